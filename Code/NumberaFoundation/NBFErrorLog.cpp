@@ -11,8 +11,9 @@ bool NBFErrorLogEnabled = true;
 
 namespace {
 
-// Kept for the life of the process, as a crash reporter would keep it.
-std::atomic<const char*> s_lastFatalMessage{nullptr};
+// A fixed buffer, so keeping the message allocates nothing in a dying process.
+char s_lastFatalMessage[1024];
+std::atomic<bool> s_hasFatalMessage{false};
 
 const char* baseName(const char* path) {
     if (!path) return "";
@@ -36,8 +37,8 @@ void finishReport(bool crashReport, const std::string& message) {
     if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
     if (crashReport && !message.empty()) {
-        // Deliberately never freed: the reporter may read it while the process dies.
-        s_lastFatalMessage.store(strdup(message.c_str()));
+        std::snprintf(s_lastFatalMessage, sizeof s_lastFatalMessage, "%s", message.c_str());
+        s_hasFatalMessage.store(true);
     }
 }
 
@@ -66,4 +67,6 @@ void OX_logErr_bigHeader(bool crashReport, const char* header, const char* funct
     finishReport(crashReport, message);
 }
 
-const char* NBFErrorLogLastFatalMessage() { return s_lastFatalMessage.load(); }
+const char* NBFErrorLogLastFatalMessage() {
+    return s_hasFatalMessage.load() ? s_lastFatalMessage : nullptr;
+}
