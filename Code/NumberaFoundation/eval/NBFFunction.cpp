@@ -1,0 +1,88 @@
+#include "NBFFunction.h"
+
+NBFFunctionRef NBFFunctionCreate(const std::string& name, const std::vector<std::string>& aliases) {
+    NBFFunctionRef function = NBFFunctionCreateWithName(name, 0);
+    if (!aliases.empty()) {
+        function->aliases = NBFArrayCreate();
+        for (const std::string& alias : aliases)
+            NBFArrayAddItem(function->aliases, NBFStringCreateWithCppString(alias));
+    }
+    return function;
+}
+
+NBFFunctionRef NBFFunctionCreateWithName(NBFStringRef name, int8_t numberOfArguments) {
+    if (!name) return nullptr;
+    auto* function = new NBFFunction();
+    function->name = NBFStringRetain(name);
+    function->numberOfArguments = numberOfArguments;
+    return function;
+}
+
+NBFFunctionRef NBFFunctionCreateWithName(const std::string& name, int8_t numberOfArguments) {
+    NBF::Ref<NBF::String> text = NBF::Ref<NBF::String>::adopt(NBFStringCreateWithCppString(name));
+    return NBFFunctionCreateWithName(text.get(), numberOfArguments);
+}
+
+NBFFunctionRef NBFFunctionRetain(NBFFunctionRef function) {
+    if (function) function->refCount.fetch_add(1, std::memory_order_relaxed);
+    return function;
+}
+
+void NBFFunctionRelease(NBFFunctionRef function) {
+    if (!function || function->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
+    NBFStringRelease(function->name);
+    NBFStringRelease(function->lowercaseName.load());
+    NBFArrayApplyItemFunction(function->aliases,
+                              [](void* alias) { NBFStringRelease(static_cast<NBFStringRef>(alias)); });
+    NBFArrayRelease(function->aliases);
+    delete function->implementation;
+    delete function;
+}
+
+void NBFFunctionSetNumberOfArguments(NBFFunctionRef function, int8_t numberOfArguments) {
+    if (function) function->numberOfArguments = numberOfArguments;
+}
+
+int8_t NBFFunctionGetNumberOfArguments(NBFFunctionRef function) {
+    return function ? function->numberOfArguments : 0;
+}
+
+NBFStringRef NBFFunctionGetNameReference(NBFFunctionRef function) {
+    return function ? function->name : nullptr;
+}
+
+NBFStringRef NBFFunctionGetLowercaseNameReference(NBFFunctionRef function) {
+    if (!function) return nullptr;
+    NBFStringRef lowercase = function->lowercaseName.load(std::memory_order_acquire);
+    if (lowercase) return lowercase;
+    NBFStringRef made = NBFStringLowercaseString(function->name);
+    // Two threads may race to fill the cache; the loser drops its copy.
+    if (function->lowercaseName.compare_exchange_strong(lowercase, made)) return made;
+    NBFStringRelease(made);
+    return lowercase;
+}
+
+int32_t NBFFunctionGetCountOfAliases(NBFFunctionRef function) {
+    return function ? NBFArrayCount(function->aliases) : 0;
+}
+
+NBFArrayRef NBFFunctionGetAliasesReference(NBFFunctionRef function) {
+    return function ? function->aliases : nullptr;
+}
+
+NBFFunctionImplementationType NBFFunctionGetImplementationType(NBFFunctionRef function) {
+    return function ? function->implementationType : kNBFFunctionImplementationTypeNone;
+}
+
+void NBFFunctionSetFunctionImplementation(NBFFunctionRef function,
+                                          NBFFunctionImplementation* implementation) {
+    if (!function) {
+        delete implementation;
+        return;
+    }
+    if (function->implementation == implementation) return;
+    delete function->implementation;
+    function->implementation = implementation;
+    function->implementationType =
+        implementation ? implementation->type() : kNBFFunctionImplementationTypeNone;
+}

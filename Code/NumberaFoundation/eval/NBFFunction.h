@@ -1,0 +1,68 @@
+// A named function of expressions: its name, aliases, the fewest arguments a call must supply
+// and the implementation object that computes it. Functions are built once, before evaluation,
+// and then shared read-only by every function list and every expression that names them.
+#ifndef NUMBERA_FOUNDATION_NBF_FUNCTION_H
+#define NUMBERA_FOUNDATION_NBF_FUNCTION_H
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NBFArray.h"
+#include "NBFString.h"
+
+// The kind of an implementation; kinds 2, 4, 5, 6 and 7 can be executed.
+typedef int32_t NBFFunctionImplementationType;
+enum : NBFFunctionImplementationType {
+    kNBFFunctionImplementationTypeNone = 0,
+    kNBFFunctionImplementationTypeLegacyMAPM = 2,
+    kNBFFunctionImplementationTypeMAPM = 4,
+    kNBFFunctionImplementationTypeWordOperator = 5,
+    kNBFFunctionImplementationTypeNBFValue = 6,
+    kNBFFunctionImplementationTypeNBFEvaluatedValue = 7,
+};
+
+// What a function computes with; a function owns its one implementation object.
+class NBFFunctionImplementation {
+public:
+    virtual ~NBFFunctionImplementation() = default;
+    virtual NBFFunctionImplementationType type() const = 0;
+};
+
+struct NBFFunction {
+    // Atomic: expression tokens and nodes on any thread retain the shared functions.
+    std::atomic<int32_t> refCount{1};
+    NBFStringRef name = nullptr;
+    int8_t numberOfArguments = 0;
+    NBFFunctionImplementationType implementationType = kNBFFunctionImplementationTypeNone;
+    NBFFunctionImplementation* implementation = nullptr;
+    NBFArrayRef aliases = nullptr;  // of retained NBFStrings; absent without aliases
+    std::atomic<NBFStringRef> lowercaseName{nullptr};
+};
+typedef NBFFunction* NBFFunctionRef;
+
+// A function with 0 arguments and the given aliases; no aliases leaves the alias array absent.
+NBFFunctionRef NBFFunctionCreate(const std::string& name, const std::vector<std::string>& aliases);
+// The name is retained; null gives null.
+NBFFunctionRef NBFFunctionCreateWithName(NBFStringRef name, int8_t numberOfArguments);
+NBFFunctionRef NBFFunctionCreateWithName(const std::string& name, int8_t numberOfArguments);
+NBFFunctionRef NBFFunctionRetain(NBFFunctionRef function);
+// The last release frees the name, lowercase name, aliases and implementation.
+void NBFFunctionRelease(NBFFunctionRef function);
+
+void NBFFunctionSetNumberOfArguments(NBFFunctionRef function, int8_t numberOfArguments);
+int8_t NBFFunctionGetNumberOfArguments(NBFFunctionRef function);  // 0 for null
+NBFStringRef NBFFunctionGetNameReference(NBFFunctionRef function);
+// Made on the first call and kept.
+NBFStringRef NBFFunctionGetLowercaseNameReference(NBFFunctionRef function);
+int32_t NBFFunctionGetCountOfAliases(NBFFunctionRef function);
+// Borrowed array of NBFStrings, null without aliases.
+NBFArrayRef NBFFunctionGetAliasesReference(NBFFunctionRef function);
+// kNBFFunctionImplementationTypeNone for null or a function without implementation.
+NBFFunctionImplementationType NBFFunctionGetImplementationType(NBFFunctionRef function);
+// Takes the implementation over, destroying the previous one, and caches its kind.
+void NBFFunctionSetFunctionImplementation(NBFFunctionRef function,
+                                          NBFFunctionImplementation* implementation);
+
+#endif

@@ -1,0 +1,130 @@
+#include "NBFFunctionList.h"
+
+#include <atomic>
+
+#include "NBFCaseInsensitiveDictionary.h"
+
+struct NBFFunctionList {
+    std::atomic<int32_t> refCount{1};
+    NBFCaseInsensitiveDictionaryRef names = NBFCaseInsensitiveDictionaryCreate();
+    NBFCaseInsensitiveDictionaryRef aliases = NBFCaseInsensitiveDictionaryCreate();
+    NBFFunctionListRef parent = nullptr;
+};
+
+namespace {
+
+using StringRef = NBF::Ref<NBF::String>;
+
+void releaseFunction(void* function) { NBFFunctionRelease(static_cast<NBFFunctionRef>(function)); }
+
+void releaseEntries(NBFCaseInsensitiveDictionaryRef dictionary) {
+    NBFArrayRef items = NBFCaseInsensitiveDictionaryGetAllItems(dictionary);
+    NBFCaseInsensitiveDictionaryRemoveAllItems(dictionary);
+    NBFArrayApplyItemFunction(items, releaseFunction);
+    NBFArrayRelease(items);
+}
+
+}  // namespace
+
+NBFFunctionListRef NBFFunctionListCreate() { return new NBFFunctionList(); }
+
+NBFFunctionListRef NBFFunctionListRetain(NBFFunctionListRef list) {
+    if (list) list->refCount.fetch_add(1, std::memory_order_relaxed);
+    return list;
+}
+
+void NBFFunctionListRelease(NBFFunctionListRef list) {
+    if (!list || list->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
+    releaseEntries(list->names);
+    releaseEntries(list->aliases);
+    NBFCaseInsensitiveDictionaryRelease(list->names);
+    NBFCaseInsensitiveDictionaryRelease(list->aliases);
+    NBFFunctionListRelease(list->parent);
+    delete list;
+}
+
+void NBFFunctionListSetParentList(NBFFunctionListRef list, NBFFunctionListRef parent) {
+    if (!list || parent == list->parent) return;
+    for (NBFFunctionListRef current = parent; current; current = current->parent)
+        if (current == list) return;
+    NBFFunctionListRetain(parent);
+    NBFFunctionListRelease(list->parent);
+    list->parent = parent;
+}
+
+void NBFFunctionListAddFunction(NBFFunctionListRef list, NBFFunctionRef function) {
+    NBFStringRef name = NBFFunctionGetNameReference(function);
+    if (!list || !name) return;
+    void* replaced = nullptr;
+    NBFCaseInsensitiveDictionarySetItemForKeyAndLowercaseKeyObserveReplacement(
+        list->names, NBFFunctionRetain(function), name,
+        NBFFunctionGetLowercaseNameReference(function), false, &replaced);
+    releaseFunction(replaced);
+    NBFArrayRef aliases = NBFFunctionGetAliasesReference(function);
+    for (int32_t i = 0; i < NBFArrayCount(aliases); ++i) {
+        replaced = nullptr;
+        NBFCaseInsensitiveDictionarySetItemForKeyObserveReplacement(
+            list->aliases, NBFFunctionRetain(function),
+            static_cast<NBFStringRef>(NBFArrayGetItemAtIndex(aliases, i)), false, &replaced);
+        releaseFunction(replaced);
+    }
+}
+
+void NBFFunctionListRemoveAll(NBFFunctionListRef list) {
+    if (!list) return;
+    releaseEntries(list->names);
+    releaseEntries(list->aliases);
+}
+
+NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list, NBFStringRef name) {
+    return NBFFunctionListFindFunctionByName(list, name, nullptr, nullptr);
+}
+
+NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list, const std::string& name) {
+    StringRef text = StringRef::adopt(NBFStringCreateWithCppString(name));
+    return NBFFunctionListGetFunctionWithName(list, text.get());
+}
+
+NBFFunctionRef NBFFunctionListFindFunctionByName(NBFFunctionListRef list, NBFStringRef name,
+                                                 bool* exactCase, bool* foundInParent) {
+    if (exactCase) *exactCase = false;
+    if (foundInParent) *foundInParent = false;
+    if (!list || !name) return nullptr;
+    StringRef lowercaseName = StringRef::adopt(NBFStringLowercaseString(name));
+    return NBFFunctionListFindFunctionByNameAndLowercaseName(list, name, lowercaseName.get(), true,
+                                                             exactCase, foundInParent);
+}
+
+NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(NBFFunctionListRef list,
+                                                                 NBFStringRef name,
+                                                                 NBFStringRef lowercaseName,
+                                                                 bool searchParents,
+                                                                 bool* exactCase,
+                                                                 bool* foundInParent) {
+    if (exactCase) *exactCase = false;
+    if (foundInParent) *foundInParent = false;
+    if (!name) return nullptr;
+    bool inParent = false;
+    for (NBFFunctionListRef current = list; current; current = current->parent) {
+        for (NBFCaseInsensitiveDictionaryRef dictionary : {current->names, current->aliases}) {
+            void* found = NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(
+                dictionary, name, lowercaseName, exactCase);
+            if (found) {
+                if (foundInParent) *foundInParent = inParent;
+                return static_cast<NBFFunctionRef>(found);
+            }
+        }
+        if (!searchParents) break;
+        inParent = true;
+    }
+    return nullptr;
+}
+
+NBFFunctionImplementationType NBFFunctionListGetImplementationType(NBFFunctionListRef list,
+                                                                   NBFStringRef name) {
+    return NBFFunctionGetImplementationType(NBFFunctionListGetFunctionWithName(list, name));
+}
+
+int8_t NBFFunctionListGetArgumentCount(NBFFunctionListRef list, NBFStringRef name) {
+    return NBFFunctionGetNumberOfArguments(NBFFunctionListGetFunctionWithName(list, name));
+}
