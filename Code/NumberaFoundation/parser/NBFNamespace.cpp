@@ -11,6 +11,9 @@ struct NBFNamespace {
 
 void NBFNamespaceResolvedTypeRelease(NBFNamespaceResolvedType* resolvedType) {
     if (!resolvedType) return;
+    NBFUnitFractionRelease(resolvedType->unitFraction);
+    NBFUnitContainerRelease(resolvedType->unitContainer);
+    NBFAmbiguousUnitRelease(resolvedType->ambiguousUnit);
     NBFScopedVariableRelease(resolvedType->scopedVariable);
     NBFWordOperatorRelease(resolvedType->wordOperator);
     NBFFunctionRelease(resolvedType->function);

@@ -5,8 +5,12 @@
 
 #include <cstdint>
 
+#include "NBFAmbiguousUnit.h"
 #include "NBFFunctionList.h"
 #include "NBFString.h"
+#include "NBFUnitContainer.h"
+#include "NBFUnitFraction.h"
+#include "NBFUnitType.h"
 #include "NBFVariable.h"
 #include "NBFWordOperatorList.h"
 
@@ -26,9 +30,13 @@ enum : NBFNamespaceType {
 // member found is filled, not only that of the winning kind: a caller may still prefer the
 // function when a unit of the same name is followed by brackets.
 struct NBFNamespaceResolvedType {
+    NBFUnitFractionRef unitFraction;
+    NBFUnitContainerRef unitContainer;
+    NBFAmbiguousUnitRef ambiguousUnit;
     NBFScopedVariableRef scopedVariable;
     NBFWordOperatorRef wordOperator;
     NBFFunctionRef function;
+    NBFUnitFormatType unitFormatType;
 };
 // Releases the members and clears them.
 void NBFNamespaceResolvedTypeRelease(NBFNamespaceResolvedType* resolvedType);

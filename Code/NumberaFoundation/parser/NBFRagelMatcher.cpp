@@ -1,0 +1,192 @@
+#include "NBFRagelMatcher.h"
+
+#include "NBFErrorLog.h"
+
+namespace {
+
+// Symbols of the high-priority patterns.
+enum : uint8_t {
+    kOther = 0,
+    kStandaloneUnit = 1,
+    kPrefixUnit = 2,
+    kUnitAfterValue = 3,
+    kValue = 4,
+    kPlus = '4',
+    kMinus = '6',
+    kMultiply = '3',
+    kDivide = '2',
+    kPercent = '5',
+    kUnitConversion = '7',
+    kWhitespace = 100,
+};
+
+bool isUnit(uint8_t symbol) {
+    return symbol == kStandaloneUnit || symbol == kPrefixUnit || symbol == kUnitAfterValue;
+}
+
+bool isMultiplyOrDivide(uint8_t symbol) { return symbol == kMultiply || symbol == kDivide; }
+
+// The position before index, passing over whitespace; -1 at the start.
+int32_t previousSignificant(const std::vector<uint8_t>& symbols, int32_t index) {
+    --index;
+    while (index >= 0 && symbols[static_cast<size_t>(index)] == kWhitespace) --index;
+    return index;
+}
+
+// Each pattern is tried as ending at the position; both are fixed sequences with optional
+// whitespace between elements, so they read backwards without ambiguity.
+bool unitOperatorEndsAt(const std::vector<uint8_t>& s, int32_t i, NBFRagelMatch* match) {
+    if (s[static_cast<size_t>(i)] != kStandaloneUnit) return false;
+    int32_t op = previousSignificant(s, i);
+    if (op < 0 || !isMultiplyOrDivide(s[static_cast<size_t>(op)])) return false;
+    int32_t unit = previousSignificant(s, op);
+    if (unit < 0 || !isUnit(s[static_cast<size_t>(unit)])) return false;
+    *match = {kNBFSyntaxHighPriorityUnitOperator, i, i, op};
+    return true;
+}
+
+bool unitConversionEndsAt(const std::vector<uint8_t>& s, int32_t i, NBFRagelMatch* match) {
+    if (s[static_cast<size_t>(i)] != kValue) return false;
+    int32_t op = previousSignificant(s, i);
+    if (op < 0 || !isMultiplyOrDivide(s[static_cast<size_t>(op)])) return false;
+    int32_t operand = previousSignificant(s, op);
+    if (operand < 0) return false;
+    uint8_t symbol = s[static_cast<size_t>(operand)];
+    if (symbol != kValue && !isUnit(symbol)) return false;
+    int32_t conversion = previousSignificant(s, operand);
+    if (conversion < 0 || s[static_cast<size_t>(conversion)] != kUnitConversion) return false;
+    *match = {kNBFSyntaxHighPriorityUnitConversion, conversion, i, conversion};
+    return true;
+}
+
+bool highPriorityOperatorsMachine(const std::vector<uint8_t>& symbols, NBFRagelMatch* match) {
+    for (int32_t i = 0; i < static_cast<int32_t>(symbols.size()); ++i) {
+        if (unitOperatorEndsAt(symbols, i, match) || unitConversionEndsAt(symbols, i, match))
+            return true;
+    }
+    return false;
+}
+
+void markHighPriority(NBFEPExpressionTreeNodeRef node) {
+    switch (NBFExpressionTreeNodeGetTokenSubType(node)) {
+        case kNBFTokenSubTypeMultiply:
+            NBFExpressionTreeNodeSetTokenSubType(node, kNBFTokenSubTypeHighPriorityMultiply);
+            break;
+        case kNBFTokenSubTypeUnitConversion:
+            NBFExpressionTreeNodeSetTokenSubType(node, kNBFTokenSubTypeHighPriorityUnitConversion);
+            break;
+        case kNBFTokenSubTypeDivide:
+            NBFExpressionTreeNodeSetTokenSubType(node, kNBFTokenSubTypeHighPriorityDivide);
+            break;
+        default:
+            NBF_LOG_ERROR("Unexpected type %d", NBFExpressionTreeNodeGetTokenSubType(node));
+            break;
+    }
+}
+
+}  // namespace
+
+HighPriorityOperatorsMatcherImpl::HighPriorityOperatorsMatcherImpl()
+    : NBFRagelMatcherImplementation(highPriorityOperatorsMachine) {}
+
+uint8_t HighPriorityOperatorsMatcherImpl::ragelToken(token_type type, NBFTokenSubType subType) const {
+    switch (type) {
+        case kNBFTokenTypeNumber:
+        case kNBFTokenTypeVariable:
+        case kNBFTokenTypeGroup: return kValue;
+        case kNBFTokenTypeUnit:
+            switch (subType) {
+                case kNBFTokenSubTypeStandaloneUnit: return kStandaloneUnit;
+                case kNBFTokenSubTypePrefixUnit: return kPrefixUnit;
+                case kNBFTokenSubTypeUnitAfterValue: return kUnitAfterValue;
+                default: return kOther;
+            }
+        case kNBFTokenTypeOperator:
+            switch (subType) {
+                case kNBFTokenSubTypePlus: return kPlus;
+                case kNBFTokenSubTypeMinus: return kMinus;
+                case kNBFTokenSubTypeMultiply: return kMultiply;
+                case kNBFTokenSubTypeDivide: return kDivide;
+                case kNBFTokenSubTypePercent: return kPercent;
+                case kNBFTokenSubTypeUnitConversion: return kUnitConversion;
+                default: return kOther;
+            }
+        case kNBFTokenTypeWhitespace: return kWhitespace;
+        default: return kOther;
+    }
+}
+
+NBFRagelMatcherRef NBFRagelMatcherCreate(NBFRagelMatcherImplementation* implementation) {
+    if (!implementation) return nullptr;
+    auto* matcher = new NBFRagelMatcher();
+    matcher->implementation = implementation;
+    return matcher;
+}
+
+NBFRagelMatcherRef NBFRagelMatcherRetain(NBFRagelMatcherRef matcher) {
+    if (matcher) matcher->refCount.fetch_add(1, std::memory_order_relaxed);
+    return matcher;
+}
+
+void NBFRagelMatcherRelease(NBFRagelMatcherRef matcher) {
+    if (!matcher || matcher->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
+    delete matcher->implementation;
+    delete matcher;
+}
+
+bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher, const NBFEPExpressionTreeNodeRef* first,
+                                  const NBFEPExpressionTreeNodeRef* end, int32_t* matchStart,
+                                  int32_t* matchEnd, NBFSyntax* syntax,
+                                  NBFEPExpressionTreeNodeRef* markedNode) {
+    if (!matcher || !first || end <= first) return false;
+    std::vector<uint8_t> symbols;
+    symbols.reserve(static_cast<size_t>(end - first));
+    for (const NBFEPExpressionTreeNodeRef* node = first; node != end; ++node) {
+        symbols.push_back(matcher->implementation->ragelToken(
+            NBFExpressionTreeNodeGetTokenType(*node), NBFExpressionTreeNodeGetTokenSubType(*node)));
+    }
+    NBFRagelMatch match{};
+    if (!matcher->implementation->machine()(symbols, &match)) return false;
+    if (matchStart) *matchStart = match.start;
+    if (matchEnd) *matchEnd = match.end;
+    if (syntax) *syntax = match.syntax;
+    if (markedNode) *markedNode = first[match.marked];
+    return true;
+}
+
+NBFRagelMatcherRef NBFStandardRagelMatchersCreateHighPriorityOperators() {
+    return NBFRagelMatcherCreate(new HighPriorityOperatorsMatcherImpl());
+}
+
+namespace NBF {
+
+bool RagelMatchIterator::advance(NBFRagelMatcherRef matcher, const NBFEPExpressionTreeNodeVector& nodes,
+                                 int32_t& position) {
+    m_markedNode = nullptr;
+    m_syntax = kNBFSyntaxNone;
+    if (position < 0 || position >= static_cast<int32_t>(nodes.size())) return false;
+    int32_t start = 0;
+    const NBFEPExpressionTreeNodeRef* first = nodes.data() + position;
+    if (!NBFRagelMatcherFindNextMatch(matcher, first, nodes.data() + nodes.size(), &start, nullptr,
+                                      &m_syntax, &m_markedNode))
+        return false;
+    position += start + 1;
+    return true;
+}
+
+}  // namespace NBF
+
+void ragel_matcher_crawl(NBFRagelMatcherRef matcher, NBFEPExpressionTreeNodeRef node) {
+    const NBFEPExpressionTreeNodeVector& children = NBFExpressionTreeNodeGetChildren(node);
+    NBF::RagelMatchIterator iterator;
+    int32_t position = 0;
+    while (iterator.advance(matcher, children, position)) {
+        if (iterator.syntax() == kNBFSyntaxHighPriorityUnitOperator ||
+            iterator.syntax() == kNBFSyntaxHighPriorityUnitConversion)
+            markHighPriority(iterator.markedNode());
+    }
+    for (NBFEPExpressionTreeNodeRef child : children) {
+        if (NBFExpressionTreeNodeGetTokenType(child) == kNBFTokenTypeGroup)
+            ragel_matcher_crawl(matcher, child);
+    }
+}
