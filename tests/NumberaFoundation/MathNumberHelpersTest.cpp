@@ -9,7 +9,9 @@
 namespace {
 
 struct Decimal {
-    explicit Decimal(const char* text) : value(m_apm_init_mt()) { m_apm_set_string_mt(value, text); }
+    explicit Decimal(const char* text) : value(m_apm_init_mt()) {
+        m_apm_set_string_mt(value, text);
+    }
     ~Decimal() { m_apm_free_mt(value); }
     M_APM value;
 };
@@ -18,9 +20,12 @@ TEST(MathNumberHelpers, RoundHalvesAwayFromZero) {
     struct Row {
         const char* x;
         const char* expected;
-    } rows[] = {{"2.5", "3"},  {"-2.5", "-3"}, {"2.4", "2"}, {"-2.4", "-2"}, {"3", "3"},
-                {"-3", "-3"},  {"0", "0"},     {"0.5", "1"}, {"-0.49", "0"}, {"1e30", "1000000000000000000000000000000"},
-                {"7.5000000000000000000000000000000001", "8"}};
+    } rows[] = {
+        {"2.5", "3"},  {"-2.5", "-3"}, {"2.4", "2"},   {"-2.4", "-2"},
+        {"3", "3"},    {"-3", "-3"},   {"0", "0"},     {"0.5", "1"},
+        {"-0.49", "0"}, {"1e30", "1000000000000000000000000000000"},
+        {"7.5000000000000000000000000000000001", "8"},
+    };
     for (const Row& row : rows) {
         Decimal x(row.x), result("0");
         NBF_mapm_round_mt(result.value, 0, x.value);
@@ -33,8 +38,10 @@ TEST(MathNumberHelpers, FittedString) {
     struct Row {
         const char* x;
         std::string expected;
-    } rows[] = {{"12.5", "12.5"}, {"3", "3"}, {"-0.5", "-0.5"}, {"0", "0"},
-                {"1000", "1000"}, {"0.1000000000000000000000000000001", "0.1000000000000000000000000000001"}};
+    } rows[] = {
+        {"12.5", "12.5"}, {"3", "3"}, {"-0.5", "-0.5"}, {"0", "0"}, {"1000", "1000"},
+        {"0.1000000000000000000000000000001", "0.1000000000000000000000000000001"},
+    };
     for (const Row& row : rows) {
         Decimal x(row.x);
         char* text = NBF_mapm_to_fitted_string(x.value, 100);

@@ -60,9 +60,10 @@ public:
         words >> number;
         NBFNumberRef value;
         if (number == "nan" || number == "inf" || number == "-inf") {
-            value = NBFNumberCreateSpecial(number == "nan"   ? NBFNumberSpecialTypeNaN
+            NBFNumberSpecialType special = number == "nan"   ? NBFNumberSpecialTypeNaN
                                            : number == "inf" ? NBFNumberSpecialTypeInfinity
-                                                             : NBFNumberSpecialTypeNegativeInfinity);
+                                                             : NBFNumberSpecialTypeNegativeInfinity;
+            value = NBFNumberCreateSpecial(special);
         } else if (!number.empty() && number.back() == '%') {
             number.pop_back();
             value = NBFNumberCreateWithCString(number.c_str(), NBFNumberTypePercentage);

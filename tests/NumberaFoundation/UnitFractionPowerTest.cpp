@@ -37,7 +37,9 @@ TEST(UnitFractionPower, DegreesMustStayWholeAndInRange) {
     UnitTestCatalog units;
     for (const Row& row : rows) {
         NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
-        for (const auto& [id, power] : row.unit) builder->addUnit(units[id], static_cast<int8_t>(power));
+        for (const auto& [id, power] : row.unit) {
+            builder->addUnit(units[id], static_cast<int8_t>(power));
+        }
         Decimal exponent(row.exponent);
         NBFEvaluationError error = -1;
         NBFUnitFractionRef powered = NBFUnitFractionCreateWithPower(

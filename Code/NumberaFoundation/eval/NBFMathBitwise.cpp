@@ -13,10 +13,14 @@ enum class Operation { Or, And, Xor, Not };
 
 bool bitOf(Operation operation, bool x, bool y) {
     switch (operation) {
-        case Operation::Or: return x || y;
-        case Operation::And: return x && y;
-        case Operation::Xor: return x != y;
-        case Operation::Not: return !x;
+        case Operation::Or:
+            return x || y;
+        case Operation::And:
+            return x && y;
+        case Operation::Xor:
+            return x != y;
+        case Operation::Not:
+            return !x;
     }
     return false;
 }
@@ -24,8 +28,7 @@ bool bitOf(Operation operation, bool x, bool y) {
 // Walks the bits of floor(a) and floor(b) from the lowest up to the highest set bit of
 // either (at least one position, so not(0) is 1). Negative operands have no such bits and
 // give not-a-number.
-M_APM bitwise(M_APM* reversed, uint8_t count, int operands, Operation operation,
-              uint32_t* flags) {
+M_APM bitwise(M_APM* reversed, uint8_t count, int operands, Operation operation, uint32_t* flags) {
     if (!reversed || count < operands) {
         if (flags) *flags |= NBFMathFlagNotANumber;
         return nullptr;

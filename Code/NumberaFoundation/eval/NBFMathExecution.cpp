@@ -20,7 +20,8 @@ NBFValueRef NBFMathExecuteNumberToMAPM(NBFNumberToMAPMFunction body, const NBFVa
     body(arguments, count, mapm, used);
     NBFNumberSpecialType special = used->scratch->specialResult;
     used->scratch->specialResult = NBFNumberSpecialTypeNone;
-    bool failed = used->evaluationError != NBFEvaluationErrorNone && used->evaluationError != before;
+    bool failed =
+        used->evaluationError != NBFEvaluationErrorNone && used->evaluationError != before;
     NBFEvaluationContextRelease(local);
     if (failed) return nullptr;
     if (special != NBFNumberSpecialTypeNone) return specialValue(special);

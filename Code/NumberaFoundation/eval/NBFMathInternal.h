@@ -14,7 +14,7 @@ constexpr int kLegacyDigits = 102;
 
 // Holds the process-wide MAPM lock for a scope.
 class Lock {
-public:
+  public:
     Lock() { m_apm_enter(); }
     ~Lock() { m_apm_leave(); }
     Lock(const Lock&) = delete;
@@ -23,7 +23,7 @@ public:
 
 // A MAPM value owned for a scope; made and freed under the lock.
 class Scratch {
-public:
+  public:
     Scratch() : m_value(m_apm_init_mt()) {}
     ~Scratch() { m_apm_free_mt(m_value); }
     Scratch(const Scratch&) = delete;
@@ -36,7 +36,7 @@ public:
         return value;
     }
 
-private:
+  private:
     M_APM m_value;
 };
 

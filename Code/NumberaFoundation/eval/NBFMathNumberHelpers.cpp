@@ -32,9 +32,7 @@ void loadAsFraction(M_APM dest, NBFNumberRef number) {
     }
 }
 
-int digitsOf(NBFMAPMContextRef context) {
-    return context ? context->significantDigits : 100;
-}
+int digitsOf(NBFMAPMContextRef context) { return context ? context->significantDigits : 100; }
 
 bool isDegreeMode(NBFEvaluationContextRef context) {
     return context && context->trigonometryMode == NBFTrigonometryModeDegrees;

@@ -13,8 +13,8 @@ typedef void (*MAPMFunction)(M_APM result, int places, M_APM x);
 // reduced exactly to 0..360 (into reducedDegrees when given), so whole turns cost no
 // precision. False for an argument that is not an ordinary number or whose size is beyond the
 // magnitude bound. Needs the lock.
-bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* arguments,
-                 int32_t count, NBFEvaluationContextRef context, int places) {
+bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* arguments, int32_t count,
+                 NBFEvaluationContextRef context, int places) {
     NBFNumberRef number = ordinaryNumber(arguments, count);
     if (!number) return false;
     M_APM x = m_apm_init();
@@ -107,9 +107,8 @@ NBFValueRef reciprocalOfRegister(NBFMAPMContextRef mapm, NBFEvaluationContextRef
     return numberValue(r[1], NBFNumberTypeNumber, nullptr);
 }
 
-NBFValueRef reciprocalOfCircular(MAPMFunction function, const NBFValueRef* arguments,
-                                 int32_t count, NBFMAPMContextRef mapm,
-                                 NBFEvaluationContextRef context) {
+NBFValueRef reciprocalOfCircular(MAPMFunction function, const NBFValueRef* arguments, int32_t count,
+                                 NBFMAPMContextRef mapm, NBFEvaluationContextRef context) {
     if (!mapm) return nullptr;
     if (!circular(function, arguments, count, mapm, context)) {
         return specialValue(NBFNumberSpecialTypeNaN);
@@ -127,8 +126,8 @@ void circularBody(MAPMFunction function, const NBFValueRef* arguments, int32_t c
 
 // asin, acos, atan into register 0, in degrees when the mode asks for them. Outside its domain
 // (|x| > 1 for asin and acos) the answer is not-a-number.
-void inverse(MAPMFunction function, bool boundedDomain, const NBFValueRef* arguments,
-             int32_t count, NBFMAPMContextRef mapm, NBFEvaluationContextRef context) {
+void inverse(MAPMFunction function, bool boundedDomain, const NBFValueRef* arguments, int32_t count,
+             NBFMAPMContextRef mapm, NBFEvaluationContextRef context) {
     if (!mapm) return;
     int digits = digitsOf(mapm);
     int places = digits + kGuardDigits;

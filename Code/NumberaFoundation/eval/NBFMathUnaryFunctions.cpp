@@ -74,8 +74,12 @@ NBFValueRef logarithm(Logarithm kind, const NBFValueRef* arguments, int32_t coun
         return specialValue(NBFNumberSpecialTypeNaN);
     }
     switch (kind) {
-        case Logarithm::Natural: m_apm_log(r[0], places, r[3]); break;
-        case Logarithm::Decimal: m_apm_log10(r[0], places, r[3]); break;
+        case Logarithm::Natural:
+            m_apm_log(r[0], places, r[3]);
+            break;
+        case Logarithm::Decimal:
+            m_apm_log10(r[0], places, r[3]);
+            break;
         case Logarithm::Binary:
             m_apm_log(r[1], places, r[3]);
             m_apm_log(r[2], places, MM_Two);
@@ -106,8 +110,8 @@ NBFValueRef root(int32_t degree, const NBFValueRef* arguments, int32_t count,
         NBFEvaluationError error = NBFEvaluationErrorNone;
         rooted = NBFUnitFractionCreateWithRoot(fraction, degree, &error);
         if (!rooted) {
-            setError(context, error != NBFEvaluationErrorNone ? error
-                                                              : NBFEvaluationErrorRootOfUnit);
+            setError(context,
+                     error != NBFEvaluationErrorNone ? error : NBFEvaluationErrorRootOfUnit);
             return nullptr;
         }
     }
@@ -160,7 +164,8 @@ NBFValueRef NBFMAPM_exp(const NBFValueRef* arguments, int32_t count, NBFMAPMCont
                 return specialValue(NBFNumberSpecialTypeInfinity);
             case NBFNumberSpecialTypeNegativeInfinity:
                 return NBFValueCreate_TransferOwnership(NBFNumberCreateWithInt32(0, 1));
-            default: return specialValue(NBFNumberSpecialTypeNaN);
+            default:
+                return specialValue(NBFNumberSpecialTypeNaN);
         }
     }
     if (!ordinaryNumber(arguments, count)) return nullptr;
@@ -231,7 +236,6 @@ NBFValueRef NBFMAPM_negative_infinity(const NBFValueRef*, int32_t, NBFMAPMContex
     return specialValue(NBFNumberSpecialTypeNegativeInfinity);
 }
 
-NBFValueRef NBFMAPM_nan(const NBFValueRef*, int32_t, NBFMAPMContextRef,
-                        NBFEvaluationContextRef) {
+NBFValueRef NBFMAPM_nan(const NBFValueRef*, int32_t, NBFMAPMContextRef, NBFEvaluationContextRef) {
     return specialValue(NBFNumberSpecialTypeNaN);
 }
