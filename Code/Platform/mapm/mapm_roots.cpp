@@ -1,0 +1,116 @@
+// Division, roots and integer powers, correctly rounded with integer arithmetic alone.
+//
+// Each computes the truncated magnitude of the result with at least one digit more than
+// wanted. With halves rounding away from zero that is enough: the digits beyond the first
+// dropped one can never move the result across a tie.
+#include "mapm_internal.h"
+
+using namespace mapm;
+
+namespace {
+
+// r = sign * q * 10^e rounded to `keep` digits; q is a non-negative integer.
+void finish_rounded(M_APM r, mpz_ptr q, int sign, wide e, uint64_t keep) {
+  e += wide(round_digits(q, keep));
+  mpz_swap(r->m, q);
+  if (sign < 0) mpz_neg(r->m, r->m);
+  settle(r, e);
+}
+
+// Scales |m| by 10^t (t may be negative, truncating) into out.
+void scale_truncated(mpz_ptr out, mpz_srcptr m, wide t) {
+  if (t >= 0) {
+    mul_pow10(out, m, uint64_t(t));
+  } else {
+    tdiv_pow10(out, m, uint64_t(-t));
+  }
+  mpz_abs(out, out);
+}
+
+// Integer n-th root (n = 2 or 3) of |a|, the sign left to the caller.
+void root(M_APM r, int places, M_APM a, unsigned n) {
+  const int sign = mpz_sgn(a->m);
+  const uint64_t keep = digits_for_places(places);
+  if (sign == 0 || keep > kMaxDigits) {
+    set_zero(r);
+    return;
+  }
+  // M = |m| * 10^t with t = e (mod n) and at least n * (keep + 1) - n + 1 digits, so that its
+  // root has keep + 1 digits or more.
+  const wide dm = wide(digits10(a->m));
+  wide t = wide(n) * wide(keep + 1) - wide(n) + 1 - dm;
+  const wide e = a->e;
+  while ((e - t) % wide(n) != 0) ++t;
+  mpz_t big;
+  mpz_init(big);
+  scale_truncated(big, a->m, t);
+  if (n == 2)
+    mpz_sqrt(big, big);
+  else
+    mpz_root(big, big, n);
+  finish_rounded(r, big, sign, (e - t) / wide(n), keep);
+  mpz_clear(big);
+}
+
+}  // namespace
+
+void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
+  const uint64_t keep = digits_for_places(places);
+  const int sign = mpz_sgn(a->m) * mpz_sgn(b->m);
+  if (sign == 0 || keep > kMaxDigits) {
+    set_zero(r);  // includes division by zero
+    return;
+  }
+  // floor(|ma| * 10^s / |mb|) has keep + 1 or keep + 2 digits.
+  const wide s = wide(keep) + 1 + wide(digits10(b->m)) - wide(digits10(a->m));
+  const wide e = wide(a->e) - wide(b->e) - s;
+  thread_local struct Scratch {
+    mpz_t num, den;
+    Scratch() { mpz_inits(num, den, nullptr); }
+    ~Scratch() { mpz_clears(num, den, nullptr); }
+  } z;
+  scale_truncated(z.num, a->m, s);  // floor(floor(x / y) / z) = floor(x / (y z))
+  mpz_abs(z.den, b->m);
+  mpz_tdiv_q(z.num, z.num, z.den);
+  finish_rounded(r, z.num, sign, e, keep);
+}
+
+void m_apm_reciprocal(M_APM r, int places, M_APM a) { m_apm_divide(r, places, MM_One, a); }
+
+void m_apm_sqrt(M_APM r, int places, M_APM a) {
+  if (mpz_sgn(a->m) < 0) {
+    set_zero(r);
+    return;
+  }
+  root(r, places, a, 2);
+}
+
+void m_apm_cbrt(M_APM r, int places, M_APM a) { root(r, places, a, 3); }
+
+void m_apm_integer_pow(M_APM r, int places, M_APM x, int n) {
+  const uint64_t keep = digits_for_places(places);
+  if (n == 0) {
+    m_apm_set_long(r, 1);
+    return;
+  }
+  if (mpz_sgn(x->m) == 0 || keep > kMaxDigits) {
+    set_zero(r);  // 0^n, and 0^-n is a domain error
+    return;
+  }
+  const uint64_t k = n < 0 ? uint64_t(-int64_t(n)) : uint64_t(n);
+  // Exact when it stays a reasonable size; beyond that through the transcendental path,
+  // which rounds just as correctly.
+  const uint64_t limit = keep * 4 + 20000;
+  const bool cheap =
+      mpz_cmpabs_ui(x->m, 1) == 0 || wide(k) * wide(digits10(x->m)) <= wide(limit);
+  M_APM p = m_apm_init();
+  if (cheap && exact_power(p, x, k)) {
+    if (n > 0)
+      m_apm_round(r, places, p);
+    else
+      m_apm_divide(r, places, MM_One, p);
+  } else {
+    mpfr_integer_power(r, places, x, n);
+  }
+  m_apm_free(p);
+}
