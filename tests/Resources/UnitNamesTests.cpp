@@ -262,7 +262,8 @@ const Lookup kLookups[] = {
     {"kpc", "si+3-parsec"}, {"MeV", "si+6-electronvolt"}, {"meV", "si-3-electronvolt"},
     {"sq ft", "square-foot"}, {"fl oz", "fluid-ounce"}, {"US gal", "us-gallon"},
     {"Mbps", "megabit-per-second"}, {"MBps", "megabyte-per-second"}, {"usd", "USD"},
-    {"pen", nullptr}, {"all", nullptr},
+    {"pen", nullptr}, {"all", nullptr}, {"d", "day"}, {"D", nullptr}, {"st", nullptr},
+    {"AC", nullptr}, {"LSL", "LSL"}, {"lsl", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, NameLookup, ::testing::ValuesIn(kLookups));
