@@ -6,7 +6,7 @@ namespace {
 
 // Type -> unit, retaining its units.
 class UnitsMap {
-public:
+  public:
     UnitsMap() = default;
     UnitsMap(const UnitsMap&) = delete;
     UnitsMap& operator=(const UnitsMap&) = delete;
@@ -39,7 +39,7 @@ public:
     }
     const std::map<NBFUnitType, NBFUnit*>& entries() const { return m_units; }
 
-private:
+  private:
     std::map<NBFUnitType, NBFUnit*> m_units;
 };
 

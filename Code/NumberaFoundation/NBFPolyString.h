@@ -13,7 +13,7 @@
 namespace NBF {
 
 class PolyString : public Object<PolyString> {
-public:
+  public:
     // Null text is taken as empty.
     static PolyString* create(const char* text);
     static PolyString* create(std::string standardString);
@@ -25,7 +25,7 @@ public:
     const std::string& cppString() const { return m_text; }
     const char* cString() const { return m_text.c_str(); }
 
-private:
+  private:
     PolyString(std::string text, NBFStringRef string) : m_text(std::move(text)), m_string(string) {}
     ~PolyString() override;
 

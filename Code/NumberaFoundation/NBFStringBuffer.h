@@ -13,7 +13,7 @@
 namespace NBF {
 
 class StringBuffer : public Object<StringBuffer> {
-public:
+  public:
     // A capacity below 1 is taken as 1 (room for the terminator only).
     static StringBuffer* create(int32_t capacity);
 
@@ -30,7 +30,7 @@ public:
     NBFStringRef createString() const;
     std::string cppString() const { return std::string(m_bytes, static_cast<size_t>(m_length)); }
 
-private:
+  private:
     explicit StringBuffer(int32_t capacity);
     ~StringBuffer() override;
     int32_t room() const { return m_capacity - 1 - m_length; }

@@ -21,7 +21,7 @@ struct NBFUnitFraction;
 namespace NBF {
 
 class UnitContainer : public Object<UnitContainer> {
-public:
+  public:
     typedef std::map<NBFUnitNameType, std::string> NameMap;
     typedef std::multimap<NBFUnitNameType, std::string> AliasMap;
     typedef std::map<NBFUnitNameType, NBFStringRef> StringNameMap;
@@ -55,7 +55,7 @@ public:
     bool canBePrefixUnit() const { return m_canBePrefixUnit; }
     void setCanBePrefixUnit(bool flag) { m_canBePrefixUnit = flag; }
 
-private:
+  private:
     UnitContainer() = default;
     ~UnitContainer() override;
 
@@ -107,7 +107,6 @@ NBFUnitNameType NBFUnitContainerGetNameTypeForName(NBFUnitContainerRef container
                                                    const std::string& name);
 bool NBFUnitContainerIsNameCaseSensitive(NBFUnitContainerRef container, const std::string& name);
 const NBF::UnitContainer::StringNameMap& NBFUnitContainerGetNames(NBFUnitContainerRef container);
-const NBF::UnitContainer::StringAliasMap& NBFUnitContainerGetAliases(
-    NBFUnitContainerRef container);
+const NBF::UnitContainer::StringAliasMap& NBFUnitContainerGetAliases(NBFUnitContainerRef container);
 
 #endif

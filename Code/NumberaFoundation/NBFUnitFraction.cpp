@@ -68,7 +68,8 @@ NBFUnitFractionRef NBFUnitFractionCreateWithComponents(const NBFUnitDegreeMap& u
         c.units.push_back(unit);
     }
     for (const auto& [type, sum] : typeSums) {
-        if (sum < -127 || sum > 127) NBF_LOG_ERROR("Unit degree %d of type %d out of range", sum, type);
+        if (sum < -127 || sum > 127)
+            NBF_LOG_ERROR("Unit degree %d of type %d out of range", sum, type);
         c.typeDegrees[type] = static_cast<int8_t>(std::clamp(sum, -127, 127));
     }
     c.unitsByType = unitsByType;
@@ -119,8 +120,8 @@ void NBFUnitFractionRelease(NBFUnitFractionRef fraction) {
 
 NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRef fraction) {
     if (!fraction) return nullptr;
-    NBF::Ref<NBF::UnitFractionBuilder> builder = NBF::Ref<NBF::UnitFractionBuilder>::adopt(
-        NBF::UnitFractionBuilder::create());
+    NBF::Ref<NBF::UnitFractionBuilder> builder =
+        NBF::Ref<NBF::UnitFractionBuilder>::adopt(NBF::UnitFractionBuilder::create());
     for (NBFUnit* unit : fraction->numeratorUnits) builder->addUnit(unit, 1);
     for (NBFUnit* unit : fraction->denominatorUnits) builder->addUnit(unit, -1);
     return NBFUnitFractionRetain(builder->getUnitFraction());
@@ -334,7 +335,8 @@ std::string NBFUnitFractionGetStringRepresentation(NBFUnitFractionRef fraction) 
 NBFUnitTypeBitmap NBFUnitTypeBitmapMakeWithUnitFraction(const NBFUnitFraction* fraction) {
     if (!fraction) return NBFUnitTypeBitmapZero;
     NBFUnitTypeBitmap bitmap = NBFUnitTypeBitmapZero;
-    for (NBFUnit* unit : fraction->numeratorUnits) bitmap |= NBFUnitTypeBitmapMake(NBFUnitGetType(unit));
+    for (NBFUnit* unit : fraction->numeratorUnits)
+        bitmap |= NBFUnitTypeBitmapMake(NBFUnitGetType(unit));
     for (NBFUnit* unit : fraction->denominatorUnits) {
         bitmap |= NBFUnitTypeBitmapMake(NBFUnitGetType(unit));
     }

@@ -48,8 +48,7 @@ NBFUnitFractionRef NBFUnitFractionCopyWithoutExtraMultiplier(NBFUnitFractionRef 
 // The type's signed power, 0 when absent.
 int8_t NBFUnitFractionGetUnitDegree(NBFUnitFractionRef fraction, NBFUnitType type);
 NBFUnit* NBFUnitFractionGetOnlyNumeratorUnitOfType(NBFUnitFractionRef fraction, NBFUnitType type);
-NBFUnit* NBFUnitFractionGetOnlyDenominatorUnitOfType(NBFUnitFractionRef fraction,
-                                                     NBFUnitType type);
+NBFUnit* NBFUnitFractionGetOnlyDenominatorUnitOfType(NBFUnitFractionRef fraction, NBFUnitType type);
 // Each unit repeated as often as its power.
 std::vector<NBFUnit*> NBFUnitFractionGetNumeratorUnits(NBFUnitFractionRef fraction);
 std::vector<NBFUnit*> NBFUnitFractionGetDenominatorUnits(NBFUnitFractionRef fraction);
@@ -65,7 +64,7 @@ NBFUnitTypeDegreeMap NBFUnitFractionGetDegrees(NBFUnitFractionRef fraction);
 // Power of each distinct unit.
 NBFUnitDegreeMap NBFUnitFractionGetUnitDegrees(NBFUnitFractionRef fraction);
 
-M_APM NBFUnitFractionGetMultiplier(NBFUnitFractionRef fraction);  // never null for a fraction
+M_APM NBFUnitFractionGetMultiplier(NBFUnitFractionRef fraction);       // never null for a fraction
 M_APM NBFUnitFractionGetExtraMultiplier(NBFUnitFractionRef fraction);  // null when 1
 bool NBFUnitFractionHasExtraMultiplier(NBFUnitFractionRef fraction);
 M_APM NBFUnitFractionGetUnitMultiplier(NBFUnitFractionRef fraction);  // null without units

@@ -13,7 +13,7 @@ constexpr int32_t kBuilderDigits = 100;
 constexpr int32_t kMaxDegree = 127;
 
 class UnitFractionBuilderImpl final : public UnitFractionBuilder {
-public:
+  public:
     explicit UnitFractionBuilderImpl(NBFMAPMAccumulatorRef accumulator)
         : m_accumulator(accumulator ? NBFMAPMAccumulatorRetain(accumulator)
                                     : NBFMAPMAccumulatorCreate(kBuilderDigits)) {}
@@ -101,7 +101,7 @@ public:
         return m_overflow;
     }
 
-private:
+  private:
     NBFUnitFraction* build();
 
     std::vector<NBFUnit*> m_numerator;  // retained, once per entry
@@ -141,7 +141,7 @@ NBFUnitFraction* UnitFractionBuilderImpl::build() {
 
     // The latest-added units of the winning side survive, one power each.
     std::map<NBFUnit*, int32_t, nbf::UniqueObj> unitPowers;
-    std::vector<NBFUnit*> survivorsUp;    // each entry one power
+    std::vector<NBFUnit*> survivorsUp;  // each entry one power
     std::vector<NBFUnit*> survivorsDown;
     int32_t totalPower = 0;
     for (const auto& [type, power] : typePowers) {

@@ -20,7 +20,7 @@
 namespace NBF {
 
 class UnitFractionBuilder : public Object<UnitFractionBuilder> {
-public:
+  public:
     // With its own accumulator at 100 significant digits.
     static UnitFractionBuilder* create();
     // Uses (retains) the accumulator; null gives a builder with its own.
@@ -51,7 +51,7 @@ public:
     // A type's total power (or a unit's) left -127..127 in the last build.
     virtual bool hasDegreeOverflow() = 0;
 
-protected:
+  protected:
     UnitFractionBuilder() = default;
 };
 

@@ -2,13 +2,12 @@
 
 #include "NBFUnitFractionBuilder.h"
 
-NBFUnitFractionRef NBFUnitFractionCreateFromTypeFraction(const NBFBaseUnitLookup& baseUnitOfType,
-                                                         NBFMAPMAccumulatorRef accumulator,
-                                                         NBFUnitFractionRef referenceFraction,
-                                                         const NBFEvalUnitsMap& preferredUnits,
-                                                         const NBF::UnitTypeFraction& typeFraction) {
-    auto builder = NBF::Ref<NBF::UnitFractionBuilder>::adopt(
-        NBF::UnitFractionBuilder::create(accumulator));
+NBFUnitFractionRef NBFUnitFractionCreateFromTypeFraction(
+    const NBFBaseUnitLookup& baseUnitOfType, NBFMAPMAccumulatorRef accumulator,
+    NBFUnitFractionRef referenceFraction, const NBFEvalUnitsMap& preferredUnits,
+    const NBF::UnitTypeFraction& typeFraction) {
+    auto builder =
+        NBF::Ref<NBF::UnitFractionBuilder>::adopt(NBF::UnitFractionBuilder::create(accumulator));
     NBFUnitsByTypeMap referenceUnits = NBFUnitFractionGetUnitsByType(referenceFraction);
     for (const auto& [type, degree] : typeFraction.components()) {
         if (degree == 0) continue;
@@ -30,8 +29,8 @@ NBFUnitFractionRef NBFUnitFractionCreateFromTypeFraction(const NBFBaseUnitLookup
     M_APM builtMultiplier = builder->multiplier();
     if (!builtMultiplier) return nullptr;
     // The extra multiplier makes the new fraction denote the reference quantity.
-    NBFMAPMAccumulatorRef scratch = accumulator ? NBFMAPMAccumulatorRetain(accumulator)
-                                                : NBFMAPMAccumulatorCreate(100);
+    NBFMAPMAccumulatorRef scratch =
+        accumulator ? NBFMAPMAccumulatorRetain(accumulator) : NBFMAPMAccumulatorCreate(100);
     M_APM reference = NBFUnitFractionGetMultiplier(referenceFraction);
     NBFMAPMAccumulatorInitialize(scratch, reference ? reference : MM_One);
     NBFMAPMAccumulatorDivideBy(scratch, builtMultiplier);

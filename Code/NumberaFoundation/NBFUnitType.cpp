@@ -17,10 +17,9 @@ constexpr int32_t kIndexOfType[NBFUnitTypeCount] = {
 constexpr NBFUnitFormatType kFormatOfNameType[5] = {0, 1, 1, 2, 3};
 
 const char* const kTypeIdentifiers[NBFUnitTypeCount] = {
-    nullptr,  nullptr, "length",     "mass",       "money",    "time",
-    "temp",   "comp storage", "force", "energy",   "power",    "pressure",
-    "freq",   "voltage", "current",  "resistance", "velocity", "acc",
-    "area",   "volume",  "comp throughput",
+    nullptr,        nullptr,      "length",   "mass",  "money",    "time",   "temp",
+    "comp storage", "force",      "energy",   "power", "pressure", "freq",   "voltage",
+    "current",      "resistance", "velocity", "acc",   "area",     "volume", "comp throughput",
 };
 
 }  // namespace
@@ -51,8 +50,8 @@ NBFUnitFormatType NBFUnitFormatTypeFromNBFUnitNameType(NBFUnitNameType nameType)
 }
 
 const std::vector<NBFUnitType>& NBFUnitTypes() {
-    static const std::vector<NBFUnitType> types = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                                   16, 17, 18, 19, 20};
+    static const std::vector<NBFUnitType> types = {2,  3,  4,  5,  6,  7,  8,  9,
+                                                   10, 11, 12, 16, 17, 18, 19, 20};
     return types;
 }
 

@@ -19,7 +19,7 @@ struct NBFUnitFraction;
 namespace NBF {
 
 class UnitTypeFraction {
-public:
+  public:
     typedef std::map<NBFUnitType, int32_t> Components;
 
     UnitTypeFraction() = default;
@@ -53,7 +53,7 @@ public:
     // Every entry of this has the same degree in other (entries only other has are ignored).
     bool operator==(const UnitTypeFraction& other) const;
 
-private:
+  private:
     Components m_components;
 };
 

@@ -12,7 +12,7 @@
 namespace NBF {
 
 class Value : public Object<Value> {
-public:
+  public:
     // Retains both; the fraction may be null (a plain number).
     static Value* create(NBFNumberRef number, NBFUnitFractionRef unitFraction);
     // Takes over the caller's references.
@@ -21,7 +21,7 @@ public:
     NBFNumberRef number() const { return m_number; }
     NBFUnitFractionRef unitFraction() const { return m_unitFraction; }
 
-private:
+  private:
     Value(NBFNumberRef number, NBFUnitFractionRef unitFraction)
         : m_number(number), m_unitFraction(unitFraction) {}
     ~Value() override;
@@ -31,15 +31,16 @@ private:
 };
 
 class EvaluatedValue : public Object<EvaluatedValue> {
-public:
+  public:
     // Retains both; either may be null.
     static EvaluatedValue* create(Value* value, NBFEvalMetadataRef metadata);
 
     Value* value() const { return m_value; }
     NBFEvalMetadataRef metadata() const { return m_metadata; }
 
-private:
-    EvaluatedValue(Value* value, NBFEvalMetadataRef metadata) : m_value(value), m_metadata(metadata) {}
+  private:
+    EvaluatedValue(Value* value, NBFEvalMetadataRef metadata)
+        : m_value(value), m_metadata(metadata) {}
     ~EvaluatedValue() override;
 
     Value* const m_value;
@@ -55,9 +56,9 @@ NBFValueRef NBFValueCreate(NBFNumberRef number, NBFUnitFractionRef unitFraction)
 NBFValueRef NBFValueCreate_TransferOwnership(NBFNumberRef number);
 NBFValueRef NBFValueCreate_TransferOwnership(NBFNumberRef number, NBFUnitFractionRef unitFraction);
 NBFValueRef NBFValueRetain(NBFValueRef value);
-void NBFValueRelease(NBFValueRef value);  // null does nothing
-NBFNumberRef NBFValueGetNumber(NBFValueRef value);                // borrowed; null for null
-NBFUnitFractionRef NBFValueGetUnitFraction(NBFValueRef value);    // borrowed; null for null
+void NBFValueRelease(NBFValueRef value);                        // null does nothing
+NBFNumberRef NBFValueGetNumber(NBFValueRef value);              // borrowed; null for null
+NBFUnitFractionRef NBFValueGetUnitFraction(NBFValueRef value);  // borrowed; null for null
 
 NBFEvaluatedValueRef NBFEvaluatedValueCreate(NBFValueRef value, NBFEvalMetadataRef metadata);
 NBFEvaluatedValueRef NBFEvaluatedValueRetain(NBFEvaluatedValueRef value);

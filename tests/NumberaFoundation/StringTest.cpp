@@ -53,7 +53,7 @@ TEST(NBFString, InvalidOrTruncatedUTF8NeverReadsPastTheEnd) {
         {"\xE2\x82", 1},      // truncated three-byte sequence
         {"a\xFF" "b", 3},     // invalid byte between letters
         {"\xF0\x9F\x98", 1},  // truncated four-byte sequence
-        {"\xC0\xAF", 2},      // overlong encoding
+        {"\xC0\xAF", 1},      // overlong encoding: one replacement character
     };
     for (const Case& c : cases) {
         auto text = str(c.text);

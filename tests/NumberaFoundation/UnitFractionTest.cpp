@@ -11,7 +11,9 @@ namespace {
 
 std::string identifiers(const std::vector<NBFUnit*>& units) {
     std::string text;
-    for (NBFUnit* unit : units) text += std::string(text.empty() ? "" : " ") + NBFUnitGetIdentifier(unit);
+    for (NBFUnit* unit : units) {
+        text += std::string(text.empty() ? "" : " ") + NBFUnitGetIdentifier(unit);
+    }
     return text;
 }
 
@@ -45,10 +47,11 @@ TEST(UnitFraction, BuiltFractions) {
         // The latest-added kilometre survives; the metre it stands for becomes 0.001 km.
         {{{"m", 1}, {"km", 1}, {"km", -1}}, "km", "", "[length:1]", NBFUnitTypeLength, "1", "1000",
          "0.001"},
-        {{{"km", 1}, {"h", 1}, {"h", -1}}, "km", "", "[length:1]", NBFUnitTypeLength, "1000", "1000",
-         "(null)"},
+        {{{"km", 1}, {"h", 1}, {"h", -1}}, "km", "", "[length:1]", NBFUnitTypeLength, "1000",
+         "1000", "(null)"},
         {{{"m", 1}, {"h", 1}, {"s", -1}, {"km", -1}}, "", "", "", 0, "3.6", "(null)", "3.6"},
-        {{{"km", 1}, {"s", 1}, {"h", -1}, {"m", -1}}, "", "", "", 0, kOver3600, "(null)", kOver3600},
+        {{{"km", 1}, {"s", 1}, {"h", -1}, {"m", -1}}, "", "", "", 0, kOver3600, "(null)",
+         kOver3600},
         {{{"ft", 2}}, "ft ft", "", "[length:2]", NBFUnitTypeMixed, "0.09290304", "0.09290304",
          "(null)"},
         {{{"g", 1}, {"cm", -3}}, "g", "cm cm cm", "[length:-3][mass:1]", NBFUnitTypeMixed, "1000",
@@ -88,8 +91,10 @@ TEST(UnitFraction, PerTypeQueries) {
     EXPECT_EQ(NBFUnitFractionGetOnlyNumeratorUnitOfType(fraction, NBFUnitTypeLength), units["m"]);
     EXPECT_EQ(NBFUnitFractionGetOnlyNumeratorUnitOfType(fraction, NBFUnitTypeTime), nullptr);
     EXPECT_EQ(NBFUnitFractionGetOnlyDenominatorUnitOfType(fraction, NBFUnitTypeTime), units["s"]);
-    EXPECT_EQ(identifiers(NBFUnitFractionGetNumeratorUnitsOfType(fraction, NBFUnitTypeLength)), "m m");
-    EXPECT_EQ(identifiers(NBFUnitFractionGetDenominatorUnitsOfType(fraction, NBFUnitTypeTime)), "s");
+    EXPECT_EQ(identifiers(NBFUnitFractionGetNumeratorUnitsOfType(fraction, NBFUnitTypeLength)),
+              "m m");
+    EXPECT_EQ(identifiers(NBFUnitFractionGetDenominatorUnitsOfType(fraction, NBFUnitTypeTime)),
+              "s");
     EXPECT_EQ(NBFUnitFractionGetNumeratorTotalDegree(fraction), 3);
     EXPECT_EQ(NBFUnitFractionGetDenominatorTotalDegree(fraction), 1);
     EXPECT_EQ(NBFUnitFractionCountNumeratorUnits(fraction), 2);
