@@ -1,5 +1,7 @@
 #include "NBFFunction.h"
 
+#include "NBFErrorLog.h"
+
 NBFFunctionRef NBFFunctionCreate(const std::string& name, const std::vector<std::string>& aliases) {
     NBFFunctionRef function = NBFFunctionCreateWithName(name, 0);
     if (!aliases.empty()) {
@@ -85,4 +87,64 @@ void NBFFunctionSetFunctionImplementation(NBFFunctionRef function,
     function->implementation = implementation;
     function->implementationType =
         implementation ? implementation->type() : kNBFFunctionImplementationTypeNone;
+}
+
+namespace {
+
+NBFValueRef notANumber() {
+    return NBFValueCreate_TransferOwnership(NBFNumberCreateSpecial(NBFNumberSpecialTypeNaN));
+}
+
+bool isExecutable(NBFFunctionImplementationType type) {
+    switch (type) {
+        case kNBFFunctionImplementationTypeLegacyMAPM:
+        case kNBFFunctionImplementationTypeMAPM:
+        case kNBFFunctionImplementationTypeWordOperator:
+        case kNBFFunctionImplementationTypeNBFValue:
+        case kNBFFunctionImplementationTypeNBFEvaluatedValue: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+NBFValueRef NBFFunctionExecute(NBFFunctionRef function, const NBFValueRef* arguments, int32_t count,
+                               NBFMAPMContextRef mapmContext,
+                               NBFEvaluationContextRef evaluationContext,
+                               NBFEvalMetadataRef* metadataOut) {
+    if (metadataOut) *metadataOut = nullptr;
+    if (!function) return nullptr;
+    if (count < 0 || (count > 0 && !arguments)) count = 0;
+    if (count < function->numberOfArguments) return notANumber();
+    for (int32_t i = 0; i < count; ++i) {
+        if (NBFNumberGetSpecialType(NBFValueGetNumber(arguments[i])) == NBFNumberSpecialTypeNaN)
+            return notANumber();
+    }
+    if (!function->implementation || !isExecutable(function->implementationType)) {
+        NBF_LOG_ERROR("%s(%d arguments) has no implementation that can be executed",
+                      NBFStringGetCppString(function->name).c_str(), function->numberOfArguments);
+        return nullptr;
+    }
+    // A legacy body reads its arguments from the end of a reversed array: surplus arguments
+    // would shift which ones it reads, so it is given exactly the ones it needs.
+    if (function->implementationType == kNBFFunctionImplementationTypeLegacyMAPM)
+        count = function->numberOfArguments;
+    return function->implementation->execute(arguments, count, mapmContext, evaluationContext,
+                                             metadataOut);
+}
+
+NBFValueRef NBFFunctionExecute(NBFFunctionRef function, const M_APM* reversedArguments,
+                               int32_t count, NBFMAPMContextRef mapmContext,
+                               NBFEvaluationContextRef evaluationContext,
+                               NBFEvalMetadataRef* metadataOut) {
+    if (count < 0 || !reversedArguments) count = 0;
+    std::vector<NBFValueRef> arguments;
+    arguments.reserve(static_cast<size_t>(count));
+    for (int32_t i = count - 1; i >= 0; --i)
+        arguments.push_back(NBFValueCreate_TransferOwnership(
+            NBFNumberCreateWithMAPM(reversedArguments[i], NBFNumberTypeNumber)));
+    NBFValueRef result = NBFFunctionExecute(function, arguments.data(), count, mapmContext,
+                                            evaluationContext, metadataOut);
+    for (NBFValueRef argument : arguments) NBFValueRelease(argument);
+    return result;
 }

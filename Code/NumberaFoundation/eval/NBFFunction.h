@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "NBFArray.h"
+#include "NBFEvaluationContext.h"
+#include "NBFMAPMContext.h"
 #include "NBFString.h"
+#include "NBFValue.h"
 
 // The kind of an implementation; kinds 2, 4, 5, 6 and 7 can be executed.
 typedef int32_t NBFFunctionImplementationType;
@@ -26,8 +29,14 @@ enum : NBFFunctionImplementationType {
 // What a function computes with; a function owns its one implementation object.
 class NBFFunctionImplementation {
 public:
-    virtual ~NBFFunctionImplementation() = default;
+    // A new value the caller owns, or null for no value. metadataOut, when given, may receive
+    // the unit metadata of the result (retained).
+    virtual NBFValueRef execute(const NBFValueRef* arguments, int32_t count,
+                                NBFMAPMContextRef mapmContext,
+                                NBFEvaluationContextRef evaluationContext,
+                                NBFEvalMetadataRef* metadataOut) = 0;
     virtual NBFFunctionImplementationType type() const = 0;
+    virtual ~NBFFunctionImplementation() = default;
 };
 
 struct NBFFunction {
@@ -64,5 +73,19 @@ NBFFunctionImplementationType NBFFunctionGetImplementationType(NBFFunctionRef fu
 // Takes the implementation over, destroying the previous one, and caches its kind.
 void NBFFunctionSetFunctionImplementation(NBFFunctionRef function,
                                           NBFFunctionImplementation* implementation);
+
+// Calls the function: no value for null; not-a-number for fewer arguments than it needs or a
+// not-a-number argument (without calling its body); no value, with an "Error!" report, for a
+// function that cannot be executed. A legacy body gets the first arguments it needs, in call
+// order; other kinds get every argument. metadataOut, when given, is cleared first.
+NBFValueRef NBFFunctionExecute(NBFFunctionRef function, const NBFValueRef* arguments, int32_t count,
+                               NBFMAPMContextRef mapmContext,
+                               NBFEvaluationContextRef evaluationContext,
+                               NBFEvalMetadataRef* metadataOut);
+// The same with plain numbers given as MAPM values, last argument first.
+NBFValueRef NBFFunctionExecute(NBFFunctionRef function, const M_APM* reversedArguments,
+                               int32_t count, NBFMAPMContextRef mapmContext,
+                               NBFEvaluationContextRef evaluationContext,
+                               NBFEvalMetadataRef* metadataOut);
 
 #endif

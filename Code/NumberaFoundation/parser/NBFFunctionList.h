@@ -41,5 +41,7 @@ NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(NBFFunctionList
 NBFFunctionImplementationType NBFFunctionListGetImplementationType(NBFFunctionListRef list,
                                                                    NBFStringRef name);
 int8_t NBFFunctionListGetArgumentCount(NBFFunctionListRef list, NBFStringRef name);  // 0 when absent
+// The shared standard functions (borrowed); null before they are built at start-up.
+NBFFunctionListRef NBFFunctionListGetStandardList();
 
 #endif
