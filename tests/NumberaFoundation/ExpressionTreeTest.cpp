@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "NBFErrorLog.h"
+
+#include "NBFExpressionNodeTreePrinter.h"
 #include "NBFExpressionTree.h"
 
 namespace {
@@ -112,6 +115,89 @@ TEST(NBFExpressionNode, OperatorTypesAndTokenSubtypes) {
     EXPECT_EQ(NBFTokenSubTypeForNBFOperatorType(22), 24);
     EXPECT_EQ(NBFOperatorTypeForNBFTokenSubType(21), 0);
     EXPECT_EQ(NBFTokenSubTypeForNBFOperatorType(10), 0);
+}
+
+NBFExpressionNodeRef operand(const char* text, NBFNumberType type = NBFNumberTypeNumber) {
+    return NBFExpressionNodeCreateOperand_TransferOwnership(NBFNumberCreateWithCString(text, type),
+                                                            nullptr);
+}
+
+NBFExpressionNodeRef special(NBFNumberSpecialType type) {
+    return NBFExpressionNodeCreateOperand_TransferOwnership(NBFNumberCreateSpecial(type), nullptr);
+}
+
+NBFExpressionNodeRef binary(NBFOperatorType op, NBFExpressionNodeRef left, NBFExpressionNodeRef right) {
+    return NBFExpressionNodeCreateOperator_TransferOwnership(op, left, right);
+}
+
+std::string printed(NBFExpressionNodeRef root) {
+    auto tree = NBF::Ref<NBF::ExpressionTree>::adopt(NBF::ExpressionTree::create(root));
+    NBFExpressionNodeRelease(root);
+    NBFExpressionNodeTreePrinterRef printer = NBFExpressionNodeTreePrinterCreate(tree.get());
+    std::string text = NBFExpressionNodeTreePrinterCreateString(printer);
+    NBFExpressionNodeTreePrinterRelease(printer);
+    return text;
+}
+
+TEST(NBFExpressionNodeTreePrinter, RendersEveryNodeType) {
+    NBFUnitContainerRef km = NBFUnitContainerCreate("km", {}, {});
+    NBFFunctionRef sqrtFunction = NBFFunctionCreate("Sqrt", {});
+    NBFWordOperatorRef of = NBFWordOperatorCreateASCII("of", kNBFWordOperatorArgumentTypeInfix,
+                                                       "${1}*${2}", 5, 0);
+    NBFVariableRef variable = NBFVariableCreate();
+    auto x = NBF::Ref<NBF::String>::adopt(NBFStringCreateWithUTF8("x"));
+    NBFVariableSetName(variable, x.get());
+    NBFScopedVariableRef scoped = NBFScopedVariableCreate(variable, 0);
+
+    NBFExpressionNodeRef call = NBFExpressionNodeCreateFunction(sqrtFunction);
+    NBFExpressionNodeSetFunctionArguments_TransferOwnership(
+        call, NBFExpressionNodeCreateList_TransferOwnership({operand("4")}));
+    NBFExpressionNodeRef wordOperator = NBFExpressionNodeCreateWordOperator(of);
+    NBFExpressionNodeSetOperands_TransferOwnership(wordOperator, operand("20"), operand("50"));
+    NBFExpressionNodeRef minus = NBFExpressionNodeCreateOperator(NBFOperatorTypeUnaryMinus);
+    NBFExpressionNodeSetOperands_TransferOwnership(minus, operand("5"), nullptr);
+    NBFExpressionNodeRef seven = operand("7");
+    NBFExpressionNodeRef unitOperator =
+        NBFExpressionNodeCreateOperatorUnit(km, NBFOperatorTypeUnitAfterNumber, seven);
+    NBFExpressionNodeRelease(seven);
+
+    struct Row {
+        NBFExpressionNodeRef root;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {binary(NBFOperatorTypeSubtract, operand("2"), operand("3")), "(2-3)"},
+        {binary(NBFOperatorTypeAdd, operand("1"),
+                binary(NBFOperatorTypeMultiply, operand("2"), operand("3"))),
+         "(1+(2*3))"},
+        {minus, "(`u-`5)"},
+        {NBFExpressionNodeCreateList_TransferOwnership({operand("1"), operand("2")}), "[1;2]"},
+        {operand("5", NBFNumberTypePercentage), "5%"},
+        {operand("12.50"), "12.5"},
+        {operand("-0.125"), "-0.125"},
+        {special(NBFNumberSpecialTypeInfinity), "inf"},
+        {special(NBFNumberSpecialTypeNegativeInfinity), "-inf"},
+        {special(NBFNumberSpecialTypeNaN), "NaN"},
+        {call, "sqrt([4])"},
+        {wordOperator, "(20`of`50)"},
+        {NBFExpressionNodeCreateOperand_TransferOwnership(
+             NBFNumberCreateWithInt32(3, NBFNumberTypeNumber), NBFUnitContainerRetain(km)),
+         "3{unit:km}"},
+        {unitOperator, "7{unit:km}"},
+        {binary(NBFOperatorTypeUnitConversion, operand("1"), operand("2")), "(1`uc`2)"},
+        {NBFExpressionNodeCreateVariable(scoped), "{variable:x}"},
+        {NBFExpressionNodeCreateEmptyOperand(), "{empty_operand}"},
+    };
+    bool logging = NBFErrorLogEnabled;
+    NBFErrorLogEnabled = false;  // the empty operand is reported
+    for (const Row& row : rows) EXPECT_EQ(printed(row.root), row.expected);
+    NBFErrorLogEnabled = logging;
+
+    NBFUnitContainerRelease(km);
+    NBFFunctionRelease(sqrtFunction);
+    NBFWordOperatorRelease(of);
+    NBFScopedVariableRelease(scoped);
+    NBFVariableRelease(variable);
 }
 
 }  // namespace
