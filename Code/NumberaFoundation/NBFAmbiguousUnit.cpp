@@ -53,7 +53,8 @@ void NBFAmbiguousUnitRelease(NBFAmbiguousUnitRef ambiguousUnit) {
     delete ambiguousUnit;
 }
 
-const std::vector<NBFUnitContainerRef>& NBFAmbiguousUnitGetUnits(NBFAmbiguousUnitRef ambiguousUnit) {
+const std::vector<NBFUnitContainerRef>& NBFAmbiguousUnitGetUnits(
+    NBFAmbiguousUnitRef ambiguousUnit) {
     static const std::vector<NBFUnitContainerRef> s_none;
     return ambiguousUnit ? ambiguousUnit->units : s_none;
 }

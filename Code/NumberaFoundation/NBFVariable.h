@@ -60,8 +60,7 @@ void NBFVariableListRemoveAll(NBFVariableListRef list);
 NBFVariableRef NBFVariableListFindVariableByNameAndLowercaseName(NBFVariableListRef list,
                                                                  NBFStringRef name,
                                                                  NBFStringRef lowercaseName,
-                                                                 bool searchParent,
-                                                                 bool* exactCase,
+                                                                 bool searchParent, bool* exactCase,
                                                                  bool* foundInParent);
 NBFVariableRef NBFVariableListFindVariableByName(NBFVariableListRef list, NBFStringRef name,
                                                  bool* exactCase, bool* foundInParent);

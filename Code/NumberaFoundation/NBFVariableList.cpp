@@ -47,8 +47,8 @@ bool removeEntry(NBFCaseInsensitiveDictionaryRef dictionary, NBFVariableRef vari
         lowercaseKey = made.get();
     }
     bool exact = false;
-    void* held =
-        NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(dictionary, key, lowercaseKey, &exact);
+    void* held = NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(dictionary, key,
+                                                                           lowercaseKey, &exact);
     if (held != variable || !exact) return false;
     NBFCaseInsensitiveDictionarySetItemForKeyAndLowercaseKey(dictionary, nullptr, key, lowercaseKey,
                                                              false);
@@ -123,8 +123,7 @@ void NBFVariableListRemoveAll(NBFVariableListRef list) {
 NBFVariableRef NBFVariableListFindVariableByNameAndLowercaseName(NBFVariableListRef list,
                                                                  NBFStringRef name,
                                                                  NBFStringRef lowercaseName,
-                                                                 bool searchParent,
-                                                                 bool* exactCase,
+                                                                 bool searchParent, bool* exactCase,
                                                                  bool* foundInParent) {
     if (exactCase) *exactCase = false;
     if (foundInParent) *foundInParent = false;

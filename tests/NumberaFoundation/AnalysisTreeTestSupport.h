@@ -19,8 +19,8 @@ inline void addLeaves(NBFEPExpressionTreeNodeRef node, const std::string& text,
                       const KindOverrides& overrides = {}) {
     NBFExpressionScannerInit();
     auto expression = NBF::Ref<NBF::Expression>::adopt(NBF::Expression::create(text));
-    auto tokenizer =
-        NBF::Ref<NBF::ExpressionTokenizer>::adopt(NBF::ExpressionTokenizer::create(kNBFLocaleDefault));
+    auto tokenizer = NBF::Ref<NBF::ExpressionTokenizer>::adopt(
+        NBF::ExpressionTokenizer::create(kNBFLocaleDefault));
     tokenizer->setEnableComments(false);
     auto tokenized =
         NBF::Ref<NBF::TokenizedExpression>::adopt(tokenizer->tokenize(expression.get()));

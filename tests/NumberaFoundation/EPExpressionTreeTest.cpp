@@ -16,7 +16,8 @@ TEST(NBFEPExpressionTree, GroupsReplaceChildrenAndKeepTheirText) {
     // The number run 1 000 becomes one group node typed like its first number.
     const NBFEPExpressionTreeNodeVector children = NBFExpressionTreeNodeGetChildren(root);
     NBFEPExpressionTreeNodeRef run = NBFEPExpressionTreeNodeCreate();
-    for (int i = 0; i < 3; ++i) NBFExpressionTreeNodeAddChild(run, children[static_cast<size_t>(i)]);
+    for (int i = 0; i < 3; ++i)
+        NBFExpressionTreeNodeAddChild(run, children[static_cast<size_t>(i)]);
     NBFExpressionTreeNodeSetTokenTypesBasedOnNode(run, children[0]);
     NBFExpressionTreeNodeReplaceChildNodes(root, {0, 3}, run);
     EXPECT_EQ(NBFExpressionTreeNodeGetCountOfChildNodes(root), 5);
@@ -32,7 +33,9 @@ TEST(NBFEPExpressionTree, GroupsReplaceChildrenAndKeepTheirText) {
     EXPECT_EQ(range.length, 5);
     EXPECT_EQ(NBFExpressionTreeNodeGetBasicTokens(run).size(), 3u);
     EXPECT_EQ(NBFExpressionTreeNodeGetFirstCharacter(run), u'1');
-    EXPECT_EQ(NBFExpressionTreeNodeGetIndexOfChildNode(root, NBFExpressionTreeNodeGetChildren(root)[2]), 2);
+    EXPECT_EQ(
+        NBFExpressionTreeNodeGetIndexOfChildNode(root, NBFExpressionTreeNodeGetChildren(root)[2]),
+        2);
     EXPECT_EQ(NBFExpressionTreeNodeGetIndexOfChildNode(root, children[1]), 0);  // not a child
     NBFEPExpressionTreeNodeRelease(run);
 

@@ -41,26 +41,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScanRow{"12.5 kg", {{0, 4, 1, 1}, {4, 1, 4, 9}, {5, 2, 2, 13}}},
         ScanRow{"1,000.25", {{0, 8, 1, 1}}},
-        ScanRow{"1.2.3", {{0, 5, 2, 13}}},            // two decimal separators: a word
-        ScanRow{".", {{0, 1, 2, 13}}},                // a lone separator: a word
-        ScanRow{"5.", {{0, 2, 1, 1}}},
-        ScanRow{".5", {{0, 2, 1, 1}}},
-        ScanRow{"0xFF", {{0, 4, 1, 2}}},
-        ScanRow{"0x", {{0, 2, 2, 13}}},
+        ScanRow{"1.2.3", {{0, 5, 2, 13}}},  // two decimal separators: a word
+        ScanRow{".", {{0, 1, 2, 13}}},      // a lone separator: a word
+        ScanRow{"5.", {{0, 2, 1, 1}}}, ScanRow{".5", {{0, 2, 1, 1}}},
+        ScanRow{"0xFF", {{0, 4, 1, 2}}}, ScanRow{"0x", {{0, 2, 2, 13}}},
         ScanRow{"0xg", {{0, 2, 2, 13}, {2, 1, 2, 13}}},
-        ScanRow{"0b102", {{0, 5, 1, 2}}},             // binary digits are not checked here
+        ScanRow{"0b102", {{0, 5, 1, 2}}},  // binary digits are not checked here
         ScanRow{"3%", {{0, 1, 1, 1}, {1, 1, 2, 15}}},
         ScanRow{"a:b", {{0, 1, 2, 13}, {1, 1, 2, 15}, {2, 1, 2, 13}}},
         ScanRow{"// note", {{0, 2, 7, 17}, {2, 1, 4, 9}, {3, 4, 2, 13}}},
         ScanRow{"2e5", {{0, 1, 1, 1}, {1, 1, 2, 16}, {2, 1, 1, 1}}},
-        ScanRow{"euro", {{0, 4, 2, 16}}},
-        ScanRow{"km2", {{0, 2, 2, 13}, {2, 1, 1, 1}}},
+        ScanRow{"euro", {{0, 4, 2, 16}}}, ScanRow{"km2", {{0, 2, 2, 13}, {2, 1, 1, 1}}},
         ScanRow{"x=(y)", {{0, 1, 2, 13}, {1, 1, 7, 18}, {2, 1, 6, 7}, {3, 1, 2, 13}, {4, 1, 6, 8}}},
-        ScanRow{"-5", {{0, 1, 3, 4}, {1, 1, 1, 1}}},
-        ScanRow{"", {}},
+        ScanRow{"-5", {{0, 1, 3, 4}, {1, 1, 1, 1}}}, ScanRow{"", {}},
         ScanRow{"3*4/2+1",
-                {{0, 1, 1, 1}, {1, 1, 3, 5}, {2, 1, 1, 1}, {3, 1, 3, 6}, {4, 1, 1, 1},
-                 {5, 1, 3, 3}, {6, 1, 1, 1}}},
+                {{0, 1, 1, 1},
+                 {1, 1, 3, 5},
+                 {2, 1, 1, 1},
+                 {3, 1, 3, 6},
+                 {4, 1, 1, 1},
+                 {5, 1, 3, 3},
+                 {6, 1, 1, 1}}},
         ScanRow{"8/ /", {{0, 1, 1, 1}, {1, 1, 3, 6}, {2, 1, 4, 9}, {3, 1, 3, 6}}},
         ScanRow{"e.g. a.5", {{0, 4, 2, 16}, {4, 1, 4, 9}, {5, 1, 2, 13}, {6, 2, 1, 1}}},
         ScanRow{"a..b", {{0, 1, 2, 13}, {1, 2, 2, 13}, {3, 1, 2, 13}}},
@@ -69,13 +70,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScanRow{"5 000", {{0, 1, 1, 1}, {1, 1, 4, 9}, {2, 3, 1, 1}}},
         ScanRow{" \t\r\n1", {{0, 4, 4, 9}, {4, 1, 1, 1}}},
         ScanRow{"1\x16\x17", {{0, 1, 1, 1}, {1, 1, 5, 11}, {2, 1, 5, 12}}},
-        ScanRow{"\"a b\"", {{0, 1, 2, 15}, {1, 1, 2, 13}, {2, 1, 4, 9}, {3, 1, 2, 13},
-                            {4, 1, 2, 15}}},
+        ScanRow{"\"a b\"",
+                {{0, 1, 2, 15}, {1, 1, 2, 13}, {2, 1, 4, 9}, {3, 1, 2, 13}, {4, 1, 2, 15}}},
         ScanRow{"€5", {{0, 1, 2, 13}, {1, 1, 1, 1}}},
         ScanRow{"😀5", {{0, 2, 2, 13}, {2, 1, 1, 1}}},  // one word over the surrogate pair
         // An embedded NUL is a word character: the tokens still cover the whole text.
-        ScanRow{"a\0b"s, {{0, 3, 2, 13}}},
-        ScanRow{"\0\0"s, {{0, 2, 2, 13}}},
+        ScanRow{"a\0b"s, {{0, 3, 2, 13}}}, ScanRow{"\0\0"s, {{0, 2, 2, 13}}},
         ScanRow{"5\0"s, {{0, 1, 1, 1}, {1, 1, 2, 13}}},
         ScanRow{"(\0"s, {{0, 1, 6, 7}, {1, 1, 2, 13}}}));
 
@@ -140,9 +140,11 @@ TEST(NBFExpressionScanner, StepsOneTokenAtATime) {
     scanner->release();
 
     NBFExpressionScannerRef procedural = NBFExpressionScannerCreate();
-    NBFArrayRef tokens = NBFExpressionScannerGetBasicTokensForExpression(procedural, expression.get());
+    NBFArrayRef tokens =
+        NBFExpressionScannerGetBasicTokensForExpression(procedural, expression.get());
     EXPECT_EQ(NBFArrayCount(tokens), 3);
-    NBFArrayApplyItemFunction(tokens, [](void* t) { NBFBasicTokenRelease(static_cast<NBFBasicTokenRef>(t)); });
+    NBFArrayApplyItemFunction(
+        tokens, [](void* t) { NBFBasicTokenRelease(static_cast<NBFBasicTokenRef>(t)); });
     NBFArrayRelease(tokens);
     EXPECT_TRUE(NBFExpressionScannerScanExpression(procedural, nullptr).empty());
     NBFExpressionScannerRelease(procedural);

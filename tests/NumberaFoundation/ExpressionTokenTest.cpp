@@ -39,7 +39,7 @@ TEST(NBFExpressionToken, DecimalTextOfNumbers) {
         {"0b101", kNBFLocaleDefault, "5"},
         {"0b102", kNBFLocaleDefault, "(null)"},  // no binary value
         {".5", kNBFLocaleDefault, ".5"},
-        {"kg", kNBFLocaleDefault, "1"},          // not a number
+        {"kg", kNBFLocaleDefault, "1"},  // not a number
     };
     for (const Row& row : rows) {
         TokenRef token = tokenOver(row.text, row.locale);
@@ -97,10 +97,10 @@ TEST(NBFExpressionToken, BasicKindsBecomeExpressionKinds) {
         int32_t basicType, basicSubType, type, subType;
     };
     const Row rows[] = {
-        {1, 1, 3, 8},   {1, 2, 3, 9},   {2, 13, 8, -1}, {2, 15, 8, 34}, {2, 16, 8, -1},
-        {3, 3, 1, 10},  {3, 4, 1, 11},  {3, 5, 1, 12},  {3, 6, 1, 13},  {4, 9, 10, 29},
-        {5, 11, 18, 31}, {5, 12, 18, 32}, {6, 7, 14, 1}, {6, 8, 14, 2},  {7, 18, 13, 0},
-        {7, 17, 19, 33}, {0, 1, -1, -1}, {8, 1, -1, -1},
+        {1, 1, 3, 8},    {1, 2, 3, 9},    {2, 13, 8, -1}, {2, 15, 8, 34}, {2, 16, 8, -1},
+        {3, 3, 1, 10},   {3, 4, 1, 11},   {3, 5, 1, 12},  {3, 6, 1, 13},  {4, 9, 10, 29},
+        {5, 11, 18, 31}, {5, 12, 18, 32}, {6, 7, 14, 1},  {6, 8, 14, 2},  {7, 18, 13, 0},
+        {7, 17, 19, 33}, {0, 1, -1, -1},  {8, 1, -1, -1},
     };
     for (const Row& row : rows) {
         token_type type = -1;

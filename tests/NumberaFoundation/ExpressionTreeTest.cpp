@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "NBFErrorLog.h"
-
 #include "NBFExpressionNodeTreePrinter.h"
 #include "NBFExpressionTree.h"
 
@@ -78,7 +77,8 @@ TEST(NBFExpressionNode, AccessorsAnswerOnlyForTheirNodeTypes) {
     EXPECT_EQ(NBFExpressionNodeGetOperatorType(minus), NBFOperatorTypeUnaryPlus);
 
     // The evaluator's slot hands its pair over once.
-    NBFValueRef value = NBFValueCreate_TransferOwnership(NBFNumberCreateWithInt32(3, NBFNumberTypeNumber));
+    NBFValueRef value =
+        NBFValueCreate_TransferOwnership(NBFNumberCreateWithInt32(3, NBFNumberTypeNumber));
     NBFExpressionNodeSetEvaluatedNode(number, value, nullptr);
     auto first = NBFExpressionNodeRetrieveEvaluatedNode(number);
     auto second = NBFExpressionNodeRetrieveEvaluatedNode(number);
@@ -102,7 +102,7 @@ TEST(NBFExpressionNode, OperatorTypesAndTokenSubtypes) {
         NBFTokenSubType subType;
         NBFOperatorType operatorType;
     };
-    const Row rows[] = {{10, 1}, {11, 2}, {12, 3}, {13, 4}, {14, 5},  {15, 9},  {16, 8},
+    const Row rows[] = {{10, 1}, {11, 2}, {12, 3},  {13, 4},  {14, 5},  {15, 9},  {16, 8},
                         {17, 7}, {18, 6}, {19, 19}, {20, 20}, {22, 11}, {26, 18}, {27, 17}};
     for (const Row& row : rows) {
         EXPECT_EQ(NBFOperatorTypeForNBFTokenSubType(row.subType), row.operatorType) << row.subType;
@@ -126,7 +126,8 @@ NBFExpressionNodeRef special(NBFNumberSpecialType type) {
     return NBFExpressionNodeCreateOperand_TransferOwnership(NBFNumberCreateSpecial(type), nullptr);
 }
 
-NBFExpressionNodeRef binary(NBFOperatorType op, NBFExpressionNodeRef left, NBFExpressionNodeRef right) {
+NBFExpressionNodeRef binary(NBFOperatorType op, NBFExpressionNodeRef left,
+                            NBFExpressionNodeRef right) {
     return NBFExpressionNodeCreateOperator_TransferOwnership(op, left, right);
 }
 
@@ -142,8 +143,8 @@ std::string printed(NBFExpressionNodeRef root) {
 TEST(NBFExpressionNodeTreePrinter, RendersEveryNodeType) {
     NBFUnitContainerRef km = NBFUnitContainerCreate("km", {}, {});
     NBFFunctionRef sqrtFunction = NBFFunctionCreate("Sqrt", {});
-    NBFWordOperatorRef of = NBFWordOperatorCreateASCII("of", kNBFWordOperatorArgumentTypeInfix,
-                                                       "${1}*${2}", 5, 0);
+    NBFWordOperatorRef of =
+        NBFWordOperatorCreateASCII("of", kNBFWordOperatorArgumentTypeInfix, "${1}*${2}", 5, 0);
     NBFVariableRef variable = NBFVariableCreate();
     auto x = NBF::Ref<NBF::String>::adopt(NBFStringCreateWithUTF8("x"));
     NBFVariableSetName(variable, x.get());

@@ -37,21 +37,22 @@ INSTANTIATE_TEST_SUITE_P(
         MatchRow{"6 m * 2 s",
                  {{2, {U, afterValue}}, {8, {U, afterValue}}},
                  {8, 29, 27, 29, 12, 29, 8, 29, 27}},
-        MatchRow{"5 kg / m",
-                 {{2, {U, afterValue}}, {6, {U, standalone}}},
-                 {8, 29, 27, 29, 23, 29, 28}},
+        MatchRow{
+            "5 kg / m", {{2, {U, afterValue}}, {6, {U, standalone}}}, {8, 29, 27, 29, 23, 29, 28}},
         MatchRow{"5 kg / 2", {{2, {U, afterValue}}}, {8, 29, 27, 29, 13, 29, 8}},
-        MatchRow{"2 m * s",
-                 {{2, {U, afterValue}}, {6, {U, standalone}}},
-                 {8, 29, 27, 29, 24, 29, 28}},
+        MatchRow{
+            "2 m * s", {{2, {U, afterValue}}, {6, {U, standalone}}}, {8, 29, 27, 29, 24, 29, 28}},
         MatchRow{"__uc 3 / 2", {{0, uc}}, {25, 29, 8, 29, 13, 29, 8}},
         MatchRow{"__uc m * 2", {{0, uc}, {2, {U, standalone}}}, {25, 29, 28, 29, 12, 29, 8}},
-        MatchRow{"__uc 3 m / 2", {{0, uc}, {4, {U, afterValue}}}, {19, 29, 8, 29, 27, 29, 13, 29, 8}},
+        MatchRow{
+            "__uc 3 m / 2", {{0, uc}, {4, {U, afterValue}}}, {19, 29, 8, 29, 27, 29, 13, 29, 8}},
         // Only the first "/": the search resumes after the first s.
         MatchRow{"1 m/s/s",
                  {{2, {U, afterValue}}, {4, {U, standalone}}, {6, {U, standalone}}},
                  {8, 29, 27, 23, 28, 13, 28}},
-        MatchRow{"60 km - h", {{2, {U, afterValue}}, {6, {U, standalone}}}, {8, 29, 27, 29, 11, 29, 28}}));
+        MatchRow{"60 km - h",
+                 {{2, {U, afterValue}}, {6, {U, standalone}}},
+                 {8, 29, 27, 29, 11, 29, 28}}));
 
 TEST(HighPriorityOperators, CrawlsIntoGroups) {
     NBFEPExpressionTreeRef tree = NBFEPExpressionTreeCreate();
@@ -84,8 +85,8 @@ TEST(HighPriorityOperators, MatchPositionsAndSymbols) {
     EXPECT_EQ(end, 8);
     EXPECT_EQ(marked, nodes[6]);
     // Searching from after the match finds nothing more.
-    EXPECT_FALSE(NBFRagelMatcherFindNextMatch(matcher, nodes.data() + 9, nodes.data() + nodes.size(),
-                                              &start, &end, &syntax, &marked));
+    EXPECT_FALSE(NBFRagelMatcherFindNextMatch(
+        matcher, nodes.data() + 9, nodes.data() + nodes.size(), &start, &end, &syntax, &marked));
     const NBFRagelMatcherImplementation& symbols = *matcher->implementation;
     EXPECT_EQ(symbols.ragelToken(kNBFTokenTypeGroup, 35), 4);
     EXPECT_EQ(symbols.ragelToken(kNBFTokenTypeOperator, kNBFTokenSubTypePercent), '5');

@@ -18,7 +18,7 @@ NBFVariableRef makeVariable(const char* name, const char* alias = nullptr) {
 }
 
 class NamespaceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* name : {"Rate", "OF", "total"}) {
             NBFVariableRef variable = makeVariable(name);
@@ -62,12 +62,12 @@ TEST_F(NamespaceTest, ExactLetterCaseDecidesBetweenKinds) {
         {{"rate"}, true, kNBFNamespaceTypeFunction, "rate"},  // exact function beats variable
         {{"RATE"}, false, kNBFNamespaceTypeNone, nullptr},    // neither exact: unresolved
         {{"TOTAL"}, true, kNBFNamespaceTypeVariable, "total"},
-        {{"√"}, true, kNBFNamespaceTypeFunction, "sqrt"},     // an alias names its function
+        {{"√"}, true, kNBFNamespaceTypeFunction, "sqrt"},  // an alias names its function
         {{"SQRT"}, true, kNBFNamespaceTypeFunction, "sqrt"},
         {{"per"}, true, kNBFNamespaceTypeWordOperator, "per"},
-        {{"of"}, true, kNBFNamespaceTypeVariable, "OF"},      // any variable beats a word operator
-        {{"Per"}, false, 99, nullptr},                        // word operators keep their case
-        {{"total", "rate"}, false, 99, nullptr},              // only units can span words
+        {{"of"}, true, kNBFNamespaceTypeVariable, "OF"},  // any variable beats a word operator
+        {{"Per"}, false, 99, nullptr},                    // word operators keep their case
+        {{"total", "rate"}, false, 99, nullptr},          // only units can span words
         {{"per", "per"}, false, 99, nullptr},
         {{"nothing"}, false, 99, nullptr},
     };
@@ -81,8 +81,9 @@ TEST_F(NamespaceTest, ExactLetterCaseDecidesBetweenKinds) {
         NBFNamespaceType type = 99;
         bool hasLongerMatches = true;
         NBFNamespaceResolvedType resolved{};
-        bool named = NBFNamespaceGetTypeForWords(ns, words.data(), static_cast<int32_t>(words.size()),
-                                                 7, &type, &hasLongerMatches, &resolved);
+        bool named =
+            NBFNamespaceGetTypeForWords(ns, words.data(), static_cast<int32_t>(words.size()), 7,
+                                        &type, &hasLongerMatches, &resolved);
         SCOPED_TRACE(row.words[0]);
         EXPECT_EQ(named, row.named);
         EXPECT_EQ(type, row.type);
@@ -95,7 +96,8 @@ TEST_F(NamespaceTest, ExactLetterCaseDecidesBetweenKinds) {
         }
         NBFStringRef name = nullptr;
         if (type == kNBFNamespaceTypeVariable) {
-            name = NBFVariableGetNameReference(NBFScopedVariableGetVariable(resolved.scopedVariable));
+            name =
+                NBFVariableGetNameReference(NBFScopedVariableGetVariable(resolved.scopedVariable));
             EXPECT_EQ(NBFScopedVariableGetScopeIndex(resolved.scopedVariable), 7u);
         } else if (type == kNBFNamespaceTypeFunction) {
             name = NBFFunctionGetNameReference(resolved.function);
@@ -175,8 +177,8 @@ TEST(NBFVariableList, NamesAliasesParentsAndRenaming) {
         bool exactCase, foundInParent;
     };
     const Row rows[] = {
-        {"PI", pi, false, true},           {"π", pi, true, true},
-        {"width", width, true, false},     {"Height", height, false, false},
+        {"PI", pi, false, true},          {"π", pi, true, true},
+        {"width", width, true, false},    {"Height", height, false, false},
         {"depth", nullptr, false, false},
     };
     for (const Row& row : rows) {

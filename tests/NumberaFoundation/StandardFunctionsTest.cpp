@@ -24,21 +24,28 @@ TEST(NBFStandardFunctions, TableOfNamesAliasesArgumentsAndKinds) {
         int arguments, kind;
     };
     const Row rows[] = {
-        {"sin", nullptr, 1, M},         {"cos", nullptr, 1, M},        {"tan", nullptr, 1, V},
-        {"asin", nullptr, 1, M},        {"acos", nullptr, 1, M},       {"atan", nullptr, 1, M},
-        {"cosec", "csc", 1, V},         {"sec", nullptr, 1, V},        {"cotan", "cot", 1, V},
-        {"sinh", nullptr, 1, L},        {"cosh", nullptr, 1, L},       {"tanh", nullptr, 1, L},
-        {"asinh", nullptr, 1, L},       {"acosh", nullptr, 1, L},      {"atanh", nullptr, 1, L},
-        {"_mod", nullptr, 2, L},        {"abs", nullptr, 1, V},        {"num", nullptr, 1, M},
-        {"floor", nullptr, 1, V},       {"ceil", nullptr, 1, V},       {"trunc", nullptr, 1, V},
-        {"round", nullptr, 1, V},       {"choose", nullptr, 2, L},     {"sqrt", "√", 1, V},
-        {"cbrt", nullptr, 1, V},        {"_pow", "pow", 2, L},         {"_fact", nullptr, 1, L},
-        {"exp", nullptr, 1, V},         {"_e10", nullptr, 2, L},       {"ln", "loge", 1, V},
-        {"log", "log10", 1, V},         {"log2", nullptr, 1, V},       {"_lsl", nullptr, 2, L},
-        {"_lsr", nullptr, 2, L},        {"_bitwise_or", nullptr, 2, L}, {"_bitwise_and", nullptr, 2, L},
-        {"_bitwise_xor", nullptr, 2, L}, {"_bitwise_not", nullptr, 1, L}, {"test_add1", nullptr, 1, L},
-        {"test_add2", nullptr, 2, L},   {"test_add3", nullptr, 3, L},  {"__inf", nullptr, 0, V},
-        {"__neg_inf", nullptr, 0, V},   {"__nan", nullptr, 0, V},
+        {"sin", nullptr, 1, M},          {"cos", nullptr, 1, M},
+        {"tan", nullptr, 1, V},          {"asin", nullptr, 1, M},
+        {"acos", nullptr, 1, M},         {"atan", nullptr, 1, M},
+        {"cosec", "csc", 1, V},          {"sec", nullptr, 1, V},
+        {"cotan", "cot", 1, V},          {"sinh", nullptr, 1, L},
+        {"cosh", nullptr, 1, L},         {"tanh", nullptr, 1, L},
+        {"asinh", nullptr, 1, L},        {"acosh", nullptr, 1, L},
+        {"atanh", nullptr, 1, L},        {"_mod", nullptr, 2, L},
+        {"abs", nullptr, 1, V},          {"num", nullptr, 1, M},
+        {"floor", nullptr, 1, V},        {"ceil", nullptr, 1, V},
+        {"trunc", nullptr, 1, V},        {"round", nullptr, 1, V},
+        {"choose", nullptr, 2, L},       {"sqrt", "√", 1, V},
+        {"cbrt", nullptr, 1, V},         {"_pow", "pow", 2, L},
+        {"_fact", nullptr, 1, L},        {"exp", nullptr, 1, V},
+        {"_e10", nullptr, 2, L},         {"ln", "loge", 1, V},
+        {"log", "log10", 1, V},          {"log2", nullptr, 1, V},
+        {"_lsl", nullptr, 2, L},         {"_lsr", nullptr, 2, L},
+        {"_bitwise_or", nullptr, 2, L},  {"_bitwise_and", nullptr, 2, L},
+        {"_bitwise_xor", nullptr, 2, L}, {"_bitwise_not", nullptr, 1, L},
+        {"test_add1", nullptr, 1, L},    {"test_add2", nullptr, 2, L},
+        {"test_add3", nullptr, 3, L},    {"__inf", nullptr, 0, V},
+        {"__neg_inf", nullptr, 0, V},    {"__nan", nullptr, 0, V},
     };
     for (const Row& row : rows) {
         NBFFunctionRef function = standard(row.name);
@@ -55,7 +62,7 @@ TEST(NBFStandardFunctions, TableOfNamesAliasesArgumentsAndKinds) {
 }
 
 class Calls : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         NBFMAPMContextRelease(mapm);
         NBFEvaluationContextRelease(context);
@@ -70,9 +77,8 @@ protected:
                                       : NBFNumberCreateWithCString(text, NBFNumberTypeNumber);
             values.push_back(NBFValueCreate_TransferOwnership(number));
         }
-        NBFValueRef result = NBFFunctionExecute(function, values.data(),
-                                                static_cast<int32_t>(values.size()), mapm, context,
-                                                metadata);
+        NBFValueRef result = NBFFunctionExecute(
+            function, values.data(), static_cast<int32_t>(values.size()), mapm, context, metadata);
         for (NBFValueRef value : values) NBFValueRelease(value);
         std::string text = describe(result);
         NBFValueRelease(result);
@@ -81,10 +87,14 @@ protected:
     static std::string describe(NBFValueRef value) {
         if (!value) return "none";
         switch (NBFNumberGetSpecialType(NBFValueGetNumber(value))) {
-            case NBFNumberSpecialTypeNaN: return "nan";
-            case NBFNumberSpecialTypeInfinity: return "inf";
-            case NBFNumberSpecialTypeNegativeInfinity: return "-inf";
-            default: return std::to_string(NBFNumberGetInt32Value(NBFValueGetNumber(value)));
+            case NBFNumberSpecialTypeNaN:
+                return "nan";
+            case NBFNumberSpecialTypeInfinity:
+                return "inf";
+            case NBFNumberSpecialTypeNegativeInfinity:
+                return "-inf";
+            default:
+                return std::to_string(NBFNumberGetInt32Value(NBFValueGetNumber(value)));
         }
     }
     NBFMAPMContextRef mapm = NBFMAPMContextCreate(102);
@@ -103,7 +113,7 @@ TEST_F(Calls, StandardFunctionsByName) {
         {"_pow", {"2", "10", "5"}, "1024"},  // surplus arguments are left out, not shifted
         {"_mod", {"7", "3", "100"}, "1"},
         {"_e10", {"5", "3"}, "5000"},
-        {"sin", {}, "nan"},                  // too few arguments
+        {"sin", {}, "nan"},  // too few arguments
         {"_pow", {"2"}, "nan"},
         {"sqrt", {"nan"}, "nan"},
         {"sqrt", {"16"}, "4"},
@@ -111,7 +121,7 @@ TEST_F(Calls, StandardFunctionsByName) {
         {"__inf", {}, "inf"},
         {"__neg_inf", {}, "-inf"},
         {"__nan", {}, "nan"},
-        {"pow", {"2", "1000000"}, "none"},   // beyond the exponent limit
+        {"pow", {"2", "1000000"}, "none"},  // beyond the exponent limit
     };
     for (const Row& row : rows)
         EXPECT_EQ(call(standard(row.name), row.arguments), row.expected) << row.name;
@@ -129,17 +139,18 @@ TEST_F(Calls, StandardFunctionsByName) {
 
 // A body that counts its calls and answers the number of arguments it was given.
 class CountingImplementation : public NBFFunctionImplementation {
-public:
+  public:
     explicit CountingImplementation(int* calls, NBFFunctionImplementationType kind)
         : m_calls(calls), m_kind(kind) {}
-    NBFValueRef execute(const NBFValueRef*, int32_t count, NBFMAPMContextRef, NBFEvaluationContextRef,
-                        NBFEvalMetadataRef*) override {
+    NBFValueRef execute(const NBFValueRef*, int32_t count, NBFMAPMContextRef,
+                        NBFEvaluationContextRef, NBFEvalMetadataRef*) override {
         ++*m_calls;
-        return NBFValueCreate_TransferOwnership(NBFNumberCreateWithInt32(count, NBFNumberTypeNumber));
+        return NBFValueCreate_TransferOwnership(
+            NBFNumberCreateWithInt32(count, NBFNumberTypeNumber));
     }
     NBFFunctionImplementationType type() const override { return m_kind; }
 
-private:
+  private:
     int* m_calls;
     NBFFunctionImplementationType m_kind;
 };

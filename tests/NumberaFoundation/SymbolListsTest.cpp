@@ -16,7 +16,7 @@ int32_t count(NBFFunctionRef function) { return function->refCount.load(); }
 int32_t count(NBFWordOperatorRef wordOperator) { return wordOperator->refCount.load(); }
 
 class FunctionListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         sqrtFunction = NBFFunctionCreate("sqrt", {"√"});
         logFunction = NBFFunctionCreate("log", {"log10"});
@@ -51,8 +51,8 @@ TEST_F(FunctionListTest, FindsNamesAndAliasesInAnyCaseThroughParents) {
     };
     for (const Row& row : rows) {
         bool exactCase = !row.exactCase, foundInParent = !row.foundInParent;
-        NBFFunctionRef found =
-            NBFFunctionListFindFunctionByName(list, str(row.name).get(), &exactCase, &foundInParent);
+        NBFFunctionRef found = NBFFunctionListFindFunctionByName(list, str(row.name).get(),
+                                                                 &exactCase, &foundInParent);
         EXPECT_EQ(found, row.expected) << row.name;
         EXPECT_EQ(exactCase, row.exactCase) << row.name;
         EXPECT_EQ(foundInParent, row.foundInParent) << row.name;
@@ -129,10 +129,12 @@ TEST(NBFWordOperatorList, ExactCaseLookupWithAuxiliaryList) {
     NBFStringRef raw[] = {words[0].get(), words[1].get()};
     bool isWordOperator = true;
     NBFWordOperatorRef found = of;
-    EXPECT_FALSE(NBFWordOperatorListWordSequenceIsWordOperator(list, raw, 2, &isWordOperator, &found));
+    EXPECT_FALSE(
+        NBFWordOperatorListWordSequenceIsWordOperator(list, raw, 2, &isWordOperator, &found));
     EXPECT_FALSE(isWordOperator);
     EXPECT_EQ(found, nullptr);
-    EXPECT_TRUE(NBFWordOperatorListWordSequenceIsWordOperator(list, raw, 1, &isWordOperator, &found));
+    EXPECT_TRUE(
+        NBFWordOperatorListWordSequenceIsWordOperator(list, raw, 1, &isWordOperator, &found));
     EXPECT_EQ(found, of);
 
     // A second operator of the same word replaces and releases the first.
@@ -159,7 +161,7 @@ TEST(NBFWordOperator, ConditionsMatchByMode) {
     };
     const Row rows[] = {
         {0, 0, 0, true, true},  {0, 1, 5, true, false}, {6, 0, 7, true, true},
-        {6, 0, 2, false, true}, {6, 1, 2, true, true},   {6, 1, 1, false, false},
+        {6, 0, 2, false, true}, {6, 1, 2, true, true},  {6, 1, 1, false, false},
     };
     for (const Row& row : rows) {
         NBFWordOperatorRef op =

@@ -37,8 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, UnaryOperatorsTree,
     ::testing::Values(SignRow{"3 * -2", {}, {8, 29, 12, 29, 18, 8}},
                       SignRow{"-2 + 1", {}, {18, 8, 29, 10, 29, 8}},
-                      SignRow{" -2", {}, {29, 18, 8}},
-                      SignRow{"3 - 2", {}, {8, 29, 11, 29, 8}},
+                      SignRow{" -2", {}, {29, 18, 8}}, SignRow{"3 - 2", {}, {8, 29, 11, 29, 8}},
                       SignRow{"3 * - 2", {}, {8, 29, 12, 29, 18, 29, 8}},
                       SignRow{"2 - -3", {}, {8, 29, 11, 29, 18, 8}},
                       SignRow{"3 * +x", {{5, variable}}, {8, 29, 12, 29, 17, 0}},
@@ -67,10 +66,10 @@ TEST(UnaryOperatorsTree, SignOpeningABracketGroup) {
 // A rewrite that matches its own result again is stopped.
 TEST(SyntaxTree, GivesUpOnARewriteThatNeverEnds) {
     NBFSyntaxTreeRef tree = NBFSyntaxTreeCreate();
-    NBFSyntaxTreeNodeRef number = NBFSyntaxTreeAddLink(tree, nullptr, kNBFTokenTypeNumber, 0,
-                                                       nullptr, 0, 0, 0);
-    NBFSyntaxTreeNodeRef variableTest = NBFSyntaxTreeAddLink(tree, nullptr, kNBFTokenTypeVariable,
-                                                             0, nullptr, 0, 0, 0);
+    NBFSyntaxTreeNodeRef number =
+        NBFSyntaxTreeAddLink(tree, nullptr, kNBFTokenTypeNumber, 0, nullptr, 0, 0, 0);
+    NBFSyntaxTreeNodeRef variableTest =
+        NBFSyntaxTreeAddLink(tree, nullptr, kNBFTokenTypeVariable, 0, nullptr, 0, 0, 0);
     for (NBFSyntaxTreeNodeRef parent : {number, variableTest})
         NBFSyntaxTreeAddLink(tree, parent, kNBFSyntaxTreeSyntaxVariable, 0, nullptr,
                              kNBFSyntaxTreeLinkTerminal, 1, 0);
@@ -78,7 +77,8 @@ TEST(SyntaxTree, GivesUpOnARewriteThatNeverEnds) {
     NBFEPExpressionTreeNodeRef root = NBFEPExpressionTreeGetRootNode(analysis);
     testing::internal::CaptureStdout();
     syntax_tree_crawl_expression_node(tree, root);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: infinite loop in syntax tree crawl\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error: infinite loop in syntax tree crawl\n");
     EXPECT_EQ(NBFExpressionTreeNodeGetTokenType(NBFExpressionTreeNodeGetChildren(root)[0]),
               kNBFTokenTypeVariable);
     NBFEPExpressionTreeRelease(analysis);

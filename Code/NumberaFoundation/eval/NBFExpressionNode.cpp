@@ -77,8 +77,10 @@ NBF::BaseOperatorNode* asBaseOperator(NBFExpressionNodeRef node) {
         case kNBFExpressionNodeTypeOperator:
         case kNBFExpressionNodeTypeList:
         case kNBFExpressionNodeTypeWordOperator:
-        case kNBFExpressionNodeTypeOperatorUnit: return static_cast<NBF::BaseOperatorNode*>(node);
-        default: return nullptr;
+        case kNBFExpressionNodeTypeOperatorUnit:
+            return static_cast<NBF::BaseOperatorNode*>(node);
+        default:
+            return nullptr;
     }
 }
 
@@ -134,8 +136,9 @@ NBFExpressionNodeRef NBFExpressionNodeCreateOperator(NBFOperatorType operatorTyp
         operatorType, NBFExpressionNodeRetain(left), NBFExpressionNodeRetain(right));
 }
 
-NBFExpressionNodeRef NBFExpressionNodeCreateOperator_TransferOwnership(
-    NBFOperatorType operatorType, NBFExpressionNodeRef left, NBFExpressionNodeRef right) {
+NBFExpressionNodeRef NBFExpressionNodeCreateOperator_TransferOwnership(NBFOperatorType operatorType,
+                                                                       NBFExpressionNodeRef left,
+                                                                       NBFExpressionNodeRef right) {
     auto* node = new NBFOperatorExpressionNode(operatorType);
     node->addChild_TransferOwnership(left);
     node->addChild_TransferOwnership(right);
@@ -151,7 +154,8 @@ NBFExpressionNodeRef NBFExpressionNodeCreateList(const NBFExpressionNodeVector& 
     return NBFExpressionNodeCreateList_TransferOwnership(nodes);
 }
 
-NBFExpressionNodeRef NBFExpressionNodeCreateList_TransferOwnership(const NBFExpressionNodeVector& nodes) {
+NBFExpressionNodeRef NBFExpressionNodeCreateList_TransferOwnership(
+    const NBFExpressionNodeVector& nodes) {
     auto* list = new NBFListExpressionNode();
     for (NBFExpressionNodeRef node : nodes) list->addChild_TransferOwnership(node);
     return list;
@@ -209,7 +213,9 @@ NBFExpressionNodeRef NBFExpressionNodeCreateEmptyOperand() {
     return new NBFEmptyOperandExpressionNode();
 }
 
-NBFExpressionNodeRef NBFExpressionNodeRetain(NBFExpressionNodeRef node) { return NBF::retain(node); }
+NBFExpressionNodeRef NBFExpressionNodeRetain(NBFExpressionNodeRef node) {
+    return NBF::retain(node);
+}
 void NBFExpressionNodeRelease(NBFExpressionNodeRef node) { NBF::release(node); }
 
 NBFExpressionNodeType NBFExpressionNodeGetType(NBFExpressionNodeRef node) {
@@ -310,7 +316,8 @@ void NBFExpressionNodeSetOperands_TransferOwnership(NBFExpressionNodeRef node,
     std::vector<NBFExpressionNodeRef> operands;
     if (left) operands.push_back(left);
     if (right) operands.push_back(right);
-    static_cast<NBF::BaseOperatorNode*>(node)->replaceChildren_TransferOwnership(std::move(operands));
+    static_cast<NBF::BaseOperatorNode*>(node)->replaceChildren_TransferOwnership(
+        std::move(operands));
 }
 
 NBFWordOperatorRef NBFExpressionNodeGetWordOperator(NBFExpressionNodeRef node) {
@@ -328,11 +335,13 @@ NBFExpressionNodeRef NBFExpressionNodeGetFunctionArguments(NBFExpressionNodeRef 
     return function ? function->arguments : nullptr;
 }
 
-void NBFExpressionNodeSetFunctionArguments(NBFExpressionNodeRef node, NBFExpressionNodeRef arguments) {
+void NBFExpressionNodeSetFunctionArguments(NBFExpressionNodeRef node,
+                                           NBFExpressionNodeRef arguments) {
     if (!as<NBFFunctionExpressionNode>(node, kNBFExpressionNodeTypeFunction) ||
         NBFExpressionNodeGetType(arguments) != kNBFExpressionNodeTypeList)
         return;
-    NBFExpressionNodeSetFunctionArguments_TransferOwnership(node, NBFExpressionNodeRetain(arguments));
+    NBFExpressionNodeSetFunctionArguments_TransferOwnership(node,
+                                                            NBFExpressionNodeRetain(arguments));
 }
 
 void NBFExpressionNodeSetFunctionArguments_TransferOwnership(NBFExpressionNodeRef node,
@@ -363,8 +372,10 @@ bool NBFExpressionNodeHasChildren(NBFExpressionNodeRef node) {
     if (!node) return false;
     switch (node->type()) {
         case kNBFExpressionNodeTypeOperand:
-        case kNBFExpressionNodeTypeVariable: return false;
-        case kNBFExpressionNodeTypeFunction: return NBFExpressionNodeGetFunctionArguments(node);
+        case kNBFExpressionNodeTypeVariable:
+            return false;
+        case kNBFExpressionNodeTypeFunction:
+            return NBFExpressionNodeGetFunctionArguments(node);
         default:
             if (auto* base = asBaseOperator(node)) return !base->children().empty();
             NBF_LOG_ERROR("Unexpected node type %d", node->type());
@@ -449,46 +460,84 @@ bool NBFExpressionNodeSubtreeHasAmbiguousUnit(NBFExpressionNodeRef node) {
 
 NBFOperatorType NBFOperatorTypeForNBFTokenSubType(NBFTokenSubType subType) {
     switch (subType) {
-        case 10: return 1;
-        case 11: return 2;
-        case 12: return 3;
-        case 13: return 4;
-        case 14: return 5;
-        case 15: return 9;
-        case 16: return 8;
-        case 17: return 7;
-        case 18: return 6;
-        case 19: return 19;
-        case 20: return 20;
-        case 22: return 11;
-        case 23: return 24;
-        case 24: return 22;
-        case 25: return 25;
-        case 26: return 18;
-        case 27: return 17;
-        default: NBF_LOG_ERROR("Unexpected token subtype %d", subType); return 0;
+        case 10:
+            return 1;
+        case 11:
+            return 2;
+        case 12:
+            return 3;
+        case 13:
+            return 4;
+        case 14:
+            return 5;
+        case 15:
+            return 9;
+        case 16:
+            return 8;
+        case 17:
+            return 7;
+        case 18:
+            return 6;
+        case 19:
+            return 19;
+        case 20:
+            return 20;
+        case 22:
+            return 11;
+        case 23:
+            return 24;
+        case 24:
+            return 22;
+        case 25:
+            return 25;
+        case 26:
+            return 18;
+        case 27:
+            return 17;
+        default:
+            NBF_LOG_ERROR("Unexpected token subtype %d", subType);
+            return 0;
     }
 }
 
 NBFTokenSubType NBFTokenSubTypeForNBFOperatorType(NBFOperatorType operatorType) {
     switch (operatorType) {
-        case 1: return 10;
-        case 2: return 11;
-        case 3: return 12;
-        case 4: return 13;
-        case 5: return 14;
-        case 6: return 18;
-        case 7: return 17;
-        case 8: return 16;
-        case 9: return 15;
-        case 11: return 22;
-        case 17: return 27;
-        case 18: return 26;
-        case 19: return 19;
-        case 20: return 20;
-        case 22: return 24;
-        case 24: return 23;
-        case 25: return 25;
-        default: NBF_LOG_ERROR("Unexpected operator type %d", operatorType); return 0;
+        case 1:
+            return 10;
+        case 2:
+            return 11;
+        case 3:
+            return 12;
+        case 4:
+            return 13;
+        case 5:
+            return 14;
+        case 6:
+            return 18;
+        case 7:
+            return 17;
+        case 8:
+            return 16;
+        case 9:
+            return 15;
+        case 11:
+            return 22;
+        case 17:
+            return 27;
+        case 18:
+            return 26;
+        case 19:
+            return 19;
+        case 20:
+            return 20;
+        case 22:
+            return 24;
+        case 24:
+            return 23;
+        case 25:
+            return 25;
+        default:
+            NBF_LOG_ERROR("Unexpected operator type %d", operatorType);
+            return 0;
     }
 }

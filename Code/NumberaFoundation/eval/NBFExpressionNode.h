@@ -38,7 +38,7 @@ enum : NBFExpressionNodeType {
 namespace NBF {
 
 class ExpressionNode : public Object<ExpressionNode> {
-public:
+  public:
     NBFExpressionNodeType type() const { return m_type; }
 
     ExpressionToken* expressionToken = nullptr;  // not owned
@@ -49,28 +49,28 @@ public:
     bool subtreeHasAmbiguousUnit = false;
     ExpressionNode* parent = nullptr;  // not owned
 
-protected:
+  protected:
     explicit ExpressionNode(NBFExpressionNodeType type) : m_type(type) {}
     ~ExpressionNode() override;
 
-private:
+  private:
     const NBFExpressionNodeType m_type;
 };
 
 // A node with ordered children, each owned.
 class BaseOperatorNode : public ExpressionNode {
-public:
+  public:
     const std::vector<ExpressionNode*>& children() const { return m_children; }
     // Takes over the reference; sets the child's parent.
     void addChild_TransferOwnership(ExpressionNode* child);
     // Clears each old child's parent and releases it; takes over the new ones.
     void replaceChildren_TransferOwnership(std::vector<ExpressionNode*> children);
 
-protected:
+  protected:
     using ExpressionNode::ExpressionNode;
     ~BaseOperatorNode() override;
 
-private:
+  private:
     std::vector<ExpressionNode*> m_children;
 };
 
@@ -80,59 +80,59 @@ typedef NBF::ExpressionNode* NBFExpressionNodeRef;
 typedef std::vector<NBFExpressionNodeRef> NBFExpressionNodeVector;
 
 class NBFOperandExpressionNode : public NBF::ExpressionNode {
-public:
+  public:
     NBFOperandExpressionNode() : ExpressionNode(kNBFExpressionNodeTypeOperand) {}
     NBFNumberRef number = nullptr;                // owned
     NBFUnitContainerRef unitContainer = nullptr;  // owned
     NBFAmbiguousUnitRef ambiguousUnit = nullptr;  // owned
     NBFUnitFormatType unitNameFormat = NBFUnitFormatTypeNone;
 
-private:
+  private:
     ~NBFOperandExpressionNode() override;
 };
 
 class NBFOperatorExpressionNode : public NBF::BaseOperatorNode {
-public:
+  public:
     explicit NBFOperatorExpressionNode(NBFOperatorType op)
         : BaseOperatorNode(kNBFExpressionNodeTypeOperator), operatorType(op) {}
     NBFOperatorType operatorType;
 };
 
 class NBFListExpressionNode : public NBF::BaseOperatorNode {
-public:
+  public:
     NBFListExpressionNode() : BaseOperatorNode(kNBFExpressionNodeTypeList) {}
 };
 
 class NBFFunctionExpressionNode : public NBF::ExpressionNode {
-public:
+  public:
     NBFFunctionExpressionNode() : ExpressionNode(kNBFExpressionNodeTypeFunction) {}
-    NBFFunctionRef function = nullptr;       // owned
+    NBFFunctionRef function = nullptr;         // owned
     NBFExpressionNodeRef arguments = nullptr;  // a list node, owned
 
-private:
+  private:
     ~NBFFunctionExpressionNode() override;
 };
 
 class NBFVariableExpressionNode : public NBF::ExpressionNode {
-public:
+  public:
     NBFVariableExpressionNode() : ExpressionNode(kNBFExpressionNodeTypeVariable) {}
     NBFScopedVariableRef variable = nullptr;  // owned
 
-private:
+  private:
     ~NBFVariableExpressionNode() override;
 };
 
 class NBFWordOperatorExpressionNode : public NBF::BaseOperatorNode {
-public:
+  public:
     NBFWordOperatorExpressionNode() : BaseOperatorNode(kNBFExpressionNodeTypeWordOperator) {}
     NBFWordOperatorRef wordOperator = nullptr;  // owned
 
-private:
+  private:
     ~NBFWordOperatorExpressionNode() override;
 };
 
 class NBFOperatorUnitExpressionNode : public NBF::BaseOperatorNode {
-public:
+  public:
     explicit NBFOperatorUnitExpressionNode(NBFOperatorType op)
         : BaseOperatorNode(kNBFExpressionNodeTypeOperatorUnit), operatorType(op) {}
     NBFUnitContainerRef unitContainer = nullptr;  // owned
@@ -140,12 +140,12 @@ public:
     NBFOperatorType operatorType;
     NBFUnitFormatType unitNameFormat = NBFUnitFormatTypeNone;
 
-private:
+  private:
     ~NBFOperatorUnitExpressionNode() override;
 };
 
 class NBFEmptyOperandExpressionNode : public NBF::ExpressionNode {
-public:
+  public:
     NBFEmptyOperandExpressionNode() : ExpressionNode(kNBFExpressionNodeTypeEmptyOperand) {}
 };
 
@@ -160,11 +160,13 @@ NBFExpressionNodeRef NBFExpressionNodeCreateOperandWithAmbiguousUnit(
 NBFExpressionNodeRef NBFExpressionNodeCreateOperator(NBFOperatorType operatorType,
                                                      NBFExpressionNodeRef left,
                                                      NBFExpressionNodeRef right);
-NBFExpressionNodeRef NBFExpressionNodeCreateOperator_TransferOwnership(
-    NBFOperatorType operatorType, NBFExpressionNodeRef left, NBFExpressionNodeRef right);
+NBFExpressionNodeRef NBFExpressionNodeCreateOperator_TransferOwnership(NBFOperatorType operatorType,
+                                                                       NBFExpressionNodeRef left,
+                                                                       NBFExpressionNodeRef right);
 NBFExpressionNodeRef NBFExpressionNodeCreateOperator(NBFOperatorType operatorType);
 NBFExpressionNodeRef NBFExpressionNodeCreateList(const NBFExpressionNodeVector& nodes);
-NBFExpressionNodeRef NBFExpressionNodeCreateList_TransferOwnership(const NBFExpressionNodeVector& nodes);
+NBFExpressionNodeRef NBFExpressionNodeCreateList_TransferOwnership(
+    const NBFExpressionNodeVector& nodes);
 NBFExpressionNodeRef NBFExpressionNodeCreateFunction(NBFFunctionRef function,
                                                      NBFExpressionNodeRef arguments);
 NBFExpressionNodeRef NBFExpressionNodeCreateFunction(NBFFunctionRef function);
@@ -207,7 +209,8 @@ NBFWordOperatorRef NBFExpressionNodeGetWordOperator(NBFExpressionNodeRef node);
 NBFFunctionRef NBFExpressionNodeGetFunction(NBFExpressionNodeRef node);
 NBFExpressionNodeRef NBFExpressionNodeGetFunctionArguments(NBFExpressionNodeRef node);
 // Only a list node is taken as arguments; anything else leaves the function without.
-void NBFExpressionNodeSetFunctionArguments(NBFExpressionNodeRef node, NBFExpressionNodeRef arguments);
+void NBFExpressionNodeSetFunctionArguments(NBFExpressionNodeRef node,
+                                           NBFExpressionNodeRef arguments);
 void NBFExpressionNodeSetFunctionArguments_TransferOwnership(NBFExpressionNodeRef node,
                                                              NBFExpressionNodeRef arguments);
 NBFScopedVariableRef NBFExpressionNodeGetVariable(NBFExpressionNodeRef node);

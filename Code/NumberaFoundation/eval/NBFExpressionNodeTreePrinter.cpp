@@ -13,10 +13,14 @@ std::string unitText(NBFUnitContainerRef unit) {
 
 std::string numberText(NBFNumberRef number) {
     switch (NBFNumberGetSpecialType(number)) {
-        case NBFNumberSpecialTypeInfinity: return "inf";
-        case NBFNumberSpecialTypeNegativeInfinity: return "-inf";
-        case NBFNumberSpecialTypeNaN: return "NaN";
-        default: break;
+        case NBFNumberSpecialTypeInfinity:
+            return "inf";
+        case NBFNumberSpecialTypeNegativeInfinity:
+            return "-inf";
+        case NBFNumberSpecialTypeNaN:
+            return "NaN";
+        default:
+            break;
     }
     char* fitted = NBF_mapm_to_fitted_string(NBFNumberGetMAPMReference(number), 100);
     std::string text = fitted ? fitted : "";
@@ -27,19 +31,31 @@ std::string numberText(NBFNumberRef number) {
 
 std::string operatorText(NBFExpressionNodeRef node) {
     switch (NBFExpressionNodeGetOperatorType(node)) {
-        case NBFOperatorTypeAdd: return "+";
-        case NBFOperatorTypeSubtract: return "-";
-        case NBFOperatorTypeMultiply: return "*";
-        case NBFOperatorTypeDivide: return "/";
-        case NBFOperatorTypePower: return "^";
-        case NBFOperatorTypeUnaryMinus: return "`u-`";
-        case NBFOperatorTypeUnaryPlus: return "`u+`";
-        case NBFOperatorTypeFactorial: return "`fact`";
-        case NBFOperatorTypeE10: return "`e10`";
-        case NBFOperatorTypePercent: return "%";
+        case NBFOperatorTypeAdd:
+            return "+";
+        case NBFOperatorTypeSubtract:
+            return "-";
+        case NBFOperatorTypeMultiply:
+            return "*";
+        case NBFOperatorTypeDivide:
+            return "/";
+        case NBFOperatorTypePower:
+            return "^";
+        case NBFOperatorTypeUnaryMinus:
+            return "`u-`";
+        case NBFOperatorTypeUnaryPlus:
+            return "`u+`";
+        case NBFOperatorTypeFactorial:
+            return "`fact`";
+        case NBFOperatorTypeE10:
+            return "`e10`";
+        case NBFOperatorTypePercent:
+            return "%";
         case NBFOperatorTypeUnitAfterNumber:
-        case NBFOperatorTypeUnitBeforeNumber: return unitText(NBFExpressionNodeGetUnitContainer(node));
-        case NBFOperatorTypeUnitConversion: return "`uc`";
+        case NBFOperatorTypeUnitBeforeNumber:
+            return unitText(NBFExpressionNodeGetUnitContainer(node));
+        case NBFOperatorTypeUnitConversion:
+            return "`uc`";
         default:
             NBF_LOG_ERROR("Unexpected operator type %d", NBFExpressionNodeGetOperatorType(node));
             return "";
@@ -65,7 +81,8 @@ std::string print(NBFExpressionNodeRef node) {
                 text += unitText(NBFExpressionNodeGetUnitContainer(node));
             return text;
         }
-        case kNBFExpressionNodeTypeOperator: return printOperation(node, operatorText(node));
+        case kNBFExpressionNodeTypeOperator:
+            return printOperation(node, operatorText(node));
         case kNBFExpressionNodeTypeList: {
             std::string text = "[";
             const char* separator = "";
@@ -77,8 +94,8 @@ std::string print(NBFExpressionNodeRef node) {
         }
         case kNBFExpressionNodeTypeFunction: {
             NBFExpressionNodeRef arguments = NBFExpressionNodeGetFunctionArguments(node);
-            return NBFStringGetCppString(NBFFunctionGetLowercaseNameReference(
-                       NBFExpressionNodeGetFunction(node))) +
+            return NBFStringGetCppString(
+                       NBFFunctionGetLowercaseNameReference(NBFExpressionNodeGetFunction(node))) +
                    "(" + (arguments ? print(arguments) : "") + ")";
         }
         case kNBFExpressionNodeTypeVariable:

@@ -32,7 +32,8 @@ void getPostOrderDFSNodes(NBFExpressionNodeRef root, std::list<NBFExpressionNode
                 break;
             case kNBFExpressionNodeTypeOperand:
             case kNBFExpressionNodeTypeVariable:
-            case kNBFExpressionNodeTypeEmptyOperand: break;
+            case kNBFExpressionNodeTypeEmptyOperand:
+                break;
             default:
                 NBF_LOG_ERROR("%s",
                               "void getPostOrderDFSNodes(NBFExpressionNodeRef, "

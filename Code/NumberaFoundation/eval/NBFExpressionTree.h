@@ -12,7 +12,7 @@
 namespace NBF {
 
 class ExpressionTree : public Object<ExpressionTree> {
-public:
+  public:
     // Retains the root.
     static ExpressionTree* create(ExpressionNode* root);
     ExpressionNode* root() const { return m_root; }
@@ -20,7 +20,7 @@ public:
     const std::list<NBFExpressionNodeRef>& nodesPostOrderDFS() const;
     const std::list<NBFExpressionNodeRef>& nodes() const { return nodesPostOrderDFS(); }
 
-private:
+  private:
     explicit ExpressionTree(ExpressionNode* root) : m_root(NBF::retain(root)) {}
     ~ExpressionTree() override;
 

@@ -34,8 +34,8 @@ void NBFFunctionRelease(NBFFunctionRef function) {
     if (!function || function->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     NBFStringRelease(function->name);
     NBFStringRelease(function->lowercaseName.load());
-    NBFArrayApplyItemFunction(function->aliases,
-                              [](void* alias) { NBFStringRelease(static_cast<NBFStringRef>(alias)); });
+    NBFArrayApplyItemFunction(
+        function->aliases, [](void* alias) { NBFStringRelease(static_cast<NBFStringRef>(alias)); });
     NBFArrayRelease(function->aliases);
     delete function->implementation;
     delete function;
@@ -101,8 +101,10 @@ bool isExecutable(NBFFunctionImplementationType type) {
         case kNBFFunctionImplementationTypeMAPM:
         case kNBFFunctionImplementationTypeWordOperator:
         case kNBFFunctionImplementationTypeNBFValue:
-        case kNBFFunctionImplementationTypeNBFEvaluatedValue: return true;
-        default: return false;
+        case kNBFFunctionImplementationTypeNBFEvaluatedValue:
+            return true;
+        default:
+            return false;
     }
 }
 

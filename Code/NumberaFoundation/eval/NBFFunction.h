@@ -28,7 +28,7 @@ enum : NBFFunctionImplementationType {
 
 // What a function computes with; a function owns its one implementation object.
 class NBFFunctionImplementation {
-public:
+  public:
     // A new value the caller owns, or null for no value. metadataOut, when given, may receive
     // the unit metadata of the result (retained).
     virtual NBFValueRef execute(const NBFValueRef* arguments, int32_t count,

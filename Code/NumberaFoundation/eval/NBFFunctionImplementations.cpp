@@ -1,7 +1,7 @@
 #include "NBFFunctionImplementations.h"
 
-NBFValueRef NBFFunctionImplementationLegacyMAPM::execute(const NBFValueRef* arguments, int32_t count,
-                                                         NBFMAPMContextRef,
+NBFValueRef NBFFunctionImplementationLegacyMAPM::execute(const NBFValueRef* arguments,
+                                                         int32_t count, NBFMAPMContextRef,
                                                          NBFEvaluationContextRef evaluationContext,
                                                          NBFEvalMetadataRef*) {
     return NBFMathExecuteLegacyMAPM(m_body, arguments, count, evaluationContext);
@@ -37,7 +37,8 @@ void NBFFunctionSetMAPMImplementation(NBFFunctionRef function, NBFLegacyMAPMFunc
     NBFFunctionSetFunctionImplementation(function, new NBFFunctionImplementationLegacyMAPM(body));
 }
 
-void NBFFunctionSetNBFNumberToMAPMImplementation(NBFFunctionRef function, NBFNumberToMAPMFunction body) {
+void NBFFunctionSetNBFNumberToMAPMImplementation(NBFFunctionRef function,
+                                                 NBFNumberToMAPMFunction body) {
     NBFFunctionSetFunctionImplementation(function, new NBFFunctionImplementationMAPM(body));
 }
 
@@ -46,8 +47,8 @@ void NBFFunctionSetNBFValueToNBFValueImplementation(NBFFunctionRef function,
     NBFFunctionSetFunctionImplementation(function, new NBFFunctionImplementationNBFValue(body));
 }
 
-void NBFFunctionSetNBFValueToNBFEvaluatedValueImplementation(NBFFunctionRef function,
-                                                             NBFValueToEvaluatedValueFunction body) {
+void NBFFunctionSetNBFValueToNBFEvaluatedValueImplementation(
+    NBFFunctionRef function, NBFValueToEvaluatedValueFunction body) {
     NBFFunctionSetFunctionImplementation(function,
                                          new NBFFunctionImplementationNBFEvaluatedValue(body));
 }

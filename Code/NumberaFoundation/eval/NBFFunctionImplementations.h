@@ -7,7 +7,7 @@
 
 // Plain MAPM values in, last argument first; the answer as a plain number.
 class NBFFunctionImplementationLegacyMAPM : public NBFFunctionImplementation {
-public:
+  public:
     explicit NBFFunctionImplementationLegacyMAPM(NBFLegacyMAPMFunction body) : m_body(body) {}
     NBFValueRef execute(const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapmContext,
                         NBFEvaluationContextRef evaluationContext,
@@ -16,13 +16,13 @@ public:
         return kNBFFunctionImplementationTypeLegacyMAPM;
     }
 
-private:
+  private:
     const NBFLegacyMAPMFunction m_body;
 };
 
 // The body leaves its answer in register 0 of the MAPM context.
 class NBFFunctionImplementationMAPM : public NBFFunctionImplementation {
-public:
+  public:
     explicit NBFFunctionImplementationMAPM(NBFNumberToMAPMFunction body) : m_body(body) {}
     NBFValueRef execute(const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapmContext,
                         NBFEvaluationContextRef evaluationContext,
@@ -31,13 +31,13 @@ public:
         return kNBFFunctionImplementationTypeMAPM;
     }
 
-private:
+  private:
     const NBFNumberToMAPMFunction m_body;
 };
 
 // The body's value is the answer.
 class NBFFunctionImplementationNBFValue : public NBFFunctionImplementation {
-public:
+  public:
     explicit NBFFunctionImplementationNBFValue(NBFValueToValueFunction body) : m_body(body) {}
     NBFValueRef execute(const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapmContext,
                         NBFEvaluationContextRef evaluationContext,
@@ -46,13 +46,13 @@ public:
         return kNBFFunctionImplementationTypeNBFValue;
     }
 
-private:
+  private:
     const NBFValueToValueFunction m_body;
 };
 
 // The body's evaluated value: its value is the answer, its metadata goes to the caller.
 class NBFFunctionImplementationNBFEvaluatedValue : public NBFFunctionImplementation {
-public:
+  public:
     explicit NBFFunctionImplementationNBFEvaluatedValue(NBFValueToEvaluatedValueFunction body)
         : m_body(body) {}
     NBFValueRef execute(const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapmContext,
@@ -62,13 +62,14 @@ public:
         return kNBFFunctionImplementationTypeNBFEvaluatedValue;
     }
 
-private:
+  private:
     const NBFValueToEvaluatedValueFunction m_body;
 };
 
 // Each replaces and destroys the function's previous implementation.
 void NBFFunctionSetMAPMImplementation(NBFFunctionRef function, NBFLegacyMAPMFunction body);
-void NBFFunctionSetNBFNumberToMAPMImplementation(NBFFunctionRef function, NBFNumberToMAPMFunction body);
+void NBFFunctionSetNBFNumberToMAPMImplementation(NBFFunctionRef function,
+                                                 NBFNumberToMAPMFunction body);
 void NBFFunctionSetNBFValueToNBFValueImplementation(NBFFunctionRef function,
                                                     NBFValueToValueFunction body);
 void NBFFunctionSetNBFValueToNBFEvaluatedValueImplementation(NBFFunctionRef function,

@@ -10,8 +10,8 @@ NBFFunctionListRef s_standardFunctions = nullptr;
 std::once_flag s_standardFunctionsOnce;
 
 NBFFunctionRef makeFunction(const char* name, const char* alias, int8_t arguments) {
-    NBFFunctionRef function = alias ? NBFFunctionCreate(name, {alias})
-                                    : NBFFunctionCreateWithName(std::string(name), 0);
+    NBFFunctionRef function =
+        alias ? NBFFunctionCreate(name, {alias}) : NBFFunctionCreateWithName(std::string(name), 0);
     NBFFunctionSetNumberOfArguments(function, arguments);
     return function;
 }

@@ -15,7 +15,7 @@
 namespace NBF {
 
 class BasicToken : public Object<BasicToken> {
-public:
+  public:
     // The expression is retained.
     static BasicToken* create(Expression* expression, NBFRange range, NBFBasicTokenType type,
                               NBFBasicTokenSubType subType, NBFLocale locale);
@@ -28,7 +28,7 @@ public:
     // The text over the range, made on the first call (safe from any thread); borrowed.
     PolyString* string() const;
 
-private:
+  private:
     BasicToken(Expression* expression, NBFRange range, NBFBasicTokenType type,
                NBFBasicTokenSubType subType, NBFLocale locale);
     ~BasicToken() override;
@@ -55,8 +55,8 @@ void NBFBasicTokenRelease(NBFBasicTokenRef token);
 NBFBasicTokenType NBFBasicTokenGetType(NBFBasicTokenRef token);
 NBFBasicTokenSubType NBFBasicTokenGetSubType(NBFBasicTokenRef token);
 NBFRange NBFBasicTokenGetRange(NBFBasicTokenRef token);
-bool NBFBasicTokenIsFirstToken(NBFBasicTokenRef token);  // starts the text
-bool NBFBasicTokenIsLastToken(NBFBasicTokenRef token);   // ends the text
+bool NBFBasicTokenIsFirstToken(NBFBasicTokenRef token);                // starts the text
+bool NBFBasicTokenIsLastToken(NBFBasicTokenRef token);                 // ends the text
 NBFStringRef NBFBasicTokenGetStringReference(NBFBasicTokenRef token);  // borrowed
 NBFChar NBFBasicTokenGetFirstCharacter(NBFBasicTokenRef token);        // 0 for null
 NBFExpressionRef NBFBasicTokenGetExpressionReference(NBFBasicTokenRef token);

@@ -46,7 +46,8 @@ void adopt(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child) {
 // node's children (a replacement may put it back).
 void drop(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child) {
     const auto& children = node->children;
-    if (child->parent == node && std::find(children.begin(), children.end(), child) == children.end())
+    if (child->parent == node &&
+        std::find(children.begin(), children.end(), child) == children.end())
         child->parent = nullptr;
     NBFEPExpressionTreeNodeRelease(child);
 }
@@ -130,7 +131,8 @@ token_type NBFExpressionTreeNodeGetTokenType(NBFEPExpressionTreeNodeRef node) {
     return node ? node->tokenType : kNBFTokenTypeNone;
 }
 
-void NBFExpressionTreeNodeSetTokenSubType(NBFEPExpressionTreeNodeRef node, NBFTokenSubType subType) {
+void NBFExpressionTreeNodeSetTokenSubType(NBFEPExpressionTreeNodeRef node,
+                                          NBFTokenSubType subType) {
     if (node) node->tokenSubType = subType;
 }
 
@@ -168,9 +170,11 @@ bool NBFExpressionTreeNodeIsMutable(NBFEPExpressionTreeNodeRef node) {
     return node && node->isMutable;
 }
 
-void NBFExpressionTreeNodeSetUnitFraction(NBFEPExpressionTreeNodeRef node, NBFUnitFractionRef fraction) {
+void NBFExpressionTreeNodeSetUnitFraction(NBFEPExpressionTreeNodeRef node,
+                                          NBFUnitFractionRef fraction) {
     if (node)
-        replaceRetained(node->unitFraction, fraction, NBFUnitFractionRetain, NBFUnitFractionRelease);
+        replaceRetained(node->unitFraction, fraction, NBFUnitFractionRetain,
+                        NBFUnitFractionRelease);
 }
 
 NBFUnitFractionRef NBFExpressionTreeNodeGetUnitFraction(NBFEPExpressionTreeNodeRef node) {
@@ -287,7 +291,8 @@ NBFStringRef NBFExpressionTreeNodeGetStringReference(NBFEPExpressionTreeNodeRef 
     if (!node) return nullptr;
     if (!node->string) {
         NBFRange range = NBFExpressionTreeNodeGetRange(node);
-        NBFStringRef text = NBFExpressionGetStringReference(NBFExpressionTreeNodeGetExpressionReference(node));
+        NBFStringRef text =
+            NBFExpressionGetStringReference(NBFExpressionTreeNodeGetExpressionReference(node));
         node->string = text ? NBFStringSubString(text, range.location, range.length)
                             : NBFStringCreateWithUTF16(u"");
     }
@@ -304,7 +309,8 @@ NBFExpressionRef NBFExpressionTreeNodeGetExpressionReference(NBFEPExpressionTree
     return tokens.empty() ? nullptr : tokens.front()->expression();
 }
 
-void NBFExpressionTreeNodeAddChild(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child) {
+void NBFExpressionTreeNodeAddChild(NBFEPExpressionTreeNodeRef node,
+                                   NBFEPExpressionTreeNodeRef child) {
     if (!node || !child) return;
     adopt(node, child);
     node->children.push_back(child);
@@ -319,11 +325,11 @@ int32_t NBFExpressionTreeNodeGetIndexOfChildNode(NBFEPExpressionTreeNodeRef node
                                                  NBFEPExpressionTreeNodeRef child) {
     if (!node) return 0;
     auto found = std::find(node->children.begin(), node->children.end(), child);
-    return found == node->children.end() ? 0
-                                         : static_cast<int32_t>(found - node->children.begin());
+    return found == node->children.end() ? 0 : static_cast<int32_t>(found - node->children.begin());
 }
 
-const NBFEPExpressionTreeNodeVector& NBFExpressionTreeNodeGetChildren(NBFEPExpressionTreeNodeRef node) {
+const NBFEPExpressionTreeNodeVector& NBFExpressionTreeNodeGetChildren(
+    NBFEPExpressionTreeNodeRef node) {
     static const NBFEPExpressionTreeNodeVector s_none;
     return node ? node->children : s_none;
 }

@@ -48,7 +48,8 @@ void NBFExpressionTreeNodeSetIsMutable(NBFEPExpressionTreeNodeRef node, bool isM
 bool NBFExpressionTreeNodeIsMutable(NBFEPExpressionTreeNodeRef node);
 
 // Setters retain the new object and release the old; getters borrow.
-void NBFExpressionTreeNodeSetUnitFraction(NBFEPExpressionTreeNodeRef node, NBFUnitFractionRef fraction);
+void NBFExpressionTreeNodeSetUnitFraction(NBFEPExpressionTreeNodeRef node,
+                                          NBFUnitFractionRef fraction);
 NBFUnitFractionRef NBFExpressionTreeNodeGetUnitFraction(NBFEPExpressionTreeNodeRef node);
 void NBFExpressionTreeNodeSetUnitContainer(NBFEPExpressionTreeNodeRef node,
                                            NBFUnitContainerRef container);
@@ -90,13 +91,15 @@ NBFChar NBFExpressionTreeNodeGetFirstCharacter(NBFEPExpressionTreeNodeRef node);
 NBFExpressionRef NBFExpressionTreeNodeGetExpressionReference(NBFEPExpressionTreeNodeRef node);
 
 // Children are held with one reference each; adding retains, removing releases.
-void NBFExpressionTreeNodeAddChild(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child);
+void NBFExpressionTreeNodeAddChild(NBFEPExpressionTreeNodeRef node,
+                                   NBFEPExpressionTreeNodeRef child);
 int32_t NBFExpressionTreeNodeGetCountOfChildNodes(NBFEPExpressionTreeNodeRef node);
 // 0 also when the child is not the node's.
 int32_t NBFExpressionTreeNodeGetIndexOfChildNode(NBFEPExpressionTreeNodeRef node,
                                                  NBFEPExpressionTreeNodeRef child);
 // Borrowed; an empty vector for null.
-const NBFEPExpressionTreeNodeVector& NBFExpressionTreeNodeGetChildren(NBFEPExpressionTreeNodeRef node);
+const NBFEPExpressionTreeNodeVector& NBFExpressionTreeNodeGetChildren(
+    NBFEPExpressionTreeNodeRef node);
 NBFEPExpressionTreeNodeRef NBFExpressionTreeNodeGetParent(NBFEPExpressionTreeNodeRef node);
 // Replaces all children by the given ones (retained).
 void NBFExpressionTreeNodeReplaceChildren(NBFEPExpressionTreeNodeRef node,

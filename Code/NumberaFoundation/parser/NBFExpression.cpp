@@ -22,7 +22,9 @@ NBFExpressionRef NBFExpressionCreate(const char* text) {
     return NBF::Expression::create(std::string(text ? text : ""));
 }
 
-NBFExpressionRef NBFExpressionRetain(NBFExpressionRef expression) { return NBF::retain(expression); }
+NBFExpressionRef NBFExpressionRetain(NBFExpressionRef expression) {
+    return NBF::retain(expression);
+}
 void NBFExpressionRelease(NBFExpressionRef expression) { NBF::release(expression); }
 
 NBFStringRef NBFExpressionGetStringReference(NBFExpressionRef expression) {

@@ -10,13 +10,13 @@
 namespace NBF {
 
 class Expression : public Object<Expression> {
-public:
+  public:
     // The string is retained; null is taken as empty text.
     static Expression* create(NBFStringRef string);
     static Expression* create(const std::string& text);
     NBFStringRef string() const { return m_string; }
 
-private:
+  private:
     explicit Expression(NBFStringRef string) : m_string(string) {}
     ~Expression() override;
     NBFStringRef const m_string;

@@ -18,14 +18,14 @@ bool isOperatorChar(NBFChar c) { return c == u'+' || c == u'-' || c == u'*' || c
 // The text read one code unit at a time; every index outside it reads as NUL, so look-ahead
 // at the last character is safe.
 class Reader {
-public:
+  public:
     explicit Reader(const std::u16string& text) : m_text(text) {}
     NBFChar at(int64_t index) const {
         return index >= 0 && index < length() ? m_text[static_cast<size_t>(index)] : 0;
     }
     int64_t length() const { return static_cast<int64_t>(m_text.size()); }
 
-private:
+  private:
     const std::u16string& m_text;
 };
 

@@ -14,19 +14,19 @@
 namespace NBF {
 
 class ExpressionScanner : public Object<ExpressionScanner> {
-public:
+  public:
     // A scanner with the default word breakers and the default or given locale.
     static ExpressionScanner* create();
     static ExpressionScanner* create(NBFLocale locale);
     // The basic tokens in text order, each with one reference that the caller owns.
     virtual NBFBasicTokenVector scan(Expression* expression) = 0;
 
-protected:
+  protected:
     ExpressionScanner() = default;
 };
 
 class ExpressionScannerImpl : public ExpressionScanner {
-public:
+  public:
     ExpressionScannerImpl(std::set<NBFChar> wordBreakers, NBFLocale locale)
         : m_wordBreakers(std::move(wordBreakers)), m_locale(locale) {}
 
@@ -44,7 +44,7 @@ public:
     bool isBasicWordChar(NBFChar c) const;
     const std::set<NBFChar>& wordBreakers() const { return m_wordBreakers; }
 
-private:
+  private:
     bool isWordBreaker(NBFChar c) const { return m_wordBreakers.count(c) != 0; }
 
     const std::set<NBFChar> m_wordBreakers;

@@ -36,11 +36,11 @@ ExpressionToken* ExpressionToken::create(BasicToken* basicToken) {
 ExpressionToken* ExpressionToken::create(const NBFBasicTokenVector& basicTokens) {
     if (basicTokens.empty()) return nullptr;
     auto* token = new ExpressionToken();
-    for (BasicToken* basicToken : basicTokens) token->m_basicTokens.push_back(NBF::retain(basicToken));
+    for (BasicToken* basicToken : basicTokens)
+        token->m_basicTokens.push_back(NBF::retain(basicToken));
     BasicToken* first = basicTokens.front();
     int64_t end = NBFRangeEnd(basicTokens.back()->range());
-    token->m_range = {first->range().location,
-                      static_cast<int32_t>(end - first->range().location)};
+    token->m_range = {first->range().location, static_cast<int32_t>(end - first->range().location)};
     token->m_locale = first->locale();
     token->m_expression = first->expression();
     NBFBasicTokenTypesToTokenTypes(first->type(), first->subType(), &token->m_type,
@@ -72,8 +72,8 @@ ExpressionToken::~ExpressionToken() {
 PolyString* ExpressionToken::string() const {
     if (PolyString* text = m_string.load(std::memory_order_acquire)) return text;
     if (m_basicTokens.size() == 1) return fill(m_string, NBF::retain(m_basicTokens[0]->string()));
-    auto units = Ref<String>::adopt(NBFStringSubString(NBFExpressionGetStringReference(m_expression),
-                                                       m_range.location, m_range.length));
+    auto units = Ref<String>::adopt(NBFStringSubString(
+        NBFExpressionGetStringReference(m_expression), m_range.location, m_range.length));
     return fill(m_string, PolyString::create(units.get()));
 }
 
@@ -227,7 +227,8 @@ NBFUnitFractionRef NBFExpressionTokenGetUnitFractionReference(NBFExpressionToken
     return token ? token->unitFraction() : nullptr;
 }
 
-void NBFExpressionTokenSetUnitContainer(NBFExpressionTokenRef token, NBFUnitContainerRef container) {
+void NBFExpressionTokenSetUnitContainer(NBFExpressionTokenRef token,
+                                        NBFUnitContainerRef container) {
     if (token) token->setUnitContainer(container);
 }
 
@@ -252,7 +253,8 @@ NBFFunctionRef NBFExpressionTokenGetFunction(NBFExpressionTokenRef token) {
     return token ? token->function() : nullptr;
 }
 
-void NBFExpressionTokenSetWordOperator(NBFExpressionTokenRef token, NBFWordOperatorRef wordOperator) {
+void NBFExpressionTokenSetWordOperator(NBFExpressionTokenRef token,
+                                       NBFWordOperatorRef wordOperator) {
     if (token) token->setWordOperator(wordOperator);
 }
 
@@ -268,7 +270,8 @@ NBFScopedVariableRef NBFExpressionTokenGetVariable(NBFExpressionTokenRef token) 
     return token ? token->variable() : nullptr;
 }
 
-void NBFExpressionTokenSetUnitFormatType(NBFExpressionTokenRef token, NBFUnitFormatType formatType) {
+void NBFExpressionTokenSetUnitFormatType(NBFExpressionTokenRef token,
+                                         NBFUnitFormatType formatType) {
     if (token) token->setUnitFormatType(formatType);
 }
 

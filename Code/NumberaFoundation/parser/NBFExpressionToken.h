@@ -20,7 +20,7 @@
 namespace NBF {
 
 class ExpressionToken : public Object<ExpressionToken> {
-public:
+  public:
     // Range, locale, expression and kind from the basic token (retained).
     static ExpressionToken* create(BasicToken* basicToken);
     // Each basic token retained; the range runs from the first one's start to the last one's
@@ -68,7 +68,7 @@ public:
     NBFUnitFormatType unitFormatType() const { return m_unitFormatType; }
     void setUnitFormatType(NBFUnitFormatType formatType) { m_unitFormatType = formatType; }
 
-private:
+  private:
     ExpressionToken() = default;
     ~ExpressionToken() override;
 
@@ -128,7 +128,8 @@ void NBFExpressionTokenSetAmbiguousUnit(NBFExpressionTokenRef token,
 NBFAmbiguousUnitRef NBFExpressionTokenGetAmbiguousUnit(NBFExpressionTokenRef token);
 void NBFExpressionTokenSetFunction(NBFExpressionTokenRef token, NBFFunctionRef function);
 NBFFunctionRef NBFExpressionTokenGetFunction(NBFExpressionTokenRef token);
-void NBFExpressionTokenSetWordOperator(NBFExpressionTokenRef token, NBFWordOperatorRef wordOperator);
+void NBFExpressionTokenSetWordOperator(NBFExpressionTokenRef token,
+                                       NBFWordOperatorRef wordOperator);
 NBFWordOperatorRef NBFExpressionTokenGetWordOperator(NBFExpressionTokenRef token);
 void NBFExpressionTokenSetVariable(NBFExpressionTokenRef token, NBFScopedVariableRef variable);
 NBFScopedVariableRef NBFExpressionTokenGetVariable(NBFExpressionTokenRef token);

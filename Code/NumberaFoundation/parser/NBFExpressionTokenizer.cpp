@@ -110,12 +110,14 @@ ExpressionTokenizer* ExpressionTokenizer::create(NBFLocale locale) {
 
 TokenizedExpression* ExpressionTokenizer::tokenize(Expression* expression) const {
     ExpressionScanner* scanner = ExpressionScanner::create(m_locale);
-    NBFBasicTokenVector basicTokens = expression ? scanner->scan(expression) : NBFBasicTokenVector();
+    NBFBasicTokenVector basicTokens =
+        expression ? scanner->scan(expression) : NBFBasicTokenVector();
     scanner->release();
 
     NBFExpressionTokenVector tokens;
     tokens.reserve(basicTokens.size());
-    for (BasicToken* basicToken : basicTokens) tokens.push_back(ExpressionToken::create(basicToken));
+    for (BasicToken* basicToken : basicTokens)
+        tokens.push_back(ExpressionToken::create(basicToken));
     if (m_commentsEnabled) {
         mergeQuotedText(tokens);
         foldCommentsAndLabels(tokens);

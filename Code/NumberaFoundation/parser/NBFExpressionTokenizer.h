@@ -11,14 +11,14 @@
 namespace NBF {
 
 class ExpressionTokenizer : public Object<ExpressionTokenizer> {
-public:
+  public:
     // Comments enabled.
     static ExpressionTokenizer* create(NBFLocale locale);
     void setEnableComments(bool enabled) { m_commentsEnabled = enabled; }
     // A new tokenized expression the caller releases; empty for a null expression.
     TokenizedExpression* tokenize(Expression* expression) const;
 
-private:
+  private:
     explicit ExpressionTokenizer(NBFLocale locale) : m_locale(locale) {}
     const NBFLocale m_locale;
     bool m_commentsEnabled = true;

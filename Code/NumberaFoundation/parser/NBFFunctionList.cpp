@@ -80,7 +80,8 @@ NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list, NBFSt
     return NBFFunctionListFindFunctionByName(list, name, nullptr, nullptr);
 }
 
-NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list, const std::string& name) {
+NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list,
+                                                  const std::string& name) {
     StringRef text = StringRef::adopt(NBFStringCreateWithCppString(name));
     return NBFFunctionListGetFunctionWithName(list, text.get());
 }
@@ -95,12 +96,9 @@ NBFFunctionRef NBFFunctionListFindFunctionByName(NBFFunctionListRef list, NBFStr
                                                              exactCase, foundInParent);
 }
 
-NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(NBFFunctionListRef list,
-                                                                 NBFStringRef name,
-                                                                 NBFStringRef lowercaseName,
-                                                                 bool searchParents,
-                                                                 bool* exactCase,
-                                                                 bool* foundInParent) {
+NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(
+    NBFFunctionListRef list, NBFStringRef name, NBFStringRef lowercaseName, bool searchParents,
+    bool* exactCase, bool* foundInParent) {
     if (exactCase) *exactCase = false;
     if (foundInParent) *foundInParent = false;
     if (!name) return nullptr;

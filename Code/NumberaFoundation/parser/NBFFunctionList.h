@@ -31,16 +31,14 @@ NBFFunctionRef NBFFunctionListGetFunctionWithName(NBFFunctionListRef list, const
 // out pointer may be null.
 NBFFunctionRef NBFFunctionListFindFunctionByName(NBFFunctionListRef list, NBFStringRef name,
                                                  bool* exactCase, bool* foundInParent);
-NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(NBFFunctionListRef list,
-                                                                 NBFStringRef name,
-                                                                 NBFStringRef lowercaseName,
-                                                                 bool searchParents,
-                                                                 bool* exactCase,
-                                                                 bool* foundInParent);
+NBFFunctionRef NBFFunctionListFindFunctionByNameAndLowercaseName(
+    NBFFunctionListRef list, NBFStringRef name, NBFStringRef lowercaseName, bool searchParents,
+    bool* exactCase, bool* foundInParent);
 // As NBFFunctionGetImplementationType of the function found (none when absent).
 NBFFunctionImplementationType NBFFunctionListGetImplementationType(NBFFunctionListRef list,
                                                                    NBFStringRef name);
-int8_t NBFFunctionListGetArgumentCount(NBFFunctionListRef list, NBFStringRef name);  // 0 when absent
+int8_t NBFFunctionListGetArgumentCount(NBFFunctionListRef list,
+                                       NBFStringRef name);  // 0 when absent
 // The shared standard functions (borrowed); null before they are built at start-up.
 NBFFunctionListRef NBFFunctionListGetStandardList();
 

@@ -96,8 +96,8 @@ bool NBFNamespaceChooseType(const NBFNamespaceMatches& m, NBFNamespaceType* type
 }
 
 bool NBFNamespaceGetTypeForWords(NBFNamespaceRef ns, NBFStringRef const* words, int32_t count,
-                                 uint32_t lineIndex, NBFNamespaceType* type,
-                                 bool* hasLongerMatches, NBFNamespaceResolvedType* resolvedType) {
+                                 uint32_t lineIndex, NBFNamespaceType* type, bool* hasLongerMatches,
+                                 NBFNamespaceResolvedType* resolvedType) {
     if (hasLongerMatches) *hasLongerMatches = false;
     if (resolvedType) *resolvedType = {};
     if (!ns || !words || count < 1) return false;
@@ -111,7 +111,8 @@ bool NBFNamespaceGetTypeForWords(NBFNamespaceRef ns, NBFStringRef const* words, 
             ns->variableList, words[0], &matches.variableExactCase, nullptr);
         if (variable) {
             matches.variable = true;
-            found.scopedVariable = NBFVariableListResolveScope(ns->variableList, variable, lineIndex);
+            found.scopedVariable =
+                NBFVariableListResolveScope(ns->variableList, variable, lineIndex);
         }
     }
 

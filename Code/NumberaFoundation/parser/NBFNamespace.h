@@ -59,8 +59,8 @@ NBFWordOperatorListRef NBFNamespaceGetWordOperatorList(NBFNamespaceRef ns);
 // cleared and resolvedType emptied first; out pointers may be null (resolvedType null drops
 // what was found).
 bool NBFNamespaceGetTypeForWords(NBFNamespaceRef ns, NBFStringRef const* words, int32_t count,
-                                 uint32_t lineIndex, NBFNamespaceType* type,
-                                 bool* hasLongerMatches, NBFNamespaceResolvedType* resolvedType);
+                                 uint32_t lineIndex, NBFNamespaceType* type, bool* hasLongerMatches,
+                                 NBFNamespaceResolvedType* resolvedType);
 
 // The precedence between the kinds found for one run of words. Returns false when nothing
 // wins; type is then set to none only when a variable and a function both match without

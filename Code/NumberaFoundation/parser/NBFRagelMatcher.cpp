@@ -89,30 +89,45 @@ void markHighPriority(NBFEPExpressionTreeNodeRef node) {
 HighPriorityOperatorsMatcherImpl::HighPriorityOperatorsMatcherImpl()
     : NBFRagelMatcherImplementation(highPriorityOperatorsMachine) {}
 
-uint8_t HighPriorityOperatorsMatcherImpl::ragelToken(token_type type, NBFTokenSubType subType) const {
+uint8_t HighPriorityOperatorsMatcherImpl::ragelToken(token_type type,
+                                                     NBFTokenSubType subType) const {
     switch (type) {
         case kNBFTokenTypeNumber:
         case kNBFTokenTypeVariable:
-        case kNBFTokenTypeGroup: return kValue;
+        case kNBFTokenTypeGroup:
+            return kValue;
         case kNBFTokenTypeUnit:
             switch (subType) {
-                case kNBFTokenSubTypeStandaloneUnit: return kStandaloneUnit;
-                case kNBFTokenSubTypePrefixUnit: return kPrefixUnit;
-                case kNBFTokenSubTypeUnitAfterValue: return kUnitAfterValue;
-                default: return kOther;
+                case kNBFTokenSubTypeStandaloneUnit:
+                    return kStandaloneUnit;
+                case kNBFTokenSubTypePrefixUnit:
+                    return kPrefixUnit;
+                case kNBFTokenSubTypeUnitAfterValue:
+                    return kUnitAfterValue;
+                default:
+                    return kOther;
             }
         case kNBFTokenTypeOperator:
             switch (subType) {
-                case kNBFTokenSubTypePlus: return kPlus;
-                case kNBFTokenSubTypeMinus: return kMinus;
-                case kNBFTokenSubTypeMultiply: return kMultiply;
-                case kNBFTokenSubTypeDivide: return kDivide;
-                case kNBFTokenSubTypePercent: return kPercent;
-                case kNBFTokenSubTypeUnitConversion: return kUnitConversion;
-                default: return kOther;
+                case kNBFTokenSubTypePlus:
+                    return kPlus;
+                case kNBFTokenSubTypeMinus:
+                    return kMinus;
+                case kNBFTokenSubTypeMultiply:
+                    return kMultiply;
+                case kNBFTokenSubTypeDivide:
+                    return kDivide;
+                case kNBFTokenSubTypePercent:
+                    return kPercent;
+                case kNBFTokenSubTypeUnitConversion:
+                    return kUnitConversion;
+                default:
+                    return kOther;
             }
-        case kNBFTokenTypeWhitespace: return kWhitespace;
-        default: return kOther;
+        case kNBFTokenTypeWhitespace:
+            return kWhitespace;
+        default:
+            return kOther;
     }
 }
 
@@ -134,7 +149,8 @@ void NBFRagelMatcherRelease(NBFRagelMatcherRef matcher) {
     delete matcher;
 }
 
-bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher, const NBFEPExpressionTreeNodeRef* first,
+bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher,
+                                  const NBFEPExpressionTreeNodeRef* first,
                                   const NBFEPExpressionTreeNodeRef* end, int32_t* matchStart,
                                   int32_t* matchEnd, NBFSyntax* syntax,
                                   NBFEPExpressionTreeNodeRef* markedNode) {
@@ -160,8 +176,8 @@ NBFRagelMatcherRef NBFStandardRagelMatchersCreateHighPriorityOperators() {
 
 namespace NBF {
 
-bool RagelMatchIterator::advance(NBFRagelMatcherRef matcher, const NBFEPExpressionTreeNodeVector& nodes,
-                                 int32_t& position) {
+bool RagelMatchIterator::advance(NBFRagelMatcherRef matcher,
+                                 const NBFEPExpressionTreeNodeVector& nodes, int32_t& position) {
     m_markedNode = nullptr;
     m_syntax = kNBFSyntaxNone;
     if (position < 0 || position >= static_cast<int32_t>(nodes.size())) return false;

@@ -29,19 +29,19 @@ struct NBFRagelMatch {
 typedef bool (*NBFRagelPatternMachine)(const std::vector<uint8_t>& symbols, NBFRagelMatch* match);
 
 class NBFRagelMatcherImplementation {
-public:
+  public:
     explicit NBFRagelMatcherImplementation(NBFRagelPatternMachine machine) : m_machine(machine) {}
     virtual ~NBFRagelMatcherImplementation() = default;
     // The symbol for one node.
     virtual uint8_t ragelToken(token_type type, NBFTokenSubType subType) const = 0;
     NBFRagelPatternMachine machine() const { return m_machine; }
 
-private:
+  private:
     const NBFRagelPatternMachine m_machine;
 };
 
 class HighPriorityOperatorsMatcherImpl : public NBFRagelMatcherImplementation {
-public:
+  public:
     HighPriorityOperatorsMatcherImpl();
     uint8_t ragelToken(token_type type, NBFTokenSubType subType) const override;
 };
@@ -58,7 +58,8 @@ NBFRagelMatcherRef NBFRagelMatcherRetain(NBFRagelMatcherRef matcher);
 void NBFRagelMatcherRelease(NBFRagelMatcherRef matcher);
 // Searches the nodes [first, end) anywhere. On a match stores its start and end (positions
 // from first), its syntax and the operator node to mark, and returns true.
-bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher, const NBFEPExpressionTreeNodeRef* first,
+bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher,
+                                  const NBFEPExpressionTreeNodeRef* first,
                                   const NBFEPExpressionTreeNodeRef* end, int32_t* matchStart,
                                   int32_t* matchEnd, NBFSyntax* syntax,
                                   NBFEPExpressionTreeNodeRef* markedNode);
@@ -69,7 +70,7 @@ namespace NBF {
 
 // Steps through the matches of a node list.
 class RagelMatchIterator {
-public:
+  public:
     // Finds the next match from position; on success the next search starts at the node after
     // the match's start, and the iterator holds the marked node and syntax. Otherwise it
     // holds none and returns false.
@@ -78,7 +79,7 @@ public:
     NBFEPExpressionTreeNodeRef markedNode() const { return m_markedNode; }
     NBFSyntax syntax() const { return m_syntax; }
 
-private:
+  private:
     NBFEPExpressionTreeNodeRef m_markedNode = nullptr;
     NBFSyntax m_syntax = kNBFSyntaxNone;
 };

@@ -15,11 +15,13 @@ std::once_flag s_standardTreesOnce;
 bool isNotPostfixOperator(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef) {
     switch (NBFExpressionTreeNodeGetTokenSubType(node)) {
         case kNBFTokenSubTypePercent:
-        case kNBFTokenSubTypeFactorial: return false;
+        case kNBFTokenSubTypeFactorial:
+            return false;
         case kNBFTokenSubTypeWordOperator:
             return NBFWordOperatorGetArgumentType(NBFExpressionTreeNodeGetWordOperator(node)) !=
                    kNBFWordOperatorArgumentTypePostfix;
-        default: return true;
+        default:
+            return true;
     }
 }
 
@@ -27,17 +29,18 @@ bool isNotPostfixOperator(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNo
 // opening bracket comes first.
 bool opensItsGroup(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef parent) {
     const NBFEPExpressionTreeNodeVector& children = NBFExpressionTreeNodeGetChildren(parent);
-    size_t first = NBFExpressionTreeNodeGetTokenSubType(parent) == kNBFTokenSubTypeBracketGroup ? 1 : 0;
+    size_t first =
+        NBFExpressionTreeNodeGetTokenSubType(parent) == kNBFTokenSubTypeBracketGroup ? 1 : 0;
     if (children.size() > first && children[first] == node) return true;
     return children.size() > first + 1 && children[first + 1] == node &&
            NBFExpressionTreeNodeGetTokenType(children[first]) == kNBFTokenTypeWhitespace;
 }
 
 // Links under each parent one test per (type, subtype) given; returns the new tests.
-std::vector<NBFSyntaxTreeNodeRef> addTests(NBFSyntaxTreeRef tree,
-                                           const std::vector<NBFSyntaxTreeNodeRef>& parents,
-                                           std::initializer_list<std::pair<uint16_t, uint16_t>> keys,
-                                           NBFSyntaxTreePredicateFunction predicate) {
+std::vector<NBFSyntaxTreeNodeRef> addTests(
+    NBFSyntaxTreeRef tree, const std::vector<NBFSyntaxTreeNodeRef>& parents,
+    std::initializer_list<std::pair<uint16_t, uint16_t>> keys,
+    NBFSyntaxTreePredicateFunction predicate) {
     std::vector<NBFSyntaxTreeNodeRef> added;
     for (NBFSyntaxTreeNodeRef parent : parents)
         for (auto [type, subType] : keys)

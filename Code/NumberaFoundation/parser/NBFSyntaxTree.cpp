@@ -91,17 +91,34 @@ NBFEPExpressionTreeNodeRef copyOfLeaf(NBFEPExpressionTreeNodeRef node) {
 NBFEPExpressionTreeNodeRef rewriteNode(NBFEPExpressionTreeNodeRef parent, NBFRange range,
                                        int32_t syntax) {
     const NBFEPExpressionTreeNodeVector& children = NBFExpressionTreeNodeGetChildren(parent);
-    NBFEPExpressionTreeNodeRef only = range.length == 1 ? children[static_cast<size_t>(range.location)]
-                                                        : nullptr;
+    NBFEPExpressionTreeNodeRef only =
+        range.length == 1 ? children[static_cast<size_t>(range.location)] : nullptr;
     token_type type = kNBFTokenTypeNone;
     NBFTokenSubType subType = kNBFTokenSubTypeNone;
     switch (syntax) {
-        case kNBFSyntaxTreeSyntaxQuotedText: type = kNBFTokenTypeComment; subType = kNBFTokenSubTypeQuotedText; break;
-        case kNBFSyntaxTreeSyntaxLabel: type = kNBFTokenTypeComment; subType = kNBFTokenSubTypeLabel; break;
-        case kNBFSyntaxTreeSyntaxAtComment: type = kNBFTokenTypeComment; subType = kNBFTokenSubTypeAtComment; break;
-        case kNBFSyntaxTreeSyntaxExponent: type = kNBFTokenTypeOperator; subType = kNBFTokenSubTypeExponent; break;
-        case kNBFSyntaxTreeSyntaxPower: type = kNBFTokenTypeOperator; subType = kNBFTokenSubTypePower; break;
-        case kNBFSyntaxTreeSyntaxVariable: type = kNBFTokenTypeVariable; break;
+        case kNBFSyntaxTreeSyntaxQuotedText:
+            type = kNBFTokenTypeComment;
+            subType = kNBFTokenSubTypeQuotedText;
+            break;
+        case kNBFSyntaxTreeSyntaxLabel:
+            type = kNBFTokenTypeComment;
+            subType = kNBFTokenSubTypeLabel;
+            break;
+        case kNBFSyntaxTreeSyntaxAtComment:
+            type = kNBFTokenTypeComment;
+            subType = kNBFTokenSubTypeAtComment;
+            break;
+        case kNBFSyntaxTreeSyntaxExponent:
+            type = kNBFTokenTypeOperator;
+            subType = kNBFTokenSubTypeExponent;
+            break;
+        case kNBFSyntaxTreeSyntaxPower:
+            type = kNBFTokenTypeOperator;
+            subType = kNBFTokenSubTypePower;
+            break;
+        case kNBFSyntaxTreeSyntaxVariable:
+            type = kNBFTokenTypeVariable;
+            break;
         case kNBFSyntaxTreeSyntaxUnarySign:
         case kNBFSyntaxTreeSyntaxHighPriority: {
             if (!only || !NBFExpressionTreeNodeIsLeaf(only)) return nullptr;
@@ -112,15 +129,17 @@ NBFEPExpressionTreeNodeRef rewriteNode(NBFEPExpressionTreeNodeRef parent, NBFRan
                           : from == kNBFTokenSubTypeMinus ? kNBFTokenSubTypeUnaryMinus
                                                           : kNBFTokenSubTypeNone;
             } else {
-                subType = from == kNBFTokenSubTypeMultiply     ? kNBFTokenSubTypeHighPriorityMultiply
-                          : from == kNBFTokenSubTypeUnitConversion ? kNBFTokenSubTypeHighPriorityUnitConversion
-                          : from == kNBFTokenSubTypeDivide     ? kNBFTokenSubTypeHighPriorityDivide
-                                                               : kNBFTokenSubTypeNone;
+                subType = from == kNBFTokenSubTypeMultiply ? kNBFTokenSubTypeHighPriorityMultiply
+                          : from == kNBFTokenSubTypeUnitConversion
+                              ? kNBFTokenSubTypeHighPriorityUnitConversion
+                          : from == kNBFTokenSubTypeDivide ? kNBFTokenSubTypeHighPriorityDivide
+                                                           : kNBFTokenSubTypeNone;
             }
             if (subType == kNBFTokenSubTypeNone) return nullptr;
             break;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
     NBFEPExpressionTreeNodeRef replacement;
     if (only && NBFExpressionTreeNodeIsLeaf(only)) {
@@ -128,7 +147,8 @@ NBFEPExpressionTreeNodeRef rewriteNode(NBFEPExpressionTreeNodeRef parent, NBFRan
     } else {
         replacement = NBFEPExpressionTreeNodeCreate();
         for (int32_t i = 0; i < range.length; ++i)
-            NBFExpressionTreeNodeAddChild(replacement, children[static_cast<size_t>(range.location + i)]);
+            NBFExpressionTreeNodeAddChild(replacement,
+                                          children[static_cast<size_t>(range.location + i)]);
     }
     NBFExpressionTreeNodeSetTokenType(replacement, type);
     NBFExpressionTreeNodeSetTokenSubType(replacement, subType);
@@ -162,7 +182,8 @@ NBFSyntaxTreeNodeRef NBFSyntaxTreeGetRootNode(NBFSyntaxTreeRef tree) {
 NBFSyntaxTreeNodeRef NBFSyntaxTreeAddLink(NBFSyntaxTreeRef tree, NBFSyntaxTreeNodeRef parent,
                                           uint16_t tokenType, uint16_t tokenSubType,
                                           NBFSyntaxTreePredicateFunction predicate,
-                                          uint32_t linkOptions, uint16_t length, uint16_t location) {
+                                          uint32_t linkOptions, uint16_t length,
+                                          uint16_t location) {
     if (!tree) return nullptr;
     NBFSyntaxTreeNodeRef node = NBFSyntaxTreeNodeCreate();
     node->tokenType = tokenType;
@@ -238,7 +259,8 @@ void NBFSyntaxTreeNodeAddSibling(NBFSyntaxTreeNodeRef node, NBFSyntaxTreeNodeRef
 
 bool NBFSyntaxTreeNodeIsLeaf(NBFSyntaxTreeNodeRef node) { return node && node->children.empty(); }
 
-void NBFSyntaxTreeNodeExploreDFS(NBFSyntaxTreeNodeRef node, void (*function)(NBFSyntaxTreeNodeRef)) {
+void NBFSyntaxTreeNodeExploreDFS(NBFSyntaxTreeNodeRef node,
+                                 void (*function)(NBFSyntaxTreeNodeRef)) {
     if (!node || !function) return;
     for (auto& entry : node->children) NBFSyntaxTreeNodeExploreDFS(entry.second, function);
     for (int32_t i = 0; i < NBFArrayCount(node->siblings); ++i)
@@ -247,7 +269,8 @@ void NBFSyntaxTreeNodeExploreDFS(NBFSyntaxTreeNodeRef node, void (*function)(NBF
     function(node);
 }
 
-bool NBFSyntaxTreeNodeTestPredicate(NBFSyntaxTreeNodeRef node, NBFEPExpressionTreeNodeRef analysisNode,
+bool NBFSyntaxTreeNodeTestPredicate(NBFSyntaxTreeNodeRef node,
+                                    NBFEPExpressionTreeNodeRef analysisNode,
                                     NBFEPExpressionTreeNodeRef parent) {
     return !node || !node->predicate || node->predicate(analysisNode, parent);
 }
@@ -256,8 +279,8 @@ bool NBFSyntaxTreePredicateTrue(NBFEPExpressionTreeNodeRef, NBFEPExpressionTreeN
     return true;
 }
 
-bool NBFSyntaxTreeTestSyntax(NBFSyntaxTreeRef tree, NBFEPExpressionTreeNodeRef parent, int32_t index,
-                             NBFSyntaxTreeMatch* match) {
+bool NBFSyntaxTreeTestSyntax(NBFSyntaxTreeRef tree, NBFEPExpressionTreeNodeRef parent,
+                             int32_t index, NBFSyntaxTreeMatch* match) {
     const NBFEPExpressionTreeNodeVector& children = NBFExpressionTreeNodeGetChildren(parent);
     if (!tree || !match || index < 0 || static_cast<size_t>(index) >= children.size()) return false;
     // The first node of a match stands exactly at the index; whitespace is passed over only
@@ -277,10 +300,9 @@ void syntax_tree_crawl_expression_node(NBFSyntaxTreeRef tree, NBFEPExpressionTre
     int32_t index = 0;
     while (index < NBFExpressionTreeNodeGetCountOfChildNodes(node)) {
         NBFSyntaxTreeMatch match{};
-        NBFEPExpressionTreeNodeRef replacement =
-            NBFSyntaxTreeTestSyntax(tree, node, index, &match)
-                ? rewriteNode(node, match.range, match.syntax)
-                : nullptr;
+        NBFEPExpressionTreeNodeRef replacement = NBFSyntaxTreeTestSyntax(tree, node, index, &match)
+                                                     ? rewriteNode(node, match.range, match.syntax)
+                                                     : nullptr;
         if (!replacement) {
             ++index;
             continue;

@@ -17,14 +17,14 @@
 
 // Syntax numbers a terminal link reports, and the node a match becomes.
 enum : int32_t {
-    kNBFSyntaxTreeSyntaxQuotedText = 0,     // comment, quoted text
-    kNBFSyntaxTreeSyntaxLabel = 1,          // comment, label
-    kNBFSyntaxTreeSyntaxAtComment = 2,      // comment, "@"
-    kNBFSyntaxTreeSyntaxExponent = 3,       // exponent operator
-    kNBFSyntaxTreeSyntaxUnarySign = 4,      // a plus or minus becomes unary
-    kNBFSyntaxTreeSyntaxPower = 5,          // power operator
-    kNBFSyntaxTreeSyntaxVariable = 6,       // variable
-    kNBFSyntaxTreeSyntaxHighPriority = 7,   // an operator becomes its high-priority form
+    kNBFSyntaxTreeSyntaxQuotedText = 0,    // comment, quoted text
+    kNBFSyntaxTreeSyntaxLabel = 1,         // comment, label
+    kNBFSyntaxTreeSyntaxAtComment = 2,     // comment, "@"
+    kNBFSyntaxTreeSyntaxExponent = 3,      // exponent operator
+    kNBFSyntaxTreeSyntaxUnarySign = 4,     // a plus or minus becomes unary
+    kNBFSyntaxTreeSyntaxPower = 5,         // power operator
+    kNBFSyntaxTreeSyntaxVariable = 6,      // variable
+    kNBFSyntaxTreeSyntaxHighPriority = 7,  // an operator becomes its high-priority form
 };
 
 // Link option: the link ends a pattern.
@@ -93,12 +93,13 @@ bool NBFSyntaxTreeNodeIsLeaf(NBFSyntaxTreeNodeRef node);
 // Children depth first, then siblings, then the node itself.
 void NBFSyntaxTreeNodeExploreDFS(NBFSyntaxTreeNodeRef node, void (*function)(NBFSyntaxTreeNodeRef));
 // The node's predicate on an analysis node and its parent; true without a predicate.
-bool NBFSyntaxTreeNodeTestPredicate(NBFSyntaxTreeNodeRef node, NBFEPExpressionTreeNodeRef analysisNode,
+bool NBFSyntaxTreeNodeTestPredicate(NBFSyntaxTreeNodeRef node,
+                                    NBFEPExpressionTreeNodeRef analysisNode,
                                     NBFEPExpressionTreeNodeRef parent);
 bool NBFSyntaxTreePredicateTrue(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef parent);
 // Tests the tree against the parent's children from the index on.
-bool NBFSyntaxTreeTestSyntax(NBFSyntaxTreeRef tree, NBFEPExpressionTreeNodeRef parent, int32_t index,
-                             NBFSyntaxTreeMatch* match);
+bool NBFSyntaxTreeTestSyntax(NBFSyntaxTreeRef tree, NBFEPExpressionTreeNodeRef parent,
+                             int32_t index, NBFSyntaxTreeMatch* match);
 
 // Rewrites every match in the node's children, recursively into groups: the matched nodes
 // become one new node as the syntax asks, and the crawl tries the same index again. Gives up

@@ -23,11 +23,20 @@ void NBFBasicTokenTypesToTokenTypes(NBFBasicTokenType basicType, NBFBasicTokenSu
         case kNBFBasicTokenTypeOperator:
             *type = kNBFTokenTypeOperator;
             switch (basicSubType) {
-                case kNBFBasicTokenSubTypePlus: *subType = kNBFTokenSubTypePlus; break;
-                case kNBFBasicTokenSubTypeMinus: *subType = kNBFTokenSubTypeMinus; break;
-                case kNBFBasicTokenSubTypeMultiply: *subType = kNBFTokenSubTypeMultiply; break;
-                case kNBFBasicTokenSubTypeDivide: *subType = kNBFTokenSubTypeDivide; break;
-                default: break;
+                case kNBFBasicTokenSubTypePlus:
+                    *subType = kNBFTokenSubTypePlus;
+                    break;
+                case kNBFBasicTokenSubTypeMinus:
+                    *subType = kNBFTokenSubTypeMinus;
+                    break;
+                case kNBFBasicTokenSubTypeMultiply:
+                    *subType = kNBFTokenSubTypeMultiply;
+                    break;
+                case kNBFBasicTokenSubTypeDivide:
+                    *subType = kNBFTokenSubTypeDivide;
+                    break;
+                default:
+                    break;
             }
             break;
         case kNBFBasicTokenTypeWhitespace:
@@ -56,6 +65,7 @@ void NBFBasicTokenTypesToTokenTypes(NBFBasicTokenType basicType, NBFBasicTokenSu
                 *subType = kNBFTokenSubTypeCommentMarker;
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }

@@ -103,7 +103,7 @@ enum : NBFTokenSubType {
     kNBFTokenSubTypeHighPriorityDivide = 23,
     kNBFTokenSubTypeHighPriorityMultiply = 24,
     kNBFTokenSubTypeHighPriorityUnitConversion = 25,
-    kNBFTokenSubTypePrefixUnit = 26,      // written before its number
+    kNBFTokenSubTypePrefixUnit = 26,  // written before its number
     kNBFTokenSubTypeUnitAfterValue = 27,
     kNBFTokenSubTypeStandaloneUnit = 28,
     kNBFTokenSubTypeWhitespace = 29,

@@ -6,7 +6,8 @@ TokenizedExpression* TokenizedExpression::create(const NBFExpressionTokenVector&
     return new TokenizedExpression(tokens);
 }
 
-TokenizedExpression::TokenizedExpression(const NBFExpressionTokenVector& tokens) : m_tokens(tokens) {
+TokenizedExpression::TokenizedExpression(const NBFExpressionTokenVector& tokens)
+    : m_tokens(tokens) {
     for (ExpressionToken* token : m_tokens) NBF::retain(token);
 }
 

@@ -7,12 +7,12 @@
 namespace NBF {
 
 class TokenizedExpression : public Object<TokenizedExpression> {
-public:
+  public:
     // Retains each token.
     static TokenizedExpression* create(const NBFExpressionTokenVector& tokens);
     const NBFExpressionTokenVector& tokens() const { return m_tokens; }  // borrowed
 
-private:
+  private:
     explicit TokenizedExpression(const NBFExpressionTokenVector& tokens);
     ~TokenizedExpression() override;
     const NBFExpressionTokenVector m_tokens;

@@ -1,6 +1,7 @@
 #include "NBFWordOperator.h"
 
-NBFWordOperatorRef NBFWordOperatorCreate(NBFStringRef word, NBFWordOperatorArgumentType argumentType,
+NBFWordOperatorRef NBFWordOperatorCreate(NBFStringRef word,
+                                         NBFWordOperatorArgumentType argumentType,
                                          NBFStringRef templateString, int32_t operatorPrecedence,
                                          uint32_t options) {
     if (!word) return nullptr;
@@ -29,8 +30,7 @@ NBFWordOperatorRef NBFWordOperatorRetain(NBFWordOperatorRef wordOperator) {
 }
 
 void NBFWordOperatorRelease(NBFWordOperatorRef wordOperator) {
-    if (!wordOperator || wordOperator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1)
-        return;
+    if (!wordOperator || wordOperator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     NBFStringRelease(wordOperator->word);
     NBFStringRelease(wordOperator->templateString);
     delete wordOperator;
@@ -71,7 +71,8 @@ int32_t NBFWordOperatorGetRepresentedTokenSubType(NBFWordOperatorRef wordOperato
     return wordOperator ? wordOperator->representedTokenSubType : 0;
 }
 
-void NBFWordOperatorSetPreConditions(NBFWordOperatorRef wordOperator, uint32_t mask, uint32_t mode) {
+void NBFWordOperatorSetPreConditions(NBFWordOperatorRef wordOperator, uint32_t mask,
+                                     uint32_t mode) {
     if (!wordOperator) return;
     wordOperator->preConditionMask = mask;
     wordOperator->preConditionMode = mode;
@@ -99,7 +100,6 @@ bool NBFWordOperatorPreConditionsMatch(NBFWordOperatorRef wordOperator, uint32_t
 
 bool NBFWordOperatorPostConditionsMatch(NBFWordOperatorRef wordOperator, uint32_t flags) {
     if (!wordOperator) return false;
-    if (wordOperator->postConditionMode == 1)
-        return (flags & wordOperator->postConditionMask) != 0;
+    if (wordOperator->postConditionMode == 1) return (flags & wordOperator->postConditionMask) != 0;
     return wordOperator->postConditionMode == 0;
 }

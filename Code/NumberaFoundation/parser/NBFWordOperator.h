@@ -35,7 +35,8 @@ struct NBFWordOperator {
 typedef NBFWordOperator* NBFWordOperatorRef;
 
 // Word and template are retained; a null word gives null.
-NBFWordOperatorRef NBFWordOperatorCreate(NBFStringRef word, NBFWordOperatorArgumentType argumentType,
+NBFWordOperatorRef NBFWordOperatorCreate(NBFStringRef word,
+                                         NBFWordOperatorArgumentType argumentType,
                                          NBFStringRef templateString, int32_t operatorPrecedence,
                                          uint32_t options);
 NBFWordOperatorRef NBFWordOperatorCreateASCII(const char* word,
@@ -47,7 +48,8 @@ void NBFWordOperatorRelease(NBFWordOperatorRef wordOperator);
 
 // Every accessor accepts null.
 NBFStringRef NBFWordOperatorGetWord(NBFWordOperatorRef wordOperator);
-NBFWordOperatorArgumentType NBFWordOperatorGetArgumentType(NBFWordOperatorRef wordOperator);  // 3 for null
+NBFWordOperatorArgumentType NBFWordOperatorGetArgumentType(
+    NBFWordOperatorRef wordOperator);  // 3 for null
 int32_t NBFWordOperatorGetOperatorPrecedence(NBFWordOperatorRef wordOperator);
 uint32_t NBFWordOperatorGetOptions(NBFWordOperatorRef wordOperator);
 void NBFWordOperatorSetArgumentConditions(NBFWordOperatorRef wordOperator, uint32_t conditions);

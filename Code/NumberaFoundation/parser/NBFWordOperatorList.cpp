@@ -8,7 +8,7 @@
 struct NBFWordOperatorList {
     std::atomic<int32_t> refCount{1};
     NBFDictionaryRef operators = NBFDictionaryCreate();  // word -> retained NBFWordOperator
-    NBFWordOperatorListRef auxiliaryList = nullptr;       // borrowed
+    NBFWordOperatorListRef auxiliaryList = nullptr;      // borrowed
 };
 
 namespace {
@@ -98,7 +98,8 @@ bool NBFWordOperatorListWordSequenceIsWordOperator(NBFWordOperatorListRef list,
                                                    NBFStringRef const* words, int32_t count,
                                                    bool* isWordOperator,
                                                    NBFWordOperatorRef* wordOperator) {
-    NBFWordOperatorRef found = (words && count == 1) ? NBFWordOperatorListGet(list, words[0]) : nullptr;
+    NBFWordOperatorRef found =
+        (words && count == 1) ? NBFWordOperatorListGet(list, words[0]) : nullptr;
     if (isWordOperator) *isWordOperator = found != nullptr;
     if (wordOperator) *wordOperator = found;
     return found != nullptr;
