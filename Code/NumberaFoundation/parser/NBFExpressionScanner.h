@@ -27,8 +27,10 @@ class ExpressionScanner : public Object<ExpressionScanner> {
 
 class ExpressionScannerImpl : public ExpressionScanner {
   public:
-    ExpressionScannerImpl(std::set<NBFChar> wordBreakers, NBFLocale locale)
-        : m_wordBreakers(std::move(wordBreakers)), m_locale(locale) {}
+    // The word breakers are borrowed and must outlive the scanner; every line is scanned
+    // with the process-wide set, so scanners share it rather than copy it.
+    ExpressionScannerImpl(const std::set<NBFChar>& wordBreakers, NBFLocale locale)
+        : m_wordBreakers(wordBreakers), m_locale(locale) {}
 
     NBFBasicTokenVector scan(Expression* expression) override;
     // Scans the token at position: on success stores it (one reference, the caller's),
@@ -47,7 +49,7 @@ class ExpressionScannerImpl : public ExpressionScanner {
   private:
     bool isWordBreaker(NBFChar c) const { return m_wordBreakers.count(c) != 0; }
 
-    const std::set<NBFChar> m_wordBreakers;
+    const std::set<NBFChar>& m_wordBreakers;
     const NBFLocale m_locale;
 };
 
