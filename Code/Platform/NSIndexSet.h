@@ -52,6 +52,11 @@ public:
     void enumerateIndexes(const std::function<void(uint64_t index, bool& stop)>& block) const;
     void enumerateIndexesReverse(const std::function<void(uint64_t index, bool& stop)>& block) const;
 
+    // Copies the indexes in ascending order into the buffer, at most maxCount of them;
+    // answers how many were written.
+    uint64_t getIndexesInt32(int32_t* buffer, uint64_t maxCount) const;
+    uint64_t getIndexesUInt32(uint32_t* buffer, uint64_t maxCount) const;
+
     friend bool operator==(const NSIndexSet& a, const NSIndexSet& b) {
         return a.m_ranges == b.m_ranges;
     }
