@@ -9,6 +9,8 @@
 
 bool NBFErrorLogEnabled = true;
 
+void NBFErrorLogSetEnabled(bool flag) { NBFErrorLogEnabled = flag; }
+
 namespace {
 
 // A fixed buffer, so keeping the message allocates nothing in a dying process.

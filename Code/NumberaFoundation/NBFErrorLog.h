@@ -4,9 +4,11 @@
 #define NUMBERA_FOUNDATION_NBF_ERROR_LOG_H
 
 #include <cstdint>
+#include <cstdlib>
 
 // While false, "Error!" reports are not written. Starts true.
 extern bool NBFErrorLogEnabled;
+void NBFErrorLogSetEnabled(bool flag);
 
 // Writes "<kind> failed: (<condition>) in function <function>, <file>:<line>" and the
 // formatted message to standard error. With crashReport set the message is also kept as the

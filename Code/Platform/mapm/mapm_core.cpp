@@ -177,17 +177,35 @@ uint64_t round_digits(mpz_ptr z, uint64_t keep) {
   const uint64_t n = digits10(z);
   if (n <= keep) return 0;
   const uint64_t drop = n - keep;
-  tdiv_pow10(z, z, drop - 1);
   // Only the first dropped digit matters: the rest can only push a 5 further from the tie
   // and never pull a 4 up to it.
-  const unsigned long first = mpz_tdiv_q_ui(z, z, 10);
-  if (first >= 5) {
+  bool up;
+  if (drop < 20) {
+    up = mpz_tdiv_q_ui(z, z, kPow10U64[drop]) >= 5 * kPow10U64[drop - 1];
+  } else {
+    tdiv_pow10(z, z, drop - 1);
+    up = mpz_tdiv_q_ui(z, z, 10) >= 5;
+  }
+  if (up) {
     if (mpz_sgn(z) < 0)
       mpz_sub_ui(z, z, 1);
     else
       mpz_add_ui(z, z, 1);
   }
   return drop;
+}
+
+uint64_t strip_zeros(mpz_ptr m) {
+  // Exact division by 10 and the divisibility test avoid GMP's general remainder code; a long
+  // run of zeros goes to mpz_remove, which takes it in logarithmically many steps.
+  uint64_t count = 0;
+  if (mpz_sgn(m) == 0) return 0;
+  while (mpz_even_p(m) && mpz_divisible_ui_p(m, 5)) {
+    if (count == 8) return count + mpz_remove(m, m, g_ten);
+    mpz_divexact_ui(m, m, 10);
+    ++count;
+  }
+  return count;
 }
 
 void set_zero(M_APM r) {
@@ -204,8 +222,7 @@ void settle(M_APM r, wide e) {
     set_zero(r);
     return;
   }
-  // Strip trailing zeros: a multiple of 10 is even and divisible by 5.
-  if (mpz_even_p(r->m) && mpz_divisible_ui_p(r->m, 5)) e += wide(mpz_remove(r->m, r->m, g_ten));
+  e += wide(strip_zeros(r->m));
   constexpr wide kSafe = wide(1) << 62;
   if (e < -kSafe || e > kSafe) {
     // Near the ends of the range: check both the exponent and the scientific exponent.

@@ -54,6 +54,9 @@ inline uint64_t digits_for_places(int places) {
 // Scientific exponent of a non-zero value.
 inline wide sci_exponent(M_APM a) { return wide(a->e) + wide(digits10(a->m)) - 1; }
 
+// Removes the trailing decimal zeros of a non-zero m; answers how many.
+uint64_t strip_zeros(mpz_ptr m);
+
 void set_zero(M_APM r);
 // Strips trailing zeros from r->m and stores the exponent e; a value out of range is refused
 // (r becomes 0).

@@ -27,6 +27,34 @@ void scale_truncated(mpz_ptr out, mpz_srcptr m, wide t) {
   mpz_abs(out, out);
 }
 
+// r = sign * q * 10^e where q has `keep` digits and is to be rounded up when `up`.
+void finish_exact(M_APM r, mpz_ptr q, bool up, int sign, wide e) {
+  if (up) mpz_add_ui(q, q, 1);
+  mpz_swap(r->m, q);
+  if (sign < 0) mpz_neg(r->m, r->m);
+  settle(r, e);
+}
+
+// Square root when |m| * 10^t needs no truncation: the root N has exactly `keep` digits and
+// the remainder M - N^2 decides the rounding: sqrt(M) >= N + 1/2 exactly when M - N^2 > N.
+bool square_root_exact_scale(M_APM r, M_APM a, uint64_t keep) {
+  const wide dm = wide(digits10(a->m));
+  wide t = 2 * wide(keep) - 1 - dm;
+  const wide e = a->e;
+  if ((e - t) % 2 != 0) ++t;
+  if (t < 0) return false;
+  thread_local struct Scratch {
+    mpz_t big, rem;
+    Scratch() { mpz_inits(big, rem, nullptr); }
+    ~Scratch() { mpz_clears(big, rem, nullptr); }
+  } z;
+  mul_pow10(z.big, a->m, uint64_t(t));
+  mpz_sqrtrem(z.big, z.rem, z.big);
+  const bool up = mpz_cmp(z.rem, z.big) > 0;
+  finish_exact(r, z.big, up, 1, (e - t) / 2);
+  return true;
+}
+
 // Integer n-th root (n = 2 or 3) of |a|, the sign left to the caller.
 void root(M_APM r, int places, M_APM a, unsigned n) {
   const int sign = mpz_sgn(a->m);
@@ -35,6 +63,7 @@ void root(M_APM r, int places, M_APM a, unsigned n) {
     set_zero(r);
     return;
   }
+  if (n == 2 && square_root_exact_scale(r, a, keep)) return;
   // M = |m| * 10^t with t = e (mod n) and at least n * (keep + 1) - n + 1 digits, so that its
   // root has keep + 1 digits or more.
   const wide dm = wide(digits10(a->m));
@@ -61,18 +90,34 @@ void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
     set_zero(r);  // includes division by zero
     return;
   }
-  // floor(|ma| * 10^s / |mb|) has keep + 1 or keep + 2 digits.
-  const wide s = wide(keep) + 1 + wide(digits10(b->m)) - wide(digits10(a->m));
-  const wide e = wide(a->e) - wide(b->e) - s;
+  // q = floor(|ma| * 10^s / |mb|) has keep or keep + 1 digits; the numerator is scaled up, or
+  // the denominator when s < 0, so that the remainder stays exact.
+  const wide s = wide(keep) + wide(digits10(b->m)) - wide(digits10(a->m));
+  wide e = wide(a->e) - wide(b->e) - s;
   thread_local struct Scratch {
-    mpz_t num, den;
-    Scratch() { mpz_inits(num, den, nullptr); }
-    ~Scratch() { mpz_clears(num, den, nullptr); }
+    mpz_t num, den, rem;
+    Scratch() { mpz_inits(num, den, rem, nullptr); }
+    ~Scratch() { mpz_clears(num, den, rem, nullptr); }
   } z;
-  scale_truncated(z.num, a->m, s);  // floor(floor(x / y) / z) = floor(x / (y z))
-  mpz_abs(z.den, b->m);
-  mpz_tdiv_q(z.num, z.num, z.den);
-  finish_rounded(r, z.num, sign, e, keep);
+  if (s >= 0) {
+    mul_pow10(z.num, a->m, uint64_t(s));
+    mpz_abs(z.den, b->m);
+  } else {
+    mpz_abs(z.num, a->m);
+    mul_pow10(z.den, b->m, uint64_t(-s));
+  }
+  mpz_abs(z.num, z.num);
+  mpz_abs(z.den, z.den);
+  mpz_tdiv_qr(z.num, z.rem, z.num, z.den);
+  bool up;
+  if (digits10(z.num) > keep) {
+    up = mpz_tdiv_q_ui(z.num, z.num, 10) >= 5;  // the first dropped digit decides
+    e += 1;
+  } else {
+    mpz_mul_2exp(z.rem, z.rem, 1);  // a half or more of the divisor rounds up
+    up = mpz_cmp(z.rem, z.den) >= 0;
+  }
+  finish_exact(r, z.num, up, sign, e);
 }
 
 void m_apm_reciprocal(M_APM r, int places, M_APM a) { m_apm_divide(r, places, MM_One, a); }

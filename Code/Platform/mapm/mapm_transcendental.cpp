@@ -51,19 +51,32 @@ mpfr_prec_t bits_for_digits(uint64_t digits) {
 // argument is too large for its position in the period to mean anything.
 constexpr mpfr_prec_t kMaxMagnitudeBits = 400000;
 
-// Precision at which a decimal input is handed to MPFR: the working precision p, plus bits for
-// its own digits (so that cancellation near a simple value such as 1 costs nothing), plus for
-// functions that care about absolute error, bits for its magnitude.
-mpfr_prec_t input_precision(M_APM a, mpfr_prec_t p, bool absolute) {
-  mpfr_prec_t prec = p + 4 * mpfr_prec_t(mpz_sizeinbase(a->m, 10)) + 8;
-  if (absolute && mpz_sgn(a->m) != 0) {
-    const wide sci = sci_exponent(a);
-    if (sci >= 0) {
-      const wide extra = (sci + 1) * 10 / 3 + 2;
-      prec += extra > kMaxMagnitudeBits ? kMaxMagnitudeBits : mpfr_prec_t(extra);
-    }
-  }
-  return prec;
+// How a function's result responds to an error in its argument, which decides the precision at
+// which the decimal argument is handed to MPFR.
+enum class Sensitivity {
+  Relative,  // relative error carries over
+  Absolute,  // absolute error becomes relative error: exp, sinh, cosh, tanh
+  NearRoot,  // as Relative, but with zeros or poles at simple arguments (log near 1, arccosh
+             // near 1): extra bits for the argument's own digits absorb the cancellation
+  Periodic,  // Absolute and NearRoot together: sin, cos, tan
+};
+
+// Bits of the magnitude of a (its binary exponent, roughly), 0 below 1, capped.
+mpfr_prec_t magnitude_bits(M_APM a) {
+  if (mpz_sgn(a->m) == 0) return 0;
+  const wide sci = sci_exponent(a);
+  if (sci < 0) return 0;
+  const wide bits = (sci + 1) * 10 / 3 + 2;
+  return bits > kMaxMagnitudeBits ? kMaxMagnitudeBits : mpfr_prec_t(bits);
+}
+
+mpfr_prec_t input_precision(M_APM a, mpfr_prec_t p, Sensitivity s) {
+  // The significand always fits, so that loading it is exact before any scaling.
+  const mpfr_prec_t own = mpfr_prec_t(mpz_sizeinbase(a->m, 2));
+  mpfr_prec_t prec = p + 8;
+  if (s == Sensitivity::NearRoot || s == Sensitivity::Periodic) prec += own;
+  if (s == Sensitivity::Absolute || s == Sensitivity::Periodic) prec += magnitude_bits(a);
+  return prec < own ? own : prec;
 }
 
 // Beyond this power of five the decimal input is scaled through a rounded power of ten.
@@ -108,6 +121,18 @@ bool load(mpfr_ptr x, M_APM a, bool& exact) {
   return true;
 }
 
+// Guard digits beyond those asked for, and bits beyond those: enough that the computed value is
+// within a fraction of a unit of the last guard digit, so that only guard digits 4999… or
+// 5000… can hide which side of a tie the true value lies.
+#ifndef MAPM_GUARD_DIGITS
+#define MAPM_GUARD_DIGITS 4
+#endif
+#ifndef MAPM_GUARD_BITS
+#define MAPM_GUARD_BITS 12
+#endif
+constexpr uint64_t kGuardDigits = MAPM_GUARD_DIGITS;
+constexpr mpfr_prec_t kGuardBits = MAPM_GUARD_BITS;
+
 // What a computation hands back to `evaluate`.
 enum class Outcome { Value, Refused };
 
@@ -122,10 +147,10 @@ void evaluate(M_APM r, int places, Compute&& compute) {
     set_zero(r);
     return;
   }
-  uint64_t guard = 8;
+  uint64_t guard = kGuardDigits;
   for (int attempt = 0;; ++attempt) {
     const uint64_t n = keep + guard;
-    const mpfr_prec_t p = bits_for_digits(n) + 24;
+    const mpfr_prec_t p = bits_for_digits(n) + kGuardBits;
     Fr y(p);
     bool exact = true;
     mpfr_clear_flags();
@@ -172,10 +197,9 @@ void evaluate(M_APM r, int places, Compute&& compute) {
 
 using Unary = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
 
-// f(a); `absolute` when the function's relative error follows the argument's absolute error.
-void unary(M_APM r, int places, M_APM a, Unary f, bool absolute) {
+void unary(M_APM r, int places, M_APM a, Unary f, Sensitivity sensitivity) {
   evaluate(r, places, [&](mpfr_ptr y, mpfr_prec_t p, bool& exact) {
-    Fr x(input_precision(a, p, absolute));
+    Fr x(input_precision(a, p, sensitivity));
     if (!load(x.get(), a, exact)) return Outcome::Refused;
     if (f(y, x.get(), MPFR_RNDZ) != 0) exact = false;
     return Outcome::Value;
@@ -189,9 +213,7 @@ constexpr wide kHugeArgument = 19;
 bool huge(M_APM a) { return mpz_sgn(a->m) != 0 && sci_exponent(a) >= kHugeArgument; }
 
 // Periodic functions refuse arguments too large to place in the period.
-bool too_large_for_period(M_APM a) {
-  return mpz_sgn(a->m) != 0 && sci_exponent(a) * 10 / 3 > kMaxMagnitudeBits;
-}
+bool too_large_for_period(M_APM a) { return magnitude_bits(a) >= kMaxMagnitudeBits; }
 
 // log or log10 of a value beyond MPFR's exponent range: log(a) = log(a / 10^E) + E log(10).
 void reduced_log(M_APM r, int places, M_APM a, bool base10) {
@@ -202,7 +224,7 @@ void reduced_log(M_APM r, int places, M_APM a, bool base10) {
   evaluate(r, places, [&](mpfr_ptr y, mpfr_prec_t p, bool& exact) {
     exact = false;
     const mpfr_prec_t q = p + 80;
-    Fr x(input_precision(&scaled, q, false));
+    Fr x(input_precision(&scaled, q, Sensitivity::NearRoot));
     if (!load(x.get(), &scaled, exact)) return Outcome::Refused;
     Fr head(q);
     if (base10) {
@@ -230,7 +252,7 @@ void logarithm(M_APM r, int places, M_APM a, bool base10) {
     reduced_log(r, places, a, base10);
     return;
   }
-  unary(r, places, a, base10 ? mpfr_log10 : mpfr_log, false);
+  unary(r, places, a, base10 ? mpfr_log10 : mpfr_log, Sensitivity::NearRoot);
 }
 
 // Bits in |log|x|| for the decimal x, roughly: how much an error in an exponent is magnified.
@@ -242,17 +264,11 @@ mpfr_prec_t log_magnitude_bits(M_APM x) {
   return bits;
 }
 
-// Bits in |y| above the point.
-mpfr_prec_t magnitude_bits(M_APM y) {
-  const wide sci = sci_exponent(y);
-  return sci < 0 ? 0 : mpfr_prec_t((sci + 1) * 10 / 3 + 2);
-}
-
 // |x|^y for x != 0 by MPFR; the sign is the caller's.
 void mpfr_power(M_APM r, int places, M_APM x, M_APM y, bool negate) {
   evaluate(r, places, [&](mpfr_ptr out, mpfr_prec_t p, bool& exact) {
-    Fr bx(input_precision(x, p + magnitude_bits(y), false));
-    Fr by(input_precision(y, p + log_magnitude_bits(x), true));
+    Fr bx(input_precision(x, p + magnitude_bits(y), Sensitivity::Relative));
+    Fr by(input_precision(y, p + log_magnitude_bits(x), Sensitivity::Absolute));
     if (!load(bx.get(), x, exact) || !load(by.get(), y, exact)) return Outcome::Refused;
     mpfr_abs(bx.get(), bx.get(), MPFR_RNDN);
     if (mpfr_pow(out, bx.get(), by.get(), MPFR_RNDZ) != 0) exact = false;
@@ -279,7 +295,7 @@ void mpfr_integer_power(M_APM r, int places, M_APM x, int64_t n) {
   mpfr_prec_t nbits = 2;
   for (uint64_t v = n < 0 ? uint64_t(-n) : uint64_t(n); v > 0; v >>= 1) ++nbits;
   evaluate(r, places, [&](mpfr_ptr y, mpfr_prec_t p, bool& exact) {
-    Fr bx(input_precision(x, p + nbits, false));
+    Fr bx(input_precision(x, p + nbits, Sensitivity::Relative));
     if (!load(bx.get(), x, exact)) return Outcome::Refused;
     if (mpfr_pow_si(y, bx.get(), long(n), MPFR_RNDZ) != 0) exact = false;
     return Outcome::Value;
@@ -293,7 +309,7 @@ void m_apm_exp(M_APM r, int places, M_APM a) {
     set_zero(r);  // overflow refused, or underflow
     return;
   }
-  unary(r, places, a, mpfr_exp, true);
+  unary(r, places, a, mpfr_exp, Sensitivity::Absolute);
 }
 
 void m_apm_log(M_APM r, int places, M_APM a) { logarithm(r, places, a, false); }
@@ -348,7 +364,7 @@ void m_apm_sin(M_APM r, int places, M_APM a) {
     set_zero(r);
     return;
   }
-  unary(r, places, a, mpfr_sin, true);
+  unary(r, places, a, mpfr_sin, Sensitivity::Periodic);
 }
 
 void m_apm_cos(M_APM r, int places, M_APM a) {
@@ -356,7 +372,7 @@ void m_apm_cos(M_APM r, int places, M_APM a) {
     set_zero(r);
     return;
   }
-  unary(r, places, a, mpfr_cos, true);
+  unary(r, places, a, mpfr_cos, Sensitivity::Periodic);
 }
 
 void m_apm_tan(M_APM r, int places, M_APM a) {
@@ -364,19 +380,19 @@ void m_apm_tan(M_APM r, int places, M_APM a) {
     set_zero(r);
     return;
   }
-  unary(r, places, a, mpfr_tan, true);
+  unary(r, places, a, mpfr_tan, Sensitivity::Periodic);
 }
 
-void m_apm_arcsin(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asin, false); }
-void m_apm_arccos(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acos, false); }
-void m_apm_arctan(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atan, false); }
+void m_apm_arcsin(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asin, Sensitivity::NearRoot); }
+void m_apm_arccos(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acos, Sensitivity::NearRoot); }
+void m_apm_arctan(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atan, Sensitivity::Relative); }
 
 void m_apm_sinh(M_APM r, int places, M_APM a) {
   if (huge(a)) {
     set_zero(r);
     return;
   }
-  unary(r, places, a, mpfr_sinh, true);
+  unary(r, places, a, mpfr_sinh, Sensitivity::Absolute);
 }
 
 void m_apm_cosh(M_APM r, int places, M_APM a) {
@@ -384,7 +400,7 @@ void m_apm_cosh(M_APM r, int places, M_APM a) {
     set_zero(r);
     return;
   }
-  unary(r, places, a, mpfr_cosh, true);
+  unary(r, places, a, mpfr_cosh, Sensitivity::Absolute);
 }
 
 void m_apm_tanh(M_APM r, int places, M_APM a) {
@@ -392,9 +408,9 @@ void m_apm_tanh(M_APM r, int places, M_APM a) {
     m_apm_set_long(r, mpz_sgn(a->m));  // within any precision of +-1
     return;
   }
-  unary(r, places, a, mpfr_tanh, true);
+  unary(r, places, a, mpfr_tanh, Sensitivity::Absolute);
 }
 
-void m_apm_arcsinh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asinh, false); }
-void m_apm_arccosh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acosh, false); }
-void m_apm_arctanh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atanh, false); }
+void m_apm_arcsinh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asinh, Sensitivity::Relative); }
+void m_apm_arccosh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acosh, Sensitivity::NearRoot); }
+void m_apm_arctanh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atanh, Sensitivity::NearRoot); }

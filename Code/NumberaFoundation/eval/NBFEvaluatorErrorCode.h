@@ -1,0 +1,19 @@
+// Error code masks of an evaluator's result.
+#ifndef NUMBERA_FOUNDATION_NBF_EVALUATOR_ERROR_CODE_H
+#define NUMBERA_FOUNDATION_NBF_EVALUATOR_ERROR_CODE_H
+
+#include <cstdint>
+
+typedef uint32_t NBFEvaluatorErrorCode;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeNone = 0xff0000ff;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeNULLFunctionArgument = 0x100;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeNonRecoverableParseError = 0x200;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeUnrecognizedOperator = 0x400;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeUnrecognizedToken = 0x800;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeNothingToEvaluate = 0x1000;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeNULLWordOperatorArgument = 0x2000;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeExponentTooLarge = 0x4000;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeDivideByZero = 0x8000;
+constexpr NBFEvaluatorErrorCode NBFEvaluatorErrorCodeUnitTypeMismatch = 0x10000;
+
+#endif
