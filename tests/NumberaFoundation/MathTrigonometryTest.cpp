@@ -71,6 +71,9 @@ TEST(MathTrigonometry, DegreeAndRadianModes) {
         {"sin", sine, kRad, "inf", "nan"},
         {"tan", tangent, kDeg, "-inf", "nan"},
         {"sin", sine, kRad, "1e1000001", "nan"},  // beyond the magnitude bound
+        {"sin", sine, kRad, "1e1000", "0.6533597982103698569480994680398"},
+        {"cos", cosine, kRad, "1e300000", "nan"},  // too large to place in the period
+        {"sin", sine, kDeg, "1e300000", "-0.9848077530122080593667430245895"},  // 280 degrees
     };
     MathCaller caller(30);
     for (const Row& row : rows) {

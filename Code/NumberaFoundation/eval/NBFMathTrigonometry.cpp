@@ -9,10 +9,14 @@ namespace {
 
 typedef void (*MAPMFunction)(M_APM result, int places, M_APM x);
 
+// Radians of this decimal exponent or more cannot be placed in their period by the decimal
+// layer (it works with at most 400000 bits of the argument's integer part).
+constexpr int kLargestRadianExponent = 120000;
+
 // Loads the argument as an angle in radians at `places`. In degree mode the angle is first
 // reduced exactly to 0..360 (into reducedDegrees when given), so whole turns cost no
-// precision. False for an argument that is not an ordinary number or whose size is beyond the
-// magnitude bound. Needs the lock.
+// precision. False for an argument that is not an ordinary number or too large to place in its
+// period. Needs the lock.
 bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* arguments, int32_t count,
                  NBFEvaluationContextRef context, int places) {
     NBFNumberRef number = ordinaryNumber(arguments, count);
@@ -38,6 +42,9 @@ bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* argumen
         m_apm_round(radians, places, radians);
         m_apm_free(quotient);
         m_apm_free(turn);
+    } else if (m_apm_sign(x) != 0 && m_apm_exponent(x) >= kLargestRadianExponent) {
+        m_apm_free(x);
+        return false;
     } else {
         m_apm_copy(radians, x);
     }
