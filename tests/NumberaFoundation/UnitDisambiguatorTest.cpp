@@ -13,7 +13,7 @@ namespace {
 // Builds expression trees the way the parser leaves them: unit operands carry the bitmap of
 // their unit, ambiguous ones none, and their token holds the name as typed.
 class TreeBuilder {
-public:
+  public:
     explicit TreeBuilder(const UnitCatalogueFixture& catalogue) : m_catalogue(catalogue) {}
     ~TreeBuilder() {
         for (NBFExpressionTokenRef token : m_tokens) NBFExpressionTokenRelease(token);
@@ -44,12 +44,11 @@ public:
         m_ambiguous.push_back(ambiguousUnit);
         NBFExpressionNodeRef node =
             operatorType == NBFOperatorTypeNone
-                ? NBFExpressionNodeCreateOperandWithAmbiguousUnit(
-                      NBFNumber_CONST_1, ambiguousUnit)
+                ? NBFExpressionNodeCreateOperandWithAmbiguousUnit(NBFNumber_CONST_1, ambiguousUnit)
                 : NBFExpressionNodeCreateOperatorUnit(ambiguousUnit, operatorType);
         NBFExpressionNodeSetSubtreeHasAmbiguousUnit(node, true);
-        NBFExpressionTokenRef token =
-            NBFExpressionTokenCreateWithString(name, kNBFTokenTypeUnit, kNBFTokenSubTypeStandaloneUnit);
+        NBFExpressionTokenRef token = NBFExpressionTokenCreateWithString(
+            name, kNBFTokenTypeUnit, kNBFTokenSubTypeStandaloneUnit);
         m_tokens.push_back(token);
         NBFExpressionNodeSetExpressionToken(node, token);
         m_targets.push_back(node);
@@ -72,7 +71,7 @@ public:
         return text;
     }
 
-private:
+  private:
     const UnitCatalogueFixture& m_catalogue;
     std::vector<NBFExpressionTokenRef> m_tokens;
     std::vector<NBFAmbiguousUnitRef> m_ambiguous;
@@ -141,8 +140,7 @@ TEST(UnitDisambiguator, ResolvesAmbiguousUnitsFromTheTypesAroundThem) {
          "minute"},
         {"(m) / s as a unit operator",
          [](TreeBuilder& b) {
-             return b.op(kDivide,
-                         b.ambiguous("m", kMetreOrMinute, NBFOperatorTypeUnitBeforeNumber),
+             return b.op(kDivide, b.ambiguous("m", kMetreOrMinute, NBFOperatorTypeUnitBeforeNumber),
                          b.unit("second"));
          },
          "metre"},
@@ -154,14 +152,14 @@ TEST(UnitDisambiguator, ResolvesAmbiguousUnitsFromTheTypesAroundThem) {
          "hour"},
         {"(x * 2 * 3 + h) * ft: three levels up is too far; the root has both types",
          [](TreeBuilder& b) {
-             NBFExpressionNodeRef deep = b.op(
-                 kMultiply, b.op(kMultiply, b.ambiguous("x", kFootOrHour), b.number(2)),
-                 b.number(3));
+             NBFExpressionNodeRef deep =
+                 b.op(kMultiply, b.op(kMultiply, b.ambiguous("x", kFootOrHour), b.number(2)),
+                      b.number(3));
              return b.op(kMultiply, b.op(kAdd, deep, b.unit("hour")), b.unit("foot"));
          },
          "foot"},
-        {"m alone: the tie-break",
-         [](TreeBuilder& b) { return b.ambiguous("m", kMetreOrMinute); }, "metre"},
+        {"m alone: the tie-break", [](TreeBuilder& b) { return b.ambiguous("m", kMetreOrMinute); },
+         "metre"},
         {"m + x: each resolved by the root's types",
          [](TreeBuilder& b) {
              NBFExpressionNodeRef m = b.ambiguous("m", kMetreOrMinute);
@@ -184,8 +182,8 @@ TEST(UnitDisambiguator, CombinesTheBitmapsAndFlagsOfOperators) {
     UnitCatalogueFixture catalogue;
     TreeBuilder b(catalogue);
     // (5 km / h) + (2 m), and a plain product beside it: (5 km / h + 2 m) * (3 * 4).
-    NBFExpressionNodeRef speed = b.op(kDivide, b.op(kMultiply, b.number(5), b.unit("kilometre")),
-                                      b.unit("hour"));
+    NBFExpressionNodeRef speed =
+        b.op(kDivide, b.op(kMultiply, b.number(5), b.unit("kilometre")), b.unit("hour"));
     NBFExpressionNodeRef distance = b.op(kMultiply, b.number(2), b.ambiguous("m", kMetreOrMinute));
     NBFExpressionNodeRef sum = b.op(kAdd, speed, distance);
     NBFExpressionNodeRef plain = b.op(kMultiply, b.number(3), b.number(4));

@@ -82,7 +82,8 @@ NBFUnitTypeBitmap chooseBitmap(NBFExpressionNodeRef node, NBFUnitTypeBitmap ambi
             NBFExpressionNodeGetUnitTypeBitmap(left) | (fromLeft ? ambiguousBitmap : 0);
         NBFUnitTypeBitmap rightBitmap =
             NBFExpressionNodeGetUnitTypeBitmap(right) | (fromLeft ? 0 : ambiguousBitmap);
-        NBFUnitTypeBitmap siblingBitmap = NBFExpressionNodeGetUnitTypeBitmap(fromLeft ? right : left);
+        NBFUnitTypeBitmap siblingBitmap =
+            NBFExpressionNodeGetUnitTypeBitmap(fromLeft ? right : left);
 
         bool sum = operatorType == NBFOperatorTypeAdd || operatorType == NBFOperatorTypeSubtract;
         if (sum && NBFUnitTypeBitmapHasSingleUnitOnly(&siblingBitmap)) return siblingBitmap;

@@ -19,7 +19,7 @@ namespace NBF {
 // Rules: for a left side of these types, this operator and a right side of these types, the
 // ambiguous unit on the given side means a unit of the given type.
 class UnitDisambiguationMap : public Object<UnitDisambiguationMap> {
-public:
+  public:
     struct Key {
         NBFUnitTypeBitmap leftBitmap;
         NBFOperatorType operatorType;
@@ -42,10 +42,10 @@ public:
     NBFUnitType findDisambiguation(NBFUnitTypeBitmap leftBitmap, NBFOperatorType operatorType,
                                    NBFUnitTypeBitmap rightBitmap, int8_t* side) const;
 
-protected:
+  protected:
     ~UnitDisambiguationMap() override = default;
 
-private:
+  private:
     explicit UnitDisambiguationMap(Entries entries) : m_entries(std::move(entries)) {}
     const Entries m_entries;
 };
