@@ -6,6 +6,7 @@
 #include "NBFErrorLog.h"
 #include "NBFOperatorPrecedence.h"
 #include "NBFParseLimits.h"
+#include "NBFUnitDisambiguator.h"
 
 namespace {
 
@@ -590,6 +591,7 @@ NBFExpressionTreeRef NBFParserImplParse(const NBFExpressionTokenVector& tokens,
     if (!root.node) return nullptr;
     NBFExpressionTreeRef tree = NBF::ExpressionTree::create(root.node);
     NBFExpressionNodeRelease(root.node);
+    NBFUnitDisambiguatorProcessExpressionTree(tree);
     setUnitNameFormats(tree);
     return tree;
 }
