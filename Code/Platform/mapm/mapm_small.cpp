@@ -109,7 +109,7 @@ int scale_to_limbs(u128 v, int k, mp_limb_t* out) {
 
 // sign * v * 10^e into r; v > 0 and below 2^128.
 void store(M_APM r, u128 v, int sign, wide e) {
-  while (mod10(v) == 0) {  // trailing zeros are rare: a plain division is fine
+  while ((v & 1) == 0 && mod10(v) == 0) {  // rare: a plain division is fine
     v /= 10;
     ++e;
   }
