@@ -114,17 +114,10 @@ void store(M_APM r, u128 v, int sign, wide e) {
     ++e;
   }
   const int n = (v >> 64) != 0 ? 2 : 1;
-  if (r->m->_mp_alloc >= 2) {
-    // Two limbs already allocated: write them in place, as mpz_limbs_write would.
-    r->m->_mp_d[0] = uint64_t(v);
-    r->m->_mp_d[1] = uint64_t(v >> 64);
-    r->m->_mp_size = sign < 0 ? -n : n;
-  } else {
-    mp_limb_t* w = mpz_limbs_write(r->m, 2);
-    w[0] = uint64_t(v);
-    w[1] = uint64_t(v >> 64);
-    mpz_limbs_finish(r->m, sign < 0 ? -n : n);
-  }
+  mp_limb_t* w = mpz_limbs_write(r->m, 2);
+  w[0] = uint64_t(v);
+  w[1] = uint64_t(v >> 64);
+  mpz_limbs_finish(r->m, sign < 0 ? -n : n);
   constexpr wide kSafe = wide(1) << 62;
   if (e > -kSafe && e < kSafe)
     r->e = int64_t(e);
