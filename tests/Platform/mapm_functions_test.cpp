@@ -192,7 +192,7 @@ TEST(MapmFunctions, ExactCasesStayExact) {
   }
 }
 
-TEST(MapmFunctions, DomainErrorsAnswerZero) {
+TEST(MapmFunctions, DomainErrorsAndRefusalsAnswerZero) {
   struct Row {
     const char* what;
     std::function<void(M_APM)> compute;
@@ -219,6 +219,11 @@ TEST(MapmFunctions, DomainErrorsAnswerZero) {
       {"exp(5e18)", [](M_APM r) { m_apm_exp(r, 20, Dec("5e18")); }},
       {"cosh(-1e25)", [](M_APM r) { m_apm_cosh(r, 20, Dec("-1e25")); }},
       {"2^(1e30)", [](M_APM r) { m_apm_pow(r, 20, Dec("2"), Dec("1e30")); }},
+      {"sin(1e200000)", [](M_APM r) { m_apm_sin(r, 20, Dec("1e200000")); }},
+      {"exp(-1e19)", [](M_APM r) { m_apm_exp(r, 20, Dec("-1e19")); }},
+      {"(1e-9000000000000000000)^2", [](M_APM r) {
+         m_apm_integer_pow(r, 20, Dec("1e-9000000000000000000"), 2);
+       }},
   };
   for (const auto& row : rows) {
     Dec r("42");

@@ -9,7 +9,9 @@
 //
 // Domain errors (sqrt of a negative, log of zero, arcsin(2), division by zero) answer 0 and
 // never crash; callers check their arguments. A result whose decimal exponent would leave the
-// 64-bit range is refused: the result is set to 0.
+// 64-bit range is refused: the result is set to 0. So is a result that would need more than
+// 80 million significant digits, and a trigonometric function of an argument of about 10^120000
+// or more (too large to place in the period). A negative `places` counts as 0.
 //
 // The plain functions may be called from any thread on distinct values. The `_mt` forms take
 // the one process-wide recursive mutex, the same one that m_apm_enter()/m_apm_leave() take
@@ -66,7 +68,7 @@ int m_apm_is_odd(M_APM);   // 0 for a non-integer
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b);
 void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b);
 void m_apm_factorial(M_APM r, M_APM a);  // of the integer part; 1 below 2
-void m_apm_integer_pow_nr(M_APM r, M_APM x, int n);  // exact x^n, n >= 0
+void m_apm_integer_pow_nr(M_APM r, M_APM x, int n);  // exact x^n, n >= 0 (0 for n < 0)
 
 // Rounded to places + 1 significant digits.
 void m_apm_divide(M_APM r, int places, M_APM a, M_APM b);
@@ -91,16 +93,22 @@ void m_apm_arcsinh(M_APM r, int places, M_APM a);
 void m_apm_arccosh(M_APM r, int places, M_APM a);
 void m_apm_arctanh(M_APM r, int places, M_APM a);
 
-// Text. Buffers are the caller's and must be large enough (significant digits + exponent +
-// 16 bytes is always enough for these forms).
-// "d.ddddE+N": places digits after the point (-1: every significant digit).
+// Text. Buffers are the caller's and must be large enough: for the exponent form,
+// max(places, significant digits) + 25 bytes; for the fixed-point and integer forms, the digits
+// before the point (|exponent| + 1), plus places or, for -1, significant digits + |exponent|,
+// plus separators and 4 bytes.
+// "d.ddddE+N": places digits after the point, padded with zeros (-1: every significant digit,
+// at least one after the point: 1000 is "1.0E+3"). Places 0 writes no point: "3E+0". Zero is
+// "0.000E+0" with places zeros, "0E+0" for places 0 and "0.0E+0" for -1.
 void m_apm_to_string(char* s, int places, M_APM);
-// Fixed point with places digits after the point (-1: every significant digit).
+// Fixed point with places digits after the point (-1: every significant digit), halves
+// rounded away from zero; no point for places 0. A value that rounds to zero has no sign.
 void m_apm_to_fixpt_string(char* s, int places, M_APM);
 // As m_apm_to_fixpt_string with the given radix character, and a separator character inserted
-// every `count` digits of the integer part (count 0: none).
+// every `count` digits of the integer part (count 0 or separator '\0': none).
 void m_apm_to_fixpt_stringex(char* s, int places, M_APM, char radix, char separator, int count);
-// As m_apm_to_fixpt_stringex into a new buffer that the caller frees with free().
+// As m_apm_to_fixpt_stringex into a new buffer that the caller frees with free(); NULL when it
+// cannot be allocated.
 char* m_apm_to_fixpt_stringexp(int places, M_APM, char radix, char separator, int count);
 // The integer part, truncated toward zero.
 void m_apm_to_integer_string(char* s, M_APM);

@@ -45,6 +45,16 @@ constexpr uint64_t kPow10U64[20] = {1ull,
                                     1000000000000000000ull,
                                     10000000000000000000ull};
 
+// 10^0 .. 10^38, everything below 2^128; constant-initialised for use before main.
+constexpr struct Pow10U128 {
+  unsigned __int128 v[39];
+  constexpr Pow10U128() : v{} {
+    v[0] = 1;
+    for (int i = 1; i < 39; ++i) v[i] = v[i - 1] * 10;
+  }
+  unsigned __int128 operator[](int i) const { return v[i]; }
+} g_pow10_u128{};
+
 uint64_t digits_u64(uint64_t v) {
   if (v == 0) return 1;
   const int bits = 64 - __builtin_clzll(v);
@@ -156,6 +166,13 @@ uint64_t digits10(mpz_srcptr z) {
   const size_t limbs = mpz_size(z);
   if (limbs == 0) return 1;
   if (limbs == 1) return digits_u64(mpz_getlimbn(z, 0));
+  if (limbs == 2) {
+    const unsigned __int128 v =
+        (static_cast<unsigned __int128>(mpz_getlimbn(z, 1)) << 64) | mpz_getlimbn(z, 0);
+    const int bits = 128 - __builtin_clzll(mpz_getlimbn(z, 1));
+    const int t = (bits * 1233) >> 12;  // floor(bits * log10(2)), at most 38
+    return uint64_t(t) + (v >= g_pow10_u128[t] ? 1 : 0);
+  }
   const uint64_t d = mpz_sizeinbase(z, 10);  // exact or one too many
   if (d - 1 < kTableSize) return mpz_cmpabs(z, g_pow10[d - 1]) < 0 ? d - 1 : d;
   // Past the table: decide with a double estimate of log10|z| unless it is too close to call.

@@ -4,6 +4,7 @@
 // wanted. With halves rounding away from zero that is enough: the digits beyond the first
 // dropped one can never move the result across a tie.
 #include "mapm_internal.h"
+#include "mapm_small.h"
 
 using namespace mapm;
 
@@ -90,6 +91,7 @@ void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
     set_zero(r);  // includes division by zero
     return;
   }
+  if (divide_small(r, keep, a, b)) return;
   // q = floor(|ma| * 10^s / |mb|) has keep or keep + 1 digits; the numerator is scaled up, or
   // the denominator when s < 0, so that the remainder stays exact.
   const wide s = wide(keep) + wide(digits10(b->m)) - wide(digits10(a->m));
@@ -123,10 +125,12 @@ void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
 void m_apm_reciprocal(M_APM r, int places, M_APM a) { m_apm_divide(r, places, MM_One, a); }
 
 void m_apm_sqrt(M_APM r, int places, M_APM a) {
-  if (mpz_sgn(a->m) < 0) {
+  const int sign = mpz_sgn(a->m);
+  if (sign < 0) {
     set_zero(r);
     return;
   }
+  if (sign > 0 && sqrt_small(r, digits_for_places(places), a)) return;
   root(r, places, a, 2);
 }
 

@@ -383,9 +383,15 @@ void m_apm_tan(M_APM r, int places, M_APM a) {
   unary(r, places, a, mpfr_tan, Sensitivity::Periodic);
 }
 
-void m_apm_arcsin(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asin, Sensitivity::NearRoot); }
-void m_apm_arccos(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acos, Sensitivity::NearRoot); }
-void m_apm_arctan(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atan, Sensitivity::Relative); }
+void m_apm_arcsin(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_asin, Sensitivity::NearRoot);
+}
+void m_apm_arccos(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_acos, Sensitivity::NearRoot);
+}
+void m_apm_arctan(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_atan, Sensitivity::Relative);
+}
 
 void m_apm_sinh(M_APM r, int places, M_APM a) {
   if (huge(a)) {
@@ -411,6 +417,12 @@ void m_apm_tanh(M_APM r, int places, M_APM a) {
   unary(r, places, a, mpfr_tanh, Sensitivity::Absolute);
 }
 
-void m_apm_arcsinh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_asinh, Sensitivity::Relative); }
-void m_apm_arccosh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_acosh, Sensitivity::NearRoot); }
-void m_apm_arctanh(M_APM r, int places, M_APM a) { unary(r, places, a, mpfr_atanh, Sensitivity::NearRoot); }
+void m_apm_arcsinh(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_asinh, Sensitivity::Relative);
+}
+void m_apm_arccosh(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_acosh, Sensitivity::NearRoot);
+}
+void m_apm_arctanh(M_APM r, int places, M_APM a) {
+  unary(r, places, a, mpfr_atanh, Sensitivity::NearRoot);
+}

@@ -1,0 +1,258 @@
+#include "NCExpressionSubstituter.h"
+
+#include <algorithm>
+
+#include "NBFErrorLog.h"
+#include "NBFString.h"
+#include "NCIndexOffsets.h"
+#include "Regex.h"
+
+namespace {
+
+// The scanner's delimiters around a named operator.
+constexpr char16_t kOpen = 0x16;
+constexpr char16_t kClose = 0x17;
+
+std::u16string delimited(const std::u16string& name) { return kOpen + name + kClose; }
+
+bool getOperatorReplacement(NCExpressionSubstituterOperatorType type, std::u16string* replacement,
+                            uint64_t* order) {
+    struct Entry {
+        const char16_t* name;
+        bool wrapped;
+        uint64_t order;
+    };
+    static const Entry table[] = {
+        {u"_as_percent", false, 15},
+        {u"_percent_on", true, 50},
+        {u"_percent_of", true, 40},
+        {u"_percent_off", true, 30},
+        {u"_as_percent_on", false, 2},
+        {u"_as_percent_of", false, 3},
+        {u"_as_percent_off", false, 1},
+        {u"_as_percent_decrease_of", false, 13},
+        {u"_as_percent_increase_of", false, 14},
+        {u"_percent_on_what_is", true, 11},
+        {u"_percent_of_what_is", true, 12},
+        {u"_percent_off_what_is", true, 10},
+        {u"_reverse_as_percent_on", false, 2},
+        {u"_reverse_as_percent_off", false, 1},
+        {u"_reverse_percent_on_what_is", true, 11},
+        {u"_reverse_percent_of_what_is", true, 12},
+        {u"_reverse_percent_off_what_is", true, 10},
+    };
+    if (type < 1 || type > 17) {
+        OX_logErr_bigHeader(false, "Error!",
+                            "BOOL getOperatorReplacement(NCExpressionSubstituterOperatorType, "
+                            "NSString **, NSInteger *)",
+                            "Code/CalvexCore/NCExpressionSubstituter", 339,
+                            "Unknown operator type %d", static_cast<int>(type));
+        return false;
+    }
+    const Entry& entry = table[type - 1];
+    *replacement = entry.wrapped ? delimited(entry.name) : std::u16string(entry.name);
+    *order = entry.order;
+    return true;
+}
+
+}  // namespace
+
+NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
+    static NCExpressionSubstituter* shared = [] {
+        auto* s = new NCExpressionSubstituter();
+        for (char16_t c : {u'\u00F7', u'\uFF0F', u'\u2044'}) s->addMappingFromSpecialOperatorCharacter(c, u'/');
+        for (char16_t c : {u'\u00D7', u'\u00B7', u'\uFF0A'}) s->addMappingFromSpecialOperatorCharacter(c, u'*');
+        for (char16_t c : {u'\u2010', u'\u2011', u'\u2012', u'\u2013', u'\u2212', u'\uFE63', u'\uFF0D'})
+            s->addMappingFromSpecialOperatorCharacter(c, u'-');
+        s->addMappingFromSpecialOperatorCharacter(u'\uFF0B', u'+');
+
+        s->addMappingFromString(u"\u221A", delimited(u"sqrt"));
+        s->addMappingFromString(u">>", delimited(u"lsr"));
+        s->addMappingFromString(u"<<", delimited(u"lsl"));
+        s->addMappingFromString(u"|", delimited(u"_bit_or"));
+        s->addMappingFromString(u"&", delimited(u"_bit_and"));
+        s->addMappingFromString(u"~", delimited(u"_bit_not"));
+        s->addMappingFromString(u"\u00A0", u" ");
+
+        s->setUnitConversionOperators({u"as", u"in", u"to"});
+
+        s->addOperatorRegex(u"%\\s*off\\s*what\\s*is", 12);
+        s->addOperatorRegex(u"%\\s*on\\s*what\\s*is", 10);
+        s->addOperatorRegex(u"%\\s*of\\s*what\\s*is", 11);
+        s->addOperatorRegex(u"as\\s*a?\\s*(%|percentage)\\s*decrease\\s*of", 8);
+        s->addOperatorRegex(u"as\\s*a?\\s*(%|percentage)\\s*increase\\s*of", 9);
+        s->addOperatorRegex(u"as\\s*a?\\s*(%|percentage)\\s*off", 7);
+        s->addOperatorRegex(u"as\\s*a?\\s*(%|percentage)\\s*of", 6);
+        s->addOperatorRegex(u"as\\s*a?\\s*(%|percentage)\\s*on", 5);
+        s->addOperatorRegex(u"%\\s*off", 4);
+        s->addOperatorRegex(u"%\\s*of", 3);
+        s->addOperatorRegex(u"%\\s*on", 2);
+        s->addOperatorRegex(u"as\\s*a?\\s*%", 1);
+
+        s->setLineReferenceWordString(u"line");
+        return s;
+    }();
+    return *shared;
+}
+
+void NCExpressionSubstituter::addMappingFromSpecialOperatorCharacter(char16_t character,
+                                                                     char16_t standardOperator) {
+    m_operatorMappings.emplace_back(character, standardOperator);
+}
+
+void NCExpressionSubstituter::addMappingFromString(const std::u16string& text,
+                                                   const std::u16string& replacement) {
+    if (!text.empty()) m_stringMappings[text] = replacement;
+}
+
+void NCExpressionSubstituter::addMappingFromRegex(const std::u16string& regex,
+                                                  const std::u16string& replacement, uint64_t order) {
+    setMappingFromRegex(regex, replacement, order, 0, 0);
+}
+
+void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16string>& regex,
+                                                  const std::u16string& replacement, uint64_t order,
+                                                  uint64_t leftCutoff, uint64_t rightCutoff,
+                                                  int64_t rightCutoffCaptureNumber,
+                                                  NCExpressionSubstituterOperatorType operatorType) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_regexMappings.push_back(
+        {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType});
+    m_orderedRegexMappings.reset();
+}
+
+void NCExpressionSubstituter::removeOperatorRegexesForOperatorType(
+    NCExpressionSubstituterOperatorType type) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto removed = std::remove_if(m_regexMappings.begin(), m_regexMappings.end(),
+                                  [&](const RegexRule& rule) { return rule.operatorType == type; });
+    if (removed == m_regexMappings.end()) return;
+    m_regexMappings.erase(removed, m_regexMappings.end());
+    m_orderedRegexMappings.reset();
+}
+
+void NCExpressionSubstituter::addOperatorRegex(const std::u16string& regex,
+                                               NCExpressionSubstituterOperatorType type) {
+    std::u16string replacement;
+    uint64_t order = 0;
+    if (!getOperatorReplacement(type, &replacement, &order)) return;
+    setMappingFromRegex(regex, replacement, order, 0, 0, -1, type);
+}
+
+void NCExpressionSubstituter::setUnitConversionOperators(const std::vector<std::u16string>& words) {
+    if (words.empty()) return;
+    std::u16string alternatives;
+    for (size_t i = 0; i < words.size(); ++i) alternatives += (i ? u"|" : u"") + words[i];
+    removeOperatorRegexesForOperatorType(18);
+    setMappingFromRegex(u"([) ])(" + alternatives + u")([) ]|$)", u"$1__uc$3", 100, 1, 1, 3, 18);
+}
+
+void NCExpressionSubstituter::setLineReferenceWordString(const std::optional<std::u16string>& word) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::optional<std::u16string> lowered;
+        if (word) {
+            auto text = NBF::Ref<NBF::String>::adopt(NBFStringCreateWithUTF16(*word));
+            auto lower = NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(text.get()));
+            lowered = lower->units();
+        }
+        if (lowered == m_lineReferenceWordString) return;
+        m_lineReferenceWordString = lowered;
+    }
+    std::optional<std::u16string> pattern;
+    if (word) pattern = u"(?i)" + *word + u"([0-9]+)";
+    setMappingFromRegex(pattern, u"(___abs_line_numbered($1))", 100, 0, 0);
+}
+
+std::optional<std::u16string> NCExpressionSubstituter::lineReferenceWordString() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lineReferenceWordString;
+}
+
+std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter::orderedRegexMappings() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_orderedRegexMappings) {
+        auto sorted = std::make_shared<RuleList>(m_regexMappings);
+        std::stable_sort(sorted->begin(), sorted->end(),
+                         [](const RegexRule& a, const RegexRule& b) { return a.order < b.order; });
+        m_orderedRegexMappings = sorted;
+    }
+    return m_orderedRegexMappings;
+}
+
+void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16string& text,
+                                             std::unique_ptr<NCContiguousIndexOffsets>& offsets,
+                                             NCExpressionMappings& mappings) const {
+    if (!rule.regex) return;
+    std::shared_ptr<Regex> regex = Regex::cached(*rule.regex);
+    if (!regex) return;
+    uint64_t from = 0;
+    while (auto match = regex->firstMatch(text, from)) {
+        uint64_t location = match->range.location;
+        uint64_t length = match->range.length;
+        if (length == 0) {  // an empty match replaces nothing; look further on
+            from = location + 1;
+            continue;
+        }
+        int64_t storedOffset = offsets ? offsets->offsetForLocation(location) : 0;
+        uint64_t right = rule.rightCutoff;
+        if (rule.rightCaptureNumber > 0) {
+            size_t capture = static_cast<size_t>(rule.rightCaptureNumber);
+            if (capture > match->groups.size() || !match->groups[capture - 1] ||
+                match->groups[capture - 1]->length == 0)
+                right = 0;
+        }
+        uint64_t left = rule.leftCutoff;
+        std::u16string replacement = match->expand(text, rule.replacement);
+        uint64_t replaced = replacement.size();
+        text.replace(location, length, replacement);
+
+        int64_t delta = static_cast<int64_t>(length) - static_cast<int64_t>(replaced);
+        uint64_t shiftFrom = location + length - static_cast<uint64_t>(std::max<int64_t>(delta, 0));
+        if (delta != 0) {
+            if (!offsets) offsets = std::make_unique<NCContiguousIndexOffsets>();
+            offsets->offsetBy(delta, shiftFrom);
+            mappings.offsetNBFRangesBy(-delta, shiftFrom);
+        }
+        if (length >= left + right && replaced >= left + right) {
+            uint64_t storedLocation = static_cast<uint64_t>(
+                std::max<int64_t>(static_cast<int64_t>(location + left) + storedOffset, 0));
+            mappings.addRangeMapping({storedLocation, length - right - left},
+                                     {location + left, replaced - right - left});
+        }
+        // Go on after what was rewritten (its right context may begin the next match), so a
+        // replacement that matches its own pattern cannot loop.
+        from = std::max(location + replaced - right, location + 1);
+    }
+}
+
+NCExpressionMappings NCExpressionSubstituter::applySubstitutionsToMutableString(std::u16string& text) {
+    NCExpressionMappings mappings;
+    for (auto [special, standard] : m_operatorMappings) std::replace(text.begin(), text.end(), special, standard);
+
+    std::unique_ptr<NCContiguousIndexOffsets> offsets;
+    std::shared_ptr<const RuleList> rules = orderedRegexMappings();
+    for (const RegexRule& rule : *rules) applyRegexRule(rule, text, offsets, mappings);
+
+    for (const auto& [search, replacement] : m_stringMappings) {
+        size_t location = 0;
+        while ((location = text.find(search, location)) != std::u16string::npos) {
+            uint64_t length = search.size();
+            uint64_t replaced = replacement.size();
+            int64_t storedOffset = offsets ? offsets->offsetForLocation(location) : 0;
+            text.replace(location, length, replacement);
+            int64_t delta = static_cast<int64_t>(length) - static_cast<int64_t>(replaced);
+            uint64_t shiftFrom = location + length - static_cast<uint64_t>(std::max<int64_t>(delta, 0));
+            if (delta != 0) {
+                if (!offsets) offsets = std::make_unique<NCContiguousIndexOffsets>();
+                offsets->offsetBy(delta, shiftFrom);
+                mappings.offsetNBFRangesBy(-delta, shiftFrom);
+            }
+            uint64_t storedLocation = static_cast<uint64_t>(
+                std::max<int64_t>(static_cast<int64_t>(location) + storedOffset, 0));
+            mappings.addRangeMapping({storedLocation, length}, {location, replaced});
+            location += replaced;
+        }
+    }
+    return mappings;
+}

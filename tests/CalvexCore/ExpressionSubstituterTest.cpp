@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "NCExpressionSubstituter.h"
+
+namespace {
+
+struct Mapped {
+    NSRange stored;
+    NSRange evaluation;
+    friend bool operator==(const Mapped&, const Mapped&) = default;
+};
+
+std::vector<Mapped> mappingsOf(const NCExpressionMappings& mappings) {
+    std::vector<Mapped> out;
+    mappings.enumerateMappings([&](NSRange stored, NSRange evaluation) { out.push_back({stored, evaluation}); });
+    return out;
+}
+
+struct Case {
+    std::u16string stored;
+    std::u16string evaluation;
+    std::vector<Mapped> mappings;
+};
+
+class DefaultSubstitutions : public ::testing::TestWithParam<Case> {};
+
+TEST_P(DefaultSubstitutions, RewriteAndMap) {
+    const Case& c = GetParam();
+    std::u16string text = c.stored;
+    NCExpressionMappings mappings =
+        NCExpressionSubstituter::defaultSubstituter().applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, c.evaluation);
+    EXPECT_EQ(mappingsOf(mappings), c.mappings);
+}
+
+const std::u16string kOff = u"\x16_percent_off\x17";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DefaultSubstitutions,
+    ::testing::Values(
+        Case{u"5 \u00D7 3", u"5 * 3", {}},
+        Case{u"10 \u2212 4 \u00F7 2", u"10 - 4 / 2", {}},
+        Case{u"20% off 50", u"20" + kOff + u" 50", {{{2, 5}, {2, 14}}}},
+        Case{u"20 as a % of 50", u"20 _as_percent_of 50", {{{3, 9}, {3, 14}}}},
+        Case{u"5 ft in cm", u"5 ft __uc cm", {{{5, 2}, {5, 4}}}},
+        Case{u"5 ft in", u"5 ft __uc", {{{5, 2}, {5, 4}}}},
+        Case{u"(5 ft)in cm", u"(5 ft)__uc cm", {{{6, 2}, {6, 4}}}},
+        Case{u"within 3", u"within 3", {}},
+        Case{u"Line12 + 1", u"(___abs_line_numbered(12)) + 1", {{{0, 6}, {0, 26}}}},
+        Case{u"line 12", u"line 12", {}},
+        Case{u"\u00A0", u" ", {{{0, 1}, {0, 1}}}},
+        Case{u"\u221A16", u"\x16sqrt\x17" u"16", {{{0, 1}, {0, 6}}}},
+        // Two rewrites: the second is mapped back through the first's change of length.
+        Case{u"20% off 50 in eur", u"20" + kOff + u" 50 __uc eur", {{{2, 5}, {2, 14}}, {{11, 2}, {20, 4}}}},
+        Case{u"x in in y", u"x __uc __uc y", {{{2, 2}, {2, 4}}, {{5, 2}, {7, 4}}}}));
+
+TEST(ExpressionSubstituter, UnknownOperatorTypesAddNothing) {
+    NCExpressionSubstituter substituter;
+    testing::internal::CaptureStderr();
+    substituter.addOperatorRegex(u"x", 0);
+    substituter.addOperatorRegex(u"x", 19);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Unknown operator type 19"), std::string::npos);
+    std::u16string text = u"x";
+    substituter.applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, u"x");
+}
+
+TEST(ExpressionSubstituter, SelfMatchingAndEmptyRulesEnd) {
+    NCExpressionSubstituter substituter;
+    substituter.addMappingFromRegex(u"a", u"aa");
+    substituter.addMappingFromRegex(u"z*", u"-");
+    std::u16string text = u"aba";
+    substituter.applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, u"aabaa");
+}
+
+TEST(ExpressionSubstituter, ReplacingAPhraseType) {
+    NCExpressionSubstituter substituter;
+    substituter.addOperatorRegex(u"%\\s*off", 4);
+    substituter.removeOperatorRegexesForOperatorType(4);
+    substituter.addOperatorRegex(u"%\\s*rabatt", 4);
+    std::u16string text = u"20% rabatt 50";
+    substituter.applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, u"20\x16_percent_off\x17 50");
+    EXPECT_EQ(substituter.lineReferenceWordString(), std::nullopt);
+    substituter.setLineReferenceWordString(u"Zeile");
+    EXPECT_EQ(substituter.lineReferenceWordString(), u"zeile");
+}
+
+}  // namespace
