@@ -103,7 +103,8 @@ NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierCreate(NBFUnitCollectionRe
     return NBF::UnitFractionSimplifier::create(collection);
 }
 
-NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierRetain(NBFUnitFractionSimplifierRef simplifier) {
+NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierRetain(
+    NBFUnitFractionSimplifierRef simplifier) {
     return NBF::retain(simplifier);
 }
 

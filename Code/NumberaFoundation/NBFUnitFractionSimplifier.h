@@ -49,7 +49,8 @@ class UnitFractionSimplifier : public Object<UnitFractionSimplifier> {
 typedef NBF::UnitFractionSimplifier* NBFUnitFractionSimplifierRef;
 
 NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierCreate(NBFUnitCollectionRef collection);
-NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierRetain(NBFUnitFractionSimplifierRef simplifier);
+NBFUnitFractionSimplifierRef NBFUnitFractionSimplifierRetain(
+    NBFUnitFractionSimplifierRef simplifier);
 void NBFUnitFractionSimplifierRelease(NBFUnitFractionSimplifierRef simplifier);
 // createSimplifiedUnitFraction; null for a null simplifier.
 NBFUnitFractionRef NBFUnitFractionSimplifierSimplifyUnitFraction(

@@ -35,7 +35,8 @@ typedef UnitTypeFactorings::FactoringList FactoringList;
 
 Ref<UnitTypeFactoring> relation(const UnitTypeFraction& decomposed,
                                 const UnitTypeFraction& factorized, bool trivial = false) {
-    return Ref<UnitTypeFactoring>::adopt(UnitTypeFactoring::create(decomposed, factorized, trivial));
+    return Ref<UnitTypeFactoring>::adopt(
+        UnitTypeFactoring::create(decomposed, factorized, trivial));
 }
 
 // Rows shared by both tables: powers and quotients of length and time, and frequency.
@@ -44,8 +45,7 @@ FactoringList lengthAndTimeRelations() {
         relation({{NBFUnitTypeLength, 3}}, {{NBFUnitTypeVolume, 1}}, true),
         relation({{NBFUnitTypeLength, 2}}, {{NBFUnitTypeArea, 1}}, true),
         relation({{NBFUnitTypeLength, 2}}, {{NBFUnitTypeVolume, 1}, {NBFUnitTypeLength, -1}}),
-        relation({{NBFUnitTypeLength, 1}, {NBFUnitTypeTime, -1}}, {{NBFUnitTypeVelocity, 1}},
-                 true),
+        relation({{NBFUnitTypeLength, 1}, {NBFUnitTypeTime, -1}}, {{NBFUnitTypeVelocity, 1}}, true),
         relation({{NBFUnitTypeLength, 1}, {NBFUnitTypeTime, -2}}, {{NBFUnitTypeAcceleration, 1}},
                  true),
         relation({{NBFUnitTypeTime, -1}}, {{NBFUnitTypeFrequency, 1}}),
@@ -55,8 +55,7 @@ FactoringList lengthAndTimeRelations() {
 // Only relations that keep at least as many types on the decomposed side as on the factorized
 // side are worth deriving: the others merely restate a relation with more types.
 bool isWorthKeeping(const UnitTypeFactoring& factoring) {
-    return factoring.decomposed().countOfComponents() >=
-           factoring.factorized().countOfComponents();
+    return factoring.decomposed().countOfComponents() >= factoring.factorized().countOfComponents();
 }
 
 struct Tables {
@@ -78,14 +77,14 @@ void buildTables() {
 
 FactoringList UnitTypeFactorings::standardBaseRelations() {
     FactoringList relations = lengthAndTimeRelations();
-    relations.push_back(relation({{NBFUnitTypeCurrent, 1}, {NBFUnitTypeResistance, 1}},
-                                 {{NBFUnitTypeVoltage, 1}}));
+    relations.push_back(
+        relation({{NBFUnitTypeCurrent, 1}, {NBFUnitTypeResistance, 1}}, {{NBFUnitTypeVoltage, 1}}));
     relations.push_back(relation({{NBFUnitTypeVoltage, 1}, {NBFUnitTypeResistance, -1}},
                                  {{NBFUnitTypeCurrent, 1}}));
     relations.push_back(relation({{NBFUnitTypeVoltage, 1}, {NBFUnitTypeCurrent, -1}},
                                  {{NBFUnitTypeResistance, 1}}));
-    relations.push_back(relation({{NBFUnitTypeVoltage, 1}, {NBFUnitTypeCurrent, 1}},
-                                 {{NBFUnitTypePower, 1}}));
+    relations.push_back(
+        relation({{NBFUnitTypeVoltage, 1}, {NBFUnitTypeCurrent, 1}}, {{NBFUnitTypePower, 1}}));
     return relations;
 }
 
@@ -154,7 +153,7 @@ void UnitTypeFactorings::initialize() { std::call_once(tablesBuilt, buildTables)
 
 UnitTypeFactorings* UnitTypeFactorings::instance() {
     return NBFSettingsGetBool(NBFSettingEnableExperimentalUnits) ? experimentalInstance()
-                                                                  : standardInstance();
+                                                                 : standardInstance();
 }
 
 UnitTypeFactorings* UnitTypeFactorings::standardInstance() {

@@ -35,8 +35,7 @@ struct DerivedUnitEntry {
 inline const std::vector<DerivedUnitEntry>& derivedUnitEntries() {
     static const std::vector<DerivedUnitEntry> entries = {
         {"metre", NBFUnitTypeLength, "1", nullptr, "metre", "metres", nullptr, "m"},
-        {"kilometre", NBFUnitTypeLength, "1000", nullptr, "kilometre", "kilometres", nullptr,
-         "km"},
+        {"kilometre", NBFUnitTypeLength, "1000", nullptr, "kilometre", "kilometres", nullptr, "km"},
         {"centimetre", NBFUnitTypeLength, "0.01", nullptr, "centimetre", "centimetres", nullptr,
          "cm"},
         {"kilogram", NBFUnitTypeMass, "1", nullptr, "kilogram", "kilograms", "kilo", "kg"},
@@ -62,8 +61,7 @@ inline const std::vector<DerivedUnitEntry>& derivedUnitEntries() {
          "kHz"},
         {"newton", NBFUnitTypeForce, "1", nullptr, "newton", "newtons", nullptr, "N"},
         {"joule", NBFUnitTypeEnergy, "1", nullptr, "joule", "joules", nullptr, "J"},
-        {"kilojoule", NBFUnitTypeEnergy, "1000", nullptr, "kilojoule", "kilojoules", nullptr,
-         "kJ"},
+        {"kilojoule", NBFUnitTypeEnergy, "1000", nullptr, "kilojoule", "kilojoules", nullptr, "kJ"},
         {"watt", NBFUnitTypePower, "1", nullptr, "watt", "watts", nullptr, "W"},
         {"kilowatt", NBFUnitTypePower, "1000", nullptr, "kilowatt", "kilowatts", nullptr, "kW"},
         {"volt", NBFUnitTypeVoltage, "1", nullptr, "volt", "volts", nullptr, "V"},

@@ -94,47 +94,63 @@ TEST_F(UnitFractionSimplifierTest, DerivedUnitsBecomeBaseUnitsAndKeepTheirQuanti
         {false, {{"hectare", 1}}, "[length:2]", "metre^2", "10000"},
         {false, {{"litre", 1}}, "[length:3]", "metre^3", "0.001"},
         {false, {{"cubic-metre", 1}}, "[length:3]", "metre^3", nullptr},
-        {false, {{"kilometre", 1}, {"hour", -1}}, "[length:1][time:-1]", "hour^-1 kilometre",
+        {false,
+         {{"kilometre", 1}, {"hour", -1}},
+         "[length:1][time:-1]",
+         "hour^-1 kilometre",
          nullptr},
         {false, {{"foot-per-second", 1}}, "[length:1][time:-1]", "metre second^-1", "0.3048"},
         {false, {{"standard-gravity", 1}}, "[length:1][time:-2]", "metre second^-2", "9.80665"},
         // g · s is a velocity: the derived relation length · time⁻¹ → time · acc undoes it.
-        {false, {{"standard-gravity", 1}, {"second", 1}}, "[length:1][time:-1]",
-         "metre second^-1", "9.80665"},
+        {false,
+         {{"standard-gravity", 1}, {"second", 1}},
+         "[length:1][time:-1]",
+         "metre second^-1",
+         "9.80665"},
         {false, {{"kilohertz", 1}}, "[time:-1]", "second^-1", "1000"},
         {false, {{"kilowatt", 1}}, "[voltage:1][current:1]", "ampere volt", "1000"},
         {false, {{"kilojoule", 1}}, "[energy:1]", "kilojoule", nullptr},
         {false, {{"newton", 1}, {"metre", 1}}, "[length:1][force:1]", "metre newton", nullptr},
         {false, {{"volt", 1}}, "[voltage:1]", "volt", nullptr},
         {false, {{"ohm", 1}}, "[resistance:1]", "ohm", nullptr},
-        {false, {{"hectare", 1}, {"hour", -1}}, "[length:2][time:-1]", "hour^-1 metre^2",
-         "10000"},
+        {false, {{"hectare", 1}, {"hour", -1}}, "[length:2][time:-1]", "hour^-1 metre^2", "10000"},
         // Litres per kilometre is an area, in the kilometres of the input: 10⁻⁶ m² = 10⁻¹² km².
-        {false, {{"litre", 1}, {"kilometre", -1}}, "[length:2]", "kilometre^2",
-         "0.000000000001"},
+        {false, {{"litre", 1}, {"kilometre", -1}}, "[length:2]", "kilometre^2", "0.000000000001"},
         {false, {{"hectare", -1}}, "[length:-2]", "metre^-2", "0.0001"},
         {false, {{"litre", 2}}, "[length:6]", "metre^6", "0.000001"},
         {false, {{"hectare", 1}, {"litre", -1}}, "[length:-1]", "metre^-1", "10000000"},
         {false, {{"metre-per-second", 1}, {"hertz", -1}}, "[length:1]", "metre", nullptr},
         {false, {{"square-metre", 1}, {"centimetre", -1}}, "[length:1]", "centimetre", "10000"},
         {false, {{"celsius", 1}}, "[temp:1]", "celsius", nullptr},
-        {false, {{"gram", 1}, {"kilometre", 1}}, "[length:1][mass:1]", "gram kilometre",
-         nullptr},
-        {true, {{"watt", 1}}, "[length:2][mass:1][time:-3]", "kilogram metre^2 second^-3",
-         nullptr},
-        {true, {{"kilojoule", 1}}, "[length:2][mass:1][time:-2]", "kilogram metre^2 second^-2",
+        {false, {{"gram", 1}, {"kilometre", 1}}, "[length:1][mass:1]", "gram kilometre", nullptr},
+        {true, {{"watt", 1}}, "[length:2][mass:1][time:-3]", "kilogram metre^2 second^-3", nullptr},
+        {true,
+         {{"kilojoule", 1}},
+         "[length:2][mass:1][time:-2]",
+         "kilogram metre^2 second^-2",
          "1000"},
-        {true, {{"newton", 1}}, "[length:1][mass:1][time:-2]", "kilogram metre second^-2",
+        {true, {{"newton", 1}}, "[length:1][mass:1][time:-2]", "kilogram metre second^-2", nullptr},
+        {true,
+         {{"newton", 1}, {"metre", 1}},
+         "[length:2][mass:1][time:-2]",
+         "kilogram metre^2 second^-2",
          nullptr},
-        {true, {{"newton", 1}, {"metre", 1}}, "[length:2][mass:1][time:-2]",
-         "kilogram metre^2 second^-2", nullptr},
-        {true, {{"volt", 1}}, "[length:2][mass:1][time:-3][current:-1]",
-         "ampere^-1 kilogram metre^2 second^-3", nullptr},
-        {true, {{"ohm", 1}}, "[length:2][mass:1][time:-3][current:-2]",
-         "ampere^-2 kilogram metre^2 second^-3", nullptr},
+        {true,
+         {{"volt", 1}},
+         "[length:2][mass:1][time:-3][current:-1]",
+         "ampere^-1 kilogram metre^2 second^-3",
+         nullptr},
+        {true,
+         {{"ohm", 1}},
+         "[length:2][mass:1][time:-3][current:-2]",
+         "ampere^-2 kilogram metre^2 second^-3",
+         nullptr},
         // Time stays in the hours of the input: 1 kWh = 3.6e6 J = 3.6e6 · 3600² kg m² h⁻².
-        {true, {{"kilowatt", 1}, {"hour", 1}}, "[length:2][mass:1][time:-2]",
-         "hour^-2 kilogram metre^2", "46656000000000"},
+        {true,
+         {{"kilowatt", 1}, {"hour", 1}},
+         "[length:2][mass:1][time:-2]",
+         "hour^-2 kilogram metre^2",
+         "46656000000000"},
         {true, {{"hectare", 1}}, "[length:2]", "metre^2", "10000"},
     };
     for (const auto& row : rows) {
@@ -205,8 +221,7 @@ TEST_F(UnitFractionSimplifierTest, SimplifyDecomposesEveryDerivedTypeItHasARelat
         {false, UnitTypeFraction(), ""},
         {true, UnitTypeFraction(NBFUnitTypeEnergy, 1, NBFUnitTypeTime, -1),
          "[length:2][mass:1][time:-3]"},
-        {true, UnitTypeFraction(NBFUnitTypePower, -1, NBFUnitTypeVoltage, 1),
-         "[current:-1]"},
+        {true, UnitTypeFraction(NBFUnitTypePower, -1, NBFUnitTypeVoltage, 1), "[current:-1]"},
         {true, UnitTypeFraction(NBFUnitTypeForce, -2), "[length:-2][mass:-2][time:4]"},
     };
     for (const auto& row : rows) {
@@ -255,8 +270,8 @@ TEST_F(UnitFractionSimplifierTest, RandomUnitFractionsKeepTheirDimensionAndQuant
         for (bool useExperimental : {false, true}) {
             UnitFractionHolder result(
                 simplifier(useExperimental)->createSimplifiedUnitFraction(input.get()));
-            std::string label = describeUnits(input.get()) +
-                                (useExperimental ? " experimental" : " standard");
+            std::string label =
+                describeUnits(input.get()) + (useExperimental ? " experimental" : " standard");
             ASSERT_TRUE(result) << label;
             EXPECT_EQ(NBFUnitFractionGetStringRepresentation(result.get()),
                       expand(inputTypes, useExperimental).stringRepresentation())
@@ -270,8 +285,8 @@ TEST_F(UnitFractionSimplifierTest, RandomUnitFractionsKeepTheirDimensionAndQuant
 
 TEST_F(UnitFractionSimplifierTest, CreateUnitFractionUsesTheInputUnitsThenTheBaseUnits) {
     UnitFractionHolder input = catalogue.fraction({{"kilometre", 1}, {"hectare", 1}});
-    UnitFractionHolder result(standard->createUnitFraction(
-        input.get(), UnitTypeFraction(L, 3, NBFUnitTypeTime, -1)));
+    UnitFractionHolder result(
+        standard->createUnitFraction(input.get(), UnitTypeFraction(L, 3, NBFUnitTypeTime, -1)));
     ASSERT_TRUE(result);
     EXPECT_EQ(describeUnits(result.get()), "kilometre^3 second^-1");
     // 1000 · 10000 over 1000³.
@@ -283,8 +298,7 @@ TEST_F(UnitFractionSimplifierTest, TemperatureKeepsItsUnitAndOffset) {
     UnitFractionHolder result(standard->createSimplifiedUnitFraction(input.get()));
     ASSERT_TRUE(result);
     EXPECT_TRUE(NBFUnitFractionHasOnlyOneOffsetNumeratorUnit(result.get()));
-    EXPECT_TRUE(decimalNearlyEquals(NBFUnitFractionGetOffsetMAPMReference(result.get()),
-                                    "273.15"));
+    EXPECT_TRUE(decimalNearlyEquals(NBFUnitFractionGetOffsetMAPMReference(result.get()), "273.15"));
 }
 
 TEST_F(UnitFractionSimplifierTest, MissingPiecesGiveNull) {

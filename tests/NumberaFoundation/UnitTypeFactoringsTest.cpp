@@ -103,13 +103,12 @@ TEST(UnitTypeFactorings, ExperimentalTableDerivesOneRelationPerTypeOfTheMechanic
         EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << key;
     }
     // The electrical relations of the standard table are not part of it.
-    EXPECT_EQ(std::find(keys.begin(), keys.end(), "[voltage:1][current:1]->[power:1]"),
-              keys.end());
+    EXPECT_EQ(std::find(keys.begin(), keys.end(), "[voltage:1][current:1]->[power:1]"), keys.end());
 }
 
 TEST(UnitTypeFactorings, BaseUnitTypesDifferInTheElectricalTypes) {
-    const std::set<NBFUnitType> alwaysBase = {L, M, NBFUnitTypeMoney, T, NBFUnitTypeTemperature,
-                                              NBFUnitTypeComputerStorage, I};
+    const std::set<NBFUnitType> alwaysBase = {
+        L, M, NBFUnitTypeMoney, T, NBFUnitTypeTemperature, NBFUnitTypeComputerStorage, I};
     const std::set<NBFUnitType> standardOnly = {NBFUnitTypeVoltage, NBFUnitTypeResistance};
     UnitTypeFactorings* standard = UnitTypeFactorings::standardInstance();
     UnitTypeFactorings* experimental = UnitTypeFactorings::experimentalInstance();
@@ -165,8 +164,7 @@ TEST(UnitTypeFactorings, FactorizationsAreTheFactoringsWhoseDecomposedSideFits) 
          {"[length:2]->[area:1]", "[length:2]->[length:-1][volume:1]",
           "[length:1][time:-1]->[velocity:1]", "[length:1][time:-1]->[time:1][acc:1]",
           "[length:1][time:-2]->[acc:1]", "[time:-1]->[freq:1]",
-          "[length:2][time:-2]->[mass:-1][energy:1]",
-          "[length:1][time:-2]->[mass:-1][force:1]"}},
+          "[length:2][time:-2]->[mass:-1][energy:1]", "[length:1][time:-2]->[mass:-1][force:1]"}},
         {true,
          UnitTypeFraction(L, 2, T, -2, M, -1),
          {"[length:2]->[area:1]", "[length:2]->[length:-1][volume:1]",
