@@ -1,4 +1,4 @@
-// The names an expression can use — functions, variables and word operators — gathered into
+// The names an expression can use — functions, variables, units and word operators — gathered into
 // one namespace that says what a run of words names, and which kind wins when several do.
 #ifndef NUMBERA_FOUNDATION_NBF_NAMESPACE_H
 #define NUMBERA_FOUNDATION_NBF_NAMESPACE_H
@@ -8,6 +8,7 @@
 #include "NBFAmbiguousUnit.h"
 #include "NBFFunctionList.h"
 #include "NBFString.h"
+#include "NBFUnitCollection.h"
 #include "NBFUnitContainer.h"
 #include "NBFUnitFraction.h"
 #include "NBFUnitType.h"
@@ -49,7 +50,9 @@ void NBFNamespaceRelease(NBFNamespaceRef ns);
 // Setters retain the new member and release the old; getters return it borrowed.
 void NBFNamespaceSetFunctionList(NBFNamespaceRef ns, NBFFunctionListRef list);
 void NBFNamespaceSetVariableList(NBFNamespaceRef ns, NBFVariableListRef list);
+void NBFNamespaceSetUnitCollection(NBFNamespaceRef ns, NBFUnitCollectionRef collection);
 void NBFNamespaceSetWordOperatorList(NBFNamespaceRef ns, NBFWordOperatorListRef list);
+NBFUnitCollectionRef NBFNamespaceGetUnitCollection(NBFNamespaceRef ns);
 NBFFunctionListRef NBFNamespaceGetFunctionList(NBFNamespaceRef ns);
 NBFVariableListRef NBFNamespaceGetVariableList(NBFNamespaceRef ns);
 NBFWordOperatorListRef NBFNamespaceGetWordOperatorList(NBFNamespaceRef ns);
