@@ -107,6 +107,7 @@ INSTANTIATE_TEST_SUITE_P(WordOperators, ParsedLines,
                                            ParseRow{"2 + 3 of 4", "(2+(3`of`4))"},
                                            ParseRow{"6 per 3 per 2", "((6`per`3)`per`2)"},
                                            ParseRow{"7 mod 3", "(7`mod`3)"},
+                                           ParseRow{"7 __mod 3", "(7`mod`3)"},
                                            ParseRow{"7 _as_percent", "(`_as_percent`7)"},
                                            ParseRow{"twice 4", "(`twice`4)"}));
 
@@ -130,8 +131,15 @@ TEST(Parser, ModuloBindsAsMultiplicationDoes) {
         {"1 + 7 __mod 3", {NBFOperatorTypeAdd, 0, NBFOperatorTypeModulo, 0, 0}},
         {"2 * 7 __mod 3", {NBFOperatorTypeModulo, NBFOperatorTypeMultiply, 0, 0, 0}},
         {"7 __mod 3 ^ 2", {NBFOperatorTypeModulo, 0, NBFOperatorTypePower, 0, 0}},
+        // The template of the word operator "mod", as its compiler writes it.
+        {"(_op1())__mod(_op2())", {NBFOperatorTypeModulo, 0, 0}},
     };
     Environment environment;
+    for (const char* name : {"_op1", "_op2"}) {
+        NBFFunctionRef operand = NBFFunctionCreateWithName(name, 0);
+        NBFFunctionListAddFunction(environment.functions, operand);
+        NBFFunctionRelease(operand);
+    }
     for (const Row& row : rows) {
         auto tokenized = tokenizeLine(row.text);
         NBFExpressionTokenVector tokens = NBFContextualAnalyzerAnalyzeTokenizedExpression(

@@ -56,6 +56,8 @@ std::string operatorText(NBFExpressionNodeRef node) {
             return unitText(NBFExpressionNodeGetUnitContainer(node));
         case NBFOperatorTypeUnitConversion:
             return "`uc`";
+        case NBFOperatorTypeModulo:  // "7 mod 3" parses to it
+            return "`mod`";
         default:
             NBF_LOG_ERROR("Unexpected operator type %d", NBFExpressionNodeGetOperatorType(node));
             return "";
