@@ -1,7 +1,7 @@
 // Random and mutated lines through the scanner, tokenizer, analyser and parser. Run under the
 // sanitizers, nothing may crash, leak or touch freed memory; every line must come back with
-// ordered display tokens inside the text and, when it has one, a well-formed tree. A second
-// test checks that time grows in proportion to the length of a line, whatever it repeats.
+// ordered display tokens inside the text and, when it has one, a well-formed tree. How time
+// grows with the length of a line is measured by the parser benchmark.
 //
 // The generator is a fixed-seed Mersenne Twister used through its raw output, so every run
 // sees the same lines.
@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <ctime>
 #include <random>
 
 #include "AnalyzerTestSupport.h"
@@ -156,44 +155,6 @@ TEST_F(LineFuzz, RandomAndMutatedLinesParseSafely) {
     for (int i = 0; i < 10000; ++i) {
         std::string line = i % 2 ? lines.mutated() : lines.random();
         ASSERT_TRUE(parseAndCheck(line)) << "line " << i << ": \"" << line << "\"";
-    }
-}
-
-// Processor seconds of this thread, so that other work on the machine does not count.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Seconds, the fastest of three runs, to parse the piece repeated count times.
-double timeToParse(NBFExpressionParserRef parser, const std::string& piece, int count) {
-    std::string line;
-    for (int i = 0; i < count; ++i) line += piece;
-    auto expression = NBF::Ref<NBF::Expression>::adopt(NBF::Expression::create(line));
-    double fastest = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        double start = threadSeconds();
-        NBFParsedExpressionRelease(NBFExpressionParserParseExpression(parser, expression.get()));
-        fastest = std::min(fastest, threadSeconds() - start);
-    }
-    return fastest;
-}
-
-TEST_F(LineFuzz, TimeGrowsInProportionToTheLine) {
-    // Each piece repeated makes one pass or another look far along the line; units among them.
-    // clang-format off
-    const std::vector<std::string> pieces = {
-        "(", ")", "1+", "-", "2^", "2e", "3 of ", "twice ", "m/s/", "ab ", "y2 ", "x-ray ",
-        "1 000 ", "!", "\x16", "5 apples ", "e e ", "__uc 3/2 ", "sqrt ", "5 km ", "nautical ",
-        "km/h*", "$", "m "};
-    // clang-format on
-    for (const std::string& piece : pieces) {
-        double small = timeToParse(parser, piece, 400);
-        double large = timeToParse(parser, piece, 1600);
-        // Four times the line: about four times the time; a quadratic pass would take sixteen.
-        EXPECT_LT(large, 10 * small + 0.005)
-            << "\"" << piece << "\": " << small << " s, then " << large << " s";
     }
 }
 
