@@ -82,9 +82,11 @@ struct NBFUnitCollection : NBF::Object<NBFUnitCollection> {
             unityLinks.erase(identifier);
         }
         for (auto& [key, byExponent] : siExponentLinks)
-            std::erase_if(byExponent, [&](const auto& entry) { return entry.second.get() == removed; });
+            std::erase_if(byExponent,
+                          [&](const auto& entry) { return entry.second.get() == removed; });
         for (auto& [key, ordered] : orderedLinks)
-            std::erase_if(ordered, [&](const OrderedUnitItem& item) { return item.unit.get() == removed; });
+            std::erase_if(ordered,
+                          [&](const OrderedUnitItem& item) { return item.unit.get() == removed; });
         std::erase_if(unityLinks, [&](const auto& entry) { return entry.second.get() == removed; });
     }
 };
@@ -136,9 +138,15 @@ void NBFUnitCollectionRemoveUnit(NBFUnitCollectionRef collection, NBFUnitContain
         auto entry = std::find_if(byType.begin(), byType.end(),
                                   [&](const auto& item) { return item.second == removed.get(); });
         if (entry != byType.end()) byType.erase(entry);
-        std::erase_if(collection->baseUnits,
-                      [&](const auto& item) { return item.second.get() == removed.get(); });
-        collection->dropLinks(removed.get());
+        // A unit added twice stays the base unit and keeps its links while it is still held.
+        bool stillHeld = std::any_of(units.begin(), units.end(), [&](const UnitRef& other) {
+            return other.get() == removed.get();
+        });
+        if (!stillHeld) {
+            std::erase_if(collection->baseUnits,
+                          [&](const auto& item) { return item.second.get() == removed.get(); });
+            collection->dropLinks(removed.get());
+        }
 
         NBFUnitSearchIndexRef index = collection->searchIndex;
         NBFUnitSearchIndexRemoveUnit(index, removed.get());
@@ -237,8 +245,8 @@ NBFUnitContainerRef NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqua
 }
 
 NBFUnitCollectionSearchResults NBFUnitCollectionFindUnitsMatchingWords(
-    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words,
-    bool* hasLongerMatches, bool* exactCase) {
+    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words, bool* hasLongerMatches,
+    bool* exactCase) {
     bool longer = false;
     NBFUnitCollectionSearchResults exact;
     NBFUnitCollectionSearchResults candidates;
@@ -261,8 +269,8 @@ NBFUnitCollectionSearchResults NBFUnitCollectionFindUnitsMatchingWords(
 }
 
 NBF::Ref<NBF::UnitContainer> NBFUnitCollectionFindTopUnitMatchingWords(
-    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words,
-    bool* hasLongerMatches, bool* exactCase, NBFUnitFormatType* formatType) {
+    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words, bool* hasLongerMatches,
+    bool* exactCase, NBFUnitFormatType* formatType) {
     NBFUnitCollectionSearchResults results =
         NBFUnitCollectionFindUnitsMatchingWords(collection, words, hasLongerMatches, exactCase);
     if (formatType) *formatType = results.empty() ? NBFUnitFormatTypeNone : results[0].formatType;
@@ -277,11 +285,10 @@ std::vector<NBFUnitContainerRef> NBFUnitCollectionUnitsFromSearchResults(
     return units;
 }
 
-NBFUnitFractionRef NBFUnitFractionCreateFromTypeFraction(NBFUnitCollectionRef unitCollection,
-                                                         NBFMAPMAccumulatorRef accumulator,
-                                                         NBFUnitFractionRef referenceFraction,
-                                                         const NBFEvalUnitsMap& preferredUnits,
-                                                         const NBF::UnitTypeFraction& typeFraction) {
+NBFUnitFractionRef NBFUnitFractionCreateFromTypeFraction(
+    NBFUnitCollectionRef unitCollection, NBFMAPMAccumulatorRef accumulator,
+    NBFUnitFractionRef referenceFraction, const NBFEvalUnitsMap& preferredUnits,
+    const NBF::UnitTypeFraction& typeFraction) {
     // The base units found stay held until the builder has taken their units.
     std::vector<UnitRef> held;
     return NBFUnitFractionCreateFromTypeFraction(

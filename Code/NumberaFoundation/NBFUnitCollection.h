@@ -43,8 +43,7 @@ void NBFUnitCollectionAddUnit(NBFUnitCollectionRef collection, NBFUnitContainerR
 void NBFUnitCollectionRemoveUnit(NBFUnitCollectionRef collection, NBFUnitContainerRef unit);
 
 int32_t NBFUnitCollectionGetCountOfUnits(NBFUnitCollectionRef collection);
-int32_t NBFUnitCollectionGetCountOfUnitsWithType(NBFUnitCollectionRef collection,
-                                                 NBFUnitType type);
+int32_t NBFUnitCollectionGetCountOfUnitsWithType(NBFUnitCollectionRef collection, NBFUnitType type);
 // Replaces the entry (retaining the unit); a null unit clears it.
 void NBFUnitCollectionSetBaseUnit(NBFUnitCollectionRef collection, NBFUnitType type,
                                   NBFUnitContainerRef unit);
@@ -78,13 +77,13 @@ NBFUnitContainerRef NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqua
 // matches without case and is not marked case-sensitive, with exactCase cleared.
 // hasLongerMatches tells whether longer names start with the words. Out pointers may be null.
 NBFUnitCollectionSearchResults NBFUnitCollectionFindUnitsMatchingWords(
-    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words,
-    bool* hasLongerMatches, bool* exactCase);
+    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words, bool* hasLongerMatches,
+    bool* exactCase);
 // The first of those units, or null; formatType (when given) receives its name's format type,
 // or 0 when there is none.
 NBF::Ref<NBF::UnitContainer> NBFUnitCollectionFindTopUnitMatchingWords(
-    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words,
-    bool* hasLongerMatches, bool* exactCase, NBFUnitFormatType* formatType);
+    NBFUnitCollectionRef collection, const std::vector<NBFStringRef>& words, bool* hasLongerMatches,
+    bool* exactCase, NBFUnitFormatType* formatType);
 // The units of the results, in order, borrowed from the results.
 std::vector<NBFUnitContainerRef> NBFUnitCollectionUnitsFromSearchResults(
     const NBFUnitCollectionSearchResults& results);

@@ -3,20 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-struct NBFVariable {
-    std::atomic<int32_t> refCount{1};
-    NBFStringRef name = nullptr;
-    std::atomic<NBFStringRef> lowercaseName{nullptr};
-    NBFArrayRef aliases = nullptr;  // retained NBFStrings, made with the first alias
-    void* wrapperObject = nullptr;
-    std::vector<NBFVariableListRef> owningLists;  // not retained
-};
-
-struct NBFScopedVariable {
-    std::atomic<int32_t> refCount{1};
-    NBFVariableRef variable;
-    uint32_t scopeIndex;
-};
+#include "NBFVariableInternal.h"
 
 namespace {
 
@@ -42,6 +29,7 @@ void NBFVariableRelease(NBFVariableRef variable) {
     NBFStringRelease(variable->lowercaseName.load());
     NBFArrayApplyItemFunction(variable->aliases, releaseString);
     NBFArrayRelease(variable->aliases);
+    NBFIndexRangeMapRelease(variable->values);
     delete variable;
 }
 
@@ -128,7 +116,7 @@ void _NBFVariableRemoveOwningList(NBFVariableRef variable, NBFVariableListRef li
 
 NBFScopedVariableRef NBFScopedVariableCreate(NBFVariableRef variable, uint32_t scopeIndex) {
     if (!variable) return nullptr;
-    return new NBFScopedVariable{{1}, NBFVariableRetain(variable), scopeIndex};
+    return new NBFScopedVariable{{1}, NBFVariableRetain(variable), scopeIndex, nullptr};
 }
 
 NBFScopedVariableRef NBFScopedVariableRetain(NBFScopedVariableRef scopedVariable) {
@@ -140,6 +128,7 @@ void NBFScopedVariableRelease(NBFScopedVariableRef scopedVariable) {
     if (!scopedVariable || scopedVariable->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1)
         return;
     NBFVariableRelease(scopedVariable->variable);
+    NBFValueRelease(scopedVariable->cachedValue);
     delete scopedVariable;
 }
 

@@ -10,9 +10,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "NBFArray.h"
+#include "NBFNumber.h"
+#include "NBFRange.h"
 #include "NBFString.h"
+#include "NBFUnitContainer.h"
+#include "NBFUnitFraction.h"
+#include "NBFValue.h"
+#include "NBFVariableValue.h"
+#include "mapm/m_apm.h"
 
 struct NBFVariable;
 struct NBFVariableList;
@@ -39,6 +47,46 @@ NBFArrayRef NBFVariableGetAliasArrayReference(NBFVariableRef variable);  // borr
 // The object that wraps the variable on the caller's side; not retained.
 void NBFVariableSetWrapperObject(NBFVariableRef variable, void* object);
 void* NBFVariableGetWrapperObject(NBFVariableRef variable);
+// Values by scope index (a line index). The unscoped value is the one at NBFRangeLengthMax;
+// setting it sets every index. Each set stores a new record with an own copy of the text.
+//
+// A variable named name whose unscoped value is the number's text (none without a number),
+// flagged as a percentage for a percentage number, with the unit container.
+NBFVariableRef NBFVariableCreate(const std::string& name, NBFNumberRef number,
+                                 NBFUnitContainerRef unitContainer);
+void NBFVariableSetValue(NBFVariableRef variable, NBFStringRef text, uint32_t resultFlags,
+                         NBFUnitContainerRef unitContainer);
+// An empty or negative range changes nothing.
+void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text,
+                                      uint32_t resultFlags, NBFUnitContainerRef unitContainer,
+                                      NBFRange range);
+// Every index takes the unscoped value's text and unit with these flags.
+void NBFVariableSetResultFlags(NBFVariableRef variable, uint32_t resultFlags);
+// Readers answer null or 0 where no value covers the index. Everything is borrowed from the
+// value record, valid until a later set replaces it.
+NBFStringRef NBFVariableGetValueReference(NBFVariableRef variable);
+NBFStringRef NBFVariableGetValueReferenceForScopeIndex(NBFVariableRef variable, uint32_t index);
+// The number the text reads as, made on the first request; null when the text is not a
+// decimal number.
+M_APM NBFVariableGetValueMAPMReference(NBFVariableRef variable);
+M_APM NBFVariableGetValueMAPMReferenceForScopeIndex(NBFVariableRef variable, uint32_t index);
+// A new number the caller releases: a percentage when the flags say so; infinity, negative
+// infinity or not-a-number for the texts "inf", "-inf" and "nan"; null for other text that is
+// not a number.
+NBFNumberRef NBFVariableCreateValueNumber(NBFVariableRef variable);
+NBFNumberRef NBFVariableCreateValueNumberForScopeIndex(NBFVariableRef variable, uint32_t index);
+NBFUnitContainerRef NBFVariableGetUnitContainerReference(NBFVariableRef variable);
+NBFUnitContainerRef NBFVariableGetUnitContainerReferenceForScopeIndex(NBFVariableRef variable,
+                                                                      uint32_t index);
+NBFUnitFractionRef NBFVariableGetUnitFractionReference(NBFVariableRef variable);
+NBFUnitFractionRef NBFVariableGetUnitFractionReferenceForScopeIndex(NBFVariableRef variable,
+                                                                    uint32_t index);
+uint32_t NBFVariableGetResultFlags(NBFVariableRef variable);
+uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_t index);
+// Debugging: the variable and, for each distinct value, its text, unit fraction and the index
+// ranges it covers, on standard output.
+void NBFVariablePrint(NBFVariableRef variable);
+
 // Kept by the lists themselves: record the list (once) among, or remove it from, the lists
 // the variable reports its changes to.
 void _NBFVariableAddOwningList(NBFVariableRef variable, NBFVariableListRef list);
@@ -77,6 +125,8 @@ NBFArrayRef NBFVariableListCopyTopLevelVariables(NBFVariableListRef list);
 // is refused, so searches always end.
 void NBFVariableListSetParentList(NBFVariableListRef list, NBFVariableListRef parent);
 NBFVariableListRef NBFVariableListGetParentList(NBFVariableListRef list);
+// The shared list of standard variables (see NBFStandardVariables.h).
+NBFVariableListRef NBFVariableListGetStandardList();
 // A new scoped variable the caller releases; null for a null list or variable.
 NBFScopedVariableRef NBFVariableListResolveScope(NBFVariableListRef list, NBFVariableRef variable,
                                                  uint32_t scopeIndex);
@@ -94,5 +144,10 @@ NBFScopedVariableRef NBFScopedVariableRetain(NBFScopedVariableRef scopedVariable
 void NBFScopedVariableRelease(NBFScopedVariableRef scopedVariable);
 NBFVariableRef NBFScopedVariableGetVariable(NBFScopedVariableRef scopedVariable);  // borrowed
 uint32_t NBFScopedVariableGetScopeIndex(NBFScopedVariableRef scopedVariable);
+// The variable's value at the scope index, with the unit's multiplier recomputed from its
+// units. The texts "inf", "-inf" and "nan" give those special numbers; no text, or text that
+// is not a number, gives not-a-number (with the unit, if there is one).
+// Borrowed: valid until the next call or the scoped variable's release. Null for null.
+NBFValueRef NBFScopedVariableGetValue(NBFScopedVariableRef scopedVariable);
 
 #endif

@@ -31,6 +31,8 @@ struct UnitCatalogueEntry {
 inline const std::vector<UnitCatalogueEntry>& unitCatalogueEntries() {
     using N = NBF::UnitContainer::NameMap;
     using A = NBF::UnitContainer::AliasMap;
+    // One unit per row, kept as a table.
+    // clang-format off
     static const std::vector<UnitCatalogueEntry> entries = {
         {"metre", NBFUnitTypeLength, "1", nullptr,
          N{{1, "metre"}, {2, "metres"}, {4, "m"}}, A{{1, "meter"}, {2, "meters"}}, {}, 10},
@@ -61,12 +63,13 @@ inline const std::vector<UnitCatalogueEntry>& unitCatalogueEntries() {
         {"celsius", NBFUnitTypeTemperature, "1", "273.15",
          N{{1, "degree Celsius"}, {2, "degrees Celsius"}, {4, "°C"}}, A{{1, "celsius"}}, {}, 0},
     };
+    // clang-format on
     return entries;
 }
 
 // Basic units and their containers for every entry, owned by the catalogue.
 class UnitCatalogueFixture {
-public:
+  public:
     UnitCatalogueFixture() {
         initFoundationConstants();
         for (const UnitCatalogueEntry& entry : unitCatalogueEntries()) {
@@ -76,9 +79,8 @@ public:
                 NBFUnitSetOffset(basic, offset);
                 NBFStringRelease(offset);
             }
-            NBFUnitContainerRef unit = NBFUnitContainerCreate(entry.identifier, entry.names,
-                                                              entry.aliases,
-                                                              entry.caseSensitiveNames);
+            NBFUnitContainerRef unit = NBFUnitContainerCreate(
+                entry.identifier, entry.names, entry.aliases, entry.caseSensitiveNames);
             NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreateWithBasicUnit(basic);
             NBFUnitContainerSetUnitFraction(unit, NBFUnitFractionBuilderGetUnitFraction(builder));
             NBFUnitFractionBuilderRelease(builder);
@@ -102,7 +104,7 @@ public:
     // Every container in catalogue order.
     const std::vector<NBFUnitContainerRef>& all() const { return m_order; }
 
-private:
+  private:
     std::map<std::string, NBFUnitRef> m_basic;
     std::map<std::string, NBFUnitContainerRef> m_units;
     std::vector<NBFUnitContainerRef> m_order;
@@ -110,7 +112,7 @@ private:
 
 // Words as strings the caller releases through the holder.
 class Words {
-public:
+  public:
     Words(std::initializer_list<const char*> words) {
         for (const char* word : words) m_words.push_back(NBFStringCreateWithUTF8(word));
     }
@@ -121,7 +123,7 @@ public:
     Words& operator=(const Words&) = delete;
     const std::vector<NBFStringRef>& get() const { return m_words; }
 
-private:
+  private:
     std::vector<NBFStringRef> m_words;
 };
 

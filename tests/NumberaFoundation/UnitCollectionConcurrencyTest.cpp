@@ -41,10 +41,10 @@ TEST(UnitCollectionConcurrency, LookupsWhileUnitsAreAddedAndRemoved) {
         NBFUnitContainerRef previous = nullptr;
         for (int round = 0; round < kRounds; ++round) {
             std::string identifier = "rod-" + std::to_string(round % 3);
-            NBFUnitContainerRef rod = makeChurnUnit(identifier, catalogue.basic("foot"),
-                                                    {{NBFUnitNameTypeSingular, "rod"},
-                                                     {NBFUnitNameTypePlural, "rods"}},
-                                                    {{NBFUnitNameTypeSingular, "perch"}});
+            NBFUnitContainerRef rod =
+                makeChurnUnit(identifier, catalogue.basic("foot"),
+                              {{NBFUnitNameTypeSingular, "rod"}, {NBFUnitNameTypePlural, "rods"}},
+                              {{NBFUnitNameTypeSingular, "perch"}});
             NBFUnitCollectionAddUnit(collection, rod);
             NBFUnitCollectionAddNonSILink(collection, catalogue["metre"], rod);
             if (previous) NBFUnitCollectionRemoveUnit(collection, previous);
@@ -74,23 +74,21 @@ TEST(UnitCollectionConcurrency, LookupsWhileUnitsAreAddedAndRemoved) {
         m_apm_set_string_mt(half, "0.5");
         while (!done) {
             for (const Words* words : {&rod, &perch}) {
-                for (const auto& result :
-                     NBFUnitCollectionFindUnitsMatchingWords(collection, words->get(), nullptr,
-                                                             nullptr)) {
-                    if (NBFUnitContainerGetIdentifier_cpp(result.unit.get()).rfind("rod-", 0) != 0 ||
+                for (const auto& result : NBFUnitCollectionFindUnitsMatchingWords(
+                         collection, words->get(), nullptr, nullptr)) {
+                    if (NBFUnitContainerGetIdentifier_cpp(result.unit.get()).rfind("rod-", 0) !=
+                            0 ||
                         NBFUnitContainerGetScalarMAPM(result.unit.get()) == nullptr)
                         ++failures;
                 }
             }
-            NBF::Ref<NBF::UnitContainer> hour =
-                NBFUnitCollectionFindTopUnitMatchingWords(collection, h.get(), nullptr, nullptr,
-                                                          nullptr);
+            NBF::Ref<NBF::UnitContainer> hour = NBFUnitCollectionFindTopUnitMatchingWords(
+                collection, h.get(), nullptr, nullptr, nullptr);
             if (hour && NBFUnitContainerGetIdentifier_cpp(hour.get()) != "hour") ++failures;
             bool exactCase = false;
-            auto metre = NBFUnitCollectionFindUnitsMatchingWords(collection, m.get(), nullptr,
-                                                                 &exactCase);
-            if (metre.size() != 2 || !exactCase ||
-                metre[0].unit.get() != catalogue["metre"])
+            auto metre =
+                NBFUnitCollectionFindUnitsMatchingWords(collection, m.get(), nullptr, &exactCase);
+            if (metre.size() != 2 || !exactCase || metre[0].unit.get() != catalogue["metre"])
                 ++failures;
 
             NBFUnitContainerRef mass = NBFUnitCollectionCopyBaseUnit(collection, NBFUnitTypeMass);
@@ -103,8 +101,9 @@ TEST(UnitCollectionConcurrency, LookupsWhileUnitsAreAddedAndRemoved) {
             if (NBFUnitCollectionGetSIExponentUnit(collection, catalogue["metre"], 3) !=
                 catalogue["kilometre"])
                 ++failures;
-            NBFUnitContainerRef below = NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqualToMAPM(
-                collection, catalogue["metre"], MM_One);
+            NBFUnitContainerRef below =
+                NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqualToMAPM(
+                    collection, catalogue["metre"], MM_One);
             if (below != catalogue["metre"]) ++failures;
             // Some rod or nothing; it may be gone by now, so it is not looked at.
             (void)NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqualToMAPM(

@@ -32,7 +32,7 @@ NBFUnitContainerRef makeUnit(const char* identifier, NBFUnitRef basic) {
 }
 
 class UnitCollectionTest : public ::testing::Test {
-protected:
+  protected:
     UnitCollectionTest() : collection(NBFUnitCollectionCreate()) {
         NBFUnitCollectionAddUnits(collection, catalogue.all().data(),
                                   static_cast<int32_t>(catalogue.all().size()));
@@ -51,8 +51,11 @@ TEST_F(UnitCollectionTest, CountsUnitsByType) {
     const struct {
         NBFUnitType type;
         int32_t count;
-    } rows[] = {{NBFUnitTypeLength, 7},      {NBFUnitTypeMass, 2}, {NBFUnitTypeTime, 3},
-                {NBFUnitTypeTemperature, 2}, {NBFUnitTypeMoney, 0}};
+    } rows[] = {{NBFUnitTypeLength, 7},
+                {NBFUnitTypeMass, 2},
+                {NBFUnitTypeTime, 3},
+                {NBFUnitTypeTemperature, 2},
+                {NBFUnitTypeMoney, 0}};
     int32_t total = 0;
     for (const auto& row : rows) {
         EXPECT_EQ(NBFUnitCollectionGetCountOfUnitsWithType(collection, row.type), row.count)
@@ -61,6 +64,11 @@ TEST_F(UnitCollectionTest, CountsUnitsByType) {
     }
     EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), total);
     EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(nullptr), 0);
+    NBFUnitCollectionAddUnits(collection, catalogue.all().data(), 0);
+    NBFUnitCollectionAddUnits(collection, nullptr, 3);
+    NBFUnitCollectionAddUnit(collection, nullptr);
+    NBFUnitCollectionRemoveUnit(collection, nullptr);
+    EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), total);
 }
 
 TEST_F(UnitCollectionTest, TheFirstUnitOfMultiplierOneIsTheBaseUnitOfItsType) {
@@ -125,8 +133,8 @@ TEST_F(UnitCollectionTest, RemovalReleasesWhatWasRemovedAndNothingElse) {
     EXPECT_EQ(metre->retainCount(), 1);  // only the catalogue's own reference is left
     EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), 13);
     Words word{"metre"};
-    EXPECT_TRUE(NBFUnitCollectionFindUnitsMatchingWords(collection, word.get(), nullptr, nullptr)
-                    .empty());
+    EXPECT_TRUE(
+        NBFUnitCollectionFindUnitsMatchingWords(collection, word.get(), nullptr, nullptr).empty());
 
     // A second removal of the same identifier finds nothing more.
     NBFUnitCollectionRemoveUnit(collection, metre);
@@ -134,6 +142,31 @@ TEST_F(UnitCollectionTest, RemovalReleasesWhatWasRemovedAndNothingElse) {
     EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), 13);
     NBFUnitContainerRelease(outsider);
     NBFUnitContainerRelease(twin);
+}
+
+TEST_F(UnitCollectionTest, AUnitAddedTwiceKeepsItsPlacesUntilRemovedTwice) {
+    NBFUnitContainerRef kilogram = catalogue["kilogram"];
+    NBFUnitCollectionAddUnit(collection, kilogram);
+    NBFUnitCollectionAddSIExponentLink(collection, kilogram, catalogue["gram"], -3);
+    Words kg{"kg"};
+    const struct {
+        int32_t count;
+        const char* base;
+        const char* linked;
+        size_t found;
+    } afterRemoval[] = {{14, "kilogram", "gram", 1}, {13, "(null)", "(null)", 0}};
+    EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), 15);
+    for (const auto& row : afterRemoval) {
+        NBFUnitCollectionRemoveUnit(collection, kilogram);
+        EXPECT_EQ(NBFUnitCollectionGetCountOfUnits(collection), row.count);
+        EXPECT_EQ(base(NBFUnitTypeMass), row.base);
+        EXPECT_EQ(identifierOrNull(NBFUnitCollectionGetSIExponentUnit(collection, kilogram, -3)),
+                  row.linked);
+        EXPECT_EQ(
+            NBFUnitCollectionFindUnitsMatchingWords(collection, kg.get(), nullptr, nullptr).size(),
+            row.found);
+    }
+    EXPECT_EQ(kilogram->retainCount(), 1);
 }
 
 TEST_F(UnitCollectionTest, ReplacingAUnitByOneOfTheSameIdentifierKeepsItsNamesFindable) {
@@ -215,16 +248,19 @@ TEST(UnitCollection, NullCollectionMatchesNothingAndClearsTheFlags) {
         NBFUnitCollectionFindUnitsMatchingWords(nullptr, metre.get(), &longer, &exactCase).empty());
     EXPECT_FALSE(longer);
     EXPECT_FALSE(exactCase);
-    EXPECT_FALSE(NBFUnitCollectionFindTopUnitMatchingWords(nullptr, metre.get(), nullptr, nullptr,
-                                                           nullptr));
+    EXPECT_FALSE(
+        NBFUnitCollectionFindTopUnitMatchingWords(nullptr, metre.get(), nullptr, nullptr, nullptr));
 }
 
 class UnitLinksTest : public UnitCollectionTest {
-protected:
+  protected:
     UnitLinksTest() {
-        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["kilometre"], 3);
-        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["centimetre"], -2);
-        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["millimetre"], -3);
+        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["kilometre"],
+                                           3);
+        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["centimetre"],
+                                           -2);
+        NBFUnitCollectionAddSIExponentLink(collection, catalogue["metre"], catalogue["millimetre"],
+                                           -3);
         NBFUnitCollectionAddNonSILink(collection, catalogue["metre"], catalogue["foot"]);
         NBFUnitCollectionAddNonSILink(collection, catalogue["metre"], catalogue["nautical-mile"]);
     }
@@ -232,8 +268,9 @@ protected:
     std::string at(const char* value) const {
         M_APM number = m_apm_init();
         m_apm_set_string(number, value);
-        NBFUnitContainerRef found = NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqualToMAPM(
-            collection, catalogue["metre"], number);
+        NBFUnitContainerRef found =
+            NBFUnitCollectionFindFirstLinkedUnitWithScalarLessThanOrEqualToMAPM(
+                collection, catalogue["metre"], number);
         m_apm_free(number);
         return identifierOrNull(found);
     }
@@ -265,8 +302,11 @@ TEST_F(UnitLinksTest, SIExponentAndUnityLinks) {
     const struct {
         const char* unit;
         const char* expected;
-    } unityRows[] = {{"kilometre", "metre"}, {"millimetre", "metre"}, {"foot", "metre"},
-                     {"metre", "metre"},     {"second", "(null)"}};
+    } unityRows[] = {{"kilometre", "metre"},
+                     {"millimetre", "metre"},
+                     {"foot", "metre"},
+                     {"metre", "metre"},
+                     {"second", "(null)"}};
     for (const auto& row : unityRows) EXPECT_EQ(unity(row.unit), row.expected) << row.unit;
 }
 
@@ -331,7 +371,7 @@ TEST(AmbiguousUnit, ScoresTypesNamesAndTieBreakFactors) {
         {NBFUnitTypeBitmapZero, "m", "metre"},  // both have the name; the tie-break decides
         {mass, nullptr, "metre"},
         {length | time, nullptr, "metre"},
-        {length, "min", "minute"},       // the name bonus outweighs a type match
+        {length, "min", "minute"},  // the name bonus outweighs a type match
         {NBFUnitTypeBitmapZero, "Metre", "metre"},
         {time, "metre", "metre"},
     };
@@ -386,10 +426,10 @@ TEST_F(UnitCollectionTest, BuildsFractionsFromTypesWithTheCollectionsBaseUnits) 
         NBFUnitFractionRelease(fraction);
     }
     NBFUnitCollectionRemoveUnit(collection, catalogue["kilogram"]);
-    EXPECT_EQ(NBFUnitFractionCreateFromTypeFraction(collection, accumulator, nullptr,
-                                                    NBFEvalUnitsMap(),
-                                                    NBF::UnitTypeFraction(NBFUnitTypeMass, 1)),
-              nullptr);
+    EXPECT_EQ(
+        NBFUnitFractionCreateFromTypeFraction(collection, accumulator, nullptr, NBFEvalUnitsMap(),
+                                              NBF::UnitTypeFraction(NBFUnitTypeMass, 1)),
+        nullptr);
     NBFMAPMAccumulatorRelease(accumulator);
 }
 

@@ -19,7 +19,7 @@ std::string describe(const NBFUnitSearchIndexResults& results) {
 }
 
 class UnitSearchIndexTest : public ::testing::Test {
-protected:
+  protected:
     UnitSearchIndexTest() : index(NBFUnitSearchIndexCreate()) {
         NBFUnitSearchIndexAddUnits(index, catalogue.all().data(),
                                    static_cast<int32_t>(catalogue.all().size()));
@@ -143,8 +143,7 @@ TEST_F(UnitSearchIndexTest, RemovalLeavesNodesAndTellsLongerNamesOnlyOfOtherUnit
 
 TEST_F(UnitSearchIndexTest, RemovalGoesByIdentifier) {
     // Another object with the metre's identifier and one of its names.
-    NBFUnitContainerRef twin =
-        NBFUnitContainerCreate("metre", {{NBFUnitNameTypeSymbol, "m"}}, {});
+    NBFUnitContainerRef twin = NBFUnitContainerCreate("metre", {{NBFUnitNameTypeSymbol, "m"}}, {});
     NBFUnitSearchIndexRemoveUnit(index, twin);
     Words m{"m"};
     Words metre{"metre"};
