@@ -1,11 +1,15 @@
 #include "NBFNamespace.h"
 
 #include <atomic>
+#include <vector>
+
+#include "NBFUnitCollection.h"
 
 struct NBFNamespace {
     std::atomic<int32_t> refCount{1};
     NBFFunctionListRef functionList = nullptr;
     NBFVariableListRef variableList = nullptr;
+    NBFUnitCollectionRef unitCollection = nullptr;
     NBFWordOperatorListRef wordOperatorList = nullptr;
 };
 
@@ -31,6 +35,7 @@ void NBFNamespaceRelease(NBFNamespaceRef ns) {
     if (!ns || ns->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     NBFFunctionListRelease(ns->functionList);
     NBFVariableListRelease(ns->variableList);
+    NBFUnitCollectionRelease(ns->unitCollection);
     NBFWordOperatorListRelease(ns->wordOperatorList);
     delete ns;
 }
@@ -47,6 +52,17 @@ void NBFNamespaceSetVariableList(NBFNamespaceRef ns, NBFVariableListRef list) {
     NBFVariableListRetain(list);
     NBFVariableListRelease(ns->variableList);
     ns->variableList = list;
+}
+
+void NBFNamespaceSetUnitCollection(NBFNamespaceRef ns, NBFUnitCollectionRef collection) {
+    if (!ns || ns->unitCollection == collection) return;
+    NBFUnitCollectionRetain(collection);
+    NBFUnitCollectionRelease(ns->unitCollection);
+    ns->unitCollection = collection;
+}
+
+NBFUnitCollectionRef NBFNamespaceGetUnitCollection(NBFNamespaceRef ns) {
+    return ns ? ns->unitCollection : nullptr;
 }
 
 void NBFNamespaceSetWordOperatorList(NBFNamespaceRef ns, NBFWordOperatorListRef list) {
@@ -119,6 +135,27 @@ bool NBFNamespaceGetTypeForWords(NBFNamespaceRef ns, NBFStringRef const* words, 
     NBFWordOperatorListWordSequenceIsWordOperator(ns->wordOperatorList, words, count,
                                                   &matches.wordOperator, &found.wordOperator);
     NBFWordOperatorRetain(found.wordOperator);
+
+    if (ns->unitCollection) {
+        std::vector<NBFStringRef> wordList(words, words + count);
+        bool exactCase = false;
+        NBFUnitCollectionSearchResults units = NBFUnitCollectionFindUnitsMatchingWords(
+            ns->unitCollection, wordList, hasLongerMatches, &exactCase);
+        // A variable of the name wins over units that match only without letter case.
+        if (!units.empty() && !(matches.variable && !exactCase)) {
+            matches.unit = true;
+            matches.unitExactCase = exactCase;
+            if (units.size() == 1) {
+                found.unitContainer = NBFUnitContainerRetain(units[0].unit.get());
+                found.unitFraction =
+                    NBFUnitFractionRetain(NBFUnitContainerGetUnitFraction(units[0].unit.get()));
+                found.unitFormatType = units[0].formatType;
+            } else {
+                found.ambiguousUnit =
+                    NBFAmbiguousUnitCreate(NBFUnitCollectionUnitsFromSearchResults(units));
+            }
+        }
+    }
 
     if (singleWord) {
         found.function = NBFFunctionListFindFunctionByName(ns->functionList, words[0],
