@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "NBFCompiledWordOperator.h"
 #include "NBFErrorLog.h"
 #include "NBFExpressionNodeEvaluatorInternal.h"
 #include "NBFFunction.h"
@@ -208,6 +209,31 @@ void evaluateFunction(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNode
     stack.push(value, metadata);
 }
 
+// The word operator's template evaluated with the children's values as its operands.
+void evaluateWordOperator(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef node,
+                          NBFEvaluationContextRef context, SlotStack& stack) {
+    Slot first, second;
+    popOperands(stack, node, &first, &second);
+    NBFCompiledWordOperatorRef compiled =
+        NBFWordOperatorGetCompiled(NBFExpressionNodeGetWordOperator(node));
+    NBFValueRef value =
+        NBFCompiledWordOperatorExecute(compiled, evaluator, context, first.value, second.value);
+    NBFEvalMetadataRef metadata =
+        mergedMetadata(first.metadata, second.metadata, NBFOperatorTypeNone);
+    first.release();
+    second.release();
+    stack.push(value, metadata);
+}
+
+void evaluateVariable(NBFExpressionNodeRef node, SlotStack& stack) {
+    // The scoped variable caches the value it hands out; the node's slot keeps its own reference.
+    NBFValueRef value =
+        NBFValueRetain(NBFScopedVariableGetValue(NBFExpressionNodeGetVariable(node)));
+    NBFEvalMetadataRef metadata = nullptr;
+    applyNodeUnitRule(node, value, &metadata);
+    stack.push(value, metadata);
+}
+
 // The child's value with the node's unit multiplied in ("5 m" is 5 × 1 m).
 void evaluateOperatorUnit(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef node,
                           NBFEvaluationContextRef context, SlotStack& stack) {
@@ -283,6 +309,12 @@ void evaluateNode(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef 
             break;
         case kNBFExpressionNodeTypeFunction:
             evaluateFunction(evaluator, node, context, stack);
+            break;
+        case kNBFExpressionNodeTypeVariable:
+            evaluateVariable(node, stack);
+            break;
+        case kNBFExpressionNodeTypeWordOperator:
+            evaluateWordOperator(evaluator, node, context, stack);
             break;
         case kNBFExpressionNodeTypeOperatorUnit:
             evaluateOperatorUnit(evaluator, node, context, stack);
