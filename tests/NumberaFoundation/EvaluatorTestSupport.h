@@ -9,10 +9,31 @@
 
 #include "MathTestSupport.h"
 #include "NBFExpressionNodeEvaluator.h"
+#include "NBFExpressionScanner.h"
+#include "NBFStandardVariables.h"
+#include "NBFSyntaxTree.h"
+#include "NBFUnitDisambiguator.h"
+#include "NBFUnitTypeFactorings.h"
+#include "NBFWordOperatorCompiler.h"
+#include "NBFWordOperatorList.h"
 #include "NBFExpressionTree.h"
 #include "NBFMathLibrary.h"
 #include "NBFStandardFunctions.h"
 #include "UnitCatalogueFixture.h"
+
+// What foundation start-up builds, except the process's settings: they stay unset, so the tests
+// of the settings (which set them in child processes) find a clean process.
+inline void startFoundationForTests() {
+    initFoundationConstants();
+    NBFUnitDisambiguatorInit();
+    NBF::UnitTypeFactorings::initialize();
+    NBFStandardVariablesInit();
+    NBFStandardFunctionsInit();
+    NBFWordOperatorCompilerInit(NBFStandardFunctionsGetSharedListReference());
+    NBFStandardWordOperatorsInit();
+    NBFStandardSyntaxTreesInit();
+    NBFExpressionScannerInit();
+}
 
 // Each returns a new node that the parent it is given to takes over.
 class TreeBuilder {

@@ -10,6 +10,7 @@
 #include "NBFFunction.h"
 #include "NBFMathLibrary.h"
 #include "NBFUnitFractionBuilder.h"
+#include "NBFUnitFractionSimplifier.h"
 
 using namespace nbf::evaluator;
 
@@ -366,7 +367,7 @@ NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorCreate(NBFUnitCollection
     auto* evaluator = new NBFExpressionNodeEvaluator();
     evaluator->mapmContext = NBFMAPMContextCreate(precision);
     evaluator->accumulator = NBFMAPMAccumulatorCreate(precision);
-    (void)unitCollection;
+    if (unitCollection) evaluator->simplifier = NBFUnitFractionSimplifierCreate(unitCollection);
     return evaluator;
 }
 
@@ -380,6 +381,7 @@ void NBFExpressionNodeEvaluatorRelease(NBFExpressionNodeEvaluatorRef evaluator) 
     if (!evaluator || evaluator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     NBFMAPMContextRelease(evaluator->mapmContext);
     NBFMAPMAccumulatorRelease(evaluator->accumulator);
+    NBFUnitFractionSimplifierRelease(evaluator->simplifier);
     delete evaluator;
 }
 

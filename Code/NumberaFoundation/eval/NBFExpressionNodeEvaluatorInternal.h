@@ -58,6 +58,12 @@ bool coerceOperands(NBFExpressionNodeEvaluatorRef evaluator, NBFOperatorType ope
 bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
                  NBFUnitFractionRef to, M_APM result, NBFEvaluationError* error);
 
+// result = x in the target's unit: directly when the types agree, else through both units'
+// simplified types. target (may be null) receives the fraction the result is expressed in.
+bool convertToUnitOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
+                     NBFUnitFractionRef to, M_APM result, FractionRef* target,
+                     NBFEvaluationError* error);
+
 // The simplified fraction; the fraction itself without a simplifier.
 FractionRef simplifiedFraction(NBFExpressionNodeEvaluatorRef evaluator,
                                NBFUnitFractionRef fraction);

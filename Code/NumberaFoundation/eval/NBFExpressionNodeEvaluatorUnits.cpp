@@ -6,6 +6,7 @@
 #include "NBFMathInternal.h"
 #include "NBFUnitFractionBuilder.h"
 #include "NBFUnitFractionPower.h"
+#include "NBFUnitFractionSimplifier.h"
 
 using nbf::math::Lock;
 
@@ -99,7 +100,17 @@ FractionRef scaledFraction(NBFExpressionNodeEvaluatorRef evaluator, NBFUnitFract
 
 FractionRef simplifiedFraction(NBFExpressionNodeEvaluatorRef evaluator,
                                NBFUnitFractionRef fraction) {
-    return FractionRef::retainOf(fraction);
+    if (!evaluator->simplifier || !fraction) return FractionRef::retainOf(fraction);
+    // A fraction already in simplest types stays as it is: rebuilding it would only bring in
+    // a rounded extra multiplier (km/h through 1000/3600 and back).
+    NBF::UnitTypeFraction types(fraction);
+    if (evaluator->simplifier->simplify(types).stringRepresentation() ==
+        types.stringRepresentation()) {
+        return FractionRef::retainOf(fraction);
+    }
+    NBFUnitFractionRef simplified =
+        NBFUnitFractionSimplifierSimplifyUnitFraction(evaluator->simplifier, fraction);
+    return simplified ? FractionRef::adopt(simplified) : FractionRef::retainOf(fraction);
 }
 
 bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
@@ -140,6 +151,22 @@ bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFracti
     m_apm_divide(result, digitsOf(evaluator), numerator, denominator);
     if (M_APM toOffset = offsetOf(to)) m_apm_subtract(result, result, toOffset);
     return true;
+}
+
+bool convertToUnitOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
+                     NBFUnitFractionRef to, M_APM result, FractionRef* target,
+                     NBFEvaluationError* error) {
+    // Units of the same types convert exactly as they are; others meet in their simplified
+    // types (a litre and cubic metres, a knot and km/h).
+    if (NBFUnitFractionTypesCompare(from, to, nullptr)) {
+        if (target) *target = FractionRef::retainOf(to);
+        return convertUnit(evaluator, x, from, to, result, error);
+    }
+    FractionRef fromSimplified = simplifiedFraction(evaluator, from);
+    FractionRef toSimplified = simplifiedFraction(evaluator, to);
+    bool ok = convertUnit(evaluator, x, fromSimplified.get(), toSimplified.get(), result, error);
+    if (ok && target) *target = std::move(toSimplified);
+    return ok;
 }
 
 NBFValueRef flattenedValue(M_APM number, NBFNumberType type, NBFUnitFractionRef unit,
@@ -249,10 +276,7 @@ NBFValueRef NBFExpressionNodeEvaluatorUnitConvert(NBFExpressionNodeEvaluatorRef 
     M_APM converted = m_apm_init_mt();
     bool ok = true;
     if (NBFUnitFractionRef from = NBFValueGetUnitFraction(value)) {
-        FractionRef fromSimplified = simplifiedFraction(evaluator, from);
-        FractionRef toSimplified = simplifiedFraction(evaluator, to.get());
-        ok = convertUnit(evaluator, number, fromSimplified.get(), toSimplified.get(), converted,
-                         error);
+        ok = convertToUnitOf(evaluator, number, from, to.get(), converted, nullptr, error);
     } else {
         m_apm_copy_mt(converted, number);
     }
