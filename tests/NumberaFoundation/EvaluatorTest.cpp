@@ -52,6 +52,10 @@ class EvaluatorTest : public ::testing::TestWithParam<LineRow> {
     void SetUp() override {
         NBFUnitCollectionAddUnits(m_collection, m_units.all().data(),
                                   static_cast<int32_t>(m_units.all().size()));
+        // Units of derived types, which meet the base types only through simplification.
+        addUnit("litre", NBFUnitTypeVolume, "0.001", {{1, "litre"}, {2, "litres"}, {4, "L"}});
+        addUnit("mile-per-hour", NBFUnitTypeVelocity, "0.44704",
+                {{1, "mile per hour"}, {4, "mph"}});
         m_evaluator = NBFEvaluatorCreate(m_collection);
         NBFEvaluatorSetFunctionList(m_evaluator, NBFStandardFunctionsGetSharedListReference());
         NBFVariableListSetParentList(m_variables, NBFStandardVariablesGetSharedListReference());
@@ -64,11 +68,23 @@ class EvaluatorTest : public ::testing::TestWithParam<LineRow> {
         NBFEvaluatorSetWordOperatorList(m_evaluator, m_wordOperators);
     }
     void TearDown() override {
+        for (NBFUnitContainerRef unit : m_extraUnits) NBFUnitContainerRelease(unit);
         NBFEvaluatorFree(m_evaluator);
         NBFUnitCollectionRelease(m_collection);
         NBFVariableRelease(m_x);
         NBFVariableListRelease(m_variables);
         NBFWordOperatorListRelease(m_wordOperators);
+    }
+    void addUnit(const char* identifier, NBFUnitType type, const char* factor,
+                 const NBF::UnitContainer::NameMap& names) {
+        NBFUnitRef basic = NBFUnitCreate(type, factor, identifier);
+        NBFUnitContainerRef unit = NBFUnitContainerCreate(identifier, names, {});
+        NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreateWithBasicUnit(basic);
+        NBFUnitContainerSetUnitFraction(unit, NBFUnitFractionBuilderGetUnitFraction(builder));
+        NBFUnitFractionBuilderRelease(builder);
+        NBFUnitRelease(basic);
+        NBFUnitCollectionAddUnit(m_collection, unit);
+        m_extraUnits.push_back(unit);
     }
     static void setText(NBFVariableRef variable, const char* name, const char* value) {
         NBFStringRef nameText = NBFStringCreateWithUTF8(name);
@@ -91,6 +107,7 @@ class EvaluatorTest : public ::testing::TestWithParam<LineRow> {
     NBFVariableRef m_x = nullptr;
     NBFWordOperatorListRef m_wordOperators = NBFWordOperatorListCreate();
     NBFEvaluatorRef m_evaluator = nullptr;
+    std::vector<NBFUnitContainerRef> m_extraUnits;
 };
 
 const LineRow kLines[] = {
@@ -152,6 +169,13 @@ const LineRow kLines[] = {
     {"5 m + 2 kg", "code 0x200 error 5"},
     {"5 km __uc 3", "code 0x200 error 10"},
     {"m^200", "code 0x200 error 3"},
+    // Derived types meet base types through simplification.
+    {"2 L __uc cm^3", "2000 centimetre·centimetre·centimetre"},
+    // The factorizer presents the sum in the volume unit the line named.
+    {"1 L + 500 cm^3", "1.5 litre"},
+    {"60 mph __uc km/h", "96.56064 kilometre/hour"},
+    // 3 · 0.44704 m/s · 7200 s, the hours cancelled into a length.
+    {"3 mph * 2 h", "9656.064 metre"},
 };
 
 TEST_P(EvaluatorTest, EvaluatesLine) {

@@ -10,6 +10,7 @@
 #include "NBFFunction.h"
 #include "NBFMathLibrary.h"
 #include "NBFUnitFractionBuilder.h"
+#include "NBFUnitFractionFactorizer.h"
 #include "NBFUnitFractionSimplifier.h"
 
 using namespace nbf::evaluator;
@@ -348,9 +349,15 @@ NBFValueRef presentedRootValue(NBFExpressionNodeEvaluatorRef evaluator, NBFValue
         return nullptr;
     }
     FractionRef presented = simplifiedFraction(evaluator, fraction);
-    (void)metadata;
+    if (evaluator->factorizer) {
+        NBFUnitFractionRef undecomposed = NBFUnitFractionFactorizerUndecompose(
+            evaluator->factorizer, presented.get(), NBFEvalMetadataGetPreferredUnitsMap(metadata),
+            NBFEvalMetadataGetRequiredUnitsMap(metadata), fraction);
+        if (undecomposed) presented = FractionRef::adopt(undecomposed);
+    }
     NBFEvaluationError error = NBFEvaluationErrorNone;
-    NBFValueRef result = flattenedValue(decimal, NBFNumberGetType(number), presented.get(), &error);
+    NBFValueRef result = valueInUnitsOf(evaluator, decimal, NBFNumberGetType(number), fraction,
+                                        presented.get(), &error);
     if (error != NBFEvaluationErrorNone) context->evaluationError = error;
     return result;
 }
@@ -367,7 +374,10 @@ NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorCreate(NBFUnitCollection
     auto* evaluator = new NBFExpressionNodeEvaluator();
     evaluator->mapmContext = NBFMAPMContextCreate(precision);
     evaluator->accumulator = NBFMAPMAccumulatorCreate(precision);
-    if (unitCollection) evaluator->simplifier = NBFUnitFractionSimplifierCreate(unitCollection);
+    if (unitCollection) {
+        evaluator->simplifier = NBFUnitFractionSimplifierCreate(unitCollection);
+        evaluator->factorizer = NBFUnitFractionFactorizerCreate(unitCollection);
+    }
     return evaluator;
 }
 
@@ -382,6 +392,7 @@ void NBFExpressionNodeEvaluatorRelease(NBFExpressionNodeEvaluatorRef evaluator) 
     NBFMAPMContextRelease(evaluator->mapmContext);
     NBFMAPMAccumulatorRelease(evaluator->accumulator);
     NBFUnitFractionSimplifierRelease(evaluator->simplifier);
+    NBFUnitFractionFactorizerRelease(evaluator->factorizer);
     delete evaluator;
 }
 

@@ -74,6 +74,13 @@ FractionRef simplifiedFraction(NBFExpressionNodeEvaluatorRef evaluator,
 NBFValueRef flattenedValue(M_APM number, NBFNumberType type, NBFUnitFractionRef unit,
                            NBFEvaluationError* error);
 
+// The quantity number·from as a value in to's visible units (its extra multiplier left aside):
+// the factor between the two fractions is taken from their units' exact factors, so presenting
+// km/h again as km/h changes no digit. Takes the MAPM lock itself.
+NBFValueRef valueInUnitsOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM number,
+                           NBFNumberType type, NBFUnitFractionRef from, NBFUnitFractionRef to,
+                           NBFEvaluationError* error);
+
 // The outcome of the rules for infinities and not-a-number, or null when neither operand is
 // special (right is null for unary operators). Can fail with an error (infinity ÷ 0).
 NBFValueRef specialNumberResult(NBFExpressionNodeEvaluatorRef evaluator, NBFValueRef left,

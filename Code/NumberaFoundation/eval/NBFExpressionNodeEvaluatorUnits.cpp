@@ -189,6 +189,33 @@ NBFValueRef flattenedValue(M_APM number, NBFNumberType type, NBFUnitFractionRef 
     return NBFValueCreate_TransferOwnership(NBFNumberCreateWithMAPM(flattened, type), kept.leak());
 }
 
+NBFValueRef valueInUnitsOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM number,
+                           NBFNumberType type, NBFUnitFractionRef from, NBFUnitFractionRef to,
+                           NBFEvaluationError* error) {
+    if (from == to || !from || !to) return flattenedValue(number, type, to, error);
+    FractionRef visible = FractionRef::adopt(NBFUnitFractionCopyWithoutExtraMultiplier(to));
+    Held scaled;
+    {
+        Lock lock;
+        // number · from's factors / the visible units' factors, divided once.
+        Held fromUp, fromDown, toUp, toDown, numerator, denominator;
+        sideProduct(fromUp, from, true);
+        sideProduct(fromDown, from, false);
+        sideProduct(toUp, visible.get(), true);
+        sideProduct(toDown, visible.get(), false);
+        m_apm_multiply(numerator, number, fromUp);
+        m_apm_multiply(numerator, numerator, toDown);
+        m_apm_multiply(denominator, fromDown, toUp);
+        if (m_apm_sign(denominator) == 0) return flattenedValue(number, type, to, error);
+        if (m_apm_compare(denominator, MM_One) == 0) {
+            m_apm_copy(scaled, numerator);
+        } else {
+            m_apm_divide(scaled, digitsOf(evaluator), numerator, denominator);
+        }
+    }
+    return flattenedValue(scaled, type, visible.get(), error);
+}
+
 bool coerceOperands(NBFExpressionNodeEvaluatorRef evaluator, NBFOperatorType operatorType,
                     NBFValueRef left, NBFValueRef right, CoercedOperands& out,
                     NBFEvaluationError* error) {
