@@ -12,6 +12,7 @@
 #include "NBFUnitFractionBuilder.h"
 #include "NBFUnitFractionFactorizer.h"
 #include "NBFUnitFractionSimplifier.h"
+#include "NBFUnitTypeFactorings.h"
 
 using namespace nbf::evaluator;
 
@@ -331,6 +332,29 @@ void evaluateNode(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef 
     }
 }
 
+bool isSameUnit(NBFUnit* a, NBFUnit* b) {
+    nbf::UniqueObj before;
+    return !before(a, b) && !before(b, a);
+}
+
+// A single unit of a base type has no other shape to take: the factorizer could only exchange
+// it for the unit the expression required, or else preferred, for its type. When that is the
+// unit itself the answer is presented as it stands, without the search.
+bool keepsItsShape(NBFUnitFractionRef fraction, NBFEvalMetadataRef metadata) {
+    if (!NBFUnitFractionHasOnlyOneUnityDegreeNumeratorUnit(fraction) ||
+        NBFUnitFractionGetDenominatorTotalDegree(fraction) != 0 ||
+        NBFUnitFractionHasExtraMultiplier(fraction)) {
+        return false;
+    }
+    NBFUnit* unit = NBFUnitFractionGetOnlyNumeratorUnit(fraction);
+    NBFUnitType type = NBFUnitGetType(unit);
+    if (!NBF::UnitTypeFactorings::instance()->isBaseUnitType(type)) return false;
+    NBFUnit* required = NBFEvalMetadataGetRequiredUnitOfType(metadata, type);
+    if (required) return isSameUnit(required, unit);
+    NBFUnit* preferred = NBFEvalMetadataGetPreferredUnitOfType(metadata, type);
+    return !preferred || isSameUnit(preferred, unit);
+}
+
 // The root's value presented in its final unit: simplified, factorised into the units the
 // expression named, and with any extra multiplier folded into the number.
 NBFValueRef presentedRootValue(NBFExpressionNodeEvaluatorRef evaluator, NBFValueRef value,
@@ -349,7 +373,7 @@ NBFValueRef presentedRootValue(NBFExpressionNodeEvaluatorRef evaluator, NBFValue
         return nullptr;
     }
     FractionRef presented = simplifiedFraction(evaluator, fraction);
-    if (evaluator->factorizer) {
+    if (evaluator->factorizer && !keepsItsShape(presented.get(), metadata)) {
         NBFUnitFractionRef undecomposed = NBFUnitFractionFactorizerUndecompose(
             evaluator->factorizer, presented.get(), NBFEvalMetadataGetPreferredUnitsMap(metadata),
             NBFEvalMetadataGetRequiredUnitsMap(metadata), fraction);
