@@ -290,7 +290,12 @@ TEST_F(EvaluatorTest, EvaluatorsRunInParallel) {
         threads.emplace_back([this, t, &wrong] {
             NBFEvaluatorRef evaluator = NBFEvaluatorCreate(m_collection);
             NBFEvaluatorSetFunctionList(evaluator, NBFStandardFunctionsGetSharedListReference());
-            NBFEvaluatorSetWordOperatorList(evaluator, m_wordOperators);
+            // A list of its own, holding the same word operator: its compiled form is shared.
+            NBFWordOperatorListRef words = NBFWordOperatorListCreate();
+            NBFStringRef per = NBFStringCreateWithUTF8("per");
+            NBFWordOperatorListAddWordOperator(words, NBFWordOperatorListGet(m_wordOperators, per));
+            NBFStringRelease(per);
+            NBFEvaluatorSetWordOperatorList(evaluator, words);
             for (int i = 1; i <= 30; ++i) {
                 // 100 (t + 1) i per (t + 1) is 100 i; i m is 100 i cm.
                 std::string line =
@@ -302,6 +307,7 @@ TEST_F(EvaluatorTest, EvaluatorsRunInParallel) {
                 NBFResultRelease(result);
             }
             NBFEvaluatorFree(evaluator);
+            NBFWordOperatorListRelease(words);
         });
     }
     for (std::thread& thread : threads) thread.join();
