@@ -149,7 +149,8 @@ NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorize
                                                         const NBFEvalUnitsMap& preferredUnits,
                                                         const NBFEvalUnitsMap& requiredUnits,
                                                         NBFUnitFractionRef evaluatedFraction) {
-    if (!factorizer || !fraction || !evaluatedFraction) return nullptr;
+    if (!factorizer || !fraction) return nullptr;
+    if (!evaluatedFraction) evaluatedFraction = fraction;
     const NBF::UnitTypeFraction simplified(fraction);
     const NBF::UnitTypeFraction evaluated(evaluatedFraction);
     auto weigh = [&](const NBF::UnitTypeFraction& candidate) {

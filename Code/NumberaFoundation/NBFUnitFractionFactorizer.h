@@ -53,7 +53,7 @@ NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorize
                                                         const NBFEvalUnitsMap& preferredUnits,
                                                         const NBFEvalUnitsMap& requiredUnits,
                                                         NBFUnitFractionRef evaluatedFraction);
-// The fraction is its own evaluated fraction.
+// The fraction is its own evaluated fraction (as it is for a null evaluated fraction above).
 NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorizerRef factorizer,
                                                         NBFUnitFractionRef fraction,
                                                         const NBFEvalUnitsMap& preferredUnits,

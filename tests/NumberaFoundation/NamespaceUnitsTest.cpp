@@ -49,8 +49,9 @@ protected:
                                                    &answer.type, &answer.hasLongerMatches, &resolved);
         if (resolved.unitContainer) answer.unit = NBFUnitContainerGetIdentifier_cpp(resolved.unitContainer);
         if (resolved.ambiguousUnit) answer.unit = "ambiguous";
-        if (resolved.unitContainer)
+        if (resolved.unitContainer) {
             EXPECT_EQ(resolved.unitFraction, NBFUnitContainerGetUnitFraction(resolved.unitContainer));
+        }
         NBFNamespaceResolvedTypeRelease(&resolved);
         return answer;
     }

@@ -322,6 +322,14 @@ TEST_F(UnitFractionFactorizerTest, AnswersArePresentedInTheUnitsTheExpressionAsk
          "kilojoule",
          "0.001"},
         {"V * A experimental", true, {{"volt", 1}, {"ampere", 1}}, none, none, "watt", nullptr},
+        // Units that cancel leave a plain number with their ratio as extra multiplier.
+        {"km / m",
+         false,
+         {{"kilometre", 1}, {"metre", -1}},
+         units({{L, "metre"}}),
+         none,
+         "",
+         "1000"},
         {"celsius",
          false,
          {{"celsius", 1}},
@@ -354,13 +362,14 @@ TEST_F(UnitFractionFactorizerTest, WithoutEvaluatedFractionTheFractionStandsForI
     EXPECT_TRUE(decimalNearlyEquals(NBFUnitFractionGetMultiplier(result.get()), "1"));
 }
 
-TEST_F(UnitFractionFactorizerTest, MissingPiecesGiveNull) {
+TEST_F(UnitFractionFactorizerTest, MissingPiecesGiveNullOrFallBack) {
     UnitFractionHolder speed = catalogue.fraction({{"metre", 1}, {"second", -1}});
     const NBFEvalUnitsMap none;
     EXPECT_EQ(NBFUnitFractionFactorizerUndecompose(nullptr, speed.get(), none, none), nullptr);
     EXPECT_EQ(NBFUnitFractionFactorizerUndecompose(standard, nullptr, none, none), nullptr);
-    EXPECT_EQ(NBFUnitFractionFactorizerUndecompose(standard, speed.get(), none, none, nullptr),
-              nullptr);
+    UnitFractionHolder itself(
+        NBFUnitFractionFactorizerUndecompose(standard, speed.get(), none, none, nullptr));
+    EXPECT_EQ(describeUnits(itself.get()), "metre second^-1");
     EXPECT_EQ(
         NBFUnitFractionFactorizerScoreFactorization(nullptr, UnitTypeFraction(L, 1), none, none),
         std::numeric_limits<int32_t>::min());

@@ -230,6 +230,23 @@ TEST_F(UnitFractionSimplifierTest, SimplifyDecomposesEveryDerivedTypeItHasARelat
     }
 }
 
+TEST_F(UnitFractionSimplifierTest, ACyclicTableStopsAfterTheRoundLimit) {
+    // Area and volume defined by each other: every round undoes the last one.
+    UnitTypeFactorings::FactoringList relations = {
+        NBF::Ref<NBF::UnitTypeFactoring>::adopt(NBF::UnitTypeFactoring::create(
+            UnitTypeFraction(NBFUnitTypeArea, 1), UnitTypeFraction(NBFUnitTypeVolume, 1))),
+        NBF::Ref<NBF::UnitTypeFactoring>::adopt(NBF::UnitTypeFactoring::create(
+            UnitTypeFraction(NBFUnitTypeVolume, 1), UnitTypeFraction(NBFUnitTypeArea, 1))),
+    };
+    auto table = NBF::Ref<UnitTypeFactorings>::adopt(UnitTypeFactorings::create(relations, false));
+    NBF::UnitFractionSimplifier* cyclic =
+        NBF::UnitFractionSimplifier::create(catalogue.collection(), table.get(), 50);
+    // An even number of rounds ends where it began.
+    EXPECT_EQ(cyclic->simplify(UnitTypeFraction(NBFUnitTypeVolume, 1)).stringRepresentation(),
+              "[volume:1]");
+    NBFUnitFractionSimplifierRelease(cyclic);
+}
+
 TEST_F(UnitFractionSimplifierTest, RandomTypeFractionsReachTheirBaseTypeExpansion) {
     std::mt19937 random(20240611u);
     for (int sample = 0; sample < 3000; ++sample) {

@@ -53,6 +53,7 @@ ParsedExpression* ExpressionParser::parse(TokenizedExpression* tokenizedExpressi
     NBFNamespaceRef ns = NBFNamespaceCreate();
     NBFNamespaceSetFunctionList(ns, m_functionList);
     NBFNamespaceSetVariableList(ns, m_variableList);
+    NBFNamespaceSetUnitCollection(ns, m_unitCollection);
     NBFNamespaceSetWordOperatorList(ns, m_wordOperatorList);
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
