@@ -193,7 +193,9 @@ NBFValueRef valueInUnitsOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM number
                            NBFNumberType type, NBFUnitFractionRef from, NBFUnitFractionRef to,
                            NBFEvaluationError* error) {
     if (from == to || !from || !to) return flattenedValue(number, type, to, error);
-    FractionRef visible = FractionRef::adopt(NBFUnitFractionCopyWithoutExtraMultiplier(to));
+    FractionRef visible = NBFUnitFractionHasExtraMultiplier(to)
+                              ? FractionRef::adopt(NBFUnitFractionCopyWithoutExtraMultiplier(to))
+                              : FractionRef::retainOf(to);
     Held scaled;
     {
         Lock lock;
