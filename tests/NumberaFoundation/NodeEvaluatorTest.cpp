@@ -71,8 +71,8 @@ const EvaluationRow kRows[] = {
     {"0 ^ 2", [](T t) { return t.pow(t.num("0"), t.num("2")); }, "0"},
     {"2 ^ 1000000", [](T t) { return t.pow(t.num("2"), t.num("1000000")); }, "error 3"},
     {"10 ^ 20", [](T t) { return t.pow(t.num("10"), t.num("20")); }, "100000000000000000000"},
-    {"11 ^ 999999 (result beyond the bound)", [](T t) { return t.pow(t.num("11"), t.num("999999")); },
-     "error 3"},
+    {"11 ^ 999999 (result beyond the bound)",
+     [](T t) { return t.pow(t.num("11"), t.num("999999")); }, "error 3"},
     {"4 ^ 50 %", [](T t) { return t.pow(t.num("4"), t.num("50%")); }, "2"},
     // Times-ten powers.
     {"3 e10 4", [](T t) { return t.op(NBFOperatorTypeE10, t.num("3"), t.num("4")); }, "30000"},
