@@ -183,4 +183,26 @@ void BM_EvaluateLines(benchmark::State& state) {
 
 BENCHMARK(BM_EvaluateLines)->Unit(benchmark::kMillisecond);
 
+// One line made of a piece repeated n times, to show that the time a line takes grows in
+// proportion to its length (the fitted complexity should read O(N)). Lines past the parser's
+// depth limits are refused, but only after the whole front end has read them.
+void BM_LineLength(benchmark::State& state, const char* piece) {
+    Environment& env = environment();
+    std::string line;
+    for (int64_t i = 0; i < state.range(0); ++i) line += piece;
+    for (auto _ : state) {
+        NBFResultRef result = NBFEvaluatorEvaluateString(env.evaluator, line);
+        benchmark::DoNotOptimize(result);
+        NBFResultRelease(result);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+BENCHMARK_CAPTURE(BM_LineLength, sums_with_units, "2 km + 3 m + ")
+    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_LineLength, brackets, "(")
+    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_LineLength, words_and_numbers, "5 apples 3 ")
+    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+
 }  // namespace
