@@ -55,6 +55,30 @@ bool getOperatorReplacement(NCExpressionSubstituterOperatorType type, std::u16st
     return true;
 }
 
+// Replaces [location, location + length) by the replacement and records, in stored-text
+// coordinates, where the rewritten stretch came from. The `left` and `right` characters at its
+// ends are context that stays outside both ranges of the mapping.
+void replaceAndRecord(std::u16string& text, uint64_t location, uint64_t length,
+                      const std::u16string& replacement, uint64_t left, uint64_t right,
+                      std::unique_ptr<NCContiguousIndexOffsets>& offsets,
+                      NCExpressionMappings& mappings) {
+    int64_t storedOffset = offsets ? offsets->offsetForLocation(location) : 0;
+    uint64_t replaced = replacement.size();
+    text.replace(location, length, replacement);
+    int64_t delta = static_cast<int64_t>(length) - static_cast<int64_t>(replaced);
+    uint64_t shiftFrom = location + length - static_cast<uint64_t>(std::max<int64_t>(delta, 0));
+    if (delta != 0) {
+        if (!offsets) offsets = std::make_unique<NCContiguousIndexOffsets>();
+        offsets->offsetBy(delta, shiftFrom);
+        mappings.offsetNBFRangesBy(-delta, shiftFrom);
+    }
+    if (length < left + right || replaced < left + right) return;
+    uint64_t storedLocation = static_cast<uint64_t>(
+        std::max<int64_t>(static_cast<int64_t>(location + left) + storedOffset, 0));
+    mappings.addRangeMapping({storedLocation, length - right - left},
+                             {location + left, replaced - right - left});
+}
+
 }  // namespace
 
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
@@ -194,7 +218,6 @@ void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16stri
             from = location + 1;
             continue;
         }
-        int64_t storedOffset = offsets ? offsets->offsetForLocation(location) : 0;
         uint64_t right = rule.rightCutoff;
         if (rule.rightCaptureNumber > 0) {
             size_t capture = static_cast<size_t>(rule.rightCaptureNumber);
@@ -202,24 +225,10 @@ void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16stri
                 match->groups[capture - 1]->length == 0)
                 right = 0;
         }
-        uint64_t left = rule.leftCutoff;
         std::u16string replacement = match->expand(text, rule.replacement);
         uint64_t replaced = replacement.size();
-        text.replace(location, length, replacement);
-
-        int64_t delta = static_cast<int64_t>(length) - static_cast<int64_t>(replaced);
-        uint64_t shiftFrom = location + length - static_cast<uint64_t>(std::max<int64_t>(delta, 0));
-        if (delta != 0) {
-            if (!offsets) offsets = std::make_unique<NCContiguousIndexOffsets>();
-            offsets->offsetBy(delta, shiftFrom);
-            mappings.offsetNBFRangesBy(-delta, shiftFrom);
-        }
-        if (length >= left + right && replaced >= left + right) {
-            uint64_t storedLocation = static_cast<uint64_t>(
-                std::max<int64_t>(static_cast<int64_t>(location + left) + storedOffset, 0));
-            mappings.addRangeMapping({storedLocation, length - right - left},
-                                     {location + left, replaced - right - left});
-        }
+        replaceAndRecord(text, location, length, replacement, rule.leftCutoff, right, offsets,
+                         mappings);
         // Go on after what was rewritten (its right context may begin the next match), so a
         // replacement that matches its own pattern cannot loop.
         from = std::max(location + replaced - right, location + 1);
@@ -237,21 +246,8 @@ NCExpressionMappings NCExpressionSubstituter::applySubstitutionsToMutableString(
     for (const auto& [search, replacement] : m_stringMappings) {
         size_t location = 0;
         while ((location = text.find(search, location)) != std::u16string::npos) {
-            uint64_t length = search.size();
-            uint64_t replaced = replacement.size();
-            int64_t storedOffset = offsets ? offsets->offsetForLocation(location) : 0;
-            text.replace(location, length, replacement);
-            int64_t delta = static_cast<int64_t>(length) - static_cast<int64_t>(replaced);
-            uint64_t shiftFrom = location + length - static_cast<uint64_t>(std::max<int64_t>(delta, 0));
-            if (delta != 0) {
-                if (!offsets) offsets = std::make_unique<NCContiguousIndexOffsets>();
-                offsets->offsetBy(delta, shiftFrom);
-                mappings.offsetNBFRangesBy(-delta, shiftFrom);
-            }
-            uint64_t storedLocation = static_cast<uint64_t>(
-                std::max<int64_t>(static_cast<int64_t>(location) + storedOffset, 0));
-            mappings.addRangeMapping({storedLocation, length}, {location, replaced});
-            location += replaced;
+            replaceAndRecord(text, location, search.size(), replacement, 0, 0, offsets, mappings);
+            location += replacement.size();
         }
     }
     return mappings;
