@@ -1,0 +1,34 @@
+// Helpers shared by the document core's tests: foundation constants, decimal text of values,
+// and UTF-8 views of optional UTF-16 text for readable failure messages.
+#ifndef NUMBERA_TESTS_CORE_TEST_SUPPORT_H
+#define NUMBERA_TESTS_CORE_TEST_SUPPORT_H
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "NBFMAPMContext.h"
+#include "NBFNumber.h"
+#include "NBFString.h"
+#include "mapm/m_apm.h"
+
+inline void initFoundationConstants() {
+    NBFNumber_ConstantsInit();
+    NBFMAPMExtensionsInit();
+}
+
+// Every significant digit in fixed point; "(null)" for a missing value.
+inline std::string decimalText(M_APM value) {
+    if (!value) return "(null)";
+    char* text = m_apm_to_fixpt_stringexp_mt(-1, value, '.', 0, 0);
+    std::string result(text);
+    std::free(text);
+    return result;
+}
+
+// "(none)" for no text.
+inline std::string utf8(const std::optional<std::u16string>& text) {
+    return text ? NBFUTF16ToUTF8(*text) : "(none)";
+}
+
+#endif
