@@ -10,6 +10,7 @@
 #include "NBFEvalMetadata.h"
 #include "NBFEvaluationError.h"
 #include "NBFNumber.h"
+#include "NBFValue.h"
 
 typedef int32_t NBFTrigonometryMode;
 enum : NBFTrigonometryMode {
@@ -32,6 +33,9 @@ struct NBFEvaluationContext {
     NBFEvaluationError evaluationError = NBFEvaluationErrorNone;
     NBFEvalMetadataRef unitAccumulator = nullptr;  // owned
     NBFEvaluationScratch* scratch = nullptr;       // owned, zero at creation
+    // While a word operator's template is evaluated: its two operands (either may be null),
+    // borrowed from the caller for that evaluation. Null otherwise; copies do not inherit it.
+    const NBFValueRef* wordOperatorOperands = nullptr;
 };
 typedef NBFEvaluationContext* NBFEvaluationContextRef;
 

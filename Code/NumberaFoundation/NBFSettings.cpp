@@ -56,3 +56,11 @@ bool NBFSettingsGetBool(const char* name) {
     NBF::Settings* current = s_current.load();
     return current && name && current->get(name);
 }
+
+bool NBFSettingsGetBoolOrDefault(const char* name) {
+    if (!name) return false;
+    if (NBF::Settings* current = s_current.load()) return current->get(name);
+    static const NBF::Ref<NBF::Settings> s_defaults =
+        NBF::Ref<NBF::Settings>::adopt(NBF::Settings::create());
+    return s_defaults->get(name);
+}

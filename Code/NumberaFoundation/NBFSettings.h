@@ -40,5 +40,8 @@ void NBFSettingsSetBool(NBFSettingsRef settings, const char* name, bool value);
 void NBFSettingsSet(NBFSettingsRef settings);
 // The value in the current settings; off while none are set.
 bool NBFSettingsGetBool(const char* name);
+// The value in the current settings; while none are set, the value new settings hold (so code
+// run before start-up, in tools and tests, behaves as configured by default).
+bool NBFSettingsGetBoolOrDefault(const char* name);
 
 #endif

@@ -57,12 +57,15 @@ TEST(NBFSettingsDeathTest, CurrentSettingsAnswerTheirValues) {
     // In a child process, so the process-wide settings of this one stay unset.
     EXPECT_EXIT(
         {
-            EXPECT_FALSE(NBFSettingsGetBool(NBFSettingUsesNewEvaluatorImpl));
+            bool unset = !NBFSettingsGetBool(NBFSettingUsesNewEvaluatorImpl) &&
+                         NBFSettingsGetBoolOrDefault(NBFSettingUsesNewEvaluatorImpl) &&
+                         !NBFSettingsGetBoolOrDefault(NBFSettingAllowsVariableRedefinitions);
             NBFSettingsRef settings = NBFSettingsCreate();
             NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);
             NBFSettingsSet(settings);
             NBFSettingsRelease(settings);
-            bool ok = NBFSettingsGetBool(NBFSettingAllowsVariableRedefinitions) &&
+            bool ok = unset && NBFSettingsGetBool(NBFSettingAllowsVariableRedefinitions) &&
+                      NBFSettingsGetBoolOrDefault(NBFSettingAllowsVariableRedefinitions) &&
                       NBFSettingsGetBool(NBFSettingUsesNewEvaluatorImpl) &&
                       !NBFSettingsGetBool(NBFSettingEnableExperimentalUnits) &&
                       !NBFSettingsGetBool("unknown");

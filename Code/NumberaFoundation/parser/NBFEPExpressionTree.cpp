@@ -42,14 +42,12 @@ void adopt(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child) {
     child->parent = node;
 }
 
-// Releases a removed child; it keeps the node as parent only while it is still among the
-// node's children (a replacement may put it back).
-void drop(NBFEPExpressionTreeNodeRef node, NBFEPExpressionTreeNodeRef child) {
-    const auto& children = node->children;
-    if (child->parent == node &&
-        std::find(children.begin(), children.end(), child) == children.end())
-        child->parent = nullptr;
-    NBFEPExpressionTreeNodeRelease(child);
+// Removed children lose the node as parent before the kept and new ones are adopted, so a
+// child that is put back keeps it; then the removed ones are released. Linear in the children:
+// passes rebuild whole child lists of long lines.
+void detach(NBFEPExpressionTreeNodeRef node, const NBFEPExpressionTreeNodeVector& removed) {
+    for (NBFEPExpressionTreeNodeRef child : removed)
+        if (child->parent == node) child->parent = nullptr;
 }
 
 void collectBasicTokens(NBFEPExpressionTreeNodeRef node, NBFBasicTokenVector& tokens) {
@@ -343,12 +341,13 @@ void NBFExpressionTreeNodeReplaceChildren(NBFEPExpressionTreeNodeRef node,
     if (!node) return;
     NBFEPExpressionTreeNodeVector old = std::move(node->children);
     node->children.clear();
+    detach(node, old);
     for (NBFEPExpressionTreeNodeRef child : children) {
         if (!child) continue;
         adopt(node, child);
         node->children.push_back(child);
     }
-    for (NBFEPExpressionTreeNodeRef child : old) drop(node, child);
+    for (NBFEPExpressionTreeNodeRef child : old) NBFEPExpressionTreeNodeRelease(child);
     textChanged(node);
 }
 
@@ -358,12 +357,15 @@ void NBFExpressionTreeNodeReplaceChildNodes(NBFEPExpressionTreeNodeRef node, NBF
     int64_t count = static_cast<int64_t>(node->children.size());
     int64_t first = std::clamp<int64_t>(range.location, 0, count);
     int64_t last = std::clamp<int64_t>(NBFRangeEnd(range), first, count);
-    // The replacement may be one of the removed children: hold it first.
-    if (replacement) adopt(node, replacement);
     NBFEPExpressionTreeNodeVector removed(node->children.begin() + first,
                                           node->children.begin() + last);
     node->children.erase(node->children.begin() + first, node->children.begin() + last);
-    if (replacement) node->children.insert(node->children.begin() + first, replacement);
-    for (NBFEPExpressionTreeNodeRef child : removed) drop(node, child);
+    detach(node, removed);
+    // The replacement may be one of the removed children: it is held before they are released.
+    if (replacement) {
+        adopt(node, replacement);
+        node->children.insert(node->children.begin() + first, replacement);
+    }
+    for (NBFEPExpressionTreeNodeRef child : removed) NBFEPExpressionTreeNodeRelease(child);
     textChanged(node);
 }

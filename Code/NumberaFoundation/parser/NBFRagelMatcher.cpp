@@ -27,40 +27,40 @@ bool isUnit(uint8_t symbol) {
 bool isMultiplyOrDivide(uint8_t symbol) { return symbol == kMultiply || symbol == kDivide; }
 
 // The position before index, passing over whitespace; -1 at the start.
-int32_t previousSignificant(const std::vector<uint8_t>& symbols, int32_t index) {
+int32_t previousSignificant(const uint8_t* symbols, int32_t index) {
     --index;
-    while (index >= 0 && symbols[static_cast<size_t>(index)] == kWhitespace) --index;
+    while (index >= 0 && symbols[index] == kWhitespace) --index;
     return index;
 }
 
 // Each pattern is tried as ending at the position; both are fixed sequences with optional
 // whitespace between elements, so they read backwards without ambiguity.
-bool unitOperatorEndsAt(const std::vector<uint8_t>& s, int32_t i, NBFRagelMatch* match) {
-    if (s[static_cast<size_t>(i)] != kStandaloneUnit) return false;
+bool unitOperatorEndsAt(const uint8_t* s, int32_t i, NBFRagelMatch* match) {
+    if (s[i] != kStandaloneUnit) return false;
     int32_t op = previousSignificant(s, i);
-    if (op < 0 || !isMultiplyOrDivide(s[static_cast<size_t>(op)])) return false;
+    if (op < 0 || !isMultiplyOrDivide(s[op])) return false;
     int32_t unit = previousSignificant(s, op);
-    if (unit < 0 || !isUnit(s[static_cast<size_t>(unit)])) return false;
+    if (unit < 0 || !isUnit(s[unit])) return false;
     *match = {kNBFSyntaxHighPriorityUnitOperator, i, i, op};
     return true;
 }
 
-bool unitConversionEndsAt(const std::vector<uint8_t>& s, int32_t i, NBFRagelMatch* match) {
-    if (s[static_cast<size_t>(i)] != kValue) return false;
+bool unitConversionEndsAt(const uint8_t* s, int32_t i, NBFRagelMatch* match) {
+    if (s[i] != kValue) return false;
     int32_t op = previousSignificant(s, i);
-    if (op < 0 || !isMultiplyOrDivide(s[static_cast<size_t>(op)])) return false;
+    if (op < 0 || !isMultiplyOrDivide(s[op])) return false;
     int32_t operand = previousSignificant(s, op);
     if (operand < 0) return false;
-    uint8_t symbol = s[static_cast<size_t>(operand)];
+    uint8_t symbol = s[operand];
     if (symbol != kValue && !isUnit(symbol)) return false;
     int32_t conversion = previousSignificant(s, operand);
-    if (conversion < 0 || s[static_cast<size_t>(conversion)] != kUnitConversion) return false;
+    if (conversion < 0 || s[conversion] != kUnitConversion) return false;
     *match = {kNBFSyntaxHighPriorityUnitConversion, conversion, i, conversion};
     return true;
 }
 
-bool highPriorityOperatorsMachine(const std::vector<uint8_t>& symbols, NBFRagelMatch* match) {
-    for (int32_t i = 0; i < static_cast<int32_t>(symbols.size()); ++i) {
+bool highPriorityOperatorsMachine(const uint8_t* symbols, int32_t count, NBFRagelMatch* match) {
+    for (int32_t i = 0; i < count; ++i) {
         if (unitOperatorEndsAt(symbols, i, match) || unitConversionEndsAt(symbols, i, match))
             return true;
     }
@@ -162,7 +162,9 @@ bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher,
             NBFExpressionTreeNodeGetTokenType(*node), NBFExpressionTreeNodeGetTokenSubType(*node)));
     }
     NBFRagelMatch match{};
-    if (!matcher->implementation->machine()(symbols, &match)) return false;
+    if (!matcher->implementation->machine()(symbols.data(), static_cast<int32_t>(symbols.size()),
+                                            &match))
+        return false;
     if (matchStart) *matchStart = match.start;
     if (matchEnd) *matchEnd = match.end;
     if (syntax) *syntax = match.syntax;
@@ -193,13 +195,24 @@ bool RagelMatchIterator::advance(NBFRagelMatcherRef matcher,
 }  // namespace NBF
 
 void ragel_matcher_crawl(NBFRagelMatcherRef matcher, NBFEPExpressionTreeNodeRef node) {
+    if (!matcher) return;
     const NBFEPExpressionTreeNodeVector& children = NBFExpressionTreeNodeGetChildren(node);
-    NBF::RagelMatchIterator iterator;
+    std::vector<uint8_t> symbols;
+    symbols.reserve(children.size());
+    for (NBFEPExpressionTreeNodeRef child : children)
+        symbols.push_back(matcher->implementation->ragelToken(
+            NBFExpressionTreeNodeGetTokenType(child), NBFExpressionTreeNodeGetTokenSubType(child)));
+    // As the match iterator steps: each search resumes after the last match's start. A marked
+    // node always lies before that point, so the symbols made up front stay valid.
+    const int32_t count = static_cast<int32_t>(symbols.size());
     int32_t position = 0;
-    while (iterator.advance(matcher, children, position)) {
-        if (iterator.syntax() == kNBFSyntaxHighPriorityUnitOperator ||
-            iterator.syntax() == kNBFSyntaxHighPriorityUnitConversion)
-            markHighPriority(iterator.markedNode());
+    NBFRagelMatch match{};
+    while (position < count && matcher->implementation->machine()(symbols.data() + position,
+                                                                  count - position, &match)) {
+        if (match.syntax == kNBFSyntaxHighPriorityUnitOperator ||
+            match.syntax == kNBFSyntaxHighPriorityUnitConversion)
+            markHighPriority(children[static_cast<size_t>(position + match.marked)]);
+        position += match.start + 1;
     }
     for (NBFEPExpressionTreeNodeRef child : children) {
         if (NBFExpressionTreeNodeGetTokenType(child) == kNBFTokenTypeGroup)

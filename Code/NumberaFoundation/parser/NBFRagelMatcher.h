@@ -26,7 +26,7 @@ struct NBFRagelMatch {
 };
 
 // Finds the first match in the symbols (the one that ends first).
-typedef bool (*NBFRagelPatternMachine)(const std::vector<uint8_t>& symbols, NBFRagelMatch* match);
+typedef bool (*NBFRagelPatternMachine)(const uint8_t* symbols, int32_t count, NBFRagelMatch* match);
 
 class NBFRagelMatcherImplementation {
   public:
@@ -87,7 +87,8 @@ class RagelMatchIterator {
 }  // namespace NBF
 
 // Marks, recursively into groups, every operator the matcher finds with its high-priority
-// form: multiply 12 becomes 24, "__uc" 19 becomes 25, divide 13 becomes 23.
+// form: multiply 12 becomes 24, "__uc" 19 becomes 25, divide 13 becomes 23. Each group's
+// symbols are made once, so a line costs time in proportion to its length.
 void ragel_matcher_crawl(NBFRagelMatcherRef matcher, NBFEPExpressionTreeNodeRef node);
 
 #endif

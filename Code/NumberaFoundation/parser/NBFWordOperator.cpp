@@ -1,5 +1,7 @@
 #include "NBFWordOperator.h"
 
+#include "NBFCompiledWordOperator.h"
+
 NBFWordOperatorRef NBFWordOperatorCreate(NBFStringRef word,
                                          NBFWordOperatorArgumentType argumentType,
                                          NBFStringRef templateString, int32_t operatorPrecedence,
@@ -33,6 +35,7 @@ void NBFWordOperatorRelease(NBFWordOperatorRef wordOperator) {
     if (!wordOperator || wordOperator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
     NBFStringRelease(wordOperator->word);
     NBFStringRelease(wordOperator->templateString);
+    NBFCompiledWordOperatorRelease(wordOperator->compiled);
     delete wordOperator;
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "NBFString.h"
 
@@ -16,6 +17,8 @@ enum : NBFWordOperatorArgumentType {
     kNBFWordOperatorArgumentTypePostfix = 2,  // one operand, before the word
     kNBFWordOperatorArgumentTypeInfix = 3,    // one operand on each side
 };
+
+struct NBFCompiledWordOperator;
 
 struct NBFWordOperator {
     std::atomic<int32_t> refCount{1};
@@ -31,6 +34,9 @@ struct NBFWordOperator {
     uint32_t preConditionMode = 1;
     uint32_t postConditionMode = 1;
     uint32_t argumentConditions = 0;
+    // The template compiled on first request (NBFWordOperatorGetCompiled); owned.
+    std::once_flag compiledOnce;
+    NBFCompiledWordOperator* compiled = nullptr;
 };
 typedef NBFWordOperator* NBFWordOperatorRef;
 

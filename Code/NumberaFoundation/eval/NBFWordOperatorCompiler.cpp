@@ -1,0 +1,102 @@
+#include "NBFWordOperatorCompiler.h"
+
+#include <mutex>
+
+#include "NBFContextualAnalyzer.h"
+#include "NBFExpression.h"
+#include "NBFExpressionTokenizer.h"
+#include "NBFNamespace.h"
+#include "NBFParser.h"
+#include "NBFStandardFunctions.h"
+#include "NBFWordOperatorFunctionImpl.h"
+
+namespace {
+
+std::mutex s_operandListMutex;
+NBFFunctionListRef s_operandList = nullptr;  // made once, kept for the process
+
+NBFFunctionListRef operandList(NBFFunctionListRef parent) {
+    std::lock_guard<std::mutex> lock(s_operandListMutex);
+    if (!s_operandList) s_operandList = NBFWordOperatorOperandFunctionListCreate(parent);
+    return s_operandList;
+}
+
+}  // namespace
+
+NBFWordOperatorCompilerRef NBFWordOperatorCompilerCreate() { return new NBFWordOperatorCompiler(); }
+
+NBFWordOperatorCompilerRef NBFWordOperatorCompilerRetain(NBFWordOperatorCompilerRef compiler) {
+    if (compiler) compiler->refCount.fetch_add(1, std::memory_order_relaxed);
+    return compiler;
+}
+
+void NBFWordOperatorCompilerRelease(NBFWordOperatorCompilerRef compiler) {
+    if (!compiler || compiler->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
+    delete compiler;
+}
+
+void NBFWordOperatorCompilerInit(NBFFunctionListRef standardFunctions) {
+    operandList(standardFunctions);
+}
+
+std::string NBFWordOperatorCompilerSubstituteOperands(const std::string& templateText) {
+    std::string text;
+    text.reserve(templateText.size() + 8);
+    for (size_t i = 0; i < templateText.size();) {
+        if (templateText.compare(i, 4, "${1}") == 0) {
+            text += "_op1()";
+            i += 4;
+        } else if (templateText.compare(i, 4, "${2}") == 0) {
+            text += "_op2()";
+            i += 4;
+        } else {
+            text += templateText[i++];
+        }
+    }
+    return text;
+}
+
+NBFCompiledWordOperatorRef NBFWordOperatorCompilerCompile(NBFWordOperatorCompilerRef compiler,
+                                                          const std::string& templateText) {
+    if (!compiler) return nullptr;
+    NBFFunctionListRef functions = operandList(NBFStandardFunctionsGetSharedListReference());
+    auto expression = NBF::Ref<NBF::Expression>::adopt(
+        NBF::Expression::create(NBFWordOperatorCompilerSubstituteOperands(templateText)));
+    NBFNamespaceRef ns = NBFNamespaceCreate();
+    NBFNamespaceSetFunctionList(ns, functions);
+    NBFExpressionTokenizerRef tokenizer = NBFExpressionTokenizerCreate(kNBFLocaleDefault);
+    NBFTokenizedExpressionRef tokenized =
+        NBFExpressionTokenizerTokenize(tokenizer, expression.get());
+    NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
+    NBFContextualAnalyzerSetNamespace(analyzer, ns);
+    NBFExpressionTokenVector tokens =
+        NBFContextualAnalyzerAnalyzeTokenizedExpression(analyzer, tokenized, 0);
+    NBFParserRef parser = NBFParserCreate();
+    NBFExpressionTreeRef tree =
+        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser, &tokens);
+    NBFCompiledWordOperatorRef compiled =
+        NBFCompiledWordOperatorCreate(tree ? tree->root() : nullptr);
+    if (compiled) {
+        compiled->tokens = tokens;
+    } else {
+        for (NBFExpressionTokenRef token : tokens) NBFExpressionTokenRelease(token);
+    }
+    NBF::release(tree);
+    NBFParserRelease(parser);
+    NBFContextualAnalyzerRelease(analyzer);
+    NBFTokenizedExpressionRelease(tokenized);
+    NBFExpressionTokenizerRelease(tokenizer);
+    NBFNamespaceRelease(ns);
+    return compiled;
+}
+
+NBFCompiledWordOperatorRef NBFWordOperatorGetCompiled(NBFWordOperatorRef wordOperator) {
+    if (!wordOperator) return nullptr;
+    std::call_once(wordOperator->compiledOnce, [wordOperator] {
+        NBFWordOperatorCompilerRef compiler = NBFWordOperatorCompilerCreate();
+        wordOperator->compiled = NBFWordOperatorCompilerCompile(
+            compiler, NBFStringGetCppString(wordOperator->templateString));
+        NBFWordOperatorCompilerRelease(compiler);
+    });
+    return wordOperator->compiled;
+}

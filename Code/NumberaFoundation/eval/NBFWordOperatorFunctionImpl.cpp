@@ -1,0 +1,27 @@
+#include "NBFWordOperatorFunctionImpl.h"
+
+#include "NBFErrorLog.h"
+
+NBFValueRef NBFWordOperatorFunctionImpl::execute(const NBFValueRef*, int32_t, NBFMAPMContextRef,
+                                                 NBFEvaluationContextRef evaluationContext,
+                                                 NBFEvalMetadataRef*) {
+    if (!evaluationContext || !evaluationContext->wordOperatorOperands) return nullptr;
+    if (m_operandIndex != 0 && m_operandIndex != 1) {
+        NBF_LOG_ERROR("%s", "Error selecting word operator operand");
+        return nullptr;
+    }
+    return NBFValueRetain(evaluationContext->wordOperatorOperands[m_operandIndex]);
+}
+
+NBFFunctionListRef NBFWordOperatorOperandFunctionListCreate(NBFFunctionListRef parent) {
+    NBFFunctionListRef list = NBFFunctionListCreate();
+    const char* names[] = {"_op1", "_op2"};
+    for (int32_t index = 0; index < 2; ++index) {
+        NBFFunctionRef function = NBFFunctionCreateWithName(std::string(names[index]), 0);
+        NBFFunctionSetFunctionImplementation(function, new NBFWordOperatorFunctionImpl(index));
+        NBFFunctionListAddFunction(list, function);
+        NBFFunctionRelease(function);
+    }
+    NBFFunctionListSetParentList(list, parent);
+    return list;
+}
