@@ -1,4 +1,4 @@
-// Helpers shared by the document core's tests: foundation constants, decimal text of values,
+// Helpers shared by the document core's tests: foundation start-up, decimal text of values,
 // and UTF-8 views of optional UTF-16 text for readable failure messages.
 #ifndef NUMBERA_TESTS_CORE_TEST_SUPPORT_H
 #define NUMBERA_TESTS_CORE_TEST_SUPPORT_H
@@ -10,11 +10,15 @@
 #include "NBFMAPMContext.h"
 #include "NBFNumber.h"
 #include "NBFString.h"
+#include "NBFoundation.h"
 #include "mapm/m_apm.h"
 
+// Starts the foundation once per process with default settings.
 inline void initFoundationConstants() {
-    NBFNumber_ConstantsInit();
-    NBFMAPMExtensionsInit();
+    if (NBFoundationIsStarted()) return;
+    NBFSettingsRef settings = NBFSettingsCreate();
+    NBFoundationInit(settings);
+    NBFSettingsRelease(settings);
 }
 
 // Every significant digit in fixed point; "(null)" for a missing value.

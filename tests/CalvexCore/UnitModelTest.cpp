@@ -12,6 +12,7 @@
 #include "NCUnitComposer.h"
 #include "NCUnitFilter.h"
 #include "NCUnitStringFormatter.h"
+#include "NCUnitStringParser.h"
 #include "NCValueUnit.h"
 
 namespace {
@@ -317,6 +318,23 @@ TEST_F(UnitManager, RemovalAndBaseUnits) {
     EXPECT_EQ(manager.unitWithIdentifier(u"metre"), metre2);
     manager.addUnits({});
     EXPECT_EQ(manager.allUnits().size(), 6u);
+}
+
+TEST_F(UnitManager, UnitsReadFromText) {
+    auto shared = std::shared_ptr<NCUnitCollection>(&manager, [](NCUnitCollection*) {});
+    NCUnitStringParser parser(shared);
+    EXPECT_EQ(parser.unitManager(), shared);
+    auto speed = parser.unitFromString(u"km/s");
+    ASSERT_TRUE(speed);
+    EXPECT_EQ(speed->type(), NCUnitTypeSpeed);
+    EXPECT_EQ(utf8(speed->nameForFormat(NCUnitNameFormatSymbol)), "km/s");
+    auto length = parser.unitFromString(u"kilometres");
+    ASSERT_TRUE(length);
+    EXPECT_EQ(length->type(), NCUnitTypeLength);
+    EXPECT_EQ(parser.unitFromString(u"5 * 3"), nullptr);
+    EXPECT_EQ(parser.unitFromString(u""), nullptr);
+    parser.setUnitManager(nullptr);
+    EXPECT_EQ(parser.unitFromString(u"km"), nullptr);
 }
 
 TEST(NCUnitCollection, TheInterfaceAnswersNothing) {
