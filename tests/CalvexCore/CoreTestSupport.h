@@ -7,10 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "NBFFunctionList.h"
 #include "NBFMAPMContext.h"
+#include "NBFStandardFunctions.h"
 #include "NBFNumber.h"
 #include "NBFString.h"
 #include "NBFoundation.h"
+#include "NCExpression.h"
+#include "NCFunctionList.h"
 #include "mapm/m_apm.h"
 
 // Starts the foundation once per process with default settings.
@@ -33,6 +37,27 @@ inline std::string decimalText(M_APM value) {
 // "(none)" for no text.
 inline std::string utf8(const std::optional<std::u16string>& text) {
     return text ? NBFUTF16ToUTF8(*text) : "(none)";
+}
+
+// The standard functions and the five reserved line-reference names (one argument each), so
+// that the analyser knows the names; tokenisation never calls them.
+inline std::shared_ptr<NCFunctionList> lineReferenceFunctions() {
+    initFoundationConstants();
+    NBFFunctionListRef list = NBFFunctionListCreate();
+    NBFFunctionListSetParentList(list, NBFStandardFunctionsGetSharedListReference());
+    for (const std::u16string* name :
+         {&NCExpression::relativeLineReferenceFunctionName(),
+          &NCExpression::absoluteLineReferenceFunctionName(),
+          &NCExpression::absoluteLineReferenceByLineNumberFunctionName(),
+          &NCExpression::fixedRelativeLineReferenceFunctionName(),
+          &NCExpression::nullLineReferenceFunctionName()}) {
+        NBFFunctionRef function = NBFFunctionCreateWithName(NBFUTF16ToUTF8(*name), 1);
+        NBFFunctionListAddFunction(list, function);
+        NBFFunctionRelease(function);
+    }
+    auto wrapped = std::make_shared<NCFunctionList>(list);
+    NBFFunctionListRelease(list);
+    return wrapped;
 }
 
 #endif
