@@ -90,6 +90,12 @@ bool NCExpressionToken::isNameToken(NBFExpressionTokenRef token) {
     return type == kNBFTokenTypeFunction || type == kNBFTokenTypeWord;
 }
 
+void NCExpressionToken::_setExpression(std::weak_ptr<NCExpression> expression) {
+    i_expression = std::move(expression);
+    m_string.reset();
+    string();
+}
+
 std::optional<std::u16string> NCExpressionToken::string() const {
     if (m_string) return m_string;
     std::shared_ptr<NCExpression> expression = i_expression.lock();

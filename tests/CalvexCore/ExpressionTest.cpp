@@ -199,11 +199,13 @@ TEST_F(Expressions, ATokenReadsItsStoredText) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("incorrect range in expression"),
               std::string::npos);
 
-    // Tokens do not keep their expression alive.
+    // Tokens do not keep their expression alive, but keep their text.
     auto shortLived = NCExpression::create(std::u16string(u"(___rel_line(-1))"));
+    std::weak_ptr<NCExpression> watch = shortLived;
     auto token = tokenized(shortLived)->tokens().front();
     shortLived.reset();
-    EXPECT_FALSE(token->string());
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(utf8(token->string()), "(___rel_line(-1))");
 }
 
 TEST(NCExpression, StoredTextIdentityAndSimpleStrings) {
