@@ -180,3 +180,29 @@ NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(NCParse
         return NCExpressionTypeVariableDeclaration;
     return bad ? NCExpressionTypeBadVariableDeclaration : NCExpressionTypeExpression;
 }
+
+std::optional<NCExpressionTokenArray> NCExpressionParser::lineReferenceTokensOfType(
+    NCLineReferenceType mask, NCParsedExpression& parsedExpression) {
+    return NCParsedExpressionHelpers::lineReferenceTokensOfType(mask, parsedExpression.tokens());
+}
+
+void NCExpressionParser::findLineReferencesInParsedExpression(NCParsedExpression& parsedExpression,
+                                                              NCLineReferenceType mask,
+                                                              std::optional<std::vector<int64_t>>* indexes,
+                                                              std::optional<std::vector<NSRange>>* ranges,
+                                                              bool useHighLevelRange) {
+    if (indexes) indexes->reset();
+    if (ranges) ranges->reset();
+    NCExpressionTokenArray references = parsedExpression.tokensOfType(NCExpressionTokenTypeLineReference);
+    if (references.empty()) return;
+    if (indexes) indexes->emplace();
+    if (ranges) ranges->emplace();
+    for (const auto& token : references) {
+        if (!(token->lineReferenceType() & mask)) continue;
+        if (indexes) {
+            bool byLineNumber = token->subType() == NCExpressionTokenSubTypeLineReferenceByLineNumber;
+            (*indexes)->push_back(token->lineReferenceNumber() - (byLineNumber ? 1 : 0));
+        }
+        if (ranges) (*ranges)->push_back(useHighLevelRange ? token->highLevelRange() : token->range());
+    }
+}

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "NCEnvironment.h"
 #include "NCParsedExpression.h"
@@ -82,6 +84,18 @@ public:
     static bool findVariableDeclarationInTokens(const std::vector<TokenKind>& tokens,
                                                 uint64_t textLength, NCVarDecl* varDecl,
                                                 bool* badVarDecl);
+
+    // Line references of the kinds in the mask; none rather than an empty array.
+    static std::optional<NCExpressionTokenArray> lineReferenceTokensOfType(
+        NCLineReferenceType mask, NCParsedExpression& parsedExpression);
+    // For each reference of a kind in the mask, the number it names (a by-line-number reference
+    // less one, so its line index) and its displayed or stored range. Either output may be
+    // null; both stay none when there are no references at all.
+    static void findLineReferencesInParsedExpression(NCParsedExpression& parsedExpression,
+                                                     NCLineReferenceType mask,
+                                                     std::optional<std::vector<int64_t>>* indexes,
+                                                     std::optional<std::vector<NSRange>>* ranges,
+                                                     bool useHighLevelRange);
 
 private:
     mutable std::mutex m_mutex;
