@@ -14,7 +14,7 @@
 #include "NCWordOperatorList.h"
 
 class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
-public:
+  public:
     // The current environment; none until one calls set.
     static std::shared_ptr<NCEnvironment> current();
     // Makes this the current environment.
@@ -35,7 +35,7 @@ public:
     NCSimpleLocale locale() const;
     void setLocale(NCSimpleLocale locale);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     bool _isSet = false;
     std::shared_ptr<NCUnitCollection> _unitManager;

@@ -18,9 +18,11 @@ NSRange convertRange(NSRange range, const NCExpressionTokenArray& tokens, bool f
         return fromHighLevel ? token->range() : token->highLevelRange();
     };
     const size_t last = tokens.size() - 1;
-    NCTokenSearchResult first = NCBinarySearchTokenAtLocation(tokens, 0, last, range.location, fromHighLevel);
+    NCTokenSearchResult first =
+        NCBinarySearchTokenAtLocation(tokens, 0, last, range.location, fromHighLevel);
     uint64_t lastLocation = range.length > 0 ? NSMaxRange(range) - 1 : range.location;
-    NCTokenSearchResult end = NCBinarySearchTokenAtLocation(tokens, 0, last, lastLocation, fromHighLevel);
+    NCTokenSearchResult end =
+        NCBinarySearchTokenAtLocation(tokens, 0, last, lastLocation, fromHighLevel);
     // Past the end of the text both texts end together.
     auto tokenFor = [&](const NCTokenSearchResult& found) {
         return found.kind == NCTokenSearchResult::Found        ? found.token
@@ -32,9 +34,11 @@ NSRange convertRange(NSRange range, const NCExpressionTokenArray& tokens, bool f
 
     NSRange converted;
     if (first.kind == NCTokenSearchResult::PastTheEnd)
-        converted.location = NSMaxRange(toRange(firstToken)) + (range.location - NSMaxRange(fromRange(firstToken)));
+        converted.location =
+            NSMaxRange(toRange(firstToken)) + (range.location - NSMaxRange(fromRange(firstToken)));
     else
-        converted.location = convertedLocation(range.location, fromRange(firstToken), toRange(firstToken));
+        converted.location =
+            convertedLocation(range.location, fromRange(firstToken), toRange(firstToken));
     uint64_t toEnd = NSMaxRange(toRange(lastToken));
     if (toEnd == NSMaxRange(fromRange(lastToken)) || end.kind == NCTokenSearchResult::PastTheEnd)
         converted.length = range.length;
@@ -77,13 +81,14 @@ std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
 
 uint64_t NCExpressionParser::findTokensInExpression(const std::shared_ptr<NCExpression>& expression,
                                                     uint64_t location, int direction,
-                                                    NCExpressionTokenArray* tokens, uint64_t maxCount,
-                                                    bool skipCurrentLocation,
+                                                    NCExpressionTokenArray* tokens,
+                                                    uint64_t maxCount, bool skipCurrentLocation,
                                                     bool highLevelLocation) const {
     if (!expression) return 0;
     std::shared_ptr<NCParsedExpression> parsed = parseExpression(expression);
-    return NCParsedExpressionHelpers::findTokensInTokens(parsed->tokens(), location, direction, tokens,
-                                                         maxCount, skipCurrentLocation, highLevelLocation);
+    return NCParsedExpressionHelpers::findTokensInTokens(parsed->tokens(), location, direction,
+                                                         tokens, maxCount, skipCurrentLocation,
+                                                         highLevelLocation);
 }
 
 NCExpressionTokenArray NCExpressionParser::findTokensInString(const std::u16string& string,
@@ -97,7 +102,8 @@ NCExpressionTokenArray NCExpressionParser::findTokensInString(const std::u16stri
 }
 
 std::shared_ptr<NCExpressionToken> NCExpressionParser::tokenInExpression(
-    const std::shared_ptr<NCExpression>& expression, uint64_t location, bool highLevelLocation) const {
+    const std::shared_ptr<NCExpression>& expression, uint64_t location,
+    bool highLevelLocation) const {
     NCExpressionTokenArray tokens;
     if (findTokensInExpression(expression, location, 0, &tokens, 1, false, highLevelLocation) == 0)
         return nullptr;
@@ -109,14 +115,14 @@ std::shared_ptr<NCExpressionToken> NCExpressionParser::tokenInString(const std::
     return tokenInExpression(NCExpression::expressionWithString(string), location);
 }
 
-NSRange NCExpressionParser::convertHighLevelRange(NSRange range,
-                                                  const std::shared_ptr<NCExpression>& expression) const {
+NSRange NCExpressionParser::convertHighLevelRange(
+    NSRange range, const std::shared_ptr<NCExpression>& expression) const {
     if (!expression) return range;
     return convertRange(range, parseExpression(expression)->tokens(), true);
 }
 
-NSRange NCExpressionParser::convertLowLevelRange(NSRange range,
-                                                 const std::shared_ptr<NCExpression>& expression) const {
+NSRange NCExpressionParser::convertLowLevelRange(
+    NSRange range, const std::shared_ptr<NCExpression>& expression) const {
     if (!expression) return range;
     return convertRange(range, parseExpression(expression)->tokens(), false);
 }
@@ -129,8 +135,11 @@ bool NCExpressionParser::findVariableDeclarationInTokens(const std::vector<Token
     for (size_t i = 0; i < tokens.size() && !bad; ++i) {
         switch (tokens[i].type) {
             case NCExpressionTokenTypeNumber:
-            case NCExpressionTokenTypeComment: break;
-            case NCExpressionTokenTypeWhitespace: inWord = false; break;
+            case NCExpressionTokenTypeComment:
+                break;
+            case NCExpressionTokenTypeWhitespace:
+                inWord = false;
+                break;
             case NCExpressionTokenTypeWord:
                 // The last run of words before "=" names the variable.
                 if (!inWord && !assignmentSeen) {
@@ -161,20 +170,21 @@ bool NCExpressionParser::findVariableDeclarationInTokens(const std::vector<Token
     return true;
 }
 
-bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(NCParsedExpression& parsedExpression,
-                                                                      NCVarDecl* varDecl,
-                                                                      bool* badVarDecl) {
+bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(
+    NCParsedExpression& parsedExpression, NCVarDecl* varDecl, bool* badVarDecl) {
     std::vector<TokenKind> tokens;
-    parsedExpression.enumerateTokensWithBlock([&](const std::shared_ptr<NCExpressionToken>& token, bool*) {
-        tokens.push_back({token->type(), token->range()});
-    });
+    parsedExpression.enumerateTokensWithBlock(
+        [&](const std::shared_ptr<NCExpressionToken>& token, bool*) {
+            tokens.push_back({token->type(), token->range()});
+        });
     std::shared_ptr<NCExpression> expression = parsedExpression.expression();
-    uint64_t length = expression && expression->originalString() ? expression->originalString()->size() : 0;
+    uint64_t length =
+        expression && expression->originalString() ? expression->originalString()->size() : 0;
     return findVariableDeclarationInTokens(tokens, length, varDecl, badVarDecl);
 }
 
-NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(NCParsedExpression& parsedExpression,
-                                                                         NCVarDecl* varDecl) {
+NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
+    NCParsedExpression& parsedExpression, NCVarDecl* varDecl) {
     bool bad = false;
     if (findVariableDeclarationInTokenizedExpression(parsedExpression, varDecl, &bad))
         return NCExpressionTypeVariableDeclaration;
@@ -186,23 +196,25 @@ std::optional<NCExpressionTokenArray> NCExpressionParser::lineReferenceTokensOfT
     return NCParsedExpressionHelpers::lineReferenceTokensOfType(mask, parsedExpression.tokens());
 }
 
-void NCExpressionParser::findLineReferencesInParsedExpression(NCParsedExpression& parsedExpression,
-                                                              NCLineReferenceType mask,
-                                                              std::optional<std::vector<int64_t>>* indexes,
-                                                              std::optional<std::vector<NSRange>>* ranges,
-                                                              bool useHighLevelRange) {
+void NCExpressionParser::findLineReferencesInParsedExpression(
+    NCParsedExpression& parsedExpression, NCLineReferenceType mask,
+    std::optional<std::vector<int64_t>>* indexes, std::optional<std::vector<NSRange>>* ranges,
+    bool useHighLevelRange) {
     if (indexes) indexes->reset();
     if (ranges) ranges->reset();
-    NCExpressionTokenArray references = parsedExpression.tokensOfType(NCExpressionTokenTypeLineReference);
+    NCExpressionTokenArray references =
+        parsedExpression.tokensOfType(NCExpressionTokenTypeLineReference);
     if (references.empty()) return;
     if (indexes) indexes->emplace();
     if (ranges) ranges->emplace();
     for (const auto& token : references) {
         if (!(token->lineReferenceType() & mask)) continue;
         if (indexes) {
-            bool byLineNumber = token->subType() == NCExpressionTokenSubTypeLineReferenceByLineNumber;
+            bool byLineNumber =
+                token->subType() == NCExpressionTokenSubTypeLineReferenceByLineNumber;
             (*indexes)->push_back(token->lineReferenceNumber() - (byLineNumber ? 1 : 0));
         }
-        if (ranges) (*ranges)->push_back(useHighLevelRange ? token->highLevelRange() : token->range());
+        if (ranges)
+            (*ranges)->push_back(useHighLevelRange ? token->highLevelRange() : token->range());
     }
 }

@@ -30,7 +30,7 @@ enum : NCExpressionType {
 };
 
 class NCExpressionParser {
-public:
+  public:
     // The current environment.
     NCExpressionParser();
     explicit NCExpressionParser(std::shared_ptr<NCEnvironment> environment);
@@ -42,14 +42,17 @@ public:
 
     // A fresh tokenisation with the environment's variables, units, word operators and
     // functions.
-    std::shared_ptr<NCParsedExpression> parseExpression(const std::shared_ptr<NCExpression>& expression) const;
+    std::shared_ptr<NCParsedExpression> parseExpression(
+        const std::shared_ptr<NCExpression>& expression) const;
 
     // Direction 0 forward, 1 backward; appends to `tokens` (may be null) and answers how many.
-    uint64_t findTokensInExpression(const std::shared_ptr<NCExpression>& expression, uint64_t location,
-                                    int direction, NCExpressionTokenArray* tokens, uint64_t maxCount,
+    uint64_t findTokensInExpression(const std::shared_ptr<NCExpression>& expression,
+                                    uint64_t location, int direction,
+                                    NCExpressionTokenArray* tokens, uint64_t maxCount,
                                     bool skipCurrentLocation, bool highLevelLocation) const;
-    uint64_t findTokensInExpression(const std::shared_ptr<NCExpression>& expression, uint64_t location,
-                                    int direction, NCExpressionTokenArray* tokens, uint64_t maxCount,
+    uint64_t findTokensInExpression(const std::shared_ptr<NCExpression>& expression,
+                                    uint64_t location, int direction,
+                                    NCExpressionTokenArray* tokens, uint64_t maxCount,
                                     bool skipCurrentLocation) const {
         return findTokensInExpression(expression, location, direction, tokens, maxCount,
                                       skipCurrentLocation, useHighLevelLocations);
@@ -57,25 +60,29 @@ public:
     NCExpressionTokenArray findTokensInString(const std::u16string& string, uint64_t location,
                                               int direction, uint64_t maxCount,
                                               bool skipCurrentLocation) const;
-    std::shared_ptr<NCExpressionToken> tokenInExpression(const std::shared_ptr<NCExpression>& expression,
-                                                         uint64_t location, bool highLevelLocation) const;
-    std::shared_ptr<NCExpressionToken> tokenInExpression(const std::shared_ptr<NCExpression>& expression,
-                                                         uint64_t location) const {
+    std::shared_ptr<NCExpressionToken> tokenInExpression(
+        const std::shared_ptr<NCExpression>& expression, uint64_t location,
+        bool highLevelLocation) const;
+    std::shared_ptr<NCExpressionToken> tokenInExpression(
+        const std::shared_ptr<NCExpression>& expression, uint64_t location) const {
         return tokenInExpression(expression, location, useHighLevelLocations);
     }
-    std::shared_ptr<NCExpressionToken> tokenInString(const std::u16string& string, uint64_t location) const;
+    std::shared_ptr<NCExpressionToken> tokenInString(const std::u16string& string,
+                                                     uint64_t location) const;
 
     // Between the displayed text (high level) and the stored text (low level). A position inside
     // a line reference is its start.
-    NSRange convertHighLevelRange(NSRange range, const std::shared_ptr<NCExpression>& expression) const;
-    NSRange convertLowLevelRange(NSRange range, const std::shared_ptr<NCExpression>& expression) const;
+    NSRange convertHighLevelRange(NSRange range,
+                                  const std::shared_ptr<NCExpression>& expression) const;
+    NSRange convertLowLevelRange(NSRange range,
+                                 const std::shared_ptr<NCExpression>& expression) const;
 
     // True for a well-formed declaration (the record filled); false with badVarDecl set for a
     // malformed one ("= 3", "a = b = 3", a function name before "=").
     static bool findVariableDeclarationInTokenizedExpression(NCParsedExpression& parsedExpression,
                                                              NCVarDecl* varDecl, bool* badVarDecl);
-    static NCExpressionType expressionTypeOfTokenizedExpression(NCParsedExpression& parsedExpression,
-                                                                NCVarDecl* varDecl);
+    static NCExpressionType expressionTypeOfTokenizedExpression(
+        NCParsedExpression& parsedExpression, NCVarDecl* varDecl);
     // The same over tokens given as kinds and stored ranges in text order.
     struct TokenKind {
         NCExpressionTokenType type;
@@ -97,7 +104,7 @@ public:
                                                      std::optional<std::vector<NSRange>>* ranges,
                                                      bool useHighLevelRange);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::shared_ptr<NCEnvironment> _environment;
 };

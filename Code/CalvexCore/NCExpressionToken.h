@@ -19,7 +19,7 @@
 class NCExpression;
 
 class NCExpressionToken {
-public:
+  public:
     NCExpressionToken(NSRange nbfRange, NSRange range, NSRange highLevelRange,
                       NCExpressionTokenType type, NCExpressionTokenSubType subType,
                       NCLineReferenceType lineReferenceType = NCLineReferenceTypeNone,
@@ -65,7 +65,7 @@ public:
         i_subType = subType;
     }
 
-private:
+  private:
     NSRange _nbfRange;
     NSRange _highLevelRange;
     NSRange _range;

@@ -10,7 +10,8 @@ NCLine::~NCLine() {
     if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
 }
 
-std::shared_ptr<NCLine> NCLine::lineWithExpressionString(const std::optional<std::u16string>& string) {
+std::shared_ptr<NCLine> NCLine::lineWithExpressionString(
+    const std::optional<std::u16string>& string) {
     return std::make_shared<NCLine>(string ? NCExpression::expressionWithString(*string) : nullptr);
 }
 

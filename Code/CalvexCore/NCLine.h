@@ -15,12 +15,13 @@
 class NCLineCollection;
 
 class NCLine {
-public:
+  public:
     explicit NCLine(std::shared_ptr<NCExpression> expression = nullptr);
     ~NCLine();
     NCLine(const NCLine&) = delete;
     NCLine& operator=(const NCLine&) = delete;
-    static std::shared_ptr<NCLine> lineWithExpressionString(const std::optional<std::u16string>& string);
+    static std::shared_ptr<NCLine> lineWithExpressionString(
+        const std::optional<std::u16string>& string);
 
     const std::shared_ptr<NCExpression>& expression() const { return i_expression; }
     std::optional<std::u16string> expressionString() const;
@@ -42,7 +43,7 @@ public:
     void _setIndex(uint64_t index) { i_index = index; }
     void _setLineCollection(NCLineCollection* collection) { i_lineCollection = collection; }
 
-private:
+  private:
     std::shared_ptr<NCResultFormattingOptions> _customFormattingOptions;
     std::shared_ptr<NCExpression> i_expression;
     std::shared_ptr<NCResult> i_result;

@@ -10,7 +10,7 @@
 #include "NCLine.h"
 
 class NCLineCollection {
-public:
+  public:
     NCLineCollection() = default;
     ~NCLineCollection();
     NCLineCollection(const NCLineCollection&) = delete;
@@ -22,7 +22,7 @@ public:
     void addLine(std::shared_ptr<NCLine> line);
     void removeAllLines();
 
-private:
+  private:
     mutable std::mutex mutex;  // guards the line array
     std::vector<std::shared_ptr<NCLine>> i_lines;
 };

@@ -15,17 +15,17 @@ std::u16string NCLineReferenceReplacementText(const NCLineReferenceReplacement& 
 }
 
 std::optional<NCLineReferenceReplacement>
-NCPlainTextLineReferenceSubstituterDelegate::stringForLineReference(NCLineReferenceType kind,
-                                                                    int64_t number, int64_t lineIndex,
-                                                                    NCLineCollection* lineCollection,
-                                                                    void* contextInfo) {
+NCPlainTextLineReferenceSubstituterDelegate::stringForLineReference(
+    NCLineReferenceType kind, int64_t number, int64_t lineIndex, NCLineCollection* lineCollection,
+    void* contextInfo) {
     int64_t index = NCLineReferenceIndex(kind, number, lineIndex);
     std::optional<std::u16string> text;
-    if (lineCollection && index >= 0 && static_cast<uint64_t>(index) < lineCollection->countOfLines()) {
+    if (lineCollection && index >= 0 &&
+        static_cast<uint64_t>(index) < lineCollection->countOfLines()) {
         std::shared_ptr<NCLine> line = lineCollection->lineAtIndex(static_cast<uint64_t>(index));
         if (line && line->result())
-            text = NCResultFormatter::sharedInstance().stringValueForResult(line->result().get(),
-                                                                            line->formattingOptions().get());
+            text = NCResultFormatter::sharedInstance().stringValueForResult(
+                line->result().get(), line->formattingOptions().get());
     }
     // A line without an answer to show is named, never left in its stored form.
     if (!text || text->empty()) {
@@ -37,7 +37,8 @@ NCPlainTextLineReferenceSubstituterDelegate::stringForLineReference(NCLineRefere
     return NCLineReferenceReplacement(std::move(*text));
 }
 
-std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
+std::optional<NCLineReferenceReplacement>
+NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
     NCLineReferenceType mask, const std::shared_ptr<NCExpression>& expression,
     NCParsedExpression* parsedExpression, int64_t lineIndex, void* contextInfo,
     NCLineReferenceSubstituterDelegate* substitutionDelegate, bool attributedString,
@@ -48,7 +49,8 @@ std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::stringByRe
     NSAttributedString attributed(attributedString ? stored : std::u16string());
     const uint64_t storedLength = stored.size();
 
-    const NCExpressionTokenArray tokens = parsedExpression ? parsedExpression->tokens() : NCExpressionTokenArray();
+    const NCExpressionTokenArray tokens =
+        parsedExpression ? parsedExpression->tokens() : NCExpressionTokenArray();
     // From the last token back, so that the ranges still to come stay valid.
     for (auto it = tokens.rbegin(); it != tokens.rend(); ++it) {
         const std::shared_ptr<NCExpressionToken>& token = *it;
@@ -70,12 +72,14 @@ std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::stringByRe
         NSRange range = token->range();
         uint64_t length = attributedString ? attributed.length() : plain.size();
         if (range.location > length || range.length > length - range.location) {
-            OX_logErr_bigHeader(false, "Warning!", __func__, "Code/CalvexCore/NCLineReferenceSubstituter",
-                                __LINE__, "WARNING: Bad error trying to replace characters in a string");
+            OX_logErr_bigHeader(false, "Warning!", __func__,
+                                "Code/CalvexCore/NCLineReferenceSubstituter", __LINE__,
+                                "WARNING: Bad error trying to replace characters in a string");
             continue;
         }
         if (!attributedString)
-            plain.replace(range.location, range.length, NCLineReferenceReplacementText(*replacement));
+            plain.replace(range.location, range.length,
+                          NCLineReferenceReplacementText(*replacement));
         else if (const auto* rich = std::get_if<NSAttributedString>(&*replacement))
             attributed.replaceCharactersInRange(range, *rich);
         else
@@ -85,12 +89,13 @@ std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::stringByRe
     return NCLineReferenceReplacement(std::move(plain));
 }
 
-std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
+std::optional<NCLineReferenceReplacement>
+NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
     NCLineReferenceType mask, NCParsedExpression& parsedExpression, int64_t lineIndex,
     void* contextInfo, bool attributedString) {
-    return stringByReplacingLineReferencesOfType(mask, parsedExpression.expression(), &parsedExpression,
-                                                 lineIndex, contextInfo, _substitutionDelegate,
-                                                 attributedString, true);
+    return stringByReplacingLineReferencesOfType(mask, parsedExpression.expression(),
+                                                 &parsedExpression, lineIndex, contextInfo,
+                                                 _substitutionDelegate, attributedString, true);
 }
 
 std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::substitutedExpressionString(
@@ -102,8 +107,9 @@ std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::substitute
     NCExpressionParser parser(parsingEnvironment());
     parser.enableComments = false;
     std::shared_ptr<NCParsedExpression> parsed = parser.parseExpression(expression);
-    return stringByReplacingLineReferencesOfType(mask, expression, parsed.get(), lineIndex, contextInfo,
-                                                 substitutionDelegate, isAttributedString, false);
+    return stringByReplacingLineReferencesOfType(mask, expression, parsed.get(), lineIndex,
+                                                 contextInfo, substitutionDelegate,
+                                                 isAttributedString, false);
 }
 
 std::optional<std::u16string> NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
@@ -111,19 +117,20 @@ std::optional<std::u16string> NCLineReferenceSubstituter::stringByReplacingLineR
     std::shared_ptr<NCLineCollection> lineCollection, NCLineReferenceSubstituterDelegate* delegate,
     void* contextInfo) {
     NCLineReferenceSubstituter substituter(std::move(lineCollection), delegate);
-    auto replaced = substituter.stringByReplacingLineReferencesOfType(mask, parsedExpression, lineIndex,
-                                                                      contextInfo, false);
+    auto replaced = substituter.stringByReplacingLineReferencesOfType(
+        mask, parsedExpression, lineIndex, contextInfo, false);
     if (!replaced) return std::nullopt;
     return NCLineReferenceReplacementText(*replaced);
 }
 
-std::optional<NSAttributedString> NCLineReferenceSubstituter::attributedStringByReplacingLineReferencesOfType(
+std::optional<NSAttributedString>
+NCLineReferenceSubstituter::attributedStringByReplacingLineReferencesOfType(
     NCLineReferenceType mask, NCParsedExpression& parsedExpression, int64_t lineIndex,
     std::shared_ptr<NCLineCollection> lineCollection, NCLineReferenceSubstituterDelegate* delegate,
     void* contextInfo) {
     NCLineReferenceSubstituter substituter(std::move(lineCollection), delegate);
-    auto replaced = substituter.stringByReplacingLineReferencesOfType(mask, parsedExpression, lineIndex,
-                                                                      contextInfo, true);
+    auto replaced = substituter.stringByReplacingLineReferencesOfType(mask, parsedExpression,
+                                                                      lineIndex, contextInfo, true);
     if (!replaced) return std::nullopt;
     if (auto* rich = std::get_if<NSAttributedString>(&*replaced)) return std::move(*rich);
     return NSAttributedString(NCLineReferenceReplacementText(*replaced));

@@ -24,40 +24,43 @@ struct NCLineReferenceSubstituterDelegate {
     // The text for a reference of the kind and number on the line at lineIndex; none leaves
     // the reference as it is.
     virtual std::optional<NCLineReferenceReplacement> stringForLineReference(
-        NCLineReferenceType kind, int64_t number, int64_t lineIndex, NCLineCollection* lineCollection,
-        void* contextInfo) = 0;
+        NCLineReferenceType kind, int64_t number, int64_t lineIndex,
+        NCLineCollection* lineCollection, void* contextInfo) = 0;
 };
 
 // Writes a reference as the referenced line's answer, or as "line" and the line number where
 // there is no answer to show.
 class NCPlainTextLineReferenceSubstituterDelegate : public NCLineReferenceSubstituterDelegate {
-public:
+  public:
     const std::optional<std::u16string>& prefix() const { return _prefix; }
     // Put in front of every replacement.
     void setPrefix(std::optional<std::u16string> prefix) { _prefix = std::move(prefix); }
 
     std::optional<NCLineReferenceReplacement> stringForLineReference(
-        NCLineReferenceType kind, int64_t number, int64_t lineIndex, NCLineCollection* lineCollection,
-        void* contextInfo) override;
+        NCLineReferenceType kind, int64_t number, int64_t lineIndex,
+        NCLineCollection* lineCollection, void* contextInfo) override;
 
-private:
+  private:
     std::optional<std::u16string> _prefix;
 };
 
 class NCLineReferenceSubstituter {
-public:
+  public:
     NCLineReferenceSubstituter() = default;
     // The delegate is not retained.
     NCLineReferenceSubstituter(std::shared_ptr<NCLineCollection> lineCollection,
                                NCLineReferenceSubstituterDelegate* substitutionDelegate)
         : _lineCollection(std::move(lineCollection)), _substitutionDelegate(substitutionDelegate) {}
     static std::shared_ptr<NCLineReferenceSubstituter> substituterWithLineCollection(
-        std::shared_ptr<NCLineCollection> lineCollection, NCLineReferenceSubstituterDelegate* delegate) {
+        std::shared_ptr<NCLineCollection> lineCollection,
+        NCLineReferenceSubstituterDelegate* delegate) {
         return std::make_shared<NCLineReferenceSubstituter>(std::move(lineCollection), delegate);
     }
 
     const std::shared_ptr<NCLineCollection>& lineCollection() const { return _lineCollection; }
-    NCLineReferenceSubstituterDelegate* substitutionDelegate() const { return _substitutionDelegate; }
+    NCLineReferenceSubstituterDelegate* substitutionDelegate() const {
+        return _substitutionDelegate;
+    }
     void setSubstitutionDelegate(NCLineReferenceSubstituterDelegate* delegate) {
         _substitutionDelegate = delegate;
     }
@@ -85,17 +88,17 @@ public:
     // A temporary substituter over the collection.
     static std::optional<std::u16string> stringByReplacingLineReferencesOfType(
         NCLineReferenceType mask, NCParsedExpression& parsedExpression, int64_t lineIndex,
-        std::shared_ptr<NCLineCollection> lineCollection, NCLineReferenceSubstituterDelegate* delegate,
-        void* contextInfo);
+        std::shared_ptr<NCLineCollection> lineCollection,
+        NCLineReferenceSubstituterDelegate* delegate, void* contextInfo);
     static std::optional<NSAttributedString> attributedStringByReplacingLineReferencesOfType(
         NCLineReferenceType mask, NCParsedExpression& parsedExpression, int64_t lineIndex,
-        std::shared_ptr<NCLineCollection> lineCollection, NCLineReferenceSubstituterDelegate* delegate,
-        void* contextInfo);
+        std::shared_ptr<NCLineCollection> lineCollection,
+        NCLineReferenceSubstituterDelegate* delegate, void* contextInfo);
 
     // Made once: the environment bare texts are parsed in.
     static std::shared_ptr<NCEnvironment> parsingEnvironment();
 
-private:
+  private:
     std::shared_ptr<NCLineCollection> _lineCollection;
     NCLineReferenceSubstituterDelegate* _substitutionDelegate = nullptr;
     NCPlainTextLineReferenceSubstituterDelegate _plainTextDelegate;

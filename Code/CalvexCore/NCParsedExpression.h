@@ -14,7 +14,7 @@
 #include "NCTokenizedExpression.h"
 
 class NCParsedExpression {
-public:
+  public:
     explicit NCParsedExpression(std::shared_ptr<NCExpression> expression = nullptr)
         : _expression(std::move(expression)) {}
     virtual ~NCParsedExpression() = default;
@@ -44,12 +44,12 @@ public:
         enumerateTokensAfterToken(nullptr, 0, block);
     }
 
-private:
+  private:
     std::shared_ptr<NCExpression> _expression;
 };
 
 class NCTokenizedExpressionBackedParsedExpression : public NCParsedExpression {
-public:
+  public:
     // Keeps the tokenized expression's expression alive: the tokenized expression does not.
     explicit NCTokenizedExpressionBackedParsedExpression(
         std::shared_ptr<NCTokenizedExpression> tokenizedExpression)
@@ -57,20 +57,23 @@ public:
           _tokenizedExpression(std::move(tokenizedExpression)) {}
 
     const NCExpressionTokenArray& tokens() override;
-    const std::shared_ptr<NCTokenizedExpression>& tokenizedExpression() const { return _tokenizedExpression; }
+    const std::shared_ptr<NCTokenizedExpression>& tokenizedExpression() const {
+        return _tokenizedExpression;
+    }
 
-private:
+  private:
     std::shared_ptr<NCTokenizedExpression> _tokenizedExpression;
 };
 
 class NCTokenListParsedExpression : public NCParsedExpression {
-public:
-    NCTokenListParsedExpression(std::shared_ptr<NCExpression> expression, NCExpressionTokenArray tokens)
+  public:
+    NCTokenListParsedExpression(std::shared_ptr<NCExpression> expression,
+                                NCExpressionTokenArray tokens)
         : NCParsedExpression(std::move(expression)), _tokens(std::move(tokens)) {}
 
     const NCExpressionTokenArray& tokens() override { return _tokens; }
 
-private:
+  private:
     NCExpressionTokenArray _tokens;
 };
 

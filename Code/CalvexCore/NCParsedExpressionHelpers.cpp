@@ -2,8 +2,9 @@
 
 #include "NCParsedExpression.h"
 
-NCTokenSearchResult NCBinarySearchTokenAtLocation(const NCExpressionTokenArray& tokens, size_t first,
-                                                  size_t last, uint64_t location, bool highLevel) {
+NCTokenSearchResult NCBinarySearchTokenAtLocation(const NCExpressionTokenArray& tokens,
+                                                  size_t first, size_t last, uint64_t location,
+                                                  bool highLevel) {
     NCTokenSearchResult result;
     if (tokens.empty() || first > last || last >= tokens.size()) return result;
     auto rangeOf = [&](size_t i) {
@@ -50,8 +51,8 @@ uint64_t NCParsedExpressionHelpers::findTokensInTokens(const NCExpressionTokenAr
     return count;
 }
 
-NCExpressionTokenArray NCParsedExpressionHelpers::tokensOfType(NCExpressionTokenType type,
-                                                               const NCExpressionTokenArray& tokens) {
+NCExpressionTokenArray NCParsedExpressionHelpers::tokensOfType(
+    NCExpressionTokenType type, const NCExpressionTokenArray& tokens) {
     NCExpressionTokenArray matching;
     for (const auto& token : tokens)
         if (token->type() == type) matching.push_back(token);
@@ -62,15 +63,16 @@ std::optional<NCExpressionTokenArray> NCParsedExpressionHelpers::lineReferenceTo
     NCLineReferenceType mask, const NCExpressionTokenArray& tokens) {
     NCExpressionTokenArray references;
     for (const auto& token : tokens) {
-        bool referenceKind = token->type() == NCExpressionTokenTypeLineReference || token->type() == 14;
+        bool referenceKind =
+            token->type() == NCExpressionTokenTypeLineReference || token->type() == 14;
         if (referenceKind && (token->lineReferenceType() & mask)) references.push_back(token);
     }
     if (references.empty()) return std::nullopt;
     return references;
 }
 
-bool NCParsedExpressionHelpers::hasReferenceToVariableWithName(const std::u16string& name,
-                                                               const NCExpressionTokenArray& tokens) {
+bool NCParsedExpressionHelpers::hasReferenceToVariableWithName(
+    const std::u16string& name, const NCExpressionTokenArray& tokens) {
     for (const auto& token : tokens)
         if (token->type() == NCExpressionTokenTypeVariable && token->string() == name) return true;
     return false;

@@ -25,13 +25,14 @@ struct NCTokenSearchResult {
 // Binary search over the inclusive index interval for the token whose range (or display range)
 // contains the location. A location at or after the end of the last token is past the end; one
 // that falls between tokens finds none.
-NCTokenSearchResult NCBinarySearchTokenAtLocation(const NCExpressionTokenArray& tokens, size_t first,
-                                                  size_t last, uint64_t location, bool highLevel);
+NCTokenSearchResult NCBinarySearchTokenAtLocation(const NCExpressionTokenArray& tokens,
+                                                  size_t first, size_t last, uint64_t location,
+                                                  bool highLevel);
 
 class NCParsedExpression;
 
 class NCParsedExpressionHelpers {
-public:
+  public:
     // Direction 0 forward, 1 backward. Writes the token at the location (unless skipping) and
     // its neighbours in the direction, at most maxCount; answers how many.
     static uint64_t findTokensInTokens(const NCExpressionTokenArray& tokens, uint64_t location,
@@ -45,7 +46,8 @@ public:
         NCLineReferenceType mask, const NCExpressionTokenArray& tokens);
     static bool hasReferenceToVariableWithName(const std::u16string& name,
                                                const NCExpressionTokenArray& tokens);
-    static std::set<std::u16string> findVariableReferencesInTokens(const NCExpressionTokenArray& tokens);
+    static std::set<std::u16string> findVariableReferencesInTokens(
+        const NCExpressionTokenArray& tokens);
     // The index of the token's location among the parsed expression's tokens; NSNotFound when
     // it has none there.
     static uint64_t indexOfToken(const NCExpressionToken& token, NCParsedExpression& expression);

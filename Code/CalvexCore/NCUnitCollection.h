@@ -14,8 +14,10 @@
 #include "NCUnit.h"
 
 class NCUnitCollection {
-public:
+  public:
     virtual ~NCUnitCollection() = default;
+    // The current environment's catalogue; none before an environment is current.
+    static std::shared_ptr<NCUnitCollection> sharedManager();
     // A new NCNewUnitManager.
     static std::shared_ptr<NCUnitCollection> create();
 
@@ -40,7 +42,7 @@ public:
 };
 
 class NCNewUnitManager : public NCUnitCollection {
-public:
+  public:
     NCNewUnitManager();
     ~NCNewUnitManager() override;
     NCNewUnitManager(const NCNewUnitManager&) = delete;
@@ -66,7 +68,7 @@ public:
     void setDefaultUnitForType(const std::shared_ptr<NCUnit>& unit, NCUnitType type) override;
     NBFUnitCollectionRef nbfUnitCollection() const override { return unitCollection; }
 
-private:
+  private:
     NBFUnitCollectionRef unitCollection;
     std::map<std::u16string, std::shared_ptr<NCUnit>> unitsByIdentifier;
     std::map<std::u16string, std::u16string> nameClashIdentifiersByName;

@@ -6,7 +6,7 @@
 #include "NBFWordOperatorList.h"
 
 class NCWordOperatorList {
-public:
+  public:
     NCWordOperatorList() = default;
     // Retains the list.
     explicit NCWordOperatorList(NBFWordOperatorListRef list)
@@ -17,7 +17,7 @@ public:
 
     NBFWordOperatorListRef nbfWordOperatorList() const { return nbfWordOperatorList_; }
 
-private:
+  private:
     NBFWordOperatorListRef nbfWordOperatorList_ = nullptr;
 };
 

@@ -16,7 +16,7 @@ using NSAttributeValue = std::variant<bool, int64_t, double, std::u16string>;
 using NSAttributes = std::map<std::string, NSAttributeValue>;
 
 class NSAttributedString {
-public:
+  public:
     NSAttributedString() = default;
     explicit NSAttributedString(std::u16string string, NSAttributes attributes = {});
 
@@ -37,7 +37,7 @@ public:
 
     friend bool operator==(const NSAttributedString&, const NSAttributedString&) = default;
 
-private:
+  private:
     struct Run {
         uint64_t length;
         NSAttributes attributes;

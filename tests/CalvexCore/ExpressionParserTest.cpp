@@ -16,7 +16,7 @@ std::string textsOf(const NCExpressionTokenArray& tokens) {
 }
 
 class ExpressionParser : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         environment = std::make_shared<NCEnvironment>();
         environment->setFunctions(lineReferenceFunctions());
@@ -70,25 +70,20 @@ TEST_F(ExpressionParser, RangesConvertBetweenDisplayedAndStoredText) {
         NSRange display, stored;
     };
     const Row displayToStored[] = {
-        {{0, 1}, {0, 17}},   // the first reference
-        {{2, 1}, {18, 1}},   // "+"
-        {{4, 5}, {20, 5}},   // "line2"
-        {{0, 13}, {0, 44}},  // everything
-        {{12, 1}, {28, 16}},
-        {{6, 2}, {22, 3}},   // inside "line2": to its end
-        {{13, 0}, {44, 0}},  // the end of the text
+        {{0, 1}, {0, 17}},                       // the first reference
+        {{2, 1}, {18, 1}},                       // "+"
+        {{4, 5}, {20, 5}},                       // "line2"
+        {{0, 13}, {0, 44}},                      // everything
+        {{12, 1}, {28, 16}}, {{6, 2}, {22, 3}},  // inside "line2": to its end
+        {{13, 0}, {44, 0}},                      // the end of the text
     };
     for (const Row& row : displayToStored) {
         SCOPED_TRACE(row.display.location);
         EXPECT_EQ(parser->convertHighLevelRange(row.display, expression), row.stored);
     }
     const Row storedToDisplay[] = {
-        {{0, 1}, {0, 17}},
-        {{0, 1}, {5, 3}},  // inside a reference: the whole reference
-        {{2, 1}, {18, 1}},
-        {{4, 5}, {20, 5}},
-        {{10, 3}, {26, 18}},
-        {{13, 0}, {44, 0}},
+        {{0, 1}, {0, 17}}, {{0, 1}, {5, 3}},  // inside a reference: the whole reference
+        {{2, 1}, {18, 1}}, {{4, 5}, {20, 5}}, {{10, 3}, {26, 18}}, {{13, 0}, {44, 0}},
     };
     for (const Row& row : storedToDisplay) {
         SCOPED_TRACE(row.stored.location);
@@ -158,7 +153,8 @@ TEST_F(ExpressionParser, VariableDeclarations) {
         SCOPED_TRACE(utf8(std::u16string(row.text)));
         auto parsed = parser->parseExpression(NCExpression::create(std::u16string(row.text)));
         NCVarDecl declaration;
-        EXPECT_EQ(NCExpressionParser::expressionTypeOfTokenizedExpression(*parsed, &declaration), row.type);
+        EXPECT_EQ(NCExpressionParser::expressionTypeOfTokenizedExpression(*parsed, &declaration),
+                  row.type);
         if (row.type != NCExpressionTypeVariableDeclaration) continue;
         EXPECT_EQ(declaration.equalsTokenIndex, row.equalsIndex);
         EXPECT_EQ(declaration.nameRange, row.name);
@@ -166,7 +162,8 @@ TEST_F(ExpressionParser, VariableDeclarations) {
     }
     bool bad = true;
     auto plain = parser->parseExpression(NCExpression::create(std::u16string(u"3 + 4")));
-    EXPECT_FALSE(NCExpressionParser::findVariableDeclarationInTokenizedExpression(*plain, nullptr, &bad));
+    EXPECT_FALSE(
+        NCExpressionParser::findVariableDeclarationInTokenizedExpression(*plain, nullptr, &bad));
     EXPECT_FALSE(bad);
 }
 
@@ -180,7 +177,8 @@ TEST_F(ExpressionParser, TheEnvironmentNamesVariablesAndCommentsCanBeOff) {
     EXPECT_EQ(parsed->variableReferences(), std::set<std::u16string>{u"total"});
     EXPECT_EQ(parsed->tokensOfType(NCExpressionTokenTypeComment).size(), 1u);
     parser->enableComments = false;
-    EXPECT_TRUE(parser->parseExpression(expression)->tokensOfType(NCExpressionTokenTypeComment).empty());
+    EXPECT_TRUE(
+        parser->parseExpression(expression)->tokensOfType(NCExpressionTokenTypeComment).empty());
 }
 
 TEST_F(ExpressionParser, ParsedExpressionQueries) {
@@ -206,15 +204,17 @@ TEST_F(ExpressionParser, ParsedExpressionQueries) {
     EXPECT_EQ(NCParsedExpressionHelpers::indexOfToken(*parsed->tokens()[6], *parsed), 6u);
 
     std::vector<uint64_t> seen;
-    parsed->enumerateTokensWithBlock([&](const std::shared_ptr<NCExpressionToken>& token, bool* stop) {
-        seen.push_back(token->range().location);
-        *stop = seen.size() == 3;
-    });
+    parsed->enumerateTokensWithBlock(
+        [&](const std::shared_ptr<NCExpressionToken>& token, bool* stop) {
+            seen.push_back(token->range().location);
+            *stop = seen.size() == 3;
+        });
     EXPECT_EQ(seen, (std::vector<uint64_t>{0, 17, 18}));
     seen.clear();
-    parsed->enumerateTokensAfterToken(plus, 1, [&](const std::shared_ptr<NCExpressionToken>& token, bool*) {
-        seen.push_back(token->range().location);
-    });
+    parsed->enumerateTokensAfterToken(plus, 1,
+                                      [&](const std::shared_ptr<NCExpressionToken>& token, bool*) {
+                                          seen.push_back(token->range().location);
+                                      });
     EXPECT_EQ(seen, (std::vector<uint64_t>{17, 0}));
 
     NCTokenListParsedExpression list(expression, {parsed->tokens()[0], parsed->tokens()[1]});

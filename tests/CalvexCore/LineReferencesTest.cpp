@@ -13,12 +13,15 @@ namespace {
 
 // Marks every reference it writes, to tell its text from the plain-text delegate's.
 struct MarkingDelegate : NCLineReferenceSubstituterDelegate {
-    std::optional<NCLineReferenceReplacement> stringForLineReference(NCLineReferenceType kind, int64_t number,
-                                                                     int64_t lineIndex, NCLineCollection*,
+    std::optional<NCLineReferenceReplacement> stringForLineReference(NCLineReferenceType kind,
+                                                                     int64_t number,
+                                                                     int64_t lineIndex,
+                                                                     NCLineCollection*,
                                                                      void* contextInfo) override {
         calls.push_back({kind, number, lineIndex, contextInfo});
         std::u16string text = u"<" + NCLineReferenceIdentifier(lineIndex, number) + u">";
-        if (attributed) return NCLineReferenceReplacement(NSAttributedString(text, {{"reference", true}}));
+        if (attributed)
+            return NCLineReferenceReplacement(NSAttributedString(text, {{"reference", true}}));
         return NCLineReferenceReplacement(text);
     }
     struct Call {
@@ -31,7 +34,7 @@ struct MarkingDelegate : NCLineReferenceSubstituterDelegate {
 };
 
 class LineReferences : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initFoundationConstants();
         environment = std::make_shared<NCEnvironment>();
@@ -92,14 +95,15 @@ TEST_F(LineReferences, ReferencesNameTheirLines) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(utf8(std::u16string(row.text)));
-        auto references = NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeAll,
-                                                                       *parse(row.text));
+        auto references =
+            NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeAll, *parse(row.text));
         ASSERT_TRUE(references.has_value());
         ASSERT_EQ(references->size(), 1u);
         const auto& token = references->front();
         EXPECT_EQ(token->lineReferenceType(), row.kind);
         EXPECT_EQ(token->lineReferenceNumber(), row.number);
-        EXPECT_EQ(NCLineReferenceIndex(token->lineReferenceType(), token->lineReferenceNumber(), 5), row.index);
+        EXPECT_EQ(NCLineReferenceIndex(token->lineReferenceType(), token->lineReferenceNumber(), 5),
+                  row.index);
     }
 }
 
@@ -132,12 +136,15 @@ TEST_F(LineReferences, ThePrefixComesFirst) {
     NCLineReferenceSubstituter substituter(collection, nullptr);
     NCPlainTextLineReferenceSubstituterDelegate& delegate = substituter.plainTextDelegate();
     delegate.setPrefix(u"#");
-    auto beyond = delegate.stringForLineReference(NCLineReferenceTypeAbsolute, 9, 0, collection.get(), nullptr);
+    auto beyond = delegate.stringForLineReference(NCLineReferenceTypeAbsolute, 9, 0,
+                                                  collection.get(), nullptr);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*beyond)), "#line10");
-    auto first = delegate.stringForLineReference(NCLineReferenceTypeByLineNumber, 1, 3, collection.get(), nullptr);
+    auto first = delegate.stringForLineReference(NCLineReferenceTypeByLineNumber, 1, 3,
+                                                 collection.get(), nullptr);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*first)), "#10");
     // Without a collection every reference is beyond the last line.
-    auto alone = delegate.stringForLineReference(NCLineReferenceTypeRelative, -1, 3, nullptr, nullptr);
+    auto alone =
+        delegate.stringForLineReference(NCLineReferenceTypeRelative, -1, 3, nullptr, nullptr);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*alone)), "#line3");
 }
 
@@ -156,8 +163,8 @@ TEST_F(LineReferences, TheCallersDelegateAndContext) {
     int context = 0;
     auto parsed = parse(u"(___rel_line(-1)) + line2");
     NCLineReferenceSubstituter substituter(collection, &marking);
-    auto replaced = substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll, *parsed, 4,
-                                                                      &context, false);
+    auto replaced = substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll,
+                                                                      *parsed, 4, &context, false);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*replaced)), "<4-1> + <4+2>");
     ASSERT_EQ(marking.calls.size(), 2u);
     // Last token first.
@@ -195,36 +202,39 @@ TEST_F(LineReferences, ReferencesInCommentsAreAlwaysPlainText) {
 
     // Not looking into comments leaves them as stored.
     NCLineReferenceSubstituter substituter(collection, &marking);
-    auto kept = substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll, parsed->expression(),
-                                                                  parsed.get(), 4, nullptr, &marking, false,
-                                                                  false);
+    auto kept = substituter.stringByReplacingLineReferencesOfType(
+        NCLineReferenceTypeAll, parsed->expression(), parsed.get(), 4, nullptr, &marking, false,
+        false);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*kept)), "<4-1> // after line1");
 }
 
 TEST_F(LineReferences, BareTextsAndMissingInput) {
     NCLineReferenceSubstituter substituter(collection, nullptr);
-    auto replaced = substituter.substitutedExpressionString(u"line1 * (___rel_line(-1))", NCLineReferenceTypeAll,
-                                                            2, nullptr, &substituter.plainTextDelegate(), false);
+    auto replaced = substituter.substitutedExpressionString(
+        u"line1 * (___rel_line(-1))", NCLineReferenceTypeAll, 2, nullptr,
+        &substituter.plainTextDelegate(), false);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*replaced)), "10 * 20");
-    EXPECT_FALSE(substituter.substitutedExpressionString(std::nullopt, NCLineReferenceTypeAll, 0, nullptr,
-                                                         &substituter.plainTextDelegate(), false));
-    EXPECT_FALSE(substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll, nullptr, nullptr,
-                                                                   0, nullptr, nullptr, false, true));
-    EXPECT_EQ(NCLineReferenceSubstituter::parsingEnvironment(), NCLineReferenceSubstituter::parsingEnvironment());
+    EXPECT_FALSE(substituter.substitutedExpressionString(
+        std::nullopt, NCLineReferenceTypeAll, 0, nullptr, &substituter.plainTextDelegate(), false));
+    EXPECT_FALSE(substituter.stringByReplacingLineReferencesOfType(
+        NCLineReferenceTypeAll, nullptr, nullptr, 0, nullptr, nullptr, false, true));
+    EXPECT_EQ(NCLineReferenceSubstituter::parsingEnvironment(),
+              NCLineReferenceSubstituter::parsingEnvironment());
     EXPECT_EQ(NCLineReferenceSubstituter().lineCollection(), nullptr);
 }
 
 TEST_F(LineReferences, ATokenOutsideTheTextIsSkipped) {
     auto expression = NCExpression::create(std::u16string(u"(___rel_line(-1))"));
-    auto inside = std::make_shared<NCExpressionToken>(NSRange{0, 17}, NSRange{0, 17}, NSRange{0, 1}, 10, 9,
-                                                      NCLineReferenceTypeRelative, -1);
-    auto outside = std::make_shared<NCExpressionToken>(NSRange{0, 17}, NSRange{30, 17}, NSRange{30, 1}, 10, 9,
-                                                       NCLineReferenceTypeRelative, -1);
+    auto inside = std::make_shared<NCExpressionToken>(NSRange{0, 17}, NSRange{0, 17}, NSRange{0, 1},
+                                                      10, 9, NCLineReferenceTypeRelative, -1);
+    auto outside = std::make_shared<NCExpressionToken>(
+        NSRange{0, 17}, NSRange{30, 17}, NSRange{30, 1}, 10, 9, NCLineReferenceTypeRelative, -1);
     NCTokenListParsedExpression parsed(expression, {inside, outside});
     NCLineReferenceSubstituter substituter(collection, nullptr);
     testing::internal::CaptureStderr();
     auto replaced = substituter.stringByReplacingLineReferencesOfType(
-        NCLineReferenceTypeAll, expression, &parsed, 4, nullptr, &substituter.plainTextDelegate(), false, true);
+        NCLineReferenceTypeAll, expression, &parsed, 4, nullptr, &substituter.plainTextDelegate(),
+        false, true);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Bad error trying to replace characters"),
               std::string::npos);
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*replaced)), "1,234.5");
@@ -233,24 +243,25 @@ TEST_F(LineReferences, ATokenOutsideTheTextIsSkipped) {
 TEST_F(LineReferences, FindingTheReferencesOfALine) {
     std::optional<std::vector<int64_t>> indexes;
     std::optional<std::vector<NSRange>> ranges;
-    NCExpressionParser::findLineReferencesInParsedExpression(*parse(u"1 + 2"), NCLineReferenceTypeAll,
-                                                             &indexes, &ranges, false);
+    NCExpressionParser::findLineReferencesInParsedExpression(
+        *parse(u"1 + 2"), NCLineReferenceTypeAll, &indexes, &ranges, false);
     EXPECT_FALSE(indexes.has_value());
     EXPECT_FALSE(ranges.has_value());
 
     auto parsed = parse(u"(___abs_line(3)) + line2 + (___rel_line(-1))");
-    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeRelative, &indexes,
-                                                             &ranges, false);
+    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeRelative,
+                                                             &indexes, &ranges, false);
     EXPECT_EQ(indexes, (std::vector<int64_t>{-1}));
     EXPECT_EQ(ranges, (std::vector<NSRange>{{27, 17}}));
-    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeAll, &indexes, &ranges,
-                                                             true);
+    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeAll,
+                                                             &indexes, &ranges, true);
     EXPECT_EQ(indexes, (std::vector<int64_t>{3, 1, -1}));
     EXPECT_EQ(ranges, (std::vector<NSRange>{{0, 1}, {4, 5}, {12, 1}}));
-    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeNull, &indexes,
-                                                             nullptr, true);
+    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, NCLineReferenceTypeNull,
+                                                             &indexes, nullptr, true);
     EXPECT_EQ(indexes, std::vector<int64_t>{});
-    EXPECT_FALSE(NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeNull, *parsed).has_value());
+    EXPECT_FALSE(NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeNull, *parsed)
+                     .has_value());
 }
 
 TEST_F(LineReferences, LinesAndTheirCollection) {

@@ -53,9 +53,8 @@ TEST(NSAttributedString, AttributedReplacementKeepsItsOwnRuns) {
 
 TEST(NSLocalizedString, EnglishUnlessAHookAnswers) {
     EXPECT_EQ(NSLocalizedString(u"line"), u"line");
-    NSSetLocalizedStringHook([](const std::u16string& key) {
-        return key == u"line" ? std::u16string(u"Zeile") : key;
-    });
+    NSSetLocalizedStringHook(
+        [](const std::u16string& key) { return key == u"line" ? std::u16string(u"Zeile") : key; });
     EXPECT_EQ(NSLocalizedString(u"line"), u"Zeile");
     EXPECT_EQ(NSLocalizedString(u"total"), u"total");
     NSSetLocalizedStringHook(nullptr);
