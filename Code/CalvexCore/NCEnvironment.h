@@ -17,7 +17,7 @@ class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
   public:
     // The current environment; none until one calls set.
     static std::shared_ptr<NCEnvironment> current();
-    // Makes this the current environment.
+    // Makes this the current environment (one held in a shared pointer).
     void set();
 
     bool isSet() const;

@@ -230,6 +230,9 @@ TEST(NCExpressionParser, TakesTheCurrentEnvironment) {
     auto environment = std::make_shared<NCEnvironment>();
     environment->set();
     EXPECT_EQ(NCExpressionParser().environment(), environment);
+    NCEnvironment unshared;
+    unshared.set();  // not held in a shared pointer: nothing happens
+    EXPECT_EQ(NCEnvironment::current(), environment);
     environment->setIsSet(true);
     environment->setLocale({u',', u'.'});
     EXPECT_EQ(environment->locale(), kNCSimpleLocalDefault);
