@@ -1,5 +1,5 @@
-// The names an expression can use — functions, variables, units and word operators — gathered into
-// one namespace that says what a run of words names, and which kind wins when several do.
+// The names an expression can use — functions, variables, units and word operators — gathered
+// into one namespace that says what a run of words names, and which kind wins when several do.
 #ifndef NUMBERA_FOUNDATION_NBF_NAMESPACE_H
 #define NUMBERA_FOUNDATION_NBF_NAMESPACE_H
 
@@ -15,6 +15,8 @@
 #include "NBFVariable.h"
 #include "NBFWordOperatorList.h"
 
+struct NBFUnitCollection;
+typedef NBFUnitCollection* NBFUnitCollectionRef;
 struct NBFNamespace;
 typedef NBFNamespace* NBFNamespaceRef;
 
@@ -52,9 +54,9 @@ void NBFNamespaceSetFunctionList(NBFNamespaceRef ns, NBFFunctionListRef list);
 void NBFNamespaceSetVariableList(NBFNamespaceRef ns, NBFVariableListRef list);
 void NBFNamespaceSetUnitCollection(NBFNamespaceRef ns, NBFUnitCollectionRef collection);
 void NBFNamespaceSetWordOperatorList(NBFNamespaceRef ns, NBFWordOperatorListRef list);
-NBFUnitCollectionRef NBFNamespaceGetUnitCollection(NBFNamespaceRef ns);
 NBFFunctionListRef NBFNamespaceGetFunctionList(NBFNamespaceRef ns);
 NBFVariableListRef NBFNamespaceGetVariableList(NBFNamespaceRef ns);
+NBFUnitCollectionRef NBFNamespaceGetUnitCollection(NBFNamespaceRef ns);
 NBFWordOperatorListRef NBFNamespaceGetWordOperatorList(NBFNamespaceRef ns);
 
 // What the words name. Variables are resolved to their scope at lineIndex. Returns true when

@@ -1,0 +1,79 @@
+#include "NCEnvironment.h"
+
+namespace {
+
+std::mutex s_currentMutex;
+std::shared_ptr<NCEnvironment> s_current;
+
+}  // namespace
+
+std::shared_ptr<NCEnvironment> NCEnvironment::current() {
+    std::lock_guard<std::mutex> lock(s_currentMutex);
+    return s_current;
+}
+
+void NCEnvironment::set() {
+    std::shared_ptr<NCEnvironment> self = shared_from_this();
+    std::lock_guard<std::mutex> lock(s_currentMutex);
+    s_current = std::move(self);
+}
+
+bool NCEnvironment::isSet() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _isSet;
+}
+
+void NCEnvironment::setIsSet(bool isSet) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    _isSet = isSet;
+}
+
+std::shared_ptr<NCUnitCollection> NCEnvironment::unitManager() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _unitManager;
+}
+
+void NCEnvironment::setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!_isSet) _unitManager = std::move(unitManager);
+}
+
+std::shared_ptr<NCVariableList> NCEnvironment::variables() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _variables;
+}
+
+void NCEnvironment::setVariables(std::shared_ptr<NCVariableList> variables) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!_isSet) _variables = std::move(variables);
+}
+
+std::shared_ptr<NCWordOperatorList> NCEnvironment::wordOperators() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _wordOperators;
+}
+
+void NCEnvironment::setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!_isSet) _wordOperators = std::move(wordOperators);
+}
+
+std::shared_ptr<NCFunctionList> NCEnvironment::functions() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _functions;
+}
+
+void NCEnvironment::setFunctions(std::shared_ptr<NCFunctionList> functions) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!_isSet) _functions = std::move(functions);
+}
+
+NCSimpleLocale NCEnvironment::locale() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _locale;
+}
+
+void NCEnvironment::setLocale(NCSimpleLocale locale) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!_isSet) _locale = locale;
+}

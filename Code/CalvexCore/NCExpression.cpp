@@ -1,0 +1,94 @@
+#include "NCExpression.h"
+
+#include "NCExpressionSubstituter.h"
+#include "NCResultFormatter.h"
+#include "NCTokenizedExpression.h"
+#include "NCUtilityFunctions.h"
+
+NCExpression::NCExpression(std::optional<std::u16string> string, NCSimpleLocale locale,
+                           std::optional<std::u16string> substitutedString)
+    : m_locale(locale),
+      i_substitutedString(std::move(substitutedString)),
+      i_originalString(std::move(string)) {}
+
+NCExpression::~NCExpression() { NBFExpressionRelease(m_nbfExpression); }
+
+std::shared_ptr<NCExpression> NCExpression::create(std::optional<std::u16string> string,
+                                                   NCSimpleLocale locale,
+                                                   std::optional<std::u16string> substitutedString) {
+    return std::shared_ptr<NCExpression>(
+        new NCExpression(std::move(string), locale, std::move(substitutedString)));
+}
+
+std::shared_ptr<NCExpression> NCExpression::withSimpleString(const std::u16string& string) {
+    return create(string, kNCSimpleLocalDefault, string);
+}
+
+std::shared_ptr<NCExpression> NCExpression::withContentsOfNBFExpression(NBFExpressionRef expression) {
+    return create(NCNSStringCreateFromNBFString(NBFExpressionGetStringReference(expression)));
+}
+
+size_t NCExpression::hash() const {
+    return i_originalString ? std::hash<std::u16string>()(*i_originalString) : 0;
+}
+
+bool NCExpression::isEqual(const NCExpression* other) const {
+    if (!other) return false;
+    return other == this || i_originalString == other->i_originalString;
+}
+
+const NCExpressionMappings* NCExpression::expressionMappings() const {
+    return m_expressionMappings ? &*m_expressionMappings : nullptr;
+}
+
+const std::optional<std::u16string>& NCExpression::stringForEvaluation() {
+    if (!i_substitutedString && i_originalString) {
+        std::u16string text = *i_originalString;
+        m_expressionMappings = NCExpressionSubstituter::defaultSubstituter().applySubstitutionsToMutableString(text);
+        i_substitutedString = std::move(text);
+    }
+    return i_substitutedString;
+}
+
+NBFExpressionRef NCExpression::nbfExpression() {
+    if (!m_nbfExpression) {
+        const std::optional<std::u16string>& text = stringForEvaluation();
+        m_nbfExpression = NBFExpressionCreateWithString(text ? NCNBFStringFromNSStringReference(*text).get()
+                                                             : nullptr);
+    }
+    return m_nbfExpression;
+}
+
+std::optional<std::u16string> NCExpression::delocalizedString() const {
+    if (!i_originalString) return std::nullopt;
+    std::u16string text = *i_originalString;
+    NCResultFormatterReplaceDecimalPointAndThousandsSeparator(text, m_locale.decimalPointChar,
+                                                              m_locale.groupingChar, u'.', u',');
+    return text;
+}
+
+void NCExpression::convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
+    if (i_originalString)
+        NCResultFormatterReplaceDecimalPointAndThousandsSeparator(
+            *i_originalString, m_locale.decimalPointChar, m_locale.groupingChar, decimalPoint,
+            thousandsSeparator);
+    setLocaleWithDecimalPoint(decimalPoint, thousandsSeparator);
+}
+
+void NCExpression::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
+    if (decimalPoint == m_locale.decimalPointChar && thousandsSeparator == m_locale.groupingChar) return;
+    m_locale = {decimalPoint, thousandsSeparator};
+    i_substitutedString.reset();
+    m_expressionMappings.reset();
+    NBFExpressionRelease(m_nbfExpression);
+    m_nbfExpression = nullptr;
+}
+
+std::shared_ptr<NCTokenizedExpression> NCExpression::tokenizedExpression() {
+    if (!i_substitutedString) tokenizedExpr.reset();
+    if (!tokenizedExpr) {
+        stringForEvaluation();
+        tokenizedExpr = std::make_shared<NCTokenizedExpression>(weak_from_this());
+    }
+    return tokenizedExpr;
+}

@@ -1,0 +1,22 @@
+// A foundation function list passed around the document core as an object.
+#ifndef NUMBERA_CORE_NC_FUNCTION_LIST_H
+#define NUMBERA_CORE_NC_FUNCTION_LIST_H
+
+#include "NBFFunctionList.h"
+
+class NCFunctionList {
+public:
+    NCFunctionList() = default;
+    // Retains the list.
+    explicit NCFunctionList(NBFFunctionListRef list) : nbfFunctionList_(NBFFunctionListRetain(list)) {}
+    ~NCFunctionList() { NBFFunctionListRelease(nbfFunctionList_); }
+    NCFunctionList(const NCFunctionList&) = delete;
+    NCFunctionList& operator=(const NCFunctionList&) = delete;
+
+    NBFFunctionListRef nbfFunctionList() const { return nbfFunctionList_; }
+
+private:
+    NBFFunctionListRef nbfFunctionList_ = nullptr;
+};
+
+#endif

@@ -1,0 +1,72 @@
+// A line's text scanned, tokenised and analysed by the foundation in the namespace of its
+// variables, units, word operators and functions, and turned into expression tokens that know
+// their place in the stored, evaluation and displayed texts. Stale once its variable list is
+// replaced or changes; it then tokenises again on the next request.
+#ifndef NUMBERA_CORE_NC_TOKENIZED_EXPRESSION_H
+#define NUMBERA_CORE_NC_TOKENIZED_EXPRESSION_H
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "NBFExpressionToken.h"
+#include "NCExpressionToken.h"
+#include "NCFunctionList.h"
+#include "NCUnitCollection.h"
+#include "NCVariableList.h"
+#include "NCWordOperatorList.h"
+
+class NCExpression;
+
+class NCTokenizedExpression {
+public:
+    // Comment parsing on. The expression is not retained.
+    explicit NCTokenizedExpression(std::weak_ptr<NCExpression> expression);
+    ~NCTokenizedExpression();
+    NCTokenizedExpression(const NCTokenizedExpression&) = delete;
+    NCTokenizedExpression& operator=(const NCTokenizedExpression&) = delete;
+
+    std::shared_ptr<NCExpression> expression() const { return i_expression.lock(); }
+    // Tokenises first when stale; empty when there is nothing.
+    const std::vector<std::shared_ptr<NCExpressionToken>>& tokens();
+    const NBFExpressionTokenVector& nbfExpressionTokens();
+    bool isTokenized() const;
+    void setNeedsTokenizing();
+    void setNeedsRefresh() { setNeedsTokenizing(); }
+
+    // A different list forces a new tokenisation.
+    void setVariableList(std::shared_ptr<NCVariableList> variableList);
+    const std::shared_ptr<NCVariableList>& variableList() const { return variableList_; }
+    const std::shared_ptr<NCUnitCollection>& unitManager() const { return unitManager_; }
+    void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) { unitManager_ = std::move(unitManager); }
+    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return wordOperators_; }
+    void setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
+        wordOperators_ = std::move(wordOperators);
+    }
+    // The functions words may name; the foundation's standard functions while none are given.
+    const std::shared_ptr<NCFunctionList>& functions() const { return functions_; }
+    void setFunctions(std::shared_ptr<NCFunctionList> functions) { functions_ = std::move(functions); }
+    bool enableCommentParsing() const { return enableCommentParsing_; }
+    void setEnableCommentParsing(bool enable) { enableCommentParsing_ = enable; }
+
+    void tokenize();
+    // Converts foundation tokens into expression tokens; answers how many were written.
+    size_t parseNBFExpressionTokens(const NBFExpressionTokenVector& nbfTokens,
+                                    std::vector<std::shared_ptr<NCExpressionToken>>& buffer);
+
+private:
+    void releaseFoundationTokens();
+
+    std::weak_ptr<NCExpression> i_expression;
+    uint64_t variableListStateIndicator = 0;
+    bool enableCommentParsing_ = true;
+    std::shared_ptr<NCVariableList> variableList_;
+    bool m_hasTokens = false;
+    std::vector<std::shared_ptr<NCExpressionToken>> i_tokenArray;
+    NBFExpressionTokenVector i_expressionTokens;  // each retained
+    std::shared_ptr<NCUnitCollection> unitManager_;
+    std::shared_ptr<NCWordOperatorList> wordOperators_;
+    std::shared_ptr<NCFunctionList> functions_;
+};
+
+#endif
