@@ -1,6 +1,9 @@
 #include "NBFNamespace.h"
 
 #include <atomic>
+#include <vector>
+
+#include "NBFUnitCollection.h"
 
 struct NBFNamespace {
     std::atomic<int32_t> refCount{1};
@@ -138,11 +141,7 @@ bool NBFNamespaceGetTypeForWords(NBFNamespaceRef ns, NBFStringRef const* words, 
         bool exactCase = false;
         NBFUnitCollectionSearchResults units = NBFUnitCollectionFindUnitsMatchingWords(
             ns->unitCollection, wordList, hasLongerMatches, &exactCase);
-<<<<<<< HEAD
-        // A variable of the name hides units that match it only without letter case.
-=======
         // A variable of the name wins over units that match only without letter case.
->>>>>>> core
         if (!units.empty() && !(matches.variable && !exactCase)) {
             matches.unit = true;
             matches.unitExactCase = exactCase;
