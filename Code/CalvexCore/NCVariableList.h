@@ -16,6 +16,9 @@ public:
     NCVariableList(const NCVariableList&) = delete;
     NCVariableList& operator=(const NCVariableList&) = delete;
 
+    // A list over the foundation's standard variables (pi, e), which its parent chain finds.
+    static std::shared_ptr<NCVariableList> listWithStandardVariables();
+
     NBFVariableListRef nbfVariableList() const { return nbfVariableList_; }
     NBFVariableListRef combinedNBFVariableList() const { return nbfVariableList_; }
 
