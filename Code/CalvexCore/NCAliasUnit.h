@@ -11,7 +11,7 @@
 #include "NCBasicUnit.h"
 
 class NCAliasUnit {
-public:
+  public:
     NCAliasUnit() = default;
     NCAliasUnit(std::optional<std::u16string> identifier, std::shared_ptr<NCUnit> aliasedUnit,
                 const NCBasicUnit::Names& names, NCUnitAliases aliases);
@@ -31,7 +31,7 @@ public:
     // basic unit.
     std::shared_ptr<NCBasicUnit> unitWithAliasUnitValue() const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::optional<std::u16string> _identifier;
     std::shared_ptr<NCUnit> _aliasedUnit;

@@ -42,18 +42,22 @@ bool NCBasicUnit::makeParts(Parts* parts, const std::optional<std::u16string>& i
             {NBFUnitNameTypeSymbol, &names.symbol},
         };
         for (const auto& [nameType, name] : given)
-            if (*name) NBFUnitSetName(parts->unit, NCNBFStringFromNSStringReference(**name).get(), nameType);
+            if (*name)
+                NBFUnitSetName(parts->unit, NCNBFStringFromNSStringReference(**name).get(),
+                               nameType);
         for (const auto& [nameType, texts] : aliases) {
             NBFUnitNameType converted = NCUnitNameTypeToNBFUnitNameType(nameType);
             for (const std::u16string& text : texts)
-                NBFUnitAddAlias(parts->unit, NCNBFStringFromNSStringReference(text).get(), converted);
+                NBFUnitAddAlias(parts->unit, NCNBFStringFromNSStringReference(text).get(),
+                                converted);
         }
     }
-    parts->container = NBF::Ref<NBF::UnitContainer>::adopt(NBFUnitContainerCreateWithNames(
-        identifier, names.singular, names.plural, names.veryShort, names.symbol, aliases,
-        caseSensitiveNames));
+    parts->container = NBF::Ref<NBF::UnitContainer>::adopt(
+        NBFUnitContainerCreateWithNames(identifier, names.singular, names.plural, names.veryShort,
+                                        names.symbol, aliases, caseSensitiveNames));
     if (parts->unit) giveContainerTheFractionOf(parts->container.get(), parts->unit);
-    if (type == NCUnitTypeCurrency) NBFUnitContainerSetCanBePrefixUnit(parts->container.get(), true);
+    if (type == NCUnitTypeCurrency)
+        NBFUnitContainerSetCanBePrefixUnit(parts->container.get(), true);
     return true;
 }
 
@@ -73,12 +77,11 @@ NCBasicUnit::~NCBasicUnit() {
     NBFUnitRelease(_nbfUnit);
 }
 
-std::shared_ptr<NCBasicUnit> NCBasicUnit::create(const std::optional<std::u16string>& identifier,
-                                                 NCUnitType type,
-                                                 const std::optional<std::u16string>& factor,
-                                                 const std::optional<std::u16string>& offset,
-                                                 const Names& names, const NCUnitAliases& aliases,
-                                                 const std::set<std::u16string>& caseSensitiveNames) {
+std::shared_ptr<NCBasicUnit> NCBasicUnit::create(
+    const std::optional<std::u16string>& identifier, NCUnitType type,
+    const std::optional<std::u16string>& factor, const std::optional<std::u16string>& offset,
+    const Names& names, const NCUnitAliases& aliases,
+    const std::set<std::u16string>& caseSensitiveNames) {
     Parts parts;
     if (!makeParts(&parts, identifier, type, factor, offset, names, aliases, caseSensitiveNames))
         return nullptr;

@@ -7,7 +7,7 @@
 #include "NCUnit.h"
 
 class NCBasicUnit : public NCUnit {
-public:
+  public:
     struct Names {
         std::optional<std::u16string> singular = {}, plural = {}, veryShort = {}, symbol = {};
     };
@@ -47,7 +47,7 @@ public:
     NBFUnitRef nbfUnit() const { return _nbfUnit; }
     const std::set<std::u16string>& caseSensitiveNames() const { return _caseSensitiveNames; }
 
-protected:
+  protected:
     struct Parts;
     NCBasicUnit(const std::optional<std::u16string>& identifier, NCUnitType type, Parts parts,
                 std::optional<std::u16string> offset, std::set<std::u16string> caseSensitiveNames);
@@ -55,23 +55,24 @@ protected:
     static bool makeParts(Parts* parts, const std::optional<std::u16string>& identifier,
                           NCUnitType type, const std::optional<std::u16string>& factor,
                           const std::optional<std::u16string>& offset, const Names& names,
-                          const NCUnitAliases& aliases, const std::set<std::u16string>& caseSensitiveNames);
+                          const NCUnitAliases& aliases,
+                          const std::set<std::u16string>& caseSensitiveNames);
     void setUnderlyingAmbiguousTieBreakFactor(int64_t factor) override;
 
     NBFUnitRef _nbfUnit = nullptr;
 
-private:
+  private:
     std::set<std::u16string> _caseSensitiveNames;
     std::optional<std::u16string> _offset;
 };
 
 struct NCBasicUnit::Parts {
-    NBFUnitRef unit = nullptr;                  // one reference, handed to the object
+    NBFUnitRef unit = nullptr;  // one reference, handed to the object
     NBF::Ref<NBF::UnitContainer> container;
 };
 
 class NCMutableBasicUnit : public NCBasicUnit {
-public:
+  public:
     static std::shared_ptr<NCMutableBasicUnit> create(
         const std::optional<std::u16string>& identifier, NCUnitType type,
         const std::optional<std::u16string>& factor, const std::optional<std::u16string>& offset,
@@ -88,7 +89,7 @@ public:
     // A new factor and a fraction rebuilt from it.
     void setFactor(const std::u16string& factor);
 
-private:
+  private:
     using NCBasicUnit::NCBasicUnit;
 };
 

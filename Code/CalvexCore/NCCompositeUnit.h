@@ -5,14 +5,14 @@
 #include "NCBasicUnit.h"
 
 class NCCompositeUnit : public NCUnit {
-public:
+  public:
     // The container gets the names and retains the fraction.
     static std::shared_ptr<NCCompositeUnit> create(
         const std::optional<std::u16string>& identifier, NCUnitType type,
         NBFUnitFractionRef unitFraction, const NCBasicUnit::Names& names,
         const NCUnitAliases& aliases, const std::set<std::u16string>& caseSensitiveNames);
 
-private:
+  private:
     NCCompositeUnit(const std::optional<std::u16string>& identifier, NCUnitType type,
                     NBFUnitContainerRef container)
         : NCUnit(identifier, type, container) {}

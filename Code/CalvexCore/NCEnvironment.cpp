@@ -13,7 +13,9 @@ std::shared_ptr<NCEnvironment> NCEnvironment::current() {
 }
 
 void NCEnvironment::set() {
-    std::shared_ptr<NCEnvironment> self = shared_from_this();
+    // Only an environment held in a shared pointer can be the current one.
+    std::shared_ptr<NCEnvironment> self = weak_from_this().lock();
+    if (!self) return;
     std::lock_guard<std::mutex> lock(s_currentMutex);
     s_current = std::move(self);
 }

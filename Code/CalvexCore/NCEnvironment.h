@@ -16,10 +16,10 @@
 class NCEvaluator;
 
 class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
-public:
+  public:
     // The current environment; none until one calls set.
     static std::shared_ptr<NCEnvironment> current();
-    // Makes this the current environment.
+    // Makes this the current environment (one held in a shared pointer).
     void set();
 
     bool isSet() const;
@@ -39,7 +39,7 @@ public:
     NCSimpleLocale locale() const;
     void setLocale(NCSimpleLocale locale);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     bool _isSet = false;
     std::shared_ptr<NCEvaluator> _sharedEvaluator;

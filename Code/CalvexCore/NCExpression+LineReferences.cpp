@@ -7,8 +7,9 @@ namespace {
 
 std::u16string decimal(int64_t value, bool isUnsigned) {
     char buffer[24];
-    char* end = isUnsigned ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint64_t>(value)).ptr
-                           : std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    char* end =
+        isUnsigned ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint64_t>(value)).ptr
+                   : std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     return NBFUTF8ToUTF16(std::string(buffer, end));
 }
 
@@ -48,7 +49,8 @@ std::u16string NCExpression::relativeLineReferenceTokenWithOffset(int64_t offset
 }
 
 std::u16string NCExpression::absoluteLineReferenceTokenWithIndex(uint64_t index) {
-    return storedForm(absoluteLineReferenceFunctionName(), decimal(static_cast<int64_t>(index), true));
+    return storedForm(absoluteLineReferenceFunctionName(),
+                      decimal(static_cast<int64_t>(index), true));
 }
 
 std::u16string NCExpression::absoluteLineReferenceFunctionWithLineNumber(uint64_t lineNumber) {
@@ -67,7 +69,8 @@ std::u16string NCExpression::nullLineReferenceToken() {
 NCLineReferenceType NCExpression::lineReferenceTypeForFunctionName(const std::u16string& name) {
     if (name == relativeLineReferenceFunctionName()) return NCLineReferenceTypeRelative;
     if (name == absoluteLineReferenceFunctionName()) return NCLineReferenceTypeAbsolute;
-    if (name == absoluteLineReferenceByLineNumberFunctionName()) return NCLineReferenceTypeByLineNumber;
+    if (name == absoluteLineReferenceByLineNumberFunctionName())
+        return NCLineReferenceTypeByLineNumber;
     if (name == fixedRelativeLineReferenceFunctionName()) return NCLineReferenceTypeFixedRelative;
     if (name == nullLineReferenceFunctionName()) return NCLineReferenceTypeNull;
     return NCLineReferenceTypeNone;

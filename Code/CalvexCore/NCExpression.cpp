@@ -13,9 +13,9 @@ NCExpression::NCExpression(std::optional<std::u16string> string, NCSimpleLocale 
 
 NCExpression::~NCExpression() { NBFExpressionRelease(m_nbfExpression); }
 
-std::shared_ptr<NCExpression> NCExpression::create(std::optional<std::u16string> string,
-                                                   NCSimpleLocale locale,
-                                                   std::optional<std::u16string> substitutedString) {
+std::shared_ptr<NCExpression> NCExpression::create(
+    std::optional<std::u16string> string, NCSimpleLocale locale,
+    std::optional<std::u16string> substitutedString) {
     return std::shared_ptr<NCExpression>(
         new NCExpression(std::move(string), locale, std::move(substitutedString)));
 }
@@ -24,7 +24,8 @@ std::shared_ptr<NCExpression> NCExpression::withSimpleString(const std::u16strin
     return create(string, kNCSimpleLocalDefault, string);
 }
 
-std::shared_ptr<NCExpression> NCExpression::withContentsOfNBFExpression(NBFExpressionRef expression) {
+std::shared_ptr<NCExpression> NCExpression::withContentsOfNBFExpression(
+    NBFExpressionRef expression) {
     return create(NCNSStringCreateFromNBFString(NBFExpressionGetStringReference(expression)));
 }
 
@@ -44,7 +45,8 @@ const NCExpressionMappings* NCExpression::expressionMappings() const {
 const std::optional<std::u16string>& NCExpression::stringForEvaluation() {
     if (!i_substitutedString && i_originalString) {
         std::u16string text = *i_originalString;
-        m_expressionMappings = NCExpressionSubstituter::defaultSubstituter().applySubstitutionsToMutableString(text);
+        m_expressionMappings =
+            NCExpressionSubstituter::defaultSubstituter().applySubstitutionsToMutableString(text);
         i_substitutedString = std::move(text);
     }
     return i_substitutedString;
@@ -53,8 +55,8 @@ const std::optional<std::u16string>& NCExpression::stringForEvaluation() {
 NBFExpressionRef NCExpression::nbfExpression() {
     if (!m_nbfExpression) {
         const std::optional<std::u16string>& text = stringForEvaluation();
-        m_nbfExpression = NBFExpressionCreateWithString(text ? NCNBFStringFromNSStringReference(*text).get()
-                                                             : nullptr);
+        m_nbfExpression = NBFExpressionCreateWithString(
+            text ? NCNBFStringFromNSStringReference(*text).get() : nullptr);
     }
     return m_nbfExpression;
 }
@@ -67,7 +69,8 @@ std::optional<std::u16string> NCExpression::delocalizedString() const {
     return text;
 }
 
-void NCExpression::convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
+void NCExpression::convertToLocaleWithDecimalPoint(char16_t decimalPoint,
+                                                   char16_t thousandsSeparator) {
     if (i_originalString)
         NCResultFormatterReplaceDecimalPointAndThousandsSeparator(
             *i_originalString, m_locale.decimalPointChar, m_locale.groupingChar, decimalPoint,
@@ -76,7 +79,8 @@ void NCExpression::convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16
 }
 
 void NCExpression::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
-    if (decimalPoint == m_locale.decimalPointChar && thousandsSeparator == m_locale.groupingChar) return;
+    if (decimalPoint == m_locale.decimalPointChar && thousandsSeparator == m_locale.groupingChar)
+        return;
     m_locale = {decimalPoint, thousandsSeparator};
     i_substitutedString.reset();
     m_expressionMappings.reset();

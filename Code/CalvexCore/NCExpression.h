@@ -19,13 +19,13 @@ class NCLine;
 class NCTokenizedExpression;
 
 class NCExpression : public std::enable_shared_from_this<NCExpression> {
-public:
+  public:
     // An evaluation string, when given, is used unchanged: no substitution, no mappings.
-    static std::shared_ptr<NCExpression> create(std::optional<std::u16string> string,
-                                                NCSimpleLocale locale = kNCSimpleLocalDefault,
-                                                std::optional<std::u16string> substitutedString =
-                                                    std::nullopt);
-    static std::shared_ptr<NCExpression> expressionWithString(std::optional<std::u16string> string) {
+    static std::shared_ptr<NCExpression> create(
+        std::optional<std::u16string> string, NCSimpleLocale locale = kNCSimpleLocalDefault,
+        std::optional<std::u16string> substitutedString = std::nullopt);
+    static std::shared_ptr<NCExpression> expressionWithString(
+        std::optional<std::u16string> string) {
         return create(std::move(string));
     }
     // For texts that must not be rewritten: the stored text is the evaluation string.
@@ -37,7 +37,9 @@ public:
 
     const std::optional<std::u16string>& originalString() const { return i_originalString; }
     // Keeps the cached forms.
-    void setOriginalString(std::optional<std::u16string> string) { i_originalString = std::move(string); }
+    void setOriginalString(std::optional<std::u16string> string) {
+        i_originalString = std::move(string);
+    }
     std::u16string description() const { return i_originalString.value_or(u""); }
     size_t hash() const;
     bool isEqual(const NCExpression* other) const;
@@ -79,7 +81,7 @@ public:
     // The kind a reserved function name stands for; 0 for any other name.
     static NCLineReferenceType lineReferenceTypeForFunctionName(const std::u16string& name);
 
-private:
+  private:
     NCExpression(std::optional<std::u16string> string, NCSimpleLocale locale,
                  std::optional<std::u16string> substitutedString);
 

@@ -9,7 +9,7 @@
 #include <string>
 
 class NCExpressionFormattingOptions {
-public:
+  public:
     using Observer = std::function<void(const std::string& key)>;
 
     int32_t textAlignment() const { return _textAlignment; }
@@ -19,7 +19,7 @@ public:
     uint64_t addObserver(Observer observer);
     void removeObserver(uint64_t token) { m_observers.erase(token); }
 
-private:
+  private:
     int32_t _textAlignment = 0;
     std::map<uint64_t, Observer> m_observers;
     uint64_t m_nextToken = 1;

@@ -51,7 +51,8 @@ std::shared_ptr<NCExpressionToken> NCExpressionToken::withNBFTokens(
     NCExpressionTokenType type, NCExpressionTokenSubType subType) {
     if (type == 0 && count > 0) {
         type = NCExpressionTokenTypeFromNBFTokenType(NBFExpressionTokenGetType(tokens[0]));
-        subType = NCExpressionTokenSubTypeFromNBFTokenSubType(NBFExpressionTokenGetSubType(tokens[0]));
+        subType =
+            NCExpressionTokenSubTypeFromNBFTokenSubType(NBFExpressionTokenGetSubType(tokens[0]));
     }
     NCLineReferenceType kind = NCLineReferenceTypeNone;
     int64_t number = 0;
@@ -90,6 +91,12 @@ bool NCExpressionToken::isNameToken(NBFExpressionTokenRef token) {
     return type == kNBFTokenTypeFunction || type == kNBFTokenTypeWord;
 }
 
+void NCExpressionToken::_setExpression(std::weak_ptr<NCExpression> expression) {
+    i_expression = std::move(expression);
+    m_string.reset();
+    string();
+}
+
 std::optional<std::u16string> NCExpressionToken::string() const {
     if (m_string) return m_string;
     std::shared_ptr<NCExpression> expression = i_expression.lock();
@@ -97,7 +104,8 @@ std::optional<std::u16string> NCExpressionToken::string() const {
     const std::optional<std::u16string>& text = expression->originalString();
     if (!text) return std::nullopt;
     if (NSMaxRange(_range) > text->size()) {
-        OX_logErr_bigHeader(false, "Warning!", __func__, "Code/CalvexCore/NCExpressionToken", __LINE__,
+        OX_logErr_bigHeader(false, "Warning!", __func__, "Code/CalvexCore/NCExpressionToken",
+                            __LINE__,
                             "Warning! The expression parser has given this token an incorrect "
                             "range in expression: %s",
                             NBFUTF16ToUTF8(*text).c_str());

@@ -19,7 +19,7 @@
 class NCExpression;
 
 class NCExpressionToken {
-public:
+  public:
     NCExpressionToken(NSRange nbfRange, NSRange range, NSRange highLevelRange,
                       NCExpressionTokenType type, NCExpressionTokenSubType subType,
                       NCLineReferenceType lineReferenceType = NCLineReferenceTypeNone,
@@ -52,19 +52,20 @@ public:
     NCExpressionTokenSubType subType() const { return i_subType; }
     NCLineReferenceType lineReferenceType() const { return _lineReferenceType; }
     int64_t lineReferenceNumber() const { return _lineReferenceNumber; }
-    // The stored text under the token's range; none without an expression, and none (with a
-    // warning) when the range runs past the text.
+    // The stored text under the token's range, read when the expression is set, so that it
+    // outlives the expression; none without an expression, and none (with a warning) when the
+    // range runs past the text.
     std::optional<std::u16string> string() const;
 
     void _setLineReferenceNumber(int64_t number) { _lineReferenceNumber = number; }
     // Not retained.
-    void _setExpression(std::weak_ptr<NCExpression> expression) { i_expression = std::move(expression); }
+    void _setExpression(std::weak_ptr<NCExpression> expression);
     void _setTokenType(NCExpressionTokenType type, NCExpressionTokenSubType subType) {
         i_type = type;
         i_subType = subType;
     }
 
-private:
+  private:
     NSRange _nbfRange;
     NSRange _highLevelRange;
     NSRange _range;

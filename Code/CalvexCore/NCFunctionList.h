@@ -5,17 +5,18 @@
 #include "NBFFunctionList.h"
 
 class NCFunctionList {
-public:
+  public:
     NCFunctionList() = default;
     // Retains the list.
-    explicit NCFunctionList(NBFFunctionListRef list) : nbfFunctionList_(NBFFunctionListRetain(list)) {}
+    explicit NCFunctionList(NBFFunctionListRef list)
+        : nbfFunctionList_(NBFFunctionListRetain(list)) {}
     ~NCFunctionList() { NBFFunctionListRelease(nbfFunctionList_); }
     NCFunctionList(const NCFunctionList&) = delete;
     NCFunctionList& operator=(const NCFunctionList&) = delete;
 
     NBFFunctionListRef nbfFunctionList() const { return nbfFunctionList_; }
 
-private:
+  private:
     NBFFunctionListRef nbfFunctionList_ = nullptr;
 };
 

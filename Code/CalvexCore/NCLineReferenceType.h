@@ -7,11 +7,11 @@
 typedef int32_t NCLineReferenceType;
 enum : NCLineReferenceType {
     NCLineReferenceTypeNone = 0,
-    NCLineReferenceTypeRelative = 1,        // an offset from the referring line
-    NCLineReferenceTypeAbsolute = 2,        // a zero-based line index
-    NCLineReferenceTypeByLineNumber = 4,    // a one-based line number, typed as a word
-    NCLineReferenceTypeFixedRelative = 8,   // an offset that edits do not move
-    NCLineReferenceTypeNull = 16,           // the referenced line was removed
+    NCLineReferenceTypeRelative = 1,       // an offset from the referring line
+    NCLineReferenceTypeAbsolute = 2,       // a zero-based line index
+    NCLineReferenceTypeByLineNumber = 4,   // a one-based line number, typed as a word
+    NCLineReferenceTypeFixedRelative = 8,  // an offset that edits do not move
+    NCLineReferenceTypeNull = 16,          // the referenced line was removed
     NCLineReferenceTypeAll = 31,
 };
 

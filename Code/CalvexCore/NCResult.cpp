@@ -31,11 +31,10 @@ NCResultErrorType errorTypeForEvaluationError(NBFEvaluationError error) {
 }
 
 NCResultErrorType errorTypeForErrorCode(NBFEvaluatorErrorCode code) {
-    const uint32_t general = NBFEvaluatorErrorCodeNULLFunctionArgument |
-                             NBFEvaluatorErrorCodeNonRecoverableParseError |
-                             NBFEvaluatorErrorCodeUnrecognizedOperator |
-                             NBFEvaluatorErrorCodeNULLWordOperatorArgument | NBFParseErrorGeneral |
-                             NBFParseErrorNoRecovery;
+    const uint32_t general =
+        NBFEvaluatorErrorCodeNULLFunctionArgument | NBFEvaluatorErrorCodeNonRecoverableParseError |
+        NBFEvaluatorErrorCodeUnrecognizedOperator | NBFEvaluatorErrorCodeNULLWordOperatorArgument |
+        NBFParseErrorGeneral | NBFParseErrorNoRecovery;
     if (NBFErrorContainsErrorMask(code, general, 0xFFFFFF)) return NCResultErrorTypeGeneral;
     if (NBFErrorContainsErrorMask(code, NBFEvaluatorErrorCodeExponentTooLarge, 0xFFFF00))
         return NCResultErrorTypeExponentTooLarge;
@@ -92,7 +91,8 @@ std::optional<std::u16string> NCResult::decimalValue(uint64_t decimalPlaces, boo
     std::shared_ptr<NCResultFormattingOptions> options;
     {
         std::lock_guard<std::mutex> lock(m_cacheMutex);
-        if (!i_formattingOptions) i_formattingOptions = std::make_shared<NCResultFormattingOptions>();
+        if (!i_formattingOptions)
+            i_formattingOptions = std::make_shared<NCResultFormattingOptions>();
         options = i_formattingOptions->copy();
     }
     options->setDecimalPlaces(decimalPlaces);
@@ -114,7 +114,8 @@ std::optional<std::u16string> NCResult::completeStringValue() const {
     NBFResultRef result = nbfResult();
     std::lock_guard<std::mutex> lock(m_cacheMutex);
     if (!i_completeResult)
-        i_completeResult = NCNSStringCreateFromNBFString(NBFResultGetCompleteStringReference(result));
+        i_completeResult =
+            NCNSStringCreateFromNBFString(NBFResultGetCompleteStringReference(result));
     return *i_completeResult;
 }
 
@@ -124,9 +125,10 @@ int64_t NCResult::wholeNumberLength() const {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
     if (i_wholeNumberLength == 0 && i_rawResult) {
         size_t point = i_rawResult->find(u'.');
-        i_wholeNumberLength = point == std::u16string::npos ? static_cast<int64_t>(i_rawResult->size())
-                              : point == 0                  ? 1
-                                                            : static_cast<int64_t>(point);
+        i_wholeNumberLength = point == std::u16string::npos
+                                  ? static_cast<int64_t>(i_rawResult->size())
+                              : point == 0 ? 1
+                                           : static_cast<int64_t>(point);
     }
     return i_wholeNumberLength;
 }
@@ -144,7 +146,8 @@ NBFResultRef NCResult::nbfResult() const {
         NBFStringRelease(string);
     }
     if (i_rawPrecision >= 0)
-        NBFResultSetPrecision(i_nbfResult, static_cast<int32_t>(std::min<int64_t>(i_rawPrecision, INT32_MAX)));
+        NBFResultSetPrecision(i_nbfResult,
+                              static_cast<int32_t>(std::min<int64_t>(i_rawPrecision, INT32_MAX)));
     return i_nbfResult;
 }
 
@@ -166,7 +169,8 @@ void NCResult::setUnit(std::shared_ptr<NCUnit> unit) {
 
 std::optional<std::u16string> NCResult::unitString() const {
     NCUnitStringFormatter formatter;
-    for (const auto& [type, format] : m_unitNameFormatsByUnitType) formatter.setUnitNameFormat(format, type);
+    for (const auto& [type, format] : m_unitNameFormatsByUnitType)
+        formatter.setUnitNameFormat(format, type);
     return formatter.stringForUnit(_filteredUnit.get(),
                                    isUnity() ? NCUnitNameFormSingular : NCUnitNameFormPlural);
 }
@@ -179,10 +183,11 @@ NCUnitNameFormat NCResult::unitNameFormatForComponentUnitType(NCUnitType type) c
 std::u16string NCResult::description() const {
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
-    std::u16string text = u"<NCResult: " + NBFUTF8ToUTF16(address) + u" raw: '" +
-                          i_rawResult.value_or(u"") + u"'";
+    std::u16string text =
+        u"<NCResult: " + NBFUTF8ToUTF16(address) + u" raw: '" + i_rawResult.value_or(u"") + u"'";
     if (_filteredUnit)
-        text += u", unit: '" + _filteredUnit->nameForFormat(NCUnitNameFormatName).value_or(u"") + u"'";
+        text +=
+            u", unit: '" + _filteredUnit->nameForFormat(NCUnitNameFormatName).value_or(u"") + u"'";
     return text + u">";
 }
 

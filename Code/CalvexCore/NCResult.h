@@ -17,7 +17,7 @@
 #include "NCUnit.h"
 
 class NCResult {
-public:
+  public:
     NCResult() = default;
     // Trims white space and line ends; an empty text is an empty result.
     explicit NCResult(const std::optional<std::u16string>& rawResult,
@@ -83,7 +83,7 @@ public:
     // Equal values (by the foundation) and equal units, or both without unit.
     bool isEqual(const NCResult* other) const;
 
-private:
+  private:
     bool i_trailingZeros = false;
     bool i_enableThousandsSeparator = false;
     int64_t i_rawPrecision = -1;

@@ -43,7 +43,8 @@ void replaceMatches(std::u16string& text, const std::u16string& pattern, size_t 
 }
 
 std::u16string superscript(const std::u16string& exponent) {
-    static const char16_t digits[] = u"\u2070\u00B9\u00B2\u00B3\u2074\u2075\u2076\u2077\u2078\u2079";
+    static const char16_t digits[] =
+        u"\u2070\u00B9\u00B2\u00B3\u2074\u2075\u2076\u2077\u2078\u2079";
     std::u16string out;
     for (char16_t c : exponent) {
         if (c == u'-')
@@ -62,7 +63,9 @@ void dropSignOfZero(std::string& text) {
     if (text.find_first_of("123456789ABCDEFabcdef", 1) == std::string::npos) text.erase(0, 1);
 }
 
-int16_t clampedInt16(uint64_t value) { return static_cast<int16_t>(std::min<uint64_t>(value, INT16_MAX)); }
+int16_t clampedInt16(uint64_t value) {
+    return static_cast<int16_t>(std::min<uint64_t>(value, INT16_MAX));
+}
 
 struct Components {
     char* parts[3] = {nullptr, nullptr, nullptr};
@@ -107,8 +110,11 @@ std::optional<std::u16string> NCResultFormatter::stringValueForResult(
         case NCDisplayFormatDegreesMinutesSeconds:
             text = degreesMinutesSecondsFormattedResult(result, options);
             break;
-        case NCDisplayFormatFraction: text = fractionFormattedResult(result, options); break;
-        default: break;
+        case NCDisplayFormatFraction:
+            text = fractionFormattedResult(result, options);
+            break;
+        default:
+            break;
     }
     if (!text && options->fallbackToDefaultDisplayFormat)
         text = normalFormattedResult(result, options, nullptr, nullptr);
@@ -122,7 +128,8 @@ std::optional<std::u16string> NCResultFormatter::normalFormattedResult(
     if (result->resultType() == NCResultTypeEmpty) return std::u16string();
     const bool spacedGroups = options->displayFormat() == NCDisplayFormatSpacedGroupsOfFour;
     // Anything but the bases the converter knows is shown in decimal.
-    const int32_t base = options->displayBase == 2 || options->displayBase == 16 ? options->displayBase : 10;
+    const int32_t base =
+        options->displayBase == 2 || options->displayBase == 16 ? options->displayBase : 10;
     NBFResultRef value = result->nbfResult();
 
     std::u16string text;
@@ -130,10 +137,12 @@ std::optional<std::u16string> NCResultFormatter::normalFormattedResult(
     uint8_t componentCount = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        NBFResultFormatterSetIncludeThousandsSeparator(resultFormatter, options->thousandsSeparator);
+        NBFResultFormatterSetIncludeThousandsSeparator(resultFormatter,
+                                                       options->thousandsSeparator);
         NBFResultFormatterSetThousandsGroupSize(
-            resultFormatter,
-            spacedGroups ? 4 : static_cast<int8_t>(std::min<uint64_t>(options->thousandsGroupSize, INT8_MAX)));
+            resultFormatter, spacedGroups ? 4
+                                          : static_cast<int8_t>(std::min<uint64_t>(
+                                                options->thousandsGroupSize, INT8_MAX)));
         NBFResultFormatterSetIncludeBasePrefix(resultFormatter, options->showBasePrefix);
         NBFResultFormatterSetIncludeTrailingZeros(resultFormatter, options->trailingZeros);
         if (options->scientificNotationMode == 2) {
@@ -148,17 +157,20 @@ std::optional<std::u16string> NCResultFormatter::normalFormattedResult(
             NBFResultFormatterSetEnableScientificNotation(resultFormatter, false);
         }
         // A granularity of 0 (documents without the key) would leave no step to round to.
-        uint64_t granularity = options->scientificNotationStyle == 0
-                                   ? 3
-                                   : std::max<uint64_t>(options->scientificNotationExponentGranularity, 1);
-        NBFResultFormatterSetScientificNotationGranularity(resultFormatter, clampedInt16(granularity));
+        uint64_t granularity =
+            options->scientificNotationStyle == 0
+                ? 3
+                : std::max<uint64_t>(options->scientificNotationExponentGranularity, 1);
+        NBFResultFormatterSetScientificNotationGranularity(resultFormatter,
+                                                           clampedInt16(granularity));
 
         Components components;
         if (options->significantDigits() != 0) {
             NBFResultFormatterGetResultComponentsWithSignificantDigits(
                 resultFormatter, value, components.parts, &components.count,
                 static_cast<NBFResultBase>(base),
-                static_cast<uint32_t>(std::min<uint64_t>(options->significantDigits(), UINT32_MAX)));
+                static_cast<uint32_t>(
+                    std::min<uint64_t>(options->significantDigits(), UINT32_MAX)));
         } else {
             NBFResultFormatterGetResultComponentsWithDecimalPlaces(
                 resultFormatter, value, components.parts, &components.count,
@@ -240,7 +252,8 @@ std::optional<std::u16string> NCResultFormatter::normalFormattedResult(
 NCUnitNameFormat NCResultFormatter::currencyUnitNameFormatForResult(
     const NCResult* result, const NCResultFormattingOptions* options) {
     if (!result || !result->unit() || result->unit()->type() != NCUnitTypeCurrency) return 0;
-    if (options && options->unitNameFormat != NCUnitNameFormatDefault) return options->unitNameFormat;
+    if (options && options->unitNameFormat != NCUnitNameFormatDefault)
+        return options->unitNameFormat;
     return result->unitNameFormatForComponentUnitType(NCUnitTypeCurrency);
 }
 
@@ -249,7 +262,8 @@ const std::set<std::u16string>& NCResultFormatter::currencySymbols() {
         std::set<std::u16string> found{u"\u00A5"};
         for (int32_t i = 0, n = uloc_countAvailable(); i < n; ++i) {
             UErrorCode status = U_ZERO_ERROR;
-            UNumberFormat* format = unum_open(UNUM_CURRENCY, nullptr, 0, uloc_getAvailable(i), nullptr, &status);
+            UNumberFormat* format =
+                unum_open(UNUM_CURRENCY, nullptr, 0, uloc_getAvailable(i), nullptr, &status);
             if (U_FAILURE(status)) continue;
             UChar buffer[32];
             int32_t length = unum_getSymbol(format, UNUM_CURRENCY_SYMBOL, buffer, 32, &status);
@@ -274,8 +288,9 @@ std::optional<std::u16string> degreesMinutesSecondsFormattedResult(
         options->trailingZeros, options->thousandsSeparator, 3);
     std::optional<std::u16string> text;
     if (degrees && minutes && seconds) {
-        text = NBFUTF8ToUTF16(degrees) + options->degreesCharacter + u" " + NBFUTF8ToUTF16(minutes) +
-               options->minutesCharacter + u" " + NBFUTF8ToUTF16(seconds) + options->secondsCharacter;
+        text = NBFUTF8ToUTF16(degrees) + options->degreesCharacter + u" " +
+               NBFUTF8ToUTF16(minutes) + options->minutesCharacter + u" " +
+               NBFUTF8ToUTF16(seconds) + options->secondsCharacter;
     }
     std::free(degrees);
     std::free(minutes);

@@ -19,7 +19,7 @@
 #include "NSRange.h"
 
 class NCResultFormatter {
-public:
+  public:
     // The process's current locale.
     NCResultFormatter();
     explicit NCResultFormatter(const std::string& localeIdentifier);
@@ -44,12 +44,12 @@ public:
                                                         const NCResultFormattingOptions* options,
                                                         NSRange* ranges, uint64_t* rangeCount);
     // The options' format, else the result's for currency; 0 for a unit that is not currency.
-    static NCUnitNameFormat currencyUnitNameFormatForResult(const NCResult* result,
-                                                            const NCResultFormattingOptions* options);
+    static NCUnitNameFormat currencyUnitNameFormatForResult(
+        const NCResult* result, const NCResultFormattingOptions* options);
     // The currency symbol of every locale ICU knows, and "¥".
     static const std::set<std::u16string>& currencySymbols();
 
-private:
+  private:
     NBFResultFormatterRef resultFormatter;
     NCCurrencySymbols _currencySymbols;
     std::string i_locale;

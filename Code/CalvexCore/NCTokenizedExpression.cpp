@@ -62,9 +62,9 @@ struct Group {
 
 // The number of a line reference: its argument evaluated, so "-2" keeps its sign.
 int64_t evaluatedArgument(const NBFExpressionTokenVector& tokens, const Group& group) {
-    NBFExpressionTokenVector arguments(tokens.begin() + static_cast<std::ptrdiff_t>(group.argumentsFirst),
-                                       tokens.begin() + static_cast<std::ptrdiff_t>(group.argumentsFirst +
-                                                                                    group.argumentsCount));
+    NBFExpressionTokenVector arguments(
+        tokens.begin() + static_cast<std::ptrdiff_t>(group.argumentsFirst),
+        tokens.begin() + static_cast<std::ptrdiff_t>(group.argumentsFirst + group.argumentsCount));
     NBFEvaluatorRef evaluator = NBFEvaluatorCreate();
     NBFResultRef result = NBFEvaluatorEvaluateExpressionTokensInScope(evaluator, arguments, -1);
     int64_t number = 0;
@@ -77,7 +77,8 @@ int64_t evaluatedArgument(const NBFExpressionTokenVector& tokens, const Group& g
     return number;
 }
 
-std::shared_ptr<NCExpressionToken> emitGroup(const NBFExpressionTokenVector& tokens, const Group& group) {
+std::shared_ptr<NCExpressionToken> emitGroup(const NBFExpressionTokenVector& tokens,
+                                             const Group& group) {
     const NBFExpressionTokenRef* first = tokens.data() + group.first;
     NCExpressionTokenType type = 0;
     NCExpressionTokenSubType subType = 0;
@@ -96,16 +97,19 @@ std::shared_ptr<NCExpressionToken> emitGroup(const NBFExpressionTokenVector& tok
         // A substituted operator wrapped in whitespace or markers shows as what it wraps.
         token_type firstType = NBFExpressionTokenGetType(first[0]);
         token_type secondType = NBFExpressionTokenGetType(first[1]);
-        bool leadingSpace = firstType == kNBFTokenTypeWhitespace && secondType != kNBFTokenTypeWhitespace;
+        bool leadingSpace =
+            firstType == kNBFTokenTypeWhitespace && secondType != kNBFTokenTypeWhitespace;
         bool leadingMarker = firstType == kNBFTokenTypeMarker &&
                              NBFExpressionTokenGetSubType(first[0]) == kNBFTokenSubTypeMarker22 &&
                              secondType != kNBFTokenTypeMarker;
         if (leadingSpace || leadingMarker) {
             type = NCExpressionTokenTypeFromNBFTokenType(secondType);
-            subType = NCExpressionTokenSubTypeFromNBFTokenSubType(NBFExpressionTokenGetSubType(first[1]));
+            subType =
+                NCExpressionTokenSubTypeFromNBFTokenSubType(NBFExpressionTokenGetSubType(first[1]));
         }
     }
-    if (type == 0 && group.count == 1 && NBFExpressionTokenGetType(first[0]) == kNBFTokenTypeVariable) {
+    if (type == 0 && group.count == 1 &&
+        NBFExpressionTokenGetType(first[0]) == kNBFTokenTypeVariable) {
         type = NCExpressionTokenTypeVariable;
         subType = NCExpressionTokenSubTypeVariable;
     }
@@ -164,7 +168,8 @@ void NCTokenizedExpression::tokenize() {
 
     NBFNamespaceRef ns = NBFNamespaceCreate();
     NBFWordOperatorListRef standardWords = NBFStandardWordOperatorsGetSharedListReference();
-    if (NBFWordOperatorListRef words = wordOperators_ ? wordOperators_->nbfWordOperatorList() : nullptr) {
+    if (NBFWordOperatorListRef words =
+            wordOperators_ ? wordOperators_->nbfWordOperatorList() : nullptr) {
         NBFWordOperatorListSetAuxiliaryListReference(words, standardWords);
         NBFNamespaceSetWordOperatorList(ns, words);
     } else {
@@ -178,7 +183,8 @@ void NCTokenizedExpression::tokenize() {
     NBFExpressionTokenizerRef tokenizer =
         NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
     NBFExpressionTokenizerSetEnableComments(tokenizer, enableCommentParsing_);
-    NBFTokenizedExpressionRef tokenized = NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
+    NBFTokenizedExpressionRef tokenized =
+        NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     // The analyser's references become ours.
@@ -198,7 +204,8 @@ void NCTokenizedExpression::tokenize() {
 }
 
 size_t NCTokenizedExpression::parseNBFExpressionTokens(
-    const NBFExpressionTokenVector& nbfTokens, std::vector<std::shared_ptr<NCExpressionToken>>& buffer) {
+    const NBFExpressionTokenVector& nbfTokens,
+    std::vector<std::shared_ptr<NCExpressionToken>>& buffer) {
     std::shared_ptr<NCExpression> expression = i_expression.lock();
     const NCExpressionMappings* mappings = expression ? expression->expressionMappings() : nullptr;
     size_t written = 0;
@@ -213,8 +220,10 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
     std::optional<Group> group;
     auto emit = [&]() {
         append(emitGroup(nbfTokens, *group));
-        lowOffset += static_cast<int64_t>(group->stored.length) - static_cast<int64_t>(group->evaluation.length);
-        highOffset += static_cast<int64_t>(group->display.length) - static_cast<int64_t>(group->stored.length);
+        lowOffset += static_cast<int64_t>(group->stored.length) -
+                     static_cast<int64_t>(group->evaluation.length);
+        highOffset += static_cast<int64_t>(group->display.length) -
+                      static_cast<int64_t>(group->stored.length);
         group.reset();
     };
 
@@ -240,7 +249,8 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
             uint64_t evaluationLength = 0, storedLength = 0;
             for (NBFBasicTokenRef basic : basicTokens) {
                 NSRange range = rangeOf(basic);
-                if (mappings && mappings->findNCRangeMapping(&mappedStored, &mappedEvaluation, range.location)) {
+                if (mappings && mappings->findNCRangeMapping(&mappedStored, &mappedEvaluation,
+                                                             range.location)) {
                     storedLength += mappedStored.length;
                     evaluationLength += mappedEvaluation.length;
                 } else if (range.location >= start + evaluationLength) {
@@ -254,7 +264,8 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
             group = comment;
             continue;
         }
-        if (mappings && mappings->findNCRangeMapping(&mappedStored, &mappedEvaluation, evaluation.location)) {
+        if (mappings &&
+            mappings->findNCRangeMapping(&mappedStored, &mappedEvaluation, evaluation.location)) {
             Group substituted;
             substituted.first = i;
             substituted.count = 1;
@@ -270,8 +281,11 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
             if (isFunctionalLineReferenceName(textOf(nbfTokens[j])) && ++j < nbfTokens.size() &&
                 isBracket(nbfTokens[j], kNBFTokenSubTypeLeftBracket)) {
                 size_t argumentsFirst = ++j;
-                while (j < nbfTokens.size() && !isBracket(nbfTokens[j], kNBFTokenSubTypeRightBracket)) ++j;
-                if (j + 1 < nbfTokens.size() && isBracket(nbfTokens[j + 1], kNBFTokenSubTypeRightBracket)) {
+                while (j < nbfTokens.size() &&
+                       !isBracket(nbfTokens[j], kNBFTokenSubTypeRightBracket))
+                    ++j;
+                if (j + 1 < nbfTokens.size() &&
+                    isBracket(nbfTokens[j + 1], kNBFTokenSubTypeRightBracket)) {
                     Group reference;
                     reference.first = i;
                     reference.count = 1;
@@ -280,7 +294,8 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
                     reference.argumentsCount = j - argumentsFirst;
                     uint64_t end = NSMaxRange(rangeOf(nbfTokens[j + 1]));
                     reference.evaluation = {evaluation.location, end - evaluation.location};
-                    reference.stored = {shifted(evaluation.location, lowOffset), reference.evaluation.length};
+                    reference.stored = {shifted(evaluation.location, lowOffset),
+                                        reference.evaluation.length};
                     reference.display = {shifted(reference.stored.location, highOffset), 1};
                     group = reference;
                     continue;
@@ -290,7 +305,8 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
         NSRange stored = {shifted(evaluation.location, lowOffset), evaluation.length};
         NSRange display = {shifted(stored.location, highOffset), evaluation.length};
         if (NBFExpressionTokenGetType(token) == kNBFTokenTypeVariable)
-            append(NCExpressionToken::withNBFTokens(&token, 1, stored, display, NCExpressionTokenTypeVariable,
+            append(NCExpressionToken::withNBFTokens(&token, 1, stored, display,
+                                                    NCExpressionTokenTypeVariable,
                                                     NCExpressionTokenSubTypeVariable));
         else
             append(NCExpressionToken::withNBFToken(token, stored, display));

@@ -19,7 +19,7 @@
 class NCExpression;
 
 class NCTokenizedExpression {
-public:
+  public:
     // Comment parsing on. The expression is not retained.
     explicit NCTokenizedExpression(std::weak_ptr<NCExpression> expression);
     ~NCTokenizedExpression();
@@ -38,14 +38,18 @@ public:
     void setVariableList(std::shared_ptr<NCVariableList> variableList);
     const std::shared_ptr<NCVariableList>& variableList() const { return variableList_; }
     const std::shared_ptr<NCUnitCollection>& unitManager() const { return unitManager_; }
-    void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) { unitManager_ = std::move(unitManager); }
+    void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
+        unitManager_ = std::move(unitManager);
+    }
     const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return wordOperators_; }
     void setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
         wordOperators_ = std::move(wordOperators);
     }
     // The functions words may name; the foundation's standard functions while none are given.
     const std::shared_ptr<NCFunctionList>& functions() const { return functions_; }
-    void setFunctions(std::shared_ptr<NCFunctionList> functions) { functions_ = std::move(functions); }
+    void setFunctions(std::shared_ptr<NCFunctionList> functions) {
+        functions_ = std::move(functions);
+    }
     bool enableCommentParsing() const { return enableCommentParsing_; }
     void setEnableCommentParsing(bool enable) { enableCommentParsing_ = enable; }
 
@@ -54,7 +58,7 @@ public:
     size_t parseNBFExpressionTokens(const NBFExpressionTokenVector& nbfTokens,
                                     std::vector<std::shared_ptr<NCExpressionToken>>& buffer);
 
-private:
+  private:
     void releaseFoundationTokens();
 
     std::weak_ptr<NCExpression> i_expression;

@@ -6,9 +6,10 @@
 namespace {
 
 std::optional<std::u16string> formattedName(NBFUnitStringFormatterRef formatter,
-                                            NBFUnitContainerRef container,
-                                            NBFUnitFormatType format, NBFUnitStringForm form) {
-    NBFStringRef text = NBFUnitStringFormatterCreateFormattedString(formatter, container, format, form);
+                                            NBFUnitContainerRef container, NBFUnitFormatType format,
+                                            NBFUnitStringForm form) {
+    NBFStringRef text =
+        NBFUnitStringFormatterCreateFormattedString(formatter, container, format, form);
     std::optional<std::u16string> name = NCNSStringCreateFromNBFString(text);
     NBFStringRelease(text);
     return name;
@@ -68,17 +69,20 @@ std::optional<std::u16string> NCUnit::currencyCode() const {
 void NCUnit::setAmbiguousTieBreakFactor(int64_t factor) {
     if (factor == _ambiguousTieBreakFactor) return;
     _ambiguousTieBreakFactor = factor;
-    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor + _internalAmbiguousTieBreakFactor);
+    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor +
+                                         _internalAmbiguousTieBreakFactor);
 }
 
 void NCUnit::setInternalAmbiguousTieBreakFactor(int64_t factor) {
     if (factor == _internalAmbiguousTieBreakFactor) return;
     _internalAmbiguousTieBreakFactor = factor;
-    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor + _internalAmbiguousTieBreakFactor);
+    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor +
+                                         _internalAmbiguousTieBreakFactor);
 }
 
 void NCUnit::setUnderlyingAmbiguousTieBreakFactor(int64_t factor) {
-    NBFUnitContainerSetAmbiguousTieBreakFactor(_nbfUnitContainer.get(), static_cast<int32_t>(factor));
+    NBFUnitContainerSetAmbiguousTieBreakFactor(_nbfUnitContainer.get(),
+                                               static_cast<int32_t>(factor));
 }
 
 NBFUnitFractionRef NCUnit::nbfUnitFraction() const {
@@ -109,9 +113,11 @@ void NCUnit::copyNamesFromNBFUnitContainer(NBFUnitContainerRef container) {
             NCUnitNameFormatName, NCUnitNameFormPlural);
     NBFUnitStringFormatterRelease(per);
 
-    NBFUnitStringFormatterRef slash = NBFUnitStringFormatterCreate(NBFUnitStringConnectiveTypeSlash);
-    setName(formattedName(slash, container, NBFUnitFormatTypeVeryShortName, NBFUnitStringFormSingular),
-            NCUnitNameFormatVeryShortName);
+    NBFUnitStringFormatterRef slash =
+        NBFUnitStringFormatterCreate(NBFUnitStringConnectiveTypeSlash);
+    setName(
+        formattedName(slash, container, NBFUnitFormatTypeVeryShortName, NBFUnitStringFormSingular),
+        NCUnitNameFormatVeryShortName);
     setName(formattedName(slash, container, NBFUnitFormatTypeSymbol, NBFUnitStringFormSingular),
             NCUnitNameFormatSymbol);
     NBFUnitStringFormatterRelease(slash);
@@ -145,7 +151,8 @@ NBFUnitContainerRef NBFUnitContainerCreateWithNames(
         for (const std::u16string& text : texts) aliasMap.emplace(converted, NBFUTF16ToUTF8(text));
     }
     std::set<std::string> caseSensitive;
-    for (const std::u16string& name : caseSensitiveNames) caseSensitive.insert(NBFUTF16ToUTF8(name));
+    for (const std::u16string& name : caseSensitiveNames)
+        caseSensitive.insert(NBFUTF16ToUTF8(name));
     return NBFUnitContainerCreate(identifier ? NBFUTF16ToUTF8(*identifier) : std::string(), names,
                                   aliasMap, caseSensitive);
 }

@@ -23,7 +23,7 @@
 typedef std::map<NCUnitNameType, std::vector<std::u16string>> NCUnitAliases;
 
 class NCUnit {
-public:
+  public:
     NCUnit() : NCUnit(std::nullopt, NCUnitTypeNone, nullptr) {}
     // Retains the container and takes its names and aliases.
     NCUnit(std::optional<std::u16string> identifier, NCUnitType type,
@@ -34,7 +34,9 @@ public:
 
     NCUnitType type() const { return i_type; }
     const std::optional<std::u16string>& identifier() const { return _identifier; }
-    void setIdentifier(std::optional<std::u16string> identifier) { _identifier = std::move(identifier); }
+    void setIdentifier(std::optional<std::u16string> identifier) {
+        _identifier = std::move(identifier);
+    }
     const NCUnitAliases& aliases() const { return _aliasDict; }
     void setAliases(NCUnitAliases aliases) { _aliasDict = std::move(aliases); }
 
@@ -62,12 +64,12 @@ public:
     bool isEqual(const NCUnit* other) const;
     std::u16string description() const;
 
-protected:
+  protected:
     // Gives the foundation the sum of both factors.
     virtual void setUnderlyingAmbiguousTieBreakFactor(int64_t factor);
     void copyNamesFromNBFUnitContainer(NBFUnitContainerRef container);
 
-private:
+  private:
     static int64_t nameKey(NCUnitNameFormat format, NCUnitNameForm form);
 
     NCUnitType i_type = NCUnitTypeNone;

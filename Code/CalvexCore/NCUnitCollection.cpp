@@ -2,7 +2,13 @@
 
 #include <unicode/uchar.h>
 
+#include "NCEnvironment.h"
 #include "NCUtilityFunctions.h"
+
+std::shared_ptr<NCUnitCollection> NCUnitCollection::sharedManager() {
+    std::shared_ptr<NCEnvironment> environment = NCEnvironment::current();
+    return environment ? environment->unitManager() : nullptr;
+}
 
 std::shared_ptr<NCUnitCollection> NCUnitCollection::create() {
     return std::make_shared<NCNewUnitManager>();
@@ -83,19 +89,21 @@ std::shared_ptr<NCUnit> NCNewUnitManager::unitWithName(
     while (start < name->size()) {
         size_t end = start;
         while (end < name->size() && !u_isblank((*name)[end])) ++end;
-        if (end > start) words.push_back(NCNBFStringFromNSStringReference(name->substr(start, end - start)));
+        if (end > start)
+            words.push_back(NCNBFStringFromNSStringReference(name->substr(start, end - start)));
         start = end + 1;
     }
     if (words.empty()) return nullptr;
     std::vector<NBFStringRef> wordRefs;
     for (const auto& word : words) wordRefs.push_back(word.get());
-    NBF::Ref<NBF::UnitContainer> top =
-        NBFUnitCollectionFindTopUnitMatchingWords(unitCollection, wordRefs, nullptr, nullptr, nullptr);
+    NBF::Ref<NBF::UnitContainer> top = NBFUnitCollectionFindTopUnitMatchingWords(
+        unitCollection, wordRefs, nullptr, nullptr, nullptr);
     if (!top) return nullptr;
     return unitWithIdentifier(NBFUTF8ToUTF16(NBFUnitContainerGetIdentifier_cpp(top.get())));
 }
 
-std::shared_ptr<NCUnit> NCNewUnitManager::unitWithIdentifier(const std::u16string& identifier) const {
+std::shared_ptr<NCUnit> NCNewUnitManager::unitWithIdentifier(
+    const std::u16string& identifier) const {
     std::lock_guard<std::mutex> lock(mutex);
     auto found = unitsByIdentifier.find(identifier);
     return found == unitsByIdentifier.end() ? nullptr : found->second;

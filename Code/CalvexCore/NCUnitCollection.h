@@ -16,8 +16,10 @@
 class NCUnitsFile;
 
 class NCUnitCollection {
-public:
+  public:
     virtual ~NCUnitCollection() = default;
+    // The current environment's catalogue; none before an environment is current.
+    static std::shared_ptr<NCUnitCollection> sharedManager();
     // A new NCNewUnitManager.
     static std::shared_ptr<NCUnitCollection> create();
 
@@ -44,7 +46,7 @@ public:
 };
 
 class NCNewUnitManager : public NCUnitCollection {
-public:
+  public:
     NCNewUnitManager();
     ~NCNewUnitManager() override;
     NCNewUnitManager(const NCNewUnitManager&) = delete;
@@ -70,7 +72,7 @@ public:
     void setDefaultUnitForType(const std::shared_ptr<NCUnit>& unit, NCUnitType type) override;
     NBFUnitCollectionRef nbfUnitCollection() const override { return unitCollection; }
 
-private:
+  private:
     NBFUnitCollectionRef unitCollection;
     std::map<std::u16string, std::shared_ptr<NCUnit>> unitsByIdentifier;
     std::map<std::u16string, std::u16string> nameClashIdentifiersByName;

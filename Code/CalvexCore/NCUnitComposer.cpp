@@ -13,9 +13,9 @@ std::shared_ptr<NCCompositeUnit> NCUnitComposer::composeUnitWithIdentifier(
         if (unit) NBFUnitFractionBuilderAddNumeratorUnit(builder, unit->nbfUnitContainer());
     for (const auto& unit : denominatorUnits)
         if (unit) NBFUnitFractionBuilderAddDenominatorUnit(builder, unit->nbfUnitContainer());
-    auto composed = NCCompositeUnit::create(identifier, type,
-                                            NBFUnitFractionBuilderGetUnitFraction(builder), names,
-                                            aliases, caseSensitiveNames);
+    auto composed =
+        NCCompositeUnit::create(identifier, type, NBFUnitFractionBuilderGetUnitFraction(builder),
+                                names, aliases, caseSensitiveNames);
     NBFUnitFractionBuilderRelease(builder);
     return composed;
 }

@@ -7,7 +7,7 @@
 #include "NCCompositeUnit.h"
 
 class NCUnitComposer {
-public:
+  public:
     static std::shared_ptr<NCCompositeUnit> composeUnitWithIdentifier(
         const std::optional<std::u16string>& identifier, NCUnitType type,
         const NCBasicUnit::Names& names, const NCUnitAliases& aliases,

@@ -14,7 +14,8 @@ std::shared_ptr<NCUnit> NCUnitFilter::filteredUnit(const std::shared_ptr<NCUnit>
         if (type == NBFUnitTypeMoney || degree < 0)
             NBFUnitFractionBuilderAddUnit(builder, typeUnit, degree);
     }
-    NBFUnitFractionBuilderSetExtraMultiplierMAPM(builder, NBFUnitFractionGetExtraMultiplier(fraction));
+    NBFUnitFractionBuilderSetExtraMultiplierMAPM(builder,
+                                                 NBFUnitFractionGetExtraMultiplier(fraction));
     auto filtered = std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
     NBFUnitFractionBuilderRelease(builder);
     return filtered;

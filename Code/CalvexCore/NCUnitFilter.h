@@ -8,7 +8,7 @@
 #include "NCUnit.h"
 
 class NCUnitFilter {
-public:
+  public:
     // The same object unless currency stands in the numerator.
     static std::shared_ptr<NCUnit> filteredUnit(const std::shared_ptr<NCUnit>& unit);
 };

@@ -10,7 +10,7 @@
 #include "NCUnit.h"
 
 class NCUnitStringFormatter {
-public:
+  public:
     void setUnitNameFormat(NCUnitNameFormat format, NCUnitType unitType) {
         unitNameFormatsByUnitType[unitType] = format;
     }
@@ -20,7 +20,7 @@ public:
     std::optional<std::u16string> stringForUnit(const NCUnit* unit, NCUnitNameFormat format,
                                                 NCUnitNameForm form) const;
 
-private:
+  private:
     std::map<NCUnitType, NCUnitNameFormat> unitNameFormatsByUnitType;
 };
 

@@ -22,7 +22,8 @@ std::shared_ptr<NCUnit> NCUnitStringParser::unitFromString(const std::u16string&
     std::shared_ptr<NCUnitCollection> manager = unitManager();
     NBFEvaluatorRef evaluator =
         NBFEvaluatorCreate(manager ? manager->nbfUnitCollection() : nullptr);
-    if (m_wordOperators) NBFEvaluatorSetWordOperatorList(evaluator, m_wordOperators->nbfWordOperatorList());
+    if (m_wordOperators)
+        NBFEvaluatorSetWordOperatorList(evaluator, m_wordOperators->nbfWordOperatorList());
     NBFResultRef result =
         NBFEvaluatorEvaluateString(evaluator, NCNBFStringFromNSStringReference(text).get());
     std::shared_ptr<NCUnit> unit;

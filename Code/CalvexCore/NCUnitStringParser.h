@@ -11,7 +11,7 @@
 #include "NCWordOperatorList.h"
 
 class NCUnitStringParser {
-public:
+  public:
     // Word operators such as "per" come from the list; without one, only the foundation's own.
     explicit NCUnitStringParser(std::shared_ptr<NCUnitCollection> unitManager,
                                 std::shared_ptr<NCWordOperatorList> wordOperators = nullptr);
@@ -22,7 +22,7 @@ public:
     // The unit of the text's value; null when the text has none.
     std::shared_ptr<NCUnit> unitFromString(const std::u16string& text) const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::shared_ptr<NCUnitCollection> _unitManager;
     std::shared_ptr<NCWordOperatorList> m_wordOperators;

@@ -4,13 +4,11 @@
 
 #include "NBFErrorLog.h"
 
-#define NC_LOG_UNEXPECTED(...)                                                               \
-    OX_logErr_bigHeader(false, "Error!", __func__, "Code/CalvexCore/NCUtilityFunctions", \
-                        __LINE__, __VA_ARGS__)
+#define NC_LOG_UNEXPECTED(...)                                                                     \
+    OX_logErr_bigHeader(false, "Error!", __func__, "Code/CalvexCore/NCUtilityFunctions", __LINE__, \
+                        __VA_ARGS__)
 
-std::string NCNSStringToCStringUTF8(const std::u16string& string) {
-    return NBFUTF16ToUTF8(string);
-}
+std::string NCNSStringToCStringUTF8(const std::u16string& string) { return NBFUTF16ToUTF8(string); }
 
 std::optional<std::u16string> NCNSStringFromCStringUTF8(const char* text) {
     if (!text) return std::nullopt;
@@ -40,8 +38,8 @@ NSRange NCNSRangeFromNBFRange(NBFRange range) {
                              ? NSNotFound
                              : static_cast<uint64_t>(range.location);
     converted.length = range.length == NBFRangeLengthMax ? NSNotFound
-                       : range.length < 0                 ? 0
-                                                          : static_cast<uint64_t>(range.length);
+                       : range.length < 0                ? 0
+                                                         : static_cast<uint64_t>(range.length);
     return converted;
 }
 
@@ -109,6 +107,7 @@ NCExpressionTokenType NCExpressionTokenTypeFromNBFTokenType(token_type type) {
 }
 
 token_type NCExpressionTokenTypeToNBFTokenType(NCExpressionTokenType type) {
+    // clang-format off
     switch (type) {
         case 1: return 3;
         case 2: return 1;
@@ -124,12 +123,13 @@ token_type NCExpressionTokenTypeToNBFTokenType(NCExpressionTokenType type) {
         case 18: return 20;
         default: return kNBFTokenTypeNone;
     }
+    // clang-format on
 }
 
 NCExpressionTokenSubType NCExpressionTokenSubTypeFromNBFTokenSubType(NBFTokenSubType subType) {
     static const NCExpressionTokenSubType table[29] = {
-        0,  1,  2,  3,  4,  5,  6,  7,  10, 11, 12, 13, 16, 17, 21,
-        22, 23, 14, 15, 24, 0,  25, 20, 17, 16, 0,  28, 29, 30,
+        0,  1,  2,  3,  4,  5, 6,  7,  10, 11, 12, 13, 16, 17, 21,
+        22, 23, 14, 15, 24, 0, 25, 20, 17, 16, 0,  28, 29, 30,
     };
     return subType >= 1 && subType <= 28 ? table[subType] : NCExpressionTokenSubTypeNone;
 }
@@ -148,10 +148,14 @@ std::u16string NCLineReferenceIdentifier(int64_t lineIndex, int64_t offset) {
 int64_t NCLineReferenceIndex(NCLineReferenceType kind, int64_t number, int64_t lineIndex) {
     switch (kind) {
         case NCLineReferenceTypeRelative:
-        case NCLineReferenceTypeFixedRelative: return lineIndex + number;
-        case NCLineReferenceTypeByLineNumber: return number - 1;
-        case NCLineReferenceTypeNull: return 0;
-        default: return number;
+        case NCLineReferenceTypeFixedRelative:
+            return lineIndex + number;
+        case NCLineReferenceTypeByLineNumber:
+            return number - 1;
+        case NCLineReferenceTypeNull:
+            return 0;
+        default:
+            return number;
     }
 }
 

@@ -5,13 +5,13 @@
 #include "NCUnit.h"
 
 class NCValueUnit : public NCUnit {
-public:
+  public:
     // The type is the fraction's (0 for none, or a fraction without units).
     explicit NCValueUnit(NBFUnitFractionRef unitFraction);
     NCValueUnit() : NCValueUnit(nullptr) {}
     ~NCValueUnit() override;
 
-private:
+  private:
     static NBFUnitContainerRef containerWith(NBFUnitFractionRef unitFraction);
     NBFUnitFractionRef _nbfUnitFraction;
 };

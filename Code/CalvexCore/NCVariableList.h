@@ -10,7 +10,7 @@
 #include "NBFVariable.h"
 
 class NCVariableList {
-public:
+  public:
     NCVariableList() : nbfVariableList_(NBFVariableListCreate()) {}
     ~NCVariableList() { NBFVariableListRelease(nbfVariableList_); }
     NCVariableList(const NCVariableList&) = delete;
@@ -33,7 +33,7 @@ public:
     uint64_t stateIndicator() const { return stateIndicator_; }
     void registerStateChange() { ++stateIndicator_; }
 
-private:
+  private:
     NBFVariableListRef nbfVariableList_;
     uint64_t stateIndicator_ = 0;
     std::shared_ptr<NCVariableList> _parentList;

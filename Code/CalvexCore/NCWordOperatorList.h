@@ -10,7 +10,7 @@
 class NCWordOperator;
 
 class NCWordOperatorList {
-public:
+  public:
     NCWordOperatorList() = default;
     // Retains the list.
     explicit NCWordOperatorList(NBFWordOperatorListRef list)
@@ -29,7 +29,7 @@ public:
     // Nothing without a foundation list.
     void addWordOperator(const NCWordOperator& wordOperator);
 
-private:
+  private:
     NBFWordOperatorListRef nbfWordOperatorList_ = nullptr;
 };
 

@@ -9,8 +9,8 @@
 
 #include "NBFFunctionList.h"
 #include "NBFMAPMContext.h"
-#include "NBFStandardFunctions.h"
 #include "NBFNumber.h"
+#include "NBFStandardFunctions.h"
 #include "NBFString.h"
 #include "NBFoundation.h"
 #include "NCExpression.h"

@@ -22,7 +22,7 @@ struct FormatRow {
 };
 
 class ResultFormatterTable : public testing::TestWithParam<FormatRow> {
-protected:
+  protected:
     void SetUp() override { initFoundationConstants(); }
 };
 
@@ -57,8 +57,8 @@ const FormatRow kRows[] = {
          o.thousandsSeparatorCharacter = u'.';
      },
      u"-9.876.543,21"},
-    {"ApostropheSeparator", u"1234567",
-     [](Options& o) { o.thousandsSeparatorCharacter = u'\''; }, u"1'234'567"},
+    {"ApostropheSeparator", u"1234567", [](Options& o) { o.thousandsSeparatorCharacter = u'\''; },
+     u"1'234'567"},
     {"GroupsOfTwo", u"1234567", [](Options& o) { o.thousandsGroupSize = 2; }, u"1,23,45,67"},
     {"TwoPlaces", u"3.14159265", [](Options& o) { o.setDecimalPlaces(2); }, u"3.14"},
     {"ZeroPlacesRoundsUp", u"2.6", [](Options& o) { o.setDecimalPlaces(0); }, u"3"},
@@ -69,11 +69,12 @@ const FormatRow kRows[] = {
     {"ThresholdReached", u"12345678901", nullptr, u"1.2345678901e10"},
     {"BelowThreshold", u"123456", nullptr, u"123,456"},
     {"SmallThreshold", u"0.00000000001234", nullptr, u"1.234e-11"},
-    {"OwnThresholds", u"123456",
-     [](Options& o) { o.setScientificNotationSignificandThreshold(5); }, u"1.23456e5"},
+    {"OwnThresholds", u"123456", [](Options& o) { o.setScientificNotationSignificandThreshold(5); },
+     u"1.23456e5"},
     {"SIPrefix", u"12345678901", [](Options& o) { o.scientificNotationStyle = 0; },
      u"12.345678901G"},
-    {"SIPrefixKilo", u"4500", [](Options& o) {
+    {"SIPrefixKilo", u"4500",
+     [](Options& o) {
          o.scientificNotationStyle = 0;
          o.scientificNotationMode = 1;
      },
@@ -84,11 +85,10 @@ const FormatRow kRows[] = {
          o.scientificNotationMode = 1;
      },
      u"1.234e-6"},
-    {"AlwaysScientific", u"123456", [](Options& o) { o.scientificNotationMode = 1; },
-     u"1.23456e5"},
+    {"AlwaysScientific", u"123456", [](Options& o) { o.scientificNotationMode = 1; }, u"1.23456e5"},
     {"AlwaysScientificSmallNumber", u"5", [](Options& o) { o.scientificNotationMode = 1; }, u"5"},
-    {"NeverScientific", u"100000000000000000000", [](Options& o) { o.setScientificNotation(false); },
-     u"100,000,000,000,000,000,000"},
+    {"NeverScientific", u"100000000000000000000",
+     [](Options& o) { o.setScientificNotation(false); }, u"100,000,000,000,000,000,000"},
     {"GranularityThree", u"12345678901",
      [](Options& o) { o.scientificNotationExponentGranularity = 3; }, u"12.345678901e9"},
     {"GranularityZeroCountsAsOne", u"12345678901",
@@ -127,8 +127,8 @@ const FormatRow kRows[] = {
     {"Percentage", u"50", nullptr, u"50%", NCResultFlagPercentage},
     {"PercentageWithoutSign", u"50", [](Options& o) { o.showPercentSign = false; }, u"50",
      NCResultFlagPercentage},
-    {"ScientificPercentage", u"5000", [](Options& o) { o.scientificNotationMode = 1; },
-     u"5e3 %", NCResultFlagPercentage},
+    {"ScientificPercentage", u"5000", [](Options& o) { o.scientificNotationMode = 1; }, u"5e3 %",
+     NCResultFlagPercentage},
     {"DegreesMinutesSeconds", u"30.5",
      [](Options& o) {
          o.setDisplayFormat(NCDisplayFormatDegreesMinutesSeconds);
@@ -181,10 +181,12 @@ const FormatRow kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, ResultFormatterTable, testing::ValuesIn(kRows),
-                         [](const testing::TestParamInfo<FormatRow>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<FormatRow>& info) {
+                             return info.param.name;
+                         });
 
 class ResultFormatter : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initFoundationConstants();
         metre = NCBasicUnit::create(u"metre", NCUnitTypeLength, u"1",
@@ -224,15 +226,16 @@ TEST_F(ResultFormatter, CurrencySymbolsFollowTheLocale) {
 
     NCResultFormatter american("en_US");
     EXPECT_EQ(utf8(american.stringValueForResult(&negative, &options)), "-$5");
-    EXPECT_EQ(utf8(american.stringValueForResult(&euros, &options)), "\xE2\x82\xAC" "1,234.5");
+    EXPECT_EQ(utf8(american.stringValueForResult(&euros, &options)),
+              "\xE2\x82\xAC"
+              "1,234.5");
 
     // In German the euro follows the amount after a no-break space, and the amount uses a
     // decimal comma from the options.
     NCResultFormatter german("de_DE");
     options.decimalPlaceCharacter = u',';
     options.thousandsSeparatorCharacter = u'.';
-    EXPECT_EQ(utf8(german.stringValueForResult(&euros, &options)),
-              "1.234,5\xC2\xA0\xE2\x82\xAC");
+    EXPECT_EQ(utf8(german.stringValueForResult(&euros, &options)), "1.234,5\xC2\xA0\xE2\x82\xAC");
     EXPECT_EQ(utf8(german.stringValueForResult(&negative, &options)), "-5\xC2\xA0$");
     german.setLocale("en_US");
     EXPECT_EQ(utf8(german.stringValueForResult(&negative, &options)), "-$5");
@@ -248,7 +251,9 @@ TEST_F(ResultFormatter, RangesOfMantissaBaseAndExponent) {
     NSRange ranges[3];
     uint64_t count = 99;
     auto text = formatter.normalFormattedResult(&small, &options, ranges, &count);
-    EXPECT_EQ(utf8(text), "1.23\xC3\x97" "10\xE2\x81\xBB\xC2\xB3");
+    EXPECT_EQ(utf8(text),
+              "1.23\xC3\x97"
+              "10\xE2\x81\xBB\xC2\xB3");
     ASSERT_EQ(count, 3u);
     EXPECT_EQ(ranges[0], (NSRange{0, 4}));
     EXPECT_EQ(ranges[1], (NSRange{4, 3}));
@@ -258,7 +263,9 @@ TEST_F(ResultFormatter, RangesOfMantissaBaseAndExponent) {
     options.unitNameFormat = NCUnitNameFormatSymbol;
     NCResult dollars(u"-12345", dollar);
     text = formatter.normalFormattedResult(&dollars, &options, ranges, &count);
-    EXPECT_EQ(utf8(text), "-$1.2345\xC3\x97" "10\xE2\x81\xB4");
+    EXPECT_EQ(utf8(text),
+              "-$1.2345\xC3\x97"
+              "10\xE2\x81\xB4");
     ASSERT_EQ(count, 3u);
     EXPECT_EQ(ranges[0], (NSRange{1, 7}));
     EXPECT_EQ(ranges[1], (NSRange{8, 3}));
@@ -296,8 +303,8 @@ TEST_F(ResultFormatter, ErrorsHaveNoText) {
 
 TEST(ResultFormatterHelpers, SIExponents) {
     const std::pair<const char16_t*, std::optional<std::u16string>> rows[] = {
-        {u"0", u""},  {u"3", u"k"},  {u"6", u"M"},          {u"9", u"G"},
-        {u"12", u"T"}, {u"15", u"P"}, {u"18", std::nullopt}, {u"-3", std::nullopt},
+        {u"0", u""},          {u"3", u"k"},          {u"6", u"M"},          {u"9", u"G"},
+        {u"12", u"T"},        {u"15", u"P"},         {u"18", std::nullopt}, {u"-3", std::nullopt},
         {u"4", std::nullopt}, {u"-6", std::nullopt},
     };
     for (const auto& [exponent, expected] : rows) {

@@ -14,7 +14,7 @@ namespace {
 using Names = NCBasicUnit::Names;
 
 class ResultTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initFoundationConstants();
         metre = NCBasicUnit::create(u"metre", NCUnitTypeLength, u"1",
@@ -114,7 +114,8 @@ TEST_F(ResultTest, ErrorsOfAnEvaluation) {
 
 TEST_F(ResultTest, ValuesOfAnEvaluationKeepUnitFormatsAndPercentage) {
     NBFResultRef value = evaluated("2.5");
-    NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreateWithContentsOfUnit(metre->nbfUnitContainer());
+    NBFUnitFractionBuilderRef builder =
+        NBFUnitFractionBuilderCreateWithContentsOfUnit(metre->nbfUnitContainer());
     NBFResultSetUnitFraction(value, NBFUnitFractionBuilderGetUnitFraction(builder));
     NBFUnitFractionBuilderRelease(builder);
     NBFResultSetUnitNameFormats(value, {{"metre", NBFUnitFormatTypeSymbol}});

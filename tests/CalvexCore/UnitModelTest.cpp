@@ -8,6 +8,7 @@
 #include "NCAliasUnit.h"
 #include "NCBasicUnit.h"
 #include "NCCompositeUnit.h"
+#include "NCEnvironment.h"
 #include "NCUnitCollection.h"
 #include "NCUnitComposer.h"
 #include "NCUnitFilter.h"
@@ -20,7 +21,7 @@ namespace {
 using Names = NCBasicUnit::Names;
 
 class UnitModel : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initFoundationConstants();
         metre = NCBasicUnit::create(u"metre", NCUnitTypeLength, u"1",
@@ -38,9 +39,9 @@ protected:
         celsius = NCBasicUnit::create(u"celsius", NCUnitTypeTemperature, u"1", u"273.15",
                                       Names{u"degree Celsius", u"degrees Celsius", {}, u"\u00B0C"},
                                       {}, {});
-        dollar = NCMutableBasicUnit::create(u"USD", NCUnitTypeCurrency, u"1", std::nullopt,
-                                            Names{u"US dollar", u"US dollars", u"USD", u"$"}, {},
-                                            {});
+        dollar =
+            NCMutableBasicUnit::create(u"USD", NCUnitTypeCurrency, u"1", std::nullopt,
+                                       Names{u"US dollar", u"US dollars", u"USD", u"$"}, {}, {});
         ASSERT_TRUE(metre && kilometre && second && minute && kilogram && celsius && dollar);
     }
 
@@ -54,8 +55,9 @@ TEST_F(UnitModel, NamesAreKeptByFormatAndForm) {
     EXPECT_EQ(utf8(metre->nameForFormat(NCUnitNameFormatSymbol)), "m");
     EXPECT_EQ(utf8(dollar->nameForFormat(NCUnitNameFormatVeryShortName)), "USD");
     // No very short name: the preference falls back to the name.
-    EXPECT_EQ(utf8(metre->namePreferringFormat(NCUnitNameFormatVeryShortName, NCUnitNameFormSingular)),
-              "metre");
+    EXPECT_EQ(
+        utf8(metre->namePreferringFormat(NCUnitNameFormatVeryShortName, NCUnitNameFormSingular)),
+        "metre");
     // Neither symbol nor very short name: the singular name.
     auto hour = NCBasicUnit::create(u"hour", NCUnitTypeTime, u"3600", Names{u"hour", u"hours"}, {});
     EXPECT_EQ(utf8(hour->namePreferringFormat(NCUnitNameFormatSymbol, NCUnitNameFormSingular)),
@@ -111,8 +113,8 @@ TEST_F(UnitModel, BasicUnitWithoutFactorHasNoFoundationUnit) {
 
 TEST_F(UnitModel, ATypeWithoutFoundationNumberIsSkippedNotFatal) {
     testing::internal::CaptureStderr();
-    auto fuel = NCBasicUnit::create(u"mpg", NCUnitTypeFuelConsumption, u"1",
-                                    Names{u"mile per gallon"}, {});
+    auto fuel =
+        NCBasicUnit::create(u"mpg", NCUnitTypeFuelConsumption, u"1", Names{u"mile per gallon"}, {});
     std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(fuel, nullptr);
     EXPECT_NE(log.find("Error!"), std::string::npos);
@@ -170,9 +172,9 @@ TEST_F(UnitModel, AliasUnitsTakeTheTargetsConversion) {
     EXPECT_EQ(decimalText(NBFUnitFractionGetOffsetMAPMReference(unit->nbfUnitFraction())),
               decimalText(NBFUnitFractionGetOffsetMAPMReference(celsius->nbfUnitFraction())));
 
-    NCAliasUnit toComposite(u"kps", NCCompositeUnit::create(u"kmps", NCUnitTypeSpeed, nullptr,
-                                                            Names{u"kmps"}, {}, {}),
-                            Names{u"kps"}, {});
+    NCAliasUnit toComposite(
+        u"kps", NCCompositeUnit::create(u"kmps", NCUnitTypeSpeed, nullptr, Names{u"kmps"}, {}, {}),
+        Names{u"kps"}, {});
     testing::internal::CaptureStderr();
     EXPECT_EQ(toComposite.unitWithAliasUnitValue(), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Unexpected aliased unit class"),
@@ -228,7 +230,8 @@ TEST_F(UnitModel, UnitStringsFollowFormatsPerType) {
 
     NCUnitStringFormatter formatter;
     EXPECT_EQ(utf8(formatter.stringForUnit(&speed, NCUnitNameFormPlural)), "kilometres per second");
-    EXPECT_EQ(utf8(formatter.stringForUnit(&speed, NCUnitNameFormSingular)), "kilometre per second");
+    EXPECT_EQ(utf8(formatter.stringForUnit(&speed, NCUnitNameFormSingular)),
+              "kilometre per second");
     EXPECT_EQ(utf8(formatter.stringForUnit(&speed, NCUnitNameFormatSymbol, NCUnitNameFormPlural)),
               "km/s");
     formatter.setUnitNameFormat(NCUnitNameFormatSymbol, NCUnitTypeLength);
@@ -243,7 +246,8 @@ TEST_F(UnitModel, FilteredUnitsShowCurrencyAloneOrAsARate) {
     NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
     NBFUnitFractionBuilderAddNumeratorUnit(builder, dollar->nbfUnitContainer());
     NBFUnitFractionBuilderAddNumeratorUnit(builder, kilogram->nbfUnitContainer());
-    auto dollarKilograms = std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
+    auto dollarKilograms =
+        std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
     NBFUnitFractionBuilderRelease(builder);
     auto shown = NCUnitFilter::filteredUnit(dollarKilograms);
     ASSERT_TRUE(shown);
@@ -254,7 +258,8 @@ TEST_F(UnitModel, FilteredUnitsShowCurrencyAloneOrAsARate) {
     builder = NBFUnitFractionBuilderCreate();
     NBFUnitFractionBuilderAddNumeratorUnit(builder, dollar->nbfUnitContainer());
     NBFUnitFractionBuilderAddDenominatorUnit(builder, kilogram->nbfUnitContainer());
-    auto perKilogram = std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
+    auto perKilogram =
+        std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
     NBFUnitFractionBuilderRelease(builder);
     auto rate = NCUnitFilter::filteredUnit(perKilogram);
     EXPECT_EQ(NBFUnitFractionGetUnitDegree(rate->nbfUnitFraction(), NBFUnitTypeMoney), 1);
@@ -263,7 +268,7 @@ TEST_F(UnitModel, FilteredUnitsShowCurrencyAloneOrAsARate) {
 }
 
 class UnitManager : public UnitModel {
-protected:
+  protected:
     void SetUp() override {
         UnitModel::SetUp();
         manager.addUnits({metre, kilometre, second, minute, kilogram, celsius, dollar});
@@ -347,6 +352,12 @@ TEST(NCUnitCollection, TheInterfaceAnswersNothing) {
     auto made = NCUnitCollection::create();
     ASSERT_TRUE(std::dynamic_pointer_cast<NCNewUnitManager>(made));
     EXPECT_EQ(NCNewUnitManager::sharedManager(), NCNewUnitManager::sharedManager());
+
+    // The shared catalogue is the current environment's.
+    auto environment = std::make_shared<NCEnvironment>();
+    environment->setUnitManager(made);
+    environment->set();
+    EXPECT_EQ(NCUnitCollection::sharedManager(), made);
 }
 
 }  // namespace

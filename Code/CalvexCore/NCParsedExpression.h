@@ -1,0 +1,80 @@
+// A line's text with its tokens, for questions about what lies where: backed by a tokenized
+// expression, or by a list of tokens made elsewhere (a variable declaration's line).
+#ifndef NUMBERA_CORE_NC_PARSED_EXPRESSION_H
+#define NUMBERA_CORE_NC_PARSED_EXPRESSION_H
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "NCExpression.h"
+#include "NCParsedExpressionHelpers.h"
+#include "NCTokenizedExpression.h"
+
+class NCParsedExpression {
+  public:
+    explicit NCParsedExpression(std::shared_ptr<NCExpression> expression = nullptr)
+        : _expression(std::move(expression)) {}
+    virtual ~NCParsedExpression() = default;
+
+    virtual std::shared_ptr<NCExpression> expression() const { return _expression; }
+    // None here; the kinds below have tokens.
+    virtual const NCExpressionTokenArray& tokens();
+    uint64_t countOfTokens() { return tokens().size(); }
+
+    // Location type 0 searches stored ranges, 1 displayed ranges; another type is logged and
+    // searched as 0. None when no token contains the location.
+    std::shared_ptr<NCExpressionToken> tokenAtLocation(uint64_t location, int locationType = 0);
+    NCExpressionTokenArray tokensOfType(NCExpressionTokenType type);
+    std::optional<NCExpressionTokenArray> lineReferenceTokensOfType(NCLineReferenceType mask);
+    bool hasReferenceToVariableWithName(const std::u16string& name);
+    std::set<std::u16string> variableReferences();
+    // Direction 0: the token at the end of this one; 1: the token before it. No token counts
+    // as the start of the text.
+    std::shared_ptr<NCExpressionToken> tokenAfter(const std::shared_ptr<NCExpressionToken>& token,
+                                                  int direction);
+    // Until there is no next token or the callback sets stop.
+    void enumerateTokensAfterToken(
+        const std::shared_ptr<NCExpressionToken>& token, int direction,
+        const std::function<void(const std::shared_ptr<NCExpressionToken>&, bool* stop)>& block);
+    void enumerateTokensWithBlock(
+        const std::function<void(const std::shared_ptr<NCExpressionToken>&, bool* stop)>& block) {
+        enumerateTokensAfterToken(nullptr, 0, block);
+    }
+
+  private:
+    std::shared_ptr<NCExpression> _expression;
+};
+
+class NCTokenizedExpressionBackedParsedExpression : public NCParsedExpression {
+  public:
+    // Keeps the tokenized expression's expression alive: the tokenized expression does not.
+    explicit NCTokenizedExpressionBackedParsedExpression(
+        std::shared_ptr<NCTokenizedExpression> tokenizedExpression)
+        : NCParsedExpression(tokenizedExpression ? tokenizedExpression->expression() : nullptr),
+          _tokenizedExpression(std::move(tokenizedExpression)) {}
+
+    const NCExpressionTokenArray& tokens() override;
+    const std::shared_ptr<NCTokenizedExpression>& tokenizedExpression() const {
+        return _tokenizedExpression;
+    }
+
+  private:
+    std::shared_ptr<NCTokenizedExpression> _tokenizedExpression;
+};
+
+class NCTokenListParsedExpression : public NCParsedExpression {
+  public:
+    NCTokenListParsedExpression(std::shared_ptr<NCExpression> expression,
+                                NCExpressionTokenArray tokens)
+        : NCParsedExpression(std::move(expression)), _tokens(std::move(tokens)) {}
+
+    const NCExpressionTokenArray& tokens() override { return _tokens; }
+
+  private:
+    NCExpressionTokenArray _tokens;
+};
+
+#endif
