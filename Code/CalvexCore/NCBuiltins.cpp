@@ -10,6 +10,7 @@
 #include "NBFUnitFraction.h"
 #include "NCEvaluationContext.h"
 #include "NCExpression.h"
+#include "NCLineCollection.h"
 #include "NCResult.h"
 #include "NCUtilityFunctions.h"
 #include "mapm/m_apm.h"
@@ -85,8 +86,13 @@ NBFEvaluatedValueRef referencedValue(const NBFValueRef* arguments, int32_t count
         return notANumber();
     }
     std::shared_ptr<NCResult> result;
-    if (target >= 0 && context->lineResultSource())
-        result = context->lineResultSource()(target, context->indexPath().get());
+    if (target >= 0) {
+        if (context->lineResultSource()) {
+            result = context->lineResultSource()(target, context->indexPath().get());
+        } else if (NCLineCollection* lines = context->lineCollection()) {
+            if (auto line = lines->lineAtIndex(static_cast<uint64_t>(target))) result = line->result();
+        }
+    }
     if (!result || result->resultType() != NCResultTypeValue) return notANumber();
     NBFResultRef nbfResult = result->nbfResult();
     if (!nbfResult) return nullptr;

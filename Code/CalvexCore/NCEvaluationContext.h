@@ -27,8 +27,8 @@ public:
     void setLineCollection(NCLineCollection* collection) { _lineCollection = collection; }
     int64_t lineIndex() const { return _lineIndex; }
     void setLineIndex(int64_t index) { _lineIndex = index; }
-    // The answer of the line at an index along the path; none out of range. Line references
-    // read their targets through it; the line collection provides it.
+    // The answer of the line at an index along the path; none out of range. When set, line
+    // references read their targets through it rather than the collection's stored answers.
     typedef std::function<std::shared_ptr<NCResult>(int64_t lineIndex, NCIndexPath* path)>
         LineResultSource;
     const LineResultSource& lineResultSource() const { return _lineResultSource; }
