@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "NCEvaluator.h"
+#include "NCLineCollectionVariable.h"
 #include "NCVariable.h"
 #include "UnitsFileTestSupport.h"
 
@@ -63,6 +64,47 @@ TEST(VariableTest, AGlobalVariableInKilometresPerHourSurvivesItsDictionary) {
 
     EXPECT_EQ(NCVariable::unitWithIdentifierString(u"si+3-metre/no-such-unit", *units), nullptr);
     EXPECT_EQ(NCVariable::unitWithIdentifierString(u"si+3-metre^x", *units), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LineCollectionVariableTest, EditingTheFirstDeclarationToTheLastValueUpdatesTheLinesBetween) {
+    initFoundationConstants();
+    NCEvaluator evaluator(nullptr, NCVariableList::listWithStandardVariables(), nullptr);
+    auto value = [&](const char16_t* text) {
+        return evaluator.evaluateExpression(NCExpression::expressionWithString(text));
+    };
+    // Line 0 "a = 5", line 1 "a", line 2 "a = 7".
+    auto line0 = NCLine::lineWithExpressionString(u"a = 5");
+    auto line2 = NCLine::lineWithExpressionString(u"a = 7");
+    NCLineCollectionVariable variable(u"a", line0);
+    variable.beginBatchOwnerLinesChange();
+    variable.removeAllOwnerLines();
+    variable.addOwnerLine(line0, NBFRangeMake(0, NBFRangeLengthMax));
+    variable.addOwnerLine(line2, NBFRangeMake(2, NBFRangeLengthMax));
+    variable.endBatchOwnerLineChange();
+    EXPECT_EQ(variable.indexRangeForOwnerLine(line0.get()).length, 2);
+    variable.setValueResult(*value(u"5"), 102, line0);
+    variable.setValueResult(*value(u"7"), 102, line2);
+    EXPECT_EQ(utf8(variable.valueForLineAtIndex(1)), "5");
+    EXPECT_EQ(utf8(variable.valueForLineAtIndex(4)), "7");
+
+    // Line 0 becomes "a = 7".
+    variable.setValueResult(*value(u"7"), 102, line0);
+    for (uint64_t line : {0u, 1u, 2u, 3u})
+        EXPECT_EQ(utf8(variable.valueForLineAtIndex(line)), "7") << line;
+
+    // Line 2's declaration goes: line 0's value holds everywhere again.
+    variable.setValueResult(*value(u"9"), 102, line2);
+    variable.beginBatchOwnerLinesChange();
+    variable.removeAllOwnerLines();
+    variable.addOwnerLine(line0, NBFRangeMake(0, NBFRangeLengthMax));
+    variable.endBatchOwnerLineChange();
+    EXPECT_EQ(variable.countOfOwnerLines(), 1u);
+    EXPECT_FALSE(variable.isOwnerLine(line2.get()));
+    for (uint64_t line : {0u, 2u, 6u}) EXPECT_EQ(utf8(variable.valueForLineAtIndex(line)), "7") << line;
 }
 
 }  // namespace
