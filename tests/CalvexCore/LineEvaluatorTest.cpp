@@ -116,3 +116,17 @@ TEST(LineEvaluatorTest, EmptyAndAbsentEvaluableParts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LineEvaluatorTest, LineReferencesInTheirStoredForm) {
+    const std::u16string byNumber = NCExpression::absoluteLineReferenceByLineNumberFunctionName();
+    const std::u16string relative = NCExpression::relativeLineReferenceFunctionName();
+    EXPECT_EQ(evaluateDocument({u"4 m", byNumber + u"(1) * 3", relative + u"(-1) in cm"}),
+              (std::vector<std::string>{"4 m", "12 m", "1200 cm"}));
+    EXPECT_EQ(evaluateDocument({u"4", byNumber + u"(99999999999)", relative + u"(-99999999999)",
+                                relative + u"(0)"}),
+              (std::vector<std::string>{"4", "", "", ""}));
+}
+
+}  // namespace
