@@ -108,3 +108,34 @@ TEST(LineCollectionVariableTest, EditingTheFirstDeclarationToTheLastValueUpdates
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VariableListTest, ALineVariableHidesAGlobalOneAndLookupsRespectCaseAndParents) {
+    initFoundationConstants();
+    auto global = NCVariableList::listWithStandardVariables();
+    global->setValue(u"3", u"rate");  // absent: added
+    auto document = std::make_shared<NCVariableList>();
+    document->setParentList(global);
+    const uint64_t before = document->stateIndicator();
+    document->addVariable(NCVariable::variableWithName(u"Rate", u"4", 0, nullptr));
+    EXPECT_GT(document->stateIndicator(), before);
+
+    ASSERT_NE(document->variableWithName(u"Rate"), nullptr);
+    EXPECT_EQ(utf8(document->variableWithName(u"Rate")->delocalizedValue()), "4");
+    EXPECT_EQ(document->variableWithName(u"RATE", false, true), nullptr);
+    // The search stops at the document's "Rate", which matches only without case.
+    EXPECT_EQ(document->variableWithName(u"rate", false, true), nullptr);
+    ASSERT_NE(global->variableWithName(u"rate", false, false), nullptr);
+    EXPECT_EQ(utf8(global->variableWithName(u"rate", false, false)->delocalizedValue()), "3");
+    EXPECT_EQ(document->variableWithName(u"pi", true, false), nullptr);
+
+    NCEvaluator evaluator(nullptr, document, nullptr);
+    EXPECT_EQ(utf8(evaluator.evaluateString(u"Rate * 10")), "40");
+    document->removeVariable(document->variableWithName(u"Rate"));
+    EXPECT_TRUE(document->variables().empty());
+    global->setValue(u"5", u"rate");  // present: its value changes
+    EXPECT_EQ(utf8(NCEvaluator(nullptr, document, nullptr).evaluateString(u"rate * 10")), "50");
+}
+
+}  // namespace
