@@ -13,6 +13,8 @@
 #include "NCVariableList.h"
 #include "NCWordOperatorList.h"
 
+class NCEvaluator;
+
 class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
   public:
     // The current environment; none until one calls set.
@@ -24,6 +26,8 @@ class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
     void setIsSet(bool isSet);
 
     // Setters change nothing while the environment is set.
+    std::shared_ptr<NCEvaluator> sharedEvaluator() const;
+    void setSharedEvaluator(std::shared_ptr<NCEvaluator> evaluator);
     std::shared_ptr<NCUnitCollection> unitManager() const;
     void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager);
     std::shared_ptr<NCVariableList> variables() const;
@@ -38,6 +42,7 @@ class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
   private:
     mutable std::mutex m_mutex;
     bool _isSet = false;
+    std::shared_ptr<NCEvaluator> _sharedEvaluator;
     std::shared_ptr<NCUnitCollection> _unitManager;
     std::shared_ptr<NCVariableList> _variables;
     std::shared_ptr<NCWordOperatorList> _wordOperators;

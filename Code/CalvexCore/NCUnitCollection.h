@@ -13,6 +13,8 @@
 #include "NBFUnitCollection.h"
 #include "NCUnit.h"
 
+class NCUnitsFile;
+
 class NCUnitCollection {
   public:
     virtual ~NCUnitCollection() = default;
@@ -39,6 +41,8 @@ class NCUnitCollection {
     virtual NBFUnitCollectionRef nbfUnitCollection() const { return nullptr; }
 
     void removeUnitWithIdentifier(const std::u16string& identifier);
+    // Adds the loaded units, then makes each category's base unit the default of its type.
+    void addContentsOfLoadedUnitsFile(const NCUnitsFile& unitsFile);
 };
 
 class NCNewUnitManager : public NCUnitCollection {

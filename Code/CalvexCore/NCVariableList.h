@@ -6,8 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "NBFVariable.h"
+
+class NCVariable;
 
 class NCVariableList {
   public:
@@ -15,6 +20,9 @@ class NCVariableList {
     ~NCVariableList() { NBFVariableListRelease(nbfVariableList_); }
     NCVariableList(const NCVariableList&) = delete;
     NCVariableList& operator=(const NCVariableList&) = delete;
+
+    // A list over the foundation's standard variables (pi, e), which its parent chain finds.
+    static std::shared_ptr<NCVariableList> listWithStandardVariables();
 
     NBFVariableListRef nbfVariableList() const { return nbfVariableList_; }
     NBFVariableListRef combinedNBFVariableList() const { return nbfVariableList_; }
@@ -27,11 +35,28 @@ class NCVariableList {
                                      _parentList ? _parentList->nbfVariableList() : nullptr);
     }
 
+    // The variables of this list (not its parents').
+    std::vector<std::shared_ptr<NCVariable>> variables() const { return i_variables; }
+    // Puts an enabled variable into the foundation list too; registers a state change.
+    void addVariable(const std::shared_ptr<NCVariable>& variable);
+    // Takes it out of both lists; registers a state change. Null does nothing.
+    void removeVariable(const std::shared_ptr<NCVariable>& variable);
+    // The variable the foundation list finds (parents included), none when the case did not
+    // match and case-insensitivity was not asked, or it came from a parent not searched.
+    std::shared_ptr<NCVariable> variableWithName(const std::u16string& name, bool caseInsensitive,
+                                                 bool searchParentList) const;
+    std::shared_ptr<NCVariable> variableWithName(const std::u16string& name) const {
+        return variableWithName(name, true, true);
+    }
+    // Adds a variable of the name when there is none.
+    void setValue(const std::u16string& delocalizedValue, const std::u16string& name);
+
     uint64_t stateIndicator() const { return stateIndicator_; }
     void registerStateChange() { ++stateIndicator_; }
 
   private:
     NBFVariableListRef nbfVariableList_;
+    std::vector<std::shared_ptr<NCVariable>> i_variables;
     uint64_t stateIndicator_ = 0;
     std::shared_ptr<NCVariableList> _parentList;
 };

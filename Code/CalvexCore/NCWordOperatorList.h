@@ -3,7 +3,11 @@
 #ifndef NUMBERA_CORE_NC_WORD_OPERATOR_LIST_H
 #define NUMBERA_CORE_NC_WORD_OPERATOR_LIST_H
 
+#include <memory>
+
 #include "NBFWordOperatorList.h"
+
+class NCWordOperator;
 
 class NCWordOperatorList {
   public:
@@ -16,6 +20,14 @@ class NCWordOperatorList {
     NCWordOperatorList& operator=(const NCWordOperatorList&) = delete;
 
     NBFWordOperatorListRef nbfWordOperatorList() const { return nbfWordOperatorList_; }
+
+    // The current environment's word operators.
+    static std::shared_ptr<NCWordOperatorList> sharedList();
+    // "per", "x", "into", "from", "mod", the shifts, the bitwise words and the percentage
+    // phrases that the expression substituter writes.
+    static std::shared_ptr<NCWordOperatorList> listWithStandardWordOperators();
+    // Nothing without a foundation list.
+    void addWordOperator(const NCWordOperator& wordOperator);
 
   private:
     NBFWordOperatorListRef nbfWordOperatorList_ = nullptr;

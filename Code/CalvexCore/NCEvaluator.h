@@ -1,0 +1,60 @@
+// Where the core's objects meet the foundation's evaluator: a tokenized expression is
+// evaluated with an environment's functions, variables, word operators and units, in the scope
+// of the evaluating line, into an NCResult.
+#ifndef NUMBERA_CORE_NC_EVALUATOR_H
+#define NUMBERA_CORE_NC_EVALUATOR_H
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "NBFFunctionList.h"
+#include "NCEnvironment.h"
+#include "NCEvaluationContext.h"
+#include "NCExpression.h"
+#include "NCResult.h"
+#include "NCTokenizedExpression.h"
+#include "NCTrigonometryMode.h"
+
+class NCEvaluator {
+public:
+    NCEvaluator() = default;
+    NCEvaluator(std::shared_ptr<NCUnitCollection> units, std::shared_ptr<NCVariableList> variables,
+                std::shared_ptr<NCWordOperatorList> wordOperators = nullptr);
+    NCEvaluator(const NCEvaluator&) = delete;
+    NCEvaluator& operator=(const NCEvaluator&) = delete;
+
+    // The current environment's shared evaluator.
+    static std::shared_ptr<NCEvaluator> sharedEvaluator();
+    // The built-in functions (standard functions and line references), made once.
+    static NBFFunctionListRef builtInFunctions();
+
+    // The complete text of the value; none without a value.
+    std::optional<std::u16string> evaluateString(const std::u16string& text);
+    // Evaluated with this evaluator's units, variables and word operators, outside any line.
+    std::shared_ptr<NCResult> evaluateExpression(const std::shared_ptr<NCExpression>& expression);
+    // Without tokens: the empty result. Evaluated in the scope of the context's line (every
+    // line without a context).
+    std::shared_ptr<NCResult> evaluateTokenizedExpression(NCTokenizedExpression* tokenized,
+                                                          const NCEnvironment& environment,
+                                                          NCEvaluationContext* context);
+
+    const std::shared_ptr<NCUnitCollection>& unitManager() const { return _unitManager; }
+    void setUnitManager(std::shared_ptr<NCUnitCollection> units) { _unitManager = std::move(units); }
+    const std::shared_ptr<NCVariableList>& variableList() const { return _variableList; }
+    void setVariableList(std::shared_ptr<NCVariableList> list) { _variableList = std::move(list); }
+    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return _wordOperators; }
+    void setWordOperators(std::shared_ptr<NCWordOperatorList> list) { _wordOperators = std::move(list); }
+    NCTrigonometryMode trigMode() const { return _trigMode; }
+    void setTrigMode(NCTrigonometryMode mode) { _trigMode = mode; }
+
+private:
+    std::shared_ptr<NCVariableList> _variableList;
+    std::shared_ptr<NCUnitCollection> _unitManager;
+    std::shared_ptr<NCWordOperatorList> _wordOperators;
+    NCTrigonometryMode _trigMode = NCTrigonometryModeRadians;
+    std::mutex mutex;
+};
+
+#endif

@@ -1,0 +1,49 @@
+// A variable declared by lines of a document. Each declaring line (owner) governs the lines
+// from its own index up to the next owner; the first governs from the top. Its value differs
+// by line accordingly.
+#ifndef NUMBERA_CORE_NC_LINE_COLLECTION_VARIABLE_H
+#define NUMBERA_CORE_NC_LINE_COLLECTION_VARIABLE_H
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "NBFIndexRangeMap.h"
+#include "NCLine.h"
+#include "NCVariable.h"
+#include "NCVariableValue.h"
+
+class NCLineCollectionVariable : public NCVariable {
+  public:
+    // Owned by the line for every index.
+    NCLineCollectionVariable(const std::u16string& name, std::shared_ptr<NCLine> line);
+    ~NCLineCollectionVariable() override;
+
+    // Later ranges override earlier ones where they overlap.
+    void addOwnerLine(const std::shared_ptr<NCLine>& line, NBFRange range);
+    void removeAllOwnerLines();
+    void beginBatchOwnerLinesChange();
+    // Drops the values of lines that no longer own the variable; when owners left or came,
+    // every owner's stored value is applied again over its current range.
+    void endBatchOwnerLineChange();
+
+    // The first range the line governs; location NSNotFound-like (-1) and length 0 when none.
+    NBFRange indexRangeForOwnerLine(const NCLine* line) const;
+    void setValueResult(const NCResult& result, int32_t precision,
+                        const std::shared_ptr<NCLine>& line);
+    std::optional<std::u16string> valueForLineAtIndex(uint64_t index) const {
+        return delocalizedValueForLineAtIndex(index);
+    }
+    size_t countOfOwnerLines() const { return ownerLines.size(); }
+    bool isOwnerLine(const NCLine* line) const;
+
+  private:
+    void setValueResult(const NCVariableValue& value, NBFRange range);
+
+    std::set<std::shared_ptr<NCLine>> ownerLines;
+    NBFIndexRangeMapRef ownerLinesByLineIndexRange;
+    std::map<const NCLine*, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLine;
+    std::set<std::shared_ptr<NCLine>> previousOwnerLines;
+};
+
+#endif

@@ -1,0 +1,49 @@
+// A property list read into plain values, so that every lookup checks the type it gets: the
+// loaders of untrusted data files treat a value of the wrong type as absent.
+#ifndef NUMBERA_CORE_NC_PROPERTY_LIST_VALUE_H
+#define NUMBERA_CORE_NC_PROPERTY_LIST_VALUE_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class NCPropertyListValue {
+public:
+    enum class Kind { None, Dictionary, Array, String, Integer, Real, Boolean, Other };
+    typedef std::map<std::u16string, std::shared_ptr<const NCPropertyListValue>> Dictionary;
+    typedef std::vector<std::shared_ptr<const NCPropertyListValue>> Array;
+
+    // Any property-list format; null with the reason in `error` when the data is not one.
+    static std::shared_ptr<const NCPropertyListValue> readFromFile(const std::string& path,
+                                                                   std::string* error);
+    static std::shared_ptr<const NCPropertyListValue> readFromData(const std::string& data,
+                                                                   std::string* error);
+
+    Kind kind() const { return kind_; }
+    bool isDictionary() const { return kind_ == Kind::Dictionary; }
+    bool isArray() const { return kind_ == Kind::Array; }
+    bool isString() const { return kind_ == Kind::String; }
+    const Dictionary& dictionary() const { return dictionary_; }
+    const Array& array() const { return array_; }
+    const std::u16string& string() const { return string_; }
+    int64_t integer() const { return integer_; }
+    bool boolean() const { return boolean_; }
+    // The kind as a word, for log lines.
+    std::string kindName() const;
+
+    // The value under the key; null when absent.
+    std::shared_ptr<const NCPropertyListValue> valueForKey(const std::u16string& key) const;
+
+    Kind kind_ = Kind::None;
+    Dictionary dictionary_;
+    Array array_;
+    std::u16string string_;
+    int64_t integer_ = 0;
+    double real_ = 0;
+    bool boolean_ = false;
+};
+
+#endif

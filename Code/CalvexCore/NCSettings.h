@@ -1,0 +1,24 @@
+// The calculation engine's process-wide switches; setting them starts the foundation, once.
+#ifndef NUMBERA_CORE_NC_SETTINGS_H
+#define NUMBERA_CORE_NC_SETTINGS_H
+
+#include <memory>
+
+class NCSettings : public std::enable_shared_from_this<NCSettings> {
+  public:
+    NCSettings() = default;
+
+    bool enableExperimentalUnitsMode() const { return _enableExperimentalUnitsMode; }
+    void setEnableExperimentalUnitsMode(bool on) { _enableExperimentalUnitsMode = on; }
+
+    static std::shared_ptr<NCSettings> current();
+    static bool isSet();
+    // Starts the foundation with these settings and keeps them as the current ones. A second
+    // call is a programming error and stops the process.
+    void set();
+
+  private:
+    bool _enableExperimentalUnitsMode = false;
+};
+
+#endif

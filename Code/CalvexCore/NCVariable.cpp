@@ -1,0 +1,209 @@
+#include "NCVariable.h"
+
+#include "NBFUnitFractionBuilder.h"
+#include "NCUnitCollection.h"
+#include "NCUnitStringFormatter.h"
+#include "NCUtilityFunctions.h"
+#include "NCValueUnit.h"
+
+namespace {
+
+std::optional<std::u16string> textOf(NBFStringRef string) { return NCNSStringCreateFromNBFString(string); }
+
+}  // namespace
+
+NCVariable::NCVariable(NBFVariableRef variable) : nbfVariable_(NBFVariableRetain(variable)) {
+    NBFVariableSetWrapperObject(nbfVariable_, this);
+}
+
+NCVariable::NCVariable(const std::optional<std::u16string>& name,
+                       const std::shared_ptr<NCResult>& result)
+    : nbfVariable_(NBFVariableCreate()) {
+    NBFVariableSetWrapperObject(nbfVariable_, this);
+    if (name) changeName(*name);
+    setResultValue(result);
+}
+
+NCVariable::~NCVariable() {
+    NBFVariableSetWrapperObject(nbfVariable_, nullptr);
+    NBFVariableRelease(nbfVariable_);
+}
+
+std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& name) {
+    return std::make_shared<NCVariable>(name, nullptr);
+}
+
+std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& name,
+                                                         const std::u16string& delocalizedValue,
+                                                         NCResultFlags flags,
+                                                         std::shared_ptr<NCUnit> unit) {
+    auto variable = variableWithName(name);
+    variable->setDelocalizedValue(delocalizedValue, flags, std::move(unit));
+    return variable;
+}
+
+std::optional<std::u16string> NCVariable::name() const {
+    return textOf(NBFVariableGetNameReference(nbfVariable_));
+}
+
+bool NCVariable::changeName(const std::u16string& name) {
+    NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(name);
+    return NBFVariableSetName(nbfVariable_, string.get());
+}
+
+void NCVariable::addAlias(const std::u16string& alias) {
+    NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(alias);
+    NBFVariableAddAlias(nbfVariable_, string.get());
+}
+
+std::vector<std::u16string> NCVariable::aliases() const {
+    std::vector<std::u16string> aliases;
+    NBFArrayRef array = NBFVariableGetAliasArrayReference(nbfVariable_);
+    for (int32_t i = 0; i < NBFArrayCount(array); ++i)
+        if (auto text = textOf(static_cast<NBFStringRef>(NBFArrayGetItemAtIndex(array, i))))
+            aliases.push_back(*text);
+    return aliases;
+}
+
+std::optional<std::u16string> NCVariable::delocalizedValue() const {
+    return textOf(NBFVariableGetValueReference(nbfVariable_));
+}
+
+std::optional<std::u16string> NCVariable::delocalizedValueForLineAtIndex(uint64_t index) const {
+    const uint32_t scope = index > INT32_MAX ? INT32_MAX : static_cast<uint32_t>(index);
+    return textOf(NBFVariableGetValueReferenceForScopeIndex(nbfVariable_, scope));
+}
+
+NCResultFlags NCVariable::resultFlags() const {
+    return NCResultFlagsFromNBFResultFlags(NBFVariableGetResultFlags(nbfVariable_));
+}
+
+void NCVariable::setUnit(std::shared_ptr<NCUnit> unit) {
+    if (unit == _unit) return;
+    setDelocalizedValue(delocalizedValue(), resultFlags(), std::move(unit));
+}
+
+bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
+                                     NCResultFlags flags, std::shared_ptr<NCUnit> unit) {
+    return setDelocalizedValue(text, flags, std::move(unit), NBFRangeMake(0, NBFRangeLengthMax));
+}
+
+bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
+                                     NCResultFlags flags, std::shared_ptr<NCUnit> unit,
+                                     NBFRange scopeRange) {
+    std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
+    const bool everyLine = scopeRange.location == 0 && scopeRange.length == NBFRangeLengthMax;
+    const uint32_t nbfFlags = NCResultFlagsToNBFResultFlags(flags) & 1;
+    const bool unitChanged = unit != _unit;
+    if (unitChanged) _unit = unit;
+    if (everyLine && !hasScopedValues_ && !unitChanged && value == delocalizedValue() &&
+        nbfFlags == (NBFVariableGetResultFlags(nbfVariable_) & 1))
+        return true;
+    if (!everyLine) hasScopedValues_ = true;
+    NBF::Ref<NBF::String> string =
+        value ? NCNBFStringFromNSStringReference(*value) : NBF::Ref<NBF::String>();
+    NBFVariableSetValueForScopeRange(nbfVariable_, string.get(), nbfFlags,
+                                     _unit ? _unit->nbfUnitContainer() : nullptr, scopeRange);
+    return true;
+}
+
+void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
+    if (!result) return;
+    setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit());
+}
+
+void NCVariable::setEnabled(bool enabled) { _enabled = enabled; }
+
+std::map<std::u16string, NCVariableProperty> NCVariable::dictionaryRepresentation() const {
+    std::map<std::u16string, NCVariableProperty> properties;
+    properties[u"value"] = delocalizedValue().value_or(u"");
+    if (auto list = aliases(); !list.empty()) properties[u"aliases"] = list;
+    properties[u"name"] = name().value_or(u"");
+    if (_unit)
+        if (auto identifier = NCUnitStringFormatter().stringForUnit(_unit.get(), 4, NCUnitNameFormSingular))
+            properties[u"unitIdentifier"] = *identifier;
+    if (NCResultFlags flags = resultFlags()) properties[u"resultFlags"] = static_cast<int64_t>(flags);
+    properties[u"enabled"] = _enabled;
+    properties[u"type"] = static_cast<int64_t>(_type);
+    if (_description) properties[u"infoDescription"] = *_description;
+    if (_identifier) properties[u"identifier"] = *_identifier;
+    return properties;
+}
+
+std::shared_ptr<NCVariable> NCVariable::variableWithDictionaryRepresentation(
+    const std::map<std::u16string, NCVariableProperty>& properties, const NCUnitCollection& units) {
+    auto text = [&](const char16_t* key) -> std::optional<std::u16string> {
+        auto found = properties.find(key);
+        if (found == properties.end()) return std::nullopt;
+        if (auto string = std::get_if<std::u16string>(&found->second)) return *string;
+        return std::nullopt;
+    };
+    auto name = text(u"name");
+    if (!name || name->empty()) return nullptr;
+    std::shared_ptr<NCUnit> unit;
+    if (auto identifier = text(u"unitIdentifier")) unit = unitWithIdentifierString(*identifier, units);
+    NCResultFlags flags = 0;
+    if (auto found = properties.find(u"resultFlags"); found != properties.end())
+        if (auto number = std::get_if<int64_t>(&found->second)) flags = static_cast<NCResultFlags>(*number);
+    auto variable = variableWithName(*name, text(u"value").value_or(u"1.0"), flags, unit);
+    if (auto found = properties.find(u"aliases"); found != properties.end())
+        if (auto list = std::get_if<std::vector<std::u16string>>(&found->second))
+            for (const auto& alias : *list) variable->addAlias(alias);
+    if (auto found = properties.find(u"enabled"); found != properties.end())
+        if (auto flag = std::get_if<bool>(&found->second)) variable->setEnabled(*flag);
+    if (auto found = properties.find(u"type"); found != properties.end())
+        if (auto number = std::get_if<int64_t>(&found->second)) variable->setType(static_cast<int32_t>(*number));
+    variable->setInfoDescription(text(u"infoDescription"));
+    variable->setIdentifier(text(u"identifier"));
+    return variable;
+}
+
+std::shared_ptr<NCUnit> NCVariable::unitWithIdentifierString(const std::u16string& text,
+                                                             const NCUnitCollection& units) {
+    if (auto whole = units.unitWithIdentifier(text)) return whole;
+    // Identifiers contain "+" and "-" ("si+3-metre"), so the text is split only at the
+    // connectives the identifier format writes.
+    struct Part {
+        std::shared_ptr<NCUnit> unit;
+        int power;
+    };
+    std::vector<Part> parts;
+    bool denominator = false;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of(u"*/·", start);
+        if (end == std::u16string::npos) end = text.size();
+        std::u16string token = text.substr(start, end - start);
+        while (!token.empty() && token.front() == u' ') token.erase(token.begin());
+        while (!token.empty() && token.back() == u' ') token.pop_back();
+        int power = 1;
+        if (size_t caret = token.rfind(u'^'); caret != std::u16string::npos) {
+            const std::u16string digits = token.substr(caret + 1);
+            if (digits.empty() || digits.size() > 2) return nullptr;
+            power = 0;
+            for (char16_t c : digits) {
+                if (c < u'0' || c > u'9') return nullptr;
+                power = power * 10 + (c - u'0');
+            }
+            token.erase(caret);
+        }
+        auto unit = token.empty() ? nullptr : units.unitWithIdentifier(token);
+        if (!unit || power < 1) return nullptr;
+        parts.push_back({unit, denominator ? -power : power});
+        if (end == text.size()) break;
+        if (text[end] == u'/') denominator = true;
+        start = end + 1;
+    }
+    if (parts.size() == 1 && parts[0].power == 1) return parts[0].unit;
+    NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
+    for (const Part& part : parts)
+        for (int i = 0; i < (part.power < 0 ? -part.power : part.power); ++i) {
+            if (part.power > 0)
+                NBFUnitFractionBuilderAddNumeratorUnit(builder, part.unit->nbfUnitContainer());
+            else
+                NBFUnitFractionBuilderAddDenominatorUnit(builder, part.unit->nbfUnitContainer());
+        }
+    auto unit = std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
+    NBFUnitFractionBuilderRelease(builder);
+    return unit;
+}

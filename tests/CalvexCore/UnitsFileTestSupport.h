@@ -1,0 +1,66 @@
+// The real unit catalogue for tests: the files under Resources/ loaded through the units file
+// parser, and log lines captured while a test runs.
+#ifndef NUMBERA_TESTS_UNITS_FILE_TEST_SUPPORT_H
+#define NUMBERA_TESTS_UNITS_FILE_TEST_SUPPORT_H
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "CoreTestSupport.h"
+#include "NCUnitCollection.h"
+#include "NCUnitsFileParser.h"
+
+inline std::string resourcePath(const std::string& name) {
+    const char* source = std::getenv("NUMBERA_SOURCE_DIR");
+    return std::string(source && *source ? source : NUMBERA_SOURCE_DIR_DEFAULT) + "/Resources/" + name;
+}
+
+inline std::shared_ptr<NCUnitsFile> loadRealUnitsFile(const NCUnitsPreferenceChoices& choices) {
+    initFoundationConstants();
+    return NCUnitsFileParser::readUnitsFile(resourcePath("Units.plist"),
+                                            resourcePath("en.lproj/UnitLocalization.plist"), "",
+                                            choices);
+}
+
+// A unit manager over the real catalogue with the given preferences.
+inline std::shared_ptr<NCNewUnitManager> realUnitManager(const NCUnitsPreferenceChoices& choices) {
+    auto manager = std::make_shared<NCNewUnitManager>();
+    manager->addContentsOfLoadedUnitsFile(*loadRealUnitsFile(choices));
+    return manager;
+}
+
+// Collects the parser's log lines while alive.
+class CapturedUnitsLog {
+public:
+    CapturedUnitsLog() {
+        NCUnitsFileParser::setLogHandler([this](const std::string& line) { lines.push_back(line); });
+    }
+    ~CapturedUnitsLog() { NCUnitsFileParser::setLogHandler(nullptr); }
+    bool contains(const std::string& part) const {
+        for (const auto& line : lines)
+            if (line.find(part) != std::string::npos) return true;
+        return false;
+    }
+    std::vector<std::string> lines;
+};
+
+// A file that is removed again.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& contents) {
+        char name[] = "/tmp/numbera-units-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd >= 0) close(fd);
+        path = name;
+        std::ofstream(path, std::ios::binary) << contents;
+    }
+    ~TemporaryFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+
+#endif
