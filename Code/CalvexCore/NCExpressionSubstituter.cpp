@@ -79,6 +79,54 @@ void replaceAndRecord(std::u16string& text, uint64_t location, uint64_t length,
                              {location + left, replaced - right - left});
 }
 
+// The ASCII digit or sign a superscript character stands for; 0 for any other character.
+char16_t plainOfSuperscript(char16_t c) {
+    switch (c) {
+        case u'\u2070': return u'0';
+        case u'\u00B9': return u'1';
+        case u'\u00B2': return u'2';
+        case u'\u00B3': return u'3';
+        case u'\u207A': return u'+';
+        case u'\u207B': return u'-';
+        default:
+            if (c >= u'\u2074' && c <= u'\u2079')
+                return static_cast<char16_t>(u'4' + (c - u'\u2074'));
+            return 0;
+    }
+}
+
+// A superscript exponent is a power: s² reads as s^2 and s⁻¹ as s^-1. The foundation only
+// knows a superscript as part of a unit's name (m² is named, s² is not), so without this
+// m/s² would leave s² unresolved. Named squares give the same value as their power.
+void rewriteSuperscriptExponents(std::u16string& text,
+                                 std::unique_ptr<NCContiguousIndexOffsets>& offsets,
+                                 NCExpressionMappings& mappings) {
+    size_t location = 0;
+    while (location < text.size()) {
+        if (!plainOfSuperscript(text[location])) {
+            ++location;
+            continue;
+        }
+        size_t end = location;
+        std::u16string exponent = u"^";
+        bool hasDigit = false;
+        while (end < text.size() && plainOfSuperscript(text[end])) {
+            char16_t plain = plainOfSuperscript(text[end]);
+            // A sign begins the exponent only; a later one starts a new run.
+            if ((plain == u'+' || plain == u'-') && end > location) break;
+            hasDigit = hasDigit || (plain != u'+' && plain != u'-');
+            exponent += plain;
+            ++end;
+        }
+        if (!hasDigit) {
+            location = end;
+            continue;
+        }
+        replaceAndRecord(text, location, end - location, exponent, 0, 0, offsets, mappings);
+        location += exponent.size();
+    }
+}
+
 }  // namespace
 
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
@@ -250,5 +298,6 @@ NCExpressionMappings NCExpressionSubstituter::applySubstitutionsToMutableString(
             location += replacement.size();
         }
     }
+    rewriteSuperscriptExponents(text, offsets, mappings);
     return mappings;
 }

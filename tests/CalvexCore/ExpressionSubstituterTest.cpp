@@ -51,6 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"within 3", u"within 3", {}},
         Case{u"Line12 + 1", u"(___abs_line_numbered(12)) + 1", {{{0, 6}, {0, 26}}}},
         Case{u"line 12", u"line 12", {}},
+        Case{u"1 m/s\u00B2", u"1 m/s^2", {{{5, 1}, {5, 2}}}},
+        Case{u"s\u207B\u00B9\u00B2", u"s^-12", {{{1, 3}, {1, 4}}}},
+        Case{u"a\u207B b", u"a\u207B b", {}},
         Case{u"\u00A0", u" ", {{{0, 1}, {0, 1}}}},
         Case{u"\u221A16", u"\x16sqrt\x17" u"16", {{{0, 1}, {0, 6}}}},
         // Two rewrites: the second is mapped back through the first's change of length.

@@ -119,6 +119,11 @@ const Conversion kConversions[] = {
     {u"1 foot per second in m/s", "0.3048"},
     // Acceleration
     {u"1 standard gravity in m/s^2", "9.80665"},
+    {u"1 gee in m/s²", "9.80665"},
+    {u"2 gee in m/s²", "19.6133"},
+    {u"1 gee in ft/s²", "32.1740485564"},
+    {u"1 gee in m s⁻²", "9.80665"},
+    {u"1 km² in m²", "1000000"},
     // Area
     {u"1 hectare in m²", "10000"},
     {u"1 acre in m²", "4046.8564224"},
@@ -139,6 +144,11 @@ const Conversion kConversions[] = {
     {u"10 litres per 100 km in mpg", "23.5214583333", SI, US},
     {u"10 litres per 100 km in mpg", "28.2480936332", SI, Imperial},
     {u"3 litres / 1 hundred kilometres in mpg", "78.4048611111", SI, US},
+    {u"10 litres per hundred kilometres in mpg", "23.5214583333", SI, US},
+    {u"10 litres per hundred kilometres in mpg", "28.2480936332", SI, Imperial},
+    {u"30 mpg in litres per hundred kilometres", "7.8404861111", SI, US},
+    {u"30 mpg in litres per hundred kilometres", "9.4160312111", SI, Imperial},
+    {u"10 litres per hundred kilometres in litres per kilometre", "0.1"},
     {u"20 km per litre in mpg", "47.0429166667", SI, US},
 };
 

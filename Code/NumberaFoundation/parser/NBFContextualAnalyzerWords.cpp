@@ -145,7 +145,7 @@ class WordResolver {
             }
             m_run.entries.push_back(child);
             m_run.separator.push_back(separator);
-            if (m_run.entries.size() == kMaximumRunEntries) flush(children, i + 1);
+            if (m_run.entries.size() == kMaximumRunEntries) settleFirstName(children, i + 1);
         }
         flush(children, children.size());
         replaceChildren(group, m_kept, m_created);
@@ -168,6 +168,21 @@ class WordResolver {
             first += resolvePrefix(first, groupFollows);
         }
         m_run.clear();
+    }
+
+    // A full buffer settles only its first name and keeps the entries after it: a name may
+    // run past the buffer's end ("per hundred kilometres"), and cutting the buffer there would
+    // split it into a stray word and a shorter name.
+    void settleFirstName(const NBFEPExpressionTreeNodeVector& children, size_t next) {
+        while (next < children.size() && isWhitespaceOrMarker(children[next])) ++next;
+        const bool groupFollows = next < children.size() && isGroup(children[next]);
+        size_t used = 0;
+        while (used < m_run.entries.size() && m_run.separator[used])
+            m_kept.push_back(m_run.entries[used++]);
+        if (used < m_run.entries.size()) used += resolvePrefix(used, groupFollows);
+        m_run.entries.erase(m_run.entries.begin(), m_run.entries.begin() + static_cast<long>(used));
+        m_run.separator.erase(m_run.separator.begin(),
+                              m_run.separator.begin() + static_cast<long>(used));
     }
 
     // Resolves the longest name starting at first; returns how many entries it used (one
