@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "NCBuiltins.h"
+#include "NCEvaluator.h"
 #include "NCExpressionParser.h"
 #include "NCExpressionSubstituter.h"
 #include "NCExpressionTokenizer.h"
@@ -202,7 +203,24 @@ std::shared_ptr<NCExpression> NCLine::evaluableExpression() const {
 }
 
 std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
-    return i_expression ? i_expression->tokenizedExpression() : nullptr;
+    if (!i_expression) return nullptr;
+    std::shared_ptr<NCTokenizedExpression> tokenized = i_expression->tokenizedExpression();
+    // In a document the line's words are read in the document's namespace, asked anew each
+    // time: a changed variable list makes the tokens stale.
+    if (tokenized && owningCollection()) {
+        if (std::shared_ptr<NCEnvironment> environment = NCLineEvaluator::environmentForLine(*this)) {
+            std::shared_ptr<NCEvaluator> shared = NCEvaluator::sharedEvaluator();
+            tokenized->setVariableList(environment->variables());
+            tokenized->setUnitManager(environment->unitManager()
+                                          ? environment->unitManager()
+                                          : shared ? shared->unitManager() : nullptr);
+            tokenized->setWordOperators(environment->wordOperators()
+                                            ? environment->wordOperators()
+                                            : shared ? shared->wordOperators() : nullptr);
+            tokenized->setFunctions(environment->functions());
+        }
+    }
+    return tokenized;
 }
 
 bool NCLine::isParsed() const { return _lineExpression && _lineExpression->parsedExpression(); }
@@ -311,8 +329,7 @@ std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask)
     std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
     if (!parsed) return std::nullopt;
     std::optional<std::vector<int64_t>> indexes;
-    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, mask, &indexes, nullptr,
-                                                             false);
+    NCExpressionParser::findLineReferencesInLine(*this, mask, &indexes, nullptr, false);
     if (!indexes) return std::nullopt;
     return NCIndexSet::indexSetWithIndexes(*indexes);
 }

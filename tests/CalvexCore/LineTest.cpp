@@ -6,6 +6,9 @@
 #include <thread>
 
 #include "NCEvaluator.h"
+#include "NCExpressionParser.h"
+#include "NCLineExpressionParser.h"
+#include "NCVariable.h"
 #include "NCLineCollection.h"
 #include "NCLineEvaluator.h"
 #include "NCResultFormattingOptionsContextualizer.h"
@@ -162,6 +165,32 @@ TEST_F(LineTest, DirectReferences) {
     EXPECT_TRUE(byNumber->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({2})));
     EXPECT_FALSE(add(u"4 + 4")->directLineReferenceIndexes().has_value());
     EXPECT_FALSE(add(u"notes = = here")->directLineReferenceIndexes().has_value());
+}
+
+TEST_F(LineTest, InACollectionWordsAreReadInItsNamespace) {
+    auto variables = std::make_shared<NCVariableList>();
+    variables->addVariable(NCVariable::variableWithName(u"total", u"5", 0, nullptr));
+    environment = std::make_shared<NCEnvironment>();
+    environment->setVariables(variables);
+    lines.setEnvironment(environment);
+    add(u"1");
+    auto line = add(u"total * 2 + " + NCExpression::relativeLineReferenceTokenWithOffset(-1));
+    EXPECT_EQ(line->tokenizedExpression()->tokens().front()->type(), NCExpressionTokenTypeVariable);
+    EXPECT_EQ(NCLineBackedParsedExpression(line.get()).tokens().front()->type(),
+              NCExpressionTokenTypeVariable);
+    EXPECT_EQ(NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeRelative, *line)->size(),
+              1u);
+    EXPECT_FALSE(
+        NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeAbsolute, *line).has_value());
+    // Before parsing the line names nothing; after, the variable it reads.
+    EXPECT_TRUE(NCExpressionParser::findVariableReferencesInLine(*line).empty());
+    NCLineExpressionParser(environment).parseLineExpression(*line->lineExpression());
+    EXPECT_EQ(NCExpressionParser::findVariableReferencesInLine(*line),
+              std::set<std::u16string>{u"total"});
+    EXPECT_EQ(valueOf(line->result()), "11");
+    // A free line's words are not the document's.
+    auto free = NCLine::lineWithExpressionString(u"total * 2");
+    EXPECT_NE(free->tokenizedExpression()->tokens().front()->type(), NCExpressionTokenTypeVariable);
 }
 
 TEST_F(LineTest, IdentifiersNeverRepeat) {
