@@ -47,6 +47,20 @@ std::u16string decimalText(uint64_t value) {
     return std::u16string(buffer, end);
 }
 
+// Whether any plain token names a line reference function: without one the line has no
+// reference, and the analysis that finds them can be skipped.
+bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
+    NBFTokenizedExpressionRef tokenized = tokens.nbfTokenizedExpression();
+    if (!tokenized) return false;
+    for (NBFExpressionTokenRef token : tokenized->tokens()) {
+        const std::u16string* text =
+            NCNSStringFromNBFStringReference(NBFExpressionTokenGetStringReference(token));
+        if (text && NCExpression::lineReferenceTypeForFunctionName(*text) != NCLineReferenceTypeNone)
+            return true;
+    }
+    return false;
+}
+
 // Seconds since the epoch when the first identifier was made, so that identifiers of
 // different runs differ.
 uint64_t processStartTime() {
@@ -326,6 +340,8 @@ std::shared_ptr<NCParsedExpression> NCLine::parsedExpressionForReferences() {
 }
 
 std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask) {
+    std::shared_ptr<NCSimpleTokenizedExpression> plain = simpleTokenizedExpression();
+    if (plain && !mayHoldLineReferences(*plain)) return std::nullopt;
     std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
     if (!parsed) return std::nullopt;
     std::optional<std::vector<int64_t>> indexes;
