@@ -16,13 +16,15 @@
 
 namespace {
 
-std::shared_ptr<NCEnvironment> documentEnvironment() {
+std::shared_ptr<NCEnvironment> documentEnvironment(bool binaryBytes = false) {
     initFoundationConstants();
     static auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
+    static auto binaryUnits = realUnitManager(
+        {{NCUnitsPreferenceBytePrefix, NCUnitsPreferenceBytePrefixOptionBinary}});
     auto environment = std::make_shared<NCEnvironment>();
     auto variables = std::make_shared<NCVariableList>();
     variables->setParentList(NCVariableList::listWithStandardVariables());
-    environment->setUnitManager(units);
+    environment->setUnitManager(binaryBytes ? binaryUnits : units);
     environment->setVariables(variables);
     environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
     environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
@@ -43,8 +45,9 @@ std::string answerOf(NCLine& line) {
 // the first declaring line governs from the top, later ones from their own line on.
 class Document {
   public:
-    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians)
-        : environment(documentEnvironment()) {
+    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians,
+                      bool binaryBytes = false)
+        : environment(documentEnvironment(binaryBytes)) {
         lines.setEnvironment(environment);
         lines.setTrigonometryMode(mode);
     }
@@ -114,6 +117,29 @@ TEST(LineEvaluatorTest, LinesOverTheRealCatalogue) {
     };
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
+}
+
+TEST(LineEvaluatorTest, AnswersAsTheLineShowsThem) {
+    // Grouping is a display option: on by default, off on request.
+    struct Row {
+        const char16_t* text;
+        bool binaryBytes;
+        bool grouping;
+        const char* shown;
+    } rows[] = {
+        {u"1 KB in bytes", false, true, "1,000 bytes"},
+        {u"1 KB in bytes", true, true, "1,024 bytes"},
+        {u"1 KB in bytes", false, false, "1000 bytes"},
+        {u"1 hectare in m²", false, true, "10,000 m^2"},
+        {u"20 as a % of 50", false, true, "40%"},
+        {u"5 × 3", false, true, "15"},
+    };
+    for (const Row& row : rows) {
+        Document document(NCTrigonometryModeRadians, row.binaryBytes);
+        auto line = document.add(row.text);
+        line->customFormattingOptions()->thousandsSeparator = row.grouping;
+        EXPECT_EQ(utf8(line->formattedResult()), row.shown) << utf8(std::u16string(row.text));
+    }
 }
 
 TEST(LineEvaluatorTest, DeclarationsAndTheirUses) {
@@ -230,7 +256,10 @@ TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
     Document document;
     auto line = document.add(u"1 + 1");
     NCEvaluator evaluator(document.environment->unitManager(), document.environment->variables());
+    testing::internal::CaptureStderr();
     EXPECT_EQ(evaluator.evaluateLine(*line, nullptr, nullptr), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error: index path can not be nil"),
+              std::string::npos);
     NCIndexPath path;
     path.pushIndex(7);
     NCLineExpressionParser(document.environment).parseLineExpression(*line->lineExpression());
