@@ -55,7 +55,8 @@ bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
     for (NBFExpressionTokenRef token : tokenized->tokens()) {
         const std::u16string* text =
             NCNSStringFromNBFStringReference(NBFExpressionTokenGetStringReference(token));
-        if (text && NCExpression::lineReferenceTypeForFunctionName(*text) != NCLineReferenceTypeNone)
+        if (text &&
+            NCExpression::lineReferenceTypeForFunctionName(*text) != NCLineReferenceTypeNone)
             return true;
     }
     return false;
@@ -124,8 +125,9 @@ void NCLine::_setExpression(std::shared_ptr<NCExpression> expression) {
     i_expression = std::move(expression);
     if (i_expression) {
         i_expression->setLine(this);
-        i_expression->setLocaleWithDecimalPoint(_customFormattingOptions->decimalPlaceCharacter,
-                                                _customFormattingOptions->thousandsSeparatorCharacter);
+        i_expression->setLocaleWithDecimalPoint(
+            _customFormattingOptions->decimalPlaceCharacter,
+            _customFormattingOptions->thousandsSeparatorCharacter);
     }
     expressionDidChange();
     if (NCLineCollection* collection = owningCollection())
@@ -174,8 +176,8 @@ std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
         if (declaration.nameRange.length) name = trimmed(substring(text, declaration.nameRange));
         std::shared_ptr<NCExpression> value;
         if (declaration.valueRange.length)
-            value = NCExpression::create(substring(text, declaration.valueRange),
-                                         expression->locale());
+            value =
+                NCExpression::create(substring(text, declaration.valueRange), expression->locale());
         return std::make_shared<NCVarDeclLineExpression>(
             expression, tokens,
             std::make_shared<NCLineVariableDeclaration>(declaration.equalsTokenIndex,
@@ -222,15 +224,16 @@ std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
     // In a document the line's words are read in the document's namespace, asked anew each
     // time: a changed variable list makes the tokens stale.
     if (tokenized && owningCollection()) {
-        if (std::shared_ptr<NCEnvironment> environment = NCLineEvaluator::environmentForLine(*this)) {
+        if (std::shared_ptr<NCEnvironment> environment =
+                NCLineEvaluator::environmentForLine(*this)) {
             std::shared_ptr<NCEvaluator> shared = NCEvaluator::sharedEvaluator();
             tokenized->setVariableList(environment->variables());
-            tokenized->setUnitManager(environment->unitManager()
-                                          ? environment->unitManager()
-                                          : shared ? shared->unitManager() : nullptr);
-            tokenized->setWordOperators(environment->wordOperators()
-                                            ? environment->wordOperators()
-                                            : shared ? shared->wordOperators() : nullptr);
+            tokenized->setUnitManager(environment->unitManager() ? environment->unitManager()
+                                      : shared                   ? shared->unitManager()
+                                                                 : nullptr);
+            tokenized->setWordOperators(environment->wordOperators() ? environment->wordOperators()
+                                        : shared                     ? shared->wordOperators()
+                                                                     : nullptr);
             tokenized->setFunctions(environment->functions());
         }
     }
@@ -255,8 +258,10 @@ std::shared_ptr<NCResult> NCLine::result() {
 }
 
 void NCLine::evaluate() {
-    if (NCLineCollection* collection = owningCollection()) collection->enqueEvaluationOfLine(*this);
-    else _evaluate();
+    if (NCLineCollection* collection = owningCollection())
+        collection->enqueEvaluationOfLine(*this);
+    else
+        _evaluate();
 }
 
 void NCLine::_evaluate() { NCLineEvaluator::evaluateLine(*this); }

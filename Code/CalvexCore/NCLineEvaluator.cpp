@@ -106,10 +106,10 @@ void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* err
         NCLineExpressionParser(environment).parseLineExpression(*line.lineExpression());
     std::shared_ptr<NCEvaluator> evaluator = NCEvaluator::sharedEvaluator();
     if (!evaluator)
-        evaluator = std::make_shared<NCEvaluator>(
-            environment ? environment->unitManager() : nullptr,
-            environment ? environment->variables() : nullptr,
-            environment ? environment->wordOperators() : nullptr);
+        evaluator =
+            std::make_shared<NCEvaluator>(environment ? environment->unitManager() : nullptr,
+                                          environment ? environment->variables() : nullptr,
+                                          environment ? environment->wordOperators() : nullptr);
     const NCTrigonometryMode mode = line.trigonometryMode();
     evaluator->setTrigMode(mode != 0 ? mode : NCTrigonometryModeRadians);
     // A reference back to this line while it is evaluated must not read its old answer: the

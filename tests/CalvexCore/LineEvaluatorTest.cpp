@@ -19,8 +19,8 @@ namespace {
 std::shared_ptr<NCEnvironment> documentEnvironment(bool binaryBytes = false) {
     initFoundationConstants();
     static auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
-    static auto binaryUnits = realUnitManager(
-        {{NCUnitsPreferenceBytePrefix, NCUnitsPreferenceBytePrefixOptionBinary}});
+    static auto binaryUnits =
+        realUnitManager({{NCUnitsPreferenceBytePrefix, NCUnitsPreferenceBytePrefixOptionBinary}});
     auto environment = std::make_shared<NCEnvironment>();
     auto variables = std::make_shared<NCVariableList>();
     variables->setParentList(NCVariableList::listWithStandardVariables());
@@ -45,8 +45,7 @@ std::string answerOf(NCLine& line) {
 // the first declaring line governs from the top, later ones from their own line on.
 class Document {
   public:
-    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians,
-                      bool binaryBytes = false)
+    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians, bool binaryBytes = false)
         : environment(documentEnvironment(binaryBytes)) {
         lines.setEnvironment(environment);
         lines.setTrigonometryMode(mode);

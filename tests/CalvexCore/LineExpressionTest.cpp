@@ -36,16 +36,17 @@ TEST(RangeMap, NodesHoldUpToTheNextBoundary) {
     map->put(4, 11, c);
     map->put(7, 7, a);  // empty: nothing
     const std::pair<int32_t, std::optional<NSRange>> gets[] = {
-        {1, std::nullopt}, {2, a}, {3, a}, {4, c}, {7, c}, {10, c}, {11, b}, {12, std::nullopt},
+        {1, std::nullopt},   {2, a}, {3, a}, {4, c}, {7, c}, {10, c}, {11, b}, {12, std::nullopt},
         {100, std::nullopt},
     };
-    for (const auto& [position, expected] : gets) EXPECT_EQ(map->get(position), expected) << position;
+    for (const auto& [position, expected] : gets)
+        EXPECT_EQ(map->get(position), expected) << position;
     struct Find {
         int32_t low, high;
         std::optional<int32_t> expected;
     } finds[] = {
-        {0, 2, std::nullopt}, {0, 3, 2}, {0, 100, 11}, {11, 20, 11},
-        {12, 20, std::nullopt}, {5, 5, std::nullopt}, {3, 9, 8},
+        {0, 2, std::nullopt}, {0, 3, 2}, {0, 100, 11}, {11, 20, 11}, {12, 20, std::nullopt},
+        {5, 5, std::nullopt}, {3, 9, 8},
     };
     for (const Find& find : finds)
         EXPECT_EQ(map->findMaxKeyInRange(find.low, find.high), find.expected)
@@ -143,8 +144,12 @@ TEST(LineExpressionParser, ADeclarationsTokensCoverTheWholeLine) {
          {{3, 0, {0, 1}, " "}, {1, 10, {1, 1}, "5"}}},
         // Words before the name stay text; a number there becomes text too.
         {u"my total = 5",
-         {{4, 0, {0, 2}, "my"}, {3, 0, {2, 1}, " "}, {7, 27, {3, 6}, "total "},
-          {8, 0, {9, 1}, "="}, {3, 0, {10, 1}, " "}, {1, 10, {11, 1}, "5"}},
+         {{4, 0, {0, 2}, "my"},
+          {3, 0, {2, 1}, " "},
+          {7, 27, {3, 6}, "total "},
+          {8, 0, {9, 1}, "="},
+          {3, 0, {10, 1}, " "},
+          {1, 10, {11, 1}, "5"}},
          {{3, 0, {0, 1}, " "}, {1, 10, {1, 1}, "5"}}},
         {u"2 a =",
          {{4, 0, {0, 1}, "2"}, {3, 0, {1, 1}, " "}, {7, 27, {2, 2}, "a "}, {8, 0, {4, 1}, "="}},
@@ -181,7 +186,8 @@ TEST(LineExpressionParser, ANameIsAReferenceOnlyInTheValue) {
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names.front()->subType(), NCExpressionTokenSubTypeDeclaredVariable);
     EXPECT_TRUE(line->evaluableParsedExpression()->variableReferences().empty());
-    EXPECT_TRUE(line->evaluableParsedExpression()->tokensOfType(NCExpressionTokenTypeVariable).empty());
+    EXPECT_TRUE(
+        line->evaluableParsedExpression()->tokensOfType(NCExpressionTokenTypeVariable).empty());
 }
 
 TEST(LineExpressionParser, NormalAndPlainTextLines) {
@@ -224,8 +230,8 @@ TEST(ExpressionScanner, SingleTokensOfAKind) {
         NCExpressionTokenType type;
         bool expected;
     } rows[] = {
-        {u"+", NCExpressionTokenTypeOperator, true},  {u"*", NCExpressionTokenTypeOperator, true},
-        {u"5", NCExpressionTokenTypeOperator, false}, {u"5", NCExpressionTokenTypeNumber, true},
+        {u"+", NCExpressionTokenTypeOperator, true},    {u"*", NCExpressionTokenTypeOperator, true},
+        {u"5", NCExpressionTokenTypeOperator, false},   {u"5", NCExpressionTokenTypeNumber, true},
         {u"5 + 3", NCExpressionTokenTypeNumber, false}, {u"", NCExpressionTokenTypeOperator, false},
         {u"+ +", NCExpressionTokenTypeOperator, false},
     };

@@ -7,11 +7,11 @@
 
 #include "NCEvaluator.h"
 #include "NCExpressionParser.h"
-#include "NCLineExpressionParser.h"
-#include "NCVariable.h"
 #include "NCLineCollection.h"
 #include "NCLineEvaluator.h"
+#include "NCLineExpressionParser.h"
 #include "NCResultFormattingOptionsContextualizer.h"
+#include "NCVariable.h"
 #include "UnitsFileTestSupport.h"
 
 namespace {
@@ -150,19 +150,22 @@ TEST_F(LineTest, DirectReferences) {
     auto line = add(NCExpression::relativeLineReferenceTokenWithOffset(-1) + u" + " +
                     NCExpression::absoluteLineReferenceTokenWithIndex(2));
     ASSERT_EQ(line->index(), 5u);
-    EXPECT_TRUE(line->directRelativeLineReferenceIndexes()->isEqual(
-        NCIndexSet::indexSetWithIndexes({-1})));
-    EXPECT_TRUE(line->directAbsoluteLineReferenceIndexes()->isEqual(
-        NCIndexSet::indexSetWithIndexes({2})));
-    EXPECT_TRUE(line->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({4, 2})));
+    EXPECT_TRUE(
+        line->directRelativeLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({-1})));
+    EXPECT_TRUE(
+        line->directAbsoluteLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({2})));
+    EXPECT_TRUE(
+        line->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({4, 2})));
     // A new index moves the relative target.
     line->setIndex(8);
-    EXPECT_TRUE(line->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({7, 2})));
+    EXPECT_TRUE(
+        line->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({7, 2})));
     // Only one kind: the other is an empty set; no reference at all: none.
     auto byNumber = add(u"line3 * 2");
     ASSERT_TRUE(byNumber->directRelativeLineReferenceIndexes().has_value());
     EXPECT_EQ(byNumber->directRelativeLineReferenceIndexes()->count(), 0u);
-    EXPECT_TRUE(byNumber->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({2})));
+    EXPECT_TRUE(
+        byNumber->directLineReferenceIndexes()->isEqual(NCIndexSet::indexSetWithIndexes({2})));
     EXPECT_FALSE(add(u"4 + 4")->directLineReferenceIndexes().has_value());
     EXPECT_FALSE(add(u"notes = = here")->directLineReferenceIndexes().has_value());
 }
@@ -178,10 +181,11 @@ TEST_F(LineTest, InACollectionWordsAreReadInItsNamespace) {
     EXPECT_EQ(line->tokenizedExpression()->tokens().front()->type(), NCExpressionTokenTypeVariable);
     EXPECT_EQ(NCLineBackedParsedExpression(line.get()).tokens().front()->type(),
               NCExpressionTokenTypeVariable);
-    EXPECT_EQ(NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeRelative, *line)->size(),
-              1u);
-    EXPECT_FALSE(
-        NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeAbsolute, *line).has_value());
+    EXPECT_EQ(
+        NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeRelative, *line)->size(),
+        1u);
+    EXPECT_FALSE(NCExpressionParser::lineReferenceTokensOfType(NCLineReferenceTypeAbsolute, *line)
+                     .has_value());
     // Before parsing the line names nothing; after, the variable it reads.
     EXPECT_TRUE(NCExpressionParser::findVariableReferencesInLine(*line).empty());
     NCLineExpressionParser(environment).parseLineExpression(*line->lineExpression());
