@@ -110,8 +110,8 @@ void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* err
             std::make_shared<NCEvaluator>(environment ? environment->unitManager() : nullptr,
                                           environment ? environment->variables() : nullptr,
                                           environment ? environment->wordOperators() : nullptr);
-    const NCTrigonometryMode mode = line.trigonometryMode();
-    evaluator->setTrigMode(mode != 0 ? mode : NCTrigonometryModeRadians);
+    // The line's mode goes with the line, not into the shared evaluator: documents evaluated
+    // on other threads share that evaluator.
     // A reference back to this line while it is evaluated must not read its old answer: the
     // line is on the path and the reference is a cycle.
     line.invalidateResult();

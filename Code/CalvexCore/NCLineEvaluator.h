@@ -19,7 +19,7 @@ class NCLineEvaluator {
     static constexpr int32_t evaluationPrecision() { return 102; }
     // How many lines may be evaluated inside one another through line references whose
     // targets had no answer yet.
-    static constexpr size_t maximumEvaluationDepth() { return 32; }
+    static constexpr size_t maximumEvaluationDepth() { return 16; }
 
     static void evaluateLine(NCLine& line);
     // Inside the evaluation of the lines on the path (a line reference's target evaluated on

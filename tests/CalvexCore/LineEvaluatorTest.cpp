@@ -2,8 +2,10 @@
 // declarations give line variables whose values hold from their line on (the first from the
 // top); references read other lines' answers; cycles of references end in an error.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "NCBuiltins.h"
@@ -249,6 +251,40 @@ TEST(LineEvaluatorTest, LongChainsAreEvaluatedTargetsFirst) {
     EXPECT_EQ(answerOf(*last), std::to_string(count));
     EXPECT_EQ(last->evaluationError(), 0);
     EXPECT_EQ(answerOf(*document.lines.lineAtIndex(count / 2)), std::to_string(count / 2 + 1));
+}
+
+// Runs the work on a thread with a small stack.
+void onSmallStack(size_t bytes, const std::function<void()>& work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, bytes);
+    pthread_t thread;
+    auto body = [](void* argument) -> void* {
+        (*static_cast<const std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, const_cast<std::function<void()>*>(&work)),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+TEST(LineEvaluatorTest, ALongRingEndsInErrorsOnASmallStack) {
+    // Each line refers to the next, the last to the first: every line is on the ring.
+    Document document;
+    const uint64_t count = 60;
+    std::vector<std::shared_ptr<NCLine>> ring;
+    for (uint64_t i = 0; i < count; ++i)
+        ring.push_back(document.add(
+            NCExpression::absoluteLineReferenceTokenWithIndex((i + 1) % count) + u" + 1"));
+    onSmallStack(1 << 19, [&] {
+        for (const auto& line : ring) line->result();
+    });
+    for (const auto& line : ring) {
+        ASSERT_TRUE(line->hasResult());
+        EXPECT_EQ(line->result()->resultType(), NCResultTypeError);
+        EXPECT_NE(line->evaluationError(), 0);
+    }
 }
 
 TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
