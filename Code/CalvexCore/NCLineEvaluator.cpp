@@ -82,6 +82,13 @@ void evaluateTargetsFirst(NCLine& line) {
 
 }  // namespace
 
+void NCLineEvaluator::evaluateLines(const std::vector<std::shared_ptr<NCLine>>& lines) {
+    for (const auto& line : lines)
+        if (line) line->invalidateResult();
+    for (const auto& line : lines)
+        if (line && !line->isEvaluated()) evaluateLine(*line);
+}
+
 void NCLineEvaluator::evaluateLine(NCLine& line) {
     evaluateTargetsFirst(line);
     NCIndexPath path;

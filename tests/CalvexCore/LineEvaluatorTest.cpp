@@ -253,6 +253,29 @@ TEST(LineEvaluatorTest, LongChainsAreEvaluatedTargetsFirst) {
     EXPECT_EQ(answerOf(*document.lines.lineAtIndex(count / 2)), std::to_string(count / 2 + 1));
 }
 
+TEST(LineEvaluatorTest, APassFindsACycleWhateverItsMembersHeld) {
+    // Line 0 is "5", line 1 uses it; then line 0 is made to use line 1. Both held clean answers.
+    Document document;
+    auto first = document.add(u"5");
+    auto second = document.add(NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" + 1");
+    EXPECT_EQ(answerOf(*second), "6");
+    first->setExpressionString(NCExpression::absoluteLineReferenceTokenWithIndex(1) + u" + 1");
+    // Evaluated alone, the edited line reads its partner's old answer...
+    EXPECT_EQ(answerOf(*first), "7");
+    // ...evaluated as one pass, the two are a cycle.
+    NCLineEvaluator::evaluateLines({first, second});
+    for (const auto& line : {first, second}) {
+        EXPECT_EQ(line->result()->resultType(), NCResultTypeError);
+        EXPECT_EQ(line->evaluationError(), NCLineReferenceCycleError);
+    }
+    // Broken again: the pass gives clean answers in dependency order.
+    first->setExpressionString(u"10");
+    NCLineEvaluator::evaluateLines({first, second});
+    EXPECT_EQ(answerOf(*first), "10");
+    EXPECT_EQ(answerOf(*second), "11");
+    EXPECT_EQ(second->evaluationError(), 0);
+}
+
 // Runs the work on a thread with a small stack.
 void onSmallStack(size_t bytes, const std::function<void()>& work) {
     pthread_attr_t attributes;
