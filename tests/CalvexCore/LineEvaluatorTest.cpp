@@ -276,6 +276,38 @@ TEST(LineEvaluatorTest, APassFindsACycleWhateverItsMembersHeld) {
     EXPECT_EQ(second->evaluationError(), 0);
 }
 
+TEST(LineEvaluatorTest, HostileTextNeverBreaksALine) {
+    std::u16string longSum, deep;
+    for (int i = 0; i < 2000; ++i) longSum += u"1+";
+    for (int i = 0; i < 500; ++i) deep = u"(" + deep + u")";
+    const std::pair<std::u16string, NCLineType> rows[] = {
+        {u"((((", NCLineExpressionTypeNormal},
+        {u"))))", NCLineExpressionTypeNormal},
+        {u"= = =", NCLineExpressionTypePlainText},  // no name before the first "="
+        {u"a =", NCLineExpressionTypeVariableDeclaration},
+        {u"\xD800 + 1", NCLineExpressionTypeNormal},  // a lone surrogate
+        {u"√√√√", NCLineExpressionTypeNormal},
+        {u"line1 = 3", NCLineExpressionTypePlainText},  // a reference is no name
+        {u"x = line9", NCLineExpressionTypeVariableDeclaration},
+        {u"(___rel_line(", NCLineExpressionTypeNormal},
+        {NCExpression::absoluteLineReferenceTokenWithIndex(4000000000u),
+         NCLineExpressionTypeNormal},
+        {u"in in in", NCLineExpressionTypeNormal},
+        {std::u16string(1000, u'('), NCLineExpressionTypeNormal},
+        {std::u16string(20000, u'9'), NCLineExpressionTypeNormal},
+        {longSum + u"1", NCLineExpressionTypeNormal},
+        {deep, NCLineExpressionTypeNormal},
+    };
+    Document document;
+    for (const auto& [text, type] : rows) {
+        auto line = document.add(text);
+        EXPECT_EQ(line->lineType(), type) << utf8(text.substr(0, 40));
+        EXPECT_NE(line->result(), nullptr) << utf8(text.substr(0, 40));
+        line->directLineReferenceIndexes();
+        NCLineExpressionParser(document.environment).parseLineExpression(*line->lineExpression());
+    }
+}
+
 // Runs the work on a thread with a small stack.
 void onSmallStack(size_t bytes, const std::function<void()>& work) {
     pthread_attr_t attributes;
