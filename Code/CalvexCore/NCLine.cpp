@@ -270,7 +270,12 @@ void NCLine::setResult(std::shared_ptr<NCResult> result) {
     _evaluated = true;
     if (result == i_result) return;
     i_result = std::move(result);
-    if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
+}
+
+bool NCLine::ownsResult() const {
+    // The empty answer is one object shared by every line: it takes no line's options.
+    return i_result && i_result != NCResult::emptyResult();
 }
 
 void NCLine::invalidateResult() {
@@ -332,7 +337,7 @@ std::optional<std::u16string> NCLine::formattedResult() {
 void NCLine::setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
     if (!options) return;
     _customFormattingOptions = std::move(options);
-    if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
 }
 
 // References

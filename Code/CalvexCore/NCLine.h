@@ -155,6 +155,7 @@ class NCLine {
   private:
     // The collection holding this line at its index; none for a free line or a stale link.
     NCLineCollection* owningCollection() const;
+    bool ownsResult() const;
     std::shared_ptr<NCParsedExpression> parsedExpressionForReferences();
     std::optional<NCIndexSet> lineReferenceIndexes(NCLineReferenceType mask);
 

@@ -76,6 +76,8 @@ TEST_F(LineTest, AMalformedDeclarationIsNeverEvaluated) {
     EXPECT_EQ(line->lineType(), NCLineExpressionTypePlainText);
     EXPECT_EQ(line->result(), NCResult::emptyResult());
     EXPECT_EQ(line->evaluableExpression(), nullptr);
+    // The shared empty answer never takes a line's options.
+    EXPECT_NE(NCResult::emptyResult()->resultFormattingOptions(), line->customFormattingOptions());
 }
 
 TEST_F(LineTest, PlainTextStaysPlainUntilItsTextChanges) {
