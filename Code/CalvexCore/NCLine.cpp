@@ -84,7 +84,7 @@ NCLine::NCLine(std::shared_ptr<NCExpression> expression,
 }
 
 NCLine::NCLine(std::shared_ptr<NCExpression> expression)
-    : NCLine(expression, lineTypeForExpression(expression)) {}
+    : NCLine(expression, classify(expression)) {}
 
 NCLine::~NCLine() {
     if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
@@ -164,6 +164,11 @@ void NCLine::convertToLocale(NCSimpleLocale locale) {
 
 std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
     const std::shared_ptr<NCExpression>& expression) const {
+    return classify(expression);
+}
+
+std::shared_ptr<NCLineExpression> NCLine::classify(
+    const std::shared_ptr<NCExpression>& expression) {
     if (!expression || !expression->originalString())
         return std::make_shared<NCPlainTextLineExpression>(expression, nullptr);
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = plainTokens(expression);

@@ -154,6 +154,8 @@ class NCLine {
 
   private:
     // The collection holding this line at its index; none for a free line or a stale link.
+    static std::shared_ptr<NCLineExpression> classify(
+        const std::shared_ptr<NCExpression>& expression);
     NCLineCollection* owningCollection() const;
     bool ownsResult() const;
     std::shared_ptr<NCParsedExpression> parsedExpressionForReferences();
