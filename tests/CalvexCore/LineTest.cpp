@@ -147,6 +147,14 @@ TEST_F(LineTest, AFreeLineEvaluatesItselfOnRequest) {
     EXPECT_EQ(valueOf(line->result()), "36");
 }
 
+TEST(FreeLine, EvaluatesWithWhateverEnvironmentThereIs) {
+    initFoundationConstants();
+    // With or without a current environment, plain arithmetic needs none.
+    auto line = NCLine::lineWithExpressionString(u"5 × 3 - 2^3");
+    ASSERT_NE(line->result(), nullptr);
+    EXPECT_EQ(utf8(line->result()->decimalValue(10)), "7");
+}
+
 TEST_F(LineTest, DirectReferences) {
     for (int i = 0; i < 5; ++i) add(u"1");
     auto line = add(NCExpression::relativeLineReferenceTokenWithOffset(-1) + u" + " +
