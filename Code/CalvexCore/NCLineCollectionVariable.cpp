@@ -4,7 +4,7 @@
 
 NCLineCollectionVariable::NCLineCollectionVariable(const std::u16string& name,
                                                    std::shared_ptr<NCLine> line)
-    : NCVariable(name, nullptr), ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()) {
+    : NCVariable(name, nullptr), ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()), _line(line) {
     addOwnerLine(line, NBFRangeMake(0, NBFRangeLengthMax));
 }
 

@@ -31,11 +31,17 @@ class NCLineCollectionVariable : public NCVariable {
     NBFRange indexRangeForOwnerLine(const NCLine* line) const;
     void setValueResult(const NCResult& result, int32_t precision,
                         const std::shared_ptr<NCLine>& line);
+    std::optional<std::u16string> localizedValueForLineAtIndex(uint64_t index) const {
+        return localizedValueFromDelocalizedValue(delocalizedValueForLineAtIndex(index));
+    }
     std::optional<std::u16string> valueForLineAtIndex(uint64_t index) const {
-        return delocalizedValueForLineAtIndex(index);
+        return localizedValueForLineAtIndex(index);
     }
     size_t countOfOwnerLines() const { return ownerLines.size(); }
     bool isOwnerLine(const NCLine* line) const;
+    const std::set<std::shared_ptr<NCLine>>& owners() const { return ownerLines; }
+    const std::shared_ptr<NCLine>& line() const { return _line; }
+    void setLine(std::shared_ptr<NCLine> line) { _line = std::move(line); }
 
   private:
     void setValueResult(const NCVariableValue& value, NBFRange range);
@@ -44,6 +50,7 @@ class NCLineCollectionVariable : public NCVariable {
     NBFIndexRangeMapRef ownerLinesByLineIndexRange;
     std::map<const NCLine*, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLine;
     std::set<std::shared_ptr<NCLine>> previousOwnerLines;
+    std::shared_ptr<NCLine> _line;
 };
 
 #endif
