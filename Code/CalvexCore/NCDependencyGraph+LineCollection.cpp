@@ -131,14 +131,20 @@ NSIndexSet NCLineCollection::lineIndexesDirectlyDependingOnIndexesInRange(NSRang
                                                                           uint32_t mask) const {
     NSIndexSet result;
     NBFDependencyGraphRef graph = dependencyGraph();
-    std::vector<uint32_t> indexes(NBFDependencyGraphGetNodeCount(graph));
+    // Grown only when a line has more dependents than it holds: the range may span the whole
+    // document, so the buffer must not be sized by the node count on every call.
+    std::vector<uint32_t> indexes(16);
     std::vector<NBFDependencyTypeMask> masks(indexes.size());
     const uint64_t end = std::min<uint64_t>(range.location + range.length,
                                             uint64_t(std::numeric_limits<uint32_t>::max()) + 1);
-    for (uint64_t index = range.location; index < end && !indexes.empty(); ++index) {
-        const uint32_t found = NBFDependencyGraphGetDirectDependents(
-            graph, static_cast<uint32_t>(index), indexes.data(), masks.data(),
-            static_cast<uint32_t>(indexes.size()));
+    for (uint64_t index = range.location; index < end; ++index) {
+        uint32_t found = 0;
+        while ((found = NBFDependencyGraphGetDirectDependents(
+                    graph, static_cast<uint32_t>(index), indexes.data(), masks.data(),
+                    static_cast<uint32_t>(indexes.size()))) == indexes.size()) {
+            indexes.resize(indexes.size() * 2);
+            masks.resize(indexes.size());
+        }
         for (uint32_t i = 0; i < found; ++i)
             if (masks[i] & mask) result.addIndex(indexes[i]);
     }
