@@ -22,7 +22,8 @@ std::set<int64_t> valuesOf(const std::optional<NCIndexSet>& set, int64_t offset 
 std::set<uint32_t> graphIndexesOf(const NSIndexSet& indexes) {
     std::set<uint32_t> result;
     for (uint64_t index : indexes.indexes())
-        if (index <= std::numeric_limits<uint32_t>::max()) result.insert(static_cast<uint32_t>(index));
+        if (index <= std::numeric_limits<uint32_t>::max())
+            result.insert(static_cast<uint32_t>(index));
     return result;
 }
 
@@ -85,11 +86,13 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
             for (const auto& variable : directLineCollectionVariableReferencesForLine(*line)) {
                 for (const std::shared_ptr<NCLine>& owner : variable->owners())
                     if (owner->index() <= std::numeric_limits<uint32_t>::max())
-                        addEdge(source, static_cast<int64_t>(owner->index()), NBFDependencyTypeVariable);
+                        addEdge(source, static_cast<int64_t>(owner->index()),
+                                NBFDependencyTypeVariable);
                 auto undeclared = i_variablesPendingRemoval.find(variable);
                 if (undeclared != i_variablesPendingRemoval.end() &&
                     undeclared->second < std::numeric_limits<uint32_t>::max())
-                    addEdge(source, static_cast<int64_t>(undeclared->second), NBFDependencyTypeVariable);
+                    addEdge(source, static_cast<int64_t>(undeclared->second),
+                            NBFDependencyTypeVariable);
             }
         }
     }

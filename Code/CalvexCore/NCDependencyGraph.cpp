@@ -121,8 +121,7 @@ uint32_t NBFDependencyExtentsGetCountOfDependenciesCrossingIndex(NBFDependencyEx
 }
 
 uint32_t NBFDependencyExtentsGetDependenciesCrossingIndex(NBFDependencyExtentsRef extents,
-                                                          uint32_t index,
-                                                          NBFDependencyRef* buffer,
+                                                          uint32_t index, NBFDependencyRef* buffer,
                                                           uint32_t capacity) {
     if (!extents || !buffer || capacity < 1) return 0;
     const DependencyList* list = existingListAt(extents->crossing, index);
@@ -294,9 +293,11 @@ uint32_t NBFDependencyGraphGetCountOfDependenciesCrossingIndex(NBFDependencyGrap
                  : 0;
 }
 
-uint32_t NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(
-    NBFDependencyGraphRef graph, uint32_t index, uint32_t* indexes, NBFDependencyTypeMask* masks,
-    uint32_t capacity) {
+uint32_t NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(NBFDependencyGraphRef graph,
+                                                                   uint32_t index,
+                                                                   uint32_t* indexes,
+                                                                   NBFDependencyTypeMask* masks,
+                                                                   uint32_t capacity) {
     if (!graph || !indexes || capacity < 1) return 0;
     std::vector<NBFDependencyRef> records(capacity);
     const uint32_t found = NBFDependencyExtentsGetDependenciesCrossingIndex(
@@ -340,8 +341,7 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
     // Depth-first post-order over the dependencies inside the affected set; the frames keep
     // where each node's dependencies were left off.
     std::vector<NBFDependencyGraphNodeRef> roots(affected.begin(), affected.end());
-    std::sort(roots.begin(), roots.end(),
-              [](auto a, auto b) { return a->index < b->index; });
+    std::sort(roots.begin(), roots.end(), [](auto a, auto b) { return a->index < b->index; });
     std::unordered_set<NBFDependencyGraphNodeRef> placing;
     struct Frame {
         NBFDependencyGraphNodeRef node;
@@ -358,7 +358,8 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
             while (frame.next != frame.node->dependencies.cend() && !child) {
                 NBFDependencyGraphNodeRef candidate = frame.next->first;
                 ++frame.next;
-                if (affected.count(candidate) && placing.insert(candidate).second) child = candidate;
+                if (affected.count(candidate) && placing.insert(candidate).second)
+                    child = candidate;
             }
             if (child) {
                 stack.push_back({child, child->dependencies.cbegin()});
@@ -371,13 +372,16 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
     return order;
 }
 
-uint32_t NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(
-    NBFDependencyGraphRef graph, const uint32_t* indexes, uint32_t count, uint32_t* order,
-    uint32_t capacity) {
+uint32_t NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(NBFDependencyGraphRef graph,
+                                                                       const uint32_t* indexes,
+                                                                       uint32_t count,
+                                                                       uint32_t* order,
+                                                                       uint32_t capacity) {
     if (!graph || !order) return 0;
     std::set<uint32_t> requested;
     if (indexes) requested.insert(indexes, indexes + count);
-    std::vector<uint32_t> all = NBFDependencyGraphGetEvaluationOrderForNodeIndexes(graph, requested);
+    std::vector<uint32_t> all =
+        NBFDependencyGraphGetEvaluationOrderForNodeIndexes(graph, requested);
     const uint32_t copied = std::min(static_cast<uint32_t>(all.size()), capacity);
     std::copy_n(all.begin(), copied, order);
     return copied;

@@ -42,8 +42,7 @@ void NBFDependencyExtentsRemoveAllDependenciesForLine(NBFDependencyExtentsRef ex
 uint32_t NBFDependencyExtentsGetCountOfDependenciesCrossingIndex(NBFDependencyExtentsRef extents,
                                                                  uint32_t index);
 uint32_t NBFDependencyExtentsGetDependenciesCrossingIndex(NBFDependencyExtentsRef extents,
-                                                          uint32_t index,
-                                                          NBFDependencyRef* buffer,
+                                                          uint32_t index, NBFDependencyRef* buffer,
                                                           uint32_t capacity);
 
 NBFDependencyGraphNodeRef NBFDependencyGraphNodeCreate(uint32_t index);
@@ -86,16 +85,20 @@ uint32_t NBFDependencyGraphGetDirectDependents(NBFDependencyGraphRef graph, uint
 uint32_t NBFDependencyGraphGetCountOfDependenciesCrossingIndex(NBFDependencyGraphRef graph,
                                                                uint32_t index);
 // The sources of the records spanning the index, each once, with their edges' masks.
-uint32_t NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(
-    NBFDependencyGraphRef graph, uint32_t index, uint32_t* indexes, NBFDependencyTypeMask* masks,
-    uint32_t capacity);
+uint32_t NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(NBFDependencyGraphRef graph,
+                                                                   uint32_t index,
+                                                                   uint32_t* indexes,
+                                                                   NBFDependencyTypeMask* masks,
+                                                                   uint32_t capacity);
 // The given lines and every line depending on them, each after the lines it depends on (inside
 // a cycle, in depth-first post-order). A given line without a node gets one.
 std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
     NBFDependencyGraphRef graph, const std::set<uint32_t>& indexes);
-uint32_t NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(
-    NBFDependencyGraphRef graph, const uint32_t* indexes, uint32_t count, uint32_t* order,
-    uint32_t capacity);
+uint32_t NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(NBFDependencyGraphRef graph,
+                                                                       const uint32_t* indexes,
+                                                                       uint32_t count,
+                                                                       uint32_t* order,
+                                                                       uint32_t capacity);
 void NBFDependencyGraphPrint(NBFDependencyGraphRef graph);
 
 // Owns one graph for the life of its holder.

@@ -16,7 +16,9 @@
 
 namespace {
 
-std::optional<std::u16string> textOf(NBFStringRef string) { return NCNSStringCreateFromNBFString(string); }
+std::optional<std::u16string> textOf(NBFStringRef string) {
+    return NCNSStringCreateFromNBFString(string);
+}
 
 std::string utf8Text(const std::optional<std::u16string>& text) {
     return text ? NBFUTF16ToUTF8(*text) : std::string();
@@ -110,14 +112,13 @@ void NCVariable::setUnit(std::shared_ptr<NCUnit> unit) {
     setDelocalizedValue(delocalizedValue(), resultFlags(), std::move(unit));
 }
 
-bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
-                                     NCResultFlags flags, std::shared_ptr<NCUnit> unit) {
+bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, NCResultFlags flags,
+                                     std::shared_ptr<NCUnit> unit) {
     return setDelocalizedValue(text, flags, std::move(unit), NBFRangeMake(0, NBFRangeLengthMax));
 }
 
-bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
-                                     NCResultFlags flags, std::shared_ptr<NCUnit> unit,
-                                     NBFRange scopeRange) {
+bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, NCResultFlags flags,
+                                     std::shared_ptr<NCUnit> unit, NBFRange scopeRange) {
     std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
     const bool everyLine = scopeRange.location == 0 && scopeRange.length == NBFRangeLengthMax;
     const uint32_t nbfFlags = NCResultFlagsToNBFResultFlags(flags) & 1;
@@ -138,7 +139,8 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
 
 void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
     if (!result) return;
-    if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) && i_list)
+    if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) &&
+        i_list)
         i_list->variableDidUpdateValue(this, localizedValue());
 }
 
@@ -246,7 +248,8 @@ bool NCVariable::validateValue(std::optional<std::u16string>& value, NSError*) c
     }
     std::shared_ptr<NCEvaluator> evaluator = NCEvaluator::sharedEvaluator();
     if (!evaluator)
-        evaluator = std::make_shared<NCEvaluator>(nullptr, NCVariableList::listWithStandardVariables());
+        evaluator =
+            std::make_shared<NCEvaluator>(nullptr, NCVariableList::listWithStandardVariables());
     auto result = evaluator->evaluateExpression(NCExpression::create(*value, {i_dp, i_th}));
     NCResultFormattingOptions options;
     options.setDisplayFormat(NCDisplayFormatNormal);
@@ -258,7 +261,8 @@ bool NCVariable::validateValue(std::optional<std::u16string>& value, NSError*) c
     std::optional<std::u16string> text =
         NCResultFormatter::sharedInstance().stringValueForResult(result.get(), &options);
     if (text)
-        for (size_t at = text->find(u"*10^"); at != std::u16string::npos; at = text->find(u"*10^", at))
+        for (size_t at = text->find(u"*10^"); at != std::u16string::npos;
+             at = text->find(u"*10^", at))
             text->replace(at, 4, u"e");
     value = text;
     return true;
@@ -301,9 +305,11 @@ std::map<std::u16string, NCVariableProperty> NCVariable::dictionaryRepresentatio
     if (auto list = aliases(); !list.empty()) properties[u"aliases"] = list;
     properties[u"name"] = name().value_or(u"");
     if (_unit)
-        if (auto identifier = NCUnitStringFormatter().stringForUnit(_unit.get(), 4, NCUnitNameFormSingular))
+        if (auto identifier =
+                NCUnitStringFormatter().stringForUnit(_unit.get(), 4, NCUnitNameFormSingular))
             properties[u"unitIdentifier"] = *identifier;
-    if (NCResultFlags flags = resultFlags()) properties[u"resultFlags"] = static_cast<int64_t>(flags);
+    if (NCResultFlags flags = resultFlags())
+        properties[u"resultFlags"] = static_cast<int64_t>(flags);
     properties[u"enabled"] = _enabled;
     properties[u"type"] = static_cast<int64_t>(_type);
     if (_description) properties[u"infoDescription"] = *_description;
@@ -322,10 +328,12 @@ std::shared_ptr<NCVariable> NCVariable::variableWithDictionaryRepresentation(
     auto name = text(u"name");
     if (!name || name->empty()) return nullptr;
     std::shared_ptr<NCUnit> unit;
-    if (auto identifier = text(u"unitIdentifier")) unit = unitWithIdentifierString(*identifier, units);
+    if (auto identifier = text(u"unitIdentifier"))
+        unit = unitWithIdentifierString(*identifier, units);
     NCResultFlags flags = 0;
     if (auto found = properties.find(u"resultFlags"); found != properties.end())
-        if (auto number = std::get_if<int64_t>(&found->second)) flags = static_cast<NCResultFlags>(*number);
+        if (auto number = std::get_if<int64_t>(&found->second))
+            flags = static_cast<NCResultFlags>(*number);
     auto variable = variableWithName(*name, text(u"value").value_or(u"1.0"), flags, unit);
     if (auto found = properties.find(u"aliases"); found != properties.end())
         if (auto list = std::get_if<std::vector<std::u16string>>(&found->second))
@@ -333,7 +341,8 @@ std::shared_ptr<NCVariable> NCVariable::variableWithDictionaryRepresentation(
     if (auto found = properties.find(u"enabled"); found != properties.end())
         if (auto flag = std::get_if<bool>(&found->second)) variable->setEnabled(*flag);
     if (auto found = properties.find(u"type"); found != properties.end())
-        if (auto number = std::get_if<int64_t>(&found->second)) variable->setType(static_cast<int32_t>(*number));
+        if (auto number = std::get_if<int64_t>(&found->second))
+            variable->setType(static_cast<int32_t>(*number));
     variable->setInfoDescription(text(u"infoDescription"));
     variable->setIdentifier(text(u"identifier"));
     return variable;

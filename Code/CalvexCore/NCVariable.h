@@ -111,7 +111,9 @@ class NCVariable {
     const std::optional<std::u16string>& infoDescription() const { return _description; }
     void setInfoDescription(std::optional<std::u16string> text) { _description = std::move(text); }
     const std::optional<std::u16string>& identifier() const { return _identifier; }
-    void setIdentifier(std::optional<std::u16string> identifier) { _identifier = std::move(identifier); }
+    void setIdentifier(std::optional<std::u16string> identifier) {
+        _identifier = std::move(identifier);
+    }
     void setVariableList(NCVariableList* list) { i_list = list; }
     NCVariableList* variableList() const { return i_list; }
     NBFVariableRef nbfVariable() const { return nbfVariable_; }
@@ -127,7 +129,7 @@ class NCVariable {
     // The unit written by dictionaryRepresentation: unit identifiers joined by "*" and "/"
     // with optional "^" powers. Null when a part is not in the catalogue.
     static std::shared_ptr<NCUnit> unitWithIdentifierString(const std::u16string& text,
-                                                           const NCUnitCollection& units);
+                                                            const NCUnitCollection& units);
     // Variables are made from dictionaries by variableWithDictionaryRepresentation.
     void loadFromDictionaryRepresentation(
         const std::map<std::u16string, NCVariableProperty>& properties);

@@ -9,7 +9,8 @@
 
 std::shared_ptr<NCVariableList> NCVariableList::listWithStandardVariables() {
     auto list = std::make_shared<NCVariableList>();
-    NBFVariableListSetParentList(list->nbfVariableList(), NBFStandardVariablesGetSharedListReference());
+    NBFVariableListSetParentList(list->nbfVariableList(),
+                                 NBFStandardVariablesGetSharedListReference());
     return list;
 }
 
@@ -82,8 +83,8 @@ std::shared_ptr<NCVariable> NCVariableList::variableWithName(const std::u16strin
                                                              bool searchParentList) const {
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(name);
     bool exactCase = false, foundInParent = false;
-    NBFVariableRef found =
-        NBFVariableListFindVariableByName(nbfVariableList_, string.get(), &exactCase, &foundInParent);
+    NBFVariableRef found = NBFVariableListFindVariableByName(nbfVariableList_, string.get(),
+                                                             &exactCase, &foundInParent);
     if (!found || (!caseInsensitive && !exactCase) || (!searchParentList && foundInParent))
         return nullptr;
     auto* wrapper = static_cast<NCVariable*>(NBFVariableGetWrapperObject(found));

@@ -82,7 +82,9 @@ class NCVariableList {
     std::optional<std::u16string> valueOfVariableWithName(const std::u16string& name) const;
     // A variable of the name is added when there is none. The value is localised text.
     void setValue(const std::u16string& value, const std::u16string& name);
-    void removeVariableWithName(const std::u16string& name) { removeVariable(variableWithName(name)); }
+    void removeVariableWithName(const std::u16string& name) {
+        removeVariable(variableWithName(name));
+    }
     // Empties both lists; not a state change.
     void removeAllVariables();
     // Into the set only, for variables that a parent foundation list already holds.

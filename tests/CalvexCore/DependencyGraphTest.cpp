@@ -92,10 +92,10 @@ TEST(DependencyGraphTest, EvaluationOrderPutsEveryLineAfterWhatItDependsOn) {
                   order.size())
             << row.what;
         EXPECT_TRUE(std::equal(order.begin(), order.end(), buffer.begin())) << row.what;
-        EXPECT_EQ(NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(
-                      graph, requested.data(), static_cast<uint32_t>(requested.size()),
-                      buffer.data(), 1),
-                  1u)
+        EXPECT_EQ(
+            NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(
+                graph, requested.data(), static_cast<uint32_t>(requested.size()), buffer.data(), 1),
+            1u)
             << row.what;
         NBFDependencyGraphRelease(graph);
     }
@@ -112,7 +112,8 @@ TEST(DependencyGraphTest, CyclesSelfReferencesAndRepeatedEdges) {
     ASSERT_EQ(NBFDependencyGraphGetDirectDependents(graph, 1, dependents, masks, 4), 1u);
     EXPECT_EQ(dependents[0], 0u);
     EXPECT_EQ(masks[0], 1u);
-    const std::vector<uint32_t> order = NBFDependencyGraphGetEvaluationOrderForNodeIndexes(graph, {0});
+    const std::vector<uint32_t> order =
+        NBFDependencyGraphGetEvaluationOrderForNodeIndexes(graph, {0});
     EXPECT_EQ(order.size(), 2u);
     EXPECT_EQ(asSet(order), (std::set<uint32_t>{0, 1}));
     // Inside a cycle: depth-first post-order, the member first reached last.
@@ -140,16 +141,16 @@ TEST(DependencyGraphTest, RecordsSpanTheIndexesStrictlyBetweenTheirEnds) {
         uint32_t index;
         std::map<uint32_t, uint32_t> sourcesAndMasks;
     } rows[] = {
-        {0, {}}, {1, {}}, {2, {{1, 1}}}, {3, {{5, 6}, {1, 1}}}, {4, {{5, 6}}},
-        {5, {}}, {7, {}}, {8, {}}, {500, {}},
+        {0, {}}, {1, {}}, {2, {{1, 1}}}, {3, {{5, 6}, {1, 1}}}, {4, {{5, 6}}}, {5, {}},
+        {7, {}}, {8, {}}, {500, {}},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(NBFDependencyGraphGetCountOfDependenciesCrossingIndex(graph, row.index),
                   row.sourcesAndMasks.size())
             << row.index;
         uint32_t sources[8], masks[8];
-        const uint32_t count =
-            NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(graph, row.index, sources, masks, 8);
+        const uint32_t count = NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(
+            graph, row.index, sources, masks, 8);
         std::map<uint32_t, uint32_t> found;
         for (uint32_t i = 0; i < count; ++i) found[sources[i]] = masks[i];
         EXPECT_EQ(found, row.sourcesAndMasks) << row.index;
@@ -209,7 +210,8 @@ class DocumentGraphTest : public ::testing::Test {
         environment->setUnitManager(units);
         environment->setVariables(document);
         environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment->setFunctions(
+            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
         lines.setEnvironment(environment);
     }
 
@@ -256,24 +258,26 @@ TEST_F(DocumentGraphTest, ReferencesBecomeEdgesWithTheirKinds) {
               (std::vector<uint64_t>{3}));
     EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)), (std::vector<uint64_t>{5}));
     EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(9)), (std::vector<uint64_t>{}));
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(12)), (std::vector<uint64_t>{7}));
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(1500)), (std::vector<uint64_t>{}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(12)),
+              (std::vector<uint64_t>{7}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(1500)),
+              (std::vector<uint64_t>{}));
 
     struct Row {
         uint32_t mask;
         uint64_t index;
         std::vector<uint64_t> lines;
     } rows[] = {
-        {2, 3, {5}}, {2, 4, {5}}, {2, 2, {}}, {2, 5, {}}, {1, 3, {}},
+        {2, 3, {5}}, {2, 4, {5}},  {2, 2, {}},   {2, 5, {}},  {1, 3, {}},
         {1, 2, {3}}, {15, 4, {5}}, {1, 10, {7}}, {2, 10, {}},
     };
     for (const Row& row : rows)
         EXPECT_EQ(indexesOf(lines.lineIndexesWithDependenciesMatchingTypeMask(row.mask, row.index)),
                   row.lines)
             << row.mask << " at " << row.index;
-    EXPECT_EQ(indexesOf(lines.lineIndexesWithDependenciesMatchingTypeMask(
-                  2, NSIndexSet(NSRange{2, 3}))),
-              (std::vector<uint64_t>{5}));
+    EXPECT_EQ(
+        indexesOf(lines.lineIndexesWithDependenciesMatchingTypeMask(2, NSIndexSet(NSRange{2, 3}))),
+        (std::vector<uint64_t>{5}));
     auto crossing = lines.linesWithDependenciesCrossingLineIndex(4);
     ASSERT_EQ(crossing.size(), 1u);
     EXPECT_EQ(crossing[0], lines.lineAtIndex(5));
@@ -295,8 +299,8 @@ TEST_F(DocumentGraphTest, ReferencesBecomeEdgesWithTheirKinds) {
 }
 
 TEST_F(DocumentGraphTest, LinesDependOnTheDeclarationsOfTheVariablesTheyUse) {
-    for (const char16_t* text : {u"rate = 2", u"rate * 3", u"rate = 4", u"rate + 1", u"9",
-                                 u"other = 1", u"plain"})
+    for (const char16_t* text :
+         {u"rate = 2", u"rate * 3", u"rate = 4", u"rate + 1", u"9", u"other = 1", u"plain"})
         add(text);
     rebuild();
     auto used = lines.directLineCollectionVariableReferencesForLine(*lines.lineAtIndex(3));
@@ -304,8 +308,10 @@ TEST_F(DocumentGraphTest, LinesDependOnTheDeclarationsOfTheVariablesTheyUse) {
     EXPECT_EQ(used[0], lines.lineCollectionVariableWithName(u"rate", true));
     EXPECT_TRUE(lines.directLineCollectionVariableReferencesForLine(*lines.lineAtIndex(4)).empty());
     // Every user of "rate" depends on both declarations.
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(0)), (std::vector<uint64_t>{1, 3}));
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)), (std::vector<uint64_t>{1, 3}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(0)),
+              (std::vector<uint64_t>{1, 3}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)),
+              (std::vector<uint64_t>{1, 3}));
     EXPECT_TRUE(lines.indexesOfLinesDependingOnLineAtIndex(5).empty());
     // Variable edges are neither absolute nor relative.
     EXPECT_TRUE(lines.lineIndexesDirectlyDependingOnIndexesInRange(NSRange{0, 7}, 3).empty());

@@ -24,7 +24,8 @@ class LineCollectionVariablesTest : public ::testing::Test {
         environment->setUnitManager(units);
         environment->setVariables(document);
         environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment->setFunctions(
+            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
         lines.setEnvironment(environment);
         // The passes below are run by hand, step by step.
         lines.setEnableChangeProcessing(false);
@@ -54,7 +55,8 @@ class LineCollectionVariablesTest : public ::testing::Test {
                 continue;
             auto variable = lines.lineCollectionVariableWithName(*declaration->name(), true);
             if (variable && line->result())
-                variable->setValueResult(*line->result(), NCLineEvaluator::evaluationPrecision(), line);
+                variable->setValueResult(*line->result(), NCLineEvaluator::evaluationPrecision(),
+                                         line);
         }
         return listChanged;
     }
@@ -116,8 +118,9 @@ TEST_F(LineCollectionVariablesTest, RedefinitionsRenamesAndRemovalsAcrossLines) 
 TEST_F(LineCollectionVariablesTest, EachDeclarationGovernsUpToTheNext) {
     // The same name declared on line 2 and line 6; every other line reads it.
     for (int i = 0; i < 9; ++i)
-        lines.addLine(NCLine::lineWithExpressionString(
-            i == 2 ? u"rate = 2" : i == 6 ? u"rate = 3" : u"rate * 10"));
+        lines.addLine(NCLine::lineWithExpressionString(i == 2   ? u"rate = 2"
+                                                       : i == 6 ? u"rate = 3"
+                                                                : u"rate * 10"));
     pass(NSIndexSet(NSRange{0, 9}));
     EXPECT_EQ(answers(),
               (std::vector<std::string>{"20", "20", "2", "20", "20", "20", "3", "30", "30"}));

@@ -58,7 +58,8 @@ TEST(VariableValuesTest, DisplayValueNamesTheUnitInTheFormOfTheNumber) {
     auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
     auto metre = units->unitWithName(std::u16string(u"metre"));
     ASSERT_NE(metre, nullptr);
-    const std::u16string singular = *metre->nameForFormat(NCUnitNameFormatName, NCUnitNameFormSingular);
+    const std::u16string singular =
+        *metre->nameForFormat(NCUnitNameFormatName, NCUnitNameFormSingular);
     const std::u16string plural = *metre->nameForFormat(NCUnitNameFormatName, NCUnitNameFormPlural);
     ASSERT_NE(singular, plural);
     struct Row {
