@@ -56,8 +56,10 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
     // end too. An explicit stack keeps a long chain of references off the thread's stack.
     std::vector<std::shared_ptr<NCLine>> pending;
     auto addEdge = [&](uint32_t source, int64_t target, uint32_t mask) {
+        // A target among the lines being rebuilt is built on its own turn (or was already).
         if (NBFDependencyGraphAddDependency(graph, source, static_cast<uint32_t>(target), mask) &&
-            static_cast<uint64_t>(target) < count)
+            static_cast<uint64_t>(target) < count &&
+            !indexes.containsIndex(static_cast<uint64_t>(target)))
             if (std::shared_ptr<NCLine> next = lineAtIndex(static_cast<uint64_t>(target)))
                 pending.push_back(std::move(next));
     };

@@ -246,7 +246,11 @@ bool NBFDependencyGraphAddDependency(NBFDependencyGraphRef graph, uint32_t sourc
     if (source == destination) return false;
     NBFDependencyGraphNodeRef from = nodeAt(graph, source, true);
     NBFDependencyGraphNodeRef to = nodeAt(graph, destination, true);
-    NBFDependencyExtentsAddDependency(graph->extents, source, destination);
+    // Only a line reference is redirected by lines inserted or removed between its ends; a
+    // variable is found by name wherever its lines go. Recording variable edges as spans would
+    // cost every line between a use and each of its declarations: quadratic in a document.
+    if (mask & (NBFDependencyTypeAbsolute | NBFDependencyTypeRelative))
+        NBFDependencyExtentsAddDependency(graph->extents, source, destination);
     return NBFDependencyGraphNodeAddDependency(from, to, mask);
 }
 
