@@ -133,14 +133,21 @@ void NCFile::setValue(const NSArchiveValue& value, const std::string& key) {
     i_misclaneousDictionary[key] = value;
 }
 
-std::optional<std::u16string> NCFile::stringForKey(const std::string& key) const {
+std::map<std::string, NSArchiveValue> NCFile::userInfo() {
+    fileFormat();
+    return i_misclaneousDictionary;
+}
+
+std::optional<std::u16string> NCFile::stringForKey(const std::string& key) {
+    fileFormat();
     auto found = i_misclaneousDictionary.find(key);
     if (found == i_misclaneousDictionary.end()) return std::nullopt;
     if (const auto* text = std::get_if<std::u16string>(&found->second)) return *text;
     return NBFUTF8ToUTF16(numberText(found->second));
 }
 
-std::optional<double> NCFile::numberForKey(const std::string& key) const {
+std::optional<double> NCFile::numberForKey(const std::string& key) {
+    fileFormat();
     auto found = i_misclaneousDictionary.find(key);
     if (found == i_misclaneousDictionary.end()) return std::nullopt;
     const NSArchiveValue& value = found->second;

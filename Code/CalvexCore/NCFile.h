@@ -42,11 +42,11 @@ class NCFile {
     // The source line of the line's element; -1 for a line of another collection.
     int64_t fileLineNumberForLine(const NCLine& line) const;
 
-    // Misc settings: strings and numbers.
+    // Misc settings: strings and numbers. Reading them reads the file first.
     void setValue(const NSArchiveValue& value, const std::string& key);
-    std::optional<std::u16string> stringForKey(const std::string& key) const;
-    std::optional<double> numberForKey(const std::string& key) const;
-    std::map<std::string, NSArchiveValue> userInfo() const { return i_misclaneousDictionary; }
+    std::optional<std::u16string> stringForKey(const std::string& key);
+    std::optional<double> numberForKey(const std::string& key);
+    std::map<std::string, NSArchiveValue> userInfo();
 
     // Atomic: on failure the file at the path is unchanged and the message (slot may be null)
     // says why.
