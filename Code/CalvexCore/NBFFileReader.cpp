@@ -21,6 +21,11 @@ bool named(const xmlNode* node, const char* name) {
 
 // All the element's text as one piece, whitespace included.
 std::string textOf(const xmlNode* node) {
+    // The usual case, a single text child, without the copy the general walk makes.
+    const xmlNode* child = node->children;
+    if (!child) return std::string();
+    if (!child->next && child->type == XML_TEXT_NODE)
+        return child->content ? reinterpret_cast<const char*>(child->content) : "";
     xmlChar* content = xmlNodeGetContent(node);
     std::string text = content ? reinterpret_cast<const char*>(content) : "";
     xmlFree(content);
@@ -238,7 +243,7 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     parser->sax->serror = parserError;
     // Never XML_PARSE_NOENT, DTDLOAD or HUGE: no entity is substituted or fetched, and the
     // parser's own depth and size limits stay in force. Whitespace-only text is kept.
-    int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES;
+    int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
     xmlDocPtr document = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()),
                                            reader->path.c_str(), "UTF-8", options);
     xmlFreeParserCtxt(parser);

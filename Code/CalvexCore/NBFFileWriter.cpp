@@ -148,6 +148,8 @@ void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node
 bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
     if (!writer) return false;
     xmlBufferPtr buffer = xmlBufferCreate();
+    // The default exact scheme reallocates on every append: quadratic for large documents.
+    if (buffer) xmlBufferSetAllocationScheme(buffer, XML_BUFFER_ALLOC_DOUBLEIT);
     xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer, 0) : nullptr;
     if (!textWriter || xmlTextWriterSetIndent(textWriter, 1) < 0 ||
         xmlTextWriterSetIndentString(textWriter, X("\t")) < 0 ||

@@ -321,8 +321,8 @@ void NCFile::readFromPath(const std::string& path) {
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
         std::optional<std::u16string> expressionText;
         if (text && *text) expressionText = NBFUTF8ToUTF16(**text);
-        auto line = std::make_shared<NCLine>();
-        line->_setExpression(NCExpression::expressionWithString(expressionText));
+        // Given its expression at birth, the line classifies the text once.
+        auto line = std::make_shared<NCLine>(NCExpression::expressionWithString(expressionText));
         readLineFormattingAttributesIntoLine(*line, lines, i);
         collection->addLine(line);
         _fileLineNumbers.push_back(NBFFileLinesNodeGetFileLineNumber(lines, i));
