@@ -336,9 +336,10 @@ void NCFile::readFromPath(const std::string& path) {
         const std::optional<std::string>* unit = NBFFileLinesNodeGetExpectedUnit(lines, i);
         if (unit && *unit) {
             std::u16string unitText = NBFUTF8ToUTF16(**unit);
-            if (!unitParser) unitParser = std::make_unique<NCUnitStringParser>(
-                                 NCUnitCollection::sharedManager());
-            result->setUnit(unitParser->unitFromString(unitText));
+            // Without a current catalogue the unit stays unknown; its text is still kept.
+            std::shared_ptr<NCUnitCollection> units = NCUnitCollection::sharedManager();
+            if (!unitParser && units) unitParser = std::make_unique<NCUnitStringParser>(units);
+            if (unitParser) result->setUnit(unitParser->unitFromString(unitText));
             _evalTestExpectedUnitStrings.emplace_back(unitText);
         } else {
             _evalTestExpectedUnitStrings.emplace_back(std::nullopt);

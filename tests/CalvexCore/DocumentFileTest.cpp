@@ -253,6 +253,35 @@ TEST_F(DocumentFileTest, NewerVersionsAreReadInFull) {
     EXPECT_EQ(file->stringForKey("lost"), std::nullopt);
 }
 
+TEST_F(DocumentFileTest, EvaluationTestFilesCarryExpectedAnswers) {
+    const std::string lines =
+        "<lines><line><expression>1/3</expression><expected_ans>0.333</expected_ans>"
+        "<formatting><item><key>decimal_places</key><value>3</value></item></formatting>"
+        "</line><line><expression>note</expression></line><line><expression>2 m</expression>"
+        "<expected_ans>2</expected_ans><expected_unit>m</expected_unit></line></lines>";
+    auto test = fileWithText(std::string(kHeader) +
+                             "<data><info><version>0.6</version><mode>test</mode></info>" +
+                             lines + "</data>");
+    ASSERT_NE(test->lineCollection(), nullptr);
+    EXPECT_TRUE(test->isEvaluationTestFile());
+    auto expected = test->expectedResults();
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_EQ(expected->size(), 2u);
+    EXPECT_EQ((*expected)[0]->rawResult(), u"0.333");
+    EXPECT_EQ((*expected)[1]->rawResult(), u"2");
+    auto units = test->expectedUnitStrings();
+    ASSERT_TRUE(units.has_value());
+    EXPECT_EQ(*units, (std::vector<std::optional<std::u16string>>{std::nullopt, u"m"}));
+
+    // The same lines in an ordinary file: the expectations are not kept.
+    auto plain = fileWithText(std::string(kHeader) +
+                              "<data><info><version>0.6</version></info>" + lines + "</data>");
+    ASSERT_NE(plain->lineCollection(), nullptr);
+    EXPECT_FALSE(plain->isEvaluationTestFile());
+    EXPECT_EQ(plain->expectedResults(), std::nullopt);
+    EXPECT_EQ(plain->expectedUnitStrings(), std::nullopt);
+}
+
 TEST_F(DocumentFileTest, LinesKnowTheirSourceLine) {
     auto file = fileWithText(std::string(kHeader) +
                              "<data>\n<lines>\n<line><expression>1</expression></line>\n\n"
