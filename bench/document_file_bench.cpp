@@ -21,11 +21,25 @@ std::shared_ptr<NCLineCollection> generatedDocument() {
         std::string n = std::to_string(i);
         std::string text, answer;
         switch (i % 5) {
-            case 0: text = n + " * 3 + 17 / 4"; answer = std::to_string(i * 3) + ".25"; break;
-            case 1: text = n + " km in miles"; answer = n + ".621371192 miles"; break;
-            case 2: text = "price" + n + " = " + n + " EUR"; answer = n + " EUR"; break;
-            case 3: text = "line" + std::to_string(i) + " + 10%"; answer = n + ".1"; break;
-            default: text = "Notes for week " + n + ": groceries & rent"; break;
+            case 0:
+                text = n + " * 3 + 17 / 4";
+                answer = std::to_string(i * 3) + ".25";
+                break;
+            case 1:
+                text = n + " km in miles";
+                answer = n + ".621371192 miles";
+                break;
+            case 2:
+                text = "price" + n + " = " + n + " EUR";
+                answer = n + " EUR";
+                break;
+            case 3:
+                text = "line" + std::to_string(i) + " + 10%";
+                answer = n + ".1";
+                break;
+            default:
+                text = "Notes for week " + n + ": groceries & rent";
+                break;
         }
         auto line = NCLine::lineWithPlainText(u16(text));
         if (!answer.empty()) line->setResult(NCResult::resultWithRawResultString(u16(answer)));

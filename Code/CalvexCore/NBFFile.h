@@ -96,12 +96,12 @@ const std::optional<std::string>* NBFFileLinesNodeGetExpectedUnit(NBFFileLinesNo
 void NBFFileLinesNodeSetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t index,
                                             const char* value, const char* key);
 // Null when the record or the key is missing.
-const std::string* NBFFileLinesNodeGetFormattingAttribute(NBFFileLinesNodeRef node,
-                                                          uint32_t index, const char* key);
+const std::string* NBFFileLinesNodeGetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t index,
+                                                          const char* key);
 void NBFFileLinesNodeSetFormattingAttributesDictionary(NBFFileLinesNodeRef node, uint32_t index,
                                                        NBFFileDictionary dictionary);
-const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(
-    NBFFileLinesNodeRef node, uint32_t index);
+const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(NBFFileLinesNodeRef node,
+                                                                           uint32_t index);
 void NBFFileLinesNodeSetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index, uint32_t number);
 uint32_t NBFFileLinesNodeGetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index);
 // Old files' per-line values, stored under the backwards-compatibility keys.
@@ -109,8 +109,7 @@ void NBFFileLinesNodeSetDecimalPlaces_0_5(NBFFileLinesNodeRef node, uint32_t ind
                                           uint32_t places);
 void NBFFileLinesNodeSetTrigonometryMode_0_5(NBFFileLinesNodeRef node, uint32_t index,
                                              uint32_t mode);
-void NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesDecimalPlacesKey(
-    const char* key);
+void NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesDecimalPlacesKey(const char* key);
 void NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesTrigonometryModeKey(
     const char* key);
 extern std::string kFormattingAttributesDecimalPlacesKey;

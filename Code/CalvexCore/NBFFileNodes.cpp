@@ -47,8 +47,7 @@ NBFChar NBFFileSettingsNodeGetDecimalPointChar(NBFFileSettingsNodeRef node) {
     return node ? node->decimalPointChar : 0;
 }
 
-void NBFFileSettingsNodeSetThousandsSeparatorChar(NBFFileSettingsNodeRef node,
-                                                  NBFChar character) {
+void NBFFileSettingsNodeSetThousandsSeparatorChar(NBFFileSettingsNodeRef node, NBFChar character) {
     if (node) node->thousandsSeparatorChar = character;
 }
 
@@ -61,8 +60,7 @@ void NBFFileSettingsNodeSetMisclaneousDictionary(NBFFileSettingsNodeRef node,
     if (node) node->misc = std::move(dictionary);
 }
 
-const NBFFileDictionary* NBFFileSettingsNodeGetMisclaneousDictionary(
-    NBFFileSettingsNodeRef node) {
+const NBFFileDictionary* NBFFileSettingsNodeGetMisclaneousDictionary(NBFFileSettingsNodeRef node) {
     return node && node->misc ? &*node->misc : nullptr;
 }
 
@@ -137,8 +135,8 @@ void NBFFileLinesNodeSetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t i
     if (LineRecord* record = recordAt(node, index)) record->formattingAttributes[key] = value;
 }
 
-const std::string* NBFFileLinesNodeGetFormattingAttribute(NBFFileLinesNodeRef node,
-                                                          uint32_t index, const char* key) {
+const std::string* NBFFileLinesNodeGetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t index,
+                                                          const char* key) {
     const LineRecord* record = existingRecordAt(node, index);
     if (!record || !key) return nullptr;
     auto found = record->formattingAttributes.find(key);
@@ -151,14 +149,13 @@ void NBFFileLinesNodeSetFormattingAttributesDictionary(NBFFileLinesNodeRef node,
         record->formattingAttributes = std::move(dictionary);
 }
 
-const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(
-    NBFFileLinesNodeRef node, uint32_t index) {
+const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(NBFFileLinesNodeRef node,
+                                                                           uint32_t index) {
     const LineRecord* record = existingRecordAt(node, index);
     return record ? &record->formattingAttributes : nullptr;
 }
 
-void NBFFileLinesNodeSetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index,
-                                       uint32_t number) {
+void NBFFileLinesNodeSetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index, uint32_t number) {
     if (LineRecord* record = recordAt(node, index)) record->fileLineNumber = number;
 }
 

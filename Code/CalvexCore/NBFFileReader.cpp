@@ -70,8 +70,10 @@ NBFFileDictionary dictionaryOf(const xmlNode* element) {
         const xmlNode* key = nullptr;
         const xmlNode* value = nullptr;
         for (const xmlNode* part = item->children; part; part = part->next) {
-            if (named(part, "key")) key = part;
-            else if (named(part, "value")) value = part;
+            if (named(part, "key"))
+                key = part;
+            else if (named(part, "value"))
+                value = part;
         }
         if (key && value) dictionary[textOf(key)] = textOf(value);
     }
@@ -83,7 +85,8 @@ void readInfo(NBFFileReaderRef reader, const xmlNode* section, double& version) 
     reader->info = NBFFileInfoNodeCreate();
     version = 0;
     for (const xmlNode* node = section->children; node; node = node->next) {
-        if (named(node, "version")) version = doubleOf(node);
+        if (named(node, "version"))
+            version = doubleOf(node);
         else if (named(node, "mode") && textOf(node) == "test")
             NBFFileInfoNodeSetIsEvaluationTest(reader->info, true);
     }

@@ -88,8 +88,7 @@ bool writeLines(xmlTextWriterPtr writer, NBFFileLinesNodeRef lines) {
             if (record.expression && !element(writer, "expression", *record.expression))
                 return false;
             if (record.answer && !element(writer, "answer", *record.answer)) return false;
-            if (!dictionaryElement(writer, "formatting", record.formattingAttributes))
-                return false;
+            if (!dictionaryElement(writer, "formatting", record.formattingAttributes)) return false;
             if (xmlTextWriterEndElement(writer) < 0) return false;
         }
     }
@@ -159,15 +158,15 @@ bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
         if (buffer) xmlBufferFree(buffer);
         return false;
     }
-    bool written = xmlTextWriterStartElement(textWriter, X("data")) >= 0 &&
-                   writeInfo(textWriter, writer->info) &&
-                   writeSettings(textWriter, writer->settings) &&
-                   writeLines(textWriter, writer->lines) &&
-                   xmlTextWriterEndDocument(textWriter) >= 0;
+    bool written =
+        xmlTextWriterStartElement(textWriter, X("data")) >= 0 &&
+        writeInfo(textWriter, writer->info) && writeSettings(textWriter, writer->settings) &&
+        writeLines(textWriter, writer->lines) && xmlTextWriterEndDocument(textWriter) >= 0;
     // Freeing the writer flushes it into the buffer.
     xmlFreeTextWriter(textWriter);
-    if (written) out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                            static_cast<size_t>(xmlBufferLength(buffer)));
+    if (written)
+        out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                   static_cast<size_t>(xmlBufferLength(buffer)));
     xmlBufferFree(buffer);
     return written;
 }
@@ -194,8 +193,8 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
     // The new file takes the old one's permissions; a new document those of a usual file.
     struct stat old;
     mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = fchmod(descriptor, mode) == 0 && writeAll(descriptor, document) &&
-              fsync(descriptor) == 0;
+    bool ok =
+        fchmod(descriptor, mode) == 0 && writeAll(descriptor, document) && fsync(descriptor) == 0;
     int number = ok ? 0 : errno;
     if (::close(descriptor) != 0 && ok) {
         ok = false;
@@ -207,8 +206,8 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
     }
     if (!ok) {
         ::unlink(temporary.c_str());
-        return fail(number, std::string("Could not write file: ") + strerror(number),
-                    errorNumber, errorMessage);
+        return fail(number, std::string("Could not write file: ") + strerror(number), errorNumber,
+                    errorMessage);
     }
     // The rename itself reaches the disk with the folder's entry.
     std::string folder = target.substr(0, target.find_last_of('/') + 1);

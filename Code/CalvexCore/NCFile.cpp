@@ -107,8 +107,9 @@ bool NCFile::isEvaluationTestFile() {
 
 std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() {
     if (!isEvaluationTestFile()) {
-        std::fprintf(stderr, "Warning: should not be requesting expected results from a "
-                             "non-test file\n");
+        std::fprintf(stderr,
+                     "Warning: should not be requesting expected results from a "
+                     "non-test file\n");
         return std::nullopt;
     }
     return i_evalTestExpectedResults;
@@ -116,8 +117,9 @@ std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() 
 
 std::optional<std::vector<std::optional<std::u16string>>> NCFile::expectedUnitStrings() {
     if (!isEvaluationTestFile()) {
-        std::fprintf(stderr, "Warning: should not be requesting expected unit strings from a "
-                             "non-test file\n");
+        std::fprintf(stderr,
+                     "Warning: should not be requesting expected unit strings from a "
+                     "non-test file\n");
         return std::nullopt;
     }
     return _evalTestExpectedUnitStrings;
@@ -178,7 +180,8 @@ std::optional<NBFFileDictionary> NCFile::nbfMisclaneousDictionary() const {
 
 void NCFile::readNBFMisclaneousDictionary(const NBFFileDictionary* dictionary) {
     if (!dictionary) return;
-    for (const auto& [key, value] : *dictionary) i_misclaneousDictionary[key] = NBFUTF8ToUTF16(value);
+    for (const auto& [key, value] : *dictionary)
+        i_misclaneousDictionary[key] = NBFUTF8ToUTF16(value);
 }
 
 void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNodeRef lines,
@@ -217,13 +220,15 @@ void NCFile::readLineFormattingAttributesIntoLine(NCLine& line, NBFFileLinesNode
     if (auto mode = in("trig_mode", 1, 2)) line.setTrigonometryMode(static_cast<int32_t>(*mode));
     if (auto flag = in("thousands_separator", 0, 1)) options->thousandsSeparator = *flag != 0;
     if (auto flag = in("trailing_zeros", 0, 1)) options->trailingZeros = *flag != 0;
-    if (auto mode = in("sn_mode", 0, 2)) options->scientificNotationMode = static_cast<int32_t>(*mode);
+    if (auto mode = in("sn_mode", 0, 2))
+        options->scientificNotationMode = static_cast<int32_t>(*mode);
     if (auto style = in("sn_style", INT32_MIN, INT32_MAX))
         options->scientificNotationStyle = static_cast<int32_t>(*style);
     if (auto granularity = in("sn_exp_granularity", 1, 1000))
         options->scientificNotationExponentGranularity = static_cast<uint64_t>(*granularity);
     if (auto base = in("display_base", 2, 36)) options->displayBase = static_cast<int32_t>(*base);
-    if (auto format = in("display_format", NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
+    if (auto format =
+            in("display_format", NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
         options->setDisplayFormat(static_cast<NCDisplayFormat>(*format));
     line.setCustomFormattingOptions(options);
     if (auto alignment = in("expr_text_align", INT32_MIN, INT32_MAX)) {
@@ -242,7 +247,8 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
     NBFFileSettingsNodeSetMisclaneousDictionary(settings, nbfMisclaneousDictionary());
     if (i_lineCollection) {
         NCTrigonometryMode mode = i_lineCollection->trigonometryMode();
-        if (mode != 0) NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));
+        if (mode != 0)
+            NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));
         uint64_t count = i_lineCollection->countOfLines();
         for (uint64_t i = 0; i < count && i < UINT32_MAX; ++i) {
             std::shared_ptr<NCLine> line = i_lineCollection->lineAtIndex(i);
@@ -258,7 +264,8 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
                 }
             }
             std::optional<std::u16string> delocalized = line->delocalizedExpressionString();
-            if (delocalized) NBFFileLinesNodeSetExpressionUTF8(lines, index, fileText(*delocalized));
+            if (delocalized)
+                NBFFileLinesNodeSetExpressionUTF8(lines, index, fileText(*delocalized));
             if (line->hasResult()) {
                 std::optional<std::u16string> answer = line->result()->completeStringValue();
                 if (answer) NBFFileLinesNodeSetAnswerUTF8(lines, index, fileText(*answer));
@@ -289,9 +296,8 @@ void NCFile::readFromPath(const std::string& path) {
             fileFormat_ = NCFileFormatInvalid;
             if (NBFErrorLogEnabled)
                 OX_logErr_bigHeader(false, "Error!", "-[NCFile readFromPath:]",
-                                    "Code/CalvexCore/NCFile", 380,
-                                    "Error (%d) reading file: '%s'", error,
-                                    NBFFileReaderGetErrorMessageReference(reader));
+                                    "Code/CalvexCore/NCFile", 380, "Error (%d) reading file: '%s'",
+                                    error, NBFFileReaderGetErrorMessageReference(reader));
         }
         NBFFileReaderFree(reader);
         return;

@@ -53,8 +53,8 @@ size_t NCLineCollection::hash() const {
         if (!line) continue;
         std::shared_ptr<NCResult> result = line->result();
         value = mixed(value, hashText(textOrEmpty(line->expressionString())));
-        value = mixed(value, hashText(textOrEmpty(result ? result->completeStringValue()
-                                                         : std::nullopt)));
+        value = mixed(value,
+                      hashText(textOrEmpty(result ? result->completeStringValue() : std::nullopt)));
     }
     return value;
 }
@@ -168,8 +168,8 @@ std::u16string NCLineCollection::description() const {
 std::shared_ptr<NCLineCollection> NCLineCollection::lineCollectionWithDefaultContent() {
     static const char16_t* const kBlock[] = {u"1 + 1", u"2 + 2", u"3 + 3", u"4 + 4", u"5 + 5"};
     // Whole blocks, or the short block that leaves out the first line.
-    static const bool kShort[] = {false, false, false, false, true, false, false, false,
-                                  true,  false, false, false};
+    static const bool kShort[] = {false, false, false, false, true,  false,
+                                  false, false, true,  false, false, false};
     auto collection = std::make_shared<NCLineCollection>();
     for (bool isShort : kShort)
         for (size_t i = isShort ? 1 : 0; i < std::size(kBlock); ++i)

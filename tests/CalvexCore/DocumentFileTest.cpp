@@ -1,7 +1,6 @@
 // The document file: round trips of lines and their options, old files, files that are not
 // documents, hostile files, and writes that fail without harming the file they replace.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -91,11 +90,10 @@ TEST_F(DocumentFileTest, RoundTripKeepsTextsModesAndEveryFormattingOption) {
     EXPECT_NE(bytes.find("<version>0.6</version>"), std::string::npos);
     EXPECT_NE(bytes.find("<trig_mode>2</trig_mode>"), std::string::npos);
     EXPECT_EQ(occurrences(bytes, "<line>"), std::size(kOptionRows));
-    for (const char* key : {"thousands_separator", "trailing_zeros", "sn_mode", "sn_style",
-                            "sn_exp_granularity", "display_base", "display_format",
-                            "expr_text_align"})
-        EXPECT_EQ(occurrences(bytes, std::string("<key>") + key + "</key>"),
-                  std::size(kOptionRows))
+    for (const char* key :
+         {"thousands_separator", "trailing_zeros", "sn_mode", "sn_style", "sn_exp_granularity",
+          "display_base", "display_format", "expr_text_align"})
+        EXPECT_EQ(occurrences(bytes, std::string("<key>") + key + "</key>"), std::size(kOptionRows))
             << key;
 
     auto reader = NCFile::initWithContentsOfFileAtPath(path);
@@ -170,8 +168,7 @@ TEST_F(DocumentFileTest, OldLayoutsReadPrecisionAndModePerLine) {
          "display_base</key><value>16</value></item></formatting>",
          3, 0, 10},
         {"<info><version>0.5</version></info>",
-         "<expression>1/3</expression><precision>0</precision><trig_mode>2</trig_mode>", 0, 2,
-         10},
+         "<expression>1/3</expression><precision>0</precision><trig_mode>2</trig_mode>", 0, 2, 10},
         {"", "<expression>1/3</expression><precision>7</precision>", 7, 0, 10},
         {"<info><version>0.5</version></info>",
          "<expression>1/3</expression><precision>-1</precision>", std::nullopt, 0, 10},
@@ -183,8 +180,8 @@ TEST_F(DocumentFileTest, OldLayoutsReadPrecisionAndModePerLine) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.info) + row.line);
-        auto file = fileWithText(std::string(kHeader) + "<data>" + row.info +
-                                 "<lines><line>" + row.line + "</line></lines></data>");
+        auto file = fileWithText(std::string(kHeader) + "<data>" + row.info + "<lines><line>" +
+                                 row.line + "</line></lines></data>");
         auto lines = file->lineCollection();
         ASSERT_NE(lines, nullptr);
         ASSERT_EQ(lines->countOfLines(), 1u);
@@ -260,8 +257,8 @@ TEST_F(DocumentFileTest, EvaluationTestFilesCarryExpectedAnswers) {
         "</line><line><expression>note</expression></line><line><expression>2 m</expression>"
         "<expected_ans>2</expected_ans><expected_unit>m</expected_unit></line></lines>";
     auto test = fileWithText(std::string(kHeader) +
-                             "<data><info><version>0.6</version><mode>test</mode></info>" +
-                             lines + "</data>");
+                             "<data><info><version>0.6</version><mode>test</mode></info>" + lines +
+                             "</data>");
     ASSERT_NE(test->lineCollection(), nullptr);
     EXPECT_TRUE(test->isEvaluationTestFile());
     auto expected = test->expectedResults();
@@ -274,8 +271,8 @@ TEST_F(DocumentFileTest, EvaluationTestFilesCarryExpectedAnswers) {
     EXPECT_EQ(*units, (std::vector<std::optional<std::u16string>>{std::nullopt, u"m"}));
 
     // The same lines in an ordinary file: the expectations are not kept.
-    auto plain = fileWithText(std::string(kHeader) +
-                              "<data><info><version>0.6</version></info>" + lines + "</data>");
+    auto plain = fileWithText(std::string(kHeader) + "<data><info><version>0.6</version></info>" +
+                              lines + "</data>");
     ASSERT_NE(plain->lineCollection(), nullptr);
     EXPECT_FALSE(plain->isEvaluationTestFile());
     EXPECT_EQ(plain->expectedResults(), std::nullopt);
@@ -313,8 +310,10 @@ TEST_F(DocumentFileTest, FilesThatAreNotDocuments) {
         {"declaration only", kHeader, NCFileFormatInvalid},
         {"truncated", valid.substr(0, valid.size() / 2), NCFileFormatInvalid},
         {"not well formed", std::string(kHeader) + "<data><lines></data>", NCFileFormatInvalid},
-        {"invalid UTF-8", std::string(kHeader) + "<data><lines><line><expression>\xC3\x28"
-                          "</expression></line></lines></data>", NCFileFormatInvalid},
+        {"invalid UTF-8",
+         std::string(kHeader) + "<data><lines><line><expression>\xC3\x28"
+                                "</expression></line></lines></data>",
+         NCFileFormatInvalid},
         {"valid", valid, NCFileFormatXML},
     };
     NBFErrorLogSetEnabled(false);
@@ -350,8 +349,8 @@ TEST_F(DocumentFileTest, HostileFilesAreRefused) {
         std::string bytes;
     } rows[] = {
         {"billion laughs", laughs},
-        {"external entity",
-         std::string(kHeader) + "<!DOCTYPE data [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+        {"external entity", std::string(kHeader) +
+                                "<!DOCTYPE data [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
                                 "<data><lines><line><expression>&x;</expression></line></lines>"
                                 "</data>"},
         {"external subset",
@@ -359,8 +358,7 @@ TEST_F(DocumentFileTest, HostileFilesAreRefused) {
         {"undeclared entity", std::string(kHeader) + "<data><lines><line><expression>&x;"
                                                      "</expression></line></lines></data>"},
         {"deep nesting", std::string(kHeader) + "<data><lines><line><expression>" +
-                             nested("<a>", "</a>", 100000) +
-                             "</expression></line></lines></data>"},
+                             nested("<a>", "</a>", 100000) + "</expression></line></lines></data>"},
         {"enormous attribute", std::string(kHeader) + "<data a=\"" +
                                    std::string(12 * 1024 * 1024, 'x') + "\"><lines/></data>"},
         {"enormous text", std::string(kHeader) + "<data><lines><line><expression>" +
@@ -401,8 +399,8 @@ TEST_F(DocumentFileTest, ParserMessagesAreCappedAndKept) {
 std::shared_ptr<NCLineCollection> sampleLines(int count) {
     auto lines = std::make_shared<NCLineCollection>();
     for (int i = 0; i < count; ++i)
-        lines->addLine(NCLine::lineWithExpressionString(u"line " + NBFUTF8ToUTF16(
-                                                                       std::to_string(i))));
+        lines->addLine(
+            NCLine::lineWithExpressionString(u"line " + NBFUTF8ToUTF16(std::to_string(i))));
     return lines;
 }
 

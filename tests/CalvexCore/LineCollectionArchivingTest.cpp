@@ -93,8 +93,7 @@ TEST_F(LineCollectionArchivingTest, ContentHashFollowsTextsAnswersAndOrder) {
         {"an empty line added", {u"1 + 1"}, {u"1 + 1", u""}, false},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(collectionOf(row.a)->hash() == collectionOf(row.b)->hash(), row.same)
-            << row.name;
+        EXPECT_EQ(collectionOf(row.a)->hash() == collectionOf(row.b)->hash(), row.same) << row.name;
     EXPECT_EQ(collectionOf({})->hash(), 0u);
 
     // Only the answer text changes.
