@@ -20,6 +20,7 @@
 #include "NCLineCollectionChange.h"
 #include "NCTrigonometryMode.h"
 #include "NSIndexSet.h"
+#include "NSKeyedArchive.h"
 
 class NCLineCollectionVariable;
 
@@ -154,6 +155,29 @@ class NCLineCollection {
     void registerVariable(const std::shared_ptr<NCLineCollectionVariable>& variable,
                           uint64_t undeclarationForLineAtIndex);
     NBFDependencyGraphRef dependencyGraph() const { return dependencyGraph_.get(); }
+
+    // Whole documents: the file, change detection, previews and the sample document.
+    // None when the file is missing or unreadable.
+    static std::shared_ptr<NCLineCollection> lineCollectionFromPath(const std::string& path);
+    // Info values land in the file's misc settings. Atomic; false with the reason on failure.
+    bool archiveToPath(const std::string& path,
+                       const std::map<std::string, NSArchiveValue>& info,
+                       std::string* errorMessage = nullptr);
+    bool isEmpty() const;
+    // Of the texts and answers, in order: moving a line or repeating one changes it.
+    size_t hash() const;
+    std::vector<std::shared_ptr<NCResult>> results() const;
+    bool resultsDifferFromResults(const std::vector<std::shared_ptr<NCResult>>& other) const;
+    std::vector<std::shared_ptr<NCLine>> linesWithIndexes(const NSIndexSet& indexes) const;
+    std::u16string fullPreview() const;
+    std::u16string stringOfAllExpressionsSeperatedByDivider(const std::u16string& divider) const;
+    std::u16string jumpedAnswerStyleStringWithDivider(const std::u16string& divider) const;
+    std::u16string expressionAndResultOnLineIndex(uint64_t index,
+                                                  const std::u16string& divider) const;
+    std::vector<std::optional<std::u16string>> arrayOfExpressions() const;
+    bool lineIndexIsValid(int64_t index) const;
+    std::u16string description() const;
+    static std::shared_ptr<NCLineCollection> lineCollectionWithDefaultContent();
 
   private:
     void prepareLine(NCLine& line, uint64_t index);

@@ -1,0 +1,164 @@
+// The document file's plain records (info, settings, lines) and the XML writer and reader that
+// move them to and from disk. Every function accepts a null record and then does nothing or
+// answers the documented default. Texts are UTF-8; a missing text is no text, not "".
+#ifndef NUMBERA_CORE_NBF_FILE_H
+#define NUMBERA_CORE_NBF_FILE_H
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "NBFString.h"
+
+// Reader errors.
+enum : int32_t {
+    NBFFileErrorNotXML = 1,
+    NBFFileErrorInvalidDocument = 2,
+    NBFFileErrorCannotOpen = 3,
+};
+
+// Key order is the enumeration order written to the file.
+typedef std::map<std::string, std::string> NBFFileDictionary;
+
+struct NBFFileInfoNode {
+    double version = 0.6;
+    uint8_t isEvaluationTest = 0;
+};
+typedef NBFFileInfoNode* NBFFileInfoNodeRef;
+
+struct NBFFileSettingsNode {
+    uint32_t decimalPlaces = 65535;  // not set
+    uint32_t trigonometryMode = 0;   // not set
+    NBFChar decimalPointChar = 0;
+    NBFChar thousandsSeparatorChar = 0;
+    std::optional<NBFFileDictionary> misc;
+};
+typedef NBFFileSettingsNode* NBFFileSettingsNodeRef;
+
+struct LineRecord {
+    std::optional<std::string> expression;
+    std::optional<std::string> answer;
+    std::optional<std::string> expectedAnswer;
+    std::optional<std::string> expectedUnit;
+    NBFFileDictionary formattingAttributes;
+    uint32_t fileLineNumber = 0;
+};
+typedef LineRecord* LineRef;
+
+struct NBFFileLinesNode {
+    std::vector<LineRecord> lines;
+};
+typedef NBFFileLinesNode* NBFFileLinesNodeRef;
+
+NBFFileInfoNodeRef NBFFileInfoNodeCreate();
+void NBFFileInfoNodeFree(NBFFileInfoNodeRef node);
+void NBFFileInfoNodeSetVersion(NBFFileInfoNodeRef node, double version);
+double NBFFileInfoNodeGetVersion(NBFFileInfoNodeRef node);
+void NBFFileInfoNodeSetIsEvaluationTest(NBFFileInfoNodeRef node, bool flag);
+bool NBFFileInfoNodeIsEvaluationTest(NBFFileInfoNodeRef node);
+
+NBFFileSettingsNodeRef NBFFileSettingsNodeCreate();
+void NBFFileSettingsNodeFree(NBFFileSettingsNodeRef node);
+void NBFFileSettingsNodeSetTrigonometryMode(NBFFileSettingsNodeRef node, uint32_t mode);
+uint32_t NBFFileSettingsNodeGetTrigonometryMode(NBFFileSettingsNodeRef node);
+void NBFFileSettingsNodeSetDecimalPlaces(NBFFileSettingsNodeRef node, uint32_t places);
+uint32_t NBFFileSettingsNodeGetDecimalPlaces(NBFFileSettingsNodeRef node);
+void NBFFileSettingsNodeSetDecimalPointChar(NBFFileSettingsNodeRef node, NBFChar character);
+NBFChar NBFFileSettingsNodeGetDecimalPointChar(NBFFileSettingsNodeRef node);
+void NBFFileSettingsNodeSetThousandsSeparatorChar(NBFFileSettingsNodeRef node, NBFChar character);
+NBFChar NBFFileSettingsNodeGetThousandsSeparatorChar(NBFFileSettingsNodeRef node);
+void NBFFileSettingsNodeSetMisclaneousDictionary(NBFFileSettingsNodeRef node,
+                                                 std::optional<NBFFileDictionary> dictionary);
+const NBFFileDictionary* NBFFileSettingsNodeGetMisclaneousDictionary(NBFFileSettingsNodeRef node);
+
+// Access to index i grows the array up to i, so records can be filled in any order.
+NBFFileLinesNodeRef NBFFileLinesNodeCreate();
+void NBFFileLinesNodeFree(NBFFileLinesNodeRef node);
+uint32_t NBFFileLinesNodeGetCount(NBFFileLinesNodeRef node);
+void NBFFileLinesNodeSetExpressionUTF8(NBFFileLinesNodeRef node, uint32_t index,
+                                       std::optional<std::string> text);
+const std::optional<std::string>* NBFFileLinesNodeGetExpression(NBFFileLinesNodeRef node,
+                                                                uint32_t index);
+void NBFFileLinesNodeSetAnswerUTF8(NBFFileLinesNodeRef node, uint32_t index,
+                                   std::optional<std::string> text);
+const std::optional<std::string>* NBFFileLinesNodeGetAnswer(NBFFileLinesNodeRef node,
+                                                            uint32_t index);
+void NBFFileLinesNodeSetExpectedAnswerUTF8(NBFFileLinesNodeRef node, uint32_t index,
+                                           std::optional<std::string> text);
+const std::optional<std::string>* NBFFileLinesNodeGetExpectedAnswer(NBFFileLinesNodeRef node,
+                                                                    uint32_t index);
+void NBFFileLinesNodeSetExpectedUnitUTF8(NBFFileLinesNodeRef node, uint32_t index,
+                                         std::optional<std::string> text);
+const std::optional<std::string>* NBFFileLinesNodeGetExpectedUnit(NBFFileLinesNodeRef node,
+                                                                  uint32_t index);
+void NBFFileLinesNodeSetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t index,
+                                            const char* value, const char* key);
+// Null when the record or the key is missing.
+const std::string* NBFFileLinesNodeGetFormattingAttribute(NBFFileLinesNodeRef node, uint32_t index,
+                                                          const char* key);
+void NBFFileLinesNodeSetFormattingAttributesDictionary(NBFFileLinesNodeRef node, uint32_t index,
+                                                       NBFFileDictionary dictionary);
+const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(NBFFileLinesNodeRef node,
+                                                                           uint32_t index);
+void NBFFileLinesNodeSetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index, uint32_t number);
+uint32_t NBFFileLinesNodeGetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index);
+// Old files' per-line values, stored under the backwards-compatibility keys.
+void NBFFileLinesNodeSetDecimalPlaces_0_5(NBFFileLinesNodeRef node, uint32_t index,
+                                          uint32_t places);
+void NBFFileLinesNodeSetTrigonometryMode_0_5(NBFFileLinesNodeRef node, uint32_t index,
+                                             uint32_t mode);
+void NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesDecimalPlacesKey(const char* key);
+void NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesTrigonometryModeKey(
+    const char* key);
+extern std::string kFormattingAttributesDecimalPlacesKey;
+extern std::string kFormattingAttributesTrigonometryModeKey;
+
+double NBFFileWriterGetWriterVersion();
+double NBFFileReaderGetReaderVersion();
+
+// The writer refers to its nodes; the caller frees them.
+struct NBFFileWriter {
+    NBFFileInfoNodeRef info = nullptr;
+    NBFFileSettingsNodeRef settings = nullptr;
+    NBFFileLinesNodeRef lines = nullptr;
+};
+typedef NBFFileWriter* NBFFileWriterRef;
+
+NBFFileWriterRef NBFFileWriterCreate();
+void NBFFileWriterFree(NBFFileWriterRef writer);
+void NBFFileWriterSetInfoNode(NBFFileWriterRef writer, NBFFileInfoNodeRef node);
+void NBFFileWriterSetSettingsNode(NBFFileWriterRef writer, NBFFileSettingsNodeRef node);
+void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node);
+// The document as written, without touching the disk; false when the XML writer fails.
+bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out);
+// Writes a temporary file beside the target, flushes it to disk and renames it over the
+// target, so a failure at any step leaves an existing file as it was. On failure answers
+// false with the system error number and a message (either slot may be null).
+bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* errorNumber = nullptr,
+                            std::string* errorMessage = nullptr);
+
+struct NBFFileReader {
+    std::string path;
+    NBFFileInfoNodeRef info = nullptr;
+    NBFFileSettingsNodeRef settings = nullptr;
+    NBFFileLinesNodeRef lines = nullptr;
+    std::string errorMessage;  // capped at 1023 bytes
+};
+typedef NBFFileReader* NBFFileReaderRef;
+
+// Larger files are refused as invalid documents.
+constexpr uint64_t kNBFFileReaderMaximumFileSize = 64ull * 1024 * 1024;
+
+void NBFFileReaderInit();
+NBFFileReaderRef NBFFileReaderCreate(const char* path);
+void NBFFileReaderFree(NBFFileReaderRef reader);
+// False with the error code in the slot (may be null) on failure.
+bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error);
+NBFFileInfoNodeRef NBFFileReaderGetInfoNode(NBFFileReaderRef reader);
+NBFFileSettingsNodeRef NBFFileReaderGetSettingsNode(NBFFileReaderRef reader);
+NBFFileLinesNodeRef NBFFileReaderGetLinesNode(NBFFileReaderRef reader);
+const char* NBFFileReaderGetErrorMessageReference(NBFFileReaderRef reader);
+
+#endif

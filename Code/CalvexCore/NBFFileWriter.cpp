@@ -1,0 +1,220 @@
+#include <fcntl.h>
+#include <libxml/xmlwriter.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "NBFFile.h"
+
+namespace {
+
+const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+
+// The machine form of a version: shortest round-trip text, independent of the C locale.
+std::string versionText(double version) {
+    char digits[32];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, version);
+    return error == std::errc() ? std::string(digits, end) : "0";
+}
+
+bool element(xmlTextWriterPtr writer, const char* name, const std::string& text) {
+    return xmlTextWriterWriteElement(writer, X(name), X(text.c_str())) >= 0;
+}
+
+bool dictionaryElement(xmlTextWriterPtr writer, const char* name,
+                       const NBFFileDictionary& dictionary) {
+    if (xmlTextWriterStartElement(writer, X(name)) < 0) return false;
+    for (const auto& [key, value] : dictionary) {
+        if (xmlTextWriterStartElement(writer, X("item")) < 0) return false;
+        if (!element(writer, "key", key) || !element(writer, "value", value)) return false;
+        if (xmlTextWriterEndElement(writer) < 0) return false;
+    }
+    // A full end keeps an empty dictionary as a start and end tag pair.
+    return xmlTextWriterFullEndElement(writer) >= 0;
+}
+
+std::string characterText(NBFChar character) {
+    char* utf8 = NBFCharGetUTF8(character);
+    std::string text = utf8 ? utf8 : "";
+    std::free(utf8);
+    return text;
+}
+
+bool writeInfo(xmlTextWriterPtr writer, NBFFileInfoNodeRef info) {
+    if (xmlTextWriterWriteComment(writer, X(" General document info section ")) < 0) return false;
+    if (xmlTextWriterStartElement(writer, X("info")) < 0) return false;
+    if (!element(writer, "version", versionText(NBFFileInfoNodeGetVersion(info)))) return false;
+    if (NBFFileInfoNodeIsEvaluationTest(info) && !element(writer, "mode", "test")) return false;
+    return xmlTextWriterEndElement(writer) >= 0;
+}
+
+bool writeSettings(xmlTextWriterPtr writer, NBFFileSettingsNodeRef settings) {
+    if (xmlTextWriterWriteString(writer, X("\n")) < 0) return false;
+    if (xmlTextWriterWriteComment(writer, X("Document specific settings section ")) < 0)
+        return false;
+    if (xmlTextWriterStartElement(writer, X("settings")) < 0) return false;
+    if (settings) {
+        if (settings->decimalPlaces != 65535 &&
+            !element(writer, "dp", std::to_string(settings->decimalPlaces)))
+            return false;
+        if (settings->trigonometryMode != 0 &&
+            !element(writer, "trig_mode",
+                     std::to_string(static_cast<int32_t>(settings->trigonometryMode))))
+            return false;
+        if (settings->decimalPointChar != 0 &&
+            !element(writer, "dp_char", characterText(settings->decimalPointChar)))
+            return false;
+        if (settings->thousandsSeparatorChar != 0 &&
+            !element(writer, "th_char", characterText(settings->thousandsSeparatorChar)))
+            return false;
+        if (settings->misc && !dictionaryElement(writer, "misc", *settings->misc)) return false;
+    }
+    return xmlTextWriterEndElement(writer) >= 0;
+}
+
+bool writeLines(xmlTextWriterPtr writer, NBFFileLinesNodeRef lines) {
+    if (xmlTextWriterWriteString(writer, X("\n")) < 0) return false;
+    if (xmlTextWriterWriteComment(writer, X(" Main body ")) < 0) return false;
+    if (xmlTextWriterStartElement(writer, X("lines")) < 0) return false;
+    if (lines) {
+        for (const LineRecord& record : lines->lines) {
+            if (xmlTextWriterStartElement(writer, X("line")) < 0) return false;
+            if (record.expression && !element(writer, "expression", *record.expression))
+                return false;
+            if (record.answer && !element(writer, "answer", *record.answer)) return false;
+            if (!dictionaryElement(writer, "formatting", record.formattingAttributes)) return false;
+            if (xmlTextWriterEndElement(writer) < 0) return false;
+        }
+    }
+    return xmlTextWriterFullEndElement(writer) >= 0;
+}
+
+bool fail(int number, const std::string& message, int* errorNumber, std::string* errorMessage) {
+    if (errorNumber) *errorNumber = number;
+    if (errorMessage) *errorMessage = message;
+    return false;
+}
+
+// A symbolic link keeps pointing at the document: the new file replaces the link's target.
+std::string resolvedTarget(const char* path) {
+    struct stat info;
+    if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = realpath(path, nullptr)) {
+            std::string target = real;
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+bool writeAll(int descriptor, const std::string& bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+NBFFileWriterRef NBFFileWriterCreate() { return new NBFFileWriter(); }
+void NBFFileWriterFree(NBFFileWriterRef writer) { delete writer; }
+
+void NBFFileWriterSetInfoNode(NBFFileWriterRef writer, NBFFileInfoNodeRef node) {
+    if (writer) writer->info = node;
+}
+
+void NBFFileWriterSetSettingsNode(NBFFileWriterRef writer, NBFFileSettingsNodeRef node) {
+    if (writer) writer->settings = node;
+}
+
+void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node) {
+    if (writer) writer->lines = node;
+}
+
+bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
+    if (!writer) return false;
+    xmlBufferPtr buffer = xmlBufferCreate();
+    // The default exact scheme reallocates on every append: quadratic for large documents.
+    if (buffer) xmlBufferSetAllocationScheme(buffer, XML_BUFFER_ALLOC_DOUBLEIT);
+    xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer, 0) : nullptr;
+    if (!textWriter || xmlTextWriterSetIndent(textWriter, 1) < 0 ||
+        xmlTextWriterSetIndentString(textWriter, X("\t")) < 0 ||
+        xmlTextWriterStartDocument(textWriter, "1.0", "UTF-8", nullptr) < 0) {
+        std::fprintf(stderr, "Error creating buffer, writer and starting document\n");
+        if (textWriter) xmlFreeTextWriter(textWriter);
+        if (buffer) xmlBufferFree(buffer);
+        return false;
+    }
+    bool written =
+        xmlTextWriterStartElement(textWriter, X("data")) >= 0 &&
+        writeInfo(textWriter, writer->info) && writeSettings(textWriter, writer->settings) &&
+        writeLines(textWriter, writer->lines) && xmlTextWriterEndDocument(textWriter) >= 0;
+    // Freeing the writer flushes it into the buffer.
+    xmlFreeTextWriter(textWriter);
+    if (written)
+        out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                   static_cast<size_t>(xmlBufferLength(buffer)));
+    xmlBufferFree(buffer);
+    return written;
+}
+
+bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* errorNumber,
+                            std::string* errorMessage) {
+    if (!writer || !path || !*path) return fail(EINVAL, "No file path", errorNumber, errorMessage);
+    std::string document;
+    if (!NBFFileWriterWriteToBuffer(writer, document))
+        return fail(ENOMEM, "Error creating buffer, writer and starting document", errorNumber,
+                    errorMessage);
+
+    std::string target = resolvedTarget(path);
+    std::string temporary = target + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) {
+        int number = errno;
+        std::fprintf(stderr,
+                     "NBFFileWriter: err: %d could not open file for writing at path: '%s'\n",
+                     number, path);
+        return fail(number, std::string("Could not open file for writing: ") + strerror(number),
+                    errorNumber, errorMessage);
+    }
+    // The new file takes the old one's permissions; a new document those of a usual file.
+    struct stat old;
+    mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok =
+        fchmod(descriptor, mode) == 0 && writeAll(descriptor, document) && fsync(descriptor) == 0;
+    int number = ok ? 0 : errno;
+    if (::close(descriptor) != 0 && ok) {
+        ok = false;
+        number = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
+        ok = false;
+        number = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return fail(number, std::string("Could not write file: ") + strerror(number), errorNumber,
+                    errorMessage);
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    std::string folder = target.substr(0, target.find_last_of('/') + 1);
+    int folderDescriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folderDescriptor >= 0) {
+        fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+    return true;
+}

@@ -1,0 +1,360 @@
+#include "NCFile.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cstdio>
+#include <mutex>
+
+#include "NBFErrorLog.h"
+#include "NCUnitCollection.h"
+#include "NCUnitStringParser.h"
+
+namespace {
+
+// Decimal places beyond this would only make a hostile file expensive to show.
+constexpr int64_t kMaximumDecimalPlaces = 1000;
+
+std::string numberText(const NSArchiveValue& value) {
+    char digits[40];
+    std::to_chars_result written{digits, std::errc()};
+    if (const auto* integer = std::get_if<int64_t>(&value))
+        written = std::to_chars(digits, digits + sizeof digits, *integer);
+    else if (const auto* real = std::get_if<double>(&value))
+        written = std::to_chars(digits, digits + sizeof digits, *real);
+    else if (const auto* flag = std::get_if<bool>(&value))
+        return *flag ? "1" : "0";
+    return written.ec == std::errc() ? std::string(digits, written.ptr) : "0";
+}
+
+// Characters XML 1.0 cannot carry; tab, line feed and carriage return stay.
+bool isForbiddenInFile(char16_t unit) {
+    return (unit >= 0x01 && unit <= 0x08) || unit == 0x0B || unit == 0x0C ||
+           (unit >= 0x0E && unit <= 0x1F) || unit == 0xFFFE || unit == 0xFFFF;
+}
+
+std::string fileText(const std::u16string& text) {
+    std::u16string kept;
+    kept.reserve(text.size());
+    for (char16_t unit : text)
+        if (!isForbiddenInFile(unit)) kept += unit;
+    return NBFUTF16ToUTF8(kept);
+}
+
+std::optional<int64_t> integerAttribute(NBFFileLinesNodeRef lines, uint32_t index,
+                                        const char* key) {
+    const std::string* text = NBFFileLinesNodeGetFormattingAttribute(lines, index, key);
+    if (!text) return std::nullopt;
+    int64_t value = 0;
+    const char* begin = text->data();
+    if (begin != text->data() + text->size() && *begin == '+') ++begin;
+    auto [end, error] = std::from_chars(begin, text->data() + text->size(), value);
+    if (error != std::errc()) return std::nullopt;
+    return value;
+}
+
+void setAttribute(NBFFileLinesNodeRef lines, uint32_t index, const char* key, int64_t value) {
+    std::string text = std::to_string(value);
+    NBFFileLinesNodeSetFormattingAttribute(lines, index, text.c_str(), key);
+}
+
+}  // namespace
+
+void NCFile::initializeClass() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesDecimalPlacesKey(
+            "decimal_places");
+        NBFFileLinesNodeSetBackwardsCompatibilityFormattingAttributesTrigonometryModeKey(
+            "trig_mode");
+        NBFFileReaderInit();
+    });
+}
+
+NCFile::NCFile() { initializeClass(); }
+
+std::shared_ptr<NCFile> NCFile::initWithContentsOfFileAtPath(const std::string& path) {
+    auto file = std::make_shared<NCFile>();
+    file->i_filePath = path;
+    return file;
+}
+
+std::shared_ptr<NCFile> NCFile::initWithLineCollection(
+    std::shared_ptr<NCLineCollection> lineCollection) {
+    auto file = std::make_shared<NCFile>();
+    file->i_lineCollection = std::move(lineCollection);
+    return file;
+}
+
+std::shared_ptr<NCLineCollection> NCFile::lineCollection() {
+    if (!i_lineCollection && !i_filePath.empty()) readFromPath(i_filePath);
+    return i_lineCollection;
+}
+
+void NCFile::setLineCollection(std::shared_ptr<NCLineCollection> lineCollection) {
+    i_lineCollection = std::move(lineCollection);
+}
+
+int32_t NCFile::fileFormat() {
+    if (fileFormat_ == NCFileFormatNotRead && !i_filePath.empty()) readFromPath(i_filePath);
+    return fileFormat_;
+}
+
+bool NCFile::isEvaluationTestFile() {
+    if (!i_lineCollection) lineCollection();
+    return i_isEvaluationTestFile;
+}
+
+std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() {
+    if (!isEvaluationTestFile()) {
+        std::fprintf(stderr,
+                     "Warning: should not be requesting expected results from a "
+                     "non-test file\n");
+        return std::nullopt;
+    }
+    return i_evalTestExpectedResults;
+}
+
+std::optional<std::vector<std::optional<std::u16string>>> NCFile::expectedUnitStrings() {
+    if (!isEvaluationTestFile()) {
+        std::fprintf(stderr,
+                     "Warning: should not be requesting expected unit strings from a "
+                     "non-test file\n");
+        return std::nullopt;
+    }
+    return _evalTestExpectedUnitStrings;
+}
+
+int64_t NCFile::fileLineNumberForLine(const NCLine& line) const {
+    if (!i_lineCollection || line.lineCollection() != i_lineCollection.get()) return -1;
+    if (line.index() >= _fileLineNumbers.size()) return -1;
+    return _fileLineNumbers[line.index()];
+}
+
+void NCFile::setValue(const NSArchiveValue& value, const std::string& key) {
+    i_misclaneousDictionary[key] = value;
+}
+
+std::map<std::string, NSArchiveValue> NCFile::userInfo() {
+    fileFormat();
+    return i_misclaneousDictionary;
+}
+
+std::optional<std::u16string> NCFile::stringForKey(const std::string& key) {
+    fileFormat();
+    auto found = i_misclaneousDictionary.find(key);
+    if (found == i_misclaneousDictionary.end()) return std::nullopt;
+    if (const auto* text = std::get_if<std::u16string>(&found->second)) return *text;
+    return NBFUTF8ToUTF16(numberText(found->second));
+}
+
+std::optional<double> NCFile::numberForKey(const std::string& key) {
+    fileFormat();
+    auto found = i_misclaneousDictionary.find(key);
+    if (found == i_misclaneousDictionary.end()) return std::nullopt;
+    const NSArchiveValue& value = found->second;
+    if (const auto* integer = std::get_if<int64_t>(&value)) return static_cast<double>(*integer);
+    if (const auto* real = std::get_if<double>(&value)) return *real;
+    if (const auto* flag = std::get_if<bool>(&value)) return *flag ? 1.0 : 0.0;
+    // A text reads as its leading number, 0 without one.
+    std::string text = NBFUTF16ToUTF8(std::get<std::u16string>(value));
+    size_t begin = text.find_first_not_of(" \t\n");
+    if (begin == std::string::npos) return 0.0;
+    if (text[begin] == '+') ++begin;
+    double number = 0;
+    auto [end, error] = std::from_chars(text.data() + begin, text.data() + text.size(), number);
+    return error == std::errc() ? number : 0.0;
+}
+
+std::optional<NBFFileDictionary> NCFile::nbfMisclaneousDictionary() const {
+    NBFFileDictionary dictionary;
+    for (const auto& [key, value] : i_misclaneousDictionary) {
+        if (const auto* text = std::get_if<std::u16string>(&value))
+            dictionary[key] = fileText(*text);
+        else
+            dictionary[key] = numberText(value);
+    }
+    if (dictionary.empty()) return std::nullopt;
+    return dictionary;
+}
+
+void NCFile::readNBFMisclaneousDictionary(const NBFFileDictionary* dictionary) {
+    if (!dictionary) return;
+    for (const auto& [key, value] : *dictionary)
+        i_misclaneousDictionary[key] = NBFUTF8ToUTF16(value);
+}
+
+void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNodeRef lines,
+                                                   uint32_t index) const {
+    std::shared_ptr<NCResultFormattingOptions> custom = line.customFormattingOptions();
+    NCResultFormattingOptions defaults;
+    const NCResultFormattingOptions& options = custom ? *custom : defaults;
+    if (options.isDecimalPlacesSet())
+        setAttribute(lines, index, "decimal_places", static_cast<int64_t>(options.decimalPlaces()));
+    NCTrigonometryMode collectionMode = i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
+    if (line.isTrigonometryModeSet() && line.trigonometryMode() != collectionMode)
+        setAttribute(lines, index, "trig_mode", static_cast<uint32_t>(line.trigonometryMode()));
+    setAttribute(lines, index, "thousands_separator", options.thousandsSeparator ? 1 : 0);
+    setAttribute(lines, index, "trailing_zeros", options.trailingZeros ? 1 : 0);
+    setAttribute(lines, index, "sn_mode", options.scientificNotationMode);
+    setAttribute(lines, index, "sn_style", options.scientificNotationStyle);
+    setAttribute(lines, index, "sn_exp_granularity",
+                 static_cast<int64_t>(options.scientificNotationExponentGranularity));
+    setAttribute(lines, index, "display_base", options.displayBase);
+    setAttribute(lines, index, "display_format", options.displayFormat());
+    const auto& expressionOptions = line.expressionFormattingOptions();
+    setAttribute(lines, index, "expr_text_align",
+                 expressionOptions ? expressionOptions->textAlignment() : 0);
+}
+
+void NCFile::readLineFormattingAttributesIntoLine(NCLine& line, NBFFileLinesNodeRef lines,
+                                                  uint32_t index) {
+    auto options = std::make_shared<NCResultFormattingOptions>();
+    auto in = [&](const char* key, int64_t low, int64_t high) -> std::optional<int64_t> {
+        std::optional<int64_t> value = integerAttribute(lines, index, key);
+        if (!value || *value < low || *value > high) return std::nullopt;
+        return value;
+    };
+    if (auto places = in("decimal_places", 0, kMaximumDecimalPlaces))
+        options->setDecimalPlaces(static_cast<uint64_t>(*places));
+    if (auto mode = in("trig_mode", 1, 2)) line.setTrigonometryMode(static_cast<int32_t>(*mode));
+    if (auto flag = in("thousands_separator", 0, 1)) options->thousandsSeparator = *flag != 0;
+    if (auto flag = in("trailing_zeros", 0, 1)) options->trailingZeros = *flag != 0;
+    if (auto mode = in("sn_mode", 0, 2))
+        options->scientificNotationMode = static_cast<int32_t>(*mode);
+    if (auto style = in("sn_style", INT32_MIN, INT32_MAX))
+        options->scientificNotationStyle = static_cast<int32_t>(*style);
+    if (auto granularity = in("sn_exp_granularity", 1, 1000))
+        options->scientificNotationExponentGranularity = static_cast<uint64_t>(*granularity);
+    if (auto base = in("display_base", 2, 36)) options->displayBase = static_cast<int32_t>(*base);
+    if (auto format =
+            in("display_format", NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
+        options->setDisplayFormat(static_cast<NCDisplayFormat>(*format));
+    line.setCustomFormattingOptions(options);
+    if (auto alignment = in("expr_text_align", INT32_MIN, INT32_MAX)) {
+        auto expressionOptions = std::make_shared<NCExpressionFormattingOptions>();
+        expressionOptions->setTextAlignment(static_cast<int32_t>(*alignment));
+        line.setExpressionFormattingOptions(expressionOptions);
+    }
+}
+
+bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
+    NBFFileWriterRef writer = NBFFileWriterCreate();
+    NBFFileInfoNodeRef info = NBFFileInfoNodeCreate();
+    NBFFileSettingsNodeRef settings = NBFFileSettingsNodeCreate();
+    NBFFileLinesNodeRef lines = NBFFileLinesNodeCreate();
+    NBFFileInfoNodeSetVersion(info, NBFFileWriterGetWriterVersion());
+    NBFFileSettingsNodeSetMisclaneousDictionary(settings, nbfMisclaneousDictionary());
+    if (i_lineCollection) {
+        NCTrigonometryMode mode = i_lineCollection->trigonometryMode();
+        if (mode != 0)
+            NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));
+        uint64_t count = i_lineCollection->countOfLines();
+        for (uint64_t i = 0; i < count && i < UINT32_MAX; ++i) {
+            std::shared_ptr<NCLine> line = i_lineCollection->lineAtIndex(i);
+            if (!line) continue;
+            auto index = static_cast<uint32_t>(i);
+            std::optional<std::u16string> text = line->expressionString();
+            if (text) {
+                size_t newline = text->find(u'\n');
+                if (newline != std::u16string::npos) {
+                    std::fprintf(stderr, "Warning: Expression has a new line character: %s\n",
+                                 NBFUTF16ToUTF8(*text).c_str());
+                    std::fprintf(stderr, "location is %i\n", static_cast<int>(newline));
+                }
+            }
+            std::optional<std::u16string> delocalized = line->delocalizedExpressionString();
+            if (delocalized)
+                NBFFileLinesNodeSetExpressionUTF8(lines, index, fileText(*delocalized));
+            if (line->hasResult()) {
+                std::optional<std::u16string> answer = line->result()->completeStringValue();
+                if (answer) NBFFileLinesNodeSetAnswerUTF8(lines, index, fileText(*answer));
+            }
+            writeLineFormattingAttributesFromLine(*line, lines, index);
+        }
+    }
+    NBFFileWriterSetInfoNode(writer, info);
+    NBFFileWriterSetSettingsNode(writer, settings);
+    NBFFileWriterSetLinesNode(writer, lines);
+    bool written = NBFFileWriterWriteFile(writer, path.c_str(), nullptr, errorMessage);
+    NBFFileWriterFree(writer);
+    NBFFileInfoNodeFree(info);
+    NBFFileSettingsNodeFree(settings);
+    NBFFileLinesNodeFree(lines);
+    return written;
+}
+
+void NCFile::readFromPath(const std::string& path) {
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) return;
+    NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
+    int32_t error = 0;
+    if (!NBFFileReaderReadFile(reader, &error)) {
+        if (error == NBFFileErrorNotXML) {
+            fileFormat_ = NCFileFormatPlainText;
+        } else {
+            fileFormat_ = NCFileFormatInvalid;
+            if (NBFErrorLogEnabled)
+                OX_logErr_bigHeader(false, "Error!", "-[NCFile readFromPath:]",
+                                    "Code/CalvexCore/NCFile", 380, "Error (%d) reading file: '%s'",
+                                    error, NBFFileReaderGetErrorMessageReference(reader));
+        }
+        NBFFileReaderFree(reader);
+        return;
+    }
+    fileFormat_ = NCFileFormatXML;
+    NBFFileInfoNodeRef info = NBFFileReaderGetInfoNode(reader);
+    double version = NBFFileInfoNodeGetVersion(info);
+    if (version > NBFFileReaderGetReaderVersion())
+        std::fprintf(stderr, "This file appears to have been created with a newer version (%.2f)\n",
+                     version);
+    i_isEvaluationTestFile = NBFFileInfoNodeIsEvaluationTest(info);
+    NBFFileSettingsNodeRef settings = NBFFileReaderGetSettingsNode(reader);
+    readNBFMisclaneousDictionary(NBFFileSettingsNodeGetMisclaneousDictionary(settings));
+
+    auto collection = std::make_shared<NCLineCollection>();
+    uint32_t mode = settings ? NBFFileSettingsNodeGetTrigonometryMode(settings) : 0;
+    collection->setTrigonometryMode(mode == NCTrigonometryModeRadians ? NCTrigonometryModeRadians
+                                                                      : NCTrigonometryModeDegrees);
+    NBFFileLinesNodeRef lines = NBFFileReaderGetLinesNode(reader);
+    uint32_t count = NBFFileLinesNodeGetCount(lines);
+    _fileLineNumbers.clear();
+    _fileLineNumbers.reserve(count);
+    i_evalTestExpectedResults.clear();
+    _evalTestExpectedUnitStrings.clear();
+    std::unique_ptr<NCUnitStringParser> unitParser;
+    // One change pass for the whole document, not one per line.
+    collection->beginBatchUpdate();
+    for (uint32_t i = 0; i < count; ++i) {
+        const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
+        std::optional<std::u16string> expressionText;
+        if (text && *text) expressionText = NBFUTF8ToUTF16(**text);
+        // Given its expression at birth, the line classifies the text once.
+        auto line = std::make_shared<NCLine>(NCExpression::expressionWithString(expressionText));
+        readLineFormattingAttributesIntoLine(*line, lines, i);
+        collection->addLine(line);
+        _fileLineNumbers.push_back(NBFFileLinesNodeGetFileLineNumber(lines, i));
+
+        if (!i_isEvaluationTestFile) continue;
+        const std::optional<std::string>* expected = NBFFileLinesNodeGetExpectedAnswer(lines, i);
+        if (!expected || !*expected) continue;
+        auto result = NCResult::resultWithRawResultString(NBFUTF8ToUTF16(**expected));
+        std::optional<int64_t> places = integerAttribute(lines, i, "decimal_places");
+        result->setRawResultPrecision(places && *places >= 0 ? *places : 50);
+        const std::optional<std::string>* unit = NBFFileLinesNodeGetExpectedUnit(lines, i);
+        if (unit && *unit) {
+            std::u16string unitText = NBFUTF8ToUTF16(**unit);
+            // Without a current catalogue the unit stays unknown; its text is still kept.
+            std::shared_ptr<NCUnitCollection> units = NCUnitCollection::sharedManager();
+            if (!unitParser && units) unitParser = std::make_unique<NCUnitStringParser>(units);
+            if (unitParser) result->setUnit(unitParser->unitFromString(unitText));
+            _evalTestExpectedUnitStrings.emplace_back(unitText);
+        } else {
+            _evalTestExpectedUnitStrings.emplace_back(std::nullopt);
+        }
+        i_evalTestExpectedResults.push_back(result);
+    }
+    collection->endBatchUpdate();
+    i_lineCollection = collection;
+    NBFFileReaderFree(reader);
+}

@@ -1,0 +1,473 @@
+// The document file: round trips of lines and their options, old files, files that are not
+// documents, hostile files, and writes that fail without harming the file they replace.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "CoreTestSupport.h"
+#include "DocumentFileTestSupport.h"
+#include "NBFErrorLog.h"
+#include "NCFile.h"
+
+namespace {
+
+class DocumentFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        initFoundationConstants();
+        ASSERT_FALSE(folder.path.empty());
+    }
+
+    // The collection read back from the text written as a file.
+    std::shared_ptr<NCFile> fileWithText(const std::string& text) {
+        std::string path = folder.file("doc" + std::to_string(++count) + ".numbera");
+        writeFileBytes(path, text);
+        return NCFile::initWithContentsOfFileAtPath(path);
+    }
+
+    static std::shared_ptr<NCLine> lineWithText(const std::u16string& text) {
+        return NCLine::lineWithExpressionString(text);
+    }
+
+    ScratchFolder folder;
+    int count = 0;
+};
+
+// Every option away from its default, one line per combination of the choices that have
+// several values; the last line keeps every default.
+struct OptionsRow {
+    const char16_t* text;
+    std::optional<uint64_t> decimalPlaces;
+    bool thousandsSeparator;
+    bool trailingZeros;
+    int32_t scientificNotationMode;
+    int32_t scientificNotationStyle;
+    uint64_t granularity;
+    int32_t displayBase;
+    NCDisplayFormat displayFormat;
+    NCTrigonometryMode trigonometryMode;  // 0: the collection's
+    int32_t textAlignment;
+};
+
+const OptionsRow kOptionRows[] = {
+    {u"1 + 2", 3, false, true, 0, 0, 3, 16, NCDisplayFormatFraction, NCTrigonometryModeDegrees, 2},
+    {u"sin(30)", 0, false, true, 1, 0, 3, 2, NCDisplayFormatDegreesMinutesSeconds,
+     NCTrigonometryModeDegrees, 1},
+    {u"x = 5\t# tab kept", 12, false, true, 0, 0, 2, 16, NCDisplayFormatSpacedGroupsOfFour, 0, 1},
+    {u"plain words", std::nullopt, true, false, 2, 1, 1, 10, NCDisplayFormatNormal, 0, 0},
+};
+
+TEST_F(DocumentFileTest, RoundTripKeepsTextsModesAndEveryFormattingOption) {
+    auto lines = std::make_shared<NCLineCollection>();
+    lines->setTrigonometryMode(NCTrigonometryModeRadians);
+    for (const OptionsRow& row : kOptionRows) {
+        auto line = lineWithText(row.text);
+        auto options = std::make_shared<NCResultFormattingOptions>();
+        if (row.decimalPlaces) options->setDecimalPlaces(*row.decimalPlaces);
+        options->thousandsSeparator = row.thousandsSeparator;
+        options->trailingZeros = row.trailingZeros;
+        options->scientificNotationMode = row.scientificNotationMode;
+        options->scientificNotationStyle = row.scientificNotationStyle;
+        options->scientificNotationExponentGranularity = row.granularity;
+        options->displayBase = row.displayBase;
+        options->setDisplayFormat(row.displayFormat);
+        line->setCustomFormattingOptions(options);
+        if (row.trigonometryMode) line->setTrigonometryMode(row.trigonometryMode);
+        line->expressionFormattingOptions()->setTextAlignment(row.textAlignment);
+        lines->addLine(line);
+    }
+    auto writer = NCFile::initWithLineCollection(lines);
+    writer->setValue(std::u16string(u"wide"), "window");
+    writer->setValue(2.5, "zoom");
+    std::string path = folder.file("round.numbera");
+    std::string error;
+    ASSERT_TRUE(writer->writeToPath(path, &error)) << error;
+
+    std::string bytes = readFileBytes(path);
+    EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_NE(bytes.find("<version>0.6</version>"), std::string::npos);
+    EXPECT_NE(bytes.find("<trig_mode>2</trig_mode>"), std::string::npos);
+    EXPECT_EQ(occurrences(bytes, "<line>"), std::size(kOptionRows));
+    for (const char* key :
+         {"thousands_separator", "trailing_zeros", "sn_mode", "sn_style", "sn_exp_granularity",
+          "display_base", "display_format", "expr_text_align"})
+        EXPECT_EQ(occurrences(bytes, std::string("<key>") + key + "</key>"), std::size(kOptionRows))
+            << key;
+
+    auto reader = NCFile::initWithContentsOfFileAtPath(path);
+    auto read = reader->lineCollection();
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(reader->fileFormat(), NCFileFormatXML);
+    EXPECT_EQ(read->trigonometryMode(), NCTrigonometryModeRadians);
+    ASSERT_EQ(read->countOfLines(), std::size(kOptionRows));
+    for (size_t i = 0; i < std::size(kOptionRows); ++i) {
+        const OptionsRow& row = kOptionRows[i];
+        auto line = read->lineAtIndex(i);
+        SCOPED_TRACE(utf8(std::u16string(row.text)));
+        EXPECT_EQ(line->expressionString(), std::u16string(row.text));
+        const auto& options = *line->customFormattingOptions();
+        EXPECT_EQ(options.isDecimalPlacesSet(), row.decimalPlaces.has_value());
+        if (row.decimalPlaces) {
+            EXPECT_EQ(options.decimalPlaces(), *row.decimalPlaces);
+        }
+        EXPECT_EQ(options.thousandsSeparator, row.thousandsSeparator);
+        EXPECT_EQ(options.trailingZeros, row.trailingZeros);
+        EXPECT_EQ(options.scientificNotationMode, row.scientificNotationMode);
+        EXPECT_EQ(options.scientificNotationStyle, row.scientificNotationStyle);
+        EXPECT_EQ(options.scientificNotationExponentGranularity, row.granularity);
+        EXPECT_EQ(options.displayBase, row.displayBase);
+        EXPECT_EQ(options.displayFormat(), row.displayFormat);
+        EXPECT_EQ(line->trigonometryMode(),
+                  row.trigonometryMode ? row.trigonometryMode : NCTrigonometryModeRadians);
+        EXPECT_EQ(line->expressionFormattingOptions()->textAlignment(), row.textAlignment);
+    }
+    EXPECT_EQ(reader->stringForKey("window"), u"wide");
+    EXPECT_EQ(reader->stringForKey("zoom"), u"2.5");
+    EXPECT_EQ(reader->numberForKey("zoom"), 2.5);
+    EXPECT_EQ(reader->stringForKey("absent"), std::nullopt);
+}
+
+TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {
+    struct Row {
+        std::u16string text;
+        std::u16string expected;
+    } rows[] = {
+        {u"1\u0007 + 2", u"1 + 2"},
+        {u"a\tb", u"a\tb"},
+        {u" \t ", u" \t "},
+        {u"", u""},
+        {u"\u0001\u0008\u000B\u000C\u000E\u001F5", u"5"},
+        {u"caf\u00E9 \U0001F600 < & >", u"caf\u00E9 \U0001F600 < & >"},
+    };
+    auto lines = std::make_shared<NCLineCollection>();
+    for (const Row& row : rows) lines->addLine(lineWithText(row.text));
+    std::string path = folder.file("characters.numbera");
+    ASSERT_TRUE(NCFile::initWithLineCollection(lines)->writeToPath(path));
+    auto read = NCLineCollection::lineCollectionFromPath(path);
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->countOfLines(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(read->lineAtIndex(i)->expressionString(), rows[i].expected) << i;
+}
+
+const char* const kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+TEST_F(DocumentFileTest, OldLayoutsReadPrecisionAndModePerLine) {
+    struct Row {
+        const char* info;
+        const char* line;
+        std::optional<uint64_t> decimalPlaces;
+        NCTrigonometryMode trigonometryMode;  // of the line itself, 0 for none
+        int32_t displayBase;
+    } rows[] = {
+        // A "formatting" element has no meaning in an old file.
+        {"<info><version>0.4</version></info>",
+         "<expression>1/3</expression><precision>3</precision><formatting><item><key>"
+         "display_base</key><value>16</value></item></formatting>",
+         3, 0, 10},
+        {"<info><version>0.5</version></info>",
+         "<expression>1/3</expression><precision>0</precision><trig_mode>2</trig_mode>", 0, 2, 10},
+        {"", "<expression>1/3</expression><precision>7</precision>", 7, 0, 10},
+        {"<info><version>0.5</version></info>",
+         "<expression>1/3</expression><precision>-1</precision>", std::nullopt, 0, 10},
+        // The present layout, for contrast: "precision" means nothing there.
+        {"<info><version>0.6</version></info>",
+         "<expression>1/3</expression><precision>3</precision><formatting><item><key>"
+         "display_base</key><value>16</value></item></formatting>",
+         std::nullopt, 0, 16},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.info) + row.line);
+        auto file = fileWithText(std::string(kHeader) + "<data>" + row.info + "<lines><line>" +
+                                 row.line + "</line></lines></data>");
+        auto lines = file->lineCollection();
+        ASSERT_NE(lines, nullptr);
+        ASSERT_EQ(lines->countOfLines(), 1u);
+        auto line = lines->lineAtIndex(0);
+        EXPECT_EQ(line->expressionString(), u"1/3");
+        const auto& options = *line->customFormattingOptions();
+        EXPECT_EQ(options.isDecimalPlacesSet(), row.decimalPlaces.has_value());
+        if (row.decimalPlaces) {
+            EXPECT_EQ(options.decimalPlaces(), *row.decimalPlaces);
+        }
+        EXPECT_EQ(line->isTrigonometryModeSet(), row.trigonometryMode != 0);
+        if (row.trigonometryMode) {
+            EXPECT_EQ(line->trigonometryMode(), row.trigonometryMode);
+        }
+        EXPECT_EQ(options.displayBase, row.displayBase);
+    }
+}
+
+TEST_F(DocumentFileTest, MissingOrOutOfRangeKeysKeepTheDefaults) {
+    const NCResultFormattingOptions defaults;
+    struct Row {
+        const char* items;
+    } rows[] = {
+        {""},
+        {"<item><key>display_base</key><value>99999999999999999999999</value></item>"
+         "<item><key>decimal_places</key><value>4000000000</value></item>"
+         "<item><key>sn_mode</key><value>-7</value></item>"
+         "<item><key>display_format</key><value>x</value></item>"
+         "<item><key>sn_exp_granularity</key><value>0</value></item>"
+         "<item><key>trailing_zeros</key></item>"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.items);
+        auto file = fileWithText(std::string(kHeader) +
+                                 "<data><info><version>0.6</version></info><lines><line>"
+                                 "<expression>2</expression><formatting>" +
+                                 row.items + "</formatting></line></lines></data>");
+        auto lines = file->lineCollection();
+        ASSERT_NE(lines, nullptr);
+        const auto& options = *lines->lineAtIndex(0)->customFormattingOptions();
+        EXPECT_FALSE(options.isDecimalPlacesSet());
+        EXPECT_EQ(options.thousandsSeparator, defaults.thousandsSeparator);
+        EXPECT_EQ(options.trailingZeros, defaults.trailingZeros);
+        EXPECT_EQ(options.scientificNotationMode, defaults.scientificNotationMode);
+        EXPECT_EQ(options.scientificNotationStyle, defaults.scientificNotationStyle);
+        EXPECT_EQ(options.scientificNotationExponentGranularity,
+                  defaults.scientificNotationExponentGranularity);
+        EXPECT_EQ(options.displayBase, defaults.displayBase);
+        EXPECT_EQ(options.displayFormat(), defaults.displayFormat());
+        EXPECT_FALSE(lines->lineAtIndex(0)->isTrigonometryModeSet());
+        // No "trig_mode" in the settings: degrees.
+        EXPECT_EQ(lines->trigonometryMode(), NCTrigonometryModeDegrees);
+    }
+}
+
+TEST_F(DocumentFileTest, NewerVersionsAreReadInFull) {
+    auto file = fileWithText(std::string(kHeader) +
+                             "<data><info><version>0.7</version></info><settings><misc><item>"
+                             "<key>k</key><value> v </value></item><item><key>lost</key></item>"
+                             "</misc></settings><lines><line><expression>1</expression></line>"
+                             "<line><expression>2</expression><unknown/></line></lines></data>");
+    auto lines = file->lineCollection();
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(lines->countOfLines(), 2u);
+    EXPECT_EQ(file->stringForKey("k"), u" v ");
+    EXPECT_EQ(file->stringForKey("lost"), std::nullopt);
+}
+
+TEST_F(DocumentFileTest, EvaluationTestFilesCarryExpectedAnswers) {
+    const std::string lines =
+        "<lines><line><expression>1/3</expression><expected_ans>0.333</expected_ans>"
+        "<formatting><item><key>decimal_places</key><value>3</value></item></formatting>"
+        "</line><line><expression>note</expression></line><line><expression>2 m</expression>"
+        "<expected_ans>2</expected_ans><expected_unit>m</expected_unit></line></lines>";
+    auto test = fileWithText(std::string(kHeader) +
+                             "<data><info><version>0.6</version><mode>test</mode></info>" + lines +
+                             "</data>");
+    ASSERT_NE(test->lineCollection(), nullptr);
+    EXPECT_TRUE(test->isEvaluationTestFile());
+    auto expected = test->expectedResults();
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_EQ(expected->size(), 2u);
+    EXPECT_EQ((*expected)[0]->rawResult(), u"0.333");
+    EXPECT_EQ((*expected)[1]->rawResult(), u"2");
+    auto units = test->expectedUnitStrings();
+    ASSERT_TRUE(units.has_value());
+    EXPECT_EQ(*units, (std::vector<std::optional<std::u16string>>{std::nullopt, u"m"}));
+
+    // The same lines in an ordinary file: the expectations are not kept.
+    auto plain = fileWithText(std::string(kHeader) + "<data><info><version>0.6</version></info>" +
+                              lines + "</data>");
+    ASSERT_NE(plain->lineCollection(), nullptr);
+    EXPECT_FALSE(plain->isEvaluationTestFile());
+    EXPECT_EQ(plain->expectedResults(), std::nullopt);
+    EXPECT_EQ(plain->expectedUnitStrings(), std::nullopt);
+}
+
+TEST_F(DocumentFileTest, LinesKnowTheirSourceLine) {
+    auto file = fileWithText(std::string(kHeader) +
+                             "<data>\n<lines>\n<line><expression>1</expression></line>\n\n"
+                             "<line><expression>2</expression></line>\n</lines>\n</data>\n");
+    auto lines = file->lineCollection();
+    ASSERT_NE(lines, nullptr);
+    ASSERT_EQ(lines->countOfLines(), 2u);
+    EXPECT_EQ(file->fileLineNumberForLine(*lines->lineAtIndex(0)), 4);
+    EXPECT_EQ(file->fileLineNumberForLine(*lines->lineAtIndex(1)), 6);
+    NCLineCollection other;
+    auto stranger = lineWithText(u"3");
+    other.addLine(stranger);
+    EXPECT_EQ(file->fileLineNumberForLine(*stranger), -1);
+}
+
+TEST_F(DocumentFileTest, FilesThatAreNotDocuments) {
+    const std::string valid = std::string(kHeader) +
+                              "<data><info><version>0.6</version></info><lines><line>"
+                              "<expression>1 + 1</expression></line></lines></data>\n";
+    struct Row {
+        const char* name;
+        std::string bytes;
+        int32_t format;
+    } rows[] = {
+        {"plain text", "hello", NCFileFormatPlainText},
+        {"empty", "", NCFileFormatPlainText},
+        {"leading space", " <?xml version=\"1.0\"?><data/>", NCFileFormatPlainText},
+        {"other root", std::string(kHeader) + "<plist><dict/></plist>", NCFileFormatInvalid},
+        {"declaration only", kHeader, NCFileFormatInvalid},
+        {"truncated", valid.substr(0, valid.size() / 2), NCFileFormatInvalid},
+        {"not well formed", std::string(kHeader) + "<data><lines></data>", NCFileFormatInvalid},
+        {"invalid UTF-8",
+         std::string(kHeader) + "<data><lines><line><expression>\xC3\x28"
+                                "</expression></line></lines></data>",
+         NCFileFormatInvalid},
+        {"valid", valid, NCFileFormatXML},
+    };
+    NBFErrorLogSetEnabled(false);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto file = fileWithText(row.bytes);
+        EXPECT_EQ(file->fileFormat(), row.format);
+        EXPECT_EQ(file->lineCollection() != nullptr, row.format == NCFileFormatXML);
+    }
+    auto missing = NCFile::initWithContentsOfFileAtPath(folder.file("missing.numbera"));
+    EXPECT_EQ(missing->lineCollection(), nullptr);
+    EXPECT_EQ(missing->fileFormat(), NCFileFormatNotRead);
+    NBFErrorLogSetEnabled(true);
+}
+
+std::string nested(const std::string& open, const std::string& close, int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    for (int i = 0; i < depth; ++i) text += close;
+    return text;
+}
+
+TEST_F(DocumentFileTest, HostileFilesAreRefused) {
+    std::string laughs = std::string(kHeader) + "<!DOCTYPE data [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i < 10; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) laughs += "&l" + std::to_string(i - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><data><lines><line><expression>&l9;</expression></line></lines></data>";
+    struct Row {
+        const char* name;
+        std::string bytes;
+    } rows[] = {
+        {"billion laughs", laughs},
+        {"external entity", std::string(kHeader) +
+                                "<!DOCTYPE data [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+                                "<data><lines><line><expression>&x;</expression></line></lines>"
+                                "</data>"},
+        {"external subset",
+         std::string(kHeader) + "<!DOCTYPE data SYSTEM \"http://127.0.0.1:1/d.dtd\"><data/>"},
+        {"undeclared entity", std::string(kHeader) + "<data><lines><line><expression>&x;"
+                                                     "</expression></line></lines></data>"},
+        {"deep nesting", std::string(kHeader) + "<data><lines><line><expression>" +
+                             nested("<a>", "</a>", 100000) + "</expression></line></lines></data>"},
+        {"enormous attribute", std::string(kHeader) + "<data a=\"" +
+                                   std::string(12 * 1024 * 1024, 'x') + "\"><lines/></data>"},
+        {"enormous text", std::string(kHeader) + "<data><lines><line><expression>" +
+                              std::string(12 * 1024 * 1024, '9') +
+                              "</expression></line></lines></data>"},
+    };
+    NBFErrorLogSetEnabled(false);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto file = fileWithText(row.bytes);
+        EXPECT_EQ(file->fileFormat(), NCFileFormatInvalid);
+        EXPECT_EQ(file->lineCollection(), nullptr);
+    }
+    // Beyond the largest size a document may have, refused before it is read.
+    std::string huge = folder.file("huge.numbera");
+    writeFileBytes(huge, kHeader);
+    ASSERT_EQ(truncate(huge.c_str(), kNBFFileReaderMaximumFileSize + 1), 0);
+    auto file = NCFile::initWithContentsOfFileAtPath(huge);
+    EXPECT_EQ(file->fileFormat(), NCFileFormatInvalid);
+    NBFErrorLogSetEnabled(true);
+}
+
+TEST_F(DocumentFileTest, ParserMessagesAreCappedAndKept) {
+    std::string path = folder.file("broken.numbera");
+    std::string bytes = std::string(kHeader) + "<data>";
+    for (int i = 0; i < 2000; ++i) bytes += "<a x='1' x='2'/>";
+    writeFileBytes(path, bytes);
+    NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
+    int32_t error = 0;
+    EXPECT_FALSE(NBFFileReaderReadFile(reader, &error));
+    EXPECT_EQ(error, NBFFileErrorInvalidDocument);
+    std::string message = NBFFileReaderGetErrorMessageReference(reader);
+    EXPECT_FALSE(message.empty());
+    EXPECT_LE(message.size(), 1023u);
+    NBFFileReaderFree(reader);
+}
+
+std::shared_ptr<NCLineCollection> sampleLines(int count) {
+    auto lines = std::make_shared<NCLineCollection>();
+    for (int i = 0; i < count; ++i)
+        lines->addLine(
+            NCLine::lineWithExpressionString(u"line " + NBFUTF8ToUTF16(std::to_string(i))));
+    return lines;
+}
+
+TEST_F(DocumentFileTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
+    std::string path = folder.file("kept.numbera");
+    ASSERT_TRUE(NCFile::initWithLineCollection(sampleLines(2))->writeToPath(path));
+    const std::string old = readFileBytes(path);
+    auto bigger = NCFile::initWithLineCollection(sampleLines(400));
+
+    // The write itself fails part-way: the file size limit stops it.
+    {
+        struct rlimit saved;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        struct rlimit small = saved;
+        small.rlim_cur = 4096;
+        auto previous = signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::string error;
+        bool written = bigger->writeToPath(path, &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, previous);
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_EQ(readFileBytes(path), old);
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left behind";
+
+    // The folder cannot be written. Privileged users write anywhere, so the write runs in a
+    // child that gives up its privileges first.
+    ASSERT_EQ(chmod(folder.path.c_str(), 0555), 0);
+    bool failedWithMessage = false;
+    if (geteuid() != 0) {
+        std::string error;
+        failedWithMessage = !bigger->writeToPath(path, &error) && !error.empty();
+    } else {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+            std::string error;
+            bool written = bigger->writeToPath(path, &error);
+            _exit(!written && !error.empty() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        failedWithMessage = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    chmod(folder.path.c_str(), 0700);
+    EXPECT_TRUE(failedWithMessage);
+    EXPECT_EQ(readFileBytes(path), old);
+    EXPECT_EQ(folder.entryCount(), 1u);
+
+    // The target is a folder: the rename fails and the temporary file goes.
+    std::string directory = folder.file("a-folder");
+    ASSERT_TRUE(std::filesystem::create_directory(directory));
+    std::string error;
+    EXPECT_FALSE(bigger->writeToPath(directory, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+    EXPECT_EQ(folder.entryCount(), 2u);
+
+    // A missing folder.
+    EXPECT_FALSE(bigger->writeToPath(folder.file("no/such/folder.numbera"), &error));
+
+    // And a write that succeeds replaces the file whole.
+    ASSERT_TRUE(bigger->writeToPath(path, &error)) << error;
+    EXPECT_EQ(NCLineCollection::lineCollectionFromPath(path)->countOfLines(), 400u);
+}
+
+}  // namespace
