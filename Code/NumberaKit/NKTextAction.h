@@ -48,6 +48,10 @@ struct NKLineReferenceAdjustment {
     int64_t lineIndex = 0;   // "NBLineIndex"
     NSRange range;           // "NBRange"
     int64_t offsetChange = 0;  // "NBOffsetChange"
+    // The line the adjusted tokens stood on before the edit, when the generator knows it: the
+    // controller then gives each token the exact offset to its old target's new index
+    // instead of adding one change to all of them.
+    std::optional<int64_t> sourceLineIndex;
     friend bool operator==(const NKLineReferenceAdjustment&,
                            const NKLineReferenceAdjustment&) = default;
 };

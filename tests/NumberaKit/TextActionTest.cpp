@@ -1,17 +1,8 @@
 // Text actions: their defaults, queries, descriptions and comparison.
 #include <gtest/gtest.h>
 
-#include "NKLog.h"
+#include "KitTestSupport.h"
 #include "NKTextAction.h"
-
-namespace {
-// Collects the kit's log lines while alive.
-struct LogCapture {
-    std::vector<std::string> lines;
-    LogCapture() { NKSetLogHook([this](const std::string& line) { lines.push_back(line); }); }
-    ~LogCapture() { NKSetLogHook(nullptr); }
-};
-}  // namespace
 
 TEST(TextAction, FreshActionHasNothing) {
     NKTextAction action;
@@ -70,7 +61,7 @@ TEST(TextAction, InvalidateThenReset) {
     NKTextAction action;
     action.setIndexesToAdd(NSIndexSet{1});
     action.setStringOfTextAction(u"x");
-    action.setLineReferencesToAdjust(NKLineReferenceAdjustment{1, {0, 2}, 1});
+    action.setLineReferencesToAdjust(NKLineReferenceAdjustment{1, {0, 2}, 1, std::nullopt});
     action.invalidate();
     EXPECT_FALSE(action.isValid());
     EXPECT_TRUE(action.hasIndexes());
@@ -139,11 +130,14 @@ TEST(TextAction, EqualityLogsTheFirstDifference) {
 
 TEST(TextAction, EqualityComparesAdjustmentsWithoutLogging) {
     NKTextAction a, b;
-    a.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1});
-    b.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1});
+    a.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1, std::nullopt});
+    b.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1, std::nullopt});
     EXPECT_TRUE(a.isEqual(b));
     const NKLineReferenceAdjustment different[] = {
-        {5, {1, 3}, -1}, {4, {0, 3}, -1}, {4, {1, 4}, -1}, {4, {1, 3}, 1}};
+        {5, {1, 3}, -1, std::nullopt},
+        {4, {0, 3}, -1, std::nullopt},
+        {4, {1, 4}, -1, std::nullopt},
+        {4, {1, 3}, 1, std::nullopt}};
     LogCapture log;
     for (const NKLineReferenceAdjustment& adjustment : different) {
         b.setLineReferencesToAdjust(adjustment);

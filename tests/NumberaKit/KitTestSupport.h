@@ -1,0 +1,55 @@
+// A text source with metrics and a generator over it, as the document window wires them.
+#ifndef NUMBERA_TESTS_KIT_TEST_SUPPORT_H
+#define NUMBERA_TESTS_KIT_TEST_SUPPORT_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "NBFoundation.h"
+#include "NKLog.h"
+#include "NKTextActionGenerator.h"
+#include "NKTextViewMetrics.h"
+
+// Starts the foundation once per process with default settings.
+inline void startFoundation() {
+    if (NBFoundationIsStarted()) return;
+    NBFSettingsRef settings = NBFSettingsCreate();
+    NBFoundationInit(settings);
+    NBFSettingsRelease(settings);
+}
+
+// Collects the kit's log lines while alive.
+struct LogCapture {
+    std::vector<std::string> lines;
+    LogCapture() { NKSetLogHook([this](const std::string& line) { lines.push_back(line); }); }
+    ~LogCapture() { NKSetLogHook(nullptr); }
+    bool contains(const std::string& text) const {
+        for (const std::string& line : lines)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+};
+
+struct EditingRig {
+    NKPlainTextSource text;
+    std::shared_ptr<NKTextViewLineMetrics> lineMetrics =
+        std::make_shared<NKTextViewLineMetrics>(&text);
+    std::shared_ptr<NKTextViewMetrics> metrics =
+        std::make_shared<NKTextViewMetrics>(&text, lineMetrics, nullptr);
+    NKTextActionGenerator generator{metrics};
+
+    void setText(const std::u16string& string, NSRange selection) {
+        text.setString(string);
+        text.setSelectedRange(selection);
+        metrics->resetAllCaches();
+    }
+};
+
+inline std::u16string joinLines(const std::vector<std::u16string>& lines) {
+    std::u16string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i ? u"\n" : u"") + lines[i];
+    return text;
+}
+
+#endif
