@@ -5,10 +5,10 @@
 #include "NKFunctions.h"
 
 std::shared_ptr<NCResultFormattingOptions>
-NKResultFormattingHelper::bestResultFormattingOptionsForLine(const NCLine& line) {
+NKResultFormattingHelper::bestResultFormattingOptionsForLine(NCLine& line) {
     if (!line.formattingOptions()) return nullptr;
     std::shared_ptr<NCResultFormattingOptions> options = line.formattingOptions()->copy();
-    const std::shared_ptr<NCResult>& result = line.result();
+    std::shared_ptr<NCResult> result = line.result();
     if (result && result->unit()) {
         std::optional<std::u16string> code =
             result->unit()->nameForFormat(NCUnitNameFormatVeryShortName);
@@ -18,16 +18,16 @@ NKResultFormattingHelper::bestResultFormattingOptionsForLine(const NCLine& line)
 }
 
 std::optional<std::u16string> NKResultFormattingHelper::formattedResultForLine(
-    const NCLine& line) {
-    if (!line.result()) return std::nullopt;
+    NCLine& line) {
+    std::shared_ptr<NCResult> result = line.result();
+    if (!result) return std::nullopt;
     std::shared_ptr<NCResultFormattingOptions> options = bestResultFormattingOptionsForLine(line);
-    return NCResultFormatter::sharedInstance().stringValueForResult(line.result().get(),
-                                                                    options.get());
+    return NCResultFormatter::sharedInstance().stringValueForResult(result.get(), options.get());
 }
 
 std::optional<NSAttributedString> NKResultFormattingHelper::attributedFormattedResultForLine(
-    const NCLine& line, const NSAttributes& attributes) {
-    const std::shared_ptr<NCResult>& result = line.result();
+    NCLine& line, const NSAttributes& attributes) {
+    std::shared_ptr<NCResult> result = line.result();
     if (!result) return std::nullopt;
     if (result->resultType() == NCResultTypeError)
         return NSAttributedString(errorStringForNCResultErrorType(result->errorType()),

@@ -15,11 +15,11 @@ class NKResultFormattingHelper {
   public:
     // A copy of the line's options; none for a line without options.
     static std::shared_ptr<NCResultFormattingOptions> bestResultFormattingOptionsForLine(
-        const NCLine& line);
-    static std::optional<std::u16string> formattedResultForLine(const NCLine& line);
+        NCLine& line);
+    static std::optional<std::u16string> formattedResultForLine(NCLine& line);
     // An error shows its message; a value its formatted text; anything else is none.
     static std::optional<NSAttributedString> attributedFormattedResultForLine(
-        const NCLine& line, const NSAttributes& attributes);
+        NCLine& line, const NSAttributes& attributes);
 };
 
 #endif
