@@ -48,6 +48,14 @@ void convertLocale(auto& collection, NKLocale locale) {
     }
 }
 
+// Whether the collection announces references whose target moved
+// (lineCollection:didNoticeThatLineReferenceOnLines:shouldShiftBy:). Until it does, the
+// controller moves them itself from where each line and its targets stood before the action.
+template <typename Collection>
+constexpr bool announcesReferenceShifts() {
+    return requires(Collection& collection) { collection.delegate(); };
+}
+
 bool mayHoldRelativeReferences(const NCLine& line) {
     std::optional<std::u16string> text = line.expressionString();
     return text && text->find(NCExpression::relativeLineReferenceFunctionName()) !=
@@ -119,6 +127,13 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     if (!action.hasIndexes()) return;
 
     NCLineCollection& collection = *m_lineCollection;
+    std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>> placesBefore;
+    if constexpr (!announcesReferenceShifts<NCLineCollection>()) {
+        for (uint64_t i = 0; i < collection.countOfLines(); ++i)
+            if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
+                line && mayHoldRelativeReferences(*line))
+                placesBefore.emplace_back(line, i);
+    }
     beginBatch(collection);
     if (action.indexesToAdd()) addLinesAtIndexes(*action.indexesToAdd(), true);
     if (action.indexesToInsert()) insertLinesAtIndexes(*action.indexesToInsert(), true);
@@ -140,7 +155,47 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
         }
     }
     if (!toNullify.empty()) nullifyLines(toNullify);
+    if (!placesBefore.empty()) followMovedReferences(action, placesBefore);
     endBatch(collection);
+}
+
+void NKLineCollectionController::followMovedReferences(
+    const NKTextAction& action,
+    const std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>>& placesBefore) {
+    NCLineCollection& collection = *m_lineCollection;
+    const NSIndexSet removed = action.indexesToRemove().value_or(NSIndexSet{});
+    const NSIndexSet inserted = action.indexesToInsert().value_or(NSIndexSet{});
+    const std::optional<NKLineReferenceAdjustment>& adjust = action.lineReferencesToAdjust();
+    for (const auto& [line, oldIndex] : placesBefore) {
+        uint64_t index = line->index();
+        if (collection.lineAtIndex(index) != line) continue;  // removed
+        std::u16string text = line->expressionString().value_or(u"");
+        NCExpressionTokenArray tokens =
+            NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
+        bool changed = false;
+        for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
+            NSRange range = (*token)->range();
+            // The adjusted tail already points from its new line.
+            if (adjust && static_cast<uint64_t>(adjust->lineIndex) == index &&
+                range.location >= adjust->range.location)
+                continue;
+            if (NSMaxRange(range) > text.size()) continue;
+            int64_t number = (*token)->lineReferenceNumber();
+            std::optional<int64_t> target =
+                indexAfterEdit(static_cast<int64_t>(oldIndex) + number, removed, inserted);
+            if (!target) continue;  // a removed target was made a null reference already
+            int64_t offset = *target - static_cast<int64_t>(index);
+            if (offset == number) continue;
+            text.replace(range.location, range.length,
+                         offset == 0 ? NCExpression::nullLineReferenceToken()
+                                     : NCExpression::relativeLineReferenceTokenWithOffset(offset));
+            changed = true;
+        }
+        if (changed) {
+            setExpressionOfLine(*line, text);
+            noteExpressionChanged(index);
+        }
+    }
 }
 
 void NKLineCollectionController::addLinesAtIndexes(const NSIndexSet& indexes,
@@ -232,9 +287,18 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
     if (!m_lineCollection || !action.indexesToRemove() || action.indexesToRemove()->empty())
         return result;
     const NSIndexSet& removed = *action.indexesToRemove();
+    // Where each line starts in the text before the edit (the lines are the text's lines).
+    uint64_t count = m_lineCollection->countOfLines();
+    std::vector<uint64_t> starts(count, 0);
+    for (uint64_t i = 1; i < count; ++i) {
+        std::shared_ptr<NCLine> previous = m_lineCollection->lineAtIndex(i - 1);
+        starts[i] = starts[i - 1] +
+                    (previous ? previous->expressionString().value_or(u"").size() : 0) + 1;
+    }
+    const uint64_t editStart = action.affectedRange().location;
+    const uint64_t editEnd = NSMaxRange(action.affectedRange());
     // Every reference to a removed line, grouped by the line that holds it, so that all of a
     // line's references are replaced in one pass (last first) and none shifts another.
-    uint64_t count = m_lineCollection->countOfLines();
     for (uint64_t d = count; d-- > 0;) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(d);
         if (!line || removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
@@ -243,13 +307,19 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
             NCLineReferenceTypeRelative, text);
         NKLineReferencesToNullify entry;
         entry.lineObject = line;
+        entry.originalLength = text.size();
         for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
             int64_t target = static_cast<int64_t>(d) + (*token)->lineReferenceNumber();
             if (target < 0 || !removed.containsIndex(static_cast<uint64_t>(target))) continue;
             NSRange range = (*token)->range();
             if (NSMaxRange(range) > text.size()) continue;
+            uint64_t start = starts[d] + range.location;
+            bool before = start + range.length <= editStart;
+            bool after = start >= editEnd;
+            if (!before && !after) continue;  // the edit deletes it
             entry.rangesInTheLine.push_back(range);
             entry.tokenTexts.push_back(text.substr(range.location, range.length));
+            entry.followsTheEdit.push_back(!before);
         }
         if (!entry.rangesInTheLine.empty()) result.push_back(std::move(entry));
     }
@@ -261,6 +331,17 @@ void NKLineCollectionController::nullifyLines(const std::vector<NKLineReferences
         if (!entry.lineObject) continue;
         std::u16string original = entry.lineObject->expressionString().value_or(u"");
         std::u16string text = original;
+        // A line re-read during the action keeps its references before the edit in place;
+        // those after it move with the end of the line.
+        int64_t shift = static_cast<int64_t>(text.size()) - static_cast<int64_t>(entry.originalLength);
+        auto placeNow = [&](size_t i) -> std::optional<NSRange> {
+            NSRange range = entry.rangesInTheLine[i];
+            if (i < entry.followsTheEdit.size() && entry.followsTheEdit[i]) {
+                if (shift < 0 && range.location < static_cast<uint64_t>(-shift)) return std::nullopt;
+                range.location = static_cast<uint64_t>(static_cast<int64_t>(range.location) + shift);
+            }
+            return range;
+        };
         // Highest position first: a replacement of another length moves nothing still to do.
         std::vector<size_t> order(entry.rangesInTheLine.size());
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -268,7 +349,9 @@ void NKLineCollectionController::nullifyLines(const std::vector<NKLineReferences
             return entry.rangesInTheLine[a].location > entry.rangesInTheLine[b].location;
         });
         for (size_t i : order) {
-            NSRange range = entry.rangesInTheLine[i];
+            std::optional<NSRange> placed = placeNow(i);
+            if (!placed) continue;
+            NSRange range = *placed;
             if (!NKRangeContainsRange({0, text.size()}, range)) continue;
             if (i < entry.tokenTexts.size() &&
                 text.compare(range.location, range.length, entry.tokenTexts[i]) != 0)

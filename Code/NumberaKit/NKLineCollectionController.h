@@ -25,6 +25,12 @@ struct NKLineReferencesToNullify {
     // The stored text under each range when it was found: a range is only replaced while it
     // still holds that text.
     std::vector<std::u16string> tokenTexts;
+    // Whether each reference stands after the edited characters, so that it moves with the
+    // end of its line when the line is re-read; the others stand before them and keep their
+    // place.
+    std::vector<bool> followsTheEdit;
+    // The length of the line's text the ranges were found in.
+    uint64_t originalLength = 0;
 };
 
 // Which re-evaluation reports of the collection reach the delegate.
@@ -108,6 +114,12 @@ class NKLineCollectionController {
     struct CollectionDelegate;
 
     std::shared_ptr<NCLine> newEmptyLine();
+    // For a collection that does not announce moved references: rewrites the relative
+    // references of the lines that held some before the action, from the indexes each line
+    // and its targets had then.
+    void followMovedReferences(
+        const NKTextAction& action,
+        const std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>>& placesBefore);
     void setExpressionOfLine(NCLine& line, const std::u16string& text);
     void noteExpressionChanged(uint64_t index);
 

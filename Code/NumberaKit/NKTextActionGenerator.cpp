@@ -367,9 +367,10 @@ bool NKTextActionGenerator::processDeletionsInTextAction(NKTextAction& action) {
         if (wholeTop && wholeOfBottomLineInSelectionInTextAction(action)) {
             action.setIndexesToRemove(setForRequest(2560, action));
         } else {
-            bool firstLineEmpty = m_metrics->stringForLineAtIndex(0, false).value_or(u"x").empty();
-            action.setIndexesToRemove(setForRequest(firstLineEmpty || wholeTop ? 2560 : 1536,
-                                                    action));
+            // The line that keeps the text before the selection stays, unless none is left
+            // of it. (Whether the document's first line is empty has no bearing: removing
+            // the top line then would carry its references onto another line unnoticed.)
+            action.setIndexesToRemove(setForRequest(wholeTop ? 2560 : 1536, action));
         }
         action.setIndexesToReevaluate(setForRequest(8192, action));
         action.setIndexesToRedraw(setForRequest(8192, action));
