@@ -128,8 +128,11 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
 
     NCLineCollection& collection = *m_lineCollection;
     std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>> placesBefore;
+    // Lines move only when lines are inserted or removed before them.
+    bool linesMove = (action.indexesToInsert() && !action.indexesToInsert()->empty()) ||
+                     (action.indexesToRemove() && !action.indexesToRemove()->empty());
     if constexpr (!announcesReferenceShifts<NCLineCollection>()) {
-        for (uint64_t i = 0; i < collection.countOfLines(); ++i)
+        for (uint64_t i = 0; linesMove && i < collection.countOfLines(); ++i)
             if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
                 line && mayHoldRelativeReferences(*line))
                 placesBefore.emplace_back(line, i);
