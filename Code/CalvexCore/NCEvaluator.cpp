@@ -65,6 +65,13 @@ int32_t scopeOf(const NCEvaluationContext* context) {
 std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
     const NCSimpleTokenizedExpression* tokenized, const NCEnvironment& environment,
     NCEvaluationContext* context, int64_t* error) {
+    return evaluateInMode(tokenized, environment, context, error, _trigMode.load());
+}
+
+std::shared_ptr<NCResult> NCEvaluator::evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
+                                                      const NCEnvironment& environment,
+                                                      NCEvaluationContext* context, int64_t* error,
+                                                      NCTrigonometryMode mode) {
     if (!tokenized || !tokenized->nbfTokenizedExpression()) return NCResult::emptyResult();
     auto units = environment.unitManager();
     auto functions = environment.functions();
@@ -77,8 +84,10 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
     NBFWordOperatorListRef nbfWords =
         wordOperators ? wordOperators->nbfWordOperatorList() : nullptr;
     // The foundation's own words stay known behind the environment's, as in tokenisation.
-    if (nbfWords) NBFWordOperatorListSetAuxiliaryListReference(nbfWords, standardWords);
-    else nbfWords = standardWords;
+    if (nbfWords)
+        NBFWordOperatorListSetAuxiliaryListReference(nbfWords, standardWords);
+    else
+        nbfWords = standardWords;
 
     const int32_t scope = scopeOf(context);
     NBFExpressionParserRef parser =
@@ -92,7 +101,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
     NBFEvaluatorSetFunctionList(evaluator, nbfFunctions);
     NBFEvaluatorSetVariableList(evaluator, nbfVariables);
     NBFEvaluatorSetWordOperatorList(evaluator, nbfWords);
-    NBFEvaluatorSetTrigonometryMode(evaluator, NCTrigonometryModeToNBFTrigonometryMode(_trigMode));
+    NBFEvaluatorSetTrigonometryMode(evaluator, NCTrigonometryModeToNBFTrigonometryMode(mode));
     NBFEvaluatorSetContextInfo(evaluator, context);
     NBFResultRef nbfResult = NBFEvaluatorEvaluateParsedExpressionInScope(evaluator, parsed, scope);
     NBFEvaluatorFree(evaluator);
@@ -111,9 +120,9 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
         return nullptr;
     }
     NCLineCollection* collection = line._lineCollection();
-    std::shared_ptr<NCEnvironment> environment =
-        collection && collection->environment() ? collection->environment()
-                                                : NCEnvironment::current();
+    std::shared_ptr<NCEnvironment> environment = collection && collection->environment()
+                                                     ? collection->environment()
+                                                     : NCEnvironment::current();
     const int64_t index = static_cast<int64_t>(line.index());
     // The path object is the caller's; the context shares it without owning it.
     std::shared_ptr<NCIndexPath> sharedPath(std::shared_ptr<NCIndexPath>(), path);
@@ -127,15 +136,17 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
         own.setUnitManager(_unitManager);
     }
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = line.tokenizedEvaluableExpression();
-    std::shared_ptr<NCResult> result = evaluateTokenizedExpression(
-        tokens.get(), environment ? *environment : own, &context, error);
+    const NCTrigonometryMode mode = line.trigonometryMode();
+    std::shared_ptr<NCResult> result =
+        evaluateInMode(tokens.get(), environment ? *environment : own, &context, error,
+                       mode != 0 ? mode : _trigMode.load());
     path->popIndex();
     return result;
 }
 
-std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
-    NCTokenizedExpression* tokenized, const NCEnvironment& environment,
-    NCEvaluationContext* context) {
+std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(NCTokenizedExpression* tokenized,
+                                                                   const NCEnvironment& environment,
+                                                                   NCEvaluationContext* context) {
     if (!tokenized) return NCResult::emptyResult();
     const NBFExpressionTokenVector& tokens = tokenized->nbfExpressionTokens();
 
@@ -149,11 +160,12 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
     NBFEvaluatorSetVariableList(evaluator, variables ? variables->nbfVariableList() : nullptr);
     NBFEvaluatorSetWordOperatorList(evaluator,
                                     wordOperators ? wordOperators->nbfWordOperatorList() : nullptr);
-    NBFEvaluatorSetTrigonometryMode(evaluator, NCTrigonometryModeToNBFTrigonometryMode(_trigMode));
+    NBFEvaluatorSetTrigonometryMode(evaluator,
+                                    NCTrigonometryModeToNBFTrigonometryMode(_trigMode.load()));
     NBFEvaluatorSetContextInfo(evaluator, context);
     int32_t scope = NBFEvaluatorNoScope;
     if (context)
-        scope = context->lineIndex() < 0 ? NBFEvaluatorNoScope
+        scope = context->lineIndex() < 0           ? NBFEvaluatorNoScope
                 : context->lineIndex() > INT32_MAX ? INT32_MAX
                                                    : static_cast<int32_t>(context->lineIndex());
     NBFResultRef nbfResult = NBFEvaluatorEvaluateExpressionTokensInScope(evaluator, tokens, scope);

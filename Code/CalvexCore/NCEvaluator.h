@@ -4,6 +4,7 @@
 #ifndef NUMBERA_CORE_NC_EVALUATOR_H
 #define NUMBERA_CORE_NC_EVALUATOR_H
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -49,7 +50,8 @@ public:
         const NCSimpleTokenizedExpression* tokenized, const NCEnvironment& environment,
         NCEvaluationContext* context, int64_t* error);
     // The line's evaluable tokens in its collection's environment (the current environment for
-    // a line outside any collection), as the line at its index. The index is on the path while
+    // a line outside any collection), as the line at its index, in the line's trigonometry mode
+    // (this evaluator's when the line has none). The index is on the path while
     // the line is evaluated, so that line references along it can tell a cycle. None without a
     // path.
     std::shared_ptr<NCResult> evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
@@ -60,14 +62,20 @@ public:
     void setVariableList(std::shared_ptr<NCVariableList> list) { _variableList = std::move(list); }
     const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return _wordOperators; }
     void setWordOperators(std::shared_ptr<NCWordOperatorList> list) { _wordOperators = std::move(list); }
-    NCTrigonometryMode trigMode() const { return _trigMode; }
-    void setTrigMode(NCTrigonometryMode mode) { _trigMode = mode; }
+    NCTrigonometryMode trigMode() const { return _trigMode.load(); }
+    void setTrigMode(NCTrigonometryMode mode) { _trigMode.store(mode); }
 
 private:
+    std::shared_ptr<NCResult> evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
+                                             const NCEnvironment& environment,
+                                             NCEvaluationContext* context, int64_t* error,
+                                             NCTrigonometryMode mode);
+
     std::shared_ptr<NCVariableList> _variableList;
     std::shared_ptr<NCUnitCollection> _unitManager;
     std::shared_ptr<NCWordOperatorList> _wordOperators;
-    NCTrigonometryMode _trigMode = NCTrigonometryModeRadians;
+    // Atomic: a shared evaluator may be read on several threads.
+    std::atomic<NCTrigonometryMode> _trigMode{NCTrigonometryModeRadians};
     std::mutex mutex;
 };
 

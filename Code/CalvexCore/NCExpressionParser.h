@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ enum : NCExpressionType {
     NCExpressionTypeVariableDeclaration = 2,
     NCExpressionTypeBadVariableDeclaration = 3,
 };
+
+class NCLine;
 
 class NCExpressionParser {
   public:
@@ -110,6 +113,16 @@ class NCExpressionParser {
                                                      std::optional<std::vector<int64_t>>* indexes,
                                                      std::optional<std::vector<NSRange>>* ranges,
                                                      bool useHighLevelRange);
+
+    // Over a line: references among the tokens of its own tokenisation; references and
+    // variables named in its parsed forms (none before it is parsed).
+    static std::optional<NCExpressionTokenArray> lineReferenceTokensOfType(NCLineReferenceType mask,
+                                                                           const NCLine& line);
+    static void findLineReferencesInLine(const NCLine& line, NCLineReferenceType mask,
+                                         std::optional<std::vector<int64_t>>* indexes,
+                                         std::optional<std::vector<NSRange>>* ranges,
+                                         bool useHighLevelRange);
+    static std::set<std::u16string> findVariableReferencesInLine(const NCLine& line);
 
   private:
     mutable std::mutex m_mutex;

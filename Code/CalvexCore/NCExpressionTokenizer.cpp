@@ -33,8 +33,8 @@ std::shared_ptr<NCSimpleTokenizedExpression> NCExpressionTokenizer::tokenizeExpr
     NBFExpressionTokenizerRef tokenizer =
         NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(_locale));
     NBFTokenizedExpressionRef tokenized = NBFExpressionTokenizerTokenize(tokenizer, nbfExpression);
-    auto result = std::make_shared<NCSimpleTokenizedExpression>(tokenized, rangeMap.get(),
-                                                                originalLength);
+    auto result =
+        std::make_shared<NCSimpleTokenizedExpression>(tokenized, rangeMap.get(), originalLength);
     NBFTokenizedExpressionRelease(tokenized);
     NBFExpressionTokenizerRelease(tokenizer);
     NBFExpressionRelease(nbfExpression);

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "NCBuiltins.h"
+#include "NCEvaluator.h"
 #include "NCExpressionParser.h"
 #include "NCExpressionSubstituter.h"
 #include "NCExpressionTokenizer.h"
@@ -46,6 +47,21 @@ std::u16string decimalText(uint64_t value) {
     return std::u16string(buffer, end);
 }
 
+// Whether any plain token names a line reference function: without one the line has no
+// reference, and the analysis that finds them can be skipped.
+bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
+    NBFTokenizedExpressionRef tokenized = tokens.nbfTokenizedExpression();
+    if (!tokenized) return false;
+    for (NBFExpressionTokenRef token : tokenized->tokens()) {
+        const std::u16string* text =
+            NCNSStringFromNBFStringReference(NBFExpressionTokenGetStringReference(token));
+        if (text &&
+            NCExpression::lineReferenceTypeForFunctionName(*text) != NCLineReferenceTypeNone)
+            return true;
+    }
+    return false;
+}
+
 // Seconds since the epoch when the first identifier was made, so that identifiers of
 // different runs differ.
 uint64_t processStartTime() {
@@ -68,7 +84,7 @@ NCLine::NCLine(std::shared_ptr<NCExpression> expression,
 }
 
 NCLine::NCLine(std::shared_ptr<NCExpression> expression)
-    : NCLine(expression, lineTypeForExpression(expression)) {}
+    : NCLine(expression, classify(expression)) {}
 
 NCLine::~NCLine() {
     if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
@@ -109,8 +125,9 @@ void NCLine::_setExpression(std::shared_ptr<NCExpression> expression) {
     i_expression = std::move(expression);
     if (i_expression) {
         i_expression->setLine(this);
-        i_expression->setLocaleWithDecimalPoint(_customFormattingOptions->decimalPlaceCharacter,
-                                                _customFormattingOptions->thousandsSeparatorCharacter);
+        i_expression->setLocaleWithDecimalPoint(
+            _customFormattingOptions->decimalPlaceCharacter,
+            _customFormattingOptions->thousandsSeparatorCharacter);
     }
     expressionDidChange();
     if (NCLineCollection* collection = owningCollection())
@@ -147,6 +164,11 @@ void NCLine::convertToLocale(NCSimpleLocale locale) {
 
 std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
     const std::shared_ptr<NCExpression>& expression) const {
+    return classify(expression);
+}
+
+std::shared_ptr<NCLineExpression> NCLine::classify(
+    const std::shared_ptr<NCExpression>& expression) {
     if (!expression || !expression->originalString())
         return std::make_shared<NCPlainTextLineExpression>(expression, nullptr);
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = plainTokens(expression);
@@ -159,8 +181,8 @@ std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
         if (declaration.nameRange.length) name = trimmed(substring(text, declaration.nameRange));
         std::shared_ptr<NCExpression> value;
         if (declaration.valueRange.length)
-            value = NCExpression::create(substring(text, declaration.valueRange),
-                                         expression->locale());
+            value =
+                NCExpression::create(substring(text, declaration.valueRange), expression->locale());
         return std::make_shared<NCVarDeclLineExpression>(
             expression, tokens,
             std::make_shared<NCLineVariableDeclaration>(declaration.equalsTokenIndex,
@@ -202,7 +224,25 @@ std::shared_ptr<NCExpression> NCLine::evaluableExpression() const {
 }
 
 std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
-    return i_expression ? i_expression->tokenizedExpression() : nullptr;
+    if (!i_expression) return nullptr;
+    std::shared_ptr<NCTokenizedExpression> tokenized = i_expression->tokenizedExpression();
+    // In a document the line's words are read in the document's namespace, asked anew each
+    // time: a changed variable list makes the tokens stale.
+    if (tokenized && owningCollection()) {
+        if (std::shared_ptr<NCEnvironment> environment =
+                NCLineEvaluator::environmentForLine(*this)) {
+            std::shared_ptr<NCEvaluator> shared = NCEvaluator::sharedEvaluator();
+            tokenized->setVariableList(environment->variables());
+            tokenized->setUnitManager(environment->unitManager() ? environment->unitManager()
+                                      : shared                   ? shared->unitManager()
+                                                                 : nullptr);
+            tokenized->setWordOperators(environment->wordOperators() ? environment->wordOperators()
+                                        : shared                     ? shared->wordOperators()
+                                                                     : nullptr);
+            tokenized->setFunctions(environment->functions());
+        }
+    }
+    return tokenized;
 }
 
 bool NCLine::isParsed() const { return _lineExpression && _lineExpression->parsedExpression(); }
@@ -223,8 +263,10 @@ std::shared_ptr<NCResult> NCLine::result() {
 }
 
 void NCLine::evaluate() {
-    if (NCLineCollection* collection = owningCollection()) collection->enqueEvaluationOfLine(*this);
-    else _evaluate();
+    if (NCLineCollection* collection = owningCollection())
+        collection->enqueEvaluationOfLine(*this);
+    else
+        _evaluate();
 }
 
 void NCLine::_evaluate() { NCLineEvaluator::evaluateLine(*this); }
@@ -233,7 +275,12 @@ void NCLine::setResult(std::shared_ptr<NCResult> result) {
     _evaluated = true;
     if (result == i_result) return;
     i_result = std::move(result);
-    if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
+}
+
+bool NCLine::ownsResult() const {
+    // The empty answer is one object shared by every line: it takes no line's options.
+    return i_result && i_result != NCResult::emptyResult();
 }
 
 void NCLine::invalidateResult() {
@@ -295,7 +342,7 @@ std::optional<std::u16string> NCLine::formattedResult() {
 void NCLine::setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
     if (!options) return;
     _customFormattingOptions = std::move(options);
-    if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
 }
 
 // References
@@ -308,11 +355,12 @@ std::shared_ptr<NCParsedExpression> NCLine::parsedExpressionForReferences() {
 }
 
 std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask) {
+    std::shared_ptr<NCSimpleTokenizedExpression> plain = simpleTokenizedExpression();
+    if (plain && !mayHoldLineReferences(*plain)) return std::nullopt;
     std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
     if (!parsed) return std::nullopt;
     std::optional<std::vector<int64_t>> indexes;
-    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, mask, &indexes, nullptr,
-                                                             false);
+    NCExpressionParser::findLineReferencesInLine(*this, mask, &indexes, nullptr, false);
     if (!indexes) return std::nullopt;
     return NCIndexSet::indexSetWithIndexes(*indexes);
 }

@@ -29,7 +29,8 @@ typedef int32_t NCLineType;
 class NCLine {
   public:
     // Takes both as given.
-    NCLine(std::shared_ptr<NCExpression> expression, std::shared_ptr<NCLineExpression> lineExpression);
+    NCLine(std::shared_ptr<NCExpression> expression,
+           std::shared_ptr<NCLineExpression> lineExpression);
     // Classifies the expression.
     explicit NCLine(std::shared_ptr<NCExpression> expression = nullptr);
     ~NCLine();
@@ -104,10 +105,18 @@ class NCLine {
     }
     // Keeps the object itself: lines of a collection may share one.
     void setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options);
-    bool automaticContextualFormattingEnabled() const { return _automaticContextualFormattingEnabled; }
-    void setAutomaticContextualFormattingEnabled(bool on) { _automaticContextualFormattingEnabled = on; }
-    bool automaticallyAdjustsOutputPrecision() const { return _automaticallyAdjustsOutputPrecision; }
-    void setAutomaticallyAdjustsOutputPrecision(bool on) { _automaticallyAdjustsOutputPrecision = on; }
+    bool automaticContextualFormattingEnabled() const {
+        return _automaticContextualFormattingEnabled;
+    }
+    void setAutomaticContextualFormattingEnabled(bool on) {
+        _automaticContextualFormattingEnabled = on;
+    }
+    bool automaticallyAdjustsOutputPrecision() const {
+        return _automaticallyAdjustsOutputPrecision;
+    }
+    void setAutomaticallyAdjustsOutputPrecision(bool on) {
+        _automaticallyAdjustsOutputPrecision = on;
+    }
     const std::shared_ptr<NCExpressionFormattingOptions>& expressionFormattingOptions() const {
         return _expressionFormattingOptions;
     }
@@ -145,7 +154,10 @@ class NCLine {
 
   private:
     // The collection holding this line at its index; none for a free line or a stale link.
+    static std::shared_ptr<NCLineExpression> classify(
+        const std::shared_ptr<NCExpression>& expression);
     NCLineCollection* owningCollection() const;
+    bool ownsResult() const;
     std::shared_ptr<NCParsedExpression> parsedExpressionForReferences();
     std::optional<NCIndexSet> lineReferenceIndexes(NCLineReferenceType mask);
 

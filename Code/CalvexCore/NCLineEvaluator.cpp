@@ -82,6 +82,13 @@ void evaluateTargetsFirst(NCLine& line) {
 
 }  // namespace
 
+void NCLineEvaluator::evaluateLines(const std::vector<std::shared_ptr<NCLine>>& lines) {
+    for (const auto& line : lines)
+        if (line) line->invalidateResult();
+    for (const auto& line : lines)
+        if (line && !line->isEvaluated()) evaluateLine(*line);
+}
+
 void NCLineEvaluator::evaluateLine(NCLine& line) {
     evaluateTargetsFirst(line);
     NCIndexPath path;
@@ -106,12 +113,12 @@ void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* err
         NCLineExpressionParser(environment).parseLineExpression(*line.lineExpression());
     std::shared_ptr<NCEvaluator> evaluator = NCEvaluator::sharedEvaluator();
     if (!evaluator)
-        evaluator = std::make_shared<NCEvaluator>(
-            environment ? environment->unitManager() : nullptr,
-            environment ? environment->variables() : nullptr,
-            environment ? environment->wordOperators() : nullptr);
-    const NCTrigonometryMode mode = line.trigonometryMode();
-    evaluator->setTrigMode(mode != 0 ? mode : NCTrigonometryModeRadians);
+        evaluator =
+            std::make_shared<NCEvaluator>(environment ? environment->unitManager() : nullptr,
+                                          environment ? environment->variables() : nullptr,
+                                          environment ? environment->wordOperators() : nullptr);
+    // The line's mode goes with the line, not into the shared evaluator: documents evaluated
+    // on other threads share that evaluator.
     // A reference back to this line while it is evaluated must not read its old answer: the
     // line is on the path and the reference is a cycle.
     line.invalidateResult();

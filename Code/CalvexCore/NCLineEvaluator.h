@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "NCEnvironment.h"
 #include "NCIndex.h"
@@ -19,12 +20,17 @@ class NCLineEvaluator {
     static constexpr int32_t evaluationPrecision() { return 102; }
     // How many lines may be evaluated inside one another through line references whose
     // targets had no answer yet.
-    static constexpr size_t maximumEvaluationDepth() { return 32; }
+    static constexpr size_t maximumEvaluationDepth() { return 16; }
 
     static void evaluateLine(NCLine& line);
     // Inside the evaluation of the lines on the path (a line reference's target evaluated on
     // demand). The error slot (may be null) receives the evaluator error.
     static void evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
+
+    // One pass over lines whose answers are out of date, in dependency order: every answer is
+    // dropped before any is computed, so a reference among them never reads an old answer and a
+    // cycle among them is found whatever answers its members held.
+    static void evaluateLines(const std::vector<std::shared_ptr<NCLine>>& lines);
 
     // The line's collection's environment, else the current one.
     static std::shared_ptr<NCEnvironment> environmentForLine(const NCLine& line);

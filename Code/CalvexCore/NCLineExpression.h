@@ -27,7 +27,9 @@ class NCLineVariableDeclaration {
     NCLineVariableDeclaration(int64_t equalsTokenIndex, NSRange nameRange,
                               std::optional<std::u16string> name,
                               std::shared_ptr<NCExpression> valueExpression)
-        : _equalsTokenIndex(equalsTokenIndex), _nameRange(nameRange), _name(std::move(name)),
+        : _equalsTokenIndex(equalsTokenIndex),
+          _nameRange(nameRange),
+          _name(std::move(name)),
           _valueExpression(std::move(valueExpression)) {}
     // Among the line's plain tokens.
     int64_t equalsTokenIndex() const { return _equalsTokenIndex; }
@@ -81,7 +83,8 @@ class NCAbstractLineExpression : public NCLineExpression {
   public:
     NCAbstractLineExpression(NCLineExpressionType type, std::shared_ptr<NCExpression> expression,
                              std::shared_ptr<NCSimpleTokenizedExpression> tokenizedExpression)
-        : _expressionType(type), _expression(std::move(expression)),
+        : _expressionType(type),
+          _expression(std::move(expression)),
           _tokenizedExpression(std::move(tokenizedExpression)) {}
 
     NCLineExpressionType expressionType() const override { return _expressionType; }

@@ -5,7 +5,9 @@
 
 namespace {
 
-NSRange shiftedBy(NSRange range, uint64_t offset) { return {range.location + offset, range.length}; }
+NSRange shiftedBy(NSRange range, uint64_t offset) {
+    return {range.location + offset, range.length};
+}
 
 bool keepsItsOwnKind(NCExpressionTokenType type) {
     return type == NCExpressionTokenTypeWhitespace || type == NCExpressionTokenTypeWord ||
@@ -36,7 +38,8 @@ void NCLineExpressionParser::processPlainTextLineExpression(
 void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpression& lineExpression) {
     const std::shared_ptr<NCExpression>& value = lineExpression.evaluableExpression();
     if (value) {
-        NCExpressionTokenizer tokenizer(value->locale(), &NCExpressionSubstituter::defaultSubstituter());
+        NCExpressionTokenizer tokenizer(value->locale(),
+                                        &NCExpressionSubstituter::defaultSubstituter());
         lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
     }
     std::shared_ptr<NCParsedExpression> valueParsed =

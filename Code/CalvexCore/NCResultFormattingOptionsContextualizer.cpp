@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-std::shared_ptr<NCResultFormattingOptions> NCResultFormattingOptionsContextualizer::
-    contextualizedOptions(const std::shared_ptr<NCResultFormattingOptions>& options,
-                          const NCResult* result) const {
+std::shared_ptr<NCResultFormattingOptions>
+NCResultFormattingOptionsContextualizer::contextualizedOptions(
+    const std::shared_ptr<NCResultFormattingOptions>& options, const NCResult* result) const {
     if (!options) return nullptr;
     std::shared_ptr<NCResultFormattingOptions> copy = options->copy();
     if (!result) return copy;
@@ -25,8 +25,9 @@ std::shared_ptr<NCResultFormattingOptions> NCResultFormattingOptionsContextualiz
         copy->displayBase = 10;
         copy->trailingZeros = true;
         if (format == NCUnitNameFormatVeryShortName) copy->showUnit = true;
-        copy->unitNameFormat = format == NCUnitNameFormatVeryShortName ? NCUnitNameFormatVeryShortName
-                                                                       : NCUnitNameFormatSymbol;
+        copy->unitNameFormat = format == NCUnitNameFormatVeryShortName
+                                   ? NCUnitNameFormatVeryShortName
+                                   : NCUnitNameFormatSymbol;
     }
     return copy;
 }

@@ -18,9 +18,9 @@ int32_t clampedPosition(uint64_t position) {
 
 }  // namespace
 
-NCSimpleTokenizedExpression::NCSimpleTokenizedExpression(NBFTokenizedExpressionRef tokenizedExpression,
-                                                         NCSubstitutionRangeMap* rangeMap,
-                                                         int64_t originalExpressionLength)
+NCSimpleTokenizedExpression::NCSimpleTokenizedExpression(
+    NBFTokenizedExpressionRef tokenizedExpression, NCSubstitutionRangeMap* rangeMap,
+    int64_t originalExpressionLength)
     : _nbfTokenizedExpression(NBFTokenizedExpressionRetain(tokenizedExpression)),
       _rangeMap(NBF::retain(rangeMap)),
       _length(originalExpressionLength) {

@@ -33,7 +33,8 @@ class NCSimpleTokenizedExpression {
     NCSimpleTokenizedExpression& operator=(const NCSimpleTokenizedExpression&) = delete;
 
     // In text order, until the callback sets stop.
-    void enumerateTokensWithBlock(const std::function<void(const NCSimpleToken&, bool* stop)>& block) const;
+    void enumerateTokensWithBlock(
+        const std::function<void(const NCSimpleToken&, bool* stop)>& block) const;
     // All zeros past the end.
     NCSimpleToken tokenAtIndex(uint64_t index) const;
     size_t countOfTokens() const;

@@ -2,8 +2,10 @@
 // declarations give line variables whose values hold from their line on (the first from the
 // top); references read other lines' answers; cycles of references end in an error.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "NCBuiltins.h"
@@ -16,13 +18,15 @@
 
 namespace {
 
-std::shared_ptr<NCEnvironment> documentEnvironment() {
+std::shared_ptr<NCEnvironment> documentEnvironment(bool binaryBytes = false) {
     initFoundationConstants();
     static auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
+    static auto binaryUnits =
+        realUnitManager({{NCUnitsPreferenceBytePrefix, NCUnitsPreferenceBytePrefixOptionBinary}});
     auto environment = std::make_shared<NCEnvironment>();
     auto variables = std::make_shared<NCVariableList>();
     variables->setParentList(NCVariableList::listWithStandardVariables());
-    environment->setUnitManager(units);
+    environment->setUnitManager(binaryBytes ? binaryUnits : units);
     environment->setVariables(variables);
     environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
     environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
@@ -43,8 +47,8 @@ std::string answerOf(NCLine& line) {
 // the first declaring line governs from the top, later ones from their own line on.
 class Document {
   public:
-    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians)
-        : environment(documentEnvironment()) {
+    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians, bool binaryBytes = false)
+        : environment(documentEnvironment(binaryBytes)) {
         lines.setEnvironment(environment);
         lines.setTrigonometryMode(mode);
     }
@@ -114,6 +118,29 @@ TEST(LineEvaluatorTest, LinesOverTheRealCatalogue) {
     };
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
+}
+
+TEST(LineEvaluatorTest, AnswersAsTheLineShowsThem) {
+    // Grouping is a display option: on by default, off on request.
+    struct Row {
+        const char16_t* text;
+        bool binaryBytes;
+        bool grouping;
+        const char* shown;
+    } rows[] = {
+        {u"1 KB in bytes", false, true, "1,000 bytes"},
+        {u"1 KB in bytes", true, true, "1,024 bytes"},
+        {u"1 KB in bytes", false, false, "1000 bytes"},
+        {u"1 hectare in m²", false, true, "10,000 m^2"},
+        {u"20 as a % of 50", false, true, "40%"},
+        {u"5 × 3", false, true, "15"},
+    };
+    for (const Row& row : rows) {
+        Document document(NCTrigonometryModeRadians, row.binaryBytes);
+        auto line = document.add(row.text);
+        line->customFormattingOptions()->thousandsSeparator = row.grouping;
+        EXPECT_EQ(utf8(line->formattedResult()), row.shown) << utf8(std::u16string(row.text));
+    }
 }
 
 TEST(LineEvaluatorTest, DeclarationsAndTheirUses) {
@@ -226,11 +253,103 @@ TEST(LineEvaluatorTest, LongChainsAreEvaluatedTargetsFirst) {
     EXPECT_EQ(answerOf(*document.lines.lineAtIndex(count / 2)), std::to_string(count / 2 + 1));
 }
 
+TEST(LineEvaluatorTest, APassFindsACycleWhateverItsMembersHeld) {
+    // Line 0 is "5", line 1 uses it; then line 0 is made to use line 1. Both held clean answers.
+    Document document;
+    auto first = document.add(u"5");
+    auto second = document.add(NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" + 1");
+    EXPECT_EQ(answerOf(*second), "6");
+    first->setExpressionString(NCExpression::absoluteLineReferenceTokenWithIndex(1) + u" + 1");
+    // Evaluated alone, the edited line reads its partner's old answer...
+    EXPECT_EQ(answerOf(*first), "7");
+    // ...evaluated as one pass, the two are a cycle.
+    NCLineEvaluator::evaluateLines({first, second});
+    for (const auto& line : {first, second}) {
+        EXPECT_EQ(line->result()->resultType(), NCResultTypeError);
+        EXPECT_EQ(line->evaluationError(), NCLineReferenceCycleError);
+    }
+    // Broken again: the pass gives clean answers in dependency order.
+    first->setExpressionString(u"10");
+    NCLineEvaluator::evaluateLines({first, second});
+    EXPECT_EQ(answerOf(*first), "10");
+    EXPECT_EQ(answerOf(*second), "11");
+    EXPECT_EQ(second->evaluationError(), 0);
+}
+
+TEST(LineEvaluatorTest, HostileTextNeverBreaksALine) {
+    std::u16string longSum, deep;
+    for (int i = 0; i < 2000; ++i) longSum += u"1+";
+    for (int i = 0; i < 500; ++i) deep = u"(" + deep + u")";
+    const std::pair<std::u16string, NCLineType> rows[] = {
+        {u"((((", NCLineExpressionTypeNormal},
+        {u"))))", NCLineExpressionTypeNormal},
+        {u"= = =", NCLineExpressionTypePlainText},  // no name before the first "="
+        {u"a =", NCLineExpressionTypeVariableDeclaration},
+        {u"\xD800 + 1", NCLineExpressionTypeNormal},  // a lone surrogate
+        {u"√√√√", NCLineExpressionTypeNormal},
+        {u"line1 = 3", NCLineExpressionTypePlainText},  // a reference is no name
+        {u"x = line9", NCLineExpressionTypeVariableDeclaration},
+        {u"(___rel_line(", NCLineExpressionTypeNormal},
+        {NCExpression::absoluteLineReferenceTokenWithIndex(4000000000u),
+         NCLineExpressionTypeNormal},
+        {u"in in in", NCLineExpressionTypeNormal},
+        {std::u16string(1000, u'('), NCLineExpressionTypeNormal},
+        {std::u16string(20000, u'9'), NCLineExpressionTypeNormal},
+        {longSum + u"1", NCLineExpressionTypeNormal},
+        {deep, NCLineExpressionTypeNormal},
+    };
+    Document document;
+    for (const auto& [text, type] : rows) {
+        auto line = document.add(text);
+        EXPECT_EQ(line->lineType(), type) << utf8(text.substr(0, 40));
+        EXPECT_NE(line->result(), nullptr) << utf8(text.substr(0, 40));
+        line->directLineReferenceIndexes();
+        NCLineExpressionParser(document.environment).parseLineExpression(*line->lineExpression());
+    }
+}
+
+// Runs the work on a thread with a small stack.
+void onSmallStack(size_t bytes, const std::function<void()>& work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, bytes);
+    pthread_t thread;
+    auto body = [](void* argument) -> void* {
+        (*static_cast<const std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, const_cast<std::function<void()>*>(&work)),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+TEST(LineEvaluatorTest, ALongRingEndsInErrorsOnASmallStack) {
+    // Each line refers to the next, the last to the first: every line is on the ring.
+    Document document;
+    const uint64_t count = 60;
+    std::vector<std::shared_ptr<NCLine>> ring;
+    for (uint64_t i = 0; i < count; ++i)
+        ring.push_back(document.add(
+            NCExpression::absoluteLineReferenceTokenWithIndex((i + 1) % count) + u" + 1"));
+    onSmallStack(1 << 19, [&] {
+        for (const auto& line : ring) line->result();
+    });
+    for (const auto& line : ring) {
+        ASSERT_TRUE(line->hasResult());
+        EXPECT_EQ(line->result()->resultType(), NCResultTypeError);
+        EXPECT_NE(line->evaluationError(), 0);
+    }
+}
+
 TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
     Document document;
     auto line = document.add(u"1 + 1");
     NCEvaluator evaluator(document.environment->unitManager(), document.environment->variables());
+    testing::internal::CaptureStderr();
     EXPECT_EQ(evaluator.evaluateLine(*line, nullptr, nullptr), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error: index path can not be nil"),
+              std::string::npos);
     NCIndexPath path;
     path.pushIndex(7);
     NCLineExpressionParser(document.environment).parseLineExpression(*line->lineExpression());
