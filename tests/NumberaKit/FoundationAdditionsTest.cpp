@@ -1,6 +1,8 @@
 // Index-set, string, array, date, locale and random-number conveniences.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <set>
 
 #include "NKLocalization.h"
@@ -117,6 +119,31 @@ TEST(ArrayAdditions, Searches) {
     EXPECT_EQ(arrayWithObjectsAfterObject(array, 4), (std::vector<int>{8, 15}));
     EXPECT_EQ(arrayWithoutObjects(array, {8}), (std::vector<int>{4, 15}));
     EXPECT_FALSE(firstObject(std::vector<int>{}).has_value());
+    EXPECT_TRUE(containsString({u"a", u"b"}, u"b"));
+    EXPECT_FALSE(containsKey({u"a", u"b"}, u"c"));
+    EXPECT_TRUE(containsNumber({3, 5}, 5));
+    EXPECT_EQ(objectPassingTest(array, [](int x) { return x > 5; }), 8);
+}
+
+namespace {
+struct Tagged {
+    int64_t value;
+    int64_t tag() const { return value * 10; }
+    std::map<std::string, int64_t> dictionaryRepresentation() const { return {{"v", value}}; }
+};
+}  // namespace
+
+TEST(ArrayAdditions, TagsAndDictionaryRepresentations) {
+    using namespace NSArrayAdditions;
+    std::vector<std::shared_ptr<Tagged>> array{std::make_shared<Tagged>(Tagged{1}), nullptr,
+                                               std::make_shared<Tagged>(Tagged{2})};
+    EXPECT_EQ(indexOfObjectWithTag(array, 20), 2u);
+    EXPECT_EQ(indexOfObjectWithTag(array, 30), NSNotFound);
+    EXPECT_EQ(objectWithTag(array, 10), array[0]);
+    EXPECT_EQ(objectWithTag(array, 30), nullptr);
+    auto representations = arrayWithObjectsInDictionaryRep(array);
+    ASSERT_EQ(representations.size(), 2u);
+    EXPECT_EQ(representations[1].at("v"), 2);
 }
 
 TEST(SimpleLocale, SettingsOverrideTheLocale) {
