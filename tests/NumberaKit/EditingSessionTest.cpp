@@ -336,3 +336,36 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     EXPECT_GT(checkedReferences, edits / 4);
     EXPECT_GT(deadReferences, edits / 60);
 }
+
+// Selections that disagree with the edit and ranges past the text come from a confused
+// caller, never from the text view; they must still neither crash nor corrupt memory, and
+// the synchronisation rule must catch any line count that went astray.
+TEST_F(EditingSession, InconsistentEditsAreSurvived) {
+    std::mt19937 random(99);
+    auto pick = [&](uint64_t bound) {
+        return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
+    };
+    const std::u16string pieces[] = {u"", u"\n", u"x", u"\n\n", u"ab\ncd", rel(-1), rel(3)};
+    Session session(u"1\n" + rel(-1) + u"\n3\n" + rel(-2));
+    int resynchronised = 0;
+    for (int step = 0; step < 400; ++step) {
+        uint64_t length = session.rig.text.string().size();
+        NSRange range{pick(length + 3), pick(4)};
+        NSRange selection = pick(5) == 0 ? NSRange{NSNotFound, 0}
+                                         : NSRange{pick(length + 3), pick(3)};
+        session.rig.text.setSelectedRange(selection);
+        std::vector<NKTextAction> actions =
+            session.rig.generator.textActionsForRanges({range}, {pieces[pick(7)]});
+        ASSERT_EQ(actions.size(), 1u);
+        session.controller.updateLineCollectionFromTextAction(actions.front());
+        if (NKTextSyncHelper::isForceSynchronizeRequiredForTextAction(
+                actions.front(), session.controller, *session.rig.metrics, &session.rig.text)) {
+            ++resynchronised;
+            session.collection->removeAllLines();
+            for (const std::u16string& line : session.rig.metrics->lineStrings())
+                session.collection->addLine(NCLine::lineWithExpressionString(line));
+        }
+        EXPECT_EQ(session.collection->countOfLines(), session.rig.metrics->countOfLines());
+    }
+    EXPECT_GT(resynchronised, 0);
+}
