@@ -52,9 +52,11 @@ MainQueue::TaskId ManualMainQueue::repeating(NSTimeInterval firstDelay, NSTimeIn
 }
 
 void ManualMainQueue::cancel(TaskId id) {
+    Task dropped;  // destroyed after the lock: what it holds may cancel other tasks
     std::lock_guard<std::mutex> lock(m_mutex);
     auto found = m_tasks.find(id);
     if (found == m_tasks.end()) return;
+    dropped = std::move(found->second.second.task);
     m_order.erase(found->second.first);
     m_tasks.erase(found);
 }
@@ -84,6 +86,7 @@ size_t ManualMainQueue::runPending() {
                 found->second.first = nextKey;
                 m_order.emplace(nextKey, id);
             } else {
+                task = std::move(entry.task);
                 m_tasks.erase(found);
             }
         }
