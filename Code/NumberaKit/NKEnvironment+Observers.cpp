@@ -1,7 +1,7 @@
 // The environment's answers to the managers' notifications, and saving the data files.
 #include "NKEnvironment.h"
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKNotifications.h"
 
 namespace {
@@ -102,11 +102,11 @@ bool NKEnvironment::performAction(const std::string& action, const std::shared_p
 bool NKEnvironment::canSave(const std::optional<std::string>& path,
                             const std::string& fileName) const {
     if (!path) {
-        NKLog("Warning: Nil directory path for " + fileName + "; not saved");
+        NKLogLine("Warning: Nil directory path for " + fileName + "; not saved");
         return false;
     }
     if (!m_persistanceInfoDictionary) {
-        NKLog("Warning: No version information for " + fileName + "; not saved");
+        NKLogLine("Warning: No version information for " + fileName + "; not saved");
         return false;
     }
     return true;

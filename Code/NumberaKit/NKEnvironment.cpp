@@ -8,8 +8,9 @@
 #include "NCEnvironment.h"
 #include "NCEvaluator.h"
 #include "NCSettings.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKNotifications.h"
+#include "NKLocalization.h"
 #include "NKUserLocale.h"
 
 namespace {
@@ -187,12 +188,12 @@ void NKEnvironment::loadUnits(const ResourceBundle& bundle,
                               const std::optional<std::string>& language) {
     const auto units = pathForResource("Units", "plist", language, bundle);
     if (!units) {
-        NKLog("Warning: No units file found in " + bundle.bundlePath());
+        NKLogLine("Warning: No units file found in " + bundle.bundlePath());
         return;
     }
     const auto localization = pathForResource("UnitLocalization", "plist", language, bundle);
     std::optional<std::string> fallback;
-    if (!NKLocalizationIsEnglish(language))
+    if (!NKLocalizationIsEnglish(NKUTF16(language)))
         fallback = pathForResource("UnitLocalization", "plist", std::string("en"), bundle);
     unitsManager()->loadUnitsFromFile(*units, localization, fallback);
 }
@@ -202,7 +203,7 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
     const auto defaults = pathForResource("Currencies", "plist", language, bundle);
     const auto localization = pathForResource("CurrencyLocalization", "plist", language, bundle);
     if (!localization)
-        NKLog("WARNING: No currencies localization file found for " + language.value_or("(default)"));
+        NKLogLine("WARNING: No currencies localization file found for " + language.value_or("(default)"));
     auto currencies = currenciesManager();
     if (currencies && defaults) {
         std::string reason;
@@ -211,7 +212,7 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
         if (list)
             currencies->registerDefaultCurrencies(*list);
         else
-            NKLog("Warning: No default currencies in " + *defaults);
+            NKLogLine("Warning: No default currencies in " + *defaults);
     }
     if (localization) unitsManager()->loadCurrenciesFromLocalizationFile(*localization);
     if (!currencies) return;
@@ -223,7 +224,7 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
 
 void NKEnvironment::loadVariables() {
     const auto stored = variablesDataSourcePath();
-    if (!stored) NKLog("Warning: Nil directory path for Variables.plist");
+    if (!stored) NKLogLine("Warning: Nil directory path for Variables.plist");
     // A file that exists but cannot be read leaves the list empty rather than replacing the
     // user's variables with the defaults; it is moved aside before it is ever written over.
     if (fileExists(stored))

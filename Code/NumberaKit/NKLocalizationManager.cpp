@@ -5,8 +5,9 @@
 #include "NCResultFormatter.h"
 #include "NCUnitNameFormat.h"
 #include "NCWordOperator.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKUnitsManager.h"
+#include "NKLocalization.h"
 #include "NKUserLocale.h"
 #include "NSLocalizedString.h"
 #include "Regex.h"
@@ -120,7 +121,7 @@ void NKLocalizationManager::setPercentageOperatorsPlistFileName(
         const std::string language =
             localization ? *localization : bundle->preferredLocalizations().front();
         if (auto path = bundle->pathForResource(name, "plist", language)) paths.push_back(*path);
-        if (!NKLocalizationIsEnglish(language))
+        if (!NKLocalizationIsEnglish(NKUTF16(language)))
             if (auto path = bundle->pathForResource(name, "plist", std::string("en")))
                 if (paths.empty() || paths.front() != *path) paths.push_back(*path);
     }
@@ -149,7 +150,7 @@ void NKLocalizationManager::refreshPercentageOperators() {
             const auto typeName = stringFor(*entry, u"operatorType");
             const int64_t type = typeName ? percentageOperatorTypeForName(*typeName) : 0;
             if (!regex || type == 0 || !Regex::cached(*regex)) {
-                NKLog("Encountered an error parsing " + describe(entry.get()));
+                NKLogLine("Encountered an error parsing " + describe(entry.get()));
                 continue;
             }
             substituter.addOperatorRegex(*regex, type);
@@ -166,7 +167,7 @@ void NKLocalizationManager::refreshWordOperators() {
         const auto typeName = stringFor(*entry, u"operatorType");
         const int32_t type = typeName ? wordOperatorTypeForName(*typeName) : 0;
         if (!word || word->empty() || type == 0) {
-            NKLog("Encountered an error parsing " + describe(entry.get()));
+            NKLogLine("Encountered an error parsing " + describe(entry.get()));
             continue;
         }
         if (auto wordOperator = NCWordOperator::wordOperatorOfType(type, *word))

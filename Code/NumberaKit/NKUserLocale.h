@@ -18,7 +18,4 @@ struct NKUserLocale {
     static NKUserLocale withIdentifier(const std::string& identifier);
 };
 
-// An absent localisation and "en" count as English.
-bool NKLocalizationIsEnglish(const std::optional<std::string>& localization);
-
 #endif

@@ -5,7 +5,7 @@
 #include "NCEvaluator.h"
 #include "NCExpression.h"
 #include "NCResult.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKNotifications.h"
 #include "NSLocalizedString.h"
 
@@ -128,12 +128,12 @@ bool NKVariablesManager::loadFromPath(const std::string& path) {
         if (!entry) continue;
         auto variable = variableFromDictionaryRepresentation(*entry, m_unitCollection.get());
         if (!variable) {
-            NKLog("Warning: skipping a stored variable without a name");
+            NKLogLine("Warning: skipping a stored variable without a name");
             continue;
         }
         const std::u16string name = variable->name().value_or(u"");
         if (coreListHoldsName(name)) {
-            NKLog("Trying to add variable " + NKUTF8(name) + " when it already exits");
+            NKLogLine("Trying to add variable " + NKUTF8(name) + " when it already exits");
             continue;
         }
         m_variablesArray.push_back(variable);
@@ -145,7 +145,7 @@ bool NKVariablesManager::loadFromPath(const std::string& path) {
 bool NKVariablesManager::saveToPath(const std::string& path,
                                     const std::optional<NKVersionInfo>& versionInfo) {
     if (path.empty() || !versionInfo) {
-        NKLog("Warning: Not saving variables without " +
+        NKLogLine("Warning: Not saving variables without " +
               std::string(path.empty() ? "a file path" : "version information"));
         return false;
     }
@@ -162,7 +162,7 @@ bool NKVariablesManager::saveToPath(const std::string& path,
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(*versionInfo));
     NSError error;
     if (!plf::writeAtomically(path, root.get(), &error)) {
-        NKLog("Warning: Could not save variables datasource to file '" + path + "'");
+        NKLogLine("Warning: Could not save variables datasource to file '" + path + "'");
         return false;
     }
     return true;
@@ -185,7 +185,7 @@ bool NKVariablesManager::addVariable(const std::shared_ptr<NCVariable>& variable
     if (!variable) return false;
     const std::u16string name = variable->name().value_or(u"");
     if (coreListHoldsName(name)) {
-        NKLog("Warning: Trying to add a new variable named " + NKUTF8(name) +
+        NKLogLine("Warning: Trying to add a new variable named " + NKUTF8(name) +
               " when one already exists under that name");
         return false;
     }

@@ -224,10 +224,4 @@ TEST(LocalizationManager, BestCurrencyIsTheUsersWhenKnown) {
     EXPECT_EQ(swedish.currencySymbol, u"kr");
 }
 
-TEST(LocalizationManager, EnglishLocalisations) {
-    EXPECT_TRUE(NKLocalizationIsEnglish(std::nullopt));
-    EXPECT_TRUE(NKLocalizationIsEnglish(std::string("en")));
-    EXPECT_FALSE(NKLocalizationIsEnglish(std::string("de")));
-}
-
 }  // namespace
