@@ -77,12 +77,6 @@ void NKEnvironment::registerObservers() {
         // The web is asked only when the user lets the environment update from it.
         if (currencies && environment.m_updatesValuesFromWeb && currencies->anyCurrencyEnabledIn(n))
             currencies->updateRatesFromWeb();
-        // Newly enabled currency units take their names in the language of the load.
-        if (environment.m_bundle && environment.m_unitsManager) {
-            if (auto localization = pathForResource("CurrencyLocalization", "plist",
-                                                    environment.m_language, *environment.m_bundle))
-                environment.m_unitsManager->loadCurrenciesFromLocalizationFile(*localization);
-        }
         environment.refreshCurrencyLocale();
         if (environment.m_delegate) environment.m_delegate->environmentCurrenciesWereModified(n.object);
     });

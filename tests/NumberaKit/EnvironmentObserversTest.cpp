@@ -6,6 +6,7 @@
 
 #include "EnvironmentTestSupport.h"
 #include "NKNotifications.h"
+#include "NKUserLocale.h"
 
 namespace {
 
@@ -163,6 +164,23 @@ TEST(EnvironmentObservers, EnablingACurrencyAsksTheWebOnlyWhenAllowed) {
         EXPECT_EQ(currencies.lastSavePath, f.data.file("Currencies.plist"));
         EXPECT_EQ(f.delegate.messages, (std::vector<std::string>{"currenciesWereModified"}));
     }
+}
+
+// Newly enabled currencies are matched to the user's locale again: a clashing symbol means the
+// user's own currency once its unit is there.
+TEST(EnvironmentObservers, EnablingACurrencyRefreshesTheCurrencyLocale) {
+    EnvironmentFixture f;
+    NKUserLocale::setCurrent(NKUserLocale{"sv_SE", u"SEK", u"kr"});
+    auto environment = f.make();
+    f.load(*environment, EnvironmentFixture::resources());
+    auto units = environment->unitsManager();
+    for (const char16_t* code : {u"NOK", u"SEK"}) units->setUnitEnabled(units->unitWithIdentifier(code), true);
+    post(NKCurrenciesEnabledStateChanged);
+    f.time.queue->runPending();
+    auto kr = units->ncUnitManager()->unitWithName(u"kr");
+    ASSERT_NE(kr, nullptr);
+    EXPECT_EQ(kr->identifier(), u"SEK");
+    NKUserLocale::setCurrent(std::nullopt);
 }
 
 TEST(EnvironmentObservers, FavouriteChangesSaveOnceFiveSecondsAfterTheLast) {
