@@ -149,11 +149,15 @@ void NKEnvironment::loadFromBundleAtPath(const std::string& path,
     m_bundlePath = path;
     m_bundle = std::make_shared<ResourceBundle>(path);
 
-    auto self = shared_from_this();
+    // The work holds the environment only while it runs: a pool thread must never keep it
+    // (and end it) after the load has been announced as complete.
+    std::weak_ptr<NKEnvironment> weakSelf = weak_from_this();
     auto bundle = m_bundle;
     const uint64_t generation = ++m_loadGeneration;
     setLoadingFuture(NYDispatchFuture::futureOnQueue(
-        ThreadPool::global(), [self, bundle, localization, generation]() -> std::any {
+        ThreadPool::global(), [weakSelf, bundle, localization, generation]() -> std::any {
+            auto self = weakSelf.lock();
+            if (!self) return {};
             self->loadAllFromBundle(*bundle, localization);
             self->setUpSharedInstances();
             self->m_bundleLoaded = true;
