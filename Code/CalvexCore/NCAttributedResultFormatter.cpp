@@ -8,14 +8,16 @@ namespace {
 double fontSizeOf(const NSAttributes& attributes) {
     auto found = attributes.find(NSFontSizeAttributeName);
     if (found == attributes.end()) return NSDefaultFontSize;
-    if (auto size = std::get_if<double>(&found->second)) return *size > 0 ? *size : NSDefaultFontSize;
+    if (auto size = std::get_if<double>(&found->second))
+        return *size > 0 ? *size : NSDefaultFontSize;
     if (auto size = std::get_if<int64_t>(&found->second))
         return *size > 0 ? static_cast<double>(*size) : NSDefaultFontSize;
     return NSDefaultFontSize;
 }
 
 NSAttributes withFontSize(NSAttributes attributes, double size) {
-    attributes[NSFontSizeAttributeName] = std::isfinite(size) && size > 0 ? size : NSDefaultFontSize;
+    attributes[NSFontSizeAttributeName] =
+        std::isfinite(size) && size > 0 ? size : NSDefaultFontSize;
     return attributes;
 }
 

@@ -8,9 +8,9 @@
 #include "NCEnvironment.h"
 #include "NCEvaluator.h"
 #include "NCSettings.h"
-#include "NKTextHelpers.h"
-#include "NKNotifications.h"
 #include "NKLocalization.h"
+#include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NKUserLocale.h"
 
 namespace {
@@ -93,8 +93,8 @@ std::shared_ptr<NKCurrenciesManaging> NKEnvironment::currenciesManager() {
 
 std::shared_ptr<NKVariablesManager> NKEnvironment::variablesManager() {
     if (!m_variablesManager)
-        m_variablesManager = std::make_shared<NKVariablesManager>(
-            NCBuiltins::variables(), unitsManager()->ncUnitManager());
+        m_variablesManager = std::make_shared<NKVariablesManager>(NCBuiltins::variables(),
+                                                                  unitsManager()->ncUnitManager());
     return m_variablesManager;
 }
 
@@ -173,7 +173,8 @@ void NKEnvironment::loadFromBundleAtPath(const std::string& path,
                 if (!environment || environment->m_loadGeneration != generation) return;
                 NotificationCenter::defaultCenter().post(NKEnvironmentDidLoadBundle,
                                                          environment.get(), bundle);
-                if (environment->m_delegate) environment->m_delegate->environmentDidLoadBundle(*bundle);
+                if (environment->m_delegate)
+                    environment->m_delegate->environmentDidLoadBundle(*bundle);
             });
             return {};
         }));
@@ -207,7 +208,8 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
     const auto defaults = pathForResource("Currencies", "plist", language, bundle);
     const auto localization = pathForResource("CurrencyLocalization", "plist", language, bundle);
     if (!localization)
-        NKLogLine("WARNING: No currencies localization file found for " + language.value_or("(default)"));
+        NKLogLine("WARNING: No currencies localization file found for " +
+                  language.value_or("(default)"));
     auto currencies = currenciesManager();
     if (currencies && defaults) {
         std::string reason;
@@ -255,12 +257,14 @@ void NKEnvironment::loadLocalizedData(const ResourceBundle& bundle,
     auto localization = localizationManager();
     localization->setPercentageOperatorsPlistFileName(
         "PercentageOperators", std::make_shared<ResourceBundle>(bundle.bundlePath()), language);
-    localization->setWordOperatorsPlistFile(pathForResource("WordOperators", "plist", language, bundle));
+    localization->setWordOperatorsPlistFile(
+        pathForResource("WordOperators", "plist", language, bundle));
     if (m_unitsEnabled)
         localization->setUnitLocalizationPlistFile(
             pathForResource("UnitLocalization", "plist", language, bundle));
     if (m_currenciesEnabled)
-        localization->refreshCurrencyLocaleForCode(localization->bestCurrencyCodeForCurrentLocale());
+        localization->refreshCurrencyLocaleForCode(
+            localization->bestCurrencyCodeForCurrentLocale());
 }
 
 void NKEnvironment::refreshCurrencyLocale() {
@@ -281,10 +285,9 @@ void NKEnvironment::setUpSharedInstances() {
     core->set();
 }
 
-std::optional<std::string> NKEnvironment::pathForResource(const std::string& name,
-                                                          const std::string& type,
-                                                          const std::optional<std::string>& localization,
-                                                          const ResourceBundle& bundle) {
+std::optional<std::string> NKEnvironment::pathForResource(
+    const std::string& name, const std::string& type,
+    const std::optional<std::string>& localization, const ResourceBundle& bundle) {
     if (auto path = bundle.pathForResource(name, type, localization)) return path;
     for (const auto& language : ResourceBundle::preferredLanguages())
         if (auto path = bundle.pathForResource(name, type, language)) return path;

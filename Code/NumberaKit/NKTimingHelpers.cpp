@@ -48,7 +48,7 @@ void NKScheduledAction::fire() {
         auto target = m_target.lock();
         if (!target || !target->performAction(m_action, m_argument))
             NKLogLine("Warning: target " + (target ? target->targetDescription() : "(none)") +
-                  " doesn't respond to " + m_action);
+                      " doesn't respond to " + m_action);
     }
     if (m_delegate) m_delegate->scheduledActionDidFire(*this);
 }
@@ -122,7 +122,8 @@ void NKDelayedLatestPerformer::performBlock(std::function<void()> block, NSTimeI
 }
 
 NKRecurringTimer::NKRecurringTimer(std::weak_ptr<NKActionTarget> target, std::string action,
-                                   NSTimeInterval interval, std::optional<std::string> preventionKey,
+                                   NSTimeInterval interval,
+                                   std::optional<std::string> preventionKey,
                                    std::optional<NSTimeInterval> lastUpdateDate,
                                    std::shared_ptr<MainQueue> queue)
     : m_target(std::move(target)),

@@ -7,9 +7,9 @@
 #include <string>
 
 struct NKUserLocale {
-    std::string identifier;        // "de_DE"
-    std::u16string currencyCode;   // "EUR"; empty when the locale has no currency
-    std::u16string currencySymbol; // "€"
+    std::string identifier;         // "de_DE"
+    std::u16string currencyCode;    // "EUR"; empty when the locale has no currency
+    std::u16string currencySymbol;  // "€"
 
     static NKUserLocale current();
     // None returns to the process's locale.

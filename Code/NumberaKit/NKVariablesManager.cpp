@@ -5,8 +5,8 @@
 #include "NCEvaluator.h"
 #include "NCExpression.h"
 #include "NCResult.h"
-#include "NKTextHelpers.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -47,10 +47,14 @@ bool validateName(std::u16string& name, NSError* error) {
 NCVariableProperty propertyOf(const NCPropertyListValue& value, bool* ok) {
     *ok = true;
     switch (value.kind()) {
-        case NCPropertyListValue::Kind::String: return value.string();
-        case NCPropertyListValue::Kind::Integer: return value.integer();
-        case NCPropertyListValue::Kind::Boolean: return value.boolean();
-        default: break;
+        case NCPropertyListValue::Kind::String:
+            return value.string();
+        case NCPropertyListValue::Kind::Integer:
+            return value.integer();
+        case NCPropertyListValue::Kind::Boolean:
+            return value.boolean();
+        default:
+            break;
     }
     *ok = false;
     return false;
@@ -146,7 +150,7 @@ bool NKVariablesManager::saveToPath(const std::string& path,
                                     const std::optional<NKVersionInfo>& versionInfo) {
     if (path.empty() || !versionInfo) {
         NKLogLine("Warning: Not saving variables without " +
-              std::string(path.empty() ? "a file path" : "version information"));
+                  std::string(path.empty() ? "a file path" : "version information"));
         return false;
     }
     namespace plf = PropertyListFile;
@@ -186,7 +190,7 @@ bool NKVariablesManager::addVariable(const std::shared_ptr<NCVariable>& variable
     const std::u16string name = variable->name().value_or(u"");
     if (coreListHoldsName(name)) {
         NKLogLine("Warning: Trying to add a new variable named " + NKUTF8(name) +
-              " when one already exists under that name");
+                  " when one already exists under that name");
         return false;
     }
     m_variableList->addVariable(variable);
@@ -224,10 +228,10 @@ void NKVariablesManager::moveVariable(const std::shared_ptr<NCVariable>& variabl
     if (index < m_variablesArray.size()) {
         if (m_variablesArray[index] != variable) {
             m_variablesArray.erase(found);
-            m_variablesArray.insert(m_variablesArray.begin() +
-                                        static_cast<std::ptrdiff_t>(
-                                            std::min<uint64_t>(index, m_variablesArray.size())),
-                                    variable);
+            m_variablesArray.insert(
+                m_variablesArray.begin() +
+                    static_cast<std::ptrdiff_t>(std::min<uint64_t>(index, m_variablesArray.size())),
+                variable);
         }
     } else {
         m_variablesArray.erase(found);
@@ -292,7 +296,7 @@ bool NKVariablesManager::setValueOfVariable(const std::shared_ptr<NCVariable>& v
     return true;
 }
 
-void NKVariablesManager::variableDidUpdateInVariableList(const std::shared_ptr<NCVariable>& variable,
-                                                         NCVariableList* list) {
+void NKVariablesManager::variableDidUpdateInVariableList(
+    const std::shared_ptr<NCVariable>& variable, NCVariableList* list) {
     post(NKVariableWasModified, variable);
 }

@@ -44,7 +44,8 @@ TEST(AttributedResultFormatter, ScientificPartsAreScaledAndRaised) {
         std::optional<std::vector<TextRun>> expected;
     };
     const Row rows[] = {
-        {"plain", u"1234.5", NCDisplayFormatNormal, false, 14.0, std::vector<TextRun>{{u"1,234.5", 14, 0}}},
+        {"plain", u"1234.5", NCDisplayFormatNormal, false, 14.0,
+         std::vector<TextRun>{{u"1,234.5", 14, 0}}},
         {"scientific", u"0.00123", NCDisplayFormatNormal, true, 20.0,
          std::vector<TextRun>{{u"1.23", 20, 0}, {u"\u00D710", 10, 0}, {u"-3", 15, 1}}},
         {"default size", u"123456", NCDisplayFormatNormal, true, std::nullopt,

@@ -47,8 +47,8 @@ TEST(EnvironmentObservers, VariableChangesSaveTheFile) {
         const char* notification;
         bool toldDelegate;
     };
-    const Row rows[] = {{NKVariableWasAdded, true}, {NKVariableWasRemoved, true},
-                        {NKVariableWasMoved, false}};
+    const Row rows[] = {
+        {NKVariableWasAdded, true}, {NKVariableWasRemoved, true}, {NKVariableWasMoved, false}};
     for (const auto& row : rows) {
         EnvironmentFixture f;
         auto environment = f.make();
@@ -174,7 +174,8 @@ TEST(EnvironmentObservers, EnablingACurrencyRefreshesTheCurrencyLocale) {
     auto environment = f.make();
     f.load(*environment, EnvironmentFixture::resources());
     auto units = environment->unitsManager();
-    for (const char16_t* code : {u"NOK", u"SEK"}) units->setUnitEnabled(units->unitWithIdentifier(code), true);
+    for (const char16_t* code : {u"NOK", u"SEK"})
+        units->setUnitEnabled(units->unitWithIdentifier(code), true);
     post(NKCurrenciesEnabledStateChanged);
     f.time.queue->runPending();
     auto kr = units->ncUnitManager()->unitWithName(u"kr");

@@ -123,7 +123,8 @@ TEST(NotificationCenter, ConcurrentPostsReachKeptObservers) {
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&center] {
             for (int i = 0; i < 250; ++i) {
-                auto token = center.addObserver("N", nullptr, nullptr, [](const NSNotification&) {});
+                auto token =
+                    center.addObserver("N", nullptr, nullptr, [](const NSNotification&) {});
                 center.post("N");
                 center.removeObserver(token);
             }
@@ -141,7 +142,8 @@ TEST(ManualMainQueueThreads, TasksPostedFromOtherThreadsRunOnTheRunningThread) {
     std::atomic<bool> elsewhere{false};
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&] {
-            for (int i = 0; i < 100; ++i) queue.post([&] {
+            for (int i = 0; i < 100; ++i)
+                queue.post([&] {
                     if (std::this_thread::get_id() != runner) elsewhere = true;
                     ++ran;
                 });
