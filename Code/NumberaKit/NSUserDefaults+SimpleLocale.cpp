@@ -32,3 +32,10 @@ NCSimpleLocale simpleLocale(const std::optional<std::u16string>& decimalPointSig
                                : localeSymbol(localeIdentifier, UNUM_GROUPING_SEPARATOR_SYMBOL);
     return {firstOr(decimal, u'.'), firstOr(grouping, u',')};
 }
+
+NCSimpleLocale simpleLocale(const Settings& settings, const std::string& localeIdentifier) {
+    return simpleLocale(settings.stringForKey("NBDecimalPointSign"),
+                        settings.stringForKey("NBThousandsSeperatorSign"), localeIdentifier);
+}
+
+NCSimpleLocale simpleLocale() { return simpleLocale(*Settings::standard()); }

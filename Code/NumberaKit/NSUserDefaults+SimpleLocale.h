@@ -7,6 +7,7 @@
 #include <string>
 
 #include "NCSimpleLocale.h"
+#include "Settings.h"
 
 inline const char16_t* const NBDecimalPointSignKey = u"NBDecimalPointSign";
 inline const char16_t* const NBThousandsSeperatorSignKey = u"NBThousandsSeperatorSign";
@@ -16,5 +17,9 @@ inline const char16_t* const NBThousandsSeperatorSignKey = u"NBThousandsSeperato
 NCSimpleLocale simpleLocale(const std::optional<std::u16string>& decimalPointSign,
                             const std::optional<std::u16string>& thousandsSeparatorSign,
                             const std::string& localeIdentifier = "");
+
+// The same from the settings' two keys (the standard settings by default).
+NCSimpleLocale simpleLocale(const Settings& settings, const std::string& localeIdentifier = "");
+NCSimpleLocale simpleLocale();
 
 #endif

@@ -5,7 +5,10 @@
 #include <memory>
 #include <set>
 
+#include "Clock.h"
 #include "NKLocalization.h"
+#include "NSError+SimpleAdditions.h"
+#include "NSObject+Additions.h"
 #include "NKLog.h"
 #include "NSArray+Additions.h"
 #include "NSDate+Additions.h"
@@ -206,4 +209,42 @@ TEST(Localization, LanguageCode) {
     EXPECT_TRUE(NKLocalizationIsEnglish(std::nullopt));
     EXPECT_TRUE(NKLocalizationIsEnglish(u"en"));
     EXPECT_FALSE(NKLocalizationIsEnglish(u"de"));
+}
+
+TEST(SimpleLocale, FromSettings) {
+    InMemorySettings settings;
+    settings.setObject("NBDecimalPointSign", std::u16string(u","));
+    NCSimpleLocale locale = simpleLocale(settings, "de_DE");
+    EXPECT_EQ(locale.decimalPointChar, u',');
+    EXPECT_EQ(locale.groupingChar, u'.');
+    settings.setObject("NBThousandsSeperatorSign", std::u16string(u" "));
+    EXPECT_EQ(simpleLocale(settings, "de_DE").groupingChar, u' ');
+}
+
+TEST(ErrorAdditions, SimpleError) {
+    NSError error = simpleErrorWithString(u"No rates");
+    EXPECT_EQ(error.domain, "NSCocoaErrorDomain");
+    EXPECT_EQ(error.code, 2048);
+    EXPECT_EQ(error.localizedDescription, u"No rates");
+}
+
+TEST(ObjectAdditions, WorkRunsOnTheMainQueueInTime) {
+    auto clock = std::make_shared<ManualClock>();
+    auto queue = std::make_shared<ManualMainQueue>(clock);
+    MainQueue::setShared(queue);
+    std::vector<std::string> ran;
+    int property = 0;
+    NSObjectAdditions::performBlockAfterDelay([&] { ran.push_back("late"); }, 2.0);
+    NSObjectAdditions::performBlockOnMainThread([&] { ran.push_back("now"); });
+    NSObjectAdditions::setPropertyToValueAfterDelay<int>([&](const int& v) { property = v; }, 42,
+                                                         1.0);
+    EXPECT_TRUE(ran.empty());
+    queue->runPending();
+    EXPECT_EQ(ran, std::vector<std::string>{"now"});
+    queue->advance(*clock, 1.0);
+    EXPECT_EQ(property, 42);
+    EXPECT_EQ(ran.size(), 1u);
+    queue->advance(*clock, 1.0);
+    EXPECT_EQ(ran, (std::vector<std::string>{"now", "late"}));
+    MainQueue::setShared(nullptr);
 }
