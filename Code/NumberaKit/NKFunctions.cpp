@@ -1,15 +1,15 @@
 #include "NKFunctions.h"
 
+#include <sys/stat.h>
+#include <unicode/ucurr.h>
+#include <unicode/uloc.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <unicode/ucurr.h>
-#include <unicode/uloc.h>
 
 #include "NBFErrorLog.h"
 #include "NSFileManager+Additions.h"

@@ -53,13 +53,13 @@ void convertLocale(auto& collection, NKLocale locale) {
 // controller moves them itself from where each line and its targets stood before the action.
 template <typename Collection>
 constexpr bool announcesReferenceShifts() {
-    return requires(Collection& collection) { collection.delegate(); };
+    return requires(Collection & collection) { collection.delegate(); };
 }
 
 bool mayHoldRelativeReferences(const NCLine& line) {
     std::optional<std::u16string> text = line.expressionString();
-    return text && text->find(NCExpression::relativeLineReferenceFunctionName()) !=
-                       std::u16string::npos;
+    return text &&
+           text->find(NCExpression::relativeLineReferenceFunctionName()) != std::u16string::npos;
 }
 
 // The index a line had before `removed` (old indexes) went and `inserted` (new indexes) came;
@@ -145,12 +145,12 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
         toNullify = linesWithReferencesToNullifyFromTextAction(action);
         removeLinesAtIndexes(*action.indexesToRemove());
     }
-    if (action.indexesToReevaluate()) reevaluateLinesAtIndexes(*action.indexesToReevaluate(), false);
+    if (action.indexesToReevaluate())
+        reevaluateLinesAtIndexes(*action.indexesToReevaluate(), false);
     if (const std::optional<NKLineReferenceAdjustment>& adjust = action.lineReferencesToAdjust()) {
         uint64_t line = static_cast<uint64_t>(static_cast<uint32_t>(adjust->lineIndex));
         if (adjust->sourceLineIndex) {
-            adjustTokensOnLine(line, adjust->range,
-                               static_cast<uint64_t>(*adjust->sourceLineIndex),
+            adjustTokensOnLine(line, adjust->range, static_cast<uint64_t>(*adjust->sourceLineIndex),
                                action.indexesToRemove().value_or(NSIndexSet{}),
                                action.indexesToInsert().value_or(NSIndexSet{}));
         } else {
@@ -295,8 +295,8 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
     std::vector<uint64_t> starts(count, 0);
     for (uint64_t i = 1; i < count; ++i) {
         std::shared_ptr<NCLine> previous = m_lineCollection->lineAtIndex(i - 1);
-        starts[i] = starts[i - 1] +
-                    (previous ? previous->expressionString().value_or(u"").size() : 0) + 1;
+        starts[i] =
+            starts[i - 1] + (previous ? previous->expressionString().value_or(u"").size() : 0) + 1;
     }
     const uint64_t editStart = action.affectedRange().location;
     const uint64_t editEnd = NSMaxRange(action.affectedRange());
@@ -306,8 +306,8 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(d);
         if (!line || removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
         std::u16string text = line->expressionString().value_or(u"");
-        NCExpressionTokenArray tokens = NKLineReferenceTokensOfTypeInString(
-            NCLineReferenceTypeRelative, text);
+        NCExpressionTokenArray tokens =
+            NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
         NKLineReferencesToNullify entry;
         entry.lineObject = line;
         entry.originalLength = text.size();
@@ -336,12 +336,15 @@ void NKLineCollectionController::nullifyLines(const std::vector<NKLineReferences
         std::u16string text = original;
         // A line re-read during the action keeps its references before the edit in place;
         // those after it move with the end of the line.
-        int64_t shift = static_cast<int64_t>(text.size()) - static_cast<int64_t>(entry.originalLength);
+        int64_t shift =
+            static_cast<int64_t>(text.size()) - static_cast<int64_t>(entry.originalLength);
         auto placeNow = [&](size_t i) -> std::optional<NSRange> {
             NSRange range = entry.rangesInTheLine[i];
             if (i < entry.followsTheEdit.size() && entry.followsTheEdit[i]) {
-                if (shift < 0 && range.location < static_cast<uint64_t>(-shift)) return std::nullopt;
-                range.location = static_cast<uint64_t>(static_cast<int64_t>(range.location) + shift);
+                if (shift < 0 && range.location < static_cast<uint64_t>(-shift))
+                    return std::nullopt;
+                range.location =
+                    static_cast<uint64_t>(static_cast<int64_t>(range.location) + shift);
             }
             return range;
         };
@@ -412,21 +415,20 @@ void NKLineCollectionController::adjustTokensOnLine(uint64_t lineIndex, NSRange 
     std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(lineIndex);
     if (!line) return;
     std::u16string text = line->expressionString().value_or(u"");
-    NCExpressionTokenArray tokens = NKLineReferenceTokensOfTypeInString(
-        NCLineReferenceTypeRelative, text);
+    NCExpressionTokenArray tokens =
+        NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
     bool changed = false;
     for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
         NSRange tokenRange = (*token)->range();
         if (!NKRangeContainsRange(range, tokenRange) || NSMaxRange(tokenRange) > text.size())
             continue;
-        std::optional<int64_t> target = indexAfterEdit(
-            static_cast<int64_t>(sourceLineIndex) + (*token)->lineReferenceNumber(), removed,
-            inserted);
-        std::u16string replacement =
-            target && *target != static_cast<int64_t>(lineIndex)
-                ? NCExpression::relativeLineReferenceTokenWithOffset(
-                      *target - static_cast<int64_t>(lineIndex))
-                : NCExpression::nullLineReferenceToken();
+        std::optional<int64_t> target =
+            indexAfterEdit(static_cast<int64_t>(sourceLineIndex) + (*token)->lineReferenceNumber(),
+                           removed, inserted);
+        std::u16string replacement = target && *target != static_cast<int64_t>(lineIndex)
+                                         ? NCExpression::relativeLineReferenceTokenWithOffset(
+                                               *target - static_cast<int64_t>(lineIndex))
+                                         : NCExpression::nullLineReferenceToken();
         if (text.compare(tokenRange.location, tokenRange.length, replacement) == 0) continue;
         text.replace(tokenRange.location, tokenRange.length, replacement);
         changed = true;
@@ -447,8 +449,9 @@ void NKLineCollectionController::formatLineFromDefaults(NCLine& line) {
     NCTrigonometryMode mode = 0;
     std::shared_ptr<NCResultFormattingOptions> defaults;
     if (!m_delegate) {
-        NKLog("Warning! Trying to format a line from the default settings, but we don't have a "
-              "delegate");
+        NKLog(
+            "Warning! Trying to format a line from the default settings, but we don't have a "
+            "delegate");
     } else {
         alignment = m_delegate->defaultTextAlignment();
         mode = m_delegate->defaultTrigonometryMode();
@@ -523,11 +526,11 @@ void NKLineCollectionController::lineCollectionDidNoticeThatLineReferenceOnLines
                 replacement =
                     NCExpression::absoluteLineReferenceTokenWithIndex(static_cast<uint64_t>(moved));
             } else if (kind == NCLineReferenceTypeByLineNumber) {
-                int64_t lineNumber = NCLineReferenceIndex(kind, moved,
-                                                          static_cast<int64_t>(line->index())) + 1;
+                int64_t lineNumber =
+                    NCLineReferenceIndex(kind, moved, static_cast<int64_t>(line->index())) + 1;
                 std::string digits = std::to_string(lineNumber);
-                replacement = NSLocalizedString(u"line") +
-                              std::u16string(digits.begin(), digits.end());
+                replacement =
+                    NSLocalizedString(u"line") + std::u16string(digits.begin(), digits.end());
             }
             NSRange range = (*token)->range();
             if (!replacement || NSMaxRange(range) > text.size()) continue;

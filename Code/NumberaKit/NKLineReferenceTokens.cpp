@@ -10,8 +10,8 @@ NCExpressionTokenArray NKLineReferenceTokensOfTypeInString(NCLineReferenceType m
     std::shared_ptr<NCParsedExpression> parsed =
         parser.parseExpression(NCExpression::expressionWithString(text));
     if (!parsed) return {};
-    return NCExpressionParser::lineReferenceTokensOfType(mask, *parsed).value_or(
-        NCExpressionTokenArray{});
+    return NCExpressionParser::lineReferenceTokensOfType(mask, *parsed)
+        .value_or(NCExpressionTokenArray{});
 }
 
 NCExpressionTokenArray NKLineReferenceTokensOfType(NCLineReferenceType mask, const NCLine& line) {

@@ -17,8 +17,7 @@ NKResultFormattingHelper::bestResultFormattingOptionsForLine(NCLine& line) {
     return options;
 }
 
-std::optional<std::u16string> NKResultFormattingHelper::formattedResultForLine(
-    NCLine& line) {
+std::optional<std::u16string> NKResultFormattingHelper::formattedResultForLine(NCLine& line) {
     std::shared_ptr<NCResult> result = line.result();
     if (!result) return std::nullopt;
     std::shared_ptr<NCResultFormattingOptions> options = bestResultFormattingOptionsForLine(line);
@@ -30,8 +29,7 @@ std::optional<NSAttributedString> NKResultFormattingHelper::attributedFormattedR
     std::shared_ptr<NCResult> result = line.result();
     if (!result) return std::nullopt;
     if (result->resultType() == NCResultTypeError)
-        return NSAttributedString(errorStringForNCResultErrorType(result->errorType()),
-                                  attributes);
+        return NSAttributedString(errorStringForNCResultErrorType(result->errorType()), attributes);
     if (result->resultType() == NCResultTypeValue) {
         std::optional<std::u16string> text = formattedResultForLine(line);
         if (!text) return std::nullopt;

@@ -28,36 +28,56 @@ bool NKTextAction::willCauseLineCountToChange() const {
 
 std::vector<NSIndexSet> NKTextAction::indexesSets() const {
     std::vector<NSIndexSet> sets;
-    for (const std::optional<NSIndexSet>* set : {&i_indexesToAdd, &i_indexesToInsert,
-                                                 &i_indexesToRedraw, &i_indexesToRemove,
-                                                 &i_indexesToReevaluate})
+    for (const std::optional<NSIndexSet>* set :
+         {&i_indexesToAdd, &i_indexesToInsert, &i_indexesToRedraw, &i_indexesToRemove,
+          &i_indexesToReevaluate})
         if (*set) sets.push_back(**set);
     return sets;
 }
 
 std::u16string NKTextAction::textActionDescriptionForType(NKTextActionType type) {
     switch (type) {
-        case 0: return u"NKTextActionAddedSingleCharacter";
-        case 1: return u"NKTextActionAddedMultipleCharacters";
-        case 2: return u"NKTextActionAddedNewLineToEnd";
-        case 3: return u"NKTextActionInsertedNewLineAbove";
-        case 4: return u"NKTextActionInsertedNewLineBelow";
-        case 5: return u"NKTextActionInsertedNewLineMidway";
-        case 6: return u"NKTextActionInsertedNewLineOverSelection";
-        case 7: return u"NKTextActionManyLinesAddedToEnd";
-        case 8: return u"NKTextActionManyLinesInsertedSomewhere";
-        case 9: return u"NKTextActionPastedManyLinesOverSelection";
-        case 10: return u"NKTextActionDeletedSingleCharacter";
-        case 11: return u"NKTextActionDeletedMultipleCharacters";
-        case 12: return u"NKTextActionDeletedLineFromEnd";
-        case 13: return u"NKTextActionDeletedLineSomewhere";
-        case 14: return u"NKTextActionManyLinesDeletedFromEnd";
-        case 15: return u"NKTextActionManyLinesDeletedFromSomewhere";
+        case 0:
+            return u"NKTextActionAddedSingleCharacter";
+        case 1:
+            return u"NKTextActionAddedMultipleCharacters";
+        case 2:
+            return u"NKTextActionAddedNewLineToEnd";
+        case 3:
+            return u"NKTextActionInsertedNewLineAbove";
+        case 4:
+            return u"NKTextActionInsertedNewLineBelow";
+        case 5:
+            return u"NKTextActionInsertedNewLineMidway";
+        case 6:
+            return u"NKTextActionInsertedNewLineOverSelection";
+        case 7:
+            return u"NKTextActionManyLinesAddedToEnd";
+        case 8:
+            return u"NKTextActionManyLinesInsertedSomewhere";
+        case 9:
+            return u"NKTextActionPastedManyLinesOverSelection";
+        case 10:
+            return u"NKTextActionDeletedSingleCharacter";
+        case 11:
+            return u"NKTextActionDeletedMultipleCharacters";
+        case 12:
+            return u"NKTextActionDeletedLineFromEnd";
+        case 13:
+            return u"NKTextActionDeletedLineSomewhere";
+        case 14:
+            return u"NKTextActionManyLinesDeletedFromEnd";
+        case 15:
+            return u"NKTextActionManyLinesDeletedFromSomewhere";
         case 16:
-        case 17: return u"NKTextActionAddedCharacterReplacingMultipleLines";
-        case 18: return u"NKTextActionNone";
-        case 19: return u"NKTextActionScrewy";
-        default: return u"Undefined Text Action";
+        case 17:
+            return u"NKTextActionAddedCharacterReplacingMultipleLines";
+        case 18:
+            return u"NKTextActionNone";
+        case 19:
+            return u"NKTextActionScrewy";
+        default:
+            return u"Undefined Text Action";
     }
 }
 
@@ -106,8 +126,7 @@ bool NKTextAction::isEqual(const NKTextAction& other) const {
         {i_indexesToAdd, other.i_indexesToAdd, "Indexes to Add Are Different"},
         {i_indexesToInsert, other.i_indexesToInsert, "Indexes to Insert Are Different"},
         {i_indexesToRemove, other.i_indexesToRemove, "Indexes to Remove Are Different"},
-        {i_indexesToReevaluate, other.i_indexesToReevaluate,
-         "Indexes to Reevaluate Are Different"},
+        {i_indexesToReevaluate, other.i_indexesToReevaluate, "Indexes to Reevaluate Are Different"},
         {i_indexesToRedraw, other.i_indexesToRedraw, "Indexes to Redraw Are Different"},
     };
     for (const Check& check : checks) {

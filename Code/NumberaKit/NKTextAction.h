@@ -45,8 +45,8 @@ inline const char16_t* const NBOffsetChangeKey = u"NBOffsetChange";
 // `lineIndex` (its index after the edit), every relative token within `range` of the line's
 // stored text has `offsetChange` added to its offset.
 struct NKLineReferenceAdjustment {
-    int64_t lineIndex = 0;   // "NBLineIndex"
-    NSRange range;           // "NBRange"
+    int64_t lineIndex = 0;     // "NBLineIndex"
+    NSRange range;             // "NBRange"
     int64_t offsetChange = 0;  // "NBOffsetChange"
     // The line the adjusted tokens stood on before the edit, when the generator knows it: the
     // controller then gives each token the exact offset to its old target's new index
@@ -81,9 +81,7 @@ class NKTextAction {
         i_lineReferencesToAdjust = adjustment;
     }
     // The replacement ("" for a pure deletion); none after resetAllIndexSets.
-    const std::optional<std::u16string>& stringOfTextAction() const {
-        return i_stringOfTextAction;
-    }
+    const std::optional<std::u16string>& stringOfTextAction() const { return i_stringOfTextAction; }
     void setStringOfTextAction(std::optional<std::u16string> string) {
         i_stringOfTextAction = std::move(string);
     }

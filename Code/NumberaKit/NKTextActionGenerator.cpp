@@ -24,8 +24,8 @@ const std::u16string& replacementOf(const NKTextAction& action) {
 // Adds first ... last - 1, nothing when the run is empty or starts below zero.
 void addRun(NSIndexSet& set, int64_t first, int64_t end) {
     if (first < 0) first = 0;
-    if (end > first) set.addIndexesInRange({static_cast<uint64_t>(first),
-                                            static_cast<uint64_t>(end - first)});
+    if (end > first)
+        set.addIndexesInRange({static_cast<uint64_t>(first), static_cast<uint64_t>(end - first)});
 }
 
 void addIndex(NSIndexSet& set, int64_t index) {
@@ -400,8 +400,8 @@ void NKTextActionGenerator::processTokenChangesInTextAction(NKTextAction& action
     if (startLine == NSUIntegerMax || endLine == NSUIntegerMax) return;
     std::shared_ptr<NCLine> source = m_lineCollection->lineAtIndex(endLine);
     if (!source) return;
-    NCExpressionTokenArray tokens = NKLineReferenceTokensOfType(NCLineReferenceTypeRelative,
-                                                                *source);
+    NCExpressionTokenArray tokens =
+        NKLineReferenceTokensOfType(NCLineReferenceTypeRelative, *source);
     if (tokens.empty()) return;
 
     const uint64_t K = pieceCount(replacement);
@@ -421,13 +421,13 @@ void NKTextActionGenerator::processTokenChangesInTextAction(NKTextAction& action
 
     NSRange startOfLine = m_metrics->rangeOfLineAtIndex(startLine, false);
     NSRange endOfLine = m_metrics->rangeOfLineAtIndex(endLine, false);
-    uint64_t tailStart = std::min<uint64_t>(NSMaxRange(affected) - endOfLine.location,
-                                            endOfLine.length);
-    uint64_t lastPieceLength = replacement.size() - (replacement.rfind(u'\n') == std::u16string::npos
-                                                         ? 0
-                                                         : replacement.rfind(u'\n') + 1);
-    uint64_t location = K == 1 ? affected.location - startOfLine.location + replacement.size()
-                               : lastPieceLength;
+    uint64_t tailStart =
+        std::min<uint64_t>(NSMaxRange(affected) - endOfLine.location, endOfLine.length);
+    uint64_t lastPieceLength =
+        replacement.size() -
+        (replacement.rfind(u'\n') == std::u16string::npos ? 0 : replacement.rfind(u'\n') + 1);
+    uint64_t location =
+        K == 1 ? affected.location - startOfLine.location + replacement.size() : lastPieceLength;
     uint64_t sourceLength = source->expressionString().value_or(u"").size();
     uint64_t tailLength = sourceLength > tailStart ? sourceLength - tailStart : 0;
     if (tailLength == 0) return;

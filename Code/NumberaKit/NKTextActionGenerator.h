@@ -17,21 +17,21 @@
 
 // Bits of a line-set request (setForRequest).
 enum : uint32_t {
-    NKLineSetCurrent = 0x1,             // C
-    NKLineSetPrevious = 0x2,            // C - 1
-    NKLineSetNext = 0x4,                // C + 1
-    NKLineSetFollowing = 0x8,           // C + 1 ... M - 1
-    NKLineSetToOneBeforeLast = 0x10,    // M = N - 1
-    NKLineSetToOnePastLast = 0x20,      // M = N + 1
-    NKLineSetWithPastedLines = 0x40,    // M = N + K - 1
-    NKLineSetPastedLines = 0x100,       // C + 1 ... C + K - 1
+    NKLineSetCurrent = 0x1,           // C
+    NKLineSetPrevious = 0x2,          // C - 1
+    NKLineSetNext = 0x4,              // C + 1
+    NKLineSetFollowing = 0x8,         // C + 1 ... M - 1
+    NKLineSetToOneBeforeLast = 0x10,  // M = N - 1
+    NKLineSetToOnePastLast = 0x20,    // M = N + 1
+    NKLineSetWithPastedLines = 0x40,  // M = N + K - 1
+    NKLineSetPastedLines = 0x100,     // C + 1 ... C + K - 1
     NKLineSetTouched = 0x200,
     NKLineSetTouchedWithoutFirst = 0x400,
     NKLineSetTouchedWithoutLast = 0x800,
     NKLineSetTouchedWithoutSecond = 0x1000,
-    NKLineSetLineOfStart = 0x2000,      // line(L)
-    NKLineSetLineOfEnd = 0x4000,        // line(E)
-    NKLineSetLineAfterStart = 0x8000,   // line(L) + 1
+    NKLineSetLineOfStart = 0x2000,     // line(L)
+    NKLineSetLineOfEnd = 0x4000,       // line(E)
+    NKLineSetLineAfterStart = 0x8000,  // line(L) + 1
     NKLineSetFirstContaining = 0x10000,
 };
 

@@ -9,10 +9,9 @@
 
 class NKTextSyncHelper {
   public:
-    static bool isForceSynchronizeRequiredForTextAction(const NKTextAction& action,
-                                                        const NKLineCollectionController& controller,
-                                                        NKTextViewMetrics& metrics,
-                                                        const NKTextViewMetricsTextView* textView);
+    static bool isForceSynchronizeRequiredForTextAction(
+        const NKTextAction& action, const NKLineCollectionController& controller,
+        NKTextViewMetrics& metrics, const NKTextViewMetricsTextView* textView);
 };
 
 #endif

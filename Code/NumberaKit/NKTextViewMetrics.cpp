@@ -5,7 +5,9 @@
 NKTextViewMetrics::NKTextViewMetrics(const NKTextViewMetricsTextView* textView,
                                      std::shared_ptr<NKTextViewLineMetrics> lineMetrics,
                                      std::shared_ptr<NKTextViewGeometry> geometry)
-    : m_textView(textView), m_lineMetrics(std::move(lineMetrics)), m_geometry(std::move(geometry)) {}
+    : m_textView(textView),
+      m_lineMetrics(std::move(lineMetrics)),
+      m_geometry(std::move(geometry)) {}
 
 std::shared_ptr<NKCachedLine> NKTextViewMetrics::cachedLineAtIndex(uint64_t index) {
     return m_lineMetrics ? m_lineMetrics->cachedLineAtIndex(index) : nullptr;
@@ -114,10 +116,9 @@ void NKTextViewMetrics::resetGeometricCachesOnAndAfterLineIndex(uint64_t) {
 
 void NKTextViewMetrics::resetAllGeometricCaches() {
     if (!m_lineMetrics) return;
-    m_lineMetrics->enumerateCachedLinesWithBlock(
-        [](const std::shared_ptr<NKCachedLine>& line, uint64_t, bool&) {
-            line->invalidateGeometry();
-        });
+    m_lineMetrics->enumerateCachedLinesWithBlock([](const std::shared_ptr<NKCachedLine>& line,
+                                                    uint64_t,
+                                                    bool&) { line->invalidateGeometry(); });
 }
 
 void NKTextViewMetrics::recalculateGeometryForLineIndexesInRange(NSRange lines) {

@@ -1,6 +1,6 @@
-#include "NSDate+Additions.h"
-
 #include <unicode/ucal.h>
+
+#include "NSDate+Additions.h"
 
 namespace NSDateAdditions {
 

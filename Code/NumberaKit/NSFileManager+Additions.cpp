@@ -1,6 +1,6 @@
-#include "NSFileManager+Additions.h"
-
 #include <sys/stat.h>
+
+#include "NSFileManager+Additions.h"
 
 bool NSFileManagerFileIsSymlinkAtPath(const std::string& path) {
     struct stat info;

@@ -1,6 +1,6 @@
-#include "NSIndexSet+Additions.h"
-
 #include <string>
+
+#include "NSIndexSet+Additions.h"
 
 namespace NSIndexSetAdditions {
 
@@ -23,7 +23,8 @@ NSIndexSet setByIntegratingSet(const NSIndexSet& set, const NSIndexSet& other) {
 
 namespace {
 std::u16string number(uint64_t index, int64_t offset) {
-    int32_t value = static_cast<int32_t>(static_cast<uint32_t>(index + static_cast<uint64_t>(offset)));
+    int32_t value =
+        static_cast<int32_t>(static_cast<uint32_t>(index + static_cast<uint64_t>(offset)));
     std::string text = std::to_string(value);
     return std::u16string(text.begin(), text.end());
 }

@@ -21,8 +21,7 @@ std::u16string rangeDescriptionWithOffset(const NSIndexSet& set, int64_t offset)
 std::vector<uint64_t> arrayRepresentation(const NSIndexSet& set);
 // False when a total over one set cannot differ from one over the other: both hold a single
 // index, or one holds a single index and the other all `maximum` of them.
-bool totalWouldDifferFromIndexSet(const NSIndexSet& set, const NSIndexSet& other,
-                                  uint64_t maximum);
+bool totalWouldDifferFromIndexSet(const NSIndexSet& set, const NSIndexSet& other, uint64_t maximum);
 // From the smallest to the largest index; {NSNotFound, 0} for an empty set.
 NSRange range(const NSIndexSet& set);
 

@@ -1,10 +1,9 @@
-#include "NSNumber+Random.h"
-
 #include <chrono>
 #include <mutex>
 #include <random>
 
 #include "NKLog.h"
+#include "NSNumber+Random.h"
 
 int64_t randomIntegerBetween(int64_t low, int64_t high) {
     if (high <= low) {
@@ -13,8 +12,8 @@ int64_t randomIntegerBetween(int64_t low, int64_t high) {
         return 0;
     }
     static std::mutex mutex;
-    static std::mt19937_64 generator(static_cast<uint64_t>(
-        std::chrono::system_clock::now().time_since_epoch().count()));
+    static std::mt19937_64 generator(
+        static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     // The span may exceed int64_t (low very negative); unsigned arithmetic wraps correctly.
     uint64_t span = static_cast<uint64_t>(high) - static_cast<uint64_t>(low);
     std::lock_guard<std::mutex> lock(mutex);

@@ -1,7 +1,7 @@
-#include "NSString+Additions.h"
-
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
+
+#include "NSString+Additions.h"
 
 namespace NSStringAdditions {
 

@@ -1,8 +1,7 @@
-#include "NSString+FormattingAdditions.h"
-
 #include "NCResult.h"
 #include "NCResultFormatter.h"
 #include "NCResultFormattingOptions.h"
+#include "NSString+FormattingAdditions.h"
 
 namespace NSStringFormattingAdditions {
 

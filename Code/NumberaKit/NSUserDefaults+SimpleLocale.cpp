@@ -1,13 +1,13 @@
-#include "NSUserDefaults+SimpleLocale.h"
-
 #include <unicode/unum.h>
+
+#include "NSUserDefaults+SimpleLocale.h"
 
 namespace {
 std::u16string localeSymbol(const std::string& identifier, UNumberFormatSymbol symbol) {
     UErrorCode status = U_ZERO_ERROR;
-    UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0,
-                                      identifier.empty() ? nullptr : identifier.c_str(), nullptr,
-                                      &status);
+    UNumberFormat* format =
+        unum_open(UNUM_DECIMAL, nullptr, 0, identifier.empty() ? nullptr : identifier.c_str(),
+                  nullptr, &status);
     if (U_FAILURE(status) || !format) return u"";
     UChar buffer[16] = {};
     int32_t length = unum_getSymbol(format, symbol, buffer, 16, &status);
@@ -27,9 +27,9 @@ NCSimpleLocale simpleLocale(const std::optional<std::u16string>& decimalPointSig
     std::u16string decimal = decimalPointSign
                                  ? *decimalPointSign
                                  : localeSymbol(localeIdentifier, UNUM_DECIMAL_SEPARATOR_SYMBOL);
-    std::u16string grouping =
-        thousandsSeparatorSign ? *thousandsSeparatorSign
-                               : localeSymbol(localeIdentifier, UNUM_GROUPING_SEPARATOR_SYMBOL);
+    std::u16string grouping = thousandsSeparatorSign
+                                  ? *thousandsSeparatorSign
+                                  : localeSymbol(localeIdentifier, UNUM_GROUPING_SEPARATOR_SYMBOL);
     return {firstOr(decimal, u'.'), firstOr(grouping, u',')};
 }
 

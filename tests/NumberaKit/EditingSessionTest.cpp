@@ -16,12 +16,16 @@
 
 namespace {
 
-std::u16string rel(int64_t offset) { return NCExpression::relativeLineReferenceTokenWithOffset(offset); }
+std::u16string rel(int64_t offset) {
+    return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+}
 const std::u16string dead = u"(___dead_line(0))";
 
 std::string utf8(const std::u16string& text) {
     std::string out;
-    for (char16_t c : text) out += c == u'\n' ? std::string("\\n") : std::string(1, c < 128 ? static_cast<char>(c) : '?');
+    for (char16_t c : text)
+        out +=
+            c == u'\n' ? std::string("\\n") : std::string(1, c < 128 ? static_cast<char>(c) : '?');
     return out;
 }
 
@@ -54,11 +58,13 @@ struct Session : NKLineCollectionControllerDelegate {
     // lines whose text the controller rewrote are reloaded into the text view.
     NKTextAction edit(NSRange selection, NSRange range, const std::u16string& replacement) {
         rig.text.setSelectedRange(selection);
-        std::vector<NKTextAction> actions = rig.generator.textActionsForRanges({range}, {replacement});
+        std::vector<NKTextAction> actions =
+            rig.generator.textActionsForRanges({range}, {replacement});
         rig.text.replaceCharactersInRange(range, replacement);
         rig.metrics->resetAllCaches();
         controller.updateLineCollectionFromTextAction(actions.front());
-        if (const std::optional<NSIndexSet>& changed = controller.linesWhoseExpressionsHaveChanged())
+        if (const std::optional<NSIndexSet>& changed =
+                controller.linesWhoseExpressionsHaveChanged())
             for (uint64_t index : changed->indexes()) reloadLine(index);
         return actions.front();
     }
@@ -102,19 +108,47 @@ TEST_F(EditingSession, WorkedExamples) {
     const Example examples[] = {
         {"new line at the end", u"1\n2\n3", {5, 0}, {5, 0}, u"\n", {u"1", u"2", u"3", u""}},
         {"new line inside", u"1\n2\n3", {1, 0}, {1, 0}, u"\n", {u"1", u"", u"2", u"3"}},
-        {"three lines pasted", u"1\n2\n3", {1, 0}, {1, 0}, u"a\nb\nc",
+        {"three lines pasted",
+         u"1\n2\n3",
+         {1, 0},
+         {1, 0},
+         u"a\nb\nc",
          {u"1a", u"b", u"c", u"2", u"3"}},
-        {"references follow an inserted line", u"5\n" + rel(-1) + u"*2", {0, 0}, {0, 0}, u"\n",
+        {"references follow an inserted line",
+         u"5\n" + rel(-1) + u"*2",
+         {0, 0},
+         {0, 0},
+         u"\n",
          {u"", u"5", rel(-1) + u"*2"}},
-        {"reference to a joined line dies", u"5\n" + rel(-1) + u"*2", {2, 0}, {1, 1}, u"",
+        {"reference to a joined line dies",
+         u"5\n" + rel(-1) + u"*2",
+         {2, 0},
+         {1, 1},
+         u"",
          {u"5" + dead + u"*2"}},
-        {"reference keeps its target across a removed line", u"5\n\n" + rel(-2), {3, 0}, {2, 1},
-         u"", {u"5", rel(-1)}},
-        {"a line split below its target", u"7\n1+" + rel(-1), {4, 0}, {4, 0}, u"\n",
+        {"reference keeps its target across a removed line",
+         u"5\n\n" + rel(-2),
+         {3, 0},
+         {2, 1},
+         u"",
+         {u"5", rel(-1)}},
+        {"a line split below its target",
+         u"7\n1+" + rel(-1),
+         {4, 0},
+         {4, 0},
+         u"\n",
          {u"7", u"1+", rel(-2)}},
-        {"removed target", u"1\n2\n3\n" + rel(-1) + u"+" + rel(-3), {2, 2}, {2, 2}, u"",
+        {"removed target",
+         u"1\n2\n3\n" + rel(-1) + u"+" + rel(-3),
+         {2, 2},
+         {2, 2},
+         u"",
          {u"1", u"3", rel(-1) + u"+" + rel(-2)}},
-        {"removed target dies", u"1\n2\n3\n" + rel(-2) + u"+" + rel(-3), {2, 2}, {2, 2}, u"",
+        {"removed target dies",
+         u"1\n2\n3\n" + rel(-2) + u"+" + rel(-3),
+         {2, 2},
+         {2, 2},
+         u"",
          {u"1", u"3", dead + u"+" + rel(-2)}},
     };
     for (const Example& example : examples) {
@@ -132,7 +166,7 @@ namespace {
 
 // A reference token of the text: where it stands and the line object it points at.
 struct TrackedReference {
-    NSRange range;                  // in the whole text
+    NSRange range;  // in the whole text
     bool isDead = false;
     std::shared_ptr<NCLine> target;  // none when dead or pointing outside the lines
 };
@@ -148,8 +182,7 @@ std::vector<TrackedReference> referencesOf(Session& session) {
         for (const auto& token : NKLineReferenceTokensOfTypeInString(
                  NCLineReferenceTypeRelative | NCLineReferenceTypeNull, text)) {
             TrackedReference reference;
-            reference.range = {lineRange.location + token->range().location,
-                               token->range().length};
+            reference.range = {lineRange.location + token->range().location, token->range().length};
             reference.isDead = token->lineReferenceType() == NCLineReferenceTypeNull;
             int64_t target = static_cast<int64_t>(i) + token->lineReferenceNumber();
             if (!reference.isDead && target >= 0)
@@ -190,7 +223,8 @@ class RandomEditing : public testing::TestWithParam<RandomRun> {
 INSTANTIATE_TEST_SUITE_P(
     Seeds, RandomEditing,
     testing::Values(RandomRun{20261210, u"1\n2\n3\n4\n5\n6", 3000},
-                    RandomRun{7, u"10\n" + rel(-1) + u"*2\n\n" + rel(-2) + u"+" + rel(-1) + u"\nx", 2000},
+                    RandomRun{7, u"10\n" + rel(-1) + u"*2\n\n" + rel(-2) + u"+" + rel(-1) + u"\nx",
+                              2000},
                     RandomRun{424242, u"", 2000}));
 
 TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
@@ -226,10 +260,18 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
         NSRange range = selection;
         std::u16string replacement;
         switch (pick(12)) {
-            case 0: replacement = std::u16string(1, alphabet[pick(alphabet.size())]); break;
-            case 1: replacement = u"\n"; break;
-            case 2: replacement = randomText(2 + pick(5), true); break;
-            case 3: replacement = randomText(2 + pick(3), false); break;
+            case 0:
+                replacement = std::u16string(1, alphabet[pick(alphabet.size())]);
+                break;
+            case 1:
+                replacement = u"\n";
+                break;
+            case 2:
+                replacement = randomText(2 + pick(5), true);
+                break;
+            case 3:
+                replacement = randomText(2 + pick(3), false);
+                break;
             case 9:  // a dead reference cleared away, as the user would
                 for (const TrackedReference& reference : references)
                     if (reference.isDead) {
@@ -266,7 +308,8 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
                 selection = {a, 0};
                 break;
             default:  // a selection deleted, possibly across lines
-                if (range.length == 0) range.length = std::min<uint64_t>(before.size() - a, pick(8));
+                if (range.length == 0)
+                    range.length = std::min<uint64_t>(before.size() - a, pick(8));
                 while (range.length > 0 && std::find(positions.begin(), positions.end(),
                                                      NSMaxRange(range)) == positions.end())
                     ++range.length;
@@ -281,8 +324,10 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
         // Which references survive the edit: those wholly outside the replaced range.
         std::vector<TrackedReference> kept, after;
         for (const TrackedReference& reference : references) {
-            if (NSMaxRange(reference.range) <= range.location) kept.push_back(reference);
-            else if (reference.range.location >= NSMaxRange(range)) after.push_back(reference);
+            if (NSMaxRange(reference.range) <= range.location)
+                kept.push_back(reference);
+            else if (reference.range.location >= NSMaxRange(range))
+                after.push_back(reference);
         }
         size_t pasted = NKLineReferenceTokensOfTypeInString(
                             NCLineReferenceTypeRelative | NCLineReferenceTypeNull, replacement)
@@ -292,7 +337,8 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
         ++typesSeen[std::clamp(action.textActionType(), 0, 19)];
 
         ASSERT_EQ(session.collectionLines(), session.rig.metrics->lineStrings())
-            << utf8(session.rig.text.string()) << "\n" << utf8(action.description());
+            << utf8(session.rig.text.string()) << "\n"
+            << utf8(action.description());
         ASSERT_FALSE(NKTextSyncHelper::isForceSynchronizeRequiredForTextAction(
             action, session.controller, *session.rig.metrics, &session.rig.text));
 
@@ -306,8 +352,8 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
             const TrackedReference& was = expected[j++];
             const TrackedReference& is = now[i];
             uint64_t host = session.rig.metrics->indexOfLineAtCharacterIndex(is.range.location);
-            bool targetGone = !was.target || session.collection->lineAtIndex(
-                                                 was.target->index()) != was.target ||
+            bool targetGone = !was.target ||
+                              session.collection->lineAtIndex(was.target->index()) != was.target ||
                               was.target->index() == host;
             if (was.isDead || targetGone) {
                 if (!was.isDead && !was.target) continue;  // pointed outside the lines before
@@ -324,8 +370,7 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
         }
         if (HasFailure()) return;
         // Keep the document from growing without bound or dying out.
-        if (session.rig.text.string().size() > 1500)
-            owner = std::make_unique<Session>(run.start);
+        if (session.rig.text.string().size() > 1500) owner = std::make_unique<Session>(run.start);
     }
     // The mix exercised the rules broadly and references were followed many times.
     int typesUsed = 0;
@@ -351,8 +396,8 @@ TEST_F(EditingSession, InconsistentEditsAreSurvived) {
     for (int step = 0; step < 400; ++step) {
         uint64_t length = session.rig.text.string().size();
         NSRange range{pick(length + 3), pick(4)};
-        NSRange selection = pick(5) == 0 ? NSRange{NSNotFound, 0}
-                                         : NSRange{pick(length + 3), pick(3)};
+        NSRange selection =
+            pick(5) == 0 ? NSRange{NSNotFound, 0} : NSRange{pick(length + 3), pick(3)};
         session.rig.text.setSelectedRange(selection);
         std::vector<NKTextAction> actions =
             session.rig.generator.textActionsForRanges({range}, {pieces[pick(7)]});

@@ -7,13 +7,13 @@
 
 #include "Clock.h"
 #include "NKLocalization.h"
-#include "NSError+SimpleAdditions.h"
-#include "NSObject+Additions.h"
 #include "NKLog.h"
 #include "NSArray+Additions.h"
 #include "NSDate+Additions.h"
+#include "NSError+SimpleAdditions.h"
 #include "NSIndexSet+Additions.h"
 #include "NSNumber+Random.h"
+#include "NSObject+Additions.h"
 #include "NSString+Additions.h"
 #include "NSString+FormattingAdditions.h"
 #include "NSUserDefaults+SimpleLocale.h"
@@ -71,9 +71,8 @@ TEST(IndexSetAdditions, TotalsTest) {
         bool differ;
     };
     const Row rows[] = {
-        {{1}, {4}, 10, false},          {{0, 1, 2}, {1}, 3, false},
-        {{1}, {0, 1, 2}, 3, false},     {{0, 1}, {1, 2}, 3, true},
-        {{0, 1, 2}, {1}, 4, true},      {{}, {}, 3, true},
+        {{1}, {4}, 10, false},     {{0, 1, 2}, {1}, 3, false}, {{1}, {0, 1, 2}, 3, false},
+        {{0, 1}, {1, 2}, 3, true}, {{0, 1, 2}, {1}, 4, true},  {{}, {}, 3, true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(totalWouldDifferFromIndexSet(row.a, row.b, row.maximum), row.differ);

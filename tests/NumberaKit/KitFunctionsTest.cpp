@@ -1,14 +1,14 @@
 // Error texts, parity, ranges, line-reference arithmetic, locales, the data folder and the
 // application's identity.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "NKFunctions.h"
 #include "NSFileManager+Additions.h"
@@ -21,9 +21,12 @@ TEST(KitFunctions, ErrorMessagesByType) {
         std::u16string message;
     };
     const Row rows[] = {
-        {1, u"Error: Exponent too large"}, {2, u"Error: Divide by Zero"},
-        {3, u"Error: Incompatible Units"}, {4, u"Error"},
-        {0, u"\u221E"},                    {5, u"\u221E"},
+        {1, u"Error: Exponent too large"},
+        {2, u"Error: Divide by Zero"},
+        {3, u"Error: Incompatible Units"},
+        {4, u"Error"},
+        {0, u"\u221E"},
+        {5, u"\u221E"},
         {-1, u"\u221E"},
     };
     for (const Row& row : rows)
@@ -183,8 +186,7 @@ TEST(KitFunctions, UncreatableSupportFolderIsAnErrorNotAnAbort) {
     std::string error;
     EXPECT_FALSE(
         NKApplicationSupportDirectoryInFolder((scratch.path / "file" / "sub").string(), &error));
-    EXPECT_NE(error.find("Error creating application support directory at "),
-              std::string::npos);
+    EXPECT_NE(error.find("Error creating application support directory at "), std::string::npos);
     // The reason is filled in, not left blank.
     EXPECT_NE(error.find(" : "), std::string::npos);
     EXPECT_GT(error.size(), error.find(" : ") + 3);
@@ -204,7 +206,10 @@ TEST(KitFunctions, SupportFolderFollowsTheDataHome) {
     std::string saved = old ? old : "";
     setenv("XDG_DATA_HOME", scratch.path.c_str(), 1);
     std::optional<std::string> folder = NKApplicationSupportDirectory();
-    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(*folder, (scratch.path / "Numbera").string());
 }

@@ -52,7 +52,9 @@ std::vector<std::u16string> linesOf(const NCLineCollection& collection) {
     return lines;
 }
 
-std::u16string rel(int64_t offset) { return NCExpression::relativeLineReferenceTokenWithOffset(offset); }
+std::u16string rel(int64_t offset) {
+    return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+}
 const std::u16string dead = u"(___dead_line(0))";
 
 class LineCollectionController : public testing::Test {
@@ -111,12 +113,27 @@ TEST_F(LineCollectionController, AdjustingTokens) {
     const std::u16string twoRefs = rel(-1) + u"+" + rel(-2);
     const Row rows[] = {
         {"onto its own line", 6, rel(-1), {0, 100}, 1, dead, nullptr},
-        {"above line 0", 1, rel(-1), {0, 100}, -1, dead,
+        {"above line 0",
+         1,
+         rel(-1),
+         {0, 100},
+         -1,
+         dead,
          "Warning: Smarty Token being rerouted to a line reference < 0"},
         {"moved by two", 5, rel(-1), {0, 100}, -2, rel(-3), nullptr},
-        {"only inside the range", 5, twoRefs, {rel(-1).size() + 1, 100}, -1,
-         rel(-1) + u"+" + rel(-3), nullptr},
-        {"no tokens", 3, u"12", {0, 2}, 1, u"12",
+        {"only inside the range",
+         5,
+         twoRefs,
+         {rel(-1).size() + 1, 100},
+         -1,
+         rel(-1) + u"+" + rel(-3),
+         nullptr},
+        {"no tokens",
+         3,
+         u"12",
+         {0, 2},
+         1,
+         u"12",
          "Failure in the text action system: there are no tokens to adjust on line 3"},
     };
     for (const Row& row : rows) {
@@ -139,8 +156,8 @@ TEST_F(LineCollectionController, AdjustingTokens) {
 
 TEST_F(LineCollectionController, ExactAdjustmentFollowsTheOldTarget) {
     // The tokens stood on line 4 before lines 1 and 2 were removed; they now stand on line 1.
-    std::vector<std::u16string> lines{u"a", u"x" + rel(-4) + rel(-3) + rel(-1) + rel(2),
-                                      u"d", u"e", u"f"};
+    std::vector<std::u16string> lines{u"a", u"x" + rel(-4) + rel(-3) + rel(-1) + rel(2), u"d", u"e",
+                                      u"f"};
     load(lines);
     controller.adjustTokensOnLine(1, {1, 1000}, 4, NSIndexSet{1, 2}, NSIndexSet{});
     // Old targets 0, 1 (removed), 3 (now 1: this line), 6 (now 4).
@@ -196,13 +213,15 @@ TEST_F(LineCollectionController, AddedAndInsertedLinesTakeFormatting) {
     controller.lineCollection()->lineAtIndex(1)->customFormattingOptions()->setDecimalPlaces(7);
     controller.addLinesAtIndexes(NSIndexSet{5, 9}, true);  // two lines, values unused
     ASSERT_EQ(controller.countOfLines(), 4u);
-    EXPECT_EQ(controller.lineCollection()->lineAtIndex(3)->customFormattingOptions()->decimalPlaces(),
-              7u);
+    EXPECT_EQ(
+        controller.lineCollection()->lineAtIndex(3)->customFormattingOptions()->decimalPlaces(),
+        7u);
     controller.insertLinesAtIndexes(NSIndexSet{0, 2}, true);
     EXPECT_EQ(linesOf(*controller.lineCollection()),
               (std::vector<std::u16string>{u"", u"1", u"", u"2", u"", u""}));
-    EXPECT_EQ(controller.lineCollection()->lineAtIndex(0)->customFormattingOptions()->decimalPlaces(),
-              4u);  // line 0 from the defaults
+    EXPECT_EQ(
+        controller.lineCollection()->lineAtIndex(0)->customFormattingOptions()->decimalPlaces(),
+        4u);                                               // line 0 from the defaults
     controller.insertLinesAtIndexes(NSIndexSet{6}, true);  // beyond the end: appended
     EXPECT_EQ(controller.countOfLines(), 7u);
     LogCapture removal;
@@ -241,8 +260,7 @@ TEST_F(LineCollectionController, ShiftedReferencesAreRewritten) {
     };
     controller.lineCollectionDidNoticeThatLineReferenceOnLinesShouldShiftBy(
         controller.lineCollection().get(), lines, shifts);
-    EXPECT_EQ(controller.lineCollection()->lineAtIndex(3)->expressionString(),
-              u"line3*" + rel(-3));
+    EXPECT_EQ(controller.lineCollection()->lineAtIndex(3)->expressionString(), u"line3*" + rel(-3));
     EXPECT_EQ(controller.lineCollection()->lineAtIndex(4)->expressionString(), rel(-1));
     EXPECT_EQ(controller.linesWhoseExpressionsHaveChanged(), (NSIndexSet{3, 4}));
 }

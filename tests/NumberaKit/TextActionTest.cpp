@@ -79,7 +79,9 @@ TEST(TextAction, DescriptionListsTheSets) {
     action.setIndexesToInsert(NSIndexSet{2});
     std::u16string text = action.description();
     EXPECT_EQ(text.rfind(u"\nType: NKTextActionInsertedNewLineBelow\n IndexesToAdd: (null)\n"
-                         u" indexesToInsert: ", 0), 0u);
+                         u" indexesToInsert: ",
+                         0),
+              0u);
     EXPECT_NE(text.find(u"indexes: (2)"), std::u16string::npos);
 }
 
@@ -100,15 +102,17 @@ TEST(TextAction, EqualityLogsTheFirstDifference) {
          "Indexes to Insert Are Different"},
         {"remove", [](NKTextAction& a) { a.setIndexesToRemove(NSIndexSet{8}); }, false,
          "Indexes to Remove Are Different"},
-        {"reevaluate", [](NKTextAction& a) { a.setIndexesToReevaluate(NSIndexSet{1, 2}); }, false,
-         "Indexes to Reevaluate Are Different"},
+        {"reevaluate",
+         [](NKTextAction& a) {
+             a.setIndexesToReevaluate(NSIndexSet{1, 2});
+         },
+         false, "Indexes to Reevaluate Are Different"},
         {"redraw", [](NKTextAction& a) { a.setIndexesToRedraw(NSIndexSet{0}); }, false,
          "Indexes to Redraw Are Different"},
         {"one adjustment only",
          [](NKTextAction& a) { a.setLineReferencesToAdjust(NKLineReferenceAdjustment{}); }, true,
          nullptr},
-        {"string ignored", [](NKTextAction& a) { a.setStringOfTextAction(u"zzz"); }, true,
-         nullptr},
+        {"string ignored", [](NKTextAction& a) { a.setStringOfTextAction(u"zzz"); }, true, nullptr},
     };
     for (const Row& row : rows) {
         NKTextAction expected;
@@ -133,11 +137,10 @@ TEST(TextAction, EqualityComparesAdjustmentsWithoutLogging) {
     a.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1, std::nullopt});
     b.setLineReferencesToAdjust(NKLineReferenceAdjustment{4, {1, 3}, -1, std::nullopt});
     EXPECT_TRUE(a.isEqual(b));
-    const NKLineReferenceAdjustment different[] = {
-        {5, {1, 3}, -1, std::nullopt},
-        {4, {0, 3}, -1, std::nullopt},
-        {4, {1, 4}, -1, std::nullopt},
-        {4, {1, 3}, 1, std::nullopt}};
+    const NKLineReferenceAdjustment different[] = {{5, {1, 3}, -1, std::nullopt},
+                                                   {4, {0, 3}, -1, std::nullopt},
+                                                   {4, {1, 4}, -1, std::nullopt},
+                                                   {4, {1, 3}, 1, std::nullopt}};
     LogCapture log;
     for (const NKLineReferenceAdjustment& adjustment : different) {
         b.setLineReferencesToAdjust(adjustment);

@@ -75,12 +75,9 @@ TEST(TextViewLineMetrics, LinesOfARange) {
         std::optional<NSIndexSet> touched;
     };
     const Row rows[] = {
-        {{2, 3}, {1, 1}, NSIndexSet{1, 2}},
-        {{0, 2}, {0, 1}, NSIndexSet{0, 1}},
-        {{0, 3}, {0, 2}, NSIndexSet{0, 1}},
-        {{0, 1}, {0, 1}, NSIndexSet{0}},
-        {{2, 0}, {1, 1}, NSIndexSet{1}},
-        {{5, 0}, {2, 1}, NSIndexSet{2}},
+        {{2, 3}, {1, 1}, NSIndexSet{1, 2}},      {{0, 2}, {0, 1}, NSIndexSet{0, 1}},
+        {{0, 3}, {0, 2}, NSIndexSet{0, 1}},      {{0, 1}, {0, 1}, NSIndexSet{0}},
+        {{2, 0}, {1, 1}, NSIndexSet{1}},         {{5, 0}, {2, 1}, NSIndexSet{2}},
         {{4, 2}, {NSNotFound, 0}, std::nullopt},
     };
     for (const Row& row : rows) {
@@ -215,7 +212,6 @@ TEST(TextViewMetrics, UnknownOldRectangleInvalidatesAll) {
     metrics.boundingRectOfLineAtIndex(2);
     // Line 1 was never laid out: its old rectangle is unknown.
     metrics.recalculateGeometryForLineIndexesInRange({1, 1});
-    for (uint64_t i = 0; i < 3; ++i)
-        EXPECT_EQ(metrics.cachedLineAtIndex(i)->rect, NSZeroRect) << i;
+    for (uint64_t i = 0; i < 3; ++i) EXPECT_EQ(metrics.cachedLineAtIndex(i)->rect, NSZeroRect) << i;
     EXPECT_EQ(metrics.cachedLineAtIndex(2)->oldRect, NSMakeRect(0, 60, 300, 20));
 }
