@@ -62,6 +62,29 @@ bool mayHoldRelativeReferences(const NCLine& line) {
            text->find(NCExpression::relativeLineReferenceFunctionName()) != std::u16string::npos;
 }
 
+// The offsets written after each relative reference's function name: a first look that
+// spares parsing the lines whose references cannot be concerned. An offset that cannot be
+// read counts as concerned (none), so the line is parsed after all.
+std::vector<std::optional<int64_t>> writtenRelativeOffsets(const std::u16string& text) {
+    std::vector<std::optional<int64_t>> offsets;
+    const std::u16string name = NCExpression::relativeLineReferenceFunctionName() + u"(";
+    for (size_t at = text.find(name); at != std::u16string::npos; at = text.find(name, at + 1)) {
+        size_t p = at + name.size();
+        bool negative = p < text.size() && text[p] == u'-';
+        if (p < text.size() && (text[p] == u'-' || text[p] == u'+')) ++p;
+        int64_t value = 0;
+        size_t digits = 0;
+        while (p < text.size() && text[p] >= u'0' && text[p] <= u'9' && digits < 15) {
+            value = value * 10 + (text[p++] - u'0');
+            ++digits;
+        }
+        offsets.push_back(digits > 0 && (p >= text.size() || text[p] == u')')
+                              ? std::optional<int64_t>(negative ? -value : value)
+                              : std::nullopt);
+    }
+    return offsets;
+}
+
 // The index a line had before `removed` (old indexes) went and `inserted` (new indexes) came;
 // none when it was removed.
 std::optional<int64_t> indexAfterEdit(int64_t index, const NSIndexSet& removed,
@@ -173,6 +196,14 @@ void NKLineCollectionController::followMovedReferences(
         uint64_t index = line->index();
         if (collection.lineAtIndex(index) != line) continue;  // removed
         std::u16string text = line->expressionString().value_or(u"");
+        bool concerned = false;
+        for (const std::optional<int64_t>& offset : writtenRelativeOffsets(text)) {
+            std::optional<int64_t> target =
+                offset ? indexAfterEdit(static_cast<int64_t>(oldIndex) + *offset, removed, inserted)
+                       : std::nullopt;
+            concerned |= !offset || (target && *target - static_cast<int64_t>(index) != *offset);
+        }
+        if (!concerned) continue;
         NCExpressionTokenArray tokens =
             NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
         bool changed = false;
@@ -306,6 +337,13 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(d);
         if (!line || removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
         std::u16string text = line->expressionString().value_or(u"");
+        bool concerned = false;
+        for (const std::optional<int64_t>& offset : writtenRelativeOffsets(text)) {
+            int64_t target = offset ? static_cast<int64_t>(d) + *offset : -1;
+            concerned |=
+                !offset || (target >= 0 && removed.containsIndex(static_cast<uint64_t>(target)));
+        }
+        if (!concerned) continue;
         NCExpressionTokenArray tokens =
             NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
         NKLineReferencesToNullify entry;
