@@ -2,6 +2,8 @@
 // changed line.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "NKTextViewMetrics.h"
 
 namespace {
@@ -214,4 +216,71 @@ TEST(TextViewMetrics, UnknownOldRectangleInvalidatesAll) {
     metrics.recalculateGeometryForLineIndexesInRange({1, 1});
     for (uint64_t i = 0; i < 3; ++i) EXPECT_EQ(metrics.cachedLineAtIndex(i)->rect, NSZeroRect) << i;
     EXPECT_EQ(metrics.cachedLineAtIndex(2)->oldRect, NSMakeRect(0, 60, 300, 20));
+}
+
+namespace {
+// The lines of a text by definition: split at every line break.
+std::vector<NSRange> linesByDefinition(const std::u16string& text) {
+    std::vector<NSRange> lines;
+    uint64_t start = 0;
+    for (uint64_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'\n') {
+            lines.push_back({start, i - start});
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+}  // namespace
+
+// After each random edit the metrics are told from which line the text changed, as the
+// document does; every answer must then agree with the lines by definition.
+TEST(TextViewLineMetrics, RandomEditsAgreeWithTheDefinition) {
+    std::mt19937 random(31337);
+    auto pick = [&](uint64_t bound) {
+        return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
+    };
+    NKPlainTextSource text(u"ab\n\ncd\ne");
+    NKTextViewLineMetrics metrics(&text);
+    for (int step = 0; step < 1500; ++step) {
+        std::u16string string = text.string();
+        uint64_t at = pick(string.size() + 1);
+        uint64_t length = std::min<uint64_t>(pick(4), string.size() - at);
+        std::u16string insert;
+        for (uint64_t i = pick(4); i > 0; --i) insert += pick(3) == 0 ? u'\n' : u'x';
+        // The line that held the edit's start, before the edit.
+        uint64_t firstChanged = metrics.indexOfLineAtCharacterIndex(at);
+        ASSERT_NE(firstChanged, NSUIntegerMax);
+        string.replace(at, length, insert);
+        if (string.size() > 300) string = u"q\nr";
+        text.setString(string);
+        metrics.resetAllCachesOnAndAfterLineIndex(string.size() > 3 ? firstChanged : 0);
+
+        std::vector<NSRange> lines = linesByDefinition(string);
+        ASSERT_EQ(metrics.countOfLines(), lines.size()) << step;
+        ASSERT_EQ(metrics.totalStringLength(), string.size());
+        for (uint64_t i = 0; i < lines.size(); ++i) {
+            ASSERT_EQ(metrics.rangeOfLineAtIndex(i, false), lines[i]) << step << " line " << i;
+            ASSERT_EQ(metrics.stringForLineAtIndex(i, false),
+                      string.substr(lines[i].location, lines[i].length));
+        }
+        for (uint64_t c = 0; c <= string.size() + 1; ++c) {
+            uint64_t expected = NSUIntegerMax;
+            for (uint64_t i = 0; i < lines.size(); ++i)
+                if (c >= lines[i].location && c <= NSMaxRange(lines[i])) {
+                    expected = i;
+                    break;
+                }
+            ASSERT_EQ(metrics.indexOfLineAtCharacterIndex(c), expected) << step << " at " << c;
+        }
+        // A range's lines: from its start's line to its end's line, less an end line that the
+        // range only reaches the start of.
+        uint64_t start = pick(string.size() + 1);
+        NSRange range{start, pick(string.size() - start + 1)};
+        uint64_t first = metrics.indexOfLineAtCharacterIndex(range.location);
+        uint64_t last = metrics.indexOfLineAtCharacterIndex(NSMaxRange(range));
+        if (last != first && lines[last].location == NSMaxRange(range)) --last;
+        EXPECT_EQ(metrics.indexRangeOfLinesContainingRange(range),
+                  (NSRange{first, last - first + 1}));
+    }
 }
