@@ -48,13 +48,11 @@ void convertLocale(auto& collection, NKLocale locale) {
     }
 }
 
-// Whether the collection announces references whose target moved
-// (lineCollection:didNoticeThatLineReferenceOnLines:shouldShiftBy:). Until it does, the
-// controller moves them itself from where each line and its targets stood before the action.
-template <typename Collection>
-constexpr bool announcesReferenceShifts() {
-    return requires(Collection & collection) { collection.delegate(); };
-}
+// The collection announces references whose target moved only to a delegate that listens
+// (lineCollection:didNoticeThatLineReferenceOnLines:shouldShiftBy:). Until the controller is
+// wired as that delegate, it moves them itself from where each line and its targets stood
+// before the action; both must never run, or a reference would move twice.
+constexpr bool kCollectionAnnouncesReferenceShifts = false;
 
 bool mayHoldRelativeReferences(const NCLine& line) {
     std::optional<std::u16string> text = line.expressionString();
@@ -154,7 +152,7 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     // Lines move only when lines are inserted or removed before them.
     bool linesMove = (action.indexesToInsert() && !action.indexesToInsert()->empty()) ||
                      (action.indexesToRemove() && !action.indexesToRemove()->empty());
-    if constexpr (!announcesReferenceShifts<NCLineCollection>()) {
+    if constexpr (!kCollectionAnnouncesReferenceShifts) {
         for (uint64_t i = 0; linesMove && i < collection.countOfLines(); ++i)
             if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
                 line && mayHoldRelativeReferences(*line))
