@@ -147,6 +147,14 @@ TEST_F(LineTest, AFreeLineEvaluatesItselfOnRequest) {
     EXPECT_EQ(valueOf(line->result()), "36");
 }
 
+TEST(FreeLine, EvaluatesWithWhateverEnvironmentThereIs) {
+    initFoundationConstants();
+    // With or without a current environment, plain arithmetic needs none.
+    auto line = NCLine::lineWithExpressionString(u"5 × 3 - 2^3");
+    ASSERT_NE(line->result(), nullptr);
+    EXPECT_EQ(utf8(line->result()->decimalValue(10)), "7");
+}
+
 TEST_F(LineTest, DirectReferences) {
     for (int i = 0; i < 5; ++i) add(u"1");
     auto line = add(NCExpression::relativeLineReferenceTokenWithOffset(-1) + u" + " +
@@ -292,6 +300,12 @@ TEST_F(LineTest, FormattedAnswers) {
     EXPECT_EQ(utf8(line->formattedResult()), "15");
     EXPECT_EQ(add(u"words only =")->formattedResult(), std::nullopt);
     EXPECT_EQ(add(u"")->formattedResult(), std::nullopt);
+    // A percentage shows four significant digits, without trailing zeros: 100/3 % is 33.33%.
+    auto percent = add(u"(100/3)%");
+    EXPECT_EQ(percent->formattingOptions()->significantDigits(), 4u);
+    EXPECT_EQ(utf8(percent->formattedResult()), "33.33%");
+    percent->setAutomaticallyAdjustsOutputPrecision(false);
+    EXPECT_EQ(percent->formattingOptions()->significantDigits(), 0u);
     // The answer carries the line's own options.
     EXPECT_EQ(line->result()->resultFormattingOptions(), line->customFormattingOptions());
     auto shared = std::make_shared<NCResultFormattingOptions>();
