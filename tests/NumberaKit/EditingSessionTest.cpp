@@ -374,9 +374,13 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     }
     // The mix exercised the rules broadly and references were followed many times.
     int typesUsed = 0;
-    for (int count : typesSeen) typesUsed += count > 0;
-    std::cout << "types " << typesUsed << ", references followed " << checkedReferences
-              << ", found dead " << deadReferences << "\n";
+    std::string unused;
+    for (size_t type = 0; type < typesSeen.size(); ++type) {
+        typesUsed += typesSeen[type] > 0;
+        if (!typesSeen[type]) unused += " " + std::to_string(type);
+    }
+    std::cout << "types " << typesUsed << " (not:" << unused << "), references followed "
+              << checkedReferences << ", found dead " << deadReferences << "\n";
     EXPECT_GE(typesUsed, 14);
     EXPECT_GT(checkedReferences, edits / 4);
     EXPECT_GT(deadReferences, edits / 60);
