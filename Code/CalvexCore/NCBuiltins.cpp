@@ -19,6 +19,10 @@ std::shared_ptr<NCWordOperatorList> NCBuiltins::wordOperators() {
     return NCWordOperatorList::listWithStandardWordOperators();
 }
 
+std::shared_ptr<NCVariableList> NCBuiltins::variables() {
+    return NCVariableList::listWithStandardVariables();
+}
+
 std::shared_ptr<NCFunctionList> NCBuiltins::functions() {
     NBFFunctionListRef list = NBFFunctionListCreate();
     NBFFunctionListSetParentList(list, NBFStandardFunctionsGetSharedListReference());

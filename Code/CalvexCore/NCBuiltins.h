@@ -9,12 +9,15 @@
 #include "NBFEvaluationContext.h"
 #include "NBFMAPMContext.h"
 #include "NCFunctionList.h"
+#include "NCVariableList.h"
 #include "NCWordOperatorList.h"
 
 class NCBuiltins {
 public:
     static std::shared_ptr<NCWordOperatorList> wordOperators();
     static std::shared_ptr<NCFunctionList> functions();
+    // A new list over the standard variables (pi, e).
+    static std::shared_ptr<NCVariableList> variables();
 };
 
 // Set on the evaluation context when a line refers to itself.

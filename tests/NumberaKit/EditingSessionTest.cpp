@@ -1,0 +1,420 @@
+// Edits applied through the generator and the controller together, as the document window
+// drives them: worked examples, then thousands of random edits checked after each one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <random>
+
+#include "KitTestSupport.h"
+#include "NCExpression.h"
+#include "NCLineCollection.h"
+#include "NKLineCollectionController.h"
+#include "NKLineReferenceTokens.h"
+#include "NKTextSyncHelper.h"
+
+namespace {
+
+std::u16string rel(int64_t offset) {
+    return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+}
+const std::u16string dead = u"(___dead_line(0))";
+
+std::string utf8(const std::u16string& text) {
+    std::string out;
+    for (char16_t c : text)
+        out +=
+            c == u'\n' ? std::string("\\n") : std::string(1, c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+// The text view, the document and its controllers.
+struct Session : NKLineCollectionControllerDelegate {
+    EditingRig rig;
+    std::shared_ptr<NCLineCollection> collection = std::make_shared<NCLineCollection>();
+    NKLineCollectionController controller;
+
+    explicit Session(const std::u16string& text) {
+        rig.setText(text, {0, 0});
+        for (const std::u16string& line : rig.metrics->lineStrings())
+            collection->addLine(NCLine::lineWithExpressionString(line));
+        controller.setDelegate(this);
+        controller.setLineCollection(collection);
+        rig.generator.setLineCollection(collection);
+    }
+
+    std::u16string expressionForLineAtIndex(uint64_t index) override {
+        return rig.metrics->stringForLineAtIndex(index, false).value_or(u"");
+    }
+    NKLocale defaultLocale() override { return standardLocale(); }
+    NCTrigonometryMode defaultTrigonometryMode() override { return NCTrigonometryModeDegrees; }
+    int32_t defaultTextAlignment() override { return 0; }
+    std::shared_ptr<NCResultFormattingOptions> defaultFormattingOptions() override {
+        return std::make_shared<NCResultFormattingOptions>();
+    }
+
+    // One edit: classified against the text before it, made, then applied to the lines; the
+    // lines whose text the controller rewrote are reloaded into the text view.
+    NKTextAction edit(NSRange selection, NSRange range, const std::u16string& replacement) {
+        rig.text.setSelectedRange(selection);
+        std::vector<NKTextAction> actions =
+            rig.generator.textActionsForRanges({range}, {replacement});
+        rig.text.replaceCharactersInRange(range, replacement);
+        rig.metrics->resetAllCaches();
+        controller.updateLineCollectionFromTextAction(actions.front());
+        if (const std::optional<NSIndexSet>& changed =
+                controller.linesWhoseExpressionsHaveChanged())
+            for (uint64_t index : changed->indexes()) reloadLine(index);
+        return actions.front();
+    }
+
+    void reloadLine(uint64_t index) {
+        std::shared_ptr<NCLine> line = collection->lineAtIndex(index);
+        NSRange range = rig.metrics->rangeOfLineAtIndex(index, false);
+        if (!line || range.location == NSNotFound) return;
+        std::u16string text = rig.text.string();
+        text.replace(range.location, range.length, line->expressionString().value_or(u""));
+        NSRange selection = rig.text.selectedRange();
+        rig.text.setString(text);
+        rig.text.setSelectedRange(selection);
+        rig.metrics->resetAllCaches();
+    }
+
+    std::vector<std::u16string> collectionLines() const {
+        std::vector<std::u16string> lines;
+        for (uint64_t i = 0; i < collection->countOfLines(); ++i)
+            lines.push_back(collection->lineAtIndex(i)->expressionString().value_or(u""));
+        return lines;
+    }
+};
+
+struct Example {
+    const char* what;
+    std::u16string text;
+    NSRange selection, range;
+    std::u16string replacement;
+    std::vector<std::u16string> lines;
+};
+
+}  // namespace
+
+class EditingSession : public testing::Test {
+  protected:
+    void SetUp() override { startFoundation(); }
+};
+
+TEST_F(EditingSession, WorkedExamples) {
+    const Example examples[] = {
+        {"new line at the end", u"1\n2\n3", {5, 0}, {5, 0}, u"\n", {u"1", u"2", u"3", u""}},
+        {"new line inside", u"1\n2\n3", {1, 0}, {1, 0}, u"\n", {u"1", u"", u"2", u"3"}},
+        {"three lines pasted",
+         u"1\n2\n3",
+         {1, 0},
+         {1, 0},
+         u"a\nb\nc",
+         {u"1a", u"b", u"c", u"2", u"3"}},
+        {"references follow an inserted line",
+         u"5\n" + rel(-1) + u"*2",
+         {0, 0},
+         {0, 0},
+         u"\n",
+         {u"", u"5", rel(-1) + u"*2"}},
+        {"reference to a joined line dies",
+         u"5\n" + rel(-1) + u"*2",
+         {2, 0},
+         {1, 1},
+         u"",
+         {u"5" + dead + u"*2"}},
+        {"reference keeps its target across a removed line",
+         u"5\n\n" + rel(-2),
+         {3, 0},
+         {2, 1},
+         u"",
+         {u"5", rel(-1)}},
+        {"a line split below its target",
+         u"7\n1+" + rel(-1),
+         {4, 0},
+         {4, 0},
+         u"\n",
+         {u"7", u"1+", rel(-2)}},
+        {"removed target",
+         u"1\n2\n3\n" + rel(-1) + u"+" + rel(-3),
+         {2, 2},
+         {2, 2},
+         u"",
+         {u"1", u"3", rel(-1) + u"+" + rel(-2)}},
+        {"removed target dies",
+         u"1\n2\n3\n" + rel(-2) + u"+" + rel(-3),
+         {2, 2},
+         {2, 2},
+         u"",
+         {u"1", u"3", dead + u"+" + rel(-2)}},
+    };
+    for (const Example& example : examples) {
+        SCOPED_TRACE(example.what);
+        Session session(example.text);
+        NKTextAction action = session.edit(example.selection, example.range, example.replacement);
+        EXPECT_EQ(session.collectionLines(), example.lines);
+        EXPECT_EQ(session.rig.metrics->lineStrings(), example.lines);
+        EXPECT_FALSE(NKTextSyncHelper::isForceSynchronizeRequiredForTextAction(
+            action, session.controller, *session.rig.metrics, &session.rig.text));
+    }
+}
+
+namespace {
+
+// A reference token of the text: where it stands and the line object it points at.
+struct TrackedReference {
+    NSRange range;  // in the whole text
+    bool isDead = false;
+    std::shared_ptr<NCLine> target;  // none when dead or pointing outside the lines
+};
+
+// The relative and null references of the text in text order, with their targets taken
+// from the collection as it stands.
+std::vector<TrackedReference> referencesOf(Session& session) {
+    std::vector<TrackedReference> references;
+    uint64_t count = session.rig.metrics->countOfLines();
+    for (uint64_t i = 0; i < count; ++i) {
+        NSRange lineRange = session.rig.metrics->rangeOfLineAtIndex(i, false);
+        std::u16string text = session.rig.metrics->stringForLineAtIndex(i, false).value_or(u"");
+        for (const auto& token : NKLineReferenceTokensOfTypeInString(
+                 NCLineReferenceTypeRelative | NCLineReferenceTypeNull, text)) {
+            TrackedReference reference;
+            reference.range = {lineRange.location + token->range().location, token->range().length};
+            reference.isDead = token->lineReferenceType() == NCLineReferenceTypeNull;
+            int64_t target = static_cast<int64_t>(i) + token->lineReferenceNumber();
+            if (!reference.isDead && target >= 0)
+                reference.target = session.collection->lineAtIndex(static_cast<uint64_t>(target));
+            references.push_back(reference);
+        }
+    }
+    return references;
+}
+
+// Positions where an edit may begin or end: never inside a reference, which the text view
+// shows as one character.
+std::vector<uint64_t> editablePositions(const std::u16string& text,
+                                        const std::vector<TrackedReference>& references) {
+    std::vector<bool> inside(text.size() + 1, false);
+    for (const TrackedReference& reference : references)
+        for (uint64_t p = reference.range.location + 1; p < NSMaxRange(reference.range); ++p)
+            inside[p] = true;
+    std::vector<uint64_t> positions;
+    for (uint64_t p = 0; p <= text.size(); ++p)
+        if (!inside[p]) positions.push_back(p);
+    return positions;
+}
+
+}  // namespace
+
+struct RandomRun {
+    uint32_t seed;
+    std::u16string start;
+    int edits;
+};
+
+class RandomEditing : public testing::TestWithParam<RandomRun> {
+  protected:
+    void SetUp() override { startFoundation(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Seeds, RandomEditing,
+    testing::Values(RandomRun{20261210, u"1\n2\n3\n4\n5\n6", 3000},
+                    RandomRun{7, u"10\n" + rel(-1) + u"*2\n\n" + rel(-2) + u"+" + rel(-1) + u"\nx",
+                              2000},
+                    RandomRun{424242, u"", 2000}));
+
+TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
+    const RandomRun& run = GetParam();
+    std::mt19937 random(run.seed);
+    auto pick = [&](uint64_t bound) {  // 0 ... bound - 1
+        return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
+    };
+    // No "/": two of them start a comment, which hides the references after it.
+    const std::u16string alphabet = u"0123456789+-*^ xyz";
+    auto randomText = [&](uint64_t length, bool withLineBreaks) {
+        std::u16string text;
+        for (uint64_t i = 0; i < length; ++i)
+            text += withLineBreaks && pick(4) == 0 ? u'\n' : alphabet[pick(alphabet.size())];
+        return text;
+    };
+
+    auto owner = std::make_unique<Session>(run.start);
+    const int edits = run.edits;
+    int checkedReferences = 0, deadReferences = 0;
+    std::vector<int> typesSeen(20, 0);
+    for (int step = 0; step < edits; ++step) {
+        Session& session = *owner;
+        const std::u16string before = session.rig.text.string();
+        std::vector<TrackedReference> references = referencesOf(session);
+        std::vector<uint64_t> positions = editablePositions(before, references);
+        uint64_t a = positions[pick(positions.size())];
+        uint64_t b = positions[pick(positions.size())];
+        if (a > b) std::swap(a, b);
+        // Mostly short selections: long ones empty the document quickly.
+        if (b - a > 12 && pick(8) != 0) b = a;
+        NSRange selection{a, b - a};
+        NSRange range = selection;
+        std::u16string replacement;
+        switch (pick(12)) {
+            case 0:
+                replacement = std::u16string(1, alphabet[pick(alphabet.size())]);
+                break;
+            case 1:
+                replacement = u"\n";
+                break;
+            case 2:
+                replacement = randomText(2 + pick(5), true);
+                break;
+            case 3:
+                replacement = randomText(2 + pick(3), false);
+                break;
+            case 9:  // a dead reference cleared away, as the user would
+                for (const TrackedReference& reference : references)
+                    if (reference.isDead) {
+                        range = reference.range;
+                        selection = {range.location, 0};
+                        break;
+                    }
+                if (range.length == 0) break;
+                break;
+            case 4:
+            case 8:
+            case 10: {  // a reference to a line above (or below) the caret's line
+                range.length = 0;
+                selection.length = 0;
+                uint64_t line = session.rig.metrics->indexOfLineAtCharacterIndex(a);
+                uint64_t count = session.rig.metrics->countOfLines();
+                int64_t target = static_cast<int64_t>(pick(count));
+                if (target == static_cast<int64_t>(line)) break;
+                replacement = rel(target - static_cast<int64_t>(line));
+                break;
+            }
+            case 5:  // backspace
+                if (a == 0) break;
+                range = {a - 1, 1};
+                for (const TrackedReference& reference : references)
+                    if (NSMaxRange(reference.range) == a) range = reference.range;
+                selection = {a, 0};
+                break;
+            case 6:  // forward delete
+                if (a >= before.size()) break;
+                range = {a, 1};
+                for (const TrackedReference& reference : references)
+                    if (reference.range.location == a) range = reference.range;
+                selection = {a, 0};
+                break;
+            default:  // a selection deleted, possibly across lines
+                if (range.length == 0)
+                    range.length = std::min<uint64_t>(before.size() - a, pick(8));
+                while (range.length > 0 && std::find(positions.begin(), positions.end(),
+                                                     NSMaxRange(range)) == positions.end())
+                    ++range.length;
+                selection = range;
+                break;
+        }
+        if (replacement.empty() && range.length == 0) continue;
+        SCOPED_TRACE("edit " + std::to_string(step) + " of \"" + utf8(before) + "\" at (" +
+                     std::to_string(range.location) + "," + std::to_string(range.length) +
+                     ") with \"" + utf8(replacement) + "\"");
+
+        // Which references survive the edit: those wholly outside the replaced range.
+        std::vector<TrackedReference> kept, after;
+        for (const TrackedReference& reference : references) {
+            if (NSMaxRange(reference.range) <= range.location)
+                kept.push_back(reference);
+            else if (reference.range.location >= NSMaxRange(range))
+                after.push_back(reference);
+        }
+        size_t pasted = NKLineReferenceTokensOfTypeInString(
+                            NCLineReferenceTypeRelative | NCLineReferenceTypeNull, replacement)
+                            .size();
+
+        NKTextAction action = session.edit(selection, range, replacement);
+        ++typesSeen[std::clamp(action.textActionType(), 0, 19)];
+
+        ASSERT_EQ(session.collectionLines(), session.rig.metrics->lineStrings())
+            << utf8(session.rig.text.string()) << "\n"
+            << utf8(action.description());
+        ASSERT_FALSE(NKTextSyncHelper::isForceSynchronizeRequiredForTextAction(
+            action, session.controller, *session.rig.metrics, &session.rig.text));
+
+        // Every surviving reference points at the line it pointed at, or is dead with it.
+        std::vector<TrackedReference> now = referencesOf(session);
+        ASSERT_EQ(now.size(), kept.size() + pasted + after.size());
+        std::vector<TrackedReference> expected = kept;
+        expected.insert(expected.end(), after.begin(), after.end());
+        for (size_t i = 0, j = 0; i < now.size(); ++i) {
+            if (i >= kept.size() && i < kept.size() + pasted) continue;  // new ones
+            const TrackedReference& was = expected[j++];
+            const TrackedReference& is = now[i];
+            uint64_t host = session.rig.metrics->indexOfLineAtCharacterIndex(is.range.location);
+            bool targetGone = !was.target ||
+                              session.collection->lineAtIndex(was.target->index()) != was.target ||
+                              was.target->index() == host;
+            if (was.isDead || targetGone) {
+                if (!was.isDead && !was.target) continue;  // pointed outside the lines before
+                EXPECT_TRUE(is.isDead) << "reference " << i << " on line " << host << " in \""
+                                       << utf8(session.rig.text.string()) << "\"";
+                ++deadReferences;
+            } else {
+                ++checkedReferences;
+                EXPECT_FALSE(is.isDead) << "reference " << i;
+                EXPECT_EQ(is.target, was.target)
+                    << "reference " << i << " on line " << host << " in \""
+                    << utf8(session.rig.text.string()) << "\"";
+            }
+        }
+        if (HasFailure()) return;
+        // Keep the document from growing without bound or dying out.
+        if (session.rig.text.string().size() > 1500) owner = std::make_unique<Session>(run.start);
+    }
+    // The mix exercised the rules broadly and references were followed many times.
+    int typesUsed = 0;
+    std::string unused;
+    for (size_t type = 0; type < typesSeen.size(); ++type) {
+        typesUsed += typesSeen[type] > 0;
+        if (!typesSeen[type]) unused += " " + std::to_string(type);
+    }
+    std::cout << "types " << typesUsed << " (not:" << unused << "), references followed "
+              << checkedReferences << ", found dead " << deadReferences << "\n";
+    EXPECT_GE(typesUsed, 14);
+    EXPECT_GT(checkedReferences, edits / 4);
+    EXPECT_GT(deadReferences, edits / 60);
+}
+
+// Selections that disagree with the edit and ranges past the text come from a confused
+// caller, never from the text view; they must still neither crash nor corrupt memory, and
+// the synchronisation rule must catch any line count that went astray.
+TEST_F(EditingSession, InconsistentEditsAreSurvived) {
+    std::mt19937 random(99);
+    auto pick = [&](uint64_t bound) {
+        return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
+    };
+    const std::u16string pieces[] = {u"", u"\n", u"x", u"\n\n", u"ab\ncd", rel(-1), rel(3)};
+    Session session(u"1\n" + rel(-1) + u"\n3\n" + rel(-2));
+    int resynchronised = 0;
+    for (int step = 0; step < 400; ++step) {
+        uint64_t length = session.rig.text.string().size();
+        NSRange range{pick(length + 3), pick(4)};
+        NSRange selection =
+            pick(5) == 0 ? NSRange{NSNotFound, 0} : NSRange{pick(length + 3), pick(3)};
+        session.rig.text.setSelectedRange(selection);
+        std::vector<NKTextAction> actions =
+            session.rig.generator.textActionsForRanges({range}, {pieces[pick(7)]});
+        ASSERT_EQ(actions.size(), 1u);
+        session.controller.updateLineCollectionFromTextAction(actions.front());
+        if (NKTextSyncHelper::isForceSynchronizeRequiredForTextAction(
+                actions.front(), session.controller, *session.rig.metrics, &session.rig.text)) {
+            ++resynchronised;
+            session.collection->removeAllLines();
+            for (const std::u16string& line : session.rig.metrics->lineStrings())
+                session.collection->addLine(NCLine::lineWithExpressionString(line));
+        }
+        EXPECT_EQ(session.collection->countOfLines(), session.rig.metrics->countOfLines());
+    }
+    EXPECT_GT(resynchronised, 0);
+}
