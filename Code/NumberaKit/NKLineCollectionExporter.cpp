@@ -417,10 +417,9 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
     } else {
         for (uint64_t index = 0; index < count; ++index) indexes.push_back(index);
     }
-    // The last line to be exported: the set's last index, or the collection's last line.
-    const uint64_t lastIndex =
-        lineIndexes ? (lineIndexes->count() ? lineIndexes->lastIndex() : UINT64_MAX)
-                    : (count ? count - 1 : UINT64_MAX);
+    // The last line to be exported: the set's last index within the collection, or the
+    // collection's last line.
+    const uint64_t lastIndex = indexes.empty() ? UINT64_MAX : indexes.back();
     const NCLineReferenceType allReferences = NCLineReferenceTypeRelative |
                                               NCLineReferenceTypeAbsolute |
                                               NCLineReferenceTypeByLineNumber |

@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "NKEnvironment.h"
 #include "NKLog.h"
 #include "NSLocalizedString.h"
 
@@ -313,4 +314,126 @@ std::optional<std::u16string> NKSmartEditingHelper::defaultOperatorForLocation(
         return words + u" ";
     }
     return std::nullopt;
+}
+
+namespace {
+
+std::u16string conversionWord() {
+    if (std::shared_ptr<NKEnvironment> environment = NKEnvironment::sharedEnvironment())
+        if (std::shared_ptr<NKLocalizationManager> manager = environment->localizationManager())
+            return manager->localizedConversionOperatorString();
+    return NSLocalizedString(u"in");
+}
+
+bool isUnit(const std::shared_ptr<NCExpressionToken>& token) {
+    return isType(token, NCExpressionTokenTypeUnit);
+}
+bool isConversion(const std::shared_ptr<NCExpressionToken>& token) {
+    return isSubType(token, NCExpressionTokenSubTypeUnitConversion);
+}
+uint64_t displayEnd(const std::shared_ptr<NCExpressionToken>& token) {
+    const NSRange range = displayRange(token);
+    return range.location + range.length;
+}
+
+}  // namespace
+
+std::u16string NKSmartEditingHelper::stringForUnit(
+    const std::u16string& unit, const std::shared_ptr<NCExpression>& expression,
+    NSRange selection, NSRange* rangeToReplace,
+    std::map<std::u16string, std::u16string>* otherInfo) {
+    std::shared_ptr<NCParsedExpression> parsed = m_expressionParser.parseExpression(
+        expression ? expression : NCExpression::expressionWithString(u""));
+    if (!parsed) return unit;
+    return stringForUnit(unit, *parsed, selection, rangeToReplace, otherInfo);
+}
+
+std::u16string NKSmartEditingHelper::stringForUnit(
+    const std::u16string& unit, NCParsedExpression& parsed, NSRange selection,
+    NSRange* rangeToReplace, std::map<std::u16string, std::u16string>* otherInfo) {
+    const std::u16string k = conversionWord();
+    if (rangeToReplace) *rangeToReplace = {NSNotFound, 0};
+    auto note = [&](const char16_t* side) {
+        if (otherInfo) (*otherInfo)[u"NKUnitOperatorRelativeLocation"] = side;
+    };
+    if (unit.empty() || !isUnit(m_expressionParser.tokenInString(unit, 0))) return unit;
+
+    const uint64_t p = selection.location;
+    std::shared_ptr<NCExpressionToken> R = parsed.tokenAtLocation(p, 1);
+    std::shared_ptr<NCExpressionToken> L = p > 0 ? parsed.tokenAtLocation(p - 1, 1) : nullptr;
+    bool spaceBefore = false, spaceAfter = false;
+    if (isWhitespace(L)) {
+        spaceBefore = true;
+        L = tokenToTheLeftOf(L, parsed, true);
+    }
+    if (isWhitespace(R)) {
+        spaceAfter = true;
+        R = tokenToTheRightOf(L, parsed, true);
+    }
+    std::u16string w = spaceBefore ? u"" : u" ";
+
+    if (isUnit(L) && isUnit(R) && rangeToReplace) {
+        *rangeToReplace = displayRange(L);
+        return unit;
+    }
+    bool finalStep = false;
+    if (isUnit(L) || isType(L, NCExpressionTokenTypeLineReference)) {
+        std::shared_ptr<NCExpressionToken> LL = tokenToTheLeftOf(L, parsed, true);
+        if (isConversion(LL) || isConversion(R)) {
+            if (rangeToReplace) {
+                *rangeToReplace = displayRange(L);
+                return unit;
+            }
+            finalStep = true;
+        } else if (isUnit(R)) {
+            finalStep = true;
+        } else {
+            note(u"LEFT");
+            return w + k + u" " + unit;
+        }
+    } else if (isType(L, NCExpressionTokenTypeNumber)) {
+        if (!isUnit(R)) {
+            if (isUnit(tokenToTheLeftOf(L, parsed, true))) {
+                note(u"LEFT");
+                if (rangeToReplace && L == R) *rangeToReplace = {displayEnd(L), 0};
+                return w + k + u" " + unit;
+            }
+            if (rangeToReplace && L == R) {
+                std::shared_ptr<NCExpressionToken> next = tokenToTheRightOf(L, parsed, true);
+                if (isUnit(next)) {
+                    *rangeToReplace = displayRange(next);
+                    spaceBefore = isWhitespace(tokenToTheLeftOf(next, parsed, false));
+                } else {
+                    *rangeToReplace = {displayEnd(L), 0};
+                }
+            }
+            w = spaceBefore ? u"" : u" ";
+            return w + unit;
+        }
+        if (!isConversion(tokenToTheRightOf(R, parsed, true))) {
+            note(u"RIGHT");
+            return w + unit + u" " + k + (spaceAfter ? u"" : u" ");
+        }
+        if (rangeToReplace) {
+            *rangeToReplace = displayRange(R);
+            return unit;
+        }
+        finalStep = true;
+    } else if (isConversion(L)) {
+        if (!isUnit(R)) return w + unit;
+        finalStep = true;
+    } else {
+        finalStep = true;
+    }
+    if (finalStep && isUnit(R)) {
+        if (!isConversion(L)) {
+            note(u"RIGHT");
+            return unit + u" " + k + u" ";
+        }
+        if (rangeToReplace) {
+            *rangeToReplace = displayRange(R);
+            return unit;
+        }
+    }
+    return L && !spaceBefore ? u" " + unit : unit;
 }

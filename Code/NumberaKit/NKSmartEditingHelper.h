@@ -6,6 +6,7 @@
 #define NUMBERA_KIT_NK_SMART_EDITING_HELPER_H
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,17 @@ class NKSmartEditingHelper {
         const std::u16string& typed, const std::shared_ptr<NCExpression>& expression,
         std::shared_ptr<NCEnvironment> environment, NSRange selection, uint64_t* location,
         int64_t* offset);
+    // The text to insert for a typed unit name, with the conversion word where one is needed.
+    // `rangeToReplace` (may be null) receives a range the unit replaces, not-found for none;
+    // `otherInfo` (may be null) receives "NKUnitOperatorRelativeLocation": "LEFT" or "RIGHT"
+    // when the conversion word was put before or after the unit.
+    std::u16string stringForUnit(const std::u16string& unit,
+                                 const std::shared_ptr<NCExpression>& expression,
+                                 NSRange selection, NSRange* rangeToReplace,
+                                 std::map<std::u16string, std::u16string>* otherInfo);
+    std::u16string stringForUnit(const std::u16string& unit, NCParsedExpression& parsedExpression,
+                                 NSRange selection, NSRange* rangeToReplace,
+                                 std::map<std::u16string, std::u16string>* otherInfo);
     std::optional<std::u16string> defaultOperatorForLocation(
         uint64_t location, const std::shared_ptr<NCExpression>& expression);
 

@@ -158,6 +158,11 @@ TEST(Exporter, BackslashEncloserAndIndexSets) {
     EXPECT_EQ(NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped,
                                                            false)),
               "1,1");
+    // Indexes past the document do not count as the last line.
+    endsSkipped.addIndex(40);
+    EXPECT_EQ(NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped,
+                                                           false)),
+              "1,1");
 }
 
 // Tags removed and the four references read back: the text a browser shows.
@@ -212,6 +217,21 @@ TEST(Exporter, HostileDocumentRendersAsText) {
         EXPECT_EQ(NKUTF8(visibleText(body.substr(start + 5, end - start - 5))), NKUTF8(line));
         at = end;
     }
+}
+
+TEST(Exporter, AnswersAreEscaped) {
+    // Degrees, minutes and seconds write seconds with a double quote.
+    auto collection = collectionOf({u"12.5"});
+    collection->lineAtIndex(0)->customFormattingOptions()->setDisplayFormat(
+        NCDisplayFormatDegreesMinutesSeconds);
+    const std::u16string shown = collection->lineAtIndex(0)->formattedResult().value_or(u"");
+    ASSERT_NE(shown.find(u'"'), std::u16string::npos) << NKUTF8(shown);
+    NKLineCollectionExporter exporter(collection);
+    const std::u16string body = exporter.bodyHTMLWithStyle(nullptr);
+    const size_t start = body.find(u"<td class=\"answer\">") + 19;
+    const std::u16string cell = body.substr(start, body.find(u"</td>", start) - start);
+    EXPECT_EQ(cell.find(u'"'), std::u16string::npos) << NKUTF8(cell);
+    EXPECT_EQ(visibleText(cell), shown);
 }
 
 TEST(Exporter, EscapesTheFourCharacters) {

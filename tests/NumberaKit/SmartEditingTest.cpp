@@ -4,6 +4,11 @@
 
 #include "KitTestSupport.h"
 #include "NKSmartEditingHelper.h"
+#include "NSLocalizedString.h"
+#include "NCEnvironment.h"
+#include "NCUnitCollection.h"
+#include "NCUnitsFileParser.h"
+#include "NCVariableList.h"
 
 namespace {
 
@@ -120,6 +125,58 @@ TEST(SmartEditing, LastTokenLeavesTheSharedParserInDisplayLocations) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->string(), u"12");
     EXPECT_FALSE(helper.lastTokenInExpression(text(u"")));
+}
+
+}  // namespace
+
+namespace {
+
+struct UnitCase {
+    const char16_t* line;
+    uint64_t caret;
+    const char16_t* expected;  // "in" stands for the conversion word
+    const char16_t* side;      // "" when no side is noted
+};
+
+TEST(SmartEditing, UnitInsertion) {
+    startFoundation();
+    const std::string resources = sourceDirectory() + "/Resources/";
+    auto file = NCUnitsFileParser::readUnitsFile(resources + "Units.plist",
+                                                 resources + "en.lproj/UnitLocalization.plist", "",
+                                                 NCUnitsPreferenceChoices{});
+    ASSERT_TRUE(file);
+    auto units = std::make_shared<NCNewUnitManager>();
+    units->addContentsOfLoadedUnitsFile(*file);
+    auto environment = std::make_shared<NCEnvironment>();
+    environment->setUnitManager(units);
+    environment->setVariables(std::make_shared<NCVariableList>());
+    NKSmartEditingHelper helper;
+    helper.expressionParser().setEnvironment(environment);
+    auto kg = helper.expressionParser().tokenInString(u"kg", 0);
+    ASSERT_TRUE(kg && kg->type() == NCExpressionTokenTypeUnit);
+    const UnitCase cases[] = {
+        {u"5 ", 2, u"kg", u""},
+        {u"5", 1, u" kg", u""},
+        {u"5 lb", 4, u" in kg", u"LEFT"},
+        {u"", 0, u"kg", u""},
+    };
+    for (const UnitCase& c : cases) {
+        std::map<std::u16string, std::u16string> info;
+        NSRange replace{0, 0};
+        std::u16string expected = c.expected;
+        const std::u16string word = NSLocalizedString(u"in");
+        if (size_t at = expected.find(u"in"); at != std::u16string::npos)
+            expected.replace(at, 2, word);
+        EXPECT_EQ(NKUTF8(helper.stringForUnit(u"kg", NCExpression::expressionWithString(c.line),
+                                              {c.caret, 0}, &replace, &info)),
+                  NKUTF8(expected))
+            << NKUTF8(c.line);
+        EXPECT_EQ(NKUTF8(info[u"NKUnitOperatorRelativeLocation"]), NKUTF8(c.side));
+    }
+    // Not a unit: returned as typed.
+    EXPECT_EQ(helper.stringForUnit(u"12", NCExpression::expressionWithString(u"5"), {1, 0}, nullptr,
+                                   nullptr),
+              u"12");
 }
 
 }  // namespace
