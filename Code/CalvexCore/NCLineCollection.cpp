@@ -1,8 +1,53 @@
 #include "NCLineCollection.h"
 
+#include <cstdio>
+#include <limits>
+
 #include "NCLineEvaluator.h"
 
-NCLineCollection::~NCLineCollection() { removeAllLines(); }
+namespace {
+
+// Warnings are written only at level 3 or more.
+int NCWarnLogLevel = 2;
+
+template <typename... Args>
+void warn(const char* format, Args... args) {
+    if (NCWarnLogLevel >= 3) {
+        std::fprintf(stderr, format, args...);
+        std::fputc('\n', stderr);
+    }
+}
+
+std::shared_ptr<NCEnvironment> environmentOver(const std::shared_ptr<NCEnvironment>& parent) {
+    auto variables = std::make_shared<NCVariableList>();
+    auto environment = std::make_shared<NCEnvironment>();
+    if (parent) {
+        variables->setParentList(parent->variables());
+        environment->setWordOperators(parent->wordOperators());
+        environment->setUnitManager(parent->unitManager());
+        environment->setFunctions(parent->functions());
+    }
+    environment->setVariables(variables);
+    return environment;
+}
+
+}  // namespace
+
+NCLineCollection::NCLineCollection() {
+    // Without a current environment the collection reads the current one when it evaluates.
+    if (std::shared_ptr<NCEnvironment> current = NCEnvironment::current())
+        _environment = environmentOver(current);
+}
+
+NCLineCollection::NCLineCollection(const std::shared_ptr<NCEnvironment>& parentEnvironment)
+    : _environment(environmentOver(parentEnvironment)) {}
+
+NCLineCollection::~NCLineCollection() {
+    // Lines may outlive the collection: none may keep a link to it.
+    i_delegate = nullptr;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& line : i_lines) line->_setLineCollection(nullptr);
+}
 
 std::shared_ptr<NCEnvironment> NCLineCollection::environment() const {
     std::lock_guard<std::mutex> lock(mutex);
@@ -14,6 +59,34 @@ void NCLineCollection::setEnvironment(std::shared_ptr<NCEnvironment> environment
     _environment = std::move(environment);
 }
 
+std::shared_ptr<NCVariableList> NCLineCollection::variables() const {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    return environment ? environment->variables() : nullptr;
+}
+
+char16_t NCLineCollection::decimalPlaceCharacter() const {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    return (environment ? environment->locale() : kNCSimpleLocalDefault).decimalPointChar;
+}
+
+char16_t NCLineCollection::thousandsSeparatorCharacter() const {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    return (environment ? environment->locale() : kNCSimpleLocalDefault).groupingChar;
+}
+
+void NCLineCollection::setTrigonometryMode(NCTrigonometryMode mode) {
+    if (mode == _trigonometryMode) return;
+    _trigonometryMode = mode;
+    for (const auto& line : lines()) {
+        if (line->isTrigonometryModeSet())
+            line->setTrigonometryMode(mode);
+        else
+            line->invalidateResult();
+    }
+}
+
+// Reading
+
 uint64_t NCLineCollection::countOfLines() const {
     std::lock_guard<std::mutex> lock(mutex);
     return i_lines.size();
@@ -21,39 +94,215 @@ uint64_t NCLineCollection::countOfLines() const {
 
 std::shared_ptr<NCLine> NCLineCollection::lineAtIndex(uint64_t index) const {
     std::lock_guard<std::mutex> lock(mutex);
-    return index < i_lines.size() ? i_lines[index] : nullptr;
+    if (index < i_lines.size()) return i_lines[index];
+    warn("Warning: asking for line for index out of range (%u)", static_cast<unsigned>(index));
+    return nullptr;
+}
+
+uint64_t NCLineCollection::indexOfLine(const NCLine* line) const {
+    if (!line) {
+        warn("Warning: asking for index of nil line");
+        return std::numeric_limits<uint64_t>::max();
+    }
+    return line->index();
+}
+
+bool NCLineCollection::containsLine(NCLine& line) const {
+    const std::u16string& identifier = line.uniqueIdentifier();
+    std::lock_guard<std::mutex> lock(mutex);
+    return i_lineIDSet.count(identifier) != 0;
+}
+
+std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(const std::u16string& identifier) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    auto found = i_linesByIdentifier.find(identifier);
+    return found == i_linesByIdentifier.end() ? nullptr : found->second;
+}
+
+std::vector<std::shared_ptr<NCLine>> NCLineCollection::lines() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return i_lines;
+}
+
+// Editing
+
+void NCLineCollection::prepareLine(NCLine& line, uint64_t index) {
+    line._setIndex(index);
+    if (i_defaultFormattingOptions) line.setCustomFormattingOptions(i_defaultFormattingOptions);
+    if (std::shared_ptr<NCEnvironment> environment = this->environment())
+        line.setLocale(environment->locale());
+    // A line without a mode of its own follows the collection's through its link.
+    line._setLineCollection(this);
+}
+
+void NCLineCollection::resetLineIndexesLocked(uint64_t start) {
+    for (uint64_t i = start; i < i_lines.size(); ++i) i_lines[i]->_setIndex(i);
+}
+
+void NCLineCollection::resetLineIndexesStartingAt(uint64_t start) {
+    std::lock_guard<std::mutex> lock(mutex);
+    resetLineIndexesLocked(start);
 }
 
 void NCLineCollection::addLine(std::shared_ptr<NCLine> line) {
-    if (!line) return;
-    std::lock_guard<std::mutex> lock(mutex);
-    line->_setIndex(i_lines.size());
-    line->_setLineCollection(this);
-    i_lines.push_back(std::move(line));
+    if (!line) {
+        warn("Warning: trying to add nil line");
+        return;
+    }
+    const uint64_t index = countOfLines();
+    prepareLine(*line, index);
+    registerPreChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(index));
+    const std::u16string& identifier = line->uniqueIdentifier();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        i_lines.push_back(line);
+        i_lineIDSet.insert(identifier);
+        i_linesByIdentifier[identifier] = line;
+    }
+    registerChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(line->index()));
+}
+
+void NCLineCollection::insertLine(std::shared_ptr<NCLine> line, uint64_t index) {
+    if (!line) {
+        warn("Warning: trying to insert nil line");
+        return;
+    }
+    const uint64_t count = countOfLines();
+    if (index == count) return addLine(std::move(line));
+    if (index > count) {
+        warn("Warning: insert index (%u) out of range", static_cast<unsigned>(index));
+        return;
+    }
+    registerPreChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(index));
+    prepareLine(*line, index);
+    const std::u16string& identifier = line->uniqueIdentifier();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        i_lines.insert(i_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
+        i_lineIDSet.insert(identifier);
+        i_linesByIdentifier[identifier] = line;
+        resetLineIndexesLocked(index + 1);
+    }
+    registerChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(index));
 }
 
 void NCLineCollection::removeLineAtIndex(uint64_t index) {
+    if (index == static_cast<uint64_t>(NSNotFound) || index >= countOfLines()) {
+        warn("Warning: trying to remove line not in line collection.");
+        return;
+    }
+    registerPreChange(NCLineCollectionChangeTypeRemoval, static_cast<int64_t>(index));
     std::shared_ptr<NCLine> removed;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (index >= i_lines.size()) return;
         removed = std::move(i_lines[index]);
         i_lines.erase(i_lines.begin() + static_cast<std::ptrdiff_t>(index));
-        for (uint64_t i = index; i < i_lines.size(); ++i) i_lines[i]->_setIndex(i);
+        const std::u16string& identifier = removed->uniqueIdentifier();
+        i_linesByIdentifier.erase(identifier);
+        i_lineIDSet.erase(identifier);
+        resetLineIndexesLocked(index);
     }
+    // A removed line held elsewhere must not reach back into this collection.
     removed->_setLineCollection(nullptr);
+    if (i_declarationLines.count(removed.get())) i_declarationLinesKnown = false;
+    registerChange(NCLineCollectionChangeTypeRemoval, static_cast<int64_t>(index));
+}
+
+void NCLineCollection::removeLine(const NCLine* line) {
+    if (!line) return;
+    std::vector<std::shared_ptr<NCLine>> all = lines();
+    for (uint64_t i = 0; i < all.size(); ++i)
+        if (all[i]->isEqual(line)) return removeLineAtIndex(i);
 }
 
 void NCLineCollection::removeAllLines() {
-    std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& line : i_lines) line->_setLineCollection(nullptr);
-    i_lines.clear();
+    registerPreChange(NCLineCollectionChangeTypeRemoveAll, 0);
+    std::vector<std::shared_ptr<NCLine>> removed;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        removed.swap(i_lines);
+        i_lineIDSet.clear();
+        i_linesByIdentifier.clear();
+    }
+    if (std::shared_ptr<NCVariableList> list = variables()) list->removeAllVariables();
+    for (const auto& line : removed) line->_setLineCollection(nullptr);
+    i_declarationLines.clear();
+    i_declarationLinesKnown = false;
+    registerChange(NCLineCollectionChangeTypeRemoveAll, 0);
+}
+
+void NCLineCollection::moveLineAtIndex(uint64_t from, uint64_t to) {
+    if (from == to) {
+        warn("Warning: no-op line move (%u -> %u)", static_cast<unsigned>(from),
+             static_cast<unsigned>(to));
+        return;
+    }
+    const uint64_t count = countOfLines();
+    if (from >= count || to >= count) {
+        warn("Warning: move indexes out of range. (%u -> %u)", static_cast<unsigned>(from),
+             static_cast<unsigned>(to));
+        return;
+    }
+    registerPreChange(NCLineCollectionChangeTypeMove, static_cast<int64_t>(from));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::shared_ptr<NCLine> line = std::move(i_lines[from]);
+        i_lines.erase(i_lines.begin() + static_cast<std::ptrdiff_t>(from));
+        line->_setIndex(to);
+        i_lines.insert(i_lines.begin() + static_cast<std::ptrdiff_t>(to), std::move(line));
+        resetLineIndexesLocked(to > from ? from : to + 1);
+    }
+    i_declarationLinesKnown = false;
+    registerChange(NCLineCollectionChange::changeOfType(NCLineCollectionChangeTypeMove,
+                                                        static_cast<int64_t>(from),
+                                                        static_cast<int64_t>(to)));
+}
+
+// Registration
+
+void NCLineCollection::registerPreChange(NCLineCollectionChangeType type, int64_t) {
+    if (!_enableChangeProcessing || _batchUpdating) return;
+    if (type == NCLineCollectionChangeTypeRemoval || type == NCLineCollectionChangeTypeInsertion ||
+        type == NCLineCollectionChangeTypeMove)
+        takeLineReferenceSnapshot();
+}
+
+void NCLineCollection::registerChange(const NCLineCollectionChange& change) {
+    if (!_enableChangeProcessing) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        i_changeTracker.registerChange(change);
+    }
+    // A change made while a pass runs (by the delegate, say) is picked up by the pass's
+    // follow-up round instead of nesting a pass inside it.
+    if (!_batchUpdating && !i_processing) processChanges();
+}
+
+void NCLineCollection::registerChange(NCLineCollectionChangeType type, int64_t index) {
+    registerChange(index < 0 ? NCLineCollectionChange::changeOfType(type)
+                             : NCLineCollectionChange::changeOfType(type, index));
 }
 
 void NCLineCollection::registerExpressionChangeForLineAtIndex(uint64_t index) {
-    if (std::shared_ptr<NCLine> line = lineAtIndex(index)) NCLineEvaluator::evaluateLine(*line);
+    registerChange(NCLineCollectionChangeTypeExpression, static_cast<int64_t>(index));
 }
 
 void NCLineCollection::enqueEvaluationOfLine(NCLine& line) {
+    if (i_processing) {
+        // Asked for an answer in the middle of a pass: give it now rather than after the pass.
+        std::shared_ptr<NCLine> held = lineAtIndex(line.index());
+        if (held.get() == &line) evaluateLine(held);
+        return;
+    }
     registerExpressionChangeForLineAtIndex(line.index());
+}
+
+void NCLineCollection::beginBatchUpdate() {
+    takeLineReferenceSnapshot();
+    _batchUpdating = true;
+}
+
+void NCLineCollection::endBatchUpdate() {
+    _batchUpdating = false;
+    processChanges();
 }

@@ -3,17 +3,46 @@
 #define NUMBERA_CORE_NC_LINE_COLLECTION_H
 
 #include <cstdint>
+#include <functional>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "NCDependencyGraph.h"
 #include "NCEnvironment.h"
 #include "NCLine.h"
+#include "NCLineCollectionChange.h"
 #include "NCTrigonometryMode.h"
+#include "NSIndexSet.h"
+
+class NCLineCollectionVariable;
+
+// Hears what a change pass did. Every message is optional.
+struct NCLineCollectionDelegate {
+    virtual ~NCLineCollectionDelegate() = default;
+    // The lines evaluated in the pass; never empty.
+    virtual void didUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet&) {}
+    // Those of them evaluated without having changed themselves; never empty.
+    virtual void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet&) {}
+    // The delegate rewrites the references in the lines' text; shifts are by reference key.
+    virtual bool respondsToLineReferenceShift() const { return false; }
+    virtual void didNoticeThatLineReferenceOnLines(
+        NCLineCollection*, const std::vector<std::shared_ptr<NCLine>>&,
+        const std::vector<std::map<std::u16string, int64_t>>&) {}
+};
 
 class NCLineCollection {
   public:
-    NCLineCollection() = default;
+    // Over the current environment, when there is one.
+    NCLineCollection();
+    // Its own variable list over the parent's, with the parent's units, words and functions.
+    explicit NCLineCollection(const std::shared_ptr<NCEnvironment>& parentEnvironment);
     ~NCLineCollection();
     NCLineCollection(const NCLineCollection&) = delete;
     NCLineCollection& operator=(const NCLineCollection&) = delete;
@@ -21,27 +50,138 @@ class NCLineCollection {
     // The environment its lines are evaluated in; none means the current one.
     std::shared_ptr<NCEnvironment> environment() const;
     void setEnvironment(std::shared_ptr<NCEnvironment> environment);
+    std::shared_ptr<NCVariableList> variables() const;
+    NCLineCollectionDelegate* delegate() const { return i_delegate; }
+    void setDelegate(NCLineCollectionDelegate* delegate) { i_delegate = delegate; }
     NCTrigonometryMode trigonometryMode() const { return _trigonometryMode; }
-    void setTrigonometryMode(NCTrigonometryMode mode) { _trigonometryMode = mode; }
+    // Lines without a mode of their own follow the collection; every answer is dropped.
+    void setTrigonometryMode(NCTrigonometryMode mode);
+    const std::shared_ptr<NCResultFormattingOptions>& defaultResultFormattingOptions() const {
+        return i_defaultFormattingOptions;
+    }
+    // Lines added later share this object.
+    void setDefaultResultFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
+        i_defaultFormattingOptions = std::move(options);
+    }
+    // Called with each line about to be evaluated, on every collection of the process.
+    static void setPreEvaluationBlock(std::function<void(NCLine&)> block);
+    char16_t decimalPlaceCharacter() const;
+    char16_t thousandsSeparatorCharacter() const;
 
+    // Reading.
     uint64_t countOfLines() const;
     // Null outside the collection.
     std::shared_ptr<NCLine> lineAtIndex(uint64_t index) const;
+    // The largest unsigned value for no line.
+    uint64_t indexOfLine(const NCLine* line) const;
+    bool hasLineAtIndex(uint64_t index) const { return index < countOfLines(); }
+    bool containsLine(NCLine& line) const;
+    std::shared_ptr<NCLine> lineWithIdentifier(const std::u16string& identifier) const;
+    std::vector<std::shared_ptr<NCLine>> lines() const;
+
+    // Editing; each edit is processed at once unless a batch is open.
     void addLine(std::shared_ptr<NCLine> line);
+    void insertLine(std::shared_ptr<NCLine> line, uint64_t index);
     // The line leaves with its link to the collection cleared, so a copy held elsewhere never
     // reports changes here.
     void removeLineAtIndex(uint64_t index);
+    void removeLine(const NCLine* line);
     void removeAllLines();
+    void moveLineAtIndex(uint64_t from, uint64_t to);
+    void resetLineIndexesStartingAt(uint64_t start);
 
-    // A line's text changed: its change is processed at once.
+    // Registration.
+    void registerPreChange(NCLineCollectionChangeType type, int64_t index);
+    void registerChange(const NCLineCollectionChange& change);
+    void registerChange(NCLineCollectionChangeType type, int64_t index);
     void registerExpressionChangeForLineAtIndex(uint64_t index);
     void enqueEvaluationOfLine(NCLine& line);
+    bool enableChangeProcessing() const { return _enableChangeProcessing; }
+    void setEnableChangeProcessing(bool on) { _enableChangeProcessing = on; }
+    bool isBatchUpdating() const { return _batchUpdating; }
+    void beginBatchUpdate();
+    void endBatchUpdate();
+    void processChanges();
+
+    // Evaluation.
+    void parseAllLines();
+    void unparseAllLines();
+    // The given lines and their dependents, in dependency order; answers those evaluated.
+    NSIndexSet evaluateLinesAtIndexes(const NSIndexSet& indexes);
+    void evaluateLine(const std::shared_ptr<NCLine>& line);
+    void evaluateLines();
+    // Mode 1 reports every line as automatically updated too.
+    void evaluateAllLinesWithReportingMode(int32_t mode);
+    void reevaluateLinesDependingOnVariables() { evaluateAllLinesWithReportingMode(1); }
+    void reevaluateLinesDependingOnUnit() { evaluateAllLinesWithReportingMode(1); }
+    void notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines, const NSIndexSet& implicit);
+    void notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(const NSIndexSet& indexes);
+
+    // Locale: the text is read anew in the new characters, or rewritten into them.
+    void setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
+    void convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
+
+    // Line references: where each pointed before an edit, and the shifts the edit asks for.
+    void takeLineReferenceSnapshot();
+    void clearLineReferenceSnapshot() { i_lineReferencesSnapshot.clear(); }
+    void notifyAboutLineReferenceChanges();
+
+    // Line variables (NCLineCollection+Variables.cpp) and the dependency graph
+    // (NCDependencyGraph+LineCollection.cpp). The variables are the environment's own list.
+    bool updateInternalVariableListWithChangesAtLineIndexes(const NSIndexSet& indexes);
+    void updateLineCollectionVariableOwnership(NCLineCollectionVariable& variable);
+    void removeVariableIfNeeded(const std::shared_ptr<NCLineCollectionVariable>& variable);
+    std::shared_ptr<NCLineCollectionVariable> lineCollectionVariableWithName(
+        const std::u16string& name, bool exactCase) const;
+    std::vector<std::shared_ptr<NCLine>> linesDeclaringVariableWithName(
+        const std::u16string& name) const;
+    void rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet& indexes);
+    void rebuildDependencyGraphForLinesOnAndAfterIndex(uint64_t start);
+    NSIndexSet indexesOfLinesDependingOnLinesAtIndexes(const NSIndexSet& indexes);
+    NSIndexSet indexesOfLinesDependingOnLineAtIndex(uint64_t index);
+    // The whole evaluation order of the lines and their dependents.
+    std::vector<uint32_t> dependentEvaluationOrderForLinesAtIndexes(const NSIndexSet& indexes);
+    NSIndexSet lineIndexesDirectlyDependingOnIndexesInRange(NSRange range, uint32_t mask) const;
+    NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask, uint64_t index) const;
+    NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask,
+                                                          const NSIndexSet& indexes) const;
+    std::vector<std::shared_ptr<NCLine>> linesWithDependenciesMatchingTypeMask(
+        uint32_t mask, uint64_t index) const;
+    std::vector<std::shared_ptr<NCLine>> linesWithDependenciesCrossingLineIndex(
+        uint64_t index) const;
+    std::vector<std::shared_ptr<NCLineCollectionVariable>>
+    directLineCollectionVariableReferencesForLine(NCLine& line) const;
+    void registerVariable(const std::shared_ptr<NCLineCollectionVariable>& variable,
+                          uint64_t undeclarationForLineAtIndex);
+    NBFDependencyGraphRef dependencyGraph() const { return dependencyGraph_.get(); }
 
   private:
-    mutable std::mutex mutex;  // guards the line array
+    void prepareLine(NCLine& line, uint64_t index);
+    void resetLineIndexesLocked(uint64_t start);
+    // Whether a pass over these changed lines can leave variables and other lines' edges alone.
+    bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
+    void rememberDeclarationLines();
+
+    NBFDependencyGraphOwner dependencyGraph_;
+    std::map<std::shared_ptr<NCLineCollectionVariable>, uint64_t> i_variablesPendingRemoval;
+
+    mutable std::mutex mutex;  // guards the line array, identifier maps and tracker
     std::vector<std::shared_ptr<NCLine>> i_lines;
-    std::shared_ptr<NCEnvironment> _environment;
+    std::set<std::u16string> i_lineIDSet;
+    std::unordered_map<std::u16string, std::shared_ptr<NCLine>> i_linesByIdentifier;
+    bool _batchUpdating = false;
+    bool _enableChangeProcessing = true;
+    bool i_processing = false;
     NCTrigonometryMode _trigonometryMode = 0;
+    std::shared_ptr<NCResultFormattingOptions> i_defaultFormattingOptions;
+    NCLineCollectionDelegate* i_delegate = nullptr;  // not retained
+    NCLineCollectionChangeTracker i_changeTracker;
+    std::map<std::u16string, NCLineReferencesSnapshot> i_lineReferencesSnapshot;
+    // The declaring lines as the last variable update saw them: a text change of any other
+    // line cannot change the variables.
+    std::unordered_set<const NCLine*> i_declarationLines;
+    bool i_declarationLinesKnown = false;
+    std::shared_ptr<NCEnvironment> _environment;
 };
 
 #endif

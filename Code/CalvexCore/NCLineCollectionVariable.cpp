@@ -1,10 +1,8 @@
 #include "NCLineCollectionVariable.h"
 
-#include <algorithm>
-
 NCLineCollectionVariable::NCLineCollectionVariable(const std::u16string& name,
-                                                   std::shared_ptr<NCLine> line)
-    : NCVariable(name, nullptr), ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()) {
+                                                   const std::shared_ptr<NCLine>& line)
+    : NCVariable(name, nullptr), ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()), _line(line) {
     addOwnerLine(line, NBFRangeMake(0, NBFRangeLengthMax));
 }
 
@@ -14,36 +12,38 @@ NCLineCollectionVariable::~NCLineCollectionVariable() {
 
 void NCLineCollectionVariable::addOwnerLine(const std::shared_ptr<NCLine>& line, NBFRange range) {
     if (!line) return;
-    ownerLines.insert(line);
+    ownerLinesByID[line->uniqueIdentifier()] = line;
     NBFIndexRangeMapSetValueForRange(ownerLinesByLineIndexRange, line.get(), range);
 }
 
 void NCLineCollectionVariable::removeAllOwnerLines() {
-    ownerLines.clear();
+    ownerLinesByID.clear();
     NBFIndexRangeMapClear(ownerLinesByLineIndexRange);
 }
 
-void NCLineCollectionVariable::beginBatchOwnerLinesChange() { previousOwnerLines = ownerLines; }
+void NCLineCollectionVariable::beginBatchOwnerLinesChange() {
+    previousOwnerLines.clear();
+    for (const auto& entry : ownerLinesByID) previousOwnerLines.insert(entry.first);
+}
 
 void NCLineCollectionVariable::endBatchOwnerLineChange() {
     bool changed = false;
-    for (auto it = valueResultsByOwnerLine.begin(); it != valueResultsByOwnerLine.end();) {
-        const bool owner = std::any_of(ownerLines.begin(), ownerLines.end(),
-                                       [&](const auto& line) { return line.get() == it->first; });
-        if (owner) {
+    for (auto it = valueResultsByOwnerLineID.begin(); it != valueResultsByOwnerLineID.end();) {
+        if (ownerLinesByID.count(it->first)) {
             ++it;
         } else {
-            it = valueResultsByOwnerLine.erase(it);
+            it = valueResultsByOwnerLineID.erase(it);
             changed = true;
         }
     }
-    for (const auto& line : ownerLines)
-        if (!previousOwnerLines.count(line)) changed = true;
+    for (const auto& entry : ownerLinesByID)
+        if (!previousOwnerLines.count(entry.first)) changed = true;
     previousOwnerLines.clear();
     if (!changed) return;
-    for (const auto& line : ownerLines) {
-        auto value = valueResultsByOwnerLine.find(line.get());
-        if (value != valueResultsByOwnerLine.end())
+    for (const auto& [identifier, owner] : ownerLinesByID) {
+        std::shared_ptr<NCLine> line = owner.lock();
+        auto value = valueResultsByOwnerLineID.find(identifier);
+        if (line && value != valueResultsByOwnerLineID.end())
             setValueResult(*value->second, indexRangeForOwnerLine(line.get()));
     }
 }
@@ -57,15 +57,24 @@ NBFRange NCLineCollectionVariable::indexRangeForOwnerLine(const NCLine* line) co
 }
 
 bool NCLineCollectionVariable::isOwnerLine(const NCLine* line) const {
-    return std::any_of(ownerLines.begin(), ownerLines.end(),
-                       [&](const auto& owner) { return owner.get() == line; });
+    if (!line) return false;
+    for (const auto& entry : ownerLinesByID)
+        if (entry.second.lock().get() == line) return true;
+    return false;
+}
+
+std::vector<std::shared_ptr<NCLine>> NCLineCollectionVariable::owners() const {
+    std::vector<std::shared_ptr<NCLine>> lines;
+    for (const auto& entry : ownerLinesByID)
+        if (std::shared_ptr<NCLine> line = entry.second.lock()) lines.push_back(std::move(line));
+    return lines;
 }
 
 void NCLineCollectionVariable::setValueResult(const NCResult& result, int32_t precision,
                                               const std::shared_ptr<NCLine>& line) {
     if (!line) return;
     auto value = NCVariableValue::ofResult(result, precision);
-    valueResultsByOwnerLine[line.get()] = value;
+    valueResultsByOwnerLineID[line->uniqueIdentifier()] = value;
     setValueResult(*value, indexRangeForOwnerLine(line.get()));
 }
 

@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "NBFIndexRangeMap.h"
 #include "NCLine.h"
@@ -16,10 +18,11 @@
 class NCLineCollectionVariable : public NCVariable {
   public:
     // Owned by the line for every index.
-    NCLineCollectionVariable(const std::u16string& name, std::shared_ptr<NCLine> line);
+    NCLineCollectionVariable(const std::u16string& name, const std::shared_ptr<NCLine>& line);
     ~NCLineCollectionVariable() override;
 
-    // Later ranges override earlier ones where they overlap.
+    // Later ranges override earlier ones where they overlap. Owners are not kept alive: lines
+    // belong to their collection, whose environment holds this variable.
     void addOwnerLine(const std::shared_ptr<NCLine>& line, NBFRange range);
     void removeAllOwnerLines();
     void beginBatchOwnerLinesChange();
@@ -31,19 +34,27 @@ class NCLineCollectionVariable : public NCVariable {
     NBFRange indexRangeForOwnerLine(const NCLine* line) const;
     void setValueResult(const NCResult& result, int32_t precision,
                         const std::shared_ptr<NCLine>& line);
-    std::optional<std::u16string> valueForLineAtIndex(uint64_t index) const {
-        return delocalizedValueForLineAtIndex(index);
+    std::optional<std::u16string> localizedValueForLineAtIndex(uint64_t index) const {
+        return localizedValueFromDelocalizedValue(delocalizedValueForLineAtIndex(index));
     }
-    size_t countOfOwnerLines() const { return ownerLines.size(); }
+    std::optional<std::u16string> valueForLineAtIndex(uint64_t index) const {
+        return localizedValueForLineAtIndex(index);
+    }
+    size_t countOfOwnerLines() const { return ownerLinesByID.size(); }
     bool isOwnerLine(const NCLine* line) const;
+    // The owners still alive, in no particular order.
+    std::vector<std::shared_ptr<NCLine>> owners() const;
+    std::shared_ptr<NCLine> line() const { return _line.lock(); }
+    void setLine(const std::shared_ptr<NCLine>& line) { _line = line; }
 
   private:
     void setValueResult(const NCVariableValue& value, NBFRange range);
 
-    std::set<std::shared_ptr<NCLine>> ownerLines;
-    NBFIndexRangeMapRef ownerLinesByLineIndexRange;
-    std::map<const NCLine*, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLine;
-    std::set<std::shared_ptr<NCLine>> previousOwnerLines;
+    std::map<std::u16string, std::weak_ptr<NCLine>> ownerLinesByID;
+    NBFIndexRangeMapRef ownerLinesByLineIndexRange;  // values: NCLine*
+    std::map<std::u16string, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLineID;
+    std::set<std::u16string> previousOwnerLines;
+    std::weak_ptr<NCLine> _line;
 };
 
 #endif

@@ -29,6 +29,9 @@ void NCSettings::set() {
     }
     NBFSettingsRef settings = NBFSettingsCreate();
     NBFSettingsSetBool(settings, NBFSettingEnableExperimentalUnits, _enableExperimentalUnitsMode);
+    // A document's lines redefine their variables: each line must read the value declared for
+    // its own index, not the last declaration's.
+    NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);
     NBFoundationInit(settings);
     NBFSettingsRelease(settings);
     s_current = shared_from_this();

@@ -1,16 +1,32 @@
 #include "NCVariable.h"
 
+#include <charconv>
+#include <cstdio>
+#include <functional>
+
 #include "NBFUnitFractionBuilder.h"
+#include "NCEvaluator.h"
+#include "NCResultFormatter.h"
 #include "NCUnitCollection.h"
 #include "NCUnitStringFormatter.h"
 #include "NCUtilityFunctions.h"
 #include "NCValueUnit.h"
+#include "NCVariableList.h"
+#include "NSLocalizedString.h"
 
 namespace {
 
 std::optional<std::u16string> textOf(NBFStringRef string) { return NCNSStringCreateFromNBFString(string); }
 
+std::string utf8Text(const std::optional<std::u16string>& text) {
+    return text ? NBFUTF16ToUTF8(*text) : std::string();
+}
+
+void logLine(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
 }  // namespace
+
+void NCVariableState::updateWithVariable(const NCVariable& variable) { _name = variable.name(); }
 
 NCVariable::NCVariable(NBFVariableRef variable) : nbfVariable_(NBFVariableRetain(variable)) {
     NBFVariableSetWrapperObject(nbfVariable_, this);
@@ -34,6 +50,13 @@ std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& n
 }
 
 std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& name,
+                                                         const std::u16string& localizedValue) {
+    auto variable = variableWithName(name);
+    variable->setValue(localizedValue);
+    return variable;
+}
+
+std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& name,
                                                          const std::u16string& delocalizedValue,
                                                          NCResultFlags flags,
                                                          std::shared_ptr<NCUnit> unit) {
@@ -47,13 +70,17 @@ std::optional<std::u16string> NCVariable::name() const {
 }
 
 bool NCVariable::changeName(const std::u16string& name) {
+    saveState();
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(name);
-    return NBFVariableSetName(nbfVariable_, string.get());
+    const bool changed = NBFVariableSetName(nbfVariable_, string.get());
+    if (changed && i_list) i_list->variableDidUpdateNameTo(this, prevState.name(), name);
+    return changed;
 }
 
 void NCVariable::addAlias(const std::u16string& alias) {
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(alias);
     NBFVariableAddAlias(nbfVariable_, string.get());
+    if (i_list) i_list->variableDidAddAlias(this, alias);
 }
 
 std::vector<std::u16string> NCVariable::aliases() const {
@@ -100,19 +127,173 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text,
         nbfFlags == (NBFVariableGetResultFlags(nbfVariable_) & 1))
         return true;
     if (!everyLine) hasScopedValues_ = true;
+    const std::optional<std::u16string> before = delocalizedValue();
     NBF::Ref<NBF::String> string =
         value ? NCNBFStringFromNSStringReference(*value) : NBF::Ref<NBF::String>();
     NBFVariableSetValueForScopeRange(nbfVariable_, string.get(), nbfFlags,
                                      _unit ? _unit->nbfUnitContainer() : nullptr, scopeRange);
+    if (delocalizedValue() != before) _localizedValue.reset();
     return true;
 }
 
 void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
     if (!result) return;
-    setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit());
+    if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) && i_list)
+        i_list->variableDidUpdateValue(this, localizedValue());
 }
 
-void NCVariable::setEnabled(bool enabled) { _enabled = enabled; }
+void NCVariable::setEnabled(bool enabled) {
+    if (enabled == _enabled) return;
+    _enabled = enabled;
+    if (i_list) i_list->variableDidChangeEnabledState(this, enabled);
+}
+
+std::optional<std::u16string> NCVariable::localizedValue() const {
+    if (!_localizedValue) _localizedValue = localizedValueFromDelocalizedValue(delocalizedValue());
+    return _localizedValue;
+}
+
+bool NCVariable::setLocalizedValue(const std::optional<std::u16string>& text) {
+    std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
+    // Only an unscoped value can be judged by the cache: a line may hold another.
+    if (value && _localizedValue && *value == *_localizedValue && !hasScopedValues_) return false;
+    setDelocalizedValue(delocalizedValueFromLocalizedValue(value), resultFlags(), _unit);
+    _localizedValue = value;
+    return true;
+}
+
+void NCVariable::setValue(const std::optional<std::u16string>& text) {
+    if (setLocalizedValue(text) && i_list) i_list->variableDidUpdateValue(this, localizedValue());
+}
+
+std::optional<std::u16string> NCVariable::displayValue() const {
+    std::optional<std::u16string> value = localizedValue();
+    if (!value) return value;
+    if (resultFlags() & NCResultFlagPercentage) return *value + u"%";
+    if (!_unit) return value;
+    double number = 0;
+    const std::string digits = utf8Text(delocalizedValue());
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    const bool one = error == std::errc() && end == digits.data() + digits.size() && number == 1.0;
+    auto unitName = _unit->nameForFormat(NCUnitNameFormatName,
+                                         one ? NCUnitNameFormSingular : NCUnitNameFormPlural);
+    return *value + u" " + unitName.value_or(u"");
+}
+
+void NCVariable::setUnitNameSingular(const std::u16string& name) {
+    auto units = NCUnitCollection::sharedManager();
+    if (auto unit = units ? units->unitWithName(name) : nullptr) setUnit(unit);
+}
+
+void NCVariable::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
+    if (decimalPoint == thousandsSeparator || (decimalPoint == i_dp && thousandsSeparator == i_th))
+        return;
+    const std::optional<std::u16string> text = localizedValue();
+    i_dp = decimalPoint;
+    i_th = thousandsSeparator;
+    setDelocalizedValue(delocalizedValueFromLocalizedValue(text), resultFlags(), _unit);
+    _localizedValue = text;
+    if (i_list) i_list->variableDidUpdateValue(this, text);
+}
+
+void NCVariable::convertToLocaleWithDecimalPoint(char16_t decimalPoint,
+                                                 char16_t thousandsSeparator) {
+    if (decimalPoint == thousandsSeparator || (decimalPoint == i_dp && thousandsSeparator == i_th))
+        return;
+    i_dp = decimalPoint;
+    i_th = thousandsSeparator;
+    _localizedValue.reset();
+    setValue(localizedValueFromDelocalizedValue(delocalizedValue()));
+}
+
+std::optional<std::u16string> NCVariable::delocalizedValueFromLocalizedValue(
+    const std::optional<std::u16string>& text) const {
+    if (!text) return text;
+    auto expression = NCExpression::create(*text);
+    expression->setLocaleWithDecimalPoint(i_dp, i_th);
+    return expression->delocalizedString();
+}
+
+std::optional<std::u16string> NCVariable::localizedValueFromDelocalizedValue(
+    const std::optional<std::u16string>& text) const {
+    if (!text) return text;
+    auto expression = NCExpression::create(*text);
+    expression->convertToLocaleWithDecimalPoint(i_dp, i_th);
+    return expression->originalString();
+}
+
+bool NCVariable::validateName(const std::optional<std::u16string>& name, NSError* error) {
+    const char16_t* description = nullptr;
+    const char16_t* suggestion = nullptr;
+    if (!name || name->empty()) {
+        description = u"A variable must have a name.";
+        suggestion = u"Please give the variable a name and try again.";
+    } else if (name->find(u' ') != std::u16string::npos) {
+        description = u"A variable cannot have more than one word.";
+        suggestion = u"Please do not use a space in your variable name.";
+    }
+    if (!description) return true;
+    if (error)
+        *error = NSError::withDomain(NSCocoaErrorDomain, NSKeyValueValidationError,
+                                     NSLocalizedString(description), NSLocalizedString(suggestion));
+    return false;
+}
+
+bool NCVariable::validateValue(std::optional<std::u16string>& value, NSError*) const {
+    if (!value) {
+        value = u"1.0";
+        return true;
+    }
+    std::shared_ptr<NCEvaluator> evaluator = NCEvaluator::sharedEvaluator();
+    if (!evaluator)
+        evaluator = std::make_shared<NCEvaluator>(nullptr, NCVariableList::listWithStandardVariables());
+    auto result = evaluator->evaluateExpression(NCExpression::create(*value, {i_dp, i_th}));
+    NCResultFormattingOptions options;
+    options.setDisplayFormat(NCDisplayFormatNormal);
+    options.thousandsSeparator = false;
+    options.thousandsSeparatorCharacter = i_th;
+    options.decimalPlaceCharacter = i_dp;
+    options.showPercentSign = false;
+    options.showUnit = false;
+    std::optional<std::u16string> text =
+        NCResultFormatter::sharedInstance().stringValueForResult(result.get(), &options);
+    if (text)
+        for (size_t at = text->find(u"*10^"); at != std::u16string::npos; at = text->find(u"*10^", at))
+            text->replace(at, 4, u"e");
+    value = text;
+    return true;
+}
+
+void NCVariable::loadFromDictionaryRepresentation(
+    const std::map<std::u16string, NCVariableProperty>&) {
+    logLine("Shouldn't be called, does nothing");
+}
+
+void NCVariable::setValueForUndefinedKey(const NCVariableProperty&, const std::u16string& key) {
+    logLine("Warning trying to set key " + utf8Text(key) + " on a variable");
+}
+
+std::shared_ptr<NCVariable> NCVariable::copy() const {
+    auto variable = std::make_shared<NCVariable>(name(), nullptr);
+    variable->i_dp = i_dp;
+    variable->i_th = i_th;
+    variable->setDelocalizedValue(delocalizedValue(), resultFlags(), _unit);
+    return variable;
+}
+
+size_t NCVariable::hash() const { return std::hash<std::u16string>()(name().value_or(u"")); }
+
+bool NCVariable::isEqual(const NCVariable* other) const { return other && other->name() == name(); }
+
+std::u16string NCVariable::description() const {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
+    std::u16string text = u"<NCVariable: ";
+    for (const char* c = address; *c; ++c) text.push_back(static_cast<char16_t>(*c));
+    text += u" \"" + name().value_or(u"") + u" = " + localizedValue().value_or(u"") + u"\" Unit:";
+    text += _unit ? _unit->nameForFormat(NCUnitNameFormatName).value_or(u"(null)") : u"(null)";
+    return text + u">";
+}
 
 std::map<std::u16string, NCVariableProperty> NCVariable::dictionaryRepresentation() const {
     std::map<std::u16string, NCVariableProperty> properties;

@@ -17,6 +17,8 @@
 #include "NCResult.h"
 #include "NCResultTypes.h"
 #include "NCUnit.h"
+#include "NCVariableState.h"
+#include "NSError.h"
 
 class NCVariableList;
 class NCUnitCollection;
@@ -40,12 +42,48 @@ class NCVariable {
                                                         NCResultFlags flags,
                                                         std::shared_ptr<NCUnit> unit);
 
+    // Name only; the value is localised text in the variable's characters.
+    static std::shared_ptr<NCVariable> variableWithName(const std::u16string& name,
+                                                        const std::u16string& localizedValue);
+
     std::optional<std::u16string> name() const;
-    // Answers the foundation's answer; a refused name changes nothing.
+    // Answers the foundation's answer; a refused name changes nothing. The old name is kept
+    // in the previous state and told to the list.
     bool changeName(const std::u16string& name);
     bool setName(const std::u16string& name) { return changeName(name); }
+    void saveState() { prevState.updateWithVariable(*this); }
+    const NCVariableState& previousState() const { return prevState; }
     void addAlias(const std::u16string& alias);
     std::vector<std::u16string> aliases() const;
+
+    // The value in the variable's characters; cached.
+    std::optional<std::u16string> localizedValue() const;
+    std::optional<std::u16string> value() const { return localizedValue(); }
+    // Text in the variable's characters; empty counts as none. NO when nothing was set.
+    bool setLocalizedValue(const std::optional<std::u16string>& text);
+    // As setLocalizedValue, and the list hears of a change.
+    void setValue(const std::optional<std::u16string>& text);
+    // "12%" for a percentage, "5 metres" (singular name for exactly 1) with a unit, else the value.
+    std::optional<std::u16string> displayValue() const;
+    void setUnitNameSingular(const std::u16string& name);
+    void setUnitNameVeryShort(const std::u16string& name) { setUnitNameSingular(name); }
+
+    char16_t decimalPoint() const { return i_dp; }
+    char16_t thousandsSeparator() const { return i_th; }
+    // Takes the characters and re-reads the localised text under them.
+    void setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
+    // Takes the characters and rewrites the localised text into them.
+    void convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
+    std::optional<std::u16string> delocalizedValueFromLocalizedValue(
+        const std::optional<std::u16string>& text) const;
+    std::optional<std::u16string> localizedValueFromDelocalizedValue(
+        const std::optional<std::u16string>& text) const;
+
+    // A missing or empty name, or one with a space, is refused with the error filled in.
+    static bool validateName(const std::optional<std::u16string>& name, NSError* error);
+    // Always accepted: none becomes "1.0"; other text becomes its evaluated value, written
+    // plainly in the variable's characters ("e" for a power of ten).
+    bool validateValue(std::optional<std::u16string>& value, NSError* error) const;
 
     // The unscoped value text.
     std::optional<std::u16string> delocalizedValue() const;
@@ -63,6 +101,7 @@ class NCVariable {
     bool setDelocalizedValue(const std::optional<std::u16string>& text, NCResultFlags flags,
                              std::shared_ptr<NCUnit> unit, NBFRange scopeRange);
     // The result's complete value, flags and unit for every line; nothing for no result.
+    // The list hears of it.
     void setResultValue(const std::shared_ptr<NCResult>& result);
 
     bool enabled() const { return _enabled; }
@@ -89,13 +128,28 @@ class NCVariable {
     // with optional "^" powers. Null when a part is not in the catalogue.
     static std::shared_ptr<NCUnit> unitWithIdentifierString(const std::u16string& text,
                                                            const NCUnitCollection& units);
+    // Variables are made from dictionaries by variableWithDictionaryRepresentation.
+    void loadFromDictionaryRepresentation(
+        const std::map<std::u16string, NCVariableProperty>& properties);
+    void setValueForUndefinedKey(const NCVariableProperty& value, const std::u16string& key);
+
+    // Same name, localised value, flags and unit; not in a list.
+    std::shared_ptr<NCVariable> copy() const;
+    size_t hash() const;
+    // Variables are equal by name.
+    bool isEqual(const NCVariable* other) const;
+    std::u16string description() const;
 
   private:
     bool _enabled = true;
     bool hasScopedValues_ = false;
     int32_t _type = 0;
+    char16_t i_dp = u'.';
+    char16_t i_th = u',';
+    NCVariableState prevState;
     NBFVariableRef nbfVariable_ = nullptr;
     NCVariableList* i_list = nullptr;  // not retained
+    mutable std::optional<std::u16string> _localizedValue;
     std::shared_ptr<NCUnit> _unit;
     std::optional<std::u16string> _description;
     std::optional<std::u16string> _identifier;

@@ -14,11 +14,57 @@ std::shared_ptr<NCVariableList> NCVariableList::listWithStandardVariables() {
 
 void NCVariableList::addVariable(const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
+    addVariableWithoutAddingToNBFVariableList(variable);
+    if (variable->enabled()) NBFVariableListAddVariable(nbfVariableList_, variable->nbfVariable());
+}
+
+void NCVariableList::addVariableWithoutAddingToNBFVariableList(
+    const std::shared_ptr<NCVariable>& variable) {
+    if (!variable) return;
     if (std::find(i_variables.begin(), i_variables.end(), variable) == i_variables.end())
         i_variables.push_back(variable);
     variable->setVariableList(this);
     registerStateChange();
-    if (variable->enabled()) NBFVariableListAddVariable(nbfVariableList_, variable->nbfVariable());
+}
+
+void NCVariableList::removeAllVariables() {
+    NBFVariableListRemoveAll(nbfVariableList_);
+    for (const auto& variable : i_variables)
+        if (variable->variableList() == this) variable->setVariableList(nullptr);
+    i_variables.clear();
+}
+
+std::optional<std::u16string> NCVariableList::valueOfVariableWithName(
+    const std::u16string& name) const {
+    auto variable = variableWithName(name);
+    return variable ? variable->value() : std::nullopt;
+}
+
+void NCVariableList::variableDidAddAlias(NCVariable* variable, const std::u16string&) {
+    registerStateChange();
+    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+}
+
+void NCVariableList::variableDidUpdateNameTo(NCVariable* variable,
+                                             const std::optional<std::u16string>& from,
+                                             const std::u16string& to) {
+    if (from && *from == to) return;
+    registerStateChange();
+    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+}
+
+void NCVariableList::variableDidUpdateValue(NCVariable* variable,
+                                            const std::optional<std::u16string>&) {
+    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+}
+
+void NCVariableList::variableDidChangeEnabledState(NCVariable* variable, bool enabled) {
+    registerStateChange();
+    if (enabled)
+        NBFVariableListAddVariable(nbfVariableList_, variable->nbfVariable());
+    else
+        NBFVariableListRemoveVariable(nbfVariableList_, variable->nbfVariable());
+    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
 }
 
 void NCVariableList::removeVariable(const std::shared_ptr<NCVariable>& variable) {
@@ -47,10 +93,10 @@ std::shared_ptr<NCVariable> NCVariableList::variableWithName(const std::u16strin
     return nullptr;
 }
 
-void NCVariableList::setValue(const std::u16string& delocalizedValue, const std::u16string& name) {
+void NCVariableList::setValue(const std::u16string& value, const std::u16string& name) {
     if (auto variable = variableWithName(name)) {
-        variable->setDelocalizedValue(delocalizedValue, variable->resultFlags(), variable->unit());
+        variable->setValue(value);
         return;
     }
-    addVariable(NCVariable::variableWithName(name, delocalizedValue, 0, nullptr));
+    addVariable(NCVariable::variableWithName(name, value));
 }

@@ -13,6 +13,13 @@
 #include "NBFVariable.h"
 
 class NCVariable;
+class NCVariableList;
+
+// Hears of every change of a variable of the list: renames, aliases, values, enabling.
+struct NCVariableListDelegate {
+    virtual ~NCVariableListDelegate() = default;
+    virtual void variableDidUpdateInVariableList(NCVariable*, NCVariableList*) {}
+};
 
 class NCVariableList {
   public:
@@ -48,8 +55,35 @@ class NCVariableList {
     std::shared_ptr<NCVariable> variableWithName(const std::u16string& name) const {
         return variableWithName(name, true, true);
     }
-    // Adds a variable of the name when there is none.
-    void setValue(const std::u16string& delocalizedValue, const std::u16string& name);
+    std::shared_ptr<NCVariable> variableWithExactCaseName(const std::u16string& name) const {
+        return variableWithName(name, false, true);
+    }
+    bool containsVariableWithName(const std::u16string& name, bool caseInsensitive,
+                                  bool searchParentList) const {
+        return variableWithName(name, caseInsensitive, searchParentList) != nullptr;
+    }
+    bool directlyContainsVariableWithExactCaseName(const std::u16string& name) const {
+        return containsVariableWithName(name, false, false);
+    }
+    std::optional<std::u16string> valueOfVariableWithName(const std::u16string& name) const;
+    // A variable of the name is added when there is none. The value is localised text.
+    void setValue(const std::u16string& value, const std::u16string& name);
+    void removeVariableWithName(const std::u16string& name) { removeVariable(variableWithName(name)); }
+    // Empties both lists; not a state change.
+    void removeAllVariables();
+    // Into the set only, for variables that a parent foundation list already holds.
+    void addVariableWithoutAddingToNBFVariableList(const std::shared_ptr<NCVariable>& variable);
+
+    // From the variables of the list.
+    void variableDidAddAlias(NCVariable* variable, const std::u16string& alias);
+    void variableDidUpdateNameTo(NCVariable* variable, const std::optional<std::u16string>& from,
+                                 const std::u16string& to);
+    void variableDidUpdateValue(NCVariable* variable, const std::optional<std::u16string>& value);
+    void variableDidChangeEnabledState(NCVariable* variable, bool enabled);
+
+    NCVariableListDelegate* delegate() const { return _delegate; }
+    // Not owned; cleared by its owner.
+    void setDelegate(NCVariableListDelegate* delegate) { _delegate = delegate; }
 
     uint64_t stateIndicator() const { return stateIndicator_; }
     void registerStateChange() { ++stateIndicator_; }
@@ -58,6 +92,7 @@ class NCVariableList {
     NBFVariableListRef nbfVariableList_;
     std::vector<std::shared_ptr<NCVariable>> i_variables;
     uint64_t stateIndicator_ = 0;
+    NCVariableListDelegate* _delegate = nullptr;
     std::shared_ptr<NCVariableList> _parentList;
 };
 

@@ -12,6 +12,7 @@
 #include "NBFNumber.h"
 #include "NBFStandardFunctions.h"
 #include "NBFString.h"
+#include "NBFSettings.h"
 #include "NBFoundation.h"
 #include "NCExpression.h"
 #include "NCFunctionList.h"
@@ -21,6 +22,8 @@
 inline void initFoundationConstants() {
     if (NBFoundationIsStarted()) return;
     NBFSettingsRef settings = NBFSettingsCreate();
+    // As the engine's settings start it: lines read the variable values declared for them.
+    NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);
     NBFoundationInit(settings);
     NBFSettingsRelease(settings);
 }

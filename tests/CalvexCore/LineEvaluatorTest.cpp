@@ -260,9 +260,10 @@ TEST(LineEvaluatorTest, APassFindsACycleWhateverItsMembersHeld) {
     auto second = document.add(NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" + 1");
     EXPECT_EQ(answerOf(*second), "6");
     first->setExpressionString(NCExpression::absoluteLineReferenceTokenWithIndex(1) + u" + 1");
-    // Evaluated alone, the edited line reads its partner's old answer...
-    EXPECT_EQ(answerOf(*first), "7");
-    // ...evaluated as one pass, the two are a cycle.
+    // The collection's change pass evaluates the edited line with its dependent: a cycle.
+    for (const auto& line : {first, second})
+        EXPECT_EQ(line->evaluationError(), NCLineReferenceCycleError);
+    // So does a pass over the two by the line evaluator.
     NCLineEvaluator::evaluateLines({first, second});
     for (const auto& line : {first, second}) {
         EXPECT_EQ(line->result()->resultType(), NCResultTypeError);

@@ -22,6 +22,7 @@ class LineReferenceFunctionTest : public ::testing::Test {
         environment->setVariables(evaluator->variableList());
         environment->setWordOperators(evaluator->wordOperators());
         environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        lines.setEnvironment(environment);
         // Line 0: 5 metres, line 1: 25%, line 2: empty, line 3: an error, line 4: 12.
         for (const char16_t* text : {u"5 metres", u"25%", u"", u"1/0", u"12"}) {
             auto line = NCLine::lineWithExpressionString(std::u16string(text));

@@ -127,8 +127,10 @@ void NBFContextualAnalyzerRunSteps(NBFContextualAnalyzerRef analyzer,
                                    NBFEPExpressionTreeNodeRef root, uint32_t lineIndex,
                                    NBFAnalysisStep lastStep) {
     if (!analyzer || !root) return;
-    // Variables take the scope of this line only when a line may redefine them.
-    uint32_t scopeIndex = settingIsOn(analyzer, NBFSettingAllowsVariableRedefinitions)
+    // Variables take the scope of this line only when a line may redefine them; an expression
+    // outside any line reads the value after all lines.
+    uint32_t scopeIndex = settingIsOn(analyzer, NBFSettingAllowsVariableRedefinitions) &&
+                                  lineIndex <= static_cast<uint32_t>(INT32_MAX)
                               ? lineIndex
                               : static_cast<uint32_t>(INT32_MAX);
     for (NBFAnalysisStep step = kNBFAnalysisStepNumberRuns;

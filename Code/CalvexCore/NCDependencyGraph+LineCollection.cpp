@@ -1,0 +1,182 @@
+// The collection's dependency graph: built from the lines' references and the line variables
+// they use, and asked which lines to evaluate, and in what order, after a change.
+#include <algorithm>
+#include <limits>
+
+#include "NCExpressionParser.h"
+#include "NCLineCollection.h"
+#include "NCLineCollectionVariable.h"
+
+namespace {
+
+// References up to this many lines past the end get edges, to lines that may come.
+constexpr int64_t kReferenceReachPastEnd = 1000;
+
+std::set<int64_t> valuesOf(const std::optional<NCIndexSet>& set, int64_t offset = 0) {
+    std::set<int64_t> values;
+    if (set)
+        for (const auto& index : *set) values.insert(index->integerValue() + offset);
+    return values;
+}
+
+std::set<uint32_t> graphIndexesOf(const NSIndexSet& indexes) {
+    std::set<uint32_t> result;
+    for (uint64_t index : indexes.indexes())
+        if (index <= std::numeric_limits<uint32_t>::max()) result.insert(static_cast<uint32_t>(index));
+    return result;
+}
+
+}  // namespace
+
+void NCLineCollection::registerVariable(const std::shared_ptr<NCLineCollectionVariable>& variable,
+                                        uint64_t undeclarationForLineAtIndex) {
+    if (variable) i_variablesPendingRemoval[variable] = undeclarationForLineAtIndex;
+}
+
+std::vector<std::shared_ptr<NCLineCollectionVariable>>
+NCLineCollection::directLineCollectionVariableReferencesForLine(NCLine& line) const {
+    std::vector<std::shared_ptr<NCLineCollectionVariable>> found;
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    std::shared_ptr<NCVariableList> variables = environment ? environment->variables() : nullptr;
+    if (!variables) return found;
+    for (const std::u16string& name : NCExpressionParser::findVariableReferencesInLine(line)) {
+        auto variable =
+            std::dynamic_pointer_cast<NCLineCollectionVariable>(variables->variableWithName(name));
+        if (variable && std::find(found.begin(), found.end(), variable) == found.end())
+            found.push_back(variable);
+    }
+    return found;
+}
+
+void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet& indexes) {
+    NBFDependencyGraphRef graph = dependencyGraph();
+    const uint64_t count = countOfLines();
+    // Lines still to build from; an edge that already existed ends the walk there, so cycles
+    // end too. An explicit stack keeps a long chain of references off the thread's stack.
+    std::vector<std::shared_ptr<NCLine>> pending;
+    auto addEdge = [&](uint32_t source, int64_t target, uint32_t mask) {
+        if (NBFDependencyGraphAddDependency(graph, source, static_cast<uint32_t>(target), mask) &&
+            static_cast<uint64_t>(target) < count)
+            if (std::shared_ptr<NCLine> next = lineAtIndex(static_cast<uint64_t>(target)))
+                pending.push_back(std::move(next));
+    };
+    for (uint64_t start : indexes.indexes()) {
+        if (start >= count || start > std::numeric_limits<uint32_t>::max()) break;
+        NBFDependencyGraphRemoveAllDependenciesForLine(graph, static_cast<uint32_t>(start));
+        pending.push_back(lineAtIndex(start));
+        while (!pending.empty()) {
+            std::shared_ptr<NCLine> line = std::move(pending.back());
+            pending.pop_back();
+            if (!line) continue;
+            const uint32_t source = static_cast<uint32_t>(line->index());
+            const std::set<int64_t> absolute = valuesOf(line->directAbsoluteLineReferenceIndexes());
+            const std::set<int64_t> relative = valuesOf(line->directRelativeLineReferenceIndexes(),
+                                                        static_cast<int64_t>(line->index()));
+            for (int64_t target : valuesOf(line->directLineReferenceIndexes())) {
+                const uint32_t mask = (absolute.count(target) ? NBFDependencyTypeAbsolute : 0) |
+                                      (relative.count(target) ? NBFDependencyTypeRelative : 0);
+                if (target < 0 || target >= static_cast<int64_t>(count) + kReferenceReachPastEnd)
+                    continue;
+                addEdge(source, target, mask);
+            }
+            for (const auto& variable : directLineCollectionVariableReferencesForLine(*line)) {
+                for (const std::shared_ptr<NCLine>& owner : variable->owners())
+                    if (owner->index() <= std::numeric_limits<uint32_t>::max())
+                        addEdge(source, static_cast<int64_t>(owner->index()), NBFDependencyTypeVariable);
+                auto undeclared = i_variablesPendingRemoval.find(variable);
+                if (undeclared != i_variablesPendingRemoval.end() &&
+                    undeclared->second < std::numeric_limits<uint32_t>::max())
+                    addEdge(source, static_cast<int64_t>(undeclared->second), NBFDependencyTypeVariable);
+            }
+        }
+    }
+}
+
+void NCLineCollection::rebuildDependencyGraphForLinesOnAndAfterIndex(uint64_t start) {
+    if (start == static_cast<uint64_t>(NSNotFound)) return;
+    NBFDependencyGraphRef graph = dependencyGraph();
+    const uint64_t count = countOfLines();
+    if (count > start) {
+        if (count <= std::numeric_limits<uint32_t>::max())
+            NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(
+                graph, static_cast<uint32_t>(count));
+        rebuildDependencyGraphForLinesAtIndexes(NSIndexSet(NSRange{start, count - start}));
+    } else if (start == 0) {
+        NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(graph, 0);
+    }
+}
+
+std::vector<uint32_t> NCLineCollection::dependentEvaluationOrderForLinesAtIndexes(
+    const NSIndexSet& indexes) {
+    return NBFDependencyGraphGetEvaluationOrderForNodeIndexes(dependencyGraph(),
+                                                              graphIndexesOf(indexes));
+}
+
+NSIndexSet NCLineCollection::indexesOfLinesDependingOnLinesAtIndexes(const NSIndexSet& indexes) {
+    NSIndexSet dependents;
+    for (uint32_t index : dependentEvaluationOrderForLinesAtIndexes(indexes))
+        dependents.addIndex(index);
+    dependents.removeIndexes(indexes);
+    return dependents;
+}
+
+NSIndexSet NCLineCollection::indexesOfLinesDependingOnLineAtIndex(uint64_t index) {
+    return indexesOfLinesDependingOnLinesAtIndexes(NSIndexSet(index));
+}
+
+NSIndexSet NCLineCollection::lineIndexesDirectlyDependingOnIndexesInRange(NSRange range,
+                                                                          uint32_t mask) const {
+    NSIndexSet result;
+    NBFDependencyGraphRef graph = dependencyGraph();
+    std::vector<uint32_t> indexes(NBFDependencyGraphGetNodeCount(graph));
+    std::vector<NBFDependencyTypeMask> masks(indexes.size());
+    const uint64_t end = std::min<uint64_t>(range.location + range.length,
+                                            uint64_t(std::numeric_limits<uint32_t>::max()) + 1);
+    for (uint64_t index = range.location; index < end && !indexes.empty(); ++index) {
+        const uint32_t found = NBFDependencyGraphGetDirectDependents(
+            graph, static_cast<uint32_t>(index), indexes.data(), masks.data(),
+            static_cast<uint32_t>(indexes.size()));
+        for (uint32_t i = 0; i < found; ++i)
+            if (masks[i] & mask) result.addIndex(indexes[i]);
+    }
+    return result;
+}
+
+NSIndexSet NCLineCollection::lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask,
+                                                                         uint64_t index) const {
+    NSIndexSet result;
+    if (index > std::numeric_limits<uint32_t>::max()) return result;
+    for (const auto& line : linesWithDependenciesMatchingTypeMask(mask, index))
+        result.addIndex(line->index());
+    return result;
+}
+
+NSIndexSet NCLineCollection::lineIndexesWithDependenciesMatchingTypeMask(
+    uint32_t mask, const NSIndexSet& indexes) const {
+    NSIndexSet result;
+    for (uint64_t index : indexes.indexes())
+        result.addIndexes(lineIndexesWithDependenciesMatchingTypeMask(mask, index));
+    return result;
+}
+
+std::vector<std::shared_ptr<NCLine>> NCLineCollection::linesWithDependenciesMatchingTypeMask(
+    uint32_t mask, uint64_t index) const {
+    std::vector<std::shared_ptr<NCLine>> lines;
+    if (index > std::numeric_limits<uint32_t>::max()) return lines;
+    NBFDependencyGraphRef graph = dependencyGraph();
+    const uint32_t at = static_cast<uint32_t>(index);
+    const uint32_t count = NBFDependencyGraphGetCountOfDependenciesCrossingIndex(graph, at);
+    std::vector<uint32_t> sources(count);
+    std::vector<NBFDependencyTypeMask> masks(count);
+    const uint32_t found = NBFDependencyGraphGetIndexesWithDependenciesCrossingIndex(
+        graph, at, sources.data(), masks.data(), count);
+    for (uint32_t i = 0; i < found; ++i)
+        if (masks[i] & mask)
+            if (std::shared_ptr<NCLine> line = lineAtIndex(sources[i])) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::shared_ptr<NCLine>> NCLineCollection::linesWithDependenciesCrossingLineIndex(
+    uint64_t index) const {
+    return linesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryAll, index);
+}

@@ -1,0 +1,305 @@
+// The change pass: variables, parsed forms, the dependency graph and line references brought
+// up to date after the registered edits, then exactly the lines that need it evaluated in
+// dependency order.
+#include <limits>
+
+#include "NCLineCollection.h"
+#include "NCLineCollectionVariable.h"
+#include "NCLineEvaluator.h"
+#include "NCLineExpressionParser.h"
+#include "NCParsedExpression.h"
+#include "NCUtilityFunctions.h"
+
+namespace {
+
+std::function<void(NCLine&)>& preEvaluationBlock() {
+    static std::function<void(NCLine&)> block;
+    return block;
+}
+
+bool isDeclaration(const NCLine& line) {
+    return line.lineType() == NCLineExpressionTypeVariableDeclaration;
+}
+
+std::optional<NCExpressionTokenArray> lineReferenceTokens(NCLine& line) {
+    std::shared_ptr<NCParsedExpression> parsed = line.evaluableParsedExpression();
+    if (!parsed) return std::nullopt;
+    std::optional<NCExpressionTokenArray> tokens =
+        parsed->lineReferenceTokensOfType(NCLineReferenceTypeAll);
+    if (!tokens || tokens->empty()) return std::nullopt;
+    return tokens;
+}
+
+}  // namespace
+
+void NCLineCollection::setPreEvaluationBlock(std::function<void(NCLine&)> block) {
+    preEvaluationBlock() = std::move(block);
+}
+
+// Evaluation
+
+void NCLineCollection::parseAllLines() {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    std::optional<NCLineExpressionParser> parser;
+    for (const auto& line : lines()) {
+        if (line->isParsed() || !line->lineExpression()) continue;
+        if (!parser) parser.emplace(environment ? environment : NCEnvironment::current());
+        parser->parseLineExpression(*line->lineExpression());
+    }
+}
+
+void NCLineCollection::unparseAllLines() {
+    for (const auto& line : lines()) line->unparse();
+}
+
+void NCLineCollection::evaluateLine(const std::shared_ptr<NCLine>& line) {
+    if (!line) return;
+    if (const auto& block = preEvaluationBlock()) block(*line);
+    NCLineEvaluator::evaluateLine(*line);
+    if (!isDeclaration(*line)) return;
+    std::shared_ptr<NCLineVariableDeclaration> declaration = line->variableDeclaration();
+    if (!declaration || !declaration->name()) return;
+    std::shared_ptr<NCLineCollectionVariable> variable =
+        lineCollectionVariableWithName(*declaration->name(), true);
+    if (variable && line->hasResult())
+        variable->setValueResult(*line->result(), NCLineEvaluator::evaluationPrecision(), line);
+}
+
+NSIndexSet NCLineCollection::evaluateLinesAtIndexes(const NSIndexSet& indexes) {
+    NSIndexSet evaluated;
+    if (indexes.empty()) return evaluated;
+    const std::vector<uint32_t> order = dependentEvaluationOrderForLinesAtIndexes(indexes);
+    std::vector<std::shared_ptr<NCLine>> due;
+    due.reserve(order.size());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (uint32_t index : order)
+            if (index < i_lines.size()) due.push_back(i_lines[index]);
+    }
+    // Every answer due is dropped before any is computed: a line never reads an old answer of
+    // a line evaluated after it, and a reference cycle among them is found.
+    for (const auto& line : due) line->invalidateResult();
+    const bool wasProcessing = i_processing;
+    i_processing = true;
+    for (const auto& line : due) {
+        if (!line->isEvaluated()) {
+            evaluateLine(line);
+        } else if (isDeclaration(*line)) {
+            // Evaluated early as another line's reference target: its variable still needs
+            // the answer.
+            if (auto declaration = line->variableDeclaration(); declaration && declaration->name())
+                if (auto variable = lineCollectionVariableWithName(*declaration->name(), true))
+                    variable->setValueResult(*line->result(),
+                                             NCLineEvaluator::evaluationPrecision(), line);
+        }
+        evaluated.addIndex(line->index());
+    }
+    i_processing = wasProcessing;
+    return evaluated;
+}
+
+void NCLineCollection::evaluateLines() {
+    const uint64_t count = countOfLines();
+    if (count) evaluateLinesAtIndexes(NSIndexSet(NSRange{0, count}));
+}
+
+void NCLineCollection::evaluateAllLinesWithReportingMode(int32_t mode) {
+    for (const auto& line : lines()) line->clearCaches();
+    const uint64_t count = countOfLines();
+    NSIndexSet all = count ? NSIndexSet(NSRange{0, count}) : NSIndexSet();
+    evaluateLinesAtIndexes(all);
+    notifyDelegateOfEvaluationOfLines(all, mode == 1 ? all : NSIndexSet());
+}
+
+void NCLineCollection::notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines,
+                                                         const NSIndexSet& implicit) {
+    if (i_delegate && !lines.empty()) i_delegate->didUpdateLinesAtIndexes(this, lines);
+    notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(implicit);
+}
+
+void NCLineCollection::notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(
+    const NSIndexSet& indexes) {
+    if (i_delegate && !indexes.empty()) i_delegate->didAutomaticallyUpdateLinesAtIndexes(this, indexes);
+}
+
+// Locale
+
+void NCLineCollection::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t separator) {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    if (decimalPoint == separator || !environment) return;
+    const NCSimpleLocale locale{decimalPoint, separator};
+    if (environment->locale() == locale) return;
+    environment->setLocale(locale);
+    for (const auto& line : lines()) line->setLocale(locale);
+    parseAllLines();
+    evaluateLines();
+}
+
+void NCLineCollection::convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t separator) {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    if (decimalPoint == separator || !environment) return;
+    const NCSimpleLocale locale{decimalPoint, separator};
+    if (environment->locale() == locale) return;
+    for (const auto& line : lines()) line->convertToLocale(locale);
+    setLocaleWithDecimalPoint(decimalPoint, separator);
+}
+
+// Line references
+
+void NCLineCollection::takeLineReferenceSnapshot() {
+    i_lineReferencesSnapshot.clear();
+    for (const auto& line : lines()) {
+        std::optional<NCExpressionTokenArray> tokens = lineReferenceTokens(*line);
+        if (!tokens) continue;
+        NCLineReferencesSnapshot snapshot =
+            NCLineReferencesSnapshot::snapshotForLineAtIndex(line->index());
+        for (const auto& token : *tokens) {
+            const int64_t target = NCLineReferenceIndex(
+                token->lineReferenceType(), token->lineReferenceNumber(),
+                static_cast<int64_t>(line->index()));
+            if (target < 0) continue;
+            std::shared_ptr<NCLine> targetLine;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (static_cast<uint64_t>(target) < i_lines.size()) targetLine = i_lines[target];
+            }
+            if (!targetLine) continue;
+            snapshot.addIdentifier(
+                targetLine->uniqueIdentifier(), static_cast<uint64_t>(target),
+                NCLineReferenceIdentifier(token->lineReferenceType(), token->lineReferenceNumber()));
+        }
+        i_lineReferencesSnapshot.emplace(line->uniqueIdentifier(), std::move(snapshot));
+    }
+}
+
+void NCLineCollection::notifyAboutLineReferenceChanges() {
+    if (!i_delegate || !i_delegate->respondsToLineReferenceShift() ||
+        i_lineReferencesSnapshot.empty()) {
+        clearLineReferenceSnapshot();
+        return;
+    }
+    std::vector<std::shared_ptr<NCLine>> shiftedLines;
+    std::vector<std::map<std::u16string, int64_t>> shifts;
+    NSIndexSet shiftedIndexes;
+    std::vector<std::shared_ptr<NCLine>> all = lines();
+    for (auto line = all.rbegin(); line != all.rend(); ++line) {
+        auto snapshot = i_lineReferencesSnapshot.find((*line)->uniqueIdentifier());
+        if (snapshot == i_lineReferencesSnapshot.end()) continue;
+        std::optional<NCExpressionTokenArray> tokens = lineReferenceTokens(**line);
+        if (!tokens) continue;
+        std::map<std::u16string, int64_t> lineShifts;
+        for (const auto& token : *tokens) {
+            const std::u16string key =
+                NCLineReferenceIdentifier(token->lineReferenceType(), token->lineReferenceNumber());
+            std::optional<std::u16string> identifier =
+                snapshot->second.identifierForLineReference(key);
+            std::optional<uint64_t> oldTarget = snapshot->second.lineIndexForLineReference(key);
+            if (!identifier || !oldTarget) continue;
+            std::shared_ptr<NCLine> target = lineWithIdentifier(*identifier);
+            if (!target) continue;  // the target is gone: the reference is left alone
+            int64_t shift = static_cast<int64_t>(target->index()) - static_cast<int64_t>(*oldTarget);
+            const NCLineReferenceType type = token->lineReferenceType();
+            if (type == NCLineReferenceTypeRelative || type == NCLineReferenceTypeFixedRelative)
+                shift += static_cast<int64_t>(snapshot->second.lineIndex()) -
+                         static_cast<int64_t>((*line)->index());
+            if (shift) lineShifts[key] = shift;
+        }
+        if (lineShifts.empty()) continue;
+        shiftedLines.push_back(*line);
+        shifts.push_back(std::move(lineShifts));
+        shiftedIndexes.addIndex((*line)->index());
+    }
+    // The delegate's rewrites of the texts are this pass's own doing, not new edits.
+    const bool enabled = _enableChangeProcessing;
+    _enableChangeProcessing = false;
+    if (!shiftedLines.empty())
+        i_delegate->didNoticeThatLineReferenceOnLines(this, shiftedLines, shifts);
+    _enableChangeProcessing = enabled;
+    parseAllLines();
+    rebuildDependencyGraphForLinesAtIndexes(shiftedIndexes);
+    clearLineReferenceSnapshot();
+}
+
+// The pass
+
+void NCLineCollection::rememberDeclarationLines() {
+    i_declarationLines.clear();
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& line : i_lines)
+        if (isDeclaration(*line)) i_declarationLines.insert(line.get());
+    i_declarationLinesKnown = true;
+}
+
+bool NCLineCollection::changeTouchesNoDeclaration(
+    const NCLineCollectionChangedIndexes& indexes) const {
+    // Insertions, removals and moves shift every later line's variable scope.
+    if (!i_declarationLinesKnown || !indexes.inserted.empty() || !indexes.removed.empty() ||
+        indexes.changed.count() != 1)
+        return false;
+    std::shared_ptr<NCLine> line = lineAtIndex(indexes.changed.firstIndex());
+    return line && !isDeclaration(*line) && !i_declarationLines.count(line.get());
+}
+
+void NCLineCollection::processChanges() {
+    // Changes registered while the pass runs (the delegate editing, say) get a round of their
+    // own after it, never a pass nested inside it.
+    i_processing = true;
+    for (;;) {
+        NCLineCollectionChangedIndexes indexes;
+        {
+            // The fold reads lines through the public accessors, which take the lock.
+            NCLineCollectionChangeTracker changes;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                changes = i_changeTracker;
+                i_changeTracker.reset();
+            }
+            changes.getChangedLineIndexesInLineCollection(*this, indexes);
+        }
+        NSIndexSet textChanged = indexes.changed;
+        textChanged.removeIndexes(indexes.externalDependencyChanged);
+
+        // A text change of a line that neither declares nor declared a variable leaves the
+        // variables and every other line's edges as they are: only that line is rebuilt.
+        const bool narrow = changeTouchesNoDeclaration(indexes);
+        if (!narrow) {
+            if (updateInternalVariableListWithChangesAtLineIndexes(textChanged)) unparseAllLines();
+            rememberDeclarationLines();
+        }
+        parseAllLines();
+        NSIndexSet toEvaluate = indexes.changed;
+        toEvaluate.addIndexes(indexesOfLinesDependingOnLinesAtIndexes(textChanged));
+        if (narrow)
+            rebuildDependencyGraphForLinesAtIndexes(textChanged);
+        else
+            rebuildDependencyGraphForLinesOnAndAfterIndex(indexes.rebuildStartIndex);
+        notifyAboutLineReferenceChanges();
+
+        const uint64_t count = countOfLines();
+        const uint64_t firstInserted = indexes.inserted.firstIndex();
+        const uint64_t firstRemoved = indexes.removed.firstIndex();
+        const uint64_t first = std::min(firstInserted, firstRemoved);
+        if (first != static_cast<uint64_t>(NSNotFound)) {
+            const int64_t excess = static_cast<int64_t>(indexes.removed.count()) -
+                                   static_cast<int64_t>(indexes.inserted.count());
+            const uint64_t extra = excess > 0 ? static_cast<uint64_t>(excess) : 0;
+            if (count + extra > first)
+                toEvaluate.addIndexes(lineIndexesDirectlyDependingOnIndexesInRange(
+                    NSRange{first, count - first + extra}, NBFDependencyTypeQueryAbsolute));
+        }
+        NSIndexSet moved = indexes.inserted;
+        moved.addIndexes(indexes.removed);
+        toEvaluate.addIndexes(
+            lineIndexesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryRelative, moved));
+
+        const NSIndexSet evaluated = evaluateLinesAtIndexes(toEvaluate);
+        if (i_delegate) {
+            NSIndexSet implicit = evaluated;
+            implicit.removeIndexes(textChanged);
+            notifyDelegateOfEvaluationOfLines(evaluated, implicit);
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        if (i_changeTracker.changes().empty()) break;
+    }
+    i_processing = false;
+}

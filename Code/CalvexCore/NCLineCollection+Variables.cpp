@@ -1,0 +1,106 @@
+// The collection's line variables: each declared name becomes a variable of the document's own
+// list, owned by the lines that declare it, and leaves the list when no line declares it.
+#include <algorithm>
+#include <set>
+
+#include "NCLineCollection.h"
+#include "NCLineCollectionVariable.h"
+#include "NCLineExpression.h"
+
+namespace {
+
+// The document's own list; without an environment of its own the collection has no line
+// variables, so none leak into the process's list.
+std::shared_ptr<NCVariableList> documentVariables(const NCLineCollection& collection) {
+    std::shared_ptr<NCEnvironment> environment = collection.environment();
+    return environment ? environment->variables() : nullptr;
+}
+
+std::optional<std::u16string> declaredName(const NCLine& line) {
+    if (line.lineType() != NCLineExpressionTypeVariableDeclaration) return std::nullopt;
+    std::shared_ptr<NCLineVariableDeclaration> declaration = line.variableDeclaration();
+    if (!declaration || !declaration->name() || declaration->name()->empty()) return std::nullopt;
+    return declaration->name();
+}
+
+int32_t scopeLocation(uint64_t index) {
+    return static_cast<int32_t>(std::min<uint64_t>(index, NBFRangeLengthMax - 1));
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<NCLine>> NCLineCollection::linesDeclaringVariableWithName(
+    const std::u16string& name) const {
+    std::vector<std::shared_ptr<NCLine>> lines;
+    const uint64_t count = countOfLines();
+    for (uint64_t index = 0; index < count; ++index) {
+        std::shared_ptr<NCLine> line = lineAtIndex(index);
+        if (!line) continue;
+        std::optional<std::u16string> declared = declaredName(*line);
+        if (declared && *declared == name) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void NCLineCollection::updateLineCollectionVariableOwnership(NCLineCollectionVariable& variable) {
+    std::vector<std::shared_ptr<NCLine>> owners;
+    if (std::optional<std::u16string> name = variable.name())
+        owners = linesDeclaringVariableWithName(*name);
+    variable.beginBatchOwnerLinesChange();
+    variable.removeAllOwnerLines();
+    // Later ranges override: the first declaration governs from the top, each later one from
+    // its own line on.
+    for (size_t i = 0; i < owners.size(); ++i) {
+        const int32_t location = i == 0 ? 0 : scopeLocation(owners[i]->index());
+        variable.addOwnerLine(owners[i], NBFRangeMake(location, NBFRangeLengthMax));
+    }
+    variable.endBatchOwnerLineChange();
+}
+
+void NCLineCollection::removeVariableIfNeeded(
+    const std::shared_ptr<NCLineCollectionVariable>& variable) {
+    if (!variable || variable->countOfOwnerLines() > 0) return;
+    if (std::shared_ptr<NCVariableList> variables = documentVariables(*this))
+        variables->removeVariable(variable);
+}
+
+std::shared_ptr<NCLineCollectionVariable> NCLineCollection::lineCollectionVariableWithName(
+    const std::u16string& name, bool exactCase) const {
+    std::shared_ptr<NCVariableList> variables = documentVariables(*this);
+    if (!variables) return nullptr;
+    std::shared_ptr<NCVariable> variable =
+        exactCase ? variables->variableWithExactCaseName(name) : variables->variableWithName(name);
+    return std::dynamic_pointer_cast<NCLineCollectionVariable>(variable);
+}
+
+bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
+    const NSIndexSet& indexes) {
+    std::shared_ptr<NCVariableList> variables = documentVariables(*this);
+    if (!variables) return false;
+    bool listChanged = false;
+    std::set<std::u16string> knownNames;
+    std::vector<std::shared_ptr<NCLineCollectionVariable>> removals;
+    for (const std::shared_ptr<NCVariable>& member : variables->variables()) {
+        auto variable = std::dynamic_pointer_cast<NCLineCollectionVariable>(member);
+        if (!variable) continue;
+        updateLineCollectionVariableOwnership(*variable);
+        if (variable->countOfOwnerLines() == 0) {
+            removals.push_back(variable);
+            listChanged = true;
+        }
+        if (std::optional<std::u16string> name = variable->name()) knownNames.insert(*name);
+    }
+    for (const auto& variable : removals) removeVariableIfNeeded(variable);
+
+    for (uint64_t index : indexes.indexes()) {
+        std::shared_ptr<NCLine> line = lineAtIndex(index);
+        std::optional<std::u16string> name = line ? declaredName(*line) : std::nullopt;
+        if (!name || knownNames.count(*name)) continue;
+        auto variable = std::make_shared<NCLineCollectionVariable>(*name, nullptr);
+        updateLineCollectionVariableOwnership(*variable);
+        variables->addVariable(variable);
+        knownNames.insert(*name);
+        listChanged = true;
+    }
+    return listChanged;
+}
