@@ -9,9 +9,12 @@ float componentOf(const NCPropertyListValue& entry, const char16_t* key) {
     std::shared_ptr<const NCPropertyListValue> value = entry.valueForKey(key);
     if (!value) return 0;
     switch (value->kind()) {
-        case NCPropertyListValue::Kind::Real: return static_cast<float>(value->real_);
-        case NCPropertyListValue::Kind::Integer: return static_cast<float>(value->integer());
-        default: return 0;
+        case NCPropertyListValue::Kind::Real:
+            return static_cast<float>(value->real_);
+        case NCPropertyListValue::Kind::Integer:
+            return static_cast<float>(value->integer());
+        default:
+            return 0;
     }
 }
 

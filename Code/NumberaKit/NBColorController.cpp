@@ -8,9 +8,9 @@
 
 const std::vector<std::u16string>& NBColorController::syntaxColoringColorIdentifiers() {
     static const std::vector<std::u16string> identifiers = {
-        u"NBNumbersSyntaxColor",   u"NBWordsSyntaxColor",     u"NBCommentsSyntaxColor",
-        u"NBHeadingsSyntaxColor",  u"NBConstantsSyntaxColor", u"NBOperatorsSyntaxColor",
-        u"NBUnitsSyntaxColor",     u"NBFunctionsSyntaxColor", u"NBLabelsSyntaxColor",
+        u"NBNumbersSyntaxColor",  u"NBWordsSyntaxColor",     u"NBCommentsSyntaxColor",
+        u"NBHeadingsSyntaxColor", u"NBConstantsSyntaxColor", u"NBOperatorsSyntaxColor",
+        u"NBUnitsSyntaxColor",    u"NBFunctionsSyntaxColor", u"NBLabelsSyntaxColor",
         u"NBBracketsSyntaxColor"};
     return identifiers;
 }

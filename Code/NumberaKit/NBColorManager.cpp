@@ -74,10 +74,12 @@ bool NBColorManager::saveColorsToPath(const std::string& path,
     PlistPtr colors = plf::array();
     for (const std::shared_ptr<NBColor>& entry : m_dataSource) {
         if (!entry->isPersistant()) continue;
-        if (PlistPtr rep = entry->dictionaryRepresentation()) plf::append(colors.get(), std::move(rep));
+        if (PlistPtr rep = entry->dictionaryRepresentation())
+            plf::append(colors.get(), std::move(rep));
     }
     PlistPtr versionInfo = plf::dictionary();
-    for (const auto& [key, value] : info) plf::set(versionInfo.get(), NKUTF8(key), plf::string(value));
+    for (const auto& [key, value] : info)
+        plf::set(versionInfo.get(), NKUTF8(key), plf::string(value));
     PlistPtr root = plf::dictionary();
     plf::set(root.get(), "NBColors", std::move(colors));
     plf::set(root.get(), "NBVersionInfo", std::move(versionInfo));
@@ -97,7 +99,8 @@ NSColor NBColorManager::colorWithRedGreenBlueAlpha(double red, double green, dou
                                                    double alpha) {
     for (const std::shared_ptr<NBColor>& entry : m_dataSource) {
         std::optional<NSColor> color = entry->color();
-        std::optional<NSColor> rgb = color ? color->colorUsingCalibratedRGBColorSpace() : std::nullopt;
+        std::optional<NSColor> rgb =
+            color ? color->colorUsingCalibratedRGBColorSpace() : std::nullopt;
         if (rgb && rgb->redComponent == red && rgb->greenComponent == green &&
             rgb->blueComponent == blue && rgb->alphaComponent == alpha)
             return *color;

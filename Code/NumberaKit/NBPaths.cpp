@@ -20,7 +20,6 @@ std::string NBPaths::quicklookDataFolderInFolder(const std::string& dataFolder) 
     const std::string path = dataFolder + "/quicklook-data";
     std::error_code error;
     std::filesystem::create_directories(path, error);
-    if (error)
-        NKLog("Error creating directory '%s': %s", path.c_str(), error.message().c_str());
+    if (error) NKLog("Error creating directory '%s': %s", path.c_str(), error.message().c_str());
     return path;
 }

@@ -44,14 +44,18 @@ NKAnswerRep NKAnswerRepHelper::repForLine(NCLine& line) const {
     std::shared_ptr<NCResultFormattingOptions> options = line.formattingOptions();
     if (!options) return NKAnswerRepNone;
     switch (options->displayFormat()) {
-        case 0: return 0;
-        case 1: return 1;
-        case 3: return 2;
+        case 0:
+            return 0;
+        case 1:
+            return 1;
+        case 3:
+            return 2;
         case 4:
             if (options->displayBase == 2) return 4;
             if (options->displayBase == 16) return 3;
             return NKAnswerRepNone;
-        default: return NKAnswerRepNone;
+        default:
+            return NKAnswerRepNone;
     }
 }
 
@@ -99,7 +103,7 @@ std::shared_ptr<NCResultFormattingOptions> NKAnswerRepHelper::formattingOptionsF
 }
 
 std::optional<std::u16string> NKAnswerRepHelper::valueForResult(const NCResult* result,
-                                                                 NKAnswerRep rep) {
+                                                                NKAnswerRep rep) {
     std::shared_ptr<NCResultFormattingOptions> options = formattingOptionsForRep(rep);
     return NCResultFormatter::sharedInstance().stringValueForResult(result, options.get());
 }

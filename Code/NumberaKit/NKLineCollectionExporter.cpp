@@ -43,41 +43,61 @@ std::u16string textOf(const NSAttributedString& source, NSRange range) {
 // The class of a token's span; none leaves the token unwrapped.
 std::optional<std::u16string> classForToken(const NCExpressionToken& token) {
     switch (token.type()) {
-        case NCExpressionTokenTypeNumber: return u"number";
-        case NCExpressionTokenTypeOperator: return u"operator";
-        case NCExpressionTokenTypeWhitespace: return std::nullopt;
-        case NCExpressionTokenTypeWord: return u"word";
-        case NCExpressionTokenTypeUnit: return u"unit";
-        case NCExpressionTokenTypeFunction: return u"function";
-        case NCExpressionTokenTypeVariable: return u"variable";
-        case NCExpressionTokenTypeBracket: return u"bracket";
+        case NCExpressionTokenTypeNumber:
+            return u"number";
+        case NCExpressionTokenTypeOperator:
+            return u"operator";
+        case NCExpressionTokenTypeWhitespace:
+            return std::nullopt;
+        case NCExpressionTokenTypeWord:
+            return u"word";
+        case NCExpressionTokenTypeUnit:
+            return u"unit";
+        case NCExpressionTokenTypeFunction:
+            return u"function";
+        case NCExpressionTokenTypeVariable:
+            return u"variable";
+        case NCExpressionTokenTypeBracket:
+            return u"bracket";
         case NCExpressionTokenTypeLineReference:
             switch (token.lineReferenceType()) {
                 case NCLineReferenceTypeRelative:
-                case NCLineReferenceTypeNull: return u"rel_line_ref";
-                case NCLineReferenceTypeAbsolute: return u"abs_line_ref";
-                case NCLineReferenceTypeByLineNumber: return u"word_line_ref";
-                case NCLineReferenceTypeFixedRelative: return u"fixed_rel_line_ref";
-                default: return u"";
+                case NCLineReferenceTypeNull:
+                    return u"rel_line_ref";
+                case NCLineReferenceTypeAbsolute:
+                    return u"abs_line_ref";
+                case NCLineReferenceTypeByLineNumber:
+                    return u"word_line_ref";
+                case NCLineReferenceTypeFixedRelative:
+                    return u"fixed_rel_line_ref";
+                default:
+                    return u"";
             }
         case NCExpressionTokenTypeComment:
             switch (token.subType()) {
-                case NCExpressionTokenSubTypeRightwardsTitle: return u"rightwards_title";
-                case NCExpressionTokenSubTypeLeftwardsTitle: return u"leftwards_title";
-                case NCExpressionTokenSubTypeInlineComment: return u"inline_comment";
-                case NCExpressionTokenSubTypeLeftwardsComment: return u"leftwards_comment";
-                case NCExpressionTokenSubTypeRightwardsComment: return u"rightwards_comment";
-                default: return u"";
+                case NCExpressionTokenSubTypeRightwardsTitle:
+                    return u"rightwards_title";
+                case NCExpressionTokenSubTypeLeftwardsTitle:
+                    return u"leftwards_title";
+                case NCExpressionTokenSubTypeInlineComment:
+                    return u"inline_comment";
+                case NCExpressionTokenSubTypeLeftwardsComment:
+                    return u"leftwards_comment";
+                case NCExpressionTokenSubTypeRightwardsComment:
+                    return u"rightwards_comment";
+                default:
+                    return u"";
             }
-        default: return u"";
+        default:
+            return u"";
     }
 }
 
 // Long date and medium time in the current locale.
 std::u16string currentDateText() {
     UErrorCode status = U_ZERO_ERROR;
-    UDateFormat* format = udat_open(UDAT_MEDIUM, UDAT_LONG, nullptr, nullptr, -1, nullptr, 0,
-                                    &status);
+    UDateFormat* format =
+        udat_open(UDAT_MEDIUM, UDAT_LONG, nullptr, nullptr, -1, nullptr, 0, &status);
     if (U_FAILURE(status) || !format) return {};
     UChar buffer[256];
     int32_t length = udat_format(format, ucal_getNow(), buffer, 256, nullptr, &status);
@@ -93,11 +113,20 @@ std::u16string NKEscapedHTMLString(const std::u16string& text) {
     escaped.reserve(text.size());
     for (char16_t c : text) {
         switch (c) {
-            case u'&': escaped += u"&amp;"; break;
-            case u'<': escaped += u"&lt;"; break;
-            case u'>': escaped += u"&gt;"; break;
-            case u'"': escaped += u"&quot;"; break;
-            default: escaped += c;
+            case u'&':
+                escaped += u"&amp;";
+                break;
+            case u'<':
+                escaped += u"&lt;";
+                break;
+            case u'>':
+                escaped += u"&gt;";
+                break;
+            case u'"':
+                escaped += u"&quot;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -198,8 +227,9 @@ std::u16string NKLineCollectionExporter::bodyHTMLWithStyle(
                                                             : kNonBreakingSpace) +
                 u":</td><td class=\"statistic\">" + statisticHTML() + u"</td></tr>\n";
     }
-    body += u"<tr class=\"bottom_padding\"><td style=\"padding: 0px\"></td></tr>\n"
-            u"</table>\n</div>\n</div>\n";
+    body +=
+        u"<tr class=\"bottom_padding\"><td style=\"padding: 0px\"></td></tr>\n"
+        u"</table>\n</div>\n</div>\n";
     return body;
 }
 
@@ -258,7 +288,8 @@ std::u16string NKLineCollectionExporter::expressionHTML(NCLine& line) {
 }
 
 NSRange NKLineCollectionExporter::rangeOfLineAtIndex(uint64_t index, void*) {
-    std::shared_ptr<NCLine> line = m_lineCollection ? m_lineCollection->lineAtIndex(index) : nullptr;
+    std::shared_ptr<NCLine> line =
+        m_lineCollection ? m_lineCollection->lineAtIndex(index) : nullptr;
     if (!line || !line->expression()) return {0, 0};
     return {0, line->expression()->originalString().value_or(u"").size()};
 }
@@ -266,12 +297,13 @@ NSRange NKLineCollectionExporter::rangeOfLineAtIndex(uint64_t index, void*) {
 void NKLineCollectionExporter::preFormatLine(NCLine& line, NSRange, const NSAttributedString&,
                                              NSAttributedString& destination,
                                              NSRange destinationRange, void*) {
-    const int32_t alignment =
-        line.expressionFormattingOptions() ? line.expressionFormattingOptions()->textAlignment() : 0;
+    const int32_t alignment = line.expressionFormattingOptions()
+                                  ? line.expressionFormattingOptions()->textAlignment()
+                                  : 0;
     const char16_t* align = alignment == 2 ? u"center" : alignment == 1 ? u"right" : u"left";
-    destination.replaceCharactersInRange({destinationRange.location, 0},
-                                         u"<div style=\"text-align: " + std::u16string(align) +
-                                             u";\">");
+    destination.replaceCharactersInRange(
+        {destinationRange.location, 0},
+        u"<div style=\"text-align: " + std::u16string(align) + u";\">");
 }
 
 std::u16string NKLineCollectionExporter::takeGap(const NSAttributedString& source,
@@ -302,11 +334,12 @@ void NKLineCollectionExporter::formatToken(const NCExpressionToken& token, NSRan
     } else {
         if (token.type() == NCExpressionTokenTypeLineReference && m_resolveLineReferences &&
             m_lineCollection) {
-            const int64_t target = NCLineReferenceIndex(token.lineReferenceType(),
-                                                        token.lineReferenceNumber(),
-                                                        static_cast<int64_t>(lineIndex));
+            const int64_t target =
+                NCLineReferenceIndex(token.lineReferenceType(), token.lineReferenceNumber(),
+                                     static_cast<int64_t>(lineIndex));
             std::shared_ptr<NCLine> referenced =
-                target >= 0 ? m_lineCollection->lineAtIndex(static_cast<uint64_t>(target)) : nullptr;
+                target >= 0 ? m_lineCollection->lineAtIndex(static_cast<uint64_t>(target))
+                            : nullptr;
             std::optional<std::u16string> answer =
                 referenced ? referenced->formattedResult() : std::nullopt;
             if (answer) text = *answer;
@@ -342,8 +375,8 @@ std::optional<std::u16string> NKLineCollectionExporter::HTMLSourceWithInlinedSty
     while (std::optional<RegexMatch> tag = tagPattern->firstMatch(page, from)) {
         const std::u16string name = tag->group(page, 1);
         const NSRange attributesRange = tag->groups[1].value_or(NSRange{tag->range.location, 0});
-        const uint64_t closing = tag->groups[2] ? tag->groups[2]->location
-                                                : tag->range.location + tag->range.length - 1;
+        const uint64_t closing =
+            tag->groups[2] ? tag->groups[2]->location : tag->range.location + tag->range.length - 1;
         std::u16string css;
         if (std::optional<std::u16string> rule = style.cssForSelector(name)) css += *rule + u" ";
         const std::u16string attributes = tag->group(page, 2);
@@ -420,10 +453,9 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
     // The last line to be exported: the set's last index within the collection, or the
     // collection's last line.
     const uint64_t lastIndex = indexes.empty() ? UINT64_MAX : indexes.back();
-    const NCLineReferenceType allReferences = NCLineReferenceTypeRelative |
-                                              NCLineReferenceTypeAbsolute |
-                                              NCLineReferenceTypeByLineNumber |
-                                              NCLineReferenceTypeFixedRelative;
+    const NCLineReferenceType allReferences =
+        NCLineReferenceTypeRelative | NCLineReferenceTypeAbsolute |
+        NCLineReferenceTypeByLineNumber | NCLineReferenceTypeFixedRelative;
     for (uint64_t index : indexes) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
         if (!line) continue;
@@ -433,8 +465,8 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
         if (m_resolveLineReferences && parsed) {
             std::optional<std::u16string> resolved =
                 NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
-                    allReferences, *parsed, static_cast<int64_t>(index),
-                    m_lineCollection, &m_substituterDelegate, kTextContext);
+                    allReferences, *parsed, static_cast<int64_t>(index), m_lineCollection,
+                    &m_substituterDelegate, kTextContext);
             expression = resolved.value_or(u"");
         }
         std::u16string answer = m_includeAnswers ? line->formattedResult().value_or(u"") : u"";

@@ -46,7 +46,9 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     bool appendsNewLineToEnd() const { return m_appendsNewLineToEnd; }
     void setAppendsNewLineToEnd(bool on) { m_appendsNewLineToEnd = on; }
     const std::optional<std::u16string>& documentTitle() const { return m_documentTitle; }
-    void setDocumentTitle(std::optional<std::u16string> title) { m_documentTitle = std::move(title); }
+    void setDocumentTitle(std::optional<std::u16string> title) {
+        m_documentTitle = std::move(title);
+    }
     int32_t documentStatistic() const { return m_documentStatistic; }
     void setDocumentStatistic(int32_t type) { m_documentStatistic = type; }
     const std::shared_ptr<NCResultFormattingOptions>& localeFormattingOptions() const {
@@ -64,7 +66,8 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     // None without a line collection.
     std::optional<std::u16string> HTMLSource();
     std::optional<std::u16string> HTMLSourceWithCSS(const std::optional<std::u16string>& css);
-    std::optional<std::u16string> HTMLSourceWithStyle(const NKLineCollectionExporterHTMLStyle& style);
+    std::optional<std::u16string> HTMLSourceWithStyle(
+        const NKLineCollectionExporterHTMLStyle& style);
     std::optional<std::u16string> mutableHTMLSourceWithCSS(
         const std::optional<std::u16string>& css, const NKLineCollectionExporterHTMLStyle* style);
     std::u16string bodyHTMLWithStyle(const NKLineCollectionExporterHTMLStyle* style);

@@ -79,28 +79,29 @@ std::optional<std::u16string> NKLineCollectionExporterHTMLStyle::cssForSelector(
     if (selector == "body") {
         css = "margin: 0px; padding: 0px;";
     } else if (selector == "pre") {
-        css = "font-family: inherit; color: inherit; font-size: inherit; font-weight: inherit; "
-              "line-height: inherit; margin: 0; white-space: pre-wrap;";
+        css =
+            "font-family: inherit; color: inherit; font-size: inherit; font-weight: inherit; "
+            "line-height: inherit; margin: 0; white-space: pre-wrap;";
     } else if (selector == "div.content") {
-        css = "width: " +
-              (m_enableHorizontalAutoresizing ? std::string("100%")
-                                              : number(m_contentWidth) + "px") +
-              "; min-width: 250px;" +
-              (m_enableVerticalAutoresizing ? "height: 100%; position: absolute;" : "");
+        css =
+            "width: " +
+            (m_enableHorizontalAutoresizing ? std::string("100%") : number(m_contentWidth) + "px") +
+            "; min-width: 250px;" +
+            (m_enableVerticalAutoresizing ? "height: 100%; position: absolute;" : "");
     } else if (selector == "div.table_container") {
         css = verticalHeight + " margin: 0px " + number(m_sideInset) + "px; font-family: '" +
               (m_fontName ? NKUTF8(*m_fontName) : std::string("Lucida Grande")) +
               "', Verdana, Sans-serif; font-size: " + number(fontSize) + "px;";
     } else if (selector == "table.document_table") {
-        css = "border: 1px solid transparent; border-top: none; width: 100%; "
-              "border-collapse: collapse; " +
-              verticalHeight;
+        css =
+            "border: 1px solid transparent; border-top: none; width: 100%; "
+            "border-collapse: collapse; " +
+            verticalHeight;
     } else if (selector == "div.document_title") {
-        css = m_showsDocumentTitle
-                  ? "font-size: 18px; font-weight: bold; margin: 0px 0px " +
-                        std::string(m_showsDocumentDate ? "0" : "12") + "px 3px;" +
-                        colorRule(m_documentTitleColor)
-                  : "display: none;";
+        css = m_showsDocumentTitle ? "font-size: 18px; font-weight: bold; margin: 0px 0px " +
+                                         std::string(m_showsDocumentDate ? "0" : "12") + "px 3px;" +
+                                         colorRule(m_documentTitleColor)
+                                   : "display: none;";
     } else if (selector == "div.document_date") {
         css = m_showsDocumentDate
                   ? "font-size: 12px; margin: 5px 0px 14px 3px;" + colorRule(m_documentDateColor)
@@ -108,16 +109,14 @@ std::optional<std::u16string> NKLineCollectionExporterHTMLStyle::cssForSelector(
     } else if (selector == "td.no_line_number") {
         css = m_showsLineNumbers ? "display: none;" : "width: 1px;";
     } else if (selector == "td.line_number") {
-        css = m_showsLineNumbers
-                  ? "width: 20px; text-align: right; background-color: #f8f8f8; "
-                    "border-right: 1px solid " +
-                        border + "; padding-right: 5px; font-size: 8pt; color: #555;"
-                  : "display: none;";
+        css = m_showsLineNumbers ? "width: 20px; text-align: right; background-color: #f8f8f8; "
+                                   "border-right: 1px solid " +
+                                       border + "; padding-right: 5px; font-size: 8pt; color: #555;"
+                                 : "display: none;";
     } else if (selector == "td.expression") {
-        css = m_expressionBackgroundColor
-                  ? "padding: 5px 8px 5px 6px; background-color: " +
-                        NKUTF8(*m_expressionBackgroundColor) + ";"
-                  : "padding: 5px 8px 5px 6px;";
+        css = m_expressionBackgroundColor ? "padding: 5px 8px 5px 6px; background-color: " +
+                                                NKUTF8(*m_expressionBackgroundColor) + ";"
+                                          : "padding: 5px 8px 5px 6px;";
     } else if (selector == "td.answer") {
         css = "width: " + number(m_answerWidth) +
               "px; text-overflow: ellipsis; overflow: hidden; border-left: 1px solid " + border +

@@ -25,12 +25,12 @@ class NKLineCollectionExporterHTMLStyle {
     // "selector { declarations }" and a line feed for every selector that has declarations.
     std::u16string cssString() const;
 
-#define NK_STYLE_FIELD(Type, getter, setter, initial)        \
-  public:                                                   \
-    const Type& getter() const { return m_##getter; }       \
+#define NK_STYLE_FIELD(Type, getter, setter, initial)          \
+  public:                                                      \
+    const Type& getter() const { return m_##getter; }          \
     void setter(Type value) { m_##getter = std::move(value); } \
-                                                            \
-  private:                                                  \
+                                                               \
+  private:                                                     \
     Type m_##getter = initial;
 
     NK_STYLE_FIELD(bool, showsLineNumbers, setShowsLineNumbers, true)

@@ -51,10 +51,10 @@ void NKLineCollectionSyntaxFormatter::formatLinesAtIndexes(const NSIndexSet& ind
         };
 
         uint64_t before = destination.length();
-        m_delegate->preFormatLine(*line, {shifted(lineRange.location, sourceShift), lineRange.length},
-                                  source, destination,
-                                  {shifted(lineRange.location, destinationShift), lineRange.length},
-                                  contextInfo);
+        m_delegate->preFormatLine(
+            *line, {shifted(lineRange.location, sourceShift), lineRange.length}, source,
+            destination, {shifted(lineRange.location, destinationShift), lineRange.length},
+            contextInfo);
         track(before);
 
         std::shared_ptr<NCParsedExpression> parsed = NKParsedExpressionOfLine(*line);
@@ -63,11 +63,14 @@ void NKLineCollectionSyntaxFormatter::formatLinesAtIndexes(const NSIndexSet& ind
             NSRange range = m_useHighLevelLocations ? token->highLevelRange() : token->range();
             range.location += lineRange.location;
             if (range.location + range.length > lineRange.location + lineRange.length) {
-                NKLog("Warning! Critical error with formatLines: the expression parser is giving "
-                      "us a token range ({%" PRIu64 ", %" PRIu64 "}) that goes beyond the range "
-                      "of the line ({%" PRIu64 ", %" PRIu64 "}). This probably indicates a line "
-                      "reference has detokenized into its functional form.",
-                      range.location, range.length, lineRange.location, lineRange.length);
+                NKLog(
+                    "Warning! Critical error with formatLines: the expression parser is giving "
+                    "us a token range ({%" PRIu64 ", %" PRIu64
+                    "}) that goes beyond the range "
+                    "of the line ({%" PRIu64 ", %" PRIu64
+                    "}). This probably indicates a line "
+                    "reference has detokenized into its functional form.",
+                    range.location, range.length, lineRange.location, lineRange.length);
                 continue;
             }
             before = destination.length();

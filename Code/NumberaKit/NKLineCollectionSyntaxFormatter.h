@@ -19,16 +19,16 @@ std::shared_ptr<NCParsedExpression> NKParsedExpressionOfLine(NCLine& line);
 struct NKLineCollectionSyntaxFormatterDelegate {
     virtual ~NKLineCollectionSyntaxFormatterDelegate() = default;
     virtual NSRange rangeOfLineAtIndex(uint64_t index, void* contextInfo) = 0;
-    virtual void preFormatLine(NCLine& line, NSRange sourceRange,
-                               const NSAttributedString& source, NSAttributedString& destination,
-                               NSRange destinationRange, void* contextInfo) = 0;
+    virtual void preFormatLine(NCLine& line, NSRange sourceRange, const NSAttributedString& source,
+                               NSAttributedString& destination, NSRange destinationRange,
+                               void* contextInfo) = 0;
     virtual void formatToken(const NCExpressionToken& token, NSRange sourceRange,
                              const NSAttributedString& source, uint64_t lineIndex,
                              NSAttributedString& destination, NSRange destinationRange,
                              void* contextInfo) = 0;
-    virtual void postFormatLine(NCLine& line, NSRange sourceRange,
-                                const NSAttributedString& source, NSAttributedString& destination,
-                                NSRange destinationRange, void* contextInfo) = 0;
+    virtual void postFormatLine(NCLine& line, NSRange sourceRange, const NSAttributedString& source,
+                                NSAttributedString& destination, NSRange destinationRange,
+                                void* contextInfo) = 0;
 };
 
 class NKLineCollectionSyntaxFormatter {

@@ -85,9 +85,9 @@ PlistPtr NKPasteboardHelper::dictionaryRepForLine(NCLine& line, NSRange selectio
 
     PlistPtr references = plf::dictionary();
     for (const auto& token : NKLineReferenceTokensOfType(NCLineReferenceTypeAll, line)) {
-        const int64_t target = NCLineReferenceIndex(token->lineReferenceType(),
-                                                    token->lineReferenceNumber(),
-                                                    static_cast<int64_t>(line.index()));
+        const int64_t target =
+            NCLineReferenceIndex(token->lineReferenceType(), token->lineReferenceNumber(),
+                                 static_cast<int64_t>(line.index()));
         std::shared_ptr<NCLine> referenced =
             m_lineCollection && target >= 0 ? m_lineCollection->lineAtIndex(target) : nullptr;
         if (!referenced) continue;
@@ -105,7 +105,8 @@ PlistPtr NKPasteboardHelper::dictionaryRepForLine(NCLine& line, NSRange selectio
 
 std::shared_ptr<NCLine> NKPasteboardHelper::lineForDictionary(
     const NCPropertyListValue& dictionary, std::shared_ptr<const NCPropertyListValue>* otherInfo) {
-    std::shared_ptr<const NCPropertyListValue> expression = dictionary.valueForKey(u"NBLineExpression");
+    std::shared_ptr<const NCPropertyListValue> expression =
+        dictionary.valueForKey(u"NBLineExpression");
     std::shared_ptr<NCLine> line = NCLine::lineWithExpressionString(
         expression && expression->isString() ? expression->string() : u"");
     std::shared_ptr<NCResultFormattingOptions> options = line->customFormattingOptions();
@@ -119,7 +120,8 @@ std::shared_ptr<NCLine> NKPasteboardHelper::lineForDictionary(
     const std::optional<int64_t> trigonometry = integerForKey(dictionary, u"NBTrigMode");
     if (inRange(trigonometry, 0, 2)) line->setTrigonometryMode(static_cast<int32_t>(*trigonometry));
     if (options) {
-        if (std::optional<bool> separator = booleanForKey(dictionary, u"NBThousandsSeperatorEnabled"))
+        if (std::optional<bool> separator =
+                booleanForKey(dictionary, u"NBThousandsSeperatorEnabled"))
             options->thousandsSeparator = *separator;
         const std::optional<int64_t> mode = integerForKey(dictionary, u"NBSciNoteMode");
         if (inRange(mode, 0, 2)) options->scientificNotationMode = static_cast<int32_t>(*mode);
@@ -131,19 +133,11 @@ std::shared_ptr<NCLine> NKPasteboardHelper::lineForDictionary(
             options->displayBase = static_cast<int32_t>(*base);
     }
     if (otherInfo) {
-        std::shared_ptr<const NCPropertyListValue> info = dictionary.valueForKey(u"NBLineOtherInfo");
+        std::shared_ptr<const NCPropertyListValue> info =
+            dictionary.valueForKey(u"NBLineOtherInfo");
         *otherInfo = info && info->isDictionary() ? info : nullptr;
     }
     return line;
-}
-
-std::shared_ptr<NCLine> NKPasteboardHelper::lineWithIdentifier(const std::u16string& identifier) const {
-    if (!m_lineCollection) return nullptr;
-    for (uint64_t i = 0; i < m_lineCollection->countOfLines(); ++i) {
-        std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(i);
-        if (line && line->uniqueIdentifier() == identifier) return line;
-    }
-    return nullptr;
 }
 
 std::vector<std::shared_ptr<NCLine>> NKPasteboardHelper::pastedlinesForPasteboardData(
@@ -177,10 +171,11 @@ std::vector<std::shared_ptr<NCLine>> NKPasteboardHelper::pastedlinesForPasteboar
             if (identifiers && identifiers->isDictionary()) {
                 std::shared_ptr<const NCPropertyListValue> identifier = identifiers->valueForKey(
                     NCLineReferenceIdentifier(NCLineReferenceTypeRelative, offset));
-                if (identifier && identifier->isString()) referenced = lineWithIdentifier(identifier->string());
+                if (identifier && identifier->isString() && m_lineCollection)
+                    referenced = m_lineCollection->lineWithIdentifier(identifier->string());
             }
-            const int64_t newOffset = newOffsetForOldLineIndex(oldIndex.value_or(newIndex), newIndex,
-                                                               offset, referenced, pasted);
+            const int64_t newOffset = newOffsetForOldLineIndex(
+                oldIndex.value_or(newIndex), newIndex, offset, referenced, pasted);
             if (newOffset == offset) continue;
             if (!text) text = line.expression()->originalString().value_or(u"");
             const NSRange range = (*token)->range();
@@ -196,9 +191,8 @@ std::vector<std::shared_ptr<NCLine>> NKPasteboardHelper::pastedlinesForPasteboar
 int64_t NKPasteboardHelper::newOffsetForOldLineIndex(
     int64_t oldIndex, int64_t newIndex, int64_t oldOffset,
     const std::shared_ptr<NCLine>& previouslyReferencedLine, NSRange rangeOfPastedLines) {
-    const int64_t x = previouslyReferencedLine
-                          ? static_cast<int64_t>(previouslyReferencedLine->index())
-                          : 0;
+    const int64_t x =
+        previouslyReferencedLine ? static_cast<int64_t>(previouslyReferencedLine->index()) : 0;
     const int64_t s = static_cast<int64_t>(rangeOfPastedLines.location);
     const int64_t k = static_cast<int64_t>(rangeOfPastedLines.length);
     const int64_t target = newIndex + oldOffset;

@@ -47,15 +47,14 @@ class NKPasteboardHelper {
 
     // `selection` is a range of the line's displayed text.
     PlistPtr dictionaryRepForLine(NCLine& line, NSRange selection);
-    std::shared_ptr<NCLine> lineForDictionary(const NCPropertyListValue& dictionary,
-                                              std::shared_ptr<const NCPropertyListValue>* otherInfo);
+    std::shared_ptr<NCLine> lineForDictionary(
+        const NCPropertyListValue& dictionary,
+        std::shared_ptr<const NCPropertyListValue>* otherInfo);
     static int64_t newOffsetForOldLineIndex(int64_t oldIndex, int64_t newIndex, int64_t oldOffset,
                                             const std::shared_ptr<NCLine>& previouslyReferencedLine,
                                             NSRange rangeOfPastedLines);
 
   private:
-    std::shared_ptr<NCLine> lineWithIdentifier(const std::u16string& identifier) const;
-
     std::shared_ptr<NCLineCollection> m_lineCollection;
     std::shared_ptr<NKTextViewMetrics> m_metrics;
     NKPasteboardHelperDelegate* m_delegate = nullptr;  // not retained

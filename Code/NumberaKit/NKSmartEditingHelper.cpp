@@ -52,7 +52,8 @@ std::shared_ptr<NCParsedExpression> NKSmartEditingHelper::expression(
     std::shared_ptr<NCEnvironment> environment) {
     std::u16string text = expression ? expression->originalString().value_or(u"") : u"";
     std::shared_ptr<NCExpressionToken> token =
-        expression ? m_expressionParser.tokenInExpression(expression, range.location, true) : nullptr;
+        expression ? m_expressionParser.tokenInExpression(expression, range.location, true)
+                   : nullptr;
     if (!token) {
         text += inserted;
     } else {
@@ -144,7 +145,8 @@ std::u16string NKSmartEditingHelper::stringWithSpacesForInsertedOperator(
     if (isSubType(left, NCExpressionTokenSubTypePercent) &&
         isSubType(first, NCExpressionTokenSubTypePercent) && curText.size() >= 2)
         return op.substr(1) + u" ";
-    if ((isType(left, NCExpressionTokenTypeWord) && isSubType(cur, NCExpressionTokenSubTypeMinus)) ||
+    if ((isType(left, NCExpressionTokenTypeWord) &&
+         isSubType(cur, NCExpressionTokenSubTypeMinus)) ||
         !isType(cur, NCExpressionTokenTypeOperator))
         return op;
 
@@ -156,9 +158,12 @@ std::u16string NKSmartEditingHelper::stringWithSpacesForInsertedOperator(
                 ? std::get<std::u16string>(exception.op) == op
                 : std::get<NCExpressionTokenSubType>(exception.op) == cur->subType();
         if (matches) {
-            if (exception.kind == kNoSpaces) before = afterSpace = false;
-            else if (exception.kind == kNoSpaceAfter) afterSpace = false;
-            else before = false;
+            if (exception.kind == kNoSpaces)
+                before = afterSpace = false;
+            else if (exception.kind == kNoSpaceAfter)
+                afterSpace = false;
+            else
+                before = false;
             matched = true;
             break;
         }
@@ -177,8 +182,10 @@ std::u16string NKSmartEditingHelper::stringWithSpacesForInsertedOperator(
             }
         }
     }
-    if (p == 0) before = afterSpace = false;
-    else if (isWhitespace(left)) before = false;
+    if (p == 0)
+        before = afterSpace = false;
+    else if (isWhitespace(left))
+        before = false;
     if (isWhitespace(right)) afterSpace = false;
     if ((isSubType(left, NCExpressionTokenSubTypeExponent) ||
          isSubType(left, NCExpressionTokenSubTypePower) ||
@@ -206,8 +213,10 @@ NSRange NKSmartEditingHelper::rangeToDeleteOfExpression(NCParsedExpression& pars
         case NCExpressionTokenTypeFunction:
         case NCExpressionTokenTypeVariable:
         case NCExpressionTokenTypeAssignment:
-        case NCExpressionTokenTypeLineReference: break;
-        default: return answer;
+        case NCExpressionTokenTypeLineReference:
+            break;
+        default:
+            return answer;
     }
     const uint64_t tLength = t->highLevelRange().length;
     if (deleteSpacesWhenNecessary && !deleteEntireMultiCharacterTokens) {
@@ -233,7 +242,8 @@ NSRange NKSmartEditingHelper::rangeToDeleteOfExpression(NCParsedExpression& pars
         whiteSpaceDeleteMode == 1) {
         std::shared_ptr<NCExpressionToken> m = parsedExpression.tokenAfter(l, 1);
         if (isWhitespace(m)) {
-            std::shared_ptr<NCExpressionToken> meaningful = tokenToTheLeftOf(m, parsedExpression, true);
+            std::shared_ptr<NCExpressionToken> meaningful =
+                tokenToTheLeftOf(m, parsedExpression, true);
             if (!(isType(meaningful, NCExpressionTokenTypeOperator) &&
                   !isSubType(meaningful, NCExpressionTokenSubTypePercent)))
                 m = meaningful;
@@ -271,7 +281,8 @@ std::optional<std::u16string> NKSmartEditingHelper::closingCharacterForString(
     std::shared_ptr<NCParsedExpression> after =
         source && !source->isEmpty()
             ? expression(source, typed, selection, environment)
-            : NCExpressionParser(environment).parseExpression(NCExpression::expressionWithString(typed));
+            : NCExpressionParser(environment)
+                  .parseExpression(NCExpression::expressionWithString(typed));
     std::optional<std::u16string> closing;
     if (after) {
         const uint64_t p = selection.location;
@@ -339,9 +350,8 @@ uint64_t displayEnd(const std::shared_ptr<NCExpressionToken>& token) {
 }  // namespace
 
 std::u16string NKSmartEditingHelper::stringForUnit(
-    const std::u16string& unit, const std::shared_ptr<NCExpression>& expression,
-    NSRange selection, NSRange* rangeToReplace,
-    std::map<std::u16string, std::u16string>* otherInfo) {
+    const std::u16string& unit, const std::shared_ptr<NCExpression>& expression, NSRange selection,
+    NSRange* rangeToReplace, std::map<std::u16string, std::u16string>* otherInfo) {
     std::shared_ptr<NCParsedExpression> parsed = m_expressionParser.parseExpression(
         expression ? expression : NCExpression::expressionWithString(u""));
     if (!parsed) return unit;

@@ -32,9 +32,9 @@ class NKSmartEditingHelper {
 
     NCExpressionParser& expressionParser() { return m_expressionParser; }
 
-    std::u16string stringWithSpacesForInsertedOperator(const std::u16string& op,
-                                                       const std::shared_ptr<NCExpression>& expression,
-                                                       NSRange selection);
+    std::u16string stringWithSpacesForInsertedOperator(
+        const std::u16string& op, const std::shared_ptr<NCExpression>& expression,
+        NSRange selection);
     std::u16string stringWithSpacesForInsertedOperator(const std::u16string& op,
                                                        NCParsedExpression& parsedExpression,
                                                        std::shared_ptr<NCEnvironment> environment,
@@ -54,8 +54,8 @@ class NKSmartEditingHelper {
     // `otherInfo` (may be null) receives "NKUnitOperatorRelativeLocation": "LEFT" or "RIGHT"
     // when the conversion word was put before or after the unit.
     std::u16string stringForUnit(const std::u16string& unit,
-                                 const std::shared_ptr<NCExpression>& expression,
-                                 NSRange selection, NSRange* rangeToReplace,
+                                 const std::shared_ptr<NCExpression>& expression, NSRange selection,
+                                 NSRange* rangeToReplace,
                                  std::map<std::u16string, std::u16string>* otherInfo);
     std::u16string stringForUnit(const std::u16string& unit, NCParsedExpression& parsedExpression,
                                  NSRange selection, NSRange* rangeToReplace,

@@ -25,6 +25,7 @@ int32_t NKStatisticsHelper::statisticsTypeForStatisticsTitle(const std::u16strin
 
 std::vector<std::u16string> NKStatisticsHelper::allStatisticsTitles() const {
     std::vector<std::u16string> titles;
-    for (int32_t type = 1; type <= 4; ++type) titles.push_back(*statisticsTitleForStatisticsType(type));
+    for (int32_t type = 1; type <= 4; ++type)
+        titles.push_back(*statisticsTitleForStatisticsType(type));
     return titles;
 }

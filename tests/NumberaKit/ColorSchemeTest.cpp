@@ -38,7 +38,7 @@ struct HexCase {
 TEST(ColorScheme, CssHexStringClampsAndCuts) {
     const HexCase cases[] = {
         {NSColor::colorWithCalibratedRed(1, 0, 0, 1), "#ff0000"},
-        {NSColor::colorWithCalibratedWhite(0.5, 1), "#7f7f7f"},   // 127.5 cut to 127
+        {NSColor::colorWithCalibratedWhite(0.5, 1), "#7f7f7f"},          // 127.5 cut to 127
         {NSColor::colorWithCalibratedRed(0.2, 0.4, 0.6, 1), "#336699"},  // 51, 102, 153
         {NSColor::colorWithCalibratedRed(1.7, -0.3, 2, 1), "#ff00ff"},   // clamped
         {NSColor::colorWithCalibratedRed(NAN, INFINITY, -INFINITY, 1), "#00ff00"},
@@ -54,10 +54,9 @@ TEST(ColorScheme, CssHexStringClampsAndCuts) {
 
 TEST(ColorScheme, UserFileReplacesDefaultsAndPostsOncePerColour) {
     TemporaryFolder folder;
-    folder.write("defaults.plist",
-                 colorFile({colorEntry("NBNumbersSyntaxColor", "0", "0", "1"),
-                            colorEntry("NBWordsSyntaxColor", "0", "1", "0"),
-                            colorEntry("", "0.5", "0.5", "0.5")}));
+    folder.write("defaults.plist", colorFile({colorEntry("NBNumbersSyntaxColor", "0", "0", "1"),
+                                              colorEntry("NBWordsSyntaxColor", "0", "1", "0"),
+                                              colorEntry("", "0.5", "0.5", "0.5")}));
     folder.write("user.plist", colorFile({colorEntry("NBNumbersSyntaxColor", "1", "0", "0"),
                                           colorEntry("MyColor", "0.25", "0", "0")}));
     NBColorManager manager;
@@ -141,7 +140,8 @@ TEST(ColorScheme, NewComponentsShareOneUndefinedEntry) {
 TEST(ColorScheme, SyntaxColoursBecomeTheExportStyle) {
     NBColorManager manager;
     manager.setColor(NSColor::colorWithCalibratedRed(1, 0, 0, 1), u"NBNumbersSyntaxColor", true);
-    manager.setColor(NSColor::colorWithCalibratedRed(0, 0.2, 0, 1), u"NBOperatorsSyntaxColor", true);
+    manager.setColor(NSColor::colorWithCalibratedRed(0, 0.2, 0, 1), u"NBOperatorsSyntaxColor",
+                     true);
     manager.setColor(NSColor::colorWithCalibratedRed(1.5, 0.5, -1, 1), u"NBUnitsSyntaxColor", true);
     manager.setColor(NSColor::colorWithCalibratedWhite(0.2, 1), u"NBFunctionsSyntaxColor", true);
     manager.setColor(NSColor{NSColor::ColorSpace::Other, 1, 1, 1, 1, 1}, u"NBWordsSyntaxColor",
@@ -182,8 +182,8 @@ TEST(ColorScheme, AuthoredDefaultsAreTheTenSyntaxColoursReadableOnWhite) {
         EXPECT_EQ(color->alphaComponent, 1);
         // Contrast against white of at least 4.5:1.
         const double contrast =
-            1.05 / (luminance(color->redComponent, color->greenComponent, color->blueComponent) +
-                    0.05);
+            1.05 /
+            (luminance(color->redComponent, color->greenComponent, color->blueComponent) + 0.05);
         EXPECT_GE(contrast, 4.5) << NKUTF8(id);
     }
 }

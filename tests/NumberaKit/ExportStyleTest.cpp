@@ -100,7 +100,8 @@ class ExportStyleRule : public ::testing::TestWithParam<RuleCase> {};
 TEST_P(ExportStyleRule, AnswersTheDeclarations) {
     NKLineCollectionExporterHTMLStyle style;
     GetParam().change(style);
-    std::optional<std::u16string> css = style.cssForSelector(NKUTF16(std::string(GetParam().selector)));
+    std::optional<std::u16string> css =
+        style.cssForSelector(NKUTF16(std::string(GetParam().selector)));
     ASSERT_TRUE(css.has_value());
     EXPECT_EQ(NKUTF8(*css), GetParam().declarations);
     EXPECT_EQ(style.cssForClass(NKUTF16(std::string(GetParam().selector))), css);
@@ -119,7 +120,8 @@ const RuleCase kRuleCases[] = {
          s.setShowsDocumentDate(true);
          s.setDocumentTitleColor(u"#123");
      },
-     "div.document_title", "font-size: 18px; font-weight: bold; margin: 0px 0px 0px 3px; color: #123;"},
+     "div.document_title",
+     "font-size: 18px; font-weight: bold; margin: 0px 0px 0px 3px; color: #123;"},
     {"Date", [](auto& s) { s.setShowsDocumentDate(true); }, "div.document_date",
      "font-size: 12px; margin: 5px 0px 14px 3px; color: #999;"},
     {"NilFontName", [](auto& s) { s.setFontName(std::nullopt); }, "div.table_container",

@@ -12,7 +12,8 @@ namespace {
 
 std::shared_ptr<NCLineCollection> collectionOf(const std::vector<std::u16string>& lines) {
     auto collection = std::make_shared<NCLineCollection>();
-    for (const std::u16string& line : lines) collection->addLine(NCLine::lineWithExpressionString(line));
+    for (const std::u16string& line : lines)
+        collection->addLine(NCLine::lineWithExpressionString(line));
     return collection;
 }
 
@@ -36,14 +37,17 @@ const std::string kTwoPlusThree =
 TEST(Exporter, OneLinePageWithoutStyle) {
     NKLineCollectionExporter exporter(collectionOf({u"2+3"}));
     const std::string expected =
-        kHead + "<style type=\"text/css\" media=\"all\">\np { }\n</style>\n</head>\n" + kTableStart +
+        kHead + "<style type=\"text/css\" media=\"all\">\np { }\n</style>\n</head>\n" +
+        kTableStart +
         "<tr class=\"heading\"><td class=\"heading\" colspan=\"2\"></td></tr>\n"
-        "<tr class=\"line top\"><td class=\"expression\"><pre>" + kTwoPlusThree +
+        "<tr class=\"line top\"><td class=\"expression\"><pre>" +
+        kTwoPlusThree +
         "</pre></td><td class=\"answer\">5</td></tr>\n"
         "<tr class=\"line expander\"><td class=\"expression expander_row\"></td>"
         "<td class=\"answer\"></td></tr>\n"
         "<tr class=\"statistic\"><td class=\"statistic_title\" colspan=\"1\">Total:</td>"
-        "<td class=\"statistic\">&nbsp;</td></tr>\n" + kTableEnd;
+        "<td class=\"statistic\">&nbsp;</td></tr>\n" +
+        kTableEnd;
     EXPECT_EQ(NKUTF8(exporter.HTMLSourceWithCSS(u"p { }").value_or(u"")), expected);
 }
 
@@ -58,11 +62,13 @@ TEST(Exporter, OneLinePageWithDefaultStyle) {
         kHead + "<style type=\"text/css\" media=\"all\">\n" + NKUTF8(style.cssString()) +
         "\n</style>\n</head>\n" + kTableStart +
         "<tr class=\"line top\"><td class=\"line_number\">1</td><td class=\"expression\"><pre>" +
-        kTwoPlusThree + "</pre></td><td class=\"answer\">5</td></tr>\n"
+        kTwoPlusThree +
+        "</pre></td><td class=\"answer\">5</td></tr>\n"
         "<tr class=\"line expander\"><td class=\"line_number\"></td>"
         "<td class=\"expression expander_row\"></td><td class=\"answer\"></td></tr>\n"
         "<tr class=\"statistic\"><td class=\"statistic_title\" colspan=\"2\">Total:</td>"
-        "<td class=\"statistic\">5</td></tr>\n" + kTableEnd;
+        "<td class=\"statistic\">5</td></tr>\n" +
+        kTableEnd;
     EXPECT_EQ(NKUTF8(exporter.HTMLSourceWithStyle(style).value_or(u"")), expected);
     EXPECT_EQ(exporter.HTMLSource(), exporter.HTMLSourceWithCSS(style.cssString()));
 }
@@ -109,8 +115,9 @@ class ExporterColumns : public ::testing::TestWithParam<ColumnCase> {};
 
 TEST_P(ExporterColumns, WritesTheLines) {
     const ColumnCase& c = GetParam();
-    auto collection = collectionOf(
-        {u"2+3", u"", u"say \"hi\"", NCExpression::relativeLineReferenceTokenWithOffset(-3) + u"*2"});
+    auto collection =
+        collectionOf({u"2+3", u"", u"say \"hi\"",
+                      NCExpression::relativeLineReferenceTokenWithOffset(-3) + u"*2"});
     NKLineCollectionExporter exporter(collection);
     exporter.setAppendsNewLineToEnd(c.appendNewLine);
     exporter.setDelimitEmptyAnswers(c.delimitEmpty);
@@ -144,9 +151,9 @@ TEST(Exporter, BackslashEncloserAndIndexSets) {
               "\"say \\\"x\\\"\";\"\"\n\"3\";\"3\"\n");
     exporter.setAppendsNewLineToEnd(false);
     exporter.setIncludeAnswers(false);
-    EXPECT_EQ(NKUTF8(*exporter.columnatedTextWithSeparator(std::nullopt, std::nullopt, &indexes,
-                                                           false)),
-              "say \"x\",\n3,");
+    EXPECT_EQ(
+        NKUTF8(*exporter.columnatedTextWithSeparator(std::nullopt, std::nullopt, &indexes, false)),
+        "say \"x\",\n3,");
     // The last line asked for is skipped: the line written before it still ends the text.
     exporter.setIncludeAnswers(true);
     exporter.setSkipLinesWithoutAnswer(true);
@@ -155,14 +162,14 @@ TEST(Exporter, BackslashEncloserAndIndexSets) {
     NSIndexSet endsSkipped;
     endsSkipped.addIndex(0);
     endsSkipped.addIndex(1);
-    EXPECT_EQ(NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped,
-                                                           false)),
-              "1,1");
+    EXPECT_EQ(
+        NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped, false)),
+        "1,1");
     // Indexes past the document do not count as the last line.
     endsSkipped.addIndex(40);
-    EXPECT_EQ(NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped,
-                                                           false)),
-              "1,1");
+    EXPECT_EQ(
+        NKUTF8(*exporter.columnatedTextWithSeparator(u",", std::nullopt, &endsSkipped, false)),
+        "1,1");
 }
 
 // Tags removed and the four references read back: the text a browser shows.
@@ -170,12 +177,15 @@ std::u16string visibleText(const std::u16string& html) {
     std::u16string text;
     bool inTag = false;
     for (char16_t c : html) {
-        if (c == u'<') inTag = true;
-        else if (c == u'>') inTag = false;
-        else if (!inTag) text += c;
+        if (c == u'<')
+            inTag = true;
+        else if (c == u'>')
+            inTag = false;
+        else if (!inTag)
+            text += c;
     }
-    for (auto [entity, plain] : {std::pair{u"&lt;", u"<"}, {u"&gt;", u">"}, {u"&quot;", u"\""},
-                                 {u"&amp;", u"&"}}) {
+    for (auto [entity, plain] :
+         {std::pair{u"&lt;", u"<"}, {u"&gt;", u">"}, {u"&quot;", u"\""}, {u"&amp;", u"&"}}) {
         std::u16string e = entity;
         for (size_t at = text.find(e); at != std::u16string::npos; at = text.find(e, at + 1))
             text.replace(at, e.size(), plain);

@@ -8,11 +8,14 @@
 
 namespace {
 
-std::u16string ref(int64_t offset) { return NCExpression::relativeLineReferenceTokenWithOffset(offset); }
+std::u16string ref(int64_t offset) {
+    return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+}
 
 std::shared_ptr<NCLineCollection> collectionOf(const std::vector<std::u16string>& lines) {
     auto collection = std::make_shared<NCLineCollection>();
-    for (const std::u16string& line : lines) collection->addLine(NCLine::lineWithExpressionString(line));
+    for (const std::u16string& line : lines)
+        collection->addLine(NCLine::lineWithExpressionString(line));
     return collection;
 }
 
@@ -54,9 +57,9 @@ TEST(PasteboardHelper, NewOffsets) {
 
 struct PasteCase {
     const char* name;
-    NSRange copied;        // selection, in characters of the text
-    uint64_t pasteLine;    // caret line in the target
-    bool otherDocument;    // the referenced line does not exist where it is pasted
+    NSRange copied;      // selection, in characters of the text
+    uint64_t pasteLine;  // caret line in the target
+    bool otherDocument;  // the referenced line does not exist where it is pasted
     std::vector<std::u16string> expected;
 };
 
@@ -120,7 +123,9 @@ TEST(PasteboardHelper, CopiesWholeAndPartLines) {
     const char16_t* expected[] = {u"1+1", u"22+22", u"333"};
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(data->array()[i]->valueForKey(u"NBLineExpression")->string(), expected[i]);
-        EXPECT_EQ(data->array()[i]->valueForKey(u"NBLineOtherInfo")->valueForKey(u"NBLineIndex")
+        EXPECT_EQ(data->array()[i]
+                      ->valueForKey(u"NBLineOtherInfo")
+                      ->valueForKey(u"NBLineIndex")
                       ->integer(),
                   static_cast<int64_t>(i));
     }

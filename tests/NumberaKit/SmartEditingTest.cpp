@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "KitTestSupport.h"
-#include "NKSmartEditingHelper.h"
-#include "NSLocalizedString.h"
 #include "NCEnvironment.h"
 #include "NCUnitCollection.h"
 #include "NCUnitsFileParser.h"
 #include "NCVariableList.h"
+#include "NKSmartEditingHelper.h"
+#include "NSLocalizedString.h"
 
 namespace {
 
@@ -25,22 +25,18 @@ struct SpaceCase {
 
 TEST(SmartEditing, SpacesAroundTypedOperators) {
     const SpaceCase cases[] = {
-        {u"5", u"+", {1, 0}, u" + "},
-        {u"5", u"^", {1, 0}, u"^"},
-        {u"5^", u"-", {2, 0}, u"-"},
-        {u"(", u"-", {1, 0}, u"-"},
-        {u"", u"+", {0, 0}, u"+"},
-        {u"5 ", u"+", {2, 0}, u"+ "},
-        {u"5", u"/", {1, 0}, u"/"},
-        {u"5 3", u"*", {1, 0}, u" *"},
+        {u"5", u"+", {1, 0}, u" + "}, {u"5", u"^", {1, 0}, u"^"},
+        {u"5^", u"-", {2, 0}, u"-"},  {u"(", u"-", {1, 0}, u"-"},
+        {u"", u"+", {0, 0}, u"+"},    {u"5 ", u"+", {2, 0}, u"+ "},
+        {u"5", u"/", {1, 0}, u"/"},   {u"5 3", u"*", {1, 0}, u" *"},
         {u"5", u"7", {1, 0}, u"7"},  // not an operator
     };
     NKSmartEditingHelper helper;
     helper.useSmartSpaces = true;
     for (const SpaceCase& c : cases)
-        EXPECT_EQ(NKUTF8(helper.stringWithSpacesForInsertedOperator(c.typed, text(c.line),
-                                                                    c.selection)),
-                  NKUTF8(c.expected))
+        EXPECT_EQ(
+            NKUTF8(helper.stringWithSpacesForInsertedOperator(c.typed, text(c.line), c.selection)),
+            NKUTF8(c.expected))
             << NKUTF8(c.line) << " + " << NKUTF8(c.typed);
     helper.useSmartSpaces = false;
     EXPECT_EQ(helper.stringWithSpacesForInsertedOperator(u"+", text(u"5"), {1, 0}), u"+");
@@ -89,16 +85,16 @@ TEST(SmartEditing, ClosingPartners) {
     // With only brackets on, a quotation mark gets no partner.
     EXPECT_FALSE(helper.closingCharacterForString(u"\"", text(u"1 "), {2, 0}, &location, &offset));
     // At the end of the line without a selection: caret between the pair.
-    EXPECT_EQ(helper.closingCharacterForString(u"(", text(u"1+2*3+4*5+"), {10, 0}, &location,
-                                               &offset),
-              u")");
+    EXPECT_EQ(
+        helper.closingCharacterForString(u"(", text(u"1+2*3+4*5+"), {10, 0}, &location, &offset),
+        u")");
     EXPECT_EQ(location, 11u);
     EXPECT_EQ(offset, -1);
     // Over a selection of three: after the selected text, offset untouched.
     offset = 99;
-    EXPECT_EQ(helper.closingCharacterForString(u"(", text(u"1+2*3+4*5+678"), {10, 3}, &location,
-                                               &offset),
-              u")");
+    EXPECT_EQ(
+        helper.closingCharacterForString(u"(", text(u"1+2*3+4*5+678"), {10, 3}, &location, &offset),
+        u")");
     EXPECT_EQ(location, 14u);
     EXPECT_EQ(offset, 99);
     // Before a number no partner is offered.

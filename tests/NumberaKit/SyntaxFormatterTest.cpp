@@ -47,7 +47,8 @@ const std::vector<std::u16string> kLines = {u"1+2", u"3 * 4", u"5-6", u"", u"7",
 
 std::shared_ptr<NCLineCollection> collection() {
     auto lines = std::make_shared<NCLineCollection>();
-    for (const std::u16string& line : kLines) lines->addLine(NCLine::lineWithExpressionString(line));
+    for (const std::u16string& line : kLines)
+        lines->addLine(NCLine::lineWithExpressionString(line));
     return lines;
 }
 
