@@ -244,6 +244,26 @@ TEST(Exporter, AnswersAreEscaped) {
     EXPECT_EQ(visibleText(cell), shown);
 }
 
+TEST(Exporter, MissingTextsWriteANonBreakingSpace) {
+    auto collection = collectionOf({u"", u"abc"});
+    NKLineCollectionExporter exporter(collection);
+    exporter.setDocumentStatistic(9);  // no such statistic: no title
+    NKLineCollectionExporterHTMLStyle style;
+    style.setShowsDocumentTitle(true);
+    style.setShowsLineNumbers(false);
+    const std::string html = NKUTF8(exporter.HTMLSourceWithStyle(style).value_or(u""));
+    EXPECT_NE(html.find("<tr class=\"heading\"><td class=\"heading\" colspan=\"2\"><div "
+                        "class=\"document_title\">&nbsp;</div></td></tr>\n"),
+              std::string::npos);
+    EXPECT_NE(html.find("<td class=\"statistic_title\" colspan=\"1\">&nbsp;:</td>"
+                        "<td class=\"statistic\">&nbsp;</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<tr class=\"line top\"><td class=\"expression\"><pre><div "
+                        "style=\"text-align: left;\"></div></pre></td>"),
+              std::string::npos);
+    EXPECT_EQ(html.find("(null)"), std::string::npos);
+}
+
 TEST(Exporter, EscapesTheFourCharacters) {
     const std::pair<std::u16string, std::string> cases[] = {
         {u"", ""},
