@@ -72,7 +72,10 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
             const std::set<int64_t> absolute = valuesOf(line->directAbsoluteLineReferenceIndexes());
             const std::set<int64_t> relative = valuesOf(line->directRelativeLineReferenceIndexes(),
                                                         static_cast<int64_t>(line->index()));
-            for (int64_t target : valuesOf(line->directLineReferenceIndexes())) {
+            // Every target of either kind, ascending.
+            std::set<int64_t> targets = absolute;
+            targets.insert(relative.begin(), relative.end());
+            for (int64_t target : targets) {
                 const uint32_t mask = (absolute.count(target) ? NBFDependencyTypeAbsolute : 0) |
                                       (relative.count(target) ? NBFDependencyTypeRelative : 0);
                 if (target < 0 || target >= static_cast<int64_t>(count) + kReferenceReachPastEnd)

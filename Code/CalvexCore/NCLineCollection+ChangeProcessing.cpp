@@ -104,7 +104,13 @@ void NCLineCollection::evaluateLines() {
 }
 
 void NCLineCollection::evaluateAllLinesWithReportingMode(int32_t mode) {
+    // Every line is evaluated below: a pass per cleared line would evaluate the document once
+    // per line. The texts stay the same, so variables and edges stand; only parsing is redone.
+    const bool enabled = _enableChangeProcessing;
+    _enableChangeProcessing = false;
     for (const auto& line : lines()) line->clearCaches();
+    _enableChangeProcessing = enabled;
+    parseAllLines();
     const uint64_t count = countOfLines();
     NSIndexSet all = count ? NSIndexSet(NSRange{0, count}) : NSIndexSet();
     evaluateLinesAtIndexes(all);

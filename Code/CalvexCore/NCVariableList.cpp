@@ -1,6 +1,7 @@
 #include "NCVariableList.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "NBFStandardVariables.h"
 #include "NCUtilityFunctions.h"
@@ -99,4 +100,42 @@ void NCVariableList::setValue(const std::u16string& value, const std::u16string&
         return;
     }
     addVariable(NCVariable::variableWithName(name, value));
+}
+
+std::vector<std::shared_ptr<NCVariable>> NCVariableList::allVariables() const {
+    std::vector<std::shared_ptr<NCVariable>> all;
+    for (const NCVariableList* list = this; list; list = list->parentList().get())
+        all.insert(all.end(), list->i_variables.begin(), list->i_variables.end());
+    return all;
+}
+
+std::vector<std::u16string> NCVariableList::variableNames() const {
+    std::vector<std::u16string> names;
+    for (const auto& variable : i_variables)
+        if (auto name = variable->name()) names.push_back(*name);
+    return names;
+}
+
+std::vector<std::u16string> NCVariableList::aliasesOfVariableWithName(
+    const std::u16string& name) const {
+    auto variable = variableWithName(name);
+    return variable ? variable->aliases() : std::vector<std::u16string>();
+}
+
+void NCVariableList::addVariableWithName(const std::u16string& name, const std::u16string& value) {
+    addVariable(NCVariable::variableWithName(name, value));
+}
+
+void NCVariableList::addAlias(const std::u16string& alias, const std::u16string& name) {
+    if (auto variable = variableWithName(name)) variable->addAlias(alias);
+}
+
+std::u16string NCVariableList::description() const {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
+    std::u16string text = u"<NCVariableList: ";
+    for (const char* c = address; *c; ++c) text.push_back(static_cast<char16_t>(*c));
+    text += u">(\n";
+    for (const auto& variable : i_variables) text += variable->description() + u"\n";
+    return text + u")\n";
 }

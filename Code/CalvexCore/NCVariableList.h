@@ -44,6 +44,20 @@ class NCVariableList {
 
     // The variables of this list (not its parents').
     std::vector<std::shared_ptr<NCVariable>> variables() const { return i_variables; }
+    // This list's and every ancestor's, nearest first.
+    std::vector<std::shared_ptr<NCVariable>> allVariables() const;
+    std::vector<std::u16string> variableNames() const;
+    // Entries of the foundation list (enabled variables).
+    size_t count() const {
+        return static_cast<size_t>(NBFVariableListGetCountOfTopLevelVariables(nbfVariableList_));
+    }
+    size_t countOfTopLevelVariables() const { return count(); }
+    size_t countOfAllVariables() const { return allVariables().size(); }
+    std::vector<std::u16string> aliasesOfVariableWithName(const std::u16string& name) const;
+    void addVariableWithName(const std::u16string& name, const std::u16string& value);
+    // Nothing when there is no such variable.
+    void addAlias(const std::u16string& alias, const std::u16string& name);
+    std::u16string description() const;
     // Puts an enabled variable into the foundation list too; registers a state change.
     void addVariable(const std::shared_ptr<NCVariable>& variable);
     // Takes it out of both lists; registers a state change. Null does nothing.

@@ -212,6 +212,19 @@ TEST(VariableValuesTest, ListContentsCopiesAndEquality) {
     EXPECT_EQ(utf8(copy->value()), "6");
     EXPECT_EQ(copy->variableList(), nullptr);
 
+    list->addVariableWithName(u"w", u"3");
+    list->addAlias(u"width", u"w");
+    list->addAlias(u"ignored", u"missing");
+    EXPECT_EQ(list->aliasesOfVariableWithName(u"w"), std::vector<std::u16string>{u"width"});
+    EXPECT_EQ(list->variableNames(), (std::vector<std::u16string>{u"h", u"w"}));
+    EXPECT_EQ(list->count(), 2u);
+    EXPECT_EQ(list->countOfAllVariables(), 3u);  // and the parent's "g"
+    list->variableWithName(u"w")->setEnabled(false);
+    EXPECT_EQ(list->count(), 1u);
+    EXPECT_EQ(list->variables().size(), 2u);
+    EXPECT_NE(list->description().find(u"\"h = 6\""), std::u16string::npos);
+    list->removeVariable(list->variables().back());
+
     list->removeVariableWithName(u"h");
     EXPECT_FALSE(list->directlyContainsVariableWithExactCaseName(u"h"));
     list->setValue(u"1", u"k");

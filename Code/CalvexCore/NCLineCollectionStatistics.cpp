@@ -1,0 +1,164 @@
+#include "NCLineCollectionStatistics.h"
+
+#include <charconv>
+
+namespace {
+
+std::u16string decimalText(uint64_t value) {
+    char buffer[24];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::u16string(buffer, end);
+}
+
+std::shared_ptr<NCEvaluator> evaluatorFor(const std::shared_ptr<NCEnvironment>& environment) {
+    if (!environment) return std::make_shared<NCEvaluator>();
+    return std::make_shared<NCEvaluator>(environment->unitManager(), environment->variables(),
+                                         environment->wordOperators());
+}
+
+std::shared_ptr<NCResult> answerAt(NCLineCollection* lines, uint64_t index) {
+    if (!lines || index >= lines->countOfLines()) return nullptr;
+    std::shared_ptr<NCLine> line = lines->lineAtIndex(index);
+    return line ? line->result() : nullptr;
+}
+
+}  // namespace
+
+NCLineCollectionStatistics::NCLineCollectionStatistics(
+    std::shared_ptr<NCLineCollection> lineCollection, std::shared_ptr<NCEvaluator> evaluator)
+    : _lineCollection(std::move(lineCollection)), _evaluator(std::move(evaluator)) {}
+
+NCLineCollectionStatistics::NCLineCollectionStatistics(
+    std::shared_ptr<NCLineCollection> lineCollection,
+    const std::shared_ptr<NCEnvironment>& environment)
+    : NCLineCollectionStatistics(std::move(lineCollection), evaluatorFor(environment)) {}
+
+NCLineCollectionStatistics::NCLineCollectionStatistics(
+    std::shared_ptr<NCLineCollection> lineCollection)
+    : NCLineCollectionStatistics(lineCollection,
+                                 lineCollection ? lineCollection->environment() : nullptr) {}
+
+std::shared_ptr<NCLineCollection> NCLineCollectionStatistics::lineCollection() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _lineCollection;
+}
+
+void NCLineCollectionStatistics::setLineCollection(std::shared_ptr<NCLineCollection> lines) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    _lineCollection = std::move(lines);
+}
+
+std::shared_ptr<NCEvaluator> NCLineCollectionStatistics::evaluator() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return _evaluator;
+}
+
+void NCLineCollectionStatistics::setEvaluator(std::shared_ptr<NCEvaluator> evaluator) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    _evaluator = std::move(evaluator);
+}
+
+std::optional<std::u16string> NCLineCollectionStatistics::totalString(const NSIndexSet& indexes,
+                                                                      uint64_t* count) const {
+    std::shared_ptr<NCLineCollection> lines = lineCollection();
+    std::u16string text;
+    uint64_t percentages = 0, values = 0;
+    for (uint64_t index : indexes.indexes()) {
+        std::shared_ptr<NCResult> result = answerAt(lines.get(), index);
+        if (!result) continue;
+        std::optional<std::u16string> value = result->completeStringValue();
+        if (value && !value->empty()) {
+            if (!text.empty()) text += u"+";
+            text += *value;
+            if (std::optional<std::u16string> unit = result->unitString(); unit && !unit->empty())
+                text += u" " + *unit;
+            ++values;
+            if (result->flags() == NCResultFlagPercentage) ++percentages;
+        }
+    }
+    if (count) *count = values;
+    // Percentages mixed with other values have no total. Only the chosen values count: lines
+    // outside the set, or without an answer, do not make a set of percentages mixed.
+    if (percentages > 0 && percentages < values) return std::nullopt;
+    if (text.empty()) return std::nullopt;
+    return text;
+}
+
+std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedSumExpression(
+    const NSIndexSet& indexes) const {
+    std::optional<std::u16string> total = totalString(indexes, nullptr);
+    return total ? NCExpression::withSimpleString(*total) : nullptr;
+}
+
+std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedMeanExpression(
+    const NSIndexSet& indexes, uint64_t* count) const {
+    uint64_t values = 0;
+    std::optional<std::u16string> total = totalString(indexes, &values);
+    if (count) *count = values;
+    if (!total || values == 0) return nullptr;
+    return NCExpression::expressionWithString(u"(" + *total + u") / " + decimalText(values));
+}
+
+std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedVarianceExpression(
+    const NSIndexSet& indexes) const {
+    uint64_t values = 0;
+    std::shared_ptr<NCExpression> meanExpression = preparedMeanExpression(indexes, &values);
+    if (!meanExpression) return nullptr;
+    std::shared_ptr<NCEvaluator> meanEvaluator = NCEvaluator::sharedEvaluator();
+    if (!meanEvaluator) meanEvaluator = evaluator();
+    if (!meanEvaluator) return nullptr;
+    std::shared_ptr<NCResult> meanResult = meanEvaluator->evaluateExpression(meanExpression);
+    std::optional<std::u16string> mean = meanResult ? meanResult->completeStringValue() : std::nullopt;
+    if (!mean || mean->empty()) return nullptr;
+    std::shared_ptr<NCLineCollection> lines = lineCollection();
+    std::u16string text;
+    for (uint64_t index : indexes.indexes()) {
+        std::shared_ptr<NCResult> result = answerAt(lines.get(), index);
+        std::optional<std::u16string> value = result ? result->completeStringValue() : std::nullopt;
+        if (!value || value->empty()) continue;
+        if (!text.empty()) text += u"+";
+        // Each side bracketed: a negative value or mean stays one operand.
+        const std::u16string difference = u"((" + *value + u")-(" + *mean + u"))";
+        text += difference + u"*" + difference;
+    }
+    if (text.empty()) return nullptr;
+    return NCExpression::expressionWithString(u"(" + text + u")/" + decimalText(values));
+}
+
+std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedStandardDeviationExpression(
+    const NSIndexSet& indexes) const {
+    std::shared_ptr<NCExpression> variance = preparedVarianceExpression(indexes);
+    if (!variance || !variance->originalString()) return nullptr;
+    return NCExpression::expressionWithString(u"sqrt(" + *variance->originalString() + u")");
+}
+
+std::shared_ptr<NCResult> NCLineCollectionStatistics::getStatistic(NCStatisticType kind,
+                                                                   const NSIndexSet& indexes) {
+    std::shared_ptr<NCExpression> expression;
+    switch (kind) {
+        case NCStatisticTypeSum:
+            expression = preparedSumExpression(indexes);
+            break;
+        case NCStatisticTypeMean:
+            expression = preparedMeanExpression(indexes, nullptr);
+            break;
+        case NCStatisticTypeVariance:
+            expression = preparedVarianceExpression(indexes);
+            break;
+        case NCStatisticTypeStandardDeviation:
+            expression = preparedStandardDeviationExpression(indexes);
+            break;
+        default:
+            break;
+    }
+    std::shared_ptr<NCEvaluator> statisticsEvaluator = evaluator();
+    if (!expression || !statisticsEvaluator) return NCResult::emptyResult();
+    std::shared_ptr<NCResult> result = statisticsEvaluator->evaluateExpression(expression);
+    return result ? result : NCResult::emptyResult();
+}
+
+std::shared_ptr<NCResult> NCLineCollectionStatistics::getStatistic(NCStatisticType kind) {
+    std::shared_ptr<NCLineCollection> lines = lineCollection();
+    const uint64_t count = lines ? lines->countOfLines() : 0;
+    return getStatistic(kind, count ? NSIndexSet(NSRange{0, count}) : NSIndexSet());
+}

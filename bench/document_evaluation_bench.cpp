@@ -1,0 +1,132 @@
+// Change processing on generated 10,000-line documents: evaluating a whole document that mixes
+// arithmetic, units, variables and line references; editing one line nothing depends on (only
+// that line may be evaluated); and editing the head of a running total every line depends on.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "NCEvaluator.h"
+#include "NCLineCollection.h"
+#include "UnitsFileTestSupport.h"
+
+namespace {
+
+constexpr int kLines = 10000;
+
+std::u16string u16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::shared_ptr<NCEnvironment> parentEnvironment() {
+    static std::shared_ptr<NCEnvironment> parent = [] {
+        initFoundationConstants();
+        auto environment = std::make_shared<NCEnvironment>();
+        environment->setUnitManager(realUnitManager(NCUnitsPreferences::defaultPreferences()));
+        environment->setVariables(NCVariableList::listWithStandardVariables());
+        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
+        environment->setFunctions(
+            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        return environment;
+    }();
+    return parent;
+}
+
+// Line i: i ≡ 0 (mod 5) arithmetic nothing refers to; 1 a unit conversion; 2 a declaration of
+// one of 50 names (each redefined 40 times); 3 a use of that name with units; 4 a reference
+// to the conversion three lines up.
+std::vector<std::u16string> mixedTexts() {
+    std::vector<std::u16string> texts;
+    for (int i = 0; i < kLines; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string name = "v" + std::to_string((i / 5) % 50);
+        switch (i % 5) {
+            case 0: texts.push_back(u16(n + " * 3 + 17 / 4")); break;
+            case 1: texts.push_back(u16(n + " km in miles")); break;
+            case 2: texts.push_back(u16(name + " = " + n + " m")); break;
+            case 3: texts.push_back(u16(name + " * 2 + 50 cm")); break;
+            default:
+                texts.push_back(NCExpression::absoluteLineReferenceTokenWithIndex(i - 3) + u" * 2");
+        }
+    }
+    return texts;
+}
+
+// "1", then every line the one above plus one.
+std::vector<std::u16string> chainTexts() {
+    std::vector<std::u16string> texts{u"1"};
+    const std::u16string above = NCExpression::relativeLineReferenceTokenWithOffset(-1);
+    for (int i = 1; i < kLines; ++i) texts.push_back(above + u" + 1");
+    return texts;
+}
+
+std::shared_ptr<NCLineCollection> load(const std::vector<std::u16string>& texts) {
+    auto lines = std::make_shared<NCLineCollection>(parentEnvironment());
+    lines->beginBatchUpdate();
+    for (const auto& text : texts) lines->addLine(NCLine::lineWithExpressionString(text));
+    lines->endBatchUpdate();
+    return lines;
+}
+
+// Counts the lines the collection evaluates while alive.
+struct EvaluationCounter {
+    EvaluationCounter() {
+        NCLineCollection::setPreEvaluationBlock([this](NCLine&) { ++count; });
+    }
+    ~EvaluationCounter() { NCLineCollection::setPreEvaluationBlock(nullptr); }
+    uint64_t count = 0;
+};
+
+bool answers(const std::shared_ptr<NCLineCollection>& lines, uint64_t index) {
+    auto result = lines->lineAtIndex(index)->result();
+    return result && result->resultType() == NCResultTypeValue;
+}
+
+void BM_FullEvaluation(benchmark::State& state) {
+    const std::vector<std::u16string> texts = mixedTexts();
+    uint64_t evaluated = 0;
+    for (auto _ : state) {
+        EvaluationCounter counter;
+        auto lines = load(texts);
+        evaluated = counter.count;
+        state.PauseTiming();
+        if (!answers(lines, kLines - 1) || !answers(lines, kLines - 2))
+            state.SkipWithError("the last lines have no answer");
+        lines.reset();
+        state.ResumeTiming();
+    }
+    state.counters["evaluated_lines"] = static_cast<double>(evaluated);
+}
+BENCHMARK(BM_FullEvaluation)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_EditIndependentLine(benchmark::State& state) {
+    auto lines = load(mixedTexts());
+    std::shared_ptr<NCLine> line = lines->lineAtIndex(kLines / 2);
+    uint64_t evaluated = 0, edits = 0;
+    {
+        EvaluationCounter counter;
+        for (auto _ : state) {
+            line->setExpressionString(u16(std::to_string(edits++ % 97) + " * 3 + 17 / 4"));
+        }
+        evaluated = counter.count;
+    }
+    const double perEdit = edits ? static_cast<double>(evaluated) / static_cast<double>(edits) : 0;
+    if (perEdit != 1) state.SkipWithError("an independent edit evaluated other lines");
+    state.counters["evaluated_lines_per_edit"] = perEdit;
+}
+BENCHMARK(BM_EditIndependentLine)->Unit(benchmark::kMicrosecond);
+
+void BM_EditChainHead(benchmark::State& state) {
+    auto lines = load(chainTexts());
+    std::shared_ptr<NCLine> head = lines->lineAtIndex(0);
+    uint64_t evaluated = 0, edits = 0;
+    {
+        EvaluationCounter counter;
+        for (auto _ : state) head->setExpressionString(u16(std::to_string(++edits + 1)));
+        evaluated = counter.count;
+    }
+    if (!answers(lines, kLines - 1)) state.SkipWithError("the chain's end has no answer");
+    const double perEdit = edits ? static_cast<double>(evaluated) / static_cast<double>(edits) : 0;
+    if (perEdit != kLines) state.SkipWithError("a chain edit did not evaluate every line once");
+    state.counters["evaluated_lines_per_edit"] = perEdit;
+}
+BENCHMARK(BM_EditChainHead)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
