@@ -5,6 +5,7 @@
 
 #include "NCEnvironment.h"
 #include "NCExpressionTokenType.h"
+#include "NCLineCollectionStatistics.h"
 #include "NCParsedExpression.h"
 #include "NCResultFormatter.h"
 #include "NCResultFormattingOptionsContextualizer.h"
@@ -251,8 +252,11 @@ std::u16string NKLineCollectionExporter::answerHTML(NCLine& line) {
 }
 
 std::u16string NKLineCollectionExporter::statisticHTML() {
-    if (!m_statisticSource || !m_lineCollection) return kNonBreakingSpace;
-    std::shared_ptr<NCResult> result = m_statisticSource(*m_lineCollection, m_documentStatistic);
+    if (!m_lineCollection) return kNonBreakingSpace;
+    std::shared_ptr<NCResult> result =
+        m_statisticSource
+            ? m_statisticSource(*m_lineCollection, m_documentStatistic)
+            : NCLineCollectionStatistics(m_lineCollection).getStatistic(m_documentStatistic);
     if (!result) return kNonBreakingSpace;
     std::shared_ptr<NCEnvironment> environment = m_lineCollection->environment();
     std::shared_ptr<NCResultFormattingOptions> options =

@@ -57,7 +57,7 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     void setLocaleFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
         m_localeFormattingOptions = std::move(options);
     }
-    // Where the statistic row's value comes from; without one the row shows no value.
+    // Where the statistic row's value comes from; the document's own statistics without one.
     void setStatisticSource(StatisticSource source) { m_statisticSource = std::move(source); }
 
     void setHTMLCSS(std::optional<std::u16string> css);

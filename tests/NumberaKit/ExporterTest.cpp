@@ -46,7 +46,7 @@ TEST(Exporter, OneLinePageWithoutStyle) {
         "<tr class=\"line expander\"><td class=\"expression expander_row\"></td>"
         "<td class=\"answer\"></td></tr>\n"
         "<tr class=\"statistic\"><td class=\"statistic_title\" colspan=\"1\">Total:</td>"
-        "<td class=\"statistic\">&nbsp;</td></tr>\n" +
+        "<td class=\"statistic\">5</td></tr>\n" +
         kTableEnd;
     EXPECT_EQ(NKUTF8(exporter.HTMLSourceWithCSS(u"p { }").value_or(u"")), expected);
 }
