@@ -93,3 +93,31 @@ TEST(AnswerRepresentations, AnswersInEachRepresentation) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StatisticsHelper, ValuesOfADocument) {
+    auto collection = std::make_shared<NCLineCollection>();
+    for (const char16_t* line : {u"1000", u"2000", u"note", u"3000.5"})
+        collection->addLine(NCLine::lineWithExpressionString(line));
+    NKStatisticsHelper helper;
+    EXPECT_EQ(helper.statisticsValueForStatistic(1), u"");  // no document yet
+    helper.setLineCollection(collection);
+    // 1000 + 2000 + 3000.5 = 6000.5; mean 2000.1666...
+    EXPECT_EQ(NKUTF8(helper.statisticsValueForStatistic(1)), "6,000.5");
+    EXPECT_EQ(NKUTF8(helper.defaultStatisticValue()), "6,000.5");
+    EXPECT_EQ(NKUTF8(helper.statisticsValueForStatistic(2)), "2,000.1667");
+    // Typed back into a line, it reads as the total.
+    auto typedBack = NCLine::lineWithExpressionString(helper.evaluatableStatisticsString());
+    EXPECT_EQ(typedBack->formattedResult(),
+              NCLine::lineWithExpressionString(u"6000.5")->formattedResult());
+
+    auto words = std::make_shared<NCLineCollection>();
+    words->addLine(NCLine::lineWithExpressionString(u"just words"));
+    helper.setLineCollection(words);
+    for (int32_t type = 1; type <= 4; ++type)
+        EXPECT_EQ(helper.statisticsValueForStatistic(type), u"");
+    EXPECT_EQ(helper.evaluatableStatisticsString(), u"");
+}
+
+}  // namespace
