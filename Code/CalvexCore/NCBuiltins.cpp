@@ -91,10 +91,12 @@ NBFEvaluatedValueRef referencedValue(const NBFValueRef* arguments, int32_t count
     }
     std::shared_ptr<NCResult> result;
     if (target >= 0) {
-        if (context->lineResultSource()) {
-            result = context->lineResultSource()(target, context->indexPath().get());
-        } else if (NCLineCollection* lines = context->lineCollection()) {
-            if (auto line = lines->lineAtIndex(static_cast<uint64_t>(target))) result = line->result();
+        if (NCLineCollection* lines = context->lineCollection()) {
+            if (auto line = lines->lineAtIndex(static_cast<uint64_t>(target))) {
+                int64_t error = 0;
+                result = line->_resultAlongPath(context->indexPath().get(), &error);
+                if (error) context->setEvaluatorError(error);
+            }
         }
     }
     if (!result || result->resultType() != NCResultTypeValue) return notANumber();

@@ -22,9 +22,14 @@ public:
 
 // Set on the evaluation context when a line refers to itself.
 constexpr int64_t NCLineReferenceSelfReferenceError = 0x1000001;
+// Set when a reference leads back to a line being evaluated.
+constexpr int64_t NCLineReferenceCycleError = 0x1000002;
+// Set when references nest deeper than lines are evaluated on demand.
+constexpr int64_t NCLineReferenceTooDeepError = 0x1000003;
 
 // The referenced line's answer with its unit and name formats; not-a-number for a missing,
-// empty, erroneous or self-referring target, or an argument that is not a 32-bit integer.
+// empty, erroneous or self-referring target, a target on a reference cycle, or an argument
+// that is not a 32-bit integer. A target without an answer yet is evaluated along the path.
 // No value outside a line's evaluation.
 NBFEvaluatedValueRef NCLineReferenceFunction_relative(const NBFValueRef* arguments, int32_t count,
                                                       NBFMAPMContextRef mapmContext,

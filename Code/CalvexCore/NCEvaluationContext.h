@@ -5,12 +5,9 @@
 #define NUMBERA_CORE_NC_EVALUATION_CONTEXT_H
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 #include "NCIndex.h"
-
-class NCResult;
 
 class NCLineCollection;
 
@@ -27,12 +24,6 @@ public:
     void setLineCollection(NCLineCollection* collection) { _lineCollection = collection; }
     int64_t lineIndex() const { return _lineIndex; }
     void setLineIndex(int64_t index) { _lineIndex = index; }
-    // The answer of the line at an index along the path; none out of range. When set, line
-    // references read their targets through it rather than the collection's stored answers.
-    typedef std::function<std::shared_ptr<NCResult>(int64_t lineIndex, NCIndexPath* path)>
-        LineResultSource;
-    const LineResultSource& lineResultSource() const { return _lineResultSource; }
-    void setLineResultSource(LineResultSource source) { _lineResultSource = std::move(source); }
     int64_t evaluatorError() const { return _evaluatorError; }
     void setEvaluatorError(int64_t error) { _evaluatorError = error; }
 
@@ -41,7 +32,6 @@ private:
     NCLineCollection* _lineCollection = nullptr;  // not retained
     int64_t _lineIndex = 0;
     int64_t _evaluatorError = 0;
-    LineResultSource _lineResultSource;
 };
 
 #endif

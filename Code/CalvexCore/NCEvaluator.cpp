@@ -1,7 +1,14 @@
 #include "NCEvaluator.h"
 
+#include <cstdio>
+
 #include "NBFEvaluator.h"
+#include "NBFExpressionParser.h"
 #include "NCBuiltins.h"
+#include "NCExpressionSubstituter.h"
+#include "NCExpressionTokenizer.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
 #include "NCUtilityFunctions.h"
 
 NCEvaluator::NCEvaluator(std::shared_ptr<NCUnitCollection> units,
@@ -37,17 +44,93 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateExpression(
     static const std::shared_ptr<NCFunctionList> functions =
         std::make_shared<NCFunctionList>(builtInFunctions());
     environment.setFunctions(functions);
-    std::shared_ptr<NCTokenizedExpression> tokenized;
-    if (expression) {
-        tokenized = expression->tokenizedExpression();
-        if (tokenized) {
-            tokenized->setVariableList(_variableList);
-            tokenized->setUnitManager(_unitManager);
-            tokenized->setWordOperators(_wordOperators);
-            tokenized->setFunctions(functions);
-        }
+    std::shared_ptr<NCSimpleTokenizedExpression> tokenized;
+    if (expression)
+        tokenized = NCExpressionTokenizer(expression->locale(),
+                                          &NCExpressionSubstituter::defaultSubstituter())
+                        .tokenizeExpression(expression);
+    return evaluateTokenizedExpression(tokenized.get(), environment, nullptr, nullptr);
+}
+
+namespace {
+
+int32_t scopeOf(const NCEvaluationContext* context) {
+    if (!context || context->lineIndex() < 0) return NBFEvaluatorNoScope;
+    return context->lineIndex() > INT32_MAX ? INT32_MAX
+                                            : static_cast<int32_t>(context->lineIndex());
+}
+
+}  // namespace
+
+std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
+    const NCSimpleTokenizedExpression* tokenized, const NCEnvironment& environment,
+    NCEvaluationContext* context, int64_t* error) {
+    if (!tokenized || !tokenized->nbfTokenizedExpression()) return NCResult::emptyResult();
+    auto units = environment.unitManager();
+    auto functions = environment.functions();
+    auto variables = environment.variables();
+    auto wordOperators = environment.wordOperators();
+    NBFUnitCollectionRef nbfUnits = units ? units->nbfUnitCollection() : nullptr;
+    NBFFunctionListRef nbfFunctions = functions ? functions->nbfFunctionList() : builtInFunctions();
+    NBFVariableListRef nbfVariables = variables ? variables->nbfVariableList() : nullptr;
+    NBFWordOperatorListRef standardWords = NBFStandardWordOperatorsGetSharedListReference();
+    NBFWordOperatorListRef nbfWords =
+        wordOperators ? wordOperators->nbfWordOperatorList() : nullptr;
+    // The foundation's own words stay known behind the environment's, as in tokenisation.
+    if (nbfWords) NBFWordOperatorListSetAuxiliaryListReference(nbfWords, standardWords);
+    else nbfWords = standardWords;
+
+    const int32_t scope = scopeOf(context);
+    NBFExpressionParserRef parser =
+        NBFExpressionParserCreate(nbfFunctions, nbfVariables, nbfWords, nbfUnits);
+    NBFParsedExpressionRef parsed = NBFExpressionParserParseTokenizedExpressionInScope(
+        parser, tokenized->nbfTokenizedExpression(),
+        scope < 0 ? NBFExpressionParserNoLineIndex : static_cast<uint32_t>(scope));
+    NBFExpressionParserRelease(parser);
+
+    NBFEvaluatorRef evaluator = NBFEvaluatorCreate(nbfUnits);
+    NBFEvaluatorSetFunctionList(evaluator, nbfFunctions);
+    NBFEvaluatorSetVariableList(evaluator, nbfVariables);
+    NBFEvaluatorSetWordOperatorList(evaluator, nbfWords);
+    NBFEvaluatorSetTrigonometryMode(evaluator, NCTrigonometryModeToNBFTrigonometryMode(_trigMode));
+    NBFEvaluatorSetContextInfo(evaluator, context);
+    NBFResultRef nbfResult = NBFEvaluatorEvaluateParsedExpressionInScope(evaluator, parsed, scope);
+    NBFEvaluatorFree(evaluator);
+    NBFParsedExpressionRelease(parsed);
+    if (error && context) *error = context->evaluatorError();
+    if (!nbfResult) return NCResult::emptyResult();
+    auto result = std::make_shared<NCResult>(nbfResult);
+    NBFResultRelease(nbfResult);
+    return result;
+}
+
+std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* path,
+                                                    int64_t* error) {
+    if (!path) {
+        std::fputs("Error: index path can not be nil\n", stderr);
+        return nullptr;
     }
-    return evaluateTokenizedExpression(tokenized.get(), environment, nullptr);
+    NCLineCollection* collection = line._lineCollection();
+    std::shared_ptr<NCEnvironment> environment =
+        collection && collection->environment() ? collection->environment()
+                                                : NCEnvironment::current();
+    const int64_t index = static_cast<int64_t>(line.index());
+    // The path object is the caller's; the context shares it without owning it.
+    std::shared_ptr<NCIndexPath> sharedPath(std::shared_ptr<NCIndexPath>(), path);
+    path->pushIndex(index);
+    NCEvaluationContext context(sharedPath, collection, index);
+    // Without any environment the evaluator's own lists serve.
+    NCEnvironment own;
+    if (!environment) {
+        own.setVariables(_variableList);
+        own.setWordOperators(_wordOperators);
+        own.setUnitManager(_unitManager);
+    }
+    std::shared_ptr<NCSimpleTokenizedExpression> tokens = line.tokenizedEvaluableExpression();
+    std::shared_ptr<NCResult> result = evaluateTokenizedExpression(
+        tokens.get(), environment ? *environment : own, &context, error);
+    path->popIndex();
+    return result;
 }
 
 std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(

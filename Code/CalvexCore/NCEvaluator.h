@@ -13,9 +13,13 @@
 #include "NCEnvironment.h"
 #include "NCEvaluationContext.h"
 #include "NCExpression.h"
+#include "NCIndex.h"
 #include "NCResult.h"
+#include "NCSimpleTokenizedExpression.h"
 #include "NCTokenizedExpression.h"
 #include "NCTrigonometryMode.h"
+
+class NCLine;
 
 class NCEvaluator {
 public:
@@ -39,6 +43,16 @@ public:
     std::shared_ptr<NCResult> evaluateTokenizedExpression(NCTokenizedExpression* tokenized,
                                                           const NCEnvironment& environment,
                                                           NCEvaluationContext* context);
+    // Plain tokens, analysed and parsed here in the environment's namespace as seen from the
+    // context's line. The error slot (may be null) receives the context's evaluator error.
+    std::shared_ptr<NCResult> evaluateTokenizedExpression(
+        const NCSimpleTokenizedExpression* tokenized, const NCEnvironment& environment,
+        NCEvaluationContext* context, int64_t* error);
+    // The line's evaluable tokens in its collection's environment (the current environment for
+    // a line outside any collection), as the line at its index. The index is on the path while
+    // the line is evaluated, so that line references along it can tell a cycle. None without a
+    // path.
+    std::shared_ptr<NCResult> evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
 
     const std::shared_ptr<NCUnitCollection>& unitManager() const { return _unitManager; }
     void setUnitManager(std::shared_ptr<NCUnitCollection> units) { _unitManager = std::move(units); }

@@ -191,6 +191,25 @@ NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
     return bad ? NCExpressionTypeBadVariableDeclaration : NCExpressionTypeExpression;
 }
 
+bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(
+    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl,
+    bool* badVarDecl) {
+    std::vector<TokenKind> tokens;
+    tokenizedExpression.enumerateTokensWithBlock(
+        [&](const NCSimpleToken& token, bool*) { tokens.push_back({token.type, token.range}); });
+    const int64_t length = tokenizedExpression.length();
+    return findVariableDeclarationInTokens(tokens, length > 0 ? static_cast<uint64_t>(length) : 0,
+                                           varDecl, badVarDecl);
+}
+
+NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
+    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl) {
+    bool bad = false;
+    if (findVariableDeclarationInTokenizedExpression(tokenizedExpression, varDecl, &bad))
+        return NCExpressionTypeVariableDeclaration;
+    return bad ? NCExpressionTypeBadVariableDeclaration : NCExpressionTypeExpression;
+}
+
 std::optional<NCExpressionTokenArray> NCExpressionParser::lineReferenceTokensOfType(
     NCLineReferenceType mask, NCParsedExpression& parsedExpression) {
     return NCParsedExpressionHelpers::lineReferenceTokensOfType(mask, parsedExpression.tokens());

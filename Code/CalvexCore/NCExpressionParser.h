@@ -13,6 +13,7 @@
 
 #include "NCEnvironment.h"
 #include "NCParsedExpression.h"
+#include "NCSimpleTokenizedExpression.h"
 
 // Where a variable declaration's parts lie in the stored text.
 struct NCVarDecl {
@@ -83,6 +84,12 @@ class NCExpressionParser {
                                                              NCVarDecl* varDecl, bool* badVarDecl);
     static NCExpressionType expressionTypeOfTokenizedExpression(
         NCParsedExpression& parsedExpression, NCVarDecl* varDecl);
+    // The same over a line's plain tokens, as a line is classified.
+    static bool findVariableDeclarationInTokenizedExpression(
+        const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl,
+        bool* badVarDecl);
+    static NCExpressionType expressionTypeOfTokenizedExpression(
+        const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl);
     // The same over tokens given as kinds and stored ranges in text order.
     struct TokenKind {
         NCExpressionTokenType type;

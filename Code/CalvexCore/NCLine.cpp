@@ -1,10 +1,74 @@
 #include "NCLine.h"
 
-NCLine::NCLine(std::shared_ptr<NCExpression> expression)
+#include <atomic>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+#include "NCBuiltins.h"
+#include "NCExpressionParser.h"
+#include "NCExpressionSubstituter.h"
+#include "NCExpressionTokenizer.h"
+#include "NCLineCollection.h"
+#include "NCLineEvaluator.h"
+#include "NCLineExpressionParser.h"
+#include "NCResultFormatter.h"
+#include "NCResultFormattingOptionsContextualizer.h"
+#include "NCTokenizedExpression.h"
+#include "NCUtilityFunctions.h"
+
+namespace {
+
+std::u16string trimmed(const std::u16string& text) {
+    const char16_t* space = u" \t\r\n\u00a0";
+    size_t first = text.find_first_not_of(space);
+    if (first == std::u16string::npos) return u"";
+    size_t last = text.find_last_not_of(space);
+    return text.substr(first, last - first + 1);
+}
+
+std::u16string substring(const std::u16string& text, NSRange range) {
+    if (range.location >= text.size()) return u"";
+    return text.substr(range.location,
+                       std::min<uint64_t>(range.length, text.size() - range.location));
+}
+
+std::shared_ptr<NCSimpleTokenizedExpression> plainTokens(
+    const std::shared_ptr<NCExpression>& expression) {
+    return NCExpressionTokenizer(expression->locale(),
+                                 &NCExpressionSubstituter::defaultSubstituter())
+        .tokenizeExpression(expression);
+}
+
+std::u16string decimalText(uint64_t value) {
+    char buffer[24];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::u16string(buffer, end);
+}
+
+// Seconds since the epoch when the first identifier was made, so that identifiers of
+// different runs differ.
+uint64_t processStartTime() {
+    static const uint64_t start = static_cast<uint64_t>(std::time(nullptr));
+    return start;
+}
+
+// Never wraps within a process.
+std::atomic<uint64_t> s_identifierCounter{0};
+
+}  // namespace
+
+NCLine::NCLine(std::shared_ptr<NCExpression> expression,
+               std::shared_ptr<NCLineExpression> lineExpression)
     : _customFormattingOptions(std::make_shared<NCResultFormattingOptions>()),
-      i_expression(std::move(expression)) {
+      _expressionFormattingOptions(std::make_shared<NCExpressionFormattingOptions>()),
+      i_expression(std::move(expression)),
+      _lineExpression(std::move(lineExpression)) {
     if (i_expression) i_expression->setLine(this);
 }
+
+NCLine::NCLine(std::shared_ptr<NCExpression> expression)
+    : NCLine(expression, lineTypeForExpression(expression)) {}
 
 NCLine::~NCLine() {
     if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
@@ -15,12 +79,313 @@ std::shared_ptr<NCLine> NCLine::lineWithExpressionString(
     return std::make_shared<NCLine>(string ? NCExpression::expressionWithString(*string) : nullptr);
 }
 
+std::shared_ptr<NCLine> NCLine::lineWithPlainText(const std::u16string& string) {
+    auto expression = NCExpression::expressionWithString(string);
+    auto lineExpression =
+        std::make_shared<NCPlainTextLineExpression>(expression, plainTokens(expression));
+    return std::make_shared<NCLine>(expression, lineExpression);
+}
+
+// Text
+
 std::optional<std::u16string> NCLine::expressionString() const {
     return i_expression ? i_expression->originalString() : std::nullopt;
 }
 
+std::optional<std::u16string> NCLine::delocalizedExpressionString() const {
+    return i_expression ? i_expression->delocalizedString() : std::nullopt;
+}
+
+void NCLine::setExpressionString(const std::optional<std::u16string>& string) {
+    _setExpression(NCExpression::expressionWithString(string));
+}
+
+void NCLine::_setExpression(std::shared_ptr<NCExpression> expression) {
+    if (expression == i_expression) return;
+    if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
+    i_expression.reset();
+    invalidateResult();
+    i_directLineReferences.reset();
+    i_expression = std::move(expression);
+    if (i_expression) {
+        i_expression->setLine(this);
+        i_expression->setLocaleWithDecimalPoint(_customFormattingOptions->decimalPlaceCharacter,
+                                                _customFormattingOptions->thousandsSeparatorCharacter);
+    }
+    expressionDidChange();
+    if (NCLineCollection* collection = owningCollection())
+        collection->registerExpressionChangeForLineAtIndex(i_index);
+}
+
+void NCLine::expressionDidChange() {
+    i_directLineReferences.reset();
+    _lineExpression = lineTypeForExpression(i_expression);
+}
+
+void NCLine::setLocale(NCSimpleLocale locale) {
+    if (_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
+        _customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
+        return;
+    _customFormattingOptions->decimalPlaceCharacter = locale.decimalPointChar;
+    _customFormattingOptions->thousandsSeparatorCharacter = locale.groupingChar;
+    if (i_expression)
+        i_expression->setLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
+    expressionDidChange();
+    invalidateResult();
+}
+
+void NCLine::convertToLocale(NCSimpleLocale locale) {
+    if (_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
+        _customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
+        return;
+    if (i_expression)
+        i_expression->convertToLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
+    setLocale(locale);
+}
+
+// Classification
+
+std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
+    const std::shared_ptr<NCExpression>& expression) const {
+    if (!expression || !expression->originalString())
+        return std::make_shared<NCPlainTextLineExpression>(expression, nullptr);
+    std::shared_ptr<NCSimpleTokenizedExpression> tokens = plainTokens(expression);
+    NCVarDecl declaration;
+    const NCExpressionType type =
+        NCExpressionParser::expressionTypeOfTokenizedExpression(*tokens, &declaration);
+    if (type == NCExpressionTypeVariableDeclaration) {
+        const std::u16string& text = *expression->originalString();
+        std::optional<std::u16string> name;
+        if (declaration.nameRange.length) name = trimmed(substring(text, declaration.nameRange));
+        std::shared_ptr<NCExpression> value;
+        if (declaration.valueRange.length)
+            value = NCExpression::create(substring(text, declaration.valueRange),
+                                         expression->locale());
+        return std::make_shared<NCVarDeclLineExpression>(
+            expression, tokens,
+            std::make_shared<NCLineVariableDeclaration>(declaration.equalsTokenIndex,
+                                                        declaration.nameRange, name, value));
+    }
+    if (type == NCExpressionTypeBadVariableDeclaration)
+        return std::make_shared<NCPlainTextLineExpression>(expression, tokens);
+    return std::make_shared<NCNormalLineExpression>(expression, tokens);
+}
+
+NCLineType NCLine::lineType() const {
+    if (!_lineExpression) return NCLineExpressionTypePlainText;
+    const NCLineExpressionType type = _lineExpression->expressionType();
+    return type >= NCLineExpressionTypeNormal && type <= NCLineExpressionTypePlainText ? type : 0;
+}
+
+std::shared_ptr<NCLineVariableDeclaration> NCLine::variableDeclaration() const {
+    return _lineExpression ? _lineExpression->variableDeclaration() : nullptr;
+}
+
+std::shared_ptr<NCSimpleTokenizedExpression> NCLine::simpleTokenizedExpression() const {
+    return _lineExpression ? _lineExpression->tokenizedExpression() : nullptr;
+}
+
+std::shared_ptr<NCSimpleTokenizedExpression> NCLine::tokenizedEvaluableExpression() const {
+    return _lineExpression ? _lineExpression->tokenizedEvaluableExpression() : nullptr;
+}
+
+std::shared_ptr<NCParsedExpression> NCLine::parsedExpression() const {
+    return _lineExpression ? _lineExpression->parsedExpression() : nullptr;
+}
+
+std::shared_ptr<NCParsedExpression> NCLine::evaluableParsedExpression() const {
+    return _lineExpression ? _lineExpression->evaluableParsedExpression() : nullptr;
+}
+
+std::shared_ptr<NCExpression> NCLine::evaluableExpression() const {
+    return _lineExpression ? _lineExpression->evaluableExpression() : nullptr;
+}
+
+std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
+    return i_expression ? i_expression->tokenizedExpression() : nullptr;
+}
+
+bool NCLine::isParsed() const { return _lineExpression && _lineExpression->parsedExpression(); }
+
+void NCLine::unparse() {
+    if (_lineExpression) _lineExpression->reset();
+}
+
+// Results
+
+std::shared_ptr<NCResult> NCLine::result() {
+    if (i_result) return i_result;
+    if (i_expression && !_evaluated) {
+        evaluate();
+        return i_result;
+    }
+    return nullptr;
+}
+
+void NCLine::evaluate() {
+    if (NCLineCollection* collection = owningCollection()) collection->enqueEvaluationOfLine(*this);
+    else _evaluate();
+}
+
+void NCLine::_evaluate() { NCLineEvaluator::evaluateLine(*this); }
+
 void NCLine::setResult(std::shared_ptr<NCResult> result) {
+    _evaluated = true;
     if (result == i_result) return;
     i_result = std::move(result);
     if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+}
+
+void NCLine::invalidateResult() {
+    i_result.reset();
+    _evaluated = false;
+}
+
+std::shared_ptr<NCResult> NCLine::_resultAlongPath(NCIndexPath* path, int64_t* error) {
+    if (i_result) {
+        // An answer that came of a cycle carries the cycle on.
+        if (error && (_evaluationError == NCLineReferenceCycleError ||
+                      _evaluationError == NCLineReferenceTooDeepError))
+            *error = _evaluationError;
+        return i_result;
+    }
+    if (!path || !i_expression) return i_result;
+    const int64_t index = static_cast<int64_t>(i_index);
+    if (path->containsIndex(index)) {
+        if (error) *error = NCLineReferenceCycleError;
+        return nullptr;
+    }
+    // Deeper chains are the collection's to evaluate in dependency order; evaluating them here
+    // would nest without bound.
+    if (path->count() >= NCLineEvaluator::maximumEvaluationDepth()) {
+        if (error) *error = NCLineReferenceTooDeepError;
+        return nullptr;
+    }
+    int64_t nestedError = 0;
+    NCLineEvaluator::evaluateLine(*this, path, &nestedError);
+    if (error && nestedError) *error = nestedError;
+    return i_result;
+}
+
+void NCLine::clearCaches() {
+    invalidateResult();
+    setExpressionString(i_expression ? i_expression->originalString() : std::nullopt);
+}
+
+// Formatting
+
+std::shared_ptr<NCResultFormattingOptions> NCLine::formattingOptions() {
+    return _automaticContextualFormattingEnabled ? contextualizedFormattingOptions()
+                                                 : _customFormattingOptions;
+}
+
+std::shared_ptr<NCResultFormattingOptions> NCLine::contextualizedFormattingOptions() {
+    NCResultFormattingOptionsContextualizer contextualizer;
+    contextualizer.setEnableAutoPrecision(_automaticallyAdjustsOutputPrecision);
+    return contextualizer.contextualizedOptions(_customFormattingOptions, result().get());
+}
+
+std::optional<std::u16string> NCLine::formattedResult() {
+    std::shared_ptr<NCResult> answer = result();
+    if (!answer || answer->resultType() != NCResultTypeValue) return std::nullopt;
+    return NCResultFormatter::sharedInstance().stringValueForResult(answer.get(),
+                                                                    formattingOptions().get());
+}
+
+void NCLine::setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
+    if (!options) return;
+    _customFormattingOptions = std::move(options);
+    if (i_result) i_result->setResultFormattingOptions(_customFormattingOptions);
+}
+
+// References
+
+std::shared_ptr<NCParsedExpression> NCLine::parsedExpressionForReferences() {
+    if (!isParsed() && _lineExpression)
+        NCLineExpressionParser(NCLineEvaluator::environmentForLine(*this))
+            .parseLineExpression(*_lineExpression);
+    return parsedExpression();
+}
+
+std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask) {
+    std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
+    if (!parsed) return std::nullopt;
+    std::optional<std::vector<int64_t>> indexes;
+    NCExpressionParser::findLineReferencesInParsedExpression(*parsed, mask, &indexes, nullptr,
+                                                             false);
+    if (!indexes) return std::nullopt;
+    return NCIndexSet::indexSetWithIndexes(*indexes);
+}
+
+std::optional<NCIndexSet> NCLine::directAbsoluteLineReferenceIndexes() {
+    return lineReferenceIndexes(NCLineReferenceTypeAbsolute | NCLineReferenceTypeByLineNumber);
+}
+
+std::optional<NCIndexSet> NCLine::directRelativeLineReferenceIndexes() {
+    return lineReferenceIndexes(NCLineReferenceTypeRelative | NCLineReferenceTypeFixedRelative);
+}
+
+std::optional<NCIndexSet> NCLine::directLineReferenceIndexes() {
+    if (i_directLineReferences) return i_directLineReferences;
+    std::optional<NCIndexSet> relative = directRelativeLineReferenceIndexes();
+    if (!relative) return std::nullopt;
+    NCIndexSet all;
+    for (const auto& offset : *relative) all.addIndex(offset->integerValue());
+    all.addOffset(static_cast<int64_t>(i_index));
+    if (std::optional<NCIndexSet> absolute = directAbsoluteLineReferenceIndexes())
+        all.addIndexesFromIndexSet(*absolute);
+    i_directLineReferences = all;
+    return i_directLineReferences;
+}
+
+// Position and mode
+
+void NCLine::setIndex(uint64_t index) {
+    i_index = index;
+    i_directLineReferences.reset();
+}
+
+NCLineCollection* NCLine::owningCollection() const {
+    if (!i_lineCollection) return nullptr;
+    std::shared_ptr<NCLine> held = i_lineCollection->lineAtIndex(i_index);
+    return held.get() == this ? i_lineCollection : nullptr;
+}
+
+NCTrigonometryMode NCLine::trigonometryMode() const {
+    if (_trigonometryMode != 0) return _trigonometryMode;
+    return i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
+}
+
+void NCLine::setTrigonometryMode(NCTrigonometryMode mode) {
+    if (mode == _trigonometryMode) return;
+    _trigonometryMode = mode;
+    invalidateResult();
+}
+
+// Identity
+
+const std::u16string& NCLine::uniqueIdentifier() {
+    if (!uniqueID) {
+        const uint64_t start = processStartTime();
+        const uint64_t number = s_identifierCounter.fetch_add(1, std::memory_order_relaxed);
+        uniqueID = decimalText(start) + u"." + decimalText(number);
+    }
+    return *uniqueID;
+}
+
+size_t NCLine::hash() const { return i_expression ? i_expression->hash() : 0; }
+
+bool NCLine::isEqual(const NCLine* other) const {
+    if (!other) return false;
+    if (other == this) return true;
+    if (!i_expression || !other->i_expression) return i_expression == other->i_expression;
+    return i_expression->isEqual(other->i_expression.get());
+}
+
+std::u16string NCLine::description() const {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
+    return u"<NCLine: " + NBFUTF8ToUTF16(address) + u", expression: " +
+           (i_expression ? i_expression->description() : u"(null)") + u", result: " +
+           (i_result ? i_result->description() : u"(null)") + u">";
 }

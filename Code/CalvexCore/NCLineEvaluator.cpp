@@ -1,78 +1,124 @@
 #include "NCLineEvaluator.h"
 
+#include <unordered_set>
+#include <vector>
+
+#include "NBFEvaluationError.h"
+#include "NBFResult.h"
+#include "NCBuiltins.h"
 #include "NCEvaluator.h"
-#include "NCExpressionParser.h"
-#include "NCTokenizedExpression.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NCLineExpressionParser.h"
+
+std::shared_ptr<NCEnvironment> NCLineEvaluator::environmentForLine(const NCLine& line) {
+    NCLineCollection* collection = line._lineCollection();
+    if (collection)
+        if (std::shared_ptr<NCEnvironment> environment = collection->environment())
+            return environment;
+    return NCEnvironment::current();
+}
 
 namespace {
 
-std::u16string trimmed(const std::u16string& text) {
-    const char16_t* space = u" \t\r\n\u00a0";
-    size_t first = text.find_first_not_of(space);
-    if (first == std::u16string::npos) return u"";
-    size_t last = text.find_last_not_of(space);
-    return text.substr(first, last - first + 1);
+// A reference to the line itself or around a cycle: whatever arithmetic made of the missing
+// value, the line's answer is an error.
+bool isReferenceError(int64_t error) {
+    return error == NCLineReferenceSelfReferenceError || error == NCLineReferenceCycleError ||
+           error == NCLineReferenceTooDeepError;
 }
 
-std::u16string substring(const std::u16string& text, NSRange range) {
-    if (range.location >= text.size()) return u"";
-    return text.substr(range.location, std::min<uint64_t>(range.length, text.size() - range.location));
+std::shared_ptr<NCResult> referenceErrorResult() {
+    NBFResultRef failure = NBFResultCreate();
+    NBFResultSetEvaluationError(failure, NBFEvaluationErrorMissingOperand);
+    auto result = std::make_shared<NCResult>(failure);
+    NBFResultRelease(failure);
+    return result;
 }
 
-void prepare(NCTokenizedExpression& tokenized, const NCEnvironment& environment) {
-    tokenized.setVariableList(environment.variables());
-    tokenized.setUnitManager(environment.unitManager());
-    tokenized.setWordOperators(environment.wordOperators());
-    tokenized.setFunctions(environment.functions());
+// The lines of the collection this line refers to that have no answer yet.
+std::vector<std::shared_ptr<NCLine>> unevaluatedTargets(NCLine& line) {
+    std::vector<std::shared_ptr<NCLine>> targets;
+    NCLineCollection* collection = line._lineCollection();
+    if (!collection) return targets;
+    std::optional<NCIndexSet> indexes = line.directLineReferenceIndexes();
+    if (!indexes) return targets;
+    for (const auto& index : *indexes) {
+        if (index->integerValue() < 0) continue;
+        std::shared_ptr<NCLine> target =
+            collection->lineAtIndex(static_cast<uint64_t>(index->integerValue()));
+        if (target && target.get() != &line && !target->isEvaluated()) targets.push_back(target);
+    }
+    return targets;
+}
+
+// Evaluates what the line refers to, transitively, targets before the lines that use them, so
+// that no chain of references is evaluated nested inside one another. Iterative: a chain may
+// be as long as the document.
+void evaluateTargetsFirst(NCLine& line) {
+    struct Entry {
+        std::shared_ptr<NCLine> line;
+        bool expanded;
+    };
+    std::vector<Entry> stack;
+    std::unordered_set<const NCLine*> seen{&line};
+    for (auto& target : unevaluatedTargets(line))
+        if (seen.insert(target.get()).second) stack.push_back({target, false});
+    while (!stack.empty()) {
+        if (!stack.back().expanded) {
+            stack.back().expanded = true;
+            std::shared_ptr<NCLine> current = stack.back().line;
+            for (auto& target : unevaluatedTargets(*current))
+                if (seen.insert(target.get()).second) stack.push_back({target, false});
+            continue;
+        }
+        std::shared_ptr<NCLine> done = std::move(stack.back().line);
+        stack.pop_back();
+        if (done->isEvaluated()) continue;  // reached on demand through a cycle
+        NCIndexPath path;
+        NCLineEvaluator::evaluateLine(*done, &path, nullptr);
+    }
 }
 
 }  // namespace
 
-std::shared_ptr<NCAbstractLineExpression> NCLineEvaluator::lineExpressionForExpression(
-    const std::shared_ptr<NCExpression>& expression,
-    const std::shared_ptr<NCEnvironment>& environment) {
-    if (!expression || !expression->originalString())
-        return std::make_shared<NCPlainTextLineExpression>(expression);
-    NCExpressionParser parser(environment);
-    auto parsed = parser.parseExpression(expression);
-    NCVarDecl declaration;
-    const NCExpressionType type =
-        parsed ? NCExpressionParser::expressionTypeOfTokenizedExpression(*parsed, &declaration)
-               : NCExpressionTypeExpression;
-    if (type == NCExpressionTypeBadVariableDeclaration)
-        return std::make_shared<NCPlainTextLineExpression>(expression);
-    if (type != NCExpressionTypeVariableDeclaration)
-        return std::make_shared<NCNormalLineExpression>(expression);
-    const std::u16string& text = *expression->originalString();
-    std::optional<std::u16string> name;
-    if (declaration.nameRange.length) name = trimmed(substring(text, declaration.nameRange));
-    std::shared_ptr<NCExpression> value;
-    if (declaration.valueRange.length)
-        value = NCExpression::create(substring(text, declaration.valueRange), expression->locale());
-    return std::make_shared<NCVarDeclLineExpression>(
-        expression, std::make_shared<NCLineVariableDeclaration>(declaration.equalsTokenIndex,
-                                                                declaration.nameRange, name, value));
+void NCLineEvaluator::evaluateLine(NCLine& line) {
+    evaluateTargetsFirst(line);
+    NCIndexPath path;
+    int64_t error = 0;
+    evaluateLine(line, &path, &error);
 }
 
-std::shared_ptr<NCResult> NCLineEvaluator::evaluateLineExpression(
-    const NCAbstractLineExpression& lineExpression, int64_t lineIndex,
-    NCLineCollection* lineCollection, const std::shared_ptr<NCEnvironment>& environment,
-    NCTrigonometryMode trigonometryMode) {
-    auto evaluable = lineExpression.evaluableExpression();
-    if (!evaluable || lineExpression.expressionType() == NCLineExpressionTypePlainText || !environment)
-        return NCResult::emptyResult();
-    if (evaluable->isEmpty()) return NCResult::resultWithRawResultString(std::nullopt);
-    auto tokenized = evaluable->tokenizedExpression();
-    if (!tokenized) return NCResult::emptyResult();
-    prepare(*tokenized, *environment);
-    auto path = std::make_shared<NCIndexPath>();
-    path->pushIndex(lineIndex);
-    NCEvaluationContext context(path, lineCollection, lineIndex);
-    std::shared_ptr<NCEvaluator> evaluator = environment->sharedEvaluator();
+void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error) {
+    std::shared_ptr<NCExpression> evaluable = line.evaluableExpression();
+    if (!evaluable || line.lineType() == NCLineExpressionTypePlainText) {
+        line.setEvaluationError(0);
+        line.setResult(NCResult::emptyResult());
+        return;
+    }
+    if (evaluable->isEmpty()) {
+        line.setEvaluationError(0);
+        line.setResult(NCResult::resultWithRawResultString(std::nullopt));
+        return;
+    }
+    std::shared_ptr<NCEnvironment> environment = environmentForLine(line);
+    if (!line.isParsed() && line.lineExpression())
+        NCLineExpressionParser(environment).parseLineExpression(*line.lineExpression());
+    std::shared_ptr<NCEvaluator> evaluator = NCEvaluator::sharedEvaluator();
     if (!evaluator)
-        evaluator = std::make_shared<NCEvaluator>(environment->unitManager(),
-                                                  environment->variables(),
-                                                  environment->wordOperators());
-    evaluator->setTrigMode(trigonometryMode);
-    return evaluator->evaluateTokenizedExpression(tokenized.get(), *environment, &context);
+        evaluator = std::make_shared<NCEvaluator>(
+            environment ? environment->unitManager() : nullptr,
+            environment ? environment->variables() : nullptr,
+            environment ? environment->wordOperators() : nullptr);
+    const NCTrigonometryMode mode = line.trigonometryMode();
+    evaluator->setTrigMode(mode != 0 ? mode : NCTrigonometryModeRadians);
+    // A reference back to this line while it is evaluated must not read its old answer: the
+    // line is on the path and the reference is a cycle.
+    line.invalidateResult();
+    int64_t evaluationError = 0;
+    std::shared_ptr<NCResult> result = evaluator->evaluateLine(line, path, &evaluationError);
+    line.setEvaluationError(evaluationError);
+    if (error) *error = evaluationError;
+    if (isReferenceError(evaluationError)) result = referenceErrorResult();
+    line.setResult(result ? result : NCResult::emptyResult());
 }

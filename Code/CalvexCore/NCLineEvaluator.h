@@ -1,34 +1,33 @@
-// Classifies a line's text and evaluates it in its environment, in the scope of the line's
-// index, so that each line sees the variable values declared for it.
+// Evaluates one line and stores its answer: plain text gets the empty answer, an empty
+// evaluable part a raw answer without text, anything else its evaluation in the line's
+// environment as the line at its index.
 #ifndef NUMBERA_CORE_NC_LINE_EVALUATOR_H
 #define NUMBERA_CORE_NC_LINE_EVALUATOR_H
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "NCEnvironment.h"
-#include "NCLineExpression.h"
-#include "NCResult.h"
-#include "NCTrigonometryMode.h"
+#include "NCIndex.h"
 
-class NCLineCollection;
+class NCLine;
 
 class NCLineEvaluator {
   public:
     // The precision at which line variables take their values from results.
     static constexpr int32_t evaluationPrecision() { return 102; }
+    // How many lines may be evaluated inside one another through line references whose
+    // targets had no answer yet.
+    static constexpr size_t maximumEvaluationDepth() { return 32; }
 
-    // Normal expression, well-formed declaration (name trimmed, value after the "="), or
-    // plain text for no text and for a malformed declaration.
-    static std::shared_ptr<NCAbstractLineExpression> lineExpressionForExpression(
-        const std::shared_ptr<NCExpression>& expression,
-        const std::shared_ptr<NCEnvironment>& environment);
+    static void evaluateLine(NCLine& line);
+    // Inside the evaluation of the lines on the path (a line reference's target evaluated on
+    // demand). The error slot (may be null) receives the evaluator error.
+    static void evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
 
-    // Plain text and lines without an evaluable part: the empty result; an empty evaluable
-    // part: a raw result without text; otherwise the evaluation as line `lineIndex`.
-    static std::shared_ptr<NCResult> evaluateLineExpression(
-        const NCAbstractLineExpression& lineExpression, int64_t lineIndex,
-        NCLineCollection* lineCollection, const std::shared_ptr<NCEnvironment>& environment,
-        NCTrigonometryMode trigonometryMode);
+    // The line's collection's environment, else the current one.
+    static std::shared_ptr<NCEnvironment> environmentForLine(const NCLine& line);
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "NCParsedExpression.h"
 
 #include "NBFErrorLog.h"
+#include "NCLine.h"
 
 const NCExpressionTokenArray& NCParsedExpression::tokens() {
     static const NCExpressionTokenArray none;
@@ -61,4 +62,14 @@ void NCParsedExpression::enumerateTokensAfterToken(
 const NCExpressionTokenArray& NCTokenizedExpressionBackedParsedExpression::tokens() {
     if (!_tokenizedExpression) return NCParsedExpression::tokens();
     return _tokenizedExpression->tokens();
+}
+
+std::shared_ptr<NCExpression> NCLineBackedParsedExpression::expression() const {
+    return _line ? _line->expression() : nullptr;
+}
+
+const NCExpressionTokenArray& NCLineBackedParsedExpression::tokens() {
+    m_tokenizedExpression = _line ? _line->tokenizedExpression() : nullptr;
+    if (!m_tokenizedExpression) return NCParsedExpression::tokens();
+    return m_tokenizedExpression->tokens();
 }

@@ -1,5 +1,5 @@
 // A line's text with its tokens, for questions about what lies where: backed by a tokenized
-// expression, or by a list of tokens made elsewhere (a variable declaration's line).
+// expression, by a list of tokens made elsewhere (a variable declaration's line), or by a line.
 #ifndef NUMBERA_CORE_NC_PARSED_EXPRESSION_H
 #define NUMBERA_CORE_NC_PARSED_EXPRESSION_H
 
@@ -12,6 +12,8 @@
 #include "NCExpression.h"
 #include "NCParsedExpressionHelpers.h"
 #include "NCTokenizedExpression.h"
+
+class NCLine;
 
 class NCParsedExpression {
   public:
@@ -75,6 +77,21 @@ class NCTokenListParsedExpression : public NCParsedExpression {
 
   private:
     NCExpressionTokenArray _tokens;
+};
+
+// The tokens of a line's own tokenisation, read when asked for; the line is not retained.
+class NCLineBackedParsedExpression : public NCParsedExpression {
+  public:
+    explicit NCLineBackedParsedExpression(NCLine* line) : _line(line) {}
+
+    std::shared_ptr<NCExpression> expression() const override;
+    const NCExpressionTokenArray& tokens() override;
+    NCLine* line() const { return _line; }
+
+  private:
+    NCLine* _line;
+    // Keeps the tokens handed out alive until the next request.
+    std::shared_ptr<NCTokenizedExpression> m_tokenizedExpression;
 };
 
 #endif

@@ -16,6 +16,7 @@
 #include "NCCurrencySymbols.h"
 #include "NCResult.h"
 #include "NCResultFormattingOptions.h"
+#include "NSAttributedString.h"
 #include "NSRange.h"
 
 class NCResultFormatter {
@@ -43,6 +44,12 @@ class NCResultFormatter {
     std::optional<std::u16string> normalFormattedResult(const NCResult* result,
                                                         const NCResultFormattingOptions* options,
                                                         NSRange* ranges, uint64_t* rangeCount);
+    // Display formats 0, 3 and 4 only (3 in the normal format): the normal text in the given
+    // attributes, the base string and exponent of scientific notation scaled by the options
+    // and the exponent raised. None for other formats and when there is no text.
+    std::optional<NSAttributedString> attributedStringValueForResult(
+        const NCResult* result, const NCResultFormattingOptions* options,
+        const NSAttributes& attributes);
     // The options' format, else the result's for currency; 0 for a unit that is not currency.
     static NCUnitNameFormat currencyUnitNameFormatForResult(
         const NCResult* result, const NCResultFormattingOptions* options);

@@ -1,8 +1,7 @@
 // The environment's answers to the managers' notifications, and saving the data files.
 #include "NKEnvironment.h"
-
-#include "NKLog.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 
 namespace {
 
@@ -16,7 +15,8 @@ constexpr int32_t kStockVariableType = 1;
 void NKEnvironment::registerObservers() {
     std::weak_ptr<NKEnvironment> weak = weak_from_this();
     auto& center = NotificationCenter::defaultCenter();
-    auto observe = [&](const char* name, std::function<void(NKEnvironment&, const NSNotification&)> body) {
+    auto observe = [&](const char* name,
+                       std::function<void(NKEnvironment&, const NSNotification&)> body) {
         m_notificationCenterObservers.push_back(center.addObserver(
             name, nullptr, m_mainQueue, [weak, body = std::move(body)](const NSNotification& n) {
                 if (auto environment = weak.lock()) body(*environment, n);
@@ -30,28 +30,32 @@ void NKEnvironment::registerObservers() {
         environment.m_delegate->environmentVariablesWereModified(variables);
     };
 
-    observe(NKVariableWasModified, [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
-        // A price download rewrites every stock variable; those writes wait for the download's
-        // own notification. A user's edit of any other variable is saved at once.
-        auto variable = n.objectAs<std::shared_ptr<NCVariable>>();
-        auto stocks = environment.m_stocksManager;
-        if (stocks && stocks->stockUpdateInProgress() &&
-            (!variable || variable->type() == kStockVariableType))
-            return;
-        environment.saveVariables(environment.m_dataSourceDirectoryPath);
-        variablesChanged(environment, n);
-    });
+    observe(NKVariableWasModified,
+            [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
+                // A price download rewrites every stock variable; those writes wait for the
+                // download's own notification. A user's edit of any other variable is saved at
+                // once.
+                auto variable = n.objectAs<std::shared_ptr<NCVariable>>();
+                auto stocks = environment.m_stocksManager;
+                if (stocks && stocks->stockUpdateInProgress() &&
+                    (!variable || variable->type() == kStockVariableType))
+                    return;
+                environment.saveVariables(environment.m_dataSourceDirectoryPath);
+                variablesChanged(environment, n);
+            });
     observe(NKVariableWasMoved, [](NKEnvironment& environment, const NSNotification&) {
         environment.saveVariables(environment.m_dataSourceDirectoryPath);
     });
-    observe(NKVariableWasRemoved, [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
-        environment.saveVariables(environment.m_dataSourceDirectoryPath);
-        variablesChanged(environment, n);
-    });
-    observe(NKVariableWasAdded, [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
-        environment.saveVariables(environment.m_dataSourceDirectoryPath);
-        variablesChanged(environment, n);
-    });
+    observe(NKVariableWasRemoved,
+            [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
+                environment.saveVariables(environment.m_dataSourceDirectoryPath);
+                variablesChanged(environment, n);
+            });
+    observe(NKVariableWasAdded,
+            [variablesChanged](NKEnvironment& environment, const NSNotification& n) {
+                environment.saveVariables(environment.m_dataSourceDirectoryPath);
+                variablesChanged(environment, n);
+            });
     observe(NKStocksWereAdded, [](NKEnvironment& environment, const NSNotification& n) {
         environment.saveStocks(environment.m_dataSourceDirectoryPath);
         if (environment.m_delegate) environment.m_delegate->environmentStocksWereModified(n.object);
@@ -71,26 +75,25 @@ void NKEnvironment::registerObservers() {
         environment.saveCurrencies(environment.m_dataSourceDirectoryPath);
         if (environment.m_delegate) environment.m_delegate->environmentDidUpdateCurrencyValues();
     });
-    observe(NKCurrenciesEnabledStateChanged, [](NKEnvironment& environment, const NSNotification& n) {
+    observe(NKCurrenciesEnabledStateChanged, [](NKEnvironment& environment,
+                                                const NSNotification& n) {
         environment.saveCurrencies(environment.m_dataSourceDirectoryPath);
         auto currencies = environment.m_currenciesManager;
         // The web is asked only when the user lets the environment update from it.
         if (currencies && environment.m_updatesValuesFromWeb && currencies->anyCurrencyEnabledIn(n))
             currencies->updateRatesFromWeb();
-        // Newly enabled currency units take their names in the language of the load.
-        if (environment.m_bundle && environment.m_unitsManager) {
-            if (auto localization = pathForResource("CurrencyLocalization", "plist",
-                                                    environment.m_language, *environment.m_bundle))
-                environment.m_unitsManager->loadCurrenciesFromLocalizationFile(*localization);
-        }
         environment.refreshCurrencyLocale();
-        if (environment.m_delegate) environment.m_delegate->environmentCurrenciesWereModified(n.object);
+        if (environment.m_delegate)
+            environment.m_delegate->environmentCurrenciesWereModified(n.object);
     });
-    observe(NKCurrenciesFavouriteStateChanged, [](NKEnvironment& environment, const NSNotification& n) {
-        environment.m_delayedSaver->cancelAllActions();
-        environment.m_delayedSaver->performAction(kSaveCurrenciesAction, nullptr, kFavouriteSaveDelay);
-        if (environment.m_delegate) environment.m_delegate->environmentCurrenciesWereModified(n.object);
-    });
+    observe(NKCurrenciesFavouriteStateChanged,
+            [](NKEnvironment& environment, const NSNotification& n) {
+                environment.m_delayedSaver->cancelAllActions();
+                environment.m_delayedSaver->performAction(kSaveCurrenciesAction, nullptr,
+                                                          kFavouriteSaveDelay);
+                if (environment.m_delegate)
+                    environment.m_delegate->environmentCurrenciesWereModified(n.object);
+            });
 }
 
 bool NKEnvironment::performAction(const std::string& action, const std::shared_ptr<void>&) {
@@ -102,11 +105,11 @@ bool NKEnvironment::performAction(const std::string& action, const std::shared_p
 bool NKEnvironment::canSave(const std::optional<std::string>& path,
                             const std::string& fileName) const {
     if (!path) {
-        NKLog("Warning: Nil directory path for " + fileName + "; not saved");
+        NKLogLine("Warning: Nil directory path for " + fileName + "; not saved");
         return false;
     }
     if (!m_persistanceInfoDictionary) {
-        NKLog("Warning: No version information for " + fileName + "; not saved");
+        NKLogLine("Warning: No version information for " + fileName + "; not saved");
         return false;
     }
     return true;

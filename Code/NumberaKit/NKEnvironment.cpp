@@ -8,8 +8,9 @@
 #include "NCEnvironment.h"
 #include "NCEvaluator.h"
 #include "NCSettings.h"
-#include "NKLog.h"
+#include "NKLocalization.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NKUserLocale.h"
 
 namespace {
@@ -92,8 +93,8 @@ std::shared_ptr<NKCurrenciesManaging> NKEnvironment::currenciesManager() {
 
 std::shared_ptr<NKVariablesManager> NKEnvironment::variablesManager() {
     if (!m_variablesManager)
-        m_variablesManager = std::make_shared<NKVariablesManager>(
-            NCBuiltins::variables(), unitsManager()->ncUnitManager());
+        m_variablesManager = std::make_shared<NKVariablesManager>(NCBuiltins::variables(),
+                                                                  unitsManager()->ncUnitManager());
     return m_variablesManager;
 }
 
@@ -148,11 +149,15 @@ void NKEnvironment::loadFromBundleAtPath(const std::string& path,
     m_bundlePath = path;
     m_bundle = std::make_shared<ResourceBundle>(path);
 
-    auto self = shared_from_this();
+    // The work holds the environment only while it runs: a pool thread must never keep it
+    // (and end it) after the load has been announced as complete.
+    std::weak_ptr<NKEnvironment> weakSelf = weak_from_this();
     auto bundle = m_bundle;
     const uint64_t generation = ++m_loadGeneration;
     setLoadingFuture(NYDispatchFuture::futureOnQueue(
-        ThreadPool::global(), [self, bundle, localization, generation]() -> std::any {
+        ThreadPool::global(), [weakSelf, bundle, localization, generation]() -> std::any {
+            auto self = weakSelf.lock();
+            if (!self) return {};
             self->loadAllFromBundle(*bundle, localization);
             self->setUpSharedInstances();
             self->m_bundleLoaded = true;
@@ -168,7 +173,8 @@ void NKEnvironment::loadFromBundleAtPath(const std::string& path,
                 if (!environment || environment->m_loadGeneration != generation) return;
                 NotificationCenter::defaultCenter().post(NKEnvironmentDidLoadBundle,
                                                          environment.get(), bundle);
-                if (environment->m_delegate) environment->m_delegate->environmentDidLoadBundle(*bundle);
+                if (environment->m_delegate)
+                    environment->m_delegate->environmentDidLoadBundle(*bundle);
             });
             return {};
         }));
@@ -187,12 +193,12 @@ void NKEnvironment::loadUnits(const ResourceBundle& bundle,
                               const std::optional<std::string>& language) {
     const auto units = pathForResource("Units", "plist", language, bundle);
     if (!units) {
-        NKLog("Warning: No units file found in " + bundle.bundlePath());
+        NKLogLine("Warning: No units file found in " + bundle.bundlePath());
         return;
     }
     const auto localization = pathForResource("UnitLocalization", "plist", language, bundle);
     std::optional<std::string> fallback;
-    if (!NKLocalizationIsEnglish(language))
+    if (!NKLocalizationIsEnglish(NKUTF16(language)))
         fallback = pathForResource("UnitLocalization", "plist", std::string("en"), bundle);
     unitsManager()->loadUnitsFromFile(*units, localization, fallback);
 }
@@ -202,7 +208,8 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
     const auto defaults = pathForResource("Currencies", "plist", language, bundle);
     const auto localization = pathForResource("CurrencyLocalization", "plist", language, bundle);
     if (!localization)
-        NKLog("WARNING: No currencies localization file found for " + language.value_or("(default)"));
+        NKLogLine("WARNING: No currencies localization file found for " +
+                  language.value_or("(default)"));
     auto currencies = currenciesManager();
     if (currencies && defaults) {
         std::string reason;
@@ -211,7 +218,7 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
         if (list)
             currencies->registerDefaultCurrencies(*list);
         else
-            NKLog("Warning: No default currencies in " + *defaults);
+            NKLogLine("Warning: No default currencies in " + *defaults);
     }
     if (localization) unitsManager()->loadCurrenciesFromLocalizationFile(*localization);
     if (!currencies) return;
@@ -223,7 +230,7 @@ void NKEnvironment::loadCurrencies(const ResourceBundle& bundle,
 
 void NKEnvironment::loadVariables() {
     const auto stored = variablesDataSourcePath();
-    if (!stored) NKLog("Warning: Nil directory path for Variables.plist");
+    if (!stored) NKLogLine("Warning: Nil directory path for Variables.plist");
     // A file that exists but cannot be read leaves the list empty rather than replacing the
     // user's variables with the defaults; it is moved aside before it is ever written over.
     if (fileExists(stored))
@@ -250,12 +257,14 @@ void NKEnvironment::loadLocalizedData(const ResourceBundle& bundle,
     auto localization = localizationManager();
     localization->setPercentageOperatorsPlistFileName(
         "PercentageOperators", std::make_shared<ResourceBundle>(bundle.bundlePath()), language);
-    localization->setWordOperatorsPlistFile(pathForResource("WordOperators", "plist", language, bundle));
+    localization->setWordOperatorsPlistFile(
+        pathForResource("WordOperators", "plist", language, bundle));
     if (m_unitsEnabled)
         localization->setUnitLocalizationPlistFile(
             pathForResource("UnitLocalization", "plist", language, bundle));
     if (m_currenciesEnabled)
-        localization->refreshCurrencyLocaleForCode(localization->bestCurrencyCodeForCurrentLocale());
+        localization->refreshCurrencyLocaleForCode(
+            localization->bestCurrencyCodeForCurrentLocale());
 }
 
 void NKEnvironment::refreshCurrencyLocale() {
@@ -276,10 +285,9 @@ void NKEnvironment::setUpSharedInstances() {
     core->set();
 }
 
-std::optional<std::string> NKEnvironment::pathForResource(const std::string& name,
-                                                          const std::string& type,
-                                                          const std::optional<std::string>& localization,
-                                                          const ResourceBundle& bundle) {
+std::optional<std::string> NKEnvironment::pathForResource(
+    const std::string& name, const std::string& type,
+    const std::optional<std::string>& localization, const ResourceBundle& bundle) {
     if (auto path = bundle.pathForResource(name, type, localization)) return path;
     for (const auto& language : ResourceBundle::preferredLanguages())
         if (auto path = bundle.pathForResource(name, type, language)) return path;

@@ -69,7 +69,9 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
     std::shared_ptr<NKVariablesManager> variablesManager();
     std::shared_ptr<NKLocalizationManager> localizationManager();
 
-    const std::optional<std::string>& dataSourceDirectoryPath() const { return m_dataSourceDirectoryPath; }
+    const std::optional<std::string>& dataSourceDirectoryPath() const {
+        return m_dataSourceDirectoryPath;
+    }
     const std::optional<NKVersionInfo>& persistanceInfoDictionary() const {
         return m_persistanceInfoDictionary;
     }
@@ -98,22 +100,26 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
     std::optional<std::string> variablesDataSourcePath() const;
     std::optional<std::string> stocksDataSourcePath() const;
     std::optional<std::string> currenciesDataSourcePath() const;
-    std::optional<std::string> variablesDataSourcePathInDir(const std::optional<std::string>& dir) const;
-    std::optional<std::string> stocksDataSourcePathInDir(const std::optional<std::string>& dir) const;
-    std::optional<std::string> currenciesDataSourcePathInDir(const std::optional<std::string>& dir) const;
-    std::optional<std::string> dataSourcePathForModulePlist(const std::string& fileName,
-                                                            const std::optional<std::string>& dir) const;
+    std::optional<std::string> variablesDataSourcePathInDir(
+        const std::optional<std::string>& dir) const;
+    std::optional<std::string> stocksDataSourcePathInDir(
+        const std::optional<std::string>& dir) const;
+    std::optional<std::string> currenciesDataSourcePathInDir(
+        const std::optional<std::string>& dir) const;
+    std::optional<std::string> dataSourcePathForModulePlist(
+        const std::string& fileName, const std::optional<std::string>& dir) const;
 
     // The localisation's file, else the user's preferred languages' in turn, else English.
-    static std::optional<std::string> pathForResource(const std::string& name,
-                                                      const std::string& type,
-                                                      const std::optional<std::string>& localization,
-                                                      const ResourceBundle& bundle);
+    static std::optional<std::string> pathForResource(
+        const std::string& name, const std::string& type,
+        const std::optional<std::string>& localization, const ResourceBundle& bundle);
 
     // Makes the currencies and stocks managers of environments created afterwards (none: no
     // such managers, and those modules are skipped).
     static void setDefaultModuleFactory(NKEnvironmentModuleFactory factory);
-    void setModuleFactory(NKEnvironmentModuleFactory factory) { m_moduleFactory = std::move(factory); }
+    void setModuleFactory(NKEnvironmentModuleFactory factory) {
+        m_moduleFactory = std::move(factory);
+    }
     // The queue that observers and the end of a load are delivered on; the shared main queue
     // at creation.
     const std::shared_ptr<MainQueue>& mainQueue() const { return m_mainQueue; }
@@ -127,12 +133,14 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
 
   private:
     void reset();
-    void loadAllFromBundle(const ResourceBundle& bundle, const std::optional<std::string>& language);
+    void loadAllFromBundle(const ResourceBundle& bundle,
+                           const std::optional<std::string>& language);
     void loadUnits(const ResourceBundle& bundle, const std::optional<std::string>& language);
     void loadCurrencies(const ResourceBundle& bundle, const std::optional<std::string>& language);
     void loadVariables();
     void loadStocks(const ResourceBundle& bundle, const std::optional<std::string>& language);
-    void loadLocalizedData(const ResourceBundle& bundle, const std::optional<std::string>& language);
+    void loadLocalizedData(const ResourceBundle& bundle,
+                           const std::optional<std::string>& language);
     void setUpSharedInstances();
     void registerObservers();
     void refreshCurrencyLocale();
@@ -173,7 +181,9 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
 class NKEnvironmentBuilder {
   public:
     static NKEnvironmentBuilder builder() { return {}; }
-    const std::optional<std::string>& dataSourceDirectoryPath() const { return m_dataSourceDirectoryPath; }
+    const std::optional<std::string>& dataSourceDirectoryPath() const {
+        return m_dataSourceDirectoryPath;
+    }
     void setDataSourceDirectoryPath(std::optional<std::string> path) {
         m_dataSourceDirectoryPath = std::move(path);
     }

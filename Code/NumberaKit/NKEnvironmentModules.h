@@ -23,7 +23,8 @@ class NKCurrenciesManaging {
     virtual void registerDefaultCurrencies(const NCPropertyListValue& currencies) = 0;
     virtual bool loadCurrenciesFromPath(const std::string& path) = 0;
     virtual void completeLoading() = 0;
-    virtual bool saveCurrenciesToPath(const std::string& path, const NKVersionInfo& versionInfo) = 0;
+    virtual bool saveCurrenciesToPath(const std::string& path,
+                                      const NKVersionInfo& versionInfo) = 0;
     virtual void setLocale(NCSimpleLocale locale) = 0;
     virtual void setAutomaticallyUpdatesValuesFromWeb(bool automatically) = 0;
     virtual void updateRatesFromWeb() = 0;

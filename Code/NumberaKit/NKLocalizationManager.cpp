@@ -5,7 +5,8 @@
 #include "NCResultFormatter.h"
 #include "NCUnitNameFormat.h"
 #include "NCWordOperator.h"
-#include "NKLog.h"
+#include "NKLocalization.h"
+#include "NKTextHelpers.h"
 #include "NKUnitsManager.h"
 #include "NKUserLocale.h"
 #include "NSLocalizedString.h"
@@ -18,9 +19,12 @@ std::string describe(const NCPropertyListValue* value, int depth = 0) {
     if (!value) return "(null)";
     if (depth > 3) return "...";
     switch (value->kind()) {
-        case NCPropertyListValue::Kind::String: return "\"" + NKUTF8(value->string()) + "\"";
-        case NCPropertyListValue::Kind::Integer: return std::to_string(value->integer());
-        case NCPropertyListValue::Kind::Boolean: return value->boolean() ? "true" : "false";
+        case NCPropertyListValue::Kind::String:
+            return "\"" + NKUTF8(value->string()) + "\"";
+        case NCPropertyListValue::Kind::Integer:
+            return std::to_string(value->integer());
+        case NCPropertyListValue::Kind::Boolean:
+            return value->boolean() ? "true" : "false";
         case NCPropertyListValue::Kind::Dictionary: {
             std::string text = "{";
             for (const auto& [key, item] : value->dictionary())
@@ -32,7 +36,8 @@ std::string describe(const NCPropertyListValue* value, int depth = 0) {
             for (const auto& item : value->array()) text += describe(item.get(), depth + 1) + ", ";
             return text + ")";
         }
-        default: return value->kindName();
+        default:
+            return value->kindName();
     }
 }
 
@@ -66,14 +71,22 @@ const std::vector<NKLocalizationManager::ClashingSymbol>& NKLocalizationManager:
 
 int64_t NKLocalizationManager::percentageOperatorTypeForName(const std::u16string& name) {
     static const std::map<std::u16string, int64_t> types = {
-        {u"AsPercent", 1},           {u"PercentOn", 2},
-        {u"PercentOf", 3},           {u"PercentOff", 4},
-        {u"AsPercentOn", 5},         {u"AsPercentOf", 6},
-        {u"AsPercentOff", 7},        {u"AsPercentDecreaseOf", 8},
-        {u"AsPercentIncreaseOf", 9}, {u"PercentOnWhatIs", 10},
-        {u"PercentOfWhatIs", 11},    {u"PercentOffWhatIs", 12},
-        {u"ReverseAsPercentOn", 13}, {u"ReverseAsPercentOff", 14},
-        {u"ReversePercentOnWhatIs", 15}, {u"ReversePercentOfWhatIs", 16},
+        {u"AsPercent", 1},
+        {u"PercentOn", 2},
+        {u"PercentOf", 3},
+        {u"PercentOff", 4},
+        {u"AsPercentOn", 5},
+        {u"AsPercentOf", 6},
+        {u"AsPercentOff", 7},
+        {u"AsPercentDecreaseOf", 8},
+        {u"AsPercentIncreaseOf", 9},
+        {u"PercentOnWhatIs", 10},
+        {u"PercentOfWhatIs", 11},
+        {u"PercentOffWhatIs", 12},
+        {u"ReverseAsPercentOn", 13},
+        {u"ReverseAsPercentOff", 14},
+        {u"ReversePercentOnWhatIs", 15},
+        {u"ReversePercentOfWhatIs", 16},
         {u"ReversePercentOffWhatIs", 17},
     };
     auto found = types.find(name);
@@ -99,7 +112,8 @@ void NKLocalizationManager::setWordOperatorsPlistFile(const std::optional<std::s
     if (path) refreshWordOperators();
 }
 
-void NKLocalizationManager::setPercentageOperatorsPlistFiles(const std::vector<std::string>& paths) {
+void NKLocalizationManager::setPercentageOperatorsPlistFiles(
+    const std::vector<std::string>& paths) {
     if (paths == m_percentageOperatorsFilePaths) return;
     m_percentageOperatorsFilePaths = paths;
     refreshPercentageOperators();
@@ -120,7 +134,7 @@ void NKLocalizationManager::setPercentageOperatorsPlistFileName(
         const std::string language =
             localization ? *localization : bundle->preferredLocalizations().front();
         if (auto path = bundle->pathForResource(name, "plist", language)) paths.push_back(*path);
-        if (!NKLocalizationIsEnglish(language))
+        if (!NKLocalizationIsEnglish(NKUTF16(language)))
             if (auto path = bundle->pathForResource(name, "plist", std::string("en")))
                 if (paths.empty() || paths.front() != *path) paths.push_back(*path);
     }
@@ -139,7 +153,8 @@ void NKLocalizationManager::refreshLocalization() {
 void NKLocalizationManager::refreshPercentageOperators() {
     auto& substituter = NCExpressionSubstituter::defaultSubstituter();
     // The reverse phrases (13 to 17) are the core's own and stay.
-    for (int64_t type = 1; type <= 12; ++type) substituter.removeOperatorRegexesForOperatorType(type);
+    for (int64_t type = 1; type <= 12; ++type)
+        substituter.removeOperatorRegexesForOperatorType(type);
     for (const auto& path : m_percentageOperatorsFilePaths) {
         auto list = readFile(path);
         if (!list || !list->isArray()) continue;
@@ -149,7 +164,7 @@ void NKLocalizationManager::refreshPercentageOperators() {
             const auto typeName = stringFor(*entry, u"operatorType");
             const int64_t type = typeName ? percentageOperatorTypeForName(*typeName) : 0;
             if (!regex || type == 0 || !Regex::cached(*regex)) {
-                NKLog("Encountered an error parsing " + describe(entry.get()));
+                NKLogLine("Encountered an error parsing " + describe(entry.get()));
                 continue;
             }
             substituter.addOperatorRegex(*regex, type);
@@ -166,7 +181,7 @@ void NKLocalizationManager::refreshWordOperators() {
         const auto typeName = stringFor(*entry, u"operatorType");
         const int32_t type = typeName ? wordOperatorTypeForName(*typeName) : 0;
         if (!word || word->empty() || type == 0) {
-            NKLog("Encountered an error parsing " + describe(entry.get()));
+            NKLogLine("Encountered an error parsing " + describe(entry.get()));
             continue;
         }
         if (auto wordOperator = NCWordOperator::wordOperatorOfType(type, *word))

@@ -51,7 +51,9 @@ class NKLocalizationManager {
     void setUnitsManager(std::shared_ptr<NKUnitsManager> manager) {
         m_unitsManager = std::move(manager);
     }
-    const std::shared_ptr<NCWordOperatorList>& wordOperatorList() const { return m_wordOperatorList; }
+    const std::shared_ptr<NCWordOperatorList>& wordOperatorList() const {
+        return m_wordOperatorList;
+    }
     void setWordOperatorList(std::shared_ptr<NCWordOperatorList> list) {
         m_wordOperatorList = std::move(list);
     }

@@ -1,33 +1,46 @@
 #include "NKLog.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <mutex>
-
-#include "NBFString.h"
+#include <vector>
 
 namespace {
-
-std::mutex s_mutex;
-std::function<void(const std::string&)> s_handler;
-
+std::mutex& logMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+NKLogHook& logHook() {
+    static NKLogHook hook;
+    return hook;
+}
 }  // namespace
 
-void NKLog(const std::string& line) {
-    std::function<void(const std::string&)> handler;
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        handler = s_handler;
+void NKLog(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    va_list copy;
+    va_copy(copy, arguments);
+    int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string line;
+    if (length > 0) {
+        std::vector<char> buffer(static_cast<size_t>(length) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
+        line.assign(buffer.data(), static_cast<size_t>(length));
     }
-    if (handler)
-        handler(line);
-    else
-        std::fprintf(stderr, "%s\n", line.c_str());
+    va_end(arguments);
+
+    NKLogHook hook;
+    {
+        std::lock_guard<std::mutex> lock(logMutex());
+        hook = logHook();
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    if (hook) hook(line);
 }
 
-void NKSetLogHandler(std::function<void(const std::string&)> handler) {
-    std::lock_guard<std::mutex> lock(s_mutex);
-    s_handler = std::move(handler);
+void NKSetLogHook(NKLogHook hook) {
+    std::lock_guard<std::mutex> lock(logMutex());
+    logHook() = std::move(hook);
 }
-
-std::string NKUTF8(const std::u16string& text) { return NBFUTF16ToUTF8(text); }
-std::u16string NKUTF16(const std::string& text) { return NBFUTF8ToUTF16(text); }

@@ -17,11 +17,14 @@ inline constexpr const char* NKStocksUpdateFailed = "NKStocksUpdateFailed";
 inline constexpr const char* NKStocksLocaleChanged = "NKStocksLocaleChanged";
 inline constexpr const char* NKCurrenciesSuccessfullyUpdated = "NKCurrenciesSuccessfullyUpdated";
 inline constexpr const char* NKCurrenciesUpdateFailed = "NKCurrenciesUpdateFailed";
-inline constexpr const char* NKCurrenciesUpdatePartiallyFailed = "NKCurrenciesUpdatePartiallyFailed";
+inline constexpr const char* NKCurrenciesUpdatePartiallyFailed =
+    "NKCurrenciesUpdatePartiallyFailed";
 inline constexpr const char* NKCurrenciesLocaleChanged = "NKCurrenciesLocaleChanged";
 inline constexpr const char* NKCurrenciesEnabledStateChanged = "NKCurrenciesEnabledStateChanged";
-inline constexpr const char* NKCurrenciesFavouriteStateChanged = "NKCurrenciesFavouriteStateChanged";
-inline constexpr const char* NKCurrenciesWillBeginUpdateFromWeb = "NKCurrenciesWillBeginUpdateFromWeb";
+inline constexpr const char* NKCurrenciesFavouriteStateChanged =
+    "NKCurrenciesFavouriteStateChanged";
+inline constexpr const char* NKCurrenciesWillBeginUpdateFromWeb =
+    "NKCurrenciesWillBeginUpdateFromWeb";
 inline constexpr const char* NKCurrencyBaseLocaleUpdated = "NKCurrencyBaseLocaleUpdated";
 
 #endif

@@ -1,6 +1,6 @@
 #include "NKPersistence.h"
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 
 PlistPtr NKVersionInfoPlist(const NKVersionInfo& info) {
     PlistPtr dictionary = PropertyListFile::dictionary();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "Settings.h"
 
 namespace {
@@ -47,8 +47,8 @@ void NKScheduledAction::fire() {
     if (m_valid) {
         auto target = m_target.lock();
         if (!target || !target->performAction(m_action, m_argument))
-            NKLog("Warning: target " + (target ? target->targetDescription() : "(none)") +
-                  " doesn't respond to " + m_action);
+            NKLogLine("Warning: target " + (target ? target->targetDescription() : "(none)") +
+                      " doesn't respond to " + m_action);
     }
     if (m_delegate) m_delegate->scheduledActionDidFire(*this);
 }
@@ -122,7 +122,8 @@ void NKDelayedLatestPerformer::performBlock(std::function<void()> block, NSTimeI
 }
 
 NKRecurringTimer::NKRecurringTimer(std::weak_ptr<NKActionTarget> target, std::string action,
-                                   NSTimeInterval interval, std::optional<std::string> preventionKey,
+                                   NSTimeInterval interval,
+                                   std::optional<std::string> preventionKey,
                                    std::optional<NSTimeInterval> lastUpdateDate,
                                    std::shared_ptr<MainQueue> queue)
     : m_target(std::move(target)),
@@ -145,7 +146,7 @@ void NKRecurringTimer::beginTimer() {
     invalidate();
     if (!m_queue) return;
     if (!(m_interval > 0)) {
-        NKLog("Warning: not starting a timer for " + m_action + " without a positive interval");
+        NKLogLine("Warning: not starting a timer for " + m_action + " without a positive interval");
         return;
     }
     const NSTimeInterval elapsed = m_queue->now() - m_lastFiringDate;
@@ -160,11 +161,11 @@ void NKRecurringTimer::timerFireMethod() {
     if (m_preventionKey) {
         auto settings = Settings::standard();
         if (settings->objectForKey(*m_preventionKey) && !settings->boolForKey(*m_preventionKey)) {
-            NKLog("Not sending " + m_action + " because of being prevented");
+            NKLogLine("Not sending " + m_action + " because of being prevented");
             return;
         }
     }
     auto target = m_target.lock();
     if (!target || !target->performAction(m_action, nullptr))
-        NKLog("Not sending selector " + m_action + " because the target doesn't respond to it");
+        NKLogLine("Not sending selector " + m_action + " because the target doesn't respond to it");
 }

@@ -21,7 +21,8 @@ class NKActionTarget {
   public:
     virtual ~NKActionTarget() = default;
     // False when the target has no action of that name.
-    virtual bool performAction(const std::string& action, const std::shared_ptr<void>& argument) = 0;
+    virtual bool performAction(const std::string& action,
+                               const std::shared_ptr<void>& argument) = 0;
     // Names the target in log lines.
     virtual std::string targetDescription() const { return "target"; }
 };

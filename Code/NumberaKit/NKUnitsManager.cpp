@@ -10,9 +10,9 @@ NKUnitsManager::NKUnitsManager()
 void NKUnitsManager::loadUnitsFromFile(const std::string& unitsFile,
                                        const std::optional<std::string>& localizationFile,
                                        const std::optional<std::string>& fallbackLocalizationFile) {
-    auto loaded = NCUnitsFileParser::readUnitsFile(unitsFile, localizationFile.value_or(""),
-                                                   fallbackLocalizationFile.value_or(""),
-                                                   m_preferences);
+    auto loaded =
+        NCUnitsFileParser::readUnitsFile(unitsFile, localizationFile.value_or(""),
+                                         fallbackLocalizationFile.value_or(""), m_preferences);
     if (!loaded) return;
     for (const auto& unit : loaded->units())
         if (unit && unit->identifier()) m_unitsByIdentifier[*unit->identifier()] = unit;

@@ -43,7 +43,3 @@ void NKUserLocale::setCurrent(std::optional<NKUserLocale> locale) {
     std::lock_guard<std::mutex> lock(s_mutex);
     s_current = std::move(locale);
 }
-
-bool NKLocalizationIsEnglish(const std::optional<std::string>& localization) {
-    return !localization || *localization == "en";
-}

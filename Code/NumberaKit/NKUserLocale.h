@@ -7,9 +7,9 @@
 #include <string>
 
 struct NKUserLocale {
-    std::string identifier;        // "de_DE"
-    std::u16string currencyCode;   // "EUR"; empty when the locale has no currency
-    std::u16string currencySymbol; // "€"
+    std::string identifier;         // "de_DE"
+    std::u16string currencyCode;    // "EUR"; empty when the locale has no currency
+    std::u16string currencySymbol;  // "€"
 
     static NKUserLocale current();
     // None returns to the process's locale.
@@ -17,8 +17,5 @@ struct NKUserLocale {
     // The locale of that identifier, with its currency.
     static NKUserLocale withIdentifier(const std::string& identifier);
 };
-
-// An absent localisation and "en" count as English.
-bool NKLocalizationIsEnglish(const std::optional<std::string>& localization);
 
 #endif

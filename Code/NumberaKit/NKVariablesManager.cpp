@@ -5,8 +5,8 @@
 #include "NCEvaluator.h"
 #include "NCExpression.h"
 #include "NCResult.h"
-#include "NKLog.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -47,10 +47,14 @@ bool validateName(std::u16string& name, NSError* error) {
 NCVariableProperty propertyOf(const NCPropertyListValue& value, bool* ok) {
     *ok = true;
     switch (value.kind()) {
-        case NCPropertyListValue::Kind::String: return value.string();
-        case NCPropertyListValue::Kind::Integer: return value.integer();
-        case NCPropertyListValue::Kind::Boolean: return value.boolean();
-        default: break;
+        case NCPropertyListValue::Kind::String:
+            return value.string();
+        case NCPropertyListValue::Kind::Integer:
+            return value.integer();
+        case NCPropertyListValue::Kind::Boolean:
+            return value.boolean();
+        default:
+            break;
     }
     *ok = false;
     return false;
@@ -128,12 +132,12 @@ bool NKVariablesManager::loadFromPath(const std::string& path) {
         if (!entry) continue;
         auto variable = variableFromDictionaryRepresentation(*entry, m_unitCollection.get());
         if (!variable) {
-            NKLog("Warning: skipping a stored variable without a name");
+            NKLogLine("Warning: skipping a stored variable without a name");
             continue;
         }
         const std::u16string name = variable->name().value_or(u"");
         if (coreListHoldsName(name)) {
-            NKLog("Trying to add variable " + NKUTF8(name) + " when it already exits");
+            NKLogLine("Trying to add variable " + NKUTF8(name) + " when it already exits");
             continue;
         }
         m_variablesArray.push_back(variable);
@@ -145,8 +149,8 @@ bool NKVariablesManager::loadFromPath(const std::string& path) {
 bool NKVariablesManager::saveToPath(const std::string& path,
                                     const std::optional<NKVersionInfo>& versionInfo) {
     if (path.empty() || !versionInfo) {
-        NKLog("Warning: Not saving variables without " +
-              std::string(path.empty() ? "a file path" : "version information"));
+        NKLogLine("Warning: Not saving variables without " +
+                  std::string(path.empty() ? "a file path" : "version information"));
         return false;
     }
     namespace plf = PropertyListFile;
@@ -162,7 +166,7 @@ bool NKVariablesManager::saveToPath(const std::string& path,
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(*versionInfo));
     NSError error;
     if (!plf::writeAtomically(path, root.get(), &error)) {
-        NKLog("Warning: Could not save variables datasource to file '" + path + "'");
+        NKLogLine("Warning: Could not save variables datasource to file '" + path + "'");
         return false;
     }
     return true;
@@ -185,8 +189,8 @@ bool NKVariablesManager::addVariable(const std::shared_ptr<NCVariable>& variable
     if (!variable) return false;
     const std::u16string name = variable->name().value_or(u"");
     if (coreListHoldsName(name)) {
-        NKLog("Warning: Trying to add a new variable named " + NKUTF8(name) +
-              " when one already exists under that name");
+        NKLogLine("Warning: Trying to add a new variable named " + NKUTF8(name) +
+                  " when one already exists under that name");
         return false;
     }
     m_variableList->addVariable(variable);
@@ -224,10 +228,10 @@ void NKVariablesManager::moveVariable(const std::shared_ptr<NCVariable>& variabl
     if (index < m_variablesArray.size()) {
         if (m_variablesArray[index] != variable) {
             m_variablesArray.erase(found);
-            m_variablesArray.insert(m_variablesArray.begin() +
-                                        static_cast<std::ptrdiff_t>(
-                                            std::min<uint64_t>(index, m_variablesArray.size())),
-                                    variable);
+            m_variablesArray.insert(
+                m_variablesArray.begin() +
+                    static_cast<std::ptrdiff_t>(std::min<uint64_t>(index, m_variablesArray.size())),
+                variable);
         }
     } else {
         m_variablesArray.erase(found);
@@ -292,7 +296,7 @@ bool NKVariablesManager::setValueOfVariable(const std::shared_ptr<NCVariable>& v
     return true;
 }
 
-void NKVariablesManager::variableDidUpdateInVariableList(const std::shared_ptr<NCVariable>& variable,
-                                                         NCVariableList* list) {
+void NKVariablesManager::variableDidUpdateInVariableList(
+    const std::shared_ptr<NCVariable>& variable, NCVariableList* list) {
     post(NKVariableWasModified, variable);
 }

@@ -25,9 +25,7 @@ std::shared_ptr<NYDispatchFuture> NYDispatchFuture::all(
     });
 }
 
-std::any NYDispatchFuture::get() const {
-    return m_underlying ? m_underlying->get() : std::any();
-}
+std::any NYDispatchFuture::get() const { return m_underlying ? m_underlying->get() : std::any(); }
 
 std::shared_ptr<NYDispatchFuture> NYDispatchFutureTransform(
     const std::shared_ptr<NYDispatchFuture>& future, std::function<std::any(std::any)> block) {

@@ -79,9 +79,10 @@ size_t ManualMainQueue::runPending() {
                 // A repeating task keeps its id and its phase: the next run is one period after
                 // this one's due time, whatever the time the queue got round to it.
                 NSTimeInterval next = key.first + entry.interval;
-                if (next <= now) next = key.first + entry.interval *
-                                                         (1 + static_cast<uint64_t>(
-                                                                  (now - key.first) / entry.interval));
+                if (next <= now)
+                    next = key.first +
+                           entry.interval *
+                               (1 + static_cast<uint64_t>((now - key.first) / entry.interval));
                 const Key nextKey{next, ++m_sequence};
                 found->second.first = nextKey;
                 m_order.emplace(nextKey, id);

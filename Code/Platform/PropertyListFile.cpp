@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utf8.h>
 
 #include <cerrno>
 #include <cmath>
@@ -11,8 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
-
-#include <utf8.h>
 
 namespace fs = std::filesystem;
 

@@ -34,8 +34,8 @@ std::string languageOfLocaleName(const std::string& name) {
 std::vector<std::string> languagesFromEnvironment() {
     std::vector<std::string> languages;
     auto add = [&languages](const std::string& language) {
-        if (!language.empty() && std::find(languages.begin(), languages.end(), language) ==
-                                     languages.end())
+        if (!language.empty() &&
+            std::find(languages.begin(), languages.end(), language) == languages.end())
             languages.push_back(language);
     };
     if (const char* list = std::getenv("LANGUAGE")) {

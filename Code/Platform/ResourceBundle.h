@@ -18,9 +18,9 @@ class ResourceBundle {
     // "<localization>.lproj/<name>.<type>", then "<name>.<type>"; without a localisation each
     // of preferredLocalizations() in turn, then the top level. An empty type means the name
     // holds the whole file name. Names that leave the folder are refused.
-    std::optional<std::string> pathForResource(const std::string& name, const std::string& type,
-                                               const std::optional<std::string>& localization)
-        const;
+    std::optional<std::string> pathForResource(
+        const std::string& name, const std::string& type,
+        const std::optional<std::string>& localization) const;
     std::optional<std::string> pathForResource(const std::string& name,
                                                const std::string& type) const {
         return pathForResource(name, type, std::nullopt);

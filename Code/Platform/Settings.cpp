@@ -51,7 +51,8 @@ int64_t Settings::integerForKey(const std::string& key) const {
         if (!(*d > -9.2e18 && *d < 9.2e18)) return 0;
         return static_cast<int64_t>(*d);
     }
-    if (auto s = std::get_if<std::u16string>(&*value)) return readInteger(asciiLower(*s)).value_or(0);
+    if (auto s = std::get_if<std::u16string>(&*value))
+        return readInteger(asciiLower(*s)).value_or(0);
     return 0;
 }
 

@@ -12,7 +12,8 @@
 #include <variant>
 #include <vector>
 
-using SettingsValue = std::variant<bool, int64_t, double, std::u16string, std::vector<std::u16string>>;
+using SettingsValue =
+    std::variant<bool, int64_t, double, std::u16string, std::vector<std::u16string>>;
 
 class Settings {
   public:

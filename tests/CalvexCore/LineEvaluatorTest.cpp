@@ -1,12 +1,16 @@
-// Lines classified and evaluated in order, as a document does: declarations give line
-// variables whose values hold from their line on (the first from the top).
+// Lines of a collection evaluated as a document does, over the real units catalogue:
+// declarations give line variables whose values hold from their line on (the first from the
+// top); references read other lines' answers; cycles of references end in an error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
+#include "NCBuiltins.h"
 #include "NCEvaluator.h"
 #include "NCLineCollection.h"
 #include "NCLineEvaluator.h"
+#include "NCLineExpressionParser.h"
 #include "NCVariable.h"
 #include "UnitsFileTestSupport.h"
 
@@ -25,50 +29,74 @@ std::shared_ptr<NCEnvironment> documentEnvironment() {
     return environment;
 }
 
-// Answers as "value unit", "" for an empty result, "(text)" for plain text.
+// "value unit"; "" for an answer without value; "(text)" for plain text.
+std::string answerOf(NCLine& line) {
+    if (line.lineType() == NCLineExpressionTypePlainText) return "(text)";
+    std::shared_ptr<NCResult> result = line.result();
+    if (!result || result->resultType() != NCResultTypeValue) return "";
+    std::string answer = utf8(result->decimalValue(10));
+    if (result->unit()) answer += " " + utf8(result->unitString());
+    return answer;
+}
+
+// A document whose declarations feed the collection's variable list as its variable pass would:
+// the first declaring line governs from the top, later ones from their own line on.
+class Document {
+  public:
+    explicit Document(NCTrigonometryMode mode = NCTrigonometryModeRadians)
+        : environment(documentEnvironment()) {
+        lines.setEnvironment(environment);
+        lines.setTrigonometryMode(mode);
+    }
+
+    std::shared_ptr<NCLine> add(const std::u16string& text) {
+        auto line = NCLine::lineWithExpressionString(text);
+        lines.addLine(line);
+        return line;
+    }
+
+    std::vector<std::string> evaluate(const std::vector<std::u16string>& texts) {
+        std::vector<std::string> answers;
+        for (const std::u16string& text : texts) {
+            auto line = add(text);
+            answers.push_back(answerOf(*line));
+            declare(*line);
+        }
+        return answers;
+    }
+
+    void declare(NCLine& line) {
+        auto declaration = line.variableDeclaration();
+        if (!declaration || !declaration->name()) return;
+        auto& variable = variables[*declaration->name()];
+        const bool first = !variable;
+        if (first) {
+            variable = NCVariable::variableWithName(*declaration->name());
+            NBFVariableListAddVariable(environment->variables()->nbfVariableList(),
+                                       variable->nbfVariable());
+            environment->variables()->registerStateChange();
+        }
+        auto result = line.result();
+        if (result && result->resultType() == NCResultTypeValue)
+            variable->setDelocalizedValue(
+                result->stringValueWithPrecision(NCLineEvaluator::evaluationPrecision()),
+                result->flags(), result->unit(),
+                NBFRangeMake(first ? 0 : static_cast<int32_t>(line.index()), NBFRangeLengthMax));
+    }
+
+    std::shared_ptr<NCEnvironment> environment;
+    NCLineCollection lines;
+    std::map<std::u16string, std::shared_ptr<NCVariable>> variables;
+};
+
 std::vector<std::string> evaluateDocument(const std::vector<std::u16string>& texts,
                                           NCTrigonometryMode mode = NCTrigonometryModeRadians) {
-    auto environment = documentEnvironment();
-    std::map<std::u16string, std::shared_ptr<NCVariable>> variables;
-    NCLineCollection lines;
-    std::vector<std::string> answers;
-    for (size_t index = 0; index < texts.size(); ++index) {
-        auto line = NCLine::lineWithExpressionString(texts[index]);
-        lines.addLine(line);
-        auto lineExpression =
-            NCLineEvaluator::lineExpressionForExpression(line->expression(), environment);
-        auto result = NCLineEvaluator::evaluateLineExpression(
-            *lineExpression, static_cast<int64_t>(index), &lines, environment, mode);
-        line->setResult(result);
-        if (auto declaration = lineExpression->variableDeclaration(); declaration && declaration->name()) {
-            auto& variable = variables[*declaration->name()];
-            const bool first = !variable;
-            if (first) {
-                variable = NCVariable::variableWithName(*declaration->name());
-                NBFVariableListAddVariable(environment->variables()->nbfVariableList(),
-                                           variable->nbfVariable());
-                environment->variables()->registerStateChange();
-            }
-            if (result->resultType() == NCResultTypeValue)
-                variable->setDelocalizedValue(
-                    result->stringValueWithPrecision(NCLineEvaluator::evaluationPrecision()),
-                    result->flags(), result->unit(),
-                    NBFRangeMake(first ? 0 : static_cast<int32_t>(index), NBFRangeLengthMax));
-        }
-        if (lineExpression->expressionType() == NCLineExpressionTypePlainText) {
-            answers.push_back("(text)");
-            continue;
-        }
-        std::string answer = utf8(result->decimalValue(10));
-        if (result->resultType() != NCResultTypeValue) answer = "";
-        if (result->resultType() == NCResultTypeValue && result->unit())
-            answer += " " + utf8(result->unitString());
-        answers.push_back(answer);
-    }
-    return answers;
+    return Document(mode).evaluate(texts);
 }
 
 TEST(LineEvaluatorTest, LinesOverTheRealCatalogue) {
+    // Expected values from the unit definitions: 1 ft = 30.48 cm, °F = °C × 9/5 + 32,
+    // 1 KB = 1000 bytes, 1 hectare = 10,000 m², standard gravity 9.80665 m/s².
     const std::pair<const char16_t*, const char*> rows[] = {
         {u"5 ft in cm", "152.4 cm"},
         {u"100 °C in °F", "212 °F"},
@@ -76,13 +104,13 @@ TEST(LineEvaluatorTest, LinesOverTheRealCatalogue) {
         {u"2 metres / 4 seconds", "0.5 metres per second"},
         {u"1 hectare in m²", "10000 m^2"},
         {u"10 litres per hundred kilometres", "10 litres per hundred kilometres"},
-        {u"3 kilograms per hundred kilometres", "3 kilograms per hundred kilometres"},
         {u"1 gee in m/s²", "9.80665 m/s^2"},
         {u"0.1 litres per kilometre in litres per hundred kilometres",
          "10 litres per hundred kilometres"},
         {u"5 × 3", "15"},
         {u"20% off 50", "40"},
         {u"20 as a % of 50", "40%"},
+        {u"√16 + 1", "5"},
     };
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
@@ -98,6 +126,12 @@ TEST(LineEvaluatorTest, DeclarationsAndTheirUses) {
     // Not a declaration: plain text, never evaluated, and no variable comes of it.
     EXPECT_EQ(evaluateDocument({u"a = b = 3", u"a"}), (std::vector<std::string>{"(text)", ""}));
     EXPECT_EQ(evaluateDocument({u"just some words here"}).front(), "");
+    // A function's name before "=" still names a variable: the plain tokens know no functions.
+    Document document;
+    auto line = document.add(u"sqrt = 3");
+    EXPECT_EQ(line->lineType(), NCLineExpressionTypeVariableDeclaration);
+    EXPECT_EQ(utf8(line->variableDeclaration()->name()), "sqrt");
+    EXPECT_EQ(answerOf(*line), "3");
 }
 
 TEST(LineEvaluatorTest, TrigonometryByTheLinesMode) {
@@ -105,24 +139,32 @@ TEST(LineEvaluatorTest, TrigonometryByTheLinesMode) {
               (std::vector<std::string>{"0.5", "0.5", "45"}));
     EXPECT_EQ(evaluateDocument({u"sin(pi/2)", u"cos(pi)", u"atan(1)*4"}),
               (std::vector<std::string>{"1", "-1", "3.1415926536"}));
+    // The line's own mode wins over its collection's; changing it drops the answer.
+    Document document(NCTrigonometryModeDegrees);
+    auto line = document.add(u"sin(30)");
+    EXPECT_EQ(answerOf(*line), "0.5");
+    line->setTrigonometryMode(NCTrigonometryModeRadians);
+    EXPECT_FALSE(line->hasResult());
+    // sin(30 rad) = -0.98803162409286178999...
+    EXPECT_EQ(answerOf(*line), "-0.9880316241");
 }
 
 TEST(LineEvaluatorTest, EmptyAndAbsentEvaluableParts) {
-    auto environment = documentEnvironment();
-    NCPlainTextLineExpression plain(NCExpression::expressionWithString(u"notes"));
-    EXPECT_EQ(NCLineEvaluator::evaluateLineExpression(plain, 0, nullptr, environment, 2),
-              NCResult::emptyResult());
-    NCNormalLineExpression empty(NCExpression::expressionWithString(u""));
-    auto raw = NCLineEvaluator::evaluateLineExpression(empty, 0, nullptr, environment, 2);
+    Document document;
+    auto plain = document.add(u"x + y = 3");
+    auto empty = document.add(u"");
+    EXPECT_EQ(plain->lineType(), NCLineExpressionTypePlainText);
+    EXPECT_EQ(plain->result(), NCResult::emptyResult());
+    EXPECT_EQ(empty->lineType(), NCLineExpressionTypeNormal);
+    auto raw = empty->result();
+    ASSERT_NE(raw, nullptr);
     EXPECT_NE(raw, NCResult::emptyResult());
     EXPECT_EQ(raw->rawResult(), std::nullopt);
-    EXPECT_EQ(NCLineEvaluator::lineExpressionForExpression(nullptr, environment)->expressionType(),
-              NCLineExpressionTypePlainText);
+    // A declaration without a value evaluates nothing.
+    auto noValue = document.add(u"x =");
+    EXPECT_EQ(noValue->lineType(), NCLineExpressionTypeVariableDeclaration);
+    EXPECT_EQ(noValue->result(), NCResult::emptyResult());
 }
-
-}  // namespace
-
-namespace {
 
 TEST(LineEvaluatorTest, LineReferencesInTheirStoredForm) {
     const std::u16string byNumber = NCExpression::absoluteLineReferenceByLineNumberFunctionName();
@@ -132,6 +174,72 @@ TEST(LineEvaluatorTest, LineReferencesInTheirStoredForm) {
     EXPECT_EQ(evaluateDocument({u"4", byNumber + u"(99999999999)", relative + u"(-99999999999)",
                                 relative + u"(0)"}),
               (std::vector<std::string>{"4", "", "", ""}));
+}
+
+TEST(LineEvaluatorTest, ReferenceCyclesEndInAnError) {
+    auto absolute = [](uint64_t index) {
+        return NCExpression::absoluteLineReferenceTokenWithIndex(index);
+    };
+    struct Row {
+        std::vector<std::u16string> texts;
+        std::vector<bool> inCycle;
+    } rows[] = {
+        // Two lines referring to each other.
+        {{absolute(1) + u" + 1", absolute(0) + u" + 1"}, {true, true}},
+        // Three in a ring, and a fourth line that only uses the ring.
+        {{absolute(2) + u" * 2", absolute(0) + u" + 1", absolute(1) + u" - 3",
+          absolute(0) + u" + 10"},
+         {true, true, true, false}},
+    };
+    for (const Row& row : rows) {
+        // Every evaluation order: the first line asked, the last one asked.
+        for (bool fromTheEnd : {false, true}) {
+            Document document;
+            std::vector<std::shared_ptr<NCLine>> lines;
+            for (const auto& text : row.texts) lines.push_back(document.add(text));
+            if (fromTheEnd) std::reverse(lines.begin(), lines.end());
+            std::vector<bool> inCycle = row.inCycle;
+            if (fromTheEnd) std::reverse(inCycle.begin(), inCycle.end());
+            for (size_t i = 0; i < lines.size(); ++i) {
+                auto result = lines[i]->result();
+                ASSERT_NE(result, nullptr);
+                EXPECT_EQ(result->resultType(), NCResultTypeError) << i;
+                if (inCycle[i]) {
+                    EXPECT_EQ(lines[i]->evaluationError(), NCLineReferenceCycleError) << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(LineEvaluatorTest, LongChainsAreEvaluatedTargetsFirst) {
+    // A running total asked for at its last line: every line is evaluated once, in order, and
+    // never nested deeper than the limit.
+    const std::u16string above = NCExpression::relativeLineReferenceTokenWithOffset(-1);
+    Document document;
+    const int count = 400;
+    std::shared_ptr<NCLine> last;
+    document.add(u"1");
+    for (int i = 1; i < count; ++i) last = document.add(above + u" + 1");
+    EXPECT_EQ(answerOf(*last), std::to_string(count));
+    EXPECT_EQ(last->evaluationError(), 0);
+    EXPECT_EQ(answerOf(*document.lines.lineAtIndex(count / 2)), std::to_string(count / 2 + 1));
+}
+
+TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
+    Document document;
+    auto line = document.add(u"1 + 1");
+    NCEvaluator evaluator(document.environment->unitManager(), document.environment->variables());
+    EXPECT_EQ(evaluator.evaluateLine(*line, nullptr, nullptr), nullptr);
+    NCIndexPath path;
+    path.pushIndex(7);
+    NCLineExpressionParser(document.environment).parseLineExpression(*line->lineExpression());
+    auto result = evaluator.evaluateLine(*line, &path, nullptr);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(utf8(result->decimalValue(10)), "2");
+    // The line's index was on the path only while it was evaluated.
+    EXPECT_EQ(path.count(), 1u);
+    EXPECT_EQ(path.topIndex(), 7);
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ TEST(DispatchFuture, EveryWaitingThreadGetsTheValue) {
     });
     std::vector<std::future<int>> waiters;
     for (int i = 0; i < 4; ++i)
-        waiters.push_back(std::async(std::launch::async,
-                                     [future] { return std::any_cast<int>(future->get()); }));
+        waiters.push_back(
+            std::async(std::launch::async, [future] { return std::any_cast<int>(future->get()); }));
     gate.open();
     for (auto& waiter : waiters) EXPECT_EQ(waiter.get(), 5);
 }
@@ -75,12 +75,13 @@ TEST(DispatchFuture, AllResolvesAfterTheSlowest) {
     std::atomic<int> order{0};
     std::atomic<int> slowFinishedAt{-1};
     auto make = [&](Gate& gate, std::atomic<int>* mark) {
-        return NYDispatchFuture::futureOnQueue(ThreadPool::global(), [&gate, &order, mark]() -> std::any {
-            gate.opened.wait();
-            const int at = order++;
-            if (mark) *mark = at;
-            return {};
-        });
+        return NYDispatchFuture::futureOnQueue(ThreadPool::global(),
+                                               [&gate, &order, mark]() -> std::any {
+                                                   gate.opened.wait();
+                                                   const int at = order++;
+                                                   if (mark) *mark = at;
+                                                   return {};
+                                               });
     };
     auto a = make(fast, nullptr);
     auto b = make(slow, &slowFinishedAt);

@@ -59,16 +59,18 @@ TEST(Environment, LoadBuildsTheSharedEvaluatorInOrder) {
         std::u16string text, expected;
     };
     const Row rows[] = {
-        {u"3 plus 4", u"7"},          // word operators of the bundle
-        {u"2 * k", u"2000"},          // global variables
+        {u"3 plus 4", u"7"},  // word operators of the bundle
+        {u"2 * k", u"2000"},  // global variables
         {u"M / k", u"1000"},
-        {u"20% of 50", u"10"},        // percentage phrases
+        {u"20% of 50", u"10"},  // percentage phrases
     };
-    for (const auto& row : rows) EXPECT_EQ(evaluateShared(row.text), row.expected) << NKUTF8(row.text);
+    for (const auto& row : rows)
+        EXPECT_EQ(evaluateShared(row.text), row.expected) << NKUTF8(row.text);
     auto metres = evaluateShared(u"1.5 km in m");
     ASSERT_TRUE(metres);
     EXPECT_EQ(metres->substr(0, 4), u"1500");
-    EXPECT_EQ(NCEnvironment::current()->variables(), environment->variablesManager()->variableList());
+    EXPECT_EQ(NCEnvironment::current()->variables(),
+              environment->variablesManager()->variableList());
 }
 
 TEST(Environment, DisabledModulesAreNotLoadedButObserversAreAllRegistered) {
@@ -102,7 +104,8 @@ TEST(Environment, SecondLoadWaitsForTheFirstAndStopsTheOldManagers) {
     EXPECT_EQ(f.currencies[0]->count("ratesToUnits:all"), 1u);
     EXPECT_EQ(environment->observerCount(), 10u);
     EXPECT_EQ(environment->variablesManager()->variables().size(), 3u);
-    EXPECT_EQ(f.delegate.count("didLoadBundle"), 1u) << "the first load's announcement went with it";
+    EXPECT_EQ(f.delegate.count("didLoadBundle"), 1u)
+        << "the first load's announcement went with it";
 }
 
 TEST(Environment, LocalisedResourceLookup) {
@@ -126,7 +129,8 @@ TEST(Environment, LocalisedResourceLookup) {
     };
     for (const auto& row : rows) {
         ResourceBundle::setPreferredLanguages(row.preferred);
-        const auto found = NKEnvironment::pathForResource(row.name, "plist", row.localization, resources);
+        const auto found =
+            NKEnvironment::pathForResource(row.name, "plist", row.localization, resources);
         EXPECT_EQ(found, row.expected ? std::optional<std::string>(bundle.file(*row.expected))
                                       : std::nullopt)
             << row.name << " " << row.localization.value_or("(none)");
@@ -142,7 +146,8 @@ TEST(Environment, UnitsEnabledAgainKeepTheLoadsLanguage) {
     const std::string source = EnvironmentFixture::resources();
     fs::copy_file(source + "/Units.plist", bundle.file("Units.plist"));
     fs::create_directories(bundle.file("en.lproj"));
-    fs::copy_file(source + "/en.lproj/UnitLocalization.plist", bundle.file("en.lproj/UnitLocalization.plist"),
+    fs::copy_file(source + "/en.lproj/UnitLocalization.plist",
+                  bundle.file("en.lproj/UnitLocalization.plist"),
                   fs::copy_options::overwrite_existing);
     std::string german = bundle.read("en.lproj/UnitLocalization.plist");
     for (size_t at = german.find("<string>metre</string>"); at != std::string::npos;

@@ -11,7 +11,9 @@
 
 class FakeCurrencies : public NKCurrenciesManaging {
   public:
-    void registerDefaultCurrencies(const NCPropertyListValue&) override { calls.push_back("registerDefaults"); }
+    void registerDefaultCurrencies(const NCPropertyListValue&) override {
+        calls.push_back("registerDefaults");
+    }
     bool loadCurrenciesFromPath(const std::string&) override {
         calls.push_back("load");
         return true;
@@ -45,7 +47,8 @@ class FakeCurrencies : public NKCurrenciesManaging {
 
 class FakeStocks : public NKStocksManaging {
   public:
-    explicit FakeStocks(std::shared_ptr<NKVariablesManager> variables) : variables(std::move(variables)) {}
+    explicit FakeStocks(std::shared_ptr<NKVariablesManager> variables)
+        : variables(std::move(variables)) {}
     bool loadFromPath(const std::string& path) override {
         calls.push_back("load");
         variablesAtLoad = variables ? variables->variables().size() : 0;
@@ -74,14 +77,21 @@ class FakeStocks : public NKStocksManaging {
 
 struct RecordingDelegate : NKEnvironmentDelegate {
     std::vector<std::string> messages;
-    void environmentDidLoadBundle(const ResourceBundle&) override { messages.push_back("didLoadBundle"); }
-    void environmentVariablesWereModified(const std::vector<std::shared_ptr<NCVariable>>& v) override {
+    void environmentDidLoadBundle(const ResourceBundle&) override {
+        messages.push_back("didLoadBundle");
+    }
+    void environmentVariablesWereModified(
+        const std::vector<std::shared_ptr<NCVariable>>& v) override {
         messages.push_back("variablesWereModified:" +
                            (v.empty() ? std::string() : NKUTF8(v[0]->name().value_or(u""))));
     }
-    void environmentStocksWereModified(const std::any&) override { messages.push_back("stocksWereModified"); }
+    void environmentStocksWereModified(const std::any&) override {
+        messages.push_back("stocksWereModified");
+    }
     void environmentDidUpdateStockValues() override { messages.push_back("didUpdateStockValues"); }
-    void environmentDidUpdateCurrencyValues() override { messages.push_back("didUpdateCurrencyValues"); }
+    void environmentDidUpdateCurrencyValues() override {
+        messages.push_back("didUpdateCurrencyValues");
+    }
     void environmentCurrenciesWereModified(const std::any&) override {
         messages.push_back("currenciesWereModified");
     }

@@ -1,10 +1,13 @@
-// Shared pieces of the kit's tests: a manual clock and main queue installed as the shared ones,
-// a target that records the actions sent to it, captured log lines and temporary folders.
+// A text source with metrics and a generator over it, as the document window wires them; a
+// manual clock and main queue installed as the shared ones, a target that records the actions
+// sent to it, captured log lines and temporary folders.
 #ifndef NUMBERA_TESTS_KIT_TEST_SUPPORT_H
 #define NUMBERA_TESTS_KIT_TEST_SUPPORT_H
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,8 +16,53 @@
 #include <vector>
 
 #include "MainQueue.h"
+#include "NBFoundation.h"
 #include "NKLog.h"
+#include "NKTextActionGenerator.h"
+#include "NKTextHelpers.h"
 #include "NKTimingHelpers.h"
+#include "NKTextViewMetrics.h"
+
+// Starts the foundation once per process with default settings.
+inline void startFoundation() {
+    if (NBFoundationIsStarted()) return;
+    NBFSettingsRef settings = NBFSettingsCreate();
+    NBFoundationInit(settings);
+    NBFSettingsRelease(settings);
+}
+
+// Collects the kit's log lines while alive.
+struct LogCapture {
+    std::vector<std::string> lines;
+    LogCapture() { NKSetLogHook([this](const std::string& line) { lines.push_back(line); }); }
+    ~LogCapture() { NKSetLogHook(nullptr); }
+    bool contains(const std::string& text) const {
+        for (const std::string& line : lines)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+};
+
+struct EditingRig {
+    NKPlainTextSource text;
+    std::shared_ptr<NKTextViewLineMetrics> lineMetrics =
+        std::make_shared<NKTextViewLineMetrics>(&text);
+    std::shared_ptr<NKTextViewMetrics> metrics =
+        std::make_shared<NKTextViewMetrics>(&text, lineMetrics, nullptr);
+    NKTextActionGenerator generator{metrics};
+
+    void setText(const std::u16string& string, NSRange selection) {
+        text.setString(string);
+        text.setSelectedRange(selection);
+        metrics->resetAllCaches();
+    }
+};
+
+inline std::u16string joinLines(const std::vector<std::u16string>& lines) {
+    std::u16string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i ? u"\n" : u"") + lines[i];
+    return text;
+}
 
 struct ManualTime {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>(700000000);
@@ -49,12 +97,12 @@ class RecordingTarget : public NKActionTarget {
 class CapturedLog {
   public:
     CapturedLog() {
-        NKSetLogHandler([this](const std::string& line) {
+        NKSetLogHook([this](const std::string& line) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_lines.push_back(line);
         });
     }
-    ~CapturedLog() { NKSetLogHandler(nullptr); }
+    ~CapturedLog() { NKSetLogHook(nullptr); }
     std::vector<std::string> lines() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_lines;

@@ -8,10 +8,10 @@
 #include "NCEvaluator.h"
 #include "NCExpressionSubstituter.h"
 #include "NCUnitType.h"
+#include "NCVariableList.h"
 #include "NKLocalizationManager.h"
 #include "NKUnitsManager.h"
 #include "NKUserLocale.h"
-#include "NCVariableList.h"
 
 namespace {
 
@@ -37,19 +37,33 @@ std::optional<std::u16string> evaluate(const std::shared_ptr<NKUnitsManager>& un
 }
 
 TEST(LocalizationManager, TypeNames) {
-    const std::pair<std::u16string, int64_t> percentages[] = {
-        {u"AsPercent", 1}, {u"PercentOn", 2}, {u"PercentOf", 3}, {u"PercentOff", 4},
-        {u"AsPercentOn", 5}, {u"AsPercentOf", 6}, {u"AsPercentOff", 7},
-        {u"AsPercentDecreaseOf", 8}, {u"AsPercentIncreaseOf", 9}, {u"PercentOnWhatIs", 10},
-        {u"PercentOfWhatIs", 11}, {u"PercentOffWhatIs", 12}, {u"ReverseAsPercentOn", 13},
-        {u"ReverseAsPercentOff", 14}, {u"ReversePercentOnWhatIs", 15},
-        {u"ReversePercentOfWhatIs", 16}, {u"ReversePercentOffWhatIs", 17},
-        {u"percentOf", 0}, {u"", 0}, {u"Add", 0}};
+    const std::pair<std::u16string, int64_t> percentages[] = {{u"AsPercent", 1},
+                                                              {u"PercentOn", 2},
+                                                              {u"PercentOf", 3},
+                                                              {u"PercentOff", 4},
+                                                              {u"AsPercentOn", 5},
+                                                              {u"AsPercentOf", 6},
+                                                              {u"AsPercentOff", 7},
+                                                              {u"AsPercentDecreaseOf", 8},
+                                                              {u"AsPercentIncreaseOf", 9},
+                                                              {u"PercentOnWhatIs", 10},
+                                                              {u"PercentOfWhatIs", 11},
+                                                              {u"PercentOffWhatIs", 12},
+                                                              {u"ReverseAsPercentOn", 13},
+                                                              {u"ReverseAsPercentOff", 14},
+                                                              {u"ReversePercentOnWhatIs", 15},
+                                                              {u"ReversePercentOfWhatIs", 16},
+                                                              {u"ReversePercentOffWhatIs", 17},
+                                                              {u"percentOf", 0},
+                                                              {u"", 0},
+                                                              {u"Add", 0}};
     for (const auto& [name, number] : percentages)
-        EXPECT_EQ(NKLocalizationManager::percentageOperatorTypeForName(name), number) << NKUTF8(name);
+        EXPECT_EQ(NKLocalizationManager::percentageOperatorTypeForName(name), number)
+            << NKUTF8(name);
     const std::pair<std::u16string, int32_t> words[] = {
-        {u"Add", 1}, {u"Subtract", 2}, {u"Multiply", 3}, {u"Divide", 4},
-        {u"ReverseSubtract", 5}, {u"ReverseDivide", 6}, {u"Modulo", 0}, {u"PercentOf", 0}};
+        {u"Add", 1},    {u"Subtract", 2},        {u"Multiply", 3},
+        {u"Divide", 4}, {u"ReverseSubtract", 5}, {u"ReverseDivide", 6},
+        {u"Modulo", 0}, {u"PercentOf", 0}};
     for (const auto& [name, number] : words)
         EXPECT_EQ(NKLocalizationManager::wordOperatorTypeForName(name), number) << NKUTF8(name);
     ASSERT_EQ(NKLocalizationManager::clashingSymbols().size(), 2u);
@@ -74,7 +88,8 @@ TEST(LocalizationManager, PercentageFilesMostSpecificFirst) {
     };
     for (const auto& row : rows) {
         NKLocalizationManager manager;
-        manager.setPercentageOperatorsPlistFileName("PercentageOperators", bundle, row.localization);
+        manager.setPercentageOperatorsPlistFileName("PercentageOperators", bundle,
+                                                    row.localization);
         std::vector<std::string> expected;
         for (const auto& name : row.expected) expected.push_back(bundleFolder.file(name));
         EXPECT_EQ(manager.percentageOperatorsFilePaths(), expected)
@@ -91,9 +106,8 @@ TEST(LocalizationManager, WordOperatorsFromTheAuthoredFile) {
         std::u16string text, expected;
     };
     const Row rows[] = {
-        {u"3 plus 4", u"7"},      {u"3 and 4", u"7"},  {u"10 minus 4", u"6"},
-        {u"10 less 4", u"6"},     {u"5 times 3", u"15"}, {u"12 div 4", u"3"},
-        {u"2 with 2", u"4"},      {u"9 without 2", u"7"},
+        {u"3 plus 4", u"7"},   {u"3 and 4", u"7"},  {u"10 minus 4", u"6"}, {u"10 less 4", u"6"},
+        {u"5 times 3", u"15"}, {u"12 div 4", u"3"}, {u"2 with 2", u"4"},   {u"9 without 2", u"7"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(evaluate(nullptr, words, row.text), row.expected) << NKUTF8(row.text);
@@ -104,10 +118,13 @@ TEST(LocalizationManager, BadWordOperatorEntriesAreLoggedAndSkipped) {
     TemporaryFolder folder;
     folder.write("WordOperators.plist",
                  "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
-                 "<dict><key>word</key><string>plus</string><key>operatorType</key><string>Add</string></dict>"
-                 "<dict><key>word</key><string>modulo</string><key>operatorType</key><string>Modulo</string></dict>"
+                 "<dict><key>word</key><string>plus</string><key>operatorType</key><string>Add</"
+                 "string></dict>"
+                 "<dict><key>word</key><string>modulo</string><key>operatorType</"
+                 "key><string>Modulo</string></dict>"
                  "<dict><key>operatorType</key><string>Add</string></dict>"
-                 "<dict><key>word</key><integer>3</integer><key>operatorType</key><string>Add</string></dict>"
+                 "<dict><key>word</key><integer>3</integer><key>operatorType</key><string>Add</"
+                 "string></dict>"
                  "<string>not a dictionary</string>"
                  "</array></plist>");
     auto words = NCBuiltins::wordOperators();
@@ -128,9 +145,12 @@ TEST(LocalizationManager, PercentagePhrasesFromFiles) {
     TemporaryFolder folder;
     folder.write("PercentageOperators.plist",
                  "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
-                 "<dict><key>regex</key><string>pct\\s*of</string><key>operatorType</key><string>PercentOf</string></dict>"
-                 "<dict><key>regex</key><string>(unclosed</string><key>operatorType</key><string>PercentOf</string></dict>"
-                 "<dict><key>regex</key><string>x</string><key>operatorType</key><string>Nothing</string></dict>"
+                 "<dict><key>regex</key><string>pct\\s*of</string><key>operatorType</"
+                 "key><string>PercentOf</string></dict>"
+                 "<dict><key>regex</key><string>(unclosed</string><key>operatorType</"
+                 "key><string>PercentOf</string></dict>"
+                 "<dict><key>regex</key><string>x</string><key>operatorType</key><string>Nothing</"
+                 "string></dict>"
                  "</array></plist>");
     auto words = NCBuiltins::wordOperators();
     {
@@ -149,7 +169,7 @@ TEST(LocalizationManager, PercentagePhrasesFromFiles) {
         std::u16string text, expected;
     };
     const Row rows[] = {
-        {u"20% of 50", u"10"},  {u"10% on 200", u"220"}, {u"10% off 200", u"180"},
+        {u"20% of 50", u"10"},         {u"10% on 200", u"220"}, {u"10% off 200", u"180"},
         {u"20% of what is 10", u"50"}, {u"pct of", u""},
     };
     for (const auto& row : rows) {
@@ -194,7 +214,8 @@ TEST(LocalizationManager, ClashingCurrencySymbols) {
         auto kr = units->ncUnitManager()->unitWithName(u"kr");
         auto dollar = units->ncUnitManager()->unitWithName(u"$");
         ASSERT_TRUE(kr && dollar);
-        EXPECT_EQ(kr->identifier(), row.expectedKr) << row.locale.identifier << " " << NKUTF8(row.askedCode);
+        EXPECT_EQ(kr->identifier(), row.expectedKr)
+            << row.locale.identifier << " " << NKUTF8(row.askedCode);
         EXPECT_EQ(dollar->identifier(), row.expectedDollar) << row.locale.identifier;
     }
     NKUserLocale::setCurrent(std::nullopt);
@@ -215,19 +236,14 @@ TEST(LocalizationManager, BestCurrencyIsTheUsersWhenKnown) {
     for (const auto& row : rows) {
         NKUserLocale::setCurrent(row.locale);
         NKLocalizationManager manager(units, NCBuiltins::wordOperators());
-        EXPECT_EQ(manager.bestCurrencyCodeForCurrentLocale(), row.expected) << row.locale.identifier;
+        EXPECT_EQ(manager.bestCurrencyCodeForCurrentLocale(), row.expected)
+            << row.locale.identifier;
     }
     NKUserLocale::setCurrent(std::nullopt);
     // Read from ICU: a Swedish locale pays in kronor.
     const NKUserLocale swedish = NKUserLocale::withIdentifier("sv_SE");
     EXPECT_EQ(swedish.currencyCode, u"SEK");
     EXPECT_EQ(swedish.currencySymbol, u"kr");
-}
-
-TEST(LocalizationManager, EnglishLocalisations) {
-    EXPECT_TRUE(NKLocalizationIsEnglish(std::nullopt));
-    EXPECT_TRUE(NKLocalizationIsEnglish(std::string("en")));
-    EXPECT_FALSE(NKLocalizationIsEnglish(std::string("de")));
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace {
 
 TEST(ScheduledAction, FiresOnceAfterItsDelayUnlessInvalidated) {
     ManualTime time;
-    auto target = std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"go"});
+    auto target =
+        std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"go"});
     auto argument = std::make_shared<int>(3);
     auto action = NKScheduledAction::actionWithTarget(target, "go", argument);
     action->fireAfterDelay(2.5);
@@ -97,7 +98,7 @@ TEST(EventThrottler, LetsOneEventThroughPerInterval) {
         NSTimeInterval advanceBy;
         bool expected;
     };
-    const Row rows[] = {{0, true}, {0.5, false}, {1.0, false}, {0.5, false},
+    const Row rows[] = {{0, true},    {0.5, false}, {1.0, false}, {0.5, false},
                         {0.01, true}, {2.0, false}, {0.5, true}};
     for (size_t i = 0; i < std::size(rows); ++i) {
         time.clock->advance(rows[i].advanceBy);
@@ -141,8 +142,8 @@ TEST(RecurringTimer, FirstFiringFollowsTheLastUpdate) {
     };
     for (const auto& row : rows) {
         ManualTime time;
-        auto target = std::make_shared<RecordingTarget>(time.clock.get(),
-                                                        std::vector<std::string>{"update"});
+        auto target =
+            std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"update"});
         const NSTimeInterval start = time.now();
         NKRecurringTimer timer(target, "update", row.interval, std::nullopt,
                                start - row.lastUpdateAgo);
@@ -159,7 +160,8 @@ TEST(RecurringTimer, PreventionKeySilencesFiringsButKeepsRunning) {
     CapturedLog log;
     auto settings = std::make_shared<InMemorySettings>();
     Settings::setStandard(settings);
-    auto target = std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"update"});
+    auto target =
+        std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"update"});
     NKRecurringTimer timer(target, "update", 100, std::string("NBAllowUpdates"), time.now());
 
     struct Row {
@@ -167,8 +169,10 @@ TEST(RecurringTimer, PreventionKeySilencesFiringsButKeepsRunning) {
         bool sends;
     };
     const Row rows[] = {
-        {SettingsValue(false), false}, {SettingsValue(true), true},
-        {SettingsValue(u"NO"), false}, {std::nullopt, true},
+        {SettingsValue(false), false},
+        {SettingsValue(true), true},
+        {SettingsValue(u"NO"), false},
+        {std::nullopt, true},
     };
     for (const auto& row : rows) {
         if (row.setting)
@@ -188,7 +192,8 @@ TEST(RecurringTimer, PreventionKeySilencesFiringsButKeepsRunning) {
 TEST(RecurringTimer, GoneTargetOrTimerSendsNothing) {
     ManualTime time;
     CapturedLog log;
-    auto target = std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"update"});
+    auto target =
+        std::make_shared<RecordingTarget>(time.clock.get(), std::vector<std::string>{"update"});
     {
         NKRecurringTimer timer(target, "update", 10, std::nullopt, std::nullopt);
         time.advance(10);
@@ -198,9 +203,11 @@ TEST(RecurringTimer, GoneTargetOrTimerSendsNothing) {
     EXPECT_EQ(target->calls.size(), 1u);
     EXPECT_EQ(time.queue->pendingCount(), 0u);
 
-    NKRecurringTimer orphan(std::weak_ptr<NKActionTarget>(), "update", 10, std::nullopt, std::nullopt);
+    NKRecurringTimer orphan(std::weak_ptr<NKActionTarget>(), "update", 10, std::nullopt,
+                            std::nullopt);
     time.advance(10);
-    EXPECT_TRUE(log.contains("Not sending selector update because the target doesn't respond to it"));
+    EXPECT_TRUE(
+        log.contains("Not sending selector update because the target doesn't respond to it"));
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ const NKVersionInfo kVersionInfo = {
 
 std::vector<std::u16string> namesOf(const NKVariablesManager& manager) {
     std::vector<std::u16string> names;
-    for (const auto& variable : manager.variables()) names.push_back(variable->name().value_or(u""));
+    for (const auto& variable : manager.variables())
+        names.push_back(variable->name().value_or(u""));
     return names;
 }
 
@@ -27,7 +28,8 @@ std::string variablesFile(const std::vector<std::pair<std::string, std::string>>
         "<key>NKVariables</key><array>";
     for (const auto& [name, value] : entries)
         text += "<dict><key>name</key><string>" + name + "</string><key>value</key><string>" +
-                value + "</string><key>enabled</key><true/><key>type</key><integer>0</integer></dict>";
+                value +
+                "</string><key>enabled</key><true/><key>type</key><integer>0</integer></dict>";
     return text + "</array></dict></plist>";
 }
 
@@ -39,7 +41,8 @@ struct ManagerFixture {
     ManagerFixture() {
         center.addObserver("", nullptr, nullptr, [this](const NSNotification& n) {
             auto variable = n.objectAs<std::shared_ptr<NCVariable>>();
-            posted.push_back(n.name + (variable ? ":" + NKUTF8(variable->name().value_or(u"")) : ""));
+            posted.push_back(n.name +
+                             (variable ? ":" + NKUTF8(variable->name().value_or(u"")) : ""));
         });
     }
 };
@@ -70,7 +73,9 @@ TEST(VariablesManager, DuplicateStoredNamesKeepTheFirst) {
     const Row rows[] = {
         {{{"rate", "5"}, {"rate", "6"}}, {u"rate"}, {u"5"}, 1},
         {{{"a", "1"}, {"b", "2"}, {"a", "3"}, {"b", "4"}, {"c", "5"}},
-         {u"a", u"b", u"c"}, {u"1", u"2", u"5"}, 2},
+         {u"a", u"b", u"c"},
+         {u"1", u"2", u"5"},
+         2},
         {{{"x", "1"}, {"y", "2"}}, {u"x", u"y"}, {u"1", u"2"}, 0},
         {{}, {}, {}, 0},
     };
@@ -108,8 +113,8 @@ TEST(VariablesManager, AddingAnExistingNameIsRefused) {
     EXPECT_EQ(namesOf(*f.manager),
               (std::vector<std::u16string>{u"k", u"M", u"G", u"rate", u"fresh"}));
     EXPECT_EQ(f.manager->variableNamed(u"fresh")->delocalizedValue(), u"1.0");
-    EXPECT_EQ(f.posted, (std::vector<std::string>{"NKVariableWasAdded:rate",
-                                                  "NKVariableWasAdded:fresh"}));
+    EXPECT_EQ(f.posted,
+              (std::vector<std::string>{"NKVariableWasAdded:rate", "NKVariableWasAdded:fresh"}));
 }
 
 TEST(VariablesManager, Renaming) {
@@ -124,7 +129,8 @@ TEST(VariablesManager, Renaming) {
         {u"k", u"M", false, u"There is already a variable named 'M'.",
          u"Please give the variable a different name and try again."},
         {u"k", u"", false, u"Invalid name", u"Try renaming the variable to something else."},
-        {u"k", u"two words", false, u"Invalid name", u"Try renaming the variable to something else."},
+        {u"k", u"two words", false, u"Invalid name",
+         u"Try renaming the variable to something else."},
         {u"k", u"kilo", true, u"", u""},
     };
     for (const auto& row : rows) {
@@ -137,7 +143,8 @@ TEST(VariablesManager, Renaming) {
         EXPECT_EQ(error.localizedRecoverySuggestion, row.suggestion);
         if (row.ok) {
             EXPECT_EQ(variable->name(), row.to);
-            EXPECT_EQ(f.posted, (std::vector<std::string>{"NKVariableWasModified:" + NKUTF8(row.to)}));
+            EXPECT_EQ(f.posted,
+                      (std::vector<std::string>{"NKVariableWasModified:" + NKUTF8(row.to)}));
         } else {
             EXPECT_EQ(error.domain, NSCocoaErrorDomain);
             EXPECT_EQ(error.code, 2048);
@@ -153,11 +160,8 @@ TEST(VariablesManager, Moving) {
         std::vector<std::u16string> expected;
     };
     const Row rows[] = {
-        {2, {u"M", u"G", u"k"}},
-        {3, {u"M", u"G", u"k"}},
-        {7, {u"M", u"G", u"k"}},
-        {1, {u"M", u"k", u"G"}},
-        {0, {u"k", u"M", u"G"}},
+        {2, {u"M", u"G", u"k"}}, {3, {u"M", u"G", u"k"}}, {7, {u"M", u"G", u"k"}},
+        {1, {u"M", u"k", u"G"}}, {0, {u"k", u"M", u"G"}},
     };
     for (const auto& row : rows) {
         ManagerFixture f;
@@ -213,7 +217,8 @@ TEST(VariablesManager, SaveWithoutVersionInformationWritesNothing) {
     EXPECT_FALSE(f.manager->saveToPath("", kVersionInfo));
     EXPECT_FALSE(folder.exists("Variables.plist"));
     EXPECT_TRUE(log.contains("Not saving variables without version information"));
-    EXPECT_FALSE(f.manager->saveToPath(folder.file("missing-folder/Variables.plist"), kVersionInfo));
+    EXPECT_FALSE(
+        f.manager->saveToPath(folder.file("missing-folder/Variables.plist"), kVersionInfo));
     EXPECT_TRUE(log.contains("Warning: Could not save variables datasource to file"));
 }
 
@@ -240,7 +245,7 @@ TEST(VariablesManager, UnknownUnitIdentifierLoadsWithoutUnit) {
                  "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>NKVariables</key><array>"
                  "<dict><key>name</key><string>d</string><key>value</key><string>3</string>"
                  "<key>unitIdentifier</key><string>no-such-unit</string></dict>"
-                 "<dict><key>value</key><string>4</string></dict>"  // no name: skipped
+                 "<dict><key>value</key><string>4</string></dict>"   // no name: skipped
                  "<dict><key>name</key><integer>5</integer></dict>"  // wrong type: skipped
                  "</array></dict></plist>");
     ASSERT_TRUE(f.manager->loadFromPath(folder.file("Variables.plist")));

@@ -25,8 +25,8 @@ TEST(ManualMainQueue, PostedTasksWaitForTheirTurnAndRunInOrder) {
     EXPECT_TRUE(f.log.empty());
     EXPECT_EQ(f.queue.runPending(), 2u);
     f.queue.advance(*f.clock, 10);
-    EXPECT_EQ(f.log, (std::vector<std::string>{"first@1000", "second@1000", "soon@1002",
-                                               "late@1005"}));
+    EXPECT_EQ(f.log,
+              (std::vector<std::string>{"first@1000", "second@1000", "soon@1002", "late@1005"}));
     EXPECT_EQ(f.clock->now(), 1010);
 }
 
@@ -35,7 +35,7 @@ TEST(ManualMainQueue, CancelledTasksNeverRun) {
     const auto a = f.queue.postAfter(1, f.note("a"));
     f.queue.postAfter(1, f.note("b"));
     f.queue.cancel(a);
-    f.queue.cancel(a);                    // twice: ignored
+    f.queue.cancel(a);                   // twice: ignored
     f.queue.cancel(MainQueue::kNoTask);  // never an id
     f.queue.advance(*f.clock, 2);
     EXPECT_EQ(f.log, (std::vector<std::string>{"b@1001"}));

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MainQueue.h"
@@ -106,6 +108,50 @@ TEST(NotificationCenter, QueuedObserversRunOnTheirQueue) {
 
 TEST(NotificationCenter, DefaultCenterIsOne) {
     EXPECT_EQ(&NotificationCenter::defaultCenter(), &NotificationCenter::defaultCenter());
+}
+
+}  // namespace
+
+namespace {
+
+// Posting from several threads while observers come and go loses nothing of the kept ones.
+TEST(NotificationCenter, ConcurrentPostsReachKeptObservers) {
+    NotificationCenter center;
+    std::atomic<int> kept{0};
+    center.addObserver("N", nullptr, nullptr, [&](const NSNotification&) { ++kept; });
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&center] {
+            for (int i = 0; i < 250; ++i) {
+                auto token =
+                    center.addObserver("N", nullptr, nullptr, [](const NSNotification&) {});
+                center.post("N");
+                center.removeObserver(token);
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(kept.load(), 1000);
+    EXPECT_EQ(center.observerCount(), 1u);
+}
+
+TEST(ManualMainQueueThreads, TasksPostedFromOtherThreadsRunOnTheRunningThread) {
+    ManualMainQueue queue(std::make_shared<ManualClock>(0));
+    std::vector<std::thread> threads;
+    std::atomic<int> ran{0};
+    const auto runner = std::this_thread::get_id();
+    std::atomic<bool> elsewhere{false};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 100; ++i)
+                queue.post([&] {
+                    if (std::this_thread::get_id() != runner) elsewhere = true;
+                    ++ran;
+                });
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(queue.runPending(), 400u);
+    EXPECT_EQ(ran.load(), 400);
+    EXPECT_FALSE(elsewhere.load());
 }
 
 }  // namespace

@@ -10,12 +10,14 @@ TEST(InMemorySettings, BoolReadingFollowsTheValueType) {
         bool expected;
     };
     const Row rows[] = {
-        {true, true},          {false, false},         {int64_t{0}, false},
-        {int64_t{-3}, true},   {0.0, false},           {0.5, true},
-        {u"YES", true},        {u"yes", true},         {u"TRUE", true},
-        {u"1", true},          {u"17", true},          {u"0", false},
-        {u"NO", false},        {u"", false},           {u"maybe", false},
-        {std::vector<std::u16string>{u"YES"}, false},
+        {true, true},        {false, false},
+        {int64_t{0}, false}, {int64_t{-3}, true},
+        {0.0, false},        {0.5, true},
+        {u"YES", true},      {u"yes", true},
+        {u"TRUE", true},     {u"1", true},
+        {u"17", true},       {u"0", false},
+        {u"NO", false},      {u"", false},
+        {u"maybe", false},   {std::vector<std::u16string>{u"YES"}, false},
     };
     InMemorySettings settings;
     for (size_t i = 0; i < std::size(rows); ++i) {

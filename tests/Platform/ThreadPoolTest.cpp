@@ -37,10 +37,11 @@ TEST(ThreadPool, WaitingTasksDoNotStarveTheirDependencies) {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     std::atomic<int> done{0};
-    for (int i = 0; i < kWaiters; ++i) pool.async([released, &done] {
-        released.wait();
-        ++done;
-    });
+    for (int i = 0; i < kWaiters; ++i)
+        pool.async([released, &done] {
+            released.wait();
+            ++done;
+        });
     pool.async([&release] { release.set_value(); });
     pool.waitUntilIdle();
     EXPECT_EQ(done.load(), kWaiters);
