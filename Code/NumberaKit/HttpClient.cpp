@@ -80,7 +80,8 @@ void HttpClient::setShared(std::shared_ptr<HttpClient> client) {
 HttpResponse CurlHttpClient::get(const std::string& url, NSTimeInterval timeout,
                                  const std::atomic<bool>* cancelled) {
     if (!hasWebScheme(url))
-        return failure(kUnsupportedURL, "Unsupported address (only http and https): " + asciiOnly(url));
+        return failure(kUnsupportedURL,
+                       "Unsupported address (only http and https): " + asciiOnly(url));
     initialiseCurlOnce();
     CURL* curl = curl_easy_init();
     if (!curl) return failure(kTransferFailed, "The HTTP client could not start");
@@ -89,8 +90,9 @@ HttpResponse CurlHttpClient::get(const std::string& url, NSTimeInterval timeout,
     transfer.cancelled = cancelled;
     char errorText[CURL_ERROR_SIZE] = {0};
     // At least a millisecond: zero would mean no limit to libcurl.
-    const long timeoutMs =
-        std::isfinite(timeout) && timeout > 0 ? std::max(1L, std::lround(timeout * 1000.0)) : 60000L;
+    const long timeoutMs = std::isfinite(timeout) && timeout > 0
+                               ? std::max(1L, std::lround(timeout * 1000.0))
+                               : 60000L;
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -117,7 +119,8 @@ HttpResponse CurlHttpClient::get(const std::string& url, NSTimeInterval timeout,
     if (result != CURLE_OK) {
         const std::string reason = errorText[0] ? errorText : curl_easy_strerror(result);
         if (transfer.tooLarge) return failure(kReplyTooLarge, "The reply is too large", status);
-        if (result == CURLE_ABORTED_BY_CALLBACK) return failure(kCancelled, "The request was cancelled");
+        if (result == CURLE_ABORTED_BY_CALLBACK)
+            return failure(kCancelled, "The request was cancelled");
         if (result == CURLE_OPERATION_TIMEDOUT)
             return failure(kTimedOut, "The request timed out: " + reason, status);
         if (result == CURLE_UNSUPPORTED_PROTOCOL || result == CURLE_URL_MALFORMAT)
@@ -125,7 +128,8 @@ HttpResponse CurlHttpClient::get(const std::string& url, NSTimeInterval timeout,
         return failure(kTransferFailed, "The request failed: " + reason, status);
     }
     if (status < 200 || status > 299)
-        return failure(kBadStatus, "The server answered with status " + std::to_string(status), status);
+        return failure(kBadStatus, "The server answered with status " + std::to_string(status),
+                       status);
     HttpResponse response;
     response.success = true;
     response.statusCode = status;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <future>
 
-#include "NKLog.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NKUnitsManager.h"
 
 namespace {
@@ -40,7 +40,8 @@ std::shared_ptr<NKCurrenciesManager> NKCurrenciesManager::create(
 }
 
 NKCurrenciesManager::NKCurrenciesManager(std::shared_ptr<NKUnitsManager> unitsManager,
-                                         std::shared_ptr<MainQueue> queue, NotificationCenter* center,
+                                         std::shared_ptr<MainQueue> queue,
+                                         NotificationCenter* center,
                                          std::shared_ptr<HttpClient> client)
     : m_updateCurrenciesQueue(std::make_shared<ThreadPool>(2, "Update Currencies queue")),
       m_unitsManager(std::move(unitsManager)),
@@ -64,17 +65,17 @@ void NKCurrenciesManager::forceMasterRate(NKCurrency& currency) {
 
 void NKCurrenciesManager::registerDefaultCurrencies(const NCPropertyListValue& currencies) {
     if (!m_allCurrencies.empty()) {
-        NKLog("Warning: registerDefaultCurrencies [Line " + std::to_string(__LINE__) +
-              "] Registering Defaults but actual currencies already exist");
+        NKLogLine("Warning: registerDefaultCurrencies [Line " + std::to_string(__LINE__) +
+                  "] Registering Defaults but actual currencies already exist");
         return;
     }
     if (!currencies.isDictionary()) {
-        NKLog("Warning: The default currencies are not a dictionary");
+        NKLogLine("Warning: The default currencies are not a dictionary");
         return;
     }
     for (const auto& [key, entry] : currencies.dictionary()) {
         if (!entry || !entry->isDictionary()) {
-            NKLog("Warning: Default currency " + NKUTF8(key) + " is not a dictionary; skipped");
+            NKLogLine("Warning: Default currency " + NKUTF8(key) + " is not a dictionary; skipped");
             continue;
         }
         auto currency = std::make_shared<NKCurrency>(*entry);
@@ -89,8 +90,8 @@ void NKCurrenciesManager::registerDefaultCurrencies(const NCPropertyListValue& c
     if (!m_allCurrencies.empty()) m_lastCurrencyUpdateDate = m_allCurrencies.front()->sourceDate();
 }
 
-std::optional<NCPropertyListValue::Dictionary> NKCurrenciesManager::validCurrencyDictionaryFromOldDataSource(
-    const NCPropertyListValue& root) {
+std::optional<NCPropertyListValue::Dictionary>
+NKCurrenciesManager::validCurrencyDictionaryFromOldDataSource(const NCPropertyListValue& root) {
     const auto build = creatorBuild(root);
     if (!build || *build >= kKeyedFormatBuild) return std::nullopt;
     auto list = root.valueForKey(u"NKCurrencies");
@@ -113,14 +114,15 @@ std::optional<NCPropertyListValue::Dictionary> NKCurrenciesManager::validCurrenc
 bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
     std::error_code ignored;
     if (!std::filesystem::exists(path, ignored)) {
-        NKLog("could not load currencies, nothing there.");
+        NKLogLine("could not load currencies, nothing there.");
         return false;
     }
     std::string reason;
     auto root = NCPropertyListValue::readFromFile(path, &reason);
     if (!root || !root->isDictionary()) {
-        NKLog("Currencies Manager Warning: Cannot load currencies from path. Invalid currency data "
-              "store error 1");
+        NKLogLine(
+            "Currencies Manager Warning: Cannot load currencies from path. Invalid currency data "
+            "store error 1");
         return false;
     }
     NCPropertyListValue::Dictionary entries;
@@ -131,15 +133,18 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
     } else {
         auto old = validCurrencyDictionaryFromOldDataSource(*root);
         if (!old) {
-            NKLog("Currencies Manager Warning: Cannot load currencies from path. Invalid currency "
-                  "data store error 2");
+            NKLogLine(
+                "Currencies Manager Warning: Cannot load currencies from path. Invalid currency "
+                "data store error 2");
             return false;
         }
         entries = std::move(*old);
         converted = true;
     }
     if (m_allCurrencies.empty()) {
-        NKLog("Warning: Trying to load currency values from plist, but no defaults have been registered");
+        NKLogLine(
+            "Warning: Trying to load currency values from plist, but no defaults have been "
+            "registered");
         NCPropertyListValue asDefaults;
         asDefaults.kind_ = NCPropertyListValue::Kind::Dictionary;
         asDefaults.dictionary_ = entries;
@@ -151,7 +156,8 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
         currency->acquireValuesFromDictionary(*entry);
         // The key names the currency; an entry must not turn one currency into another.
         if (currency->identifier() != identifier) {
-            NKLog("Warning: Currency entry " + NKUTF8(identifier) + " names another identifier");
+            NKLogLine("Warning: Currency entry " + NKUTF8(identifier) +
+                      " names another identifier");
             currency->setIdentifier(identifier);
         }
         forceMasterRate(*currency);
@@ -177,8 +183,8 @@ void NKCurrenciesManager::completeLoading() {
         } else {
             // Never another currency's unit: a stand-in's factor would follow this rate and
             // corrupt every conversion of the currency it belongs to.
-            NKLog("Associated unit for " + NKUTF8(currency->identifier()) +
-                  " could not be found; the currency is disabled");
+            NKLogLine("Associated unit for " + NKUTF8(currency->identifier()) +
+                      " could not be found; the currency is disabled");
             currency->markUnitMissing();
         }
         observeCurrency(currency);
@@ -203,29 +209,33 @@ void NKCurrenciesManager::observeCurrency(const std::shared_ptr<NKCurrency>& cur
     });
 }
 
-bool NKCurrenciesManager::saveCurrenciesToPath(const std::string& path, const NKVersionInfo& versionInfo) {
+bool NKCurrenciesManager::saveCurrenciesToPath(const std::string& path,
+                                               const NKVersionInfo& versionInfo) {
     namespace plf = PropertyListFile;
     if (path.empty()) {
-        NKLog("Warning: Could not save currencies to file ''");
+        NKLogLine("Warning: Could not save currencies to file ''");
         return false;
     }
     PlistPtr currencies = plf::dictionary();
     for (const auto& currency : m_allCurrencies)
-        plf::set(currencies.get(), NKUTF8(currency->identifier()), currency->dictionaryRepresentation());
+        plf::set(currencies.get(), NKUTF8(currency->identifier()),
+                 currency->dictionaryRepresentation());
     PlistPtr root = plf::dictionary();
     plf::set(root.get(), "NKCurrencies", std::move(currencies));
-    plf::set(root.get(), "NKDataSourceDate", plf::date(m_lastCurrencyUpdateDate.value_or(NKDistantPast)));
+    plf::set(root.get(), "NKDataSourceDate",
+             plf::date(m_lastCurrencyUpdateDate.value_or(NKDistantPast)));
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(versionInfo));
     NSError error;
     if (!plf::writeAtomically(path, root.get(), &error)) {
-        NKLog("Warning: Could not save currencies to file '" + path + "'");
+        NKLogLine("Warning: Could not save currencies to file '" + path + "'");
         return false;
     }
     return true;
 }
 
 void NKCurrenciesManager::setLocale(NCSimpleLocale locale) {
-    if (locale.groupingChar == m_locale.groupingChar || locale.decimalPointChar == m_locale.decimalPointChar)
+    if (locale.groupingChar == m_locale.groupingChar ||
+        locale.decimalPointChar == m_locale.decimalPointChar)
         return;
     m_locale = locale;
     for (const auto& currency : m_allCurrencies) currency->setLocale(locale);
@@ -237,8 +247,8 @@ void NKCurrenciesManager::setAutomaticallyUpdatesValuesFromWeb(bool automaticall
     m_updateTimer.reset();
     if (!automatically) return;
     m_updateTimer = std::make_unique<NKRecurringTimer>(
-        std::weak_ptr<NKActionTarget>(shared_from_this()), kUpdateAction, kUpdateInterval, std::nullopt,
-        m_lastCurrencyUpdateDate, m_queue);
+        std::weak_ptr<NKActionTarget>(shared_from_this()), kUpdateAction, kUpdateInterval,
+        std::nullopt, m_lastCurrencyUpdateDate, m_queue);
 }
 
 bool NKCurrenciesManager::performAction(const std::string& action, const std::shared_ptr<void>&) {
@@ -269,7 +279,8 @@ std::vector<std::u16string> NKCurrenciesManager::activeRealWorldCurrencyCodes() 
     return codes;
 }
 
-std::shared_ptr<NKCurrency> NKCurrenciesManager::currencyWithCode(const std::u16string& code) const {
+std::shared_ptr<NKCurrency> NKCurrenciesManager::currencyWithCode(
+    const std::u16string& code) const {
     auto found = m_currenciesByIdentifier.find(code);
     return found == m_currenciesByIdentifier.end() ? nullptr : found->second;
 }
@@ -297,7 +308,7 @@ void NKCurrenciesManager::stopUpdating() {
 void NKCurrenciesManager::updateRatesFromWeb() {
     if (m_stopped) return;
     if (m_updating.exchange(true)) {
-        NKLog("Already updating currencies");
+        NKLogLine("Already updating currencies");
         return;
     }
     post(NKCurrenciesWillBeginUpdateFromWeb, shared_from_this());
@@ -307,12 +318,14 @@ void NKCurrenciesManager::updateRatesFromWeb() {
     std::vector<std::shared_ptr<NKCurrenciesUpdaterOperation>> operations;
     operations.push_back(std::make_shared<NKCurrenciesUpdaterOperation>(
         std::vector<std::shared_ptr<const NKCurrencyParser>>{
-            std::make_shared<NKYahooCurrenciesParser>(), std::make_shared<NKOrvantixCurrenciesParser>()},
+            std::make_shared<NKYahooCurrenciesParser>(),
+            std::make_shared<NKOrvantixCurrenciesParser>()},
         codes, "Yahoo Currencies", m_client));
     auto bitcoin = currencyWithCode(kBitcoinCode);
     if (bitcoin && bitcoin->enabled())
         operations.push_back(std::make_shared<NKCurrenciesUpdaterOperation>(
-            std::vector<std::shared_ptr<const NKCurrencyParser>>{std::make_shared<NKBitcoinRateParser>()},
+            std::vector<std::shared_ptr<const NKCurrencyParser>>{
+                std::make_shared<NKBitcoinRateParser>()},
             std::vector<std::string>{"BTC"}, "Bitcoin", m_client));
     performAsynchronousRateUpdateWithOperations(std::move(operations));
 }
@@ -322,22 +335,22 @@ void NKCurrenciesManager::performAsynchronousRateUpdateWithOperations(
     m_updating = true;
     m_runningOperations = operations;
     std::weak_ptr<NKCurrenciesManager> weak = weak_from_this();
-    ThreadPool::global()->async([weak, operations, updateQueue = m_updateCurrenciesQueue,
-                                 queue = m_queue] {
-        std::vector<std::future<void>> finished;
-        for (const auto& operation : operations) {
-            auto done = std::make_shared<std::promise<void>>();
-            finished.push_back(done->get_future());
-            updateQueue->async([operation, done] {
-                operation->start();
-                done->set_value();
+    ThreadPool::global()->async(
+        [weak, operations, updateQueue = m_updateCurrenciesQueue, queue = m_queue] {
+            std::vector<std::future<void>> finished;
+            for (const auto& operation : operations) {
+                auto done = std::make_shared<std::promise<void>>();
+                finished.push_back(done->get_future());
+                updateQueue->async([operation, done] {
+                    operation->start();
+                    done->set_value();
+                });
+            }
+            for (auto& future : finished) future.wait();
+            queue->post([weak, operations] {
+                if (auto self = weak.lock()) self->finishUpdate(operations);
             });
-        }
-        for (auto& future : finished) future.wait();
-        queue->post([weak, operations] {
-            if (auto self = weak.lock()) self->finishUpdate(operations);
         });
-    });
 }
 
 void NKCurrenciesManager::finishUpdate(
@@ -368,7 +381,8 @@ void NKCurrenciesManager::finishUpdate(
     std::vector<std::u16string> failedCodes;
     for (const auto& operation : operations)
         if (!operation->wasSuccessful())
-            for (const auto& code : operation->supportedCurrencyCodes()) failedCodes.push_back(NKUTF16(code));
+            for (const auto& code : operation->supportedCurrencyCodes())
+                failedCodes.push_back(NKUTF16(code));
     post(NKCurrenciesUpdatePartiallyFailed, failedCodes);
 }
 
@@ -385,7 +399,8 @@ void NKCurrenciesManager::updateRatesWithUpdater(const NKCurrenciesUpdaterOperat
         const auto text = operation.rateForCurrencyCode(code);
         const double value = text ? NKCurrency::rateValueOfText(NKUTF16(*text)) : 0;
         if (!(value > 0)) {
-            NKLog("Warning: invalid rate (" + text.value_or("(null)") + ") found for currency " + code);
+            NKLogLine("Warning: invalid rate (" + text.value_or("(null)") +
+                      ") found for currency " + code);
             continue;
         }
         if (!currency->enabled()) continue;

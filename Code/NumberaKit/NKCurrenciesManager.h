@@ -31,10 +31,9 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     static constexpr int64_t kKeyedFormatBuild = 2738;
 
     // No queue, centre or client means the shared ones.
-    static std::shared_ptr<NKCurrenciesManager> create(std::shared_ptr<NKUnitsManager> unitsManager,
-                                                       std::shared_ptr<MainQueue> queue = nullptr,
-                                                       NotificationCenter* center = nullptr,
-                                                       std::shared_ptr<HttpClient> client = nullptr);
+    static std::shared_ptr<NKCurrenciesManager> create(
+        std::shared_ptr<NKUnitsManager> unitsManager, std::shared_ptr<MainQueue> queue = nullptr,
+        NotificationCenter* center = nullptr, std::shared_ptr<HttpClient> client = nullptr);
     ~NKCurrenciesManager() override;
 
     void registerDefaultCurrencies(const NCPropertyListValue& currencies) override;
@@ -54,14 +53,18 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     bool anyCurrencyEnabledIn(const NSNotification& notification) const override;
     void stopUpdating() override;
 
-    const std::vector<std::shared_ptr<NKCurrency>>& allCurrencies() const { return m_allCurrencies; }
+    const std::vector<std::shared_ptr<NKCurrency>>& allCurrencies() const {
+        return m_allCurrencies;
+    }
     std::vector<std::shared_ptr<NKCurrency>> favouriteCurrencies() const;
     std::vector<std::shared_ptr<NKCurrency>> activeCurrencies() const;
     // Enabled codes in list order, without the bitcoin.
     std::vector<std::u16string> activeRealWorldCurrencyCodes() const;
     std::shared_ptr<NKCurrency> currencyWithCode(const std::u16string& code) const;
     static std::u16string masterCurrencyCode() { return u"USD"; }
-    std::optional<NSTimeInterval> lastCurrencyUpdateDate() const { return m_lastCurrencyUpdateDate; }
+    std::optional<NSTimeInterval> lastCurrencyUpdateDate() const {
+        return m_lastCurrencyUpdateDate;
+    }
 
     // The operations run on the update queue; their rates are applied on the main queue, and
     // the end is announced after that.
@@ -78,8 +81,9 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     std::string targetDescription() const override { return "currencies manager"; }
 
   private:
-    NKCurrenciesManager(std::shared_ptr<NKUnitsManager> unitsManager, std::shared_ptr<MainQueue> queue,
-                        NotificationCenter* center, std::shared_ptr<HttpClient> client);
+    NKCurrenciesManager(std::shared_ptr<NKUnitsManager> unitsManager,
+                        std::shared_ptr<MainQueue> queue, NotificationCenter* center,
+                        std::shared_ptr<HttpClient> client);
     void finishUpdate(const std::vector<std::shared_ptr<NKCurrenciesUpdaterOperation>>& operations);
     void observeCurrency(const std::shared_ptr<NKCurrency>& currency);
     void post(const char* name, std::any object);

@@ -1,6 +1,6 @@
 #include "NKCurrenciesUpdaterOperation.h"
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKWebServices.h"
 
 namespace {
@@ -8,7 +8,8 @@ namespace {
 // A reply quoted in a log line: short, and printable whatever the service sent.
 std::string printable(const std::string& data) {
     std::string out;
-    for (unsigned char c : data.substr(0, 200)) out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
+    for (unsigned char c : data.substr(0, 200))
+        out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
     if (data.size() > 200) out += "...";
     return out;
 }
@@ -16,8 +17,8 @@ std::string printable(const std::string& data) {
 }  // namespace
 
 NKCurrenciesUpdaterOperation::NKCurrenciesUpdaterOperation(
-    std::vector<std::shared_ptr<const NKCurrencyParser>> parsers, std::vector<std::string> currencyCodes,
-    std::string label, std::shared_ptr<HttpClient> client)
+    std::vector<std::shared_ptr<const NKCurrencyParser>> parsers,
+    std::vector<std::string> currencyCodes, std::string label, std::shared_ptr<HttpClient> client)
     : m_currencyParsers(std::move(parsers)),
       m_currencyCodes(std::move(currencyCodes)),
       m_label(std::move(label)),
@@ -44,27 +45,29 @@ void NKCurrenciesUpdaterOperation::start() {
 bool NKCurrenciesUpdaterOperation::tryParser(const NKCurrencyParser& parser) {
     const auto url = parser.urlWithCurrencySymbols(m_currencyCodes, "USD");
     if (!url) {
-        NKLog("Connection error updating currencies: no address for the " + parser.description());
+        NKLogLine("Connection error updating currencies: no address for the " +
+                  parser.description());
         return false;
     }
     const HttpResponse response =
         m_client->get(*url, NKWebServiceConfiguration::timeout(kTimeout), m_cancelled.get());
     if (!response.success || response.body.empty()) {
-        const std::string reason = response.success ? "the reply is empty"
-                                                    : NKUTF8(response.error.localizedDescription);
-        NKLog("Connection error updating currencies: " + reason);
+        const std::string reason =
+            response.success ? "the reply is empty" : NKUTF8(response.error.localizedDescription);
+        NKLogLine("Connection error updating currencies: " + reason);
         return false;
     }
     const auto rates = parser.currencyKeyValuesFromData(response.body);
     if (!rates) {
-        NKLog("Error updating currencies from data: " + printable(response.body));
+        NKLogLine("Error updating currencies from data: " + printable(response.body));
         return false;
     }
     for (const auto& [code, rate] : *rates) m_currencyRates[code] = rate;
     return true;
 }
 
-std::optional<std::string> NKCurrenciesUpdaterOperation::rateForCurrencyCode(const std::string& code) const {
+std::optional<std::string> NKCurrenciesUpdaterOperation::rateForCurrencyCode(
+    const std::string& code) const {
     auto found = m_currencyRates.find(code);
     if (found == m_currencyRates.end()) return std::nullopt;
     return found->second;

@@ -5,7 +5,7 @@
 
 #include "NCCurrencySymbols.h"
 #include "NKCurrencyParsers.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKUserLocale.h"
 
 namespace {
@@ -37,31 +37,43 @@ void NKCurrency::acquireValuesFromDictionary(const NCPropertyListValue& dictiona
     for (const auto& [key, value] : dictionary.dictionary()) {
         const std::string name = NKUTF8(key);
         if (!value || value->kind() == NCPropertyListValue::Kind::None) {
-            NKLog("Warning! No key " + name + " found in currency dictionary rep");
+            NKLogLine("Warning! No key " + name + " found in currency dictionary rep");
             continue;
         }
         auto wrongType = [&] {
-            NKLog("Warning: NBCurrency can't set the key " + name + " to a value of type " +
-                  value->kindName());
+            NKLogLine("Warning: NBCurrency can't set the key " + name + " to a value of type " +
+                      value->kindName());
         };
         if (key == u"identifier") {
-            if (!value->isString()) { wrongType(); continue; }
+            if (!value->isString()) {
+                wrongType();
+                continue;
+            }
             m_identifier = value->string();
         } else if (key == u"rate") {
-            if (!value->isString()) { wrongType(); continue; }
+            if (!value->isString()) {
+                wrongType();
+                continue;
+            }
             setRate(value->string());
             m_rateDoubleValue = rateValueOfText(m_rate);
         } else if (key == u"enabled" || key == u"favourite") {
-            if (value->kind() != NCPropertyListValue::Kind::Boolean) { wrongType(); continue; }
+            if (value->kind() != NCPropertyListValue::Kind::Boolean) {
+                wrongType();
+                continue;
+            }
             if (key == u"enabled")
                 m_enabled = value->boolean();
             else
                 m_favourite = value->boolean();
         } else if (key == u"sourceDate") {
-            if (!value->isDate() || !std::isfinite(value->real())) { wrongType(); continue; }
+            if (!value->isDate() || !std::isfinite(value->real())) {
+                wrongType();
+                continue;
+            }
             m_sourceDate = value->real();
         } else {
-            NKLog("Warning: NBCurrency can't set the key " + name + " cause it doesn't exist");
+            NKLogLine("Warning: NBCurrency can't set the key " + name + " cause it doesn't exist");
         }
     }
 }
@@ -86,7 +98,7 @@ std::string NKCurrency::debugDescription() const {
 
 void NKCurrency::setRate(const std::u16string& rate) {
     if (rate.find_first_of(u"\r\n") != std::u16string::npos)
-        NKLog("Warning: a newline got into the currencies rate somehow");
+        NKLogLine("Warning: a newline got into the currencies rate somehow");
     size_t start = 0, end = rate.size();
     while (start < end && isBlank(rate[start])) ++start;
     while (end > start && isBlank(rate[end - 1])) --end;
@@ -101,7 +113,7 @@ void NKCurrency::markUnitMissing() {
 
 void NKCurrency::setEnabled(bool enabled) {
     if (enabled && m_unitMissing) {
-        NKLog("Warning: Currency " + NKUTF8(m_identifier) + " has no unit and stays disabled");
+        NKLogLine("Warning: Currency " + NKUTF8(m_identifier) + " has no unit and stays disabled");
         return;
     }
     if (enabled == m_enabled) return;
@@ -141,20 +153,21 @@ void NKCurrencyRatesToUnitsHelper::updateUnitRatesFromCurrencies(
         if (!currency) continue;
         const auto& unit = currency->mutableUnit();
         if (!unit) {
-            NKLog("Warning: Currency " + NKUTF8(currency->identifier()) + " has no corresponding unit");
+            NKLogLine("Warning: Currency " + NKUTF8(currency->identifier()) +
+                      " has no corresponding unit");
             continue;
         }
         const double rate = currency->rateDoubleValue();
         if (!(rate > 0) || !std::isfinite(rate)) {
-            NKLog("Warning: Unit for currency " + NKUTF8(currency->identifier()) +
-                  " could not be updated as the rate is 0");
+            NKLogLine("Warning: Unit for currency " + NKUTF8(currency->identifier()) +
+                      " could not be updated as the rate is 0");
             continue;
         }
         // Sixteen decimals cannot hold the factor of a rate above 10^16; a zero factor would
         // break every conversion.
         if (!(1.0 / rate >= 0.5e-16)) {
-            NKLog("Warning: Unit for currency " + NKUTF8(currency->identifier()) +
-                  " could not be updated as the rate is too large");
+            NKLogLine("Warning: Unit for currency " + NKUTF8(currency->identifier()) +
+                      " could not be updated as the rate is too large");
             continue;
         }
         const std::u16string factor = NKUTF16(NKWebText::fixed16(1.0 / rate));

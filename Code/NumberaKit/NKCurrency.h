@@ -62,7 +62,9 @@ class NKCurrency {
 
     const std::shared_ptr<NCMutableBasicUnit>& mutableUnit() const { return m_mutableUnit; }
     std::shared_ptr<NCUnit> unit() const { return m_mutableUnit; }
-    void setMutableUnit(std::shared_ptr<NCMutableBasicUnit> unit) { m_mutableUnit = std::move(unit); }
+    void setMutableUnit(std::shared_ptr<NCMutableBasicUnit> unit) {
+        m_mutableUnit = std::move(unit);
+    }
 
     // The unit's long name; none without a unit.
     std::optional<std::u16string> displayName() const;
@@ -96,7 +98,8 @@ class NKCurrency {
 
 // Pushes the currencies' rates into their units: the factor is 1 / rate with sixteen decimals.
 struct NKCurrencyRatesToUnitsHelper {
-    static void updateUnitRatesFromCurrencies(const std::vector<std::shared_ptr<NKCurrency>>& currencies);
+    static void updateUnitRatesFromCurrencies(
+        const std::vector<std::shared_ptr<NKCurrency>>& currencies);
 };
 
 #endif

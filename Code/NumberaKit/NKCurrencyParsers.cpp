@@ -1,14 +1,14 @@
 #include "NKCurrencyParsers.h"
 
-#include <nlohmann/json.hpp>
+#include <utf8.h>
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <utf8.h>
+#include <nlohmann/json.hpp>
 
 #include "HttpClient.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKWebServices.h"
 
 namespace {
@@ -29,7 +29,7 @@ bool isAsciiAlphanumeric(const std::string& text) {
 
 bool baseIsValid(const std::string& base) {
     if (NKWebText::characterCount(base) == 3 && NKWebText::isValidUTF8(base)) return true;
-    NKLog("Warning: Base currency symbol is not valid");
+    NKLogLine("Warning: Base currency symbol is not valid");
     return false;
 }
 
@@ -53,7 +53,8 @@ size_t NKWebText::characterCount(const std::string& utf8) {
 std::optional<double> NKWebText::decimalValue(const std::string& text) {
     if (text.empty()) return std::nullopt;
     for (char c : text)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-')) return std::nullopt;
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-'))
+            return std::nullopt;
     double value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
@@ -63,7 +64,8 @@ std::optional<double> NKWebText::decimalValue(const std::string& text) {
 
 std::string NKWebText::fixed16(double value) {
     char buffer[400];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
+    auto [ptr, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
     if (ec != std::errc()) return "0.0000000000000000";
     return std::string(buffer, ptr);
 }
@@ -84,7 +86,7 @@ std::optional<std::string> NKYahooCurrenciesParser::urlWithCurrencySymbols(
     std::string pairs;
     for (const auto& code : codes) {
         if (!codeIsValid(code)) {
-            NKLog("Warning: Currency symbol " + code + " is not valid");
+            NKLogLine("Warning: Currency symbol " + code + " is not valid");
             continue;
         }
         if (code == baseCurrency) continue;
@@ -97,7 +99,7 @@ std::optional<std::string> NKYahooCurrenciesParser::urlWithCurrencySymbols(
 std::optional<NKCurrencyRates> NKYahooCurrenciesParser::currencyKeyValuesFromData(
     const std::string& data) const {
     if (!NKWebText::isValidUTF8(data)) {
-        NKLog("Yahoo Currencies Parser: Invalid Data Error 1");
+        NKLogLine("Yahoo Currencies Parser: Invalid Data Error 1");
         return std::nullopt;
     }
     NKCurrencyRates rates;
@@ -111,12 +113,12 @@ std::optional<NKCurrencyRates> NKYahooCurrenciesParser::currencyKeyValuesFromDat
 
         const size_t comma = line.find(',');
         if (comma == std::string::npos || line.find(',', comma + 1) != std::string::npos) {
-            NKLog("Yahoo Currencies Parser: Invalid Data Error 1");
+            NKLogLine("Yahoo Currencies Parser: Invalid Data Error 1");
             return std::nullopt;
         }
         const std::string pair = removeAll(removeAll(line.substr(0, comma), "\""), "=X");
         if (pair.size() != 6 || !isAsciiAlphanumeric(pair)) {
-            NKLog("Yahoo Currencies Parser: Invalid Data Error 2");
+            NKLogLine("Yahoo Currencies Parser: Invalid Data Error 2");
             return std::nullopt;
         }
         rates[pair.substr(3)] = line.substr(comma + 1);
@@ -159,7 +161,7 @@ std::optional<std::string> NKOrvantixCurrenciesParser::urlWithCurrencySymbols(
     bool first = true;
     for (const auto& code : codes) {
         if (!codeIsValid(code)) {
-            NKLog("Warning: Currency symbol " + code + " is not valid");
+            NKLogLine("Warning: Currency symbol " + code + " is not valid");
             continue;
         }
         address += first ? "&currencies=" : ",";
@@ -173,19 +175,20 @@ std::optional<NKCurrencyRates> NKOrvantixCurrenciesParser::currencyKeyValuesFrom
     const std::string& data) const {
     const json reply = json::parse(data, nullptr, false);
     if (reply.is_discarded() || !reply.is_array()) {
-        NKLog("Orvantix Currencies Parser Error 1: Invalid Data received");
+        NKLogLine("Orvantix Currencies Parser Error 1: Invalid Data received");
         return std::nullopt;
     }
     NKCurrencyRates rates;
     for (const auto& entry : reply) {
         if (entry.is_array() && entry.empty()) continue;
-        if (!entry.is_array() || entry.size() != 2 || !entry[0].is_string() || !entry[1].is_string()) {
-            NKLog("Orvantix Currencies Parser Error 2: Invalid Data received");
+        if (!entry.is_array() || entry.size() != 2 || !entry[0].is_string() ||
+            !entry[1].is_string()) {
+            NKLogLine("Orvantix Currencies Parser Error 2: Invalid Data received");
             return std::nullopt;
         }
         const std::string code = removeAll(entry[0].get<std::string>(), "\"");
         if (NKWebText::characterCount(code) != 3) {
-            NKLog("Orvantix Currencies Parser Error 2: Invalid Data received");
+            NKLogLine("Orvantix Currencies Parser Error 2: Invalid Data received");
             return std::nullopt;
         }
         rates[code] = entry[1].get<std::string>();
@@ -214,7 +217,7 @@ std::optional<NKCurrencyRates> NKBitcoinRateParser::currencyKeyValuesFromData(
     const std::string& data) const {
     const json reply = json::parse(data, nullptr, false);
     if (reply.is_discarded() || !reply.is_object()) {
-        NKLog("Bitcoin Rate Parser: Invalid Data received");
+        NKLogLine("Bitcoin Rate Parser: Invalid Data received");
         return std::nullopt;
     }
     const auto last = reply.find("last");
@@ -224,7 +227,7 @@ std::optional<NKCurrencyRates> NKBitcoinRateParser::currencyKeyValuesFromData(
         if (last->is_string()) price = NKWebText::decimalValue(last->get<std::string>());
     }
     if (!price || !std::isfinite(*price) || *price <= 0) {
-        NKLog("Bitcoin Rate Parser: No usable price received");
+        NKLogLine("Bitcoin Rate Parser: No usable price received");
         return std::nullopt;
     }
     return NKCurrencyRates{{"BTC", NKWebText::fixed16(1.0 / *price)}};

@@ -19,9 +19,10 @@ class NKCurrencyParser {
     virtual ~NKCurrencyParser() = default;
     // The service's origin and path; none when the service has no configured address.
     virtual std::optional<std::string> baseURL() const = 0;
-    virtual std::optional<std::string> urlWithCurrencySymbols(const std::vector<std::string>& codes,
-                                                              const std::string& baseCurrency) const = 0;
-    virtual std::optional<NKCurrencyRates> currencyKeyValuesFromData(const std::string& data) const = 0;
+    virtual std::optional<std::string> urlWithCurrencySymbols(
+        const std::vector<std::string>& codes, const std::string& baseCurrency) const = 0;
+    virtual std::optional<NKCurrencyRates> currencyKeyValuesFromData(
+        const std::string& data) const = 0;
     virtual std::string description() const = 0;
 };
 
@@ -29,9 +30,10 @@ class NKYahooCurrenciesParser final : public NKCurrencyParser {
   public:
     static constexpr const char* kPath = "/d/quotes.csv?s=";
     std::optional<std::string> baseURL() const override;
-    std::optional<std::string> urlWithCurrencySymbols(const std::vector<std::string>& codes,
-                                                      const std::string& baseCurrency) const override;
-    std::optional<NKCurrencyRates> currencyKeyValuesFromData(const std::string& data) const override;
+    std::optional<std::string> urlWithCurrencySymbols(
+        const std::vector<std::string>& codes, const std::string& baseCurrency) const override;
+    std::optional<NKCurrencyRates> currencyKeyValuesFromData(
+        const std::string& data) const override;
     std::string description() const override { return "Yahoo Currency Parser"; }
     // The 153 codes that both currency services quote, in the services' order.
     static const std::vector<std::string>& supportedCurrencySymbols();
@@ -41,9 +43,10 @@ class NKOrvantixCurrenciesParser final : public NKCurrencyParser {
   public:
     static constexpr const char* kPath = "/numbera/data/currencies.php?";
     std::optional<std::string> baseURL() const override;
-    std::optional<std::string> urlWithCurrencySymbols(const std::vector<std::string>& codes,
-                                                      const std::string& baseCurrency) const override;
-    std::optional<NKCurrencyRates> currencyKeyValuesFromData(const std::string& data) const override;
+    std::optional<std::string> urlWithCurrencySymbols(
+        const std::vector<std::string>& codes, const std::string& baseCurrency) const override;
+    std::optional<NKCurrencyRates> currencyKeyValuesFromData(
+        const std::string& data) const override;
     std::string description() const override { return "Orvantix Currency Parser"; }
     static const std::vector<std::string>& supportedCurrencySymbols() {
         return NKYahooCurrenciesParser::supportedCurrencySymbols();
@@ -54,9 +57,10 @@ class NKBitcoinRateParser final : public NKCurrencyParser {
   public:
     static constexpr const char* kPathFormat = "/ticker/global/%@/";
     std::optional<std::string> baseURL() const override;
-    std::optional<std::string> urlWithCurrencySymbols(const std::vector<std::string>& codes,
-                                                      const std::string& baseCurrency) const override;
-    std::optional<NKCurrencyRates> currencyKeyValuesFromData(const std::string& data) const override;
+    std::optional<std::string> urlWithCurrencySymbols(
+        const std::vector<std::string>& codes, const std::string& baseCurrency) const override;
+    std::optional<NKCurrencyRates> currencyKeyValuesFromData(
+        const std::string& data) const override;
     std::string description() const override { return "Bitcoin Rate Parser"; }
     static const std::vector<std::string>& supportedCurrencySymbols();
 };

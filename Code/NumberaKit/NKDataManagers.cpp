@@ -6,7 +6,8 @@
 NKEnvironmentModuleFactory NKDataManagersFactory() {
     NKEnvironmentModuleFactory factory;
     factory.makeCurrenciesManager = [](std::shared_ptr<NKUnitsManager> units) {
-        return std::static_pointer_cast<NKCurrenciesManaging>(NKCurrenciesManager::create(std::move(units)));
+        return std::static_pointer_cast<NKCurrenciesManaging>(
+            NKCurrenciesManager::create(std::move(units)));
     };
     factory.makeStocksManager = [](std::shared_ptr<NKUnitsManager> units,
                                    std::shared_ptr<NKVariablesManager> variables) {

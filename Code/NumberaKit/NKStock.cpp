@@ -5,15 +5,17 @@
 #include "NCResult.h"
 #include "NCResultFormatter.h"
 #include "NCResultFormattingOptions.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 
 namespace {
 
-std::optional<std::u16string> stringFor(const NCPropertyListValue& dictionary, const char16_t* key) {
+std::optional<std::u16string> stringFor(const NCPropertyListValue& dictionary,
+                                        const char16_t* key) {
     auto value = dictionary.valueForKey(key);
     if (!value) return std::nullopt;
     if (!value->isString()) {
-        NKLog("Warning: Stock key " + NKUTF8(key) + " holds a " + value->kindName() + "; ignored");
+        NKLogLine("Warning: Stock key " + NKUTF8(key) + " holds a " + value->kindName() +
+                  "; ignored");
         return std::nullopt;
     }
     return value->string();
@@ -28,7 +30,8 @@ NKStock::NKStock(const NCPropertyListValue& dictionary) {
     m_value = stringFor(dictionary, u"value");
     m_company = stringFor(dictionary, u"company");
     m_currencyCode = stringFor(dictionary, u"currencyCode");
-    if (auto date = dictionary.valueForKey(u"sourceDate"); date && date->isDate() && std::isfinite(date->real()))
+    if (auto date = dictionary.valueForKey(u"sourceDate");
+        date && date->isDate() && std::isfinite(date->real()))
         m_sourceDate = date->real();
 }
 
@@ -93,7 +96,7 @@ const std::vector<NKExchange>& NKStock::tickerLocaleDicts() {
 
 std::optional<std::u16string> NKStock::preferredCurrencyCode() const {
     if (!m_ticker) {
-        NKLog("No ticker set, so no preferreed currency can be determined");
+        NKLogLine("No ticker set, so no preferreed currency can be determined");
         return std::nullopt;
     }
     const size_t dot = m_ticker->find(u'.');
@@ -152,7 +155,9 @@ std::u16string NKStock::localizedValue() const {
     options->decimalPlaceCharacter = m_locale.decimalPointChar;
     options->setDecimalPlaces(2);
     options->trailingZeros = true;
-    return NCResultFormatter::sharedInstance().stringValueForResult(result.get(), options.get()).value_or(u"");
+    return NCResultFormatter::sharedInstance()
+        .stringValueForResult(result.get(), options.get())
+        .value_or(u"");
 }
 
 std::u16string NKStock::displayValue() const {

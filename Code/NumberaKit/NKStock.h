@@ -18,9 +18,9 @@
 inline constexpr int32_t NKStockVariableType = 1;
 
 struct NKExchange {
-    std::u16string countryName;                  // "NBCountryName"
-    std::u16string currency;                     // "NBExchangeCurrency"
-    std::vector<std::u16string> suffixes;        // "NBExchangeCodes"
+    std::u16string countryName;            // "NBCountryName"
+    std::u16string currency;               // "NBExchangeCurrency"
+    std::vector<std::u16string> suffixes;  // "NBExchangeCodes"
 };
 
 class NKStock {
@@ -46,8 +46,8 @@ class NKStock {
     // The variable's value text for a price: the price itself, or for prices in pence ("GBX")
     // the price in pounds, by moving the decimal point two places, so no digit is lost. None
     // for a price that is not a plain positive decimal number.
-    static std::optional<std::u16string> variableValueForPrice(const std::u16string& price,
-                                                               const std::optional<std::u16string>& currencyCode);
+    static std::optional<std::u16string> variableValueForPrice(
+        const std::u16string& price, const std::optional<std::u16string>& currencyCode);
     // The unit a price in the currency is expressed in: pence are counted in pounds.
     static std::u16string variableUnitCode(const std::u16string& currencyCode);
     // A plain positive decimal number ("12", "0.50", ".5"); zero and text are not prices.

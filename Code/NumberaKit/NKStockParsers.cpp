@@ -4,7 +4,7 @@
 
 #include "HttpClient.h"
 #include "NKCurrencyParsers.h"
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKWebServices.h"
 #include "Regex.h"
 
@@ -38,7 +38,7 @@ std::optional<std::string> NKYahooStocksParser::baseURL() {
 std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbol(
     const std::optional<std::string>& ticker) {
     if (!ticker) {
-        NKLog("Warning - no ticker symbol requested");
+        NKLogLine("Warning - no ticker symbol requested");
         return std::nullopt;
     }
     return urlWithTickerSymbols({*ticker});
@@ -47,7 +47,7 @@ std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbol(
 std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbols(
     const std::vector<std::string>& tickers) {
     if (tickers.empty()) {
-        NKLog("Warning - no ticker symbols requested");
+        NKLogLine("Warning - no ticker symbols requested");
         return std::nullopt;
     }
     auto base = baseURL();
@@ -60,7 +60,7 @@ std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbols(
 
 std::optional<NKStockQuotes> NKYahooStocksParser::stockKeyValuesFromData(const std::string& data) {
     if (!NKWebText::isValidUTF8(data)) {
-        NKLog("An error with stocks occured: the reply is not UTF-8 text");
+        NKLogLine("An error with stocks occured: the reply is not UTF-8 text");
         return std::nullopt;
     }
     static const auto pattern = Regex::cached(u"^([^,]+),(.*),([0-9.]+)$");
@@ -76,16 +76,16 @@ std::optional<NKStockQuotes> NKYahooStocksParser::stockKeyValuesFromData(const s
         const std::u16string text = NKUTF16(line);
         const auto match = pattern ? pattern->firstMatch(text) : std::nullopt;
         if (!match || match->groups.size() < 3) {
-            NKLog("Regex sort of failed. The stock item is " + line);
+            NKLogLine("Regex sort of failed. The stock item is " + line);
             continue;
         }
         std::vector<std::string> values;
         for (size_t group = 1; group <= 3; ++group)
             values.push_back(withoutCharacters(NKUTF8(match->group(text, group)), "\"\r,"));
         if (values.size() != 3 || values[0].empty()) {
-            NKLog("An error with a stock occured. Keys is (" + std::string(NKStockTickerSymbol) +
-                  ", " + NKStockCompanyName + ", " + NKStockValue + "), but cleaned values is " +
-                  quoted(values));
+            NKLogLine("An error with a stock occured. Keys is (" +
+                      std::string(NKStockTickerSymbol) + ", " + NKStockCompanyName + ", " +
+                      NKStockValue + "), but cleaned values is " + quoted(values));
             continue;
         }
         // Unreadable and zero prices ("0.00", "N/A") mean the service knows no price.
@@ -108,7 +108,7 @@ std::optional<std::string> NKOrvantixStocksParser::baseURL() {
 std::optional<std::string> NKOrvantixStocksParser::urlWithTickerSymbol(
     const std::optional<std::string>& ticker) {
     if (!ticker) {
-        NKLog("Warning - no ticker symbol requested");
+        NKLogLine("Warning - no ticker symbol requested");
         return std::nullopt;
     }
     return urlWithTickerSymbols({*ticker});
@@ -117,20 +117,22 @@ std::optional<std::string> NKOrvantixStocksParser::urlWithTickerSymbol(
 std::optional<std::string> NKOrvantixStocksParser::urlWithTickerSymbols(
     const std::vector<std::string>& tickers) {
     if (tickers.empty()) {
-        NKLog("Warning - no ticker symbols requested");
+        NKLogLine("Warning - no ticker symbols requested");
         return std::nullopt;
     }
     auto base = baseURL();
     if (!base) return std::nullopt;
     std::string address = *base + "symbols=";
-    for (size_t i = 0; i < tickers.size(); ++i) address += (i ? "," : "") + NKPercentEncode(tickers[i]);
+    for (size_t i = 0; i < tickers.size(); ++i)
+        address += (i ? "," : "") + NKPercentEncode(tickers[i]);
     return address;
 }
 
-std::optional<NKStockQuotes> NKOrvantixStocksParser::stockKeyValuesFromData(const std::string& data) {
+std::optional<NKStockQuotes> NKOrvantixStocksParser::stockKeyValuesFromData(
+    const std::string& data) {
     const json reply = json::parse(data, nullptr, false);
     if (reply.is_discarded() || !reply.is_array()) {
-        NKLog("An error with stocks occured: the reply is not a JSON array");
+        NKLogLine("An error with stocks occured: the reply is not a JSON array");
         return std::nullopt;
     }
     NKStockQuotes quotes;
@@ -141,13 +143,14 @@ std::optional<NKStockQuotes> NKOrvantixStocksParser::stockKeyValuesFromData(cons
                                 NKWebText::decimalValue(entry[2].get<std::string>()).has_value() &&
                                 !entry[0].get<std::string>().empty();
         if (!wellFormed) {
-            NKLog("An error with stocks occured. Keys is (" + std::string(NKStockTickerSymbol) +
-                  ", " + NKStockCompanyName + ", " + NKStockValue + "), but stocks array is " +
-                  entry.dump(-1, ' ', true, json::error_handler_t::replace));
+            NKLogLine("An error with stocks occured. Keys is (" + std::string(NKStockTickerSymbol) +
+                      ", " + NKStockCompanyName + ", " + NKStockValue + "), but stocks array is " +
+                      entry.dump(-1, ' ', true, json::error_handler_t::replace));
             return std::nullopt;
         }
         const std::string ticker = entry[0].get<std::string>();
-        quotes[ticker] = NKStockQuote{ticker, entry[1].get<std::string>(), entry[2].get<std::string>()};
+        quotes[ticker] =
+            NKStockQuote{ticker, entry[1].get<std::string>(), entry[2].get<std::string>()};
     }
     if (quotes.empty()) return std::nullopt;
     return quotes;

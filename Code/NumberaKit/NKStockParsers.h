@@ -15,9 +15,9 @@ inline constexpr const char* NKStockCompanyName = "NKStockCompanyName";
 inline constexpr const char* NKStockValue = "NKStockValue";
 
 struct NKStockQuote {
-    std::string ticker;   // as the service spells it
+    std::string ticker;  // as the service spells it
     std::string company;
-    std::string value;    // price as text, "." as decimal point
+    std::string value;  // price as text, "." as decimal point
     bool operator==(const NKStockQuote&) const = default;
 };
 // Ticker → quote, UTF-8.

@@ -1,7 +1,7 @@
 #include "NKStockTickerValidator.h"
 
-#include "NKLog.h"
 #include "NKStockParsers.h"
+#include "NKTextHelpers.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ NKStockTickerValidator::~NKStockTickerValidator() {
 
 void NKStockTickerValidator::findStockWithTicker(const std::optional<std::u16string>& ticker) {
     if (!ticker || ticker->empty()) {
-        NKLog("Warning: No ticker requested for validation");
+        NKLogLine("Warning: No ticker requested for validation");
         return;
     }
     if (!m_gatherer) {
@@ -33,17 +33,19 @@ void NKStockTickerValidator::findStockWithTicker(const std::optional<std::u16str
         m_gatherer->setDelegate(this);
     }
     if (m_gatherer->dataGatheringInProgress()) {
-        NKLog("Warning: Can't start to update rates. Update already in progress");
+        NKLogLine("Warning: Can't start to update rates. Update already in progress");
         return;
     }
-    m_gatherer->gatherDataFromURL(NKYahooStocksParser::urlWithTickerSymbol(NKUTF8(*ticker)), *ticker);
+    m_gatherer->gatherDataFromURL(NKYahooStocksParser::urlWithTickerSymbol(NKUTF8(*ticker)),
+                                  *ticker);
 }
 
 void NKStockTickerValidator::cancel() {
     if (m_gatherer) m_gatherer->cancel();
 }
 
-void NKStockTickerValidator::webDataGathererDidReturnData(NKWebDataGatherer&, const std::string& data,
+void NKStockTickerValidator::webDataGathererDidReturnData(NKWebDataGatherer&,
+                                                          const std::string& data,
                                                           const std::any& userInfo) {
     const std::u16string ticker = tickerOf(userInfo);
     const auto quotes = NKYahooStocksParser::stockKeyValuesFromData(data);
@@ -53,13 +55,15 @@ void NKStockTickerValidator::webDataGathererDidReturnData(NKWebDataGatherer&, co
         if (m_delegate) m_delegate->stockValidatorDidNotFindStockWithTicker(*this, ticker);
         return;
     }
-    auto stock = NKStock::stockWithCompany(NKUTF16(quote->second.company), NKUTF16(quote->second.ticker),
-                                           NKUTF16(quote->second.value));
+    auto stock =
+        NKStock::stockWithCompany(NKUTF16(quote->second.company), NKUTF16(quote->second.ticker),
+                                  NKUTF16(quote->second.value));
     stock->setSourceDate((m_queue ? m_queue : MainQueue::shared())->now());
     if (m_delegate) m_delegate->stockValidatorDidFindStock(*this, stock);
 }
 
-void NKStockTickerValidator::webDataGathererDidFailWithError(NKWebDataGatherer&, const NSError& error,
+void NKStockTickerValidator::webDataGathererDidFailWithError(NKWebDataGatherer&,
+                                                             const NSError& error,
                                                              const std::any& userInfo) {
     if (m_delegate && m_delegate->respondsToDidEncounterError())
         m_delegate->stockValidatorDidEncounterError(*this, error, tickerOf(userInfo));

@@ -20,7 +20,8 @@ struct NKStockTickerValidatorDelegate {
                                                          const std::u16string& ticker) {}
     // Optional: sent only when the delegate says it answers it.
     virtual bool respondsToDidEncounterError() const { return false; }
-    virtual void stockValidatorDidEncounterError(NKStockTickerValidator& validator, const NSError& error,
+    virtual void stockValidatorDidEncounterError(NKStockTickerValidator& validator,
+                                                 const NSError& error,
                                                  const std::u16string& ticker) {}
 };
 

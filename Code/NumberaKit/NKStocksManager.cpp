@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "NKLog.h"
 #include "NKNotifications.h"
+#include "NKTextHelpers.h"
 #include "NKUnitsManager.h"
 #include "NKVariablesManager.h"
 
@@ -30,13 +30,13 @@ std::string sourceOf(const std::any& userInfo) {
 
 }  // namespace
 
-std::shared_ptr<NKStocksManager> NKStocksManager::create(std::shared_ptr<NKUnitsManager> unitsManager,
-                                                         std::shared_ptr<NKVariablesManager> variablesManager,
-                                                         std::shared_ptr<MainQueue> queue,
-                                                         NotificationCenter* center,
-                                                         std::shared_ptr<HttpClient> client) {
-    return std::shared_ptr<NKStocksManager>(new NKStocksManager(
-        std::move(unitsManager), std::move(variablesManager), std::move(queue), center, std::move(client)));
+std::shared_ptr<NKStocksManager> NKStocksManager::create(
+    std::shared_ptr<NKUnitsManager> unitsManager,
+    std::shared_ptr<NKVariablesManager> variablesManager, std::shared_ptr<MainQueue> queue,
+    NotificationCenter* center, std::shared_ptr<HttpClient> client) {
+    return std::shared_ptr<NKStocksManager>(
+        new NKStocksManager(std::move(unitsManager), std::move(variablesManager), std::move(queue),
+                            center, std::move(client)));
 }
 
 NKStocksManager::NKStocksManager(std::shared_ptr<NKUnitsManager> unitsManager,
@@ -64,7 +64,8 @@ std::shared_ptr<NCVariableList> NKStocksManager::variableList() const {
     return m_variablesManager ? m_variablesManager->variableList() : nullptr;
 }
 
-std::shared_ptr<NCUnit> NKStocksManager::unitForCurrency(const std::optional<std::u16string>& code) const {
+std::shared_ptr<NCUnit> NKStocksManager::unitForCurrency(
+    const std::optional<std::u16string>& code) const {
     if (!code || !m_unitsManager) return nullptr;
     return m_unitsManager->ncUnitManager()->unitWithName(NKStock::variableUnitCode(*code));
 }
@@ -72,8 +73,9 @@ std::shared_ptr<NCUnit> NKStocksManager::unitForCurrency(const std::optional<std
 std::shared_ptr<NCVariable> NKStocksManager::makeVariable(const NKStock& stock) const {
     const std::u16string name = stock.name().value_or(u"");
     auto unit = unitForCurrency(stock.currencyCode());
-    const auto value = stock.value() ? NKStock::variableValueForPrice(*stock.value(), stock.currencyCode())
-                                     : std::nullopt;
+    const auto value = stock.value()
+                           ? NKStock::variableValueForPrice(*stock.value(), stock.currencyCode())
+                           : std::nullopt;
     auto variable = value ? NCVariable::variableWithName(name, *value, 0, unit)
                           : NCVariable::variableWithName(name);
     if (!value) variable->setUnit(unit);
@@ -103,8 +105,8 @@ void NKStocksManager::addVariableOfStock(const std::shared_ptr<NKStock>& stock) 
     if (auto existing = listedVariableNamed(name)) {
         if (existing->type() != NKStockVariableType) {
             // The user's own variable wins; the stock is kept without one.
-            NKLog("Warning: A variable named " + NKUTF8(name) + " already exists; the stock " +
-                  NKUTF8(stock->ticker().value_or(u"")) + " is not offered under that name");
+            NKLogLine("Warning: A variable named " + NKUTF8(name) + " already exists; the stock " +
+                      NKUTF8(stock->ticker().value_or(u"")) + " is not offered under that name");
             stock->setNcVariable(variable);
             return;
         }
@@ -122,7 +124,8 @@ void NKStocksManager::removeVariableOfStock(const std::shared_ptr<NKStock>& stoc
     if (existing && existing == stock->ncVariable()) list->removeVariable(existing);
 }
 
-std::shared_ptr<NCVariable> NKStocksManager::variableForStock(const std::shared_ptr<NKStock>& stock) const {
+std::shared_ptr<NCVariable> NKStocksManager::variableForStock(
+    const std::shared_ptr<NKStock>& stock) const {
     if (!stock) return nullptr;
     if (auto existing = listedVariableNamed(stock->name().value_or(u""))) return existing;
     return makeVariable(*stock);
@@ -160,8 +163,9 @@ bool NKStocksManager::loadFromPath(const std::string& path) {
     std::string reason;
     auto root = NCPropertyListValue::readFromFile(path, &reason);
     if (!root || !root->isDictionary()) {
-        NKLog("Warning: Stocks file '" + path + "' could not be read; it is kept and set aside "
-              "before the next save");
+        NKLogLine("Warning: Stocks file '" + path +
+                  "' could not be read; it is kept and set aside "
+                  "before the next save");
         return true;
     }
     auto date = root->valueForKey(u"NKDataSourceDate");
@@ -174,7 +178,7 @@ bool NKStocksManager::loadFromPath(const std::string& path) {
             const bool listed = std::any_of(m_stocks.begin(), m_stocks.end(),
                                             [&](const auto& other) { return *other == *stock; });
             if (!stock->ticker() || listed) {
-                NKLog("Warning: A stock without a ticker, or listed twice, was skipped");
+                NKLogLine("Warning: A stock without a ticker, or listed twice, was skipped");
                 continue;
             }
             stock->setLocale(m_stockLocale);
@@ -195,7 +199,7 @@ bool NKStocksManager::saveToPath(const std::string& path, const NKVersionInfo& v
     if (m_lastUpdateDate) plf::set(root.get(), "NKDataSourceDate", plf::date(*m_lastUpdateDate));
     NSError error;
     if (path.empty() || !plf::writeAtomically(path, root.get(), &error)) {
-        NKLog("Warning: Could not save stocks datasource to file '" + path + "'");
+        NKLogLine("Warning: Could not save stocks datasource to file '" + path + "'");
         return false;
     }
     return true;
@@ -212,9 +216,9 @@ void NKStocksManager::setAutomaticallyDownloadsStockPrices(bool automatically) {
     m_automaticallyDownloadsStockPrices = automatically;
     m_updateTimer.reset();
     if (!automatically) return;
-    m_updateTimer = std::make_unique<NKRecurringTimer>(std::weak_ptr<NKActionTarget>(shared_from_this()),
-                                                       kDownloadAction, kUpdateInterval, std::nullopt,
-                                                       m_lastUpdateDate, m_queue);
+    m_updateTimer = std::make_unique<NKRecurringTimer>(
+        std::weak_ptr<NKActionTarget>(shared_from_this()), kDownloadAction, kUpdateInterval,
+        std::nullopt, m_lastUpdateDate, m_queue);
 }
 
 bool NKStocksManager::performAction(const std::string& action, const std::shared_ptr<void>&) {
@@ -243,7 +247,7 @@ void NKStocksManager::downloadLatestStockPrices() {
         m_dataGatherer->setDelegate(this);
     }
     if (m_dataGatherer->dataGatheringInProgress()) {
-        NKLog("Warning: Can't start to update rates. Update already in progress");
+        NKLogLine("Warning: Can't start to update rates. Update already in progress");
         return;
     }
     m_stockUpdateInProgress = true;
@@ -284,7 +288,7 @@ void NKStocksManager::webDataGathererDidFailWithError(NKWebDataGatherer&, const 
         requestSource(kSecondarySource);
         return;
     }
-    NKLog("Error Occured: " + NKUTF8(error.localizedDescription));
+    NKLogLine("Error Occured: " + NKUTF8(error.localizedDescription));
     m_stockUpdateInProgress = false;
     post(NKStocksUpdateFailed, error);
 }
@@ -299,22 +303,23 @@ void NKStocksManager::applyPricesFromDictionary(const NKStockQuotes& quotes) {
         const std::string ticker = NKUTF8(stock->ticker().value_or(u""));
         auto quote = quotes.find(ticker);
         if (quote == quotes.end()) {
-            NKLog("Warning: No stock information present for " + ticker);
+            NKLogLine("Warning: No stock information present for " + ticker);
             continue;
         }
         const std::u16string price = NKUTF16(quote->second.value);
         // A zero or unreadable price means the service knows none: the last good one stays.
         if (!NKStock::isUsablePrice(price)) {
-            NKLog("Warning: Unusable price (" + quote->second.value + ") for " + ticker + "; kept " +
-                  NKUTF8(stock->value().value_or(u"none")));
+            NKLogLine("Warning: Unusable price (" + quote->second.value + ") for " + ticker +
+                      "; kept " + NKUTF8(stock->value().value_or(u"none")));
             continue;
         }
         stock->setValue(price);
         stock->setSourceDate(now);
         auto variable = stock->ncVariable();
         if (variable && stock->name() && listedVariableNamed(*stock->name()) == variable) {
-            variable->setDelocalizedValue(NKStock::variableValueForPrice(price, stock->currencyCode()), 0,
-                                          unitForCurrency(stock->currencyCode()));
+            variable->setDelocalizedValue(
+                NKStock::variableValueForPrice(price, stock->currencyCode()), 0,
+                unitForCurrency(stock->currencyCode()));
         }
     }
     m_stockUpdateInProgress = false;

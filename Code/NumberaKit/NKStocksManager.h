@@ -31,11 +31,11 @@ class NKStocksManager final : public NKStocksManaging,
     static constexpr const char* kSecondarySource = "i_stocksUpdateSourceSecondary";
 
     // No queue, centre or client means the shared ones.
-    static std::shared_ptr<NKStocksManager> create(std::shared_ptr<NKUnitsManager> unitsManager,
-                                                   std::shared_ptr<NKVariablesManager> variablesManager,
-                                                   std::shared_ptr<MainQueue> queue = nullptr,
-                                                   NotificationCenter* center = nullptr,
-                                                   std::shared_ptr<HttpClient> client = nullptr);
+    static std::shared_ptr<NKStocksManager> create(
+        std::shared_ptr<NKUnitsManager> unitsManager,
+        std::shared_ptr<NKVariablesManager> variablesManager,
+        std::shared_ptr<MainQueue> queue = nullptr, NotificationCenter* center = nullptr,
+        std::shared_ptr<HttpClient> client = nullptr);
     ~NKStocksManager() override;
 
     std::vector<std::shared_ptr<NKStock>> allStocks() const { return m_stocks; }
@@ -73,8 +73,9 @@ class NKStocksManager final : public NKStocksManaging,
 
   private:
     NKStocksManager(std::shared_ptr<NKUnitsManager> unitsManager,
-                    std::shared_ptr<NKVariablesManager> variablesManager, std::shared_ptr<MainQueue> queue,
-                    NotificationCenter* center, std::shared_ptr<HttpClient> client);
+                    std::shared_ptr<NKVariablesManager> variablesManager,
+                    std::shared_ptr<MainQueue> queue, NotificationCenter* center,
+                    std::shared_ptr<HttpClient> client);
     std::shared_ptr<NCVariableList> variableList() const;
     std::shared_ptr<NCUnit> unitForCurrency(const std::optional<std::u16string>& code) const;
     std::shared_ptr<NCVariable> makeVariable(const NKStock& stock) const;

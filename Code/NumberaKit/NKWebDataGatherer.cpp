@@ -1,12 +1,13 @@
 #include "NKWebDataGatherer.h"
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "NKWebServices.h"
 #include "ThreadPool.h"
 
 std::shared_ptr<NKWebDataGatherer> NKWebDataGatherer::create(std::shared_ptr<HttpClient> client,
                                                              std::shared_ptr<MainQueue> queue) {
-    return std::shared_ptr<NKWebDataGatherer>(new NKWebDataGatherer(std::move(client), std::move(queue)));
+    return std::shared_ptr<NKWebDataGatherer>(
+        new NKWebDataGatherer(std::move(client), std::move(queue)));
 }
 
 NKWebDataGatherer::NKWebDataGatherer(std::shared_ptr<HttpClient> client,
@@ -18,9 +19,10 @@ NKWebDataGatherer::~NKWebDataGatherer() {
     if (m_cancelled) m_cancelled->store(true);
 }
 
-void NKWebDataGatherer::gatherDataFromURL(const std::optional<std::string>& url, std::any userInfo) {
+void NKWebDataGatherer::gatherDataFromURL(const std::optional<std::string>& url,
+                                          std::any userInfo) {
     if (m_dataGatheringInProgress) {
-        NKLog("Could not gather data - data gathering already in progress");
+        NKLogLine("Could not gather data - data gathering already in progress");
         return;
     }
     m_receivedData.clear();
@@ -64,7 +66,8 @@ void NKWebDataGatherer::finish(uint64_t request, HttpResponse response, const st
         return;
     }
     m_receivedData.clear();
-    NKLog("Connection failed! Error - " + NKUTF8(response.error.localizedDescription) + " " + url);
+    NKLogLine("Connection failed! Error - " + NKUTF8(response.error.localizedDescription) + " " +
+              url);
     std::any userInfo = std::move(m_userInfo);
     m_userInfo.reset();
     if (m_delegate) m_delegate->webDataGathererDidFailWithError(*this, response.error, userInfo);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "NKLog.h"
+#include "NKTextHelpers.h"
 #include "Settings.h"
 
 namespace {
@@ -46,7 +46,7 @@ std::optional<std::string> NKWebServiceConfiguration::normalizedOrigin(
         rest = text.substr(separator + 3);
     }
     if (scheme != "http" && scheme != "https") {
-        NKLog("Warning: Service address '" + value + "' ignored: only http and https are used");
+        NKLogLine("Warning: Service address '" + value + "' ignored: only http and https are used");
         return std::nullopt;
     }
     while (!rest.empty() && rest.back() == '/') rest.pop_back();
@@ -93,7 +93,8 @@ NSTimeInterval NKWebServiceConfiguration::timeout(NSTimeInterval defaultTimeout)
         double seconds = 0;
         const char* end = text + std::char_traits<char>::length(text);
         auto [ptr, ec] = std::from_chars(text, end, seconds);
-        if (ec == std::errc() && ptr == end && std::isfinite(seconds) && seconds > 0) return seconds;
+        if (ec == std::errc() && ptr == end && std::isfinite(seconds) && seconds > 0)
+            return seconds;
     }
     return defaultTimeout;
 }

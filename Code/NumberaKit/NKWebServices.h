@@ -29,7 +29,8 @@ struct NKWebServiceConfiguration {
     static constexpr const char* kTimeoutVariable = "NUMBERA_WEB_TIMEOUT";
 
     // "scheme://host[:port]" without a trailing "/"; none when not configured or unusable.
-    static std::optional<std::string> origin(NKWebService service, const std::string& defaultScheme);
+    static std::optional<std::string> origin(NKWebService service,
+                                             const std::string& defaultScheme);
     // The configured time-out, else the caller's own.
     static NSTimeInterval timeout(NSTimeInterval defaultTimeout);
     // A configured value made into an origin; none for other schemes, queries, fragments,

@@ -19,7 +19,8 @@ TEST(Currencies, DefaultsAreSortedDatedAndKeepTheDollarAtOne) {
     EXPECT_EQ(f.manager->lastCurrencyUpdateDate(), kDefaultsDate);
     EXPECT_EQ(f.manager->currencyWithCode(u"usd"), nullptr);
 
-    f.manager->registerDefaultCurrencies(*plistValue("<dict>" + currencyEntry("CHF", "0.9", true) + "</dict>"));
+    f.manager->registerDefaultCurrencies(
+        *plistValue("<dict>" + currencyEntry("CHF", "0.9", true) + "</dict>"));
     EXPECT_TRUE(log.contains("Registering Defaults but actual currencies already exist"));
     EXPECT_EQ(f.manager->currencyWithCode(u"CHF"), nullptr);
 }
@@ -27,7 +28,8 @@ TEST(Currencies, DefaultsAreSortedDatedAndKeepTheDollarAtOne) {
 TEST(Currencies, ADefaultWithoutASourceDateIsDatedInTheDistantPast) {
     ManualTime time;
     auto manager = NKCurrenciesManager::create(nullptr, time.queue);
-    manager->registerDefaultCurrencies(*plistValue("<dict>" + currencyEntry("AUD", "1.5", true, "") +
+    manager->registerDefaultCurrencies(*plistValue("<dict>" +
+                                                   currencyEntry("AUD", "1.5", true, "") +
                                                    currencyEntry("EUR", "0.9", true) + "</dict>"));
     EXPECT_EQ(manager->currencyWithCode(u"AUD")->sourceDate(), NKDistantPast);
     EXPECT_EQ(manager->currencyWithCode(u"EUR")->sourceDate(), kDefaultsDate);
@@ -73,7 +75,8 @@ TEST(Currencies, EnabledCurrenciesPutTheirUnitsIntoTheCollection) {
 
     bitcoin->setEnabled(false);
     EXPECT_EQ(collection.unitWithName(std::u16string(u"BTC")), nullptr);
-    EXPECT_FALSE(f.manager->anyCurrencyEnabledIn(*f.recorder.last(NKCurrenciesEnabledStateChanged)));
+    EXPECT_FALSE(
+        f.manager->anyCurrencyEnabledIn(*f.recorder.last(NKCurrenciesEnabledStateChanged)));
 
     f.manager->currencyWithCode(u"EUR")->setFavourite(true);
     EXPECT_EQ(f.recorder.count(NKCurrenciesFavouriteStateChanged), 1u);
@@ -89,10 +92,8 @@ TEST(Currencies, RatesBecomeUnitFactorsOfSixteenDecimals) {
         std::optional<std::u16string> factor;  // none: the factor stays
     };
     const std::vector<Row> rows = {
-        {u"EUR", u"0.8", u"1.2500000000000000"},
-        {u"GBP", u"0.5", u"2.0000000000000000"},
-        {u"JPY", u"160", u"0.0062500000000000"},
-        {u"GBP", u"0", std::nullopt},
+        {u"EUR", u"0.8", u"1.2500000000000000"}, {u"GBP", u"0.5", u"2.0000000000000000"},
+        {u"JPY", u"160", u"0.0062500000000000"}, {u"GBP", u"0", std::nullopt},
         {u"GBP", u"N/A", std::nullopt},
     };
     for (const auto& row : rows) {
@@ -103,8 +104,10 @@ TEST(Currencies, RatesBecomeUnitFactorsOfSixteenDecimals) {
         NKCurrencyRatesToUnitsHelper::updateUnitRatesFromCurrencies({currency});
         EXPECT_EQ(f.factor(row.code), row.factor ? row.factor : before) << NKUTF8(row.rate);
     }
-    EXPECT_TRUE(log.contains("Warning: Unit for currency GBP could not be updated as the rate is 0"));
-    NKCurrencyRatesToUnitsHelper::updateUnitRatesFromCurrencies({f.manager->currencyWithCode(u"XTS")});
+    EXPECT_TRUE(
+        log.contains("Warning: Unit for currency GBP could not be updated as the rate is 0"));
+    NKCurrencyRatesToUnitsHelper::updateUnitRatesFromCurrencies(
+        {f.manager->currencyWithCode(u"XTS")});
     EXPECT_TRUE(log.contains("Warning: Currency XTS has no corresponding unit"));
 }
 
@@ -139,7 +142,8 @@ TEST(Currencies, TheLocaleChangesOnlyWhenBothCharactersDiffer) {
         EXPECT_EQ(f.recorder.count(NKCurrenciesLocaleChanged), before + (row.changes ? 1 : 0));
         const NCSimpleLocale expected = row.changes ? row.locale : old;
         EXPECT_EQ(f.manager->locale(), expected);
-        for (const auto& currency : f.manager->allCurrencies()) EXPECT_EQ(currency->locale(), expected);
+        for (const auto& currency : f.manager->allCurrencies())
+            EXPECT_EQ(currency->locale(), expected);
     }
 }
 
@@ -149,7 +153,8 @@ class CurrencyFileTest : public ::testing::Test {
     CapturedLog log;
     std::string write(const std::string& body) {
         folder.write("Currencies.plist",
-                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body + "</plist>");
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
+                         "</plist>");
         return folder.file("Currencies.plist");
     }
 };
@@ -184,25 +189,34 @@ struct LegacyRow {
 };
 
 TEST_F(CurrencyFileTest, OldArrayFilesEnableExactlyTheirCurrenciesAndKeepTheDefaultRates) {
-    const std::string list = "<key>NKCurrencies</key><array>"
-                             "<dict><key>identifier</key><string>GBP</string><key>enabled</key><true/>"
-                             "<key>rate</key><string>0.1</string></dict>"
-                             "<dict><key>identifier</key><string>BTC</string><key>enabled</key><true/></dict>"
-                             "<dict><key>identifier</key><string>JPY</string><key>enabled</key><false/></dict>"
-                             "</array><key>NKDataSourceDate</key><date>2030-01-01T00:00:00Z</date>";
+    const std::string list =
+        "<key>NKCurrencies</key><array>"
+        "<dict><key>identifier</key><string>GBP</string><key>enabled</key><true/>"
+        "<key>rate</key><string>0.1</string></dict>"
+        "<dict><key>identifier</key><string>BTC</string><key>enabled</key><true/></dict>"
+        "<dict><key>identifier</key><string>JPY</string><key>enabled</key><false/></dict>"
+        "</array><key>NKDataSourceDate</key><date>2030-01-01T00:00:00Z</date>";
     const std::vector<LegacyRow> rows = {
-        {"build 2737 as text", "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><string>2737</string></dict>", true},
-        {"build 100 as a number", "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><integer>100</integer></dict>", true},
-        {"build 2738", "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><string>2738</string></dict>", false},
+        {"build 2737 as text",
+         "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><string>2737</string></dict>", true},
+        {"build 100 as a number",
+         "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><integer>100</integer></dict>",
+         true},
+        {"build 2738",
+         "<key>NKVersionInfo</key><dict><key>CreatorBuild</key><string>2738</string></dict>",
+         false},
         {"no version information", "", false},
     };
     for (const auto& row : rows) {
         CurrenciesFixture f(false, false);
         log.clear();
-        EXPECT_EQ(f.manager->loadCurrenciesFromPath(write("<dict>" + list + row.versionInfo + "</dict>")), row.loads)
+        EXPECT_EQ(
+            f.manager->loadCurrenciesFromPath(write("<dict>" + list + row.versionInfo + "</dict>")),
+            row.loads)
             << row.what;
         std::vector<std::u16string> enabled;
-        for (const auto& currency : f.manager->activeCurrencies()) enabled.push_back(currency->identifier());
+        for (const auto& currency : f.manager->activeCurrencies())
+            enabled.push_back(currency->identifier());
         if (row.loads) {
             EXPECT_EQ(enabled, (std::vector<std::u16string>{u"BTC", u"GBP"})) << row.what;
             EXPECT_EQ(f.rate(u"GBP"), u"0.8") << row.what;
@@ -228,8 +242,9 @@ TEST_F(CurrencyFileTest, MissingAndUnreadableFilesKeepTheDefaults) {
 TEST_F(CurrencyFileTest, AFileWithoutRegisteredDefaultsBecomesTheDefaults) {
     ManualTime time;
     auto manager = NKCurrenciesManager::create(nullptr, time.queue);
-    EXPECT_TRUE(manager->loadCurrenciesFromPath(
-        write("<dict><key>NKCurrencies</key><dict>" + currencyEntry("EUR", "0.95", true) + "</dict></dict>")));
+    EXPECT_TRUE(manager->loadCurrenciesFromPath(write("<dict><key>NKCurrencies</key><dict>" +
+                                                      currencyEntry("EUR", "0.95", true) +
+                                                      "</dict></dict>")));
     EXPECT_TRUE(log.contains("no defaults have been registered"));
     ASSERT_NE(manager->currencyWithCode(u"EUR"), nullptr);
     EXPECT_EQ(manager->currencyWithCode(u"EUR")->rate(), u"0.95");
@@ -240,7 +255,8 @@ TEST_F(CurrencyFileTest, SavedFilesReadBackAndUnreadableOnesAreMovedAside) {
     f.manager->currencyWithCode(u"EUR")->setRate(u"0.777");
     f.manager->currencyWithCode(u"GBP")->setEnabled(false);
     folder.write("Currencies.plist", "damaged");
-    ASSERT_TRUE(f.manager->saveCurrenciesToPath(folder.file("Currencies.plist"), {{u"CreatorBuild", u"4000"}}));
+    ASSERT_TRUE(f.manager->saveCurrenciesToPath(folder.file("Currencies.plist"),
+                                                {{u"CreatorBuild", u"4000"}}));
     EXPECT_EQ(folder.read("Currencies.plist.unreadable"), "damaged");
 
     CurrenciesFixture g(false, false);
@@ -253,7 +269,8 @@ TEST_F(CurrencyFileTest, SavedFilesReadBackAndUnreadableOnesAreMovedAside) {
 }
 
 TEST(CurrencyResource, TheAuthoredDefaultsCoverEverySupportedCodeWithADatedRate) {
-    const auto root = NCPropertyListValue::readFromFile(sourceDirectory() + "/Resources/Currencies.plist", nullptr);
+    const auto root = NCPropertyListValue::readFromFile(
+        sourceDirectory() + "/Resources/Currencies.plist", nullptr);
     ASSERT_TRUE(root && root->isDictionary());
     const auto list = root->valueForKey(u"NKCurrencies");
     ASSERT_TRUE(list && list->isDictionary());

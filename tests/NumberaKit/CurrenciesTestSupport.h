@@ -42,8 +42,8 @@ class PostRecorder {
 };
 
 inline std::shared_ptr<const NCPropertyListValue> plistValue(const std::string& xmlBody) {
-    const std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + xmlBody + "</plist>";
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" +
+                            xmlBody + "</plist>";
     std::string error;
     return NCPropertyListValue::readFromData(xml, &error);
 }
@@ -86,10 +86,13 @@ struct CurrenciesFixture {
         if (complete) manager->completeLoading();
     }
     ~CurrenciesFixture() { manager->stopUpdating(); }
-    std::u16string rate(const char16_t* code) const { return manager->currencyWithCode(code)->rate(); }
+    std::u16string rate(const char16_t* code) const {
+        return manager->currencyWithCode(code)->rate();
+    }
     std::optional<std::u16string> factor(const char16_t* code) const {
         auto currency = manager->currencyWithCode(code);
-        return currency && currency->mutableUnit() ? currency->mutableUnit()->factor() : std::nullopt;
+        return currency && currency->mutableUnit() ? currency->mutableUnit()->factor()
+                                                   : std::nullopt;
     }
 };
 

@@ -21,7 +21,8 @@ const std::string kDataPath = "/numbera/data/currencies.php";
 const std::string kBitcoinPath = "/ticker/global/USD/";
 const std::string kQuotesTarget = "/d/quotes.csv?s=USDEUR=X+USDGBP=X+USDJPY=X&f=sl1&e=.csv";
 const std::string kDataTarget = "/numbera/data/currencies.php?base=USD&currencies=EUR,GBP,JPY,USD";
-const Rates kDefaultRates = {{u"EUR", u"0.9"}, {u"GBP", u"0.8"}, {u"JPY", u"150"}, {u"BTC", u"0.00002"}};
+const Rates kDefaultRates = {
+    {u"EUR", u"0.9"}, {u"GBP", u"0.8"}, {u"JPY", u"150"}, {u"BTC", u"0.00002"}};
 
 struct UpdateRow {
     const char* what;
@@ -35,50 +36,132 @@ struct UpdateRow {
 };
 
 std::string origin(Where where, const LocalWebServer& server) {
-    if (where == Where::Refused) return "http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort());
+    if (where == Where::Refused)
+        return "http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort());
     return server.origin();
 }
 
 TEST(CurrenciesUpdate, TheUpdateRoadEndsInOneOfThreeNotifications) {
     using S = LocalWebServer;
-    const Rates csvRates = {{u"EUR", u"0.9123"}, {u"GBP", u"0.7871"}, {u"JPY", u"147.25"}, {u"BTC", u"0.00002"}};
-    const Rates dataRates = {{u"EUR", u"0.9200"}, {u"GBP", u"0.7900"}, {u"JPY", u"148.10"}, {u"BTC", u"0.00002"}};
+    const Rates csvRates = {
+        {u"EUR", u"0.9123"}, {u"GBP", u"0.7871"}, {u"JPY", u"147.25"}, {u"BTC", u"0.00002"}};
+    const Rates dataRates = {
+        {u"EUR", u"0.9200"}, {u"GBP", u"0.7900"}, {u"JPY", u"148.10"}, {u"BTC", u"0.00002"}};
     Rates csvWithBitcoin = csvRates;
     csvWithBitcoin[u"BTC"] = u"0.0000250000000000";
     Rates defaultsWithBitcoin = kDefaultRates;
     defaultsWithBitcoin[u"BTC"] = u"0.0000250000000000";
     const std::vector<UpdateRow> rows = {
-        {"the csv service answers", false, Where::Server, Where::Server,
-         S::fixture("currencies-quotes.csv"), std::nullopt, std::nullopt,
-         NKCurrenciesSuccessfullyUpdated, {}, csvRates, {kQuotesTarget}},
-        {"csv 500, the data service answers", false, Where::Server, Where::Server,
-         S::fixture("service-error.html", 500), S::fixture("currencies-data.json"), std::nullopt,
-         NKCurrenciesSuccessfullyUpdated, {}, dataRates, {kDataTarget, kQuotesTarget}},
-        {"csv sends html, data an empty 200", false, Where::Server, Where::Server,
-         S::fixture("service-error.html"), S::fixture("empty.txt"), std::nullopt,
-         NKCurrenciesUpdateFailed, {}, kDefaultRates, {kDataTarget, kQuotesTarget}},
-        {"csv slower than the time-out, data refused", false, Where::Server, Where::Refused,
-         S::stalled(), std::nullopt, std::nullopt, NKCurrenciesUpdateFailed, {}, kDefaultRates,
+        {"the csv service answers",
+         false,
+         Where::Server,
+         Where::Server,
+         S::fixture("currencies-quotes.csv"),
+         std::nullopt,
+         std::nullopt,
+         NKCurrenciesSuccessfullyUpdated,
+         {},
+         csvRates,
          {kQuotesTarget}},
-        {"csv rates of 0 and -1 keep the old rates", false, Where::Server, Where::Server,
-         S::fixture("currencies-quotes-bad-rates.csv"), std::nullopt, std::nullopt,
-         NKCurrenciesSuccessfullyUpdated, {},
-         {{u"EUR", u"0.9123"}, {u"GBP", u"0.8"}, {u"JPY", u"150"}, {u"BTC", u"0.00002"}}, {kQuotesTarget}},
-        {"only the bitcoin service fails", true, Where::Server, Where::Server,
-         S::fixture("currencies-quotes.csv"), std::nullopt, S::fixture("service-error.html", 500),
-         NKCurrenciesUpdatePartiallyFailed, {u"BTC"}, csvRates, {"/ticker/global/USD/", kQuotesTarget}},
-        {"the bitcoin price is zero", true, Where::Server, Where::Server,
-         S::fixture("currencies-quotes.csv"), std::nullopt, S::fixture("bitcoin-zero.json"),
-         NKCurrenciesUpdatePartiallyFailed, {u"BTC"}, csvRates, {"/ticker/global/USD/", kQuotesTarget}},
-        {"only the bitcoin service answers", true, Where::Server, Where::Server,
-         S::fixture("service-error.html", 500), S::fixture("service-error.html", 500), S::fixture("bitcoin.json"),
-         NKCurrenciesUpdatePartiallyFailed, {u"EUR", u"GBP", u"JPY", u"USD"}, defaultsWithBitcoin,
+        {"csv 500, the data service answers",
+         false,
+         Where::Server,
+         Where::Server,
+         S::fixture("service-error.html", 500),
+         S::fixture("currencies-data.json"),
+         std::nullopt,
+         NKCurrenciesSuccessfullyUpdated,
+         {},
+         dataRates,
+         {kDataTarget, kQuotesTarget}},
+        {"csv sends html, data an empty 200",
+         false,
+         Where::Server,
+         Where::Server,
+         S::fixture("service-error.html"),
+         S::fixture("empty.txt"),
+         std::nullopt,
+         NKCurrenciesUpdateFailed,
+         {},
+         kDefaultRates,
+         {kDataTarget, kQuotesTarget}},
+        {"csv slower than the time-out, data refused",
+         false,
+         Where::Server,
+         Where::Refused,
+         S::stalled(),
+         std::nullopt,
+         std::nullopt,
+         NKCurrenciesUpdateFailed,
+         {},
+         kDefaultRates,
+         {kQuotesTarget}},
+        {"csv rates of 0 and -1 keep the old rates",
+         false,
+         Where::Server,
+         Where::Server,
+         S::fixture("currencies-quotes-bad-rates.csv"),
+         std::nullopt,
+         std::nullopt,
+         NKCurrenciesSuccessfullyUpdated,
+         {},
+         {{u"EUR", u"0.9123"}, {u"GBP", u"0.8"}, {u"JPY", u"150"}, {u"BTC", u"0.00002"}},
+         {kQuotesTarget}},
+        {"only the bitcoin service fails",
+         true,
+         Where::Server,
+         Where::Server,
+         S::fixture("currencies-quotes.csv"),
+         std::nullopt,
+         S::fixture("service-error.html", 500),
+         NKCurrenciesUpdatePartiallyFailed,
+         {u"BTC"},
+         csvRates,
+         {"/ticker/global/USD/", kQuotesTarget}},
+        {"the bitcoin price is zero",
+         true,
+         Where::Server,
+         Where::Server,
+         S::fixture("currencies-quotes.csv"),
+         std::nullopt,
+         S::fixture("bitcoin-zero.json"),
+         NKCurrenciesUpdatePartiallyFailed,
+         {u"BTC"},
+         csvRates,
+         {"/ticker/global/USD/", kQuotesTarget}},
+        {"only the bitcoin service answers",
+         true,
+         Where::Server,
+         Where::Server,
+         S::fixture("service-error.html", 500),
+         S::fixture("service-error.html", 500),
+         S::fixture("bitcoin.json"),
+         NKCurrenciesUpdatePartiallyFailed,
+         {u"EUR", u"GBP", u"JPY", u"USD"},
+         defaultsWithBitcoin,
          {kDataTarget, kQuotesTarget, "/ticker/global/USD/"}},
-        {"every source answers", true, Where::Server, Where::Server,
-         S::fixture("currencies-quotes.csv"), std::nullopt, S::fixture("bitcoin.json"),
-         NKCurrenciesSuccessfullyUpdated, {}, csvWithBitcoin, {kQuotesTarget, "/ticker/global/USD/"}},
-        {"no service configured", true, Where::Nowhere, Where::Nowhere, std::nullopt, std::nullopt,
-         std::nullopt, NKCurrenciesUpdateFailed, {}, kDefaultRates, {}},
+        {"every source answers",
+         true,
+         Where::Server,
+         Where::Server,
+         S::fixture("currencies-quotes.csv"),
+         std::nullopt,
+         S::fixture("bitcoin.json"),
+         NKCurrenciesSuccessfullyUpdated,
+         {},
+         csvWithBitcoin,
+         {kQuotesTarget, "/ticker/global/USD/"}},
+        {"no service configured",
+         true,
+         Where::Nowhere,
+         Where::Nowhere,
+         std::nullopt,
+         std::nullopt,
+         std::nullopt,
+         NKCurrenciesUpdateFailed,
+         {},
+         kDefaultRates,
+         {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -88,9 +171,10 @@ TEST(CurrenciesUpdate, TheUpdateRoadEndsInOneOfThreeNotifications) {
         if (row.data) server.route(kDataPath, *row.data);
         if (row.bitcoin) server.route(kBitcoinPath, *row.bitcoin);
         const bool configured = row.quotesAt != Where::Nowhere;
-        ServiceAddresses services(configured ? std::optional(origin(row.quotesAt, server)) : std::nullopt,
-                                  configured ? std::optional(origin(row.dataAt, server)) : std::nullopt,
-                                  configured ? std::optional(server.origin()) : std::nullopt, 0.3);
+        ServiceAddresses services(
+            configured ? std::optional(origin(row.quotesAt, server)) : std::nullopt,
+            configured ? std::optional(origin(row.dataAt, server)) : std::nullopt,
+            configured ? std::optional(server.origin()) : std::nullopt, 0.3);
         CurrenciesFixture f(row.bitcoinEnabled);
         const auto factorsBefore = std::map<std::u16string, std::optional<std::u16string>>{
             {u"EUR", f.factor(u"EUR")}, {u"GBP", f.factor(u"GBP")}};
@@ -100,7 +184,8 @@ TEST(CurrenciesUpdate, TheUpdateRoadEndsInOneOfThreeNotifications) {
         f.manager->updateRatesFromWeb();
         ASSERT_TRUE(pumpUntil(*f.time.queue, [&] { return !f.manager->isUpdating(); }));
 
-        EXPECT_EQ(f.recorder.names(), (std::vector<std::string>{NKCurrenciesWillBeginUpdateFromWeb, row.outcome}));
+        EXPECT_EQ(f.recorder.names(),
+                  (std::vector<std::string>{NKCurrenciesWillBeginUpdateFromWeb, row.outcome}));
         const NSNotification* end = f.recorder.last(row.outcome);
         ASSERT_NE(end, nullptr);
         if (row.outcome == NKCurrenciesUpdatePartiallyFailed) {
@@ -109,7 +194,8 @@ TEST(CurrenciesUpdate, TheUpdateRoadEndsInOneOfThreeNotifications) {
         if (row.outcome == NKCurrenciesUpdateFailed) {
             EXPECT_FALSE(end->object.has_value());
         }
-        for (const auto& [code, rate] : row.rates) EXPECT_EQ(f.rate(code.c_str()), rate) << NKUTF8(code);
+        for (const auto& [code, rate] : row.rates)
+            EXPECT_EQ(f.rate(code.c_str()), rate) << NKUTF8(code);
         EXPECT_EQ(f.rate(u"USD"), u"1.00");
 
         auto targets = server.targets();

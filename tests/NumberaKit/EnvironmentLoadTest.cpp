@@ -53,7 +53,8 @@ TEST(Environment, LoadBuildsTheSharedEvaluatorInOrder) {
     EXPECT_EQ(f.stocks[0]->calls, (std::vector<std::string>{"load", "autoDownload:on"}));
     ASSERT_EQ(f.currencies.size(), 1u);
     EXPECT_EQ(f.currencies[0]->calls,
-              (std::vector<std::string>{"completeLoading", "autoUpdate:on", "ratesToUnits:all"}));
+              (std::vector<std::string>{"registerDefaults", "completeLoading", "autoUpdate:on",
+                                        "ratesToUnits:all"}));
 
     struct Row {
         std::u16string text, expected;

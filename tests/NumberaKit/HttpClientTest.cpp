@@ -22,10 +22,10 @@ TEST(HttpClient, OnlyTwoHundredRepliesSucceed) {
         {"recorded csv", LocalWebServer::fixture("currencies-quotes.csv"), true, 200, 0},
         {"empty 200", LocalWebServer::text(200, ""), true, 200, 0},
         {"204", LocalWebServer::text(204, ""), true, 204, 0},
-        {"500", LocalWebServer::fixture("service-error.html", 500), false, 500, HttpClient::kBadStatus},
-        {"404", LocalWebServer::text(404, "gone"), false, 404, HttpClient::kBadStatus},
-        {"302 without a place", LocalWebServer::text(302, ""), false, 302,
+        {"500", LocalWebServer::fixture("service-error.html", 500), false, 500,
          HttpClient::kBadStatus},
+        {"404", LocalWebServer::text(404, "gone"), false, 404, HttpClient::kBadStatus},
+        {"302 without a place", LocalWebServer::text(302, ""), false, 302, HttpClient::kBadStatus},
     };
     CurlHttpClient client;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -67,8 +67,8 @@ TEST(HttpClient, ASlowReplyTimesOutAtTheGivenLimit) {
 
 TEST(HttpClient, OtherSchemesAreRefusedBeforeAnyTransfer) {
     CurlHttpClient client;
-    for (const char* url : {"file:///etc/passwd", "ftp://127.0.0.1/x", "gopher://127.0.0.1/",
-                            "127.0.0.1/x", ""}) {
+    for (const char* url :
+         {"file:///etc/passwd", "ftp://127.0.0.1/x", "gopher://127.0.0.1/", "127.0.0.1/x", ""}) {
         const HttpResponse response = client.get(url, 1);
         EXPECT_FALSE(response.success) << url;
         EXPECT_EQ(response.error.code, HttpClient::kUnsupportedURL) << url;

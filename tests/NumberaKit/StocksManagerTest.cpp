@@ -11,9 +11,10 @@ using Text = std::optional<std::u16string>;
 
 TEST(Stocks, TheExchangeSuffixChoosesTheCurrency) {
     const std::vector<std::pair<Text, Text>> rows = {
-        {u"BMW.DE", u"EUR"}, {u"VOD.L", u"GBX"},  {u"^DJI", std::nullopt}, {u"AAPL", u"USD"},
-        {u"XYZ.QQ", u"USD"}, {u"^FTSE.L", u"GBX"}, {u"^X.QQ", std::nullopt}, {u"SHOP.TO", u"CAD"},
-        {u"2330.TWO", u"TWD"}, {u"NESN.SW", u"CHF"}, {u"A.de", u"USD"},     {std::nullopt, std::nullopt},
+        {u"BMW.DE", u"EUR"},      {u"VOD.L", u"GBX"},   {u"^DJI", std::nullopt},
+        {u"AAPL", u"USD"},        {u"XYZ.QQ", u"USD"},  {u"^FTSE.L", u"GBX"},
+        {u"^X.QQ", std::nullopt}, {u"SHOP.TO", u"CAD"}, {u"2330.TWO", u"TWD"},
+        {u"NESN.SW", u"CHF"},     {u"A.de", u"USD"},    {std::nullopt, std::nullopt},
     };
     CapturedLog log;
     for (const auto& [ticker, code] : rows) {
@@ -27,12 +28,21 @@ TEST(Stocks, TheExchangeSuffixChoosesTheCurrency) {
 
 TEST(Stocks, PencePricesMoveTheirDecimalPointExactly) {
     const std::vector<std::tuple<std::u16string, Text, Text>> rows = {
-        {u"1234.5", u"GBX", u"12.345"},  {u"5", u"GBX", u"0.05"},        {u"100", u"GBX", u"1"},
-        {u"0.5", u"GBX", u"0.005"},      {u".5", u"GBX", u"0.005"},      {u"71.52", u"GBX", u"0.7152"},
+        {u"1234.5", u"GBX", u"12.345"},
+        {u"5", u"GBX", u"0.05"},
+        {u"100", u"GBX", u"1"},
+        {u"0.5", u"GBX", u"0.005"},
+        {u".5", u"GBX", u"0.005"},
+        {u"71.52", u"GBX", u"0.7152"},
         {u"123456789.123456789", u"GBX", u"1234567.89123456789"},
-        {u"1234.5", u"USD", u"1234.5"},  {u"1234.5", std::nullopt, u"1234.5"},
-        {u"0", u"GBX", std::nullopt},    {u"0.00", u"USD", std::nullopt}, {u"N/A", u"USD", std::nullopt},
-        {u"", u"USD", std::nullopt},     {u"1.2.3", u"USD", std::nullopt}, {u"-5", u"USD", std::nullopt},
+        {u"1234.5", u"USD", u"1234.5"},
+        {u"1234.5", std::nullopt, u"1234.5"},
+        {u"0", u"GBX", std::nullopt},
+        {u"0.00", u"USD", std::nullopt},
+        {u"N/A", u"USD", std::nullopt},
+        {u"", u"USD", std::nullopt},
+        {u"1.2.3", u"USD", std::nullopt},
+        {u"-5", u"USD", std::nullopt},
     };
     for (const auto& [price, code, expected] : rows)
         EXPECT_EQ(NKStock::variableValueForPrice(price, code), expected) << NKUTF8(price);
@@ -64,7 +74,10 @@ TEST(Stocks, AddingDatesTheFirstStockAndSkipsListedTickers) {
     EXPECT_EQ(f.manager->stocks().size(), 2u);
     EXPECT_EQ(f.listed(u"apple2"), nullptr);
     EXPECT_EQ(f.recorder.count(NKStocksWereAdded), 3u);
-    EXPECT_EQ(f.recorder.last(NKStocksWereAdded)->objectAs<std::vector<std::shared_ptr<NKStock>>>().size(), 2u);
+    EXPECT_EQ(f.recorder.last(NKStocksWereAdded)
+                  ->objectAs<std::vector<std::shared_ptr<NKStock>>>()
+                  .size(),
+              2u);
     EXPECT_EQ(f.listedValue(u"bmw"), Text(u"100"));
     EXPECT_EQ(f.listed(u"bmw")->unit()->identifier(), Text(u"EUR"));
 }
@@ -99,7 +112,8 @@ TEST(Stocks, RemovingAStockTakesItsVariableAway) {
     f.manager->removeStocks({apple});
     EXPECT_EQ(f.listed(u"apple"), nullptr);
     EXPECT_NE(f.listed(u"bmw"), nullptr);
-    const auto removed = f.recorder.last(NKStocksWereRemoved)->objectAs<std::vector<std::shared_ptr<NKStock>>>();
+    const auto removed =
+        f.recorder.last(NKStocksWereRemoved)->objectAs<std::vector<std::shared_ptr<NKStock>>>();
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(removed[0], apple);
 }
@@ -128,9 +142,11 @@ TEST_F(StocksFileTest, SavedStocksReadBackWithTheirVariables) {
     NSTimeInterval savedDate = 0;
     {
         StocksFixture f;
-        f.manager->addStocks({f.stock(u"apple", u"AAPL", u"189.95"), f.stock(u"vodafone", u"VOD.L", u"71.52")});
+        f.manager->addStocks(
+            {f.stock(u"apple", u"AAPL", u"189.95"), f.stock(u"vodafone", u"VOD.L", u"71.52")});
         savedDate = *f.manager->lastUpdateDate();
-        ASSERT_TRUE(f.manager->saveToPath(folder.file("Stocks.plist"), {{u"CreatorBuild", u"4000"}}));
+        ASSERT_TRUE(
+            f.manager->saveToPath(folder.file("Stocks.plist"), {{u"CreatorBuild", u"4000"}}));
     }
     StocksFixture g;
     g.time.clock->advance(5000);
@@ -148,14 +164,16 @@ TEST_F(StocksFileTest, AFileWithoutADateIsDatedNowAndAMissingFileChangesNothing)
     StocksFixture f;
     EXPECT_FALSE(f.manager->loadFromPath(folder.file("none.plist")));
     EXPECT_EQ(f.manager->lastUpdateDate(), std::nullopt);
-    folder.write("Stocks.plist",
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>NKStocks</key><array>"
-                 "<dict><key>name</key><string>apple</string><key>ticker</key><string>AAPL</string>"
-                 "<key>value</key><string>1</string></dict>"
-                 "<dict><key>name</key><string>dup</string><key>ticker</key><string>AAPL</string></dict>"
-                 "<dict><key>name</key><string>noticker</string></dict>"
-                 "<dict><key>name</key><integer>5</integer><key>ticker</key><string>MSFT</string></dict>"
-                 "<string>not a stock</string></array></dict></plist>");
+    folder.write(
+        "Stocks.plist",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist "
+        "version=\"1.0\"><dict><key>NKStocks</key><array>"
+        "<dict><key>name</key><string>apple</string><key>ticker</key><string>AAPL</string>"
+        "<key>value</key><string>1</string></dict>"
+        "<dict><key>name</key><string>dup</string><key>ticker</key><string>AAPL</string></dict>"
+        "<dict><key>name</key><string>noticker</string></dict>"
+        "<dict><key>name</key><integer>5</integer><key>ticker</key><string>MSFT</string></dict>"
+        "<string>not a stock</string></array></dict></plist>");
     EXPECT_TRUE(f.manager->loadFromPath(folder.file("Stocks.plist")));
     EXPECT_EQ(f.manager->lastUpdateDate(), f.time.now());
     ASSERT_EQ(f.manager->stocks().size(), 2u);

@@ -34,29 +34,69 @@ struct DownloadRow {
 };
 
 std::string originFor(Where where, const LocalWebServer& server) {
-    return where == Where::Refused ? "http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort())
-                                   : server.origin();
+    return where == Where::Refused
+               ? "http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort())
+               : server.origin();
 }
 
 TEST(StocksUpdate, ADownloadEndsInExactlyOneNotification) {
     using S = LocalWebServer;
     const std::vector<Text> before = {u"100", u"1000", u"30000", u"5.00"};
     const std::vector<DownloadRow> rows = {
-        {"the csv service answers", Where::Server, S::fixture("stocks-quotes.csv"), std::nullopt,
-         NKStocksSuccessfulyUpdated, false, {u"189.95", u"71.52", u"37689.54", u"5.00"}, u"0.7152",
+        {"the csv service answers",
+         Where::Server,
+         S::fixture("stocks-quotes.csv"),
+         std::nullopt,
+         NKStocksSuccessfulyUpdated,
+         false,
+         {u"189.95", u"71.52", u"37689.54", u"5.00"},
+         u"0.7152",
          {kQuotesTarget}},
-        {"csv html, the data service answers", Where::Server, S::fixture("service-error.html"),
-         S::fixture("stocks-data.json"), NKStocksSuccessfulyUpdated, false,
-         {u"190.10", u"1234.5", u"30000", u"5.00"}, u"12.345", {kQuotesTarget, kDataTarget}},
-        {"csv 500, data an empty 200", Where::Server, S::fixture("service-error.html", 500),
-         S::fixture("empty.txt"), NKStocksUpdateFailed, false, before, u"10", {kQuotesTarget, kDataTarget}},
-        {"csv slower than the time-out, data malformed", Where::Server, S::stalled(),
-         S::fixture("stocks-data-number-price.json"), NKStocksUpdateFailed, false, before, u"10",
+        {"csv html, the data service answers",
+         Where::Server,
+         S::fixture("service-error.html"),
+         S::fixture("stocks-data.json"),
+         NKStocksSuccessfulyUpdated,
+         false,
+         {u"190.10", u"1234.5", u"30000", u"5.00"},
+         u"12.345",
          {kQuotesTarget, kDataTarget}},
-        {"both refused", Where::Refused, std::nullopt, std::nullopt, NKStocksUpdateFailed, true, before,
-         u"10", {}},
-        {"no service configured", Where::Nowhere, std::nullopt, std::nullopt, NKStocksUpdateFailed, true,
-         before, u"10", {}},
+        {"csv 500, data an empty 200",
+         Where::Server,
+         S::fixture("service-error.html", 500),
+         S::fixture("empty.txt"),
+         NKStocksUpdateFailed,
+         false,
+         before,
+         u"10",
+         {kQuotesTarget, kDataTarget}},
+        {"csv slower than the time-out, data malformed",
+         Where::Server,
+         S::stalled(),
+         S::fixture("stocks-data-number-price.json"),
+         NKStocksUpdateFailed,
+         false,
+         before,
+         u"10",
+         {kQuotesTarget, kDataTarget}},
+        {"both refused",
+         Where::Refused,
+         std::nullopt,
+         std::nullopt,
+         NKStocksUpdateFailed,
+         true,
+         before,
+         u"10",
+         {}},
+        {"no service configured",
+         Where::Nowhere,
+         std::nullopt,
+         std::nullopt,
+         NKStocksUpdateFailed,
+         true,
+         before,
+         u"10",
+         {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -65,12 +105,14 @@ TEST(StocksUpdate, ADownloadEndsInExactlyOneNotification) {
         if (row.quotes) server.route(kQuotesPath, *row.quotes);
         if (row.data) server.route(kDataPath, *row.data);
         const bool configured = row.at != Where::Nowhere;
-        ServiceAddresses services(configured ? std::optional(originFor(row.at, server)) : std::nullopt,
-                                  configured ? std::optional(originFor(row.at, server)) : std::nullopt,
-                                  std::nullopt, 0.3);
+        ServiceAddresses services(
+            configured ? std::optional(originFor(row.at, server)) : std::nullopt,
+            configured ? std::optional(originFor(row.at, server)) : std::nullopt, std::nullopt,
+            0.3);
         StocksFixture f;
-        f.manager->addStocks({f.stock(u"apple", u"AAPL", u"100"), f.stock(u"vodafone", u"VOD.L", u"1000"),
-                              f.stock(u"dow", u"^DJI", u"30000"), f.stock(u"zzzz", u"ZZZZ", u"5.00")});
+        f.manager->addStocks(
+            {f.stock(u"apple", u"AAPL", u"100"), f.stock(u"vodafone", u"VOD.L", u"1000"),
+             f.stock(u"dow", u"^DJI", u"30000"), f.stock(u"zzzz", u"ZZZZ", u"5.00")});
         f.recorder.posts.clear();
         const NSTimeInterval addedAt = *f.manager->lastUpdateDate();
         f.time.clock->advance(100);
@@ -132,7 +174,8 @@ TEST(StocksUpdate, PricesDownloadHourlyFromTheLastUpdate) {
     EXPECT_EQ(f.recorder.count(NKStocksUpdateFailed), 1u);
     EXPECT_FALSE(f.manager->stockUpdateInProgress());
     f.time.advance(NKStocksManager::kUpdateInterval);
-    ASSERT_TRUE(pumpUntil(*f.time.queue, [&] { return f.recorder.count(NKStocksUpdateFailed) == 2; }));
+    ASSERT_TRUE(
+        pumpUntil(*f.time.queue, [&] { return f.recorder.count(NKStocksUpdateFailed) == 2; }));
     f.manager->setAutomaticallyDownloadsStockPrices(false);
     f.time.advance(3 * NKStocksManager::kUpdateInterval);
     EXPECT_EQ(f.recorder.count(NKStocksUpdateFailed), 2u);
@@ -142,15 +185,18 @@ struct ValidatorDelegate : NKStockTickerValidatorDelegate {
     std::vector<std::string> events;
     std::shared_ptr<NKStock> found;
     bool answersErrors = true;
-    void stockValidatorDidFindStock(NKStockTickerValidator&, const std::shared_ptr<NKStock>& stock) override {
+    void stockValidatorDidFindStock(NKStockTickerValidator&,
+                                    const std::shared_ptr<NKStock>& stock) override {
         found = stock;
         events.push_back("found " + NKUTF8(stock->ticker().value_or(u"")));
     }
-    void stockValidatorDidNotFindStockWithTicker(NKStockTickerValidator&, const std::u16string& ticker) override {
+    void stockValidatorDidNotFindStockWithTicker(NKStockTickerValidator&,
+                                                 const std::u16string& ticker) override {
         events.push_back("not found " + NKUTF8(ticker));
     }
     bool respondsToDidEncounterError() const override { return answersErrors; }
-    void stockValidatorDidEncounterError(NKStockTickerValidator&, const NSError&, const std::u16string& ticker) override {
+    void stockValidatorDidEncounterError(NKStockTickerValidator&, const NSError&,
+                                         const std::u16string& ticker) override {
         events.push_back("error " + NKUTF8(ticker));
     }
 };
@@ -216,7 +262,8 @@ TEST(StockTickerValidator, FailuresGoOnlyToADelegateThatAnswersThem) {
     delegate.events.clear();
     delegate.answersErrors = false;
     validator.findStockWithTicker(u"AAPL");
-    pumpUntil(*time.queue, [] { return false; }, 0.3);
+    pumpUntil(
+        *time.queue, [] { return false; }, 0.3);
     EXPECT_TRUE(delegate.events.empty());
 
     CapturedLog log;

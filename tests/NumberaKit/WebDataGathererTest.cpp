@@ -29,7 +29,8 @@ struct RecordingDelegate : NKWebDataGathererDelegate {
     }
     void webDataGathererDidFailWithError(NKWebDataGatherer& gatherer, const NSError& error,
                                          const std::any& userInfo) override {
-        events.push_back({"error", "", tagOf(userInfo), error.code, gatherer.dataGatheringInProgress()});
+        events.push_back(
+            {"error", "", tagOf(userInfo), error.code, gatherer.dataGatheringInProgress()});
     }
     void webDataGathererDidCancel(NKWebDataGatherer& gatherer) override {
         events.push_back({"cancel", "", "", 0, gatherer.dataGatheringInProgress()});
@@ -62,7 +63,8 @@ TEST_F(WebDataGathererTest, EachReplyEndsInOneCallbackWithTheCallersTag) {
         {"recorded csv", LocalWebServer::fixture("stocks-quotes.csv"), "data", 0},
         {"empty 200", LocalWebServer::text(200, ""), "data", 0},
         {"html page", LocalWebServer::fixture("service-error.html"), "data", 0},
-        {"500", LocalWebServer::fixture("service-error.html", 500), "error", HttpClient::kBadStatus},
+        {"500", LocalWebServer::fixture("service-error.html", 500), "error",
+         HttpClient::kBadStatus},
         {"slower than the time-out", LocalWebServer::stalled(), "error", HttpClient::kTimedOut},
     };
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -86,8 +88,9 @@ TEST_F(WebDataGathererTest, EachReplyEndsInOneCallbackWithTheCallersTag) {
 }
 
 TEST_F(WebDataGathererTest, ARefusedPortFails) {
-    gatherer->gatherDataFromURL("http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort()) + "/",
-                                std::string("refused"));
+    gatherer->gatherDataFromURL(
+        "http://127.0.0.1:" + std::to_string(LocalWebServer::refusedPort()) + "/",
+        std::string("refused"));
     ASSERT_TRUE(waitForEvents(1));
     EXPECT_EQ(delegate.events[0].kind, "error");
     EXPECT_EQ(delegate.events[0].errorCode, HttpClient::kTransferFailed);
@@ -132,7 +135,8 @@ TEST_F(WebDataGathererTest, CancelClearsTheRequestSoThatTheNextOneIsTaken) {
     EXPECT_TRUE(gatherer->dataGatheringInProgress());
     ASSERT_TRUE(waitForEvents(2));
     // The cancelled request's own end (its time-out) never reaches the delegate.
-    pumpUntil(*time.queue, [] { return false; }, 0.5);
+    pumpUntil(
+        *time.queue, [] { return false; }, 0.5);
     ASSERT_EQ(delegate.events.size(), 2u);
     EXPECT_EQ(delegate.events[1].kind, "data");
     EXPECT_EQ(delegate.events[1].tag, "after cancel");
@@ -142,7 +146,8 @@ TEST_F(WebDataGathererTest, TheDelegateMayStartTheNextRequestFromTheCallback) {
     server.route("/one", LocalWebServer::text(200, "1"));
     server.route("/two", LocalWebServer::text(200, "2"));
     delegate.onData = [&](NKWebDataGatherer& g) {
-        if (delegate.events.size() == 1) g.gatherDataFromURL(server.origin() + "/two", std::string("two"));
+        if (delegate.events.size() == 1)
+            g.gatherDataFromURL(server.origin() + "/two", std::string("two"));
     };
     gatherer->gatherDataFromURL(server.origin() + "/one", std::string("one"));
     ASSERT_TRUE(waitForEvents(2));
@@ -155,7 +160,8 @@ TEST_F(WebDataGathererTest, AGathererDroppedMidRequestReportsNothing) {
     server.route("/a", LocalWebServer::fixture("bitcoin.json"));
     gatherer->gatherDataFromURL(server.origin() + "/a", std::string("dropped"));
     gatherer.reset();
-    pumpUntil(*time.queue, [] { return false; }, 0.3);
+    pumpUntil(
+        *time.queue, [] { return false; }, 0.3);
     EXPECT_TRUE(delegate.events.empty());
 }
 

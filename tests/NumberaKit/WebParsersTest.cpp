@@ -29,41 +29,57 @@ TEST(WebParsers, RequestAddressesFollowTheServicesPathsAndKeys) {
     NKOrvantixCurrenciesParser orvantix;
     NKBitcoinRateParser bitcoin;
     const std::vector<AddressRow> rows = {
-        {"csv pairs", [&] { return yahoo.urlWithCurrencySymbols({"EUR", "JPY"}, "USD"); },
+        {"csv pairs",
+         [&] {
+             return yahoo.urlWithCurrencySymbols({"EUR", "JPY"}, "USD");
+         },
          "http://q.test/d/quotes.csv?s=USDEUR=X+USDJPY=X&f=sl1&e=.csv"},
         {"csv skips base and bad codes",
-         [&] { return yahoo.urlWithCurrencySymbols({"USD", "EURO", "EUR", "E"}, "USD"); },
+         [&] {
+             return yahoo.urlWithCurrencySymbols({"USD", "EURO", "EUR", "E"}, "USD");
+         },
          "http://q.test/d/quotes.csv?s=USDEUR=X&f=sl1&e=.csv"},
         {"csv bad base", [&] { return yahoo.urlWithCurrencySymbols({"EUR"}, "US"); }, std::nullopt},
         {"csv code with query characters",
          [&] { return yahoo.urlWithCurrencySymbols({"E&R"}, "USD"); },
          "http://q.test/d/quotes.csv?s=USDE%26R=X&f=sl1&e=.csv"},
-        {"data currencies", [&] { return orvantix.urlWithCurrencySymbols({"USD", "EUR"}, "USD"); },
+        {"data currencies",
+         [&] {
+             return orvantix.urlWithCurrencySymbols({"USD", "EUR"}, "USD");
+         },
          "http://d.test:8080/numbera/data/currencies.php?base=USD&currencies=USD,EUR"},
         {"data currencies, none valid",
          [&] { return orvantix.urlWithCurrencySymbols({"EURO"}, "USD"); },
          "http://d.test:8080/numbera/data/currencies.php?base=USD"},
-        {"data currencies bad base", [&] { return orvantix.urlWithCurrencySymbols({"EUR"}, "DOLLAR"); },
-         std::nullopt},
+        {"data currencies bad base",
+         [&] { return orvantix.urlWithCurrencySymbols({"EUR"}, "DOLLAR"); }, std::nullopt},
         {"bitcoin", [&] { return bitcoin.urlWithCurrencySymbols({"BTC"}, "USD"); },
          "https://b.test/ticker/global/USD/"},
-        {"csv stocks", [] { return NKYahooStocksParser::urlWithTickerSymbols({"AAPL", "^DJI"}); },
+        {"csv stocks",
+         [] {
+             return NKYahooStocksParser::urlWithTickerSymbols({"AAPL", "^DJI"});
+         },
          "http://q.test/d/quotes.csv?s=+AAPL+%5EDJI&f=snl1"},
         {"csv stock with blank", [] { return NKYahooStocksParser::urlWithTickerSymbol("BRK B"); },
          "http://q.test/d/quotes.csv?s=+BRK%20B&f=snl1"},
         {"csv stocks with suffixes",
-         [] { return NKYahooStocksParser::urlWithTickerSymbols({"BMW.DE", "BRK-B", "7203.T"}); },
+         [] {
+             return NKYahooStocksParser::urlWithTickerSymbols({"BMW.DE", "BRK-B", "7203.T"});
+         },
          "http://q.test/d/quotes.csv?s=+BMW.DE+BRK-B+7203.T&f=snl1"},
         {"csv stock that tries to add a key",
          [] { return NKYahooStocksParser::urlWithTickerSymbol("X&f=evil#"); },
          "http://q.test/d/quotes.csv?s=+X%26f%3Devil%23&f=snl1"},
-        {"csv no tickers", [] { return NKYahooStocksParser::urlWithTickerSymbols({}); }, std::nullopt},
+        {"csv no tickers", [] { return NKYahooStocksParser::urlWithTickerSymbols({}); },
+         std::nullopt},
         {"csv no ticker", [] { return NKYahooStocksParser::urlWithTickerSymbol(std::nullopt); },
          std::nullopt},
-        {"data stocks", [] { return NKOrvantixStocksParser::urlWithTickerSymbols({"AAPL", "^DJI"}); },
+        {"data stocks",
+         [] {
+             return NKOrvantixStocksParser::urlWithTickerSymbols({"AAPL", "^DJI"});
+         },
          "http://d.test:8080/numbera/data/stocks2.2.php?symbols=AAPL,%5EDJI"},
-        {"data stock with comma",
-         [] { return NKOrvantixStocksParser::urlWithTickerSymbol("A,B"); },
+        {"data stock with comma", [] { return NKOrvantixStocksParser::urlWithTickerSymbol("A,B"); },
          "http://d.test:8080/numbera/data/stocks2.2.php?symbols=A%2CB"},
         {"data no tickers", [] { return NKOrvantixStocksParser::urlWithTickerSymbols({}); },
          std::nullopt},
@@ -135,21 +151,24 @@ TEST(WebParsers, CurrencyRepliesAreReadWholeOrNotAtAll) {
         {"csv fixture with windows line ends", &yahoo,
          LocalWebServer::fixtureText("currencies-quotes.csv"),
          NKCurrencyRates{{"EUR", "0.9123"}, {"JPY", "147.25"}, {"GBP", "0.7871"}}},
-        {"csv three fields", &yahoo, LocalWebServer::fixtureText("currencies-quotes-three-fields.csv"),
+        {"csv three fields", &yahoo,
+         LocalWebServer::fixtureText("currencies-quotes-three-fields.csv"), std::nullopt},
+        {"csv one good line then a bad one", &yahoo, "\"USDEUR=X\",0.9\n\"USDJP\",1\n",
          std::nullopt},
-        {"csv one good line then a bad one", &yahoo, "\"USDEUR=X\",0.9\n\"USDJP\",1\n", std::nullopt},
         {"csv html page", &yahoo, LocalWebServer::fixtureText("service-error.html"), std::nullopt},
         {"csv empty", &yahoo, "", std::nullopt},
         {"csv blank lines only", &yahoo, "\r\n\n", std::nullopt},
         {"csv not utf-8", &yahoo, "\"USDEUR=X\",0.9\xff\n", std::nullopt},
-        {"json pairs, empty pair skipped", &orvantix, LocalWebServer::fixtureText("currencies-data.json"),
+        {"json pairs, empty pair skipped", &orvantix,
+         LocalWebServer::fixtureText("currencies-data.json"),
          NKCurrencyRates{{"USD", "1.00"}, {"EUR", "0.9200"}, {"JPY", "148.10"}, {"GBP", "0.7900"}}},
-        {"json short pair", &orvantix, LocalWebServer::fixtureText("currencies-data-short-pair.json"),
-         std::nullopt},
-        {"json number rate", &orvantix, LocalWebServer::fixtureText("currencies-data-number-rate.json"),
-         std::nullopt},
+        {"json short pair", &orvantix,
+         LocalWebServer::fixtureText("currencies-data-short-pair.json"), std::nullopt},
+        {"json number rate", &orvantix,
+         LocalWebServer::fixtureText("currencies-data-number-rate.json"), std::nullopt},
         {"json code of four letters", &orvantix, "[[\"EURO\",\"1\"]]", std::nullopt},
-        {"json quoted code", &orvantix, "[[\"\\\"EUR\\\"\",\"0.9\"]]", NKCurrencyRates{{"EUR", "0.9"}}},
+        {"json quoted code", &orvantix, "[[\"\\\"EUR\\\"\",\"0.9\"]]",
+         NKCurrencyRates{{"EUR", "0.9"}}},
         {"json object", &orvantix, "{\"EUR\":\"0.9\"}", std::nullopt},
         {"json member not an array", &orvantix, "[\"EUR\"]", std::nullopt},
         {"json truncated", &orvantix, "[[\"EUR\",\"0.9\"", std::nullopt},
@@ -167,7 +186,8 @@ TEST(WebParsers, CurrencyRepliesAreReadWholeOrNotAtAll) {
         {"bitcoin empty", &bitcoin, "", std::nullopt},
     };
     CapturedLog log;
-    for (const auto& row : rows) EXPECT_EQ(row.parser->currencyKeyValuesFromData(row.data), row.expected) << row.what;
+    for (const auto& row : rows)
+        EXPECT_EQ(row.parser->currencyKeyValuesFromData(row.data), row.expected) << row.what;
 }
 
 TEST(WebParsers, CurrencyParserFailuresAreLoggedWithTheirMessages) {
@@ -224,8 +244,8 @@ TEST(WebParsers, StockRepliesGiveQuotesByTicker) {
          NKStockQuotes{{"AAPL", {"AAPL", "Apple Inc.", "190.10"}},
                        {"VOD.L", {"VOD.L", "Vodafone Group Plc", "1234.5"}},
                        {"ZZZZ", {"ZZZZ", "No Such Listing", "0.00"}}}},
-        {"json entry of two members", json, LocalWebServer::fixtureText("stocks-data-two-members.json"),
-         std::nullopt},
+        {"json entry of two members", json,
+         LocalWebServer::fixtureText("stocks-data-two-members.json"), std::nullopt},
         {"json number price", json, LocalWebServer::fixtureText("stocks-data-number-price.json"),
          std::nullopt},
         {"json text price", json, LocalWebServer::fixtureText("stocks-data-text-price.json"),

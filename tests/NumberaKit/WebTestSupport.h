@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "KitTestSupport.h"
+#include "NKTextHelpers.h"
 #include "NKWebServices.h"
-#include "NKLog.h"
 #include "Settings.h"
 
 // Installs a fresh in-memory settings store with the given service origins; none leaves a
