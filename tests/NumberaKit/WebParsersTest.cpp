@@ -261,3 +261,42 @@ TEST(WebParsers, StockRepliesGiveQuotesByTicker) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class EnvironmentVariable {
+  public:
+    EnvironmentVariable(const char* name, const char* value) : m_name(name) {
+        ::setenv(name, value, 1);
+    }
+    ~EnvironmentVariable() { ::unsetenv(m_name); }
+
+  private:
+    const char* m_name;
+};
+
+TEST(WebServiceConfiguration, SettingsComeBeforeEnvironmentVariables) {
+    using C = NKWebServiceConfiguration;
+    ServiceAddresses none(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
+    EXPECT_EQ(C::origin(NKWebService::Quotes, "http"), std::nullopt);
+    EXPECT_EQ(C::timeout(20), 20);
+    {
+        EnvironmentVariable quotes(C::kQuotesAddressVariable, "quotes.example:8080");
+        EnvironmentVariable bitcoin(C::kBitcoinAddressVariable, "ftp://bitcoin.example");
+        EnvironmentVariable timeout(C::kTimeoutVariable, "1.5");
+        EXPECT_EQ(C::origin(NKWebService::Quotes, "http"), "http://quotes.example:8080");
+        EXPECT_EQ(C::origin(NKWebService::Bitcoin, "https"), std::nullopt);
+        EXPECT_EQ(C::timeout(20), 1.5);
+        ServiceAddresses settings("https://settings.example", std::nullopt, std::nullopt, 0.25);
+        EXPECT_EQ(C::origin(NKWebService::Quotes, "http"), "https://settings.example");
+        EXPECT_EQ(C::timeout(20), 0.25);
+    }
+    {
+        EnvironmentVariable timeout(C::kTimeoutVariable, "-3");
+        EXPECT_EQ(C::timeout(20), 20);
+    }
+    EXPECT_EQ(C::origin(NKWebService::Quotes, "http"), std::nullopt);
+}
+
+}  // namespace
