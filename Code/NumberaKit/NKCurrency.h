@@ -35,7 +35,12 @@ class NKCurrency {
     void acquireValuesFromDictionary(const NCPropertyListValue& dictionary);
     // "identifier", "enabled", "favourite", "sourceDate", "rate".
     PlistPtr dictionaryRepresentation() const;
-    std::shared_ptr<NKCurrency> copy() const { return std::make_shared<NKCurrency>(*this); }
+    // Every field, the unit included; the copy is not watched by the manager.
+    std::shared_ptr<NKCurrency> copy() const {
+        auto copy = std::make_shared<NKCurrency>(*this);
+        copy->m_observer = nullptr;
+        return copy;
+    }
     std::u16string description() const { return m_identifier; }
     std::string debugDescription() const;
     static bool compareByCurrency(const std::shared_ptr<NKCurrency>& a,

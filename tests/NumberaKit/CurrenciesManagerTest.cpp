@@ -80,6 +80,14 @@ TEST(Currencies, EnabledCurrenciesPutTheirUnitsIntoTheCollection) {
 
     f.manager->currencyWithCode(u"EUR")->setFavourite(true);
     EXPECT_EQ(f.recorder.count(NKCurrenciesFavouriteStateChanged), 1u);
+
+    // A copy carries the values and the unit but changes nothing in the manager's list.
+    auto copy = f.manager->currencyWithCode(u"GBP")->copy();
+    EXPECT_EQ(copy->mutableUnit(), f.manager->currencyWithCode(u"GBP")->mutableUnit());
+    copy->setFavourite(true);
+    copy->setEnabled(false);
+    EXPECT_EQ(f.recorder.count(NKCurrenciesFavouriteStateChanged), 1u);
+    EXPECT_NE(collection.unitWithName(std::u16string(u"GBP")), nullptr);
     EXPECT_EQ(f.manager->favouriteCurrencies().size(), 2u);  // USD and EUR
 }
 
