@@ -65,6 +65,13 @@ std::shared_ptr<const NCPropertyListValue> convert(plist_t node, int depth) {
             value->boolean_ = flag != 0;
             break;
         }
+        case PLIST_DATE: {
+            int32_t seconds = 0, microseconds = 0;
+            plist_get_date_val(node, &seconds, &microseconds);
+            value->kind_ = NCPropertyListValue::Kind::Date;
+            value->real_ = seconds + microseconds / 1e6;
+            break;
+        }
         default:
             value->kind_ = NCPropertyListValue::Kind::Other;
             break;
@@ -121,6 +128,7 @@ std::string NCPropertyListValue::kindName() const {
         case Kind::Real: return "real";
         case Kind::Boolean: return "boolean";
         case Kind::Other: return "other";
+        case Kind::Date: return "date";
         case Kind::None: break;
     }
     return "none";

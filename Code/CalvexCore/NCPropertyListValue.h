@@ -12,7 +12,7 @@
 
 class NCPropertyListValue {
 public:
-    enum class Kind { None, Dictionary, Array, String, Integer, Real, Boolean, Other };
+    enum class Kind { None, Dictionary, Array, String, Integer, Real, Boolean, Other, Date };
     typedef std::map<std::u16string, std::shared_ptr<const NCPropertyListValue>> Dictionary;
     typedef std::vector<std::shared_ptr<const NCPropertyListValue>> Array;
 
@@ -31,6 +31,9 @@ public:
     const std::u16string& string() const { return string_; }
     int64_t integer() const { return integer_; }
     bool boolean() const { return boolean_; }
+    // Integers and reals as a double; a date as seconds since the reference date (2001-01-01).
+    double real() const { return kind_ == Kind::Integer ? static_cast<double>(integer_) : real_; }
+    bool isDate() const { return kind_ == Kind::Date; }
     // The kind as a word, for log lines.
     std::string kindName() const;
 

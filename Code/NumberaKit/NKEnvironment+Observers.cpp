@@ -68,13 +68,16 @@ void NKEnvironment::registerObservers() {
         environment.saveStocks(environment.m_dataSourceDirectoryPath);
         if (environment.m_delegate) environment.m_delegate->environmentDidUpdateStockValues();
     });
-    observe(NKCurrenciesSuccessfullyUpdated, [](NKEnvironment& environment, const NSNotification&) {
+    auto currenciesUpdated = [](NKEnvironment& environment, const NSNotification&) {
         environment.m_delayedSaver->cancelAllActions();
         if (auto currencies = environment.m_currenciesManager)
             currencies->updateUnitRatesFromActiveCurrencies();
         environment.saveCurrencies(environment.m_dataSourceDirectoryPath);
         if (environment.m_delegate) environment.m_delegate->environmentDidUpdateCurrencyValues();
-    });
+    };
+    observe(NKCurrenciesSuccessfullyUpdated, currenciesUpdated);
+    // Rates that did arrive are used and kept although another source failed.
+    observe(NKCurrenciesUpdatePartiallyFailed, currenciesUpdated);
     observe(NKCurrenciesEnabledStateChanged, [](NKEnvironment& environment,
                                                 const NSNotification& n) {
         environment.saveCurrencies(environment.m_dataSourceDirectoryPath);

@@ -45,7 +45,7 @@ TEST(Environment, LoadBuildsTheSharedEvaluatorInOrder) {
     EXPECT_TRUE(f.delegate.messages.empty()) << "told on the main queue only";
     f.time.queue->runPending();
     EXPECT_EQ(f.delegate.messages, (std::vector<std::string>{"didLoadBundle"}));
-    EXPECT_EQ(environment->observerCount(), 10u);
+    EXPECT_EQ(environment->observerCount(), 11u);
 
     // Variables come before stocks: the stock loader sees the global variables.
     ASSERT_EQ(f.stocks.size(), 1u);
@@ -53,7 +53,8 @@ TEST(Environment, LoadBuildsTheSharedEvaluatorInOrder) {
     EXPECT_EQ(f.stocks[0]->calls, (std::vector<std::string>{"load", "autoDownload:on"}));
     ASSERT_EQ(f.currencies.size(), 1u);
     EXPECT_EQ(f.currencies[0]->calls,
-              (std::vector<std::string>{"completeLoading", "autoUpdate:on", "ratesToUnits:all"}));
+              (std::vector<std::string>{"registerDefaults", "completeLoading", "autoUpdate:on",
+                                        "ratesToUnits:all"}));
 
     struct Row {
         std::u16string text, expected;
@@ -81,7 +82,7 @@ TEST(Environment, DisabledModulesAreNotLoadedButObserversAreAllRegistered) {
     f.load(*environment, EnvironmentFixture::resources());
     EXPECT_TRUE(f.currencies.empty());
     EXPECT_TRUE(f.stocks.empty());
-    EXPECT_EQ(environment->observerCount(), 10u);
+    EXPECT_EQ(environment->observerCount(), 11u);
     EXPECT_EQ(environment->variablesManager()->variables().size(), 3u);
 }
 
@@ -102,7 +103,7 @@ TEST(Environment, SecondLoadWaitsForTheFirstAndStopsTheOldManagers) {
     // The first load finished its work before the reset: it never ran half-way over new
     // managers.
     EXPECT_EQ(f.currencies[0]->count("ratesToUnits:all"), 1u);
-    EXPECT_EQ(environment->observerCount(), 10u);
+    EXPECT_EQ(environment->observerCount(), 11u);
     EXPECT_EQ(environment->variablesManager()->variables().size(), 3u);
     EXPECT_EQ(f.delegate.count("didLoadBundle"), 1u)
         << "the first load's announcement went with it";
