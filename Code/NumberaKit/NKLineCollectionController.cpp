@@ -8,9 +8,31 @@
 #include "NKLog.h"
 #include "NSLocalizedString.h"
 
+// The collection announces references whose target moved only to a delegate that listens.
+// The controller does not: it moves them itself from where each line and its targets stood
+// before the action, which also follows references across merged and split lines exactly.
+// Both must never run, or a reference would move twice.
+constexpr bool kCollectionAnnouncesReferenceShifts = false;
+
 // The controller listens to its collection through this object.
-struct NKLineCollectionController::CollectionDelegate {
+struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate {
     explicit CollectionDelegate(NKLineCollectionController* owner) : controller(owner) {}
+    void didUpdateLinesAtIndexes(NCLineCollection* collection, const NSIndexSet& indexes) override {
+        controller->lineCollectionDidUpdateLinesAtIndexes(collection, indexes);
+    }
+    void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection* collection,
+                                              const NSIndexSet& indexes) override {
+        controller->lineCollectionDidAutomaticallyUpdateLinesAtIndexes(collection, indexes);
+    }
+    bool respondsToLineReferenceShift() const override {
+        return kCollectionAnnouncesReferenceShifts;
+    }
+    void didNoticeThatLineReferenceOnLines(
+        NCLineCollection* collection, const std::vector<std::shared_ptr<NCLine>>& lines,
+        const std::vector<std::map<std::u16string, int64_t>>& shifts) override {
+        controller->lineCollectionDidNoticeThatLineReferenceOnLinesShouldShiftBy(collection, lines,
+                                                                                 shifts);
+    }
     NKLineCollectionController* controller;
 };
 
@@ -47,12 +69,6 @@ void convertLocale(auto& collection, NKLocale locale) {
                 line->convertToLocale(locale);
     }
 }
-
-// The collection announces references whose target moved only to a delegate that listens
-// (lineCollection:didNoticeThatLineReferenceOnLines:shouldShiftBy:). Until the controller is
-// wired as that delegate, it moves them itself from where each line and its targets stood
-// before the action; both must never run, or a reference would move twice.
-constexpr bool kCollectionAnnouncesReferenceShifts = false;
 
 bool mayHoldRelativeReferences(const NCLine& line) {
     std::optional<std::u16string> text = line.expressionString();
@@ -100,15 +116,23 @@ std::optional<int64_t> indexAfterEdit(int64_t index, const NSIndexSet& removed,
 NKLineCollectionController::NKLineCollectionController()
     : m_collectionDelegate(std::make_unique<CollectionDelegate>(this)) {}
 
-NKLineCollectionController::~NKLineCollectionController() = default;
+NKLineCollectionController::~NKLineCollectionController() {
+    if (m_lineCollection && m_lineCollection->delegate() == m_collectionDelegate.get())
+        m_lineCollection->setDelegate(nullptr);
+}
 
 uint64_t NKLineCollectionController::countOfLines() const {
     return m_lineCollection ? m_lineCollection->countOfLines() : 0;
 }
 
 void NKLineCollectionController::setLineCollection(std::shared_ptr<NCLineCollection> collection) {
-    if (collection != m_lineCollection) m_lineCollection = std::move(collection);
+    if (collection != m_lineCollection) {
+        if (m_lineCollection && m_lineCollection->delegate() == m_collectionDelegate.get())
+            m_lineCollection->setDelegate(nullptr);
+        m_lineCollection = std::move(collection);
+    }
     if (!m_lineCollection) return;
+    m_lineCollection->setDelegate(m_collectionDelegate.get());
     if (m_delegate) setLocale(m_delegate->defaultLocale());
     if (m_lineCollection->countOfLines() == 0) {
         std::shared_ptr<NCLine> line = newEmptyLine();

@@ -250,6 +250,25 @@ TEST_F(LineCollectionController, NotifyModes) {
     }
 }
 
+TEST_F(LineCollectionController, TheCollectionsPassesReachTheDocument) {
+    load({u"1", rel(-1) + u" * 2", u"7"});
+    std::shared_ptr<NCLineCollection> collection = controller.lineCollection();
+    document.reevaluated.clear();
+    // The dependent line is redrawn with its new answer; the independent one is not.
+    collection->lineAtIndex(0)->setExpressionString(u"5");
+    ASSERT_EQ(document.reevaluated.size(), 1u);
+    EXPECT_EQ(document.reevaluated[0], NSIndexSet{1});
+    EXPECT_EQ(controller.linesToRedraw(), NSIndexSet{1});
+    EXPECT_EQ(collection->lineAtIndex(1)->formattedResult(), u"10");
+
+    // A collection handed over no longer reports to this controller.
+    controller.setLineCollection(collectionOf({u"2"}));
+    EXPECT_EQ(collection->delegate(), nullptr);
+    document.reevaluated.clear();
+    collection->lineAtIndex(0)->setExpressionString(u"6");
+    EXPECT_TRUE(document.reevaluated.empty());
+}
+
 TEST_F(LineCollectionController, ShiftedReferencesAreRewritten) {
     load({u"1", u"2", u"x", u"line2*" + rel(-2), rel(-1)});
     std::vector<std::shared_ptr<NCLine>> lines{controller.lineCollection()->lineAtIndex(3),
