@@ -172,7 +172,7 @@ std::optional<std::u16string> NKLineCollectionExporter::mutableHTMLSourceWithCSS
         u"\"http://www.w3.org/TR/html4/loose.dtd\">\n\n"
         u"<html lang=\"en\">\n"
         u"\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
-        u"\t<meta name=\"generator\" content=\"Numbera https://numbera.app/\">\n";
+        u"\t<meta name=\"generator\" content=\"Numbera\">\n";
     if (css) page += u"<style type=\"text/css\" media=\"all\">\n" + *css + u"\n</style>\n";
     page += u"</head>\n<body>\n";
     page += bodyHTMLWithStyle(style);

@@ -22,7 +22,7 @@ const std::string kHead =
     "\"http://www.w3.org/TR/html4/loose.dtd\">\n\n"
     "<html lang=\"en\">\n"
     "\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
-    "\t<meta name=\"generator\" content=\"Numbera https://numbera.app/\">\n";
+    "\t<meta name=\"generator\" content=\"Numbera\">\n";
 const std::string kTableStart =
     "<body>\n<div class=\"content\">\n<div class=\"table_container\">\n"
     "<table class=\"document_table\">\n"
