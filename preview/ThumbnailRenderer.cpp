@@ -8,32 +8,19 @@
 #include <QPainter>
 #include <QString>
 #include <QTextDocument>
-#include <cmath>
 
 namespace NumberaPreview {
 
 namespace {
-constexpr double kPageWidth = 600;
-constexpr double kPageHeight = 800;
 // At 96 dots per inch a CSS pixel of the page is one pixel of the image, as in a browser.
 constexpr int kDotsPerMeter = 3780;
 }  // namespace
-
-bool thumbnailGeometry(int maxWidth, int maxHeight, ThumbnailGeometry& geometry) {
-    if (maxWidth < kSmallestThumbnailSide || maxHeight < kSmallestThumbnailSide) return false;
-    geometry.width = static_cast<int>(0.75 * maxWidth);
-    geometry.height = maxHeight;
-    // Single precision, as the page's scale has always been taken.
-    geometry.pageScale = static_cast<float>(maxHeight / kPageHeight);
-    geometry.watermarkSize = 0.15 * std::trunc(static_cast<double>(maxHeight));
-    return true;
-}
 
 QImage renderThumbnail(const std::string& html, int maxWidth, int maxHeight) {
     ThumbnailGeometry geometry;
     if (!thumbnailGeometry(maxWidth, maxHeight, geometry)) return QImage();
 
-    QImage image(geometry.width, geometry.height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(geometry.pixelWidth(), geometry.height, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return image;
     image.setDotsPerMeterX(kDotsPerMeter);
     image.setDotsPerMeterY(kDotsPerMeter);
@@ -45,14 +32,14 @@ QImage renderThumbnail(const std::string& html, int maxWidth, int maxHeight) {
     QTextDocument page;
     page.documentLayout()->setPaintDevice(&image);
     page.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
-    page.setTextWidth(kPageWidth);
+    page.setTextWidth(kThumbnailPageWidth);
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.save();
     painter.scale(geometry.pageScale, geometry.pageScale);
-    page.drawContents(&painter, QRectF(0, 0, kPageWidth, kPageHeight));
+    page.drawContents(&painter, QRectF(0, 0, kThumbnailPageWidth, kThumbnailPageHeight));
     painter.restore();
 
     // Fractional pixel sizes (19.2 for a 128-pixel thumbnail) are given as points.
