@@ -58,11 +58,12 @@ void load(const std::optional<std::string>& requestedDataFolder) {
     const auto data = chooseDataFolder(requestedDataFolder, *resources, &s_loaded->failure);
     if (!data) return;
 
-    if (!NCSettings::isSet()) {
-        // Starting the foundation remarks on its settings on standard output.
-        QuietOutput quiet(STDOUT_FILENO);
-        std::make_shared<NCSettings>()->set();
-    }
+    // Starting the foundation remarks on its settings on standard output, and the managers
+    // warn about data files they skip on standard error; neither belongs in a preview or in
+    // its one-line report of a failure.
+    QuietOutput quietOutput(STDOUT_FILENO);
+    QuietOutput quietErrors(STDERR_FILENO);
+    if (!NCSettings::isSet()) std::make_shared<NCSettings>()->set();
     NKEnvironment::setDefaultModuleFactory(NKDataManagersFactory());
     // No persistence information: an environment without it never saves, so the data folder
     // is only ever read.

@@ -1,5 +1,6 @@
 // numbera-thumbnailer: a document's thumbnail as a PNG file, for freedesktop file managers
 // (see data/numbera.thumbnailer). Renders offscreen: no display is needed.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -60,6 +61,10 @@ bool writePNG(const QImage& image, const std::string& output, std::string* reaso
         *reason = std::string("cannot write: ") + std::strerror(errno);
         return false;
     }
+    // As an ordinary new file would be, not private as temporary files are.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(descriptor, 0666 & ~mask);
     ::close(descriptor);
     if (!image.save(QString::fromStdString(temporary), "PNG")) {
         ::unlink(temporary.c_str());

@@ -134,6 +134,13 @@ TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
          {"&lt;script&gt;", "&lt;img src=x onerror=alert(1)&gt;", "&quot;x&quot;", "&amp;"})
         EXPECT_NE(page.find(escaped), std::string::npos) << escaped;
     EXPECT_NE(page.find(">42<"), std::string::npos) << "the answer of 6 * 7";
+    // Comma-separated values double a quote inside a field.
+    auto csv = runProgram(kPreview, {"--format", "csv", document}, scratch.environment());
+    EXPECT_EQ(csv.exitStatus, 0) << csv.err;
+    EXPECT_EQ(lines(csv.out),
+              (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\"",
+                                        "\"<img src=x onerror=alert(1)>\"",
+                                        "\"fish & chips\"", "\"6 * 7\",\"42\""}));
     // The preview shows no title, date or statistic row.
     EXPECT_NE(page.find("div.document_title { display: none; }"), std::string::npos);
     EXPECT_EQ(page.find("class=\"statistic\""), std::string::npos);
@@ -264,6 +271,17 @@ TEST(PreviewProgram, VariablesComeFromTheDataFolderOrTheShippedDefaults) {
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.errorLines().size(), 1u) << missing.err;
+
+    // Damaged data files are skipped quietly: a failure still reports on one line.
+    scratch.write("damaged/Currencies.plist", "<plist><dict><key>NKCurrencies</key>");
+    scratch.write("damaged/Variables.plist", "not a property list");
+    scratch.write("hello.numbera", "hello");
+    auto damaged = runProgram(
+        kPreview, {"--data-folder", scratch.file("damaged"), scratch.file("hello.numbera")},
+        scratch.environment());
+    EXPECT_EQ(damaged.exitStatus, 1);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(damaged.errorLines().size(), 1u) << damaged.err;
 }
 
 TEST(PreviewPrograms, NeverWriteIntoAReadOnlyHome) {
