@@ -74,17 +74,16 @@ std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollectio
     return exporter.HTMLSourceWithStyle(*style).value_or(u"");
 }
 
-std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection,
-                          PreviewFormat format, const NBColorManager& colors) {
+std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
+                          const NBColorManager& colors) {
     if (format == PreviewFormat::HTML)
         return NKUTF8(htmlStringForLineCollection(collection, colors));
     // As the application exports text and CSV: a line without answer has no empty field.
     NKLineCollectionExporter exporter(collection);
     exporter.setDelimitEmptyAnswers(false);
     std::optional<std::u16string> text =
-        format == PreviewFormat::Text
-            ? exporter.columnatedTextWithSeparator(u" = ", u"", false)
-            : exporter.CSVText(nullptr, false);
+        format == PreviewFormat::Text ? exporter.columnatedTextWithSeparator(u" = ", u"", false)
+                                      : exporter.CSVText(nullptr, false);
     return NKUTF8(text.value_or(u""));
 }
 

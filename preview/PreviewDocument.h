@@ -29,8 +29,8 @@ std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollectio
 
 // The preview in the format, as UTF-8. Text is "expression = answer" per line and CSV the
 // two quoted fields per line; line references show the answers they refer to.
-std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection,
-                          PreviewFormat format, const NBColorManager& colors);
+std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
+                          const NBColorManager& colors);
 
 // A file name fit for a one-line message: control characters become "?".
 std::string displayName(const std::string& path);

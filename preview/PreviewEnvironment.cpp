@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -121,8 +121,8 @@ std::optional<std::string> chooseDataFolder(const std::optional<std::string>& re
         }
         return requested;
     }
-    if (auto user = userPreviewDataFolder(); user && isFolder(*user) &&
-                                             ::access(user->c_str(), R_OK | X_OK) == 0)
+    if (auto user = userPreviewDataFolder();
+        user && isFolder(*user) && ::access(user->c_str(), R_OK | X_OK) == 0)
         return user;
     // The shipped resources hold the same currency list as a data folder would.
     return resourcesFolder;

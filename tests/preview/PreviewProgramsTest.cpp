@@ -97,7 +97,8 @@ std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
 
 // Answers worked out by hand; the last line refers to the first and shows its answer.
 const std::vector<std::u16string> kArithmetic = {
-    u"2 + 3", u"10 * 4", u"7 / 2", u"", NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" * 2"};
+    u"2 + 3", u"10 * 4", u"7 / 2", u"",
+    NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" * 2"};
 
 TEST(PreviewProgram, TextAndCSVCarryTheAnswers) {
     Scratch scratch;
@@ -108,8 +109,8 @@ TEST(PreviewProgram, TextAndCSVCarryTheAnswers) {
     };
     const Row rows[] = {
         {"text", {"2 + 3 = 5", "10 * 4 = 40", "7 / 2 = 3.5", "", "5 * 2 = 10"}},
-        {"csv", {"\"2 + 3\",\"5\"", "\"10 * 4\",\"40\"", "\"7 / 2\",\"3.5\"", "\"\"",
-                 "\"5 * 2\",\"10\""}},
+        {"csv",
+         {"\"2 + 3\",\"5\"", "\"10 * 4\",\"40\"", "\"7 / 2\",\"3.5\"", "\"\"", "\"5 * 2\",\"10\""}},
     };
     for (const auto& row : rows) {
         auto run = runProgram(kPreview, {"--format", row.format, document}, scratch.environment());
@@ -137,10 +138,9 @@ TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
     // Comma-separated values double a quote inside a field.
     auto csv = runProgram(kPreview, {"--format", "csv", document}, scratch.environment());
     EXPECT_EQ(csv.exitStatus, 0) << csv.err;
-    EXPECT_EQ(lines(csv.out),
-              (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\"",
-                                        "\"<img src=x onerror=alert(1)>\"",
-                                        "\"fish & chips\"", "\"6 * 7\",\"42\""}));
+    EXPECT_EQ(lines(csv.out), (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\"",
+                                                        "\"<img src=x onerror=alert(1)>\"",
+                                                        "\"fish & chips\"", "\"6 * 7\",\"42\""}));
     // The preview shows no title, date or statistic row.
     EXPECT_NE(page.find("div.document_title { display: none; }"), std::string::npos);
     EXPECT_EQ(page.find("class=\"statistic\""), std::string::npos);
@@ -193,17 +193,15 @@ TEST(Thumbnailer, MakesAThreeQuarterWidthPNG) {
         uint32_t width, height;
     };
     const Row rows[] = {
-        {"128", 0, 96, 128},  // 0.75 × 128
-        {"256", 0, 192, 256},
-        {"33", 0, 24, 33},  // 0.75 × 33 = 24.75, whole pixels only
-        {"32", 0, 24, 32},
-        {"31", 1, 0, 0},  // too small for a thumbnail
+        {"128", 0, 96, 128},                      // 0.75 × 128
+        {"256", 0, 192, 256}, {"33", 0, 24, 33},  // 0.75 × 33 = 24.75, whole pixels only
+        {"32", 0, 24, 32},    {"31", 1, 0, 0},    // too small for a thumbnail
         {"100000", 1, 0, 0},
     };
     for (const auto& row : rows) {
         const std::string output = scratch.file("thumb-" + row.size + ".png");
-        auto run = runProgram(kThumbnailer, {"-s", row.size, document, output},
-                              scratch.environment());
+        auto run =
+            runProgram(kThumbnailer, {"-s", row.size, document, output}, scratch.environment());
         EXPECT_EQ(run.exitStatus, row.exitStatus) << row.size << ": " << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(pngSize(output), std::make_pair(row.width, row.height)) << row.size;
@@ -251,14 +249,16 @@ TEST(PreviewProgram, VariablesComeFromTheDataFolderOrTheShippedDefaults) {
         {"defaults", false, {}, {"rent * 2", "3 * k = 3,000"}},
         // A stored list replaces the defaults: "k" is then an unknown word, read as nothing.
         {"user folder", true, {}, {"rent * 2 = 2,400", "3 * k = 3"}},
-        {"requested folder", false, {"--data-folder", scratch.file("chosen")},
+        {"requested folder",
+         false,
+         {"--data-folder", scratch.file("chosen")},
          {"rent * 2 = 2,400", "3 * k = 3"}},
     };
     for (const auto& row : rows) {
         std::error_code ignored;
         fs::remove_all(userData, ignored);
-        if (row.userFolder) scratch.write("home/data/Numbera/quicklook-data/Variables.plist",
-                                          kRentVariables);
+        if (row.userFolder)
+            scratch.write("home/data/Numbera/quicklook-data/Variables.plist", kRentVariables);
         std::vector<std::string> arguments = row.arguments;
         arguments.insert(arguments.end(), {"--format", "text", document});
         auto run = runProgram(kPreview, arguments, scratch.environment());

@@ -41,7 +41,8 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     for (char** entry = environ; *entry; ++entry) {
         std::string text = *entry;
         const size_t equals = text.find('=');
-        if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
+        if (equals != std::string::npos)
+            variables[text.substr(0, equals)] = text.substr(equals + 1);
     }
     for (const auto& [name, value] : environment) {
         if (value.empty())

@@ -12,8 +12,8 @@ TEST(ThumbnailGeometry, ThreeQuarterWidthPageScaleAndWatermark) {
         bool made;
         double width;
         int pixelWidth, height;
-        float pageScale;  // height / 800, in single precision
-        double watermark; // 0.15 × height
+        float pageScale;   // height / 800, in single precision
+        double watermark;  // 0.15 × height
     };
     const Row rows[] = {
         {128, 128, true, 96, 96, 128, 0.16f, 19.2},
