@@ -34,7 +34,7 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
     if (::stat(path.c_str(), &info) != 0) return fail(std::strerror(errno));
     if (S_ISDIR(info.st_mode)) return fail("is a folder, not a document");
     if (!S_ISREG(info.st_mode)) return fail("not a regular file");
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) return fail(std::strerror(errno));
     ::close(descriptor);
 
