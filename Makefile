@@ -1,13 +1,16 @@
 # make test  — install dependencies, build with sanitizers, run every test
 # make bench — optimised build, run the benchmarks
-# make run   — build everything and say what there is to run
+# make run   — build, write the sample document and preview it as text
+# make install [PREFIX=/usr/local] — install the previewer and the thumbnailer
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 BENCH_DIR := build/bench
 RUN_DIR := build/release
+PREFIX ?= /usr/local
+SAMPLE := $(RUN_DIR)/sample.numbera
 
-.PHONY: deps test bench run clean
+.PHONY: deps test bench release run install clean
 
 deps:
 	@scripts/install-deps
@@ -25,13 +28,23 @@ bench: deps
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
 
-run: deps
-	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNUMBERA_BUILD_TESTS=OFF >/dev/null
+release: deps
+	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNUMBERA_BUILD_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS)
+
+# Until the application exists, the program to run is the previewer.
+run: release
+	@$(RUN_DIR)/preview/numbera-sample $(SAMPLE)
 	@echo
-	@echo "Built the calculation engine's libraries in $(RUN_DIR)."
-	@echo "There is no program to start yet: the engine is a library so far."
-	@echo "Run 'make test' to exercise it, or 'make bench' to measure it."
+	@echo "== numbera-preview --format text $(SAMPLE)"
+	@$(RUN_DIR)/preview/numbera-preview --format text $(SAMPLE)
+	@echo
+	@echo "Also: $(RUN_DIR)/preview/numbera-preview $(SAMPLE) (HTML), --format csv,"
+	@echo "and $(RUN_DIR)/preview/numbera-thumbnailer -s 256 $(SAMPLE) thumbnail.png"
+
+install: release
+	@cmake --install $(RUN_DIR) --prefix $(PREFIX)
 
 clean:
 	rm -rf build

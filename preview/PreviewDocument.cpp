@@ -1,0 +1,97 @@
+#include "PreviewDocument.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "NBColorController.h"
+#include "NCFile.h"
+#include "NCLineCollection.h"
+#include "NKLineCollectionExporter.h"
+#include "NKTextHelpers.h"
+#include "QuietOutput.h"
+
+namespace NumberaPreview {
+
+std::optional<PreviewFormat> previewFormatNamed(const std::string& name) {
+    if (name == "html") return PreviewFormat::HTML;
+    if (name == "text") return PreviewFormat::Text;
+    if (name == "csv") return PreviewFormat::CSV;
+    return std::nullopt;
+}
+
+std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::string* reason) {
+    auto fail = [&](std::string why) -> std::shared_ptr<NCLineCollection> {
+        if (reason) *reason = std::move(why);
+        return nullptr;
+    };
+    // The document reader cannot tell a missing file from an unreadable one; the reason the
+    // user sees should.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) return fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return fail("is a folder, not a document");
+    if (!S_ISREG(info.st_mode)) return fail("not a regular file");
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return fail(std::strerror(errno));
+    ::close(descriptor);
+
+    auto file = NCFile::initWithContentsOfFileAtPath(path);
+    int32_t format;
+    {
+        // The reader reports malformed files on standard error; the reason returned here is
+        // the whole report.
+        QuietOutput quiet(STDERR_FILENO);
+        format = file->fileFormat();
+    }
+    switch (format) {
+        case NCFileFormatXML:
+            break;
+        case NCFileFormatPlainText:
+            return fail("not a Numbera document");
+        default:
+            return fail("not a valid Numbera document");
+    }
+    auto collection = file->lineCollection();
+    if (!collection) return fail("not a valid Numbera document");
+    return collection;
+}
+
+std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
+                                           const NBColorManager& colors) {
+    NKLineCollectionExporter exporter(collection);
+    exporter.setDocumentStatistic(1);
+    auto style = NBColorController::htmlStyleForColorManager(colors);
+    style->setShowsDocumentTitle(false);
+    style->setShowsDocumentDate(false);
+    style->setShowsDocumentStatistic(false);
+    style->setSideInset(0);
+    style->setTopInset(0);
+    style->setBottomInset(0);
+    style->setEnableVerticalAutoresizing(true);
+    return exporter.HTMLSourceWithStyle(*style).value_or(u"");
+}
+
+std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
+                          const NBColorManager& colors) {
+    if (format == PreviewFormat::HTML)
+        return NKUTF8(htmlStringForLineCollection(collection, colors));
+    // As the application exports text and CSV: a line without answer has no empty field.
+    NKLineCollectionExporter exporter(collection);
+    exporter.setDelimitEmptyAnswers(false);
+    std::optional<std::u16string> text =
+        format == PreviewFormat::Text ? exporter.columnatedTextWithSeparator(u" = ", u"", false)
+                                      : exporter.CSVText(nullptr, false);
+    return NKUTF8(text.value_or(u""));
+}
+
+std::string displayName(const std::string& path) {
+    std::string name = path;
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return name;
+}
+
+}  // namespace NumberaPreview

@@ -1,0 +1,40 @@
+// A document as the previewers show it: read once from its file, refused unless it is a
+// readable document, and rendered as the preview page, plain text or comma-separated values.
+#ifndef NUMBERA_PREVIEW_PREVIEW_DOCUMENT_H
+#define NUMBERA_PREVIEW_PREVIEW_DOCUMENT_H
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class NBColorManager;
+class NCLineCollection;
+
+namespace NumberaPreview {
+
+enum class PreviewFormat { HTML, Text, CSV };
+
+// "html", "text" or "csv"; none for anything else.
+std::optional<PreviewFormat> previewFormatNamed(const std::string& name);
+
+// The document's lines, evaluated in the shared environment. None, with a short reason
+// ("no such file", "not a Numbera document"...), for anything that is not a readable
+// document: such a file never reaches the exporter.
+std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::string* reason);
+
+// The page of the preview: the exporter's page without title, date or statistic row, with
+// no insets, in the colours of the scheme.
+std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
+                                           const NBColorManager& colors);
+
+// The preview in the format, as UTF-8. Text is "expression = answer" per line and CSV the
+// two quoted fields per line; line references show the answers they refer to.
+std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
+                          const NBColorManager& colors);
+
+// A file name fit for a one-line message: control characters become "?".
+std::string displayName(const std::string& path);
+
+}  // namespace NumberaPreview
+
+#endif

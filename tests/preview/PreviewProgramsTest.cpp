@@ -1,0 +1,330 @@
+// End-to-end runs of numbera-preview and numbera-thumbnailer on documents written here, with
+// a home folder of the test's own so that no user's data is read or touched.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "NCExpression.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NKTextHelpers.h"
+#include "PreviewEnvironment.h"
+#include "ProgramRunner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kPreview = NUMBERA_PREVIEW_PROGRAM;
+const std::string kThumbnailer = NUMBERA_THUMBNAILER_PROGRAM;
+
+// Documents are written in this process with the engine the programs use.
+class PreviewTestEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        std::string reason;
+        ASSERT_TRUE(NumberaPreview::bootstrap(std::nullopt, &reason)) << reason;
+    }
+};
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new PreviewTestEnvironment);
+
+class Scratch {
+  public:
+    Scratch() {
+        std::string pattern = (fs::temp_directory_path() / "numbera-preview-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) m_path = pattern;
+        fs::create_directories(home());
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        if (fs::exists(m_path + "/home/data"))
+            fs::permissions(m_path + "/home/data", fs::perms::owner_all, fs::perm_options::add,
+                            ignored);
+        fs::remove_all(m_path, ignored);
+    }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    std::string home() const { return m_path + "/home"; }
+    std::string dataHome() const { return home() + "/data"; }
+    void write(const std::string& name, const std::string& text) const {
+        fs::create_directories(fs::path(file(name)).parent_path());
+        std::ofstream(file(name), std::ios::binary) << text;
+    }
+    std::string document(const std::string& name, const std::vector<std::u16string>& lines) {
+        auto collection = std::make_shared<NCLineCollection>();
+        for (const auto& line : lines) collection->addLine(NCLine::lineWithExpressionString(line));
+        std::string reason;
+        EXPECT_TRUE(collection->archiveToPath(file(name), {}, &reason)) << reason;
+        return file(name);
+    }
+    // The programs see this home and data folder, never the user's.
+    std::map<std::string, std::string> environment() const {
+        return {{"HOME", home()}, {"XDG_DATA_HOME", dataHome()}, {"QT_QPA_PLATFORM", ""}};
+    }
+
+  private:
+    std::string m_path;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+// Width and height from a PNG's header chunk; zeros for anything else.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[24] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (in.gcount() != 24 || !std::equal(signature, signature + 8, header) ||
+        std::string(reinterpret_cast<char*>(header + 12), 4) != "IHDR")
+        return {0, 0};
+    auto word = [&](int at) {
+        return uint32_t(header[at]) << 24 | uint32_t(header[at + 1]) << 16 |
+               uint32_t(header[at + 2]) << 8 | uint32_t(header[at + 3]);
+    };
+    return {word(16), word(20)};
+}
+
+// Answers worked out by hand; the last line refers to the first and shows its answer.
+const std::vector<std::u16string> kArithmetic = {
+    u"2 + 3", u"10 * 4", u"7 / 2", u"",
+    NCExpression::absoluteLineReferenceTokenWithIndex(0) + u" * 2"};
+
+TEST(PreviewProgram, TextAndCSVCarryTheAnswers) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    struct Row {
+        std::string format;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"text", {"2 + 3 = 5", "10 * 4 = 40", "7 / 2 = 3.5", "", "5 * 2 = 10"}},
+        {"csv",
+         {"\"2 + 3\",\"5\"", "\"10 * 4\",\"40\"", "\"7 / 2\",\"3.5\"", "\"\"", "\"5 * 2\",\"10\""}},
+    };
+    for (const auto& row : rows) {
+        auto run = runProgram(kPreview, {"--format", row.format, document}, scratch.environment());
+        EXPECT_EQ(run.exitStatus, 0) << row.format << ": " << run.err;
+        EXPECT_EQ(lines(run.out), row.expected) << row.format;
+    }
+}
+
+TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
+    Scratch scratch;
+    const std::string document = scratch.document(
+        "hostile.numbera", {u"<script>alert(\"x\")</script>", u"<img src=x onerror=alert(1)>",
+                            u"fish & chips", u"6 * 7"});
+    auto run = runProgram(kPreview, {document}, scratch.environment());
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::string& page = run.out;
+    EXPECT_EQ(page.rfind("<!DOCTYPE", 0), 0u);
+    EXPECT_NE(page.find("</html>"), std::string::npos);
+    for (const char* raw : {"<script", "</script", "<img", "\"x\""})
+        EXPECT_EQ(page.find(raw), std::string::npos) << raw;
+    for (const char* escaped :
+         {"&lt;script&gt;", "&lt;img src=x onerror=alert(1)&gt;", "&quot;x&quot;", "&amp;"})
+        EXPECT_NE(page.find(escaped), std::string::npos) << escaped;
+    EXPECT_NE(page.find(">42<"), std::string::npos) << "the answer of 6 * 7";
+    // Comma-separated values double a quote inside a field.
+    auto csv = runProgram(kPreview, {"--format", "csv", document}, scratch.environment());
+    EXPECT_EQ(csv.exitStatus, 0) << csv.err;
+    EXPECT_EQ(lines(csv.out), (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\"",
+                                                        "\"<img src=x onerror=alert(1)>\"",
+                                                        "\"fish & chips\"", "\"6 * 7\",\"42\""}));
+    // The preview shows no title, date or statistic row.
+    EXPECT_NE(page.find("div.document_title { display: none; }"), std::string::npos);
+    EXPECT_EQ(page.find("class=\"statistic\""), std::string::npos);
+}
+
+TEST(PreviewPrograms, AnythingButADocumentFailsWithOneLineAndNoOutput) {
+    Scratch scratch;
+    scratch.write("hello.numbera", "hello");
+    scratch.write("empty.numbera", "");
+    scratch.write("broken.numbera", "<?xml version=\"1.0\"?><data><lines>");
+    scratch.write("other.numbera", "<?xml version=\"1.0\"?><html/>");
+    fs::create_directories(scratch.file("folder.numbera"));
+    struct Row {
+        std::string name, reason;
+    };
+    const Row rows[] = {
+        {"missing.numbera", "No such file or directory"},
+        {"hello.numbera", "not a Numbera document"},
+        {"empty.numbera", "not a Numbera document"},
+        {"broken.numbera", "not a valid Numbera document"},
+        {"other.numbera", "not a valid Numbera document"},
+        {"folder.numbera", "is a folder, not a document"},
+    };
+    for (const auto& row : rows) {
+        const std::string input = scratch.file(row.name);
+        const std::string output = scratch.file(row.name + ".png");
+        const ProgramRun runs[] = {
+            runProgram(kPreview, {input}, scratch.environment()),
+            runProgram(kPreview, {"--format", "text", input}, scratch.environment()),
+            runProgram(kThumbnailer, {"-s", "128", input, output}, scratch.environment()),
+        };
+        for (const auto& run : runs) {
+            EXPECT_EQ(run.exitStatus, 1) << row.name;
+            EXPECT_EQ(run.out, "") << row.name;
+            ASSERT_EQ(run.errorLines().size(), 1u) << row.name << ": " << run.err;
+            EXPECT_NE(run.err.find(input + ": " + row.reason), std::string::npos) << run.err;
+        }
+        EXPECT_FALSE(fs::exists(output)) << row.name;
+    }
+    EXPECT_EQ(fs::directory_iterator(scratch.file("folder.numbera")), fs::directory_iterator())
+        << "no temporary file left behind";
+}
+
+TEST(Thumbnailer, MakesAThreeQuarterWidthPNG) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    struct Row {
+        std::string size;
+        int exitStatus;
+        uint32_t width, height;
+    };
+    const Row rows[] = {
+        {"128", 0, 96, 128},                      // 0.75 × 128
+        {"256", 0, 192, 256}, {"33", 0, 24, 33},  // 0.75 × 33 = 24.75, whole pixels only
+        {"32", 0, 24, 32},    {"31", 1, 0, 0},    // too small for a thumbnail
+        {"100000", 1, 0, 0},
+    };
+    for (const auto& row : rows) {
+        const std::string output = scratch.file("thumb-" + row.size + ".png");
+        auto run =
+            runProgram(kThumbnailer, {"-s", row.size, document, output}, scratch.environment());
+        EXPECT_EQ(run.exitStatus, row.exitStatus) << row.size << ": " << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(pngSize(output), std::make_pair(row.width, row.height)) << row.size;
+        if (row.exitStatus != 0) {
+            EXPECT_FALSE(fs::exists(output)) << row.size;
+            EXPECT_EQ(run.errorLines().size(), 1u) << run.err;
+        }
+    }
+}
+
+TEST(Thumbnailer, ReplacesAnEarlierThumbnailOnlyOnSuccess) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    const std::string output = scratch.file("thumb.png");
+    scratch.write("thumb.png", "earlier");
+    auto failed = runProgram(kThumbnailer, {"-s", "128", scratch.file("missing"), output},
+                             scratch.environment());
+    EXPECT_EQ(failed.exitStatus, 1);
+    std::ifstream earlier(output);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
+    auto made = runProgram(kThumbnailer, {"-s", "128", document, output}, scratch.environment());
+    EXPECT_EQ(made.exitStatus, 0) << made.err;
+    EXPECT_EQ(pngSize(output), std::make_pair(96u, 128u));
+}
+
+const char* const kRentVariables =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>NKVariables</key><array><dict><key>name</key><string>rent</string>"
+    "<key>value</key><string>1200</string><key>enabled</key><true/>"
+    "<key>type</key><integer>0</integer></dict></array></dict></plist>\n";
+
+TEST(PreviewProgram, VariablesComeFromTheDataFolderOrTheShippedDefaults) {
+    Scratch scratch;
+    const std::string document = scratch.document("vars.numbera", {u"rent * 2", u"3 * k"});
+    scratch.write("chosen/Variables.plist", kRentVariables);
+    const std::string userData = scratch.dataHome() + "/Numbera/quicklook-data";
+    struct Row {
+        std::string label;
+        bool userFolder;
+        std::vector<std::string> arguments;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        // No data folder: the shipped defaults ("k" is a thousand).
+        {"defaults", false, {}, {"rent * 2", "3 * k = 3,000"}},
+        // A stored list replaces the defaults: "k" is then an unknown word, read as nothing.
+        {"user folder", true, {}, {"rent * 2 = 2,400", "3 * k = 3"}},
+        {"requested folder",
+         false,
+         {"--data-folder", scratch.file("chosen")},
+         {"rent * 2 = 2,400", "3 * k = 3"}},
+    };
+    for (const auto& row : rows) {
+        std::error_code ignored;
+        fs::remove_all(userData, ignored);
+        if (row.userFolder)
+            scratch.write("home/data/Numbera/quicklook-data/Variables.plist", kRentVariables);
+        std::vector<std::string> arguments = row.arguments;
+        arguments.insert(arguments.end(), {"--format", "text", document});
+        auto run = runProgram(kPreview, arguments, scratch.environment());
+        EXPECT_EQ(run.exitStatus, 0) << row.label << ": " << run.err;
+        EXPECT_EQ(lines(run.out), row.expected) << row.label;
+    }
+
+    auto missing = runProgram(kPreview, {"--data-folder", scratch.file("nowhere"), document},
+                              scratch.environment());
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.errorLines().size(), 1u) << missing.err;
+
+    // Damaged data files are skipped quietly: a failure still reports on one line.
+    scratch.write("damaged/Currencies.plist", "<plist><dict><key>NKCurrencies</key>");
+    scratch.write("damaged/Variables.plist", "not a property list");
+    scratch.write("hello.numbera", "hello");
+    auto damaged = runProgram(
+        kPreview, {"--data-folder", scratch.file("damaged"), scratch.file("hello.numbera")},
+        scratch.environment());
+    EXPECT_EQ(damaged.exitStatus, 1);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(damaged.errorLines().size(), 1u) << damaged.err;
+}
+
+TEST(PreviewPrograms, NeverWriteIntoAReadOnlyHome) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    fs::create_directories(scratch.dataHome());
+    fs::permissions(scratch.dataHome(), fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(scratch.home(), fs::perms::owner_read | fs::perms::owner_exec);
+    auto text = runProgram(kPreview, {"--format", "text", document}, scratch.environment());
+    EXPECT_EQ(text.exitStatus, 0) << text.err;
+    EXPECT_EQ(lines(text.out).front(), "2 + 3 = 5");
+    auto thumbnail = runProgram(kThumbnailer, {"-s", "128", document, scratch.file("t.png")},
+                                scratch.environment());
+    EXPECT_EQ(thumbnail.exitStatus, 0) << thumbnail.err;
+    fs::permissions(scratch.home(), fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(fs::directory_iterator(scratch.dataHome()), fs::directory_iterator())
+        << "nothing created in the data folder";
+}
+
+TEST(PreviewPrograms, UsageErrors) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    struct Row {
+        std::string program;
+        std::vector<std::string> arguments;
+    };
+    const Row rows[] = {
+        {kPreview, {}},
+        {kPreview, {"--format", "pdf", document}},
+        {kPreview, {"--format"}},
+        {kPreview, {document, document}},
+        {kPreview, {"--colour", document}},
+        {kThumbnailer, {document, scratch.file("u.png")}},
+        {kThumbnailer, {"-s", "12x", document, scratch.file("u.png")}},
+        {kThumbnailer, {"-s", "128", document}},
+    };
+    for (const auto& row : rows) {
+        auto run = runProgram(row.program, row.arguments, scratch.environment());
+        EXPECT_EQ(run.exitStatus, 2) << row.program;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage: "), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(scratch.file("u.png")));
+}
+
+}  // namespace
