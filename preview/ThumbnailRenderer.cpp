@@ -47,8 +47,17 @@ QImage renderThumbnail(const std::string& html, int maxWidth, int maxHeight) {
     font.setBold(true);
     font.setPointSizeF(geometry.watermarkSize * 72.0 / image.logicalDpiY());
     const QString name = QStringLiteral("NUMBERA");
-    const QSizeF textSize =
-        QFontMetricsF(font, &image).boundingRect(QRectF(0, 0, 10000, 10000), 0, name).size();
+    const auto measure = [&] {
+        return QFontMetricsF(font, &image).boundingRect(QRectF(0, 0, 10000, 10000), 0, name).size();
+    };
+    QSizeF textSize = measure();
+    // Fonts here run wider than the size was chosen for: a name wider than the page would be
+    // cut at both edges, so it shrinks to fit with a margin.
+    const double widest = 0.9 * geometry.width;
+    if (textSize.width() > widest) {
+        font.setPointSizeF(font.pointSizeF() * widest / textSize.width());
+        textSize = measure();
+    }
     // The name's box stands 0.15 of its height above the bottom edge, centred across.
     const double x = (geometry.width - textSize.width()) * 0.5;
     const double bottomGap = 0.15 * textSize.height();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QImage>
+#include <QString>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -225,6 +227,27 @@ TEST(Thumbnailer, ReplacesAnEarlierThumbnailOnlyOnSuccess) {
     auto made = runProgram(kThumbnailer, {"-s", "128", document, output}, scratch.environment());
     EXPECT_EQ(made.exitStatus, 0) << made.err;
     EXPECT_EQ(pngSize(output), std::make_pair(96u, 128u));
+}
+
+TEST(Thumbnailer, TheWatermarkStaysInsideTheImage) {
+    // One short line leaves the lower page blank: the only ink there is the watermark.
+    Scratch scratch;
+    const std::string document = scratch.document("one.numbera", {u"1"});
+    for (const char* size : {"128", "256", "33"}) {
+        const std::string output = scratch.file(std::string("mark-") + size + ".png");
+        auto run = runProgram(kThumbnailer, {"-s", size, document, output}, scratch.environment());
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        QImage image(QString::fromStdString(output));
+        ASSERT_FALSE(image.isNull()) << size;
+        const auto inked = [&](int x, int y) { return qGray(image.pixel(x, y)) < 200; };
+        int inkedInBand = 0, inkedAtEdges = 0;
+        for (int y = image.height() * 2 / 3; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) inkedInBand += inked(x, y);
+            inkedAtEdges += inked(0, y) + inked(image.width() - 1, y);
+        }
+        EXPECT_GT(inkedInBand, 0) << size << ": no watermark drawn";
+        EXPECT_EQ(inkedAtEdges, 0) << size << ": the watermark runs off the image";
+    }
 }
 
 const char* const kRentVariables =
