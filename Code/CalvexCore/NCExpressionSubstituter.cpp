@@ -127,6 +127,39 @@ void rewriteSuperscriptExponents(std::u16string& text,
     }
 }
 
+// The pattern's leading run of plain characters, which every match must begin with: empty when
+// the pattern has an alternative at its top level or opens with anything but a plain
+// character (a group, a class, flags). A quantified last character is not part of it.
+std::u16string requiredTextOfPattern(const std::u16string& pattern) {
+    int depth = 0;
+    bool inClass = false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (inClass) {
+            inClass = c != u']';
+        } else if (c == u'[') {
+            inClass = true;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u'|' && depth == 0) {
+            return u"";
+        }
+    }
+    static const std::u16string special = u"\\()[]{}.*+?|^$#";
+    size_t end = 0;
+    while (end < pattern.size() && pattern[end] < 0x80 &&
+           special.find(pattern[end]) == std::u16string::npos)
+        ++end;
+    if (end < pattern.size() &&
+        (pattern[end] == u'?' || pattern[end] == u'*' || pattern[end] == u'{') && end > 0)
+        --end;
+    return pattern.substr(0, end);
+}
+
 }  // namespace
 
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
@@ -188,8 +221,9 @@ void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16st
                                                   int64_t rightCutoffCaptureNumber,
                                                   NCExpressionSubstituterOperatorType operatorType) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_regexMappings.push_back(
-        {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType});
+    m_regexMappings.push_back({regex, replacement, order, leftCutoff, rightCutoff,
+                               rightCutoffCaptureNumber, operatorType,
+                               regex ? requiredTextOfPattern(*regex) : std::u16string(), nullptr});
     m_orderedRegexMappings.reset();
 }
 
@@ -247,6 +281,8 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
         auto sorted = std::make_shared<RuleList>(m_regexMappings);
         std::stable_sort(sorted->begin(), sorted->end(),
                          [](const RegexRule& a, const RegexRule& b) { return a.order < b.order; });
+        for (RegexRule& rule : *sorted)
+            if (rule.regex) rule.compiled = Regex::cached(*rule.regex);
         m_orderedRegexMappings = sorted;
     }
     return m_orderedRegexMappings;
@@ -255,9 +291,9 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
 void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16string& text,
                                              std::unique_ptr<NCContiguousIndexOffsets>& offsets,
                                              NCExpressionMappings& mappings) const {
-    if (!rule.regex) return;
-    std::shared_ptr<Regex> regex = Regex::cached(*rule.regex);
+    const std::shared_ptr<Regex>& regex = rule.compiled;
     if (!regex) return;
+    if (!rule.requiredText.empty() && text.find(rule.requiredText) == std::u16string::npos) return;
     uint64_t from = 0;
     while (auto match = regex->firstMatch(text, from)) {
         uint64_t location = match->range.location;

@@ -52,6 +52,10 @@ private:
         uint64_t rightCutoff;
         int64_t rightCaptureNumber;
         NCExpressionSubstituterOperatorType operatorType;
+        // Text every match contains; a text without it is not searched. Empty: always search.
+        std::u16string requiredText;
+        // Compiled when the rules are ordered; none for an invalid pattern.
+        std::shared_ptr<class Regex> compiled;
     };
     using RuleList = std::vector<RegexRule>;
 
