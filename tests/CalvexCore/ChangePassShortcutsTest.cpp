@@ -1,6 +1,7 @@
 // The shortcuts that keep a document's change pass fast stay exact: lines skipped as using no
-// line variable, lines skipped as holding no line reference, substitution rules skipped for
-// texts without their required text, and dependency edges kept in an open-addressed table.
+// line variable, lines skipped as holding no line reference, a declaration's line tokens made
+// only when asked for, substitution rules skipped for texts without their required text, and
+// dependency edges kept in an open-addressed table.
 // Each test edits what a shortcut remembers and checks the answers follow.
 #include <gtest/gtest.h>
 
@@ -111,6 +112,27 @@ TEST_F(ChangePassShortcuts, ALineTakesAndLosesReferencesAsItsTextChanges) {
         EXPECT_EQ(evaluated, step.evaluated) << utf8(step.text);
         EXPECT_EQ(answer(1), step.answer) << utf8(step.text);
     }
+}
+
+TEST_F(ChangePassShortcuts, ADeclarationsLineTokensAreMadeWhenAskedAndAfterEachChange) {
+    // The whole line's tokens of "total = price * 2": "price" is a variable while a line
+    // declares it, and a plain word once none does.
+    auto kindOfPrice = [&]() -> NCExpressionTokenType {
+        auto parsed = lines->lineAtIndex(1)->parsedExpression();
+        if (!parsed) return 0;
+        for (const auto& token : parsed->tokens())
+            if (token->range().location == 8 && token->range().length == 5) return token->type();
+        return 0;
+    };
+    load({u"price = 3", u"total = price * 2"});
+    EXPECT_EQ(answer(1), "6");
+    EXPECT_EQ(kindOfPrice(), NCExpressionTokenTypeVariable);
+    edit(0, u"cost = 3");
+    EXPECT_NE(kindOfPrice(), 0);
+    EXPECT_NE(kindOfPrice(), NCExpressionTokenTypeVariable);
+    edit(0, u"price = 4");
+    EXPECT_EQ(kindOfPrice(), NCExpressionTokenTypeVariable);
+    EXPECT_EQ(answer(1), "8");
 }
 
 TEST(ChangePassSubstitution, RulesApplyWhateverTheirPatternsBeginWith) {
