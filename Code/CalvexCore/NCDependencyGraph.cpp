@@ -287,7 +287,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependenci
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
         node->dependencies.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) { nodes.push_back(other); });
+            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+                nodes.push_back(other);
+            });
     return nodes;
 }
 
@@ -296,7 +298,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependents
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
         node->dependents.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) { nodes.push_back(other); });
+            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+                nodes.push_back(other);
+            });
     return nodes;
 }
 
@@ -471,7 +475,9 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
             NBFDependencyGraphNodeRef visited = pending.back();
             pending.pop_back();
             visited->dependents.forEach(
-                [&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask) { reach(dependent); });
+                [&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask) {
+                    reach(dependent);
+                });
         }
     }
 

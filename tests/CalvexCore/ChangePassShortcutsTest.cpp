@@ -150,6 +150,9 @@ TEST(ChangePassSubstitution, RulesApplyWhateverTheirPatternsBeginWith) {
         {u"a\\d", u"N", u"a1 b1", u"N b1"},
         {u"%\\s*up", u"U", u"5 %  up", u"5 U"},
         {u"cd", u"E", u"abc", u"abc"},
+        {u"(?i)line\\d", u"L", u"LiNe5 line", u"L line"},
+        {u"(?i)ab", u"Z", u"xAB", u"xZ"},
+        {u"(?i)s", u"Z", u"\u017F", u"Z"},  // long s folds to s
     };
     for (const Row& row : rows) {
         NCExpressionSubstituter substituter;
@@ -157,6 +160,27 @@ TEST(ChangePassSubstitution, RulesApplyWhateverTheirPatternsBeginWith) {
         std::u16string text = row.text;
         substituter.applySubstitutionsToMutableString(text);
         EXPECT_EQ(text, row.expected) << utf8(row.pattern);
+    }
+}
+
+TEST(ChangePassSubstitution, UnitConversionWordsFollowTheirReplacement) {
+    NCExpressionSubstituter substituter;
+    struct Step {
+        std::vector<std::u16string> words;
+        std::u16string text, expected;
+    } steps[] = {
+        {{u"in", u"to"}, u"5 ft to m", u"5 ft __uc m"},
+        {{u"in", u"to"}, u"5 ft at m", u"5 ft at m"},
+        {{u"nach"}, u"5 ft nach m", u"5 ft __uc m"},
+        {{u"nach"}, u"5 ft to m", u"5 ft to m"},
+        {{u"en", u"\u00E0"}, u"5 ft \u00E0 m", u"5 ft __uc m"},
+        {{u"i.n"}, u"5 ft ixn m", u"5 ft __uc m"},  // not plain: searched as a pattern
+    };
+    for (const Step& step : steps) {
+        substituter.setUnitConversionOperators(step.words);
+        std::u16string text = step.text;
+        substituter.applySubstitutionsToMutableString(text);
+        EXPECT_EQ(text, step.expected) << utf8(step.text);
     }
 }
 
