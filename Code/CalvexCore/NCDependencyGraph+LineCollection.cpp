@@ -2,6 +2,7 @@
 // they use, and asked which lines to evaluate, and in what order, after a change.
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 #include "NCExpressionParser.h"
 #include "NCLineCollection.h"
@@ -25,6 +26,49 @@ std::set<uint32_t> graphIndexesOf(const NSIndexSet& indexes) {
         if (index <= std::numeric_limits<uint32_t>::max())
             result.insert(static_cast<uint32_t>(index));
     return result;
+}
+
+char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+// The names of the document's line variables in lower case, for a quick test of which lines
+// cannot use any; none when a name is not ASCII (its letter case is not ours to fold).
+std::optional<std::vector<std::u16string>> lowerCaseLineVariableNames(
+    const NCLineCollection& collection) {
+    std::vector<std::u16string> names;
+    std::shared_ptr<NCEnvironment> environment = collection.environment();
+    std::shared_ptr<NCVariableList> variables = environment ? environment->variables() : nullptr;
+    if (!variables) return names;
+    for (const std::shared_ptr<NCVariable>& variable : variables->variables()) {
+        if (!std::dynamic_pointer_cast<NCLineCollectionVariable>(variable)) continue;
+        std::optional<std::u16string> name = variable->name();
+        if (!name) continue;
+        for (char16_t& c : *name) {
+            if (c >= 0x80) return std::nullopt;
+            c = asciiLower(c);
+        }
+        names.push_back(std::move(*name));
+    }
+    return names;
+}
+
+// Whether the line's evaluated text could name one of the variables: a variable is one word of
+// that text, matched without letter case, so a text holding none of the names (ASCII and
+// folded alike) uses none, and its analysis can be skipped.
+bool mayUseAnyOf(NCLine& line, const std::optional<std::vector<std::u16string>>& names) {
+    if (!names) return true;
+    if (names->empty()) return false;
+    std::shared_ptr<NCExpression> evaluable = line.evaluableExpression();
+    if (!evaluable) return true;
+    const std::optional<std::u16string>& text = evaluable->stringForEvaluation();
+    if (!text) return true;
+    std::u16string folded = *text;
+    for (char16_t& c : folded) {
+        if (c >= 0x80) return true;
+        c = asciiLower(c);
+    }
+    for (const std::u16string& name : *names)
+        if (folded.find(name) != std::u16string::npos) return true;
+    return false;
 }
 
 }  // namespace
@@ -55,6 +99,19 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
     // Lines still to build from; an edge that already existed ends the walk there, so cycles
     // end too. An explicit stack keeps a long chain of references off the thread's stack.
     std::vector<std::shared_ptr<NCLine>> pending;
+    const std::optional<std::vector<std::u16string>> variableNames =
+        lowerCaseLineVariableNames(*this);
+    // A variable is used by many lines: its owners are looked up once per rebuild.
+    std::unordered_map<const NCLineCollectionVariable*, std::vector<uint64_t>> ownerIndexes;
+    auto ownerIndexesOf = [&](const std::shared_ptr<NCLineCollectionVariable>& variable)
+        -> const std::vector<uint64_t>& {
+        auto [entry, added] = ownerIndexes.try_emplace(variable.get());
+        if (added)
+            for (const std::shared_ptr<NCLine>& owner : variable->owners())
+                if (owner->index() <= std::numeric_limits<uint32_t>::max())
+                    entry->second.push_back(owner->index());
+        return entry->second;
+    };
     auto addEdge = [&](uint32_t source, int64_t target, uint32_t mask) {
         // A target among the lines being rebuilt is built on its own turn (or was already).
         if (NBFDependencyGraphAddDependency(graph, source, static_cast<uint32_t>(target), mask) &&
@@ -85,11 +142,10 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
                     continue;
                 addEdge(source, target, mask);
             }
+            if (!mayUseAnyOf(*line, variableNames)) continue;
             for (const auto& variable : directLineCollectionVariableReferencesForLine(*line)) {
-                for (const std::shared_ptr<NCLine>& owner : variable->owners())
-                    if (owner->index() <= std::numeric_limits<uint32_t>::max())
-                        addEdge(source, static_cast<int64_t>(owner->index()),
-                                NBFDependencyTypeVariable);
+                for (uint64_t owner : ownerIndexesOf(variable))
+                    addEdge(source, static_cast<int64_t>(owner), NBFDependencyTypeVariable);
                 auto undeclared = i_variablesPendingRemoval.find(variable);
                 if (undeclared != i_variablesPendingRemoval.end() &&
                     undeclared->second < std::numeric_limits<uint32_t>::max())

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 #include <unordered_set>
 
 struct NBFDependency {
@@ -24,20 +25,133 @@ struct NBFDependencyExtents {
     std::vector<std::unique_ptr<DependencyList>> crossing;
 };
 
+namespace {
+
+// A node's edges keyed by the node at the other end, with the edge's mask: open addressing in
+// one array, since a document of thousands of lines makes tens of thousands of edges and a
+// node-based map pays an allocation for each. The order carries no meaning.
+class EdgeMap {
+  public:
+    struct Slot {
+        NBFDependencyGraphNodeRef node;
+        NBFDependencyTypeMask mask;
+    };
+
+    size_t size() const { return count_; }
+    // False when the key is there already (its mask stays).
+    bool insert(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
+        if (find(node)) return false;
+        reserveOneMore();
+        place(node, mask);
+        return true;
+    }
+    void assign(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
+        if (Slot* slot = find(node)) {
+            slot->mask = mask;
+            return;
+        }
+        reserveOneMore();
+        place(node, mask);
+    }
+    Slot* find(NBFDependencyGraphNodeRef node) {
+        if (slots_.empty()) return nullptr;
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash(node) & mask;; i = (i + 1) & mask) {
+            if (slots_[i].node == node) return &slots_[i];
+            if (!slots_[i].node) return nullptr;
+        }
+    }
+    const Slot* find(NBFDependencyGraphNodeRef node) const {
+        return const_cast<EdgeMap*>(this)->find(node);
+    }
+    void erase(NBFDependencyGraphNodeRef node) {
+        if (Slot* slot = find(node)) {
+            slot->node = tombstone();
+            slot->mask = 0;
+            --count_;
+        }
+    }
+    void clear() {
+        slots_.clear();
+        count_ = used_ = 0;
+    }
+    // Slot by slot; a slot holds an edge when its node is live().
+    size_t capacity() const { return slots_.size(); }
+    const Slot& slot(size_t i) const { return slots_[i]; }
+    static bool live(NBFDependencyGraphNodeRef node) { return node && node != tombstone(); }
+    template <typename Visit>
+    void forEach(Visit&& visit) const {
+        for (const Slot& slot : slots_)
+            if (live(slot.node)) visit(slot.node, slot.mask);
+    }
+
+  private:
+    static NBFDependencyGraphNodeRef tombstone() {
+        return reinterpret_cast<NBFDependencyGraphNodeRef>(alignof(std::max_align_t));
+    }
+    static size_t hash(NBFDependencyGraphNodeRef node) {
+        return static_cast<size_t>((reinterpret_cast<uintptr_t>(node) >> 4) *
+                                   UINT64_C(0x9E3779B97F4A7C15) >> 20);
+    }
+    void place(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
+        const size_t m = slots_.size() - 1;
+        size_t i = hash(node) & m;
+        while (live(slots_[i].node)) i = (i + 1) & m;
+        if (!slots_[i].node) ++used_;
+        slots_[i] = {node, mask};
+        ++count_;
+    }
+    // Keeps live and dead slots at most half the array, so every probe ends at an empty one.
+    void reserveOneMore() {
+        if ((used_ + 1) * 2 <= slots_.size()) return;
+        size_t capacity = slots_.empty() ? 4 : slots_.size();
+        while ((count_ + 1) * 2 > capacity) capacity *= 2;
+        if (capacity == slots_.size() && count_ * 4 > capacity) capacity *= 2;
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(capacity, Slot{nullptr, 0});
+        count_ = used_ = 0;
+        for (const Slot& slot : old)
+            if (live(slot.node)) place(slot.node, slot.mask);
+    }
+
+    std::vector<Slot> slots_;
+    size_t count_ = 0;  // live edges
+    size_t used_ = 0;   // live edges and tombstones
+};
+
+// Dense below this index; above it (never a real document) a sorted map keeps memory small.
+constexpr uint32_t kDenseNodeLimit = 1u << 20;
+
+}  // namespace
+
 struct NBFDependencyGraphNode {
     explicit NBFDependencyGraphNode(uint32_t nodeIndex) : index(nodeIndex) {}
     std::atomic<int32_t> referenceCount{1};
     uint32_t index;
-    // Keyed by node identity, with the edge's mask; the order carries no meaning.
-    std::unordered_map<NBFDependencyGraphNodeRef, NBFDependencyTypeMask> dependencies;
-    std::unordered_map<NBFDependencyGraphNodeRef, NBFDependencyTypeMask> dependents;
+    EdgeMap dependencies;
+    EdgeMap dependents;
+    // Marks of the evaluation-order walk, valid while equal to the graph's walk number.
+    uint64_t affectedMark = 0;
+    uint64_t placedMark = 0;
 };
 
 struct NBFDependencyGraph {
     std::atomic<int32_t> referenceCount{1};
-    std::map<uint32_t, NBFDependencyGraphNodeRef> nodes;
+    std::vector<NBFDependencyGraphNodeRef> denseNodes;
+    std::map<uint32_t, NBFDependencyGraphNodeRef> sparseNodes;
+    uint32_t nodeCount = 0;
+    uint64_t walk = 0;
     NBFDependencyExtentsRef extents = NBFDependencyExtentsCreate();
     std::mutex mutex;
+
+    // Every node in index order.
+    template <typename Visit>
+    void forEachNodeFrom(uint32_t first, Visit&& visit) {
+        for (size_t i = first; i < denseNodes.size(); ++i)
+            if (denseNodes[i]) visit(denseNodes[i]);
+        for (auto it = sparseNodes.lower_bound(first); it != sparseNodes.end(); ++it)
+            visit(it->second);
+    }
 };
 
 // Records
@@ -148,21 +262,23 @@ void NBFDependencyGraphNodeRelease(NBFDependencyGraphNodeRef node) {
 
 bool NBFDependencyGraphNodeHasDependencyOnNode(NBFDependencyGraphNodeRef node,
                                                NBFDependencyGraphNodeRef other) {
-    return node && other && node->dependencies.count(other);
+    return node && other && node->dependencies.find(other);
 }
 
 bool NBFDependencyGraphNodeAddDependency(NBFDependencyGraphNodeRef node,
                                          NBFDependencyGraphNodeRef other,
                                          NBFDependencyTypeMask mask) {
     if (!node || !other) return true;
-    if (!node->dependencies.emplace(other, mask).second) return false;
-    other->dependents[node] = mask;
+    if (!node->dependencies.insert(other, mask)) return false;
+    other->dependents.assign(node, mask);
     return true;
 }
 
 void NBFDependencyGraphNodeRemoveAllDependencies(NBFDependencyGraphNodeRef node) {
     if (!node) return;
-    for (const auto& [dependency, mask] : node->dependencies) dependency->dependents.erase(node);
+    node->dependencies.forEach([node](NBFDependencyGraphNodeRef dependency, NBFDependencyTypeMask) {
+        dependency->dependents.erase(node);
+    });
     node->dependencies.clear();
 }
 
@@ -170,7 +286,10 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependenci
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        for (const auto& entry : node->dependencies) nodes.push_back(entry.first);
+        node->dependencies.forEach(
+            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+                nodes.push_back(other);
+            });
     return nodes;
 }
 
@@ -178,7 +297,10 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependents
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        for (const auto& entry : node->dependents) nodes.push_back(entry.first);
+        node->dependents.forEach(
+            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+                nodes.push_back(other);
+            });
     return nodes;
 }
 
@@ -189,15 +311,15 @@ uint32_t NBFDependencyGraphNodeGetIndex(NBFDependencyGraphNodeRef node) {
 NBFDependencyTypeMask NBFDependencyGraphNodeGetDependentTypeMask(
     NBFDependencyGraphNodeRef node, NBFDependencyGraphNodeRef dependent) {
     if (!node) return 0;
-    auto found = node->dependents.find(dependent);
-    return found == node->dependents.end() ? 0 : found->second;
+    const EdgeMap::Slot* found = dependent ? node->dependents.find(dependent) : nullptr;
+    return found ? found->mask : 0;
 }
 
 NBFDependencyTypeMask NBFDependencyGraphNodeGetDependencyTypeMask(
     NBFDependencyGraphNodeRef node, NBFDependencyGraphNodeRef dependency) {
     if (!node) return 0;
-    auto found = node->dependencies.find(dependency);
-    return found == node->dependencies.end() ? 0 : found->second;
+    const EdgeMap::Slot* found = dependency ? node->dependencies.find(dependency) : nullptr;
+    return found ? found->mask : 0;
 }
 
 // Graph
@@ -205,12 +327,20 @@ NBFDependencyTypeMask NBFDependencyGraphNodeGetDependencyTypeMask(
 namespace {
 
 NBFDependencyGraphNodeRef nodeAt(NBFDependencyGraphRef graph, uint32_t index, bool create) {
-    auto found = graph->nodes.find(index);
-    if (found != graph->nodes.end() && found->second) return found->second;
+    if (index < kDenseNodeLimit) {
+        if (index < graph->denseNodes.size() && graph->denseNodes[index])
+            return graph->denseNodes[index];
+        if (!create) return nullptr;
+        if (index >= graph->denseNodes.size())
+            graph->denseNodes.resize(std::max<size_t>(index + 1, graph->denseNodes.size() * 2));
+        ++graph->nodeCount;
+        return graph->denseNodes[index] = NBFDependencyGraphNodeCreate(index);
+    }
+    auto found = graph->sparseNodes.find(index);
+    if (found != graph->sparseNodes.end()) return found->second;
     if (!create) return nullptr;
-    NBFDependencyGraphNodeRef node = NBFDependencyGraphNodeCreate(index);
-    graph->nodes[index] = node;
-    return node;
+    ++graph->nodeCount;
+    return graph->sparseNodes[index] = NBFDependencyGraphNodeCreate(index);
 }
 
 void removeDependenciesOfNode(NBFDependencyGraphRef graph, NBFDependencyGraphNodeRef node) {
@@ -234,7 +364,7 @@ void NBFDependencyGraphRelease(NBFDependencyGraphRef graph) {
 
 void NBFDependencyGraphFree(NBFDependencyGraphRef graph) {
     if (!graph) return;
-    for (auto& entry : graph->nodes) NBFDependencyGraphNodeRelease(entry.second);
+    graph->forEachNodeFrom(0, NBFDependencyGraphNodeRelease);
     NBFDependencyExtentsFree(graph->extents);
     delete graph;
 }
@@ -267,12 +397,13 @@ void NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(NBFDependenc
                                                                     uint32_t index) {
     if (!graph) return;
     std::lock_guard<std::mutex> lock(graph->mutex);
-    for (auto it = graph->nodes.lower_bound(index); it != graph->nodes.end(); ++it)
-        if (it->second) removeDependenciesOfNode(graph, it->second);
+    graph->forEachNodeFrom(index, [graph](NBFDependencyGraphNodeRef node) {
+        removeDependenciesOfNode(graph, node);
+    });
 }
 
 uint32_t NBFDependencyGraphGetNodeCount(NBFDependencyGraphRef graph) {
-    return graph ? static_cast<uint32_t>(graph->nodes.size()) : 0;
+    return graph ? graph->nodeCount : 0;
 }
 
 uint32_t NBFDependencyGraphGetDirectDependents(NBFDependencyGraphRef graph, uint32_t index,
@@ -282,12 +413,12 @@ uint32_t NBFDependencyGraphGetDirectDependents(NBFDependencyGraphRef graph, uint
     NBFDependencyGraphNodeRef node = nodeAt(graph, index, false);
     if (!node) return 0;
     uint32_t count = 0;
-    for (const auto& [dependent, mask] : node->dependents) {
-        if (count >= capacity) break;
+    node->dependents.forEach([&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask mask) {
+        if (count >= capacity) return;
         indexes[count] = dependent->index;
         if (masks) masks[count] = mask;
         ++count;
-    }
+    });
     return count;
 }
 
@@ -328,45 +459,56 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
     if (!graph) return order;
     std::lock_guard<std::mutex> lock(graph->mutex);
 
-    // The requested lines and everything depending on them.
-    std::unordered_set<NBFDependencyGraphNodeRef> affected;
+    // The requested lines and everything depending on them, marked with this walk's number.
+    const uint64_t walk = ++graph->walk;
+    std::vector<NBFDependencyGraphNodeRef> roots;
     std::vector<NBFDependencyGraphNodeRef> pending;
+    auto reach = [&](NBFDependencyGraphNodeRef node) {
+        if (node->affectedMark == walk) return;
+        node->affectedMark = walk;
+        roots.push_back(node);
+        pending.push_back(node);
+    };
     for (uint32_t index : indexes) {
-        NBFDependencyGraphNodeRef node = nodeAt(graph, index, true);
-        if (affected.insert(node).second) pending.push_back(node);
+        reach(nodeAt(graph, index, true));
         while (!pending.empty()) {
             NBFDependencyGraphNodeRef visited = pending.back();
             pending.pop_back();
-            for (const auto& entry : visited->dependents)
-                if (affected.insert(entry.first).second) pending.push_back(entry.first);
+            visited->dependents.forEach(
+                [&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask) {
+                    reach(dependent);
+                });
         }
     }
 
     // Depth-first post-order over the dependencies inside the affected set; the frames keep
     // where each node's dependencies were left off.
-    std::vector<NBFDependencyGraphNodeRef> roots(affected.begin(), affected.end());
     std::sort(roots.begin(), roots.end(), [](auto a, auto b) { return a->index < b->index; });
-    std::unordered_set<NBFDependencyGraphNodeRef> placing;
     struct Frame {
         NBFDependencyGraphNodeRef node;
-        std::unordered_map<NBFDependencyGraphNodeRef, NBFDependencyTypeMask>::const_iterator next;
+        size_t next;
     };
     std::vector<Frame> stack;
     order.reserve(roots.size());
     for (NBFDependencyGraphNodeRef root : roots) {
-        if (!placing.insert(root).second) continue;
-        stack.push_back({root, root->dependencies.cbegin()});
+        if (root->placedMark == walk) continue;
+        root->placedMark = walk;
+        stack.push_back({root, 0});
         while (!stack.empty()) {
             Frame& frame = stack.back();
+            const EdgeMap& dependencies = frame.node->dependencies;
             NBFDependencyGraphNodeRef child = nullptr;
-            while (frame.next != frame.node->dependencies.cend() && !child) {
-                NBFDependencyGraphNodeRef candidate = frame.next->first;
+            while (frame.next < dependencies.capacity() && !child) {
+                NBFDependencyGraphNodeRef candidate = dependencies.slot(frame.next).node;
                 ++frame.next;
-                if (affected.count(candidate) && placing.insert(candidate).second)
+                if (EdgeMap::live(candidate) && candidate->affectedMark == walk &&
+                    candidate->placedMark != walk) {
+                    candidate->placedMark = walk;
                     child = candidate;
+                }
             }
             if (child) {
-                stack.push_back({child, child->dependencies.cbegin()});
+                stack.push_back({child, 0});
             } else {
                 order.push_back(frame.node->index);
                 stack.pop_back();
@@ -393,21 +535,22 @@ uint32_t NBFDependencyGraphGetDependentEvaluationOrderForNodeIndexeBuf(NBFDepend
 
 void NBFDependencyGraphPrint(NBFDependencyGraphRef graph) {
     if (!graph) return;
-    auto sortedIndexes = [](const auto& map) {
+    auto sortedIndexes = [](const EdgeMap& map) {
         std::vector<uint32_t> list;
-        for (const auto& entry : map) list.push_back(entry.first->index);
+        map.forEach([&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+            list.push_back(other->index);
+        });
         std::sort(list.begin(), list.end());
         return list;
     };
     auto print = [](const std::vector<uint32_t>& list) {
         for (size_t i = 0; i < list.size(); ++i) std::printf(i ? ", %u" : "%u", list[i]);
     };
-    for (const auto& [index, node] : graph->nodes) {
-        if (!node) continue;
-        std::printf("%u dependsOn: [", index);
+    graph->forEachNodeFrom(0, [&](NBFDependencyGraphNodeRef node) {
+        std::printf("%u dependsOn: [", node->index);
         print(sortedIndexes(node->dependencies));
         std::printf(", dependedOnBy: [");
         print(sortedIndexes(node->dependents));
         std::printf("]\n");
-    }
+    });
 }

@@ -52,6 +52,15 @@ const std::optional<std::u16string>& NCExpression::stringForEvaluation() {
     return i_substitutedString;
 }
 
+bool NCExpression::substitutedBySharedSubstituter(const std::u16string** text,
+                                                  const NCExpressionMappings** mappings) {
+    if (!i_originalString || (i_substitutedString && !m_expressionMappings)) return false;
+    stringForEvaluation();
+    *text = &*i_substitutedString;
+    *mappings = &*m_expressionMappings;
+    return true;
+}
+
 NBFExpressionRef NCExpression::nbfExpression() {
     if (!m_nbfExpression) {
         const std::optional<std::u16string>& text = stringForEvaluation();

@@ -54,6 +54,10 @@ class NCExpression : public std::enable_shared_from_this<NCExpression> {
 
     // Made from the stored text by the shared substituter on first request.
     const std::optional<std::u16string>& stringForEvaluation();
+    // The evaluation string with its mappings when the shared substituter made them (making
+    // them now if not yet); false when there is no text or the evaluation string was given.
+    bool substitutedBySharedSubstituter(const std::u16string** text,
+                                        const NCExpressionMappings** mappings);
     // The foundation expression of the evaluation string, made once.
     NBFExpressionRef nbfExpression();
     // The stored text with the expression's decimal point and grouping as "." and ",".

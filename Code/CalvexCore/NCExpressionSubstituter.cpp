@@ -127,6 +127,68 @@ void rewriteSuperscriptExponents(std::u16string& text,
     }
 }
 
+// The pattern's leading run of plain characters, which every match must begin with: none when
+// the pattern has an alternative at its top level or opens with anything but a plain
+// character (a group, a class, other flags). A quantified last character is not part of it.
+// A leading "(?i)" makes the run match in any letter case.
+void setRequiredTextOfPattern(std::u16string pattern, std::vector<std::u16string>* required,
+                              bool* inAnyCase) {
+    static const std::u16string caseless = u"(?i)";
+    *inAnyCase = pattern.compare(0, caseless.size(), caseless) == 0;
+    if (*inAnyCase) pattern.erase(0, caseless.size());
+    int depth = 0;
+    bool inClass = false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (inClass) {
+            inClass = c != u']';
+        } else if (c == u'[') {
+            inClass = true;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u'|' && depth == 0) {
+            return;
+        }
+    }
+    static const std::u16string special = u"\\()[]{}.*+?|^$#";
+    size_t end = 0;
+    while (end < pattern.size() && pattern[end] < 0x80 &&
+           special.find(pattern[end]) == std::u16string::npos)
+        ++end;
+    if (end < pattern.size() &&
+        (pattern[end] == u'?' || pattern[end] == u'*' || pattern[end] == u'{') && end > 0)
+        --end;
+    if (end > 0) required->push_back(pattern.substr(0, end));
+}
+
+char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+// Whether the text may hold a match of a rule needing one of the texts. In any letter case
+// only ASCII is folded here: a text with other characters is always searched.
+bool mayHoldOneOf(const std::u16string& text, const std::vector<std::u16string>& required,
+                  bool inAnyCase) {
+    if (required.empty()) return true;
+    if (!inAnyCase) {
+        for (const std::u16string& part : required)
+            if (text.find(part) != std::u16string::npos) return true;
+        return false;
+    }
+    std::u16string folded = text;
+    for (char16_t& c : folded) {
+        if (c >= 0x80) return true;
+        c = asciiLower(c);
+    }
+    for (std::u16string part : required) {
+        for (char16_t& c : part) c = asciiLower(c);
+        if (folded.find(part) != std::u16string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
@@ -187,9 +249,15 @@ void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16st
                                                   uint64_t leftCutoff, uint64_t rightCutoff,
                                                   int64_t rightCutoffCaptureNumber,
                                                   NCExpressionSubstituterOperatorType operatorType) {
+    RegexRule rule{regex,       replacement, order, leftCutoff, rightCutoff,
+                   rightCutoffCaptureNumber, operatorType, {}, false, nullptr};
+    if (regex) setRequiredTextOfPattern(*regex, &rule.requiredTexts, &rule.requiredInAnyCase);
+    addRule(std::move(rule));
+}
+
+void NCExpressionSubstituter::addRule(RegexRule rule) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_regexMappings.push_back(
-        {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType});
+    m_regexMappings.push_back(std::move(rule));
     m_orderedRegexMappings.reset();
 }
 
@@ -216,7 +284,16 @@ void NCExpressionSubstituter::setUnitConversionOperators(const std::vector<std::
     std::u16string alternatives;
     for (size_t i = 0; i < words.size(); ++i) alternatives += (i ? u"|" : u"") + words[i];
     removeOperatorRegexesForOperatorType(18);
-    setMappingFromRegex(u"([) ])(" + alternatives + u")([) ]|$)", u"$1__uc$3", 100, 1, 1, 3, 18);
+    const std::u16string pattern = u"([) ])(" + alternatives + u")([) ]|$)";
+    RegexRule rule{pattern, u"$1__uc$3", 100, 1, 1, 3, 18, {}, false, nullptr};
+    // Every match holds one of the words, when the words are plain text.
+    const bool plain = std::all_of(words.begin(), words.end(), [](const std::u16string& word) {
+        return !word.empty() && std::all_of(word.begin(), word.end(), [](char16_t c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c >= 0x80;
+        });
+    });
+    if (plain) rule.requiredTexts = words;
+    addRule(std::move(rule));
 }
 
 void NCExpressionSubstituter::setLineReferenceWordString(const std::optional<std::u16string>& word) {
@@ -247,6 +324,8 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
         auto sorted = std::make_shared<RuleList>(m_regexMappings);
         std::stable_sort(sorted->begin(), sorted->end(),
                          [](const RegexRule& a, const RegexRule& b) { return a.order < b.order; });
+        for (RegexRule& rule : *sorted)
+            if (rule.regex) rule.compiled = Regex::cached(*rule.regex);
         m_orderedRegexMappings = sorted;
     }
     return m_orderedRegexMappings;
@@ -255,9 +334,9 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
 void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16string& text,
                                              std::unique_ptr<NCContiguousIndexOffsets>& offsets,
                                              NCExpressionMappings& mappings) const {
-    if (!rule.regex) return;
-    std::shared_ptr<Regex> regex = Regex::cached(*rule.regex);
+    const std::shared_ptr<Regex>& regex = rule.compiled;
     if (!regex) return;
+    if (!mayHoldOneOf(text, rule.requiredTexts, rule.requiredInAnyCase)) return;
     uint64_t from = 0;
     while (auto match = regex->firstMatch(text, from)) {
         uint64_t location = match->range.location;

@@ -52,9 +52,16 @@ private:
         uint64_t rightCutoff;
         int64_t rightCaptureNumber;
         NCExpressionSubstituterOperatorType operatorType;
+        // Every match contains one of these (in any letter case when so marked); a text with
+        // none is not searched. None: always search.
+        std::vector<std::u16string> requiredTexts;
+        bool requiredInAnyCase = false;
+        // Compiled when the rules are ordered; none for an invalid pattern.
+        std::shared_ptr<class Regex> compiled;
     };
     using RuleList = std::vector<RegexRule>;
 
+    void addRule(RegexRule rule);
     std::shared_ptr<const RuleList> orderedRegexMappings();
     void applyRegexRule(const RegexRule& rule, std::u16string& text,
                         std::unique_ptr<class NCContiguousIndexOffsets>& offsets,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "NBFExpressionTokenizer.h"
+#include "NCExpressionSubstituter.h"
 #include "NCUtilityFunctions.h"
 
 namespace {
@@ -20,12 +21,22 @@ std::shared_ptr<NCSimpleTokenizedExpression> NCExpressionTokenizer::tokenizeExpr
     const int64_t originalLength = static_cast<int64_t>(text.size());
 
     auto rangeMap = NBF::Ref<NCSubstitutionRangeMap>::adopt(NCSubstitutionRangeMap::create());
-    if (_substituter) {
-        NCExpressionMappings mappings = _substituter->applySubstitutionsToMutableString(text);
+    auto mapRanges = [&](const NCExpressionMappings& mappings) {
         mappings.enumerateMappings([&](NSRange stored, NSRange evaluation) {
             rangeMap->put(clampedPosition(evaluation.location),
                           clampedPosition(NSMaxRange(evaluation)), stored);
         });
+    };
+    // The shared substituter's work is kept by the expression: the same text is substituted
+    // once for its plain tokens and its evaluation string alike.
+    const std::u16string* substituted = nullptr;
+    const NCExpressionMappings* kept = nullptr;
+    if (_substituter == &NCExpressionSubstituter::defaultSubstituter() &&
+        expression->substitutedBySharedSubstituter(&substituted, &kept)) {
+        text = *substituted;
+        mapRanges(*kept);
+    } else if (_substituter) {
+        mapRanges(_substituter->applySubstitutionsToMutableString(text));
     }
 
     NBFExpressionRef nbfExpression =

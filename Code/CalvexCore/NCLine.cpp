@@ -1,5 +1,6 @@
 #include "NCLine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cstdio>
@@ -52,7 +53,17 @@ std::u16string decimalText(uint64_t value) {
 bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
     NBFTokenizedExpressionRef tokenized = tokens.nbfTokenizedExpression();
     if (!tokenized) return false;
+    // A token's text is made on first request: tokens too short for any name are passed over
+    // by their range alone.
+    static const size_t shortest = std::min(
+        {NCExpression::relativeLineReferenceFunctionName().size(),
+         NCExpression::absoluteLineReferenceFunctionName().size(),
+         NCExpression::absoluteLineReferenceByLineNumberFunctionName().size(),
+         NCExpression::fixedRelativeLineReferenceFunctionName().size(),
+         NCExpression::nullLineReferenceFunctionName().size()});
     for (NBFExpressionTokenRef token : tokenized->tokens()) {
+        const NBFRange range = NBFExpressionTokenGetRange(token);
+        if (range.length >= 0 && static_cast<size_t>(range.length) < shortest) continue;
         const std::u16string* text =
             NCNSStringFromNBFStringReference(NBFExpressionTokenGetStringReference(token));
         if (text &&
@@ -136,6 +147,7 @@ void NCLine::_setExpression(std::shared_ptr<NCExpression> expression) {
 
 void NCLine::expressionDidChange() {
     i_directLineReferences.reset();
+    i_mayHoldLineReferences.reset();
     _lineExpression = lineTypeForExpression(i_expression);
 }
 
@@ -355,8 +367,12 @@ std::shared_ptr<NCParsedExpression> NCLine::parsedExpressionForReferences() {
 }
 
 std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask) {
-    std::shared_ptr<NCSimpleTokenizedExpression> plain = simpleTokenizedExpression();
-    if (plain && !mayHoldLineReferences(*plain)) return std::nullopt;
+    // Asked several times per change pass; the plain tokens only change with the text.
+    if (!i_mayHoldLineReferences) {
+        std::shared_ptr<NCSimpleTokenizedExpression> plain = simpleTokenizedExpression();
+        i_mayHoldLineReferences = !plain || mayHoldLineReferences(*plain);
+    }
+    if (!*i_mayHoldLineReferences) return std::nullopt;
     std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
     if (!parsed) return std::nullopt;
     std::optional<std::vector<int64_t>> indexes;

@@ -170,6 +170,8 @@ class NCLine {
     std::shared_ptr<NCLineExpression> _lineExpression;
     std::shared_ptr<NCResult> i_result;
     std::optional<NCIndexSet> i_directLineReferences;
+    // Whether the plain tokens name a line reference function, for the current line expression.
+    std::optional<bool> i_mayHoldLineReferences;
     std::optional<std::u16string> uniqueID;
     bool _evaluated = false;
     int64_t _evaluationError = 0;

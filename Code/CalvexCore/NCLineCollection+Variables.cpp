@@ -2,6 +2,7 @@
 // list, owned by the lines that declare it, and leaves the list when no line declares it.
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 #include "NCLineCollection.h"
 #include "NCLineCollectionVariable.h"
@@ -42,10 +43,21 @@ std::vector<std::shared_ptr<NCLine>> NCLineCollection::linesDeclaringVariableWit
     return lines;
 }
 
-void NCLineCollection::updateLineCollectionVariableOwnership(NCLineCollectionVariable& variable) {
-    std::vector<std::shared_ptr<NCLine>> owners;
-    if (std::optional<std::u16string> name = variable.name())
-        owners = linesDeclaringVariableWithName(*name);
+namespace {
+
+// Every declared name with its declaring lines in order, from one walk over the lines: asking
+// line by line for each variable would walk the document once per variable.
+std::unordered_map<std::u16string, std::vector<std::shared_ptr<NCLine>>> declaringLinesByName(
+    const NCLineCollection& collection) {
+    std::unordered_map<std::u16string, std::vector<std::shared_ptr<NCLine>>> byName;
+    for (const std::shared_ptr<NCLine>& line : collection.lines())
+        if (std::optional<std::u16string> declared = line ? declaredName(*line) : std::nullopt)
+            byName[*declared].push_back(line);
+    return byName;
+}
+
+void setOwners(NCLineCollectionVariable& variable,
+               const std::vector<std::shared_ptr<NCLine>>& owners) {
     variable.beginBatchOwnerLinesChange();
     variable.removeAllOwnerLines();
     // Later ranges override: the first declaration governs from the top, each later one from
@@ -55,6 +67,25 @@ void NCLineCollection::updateLineCollectionVariableOwnership(NCLineCollectionVar
         variable.addOwnerLine(owners[i], NBFRangeMake(location, NBFRangeLengthMax));
     }
     variable.endBatchOwnerLineChange();
+}
+
+const std::vector<std::shared_ptr<NCLine>>& ownersIn(
+    const std::unordered_map<std::u16string, std::vector<std::shared_ptr<NCLine>>>& byName,
+    const NCLineCollectionVariable& variable) {
+    static const std::vector<std::shared_ptr<NCLine>> none;
+    std::optional<std::u16string> name = variable.name();
+    if (!name) return none;
+    auto found = byName.find(*name);
+    return found == byName.end() ? none : found->second;
+}
+
+}  // namespace
+
+void NCLineCollection::updateLineCollectionVariableOwnership(NCLineCollectionVariable& variable) {
+    std::vector<std::shared_ptr<NCLine>> owners;
+    if (std::optional<std::u16string> name = variable.name())
+        owners = linesDeclaringVariableWithName(*name);
+    setOwners(variable, owners);
 }
 
 void NCLineCollection::removeVariableIfNeeded(
@@ -80,10 +111,11 @@ bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
     bool listChanged = false;
     std::set<std::u16string> knownNames;
     std::vector<std::shared_ptr<NCLineCollectionVariable>> removals;
+    const auto byName = declaringLinesByName(*this);
     for (const std::shared_ptr<NCVariable>& member : variables->variables()) {
         auto variable = std::dynamic_pointer_cast<NCLineCollectionVariable>(member);
         if (!variable) continue;
-        updateLineCollectionVariableOwnership(*variable);
+        setOwners(*variable, ownersIn(byName, *variable));
         if (variable->countOfOwnerLines() == 0) {
             removals.push_back(variable);
             listChanged = true;
@@ -97,7 +129,7 @@ bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
         std::optional<std::u16string> name = line ? declaredName(*line) : std::nullopt;
         if (!name || knownNames.count(*name)) continue;
         auto variable = std::make_shared<NCLineCollectionVariable>(*name, nullptr);
-        updateLineCollectionVariableOwnership(*variable);
+        setOwners(*variable, ownersIn(byName, *variable));
         variables->addVariable(variable);
         knownNames.insert(*name);
         listChanged = true;

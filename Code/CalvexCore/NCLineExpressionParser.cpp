@@ -14,42 +14,13 @@ bool keepsItsOwnKind(NCExpressionTokenType type) {
            type == NCExpressionTokenTypeComment;
 }
 
-}  // namespace
-
-NCLineExpressionParser::NCLineExpressionParser(std::shared_ptr<NCEnvironment> environment)
-    : _environment(std::move(environment)),
-      _parser(std::make_shared<NCExpressionParser>(_environment)) {}
-
-void NCLineExpressionParser::processNormalLineExpression(NCNormalLineExpression& lineExpression) {
-    lineExpression.setTokenizedEvaluableExpression(lineExpression.tokenizedExpression());
-    std::shared_ptr<NCParsedExpression> parsed =
-        _parser ? _parser->parseExpression(lineExpression.expression()) : nullptr;
-    lineExpression.setEvaluableParsedExpression(parsed);
-    lineExpression.setParsedExpression(parsed);
-}
-
-void NCLineExpressionParser::processPlainTextLineExpression(
-    NCPlainTextLineExpression& lineExpression) {
-    lineExpression.setTokenizedEvaluableExpression(nullptr);
-    lineExpression.setEvaluableParsedExpression(nullptr);
-    lineExpression.setParsedExpression(nullptr);
-}
-
-void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpression& lineExpression) {
-    const std::shared_ptr<NCExpression>& value = lineExpression.evaluableExpression();
-    if (value) {
-        NCExpressionTokenizer tokenizer(value->locale(),
-                                        &NCExpressionSubstituter::defaultSubstituter());
-        lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
-    }
-    std::shared_ptr<NCParsedExpression> valueParsed =
-        value && _parser ? _parser->parseExpression(value) : nullptr;
-    lineExpression.setEvaluableParsedExpression(valueParsed);
-
-    const std::shared_ptr<NCExpression>& line = lineExpression.expression();
-    const std::shared_ptr<NCSimpleTokenizedExpression>& lineTokens =
-        lineExpression.tokenizedExpression();
-    std::shared_ptr<NCLineVariableDeclaration> declaration = lineExpression.variableDeclaration();
+// A declaration line's tokens: what stands before the name, the name, the "=" and the value's
+// tokens moved to their place in the line.
+NCExpressionTokenArray declarationLineTokens(
+    const std::shared_ptr<NCExpression>& line,
+    const std::shared_ptr<NCSimpleTokenizedExpression>& lineTokens,
+    const std::shared_ptr<NCLineVariableDeclaration>& declaration,
+    const std::shared_ptr<NCParsedExpression>& valueParsed) {
     const NSRange name = declaration ? declaration->nameRange() : NSRange{};
     NCExpressionTokenArray tokens;
     auto append = [&](std::shared_ptr<NCExpressionToken> token) {
@@ -95,6 +66,47 @@ void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpressio
                 shiftedBy(token->highLevelRange(), offset), token->type(), token->subType(),
                 token->lineReferenceType(), token->lineReferenceNumber()));
     }
-    lineExpression.setParsedExpression(
-        std::make_shared<NCTokenListParsedExpression>(line, std::move(tokens)));
+    return tokens;
+}
+
+}  // namespace
+
+NCLineExpressionParser::NCLineExpressionParser(std::shared_ptr<NCEnvironment> environment)
+    : _environment(std::move(environment)),
+      _parser(std::make_shared<NCExpressionParser>(_environment)) {}
+
+void NCLineExpressionParser::processNormalLineExpression(NCNormalLineExpression& lineExpression) {
+    lineExpression.setTokenizedEvaluableExpression(lineExpression.tokenizedExpression());
+    std::shared_ptr<NCParsedExpression> parsed =
+        _parser ? _parser->parseExpression(lineExpression.expression()) : nullptr;
+    lineExpression.setEvaluableParsedExpression(parsed);
+    lineExpression.setParsedExpression(parsed);
+}
+
+void NCLineExpressionParser::processPlainTextLineExpression(
+    NCPlainTextLineExpression& lineExpression) {
+    lineExpression.setTokenizedEvaluableExpression(nullptr);
+    lineExpression.setEvaluableParsedExpression(nullptr);
+    lineExpression.setParsedExpression(nullptr);
+}
+
+void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpression& lineExpression) {
+    const std::shared_ptr<NCExpression>& value = lineExpression.evaluableExpression();
+    if (value) {
+        NCExpressionTokenizer tokenizer(value->locale(),
+                                        &NCExpressionSubstituter::defaultSubstituter());
+        lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
+    }
+    std::shared_ptr<NCParsedExpression> valueParsed =
+        value && _parser ? _parser->parseExpression(value) : nullptr;
+    lineExpression.setEvaluableParsedExpression(valueParsed);
+
+    // The whole line's tokens are made when first asked for: the value's analysis they need
+    // is not otherwise wanted by a change pass.
+    const std::shared_ptr<NCExpression>& line = lineExpression.expression();
+    lineExpression.setParsedExpression(std::make_shared<NCDeferredTokenListParsedExpression>(
+        line, [line, lineTokens = lineExpression.tokenizedExpression(),
+               declaration = lineExpression.variableDeclaration(), valueParsed]() {
+            return declarationLineTokens(line, lineTokens, declaration, valueParsed);
+        }));
 }

@@ -79,6 +79,26 @@ class NCTokenListParsedExpression : public NCParsedExpression {
     NCExpressionTokenArray _tokens;
 };
 
+// A list of tokens made on first request by the given function.
+class NCDeferredTokenListParsedExpression : public NCParsedExpression {
+  public:
+    NCDeferredTokenListParsedExpression(std::shared_ptr<NCExpression> expression,
+                                        std::function<NCExpressionTokenArray()> make)
+        : NCParsedExpression(std::move(expression)), _make(std::move(make)) {}
+
+    const NCExpressionTokenArray& tokens() override {
+        if (_make) {
+            _tokens = _make();
+            _make = nullptr;
+        }
+        return _tokens;
+    }
+
+  private:
+    std::function<NCExpressionTokenArray()> _make;
+    NCExpressionTokenArray _tokens;
+};
+
 // The tokens of a line's own tokenisation, read when asked for; the line is not retained.
 class NCLineBackedParsedExpression : public NCParsedExpression {
   public:

@@ -20,8 +20,13 @@ std::optional<std::u16string> formattedName(NBFUnitStringFormatterRef formatter,
 NCUnit::NCUnit(std::optional<std::u16string> identifier, NCUnitType type,
                NBFUnitContainerRef nbfUnitContainer)
     : i_type(type), _identifier(std::move(identifier)) {
-    copyNamesFromNBFUnitContainer(nbfUnitContainer);
     _nbfUnitContainer = NBF::Ref<NBF::UnitContainer>::retainOf(nbfUnitContainer);
+}
+
+void NCUnit::loadNames() const {
+    std::call_once(m_namesLoaded, [this] {
+        const_cast<NCUnit*>(this)->copyNamesFromNBFUnitContainer(_nbfUnitContainer.get());
+    });
 }
 
 int64_t NCUnit::nameKey(NCUnitNameFormat format, NCUnitNameForm form) {
@@ -34,6 +39,7 @@ std::optional<std::u16string> NCUnit::nameForFormat(NCUnitNameFormat format) con
 
 std::optional<std::u16string> NCUnit::nameForFormat(NCUnitNameFormat format,
                                                     NCUnitNameForm form) const {
+    loadNames();
     auto found = i_names.find(nameKey(format, form));
     if (found == i_names.end()) return std::nullopt;
     return found->second;
@@ -41,6 +47,12 @@ std::optional<std::u16string> NCUnit::nameForFormat(NCUnitNameFormat format,
 
 void NCUnit::setName(std::optional<std::u16string> name, NCUnitNameFormat format,
                      NCUnitNameForm form) {
+    loadNames();
+    storeName(std::move(name), format, form);
+}
+
+void NCUnit::storeName(std::optional<std::u16string> name, NCUnitNameFormat format,
+                       NCUnitNameForm form) {
     if (name)
         i_names[nameKey(format, form)] = std::move(*name);
     else
@@ -107,19 +119,19 @@ std::u16string NCUnit::description() const {
 void NCUnit::copyNamesFromNBFUnitContainer(NBFUnitContainerRef container) {
     if (!container) return;
     NBFUnitStringFormatterRef per = NBFUnitStringFormatterCreate(NBFUnitStringConnectiveTypePer);
-    setName(formattedName(per, container, NBFUnitFormatTypeName, NBFUnitStringFormSingular),
-            NCUnitNameFormatName, NCUnitNameFormSingular);
-    setName(formattedName(per, container, NBFUnitFormatTypeName, NBFUnitStringFormPlural),
-            NCUnitNameFormatName, NCUnitNameFormPlural);
+    storeName(formattedName(per, container, NBFUnitFormatTypeName, NBFUnitStringFormSingular),
+              NCUnitNameFormatName, NCUnitNameFormSingular);
+    storeName(formattedName(per, container, NBFUnitFormatTypeName, NBFUnitStringFormPlural),
+              NCUnitNameFormatName, NCUnitNameFormPlural);
     NBFUnitStringFormatterRelease(per);
 
     NBFUnitStringFormatterRef slash =
         NBFUnitStringFormatterCreate(NBFUnitStringConnectiveTypeSlash);
-    setName(
+    storeName(
         formattedName(slash, container, NBFUnitFormatTypeVeryShortName, NBFUnitStringFormSingular),
-        NCUnitNameFormatVeryShortName);
-    setName(formattedName(slash, container, NBFUnitFormatTypeSymbol, NBFUnitStringFormSingular),
-            NCUnitNameFormatSymbol);
+        NCUnitNameFormatVeryShortName, NCUnitNameFormSingular);
+    storeName(formattedName(slash, container, NBFUnitFormatTypeSymbol, NBFUnitStringFormSingular),
+              NCUnitNameFormatSymbol, NCUnitNameFormSingular);
     NBFUnitStringFormatterRelease(slash);
 
     NCUnitAliases aliases;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -37,8 +38,14 @@ class NCUnit {
     void setIdentifier(std::optional<std::u16string> identifier) {
         _identifier = std::move(identifier);
     }
-    const NCUnitAliases& aliases() const { return _aliasDict; }
-    void setAliases(NCUnitAliases aliases) { _aliasDict = std::move(aliases); }
+    const NCUnitAliases& aliases() const {
+        loadNames();
+        return _aliasDict;
+    }
+    void setAliases(NCUnitAliases aliases) {
+        loadNames();
+        _aliasDict = std::move(aliases);
+    }
 
     // Form 2 (singular).
     std::optional<std::u16string> nameForFormat(NCUnitNameFormat format) const;
@@ -71,8 +78,14 @@ class NCUnit {
 
   private:
     static int64_t nameKey(NCUnitNameFormat format, NCUnitNameForm form);
+    // The container's names and aliases are formatted on first use: most answers' units are
+    // never shown by name, and formatting them costs as much as the arithmetic.
+    void loadNames() const;
+    void storeName(std::optional<std::u16string> name, NCUnitNameFormat format,
+                   NCUnitNameForm form);
 
     NCUnitType i_type = NCUnitTypeNone;
+    mutable std::once_flag m_namesLoaded;
     std::map<int64_t, std::u16string> i_names;
     std::optional<std::u16string> _identifier;
     NCUnitAliases _aliasDict;

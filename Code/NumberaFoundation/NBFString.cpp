@@ -38,6 +38,10 @@ std::string utf8OfCodeUnit(NBFChar unit) {
 }  // namespace
 
 std::u16string NBFUTF8ToUTF16(const std::string& text) {
+    // Plain ASCII (every number's text) is valid as it stands and widens unit for unit.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::u16string(text.begin(), text.end());
     std::string valid = utf8::replace_invalid(text);
     std::u16string units;
     units.reserve(valid.size());

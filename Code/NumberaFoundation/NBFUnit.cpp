@@ -153,6 +153,12 @@ void NBFUnitAddAlias(NBFUnitRef unit, NBFStringRef alias, NBFUnitNameType nameTy
     NBFArrayAddItem(NBFUnitGetAliasesArrayReference(unit, nameType), NBFStringRetain(alias));
 }
 
+namespace {
+std::atomic<uint64_t> s_factorGeneration{1};
+}  // namespace
+
+uint64_t NBFUnitGetFactorGeneration() { return s_factorGeneration.load(); }
+
 void NBFUnitSetBaseFactor(NBFUnitRef unit, const char* text) {
     if (!unit) return;
     char* copy = copyText(text);
@@ -160,6 +166,7 @@ void NBFUnitSetBaseFactor(NBFUnitRef unit, const char* text) {
     unit->baseFactor = copy;
     dropCachedValue(unit->baseFactorValue);
     unit->siExponent.store(NBFUnitSIExponentUnknown);
+    s_factorGeneration.fetch_add(1);
 }
 
 const char* NBFUnitGetBaseFactor(NBFUnitRef unit) { return unit ? unit->baseFactor : nullptr; }

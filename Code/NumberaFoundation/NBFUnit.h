@@ -42,6 +42,9 @@ void NBFUnitAddAlias(NBFUnitRef unit, NBFStringRef alias, NBFUnitNameType nameTy
 NBFArrayRef NBFUnitGetAliasesArrayReference(NBFUnitRef unit, NBFUnitNameType nameType);
 
 void NBFUnitSetBaseFactor(NBFUnitRef unit, const char* text);
+// Counts the base factor changes of all units: what was computed from factors at one count
+// holds until the next.
+uint64_t NBFUnitGetFactorGeneration();
 const char* NBFUnitGetBaseFactor(NBFUnitRef unit);
 // Parsed on the first call (unparseable or absent text reads as 0); owned by the unit.
 M_APM NBFUnitGetBaseFactorMAPMReference(NBFUnitRef unit);

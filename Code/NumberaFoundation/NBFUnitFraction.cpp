@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <set>
 
 #include "NBFErrorLog.h"
@@ -45,7 +46,15 @@ struct NBFUnitFraction {
     M_APM multiplier = nullptr;
     // Every unit referenced anywhere above, retained once each.
     std::vector<NBFUnit*> retainedUnits;
+    // The last recomputed copy (retained; under s_copyMutex), and for a recomputed copy the
+    // factor generation it was computed at (0 for any other fraction).
+    NBFUnitFraction* recomputedCopy = nullptr;
+    uint64_t recomputedAtGeneration = 0;
 };
+
+namespace {
+std::mutex s_copyMutex;
+}  // namespace
 
 NBFUnitFractionRef NBFUnitFractionCreateWithComponents(const NBFUnitDegreeMap& unitDegrees,
                                                        const NBFUnitsByTypeMap& unitsByType,
@@ -115,16 +124,38 @@ void NBFUnitFractionRelease(NBFUnitFractionRef fraction) {
     if (fraction->components.extraMultiplier) m_apm_free(fraction->components.extraMultiplier);
     m_apm_leave();
     for (NBFUnit* unit : fraction->retainedUnits) NBFUnitRelease(unit);
+    NBFUnitFractionRelease(fraction->recomputedCopy);
     delete fraction;
 }
 
 NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRef fraction) {
     if (!fraction) return nullptr;
+    // Read before building: a factor changed meanwhile leaves the copy older than the count.
+    const uint64_t generation = NBFUnitGetFactorGeneration();
+    // A copy holds its surviving units only, with no extra multiplier: copied again from the
+    // same factors it comes out the same.
+    if (fraction->recomputedAtGeneration == generation) return NBFUnitFractionRetain(fraction);
+    {
+        std::lock_guard<std::mutex> lock(s_copyMutex);
+        NBFUnitFraction* kept = fraction->recomputedCopy;
+        if (kept && kept->recomputedAtGeneration == generation)
+            return NBFUnitFractionRetain(kept);
+    }
     NBF::Ref<NBF::UnitFractionBuilder> builder =
         NBF::Ref<NBF::UnitFractionBuilder>::adopt(NBF::UnitFractionBuilder::create());
     for (NBFUnit* unit : fraction->numeratorUnits) builder->addUnit(unit, 1);
     for (NBFUnit* unit : fraction->denominatorUnits) builder->addUnit(unit, -1);
-    return NBFUnitFractionRetain(builder->getUnitFraction());
+    NBFUnitFraction* copy = builder->getUnitFraction();
+    if (!copy) return nullptr;
+    copy->recomputedAtGeneration = generation;
+    NBFUnitFraction* replaced = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(s_copyMutex);
+        replaced = fraction->recomputedCopy;
+        fraction->recomputedCopy = NBFUnitFractionRetain(copy);
+    }
+    NBFUnitFractionRelease(replaced);
+    return NBFUnitFractionRetain(copy);
 }
 
 NBFUnitFractionRef NBFUnitFractionCopy(NBFUnitFractionRef fraction) {

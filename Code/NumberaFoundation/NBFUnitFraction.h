@@ -39,8 +39,10 @@ NBFUnitFractionRef NBFUnitFractionCreateWithComponents(const NBFUnitDegreeMap& u
                                                        M_APM multiplier);
 NBFUnitFractionRef NBFUnitFractionRetain(NBFUnitFractionRef fraction);
 void NBFUnitFractionRelease(NBFUnitFractionRef fraction);
-// A new fraction from the numerator and denominator units alone: the multiplier is recomputed
-// from the units and any extra multiplier dropped. Null gives null.
+// A fraction from the numerator and denominator units alone: the multiplier is recomputed
+// from the units and any extra multiplier dropped. Null gives null. Fractions never change, so
+// the answer is kept and handed out again until some unit's base factor changes; a copy's
+// copy is the copy itself.
 NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRef fraction);
 NBFUnitFractionRef NBFUnitFractionCopy(NBFUnitFractionRef fraction);
 NBFUnitFractionRef NBFUnitFractionCopyWithoutExtraMultiplier(NBFUnitFractionRef fraction);

@@ -181,6 +181,22 @@ TEST_F(UnitModel, AliasUnitsTakeTheTargetsConversion) {
               std::string::npos);
 }
 
+TEST_F(UnitModel, NamesSetBeforeAnyIsReadOverrideTheFractionsNames) {
+    // The fraction's names are formatted on first use; a name given earlier still wins.
+    NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
+    NBFUnitFractionBuilderAddNumeratorUnit(builder, metre->nbfUnitContainer());
+    NBFUnitFractionBuilderAddDenominatorUnit(builder, second->nbfUnitContainer());
+    NCValueUnit speed(NBFUnitFractionBuilderGetUnitFraction(builder));
+    NBFUnitFractionBuilderRelease(builder);
+    speed.setName(u"pace", NCUnitNameFormatName, NCUnitNameFormSingular);
+    speed.setName(std::nullopt, NCUnitNameFormatSymbol);
+    EXPECT_EQ(utf8(speed.nameForFormat(NCUnitNameFormatName)), "pace");
+    EXPECT_EQ(utf8(speed.nameForFormat(NCUnitNameFormatName, NCUnitNameFormPlural)),
+              "metres per second");
+    EXPECT_FALSE(speed.nameForFormat(NCUnitNameFormatSymbol));
+    EXPECT_TRUE(speed.isEqual(&speed));
+}
+
 TEST_F(UnitModel, ValueUnitsAreNamedFromTheirFraction) {
     NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
     NBFUnitFractionBuilderAddNumeratorUnit(builder, metre->nbfUnitContainer());

@@ -44,6 +44,21 @@ TEST(NBFString, UTF8RoundTripAndLength) {
     EXPECT_EQ(NBFStringGetCppString(str("5 m\xC2\xB2").get()), "5 m\xC2\xB2");
 }
 
+TEST(NBFString, UTF8ToUTF16WidensASCIIAndDecodesTheRest) {
+    struct Row {
+        std::string utf8;
+        std::u16string utf16;
+    } rows[] = {
+        {"", u""},
+        {"-12.5e3 km", u"-12.5e3 km"},
+        {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+        {"\xCF\x80 r\xC2\xB2", u"\u03C0 r\u00B2"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"x\xFFy", u"x\uFFFDy"},  // an invalid byte is replaced
+    };
+    for (const Row& row : rows) EXPECT_EQ(NBFUTF8ToUTF16(row.utf8), row.utf16) << row.utf8;
+}
+
 TEST(NBFString, InvalidOrTruncatedUTF8NeverReadsPastTheEnd) {
     struct Case {
         const char* text;

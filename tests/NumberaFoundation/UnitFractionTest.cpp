@@ -193,6 +193,40 @@ TEST(UnitFraction, CopiesRecomputeTheMultiplier) {
     EXPECT_EQ(NBFUnitFractionCopy(nullptr), nullptr);
 }
 
+TEST(UnitFraction, KeptCopiesFollowAChangedBaseFactor) {
+    // A copy is kept and handed out again, until a unit's base factor changes: then the next
+    // copy has the new multiplier, whether copied from the original or from an older copy.
+    NBFUnitRef metre = NBFUnitCreate(NBFUnitTypeLength, "1", "m");
+    NBFUnitRef rate = NBFUnitCreate(NBFUnitTypeMoney, "0.9", "EUR");
+    NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();
+    builder->addUnit(rate, 1)->addUnit(metre, -1)->addUnit(metre, 1)->addUnit(metre, -1);
+    NBFUnitFractionRef original = builder->getUnitFraction();
+    NBFUnitFractionRef first = NBFUnitFractionCopy(original);
+    NBFUnitFractionRef again = NBFUnitFractionCopy(original);
+    NBFUnitFractionRef ofCopy = NBFUnitFractionCopy(first);
+    EXPECT_EQ(decimalText(NBFUnitFractionGetMultiplier(first)), "0.9");
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(ofCopy, first);
+    struct Step {
+        const char* factor;
+        const char* multiplier;
+    } steps[] = {{"0.95", "0.95"}, {"1.25", "1.25"}, {"0.9", "0.9"}};
+    for (const Step& step : steps) {
+        NBFUnitSetBaseFactor(rate, step.factor);
+        NBFUnitFractionRef fromOriginal = NBFUnitFractionCopy(original);
+        NBFUnitFractionRef fromOldCopy = NBFUnitFractionCopy(first);
+        EXPECT_EQ(decimalText(NBFUnitFractionGetMultiplier(fromOriginal)), step.multiplier);
+        EXPECT_EQ(decimalText(NBFUnitFractionGetMultiplier(fromOldCopy)), step.multiplier);
+        EXPECT_TRUE(NBFUnitFractionIsEqualToUnitFraction(fromOriginal, fromOldCopy));
+        NBFUnitFractionRelease(fromOriginal);
+        NBFUnitFractionRelease(fromOldCopy);
+    }
+    for (NBFUnitFractionRef fraction : {first, again, ofCopy}) NBFUnitFractionRelease(fraction);
+    NBFUnitFractionBuilderRelease(builder);
+    NBFUnitRelease(metre);
+    NBFUnitRelease(rate);
+}
+
 TEST(UnitTypeFraction, KeysSubsetsAndInverse) {
     using NBF::UnitTypeFraction;
     EXPECT_EQ(UnitTypeFraction().stringRepresentation(), "");

@@ -60,6 +60,32 @@ TEST(MapmRoundingProperty, DivisionRoundsHalvesAwayFromZero) {
   }
 }
 
+TEST(MapmRoundingProperty, ExactQuotientsKeepTheirDigitsOrRoundThem) {
+  // a = b * c: the quotient is c itself when its digits fit, else c correctly rounded. Long
+  // operands and many places take the general path; ties come from c ending in a 5.
+  std::mt19937_64 rng(4242);
+  for (int i = 0; i < 3000; ++i) {
+    Dec b(random_value(rng, i % 2 ? 60 : 20, true).c_str());
+    std::string c_text = random_value(rng, 70, true);
+    if (i % 4 == 0) c_text.insert(c_text.find('e'), "5");
+    Dec c(c_text.c_str()), a;
+    m_apm_multiply(a, b, c);
+    const int places = int(rng() % 120);
+    Dec q;
+    m_apm_divide(q, places, a, b);
+    Dec abs_c;
+    m_apm_absolute_value(abs_c, c);
+    if (m_apm_significant_digits(c) <= places + 1) {
+      EXPECT_EQ(m_apm_compare(q, c), 0) << a.sci() << " / " << b.sci() << " gave " << q.sci();
+      continue;
+    }
+    ASSERT_EQ(m_apm_sign(q), m_apm_sign(c));
+    const bool ok = in_rounding_interval(
+        q, places, [&](M_APM bound) { return m_apm_compare(bound, abs_c) <= 0; });
+    EXPECT_TRUE(ok) << a.sci() << " / " << b.sci() << " places " << places << " gave " << q.sci();
+  }
+}
+
 TEST(MapmRoundingProperty, RootsRoundHalvesAwayFromZero) {
   std::mt19937_64 rng(77);
   for (int i = 0; i < 3000; ++i) {

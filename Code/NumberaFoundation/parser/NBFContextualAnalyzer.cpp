@@ -72,13 +72,15 @@ void markHighPriorityOperators(NBFContextualAnalyzerRef analyzer, NBFEPExpressio
 }  // namespace
 
 NBFContextualAnalyzerRef NBFContextualAnalyzerCreate() {
-    auto* analyzer = new NBFContextualAnalyzer();
-    analyzer->specialWords = {
+    // An analyser is made for every expression parsed; the table is the same for all.
+    static const std::map<std::u16string, NBFSpecialWordKind> specialWords = {
         {u";", kNBFSpecialWordStatementSeparator}, {u"%", kNBFSpecialWordPercent},
         {u"!", kNBFSpecialWordFactorial},          {u"__uc", kNBFSpecialWordUnitConversion},
         {u"e", kNBFSpecialWordExponent},           {u"^", kNBFSpecialWordPower},
         {u"__mod", kNBFSpecialWordModulo},
     };
+    auto* analyzer = new NBFContextualAnalyzer();
+    analyzer->specialWords = &specialWords;
     return analyzer;
 }
 

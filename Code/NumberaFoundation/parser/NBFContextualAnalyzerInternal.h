@@ -13,7 +13,7 @@
 struct NBFContextualAnalyzer {
     std::atomic<int32_t> refCount{1};
     NBFNamespaceRef ns = nullptr;
-    std::map<std::u16string, NBFSpecialWordKind> specialWords;
+    const std::map<std::u16string, NBFSpecialWordKind>* specialWords = nullptr;  // shared
     NBFSettingsRef settings = nullptr;  // null: the process's current settings
 };
 

@@ -18,8 +18,8 @@ void recognizeSpecialWords(NBFContextualAnalyzerRef analyzer, NBFEPExpressionTre
         if (typeOf(child) != kNBFTokenTypeWord || !NBFExpressionTreeNodeIsMutable(child)) continue;
         NBFStringRef text = NBFExpressionTreeNodeGetStringReference(child);
         if (!text) continue;
-        auto found = analyzer->specialWords.find(text->units());
-        if (found == analyzer->specialWords.end()) continue;
+        auto found = analyzer->specialWords->find(text->units());
+        if (found == analyzer->specialWords->end()) continue;
         switch (found->second) {
             case kNBFSpecialWordStatementSeparator:
                 NBFExpressionTreeNodeSetTokenType(child, kNBFTokenTypeStatementSeparator);

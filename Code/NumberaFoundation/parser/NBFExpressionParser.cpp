@@ -20,8 +20,7 @@ NBF::Token* createDisplayToken(NBFExpressionTokenRef token, NBFExpressionNodeRef
         type = kNBFTokenTypeWord;
         subType = kNBFTokenSubTypeNone;
     }
-    return NBF::Token::create(token->range(), type, subType,
-                              NBFExpressionTokenGetStringReference(token));
+    return NBF::Token::createOver(token->range(), type, subType, token);
 }
 
 }  // namespace

@@ -4,7 +4,29 @@ namespace NBF {
 
 Token* Token::create(NBFRange range, token_type type, NBFTokenSubType subType,
                      NBFStringRef string) {
-    return new Token(range, type, subType, string);
+    return new Token(range, type, subType, string, nullptr);
+}
+
+Token* Token::createOver(NBFRange range, token_type type, NBFTokenSubType subType,
+                         ExpressionToken* source) {
+    return new Token(range, type, subType, nullptr, source);
+}
+
+Token::Token(NBFRange range, token_type type, NBFTokenSubType subType, NBFStringRef string,
+             ExpressionToken* source)
+    : m_range(range),
+      m_type(type),
+      m_subType(subType),
+      m_string(NBFStringRetain(string)),
+      m_source(NBF::retain(source)) {}
+
+Token::~Token() {
+    NBFStringRelease(m_string);
+    NBF::release(m_source);
+}
+
+NBFStringRef Token::string() const {
+    return m_source ? NBFExpressionTokenGetStringReference(m_source) : m_string;
 }
 
 ParsedExpression* ParsedExpression::create(const TokenVector& tokens, ExpressionNode* root) {

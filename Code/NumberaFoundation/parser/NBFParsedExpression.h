@@ -19,20 +19,25 @@ class Token : public Object<Token> {
     // The string is retained.
     static Token* create(NBFRange range, token_type type, NBFTokenSubType subType,
                          NBFStringRef string);
+    // The string is the expression token's (retained), made only when asked for: most parsed
+    // expressions are evaluated and never shown.
+    static Token* createOver(NBFRange range, token_type type, NBFTokenSubType subType,
+                             ExpressionToken* source);
     NBFRange range() const { return m_range; }
     token_type type() const { return m_type; }
     NBFTokenSubType subType() const { return m_subType; }
-    NBFStringRef string() const { return m_string; }  // borrowed
+    NBFStringRef string() const;  // borrowed
 
   private:
-    Token(NBFRange range, token_type type, NBFTokenSubType subType, NBFStringRef string)
-        : m_range(range), m_type(type), m_subType(subType), m_string(NBFStringRetain(string)) {}
-    ~Token() override { NBFStringRelease(m_string); }
+    Token(NBFRange range, token_type type, NBFTokenSubType subType, NBFStringRef string,
+          ExpressionToken* source);
+    ~Token() override;
 
     const NBFRange m_range;
     const token_type m_type;
     const NBFTokenSubType m_subType;
     NBFStringRef const m_string;
+    ExpressionToken* const m_source;
 };
 
 typedef std::vector<Token*> TokenVector;

@@ -92,6 +92,20 @@ void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
     return;
   }
   if (divide_small(r, keep, a, b)) return;
+  if (mpz_divisible_p(a->m, b->m)) {
+    // The significands divide (unit factors, a divisor of one): the quotient is exact as it
+    // stands, with no scaling to the wanted digits and no run of zeros to strip after.
+    thread_local struct Exact {
+      mpz_t q;
+      Exact() { mpz_init(q); }
+      ~Exact() { mpz_clear(q); }
+    } x;
+    mpz_divexact(x.q, a->m, b->m);
+    const wide e = wide(a->e) - wide(b->e) + wide(round_digits(x.q, keep));
+    mpz_swap(r->m, x.q);
+    settle(r, e);
+    return;
+  }
   // q = floor(|ma| * 10^s / |mb|) has keep or keep + 1 digits; the numerator is scaled up, or
   // the denominator when s < 0, so that the remainder stays exact.
   const wide s = wide(keep) + wide(digits10(b->m)) - wide(digits10(a->m));
