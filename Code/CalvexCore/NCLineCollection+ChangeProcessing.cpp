@@ -154,6 +154,9 @@ void NCLineCollection::convertToLocaleWithDecimalPoint(char16_t decimalPoint, ch
 
 void NCLineCollection::takeLineReferenceSnapshot() {
     i_lineReferencesSnapshot.clear();
+    // Only a delegate that rewrites references reads the snapshot: without one, an edit need
+    // not walk every line's references first.
+    if (!i_delegate || !i_delegate->respondsToLineReferenceShift()) return;
     for (const auto& line : lines()) {
         std::optional<NCExpressionTokenArray> tokens = lineReferenceTokens(*line);
         if (!tokens) continue;
