@@ -5,6 +5,7 @@
 #define NUMBERA_CORE_NBF_FILE_H
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -20,7 +21,8 @@ enum : int32_t {
 };
 
 // Key order is the enumeration order written to the file.
-typedef std::map<std::string, std::string> NBFFileDictionary;
+// Looked up by any string type without making a key string.
+typedef std::map<std::string, std::string, std::less<>> NBFFileDictionary;
 
 struct NBFFileInfoNode {
     double version = 0.6;

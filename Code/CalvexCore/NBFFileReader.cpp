@@ -1,11 +1,17 @@
+#include <fcntl.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
+#include <string_view>
 
 #include "NBFFile.h"
 
@@ -75,7 +81,8 @@ NBFFileDictionary dictionaryOf(const xmlNode* element) {
             else if (named(part, "value"))
                 value = part;
         }
-        if (key && value) dictionary[textOf(key)] = textOf(value);
+        // Written in key order, so the usual insertion lands at the end.
+        if (key && value) dictionary.insert_or_assign(dictionary.end(), textOf(key), textOf(value));
     }
     return dictionary;
 }
@@ -164,6 +171,68 @@ void parserError(void* context, xmlErrorPtr error) {
     appendError(reader, error->message ? error->message : "parser error\n");
 }
 
+// Whitespace between the elements of these is layout only: no reader looks at it, so it never
+// becomes a tree node. In a "line" the first child is kept, since the record's source line is
+// that child's line.
+bool isLayoutElement(const xmlChar* name) {
+    static const char* const kContainers[] = {"data", "info",       "settings", "lines",
+                                              "misc", "formatting", "item"};
+    for (const char* container : kContainers)
+        if (xmlStrEqual(name, X(container))) return true;
+    return false;
+}
+
+bool isBlank(const xmlChar* text, int length) {
+    for (int i = 0; i < length; ++i)
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != '\r') return false;
+    return true;
+}
+
+void characters(void* context, const xmlChar* text, int length) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    const xmlNode* node = parser ? parser->node : nullptr;
+    if (node && node->type == XML_ELEMENT_NODE && isBlank(text, length) &&
+        (isLayoutElement(node->name) || (node->children && xmlStrEqual(node->name, X("line")))))
+        return;
+    xmlSAX2Characters(context, text, length);
+}
+
+// The file's bytes, held outside the allocator's heap: a large block freed there makes the
+// allocator sweep every small block the parse left behind.
+class FileBytes {
+  public:
+    explicit FileBytes(size_t size) : size_(size) {
+        void* block = size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                           : MAP_FAILED;
+        data_ = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+    }
+    ~FileBytes() {
+        if (data_) ::munmap(data_, size_);
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+  private:
+    size_t size_;
+    char* data_;
+};
+
+// The whole file, or false when it cannot be read in full.
+bool readAll(int descriptor, FileBytes& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t count = ::pread(descriptor, bytes.data() + done, bytes.size() - done,
+                                static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += static_cast<size_t>(count);
+    }
+    return true;
+}
+
 bool failWith(int32_t code, int32_t* error) {
     if (error) *error = code;
     return false;
@@ -212,30 +281,35 @@ const char* NBFFileReaderGetErrorMessageReference(NBFFileReaderRef reader) {
 bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     if (!reader) return failWith(NBFFileErrorCannotOpen, error);
     NBFFileReaderInit();
-    std::ifstream file(reader->path, std::ios::binary);
-    if (!file) return failWith(NBFFileErrorCannotOpen, error);
+    int descriptor = ::open(reader->path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return failWith(NBFFileErrorCannotOpen, error);
+    struct Closer {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
 
     char head[8] = {};
-    file.read(head, sizeof head);
-    if (file.gcount() < 5 || std::memcmp(head, "<?xml", 5) != 0)
+    ssize_t headLength;
+    do {
+        headLength = ::pread(descriptor, head, sizeof head, 0);
+    } while (headLength < 0 && errno == EINTR);
+    if (headLength < 0) return failWith(NBFFileErrorCannotOpen, error);
+    if (headLength < 5 || std::memcmp(head, "<?xml", 5) != 0)
         return failWith(NBFFileErrorNotXML, error);
 
     // The whole file, refused beyond the size no document reaches.
-    file.clear();
-    file.seekg(0, std::ios::end);
-    std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kNBFFileReaderMaximumFileSize) {
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0) return failWith(NBFFileErrorCannotOpen, error);
+    if (status.st_size < 0 || static_cast<uint64_t>(status.st_size) > kNBFFileReaderMaximumFileSize) {
         appendError(reader, "File too large\n");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    file.seekg(0);
-    file.read(bytes.data(), size);
-    if (file.gcount() != size) return failWith(NBFFileErrorCannotOpen, error);
+    FileBytes bytes(static_cast<size_t>(status.st_size));
+    if (!bytes.data() || !readAll(descriptor, bytes)) return failWith(NBFFileErrorCannotOpen, error);
 
     // A document never carries a type declaration: refusing one keeps entity declarations
     // (and with them expansion bombs and external entities) out of the parse altogether.
-    if (bytes.find("<!DOCTYPE") != std::string::npos) {
+    if (std::string_view(bytes.data(), bytes.size()).find("<!DOCTYPE") != std::string_view::npos) {
         appendError(reader, "Document type declarations are not accepted\n");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
@@ -244,8 +318,12 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     if (!parser) return failWith(NBFFileErrorInvalidDocument, error);
     parser->_private = reader;
     parser->sax->serror = parserError;
+    // Both, so that the parser hands every piece of text to the filter.
+    parser->sax->characters = characters;
+    parser->sax->ignorableWhitespace = characters;
     // Never XML_PARSE_NOENT, DTDLOAD or HUGE: no entity is substituted or fetched, and the
-    // parser's own depth and size limits stay in force. Whitespace-only text is kept.
+    // parser's own depth and size limits stay in force. Whitespace-only text is kept, except
+    // the layout between elements (above).
     int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
     xmlDocPtr document = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()),
                                            reader->path.c_str(), "UTF-8", options);

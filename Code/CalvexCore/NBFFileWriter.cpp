@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "NBFFile.h"
 
@@ -78,19 +79,78 @@ bool writeSettings(xmlTextWriterPtr writer, NBFFileSettingsNodeRef settings) {
     return xmlTextWriterEndElement(writer) >= 0;
 }
 
+// Text as the text writer escapes element content.
+void appendEscaped(std::string& out, const std::string& text) {
+    size_t plain = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char* entity;
+        switch (text[i]) {
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            case '&': entity = "&amp;"; break;
+            case '"': entity = "&quot;"; break;
+            case '\r': entity = "&#13;"; break;
+            default: continue;
+        }
+        out.append(text, plain, i - plain);
+        out += entity;
+        plain = i + 1;
+    }
+    out.append(text, plain, std::string::npos);
+}
+
+void appendElement(std::string& out, std::string_view indent, std::string_view name,
+                   const std::string& text) {
+    out += indent;
+    out += '<';
+    out += name;
+    out += '>';
+    appendEscaped(out, text);
+    out += "</";
+    out += name;
+    out += ">\n";
+}
+
+// One "line" element, laid out exactly as the text writer lays it out at its depth.
+void appendLine(std::string& out, const LineRecord& record) {
+    out += "\t\t<line>\n";
+    if (record.expression) appendElement(out, "\t\t\t", "expression", *record.expression);
+    if (record.answer) appendElement(out, "\t\t\t", "answer", *record.answer);
+    if (record.formattingAttributes.empty()) {
+        out += "\t\t\t<formatting></formatting>\n";
+    } else {
+        out += "\t\t\t<formatting>\n";
+        for (const auto& [key, value] : record.formattingAttributes) {
+            out += "\t\t\t\t<item>\n";
+            appendElement(out, "\t\t\t\t\t", "key", key);
+            appendElement(out, "\t\t\t\t\t", "value", value);
+            out += "\t\t\t\t</item>\n";
+        }
+        out += "\t\t\t</formatting>\n";
+    }
+    out += "\t\t</line>\n";
+}
+
+// The lines are the bulk of a document: they are laid out here and handed to the text writer
+// in large pieces, not as some forty writer calls per line.
 bool writeLines(xmlTextWriterPtr writer, NBFFileLinesNodeRef lines) {
     if (xmlTextWriterWriteString(writer, X("\n")) < 0) return false;
     if (xmlTextWriterWriteComment(writer, X(" Main body ")) < 0) return false;
     if (xmlTextWriterStartElement(writer, X("lines")) < 0) return false;
-    if (lines) {
+    if (lines && !lines->lines.empty()) {
+        constexpr size_t kPiece = 256 * 1024;
+        std::string piece = "\n";
+        piece.reserve(kPiece + 4096);
         for (const LineRecord& record : lines->lines) {
-            if (xmlTextWriterStartElement(writer, X("line")) < 0) return false;
-            if (record.expression && !element(writer, "expression", *record.expression))
+            appendLine(piece, record);
+            if (piece.size() < kPiece) continue;
+            if (xmlTextWriterWriteRawLen(writer, X(piece.c_str()), static_cast<int>(piece.size())) < 0)
                 return false;
-            if (record.answer && !element(writer, "answer", *record.answer)) return false;
-            if (!dictionaryElement(writer, "formatting", record.formattingAttributes)) return false;
-            if (xmlTextWriterEndElement(writer) < 0) return false;
+            piece.clear();
         }
+        piece += "\t";
+        if (xmlTextWriterWriteRawLen(writer, X(piece.c_str()), static_cast<int>(piece.size())) < 0)
+            return false;
     }
     return xmlTextWriterFullEndElement(writer) >= 0;
 }
