@@ -127,6 +127,26 @@ void rewriteSuperscriptExponents(std::u16string& text,
     }
 }
 
+// The literal text every match of the pattern begins with: its leading letters, digits, "%"
+// and "_", short of one a quantifier makes optional. Empty for a pattern with an alternation
+// anywhere (a branch may begin otherwise) or that begins with anything else.
+std::u16string literalPrefix(const std::u16string& pattern) {
+    if (pattern.find(u'|') != std::u16string::npos) return {};
+    size_t length = 0;
+    while (length < pattern.size()) {
+        char16_t c = pattern[length];
+        bool literal = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                       (c >= u'0' && c <= u'9') || c == u'%' || c == u'_';
+        if (!literal) break;
+        ++length;
+    }
+    if (length < pattern.size() && length > 0) {
+        char16_t next = pattern[length];
+        if (next == u'?' || next == u'*' || next == u'+' || next == u'{') --length;
+    }
+    return pattern.substr(0, length);
+}
+
 }  // namespace
 
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
@@ -189,7 +209,8 @@ void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16st
                                                   NCExpressionSubstituterOperatorType operatorType) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_regexMappings.push_back(
-        {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType});
+        {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType,
+         nullptr, {}});
     m_orderedRegexMappings.reset();
 }
 
@@ -247,6 +268,11 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
         auto sorted = std::make_shared<RuleList>(m_regexMappings);
         std::stable_sort(sorted->begin(), sorted->end(),
                          [](const RegexRule& a, const RegexRule& b) { return a.order < b.order; });
+        for (RegexRule& rule : *sorted) {
+            if (!rule.regex) continue;
+            rule.compiled = Regex::cached(*rule.regex);
+            rule.requiredPrefix = literalPrefix(*rule.regex);
+        }
         m_orderedRegexMappings = sorted;
     }
     return m_orderedRegexMappings;
@@ -255,9 +281,10 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
 void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16string& text,
                                              std::unique_ptr<NCContiguousIndexOffsets>& offsets,
                                              NCExpressionMappings& mappings) const {
-    if (!rule.regex) return;
-    std::shared_ptr<Regex> regex = Regex::cached(*rule.regex);
+    const std::shared_ptr<Regex>& regex = rule.compiled;
     if (!regex) return;
+    if (!rule.requiredPrefix.empty() && text.find(rule.requiredPrefix) == std::u16string::npos)
+        return;
     uint64_t from = 0;
     while (auto match = regex->firstMatch(text, from)) {
         uint64_t location = match->range.location;

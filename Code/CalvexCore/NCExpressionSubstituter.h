@@ -52,6 +52,10 @@ private:
         uint64_t rightCutoff;
         int64_t rightCaptureNumber;
         NCExpressionSubstituterOperatorType operatorType;
+        // Filled when the rules are ordered: the compiled pattern, and text every match
+        // begins with (empty when there is none), so that a rule that cannot match is skipped.
+        std::shared_ptr<class Regex> compiled;
+        std::u16string requiredPrefix;
     };
     using RuleList = std::vector<RegexRule>;
 
