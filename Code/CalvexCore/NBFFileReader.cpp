@@ -204,6 +204,8 @@ struct Parse {
             case Role::Dictionary:
                 dictionary.emplace();
                 dictionaryIsMisc = open.back() == Role::Settings;
+                // A line's formatting holds about ten entries.
+                if (!dictionaryIsMisc) dictionary->reserve(12);
                 break;
             case Role::Item:
                 key.reset();

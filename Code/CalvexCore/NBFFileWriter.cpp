@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "NBFFile.h"
@@ -174,7 +175,7 @@ std::string resolvedTarget(const char* path) {
     return path;
 }
 
-bool writeAll(int descriptor, const std::string& bytes) {
+bool writeAll(int descriptor, std::string_view bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
@@ -204,19 +205,40 @@ void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node
     if (writer) writer->lines = node;
 }
 
-bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
-    if (!writer) return false;
-    xmlBufferPtr buffer = xmlBufferCreate();
+namespace {
+
+// About what a document takes: its lines' texts and formatting plus their layout.
+size_t estimatedSize(NBFFileLinesNodeRef lines) {
+    size_t size = 4096;
+    if (!lines) return size;
+    for (const LineRecord& record : lines->lines) {
+        size += 64;
+        if (record.expression) size += record.expression->size() + 40;
+        if (record.answer) size += record.answer->size() + 32;
+        for (const auto& [key, value] : record.formattingAttributes)
+            size += key.size() + value.size() + 80;
+    }
+    return size;
+}
+
+struct BufferFree {
+    void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
+};
+using Buffer = std::unique_ptr<xmlBuffer, BufferFree>;
+
+// The whole document in a buffer of the text writer's; none when the writer fails.
+Buffer documentBuffer(NBFFileWriterRef writer) {
+    if (!writer) return nullptr;
+    Buffer buffer(xmlBufferCreateSize(estimatedSize(writer->lines)));
     // The default exact scheme reallocates on every append: quadratic for large documents.
-    if (buffer) xmlBufferSetAllocationScheme(buffer, XML_BUFFER_ALLOC_DOUBLEIT);
-    xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer, 0) : nullptr;
+    if (buffer) xmlBufferSetAllocationScheme(buffer.get(), XML_BUFFER_ALLOC_DOUBLEIT);
+    xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer.get(), 0) : nullptr;
     if (!textWriter || xmlTextWriterSetIndent(textWriter, 1) < 0 ||
         xmlTextWriterSetIndentString(textWriter, X("\t")) < 0 ||
         xmlTextWriterStartDocument(textWriter, "1.0", "UTF-8", nullptr) < 0) {
         std::fprintf(stderr, "Error creating buffer, writer and starting document\n");
         if (textWriter) xmlFreeTextWriter(textWriter);
-        if (buffer) xmlBufferFree(buffer);
-        return false;
+        return nullptr;
     }
     bool written =
         xmlTextWriterStartElement(textWriter, X("data")) >= 0 &&
@@ -224,20 +246,31 @@ bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
         writeLines(textWriter, writer->lines) && xmlTextWriterEndDocument(textWriter) >= 0;
     // Freeing the writer flushes it into the buffer.
     xmlFreeTextWriter(textWriter);
-    if (written)
-        out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                   static_cast<size_t>(xmlBufferLength(buffer)));
-    xmlBufferFree(buffer);
-    return written;
+    return written ? std::move(buffer) : nullptr;
+}
+
+std::string_view contentOf(const Buffer& buffer) {
+    return std::string_view(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                            static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+}  // namespace
+
+bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
+    Buffer buffer = documentBuffer(writer);
+    if (!buffer) return false;
+    out.assign(contentOf(buffer));
+    return true;
 }
 
 bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* errorNumber,
                             std::string* errorMessage) {
     if (!writer || !path || !*path) return fail(EINVAL, "No file path", errorNumber, errorMessage);
-    std::string document;
-    if (!NBFFileWriterWriteToBuffer(writer, document))
+    Buffer buffer = documentBuffer(writer);
+    if (!buffer)
         return fail(ENOMEM, "Error creating buffer, writer and starting document", errorNumber,
                     errorMessage);
+    std::string_view document = contentOf(buffer);
 
     std::string target = resolvedTarget(path);
     std::string temporary = target + ".XXXXXX";

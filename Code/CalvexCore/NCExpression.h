@@ -54,6 +54,8 @@ class NCExpression : public std::enable_shared_from_this<NCExpression> {
 
     // Made from the stored text by the shared substituter on first request.
     const std::optional<std::u16string>& stringForEvaluation();
+    // Whether the evaluation string is made (or was given) already.
+    bool hasStringForEvaluation() const { return i_substitutedString.has_value(); }
     // The foundation expression of the evaluation string, made once.
     NBFExpressionRef nbfExpression();
     // The stored text with the expression's decimal point and grouping as "." and ",".

@@ -127,11 +127,7 @@ void rewriteSuperscriptExponents(std::u16string& text,
     }
 }
 
-// The literal text every match of the pattern begins with: its leading letters, digits, "%"
-// and "_", short of one a quantifier makes optional. Empty for a pattern with an alternation
-// anywhere (a branch may begin otherwise) or that begins with anything else.
-std::u16string literalPrefix(const std::u16string& pattern) {
-    if (pattern.find(u'|') != std::u16string::npos) return {};
+std::u16string literalPrefixOf(std::u16string_view pattern) {
     size_t length = 0;
     while (length < pattern.size()) {
         char16_t c = pattern[length];
@@ -144,7 +140,34 @@ std::u16string literalPrefix(const std::u16string& pattern) {
         char16_t next = pattern[length];
         if (next == u'?' || next == u'*' || next == u'+' || next == u'{') --length;
     }
-    return pattern.substr(0, length);
+    return std::u16string(pattern.substr(0, length));
+}
+
+// Whether the text may hold the ASCII prefix. In any case, only an all-ASCII text is searched:
+// case folding beyond ASCII may map other characters onto ASCII letters.
+bool mayContain(const std::u16string& text, const std::u16string& prefix, bool anyCase) {
+    if (!anyCase) return text.find(prefix) != std::u16string::npos;
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
+    for (char16_t c : text)
+        if (c >= 0x80) return true;
+    auto found = std::search(text.begin(), text.end(), prefix.begin(), prefix.end(),
+                             [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
+    return found != text.end();
+}
+
+// The literal text every match of the pattern begins with: its leading letters, digits, "%"
+// and "_" (after a leading "(?i)", in any case), short of one a quantifier makes optional.
+// Empty for a pattern with an alternation anywhere (a branch may begin otherwise) or that
+// begins with anything else.
+std::u16string literalPrefix(const std::u16string& pattern, bool* anyCase) {
+    *anyCase = false;
+    if (pattern.find(u'|') != std::u16string::npos) return {};
+    std::u16string_view rest = pattern;
+    if (rest.substr(0, 4) == u"(?i)") {
+        *anyCase = true;
+        rest.remove_prefix(4);
+    }
+    return literalPrefixOf(rest);
 }
 
 }  // namespace
@@ -210,7 +233,7 @@ void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16st
     std::lock_guard<std::mutex> lock(m_mutex);
     m_regexMappings.push_back(
         {regex, replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber, operatorType,
-         nullptr, {}});
+         nullptr, {}, false});
     m_orderedRegexMappings.reset();
 }
 
@@ -271,7 +294,7 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
         for (RegexRule& rule : *sorted) {
             if (!rule.regex) continue;
             rule.compiled = Regex::cached(*rule.regex);
-            rule.requiredPrefix = literalPrefix(*rule.regex);
+            rule.requiredPrefix = literalPrefix(*rule.regex, &rule.anyCase);
         }
         m_orderedRegexMappings = sorted;
     }
@@ -283,7 +306,7 @@ void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16stri
                                              NCExpressionMappings& mappings) const {
     const std::shared_ptr<Regex>& regex = rule.compiled;
     if (!regex) return;
-    if (!rule.requiredPrefix.empty() && text.find(rule.requiredPrefix) == std::u16string::npos)
+    if (!rule.requiredPrefix.empty() && !mayContain(text, rule.requiredPrefix, rule.anyCase))
         return;
     uint64_t from = 0;
     while (auto match = regex->firstMatch(text, from)) {

@@ -56,6 +56,7 @@ private:
         // begins with (empty when there is none), so that a rule that cannot match is skipped.
         std::shared_ptr<class Regex> compiled;
         std::u16string requiredPrefix;
+        bool anyCase;
     };
     using RuleList = std::vector<RegexRule>;
 

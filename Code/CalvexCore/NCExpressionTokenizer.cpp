@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "NBFExpressionTokenizer.h"
+#include "NCExpressionSubstituter.h"
 #include "NCUtilityFunctions.h"
 
 namespace {
@@ -20,12 +21,21 @@ std::shared_ptr<NCSimpleTokenizedExpression> NCExpressionTokenizer::tokenizeExpr
     const int64_t originalLength = static_cast<int64_t>(text.size());
 
     auto rangeMap = NBF::Ref<NCSubstitutionRangeMap>::adopt(NCSubstitutionRangeMap::create());
-    if (_substituter) {
-        NCExpressionMappings mappings = _substituter->applySubstitutionsToMutableString(text);
+    auto record = [&](const NCExpressionMappings& mappings) {
         mappings.enumerateMappings([&](NSRange stored, NSRange evaluation) {
             rangeMap->put(clampedPosition(evaluation.location),
                           clampedPosition(NSMaxRange(evaluation)), stored);
         });
+    };
+    if (_substituter == &NCExpressionSubstituter::defaultSubstituter() &&
+        expression->originalString() && !expression->hasStringForEvaluation()) {
+        // The expression's own evaluation string is this same rewrite: made here once, it
+        // is kept for the parse that follows instead of being made again there.
+        text = *expression->stringForEvaluation();
+        if (const NCExpressionMappings* mappings = expression->expressionMappings())
+            record(*mappings);
+    } else if (_substituter) {
+        record(_substituter->applySubstitutionsToMutableString(text));
     }
 
     NBFExpressionRef nbfExpression =

@@ -229,6 +229,7 @@ void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNod
     const auto& expressionOptions = line.expressionFormattingOptions();
     NCTrigonometryMode collectionMode = i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
     NBFFileDictionary attributes;
+    attributes.reserve(kFormattingKeyCount);
     if (options.isDecimalPlacesSet())
         putAttribute(attributes, "decimal_places", static_cast<int64_t>(options.decimalPlaces()));
     putAttribute(attributes, "display_base", options.displayBase);
