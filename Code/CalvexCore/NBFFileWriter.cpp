@@ -83,19 +83,18 @@ bool writeSettings(xmlTextWriterPtr writer, NBFFileSettingsNodeRef settings) {
 // Text as the text writer escapes element content.
 void appendEscaped(std::string& out, const std::string& text) {
     size_t plain = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char* entity;
-        switch (text[i]) {
+    for (size_t at = text.find_first_of("<>&\"\r"); at != std::string::npos;
+         at = text.find_first_of("<>&\"\r", plain)) {
+        const char* entity = "&#13;";
+        switch (text[at]) {
             case '<': entity = "&lt;"; break;
             case '>': entity = "&gt;"; break;
             case '&': entity = "&amp;"; break;
             case '"': entity = "&quot;"; break;
-            case '\r': entity = "&#13;"; break;
-            default: continue;
         }
-        out.append(text, plain, i - plain);
+        out.append(text, plain, at - plain);
         out += entity;
-        plain = i + 1;
+        plain = at + 1;
     }
     out.append(text, plain, std::string::npos);
 }

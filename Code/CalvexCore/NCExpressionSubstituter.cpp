@@ -127,47 +127,107 @@ void rewriteSuperscriptExponents(std::u16string& text,
     }
 }
 
-std::u16string literalPrefixOf(std::u16string_view pattern) {
-    size_t length = 0;
-    while (length < pattern.size()) {
-        char16_t c = pattern[length];
-        bool literal = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                       (c >= u'0' && c <= u'9') || c == u'%' || c == u'_';
-        if (!literal) break;
-        ++length;
-    }
-    if (length < pattern.size() && length > 0) {
-        char16_t next = pattern[length];
-        if (next == u'?' || next == u'*' || next == u'+' || next == u'{') --length;
-    }
-    return std::u16string(pattern.substr(0, length));
+bool isLiteral(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'%' || c == u'_';
 }
 
-// Whether the text may hold the ASCII prefix. In any case, only an all-ASCII text is searched:
-// case folding beyond ASCII may map other characters onto ASCII letters.
-bool mayContain(const std::u16string& text, const std::u16string& prefix, bool anyCase) {
-    if (!anyCase) return text.find(prefix) != std::u16string::npos;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
-    for (char16_t c : text)
-        if (c >= 0x80) return true;
-    auto found = std::search(text.begin(), text.end(), prefix.begin(), prefix.end(),
-                             [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
-    return found != text.end();
+bool isQuantifier(char16_t c) { return c == u'?' || c == u'*' || c == u'+' || c == u'{'; }
+
+// Where the group opened at `open` closes, skipping escapes and character classes; npos when
+// it never does.
+size_t closingParenthesis(std::u16string_view pattern, size_t open) {
+    int depth = 0;
+    bool inClass = false;
+    for (size_t i = open; i < pattern.size(); ++i) {
+        char16_t c = pattern[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (inClass) {
+            if (c == u']') inClass = false;
+        } else if (c == u'[') {
+            inClass = true;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')' && --depth == 0) {
+            return i;
+        }
+    }
+    return std::u16string_view::npos;
 }
 
-// The literal text every match of the pattern begins with: its leading letters, digits, "%"
-// and "_" (after a leading "(?i)", in any case), short of one a quantifier makes optional.
-// Empty for a pattern with an alternation anywhere (a branch may begin otherwise) or that
-// begins with anything else.
-std::u16string literalPrefix(const std::u16string& pattern, bool* anyCase) {
+// Words one of which every match of the pattern contains (empty when nothing is certain):
+// its literal start, short of a letter a quantifier makes optional; else the alternatives of
+// its first group that lists plain words and is not optional. A leading "(?i)" makes the
+// words match in any case. Any alternation outside a group, quoting or other inline flag
+// leaves nothing certain.
+std::vector<std::u16string> requiredWords(std::u16string_view pattern, bool* anyCase) {
     *anyCase = false;
-    if (pattern.find(u'|') != std::u16string::npos) return {};
-    std::u16string_view rest = pattern;
-    if (rest.substr(0, 4) == u"(?i)") {
+    if (pattern.substr(0, 4) == u"(?i)") {
         *anyCase = true;
-        rest.remove_prefix(4);
+        pattern.remove_prefix(4);
     }
-    return literalPrefixOf(rest);
+    if (pattern.find(u"(?") != std::u16string_view::npos ||
+        pattern.find(u"\\Q") != std::u16string_view::npos)
+        return {};
+    // Alternation at the top level, and the first group of plain words.
+    std::u16string_view words;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        char16_t c = pattern[i];
+        if (c == u'\\') {
+            ++i;
+        } else if (c == u'[') {
+            while (++i < pattern.size() && pattern[i] != u']')
+                if (pattern[i] == u'\\') ++i;
+        } else if (c == u'|') {
+            return {};
+        } else if (c == u'(') {
+            size_t close = closingParenthesis(pattern, i);
+            if (close == std::u16string_view::npos) return {};
+            std::u16string_view inside = pattern.substr(i + 1, close - i - 1);
+            bool plain = !inside.empty() && std::all_of(inside.begin(), inside.end(), [](char16_t u) {
+                return isLiteral(u) || u == u'|';
+            });
+            bool optional = close + 1 < pattern.size() && isQuantifier(pattern[close + 1]);
+            if (words.empty() && plain && !optional) words = inside;
+            i = close;
+        }
+    }
+    size_t length = 0;
+    while (length < pattern.size() && isLiteral(pattern[length])) ++length;
+    if (length > 0 && length < pattern.size() && isQuantifier(pattern[length])) --length;
+    if (length > 0) return {std::u16string(pattern.substr(0, length))};
+    std::vector<std::u16string> alternatives;
+    while (!words.empty()) {
+        size_t bar = words.find(u'|');
+        std::u16string_view word = words.substr(0, bar);
+        if (word.empty()) return {};  // an empty alternative matches anywhere
+        alternatives.emplace_back(word);
+        if (bar == std::u16string_view::npos) break;
+        words.remove_prefix(bar + 1);
+        if (words.empty()) return {};
+    }
+    return alternatives;
+}
+
+// Whether the text may hold one of the ASCII words. In any case, only an all-ASCII text is
+// searched: case folding beyond ASCII may map other characters onto ASCII letters.
+bool mayContain(const std::u16string& text, const std::vector<std::u16string>& words,
+                bool anyCase) {
+    if (anyCase)
+        for (char16_t c : text)
+            if (c >= 0x80) return true;
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
+    for (const std::u16string& word : words) {
+        if (!anyCase) {
+            if (text.find(word) != std::u16string::npos) return true;
+        } else if (std::search(text.begin(), text.end(), word.begin(), word.end(),
+                               [&](char16_t a, char16_t b) { return lower(a) == lower(b); }) !=
+                   text.end()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -294,7 +354,7 @@ std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter
         for (RegexRule& rule : *sorted) {
             if (!rule.regex) continue;
             rule.compiled = Regex::cached(*rule.regex);
-            rule.requiredPrefix = literalPrefix(*rule.regex, &rule.anyCase);
+            rule.requiredWords = requiredWords(*rule.regex, &rule.anyCase);
         }
         m_orderedRegexMappings = sorted;
     }
@@ -306,7 +366,7 @@ void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16stri
                                              NCExpressionMappings& mappings) const {
     const std::shared_ptr<Regex>& regex = rule.compiled;
     if (!regex) return;
-    if (!rule.requiredPrefix.empty() && !mayContain(text, rule.requiredPrefix, rule.anyCase))
+    if (!rule.requiredWords.empty() && !mayContain(text, rule.requiredWords, rule.anyCase))
         return;
     uint64_t from = 0;
     while (auto match = regex->firstMatch(text, from)) {

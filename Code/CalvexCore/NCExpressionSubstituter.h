@@ -52,10 +52,11 @@ private:
         uint64_t rightCutoff;
         int64_t rightCaptureNumber;
         NCExpressionSubstituterOperatorType operatorType;
-        // Filled when the rules are ordered: the compiled pattern, and text every match
-        // begins with (empty when there is none), so that a rule that cannot match is skipped.
+        // Filled when the rules are ordered: the compiled pattern, and words one of which
+        // every match holds (none when nothing is certain), so that a rule that cannot match
+        // is skipped without running it.
         std::shared_ptr<class Regex> compiled;
-        std::u16string requiredPrefix;
+        std::vector<std::u16string> requiredWords;
         bool anyCase;
     };
     using RuleList = std::vector<RegexRule>;

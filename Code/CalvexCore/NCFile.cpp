@@ -51,6 +51,13 @@ std::string fileText(const std::u16string& text) {
     return ascii;
 }
 
+// Most texts are ASCII: widened directly, without the general conversion's checking copy.
+std::u16string textOfFile(const std::string& text) {
+    for (char byte : text)
+        if (static_cast<unsigned char>(byte) >= 0x80) return NBFUTF8ToUTF16(text);
+    return std::u16string(text.begin(), text.end());
+}
+
 std::optional<int64_t> integerOf(const std::string& text) {
     int64_t value = 0;
     const char* begin = text.data();
@@ -389,7 +396,7 @@ void NCFile::readFromPath(const std::string& path) {
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
         std::optional<std::u16string> expressionText;
-        if (text && *text) expressionText = NBFUTF8ToUTF16(**text);
+        if (text && *text) expressionText = textOfFile(**text);
         // Given its expression at birth, the line classifies the text once.
         auto line = std::make_shared<NCLine>(NCExpression::expressionWithString(expressionText));
         readLineFormattingAttributesIntoLine(*line, lines, i);
