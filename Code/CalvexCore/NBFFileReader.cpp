@@ -100,14 +100,14 @@ struct Parse {
     NBFFileInfoNodeRef info = nullptr;
     NBFFileSettingsNodeRef settings = nullptr;
     NBFFileLinesNodeRef lines = nullptr;
-    double version = 0;       // of the last "info" so far
-    bool newLayout = false;   // for the current "lines"
-    bool isTest = false;      // for the current "line"
-    uint32_t line = 0;        // the current record
+    double version = 0;      // of the last "info" so far
+    bool newLayout = false;  // for the current "lines"
+    bool isTest = false;     // for the current "line"
+    uint32_t line = 0;       // the current record
     bool lineHasChild = false;
-    std::string text;         // of the open text role
-    std::optional<std::string> key, value;          // of the open item
-    std::optional<NBFFileDictionary> dictionary;    // being read
+    std::string text;                             // of the open text role
+    std::optional<std::string> key, value;        // of the open item
+    std::optional<NBFFileDictionary> dictionary;  // being read
     bool dictionaryIsMisc = false;
 
     ~Parse() {
@@ -125,7 +125,8 @@ struct Parse {
         lineHasChild = true;
         if (!hasLine) return;
         long number = sourceLine();
-        NBFFileLinesNodeSetFileLineNumber(lines, line, number > 0 ? static_cast<uint32_t>(number) : 0);
+        NBFFileLinesNodeSetFileLineNumber(lines, line,
+                                          number > 0 ? static_cast<uint32_t>(number) : 0);
     }
 
     Role roleOf(const xmlChar* name) const {
@@ -240,7 +241,9 @@ struct Parse {
                     dictionary->insert_or_assign(dictionary->end(), std::move(*key),
                                                  std::move(*value));
                 break;
-            case Role::Version: version = doubleOf(text); break;
+            case Role::Version:
+                version = doubleOf(text);
+                break;
             case Role::Mode:
                 if (text == "test") NBFFileInfoNodeSetIsEvaluationTest(info, true);
                 break;
@@ -252,12 +255,18 @@ struct Parse {
                 if (auto places = integerOf(text); places && *places >= 0 && *places <= UINT32_MAX)
                     settings->decimalPlaces = static_cast<uint32_t>(*places);
                 break;
-            case Role::DecimalPointChar: settings->decimalPointChar = firstCharacterOf(text); break;
+            case Role::DecimalPointChar:
+                settings->decimalPointChar = firstCharacterOf(text);
+                break;
             case Role::ThousandsSeparatorChar:
                 settings->thousandsSeparatorChar = firstCharacterOf(text);
                 break;
-            case Role::Expression: NBFFileLinesNodeSetExpressionUTF8(lines, line, std::move(text)); break;
-            case Role::Answer: NBFFileLinesNodeSetAnswerUTF8(lines, line, std::move(text)); break;
+            case Role::Expression:
+                NBFFileLinesNodeSetExpressionUTF8(lines, line, std::move(text));
+                break;
+            case Role::Answer:
+                NBFFileLinesNodeSetAnswerUTF8(lines, line, std::move(text));
+                break;
             case Role::ExpectedAnswer:
                 if (isTest) NBFFileLinesNodeSetExpectedAnswerUTF8(lines, line, std::move(text));
                 break;
@@ -266,15 +275,22 @@ struct Parse {
                 break;
             case Role::Precision:
                 if (auto places = integerOf(text); places && *places >= 0 && *places <= UINT32_MAX)
-                    NBFFileLinesNodeSetDecimalPlaces_0_5(lines, line, static_cast<uint32_t>(*places));
+                    NBFFileLinesNodeSetDecimalPlaces_0_5(lines, line,
+                                                         static_cast<uint32_t>(*places));
                 break;
             case Role::LineTrigonometryMode:
                 if (auto mode = integerOf(text); mode && *mode >= 0 && *mode <= UINT32_MAX)
-                    NBFFileLinesNodeSetTrigonometryMode_0_5(lines, line, static_cast<uint32_t>(*mode));
+                    NBFFileLinesNodeSetTrigonometryMode_0_5(lines, line,
+                                                            static_cast<uint32_t>(*mode));
                 break;
-            case Role::Key: key = std::move(text); break;
-            case Role::Value: value = std::move(text); break;
-            default: break;
+            case Role::Key:
+                key = std::move(text);
+                break;
+            case Role::Value:
+                value = std::move(text);
+                break;
+            default:
+                break;
         }
         if (isTextRole(role)) text.clear();
     }
@@ -335,9 +351,9 @@ void parserError(void* context, xmlErrorPtr error) {
 class FileBytes {
   public:
     explicit FileBytes(size_t size) : size_(size) {
-        void* block = size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
-                           : MAP_FAILED;
+        void* block =
+            size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                 : MAP_FAILED;
         data_ = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
     }
     ~FileBytes() {
@@ -357,8 +373,8 @@ class FileBytes {
 bool readAll(int descriptor, FileBytes& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t count = ::pread(descriptor, bytes.data() + done, bytes.size() - done,
-                                static_cast<off_t>(done));
+        ssize_t count =
+            ::pread(descriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) return false;
         done += static_cast<size_t>(count);
@@ -433,12 +449,14 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     // The whole file, refused beyond the size no document reaches.
     struct stat status;
     if (::fstat(descriptor, &status) != 0) return failWith(NBFFileErrorCannotOpen, error);
-    if (status.st_size < 0 || static_cast<uint64_t>(status.st_size) > kNBFFileReaderMaximumFileSize) {
+    if (status.st_size < 0 ||
+        static_cast<uint64_t>(status.st_size) > kNBFFileReaderMaximumFileSize) {
         appendError(reader, "File too large\n");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
     FileBytes bytes(static_cast<size_t>(status.st_size));
-    if (!bytes.data() || !readAll(descriptor, bytes)) return failWith(NBFFileErrorCannotOpen, error);
+    if (!bytes.data() || !readAll(descriptor, bytes))
+        return failWith(NBFFileErrorCannotOpen, error);
 
     // A document never carries a type declaration: refusing one keeps entity declarations
     // (and with them expansion bombs and external entities) out of the parse altogether.

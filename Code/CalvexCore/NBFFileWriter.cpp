@@ -80,23 +80,41 @@ bool writeSettings(xmlTextWriterPtr writer, NBFFileSettingsNodeRef settings) {
     return xmlTextWriterEndElement(writer) >= 0;
 }
 
-// Text as the text writer escapes element content.
-void appendEscaped(std::string& out, const std::string& text) {
+// The entity the text writer puts for a character of element content; null for none.
+const char* entityOf(char character) {
+    switch (character) {
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '&':
+            return "&amp;";
+        case '"':
+            return "&quot;";
+        case '\r':
+            return "&#13;";
+        default:
+            return nullptr;
+    }
+}
+
+// Text as the text writer escapes element content. The text writer takes C strings: a text
+// ends at its first NUL, which no XML document may carry.
+void appendEscaped(std::string& out, std::string_view text) {
+    text = text.substr(0, text.find('\0'));
     size_t plain = 0;
-    for (size_t at = text.find_first_of("<>&\"\r"); at != std::string::npos;
-         at = text.find_first_of("<>&\"\r", plain)) {
-        const char* entity = "&#13;";
-        switch (text[at]) {
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '&': entity = "&amp;"; break;
-            case '"': entity = "&quot;"; break;
-        }
-        out.append(text, plain, at - plain);
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char* entity = entityOf(text[at]);
+        if (!entity) continue;
+        out.append(text.data() + plain, at - plain);
         out += entity;
         plain = at + 1;
     }
-    out.append(text, plain, std::string::npos);
+    out.append(text.data() + plain, text.size() - plain);
+}
+
+bool writeRaw(xmlTextWriterPtr writer, const std::string& text) {
+    return xmlTextWriterWriteRawLen(writer, X(text.c_str()), static_cast<int>(text.size())) >= 0;
 }
 
 void appendElement(std::string& out, std::string_view indent, std::string_view name,
@@ -139,18 +157,18 @@ bool writeLines(xmlTextWriterPtr writer, NBFFileLinesNodeRef lines) {
     if (xmlTextWriterStartElement(writer, X("lines")) < 0) return false;
     if (lines && !lines->lines.empty()) {
         constexpr size_t kPiece = 256 * 1024;
+        // The line break after the open tag and, at the end, the indent of the close tag are
+        // what the text writer itself puts around children.
         std::string piece = "\n";
         piece.reserve(kPiece + 4096);
         for (const LineRecord& record : lines->lines) {
             appendLine(piece, record);
             if (piece.size() < kPiece) continue;
-            if (xmlTextWriterWriteRawLen(writer, X(piece.c_str()), static_cast<int>(piece.size())) < 0)
-                return false;
+            if (!writeRaw(writer, piece)) return false;
             piece.clear();
         }
         piece += "\t";
-        if (xmlTextWriterWriteRawLen(writer, X(piece.c_str()), static_cast<int>(piece.size())) < 0)
-            return false;
+        if (!writeRaw(writer, piece)) return false;
     }
     return xmlTextWriterFullEndElement(writer) >= 0;
 }

@@ -185,9 +185,9 @@ std::vector<std::u16string> requiredWords(std::u16string_view pattern, bool* any
             size_t close = closingParenthesis(pattern, i);
             if (close == std::u16string_view::npos) return {};
             std::u16string_view inside = pattern.substr(i + 1, close - i - 1);
-            bool plain = !inside.empty() && std::all_of(inside.begin(), inside.end(), [](char16_t u) {
-                return isLiteral(u) || u == u'|';
-            });
+            bool plain = !inside.empty() &&
+                         std::all_of(inside.begin(), inside.end(),
+                                     [](char16_t u) { return isLiteral(u) || u == u'|'; });
             bool optional = close + 1 < pattern.size() && isQuantifier(pattern[close + 1]);
             if (words.empty() && plain && !optional) words = inside;
             i = close;

@@ -97,8 +97,8 @@ enum FormattingKey : size_t {
 };
 
 constexpr std::string_view kFormattingKeys[kFormattingKeyCount] = {
-    "decimal_places", "trig_mode",          "thousands_separator", "trailing_zeros",
-    "sn_mode",        "sn_style",           "sn_exp_granularity",  "display_base",
+    "decimal_places", "trig_mode",       "thousands_separator", "trailing_zeros",
+    "sn_mode",        "sn_style",        "sn_exp_granularity",  "display_base",
     "display_format", "expr_text_align",
 };
 
@@ -293,8 +293,7 @@ void NCFile::readLineFormattingAttributesIntoLine(NCLine& line, NBFFileLinesNode
     if (auto granularity = in(kExponentGranularity, 1, 1000))
         options->scientificNotationExponentGranularity = static_cast<uint64_t>(*granularity);
     if (auto base = in(kDisplayBase, 2, 36)) options->displayBase = static_cast<int32_t>(*base);
-    if (auto format =
-            in(kDisplayFormat, NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
+    if (auto format = in(kDisplayFormat, NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
         options->setDisplayFormat(static_cast<NCDisplayFormat>(*format));
     line.setCustomFormattingOptions(options);
     if (auto alignment = in(kTextAlignment, INT32_MIN, INT32_MAX)) {

@@ -140,6 +140,8 @@ TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {
         {u"", u""},
         {u"\u0001\u0008\u000B\u000C\u000E\u001F5", u"5"},
         {u"caf\u00E9 \U0001F600 < & >", u"caf\u00E9 \U0001F600 < & >"},
+        // No document carries a NUL: the text ends there, and the file stays readable.
+        {std::u16string(u"7 \0 8", 5), u"7 "},
     };
     auto lines = std::make_shared<NCLineCollection>();
     for (const Row& row : rows) lines->addLine(lineWithText(row.text));
