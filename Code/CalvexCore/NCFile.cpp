@@ -390,7 +390,9 @@ void NCFile::readFromPath(const std::string& path) {
     i_evalTestExpectedResults.clear();
     _evalTestExpectedUnitStrings.clear();
     std::unique_ptr<NCUnitStringParser> unitParser;
-    // One change pass for the whole document, not one per line.
+    // One change pass for the whole document, not one per line. It is what gives the lines
+    // their variables, references and answers (the file's answer texts are not read back), so
+    // a reader that only shows the document, as the preview does, needs nothing more.
     collection->beginBatchUpdate();
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
