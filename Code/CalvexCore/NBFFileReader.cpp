@@ -1,9 +1,9 @@
-// The reader streams the document through the parser's event interface straight into the
-// records: the elements a document holds are recognised by their place under the root, and
-// no tree of the whole file is built (nor freed) on the way.
+// The reader parses the document into libxml2's tree and walks the elements a document holds
+// into the records. Texts are read straight from the text nodes' content, so the common
+// element (one text child) costs no copy beyond the record's own string.
 #include <fcntl.h>
-#include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +14,6 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
-#include <vector>
 
 #include "NBFFile.h"
 
@@ -22,16 +21,57 @@ namespace {
 
 constexpr size_t kErrorMessageCapacity = 1024;  // including the terminator
 
-std::string_view trimmed(const std::string& text) {
+bool named(const xmlNode* node, const char* name) {
+    return node->type == XML_ELEMENT_NODE &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+std::string_view contentOf(const xmlNode* node) {
+    return node->content ? std::string_view(reinterpret_cast<const char*>(node->content))
+                         : std::string_view();
+}
+
+// All the text inside the element, character data and nested elements' text included, as the
+// tree's own content walk gathers it. The parser bounds the depth, and so this recursion.
+void appendTextBelow(const xmlNode* node, std::string& text) {
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)
+            text.append(contentOf(child));
+        else if (child->type == XML_ELEMENT_NODE)
+            appendTextBelow(child, text);
+    }
+}
+
+// The element's text: the one text child's content where there is just one (the usual case),
+// otherwise gathered into the scratch string.
+std::string_view textOf(const xmlNode* node, std::string& scratch) {
+    const xmlNode* child = node->children;
+    if (!child) return {};
+    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
+        return contentOf(child);
+    scratch.clear();
+    appendTextBelow(node, scratch);
+    return scratch;
+}
+
+std::string textOf(const xmlNode* node) {
+    std::string scratch;
+    std::string_view text = textOf(node, scratch);
+    if (text.data() == scratch.data()) return scratch;
+    return std::string(text);
+}
+
+std::string_view trimmed(std::string_view text) {
     size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
+    if (begin == std::string_view::npos) return {};
     size_t end = text.find_last_not_of(" \t\r\n");
-    return std::string_view(text).substr(begin, end - begin + 1);
+    return text.substr(begin, end - begin + 1);
 }
 
 // The leading integer of the text, as the C library reads one; nothing when there is none.
-std::optional<int64_t> integerOf(const std::string& text) {
-    std::string_view digits = trimmed(text);
+std::optional<int64_t> integerOf(const xmlNode* node) {
+    std::string scratch;
+    std::string_view digits = trimmed(textOf(node, scratch));
     if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
     int64_t value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -39,294 +79,107 @@ std::optional<int64_t> integerOf(const std::string& text) {
     return value;
 }
 
-double doubleOf(const std::string& text) {
-    std::string_view digits = trimmed(text);
+// A count or mode: the leading integer when it fits in 32 bits unsigned.
+std::optional<uint32_t> unsignedOf(const xmlNode* node) {
+    std::optional<int64_t> value = integerOf(node);
+    if (!value || *value < 0 || *value > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(*value);
+}
+
+double doubleOf(const xmlNode* node) {
+    std::string scratch;
+    std::string_view digits = trimmed(textOf(node, scratch));
     double value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return error == std::errc() ? value : 0;
 }
 
-NBFChar firstCharacterOf(const std::string& text) {
-    std::u16string units = NBFUTF8ToUTF16(text);
+NBFChar firstCharacterOf(const xmlNode* node) {
+    std::u16string units = NBFUTF8ToUTF16(textOf(node));
     return units.empty() ? 0 : units.front();
 }
 
-// What an open element is to the reader, from its name and its parent's role. A text role's
-// value is all the text inside it, whitespace and nested elements' text included.
-enum class Role {
-    Ignored,
-    Root,
-    Info,
-    Settings,
-    Lines,
-    Line,
-    Dictionary,  // "misc" or "formatting"
-    Item,
-    Inner,  // inside a text role
-    // Text roles.
-    Version,
-    Mode,
-    TrigonometryMode,
-    DecimalPlaces,
-    DecimalPointChar,
-    ThousandsSeparatorChar,
-    Expression,
-    Answer,
-    ExpectedAnswer,
-    ExpectedUnit,
-    Precision,
-    LineTrigonometryMode,
-    Key,
-    Value,
-};
-
-bool isTextRole(Role role) { return role >= Role::Version; }
-
-bool is(const xmlChar* name, std::string_view wanted) {
-    return std::string_view(reinterpret_cast<const char*>(name)) == wanted;
+NBFFileDictionary dictionaryOf(const xmlNode* element, size_t expected) {
+    NBFFileDictionary dictionary;
+    dictionary.reserve(expected);
+    for (const xmlNode* item = element->children; item; item = item->next) {
+        if (!named(item, "item")) continue;
+        const xmlNode* key = nullptr;
+        const xmlNode* value = nullptr;
+        for (const xmlNode* part = item->children; part; part = part->next) {
+            if (named(part, "key"))
+                key = part;
+            else if (named(part, "value"))
+                value = part;
+        }
+        // Written in key order, so the usual insertion lands at the end.
+        if (key && value) dictionary.insert_or_assign(dictionary.end(), textOf(key), textOf(value));
+    }
+    return dictionary;
 }
 
-// One parse: the records it builds take the reader's place only when the whole file parsed.
-struct Parse {
-    explicit Parse(NBFFileReaderRef reader) : reader(reader) {}
-    Parse(const Parse&) = delete;
-    Parse& operator=(const Parse&) = delete;
-
-    NBFFileReaderRef reader;
-    xmlParserCtxtPtr parser = nullptr;
-    std::vector<Role> open;
-    bool rootSeen = false;
-    bool rootIsData = false;
-    NBFFileInfoNodeRef info = nullptr;
-    NBFFileSettingsNodeRef settings = nullptr;
-    NBFFileLinesNodeRef lines = nullptr;
-    double version = 0;      // of the last "info" so far
-    bool newLayout = false;  // for the current "lines"
-    bool isTest = false;     // for the current "line"
-    uint32_t line = 0;       // the current record
-    bool lineHasChild = false;
-    std::string text;                             // of the open text role
-    std::optional<std::string> key, value;        // of the open item
-    std::optional<NBFFileDictionary> dictionary;  // being read
-    bool dictionaryIsMisc = false;
-
-    ~Parse() {
-        NBFFileInfoNodeFree(info);
-        NBFFileSettingsNodeFree(settings);
-        NBFFileLinesNodeFree(lines);
+void readInfo(NBFFileReaderRef reader, const xmlNode* section, double& version) {
+    NBFFileInfoNodeFree(reader->info);
+    reader->info = NBFFileInfoNodeCreate();
+    version = 0;
+    std::string scratch;
+    for (const xmlNode* node = section->children; node; node = node->next) {
+        if (named(node, "version"))
+            version = doubleOf(node);
+        else if (named(node, "mode") && textOf(node, scratch) == "test")
+            NBFFileInfoNodeSetIsEvaluationTest(reader->info, true);
     }
+    NBFFileInfoNodeSetVersion(reader->info, version);
+}
 
-    long sourceLine() const { return xmlSAX2GetLineNumber(parser); }
-
-    // The record's source line is that of its element's first child; a character data section
-    // carries no line of its own and stands for its element's.
-    void noteChildOfLine(bool hasLine = true) {
-        if (open.empty() || open.back() != Role::Line || lineHasChild) return;
-        lineHasChild = true;
-        if (!hasLine) return;
-        long number = sourceLine();
-        NBFFileLinesNodeSetFileLineNumber(lines, line,
-                                          number > 0 ? static_cast<uint32_t>(number) : 0);
-    }
-
-    Role roleOf(const xmlChar* name) const {
-        if (open.empty()) return is(name, "data") ? Role::Root : Role::Ignored;
-        switch (open.back()) {
-            case Role::Root:
-                if (is(name, "info")) return Role::Info;
-                if (is(name, "settings")) return Role::Settings;
-                if (is(name, "lines")) return Role::Lines;
-                return Role::Ignored;
-            case Role::Info:
-                if (is(name, "version")) return Role::Version;
-                if (is(name, "mode")) return Role::Mode;
-                return Role::Ignored;
-            case Role::Settings:
-                if (is(name, "trig_mode")) return Role::TrigonometryMode;
-                if (is(name, "dp")) return Role::DecimalPlaces;
-                if (is(name, "dp_char")) return Role::DecimalPointChar;
-                if (is(name, "th_char")) return Role::ThousandsSeparatorChar;
-                if (is(name, "misc")) return Role::Dictionary;
-                return Role::Ignored;
-            case Role::Lines:
-                return is(name, "line") ? Role::Line : Role::Ignored;
-            case Role::Line:
-                if (is(name, "expression")) return Role::Expression;
-                if (is(name, "answer")) return Role::Answer;
-                if (is(name, "expected_ans")) return Role::ExpectedAnswer;
-                if (is(name, "expected_unit")) return Role::ExpectedUnit;
-                if (newLayout && is(name, "formatting")) return Role::Dictionary;
-                if (!newLayout && is(name, "precision")) return Role::Precision;
-                if (!newLayout && is(name, "trig_mode")) return Role::LineTrigonometryMode;
-                return Role::Ignored;
-            case Role::Dictionary:
-                return is(name, "item") ? Role::Item : Role::Ignored;
-            case Role::Item:
-                if (is(name, "key")) return Role::Key;
-                if (is(name, "value")) return Role::Value;
-                return Role::Ignored;
-            case Role::Ignored:
-                return Role::Ignored;
-            default:
-                return Role::Inner;
+void readSettings(NBFFileReaderRef reader, const xmlNode* section) {
+    NBFFileSettingsNodeFree(reader->settings);
+    reader->settings = NBFFileSettingsNodeCreate();
+    NBFFileSettingsNodeRef settings = reader->settings;
+    for (const xmlNode* node = section->children; node; node = node->next) {
+        if (named(node, "trig_mode")) {
+            if (auto mode = unsignedOf(node)) settings->trigonometryMode = *mode;
+        } else if (named(node, "dp")) {
+            if (auto places = unsignedOf(node)) settings->decimalPlaces = *places;
+        } else if (named(node, "dp_char")) {
+            settings->decimalPointChar = firstCharacterOf(node);
+        } else if (named(node, "th_char")) {
+            settings->thousandsSeparatorChar = firstCharacterOf(node);
+        } else if (named(node, "misc")) {
+            settings->misc = dictionaryOf(node, 0);
         }
     }
+}
 
-    void start(const xmlChar* name) {
-        noteChildOfLine();
-        Role role = roleOf(name);
-        if (open.empty()) {
-            rootSeen = true;
-            rootIsData = role == Role::Root;
+void readLine(NBFFileReaderRef reader, const xmlNode* element, bool newLayout) {
+    NBFFileLinesNodeRef lines = reader->lines;
+    uint32_t index = NBFFileLinesNodeGetCount(lines);
+    // The record's source line is that of the element's first child.
+    long sourceLine = xmlGetLineNo(element->children ? element->children : element);
+    NBFFileLinesNodeSetFileLineNumber(lines, index,
+                                      sourceLine > 0 ? static_cast<uint32_t>(sourceLine) : 0);
+    bool isTest = NBFFileInfoNodeIsEvaluationTest(reader->info);
+    for (const xmlNode* node = element->children; node; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
+        if (named(node, "expression")) {
+            NBFFileLinesNodeSetExpressionUTF8(lines, index, textOf(node));
+        } else if (named(node, "answer")) {
+            NBFFileLinesNodeSetAnswerUTF8(lines, index, textOf(node));
+        } else if (named(node, "expected_ans")) {
+            if (isTest) NBFFileLinesNodeSetExpectedAnswerUTF8(lines, index, textOf(node));
+        } else if (named(node, "expected_unit")) {
+            if (isTest) NBFFileLinesNodeSetExpectedUnitUTF8(lines, index, textOf(node));
+        } else if (newLayout && named(node, "formatting")) {
+            // A line's formatting holds about ten entries.
+            NBFFileLinesNodeSetFormattingAttributesDictionary(lines, index, dictionaryOf(node, 12));
+        } else if (!newLayout && named(node, "precision")) {
+            if (auto places = unsignedOf(node))
+                NBFFileLinesNodeSetDecimalPlaces_0_5(lines, index, *places);
+        } else if (!newLayout && named(node, "trig_mode")) {
+            if (auto mode = unsignedOf(node))
+                NBFFileLinesNodeSetTrigonometryMode_0_5(lines, index, *mode);
         }
-        switch (role) {
-            case Role::Info:
-                NBFFileInfoNodeFree(info);
-                info = NBFFileInfoNodeCreate();
-                version = 0;
-                break;
-            case Role::Settings:
-                NBFFileSettingsNodeFree(settings);
-                settings = NBFFileSettingsNodeCreate();
-                break;
-            case Role::Lines:
-                NBFFileLinesNodeFree(lines);
-                lines = NBFFileLinesNodeCreate();
-                newLayout = version > 0.5;
-                break;
-            case Role::Line:
-                line = NBFFileLinesNodeGetCount(lines);
-                lineHasChild = false;
-                isTest = NBFFileInfoNodeIsEvaluationTest(info ? info : reader->info);
-                // Until a first child says otherwise, the element's own line.
-                NBFFileLinesNodeSetFileLineNumber(
-                    lines, line, sourceLine() > 0 ? static_cast<uint32_t>(sourceLine()) : 0);
-                break;
-            case Role::Dictionary:
-                dictionary.emplace();
-                dictionaryIsMisc = open.back() == Role::Settings;
-                // A line's formatting holds about ten entries.
-                if (!dictionaryIsMisc) dictionary->reserve(12);
-                break;
-            case Role::Item:
-                key.reset();
-                value.reset();
-                break;
-            default:
-                if (isTextRole(role)) text.clear();
-                break;
-        }
-        open.push_back(role);
     }
-
-    void end() {
-        if (open.empty()) return;
-        Role role = open.back();
-        open.pop_back();
-        switch (role) {
-            case Role::Info:
-                NBFFileInfoNodeSetVersion(info, version);
-                break;
-            case Role::Dictionary:
-                if (dictionaryIsMisc)
-                    settings->misc = std::move(dictionary);
-                else
-                    NBFFileLinesNodeSetFormattingAttributesDictionary(lines, line,
-                                                                      std::move(*dictionary));
-                dictionary.reset();
-                break;
-            case Role::Item:
-                // Written in key order, so the usual insertion lands at the end.
-                if (key && value)
-                    dictionary->insert_or_assign(dictionary->end(), std::move(*key),
-                                                 std::move(*value));
-                break;
-            case Role::Version:
-                version = doubleOf(text);
-                break;
-            case Role::Mode:
-                if (text == "test") NBFFileInfoNodeSetIsEvaluationTest(info, true);
-                break;
-            case Role::TrigonometryMode:
-                if (auto mode = integerOf(text); mode && *mode >= 0 && *mode <= UINT32_MAX)
-                    settings->trigonometryMode = static_cast<uint32_t>(*mode);
-                break;
-            case Role::DecimalPlaces:
-                if (auto places = integerOf(text); places && *places >= 0 && *places <= UINT32_MAX)
-                    settings->decimalPlaces = static_cast<uint32_t>(*places);
-                break;
-            case Role::DecimalPointChar:
-                settings->decimalPointChar = firstCharacterOf(text);
-                break;
-            case Role::ThousandsSeparatorChar:
-                settings->thousandsSeparatorChar = firstCharacterOf(text);
-                break;
-            case Role::Expression:
-                NBFFileLinesNodeSetExpressionUTF8(lines, line, std::move(text));
-                break;
-            case Role::Answer:
-                NBFFileLinesNodeSetAnswerUTF8(lines, line, std::move(text));
-                break;
-            case Role::ExpectedAnswer:
-                if (isTest) NBFFileLinesNodeSetExpectedAnswerUTF8(lines, line, std::move(text));
-                break;
-            case Role::ExpectedUnit:
-                if (isTest) NBFFileLinesNodeSetExpectedUnitUTF8(lines, line, std::move(text));
-                break;
-            case Role::Precision:
-                if (auto places = integerOf(text); places && *places >= 0 && *places <= UINT32_MAX)
-                    NBFFileLinesNodeSetDecimalPlaces_0_5(lines, line,
-                                                         static_cast<uint32_t>(*places));
-                break;
-            case Role::LineTrigonometryMode:
-                if (auto mode = integerOf(text); mode && *mode >= 0 && *mode <= UINT32_MAX)
-                    NBFFileLinesNodeSetTrigonometryMode_0_5(lines, line,
-                                                            static_cast<uint32_t>(*mode));
-                break;
-            case Role::Key:
-                key = std::move(text);
-                break;
-            case Role::Value:
-                value = std::move(text);
-                break;
-            default:
-                break;
-        }
-        if (isTextRole(role)) text.clear();
-    }
-
-    void characters(const xmlChar* characters, int length, bool section = false) {
-        noteChildOfLine(!section);
-        if (!open.empty() && (isTextRole(open.back()) || open.back() == Role::Inner))
-            text.append(reinterpret_cast<const char*>(characters), static_cast<size_t>(length));
-    }
-};
-
-Parse& parseOf(void* context) {
-    return *static_cast<Parse*>(static_cast<xmlParserCtxtPtr>(context)->_private);
-}
-
-void startElement(void* context, const xmlChar* name, const xmlChar*, const xmlChar*, int,
-                  const xmlChar**, int, int, const xmlChar**) {
-    parseOf(context).start(name);
-}
-
-void endElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
-    parseOf(context).end();
-}
-
-void characters(void* context, const xmlChar* text, int length) {
-    parseOf(context).characters(text, length);
-}
-
-void section(void* context, const xmlChar* text, int length) {
-    parseOf(context).characters(text, length, true);
-}
-
-// Comments and processing instructions carry no text, but may be a line's first child.
-void comment(void* context, const xmlChar*) { parseOf(context).noteChildOfLine(); }
-void instruction(void* context, const xmlChar*, const xmlChar*) {
-    parseOf(context).noteChildOfLine();
 }
 
 void appendError(NBFFileReaderRef reader, const char* message) {
@@ -339,7 +192,7 @@ void appendError(NBFFileReaderRef reader, const char* message) {
 void parserError(void* context, xmlErrorPtr error) {
     auto* parser = static_cast<xmlParserCtxtPtr>(context);
     if (!parser || !error) return;
-    NBFFileReaderRef reader = static_cast<Parse*>(parser->_private)->reader;
+    auto* reader = static_cast<NBFFileReaderRef>(parser->_private);
     char prefix[64];
     std::snprintf(prefix, sizeof prefix, "line %d: ", error->line);
     appendError(reader, prefix);
@@ -467,41 +320,46 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
 
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
     if (!parser) return failWith(NBFFileErrorInvalidDocument, error);
-    Parse parse(reader);
-    parse.parser = parser;
-    parser->_private = &parse;
+    parser->_private = reader;
     parser->sax->serror = parserError;
-    parser->sax->startElementNs = startElement;
-    parser->sax->endElementNs = endElement;
-    // Both, so that the parser hands every piece of text over as it is, blanks included.
-    parser->sax->characters = characters;
-    parser->sax->ignorableWhitespace = characters;
-    parser->sax->cdataBlock = section;
-    parser->sax->comment = comment;
-    parser->sax->processingInstruction = instruction;
     // Never XML_PARSE_NOENT, DTDLOAD or HUGE: no entity is substituted or fetched, and the
-    // parser's own depth and size limits stay in force.
+    // parser's own depth and size limits stay in force. Whitespace-only text is kept.
     int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
     xmlDocPtr document = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()),
                                            reader->path.c_str(), "UTF-8", options);
     xmlFreeParserCtxt(parser);
     if (!document) return failWith(NBFFileErrorInvalidDocument, error);
-    bool declared = document->intSubset || document->extSubset;
-    xmlFreeDoc(document);
-    if (!parse.rootSeen || declared) {
-        if (!parse.rootSeen)
+    struct DocumentFreer {
+        xmlDocPtr document;
+        ~DocumentFreer() { xmlFreeDoc(document); }
+    } freer{document};
+
+    xmlNodePtr root = xmlDocGetRootElement(document);
+    if (!root || document->intSubset || document->extSubset) {
+        if (!root)
             std::fprintf(stderr, "File load error: no root element found: %s\n",
                          reader->path.c_str());
         return failWith(NBFFileErrorInvalidDocument, error);
     }
-    if (!parse.rootIsData) {
+    if (!named(root, "data")) {
         std::fprintf(stderr, "File load error: document of the wrong type, root node != %s\n",
                      "data");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
+
     // Each kind of section read replaces the reader's earlier one.
-    if (parse.info) std::swap(reader->info, parse.info);
-    if (parse.settings) std::swap(reader->settings, parse.settings);
-    if (parse.lines) std::swap(reader->lines, parse.lines);
+    double version = 0;
+    for (const xmlNode* section = root->children; section; section = section->next) {
+        if (named(section, "info")) {
+            readInfo(reader, section, version);
+        } else if (named(section, "settings")) {
+            readSettings(reader, section);
+        } else if (named(section, "lines")) {
+            NBFFileLinesNodeFree(reader->lines);
+            reader->lines = NBFFileLinesNodeCreate();
+            for (const xmlNode* line = section->children; line; line = line->next)
+                if (named(line, "line")) readLine(reader, line, version > 0.5);
+        }
+    }
     return true;
 }

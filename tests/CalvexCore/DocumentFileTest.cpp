@@ -394,6 +394,42 @@ TEST_F(DocumentFileTest, LinesKnowTheirSourceLine) {
     EXPECT_EQ(file->fileLineNumberForLine(*stranger), -1);
 }
 
+// A text is all the character data inside its element, wherever the markup puts it; comments
+// and instructions add nothing. The source line is that of the line's first child.
+TEST_F(DocumentFileTest, TextsGatherAllCharacterDataOfTheirElement) {
+    struct Row {
+        const char* line;
+        const char* expression;
+        uint32_t sourceLine;
+    } rows[] = {
+        {"<expression>1 + 2</expression>", "1 + 2", 2},
+        {"<expression><![CDATA[1 < 2 & 3]]></expression>", "1 < 2 & 3", 2},
+        {"<expression>a<![CDATA[b]]>c</expression>", "abc", 2},
+        {"<expression>1<!-- note -->2<?skip me?>3</expression>", "123", 2},
+        {"<expression>a<b>b<c>c</c></b>d<e/></expression>", "abcd", 2},
+        {"<expression>&#65;&#x42;&amp;&lt;&#13;</expression>", "AB&<\r", 2},
+        {"<expression>  </expression>", "  ", 2},
+        {"<!-- first -->\n<expression>1</expression>", "1", 2},
+        {"<![CDATA[x]]>\n\n<expression>1</expression>", "1", 2},
+        {"<junk/>\n<expression>1</expression><expression>2</expression>", "2", 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        std::string path = folder.file("texts.numbera");
+        writeFileBytes(path, std::string(kHeader) +
+                                 "<data><info><version>0.6</version></info><lines><line>" +
+                                 row.line + "</line></lines></data>\n");
+        NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
+        int32_t error = 0;
+        ASSERT_TRUE(NBFFileReaderReadFile(reader, &error)) << error;
+        NBFFileLinesNodeRef lines = NBFFileReaderGetLinesNode(reader);
+        ASSERT_EQ(NBFFileLinesNodeGetCount(lines), 1u);
+        EXPECT_EQ(*NBFFileLinesNodeGetExpression(lines, 0), row.expression);
+        EXPECT_EQ(NBFFileLinesNodeGetFileLineNumber(lines, 0), row.sourceLine);
+        NBFFileReaderFree(reader);
+    }
+}
+
 TEST_F(DocumentFileTest, FilesThatAreNotDocuments) {
     const std::string valid = std::string(kHeader) +
                               "<data><info><version>0.6</version></info><lines><line>"
