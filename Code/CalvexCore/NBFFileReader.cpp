@@ -357,8 +357,15 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
         } else if (named(section, "lines")) {
             NBFFileLinesNodeFree(reader->lines);
             reader->lines = NBFFileLinesNodeCreate();
-            for (const xmlNode* line = section->children; line; line = line->next)
+            // Each line's nodes are freed once read, while still in the cache: freeing the
+            // whole tree at the end walks it all again from memory.
+            for (xmlNode* line = section->children; line;) {
+                xmlNode* next = line->next;
                 if (named(line, "line")) readLine(reader, line, version > 0.5);
+                xmlUnlinkNode(line);
+                xmlFreeNode(line);
+                line = next;
+            }
         }
     }
     return true;
