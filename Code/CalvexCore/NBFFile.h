@@ -4,10 +4,13 @@
 #ifndef NUMBERA_CORE_NBF_FILE_H
 #define NUMBERA_CORE_NBF_FILE_H
 
+#include <algorithm>
 #include <cstdint>
-#include <map>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "NBFString.h"
@@ -19,8 +22,73 @@ enum : int32_t {
     NBFFileErrorCannotOpen = 3,
 };
 
-// Key order is the enumeration order written to the file.
-typedef std::map<std::string, std::string> NBFFileDictionary;
+// Strings by string key, enumerated in key order (the order written to the file). Held in one
+// sorted array: a record's handful of entries costs one block, not one per entry, and entries
+// added in key order (as files and writers give them) go to the end at once.
+class NBFFileDictionary {
+  public:
+    using value_type = std::pair<std::string, std::string>;
+    using const_iterator = std::vector<value_type>::const_iterator;
+
+    NBFFileDictionary() = default;
+    // A repeated key keeps its first value.
+    NBFFileDictionary(std::initializer_list<value_type> entries) {
+        for (const value_type& entry : entries) emplace_hint(end(), entry.first, entry.second);
+    }
+
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    void reserve(size_t count) { entries_.reserve(count); }
+
+    const_iterator find(std::string_view key) const {
+        auto found = lowerBound(key);
+        return found != entries_.end() && found->first == key ? found : entries_.end();
+    }
+    std::string& operator[](std::string_view key) {
+        auto found = lowerBound(key);
+        if (found == entries_.end() || found->first != key)
+            found = entries_.emplace(found, std::string(key), std::string());
+        return found->second;
+    }
+    // The hint is where the caller expects the key; a wrong hint costs a search, nothing else.
+    const_iterator insert_or_assign(const_iterator hint, std::string key, std::string value) {
+        auto at = place(hint, key);
+        if (at != entries_.end() && at->first == key) {
+            at->second = std::move(value);
+            return at;
+        }
+        return entries_.emplace(at, std::move(key), std::move(value));
+    }
+    // Keeps an existing value, as a map does.
+    const_iterator emplace_hint(const_iterator hint, std::string key, std::string value) {
+        auto at = place(hint, key);
+        if (at != entries_.end() && at->first == key) return at;
+        return entries_.emplace(at, std::move(key), std::move(value));
+    }
+
+    bool operator==(const NBFFileDictionary& other) const { return entries_ == other.entries_; }
+
+  private:
+    std::vector<value_type>::iterator lowerBound(std::string_view key) {
+        return std::lower_bound(entries_.begin(), entries_.end(), key,
+                                [](const value_type& entry, std::string_view wanted) {
+                                    return std::string_view(entry.first) < wanted;
+                                });
+    }
+    const_iterator lowerBound(std::string_view key) const {
+        return const_cast<NBFFileDictionary*>(this)->lowerBound(key);
+    }
+    std::vector<value_type>::iterator place(const_iterator hint, std::string_view key) {
+        // The usual case: after the last entry.
+        if (hint == entries_.end() && (entries_.empty() || entries_.back().first < key))
+            return entries_.end();
+        return lowerBound(key);
+    }
+
+    std::vector<value_type> entries_;
+};
 
 struct NBFFileInfoNode {
     double version = 0.6;

@@ -1,11 +1,19 @@
+// The reader parses the document into libxml2's tree and walks the elements a document holds
+// into the records. Texts are read straight from the text nodes' content, so the common
+// element (one text child) costs no copy beyond the record's own string.
+#include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
+#include <string_view>
 
 #include "NBFFile.h"
 
@@ -13,36 +21,57 @@ namespace {
 
 constexpr size_t kErrorMessageCapacity = 1024;  // including the terminator
 
-const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
-
 bool named(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, X(name));
+    return node->type == XML_ELEMENT_NODE &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
 }
 
-// All the element's text as one piece, whitespace included.
-std::string textOf(const xmlNode* node) {
-    // The usual case, a single text child, without the copy the general walk makes.
+std::string_view contentOf(const xmlNode* node) {
+    return node->content ? std::string_view(reinterpret_cast<const char*>(node->content))
+                         : std::string_view();
+}
+
+// All the text inside the element, character data and nested elements' text included, as the
+// tree's own content walk gathers it. The parser bounds the depth, and so this recursion.
+void appendTextBelow(const xmlNode* node, std::string& text) {
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)
+            text.append(contentOf(child));
+        else if (child->type == XML_ELEMENT_NODE)
+            appendTextBelow(child, text);
+    }
+}
+
+// The element's text: the one text child's content where there is just one (the usual case),
+// otherwise gathered into the scratch string.
+std::string_view textOf(const xmlNode* node, std::string& scratch) {
     const xmlNode* child = node->children;
-    if (!child) return std::string();
-    if (!child->next && child->type == XML_TEXT_NODE)
-        return child->content ? reinterpret_cast<const char*>(child->content) : "";
-    xmlChar* content = xmlNodeGetContent(node);
-    std::string text = content ? reinterpret_cast<const char*>(content) : "";
-    xmlFree(content);
-    return text;
+    if (!child) return {};
+    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
+        return contentOf(child);
+    scratch.clear();
+    appendTextBelow(node, scratch);
+    return scratch;
 }
 
-std::string_view trimmed(const std::string& text) {
+std::string textOf(const xmlNode* node) {
+    std::string scratch;
+    std::string_view text = textOf(node, scratch);
+    if (text.data() == scratch.data()) return scratch;
+    return std::string(text);
+}
+
+std::string_view trimmed(std::string_view text) {
     size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
+    if (begin == std::string_view::npos) return {};
     size_t end = text.find_last_not_of(" \t\r\n");
-    return std::string_view(text).substr(begin, end - begin + 1);
+    return text.substr(begin, end - begin + 1);
 }
 
 // The leading integer of the text, as the C library reads one; nothing when there is none.
 std::optional<int64_t> integerOf(const xmlNode* node) {
-    std::string text = textOf(node);
-    std::string_view digits = trimmed(text);
+    std::string scratch;
+    std::string_view digits = trimmed(textOf(node, scratch));
     if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
     int64_t value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -50,9 +79,16 @@ std::optional<int64_t> integerOf(const xmlNode* node) {
     return value;
 }
 
+// A count or mode: the leading integer when it fits in 32 bits unsigned.
+std::optional<uint32_t> unsignedOf(const xmlNode* node) {
+    std::optional<int64_t> value = integerOf(node);
+    if (!value || *value < 0 || *value > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(*value);
+}
+
 double doubleOf(const xmlNode* node) {
-    std::string text = textOf(node);
-    std::string_view digits = trimmed(text);
+    std::string scratch;
+    std::string_view digits = trimmed(textOf(node, scratch));
     double value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return error == std::errc() ? value : 0;
@@ -63,8 +99,9 @@ NBFChar firstCharacterOf(const xmlNode* node) {
     return units.empty() ? 0 : units.front();
 }
 
-NBFFileDictionary dictionaryOf(const xmlNode* element) {
+NBFFileDictionary dictionaryOf(const xmlNode* element, size_t expected) {
     NBFFileDictionary dictionary;
+    dictionary.reserve(expected);
     for (const xmlNode* item = element->children; item; item = item->next) {
         if (!named(item, "item")) continue;
         const xmlNode* key = nullptr;
@@ -75,7 +112,8 @@ NBFFileDictionary dictionaryOf(const xmlNode* element) {
             else if (named(part, "value"))
                 value = part;
         }
-        if (key && value) dictionary[textOf(key)] = textOf(value);
+        // Written in key order, so the usual insertion lands at the end.
+        if (key && value) dictionary.insert_or_assign(dictionary.end(), textOf(key), textOf(value));
     }
     return dictionary;
 }
@@ -84,10 +122,11 @@ void readInfo(NBFFileReaderRef reader, const xmlNode* section, double& version) 
     NBFFileInfoNodeFree(reader->info);
     reader->info = NBFFileInfoNodeCreate();
     version = 0;
+    std::string scratch;
     for (const xmlNode* node = section->children; node; node = node->next) {
         if (named(node, "version"))
             version = doubleOf(node);
-        else if (named(node, "mode") && textOf(node) == "test")
+        else if (named(node, "mode") && textOf(node, scratch) == "test")
             NBFFileInfoNodeSetIsEvaluationTest(reader->info, true);
     }
     NBFFileInfoNodeSetVersion(reader->info, version);
@@ -99,19 +138,15 @@ void readSettings(NBFFileReaderRef reader, const xmlNode* section) {
     NBFFileSettingsNodeRef settings = reader->settings;
     for (const xmlNode* node = section->children; node; node = node->next) {
         if (named(node, "trig_mode")) {
-            std::optional<int64_t> mode = integerOf(node);
-            if (mode && *mode >= 0 && *mode <= UINT32_MAX)
-                settings->trigonometryMode = static_cast<uint32_t>(*mode);
+            if (auto mode = unsignedOf(node)) settings->trigonometryMode = *mode;
         } else if (named(node, "dp")) {
-            std::optional<int64_t> places = integerOf(node);
-            if (places && *places >= 0 && *places <= UINT32_MAX)
-                settings->decimalPlaces = static_cast<uint32_t>(*places);
+            if (auto places = unsignedOf(node)) settings->decimalPlaces = *places;
         } else if (named(node, "dp_char")) {
             settings->decimalPointChar = firstCharacterOf(node);
         } else if (named(node, "th_char")) {
             settings->thousandsSeparatorChar = firstCharacterOf(node);
         } else if (named(node, "misc")) {
-            settings->misc = dictionaryOf(node);
+            settings->misc = dictionaryOf(node, 0);
         }
     }
 }
@@ -119,12 +154,13 @@ void readSettings(NBFFileReaderRef reader, const xmlNode* section) {
 void readLine(NBFFileReaderRef reader, const xmlNode* element, bool newLayout) {
     NBFFileLinesNodeRef lines = reader->lines;
     uint32_t index = NBFFileLinesNodeGetCount(lines);
-    const xmlNode* first = element->children ? element->children : element;
-    long sourceLine = xmlGetLineNo(first);
+    // The record's source line is that of the element's first child.
+    long sourceLine = xmlGetLineNo(element->children ? element->children : element);
     NBFFileLinesNodeSetFileLineNumber(lines, index,
                                       sourceLine > 0 ? static_cast<uint32_t>(sourceLine) : 0);
     bool isTest = NBFFileInfoNodeIsEvaluationTest(reader->info);
     for (const xmlNode* node = element->children; node; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
         if (named(node, "expression")) {
             NBFFileLinesNodeSetExpressionUTF8(lines, index, textOf(node));
         } else if (named(node, "answer")) {
@@ -134,15 +170,14 @@ void readLine(NBFFileReaderRef reader, const xmlNode* element, bool newLayout) {
         } else if (named(node, "expected_unit")) {
             if (isTest) NBFFileLinesNodeSetExpectedUnitUTF8(lines, index, textOf(node));
         } else if (newLayout && named(node, "formatting")) {
-            NBFFileLinesNodeSetFormattingAttributesDictionary(lines, index, dictionaryOf(node));
+            // A line's formatting holds about ten entries.
+            NBFFileLinesNodeSetFormattingAttributesDictionary(lines, index, dictionaryOf(node, 12));
         } else if (!newLayout && named(node, "precision")) {
-            std::optional<int64_t> places = integerOf(node);
-            if (places && *places >= 0 && *places <= UINT32_MAX)
-                NBFFileLinesNodeSetDecimalPlaces_0_5(lines, index, static_cast<uint32_t>(*places));
+            if (auto places = unsignedOf(node))
+                NBFFileLinesNodeSetDecimalPlaces_0_5(lines, index, *places);
         } else if (!newLayout && named(node, "trig_mode")) {
-            std::optional<int64_t> mode = integerOf(node);
-            if (mode && *mode >= 0 && *mode <= UINT32_MAX)
-                NBFFileLinesNodeSetTrigonometryMode_0_5(lines, index, static_cast<uint32_t>(*mode));
+            if (auto mode = unsignedOf(node))
+                NBFFileLinesNodeSetTrigonometryMode_0_5(lines, index, *mode);
         }
     }
 }
@@ -162,6 +197,42 @@ void parserError(void* context, xmlErrorPtr error) {
     std::snprintf(prefix, sizeof prefix, "line %d: ", error->line);
     appendError(reader, prefix);
     appendError(reader, error->message ? error->message : "parser error\n");
+}
+
+// The file's bytes, held outside the allocator's heap: a large block freed there makes the
+// allocator sweep every small block the parse left behind.
+class FileBytes {
+  public:
+    explicit FileBytes(size_t size) : size_(size) {
+        void* block =
+            size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                 : MAP_FAILED;
+        data_ = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+    }
+    ~FileBytes() {
+        if (data_) ::munmap(data_, size_);
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+  private:
+    size_t size_;
+    char* data_;
+};
+
+// The whole file, or false when it cannot be read in full.
+bool readAll(int descriptor, FileBytes& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t count =
+            ::pread(descriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += static_cast<size_t>(count);
+    }
+    return true;
 }
 
 bool failWith(int32_t code, int32_t* error) {
@@ -212,30 +283,37 @@ const char* NBFFileReaderGetErrorMessageReference(NBFFileReaderRef reader) {
 bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     if (!reader) return failWith(NBFFileErrorCannotOpen, error);
     NBFFileReaderInit();
-    std::ifstream file(reader->path, std::ios::binary);
-    if (!file) return failWith(NBFFileErrorCannotOpen, error);
+    int descriptor = ::open(reader->path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return failWith(NBFFileErrorCannotOpen, error);
+    struct Closer {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
 
     char head[8] = {};
-    file.read(head, sizeof head);
-    if (file.gcount() < 5 || std::memcmp(head, "<?xml", 5) != 0)
+    ssize_t headLength;
+    do {
+        headLength = ::pread(descriptor, head, sizeof head, 0);
+    } while (headLength < 0 && errno == EINTR);
+    if (headLength < 0) return failWith(NBFFileErrorCannotOpen, error);
+    if (headLength < 5 || std::memcmp(head, "<?xml", 5) != 0)
         return failWith(NBFFileErrorNotXML, error);
 
     // The whole file, refused beyond the size no document reaches.
-    file.clear();
-    file.seekg(0, std::ios::end);
-    std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kNBFFileReaderMaximumFileSize) {
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0) return failWith(NBFFileErrorCannotOpen, error);
+    if (status.st_size < 0 ||
+        static_cast<uint64_t>(status.st_size) > kNBFFileReaderMaximumFileSize) {
         appendError(reader, "File too large\n");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    file.seekg(0);
-    file.read(bytes.data(), size);
-    if (file.gcount() != size) return failWith(NBFFileErrorCannotOpen, error);
+    FileBytes bytes(static_cast<size_t>(status.st_size));
+    if (!bytes.data() || !readAll(descriptor, bytes))
+        return failWith(NBFFileErrorCannotOpen, error);
 
     // A document never carries a type declaration: refusing one keeps entity declarations
     // (and with them expansion bombs and external entities) out of the parse altogether.
-    if (bytes.find("<!DOCTYPE") != std::string::npos) {
+    if (std::string_view(bytes.data(), bytes.size()).find("<!DOCTYPE") != std::string_view::npos) {
         appendError(reader, "Document type declarations are not accepted\n");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
@@ -251,22 +329,25 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
                                            reader->path.c_str(), "UTF-8", options);
     xmlFreeParserCtxt(parser);
     if (!document) return failWith(NBFFileErrorInvalidDocument, error);
+    struct DocumentFreer {
+        xmlDocPtr document;
+        ~DocumentFreer() { xmlFreeDoc(document); }
+    } freer{document};
 
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)
             std::fprintf(stderr, "File load error: no root element found: %s\n",
                          reader->path.c_str());
-        xmlFreeDoc(document);
         return failWith(NBFFileErrorInvalidDocument, error);
     }
-    if (!xmlStrEqual(root->name, X("data"))) {
+    if (!named(root, "data")) {
         std::fprintf(stderr, "File load error: document of the wrong type, root node != %s\n",
                      "data");
-        xmlFreeDoc(document);
         return failWith(NBFFileErrorInvalidDocument, error);
     }
 
+    // Each kind of section read replaces the reader's earlier one.
     double version = 0;
     for (const xmlNode* section = root->children; section; section = section->next) {
         if (named(section, "info")) {
@@ -276,10 +357,16 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
         } else if (named(section, "lines")) {
             NBFFileLinesNodeFree(reader->lines);
             reader->lines = NBFFileLinesNodeCreate();
-            for (const xmlNode* line = section->children; line; line = line->next)
+            // Each line's nodes are freed once read, while still in the cache: freeing the
+            // whole tree at the end walks it all again from memory.
+            for (xmlNode* line = section->children; line;) {
+                xmlNode* next = line->next;
                 if (named(line, "line")) readLine(reader, line, version > 0.5);
+                xmlUnlinkNode(line);
+                xmlFreeNode(line);
+                line = next;
+            }
         }
     }
-    xmlFreeDoc(document);
     return true;
 }

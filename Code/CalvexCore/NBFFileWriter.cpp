@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "NBFFile.h"
 
@@ -78,19 +80,95 @@ bool writeSettings(xmlTextWriterPtr writer, NBFFileSettingsNodeRef settings) {
     return xmlTextWriterEndElement(writer) >= 0;
 }
 
+// The entity the text writer puts for a character of element content; null for none.
+const char* entityOf(char character) {
+    switch (character) {
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '&':
+            return "&amp;";
+        case '"':
+            return "&quot;";
+        case '\r':
+            return "&#13;";
+        default:
+            return nullptr;
+    }
+}
+
+// Text as the text writer escapes element content. The text writer takes C strings: a text
+// ends at its first NUL, which no XML document may carry.
+void appendEscaped(std::string& out, std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    size_t plain = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char* entity = entityOf(text[at]);
+        if (!entity) continue;
+        out.append(text.data() + plain, at - plain);
+        out += entity;
+        plain = at + 1;
+    }
+    out.append(text.data() + plain, text.size() - plain);
+}
+
+bool writeRaw(xmlTextWriterPtr writer, const std::string& text) {
+    return xmlTextWriterWriteRawLen(writer, X(text.c_str()), static_cast<int>(text.size())) >= 0;
+}
+
+void appendElement(std::string& out, std::string_view indent, std::string_view name,
+                   const std::string& text) {
+    out += indent;
+    out += '<';
+    out += name;
+    out += '>';
+    appendEscaped(out, text);
+    out += "</";
+    out += name;
+    out += ">\n";
+}
+
+// One "line" element, laid out exactly as the text writer lays it out at its depth.
+void appendLine(std::string& out, const LineRecord& record) {
+    out += "\t\t<line>\n";
+    if (record.expression) appendElement(out, "\t\t\t", "expression", *record.expression);
+    if (record.answer) appendElement(out, "\t\t\t", "answer", *record.answer);
+    if (record.formattingAttributes.empty()) {
+        out += "\t\t\t<formatting></formatting>\n";
+    } else {
+        out += "\t\t\t<formatting>\n";
+        for (const auto& [key, value] : record.formattingAttributes) {
+            out += "\t\t\t\t<item>\n";
+            appendElement(out, "\t\t\t\t\t", "key", key);
+            appendElement(out, "\t\t\t\t\t", "value", value);
+            out += "\t\t\t\t</item>\n";
+        }
+        out += "\t\t\t</formatting>\n";
+    }
+    out += "\t\t</line>\n";
+}
+
+// The lines are the bulk of a document: they are laid out here and handed to the text writer
+// in large pieces, not as some forty writer calls per line.
 bool writeLines(xmlTextWriterPtr writer, NBFFileLinesNodeRef lines) {
     if (xmlTextWriterWriteString(writer, X("\n")) < 0) return false;
     if (xmlTextWriterWriteComment(writer, X(" Main body ")) < 0) return false;
     if (xmlTextWriterStartElement(writer, X("lines")) < 0) return false;
-    if (lines) {
+    if (lines && !lines->lines.empty()) {
+        constexpr size_t kPiece = 256 * 1024;
+        // The line break after the open tag and, at the end, the indent of the close tag are
+        // what the text writer itself puts around children.
+        std::string piece = "\n";
+        piece.reserve(kPiece + 4096);
         for (const LineRecord& record : lines->lines) {
-            if (xmlTextWriterStartElement(writer, X("line")) < 0) return false;
-            if (record.expression && !element(writer, "expression", *record.expression))
-                return false;
-            if (record.answer && !element(writer, "answer", *record.answer)) return false;
-            if (!dictionaryElement(writer, "formatting", record.formattingAttributes)) return false;
-            if (xmlTextWriterEndElement(writer) < 0) return false;
+            appendLine(piece, record);
+            if (piece.size() < kPiece) continue;
+            if (!writeRaw(writer, piece)) return false;
+            piece.clear();
         }
+        piece += "\t";
+        if (!writeRaw(writer, piece)) return false;
     }
     return xmlTextWriterFullEndElement(writer) >= 0;
 }
@@ -114,7 +192,7 @@ std::string resolvedTarget(const char* path) {
     return path;
 }
 
-bool writeAll(int descriptor, const std::string& bytes) {
+bool writeAll(int descriptor, std::string_view bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
@@ -144,19 +222,40 @@ void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node
     if (writer) writer->lines = node;
 }
 
-bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
-    if (!writer) return false;
-    xmlBufferPtr buffer = xmlBufferCreate();
+namespace {
+
+// About what a document takes: its lines' texts and formatting plus their layout.
+size_t estimatedSize(NBFFileLinesNodeRef lines) {
+    size_t size = 4096;
+    if (!lines) return size;
+    for (const LineRecord& record : lines->lines) {
+        size += 64;
+        if (record.expression) size += record.expression->size() + 40;
+        if (record.answer) size += record.answer->size() + 32;
+        for (const auto& [key, value] : record.formattingAttributes)
+            size += key.size() + value.size() + 80;
+    }
+    return size;
+}
+
+struct BufferFree {
+    void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
+};
+using Buffer = std::unique_ptr<xmlBuffer, BufferFree>;
+
+// The whole document in a buffer of the text writer's; none when the writer fails.
+Buffer documentBuffer(NBFFileWriterRef writer) {
+    if (!writer) return nullptr;
+    Buffer buffer(xmlBufferCreateSize(estimatedSize(writer->lines)));
     // The default exact scheme reallocates on every append: quadratic for large documents.
-    if (buffer) xmlBufferSetAllocationScheme(buffer, XML_BUFFER_ALLOC_DOUBLEIT);
-    xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer, 0) : nullptr;
+    if (buffer) xmlBufferSetAllocationScheme(buffer.get(), XML_BUFFER_ALLOC_DOUBLEIT);
+    xmlTextWriterPtr textWriter = buffer ? xmlNewTextWriterMemory(buffer.get(), 0) : nullptr;
     if (!textWriter || xmlTextWriterSetIndent(textWriter, 1) < 0 ||
         xmlTextWriterSetIndentString(textWriter, X("\t")) < 0 ||
         xmlTextWriterStartDocument(textWriter, "1.0", "UTF-8", nullptr) < 0) {
         std::fprintf(stderr, "Error creating buffer, writer and starting document\n");
         if (textWriter) xmlFreeTextWriter(textWriter);
-        if (buffer) xmlBufferFree(buffer);
-        return false;
+        return nullptr;
     }
     bool written =
         xmlTextWriterStartElement(textWriter, X("data")) >= 0 &&
@@ -164,20 +263,31 @@ bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
         writeLines(textWriter, writer->lines) && xmlTextWriterEndDocument(textWriter) >= 0;
     // Freeing the writer flushes it into the buffer.
     xmlFreeTextWriter(textWriter);
-    if (written)
-        out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                   static_cast<size_t>(xmlBufferLength(buffer)));
-    xmlBufferFree(buffer);
-    return written;
+    return written ? std::move(buffer) : nullptr;
+}
+
+std::string_view contentOf(const Buffer& buffer) {
+    return std::string_view(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                            static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+}  // namespace
+
+bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out) {
+    Buffer buffer = documentBuffer(writer);
+    if (!buffer) return false;
+    out.assign(contentOf(buffer));
+    return true;
 }
 
 bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* errorNumber,
                             std::string* errorMessage) {
     if (!writer || !path || !*path) return fail(EINVAL, "No file path", errorNumber, errorMessage);
-    std::string document;
-    if (!NBFFileWriterWriteToBuffer(writer, document))
+    Buffer buffer = documentBuffer(writer);
+    if (!buffer)
         return fail(ENOMEM, "Error creating buffer, writer and starting document", errorNumber,
                     errorMessage);
+    std::string_view document = contentOf(buffer);
 
     std::string target = resolvedTarget(path);
     std::string temporary = target + ".XXXXXX";

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <mutex>
+#include <string_view>
 
 #include "NBFErrorLog.h"
 #include "NCUnitCollection.h"
@@ -34,29 +35,72 @@ bool isForbiddenInFile(char16_t unit) {
 }
 
 std::string fileText(const std::u16string& text) {
-    std::u16string kept;
-    kept.reserve(text.size());
-    for (char16_t unit : text)
-        if (!isForbiddenInFile(unit)) kept += unit;
-    return NBFUTF16ToUTF8(kept);
+    // Most texts are ASCII without a forbidden character: one pass, no intermediate copy.
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (char16_t unit : text) {
+        if (unit >= 0x80 || isForbiddenInFile(unit)) {
+            std::u16string kept;
+            kept.reserve(text.size());
+            for (char16_t each : text)
+                if (!isForbiddenInFile(each)) kept += each;
+            return NBFUTF16ToUTF8(kept);
+        }
+        ascii += static_cast<char>(unit);
+    }
+    return ascii;
+}
+
+// Most texts are ASCII: widened directly, without the general conversion's checking copy.
+std::u16string textOfFile(const std::string& text) {
+    for (char byte : text)
+        if (static_cast<unsigned char>(byte) >= 0x80) return NBFUTF8ToUTF16(text);
+    return std::u16string(text.begin(), text.end());
+}
+
+std::optional<int64_t> integerOf(const std::string& text) {
+    int64_t value = 0;
+    const char* begin = text.data();
+    if (begin != text.data() + text.size() && *begin == '+') ++begin;
+    auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+    if (error != std::errc()) return std::nullopt;
+    return value;
 }
 
 std::optional<int64_t> integerAttribute(NBFFileLinesNodeRef lines, uint32_t index,
                                         const char* key) {
     const std::string* text = NBFFileLinesNodeGetFormattingAttribute(lines, index, key);
-    if (!text) return std::nullopt;
-    int64_t value = 0;
-    const char* begin = text->data();
-    if (begin != text->data() + text->size() && *begin == '+') ++begin;
-    auto [end, error] = std::from_chars(begin, text->data() + text->size(), value);
-    if (error != std::errc()) return std::nullopt;
-    return value;
+    return text ? integerOf(*text) : std::nullopt;
 }
 
-void setAttribute(NBFFileLinesNodeRef lines, uint32_t index, const char* key, int64_t value) {
-    std::string text = std::to_string(value);
-    NBFFileLinesNodeSetFormattingAttribute(lines, index, text.c_str(), key);
+// Keys in the dictionary's own order, so that each insertion lands at the end.
+void putAttribute(NBFFileDictionary& attributes, const char* key, int64_t value) {
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    attributes.emplace_hint(attributes.end(), key, std::string(digits, end));
 }
+
+// The per-line formatting keys a reader understands, in one table so that a record's
+// dictionary is walked once rather than searched once per key.
+enum FormattingKey : size_t {
+    kDecimalPlaces,
+    kTrigonometryMode,
+    kThousandsSeparator,
+    kTrailingZeros,
+    kScientificNotationMode,
+    kScientificNotationStyle,
+    kExponentGranularity,
+    kDisplayBase,
+    kDisplayFormat,
+    kTextAlignment,
+    kFormattingKeyCount,
+};
+
+constexpr std::string_view kFormattingKeys[kFormattingKeyCount] = {
+    "decimal_places", "trig_mode",       "thousands_separator", "trailing_zeros",
+    "sn_mode",        "sn_style",        "sn_exp_granularity",  "display_base",
+    "display_format", "expr_text_align",
+};
 
 }  // namespace
 
@@ -189,49 +233,70 @@ void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNod
     std::shared_ptr<NCResultFormattingOptions> custom = line.customFormattingOptions();
     NCResultFormattingOptions defaults;
     const NCResultFormattingOptions& options = custom ? *custom : defaults;
-    if (options.isDecimalPlacesSet())
-        setAttribute(lines, index, "decimal_places", static_cast<int64_t>(options.decimalPlaces()));
-    NCTrigonometryMode collectionMode = i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
-    if (line.isTrigonometryModeSet() && line.trigonometryMode() != collectionMode)
-        setAttribute(lines, index, "trig_mode", static_cast<uint32_t>(line.trigonometryMode()));
-    setAttribute(lines, index, "thousands_separator", options.thousandsSeparator ? 1 : 0);
-    setAttribute(lines, index, "trailing_zeros", options.trailingZeros ? 1 : 0);
-    setAttribute(lines, index, "sn_mode", options.scientificNotationMode);
-    setAttribute(lines, index, "sn_style", options.scientificNotationStyle);
-    setAttribute(lines, index, "sn_exp_granularity",
-                 static_cast<int64_t>(options.scientificNotationExponentGranularity));
-    setAttribute(lines, index, "display_base", options.displayBase);
-    setAttribute(lines, index, "display_format", options.displayFormat());
     const auto& expressionOptions = line.expressionFormattingOptions();
-    setAttribute(lines, index, "expr_text_align",
+    NCTrigonometryMode collectionMode = i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
+    NBFFileDictionary attributes;
+    attributes.reserve(kFormattingKeyCount);
+    if (options.isDecimalPlacesSet())
+        putAttribute(attributes, "decimal_places", static_cast<int64_t>(options.decimalPlaces()));
+    putAttribute(attributes, "display_base", options.displayBase);
+    putAttribute(attributes, "display_format", options.displayFormat());
+    putAttribute(attributes, "expr_text_align",
                  expressionOptions ? expressionOptions->textAlignment() : 0);
+    putAttribute(attributes, "sn_exp_granularity",
+                 static_cast<int64_t>(options.scientificNotationExponentGranularity));
+    putAttribute(attributes, "sn_mode", options.scientificNotationMode);
+    putAttribute(attributes, "sn_style", options.scientificNotationStyle);
+    putAttribute(attributes, "thousands_separator", options.thousandsSeparator ? 1 : 0);
+    putAttribute(attributes, "trailing_zeros", options.trailingZeros ? 1 : 0);
+    if (line.isTrigonometryModeSet() && line.trigonometryMode() != collectionMode)
+        putAttribute(attributes, "trig_mode", static_cast<uint32_t>(line.trigonometryMode()));
+    const NBFFileDictionary* existing =
+        NBFFileLinesNodeGetFormattingAttributesDictionary(lines, index);
+    if (!existing || existing->empty()) {
+        NBFFileLinesNodeSetFormattingAttributesDictionary(lines, index, std::move(attributes));
+        return;
+    }
+    for (const auto& [key, value] : attributes)
+        NBFFileLinesNodeSetFormattingAttribute(lines, index, value.c_str(), key.c_str());
 }
 
 void NCFile::readLineFormattingAttributesIntoLine(NCLine& line, NBFFileLinesNodeRef lines,
                                                   uint32_t index) {
-    auto options = std::make_shared<NCResultFormattingOptions>();
-    auto in = [&](const char* key, int64_t low, int64_t high) -> std::optional<int64_t> {
-        std::optional<int64_t> value = integerAttribute(lines, index, key);
+    std::optional<int64_t> values[kFormattingKeyCount];
+    if (const NBFFileDictionary* attributes =
+            NBFFileLinesNodeGetFormattingAttributesDictionary(lines, index)) {
+        for (const auto& [key, text] : *attributes) {
+            for (size_t slot = 0; slot < kFormattingKeyCount; ++slot) {
+                if (key != kFormattingKeys[slot]) continue;
+                values[slot] = integerOf(text);
+                break;
+            }
+        }
+    }
+    auto in = [&](FormattingKey key, int64_t low, int64_t high) -> std::optional<int64_t> {
+        const std::optional<int64_t>& value = values[key];
         if (!value || *value < low || *value > high) return std::nullopt;
         return value;
     };
-    if (auto places = in("decimal_places", 0, kMaximumDecimalPlaces))
+    auto options = std::make_shared<NCResultFormattingOptions>();
+    if (auto places = in(kDecimalPlaces, 0, kMaximumDecimalPlaces))
         options->setDecimalPlaces(static_cast<uint64_t>(*places));
-    if (auto mode = in("trig_mode", 1, 2)) line.setTrigonometryMode(static_cast<int32_t>(*mode));
-    if (auto flag = in("thousands_separator", 0, 1)) options->thousandsSeparator = *flag != 0;
-    if (auto flag = in("trailing_zeros", 0, 1)) options->trailingZeros = *flag != 0;
-    if (auto mode = in("sn_mode", 0, 2))
+    if (auto mode = in(kTrigonometryMode, 1, 2))
+        line.setTrigonometryMode(static_cast<int32_t>(*mode));
+    if (auto flag = in(kThousandsSeparator, 0, 1)) options->thousandsSeparator = *flag != 0;
+    if (auto flag = in(kTrailingZeros, 0, 1)) options->trailingZeros = *flag != 0;
+    if (auto mode = in(kScientificNotationMode, 0, 2))
         options->scientificNotationMode = static_cast<int32_t>(*mode);
-    if (auto style = in("sn_style", INT32_MIN, INT32_MAX))
+    if (auto style = in(kScientificNotationStyle, INT32_MIN, INT32_MAX))
         options->scientificNotationStyle = static_cast<int32_t>(*style);
-    if (auto granularity = in("sn_exp_granularity", 1, 1000))
+    if (auto granularity = in(kExponentGranularity, 1, 1000))
         options->scientificNotationExponentGranularity = static_cast<uint64_t>(*granularity);
-    if (auto base = in("display_base", 2, 36)) options->displayBase = static_cast<int32_t>(*base);
-    if (auto format =
-            in("display_format", NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
+    if (auto base = in(kDisplayBase, 2, 36)) options->displayBase = static_cast<int32_t>(*base);
+    if (auto format = in(kDisplayFormat, NCDisplayFormatNormal, NCDisplayFormatSpacedGroupsOfFour))
         options->setDisplayFormat(static_cast<NCDisplayFormat>(*format));
     line.setCustomFormattingOptions(options);
-    if (auto alignment = in("expr_text_align", INT32_MIN, INT32_MAX)) {
+    if (auto alignment = in(kTextAlignment, INT32_MIN, INT32_MAX)) {
         auto expressionOptions = std::make_shared<NCExpressionFormattingOptions>();
         expressionOptions->setTextAlignment(static_cast<int32_t>(*alignment));
         line.setExpressionFormattingOptions(expressionOptions);
@@ -249,17 +314,19 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
         NCTrigonometryMode mode = i_lineCollection->trigonometryMode();
         if (mode != 0)
             NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));
-        uint64_t count = i_lineCollection->countOfLines();
-        for (uint64_t i = 0; i < count && i < UINT32_MAX; ++i) {
-            std::shared_ptr<NCLine> line = i_lineCollection->lineAtIndex(i);
+        std::vector<std::shared_ptr<NCLine>> all = i_lineCollection->lines();
+        lines->lines.reserve(std::min<size_t>(all.size(), UINT32_MAX));
+        for (uint64_t i = 0; i < all.size() && i < UINT32_MAX; ++i) {
+            const std::shared_ptr<NCLine>& line = all[i];
             if (!line) continue;
             auto index = static_cast<uint32_t>(i);
-            std::optional<std::u16string> text = line->expressionString();
-            if (text) {
-                size_t newline = text->find(u'\n');
+            const std::optional<std::u16string>* text =
+                line->expression() ? &line->expression()->originalString() : nullptr;
+            if (text && *text) {
+                size_t newline = (*text)->find(u'\n');
                 if (newline != std::u16string::npos) {
                     std::fprintf(stderr, "Warning: Expression has a new line character: %s\n",
-                                 NBFUTF16ToUTF8(*text).c_str());
+                                 NBFUTF16ToUTF8(**text).c_str());
                     std::fprintf(stderr, "location is %i\n", static_cast<int>(newline));
                 }
             }
@@ -323,12 +390,14 @@ void NCFile::readFromPath(const std::string& path) {
     i_evalTestExpectedResults.clear();
     _evalTestExpectedUnitStrings.clear();
     std::unique_ptr<NCUnitStringParser> unitParser;
-    // One change pass for the whole document, not one per line.
+    // One change pass for the whole document, not one per line. It is what gives the lines
+    // their variables, references and answers (the file's answer texts are not read back), so
+    // a reader that only shows the document, as the preview does, needs nothing more.
     collection->beginBatchUpdate();
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
         std::optional<std::u16string> expressionText;
-        if (text && *text) expressionText = NBFUTF8ToUTF16(**text);
+        if (text && *text) expressionText = textOfFile(**text);
         // Given its expression at birth, the line classifies the text once.
         auto line = std::make_shared<NCLine>(NCExpression::expressionWithString(expressionText));
         readLineFormattingAttributesIntoLine(*line, lines, i);

@@ -140,6 +140,8 @@ TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {
         {u"", u""},
         {u"\u0001\u0008\u000B\u000C\u000E\u001F5", u"5"},
         {u"caf\u00E9 \U0001F600 < & >", u"caf\u00E9 \U0001F600 < & >"},
+        // No document carries a NUL: the text ends there, and the file stays readable.
+        {std::u16string(u"7 \0 8", 5), u"7 "},
     };
     auto lines = std::make_shared<NCLineCollection>();
     for (const Row& row : rows) lines->addLine(lineWithText(row.text));
@@ -153,6 +155,104 @@ TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {
 }
 
 const char* const kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+// The whole layout: one tab per level, the three comments, a newline before the second and
+// third, entity escapes in texts, an empty dictionary as a start and end tag pair.
+TEST_F(DocumentFileTest, WriterLaysOutEveryPartOfTheDocument) {
+    NBFFileInfoNodeRef info = NBFFileInfoNodeCreate();
+    NBFFileSettingsNodeRef settings = NBFFileSettingsNodeCreate();
+    NBFFileSettingsNodeSetDecimalPlaces(settings, 4);
+    NBFFileSettingsNodeSetTrigonometryMode(settings, 2);
+    NBFFileSettingsNodeSetMisclaneousDictionary(settings,
+                                                NBFFileDictionary{{"blank", "  "}, {"k", "v"}});
+    NBFFileLinesNodeRef lines = NBFFileLinesNodeCreate();
+    NBFFileLinesNodeSetExpressionUTF8(lines, 0, std::string("1 < 2 & \"x\" > 'y'\r\t"));
+    NBFFileLinesNodeSetAnswerUTF8(lines, 0, std::string("3"));
+    NBFFileLinesNodeSetFormattingAttribute(lines, 0, "1", "sn_mode");
+    NBFFileLinesNodeSetFormattingAttribute(lines, 0, "2", "decimal_places");
+    NBFFileLinesNodeSetExpressionUTF8(lines, 2, std::string(" "));
+    NBFFileWriterRef writer = NBFFileWriterCreate();
+    NBFFileWriterSetInfoNode(writer, info);
+    NBFFileWriterSetSettingsNode(writer, settings);
+    NBFFileWriterSetLinesNode(writer, lines);
+    std::string document;
+    ASSERT_TRUE(NBFFileWriterWriteToBuffer(writer, document));
+    const std::string expected = std::string(kHeader) +
+                                 "<data>\n"
+                                 "\t<!-- General document info section -->\n"
+                                 "\t<info>\n"
+                                 "\t\t<version>0.6</version>\n"
+                                 "\t</info>\n"
+                                 "\n"
+                                 "\t<!--Document specific settings section -->\n"
+                                 "\t<settings>\n"
+                                 "\t\t<dp>4</dp>\n"
+                                 "\t\t<trig_mode>2</trig_mode>\n"
+                                 "\t\t<misc>\n"
+                                 "\t\t\t<item>\n"
+                                 "\t\t\t\t<key>blank</key>\n"
+                                 "\t\t\t\t<value>  </value>\n"
+                                 "\t\t\t</item>\n"
+                                 "\t\t\t<item>\n"
+                                 "\t\t\t\t<key>k</key>\n"
+                                 "\t\t\t\t<value>v</value>\n"
+                                 "\t\t\t</item>\n"
+                                 "\t\t</misc>\n"
+                                 "\t</settings>\n"
+                                 "\n"
+                                 "\t<!-- Main body -->\n"
+                                 "\t<lines>\n"
+                                 "\t\t<line>\n"
+                                 "\t\t\t<expression>1 &lt; 2 &amp; &quot;x&quot; &gt; 'y'&#13;\t"
+                                 "</expression>\n"
+                                 "\t\t\t<answer>3</answer>\n"
+                                 "\t\t\t<formatting>\n"
+                                 "\t\t\t\t<item>\n"
+                                 "\t\t\t\t\t<key>decimal_places</key>\n"
+                                 "\t\t\t\t\t<value>2</value>\n"
+                                 "\t\t\t\t</item>\n"
+                                 "\t\t\t\t<item>\n"
+                                 "\t\t\t\t\t<key>sn_mode</key>\n"
+                                 "\t\t\t\t\t<value>1</value>\n"
+                                 "\t\t\t\t</item>\n"
+                                 "\t\t\t</formatting>\n"
+                                 "\t\t</line>\n"
+                                 "\t\t<line>\n"
+                                 "\t\t\t<formatting></formatting>\n"
+                                 "\t\t</line>\n"
+                                 "\t\t<line>\n"
+                                 "\t\t\t<expression> </expression>\n"
+                                 "\t\t\t<formatting></formatting>\n"
+                                 "\t\t</line>\n"
+                                 "\t</lines>\n"
+                                 "</data>\n";
+    EXPECT_EQ(document, expected);
+
+    // Read back, the texts are whole again, blanks included; only the layout is gone.
+    std::string path = folder.file("layout.numbera");
+    writeFileBytes(path, document);
+    NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
+    int32_t error = 0;
+    ASSERT_TRUE(NBFFileReaderReadFile(reader, &error)) << error;
+    NBFFileLinesNodeRef read = NBFFileReaderGetLinesNode(reader);
+    ASSERT_EQ(NBFFileLinesNodeGetCount(read), 3u);
+    EXPECT_EQ(*NBFFileLinesNodeGetExpression(read, 0), "1 < 2 & \"x\" > 'y'\r\t");
+    EXPECT_EQ(*NBFFileLinesNodeGetAnswer(read, 0), "3");
+    EXPECT_EQ(*NBFFileLinesNodeGetFormattingAttributesDictionary(read, 0),
+              (NBFFileDictionary{{"decimal_places", "2"}, {"sn_mode", "1"}}));
+    EXPECT_EQ(*NBFFileLinesNodeGetExpression(read, 1), std::nullopt);
+    EXPECT_TRUE(NBFFileLinesNodeGetFormattingAttributesDictionary(read, 1)->empty());
+    EXPECT_EQ(*NBFFileLinesNodeGetExpression(read, 2), " ");
+    const NBFFileDictionary* misc =
+        NBFFileSettingsNodeGetMisclaneousDictionary(NBFFileReaderGetSettingsNode(reader));
+    ASSERT_NE(misc, nullptr);
+    EXPECT_EQ(*misc, (NBFFileDictionary{{"blank", "  "}, {"k", "v"}}));
+    NBFFileReaderFree(reader);
+    NBFFileWriterFree(writer);
+    NBFFileInfoNodeFree(info);
+    NBFFileSettingsNodeFree(settings);
+    NBFFileLinesNodeFree(lines);
+}
 
 TEST_F(DocumentFileTest, OldLayoutsReadPrecisionAndModePerLine) {
     struct Row {
@@ -292,6 +392,42 @@ TEST_F(DocumentFileTest, LinesKnowTheirSourceLine) {
     auto stranger = lineWithText(u"3");
     other.addLine(stranger);
     EXPECT_EQ(file->fileLineNumberForLine(*stranger), -1);
+}
+
+// A text is all the character data inside its element, wherever the markup puts it; comments
+// and instructions add nothing. The source line is that of the line's first child.
+TEST_F(DocumentFileTest, TextsGatherAllCharacterDataOfTheirElement) {
+    struct Row {
+        const char* line;
+        const char* expression;
+        uint32_t sourceLine;
+    } rows[] = {
+        {"<expression>1 + 2</expression>", "1 + 2", 2},
+        {"<expression><![CDATA[1 < 2 & 3]]></expression>", "1 < 2 & 3", 2},
+        {"<expression>a<![CDATA[b]]>c</expression>", "abc", 2},
+        {"<expression>1<!-- note -->2<?skip me?>3</expression>", "123", 2},
+        {"<expression>a<b>b<c>c</c></b>d<e/></expression>", "abcd", 2},
+        {"<expression>&#65;&#x42;&amp;&lt;&#13;</expression>", "AB&<\r", 2},
+        {"<expression>  </expression>", "  ", 2},
+        {"<!-- first -->\n<expression>1</expression>", "1", 2},
+        {"<![CDATA[x]]>\n\n<expression>1</expression>", "1", 2},
+        {"<junk/>\n<expression>1</expression><expression>2</expression>", "2", 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        std::string path = folder.file("texts.numbera");
+        writeFileBytes(path, std::string(kHeader) +
+                                 "<data><info><version>0.6</version></info><lines><line>" +
+                                 row.line + "</line></lines></data>\n");
+        NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
+        int32_t error = 0;
+        ASSERT_TRUE(NBFFileReaderReadFile(reader, &error)) << error;
+        NBFFileLinesNodeRef lines = NBFFileReaderGetLinesNode(reader);
+        ASSERT_EQ(NBFFileLinesNodeGetCount(lines), 1u);
+        EXPECT_EQ(*NBFFileLinesNodeGetExpression(lines, 0), row.expression);
+        EXPECT_EQ(NBFFileLinesNodeGetFileLineNumber(lines, 0), row.sourceLine);
+        NBFFileReaderFree(reader);
+    }
 }
 
 TEST_F(DocumentFileTest, FilesThatAreNotDocuments) {

@@ -58,7 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"\u221A16", u"\x16sqrt\x17" u"16", {{{0, 1}, {0, 6}}}},
         // Two rewrites: the second is mapped back through the first's change of length.
         Case{u"20% off 50 in eur", u"20" + kOff + u" 50 __uc eur", {{{2, 5}, {2, 14}}, {{11, 2}, {20, 4}}}},
-        Case{u"x in in y", u"x __uc __uc y", {{{2, 2}, {2, 4}}, {{5, 2}, {7, 4}}}}));
+        Case{u"x in in y", u"x __uc __uc y", {{{2, 2}, {2, 4}}, {{5, 2}, {7, 4}}}},
+        // Every word of a rule's alternatives, the line word in any case, the conversion
+        // words in their own case only; a word inside a group after the rule's start.
+        Case{u"2 m to ft", u"2 m __uc ft", {{{4, 2}, {4, 4}}}},
+        Case{u"2 m as ft", u"2 m __uc ft", {{{4, 2}, {4, 4}}}},
+        Case{u"5 ft IN cm", u"5 ft IN cm", {}},
+        Case{u"LINE7", u"(___abs_line_numbered(7))", {{{0, 5}, {0, 25}}}},
+        Case{u"1 as a percentage of 4", u"1 _as_percent_of 4", {{{2, 18}, {2, 14}}}},
+        Case{u"\uFF4Cine3", u"\uFF4Cine3", {}}));
 
 TEST(ExpressionSubstituter, UnknownOperatorTypesAddNothing) {
     NCExpressionSubstituter substituter;
