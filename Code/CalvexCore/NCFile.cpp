@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <mutex>
@@ -311,6 +312,14 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
     NBFFileInfoNodeSetVersion(info, NBFFileWriterGetWriterVersion());
     NBFFileSettingsNodeSetMisclaneousDictionary(settings, nbfMisclaneousDictionary());
     if (i_lineCollection) {
+        NBFFileSettingsNodeSetDecimalPointChar(settings, i_lineCollection->decimalPlaceCharacter());
+        NBFFileSettingsNodeSetThousandsSeparatorChar(
+            settings, i_lineCollection->thousandsSeparatorCharacter());
+        if (const auto& defaults = i_lineCollection->defaultResultFormattingOptions();
+            defaults && defaults->isDecimalPlacesSet())
+            NBFFileSettingsNodeSetDecimalPlaces(
+                settings,
+                static_cast<uint32_t>(std::min<uint64_t>(defaults->decimalPlaces(), UINT32_MAX)));
         NCTrigonometryMode mode = i_lineCollection->trigonometryMode();
         if (mode != 0)
             NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));

@@ -129,6 +129,40 @@ TEST_F(DocumentFileTest, RoundTripKeepsTextsModesAndEveryFormattingOption) {
     EXPECT_EQ(reader->stringForKey("absent"), std::nullopt);
 }
 
+TEST_F(DocumentFileTest, TheDocumentsNumberCharactersAndDecimalPlacesAreWritten) {
+    struct Row {
+        char16_t decimalPoint, separator;
+        std::optional<uint64_t> places;
+        std::vector<std::string> expected, absent;
+    } rows[] = {
+        {u'.', u',', std::nullopt, {"<dp_char>.</dp_char>", "<th_char>,</th_char>"}, {"<dp>"}},
+        {u',', u'.', 6, {"<dp_char>,</dp_char>", "<th_char>.</th_char>", "<dp>6</dp>"}, {}},
+        {u',',
+         u'\u00a0',
+         0,
+         {"<dp_char>,</dp_char>", "<th_char>\u00a0</th_char>", "<dp>0</dp>"},
+         {}},
+    };
+    for (const Row& row : rows) {
+        auto lines = std::make_shared<NCLineCollection>(std::make_shared<NCEnvironment>());
+        lines->setLocaleWithDecimalPoint(row.decimalPoint, row.separator);
+        if (row.places) {
+            auto defaults = std::make_shared<NCResultFormattingOptions>();
+            defaults->setDecimalPlaces(*row.places);
+            lines->setDefaultResultFormattingOptions(defaults);
+        }
+        lines->addLine(lineWithText(u"1"));
+        std::string path = folder.file("settings" + std::to_string(++count) + ".numbera");
+        std::string error;
+        ASSERT_TRUE(NCFile::initWithLineCollection(lines)->writeToPath(path, &error)) << error;
+        std::string bytes = readFileBytes(path);
+        for (const std::string& text : row.expected)
+            EXPECT_NE(bytes.find(text), std::string::npos) << text << "\n" << bytes;
+        for (const std::string& text : row.absent)
+            EXPECT_EQ(bytes.find(text), std::string::npos) << text << "\n" << bytes;
+    }
+}
+
 TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {
     struct Row {
         std::u16string text;
