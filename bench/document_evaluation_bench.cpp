@@ -15,19 +15,7 @@ constexpr int kLines = 10000;
 
 std::u16string u16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-std::shared_ptr<NCEnvironment> parentEnvironment() {
-    static std::shared_ptr<NCEnvironment> parent = [] {
-        initFoundationConstants();
-        auto environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(realUnitManager(NCUnitsPreferences::defaultPreferences()));
-        environment->setVariables(NCVariableList::listWithStandardVariables());
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
-        return environment;
-    }();
-    return parent;
-}
+std::shared_ptr<NCEnvironment> parentEnvironment() { return sharedRealEnvironment(); }
 
 // Line i: i ≡ 0 (mod 5) arithmetic nothing refers to; 1 a unit conversion; 2 a declaration of
 // one of 50 names (each redefined 40 times); 3 a use of that name with units; 4 a reference

@@ -33,13 +33,7 @@ std::u16string u16(const std::string& text) { return std::u16string(text.begin()
 void useRealEnvironment() {
     static bool done = [] {
         initFoundationConstants();
-        auto environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(realUnitManager(NCUnitsPreferences::defaultPreferences()));
-        environment->setVariables(NCVariableList::listWithStandardVariables());
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
-        environment->set();
+        realEnvironment()->set();
         return true;
     }();
     (void)done;

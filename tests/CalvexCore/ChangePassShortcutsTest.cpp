@@ -16,19 +16,7 @@
 
 namespace {
 
-std::shared_ptr<NCEnvironment> documentParent() {
-    initFoundationConstants();
-    static std::shared_ptr<NCEnvironment> parent = [] {
-        auto environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(realUnitManager(NCUnitsPreferences::defaultPreferences()));
-        environment->setVariables(NCVariableList::listWithStandardVariables());
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
-        return environment;
-    }();
-    return parent;
-}
+std::shared_ptr<NCEnvironment> documentParent() { return sharedRealEnvironment(); }
 
 class ChangePassShortcuts : public ::testing::Test {
   protected:

@@ -206,12 +206,7 @@ class DocumentGraphTest : public ::testing::Test {
         static auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
         auto document = std::make_shared<NCVariableList>();
         document->setParentList(NCVariableList::listWithStandardVariables());
-        environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(units);
-        environment->setVariables(document);
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment = realEnvironment(units, document);
         lines.setEnvironment(environment);
     }
 

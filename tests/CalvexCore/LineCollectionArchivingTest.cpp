@@ -17,12 +17,7 @@ class LineCollectionArchivingTest : public ::testing::Test {
     void SetUp() override {
         initFoundationConstants();
         static auto units = realUnitManager(NCUnitsPreferences::defaultPreferences());
-        environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(units);
-        environment->setVariables(NCVariableList::listWithStandardVariables());
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment = realEnvironment(units);
     }
 
     std::shared_ptr<NCLineCollection> collectionOf(const std::vector<std::u16string>& texts) {

@@ -10,19 +10,7 @@
 
 namespace {
 
-std::shared_ptr<NCEnvironment> statisticsParent() {
-    initFoundationConstants();
-    static std::shared_ptr<NCEnvironment> parent = [] {
-        auto environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(realUnitManager(NCUnitsPreferences::defaultPreferences()));
-        environment->setVariables(NCVariableList::listWithStandardVariables());
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
-        return environment;
-    }();
-    return parent;
-}
+std::shared_ptr<NCEnvironment> statisticsParent() { return sharedRealEnvironment(); }
 
 std::shared_ptr<NCLineCollection> document(const std::vector<std::u16string>& texts) {
     auto lines = std::make_shared<NCLineCollection>(statisticsParent());

@@ -20,12 +20,7 @@ class LineCollectionVariablesTest : public ::testing::Test {
         global = NCVariableList::listWithStandardVariables();
         document = std::make_shared<NCVariableList>();
         document->setParentList(global);
-        environment = std::make_shared<NCEnvironment>();
-        environment->setUnitManager(units);
-        environment->setVariables(document);
-        environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
-        environment->setFunctions(
-            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment = realEnvironment(units, document);
         lines.setEnvironment(environment);
         // The passes below are run by hand, step by step.
         lines.setEnableChangeProcessing(false);

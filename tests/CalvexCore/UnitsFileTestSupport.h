@@ -12,19 +12,20 @@
 #include <vector>
 
 #include "CoreTestSupport.h"
+#include "NCEvaluator.h"
 #include "NCUnitCollection.h"
 #include "NCUnitsFileParser.h"
 
 inline std::string resourcePath(const std::string& name) {
     const char* source = std::getenv("NUMBERA_SOURCE_DIR");
-    return std::string(source && *source ? source : NUMBERA_SOURCE_DIR_DEFAULT) + "/Resources/" + name;
+    return std::string(source && *source ? source : NUMBERA_SOURCE_DIR_DEFAULT) + "/Resources/" +
+           name;
 }
 
 inline std::shared_ptr<NCUnitsFile> loadRealUnitsFile(const NCUnitsPreferenceChoices& choices) {
     initFoundationConstants();
-    return NCUnitsFileParser::readUnitsFile(resourcePath("Units.plist"),
-                                            resourcePath("en.lproj/UnitLocalization.plist"), "",
-                                            choices);
+    return NCUnitsFileParser::readUnitsFile(
+        resourcePath("Units.plist"), resourcePath("en.lproj/UnitLocalization.plist"), "", choices);
 }
 
 // A unit manager over the real catalogue with the given preferences.
@@ -34,11 +35,34 @@ inline std::shared_ptr<NCNewUnitManager> realUnitManager(const NCUnitsPreference
     return manager;
 }
 
+// An environment as a document's parent has it: the units given (the real catalogue with the
+// default preferences when none), the variables given (the standard ones when none), the
+// standard word operators and the built-in functions.
+inline std::shared_ptr<NCEnvironment> realEnvironment(
+    std::shared_ptr<NCNewUnitManager> units = nullptr,
+    std::shared_ptr<NCVariableList> variables = nullptr) {
+    initFoundationConstants();
+    auto environment = std::make_shared<NCEnvironment>();
+    environment->setUnitManager(units ? units
+                                      : realUnitManager(NCUnitsPreferences::defaultPreferences()));
+    environment->setVariables(variables ? variables : NCVariableList::listWithStandardVariables());
+    environment->setWordOperators(NCWordOperatorList::listWithStandardWordOperators());
+    environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+    return environment;
+}
+
+// One such environment for the whole test program: loading the catalogue takes a while.
+inline std::shared_ptr<NCEnvironment> sharedRealEnvironment() {
+    static std::shared_ptr<NCEnvironment> parent = realEnvironment();
+    return parent;
+}
+
 // Collects the parser's log lines while alive.
 class CapturedUnitsLog {
-public:
+  public:
     CapturedUnitsLog() {
-        NCUnitsFileParser::setLogHandler([this](const std::string& line) { lines.push_back(line); });
+        NCUnitsFileParser::setLogHandler(
+            [this](const std::string& line) { lines.push_back(line); });
     }
     ~CapturedUnitsLog() { NCUnitsFileParser::setLogHandler(nullptr); }
     bool contains(const std::string& part) const {
@@ -51,7 +75,7 @@ public:
 
 // A file that is removed again.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const std::string& contents) {
         char name[] = "/tmp/numbera-units-XXXXXX";
         int fd = mkstemp(name);
