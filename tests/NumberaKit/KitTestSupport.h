@@ -20,8 +20,9 @@
 #include "NKLog.h"
 #include "NKTextActionGenerator.h"
 #include "NKTextHelpers.h"
-#include "NKTimingHelpers.h"
 #include "NKTextViewMetrics.h"
+#include "NKTimingHelpers.h"
+#include "PlatformTestSupport.h"
 
 // Starts the foundation once per process with default settings.
 inline void startFoundation() {
@@ -34,7 +35,9 @@ inline void startFoundation() {
 // Collects the kit's log lines while alive.
 struct LogCapture {
     std::vector<std::string> lines;
-    LogCapture() { NKSetLogHook([this](const std::string& line) { lines.push_back(line); }); }
+    LogCapture() {
+        NKSetLogHook([this](const std::string& line) { lines.push_back(line); });
+    }
     ~LogCapture() { NKSetLogHook(nullptr); }
     bool contains(const std::string& text) const {
         for (const std::string& line : lines)
@@ -120,32 +123,6 @@ class CapturedLog {
   private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
-};
-
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "numbera-kit-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-    bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
-    void write(const std::string& name, const std::string& text) const {
-        std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
-        std::ofstream(file(name), std::ios::binary) << text;
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-  private:
-    std::string m_path;
 };
 
 // The source tree, for the authored resources.

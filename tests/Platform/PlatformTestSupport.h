@@ -20,6 +20,7 @@ class TemporaryFolder {
     }
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
+    bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
     void write(const std::string& name, const std::string& text) const {
         std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
         std::ofstream(file(name), std::ios::binary) << text;
