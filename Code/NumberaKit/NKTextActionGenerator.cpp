@@ -219,17 +219,8 @@ bool NKTextActionGenerator::processSingleCharactersInTextAction(NKTextAction& ac
         return true;
     }
 
-    NSIndexSet lines = setForRequest(65536, action);
-    action.setIndexesToReevaluate(lines);
-    action.setIndexesToRedraw(lines);
-    if (length == 0) {
-        action.setTextActionType(NKTextActionAddedSingleCharacter);
-    } else if (touchedLines(action).count() >= 2) {
-        action.setIndexesToRemove(setForRequest(1536, action));
-        action.setTextActionType(NKTextActionAddedCharacterReplacingMultipleLines);
-    } else {
-        action.setTextActionType(NKTextActionAddedSingleCharacter);
-    }
+    classifyTypingWithinLines(action, length > 0, NKTextActionAddedSingleCharacter,
+                              NKTextActionAddedCharacterReplacingMultipleLines);
     return true;
 }
 
@@ -281,18 +272,25 @@ bool NKTextActionGenerator::processMultipleCharactersInTextAction(NKTextAction& 
         return true;
     }
 
+    classifyTypingWithinLines(action, affected.length > 0, NKTextActionAddedMultipleCharacters,
+                              NKTextActionAddedCharactersReplacingMultipleLines);
+    return true;
+}
+
+void NKTextActionGenerator::classifyTypingWithinLines(NKTextAction& action, bool overSelection,
+                                                      NKTextActionType typed,
+                                                      NKTextActionType replacingLines) {
     NSIndexSet lines = setForRequest(65536, action);
     action.setIndexesToReevaluate(lines);
     action.setIndexesToRedraw(lines);
-    if (affected.length == 0) {
-        action.setTextActionType(NKTextActionAddedMultipleCharacters);
+    if (!overSelection) {
+        action.setTextActionType(typed);
     } else if (touchedLines(action).count() >= 2) {
         action.setIndexesToRemove(setForRequest(1536, action));
-        action.setTextActionType(NKTextActionAddedCharactersReplacingMultipleLines);
+        action.setTextActionType(replacingLines);
     } else {
         action.setTextActionType(NKTextActionAddedSingleCharacter);
     }
-    return true;
 }
 
 bool NKTextActionGenerator::processDeletionsInTextAction(NKTextAction& action) {

@@ -74,6 +74,10 @@ class NKTextActionGenerator {
     std::u16string unitTestFromTextAction(const NKTextAction& action);
 
   private:
+    // Text typed or pasted without a line break: the touched lines are re-read, and a
+    // selection across lines takes the lines after the first with it.
+    void classifyTypingWithinLines(NKTextAction& action, bool overSelection, NKTextActionType typed,
+                                   NKTextActionType replacingLines);
     NSIndexSet touchedLines(const NKTextAction& action);
     uint64_t lineOf(uint64_t characterIndex);
 
