@@ -25,6 +25,26 @@ std::string quoted(const std::vector<std::string>& values) {
     return text + ")";
 }
 
+// One ticker is asked for as a list of one.
+template <class Parser>
+std::optional<std::string> urlWithOneTicker(const std::optional<std::string>& ticker) {
+    if (!ticker) {
+        NKLogLine("Warning - no ticker symbol requested");
+        return std::nullopt;
+    }
+    return Parser::urlWithTickerSymbols({*ticker});
+}
+
+// The service's address for a list of tickers; none for an empty list or an unset address.
+std::optional<std::string> tickerListBase(const std::vector<std::string>& tickers,
+                                          const std::optional<std::string>& base) {
+    if (tickers.empty()) {
+        NKLogLine("Warning - no ticker symbols requested");
+        return std::nullopt;
+    }
+    return base;
+}
+
 }  // namespace
 
 // The CSV quote service.
@@ -37,20 +57,12 @@ std::optional<std::string> NKYahooStocksParser::baseURL() {
 
 std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbol(
     const std::optional<std::string>& ticker) {
-    if (!ticker) {
-        NKLogLine("Warning - no ticker symbol requested");
-        return std::nullopt;
-    }
-    return urlWithTickerSymbols({*ticker});
+    return urlWithOneTicker<NKYahooStocksParser>(ticker);
 }
 
 std::optional<std::string> NKYahooStocksParser::urlWithTickerSymbols(
     const std::vector<std::string>& tickers) {
-    if (tickers.empty()) {
-        NKLogLine("Warning - no ticker symbols requested");
-        return std::nullopt;
-    }
-    auto base = baseURL();
+    auto base = tickerListBase(tickers, baseURL());
     if (!base) return std::nullopt;
     // Encoding writes a blank as %20 and "^" as %5E, as the service expects.
     std::string address = *base + "s=";
@@ -107,20 +119,12 @@ std::optional<std::string> NKOrvantixStocksParser::baseURL() {
 
 std::optional<std::string> NKOrvantixStocksParser::urlWithTickerSymbol(
     const std::optional<std::string>& ticker) {
-    if (!ticker) {
-        NKLogLine("Warning - no ticker symbol requested");
-        return std::nullopt;
-    }
-    return urlWithTickerSymbols({*ticker});
+    return urlWithOneTicker<NKOrvantixStocksParser>(ticker);
 }
 
 std::optional<std::string> NKOrvantixStocksParser::urlWithTickerSymbols(
     const std::vector<std::string>& tickers) {
-    if (tickers.empty()) {
-        NKLogLine("Warning - no ticker symbols requested");
-        return std::nullopt;
-    }
-    auto base = baseURL();
+    auto base = tickerListBase(tickers, baseURL());
     if (!base) return std::nullopt;
     std::string address = *base + "symbols=";
     for (size_t i = 0; i < tickers.size(); ++i)
