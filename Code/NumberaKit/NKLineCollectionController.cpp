@@ -8,12 +8,6 @@
 #include "NKLog.h"
 #include "NSLocalizedString.h"
 
-// The collection announces references whose target moved only to a delegate that listens.
-// The controller does not: it moves them itself from where each line and its targets stood
-// before the action, which also follows references across merged and split lines exactly.
-// Both must never run, or a reference would move twice.
-constexpr bool kCollectionAnnouncesReferenceShifts = false;
-
 // The controller listens to its collection through this object.
 struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate {
     explicit CollectionDelegate(NKLineCollectionController* owner) : controller(owner) {}
@@ -24,9 +18,11 @@ struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate
                                               const NSIndexSet& indexes) override {
         controller->lineCollectionDidAutomaticallyUpdateLinesAtIndexes(collection, indexes);
     }
-    bool respondsToLineReferenceShift() const override {
-        return kCollectionAnnouncesReferenceShifts;
-    }
+    // The collection announces references whose target moved only to a delegate that listens.
+    // The controller does not: it moves them itself from where each line and its targets stood
+    // before the action, which also follows references across merged and split lines exactly.
+    // Both must never run, or a reference would move twice.
+    bool respondsToLineReferenceShift() const override { return false; }
     void didNoticeThatLineReferenceOnLines(
         NCLineCollection* collection, const std::vector<std::shared_ptr<NCLine>>& lines,
         const std::vector<std::map<std::u16string, int64_t>>& shifts) override {
@@ -37,39 +33,6 @@ struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate
 };
 
 namespace {
-// The collection's batch and notification services, where it offers them; without them every
-// change is processed as it is registered.
-void beginBatch(auto& collection) {
-    if constexpr (requires { collection.beginBatchUpdate(); }) collection.beginBatchUpdate();
-}
-void endBatch(auto& collection) {
-    if constexpr (requires { collection.endBatchUpdate(); }) collection.endBatchUpdate();
-}
-void insertLine(auto& collection, std::shared_ptr<NCLine> line, uint64_t index) {
-    if constexpr (requires { collection.insertLine(line, index); }) {
-        collection.insertLine(std::move(line), index);
-    } else {
-        std::vector<std::shared_ptr<NCLine>> lines;
-        for (uint64_t i = 0; i < collection.countOfLines(); ++i)
-            lines.push_back(collection.lineAtIndex(i));
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
-        collection.removeAllLines();
-        for (std::shared_ptr<NCLine>& each : lines) collection.addLine(std::move(each));
-    }
-}
-void convertLocale(auto& collection, NKLocale locale) {
-    if constexpr (requires {
-                      collection.convertToLocaleWithDecimalPoint(locale.decimalPointChar,
-                                                                 locale.groupingChar);
-                  }) {
-        collection.convertToLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
-    } else {
-        for (uint64_t i = 0; i < collection.countOfLines(); ++i)
-            if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i))
-                line->convertToLocale(locale);
-    }
-}
-
 bool mayHoldRelativeReferences(const NCLine& line) {
     std::optional<std::u16string> text = line.expressionString();
     return text &&
@@ -146,7 +109,9 @@ void NKLineCollectionController::setLineCollection(std::shared_ptr<NCLineCollect
 
 void NKLineCollectionController::setLocale(NKLocale locale) {
     m_locale = locale;
-    if (m_lineCollection) convertLocale(*m_lineCollection, locale);
+    if (m_lineCollection)
+        m_lineCollection->convertToLocaleWithDecimalPoint(locale.decimalPointChar,
+                                                          locale.groupingChar);
 }
 
 std::shared_ptr<NCLine> NKLineCollectionController::newEmptyLine() {
@@ -176,13 +141,11 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     // Lines move only when lines are inserted or removed before them.
     bool linesMove = (action.indexesToInsert() && !action.indexesToInsert()->empty()) ||
                      (action.indexesToRemove() && !action.indexesToRemove()->empty());
-    if constexpr (!kCollectionAnnouncesReferenceShifts) {
-        for (uint64_t i = 0; linesMove && i < collection.countOfLines(); ++i)
-            if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
-                line && mayHoldRelativeReferences(*line))
-                placesBefore.emplace_back(line, i);
-    }
-    beginBatch(collection);
+    for (uint64_t i = 0; linesMove && i < collection.countOfLines(); ++i)
+        if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
+            line && mayHoldRelativeReferences(*line))
+            placesBefore.emplace_back(line, i);
+    collection.beginBatchUpdate();
     if (action.indexesToAdd()) addLinesAtIndexes(*action.indexesToAdd(), true);
     if (action.indexesToInsert()) insertLinesAtIndexes(*action.indexesToInsert(), true);
     std::vector<NKLineReferencesToNullify> toNullify;
@@ -204,7 +167,7 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     }
     if (!toNullify.empty()) nullifyLines(toNullify);
     if (!placesBefore.empty()) followMovedReferences(action, placesBefore);
-    endBatch(collection);
+    collection.endBatchUpdate();
 }
 
 void NKLineCollectionController::followMovedReferences(
@@ -289,7 +252,7 @@ void NKLineCollectionController::insertLinesAtIndexes(const NSIndexSet& indexes,
         } else {
             formatLineFromDefaults(*line);
         }
-        insertLine(*m_lineCollection, line, index);
+        m_lineCollection->insertLine(line, index);
     }
 }
 
@@ -310,7 +273,7 @@ void NKLineCollectionController::removeLinesAtIndexes(const NSIndexSet& indexes)
 void NKLineCollectionController::reevaluateLinesAtIndexes(const NSIndexSet& indexes,
                                                           bool batchMode) {
     if (!m_lineCollection) return;
-    if (batchMode) beginBatch(*m_lineCollection);
+    if (batchMode) m_lineCollection->beginBatchUpdate();
     for (uint64_t index : indexes.indexes()) {
         // Each missing line before this one is appended first, so the index is reached.
         while (m_lineCollection->countOfLines() <= index) addLinesAtIndexes(NSIndexSet{0}, true);
@@ -320,7 +283,7 @@ void NKLineCollectionController::reevaluateLinesAtIndexes(const NSIndexSet& inde
         if (std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index))
             setExpressionOfLine(*line, text);
     }
-    if (batchMode) endBatch(*m_lineCollection);
+    if (batchMode) m_lineCollection->endBatchUpdate();
 }
 
 std::vector<NSRange> NKLineCollectionController::rangesOfTokensOnLine(uint64_t lineIndex,

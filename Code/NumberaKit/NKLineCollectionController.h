@@ -114,9 +114,9 @@ class NKLineCollectionController {
     struct CollectionDelegate;
 
     std::shared_ptr<NCLine> newEmptyLine();
-    // For a collection that does not announce moved references: rewrites the relative
-    // references of the lines that held some before the action, from the indexes each line
-    // and its targets had then.
+    // Rewrites the relative references of the lines that held some before the action, from the
+    // indexes each line and its targets had then (the collection's own announcements of moved
+    // references are not taken).
     void followMovedReferences(
         const NKTextAction& action,
         const std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>>& placesBefore);
