@@ -8,6 +8,8 @@ TEST_DIR := build/test
 BENCH_DIR := build/bench
 RUN_DIR := build/release
 PREFIX ?= /usr/local
+# A compiler cache, when the machine has one, makes rebuilds of other checkouts quick.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 SAMPLE := $(RUN_DIR)/sample.numbera
 
 .PHONY: deps test bench release run install clean
@@ -16,20 +18,20 @@ deps:
 	@scripts/install-deps
 
 test: deps
-	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(LAUNCHER) \
 	  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DNUMBERA_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(TEST_DIR) -j $(JOBS) --output-on-failure
 
 bench: deps
-	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) \
 	  -DNUMBERA_BUILD_TESTS=OFF -DNUMBERA_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
 
 release: deps
-	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DNUMBERA_BUILD_TESTS=OFF \
+	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) -DNUMBERA_BUILD_TESTS=OFF \
 	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS)
 
