@@ -59,10 +59,12 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
     return collection;
 }
 
-std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
-                                           const NBColorManager& colors) {
-    NKLineCollectionExporter exporter(collection);
-    exporter.setDocumentStatistic(1);
+namespace {
+
+// The line number column's width in the export style sheet.
+constexpr uint64_t kLineNumberColumnWidth = 20;
+
+std::shared_ptr<NKLineCollectionExporterHTMLStyle> previewStyle(const NBColorManager& colors) {
     auto style = NBColorController::htmlStyleForColorManager(colors);
     style->setShowsDocumentTitle(false);
     style->setShowsDocumentDate(false);
@@ -71,14 +73,52 @@ std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollectio
     style->setTopInset(0);
     style->setBottomInset(0);
     style->setEnableVerticalAutoresizing(true);
-    return exporter.HTMLSourceWithStyle(*style).value_or(u"");
+    return style;
+}
+
+std::u16string decimal(uint64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+void insertAfterEach(std::u16string& text, const std::u16string& target,
+                     const std::u16string& addition) {
+    for (size_t at = text.find(target); at != std::u16string::npos;
+         at = text.find(target, at + target.size() + addition.size()))
+        text.insert(at + target.size(), addition);
+}
+
+}  // namespace
+
+std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
+                                           const NBColorManager& colors) {
+    NKLineCollectionExporter exporter(collection);
+    exporter.setDocumentStatistic(1);
+    return exporter.HTMLSourceWithStyle(*previewStyle(colors)).value_or(u"");
+}
+
+std::u16string thumbnailHTMLForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
+                                              const NBColorManager& colors) {
+    NKLineCollectionExporter exporter(collection);
+    exporter.setDocumentStatistic(1);
+    auto style = previewStyle(colors);
+    std::u16string page = exporter.HTMLSourceWithStyle(*style).value_or(u"");
+    // The page's own text is escaped, so these tags can only be the exporter's.
+    insertAfterEach(page, u"<table class=\"document_table\"", u" width=\"100%\"");
+    if (style->showsLineNumbers())
+        insertAfterEach(page, u"<td class=\"line_number\"",
+                        u" width=\"" + decimal(kLineNumberColumnWidth) + u"\"");
+    insertAfterEach(page, u"<td class=\"answer\"",
+                    u" width=\"" + decimal(style->answerWidth()) + u"\"");
+    return page;
 }
 
 std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
                           const NBColorManager& colors) {
     if (format == PreviewFormat::HTML)
         return NKUTF8(htmlStringForLineCollection(collection, colors));
-    // As the application exports text and CSV: a line without answer has no empty field.
+    // As the application exports text: a line without answer is written without " = ".
+    // Comma-separated values always have both fields.
     NKLineCollectionExporter exporter(collection);
     exporter.setDelimitEmptyAnswers(false);
     std::optional<std::u16string> text =

@@ -27,8 +27,15 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
 std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
                                            const NBColorManager& colors);
 
+// The preview page for a rich-text renderer that, unlike a browser, ignores the style sheet's
+// widths: the widths of the table (the page's) and of the line number and answer columns are
+// also written as attributes, so the page is laid out as a browser shows it.
+std::u16string thumbnailHTMLForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
+                                              const NBColorManager& colors);
+
 // The preview in the format, as UTF-8. Text is "expression = answer" per line and CSV the
-// two quoted fields per line; line references show the answers they refer to.
+// two quoted fields per line, the answer's empty when there is none; line references show as
+// the document's tokens show them.
 std::string renderPreview(const std::shared_ptr<NCLineCollection>& collection, PreviewFormat format,
                           const NBColorManager& colors);
 

@@ -32,6 +32,8 @@ QImage renderThumbnail(const std::string& html, int maxWidth, int maxHeight) {
     QTextDocument page;
     page.documentLayout()->setPaintDevice(&image);
     page.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    // The page's body has no margin, as in a browser.
+    page.setDocumentMargin(0);
     page.setTextWidth(kThumbnailPageWidth);
 
     QPainter painter(&image);

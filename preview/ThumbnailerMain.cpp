@@ -15,6 +15,7 @@
 #include <string>
 
 #include "NBFErrorLog.h"
+#include "NKTextHelpers.h"
 #include "PreviewDocument.h"
 #include "PreviewEnvironment.h"
 #include "ThumbnailRenderer.h"
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
     }
     auto collection = readDocument(*input, &reason);
     if (!collection) return failure(*input, reason);
-    const std::string html = renderPreview(collection, PreviewFormat::HTML, previewColorManager());
+    const std::string html =
+        NKUTF8(thumbnailHTMLForLineCollection(collection, previewColorManager()));
 
     // Thumbnailers run from file managers' helpers, with no display to talk to.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -63,8 +63,10 @@ NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
         } else if (lookInsideComments && token->type() == NCExpressionTokenTypeComment &&
                    NSMaxRange(token->range()) <= storedLength) {
             std::u16string comment = stored.substr(token->range().location, token->range().length);
+            NCLineReferenceSubstituterDelegate* commentDelegate =
+                _commentSubstitutionDelegate ? _commentSubstitutionDelegate : &_plainTextDelegate;
             replacement = substitutedExpressionString(comment, mask, lineIndex, contextInfo,
-                                                      &_plainTextDelegate, false);
+                                                      commentDelegate, false);
             if (replacement) replacement = NCLineReferenceReplacementText(*replacement);
         }
         if (!replacement) continue;

@@ -65,6 +65,11 @@ class NCLineReferenceSubstituter {
         _substitutionDelegate = delegate;
     }
     NCPlainTextLineReferenceSubstituterDelegate& plainTextDelegate() { return _plainTextDelegate; }
+    // Writes the references inside comments, always as plain text; the plain-text delegate
+    // when none is set. Not retained.
+    void setCommentSubstitutionDelegate(NCLineReferenceSubstituterDelegate* delegate) {
+        _commentSubstitutionDelegate = delegate;
+    }
 
     // The stored text with every reference whose kind is in the mask replaced by the delegate's
     // text, from the last token back; with lookInsideComments, references inside comments are
@@ -102,6 +107,7 @@ class NCLineReferenceSubstituter {
     std::shared_ptr<NCLineCollection> _lineCollection;
     NCLineReferenceSubstituterDelegate* _substitutionDelegate = nullptr;
     NCPlainTextLineReferenceSubstituterDelegate _plainTextDelegate;
+    NCLineReferenceSubstituterDelegate* _commentSubstitutionDelegate = nullptr;
 };
 
 // The plain text of a replacement.

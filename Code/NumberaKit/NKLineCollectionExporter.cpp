@@ -333,20 +333,25 @@ void NKLineCollectionExporter::formatToken(const NCExpressionToken& token, NSRan
         m_formattedUpTo = sourceRange.location + sourceRange.length;
 
     std::optional<std::u16string> cssClass = classForToken(token);
+    if (token.type() == NCExpressionTokenTypeComment && m_resolveLineReferences) {
+        // References inside a comment read as in the text export, never in their stored form.
+        std::optional<NCLineReferenceReplacement> resolved =
+            NCLineReferenceSubstituter(m_lineCollection, nullptr)
+                .substitutedExpressionString(text, NCLineReferenceTypeAll,
+                                             static_cast<int64_t>(lineIndex), kHTMLContext,
+                                             &m_substituterDelegate, false);
+        if (resolved) text = NCLineReferenceReplacementText(*resolved);
+    }
     if (!cssClass) {
         html += NKEscapedHTMLString(text);
     } else {
         if (token.type() == NCExpressionTokenTypeLineReference && m_resolveLineReferences &&
             m_lineCollection) {
-            const int64_t target =
-                NCLineReferenceIndex(token.lineReferenceType(), token.lineReferenceNumber(),
-                                     static_cast<int64_t>(lineIndex));
-            std::shared_ptr<NCLine> referenced =
-                target >= 0 ? m_lineCollection->lineAtIndex(static_cast<uint64_t>(target))
-                            : nullptr;
-            std::optional<std::u16string> answer =
-                referenced ? referenced->formattedResult() : std::nullopt;
-            if (answer) text = *answer;
+            // As the document's token shows it: a removed target names no line at all.
+            text = NKLineReferenceDescriber::textForReference(
+                token.lineReferenceType(), token.lineReferenceNumber(),
+                static_cast<int64_t>(lineIndex), m_lineCollection.get(),
+                [](NCLine& referenced) { return referenced.formattedResult(); });
         }
         html += u"<span class=\"" + *cssClass + u"\">" + NKEscapedHTMLString(text) + u"</span>";
     }
@@ -434,11 +439,11 @@ std::optional<std::u16string> NKLineCollectionExporter::CSVText(const NSIndexSet
 
 std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
     const std::u16string& separator, const std::u16string& encloser, const NSIndexSet* lineIndexes,
-    bool headerRow, bool doubleEnclosers) {
+    bool headerRow, bool rfc4180) {
     if (!m_lineCollection) return std::nullopt;
     auto escapeField = [&](std::u16string field) {
         if (!encloser.empty())
-            replaceAll(field, encloser, doubleEnclosers ? encloser + encloser : u"\\" + encloser);
+            replaceAll(field, encloser, rfc4180 ? encloser + encloser : u"\\" + encloser);
         return field;
     };
     std::u16string text;
@@ -457,9 +462,10 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
     // The last line to be exported: the set's last index within the collection, or the
     // collection's last line.
     const uint64_t lastIndex = indexes.empty() ? UINT64_MAX : indexes.back();
-    const NCLineReferenceType allReferences =
-        NCLineReferenceTypeRelative | NCLineReferenceTypeAbsolute |
-        NCLineReferenceTypeByLineNumber | NCLineReferenceTypeFixedRelative;
+    // Removed targets too: no stored form of a reference is ever written.
+    const NCLineReferenceType allReferences = NCLineReferenceTypeAll;
+    NCLineReferenceSubstituter substituter(m_lineCollection, &m_substituterDelegate);
+    substituter.setCommentSubstitutionDelegate(&m_substituterDelegate);
     for (uint64_t index : indexes) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
         if (!line) continue;
@@ -467,11 +473,10 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
             line->expression() ? line->expression()->originalString().value_or(u"") : u"";
         std::shared_ptr<NCParsedExpression> parsed = NKParsedExpressionOfLine(*line);
         if (m_resolveLineReferences && parsed) {
-            std::optional<std::u16string> resolved =
-                NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
-                    allReferences, *parsed, static_cast<int64_t>(index), m_lineCollection,
-                    &m_substituterDelegate, kTextContext);
-            expression = resolved.value_or(u"");
+            std::optional<NCLineReferenceReplacement> resolved =
+                substituter.stringByReplacingLineReferencesOfType(
+                    allReferences, *parsed, static_cast<int64_t>(index), kTextContext, false);
+            expression = resolved ? NCLineReferenceReplacementText(*resolved) : u"";
         }
         std::u16string answer = m_includeAnswers ? line->formattedResult().value_or(u"") : u"";
         const bool skipped = (m_skipEmptyLines && expression.empty()) ||
@@ -479,7 +484,8 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
         if (!skipped) {
             expression = escapeField(expression);
             answer = escapeField(answer);
-            if (!m_delimitEmptyAnswers && answer.empty())
+            // A spreadsheet reads uneven rows as misplaced columns.
+            if (!rfc4180 && !m_delimitEmptyAnswers && answer.empty())
                 text += encloser + expression + encloser;
             else
                 text += encloser + expression + encloser + separator + encloser + answer + encloser;

@@ -17,6 +17,7 @@
 #include "NCResultFormattingOptions.h"
 #include "NKLineCollectionExporterHTMLStyle.h"
 #include "NKLineCollectionSyntaxFormatter.h"
+#include "NKLineReferenceDescriber.h"
 #include "NSIndexSet.h"
 
 // & < > and " as character references.
@@ -85,7 +86,8 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
         const std::optional<std::u16string>& separator,
         const std::optional<std::u16string>& fieldEncloser, const NSIndexSet* lineIndexes,
         bool headerRow);
-    // Comma-separated values as RFC 4180 reads them: every field in double quotes, a double
+    // Comma-separated values as RFC 4180 reads them: every row with both fields (an empty
+    // answer too, whatever delimitEmptyAnswers says), every field in double quotes, a double
     // quote inside a field doubled.
     std::optional<std::u16string> CSVText(const NSIndexSet* lineIndexes, bool headerRow);
 
@@ -111,12 +113,12 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     std::optional<std::u16string> columnatedText(const std::u16string& separator,
                                                  const std::u16string& encloser,
                                                  const NSIndexSet* lineIndexes, bool headerRow,
-                                                 bool doubleEnclosers);
+                                                 bool rfc4180);
     // The source text not covered by tokens before `location`, escaped, written before it.
     std::u16string takeGap(const NSAttributedString& source, uint64_t location);
 
     std::shared_ptr<NCLineCollection> m_lineCollection;
-    NCPlainTextLineReferenceSubstituterDelegate m_substituterDelegate;
+    NKTokenTextSubstituterDelegate m_substituterDelegate;
     bool m_skipEmptyLines = false;
     bool m_skipLinesWithoutAnswer = false;
     bool m_delimitEmptyAnswers = true;

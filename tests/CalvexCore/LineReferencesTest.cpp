@@ -208,6 +208,24 @@ TEST_F(LineReferences, ReferencesInCommentsAreAlwaysPlainText) {
     EXPECT_EQ(utf8(NCLineReferenceReplacementText(*kept)), "<4-1> // after line1");
 }
 
+TEST_F(LineReferences, ACommentDelegateWritesTheReferencesInsideComments) {
+    MarkingDelegate marking, inComments;
+    auto parsed = parse(u"(___rel_line(-1)) // after line1");
+    NCLineReferenceSubstituter substituter(collection, &marking);
+    substituter.setCommentSubstitutionDelegate(&inComments);
+    auto replaced = substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll,
+                                                                      *parsed, 4, nullptr, false);
+    EXPECT_EQ(utf8(NCLineReferenceReplacementText(*replaced)), "<4-1> // after <4+1>");
+    ASSERT_EQ(inComments.calls.size(), 1u);
+    EXPECT_EQ(inComments.calls[0].kind, NCLineReferenceTypeByLineNumber);
+    EXPECT_EQ(marking.calls.size(), 1u);
+    // Without one, the plain-text delegate again.
+    substituter.setCommentSubstitutionDelegate(nullptr);
+    replaced = substituter.stringByReplacingLineReferencesOfType(NCLineReferenceTypeAll, *parsed, 4,
+                                                                 nullptr, false);
+    EXPECT_EQ(utf8(NCLineReferenceReplacementText(*replaced)), "<4-1> // after 10");
+}
+
 TEST_F(LineReferences, BareTextsAndMissingInput) {
     NCLineReferenceSubstituter substituter(collection, nullptr);
     auto replaced = substituter.substitutedExpressionString(

@@ -10,6 +10,17 @@
 
 namespace {
 
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
 std::shared_ptr<NCLineCollection> collectionOf(const std::vector<std::u16string>& lines) {
     auto collection = std::make_shared<NCLineCollection>();
     for (const std::u16string& line : lines)
@@ -132,8 +143,9 @@ const ColumnCase kColumnCases[] = {
     {"Csv", true, true, true, true, false,
      "\"expression\",\"answer\"\n\"2+3\",\"5\"\n\"\",\"\"\n\"say \"\"hi\"\"\",\"\"\n"
      "\"5*2\",\"10\"\n"},
+    // Every row of comma-separated values has both fields, delimited or not.
     {"CsvNoDelimitNoEnd", true, false, false, false, false,
-     "\"2+3\",\"5\"\n\"\"\n\"say \"\"hi\"\"\"\n\"5*2\",\"10\""},
+     "\"2+3\",\"5\"\n\"\",\"\"\n\"say \"\"hi\"\"\",\"\"\n\"5*2\",\"10\""},
     {"Text", false, false, true, true, false, "2+3\t5\n\t\nsay \"hi\"\t\n5*2\t10\n"},
     {"TextSkipEmpty", false, true, false, true, true,
      "expression\tanswer\n2+3\t5\nsay \"hi\"\t\n5*2\t10"},
@@ -287,6 +299,75 @@ TEST(Exporter, LineReferenceShowsTheReferencedAnswer) {
     exporter.setResolveLineReferences(false);
     EXPECT_NE(NKUTF8(exporter.bodyHTMLWithStyle(nullptr)).find("<span class=\"rel_line_ref\">(___"),
               std::string::npos);
+}
+
+// Each reference reads as the document's token shows it; none in its stored form.
+TEST(Exporter, ReferencesReadAsTheDocumentsTokens) {
+    const std::u16string dead = NCExpression::nullLineReferenceToken();
+    const auto above = [](int64_t offset) {
+        return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+    };
+    struct Row {
+        std::u16string line;
+        const char* text;  // "expression = answer", or the expression alone
+        const char* csv;
+    };
+    const Row rows[] = {
+        {u"2 + 3", "2 + 3 = 5", "\"2 + 3\",\"5\""},
+        {above(-1) + u" * 2", "5 * 2 = 10", "\"5 * 2\",\"10\""},     // a line with an answer
+        {dead + u" + 1", "\u26A0 + 1 = 1", "\"\u26A0 + 1\",\"1\""},  // a removed line
+        {above(0) + u" + 1", "\u221E + 1", "\"\u221E + 1\",\"\""},   // its own line
+        {u"# Heading", "# Heading", "\"# Heading\",\"\""},
+        {above(-1) + u" + 1", "Line 5 + 1 = 1", "\"Line 5 + 1\",\"1\""},  // no answer there
+        {u"line1 * 3", "5 * 3 = 15", "\"5 * 3\",\"15\""},                 // typed
+        {u"line5 * 3", "Line 5 * 3", "\"Line 5 * 3\",\"\""},
+        {u"line9 + 1", "\u221E + 1", "\"\u221E + 1\",\"\""},
+        {NCExpression::absoluteLineReferenceTokenWithIndex(99) + u" * 3", "Line 100 * 3",
+         "\"Line 100 * 3\",\"\""},  // past the last line
+        {NCExpression::fixedRelativeLineReferenceTokenWithOffset(-9) + u" * 3", "10 * 3 = 30",
+         "\"10 * 3\",\"30\""},
+        {NCExpression::fixedRelativeLineReferenceTokenWithOffset(-7) + u" + 2",
+         "7th line above + 2 = 2", "\"7th line above + 2\",\"2\""},
+        {u"4 // after line1, " + dead + u" and " + above(-8), "4 // after 5, \u26A0 and Line 5 = 4",
+         "\"4 // after 5, \u26A0 and Line 5\",\"4\""},  // inside a comment
+    };
+    std::vector<std::u16string> lines;
+    for (const Row& row : rows) lines.push_back(row.line);
+    NKLineCollectionExporter exporter(collectionOf(lines));
+    exporter.setDelimitEmptyAnswers(false);
+    const std::vector<std::string> text =
+        splitLines(NKUTF8(*exporter.columnatedTextWithSeparator(u" = ", u"", false)));
+    const std::vector<std::string> csv = splitLines(NKUTF8(*exporter.CSVText(nullptr, false)));
+    ASSERT_EQ(text.size(), std::size(rows));
+    ASSERT_EQ(csv.size(), std::size(rows));
+    for (size_t index = 0; index < std::size(rows); ++index) {
+        SCOPED_TRACE(NKUTF8(rows[index].line));
+        EXPECT_EQ(text[index], rows[index].text);
+        EXPECT_EQ(csv[index], rows[index].csv);
+    }
+}
+
+TEST(Exporter, ARemovedLinesPillHoldsTheWarningSign) {
+    const std::u16string dead = NCExpression::nullLineReferenceToken();
+    NKLineCollectionExporter exporter(collectionOf(
+        {u"2 + 3", dead + u" + 1", NCExpression::relativeLineReferenceTokenWithOffset(0),
+         u"# Heading", u"line4 * 2", u"7 // not " + dead}));
+    NKLineCollectionExporterHTMLStyle style;
+    const std::string page = NKUTF8(exporter.HTMLSourceWithStyle(style).value_or(u""));
+    const auto row = [&](int number) {
+        const std::string start = "<td class=\"line_number\">" + std::to_string(number) + "</td>";
+        const size_t at = page.find(start);
+        return at == std::string::npos ? std::string()
+                                       : page.substr(at, page.find("</tr>", at) - at);
+    };
+    EXPECT_NE(row(2).find("<span class=\"rel_line_ref\">\u26A0</span>"), std::string::npos)
+        << row(2);
+    EXPECT_EQ(row(2).find("<span class=\"rel_line_ref\">5</span>"), std::string::npos) << row(2);
+    EXPECT_NE(row(2).find("<td class=\"answer\">1</td>"), std::string::npos) << row(2);
+    EXPECT_NE(row(3).find("<span class=\"rel_line_ref\">\u221E</span>"), std::string::npos);
+    EXPECT_NE(row(5).find("<span class=\"word_line_ref\">Line 4</span>"), std::string::npos);
+    EXPECT_NE(row(6).find("// not \u26A0</span>"), std::string::npos) << row(6);
+    EXPECT_EQ(page.find("___"), std::string::npos) << page;
 }
 
 TEST(Exporter, ScientificAnswersRaiseTheExponent) {

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -112,13 +113,61 @@ TEST(PreviewProgram, TextAndCSVCarryTheAnswers) {
     const Row rows[] = {
         {"text", {"2 + 3 = 5", "10 * 4 = 40", "7 / 2 = 3.5", "", "5 * 2 = 10"}},
         {"csv",
-         {"\"2 + 3\",\"5\"", "\"10 * 4\",\"40\"", "\"7 / 2\",\"3.5\"", "\"\"", "\"5 * 2\",\"10\""}},
+         {"\"2 + 3\",\"5\"", "\"10 * 4\",\"40\"", "\"7 / 2\",\"3.5\"", "\"\",\"\"",
+          "\"5 * 2\",\"10\""}},
     };
     for (const auto& row : rows) {
         auto run = runProgram(kPreview, {"--format", row.format, document}, scratch.environment());
         EXPECT_EQ(run.exitStatus, 0) << row.format << ": " << run.err;
         EXPECT_EQ(lines(run.out), row.expected) << row.format;
     }
+}
+
+// Every kind of reference as the document's token shows it, and never in its stored form.
+TEST(PreviewProgram, ReferencesReadAsTheDocumentsTokens) {
+    Scratch scratch;
+    const std::u16string dead = NCExpression::nullLineReferenceToken();
+    const auto above = [](int64_t offset) {
+        return NCExpression::relativeLineReferenceTokenWithOffset(offset);
+    };
+    struct Row {
+        std::u16string line;
+        std::string text, csv;
+    };
+    const Row rows[] = {
+        {u"2 + 3", "2 + 3 = 5", "\"2 + 3\",\"5\""},
+        {above(-1) + u" * 2", "5 * 2 = 10", "\"5 * 2\",\"10\""},
+        {dead + u" + 1", "\u26A0 + 1 = 1", "\"\u26A0 + 1\",\"1\""},  // no value, not line 1's
+        {above(0) + u" + 1", "\u221E + 1", "\"\u221E + 1\",\"\""},
+        {u"# Heading", "# Heading", "\"# Heading\",\"\""},
+        {above(-1) + u" + 1", "Line 5 + 1 = 1", "\"Line 5 + 1\",\"1\""},
+        {u"line1 * 3", "5 * 3 = 15", "\"5 * 3\",\"15\""},
+        {u"line5 * 3", "Line 5 * 3", "\"Line 5 * 3\",\"\""},
+    };
+    std::vector<std::u16string> lines;
+    std::vector<std::string> text, csv;
+    for (const Row& row : rows) {
+        lines.push_back(row.line);
+        text.push_back(row.text);
+        csv.push_back(row.csv);
+    }
+    const std::string document = scratch.document("references.numbera", lines);
+    auto textRun = runProgram(kPreview, {"--format", "text", document}, scratch.environment());
+    EXPECT_EQ(textRun.exitStatus, 0) << textRun.err;
+    EXPECT_EQ(::lines(textRun.out), text);
+    auto csvRun = runProgram(kPreview, {"--format", "csv", document}, scratch.environment());
+    EXPECT_EQ(csvRun.exitStatus, 0) << csvRun.err;
+    EXPECT_EQ(::lines(csvRun.out), csv);
+
+    auto html = runProgram(kPreview, {document}, scratch.environment());
+    ASSERT_EQ(html.exitStatus, 0) << html.err;
+    const size_t deadRow = html.out.find("<td class=\"line_number\">3</td>");
+    ASSERT_NE(deadRow, std::string::npos);
+    const std::string row = html.out.substr(deadRow, html.out.find("</tr>", deadRow) - deadRow);
+    EXPECT_NE(row.find("<span class=\"rel_line_ref\">\u26A0</span>"), std::string::npos) << row;
+    EXPECT_EQ(row.find("<span class=\"rel_line_ref\">5</span>"), std::string::npos) << row;
+    for (const std::string* output : {&textRun.out, &csvRun.out, &html.out})
+        EXPECT_EQ(output->find("___"), std::string::npos) << *output;
 }
 
 TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
@@ -140,9 +189,10 @@ TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
     // Comma-separated values double a quote inside a field.
     auto csv = runProgram(kPreview, {"--format", "csv", document}, scratch.environment());
     EXPECT_EQ(csv.exitStatus, 0) << csv.err;
-    EXPECT_EQ(lines(csv.out), (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\"",
-                                                        "\"<img src=x onerror=alert(1)>\"",
-                                                        "\"fish & chips\"", "\"6 * 7\",\"42\""}));
+    EXPECT_EQ(lines(csv.out),
+              (std::vector<std::string>{"\"<script>alert(\"\"x\"\")</script>\",\"\"",
+                                        "\"<img src=x onerror=alert(1)>\",\"\"",
+                                        "\"fish & chips\",\"\"", "\"6 * 7\",\"42\""}));
     // The preview shows no title, date or statistic row.
     EXPECT_NE(page.find("div.document_title { display: none; }"), std::string::npos);
     EXPECT_EQ(page.find("class=\"statistic\""), std::string::npos);
@@ -212,6 +262,45 @@ TEST(Thumbnailer, MakesAThreeQuarterWidthPNG) {
             EXPECT_EQ(run.errorLines().size(), 1u) << run.err;
         }
     }
+}
+
+// Laid out as a browser lays out the preview page: the table across the page, the answer
+// column as wide as the style sheet makes it (200 of 600 pixels, with its padding and border).
+TEST(Thumbnailer, TheTableSpansThePage) {
+    Scratch scratch;
+    const std::string document =
+        scratch.document("short.numbera", {u"2 + 3", u"10 * 4", u"7 / 2", u"1"});
+    const std::string output = scratch.file("wide.png");
+    auto run = runProgram(kThumbnailer, {"-s", "512", document, output}, scratch.environment());
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    QImage image(QString::fromStdString(output));
+    ASSERT_FALSE(image.isNull());
+    ASSERT_EQ(image.width(), 384);
+    // The upper half holds the lines; the watermark lies below it.
+    // The answer column's background is pale blue; so are the edges of the numbers' glyphs,
+    // but only the background runs on for many pixels.
+    const auto paleBlue = [&](int x, int y) {
+        const QRgb pixel = image.pixel(x, y);
+        return qBlue(pixel) > qRed(pixel) + 8 && qGray(pixel) > 200;
+    };
+    const int backgroundRun = 20;
+    int left = image.width(), right = -1, answerLeft = image.width();
+    for (int y = 0; y < image.height() / 2; ++y) {
+        int paleRun = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+            paleRun = paleBlue(x, y) ? paleRun + 1 : 0;
+            if (paleRun == backgroundRun) answerLeft = std::min(answerLeft, x - backgroundRun + 1);
+        }
+    }
+    const double width = image.width();
+    EXPECT_LE(left, 0.02 * width) << "the table starts at the page's left edge";
+    EXPECT_GE(right, 0.98 * width) << "the table ends at the page's right edge";
+    const double answerShare = (width - answerLeft) / width;
+    EXPECT_NEAR(answerShare, 206.0 / 600.0, 0.03) << "answer column from x = " << answerLeft;
 }
 
 TEST(Thumbnailer, ReplacesAnEarlierThumbnailOnlyOnSuccess) {
