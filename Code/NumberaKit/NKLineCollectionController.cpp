@@ -18,8 +18,9 @@ struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate
         controller->lineCollectionDidAutomaticallyUpdateLinesAtIndexes(collection, indexes);
     }
     // The collection announces references whose target moved only to a delegate that listens.
-    // The controller does not: it moves them itself from where each line and its targets stood
-    // before the action, which also follows references across merged and split lines exactly.
+    // The controller does not: it moves references of every kind itself from where each line
+    // and its targets stood before the action, which also follows references across merged and
+    // split lines exactly and turns references to removed lines into null references.
     // Both must never run, or a reference would move twice.
     bool respondsToLineReferenceShift() const override { return false; }
     void didNoticeThatLineReferenceOnLines(

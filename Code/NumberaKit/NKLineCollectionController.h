@@ -100,7 +100,7 @@ class NKLineCollectionController {
     void lineCollectionDidAutomaticallyUpdateLinesAtIndexes(NCLineCollection* collection,
                                                             const NSIndexSet& indexes);
     // For each line, its references (by identifier, "%d%+d" of kind and number) and how far
-    // each must move.
+    // each must move. A reference by line number keeps its word as the user wrote it.
     void lineCollectionDidNoticeThatLineReferenceOnLinesShouldShiftBy(
         NCLineCollection* collection, const std::vector<std::shared_ptr<NCLine>>& lines,
         const std::vector<std::map<std::u16string, int64_t>>& shifts);
