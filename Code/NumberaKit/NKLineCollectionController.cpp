@@ -6,7 +6,6 @@
 #include "NCUtilityFunctions.h"
 #include "NKLineReferenceTokens.h"
 #include "NKLog.h"
-#include "NSLocalizedString.h"
 
 // The controller listens to its collection through this object.
 struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate {
@@ -19,8 +18,9 @@ struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate
         controller->lineCollectionDidAutomaticallyUpdateLinesAtIndexes(collection, indexes);
     }
     // The collection announces references whose target moved only to a delegate that listens.
-    // The controller does not: it moves them itself from where each line and its targets stood
-    // before the action, which also follows references across merged and split lines exactly.
+    // The controller does not: it moves references of every kind itself from where each line
+    // and its targets stood before the action, which also follows references across merged and
+    // split lines exactly and turns references to removed lines into null references.
     // Both must never run, or a reference would move twice.
     bool respondsToLineReferenceShift() const override { return false; }
     void didNoticeThatLineReferenceOnLines(
@@ -145,6 +145,8 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
         if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
             line && mayHoldRelativeReferences(*line))
             placesBefore.emplace_back(line, i);
+    const std::vector<PlacedReference> placedBefore =
+        linesMove ? placedReferencesBeforeAction() : std::vector<PlacedReference>{};
     collection.beginBatchUpdate();
     if (action.indexesToAdd()) addLinesAtIndexes(*action.indexesToAdd(), true);
     if (action.indexesToInsert()) insertLinesAtIndexes(*action.indexesToInsert(), true);
@@ -155,6 +157,8 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     }
     if (action.indexesToReevaluate())
         reevaluateLinesAtIndexes(*action.indexesToReevaluate(), false);
+    const PlacedReferenceRewrites placedRewrites =
+        planPlacedReferenceRewrites(action, placedBefore);
     if (const std::optional<NKLineReferenceAdjustment>& adjust = action.lineReferencesToAdjust()) {
         uint64_t line = static_cast<uint64_t>(static_cast<uint32_t>(adjust->lineIndex));
         if (adjust->sourceLineIndex) {
@@ -167,6 +171,7 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     }
     if (!toNullify.empty()) nullifyLines(toNullify);
     if (!placesBefore.empty()) followMovedReferences(action, placesBefore);
+    if (!placedRewrites.empty()) rewritePlacedReferences(placedRewrites);
     collection.endBatchUpdate();
 }
 
@@ -548,15 +553,16 @@ void NKLineCollectionController::lineCollectionDidNoticeThatLineReferenceOnLines
             } else if (kind == NCLineReferenceTypeAbsolute && moved >= 0) {
                 replacement =
                     NCExpression::absoluteLineReferenceTokenWithIndex(static_cast<uint64_t>(moved));
-            } else if (kind == NCLineReferenceTypeByLineNumber) {
-                int64_t lineNumber =
-                    NCLineReferenceIndex(kind, moved, static_cast<int64_t>(line->index())) + 1;
-                std::string digits = std::to_string(lineNumber);
-                replacement =
-                    NSLocalizedString(u"line") + std::u16string(digits.begin(), digits.end());
             }
             NSRange range = (*token)->range();
-            if (!replacement || NSMaxRange(range) > text.size()) continue;
+            if (NSMaxRange(range) > text.size()) continue;
+            if (kind == NCLineReferenceTypeByLineNumber) {
+                int64_t lineNumber =
+                    NCLineReferenceIndex(kind, moved, static_cast<int64_t>(line->index())) + 1;
+                replacement = NKLineReferenceByLineNumberWithNumber(
+                    text.substr(range.location, range.length), lineNumber);
+            }
+            if (!replacement) continue;
             text.replace(range.location, range.length, *replacement);
         }
         setExpressionOfLine(*line, text);

@@ -1,7 +1,8 @@
 // Keeps a document's line collection in step with the calculation text: applies the text
 // actions of each edit (lines appended, inserted, removed and re-read from the document),
-// rewrites relative line references whose target moved, turns references to removed lines
-// into null references, and reports which lines to redraw and which lines' text it rewrote.
+// rewrites line references (relative, absolute and by line number) whose target moved, turns
+// references to removed lines into null references, and reports which lines to redraw and
+// which lines' text it rewrote.
 #ifndef NUMBERA_KIT_NK_LINE_COLLECTION_CONTROLLER_H
 #define NUMBERA_KIT_NK_LINE_COLLECTION_CONTROLLER_H
 
@@ -99,7 +100,7 @@ class NKLineCollectionController {
     void lineCollectionDidAutomaticallyUpdateLinesAtIndexes(NCLineCollection* collection,
                                                             const NSIndexSet& indexes);
     // For each line, its references (by identifier, "%d%+d" of kind and number) and how far
-    // each must move.
+    // each must move. A reference by line number keeps its word as the user wrote it.
     void lineCollectionDidNoticeThatLineReferenceOnLinesShouldShiftBy(
         NCLineCollection* collection, const std::vector<std::shared_ptr<NCLine>>& lines,
         const std::vector<std::map<std::u16string, int64_t>>& shifts);
@@ -112,6 +113,23 @@ class NKLineCollectionController {
 
   private:
     struct CollectionDelegate;
+    // An absolute reference or one by line number as it stood before an action.
+    struct PlacedReference {
+        uint64_t location = 0;  // in the whole text
+        std::u16string text;
+        NCLineReferenceType kind = NCLineReferenceTypeAbsolute;
+        uint64_t lineIndex = 0;    // of the line holding it
+        uint64_t targetIndex = 0;  // of the line it names
+        std::shared_ptr<NCLine> target;
+    };
+    // The ordinal-th absolute or numbered reference of a line, which must still read `text`,
+    // becomes `replacement`.
+    struct PlacedReferenceRewrite {
+        size_t ordinal = 0;
+        std::u16string text, replacement;
+    };
+    typedef std::vector<std::pair<std::shared_ptr<NCLine>, std::vector<PlacedReferenceRewrite>>>
+        PlacedReferenceRewrites;
 
     std::shared_ptr<NCLine> newEmptyLine();
     // Rewrites the relative references of the lines that held some before the action, from the
@@ -120,6 +138,15 @@ class NKLineCollectionController {
     void followMovedReferences(
         const NKTextAction& action,
         const std::vector<std::pair<std::shared_ptr<NCLine>, uint64_t>>& placesBefore);
+    // Absolute references and references by line number name their target by its place, not
+    // by their own line: they are found by where they stand in the whole text before the
+    // action, found again after it (wherever their text went) and given their target's new
+    // place. The rewrites are planned while the lines hold the text view's text and made after
+    // the relative references were rewritten, which never adds or removes one of these.
+    std::vector<PlacedReference> placedReferencesBeforeAction() const;
+    PlacedReferenceRewrites planPlacedReferenceRewrites(
+        const NKTextAction& action, const std::vector<PlacedReference>& before) const;
+    void rewritePlacedReferences(const PlacedReferenceRewrites& rewrites);
     void setExpressionOfLine(NCLine& line, const std::u16string& text);
     void noteExpressionChanged(uint64_t index);
 

@@ -16,4 +16,9 @@ NCExpressionTokenArray NKLineReferenceTokensOfType(NCLineReferenceType mask, con
 NCExpressionTokenArray NKLineReferenceTokensOfTypeInString(NCLineReferenceType mask,
                                                            const std::u16string& text);
 
+// A reference by line number written for another line number: the text as the user typed it
+// ("Line2", "LINE02") with only its number replaced, so the word keeps the user's spelling.
+std::u16string NKLineReferenceByLineNumberWithNumber(const std::u16string& tokenText,
+                                                     int64_t lineNumber);
+
 #endif

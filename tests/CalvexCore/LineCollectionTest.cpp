@@ -16,7 +16,8 @@ struct RecordingDelegate : NCLineCollectionDelegate {
     void didUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet& indexes) override {
         updated.push_back(indexes.indexes());
     }
-    void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet& indexes) override {
+    void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection*,
+                                              const NSIndexSet& indexes) override {
         automatic.push_back(indexes.indexes());
     }
     bool respondsToLineReferenceShift() const override { return true; }
@@ -116,8 +117,13 @@ TEST_F(LineCollectionTest, VariablesAcrossLinesWithRedefinitions) {
 TEST_F(LineCollectionTest, AnEditEvaluatesExactlyTheLineAndItsDependents) {
     // 0: 1, 1: 2, 2: line 0 + 1, 3: 3, 4: the line above × 2, 5: line 2 + line 4, 6: 9.
     const std::vector<std::u16string> texts = {
-        u"1", u"2", abs0 + u" + 1", u"3", above + u" * 2", abs2 + u" + " +
-        NCExpression::absoluteLineReferenceTokenWithIndex(4), u"9"};
+        u"1",
+        u"2",
+        abs0 + u" + 1",
+        u"3",
+        above + u" * 2",
+        abs2 + u" + " + NCExpression::absoluteLineReferenceTokenWithIndex(4),
+        u"9"};
     struct Row {
         uint64_t line;
         std::u16string text;
@@ -146,8 +152,9 @@ TEST_F(LineCollectionTest, AnEditEvaluatesExactlyTheLineAndItsDependents) {
             EXPECT_TRUE(delegate.automatic.empty());
         } else {
             ASSERT_EQ(delegate.automatic.size(), 1u);
-            EXPECT_EQ(std::set<uint64_t>(delegate.automatic[0].begin(), delegate.automatic[0].end()),
-                      automatic);
+            EXPECT_EQ(
+                std::set<uint64_t>(delegate.automatic[0].begin(), delegate.automatic[0].end()),
+                automatic);
         }
         EXPECT_EQ(answers(), row.answers) << row.line;
     }
@@ -176,6 +183,35 @@ TEST_F(LineCollectionTest, InsertionAnnouncesTheShiftOfAbsoluteReferences) {
         lines->insertLine(NCLine::lineWithExpressionString(u"100"), row.at);
         EXPECT_EQ(delegate.shifted, row.shifts) << row.at;
         EXPECT_EQ(lines->lineAtIndex(row.at)->index(), row.at);
+    }
+}
+
+TEST_F(LineCollectionTest, DirectEditsAnnounceTheShiftOfEveryKindOfReference) {
+    // Line 4 refers to the third line by index, line 5 to the second and third by number,
+    // line 6 to the line above it.
+    const std::vector<std::u16string> texts{
+        u"5", u"6", u"7", abs2 + u" * 2", u"line2 + Line3", above + u" + 1"};
+    struct Row {
+        const char* what;
+        bool insert;
+        uint64_t at;
+        std::vector<RecordingDelegate::Shift> shifts;
+    } rows[] = {
+        {"inserted at the top", true, 0, {{5, "4+2", 1}, {5, "4+3", 1}, {4, "2+2", 1}}},
+        {"removed at the top", false, 0, {{3, "4+2", -1}, {3, "4+3", -1}, {2, "2+2", -1}}},
+        // The references to the removed line are left alone; the others did not move.
+        {"a target removed", false, 2, {}},
+        {"inserted after every target", true, 3, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        lines->removeAllLines();
+        load(texts);
+        if (row.insert)
+            lines->insertLine(NCLine::lineWithExpressionString(u"100"), row.at);
+        else
+            lines->removeLineAtIndex(row.at);
+        EXPECT_EQ(delegate.shifted, row.shifts);
     }
 }
 

@@ -4,14 +4,17 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <random>
 
 #include "KitTestSupport.h"
 #include "NCExpression.h"
 #include "NCLineCollection.h"
+#include "NCUtilityFunctions.h"
 #include "NKLineCollectionController.h"
 #include "NKLineReferenceTokens.h"
+#include "NKTextHelpers.h"
 #include "NKTextSyncHelper.h"
 
 namespace {
@@ -162,45 +165,169 @@ TEST_F(EditingSession, WorkedExamples) {
     }
 }
 
+// What the user sees: absolute references and references typed as "line" and a number keep
+// naming the same line, so their answers stay, when lines are inserted or removed above
+// their targets; a reference whose target went dies. "?" marks an answer not looked at (a
+// dead reference's).
+TEST_F(EditingSession, ReferencesOfEveryKindKeepTheirAnswers) {
+    struct Row {
+        const char* what;
+        std::vector<std::u16string> lines;
+        std::vector<std::u16string> answers;
+        NSRange range;
+        std::u16string replacement;
+        std::vector<std::u16string> linesAfter;
+        std::vector<std::u16string> answersAfter;
+    };
+    auto join = [](const std::vector<std::u16string>& lines) {
+        std::u16string text;
+        for (size_t i = 0; i < lines.size(); ++i) text += (i ? u"\n" : u"") + lines[i];
+        return text;
+    };
+    std::vector<std::u16string> twelve, twelveAnswers;
+    for (int i = 1; i <= 12; ++i) {
+        twelve.push_back(NKUTF16(std::to_string(i * 10)));
+        twelveAnswers.push_back(twelve.back());
+    }
+    std::vector<std::u16string> thirteen = twelve, thirteenAnswers = twelveAnswers;
+    thirteen.insert(thirteen.begin() + 1, u"");
+    thirteenAnswers.insert(thirteenAnswers.begin() + 1, u"");
+    twelve.push_back(u"line12 - line2 + line1");
+    twelveAnswers.push_back(u"110");
+    thirteen.push_back(u"line13 - line3 + line1");
+    thirteenAnswers.push_back(u"110");
+
+    const Row rows[] = {
+        {"an empty line inserted at the top",
+         {u"10", u"20", u"(___abs_line(1)) + 1", u"line2 + 1"},
+         {u"10", u"20", u"21", u"21"},
+         {0, 0},
+         u"\n",
+         {u"", u"10", u"20", u"(___abs_line(2)) + 1", u"line3 + 1"},
+         {u"", u"10", u"20", u"21", u"21"}},
+        {"a line inserted below the target",
+         {u"10", u"20", u"(___abs_line(1)) + 1", u"line2 + 1"},
+         {u"10", u"20", u"21", u"21"},
+         {5, 0},
+         u"\n",
+         {u"10", u"20", u"", u"(___abs_line(1)) + 1", u"line2 + 1"},
+         {u"10", u"20", u"", u"21", u"21"}},
+        {"the user's spelling is kept",
+         {u"10", u"20", u"Line2 * LINE1", u"(___rel_line(-2)) + line1"},
+         {u"10", u"20", u"200", u"30"},
+         {2, 0},
+         u"\n5",
+         {u"10", u"5", u"20", u"Line3 * LINE1", u"(___rel_line(-2)) + line1"},
+         {u"10", u"5", u"20", u"200", u"30"}},
+        {"a line removed above the target",
+         {u"5", u"10", u"20", u"(___abs_line(2)) + 1", u"line3 + line2"},
+         {u"5", u"10", u"20", u"21", u"30"},
+         {0, 2},
+         u"",
+         {u"10", u"20", u"(___abs_line(1)) + 1", u"line2 + line1"},
+         {u"10", u"20", u"21", u"30"}},
+        {"the target removed",
+         {u"10", u"20", u"(___abs_line(1)) + 1", u"line2 + line1"},
+         {u"10", u"20", u"21", u"30"},
+         {3, 3},
+         u"",
+         {u"10", dead + u" + 1", dead + u" + line1"},
+         {u"10", u"?", u"?"}},
+        {"a reference joined onto its target",
+         {u"10", u"(___abs_line(0)) * 2", u"line1 * 3"},
+         {u"10", u"20", u"30"},
+         {2, 1},
+         u"",
+         {u"10" + dead + u" * 2", u"line1 * 3"},
+         {u"?", u"?"}},
+        {"numbers of two digits", twelve, twelveAnswers, {2, 0}, u"\n", thirteen, thirteenAnswers},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Session session(join(row.lines));
+        auto answers = [&] {
+            std::vector<std::u16string> all;
+            for (uint64_t i = 0; i < session.collection->countOfLines(); ++i)
+                all.push_back(session.collection->lineAtIndex(i)->formattedResult().value_or(u""));
+            return all;
+        };
+        auto checked = [](std::vector<std::u16string> seen,
+                          const std::vector<std::u16string>& expected) {
+            for (size_t i = 0; i < seen.size() && i < expected.size(); ++i)
+                if (expected[i] == u"?") seen[i] = u"?";
+            return seen;
+        };
+        EXPECT_EQ(answers(), row.answers);
+        session.edit({NSMaxRange(row.range), 0}, row.range, row.replacement);
+        EXPECT_EQ(session.collectionLines(), row.linesAfter);
+        EXPECT_EQ(session.rig.metrics->lineStrings(), row.linesAfter);
+        EXPECT_EQ(checked(answers(), row.answersAfter), row.answersAfter);
+    }
+}
+
 namespace {
+
+// The kinds of reference the documents hold.
+const NCLineReferenceType kTrackedKinds = NCLineReferenceTypeRelative |
+                                          NCLineReferenceTypeAbsolute |
+                                          NCLineReferenceTypeByLineNumber | NCLineReferenceTypeNull;
 
 // A reference token of the text: where it stands and the line object it points at.
 struct TrackedReference {
     NSRange range;  // in the whole text
+    NCLineReferenceType kind = NCLineReferenceTypeRelative;
     bool isDead = false;
     std::shared_ptr<NCLine> target;  // none when dead or pointing outside the lines
+    uint64_t targetIndex = 0;        // where the target stood when the reference was read
 };
 
-// The relative and null references of the text in text order, with their targets taken
-// from the collection as it stands.
+// The references of the text in text order, with their targets taken from the collection as
+// it stands.
 std::vector<TrackedReference> referencesOf(Session& session) {
     std::vector<TrackedReference> references;
     uint64_t count = session.rig.metrics->countOfLines();
     for (uint64_t i = 0; i < count; ++i) {
         NSRange lineRange = session.rig.metrics->rangeOfLineAtIndex(i, false);
         std::u16string text = session.rig.metrics->stringForLineAtIndex(i, false).value_or(u"");
-        for (const auto& token : NKLineReferenceTokensOfTypeInString(
-                 NCLineReferenceTypeRelative | NCLineReferenceTypeNull, text)) {
+        for (const auto& token : NKLineReferenceTokensOfTypeInString(kTrackedKinds, text)) {
             TrackedReference reference;
             reference.range = {lineRange.location + token->range().location, token->range().length};
-            reference.isDead = token->lineReferenceType() == NCLineReferenceTypeNull;
-            int64_t target = static_cast<int64_t>(i) + token->lineReferenceNumber();
-            if (!reference.isDead && target >= 0)
+            reference.kind = token->lineReferenceType();
+            reference.isDead = reference.kind == NCLineReferenceTypeNull;
+            int64_t target = NCLineReferenceIndex(reference.kind, token->lineReferenceNumber(),
+                                                  static_cast<int64_t>(i));
+            if (!reference.isDead && target >= 0) {
                 reference.target = session.collection->lineAtIndex(static_cast<uint64_t>(target));
+                reference.targetIndex = static_cast<uint64_t>(target);
+            }
             references.push_back(reference);
         }
     }
     return references;
 }
 
+// Whether an edit starting at the position would write next to the number of a reference by
+// line number ("line2" followed by "5" is another reference): that is the user retyping the
+// reference, not an edit it must survive.
+bool touchesTypedNumber(uint64_t position, const std::vector<TrackedReference>& references) {
+    for (const TrackedReference& reference : references)
+        if (reference.kind == NCLineReferenceTypeByLineNumber &&
+            NSMaxRange(reference.range) == position)
+            return true;
+    return false;
+}
+
 // Positions where an edit may begin or end: never inside a reference, which the text view
-// shows as one character.
+// shows as one character, nor right after a reference by line number.
 std::vector<uint64_t> editablePositions(const std::u16string& text,
                                         const std::vector<TrackedReference>& references) {
     std::vector<bool> inside(text.size() + 1, false);
-    for (const TrackedReference& reference : references)
+    for (const TrackedReference& reference : references) {
         for (uint64_t p = reference.range.location + 1; p < NSMaxRange(reference.range); ++p)
             inside[p] = true;
+        if (reference.kind == NCLineReferenceTypeByLineNumber)
+            inside[NSMaxRange(reference.range)] = true;
+    }
     std::vector<uint64_t> positions;
     for (uint64_t p = 0; p <= text.size(); ++p)
         if (!inside[p]) positions.push_back(p);
@@ -222,10 +349,13 @@ class RandomEditing : public testing::TestWithParam<RandomRun> {
 
 INSTANTIATE_TEST_SUITE_P(
     Seeds, RandomEditing,
-    testing::Values(RandomRun{20261210, u"1\n2\n3\n4\n5\n6", 3000},
-                    RandomRun{7, u"10\n" + rel(-1) + u"*2\n\n" + rel(-2) + u"+" + rel(-1) + u"\nx",
-                              2000},
-                    RandomRun{424242, u"", 2000}));
+    testing::Values(
+        RandomRun{20261210, u"1\n2\n3\n4\n5\n6", 3000},
+        RandomRun{7, u"10\n" + rel(-1) + u"*2\n\n" + rel(-2) + u"+" + rel(-1) + u"\nx", 2000},
+        RandomRun{424242, u"", 2000},
+        RandomRun{31337,
+                  u"10\n20\n(___abs_line(1)) + 1\nline2 + 1\n" + rel(-3) + u"\nLine1*LINE4\n7",
+                  3000}));
 
 TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     const RandomRun& run = GetParam();
@@ -245,6 +375,7 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     auto owner = std::make_unique<Session>(run.start);
     const int edits = run.edits;
     int checkedReferences = 0, deadReferences = 0;
+    std::map<NCLineReferenceType, int> followedKinds;
     std::vector<int> typesSeen(20, 0);
     for (int step = 0; step < edits; ++step) {
         Session& session = *owner;
@@ -283,14 +414,26 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
                 break;
             case 4:
             case 8:
-            case 10: {  // a reference to a line above (or below) the caret's line
+            case 10: {  // a reference of any kind to a line above (or below) the caret's line
                 range.length = 0;
                 selection.length = 0;
                 uint64_t line = session.rig.metrics->indexOfLineAtCharacterIndex(a);
                 uint64_t count = session.rig.metrics->countOfLines();
                 int64_t target = static_cast<int64_t>(pick(count));
                 if (target == static_cast<int64_t>(line)) break;
-                replacement = rel(target - static_cast<int64_t>(line));
+                const char16_t* words[] = {u"line", u"Line", u"LINE"};
+                switch (pick(4)) {
+                    case 0:
+                        replacement = NCExpression::absoluteLineReferenceTokenWithIndex(
+                            static_cast<uint64_t>(target));
+                        break;
+                    case 1:  // typed, with a space so that no digit typed later joins it
+                        replacement = words[pick(3)] + NKUTF16(std::to_string(target + 1)) + u" ";
+                        break;
+                    default:
+                        replacement = rel(target - static_cast<int64_t>(line));
+                        break;
+                }
                 break;
             }
             case 5:  // backspace
@@ -317,6 +460,7 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
                 break;
         }
         if (replacement.empty() && range.length == 0) continue;
+        if (touchesTypedNumber(range.location, references)) continue;
         SCOPED_TRACE("edit " + std::to_string(step) + " of \"" + utf8(before) + "\" at (" +
                      std::to_string(range.location) + "," + std::to_string(range.length) +
                      ") with \"" + utf8(replacement) + "\"");
@@ -329,9 +473,7 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
             else if (reference.range.location >= NSMaxRange(range))
                 after.push_back(reference);
         }
-        size_t pasted = NKLineReferenceTokensOfTypeInString(
-                            NCLineReferenceTypeRelative | NCLineReferenceTypeNull, replacement)
-                            .size();
+        size_t pasted = NKLineReferenceTokensOfTypeInString(kTrackedKinds, replacement).size();
 
         NKTextAction action = session.edit(selection, range, replacement);
         ++typesSeen[std::clamp(action.textActionType(), 0, 19)];
@@ -362,6 +504,8 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
                 ++deadReferences;
             } else {
                 ++checkedReferences;
+                if (was.target->index() != was.targetIndex) ++followedKinds[was.kind];
+                EXPECT_EQ(is.kind, was.kind) << "reference " << i;
                 EXPECT_FALSE(is.isDead) << "reference " << i;
                 EXPECT_EQ(is.target, was.target)
                     << "reference " << i << " on line " << host << " in \""
@@ -380,10 +524,18 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
         if (!typesSeen[type]) unused += " " + std::to_string(type);
     }
     std::cout << "types " << typesUsed << " (not:" << unused << "), references followed "
-              << checkedReferences << ", found dead " << deadReferences << "\n";
+              << checkedReferences << " (to a moved target: relative "
+              << followedKinds[NCLineReferenceTypeRelative] << ", absolute "
+              << followedKinds[NCLineReferenceTypeAbsolute] << ", by line number "
+              << followedKinds[NCLineReferenceTypeByLineNumber] << "), found dead "
+              << deadReferences << "\n";
     EXPECT_GE(typesUsed, 14);
     EXPECT_GT(checkedReferences, edits / 4);
     EXPECT_GT(deadReferences, edits / 60);
+    // References of every kind followed their target to another place.
+    for (NCLineReferenceType kind : {NCLineReferenceTypeRelative, NCLineReferenceTypeAbsolute,
+                                     NCLineReferenceTypeByLineNumber})
+        EXPECT_GT(followedKinds[kind], edits / 200) << "kind " << kind;
 }
 
 // Selections that disagree with the edit and ranges past the text come from a confused

@@ -284,6 +284,49 @@ TEST_F(LineCollectionController, ShiftedReferencesAreRewritten) {
     EXPECT_EQ(controller.linesWhoseExpressionsHaveChanged(), (NSIndexSet{3, 4}));
 }
 
+// A collection edited directly, its announcements of moved references handed to the
+// controller: every kind is rewritten to its target's new place, the word as the user wrote
+// it, and the answers stay.
+TEST_F(LineCollectionController, AnnouncedShiftsKeepTheUsersSpellingAndTheAnswers) {
+    struct Forwarder : NCLineCollectionDelegate {
+        explicit Forwarder(NKLineCollectionController& controller) : controller(controller) {}
+        bool respondsToLineReferenceShift() const override { return true; }
+        void didNoticeThatLineReferenceOnLines(
+            NCLineCollection* collection, const std::vector<std::shared_ptr<NCLine>>& lines,
+            const std::vector<std::map<std::u16string, int64_t>>& shifts) override {
+            controller.lineCollectionDidNoticeThatLineReferenceOnLinesShouldShiftBy(collection,
+                                                                                    lines, shifts);
+        }
+        NKLineCollectionController& controller;
+    } forwarder(controller);
+    auto collection = collectionOf(
+        {u"10", u"20", u"(___abs_line(1)) + 1", u"Line2 + 1", u"LINE02 * 2", rel(-4) + u" + 2"});
+    collection->setDelegate(&forwarder);
+    auto answers = [&] {
+        std::vector<std::u16string> all;
+        for (uint64_t i = 0; i < collection->countOfLines(); ++i)
+            all.push_back(collection->lineAtIndex(i)->formattedResult().value_or(u""));
+        return all;
+    };
+    EXPECT_EQ(answers(), (std::vector<std::u16string>{u"10", u"20", u"21", u"21", u"40", u"22"}));
+
+    collection->insertLine(NCLine::lineWithExpressionString(u"5"), 0);
+    EXPECT_EQ(linesOf(*collection),
+              (std::vector<std::u16string>{u"5", u"10", u"20", u"(___abs_line(2)) + 1",
+                                           u"Line3 + 1", u"LINE3 * 2", rel(-4) + u" + 2"}));
+    EXPECT_EQ(answers(),
+              (std::vector<std::u16string>{u"5", u"10", u"20", u"21", u"21", u"40", u"22"}));
+
+    collection->removeLineAtIndex(0);
+    collection->removeLineAtIndex(0);
+    EXPECT_EQ(linesOf(*collection),
+              (std::vector<std::u16string>{u"20", u"(___abs_line(0)) + 1", u"Line1 + 1",
+                                           u"LINE1 * 2", rel(-4) + u" + 2"}));
+    EXPECT_EQ(answers()[1], u"21");
+    EXPECT_EQ(answers()[3], u"40");
+    collection->setDelegate(nullptr);
+}
+
 TEST_F(LineCollectionController, TranscriptOfTheLines) {
     load({u"1", u"a+b"});
     controller.printLineCollectionStateIntoUnitTest();
