@@ -32,6 +32,52 @@ M_APM parseDecimal(const char* text) {
     return value;
 }
 
+// Significant digits of the decimal value of a ratio factor: as many as fractions keep.
+constexpr int kRatioFactorDigits = 100;
+
+// A factor in its exact form, numerator / denominator, and as one decimal value. A decimal
+// text is its own numerator over 1; "5/9" keeps definitions such as the degree Fahrenheit
+// exact, so conversions that cancel them (32 °F in °C) leave no rounding behind.
+struct Factor {
+    M_APM value = nullptr;
+    M_APM numerator = nullptr;
+    M_APM denominator = nullptr;  // null for a decimal factor
+};
+
+// Needs the arbitrary-precision lock.
+Factor* parseFactor(const char* text) {
+    auto* factor = new Factor();
+    const char* slash = text ? std::strchr(text, '/') : nullptr;
+    if (!slash) {
+        factor->numerator = parseDecimal(text);
+        factor->value = factor->numerator;
+        return factor;
+    }
+    factor->numerator = parseDecimal(std::string(text, slash).c_str());
+    M_APM denominator = parseDecimal(slash + 1);
+    if (m_apm_sign(denominator) == 0) {
+        // Unparseable, like any other bad factor text.
+        m_apm_free(denominator);
+        m_apm_set_string(factor->numerator, "0");
+        factor->value = factor->numerator;
+        return factor;
+    }
+    factor->denominator = denominator;
+    factor->value = m_apm_init();
+    m_apm_divide(factor->value, kRatioFactorDigits - 1, factor->numerator, denominator);
+    return factor;
+}
+
+void freeFactor(Factor* factor) {
+    if (!factor) return;
+    m_apm_enter();
+    if (factor->value != factor->numerator) m_apm_free(factor->value);
+    m_apm_free(factor->numerator);
+    if (factor->denominator) m_apm_free(factor->denominator);
+    m_apm_leave();
+    delete factor;
+}
+
 }  // namespace
 
 struct NBFUnit {
@@ -41,7 +87,7 @@ struct NBFUnit {
     NBFStringRef identifierString = nullptr;
     NBFArrayRef aliases[kNameSlots] = {};
     char* baseFactor = nullptr;
-    std::atomic<M_APM> baseFactorValue{nullptr};
+    std::atomic<Factor*> baseFactorValue{nullptr};
     NBFStringRef offset = nullptr;
     std::atomic<M_APM> offsetValue{nullptr};
     std::atomic<int8_t> siExponent{NBFUnitSIExponentUnknown};
@@ -57,12 +103,14 @@ void dropCachedValue(std::atomic<M_APM>& cache) {
     if (M_APM old = cache.exchange(nullptr)) m_apm_free_mt(old);
 }
 
+void dropCachedValue(std::atomic<Factor*>& cache) { freeFactor(cache.exchange(nullptr)); }
+
 // Fills the cache once; the lock makes a second thread wait and then find the value.
-template <typename Make>
-M_APM cachedValue(std::atomic<M_APM>& cache, Make make) {
-    if (M_APM value = cache.load(std::memory_order_acquire)) return value;
+template <typename T, typename Make>
+T* cachedValue(std::atomic<T*>& cache, Make make) {
+    if (T* value = cache.load(std::memory_order_acquire)) return value;
     m_apm_enter();
-    M_APM value = cache.load(std::memory_order_acquire);
+    T* value = cache.load(std::memory_order_acquire);
     if (!value) {
         value = make();
         cache.store(value, std::memory_order_release);
@@ -171,9 +219,23 @@ void NBFUnitSetBaseFactor(NBFUnitRef unit, const char* text) {
 
 const char* NBFUnitGetBaseFactor(NBFUnitRef unit) { return unit ? unit->baseFactor : nullptr; }
 
+namespace {
+
+Factor* factorOf(NBFUnitRef unit) {
+    return cachedValue(unit->baseFactorValue, [unit] { return parseFactor(unit->baseFactor); });
+}
+
+}  // namespace
+
 M_APM NBFUnitGetBaseFactorMAPMReference(NBFUnitRef unit) {
-    if (!unit) return nullptr;
-    return cachedValue(unit->baseFactorValue, [unit] { return parseDecimal(unit->baseFactor); });
+    return unit ? factorOf(unit)->value : nullptr;
+}
+
+void NBFUnitMultiplyExactBaseFactor(NBFUnitRef unit, M_APM numerator, M_APM denominator) {
+    if (!unit) return;
+    Factor* factor = factorOf(unit);
+    m_apm_multiply(numerator, numerator, factor->numerator);
+    if (factor->denominator) m_apm_multiply(denominator, denominator, factor->denominator);
 }
 
 void NBFUnitSetOffset(NBFUnitRef unit, NBFStringRef text) {

@@ -1,6 +1,7 @@
 // A basic unit: one measurable unit of one unit type and its conversion to the base unit of
 // that type (value in base units = (value + offset) × base factor). Factor and offset are kept
-// as decimal text and converted to arbitrary precision on first use.
+// as text and converted to arbitrary precision on first use. The factor is a decimal or, for a
+// definition that has no finite decimal (5/9), a ratio of two decimals "N/D" kept exact.
 //
 // Every function accepts a null unit and then does nothing or answers 0 / null. Strings and
 // values handed out are borrowed from the unit.
@@ -46,8 +47,13 @@ void NBFUnitSetBaseFactor(NBFUnitRef unit, const char* text);
 // holds until the next.
 uint64_t NBFUnitGetFactorGeneration();
 const char* NBFUnitGetBaseFactor(NBFUnitRef unit);
-// Parsed on the first call (unparseable or absent text reads as 0); owned by the unit.
+// Parsed on the first call (unparseable or absent text, or a zero denominator, reads as 0);
+// owned by the unit. A ratio's value is rounded to 100 significant digits.
 M_APM NBFUnitGetBaseFactorMAPMReference(NBFUnitRef unit);
+// numerator ×= the factor's numerator, denominator ×= its denominator (1 for a decimal
+// factor): products of factors stay exact until their one division. Needs the
+// arbitrary-precision lock.
+void NBFUnitMultiplyExactBaseFactor(NBFUnitRef unit, M_APM numerator, M_APM denominator);
 // Retains the text; an equal text changes nothing.
 void NBFUnitSetOffset(NBFUnitRef unit, NBFStringRef text);
 NBFStringRef NBFUnitGetOffset(NBFUnitRef unit);

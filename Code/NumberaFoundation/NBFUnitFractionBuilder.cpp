@@ -113,11 +113,9 @@ class UnitFractionBuilderImpl final : public UnitFractionBuilder {
     NBFUnitFraction* m_fraction = nullptr;
 };
 
-// Multiplies each unit's factor into product (exact); needs the arbitrary-precision lock.
-void multiplyFactors(M_APM product, const std::vector<NBFUnit*>& units) {
-    for (NBFUnit* unit : units) {
-        m_apm_multiply(product, product, NBFUnitGetBaseFactorMAPMReference(unit));
-    }
+// Multiplies each unit's factor into up / down (exact); needs the arbitrary-precision lock.
+void multiplyFactors(M_APM up, M_APM down, const std::vector<NBFUnit*>& units) {
+    for (NBFUnit* unit : units) NBFUnitMultiplyExactBaseFactor(unit, up, down);
 }
 
 NBFUnitFraction* UnitFractionBuilderImpl::build() {
@@ -166,9 +164,9 @@ NBFUnitFraction* UnitFractionBuilderImpl::build() {
     M_APM unitMultiplier = nullptr;
     M_APM extraMultiplier = nullptr;
     m_apm_copy(numerator, m_extraMultiplier ? m_extraMultiplier : MM_One);
-    multiplyFactors(numerator, m_numerator);
     m_apm_copy(denominator, MM_One);
-    multiplyFactors(denominator, m_denominator);
+    multiplyFactors(numerator, denominator, m_numerator);
+    multiplyFactors(denominator, numerator, m_denominator);
     m_apm_leave();
     NBFMAPMAccumulatorInitialize(m_accumulator, numerator);
     NBFMAPMAccumulatorDivideBy(m_accumulator, denominator);
@@ -179,9 +177,9 @@ NBFUnitFraction* UnitFractionBuilderImpl::build() {
         M_APM up = m_apm_init();
         M_APM down = m_apm_init();
         m_apm_copy(up, MM_One);
-        multiplyFactors(up, survivorsUp);
         m_apm_copy(down, MM_One);
-        multiplyFactors(down, survivorsDown);
+        multiplyFactors(up, down, survivorsUp);
+        multiplyFactors(down, up, survivorsDown);
         m_apm_leave();
         NBFMAPMAccumulatorInitialize(m_accumulator, up);
         NBFMAPMAccumulatorDivideBy(m_accumulator, down);

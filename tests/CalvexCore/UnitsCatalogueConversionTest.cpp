@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "NCEvaluator.h"
+#include "NCLineCollection.h"
 #include "UnitsFileTestSupport.h"
 
 namespace {
@@ -168,5 +169,73 @@ INSTANTIATE_TEST_SUITE_P(RealCatalogue, UnitsCatalogueConversionTest,
 TEST(UnitsCatalogueConversionTest, TableCoversEveryCategory) {
     EXPECT_GE(std::size(kConversions), 60u);
 }
+
+// Lines of a document and the answers shown beside them.
+struct ShownAnswer {
+    std::vector<const char16_t*> lines;  // the last one's answer is checked
+    const char* shown;
+};
+
+const ShownAnswer kShownAnswers[] = {
+    // Offsets that cancel leave nothing of the 5/9 behind.
+    {{u"32 °F in °C"}, "0 °C"},
+    {{u"491.67 °R in °C"}, "0 °C"},
+    {{u"32 °F + 0 °C"}, "0 °C"},
+    {{u"459.67 °R in °F"}, "0 °F"},
+    {{u"273.15 K in °C"}, "0 °C"},
+    {{u"98.6 °F in °C"}, "37 °C"},
+    {{u"212 °F in °C"}, "100 °C"},
+    {{u"100 °C in °F"}, "212 °F"},
+    {{u"-40 °C in °F"}, "-40 °F"},
+    {{u"32 °F in K"}, "273.15 K"},
+    {{u"0 K in °F"}, "-459.67 °F"},
+    {{u"300 K in °R"}, "540 °R"},
+    {{u"(9 °R in K) - 5 K"}, "0 K"},
+    {{u"32 °F in °C in °F"}, "32 °F"},
+    {{u"72 points in inches"}, "1 inch"},
+    {{u"1 °F in °C"}, "-17.2222222222 °C"},
+    // Exact before, exact still.
+    {{u"1 mile in km"}, "1.609344 km"},
+    {{u"5 ft in cm"}, "152.4 cm"},
+    {{u"36 km/h in m/s"}, "10 m/s"},
+    {{u"1 m/s in km/h"}, "3.6 km/h"},
+    // A value typed tiny stays tiny.
+    {{u"1e-30 m in km"}, "1e-33 km"},
+    {{u"5e-39 K in °R"}, "9e-39 °R"},
+    // Powers typed as digits after the unit symbol.
+    {{u"5 m2 in cm2"}, "50,000 cm^2"},
+    {{u"5 km2"}, "5 km^2"},
+    {{u"2 m3 in litres"}, "2,000 litres"},
+    {{u"3m2"}, "3 m^2"},
+    {{u"1 ft2 in in2"}, "144 inch^2"},
+    {{u"1 yd3 in ft3"}, "27 ft^3"},
+    {{u"1 in3 in cm3"}, "16.387064 cm^3"},
+    {{u"10 mm2 in cm2"}, "0.1 cm^2"},
+    {{u"1 mi2 in km2"}, "2.5899881103 km^2"},
+    {{u"2 km2 + 3 m2"}, "2,000,003 m^2"},
+    // A number after a space is still a number, and a name with a digit still a variable.
+    {{u"2 m 3"}, "5 m"},
+    {{u"x2 = 4", u"x2 * 3"}, "12"},
+};
+
+std::ostream& operator<<(std::ostream& out, const ShownAnswer& row) {
+    return out << utf8(std::u16string(row.lines.back()));
+}
+
+class ShownAnswerTest : public ::testing::TestWithParam<ShownAnswer> {};
+
+TEST_P(ShownAnswerTest, IsTheExactAnswer) {
+    const ShownAnswer& row = GetParam();
+    auto document = std::make_shared<NCLineCollection>(sharedRealEnvironment());
+    document->beginBatchUpdate();
+    for (const char16_t* text : row.lines)
+        document->addLine(NCLine::lineWithExpressionString(text));
+    document->endBatchUpdate();
+    auto shown = document->lineAtIndex(row.lines.size() - 1)->formattedResult();
+    ASSERT_TRUE(shown.has_value()) << utf8(std::u16string(row.lines.back()));
+    EXPECT_EQ(utf8(*shown), row.shown) << utf8(std::u16string(row.lines.back()));
+}
+
+INSTANTIATE_TEST_SUITE_P(RealCatalogue, ShownAnswerTest, ::testing::ValuesIn(kShownAnswers));
 
 }  // namespace

@@ -74,6 +74,26 @@ TEST(UnitFractionBuilder, ContainersAndTheirFractions) {
     NBFUnitContainerRelease(bare);
 }
 
+TEST(UnitFractionBuilder, RatioFactorsGiveExactMultipliers) {
+    // Nine degrees of a 5/9 unit per second are exactly five base units per second.
+    NBFUnitRef rankine = NBFUnitCreate(NBFUnitTypeTemperature, "5/9", "rankine");
+    NBFUnitRef second = NBFUnitCreate(NBFUnitTypeTime, "1", "second");
+    NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreateWithBasicUnit(rankine);
+    NBFUnitFractionBuilderAddUnit(builder, second, -1);
+    NBFUnitFractionBuilderSetExtraMultiplierString(builder, "9");
+    NBFUnitFractionRef rate = NBFUnitFractionBuilderGetUnitFraction(builder);
+    EXPECT_EQ(decimalText(NBFUnitFractionGetMultiplier(rate)), "5");
+    EXPECT_EQ(decimalText(NBFUnitFractionGetExtraMultiplier(rate)), "9");
+    // Over its own kind the ratio cancels to nothing.
+    NBFUnitFractionBuilderSetExtraMultiplierMAPM(builder, nullptr);
+    NBFUnitFractionBuilderAddUnit(builder, rankine, -1);
+    NBFUnitFractionBuilderAddUnit(builder, second, 1);
+    EXPECT_EQ(decimalText(NBFUnitFractionBuilderGetMultiplier(builder)), "1");
+    NBFUnitFractionBuilderRelease(builder);
+    NBFUnitRelease(rankine);
+    NBFUnitRelease(second);
+}
+
 TEST(UnitFractionBuilder, ExtraMultiplier) {
     UnitTestCatalog units;
     NBFUnitFractionBuilderRef builder = NBFUnitFractionBuilderCreate();

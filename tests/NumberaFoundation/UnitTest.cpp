@@ -77,6 +77,43 @@ TEST(Unit, AliasesFactorAndOffset) {
     NBFUnitRelease(unit);
 }
 
+TEST(Unit, RatioFactorsMultiplyExactly) {
+    struct Row {
+        const char* factor;
+        const char* value;      // the decimal value's first digits
+        const char* timesNine;  // 9 × factor, as an exact ratio divided out
+    } rows[] = {
+        {"5/9", "0.5555555555", "5"},
+        {"0.0254/72", "0.0003527777", "0.003175"},
+        {"2.54", "2.54", "22.86"},
+        {"5/0", "0", "0"},  // no such ratio: like an unparseable factor
+        {"x/9", "0", "0"},
+    };
+    for (const Row& row : rows) {
+        NBFUnitRef unit = NBFUnitCreate(NBFUnitTypeTemperature, row.factor);
+        EXPECT_EQ(decimalText(NBFUnitGetBaseFactorMAPMReference(unit)).rfind(row.value, 0), 0u)
+            << row.factor;
+        M_APM up = m_apm_init_mt();
+        M_APM down = m_apm_init_mt();
+        M_APM quotient = m_apm_init_mt();
+        m_apm_enter();
+        m_apm_set_string(up, "9");
+        m_apm_set_string(down, "1");
+        NBFUnitMultiplyExactBaseFactor(unit, up, down);
+        m_apm_divide(quotient, 50, up, down);
+        m_apm_leave();
+        EXPECT_EQ(decimalText(quotient), row.timesNine) << row.factor;
+        m_apm_free_mt(up);
+        m_apm_free_mt(down);
+        m_apm_free_mt(quotient);
+        NBFUnitRelease(unit);
+    }
+    // The decimal value of a ratio keeps 100 significant digits.
+    NBFUnitRef ninth = NBFUnitCreate(NBFUnitTypeLength, "1/9");
+    EXPECT_EQ(decimalText(NBFUnitGetBaseFactorMAPMReference(ninth)), "0." + std::string(100, '1'));
+    NBFUnitRelease(ninth);
+}
+
 TEST(Unit, EqualityComparesTypeAndFactorValue) {
     NBFUnitRef a = NBFUnitCreate(NBFUnitTypeLength, "1000", "km");
     NBFUnitRef b = NBFUnitCreate(NBFUnitTypeLength, "1e3", "kilometre");

@@ -37,6 +37,15 @@ std::optional<Rational> Rational::fromDecimal(std::string_view text) {
     return r / powerOfTen(decimals);
 }
 
+std::optional<Rational> Rational::fromFactor(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return fromDecimal(text);
+    const auto numerator = fromDecimal(text.substr(0, slash));
+    const auto denominator = fromDecimal(text.substr(slash + 1));
+    if (!numerator || !denominator || denominator->isZero()) return std::nullopt;
+    return *numerator / *denominator;
+}
+
 Rational Rational::powerOfTen(int exponent) {
     Rational r;
     mpz_t p;

@@ -30,6 +30,9 @@ public:
     // A plain decimal: optional minus, digits, optional point and digits. No exponent, no sign
     // "+", no grouping; anything else gives no value.
     static std::optional<Rational> fromDecimal(std::string_view text);
+    // A unit factor: a plain decimal, or "N/D" with plain decimals N and D, D not zero.
+    static std::optional<Rational> fromFactor(std::string_view text);
+    static bool isRatio(std::string_view text) { return text.find('/') != text.npos; }
     static Rational powerOfTen(int exponent);
 
     Rational operator+(const Rational& o) const { return apply(mpq_add, o); }

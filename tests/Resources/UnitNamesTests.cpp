@@ -43,6 +43,17 @@ std::vector<std::string> wordsOf(const std::string& name) {
     return words;
 }
 
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// Digits glued to the end of a word, as in m2: the analyser looks a word and the number
+// written directly after it up as one word. A digit anywhere else starts a number.
+bool digitsArePower(const std::u32string& name) {
+    const std::size_t first = name.find_first_of(U"0123456789");
+    if (first == std::u32string::npos) return true;
+    if (first == 0 || name[first - 1] == U' ') return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(first), name.end(), isDigit);
+}
+
 // Empty when the name can be typed as one unit name.
 std::string typingProblem(const std::string& name) {
     const auto decoded = decodeUtf8(name);
@@ -50,8 +61,8 @@ std::string typingProblem(const std::string& name) {
     if (decoded->empty()) return "is empty";
     if (decoded->front() == U' ' || decoded->back() == U' ') return "has outer spaces";
     if (name.find("  ") != std::string::npos) return "has a double space";
+    if (!digitsArePower(*decoded)) return "has a digit outside a power at its end";
     for (char32_t c : *decoded) {
-        if (c >= U'0' && c <= U'9') return "has a digit";
         if (c < 0x20 || c == 0x7F) return "has a control character";
         if (isOperatorCharacter(c)) return "has an operator character";
     }
@@ -163,9 +174,10 @@ TEST_F(UnitNames, ReservedWordsAreRejectedByTheChecks) {
         EXPECT_FALSE(reservedProblem(name, false).empty() && typingProblem(name).empty()) << name;
     EXPECT_FALSE(reservedProblem("sec", true).empty()) << "exact case always clashes";
     EXPECT_TRUE(reservedProblem("LSL", true).empty()) << "found only as written";
-    for (const char* name : {"km/h", "m2", "lb-ft", "sq in", "a%b", "5", "x\u00b7y", " m"})
+    for (const char* name :
+         {"km/h", "2m", "m2x", "sq m2 x", "m 2", "lb-ft", "sq in", "a%b", "5", "x\u00b7y", " m"})
         EXPECT_FALSE(typingProblem(name).empty()) << name;
-    for (const char* name : {"m", "g", "K", "m\u00b2", "\u00b5m", "fl oz", "$", "\u20ac"})
+    for (const char* name : {"m", "g", "K", "m\u00b2", "m2", "\u00b5m", "fl oz", "$", "\u20ac"})
         EXPECT_TRUE(typingProblem(name).empty() && reservedProblem(name, false).empty()) << name;
 }
 
@@ -264,6 +276,12 @@ const Lookup kLookups[] = {
     {"Mbps", "megabit-per-second"}, {"MBps", "megabyte-per-second"}, {"usd", "USD"},
     {"pen", nullptr}, {"all", nullptr}, {"d", "day"}, {"D", nullptr}, {"st", nullptr},
     {"AC", nullptr}, {"LSL", "LSL"}, {"lsl", nullptr},
+    // Powers typed as digits
+    {"m2", "square-metre"}, {"km2", "square-kilometre"}, {"cm2", "square-centimetre"},
+    {"mm2", "square-millimetre"}, {"in2", "square-inch"}, {"ft2", "square-foot"},
+    {"yd2", "square-yard"}, {"mi2", "square-mile"}, {"m3", "cubic-metre"},
+    {"cm3", "cubic-centimetre"}, {"in3", "cubic-inch"}, {"ft3", "cubic-foot"},
+    {"yd3", "cubic-yard"}, {"m4", nullptr}, {"mm3", nullptr}, {"kg2", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, NameLookup, ::testing::ValuesIn(kLookups));

@@ -523,7 +523,7 @@ bool UnitsCatalogue::resolveInto(const std::string& identifier, const Preference
     switch (u->kind) {
         case UnitKind::Basic:
         case UnitKind::Currency: {
-            const auto factor = Rational::fromDecimal(u->factor);
+            const auto factor = Rational::fromFactor(u->factor);
             const auto offset = Rational::fromDecimal(u->offset.empty() ? "0" : u->offset);
             const auto dimension = categoryDimension(u->category);
             if (!factor || !offset || !dimension) {

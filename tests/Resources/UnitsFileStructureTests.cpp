@@ -173,8 +173,13 @@ TEST_F(UnitsFileStructure, EveryUnitEntryHasWellTypedFields) {
                 << "needs exactly one of composition and factor";
             if (factor) {
                 ASSERT_TRUE(factor->isString());
-                ASSERT_TRUE(isPlainDecimal(factor->text)) << factor->text;
-                EXPECT_GT(Rational::fromDecimal(factor->text)->sign(), 0) << factor->text;
+                const auto value = Rational::fromFactor(factor->text);
+                ASSERT_TRUE(value.has_value()) << factor->text;
+                EXPECT_GT(value->sign(), 0) << factor->text;
+                // A ratio is kept for what no decimal can hold exactly.
+                if (Rational::isRatio(factor->text)) {
+                    EXPECT_FALSE(value->isTerminatingDecimal()) << factor->text;
+                }
             }
             if (const PlistNode* offset = entry.find("offset")) {
                 ASSERT_TRUE(offset->isString());
@@ -225,6 +230,19 @@ TEST_F(UnitsFileStructure, EveryUnitEntryHasWellTypedFields) {
         }
     }
     EXPECT_GT(count, 150);
+}
+
+TEST_F(UnitsFileStructure, PrefixedVariantsAreOfDecimalFactors) {
+    // The loader multiplies a prefix into a factor as decimal text, which would round a ratio.
+    int prefixed = 0;
+    for (const auto& [identifier, unit] : catalogue().units()) {
+        if (unit.kind != UnitKind::Prefixed) continue;
+        ++prefixed;
+        const CatalogueUnit* base = catalogue().unit(unit.prefixBase);
+        ASSERT_NE(base, nullptr) << identifier;
+        EXPECT_FALSE(Rational::isRatio(base->factor)) << identifier << " prefixes " << base->factor;
+    }
+    EXPECT_GT(prefixed, 100);
 }
 
 TEST_F(UnitsFileStructure, IdentifiersAreUniquePlainAndNotPrefixedForms) {

@@ -31,14 +31,18 @@ class Held {
     M_APM m_value;
 };
 
-// product = extra multiplier × the factors of the units on one side. Needs the lock.
-void sideProduct(M_APM product, NBFUnitFractionRef fraction, bool numerator) {
-    M_APM extra = numerator ? NBFUnitFractionGetExtraMultiplier(fraction) : nullptr;
-    m_apm_copy(product, extra ? extra : MM_One);
-    std::vector<NBFUnit*> units = numerator ? NBFUnitFractionGetNumeratorUnits(fraction)
-                                            : NBFUnitFractionGetDenominatorUnits(fraction);
-    for (NBFUnit* unit : units) {
-        m_apm_multiply(product, product, NBFUnitGetBaseFactorMAPMReference(unit));
+// The fraction's full factor as the exact ratio up / down: the extra multiplier and the
+// factors of its numerator units over the factors of its denominator units, each factor
+// itself possibly a ratio (5/9 for the degree Fahrenheit). Needs the lock.
+void exactFactor(NBFUnitFractionRef fraction, M_APM up, M_APM down) {
+    M_APM extra = NBFUnitFractionGetExtraMultiplier(fraction);
+    m_apm_copy(up, extra ? extra : MM_One);
+    m_apm_copy(down, MM_One);
+    for (NBFUnit* unit : NBFUnitFractionGetNumeratorUnits(fraction)) {
+        NBFUnitMultiplyExactBaseFactor(unit, up, down);
+    }
+    for (NBFUnit* unit : NBFUnitFractionGetDenominatorUnits(fraction)) {
+        NBFUnitMultiplyExactBaseFactor(unit, down, up);
     }
 }
 
@@ -123,10 +127,8 @@ bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFracti
     Lock lock;
     // The quotient of exact products, divided once: 36 km/h is exactly 10 m/s.
     Held base, fromUp, fromDown, toUp, toDown, numerator, denominator;
-    sideProduct(fromUp, from, true);
-    sideProduct(fromDown, from, false);
-    sideProduct(toUp, to, true);
-    sideProduct(toDown, to, false);
+    exactFactor(from, fromUp, fromDown);
+    exactFactor(to, toUp, toDown);
     M_APM fromOffset = offsetOf(from);
     if (fromOffset) {
         m_apm_add(base, x, fromOffset);
@@ -201,10 +203,8 @@ NBFValueRef valueInUnitsOf(NBFExpressionNodeEvaluatorRef evaluator, M_APM number
         Lock lock;
         // number · from's factors / the visible units' factors, divided once.
         Held fromUp, fromDown, toUp, toDown, numerator, denominator;
-        sideProduct(fromUp, from, true);
-        sideProduct(fromDown, from, false);
-        sideProduct(toUp, visible.get(), true);
-        sideProduct(toDown, visible.get(), false);
+        exactFactor(from, fromUp, fromDown);
+        exactFactor(visible.get(), toUp, toDown);
         m_apm_multiply(numerator, number, fromUp);
         m_apm_multiply(numerator, numerator, toDown);
         m_apm_multiply(denominator, fromDown, toUp);
