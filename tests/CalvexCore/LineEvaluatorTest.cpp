@@ -362,7 +362,6 @@ TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
     EXPECT_EQ(path.topIndex(), 7);
 }
 
-}  // namespace
 TEST(LineEvaluatorTest, ModuloOfFractionalOperands) {
     // a - trunc(a / b) * b on the operands as written; "%" makes the divisor a fraction.
     const std::pair<const char16_t*, const char*> rows[] = {
@@ -389,3 +388,26 @@ TEST(LineEvaluatorTest, ModuloByZeroIsADivisionByZero) {
     }
 }
 
+TEST(LineEvaluatorTest, InchBeforeAConversionWord) {
+    // 1 in = 2.54 cm. "in" after a number and before another conversion word is the inch;
+    // everywhere else it converts.
+    const std::pair<const char16_t*, const char*> rows[] = {
+        {u"5 ft + 11 in in cm", "180.34 cm"},
+        {u"5 in in cm", "12.7 cm"},
+        {u"11 in to cm", "27.94 cm"},
+        {u"2 in as mm", "50.8 mm"},
+        {u"5 ft + 11 in to cm", "180.34 cm"},
+        {u"1.5 in in mm", "38.1 mm"},
+        {u"1,000 in in m", "25.4 m"},
+        {u"5 ft in cm", "152.4 cm"},
+        {u"1 mile in km", "1.609344 km"},
+        {u"20% of 50 in cm", "10 cm"},
+        {u"(5 ft) in cm", "152.4 cm"},
+        {u"5 ft + 11 in", "16 ft"},
+        {u"11 in", "11"},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
+}
+
+}  // namespace
