@@ -284,6 +284,15 @@ void NCExpressionSubstituter::setUnitConversionOperators(const std::vector<std::
     std::u16string alternatives;
     for (size_t i = 0; i < words.size(); ++i) alternatives += (i ? u"|" : u"") + words[i];
     removeOperatorRegexesForOperatorType(18);
+    // "in" is also the inch: after a number and before another conversion word it can only be
+    // the unit, as in 5 ft + 11 in in cm. The unit's name stands in for it, so that the
+    // conversion rule below leaves it alone. A number glued to a word (line12, x2) is no number.
+    static const std::u16string kInchWord = u"in";
+    if (std::find(words.begin(), words.end(), kInchWord) != words.end()) {
+        const std::u16string inchPattern = u"(?<=[0-9] {1,16})(?<![\\p{L}_][0-9]{1,64} {1,16})" +
+                                           kInchWord + u"(?= +(?:" + alternatives + u")(?:[) ]|$))";
+        addRule({inchPattern, u"inch", 100, 0, 0, -1, 18, {kInchWord}, false, nullptr});
+    }
     const std::u16string pattern = u"([) ])(" + alternatives + u")([) ]|$)";
     RegexRule rule{pattern, u"$1__uc$3", 100, 1, 1, 3, 18, {}, false, nullptr};
     // Every match holds one of the words, when the words are plain text.

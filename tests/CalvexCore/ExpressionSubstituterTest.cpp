@@ -66,7 +66,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{u"5 ft IN cm", u"5 ft IN cm", {}},
         Case{u"LINE7", u"(___abs_line_numbered(7))", {{{0, 5}, {0, 25}}}},
         Case{u"1 as a percentage of 4", u"1 _as_percent_of 4", {{{2, 18}, {2, 14}}}},
-        Case{u"\uFF4Cine3", u"\uFF4Cine3", {}}));
+        Case{u"\uFF4Cine3", u"\uFF4Cine3", {}},
+        // "in" after a number and before another conversion word is the inch.
+        Case{u"5 ft + 11 in in cm", u"5 ft + 11 inch __uc cm", {{{10, 2}, {10, 4}}, {{13, 2}, {15, 4}}}},
+        Case{u"5 in to cm", u"5 inch __uc cm", {{{2, 2}, {2, 4}}, {{5, 2}, {7, 4}}}},
+        Case{u"2.5  in as mm", u"2.5  inch __uc mm", {{{5, 2}, {5, 4}}, {{8, 2}, {10, 4}}}},
+        Case{u"5 in in", u"5 inch __uc", {{{2, 2}, {2, 4}}, {{5, 2}, {7, 4}}}},
+        Case{u"5 in cm", u"5 __uc cm", {{{2, 2}, {2, 4}}}},
+        Case{u"5 in", u"5 __uc", {{{2, 2}, {2, 4}}}},
+        Case{u"5 in IN cm", u"5 __uc IN cm", {{{2, 2}, {2, 4}}}},
+        Case{u"5 in inch", u"5 __uc inch", {{{2, 2}, {2, 4}}}},
+        Case{u"x2 in in y", u"x2 __uc __uc y", {{{3, 2}, {3, 4}}, {{6, 2}, {8, 4}}}},
+        Case{u"line1 in in cm", u"(___abs_line_numbered(1)) __uc __uc cm",
+             {{{0, 5}, {0, 25}}, {{6, 2}, {26, 4}}, {{9, 2}, {31, 4}}}}));
 
 TEST(ExpressionSubstituter, UnknownOperatorTypesAddNothing) {
     NCExpressionSubstituter substituter;
@@ -87,6 +99,20 @@ TEST(ExpressionSubstituter, SelfMatchingAndEmptyRulesEnd) {
     std::u16string text = u"aba";
     substituter.applySubstitutionsToMutableString(text);
     EXPECT_EQ(text, u"aabaa");
+}
+
+TEST(ExpressionSubstituter, TheInchFollowsTheConversionWords) {
+    // Another language's words: the inch is read only while "in" is one of them, and any of
+    // them after it makes it the inch.
+    NCExpressionSubstituter substituter;
+    substituter.setUnitConversionOperators({u"nach", u"in"});
+    std::u16string text = u"5 in nach cm";
+    substituter.applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, u"5 inch __uc cm");
+    substituter.setUnitConversionOperators({u"nach", u"zu"});
+    text = u"5 in nach cm";
+    substituter.applySubstitutionsToMutableString(text);
+    EXPECT_EQ(text, u"5 in __uc cm");
 }
 
 TEST(ExpressionSubstituter, ReplacingAPhraseType) {

@@ -362,4 +362,52 @@ TEST(LineEvaluatorTest, EvaluationWithoutAPathGivesNothing) {
     EXPECT_EQ(path.topIndex(), 7);
 }
 
+TEST(LineEvaluatorTest, ModuloOfFractionalOperands) {
+    // a - trunc(a / b) * b on the operands as written; "%" makes the divisor a fraction.
+    const std::pair<const char16_t*, const char*> rows[] = {
+        {u"5.5 mod 2", "1.5"},     {u"7.5 mod 2.5", "0"},
+        {u"1.75 mod 0.5", "0.25"}, {u"10 mod 0.3", "0.1"},
+        {u"10 mod 30%", "0.1"},    {u"-7 mod 3", "-1"},
+        {u"7 mod 3", "1"},         {u"-5.5 mod 2", "-1.5"},
+        {u"17 mod (-5)", "2"},     {u"_mod(5.5; 2)", "1.5"},
+        {u"_mod(10; 30%)", "0.1"}, {u"123456789123456789123 mod 1000", "123"},
+        {u"0.3 mod 10", "0.3"},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
+}
+
+TEST(LineEvaluatorTest, ModuloByZeroIsADivisionByZero) {
+    for (const char16_t* text : {u"1 / 0", u"5 mod 0", u"5.5 mod 0", u"5 mod 0%", u"_mod(5; 0)"}) {
+        Document document;
+        auto line = document.add(text);
+        ASSERT_TRUE(line->result()) << utf8(std::u16string(text));
+        EXPECT_NE(line->result()->resultType(), NCResultTypeValue) << utf8(std::u16string(text));
+        EXPECT_EQ(line->result()->errorType(), NCResultErrorTypeDivideByZero)
+            << utf8(std::u16string(text));
+    }
+}
+
+TEST(LineEvaluatorTest, InchBeforeAConversionWord) {
+    // 1 in = 2.54 cm. "in" after a number and before another conversion word is the inch;
+    // everywhere else it converts.
+    const std::pair<const char16_t*, const char*> rows[] = {
+        {u"5 ft + 11 in in cm", "180.34 cm"},
+        {u"5 in in cm", "12.7 cm"},
+        {u"11 in to cm", "27.94 cm"},
+        {u"2 in as mm", "50.8 mm"},
+        {u"5 ft + 11 in to cm", "180.34 cm"},
+        {u"1.5 in in mm", "38.1 mm"},
+        {u"1,000 in in m", "25.4 m"},
+        {u"5 ft in cm", "152.4 cm"},
+        {u"1 mile in km", "1.609344 km"},
+        {u"20% of 50 in cm", "10 cm"},
+        {u"(5 ft) in cm", "152.4 cm"},
+        {u"5 ft + 11 in", "16 ft"},
+        {u"11 in", "11"},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(evaluateDocument({text}).front(), expected) << utf8(std::u16string(text));
+}
+
 }  // namespace

@@ -165,30 +165,62 @@ TEST(MapmRounding, RoundKeepsPlacesPlusOneSignificantDigits) {
 }
 
 TEST(MapmInteger, DivRemTruncatesTowardZero) {
+  const std::string fifty9s(50, '9');
   struct Row {
-    const char* a;
-    const char* b;
-    const char* q;
-    const char* r;
+    std::string a;
+    std::string b;
+    std::string q;
+    std::string r;
   } rows[] = {
       {"-7", "2", "-3", "-1"},
       {"7", "-2", "-3", "1"},
       {"7", "2", "3", "1"},
       {"-7", "-2", "3", "-1"},
-      {"7.9", "2.1", "3", "1"},
       {"1e20", "7", "14285714285714285714", "2"},
       {"5", "0", "0", "0"},
-      {"0.5", "3", "0", "0"},
       {"123456789123456789", "1000", "123456789123456", "789"},
+      // The operands as they are, not their integer parts: q = trunc(a / b), r = a - q * b.
+      {"7.9", "2.1", "3", "1.6"},
+      {"0.5", "3", "0", "0.5"},
+      {"5.5", "2", "2", "1.5"},
+      {"7.5", "2.5", "3", "0"},
+      {"1.75", "0.5", "3", "0.25"},
+      {"10", "0.3", "33", "0.1"},
+      {"-10", "0.3", "-33", "-0.1"},
+      {"10", "-0.3", "-33", "0.1"},
+      {"-5.5", "-2", "2", "-1.5"},
+      {"0", "0.3", "0", "0"},
+      {"1e-30", "1e-31", "10", "0"},
+      {"2.5e25", "0.7", "35714285714285714285714285", "0.5"},
+      // Quotients just below a whole number, where a rounded division would reach it.
+      {"0." + fifty9s, "0.1", "9", "0.0" + std::string(49, '9')},
+      {fifty9s + "." + fifty9s, "1", fifty9s, "0." + fifty9s},
+      {"3" + std::string(50, '0'), "3." + std::string(59, '0') + "1", fifty9s,
+       "2.9999999999" + std::string(49, '0') + "1"},
   };
   for (const Row& row : rows) {
-    Dec a(row.a), b(row.b), q, r, q2;
+    Dec a(row.a.c_str()), b(row.b.c_str()), q, r, q2;
     m_apm_integer_div_rem(q, r, a, b);
     EXPECT_EQ(q.fix(), row.q) << row.a << " / " << row.b;
     EXPECT_EQ(r.fix(), row.r) << row.a << " % " << row.b;
     m_apm_integer_divide(q2, a, b);
     EXPECT_EQ(q2.fix(), row.q) << row.a << " / " << row.b;
   }
+}
+
+TEST(MapmInteger, DivRemIntoItsOwnOperands) {
+  // The quotient and remainder may be written over the operands they come from.
+  Dec a("5.5"), b("2");
+  m_apm_integer_div_rem(a, b, a, b);
+  EXPECT_EQ(a.fix(), "2");
+  EXPECT_EQ(b.fix(), "1.5");
+  Dec c("-7.25"), d("0.5");
+  m_apm_integer_div_rem(d, c, c, d);
+  EXPECT_EQ(d.fix(), "-14");
+  EXPECT_EQ(c.fix(), "-0.25");
+  Dec e("10"), f("0.3");
+  m_apm_integer_divide(e, e, f);
+  EXPECT_EQ(e.fix(), "33");
 }
 
 TEST(MapmInteger, Factorial) {

@@ -185,7 +185,7 @@ NBFNumberType e10Body(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef left
     return NBFNumberTypeNumber;
 }
 
-// The remainder of the integer division of the operands' integer parts, with the left's sign.
+// a - trunc(a / b) * b on the operands as they are (5.5 mod 2 is 1.5), with the left's sign.
 NBFNumberType moduloBody(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef left,
                          NBFNumberRef right, NBFEvaluationError* error) {
     if (!isOrdinary(left) || !isOrdinary(right)) return unexpectedType(left, right);
@@ -195,8 +195,7 @@ NBFNumberType moduloBody(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef l
     }
     loadFractions(evaluator, left, right);
     M_APM divisor = reg(evaluator, 2);
-    m_apm_absolute_value(reg(evaluator, 3), divisor);
-    if (m_apm_compare(reg(evaluator, 3), MM_One) < 0) {  // its integer part is 0
+    if (m_apm_sign(divisor) == 0) {
         *error = NBFEvaluationErrorDivisionByZero;
         return kFailed;
     }

@@ -99,11 +99,7 @@ M_APM NBFMAPM_mod(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* flag
     if (!inCallOrder(reversed, count, 2, a, flags)) return nullptr;
     Lock lock;
     if (tooLarge(a[0], flags) || tooLarge(a[1], flags)) return nullptr;
-    M_APM divisor = m_apm_init();
-    m_apm_absolute_value(divisor, a[1]);
-    bool zero = m_apm_compare(divisor, MM_One) < 0;  // its integer part is 0
-    m_apm_free(divisor);
-    if (zero) {
+    if (m_apm_sign(a[1]) == 0) {
         raise(flags, NBFMathFlagDivideByZero);
         return nullptr;
     }

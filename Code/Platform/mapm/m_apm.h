@@ -63,8 +63,9 @@ int m_apm_is_integer(M_APM);
 int m_apm_is_even(M_APM);  // 0 for a non-integer
 int m_apm_is_odd(M_APM);   // 0 for a non-integer
 
-// Integer operations: the operands' integer parts, quotient truncated toward zero; the
-// remainder takes the sign of the dividend (-7, 2 -> -3, -1).
+// Integer division of any a and b, exact: q = trunc(a / b) and r = a - q * b, so the remainder
+// takes the sign of the dividend (-7, 2 -> -3, -1; 5.5, 2 -> 2, 1.5). A zero divisor, or a
+// quotient too large to hold, gives q = r = 0.
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b);
 void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b);
 void m_apm_factorial(M_APM r, M_APM a);  // of the integer part; 1 below 2

@@ -491,31 +491,80 @@ int m_apm_is_odd(M_APM a) { return (a->e == 0 && mpz_odd_p(a->m)) ? 1 : 0; }
 
 // ---- integer operations ----
 
+namespace {
+
+// q = trunc(a / b) and r = a - q * b, both exact, for any a and non-zero b; the remainder's
+// significand goes to rm and its exponent to re (rm may be null when only q is wanted). False
+// when the quotient would be too large to hold.
+bool truncated_division(mpz_ptr q, mpz_ptr rm, int64_t* re, M_APM a, M_APM b) {
+  if (mpz_sgn(a->m) == 0 || sci_exponent(a) < sci_exponent(b)) {  // |a| < |b|
+    mpz_set_ui(q, 0);
+    if (rm) {
+      mpz_set(rm, a->m);
+      *re = a->e;
+    }
+    return true;
+  }
+  // Both operands are written over the smaller exponent, where they are integers n and d with
+  // a / b = n / d and a - q * b = (n - q * d) * 10^exponent.
+  const wide shift = wide(a->e) - wide(b->e);
+  mpz_t scaled;
+  mpz_init(scaled);
+  if (shift >= 0) {
+    if (wide(digits10(a->m)) + shift > wide(kMaxDigits)) {
+      mpz_clear(scaled);
+      return false;
+    }
+    mul_pow10(scaled, a->m, uint64_t(shift));
+    if (rm)
+      mpz_tdiv_qr(q, rm, scaled, b->m);
+    else
+      mpz_tdiv_q(q, scaled, b->m);
+    if (rm) *re = b->e;
+  } else {
+    // |a| >= |b| bounds the scaled divisor's length by the dividend's.
+    mul_pow10(scaled, b->m, uint64_t(-shift));
+    if (rm)
+      mpz_tdiv_qr(q, rm, a->m, scaled);
+    else
+      mpz_tdiv_q(q, a->m, scaled);
+    if (rm) *re = a->e;
+  }
+  mpz_clear(scaled);
+  return true;
+}
+
+}  // namespace
+
 void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b) {
-  mpz_t ia, ib, iq, ir;
-  mpz_inits(ia, ib, iq, ir, nullptr);
-  const bool ok = integer_part(ia, a) && integer_part(ib, b) && mpz_sgn(ib) != 0;
-  if (ok) mpz_tdiv_qr(iq, ir, ia, ib);
+  mpz_t iq, ir;
+  mpz_inits(iq, ir, nullptr);
+  int64_t re = 0;
+  if (mpz_sgn(b->m) == 0 || !truncated_division(iq, ir, &re, a, b)) {
+    mpz_set_ui(iq, 0);
+    mpz_set_ui(ir, 0);
+    re = 0;
+  }
   // Written after both are computed: q or r may be an operand.
   mpz_swap(q->m, iq);
   settle(q, 0);
   if (r != q) {
     mpz_swap(r->m, ir);
-    settle(r, 0);
+    settle(r, re);
   }
-  mpz_clears(ia, ib, iq, ir, nullptr);
+  mpz_clears(iq, ir, nullptr);
 }
 
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b) {
-  mpz_t ia, ib;
-  mpz_inits(ia, ib, nullptr);
-  if (integer_part(ia, a) && integer_part(ib, b) && mpz_sgn(ib) != 0) {
-    mpz_tdiv_q(q->m, ia, ib);
+  mpz_t iq;
+  mpz_init(iq);
+  if (mpz_sgn(b->m) != 0 && truncated_division(iq, nullptr, nullptr, a, b)) {
+    mpz_swap(q->m, iq);
     settle(q, 0);
   } else {
     set_zero(q);
   }
-  mpz_clears(ia, ib, nullptr);
+  mpz_clear(iq);
 }
 
 void m_apm_factorial(M_APM r, M_APM a) {
