@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "NCExpression.h"
 #include "NCExpressionFormattingOptions.h"
@@ -69,6 +70,10 @@ class NCLine {
     std::shared_ptr<NCExpression> evaluableExpression() const;
     // The expression's own tokenisation, analysed in its namespace.
     std::shared_ptr<NCTokenizedExpression> tokenizedExpression() const;
+    // Whether the evaluated text may name one of the names: a name is one word of it, matched
+    // without letter case. Only ASCII letters are folded, so a text or a name outside ASCII
+    // may always name it; a line without evaluated text (plain text) names nothing.
+    bool mayNameAnyOf(const std::vector<std::u16string>& names) const;
     bool isParsed() const;
     void unparse();
 
@@ -82,6 +87,8 @@ class NCLine {
     void _setResult(std::shared_ptr<NCResult> result) { setResult(std::move(result)); }
     void invalidateResult();
     bool hasResult() const { return i_result != nullptr; }
+    // Whether the answer (evaluated first when due) is a value: not empty, not an error.
+    bool hasResultValue();
     bool needsEvaluation() const { return !hasResult(); }
     bool isEvaluated() const { return _evaluated; }
     // The answer for a line reference met while evaluating the lines on the path: the stored

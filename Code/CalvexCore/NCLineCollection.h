@@ -113,7 +113,17 @@ class NCLineCollection {
     void evaluateLines();
     // Mode 1 reports every line as automatically updated too.
     void evaluateAllLinesWithReportingMode(int32_t mode);
+    // Every line, reported as updated by itself.
     void reevaluateLinesDependingOnVariables() { evaluateAllLinesWithReportingMode(1); }
+    // After variables outside the document changed (a value, a name, enabled or not): the lines
+    // whose text names one of them (any letter case; by name, alias or the name before its
+    // last rename), read anew, and every line depending on those, all reported as updated by
+    // themselves. A name the document declares itself is the document's variable, not these.
+    void reevaluateLinesDependingOnVariables(
+        const std::vector<std::shared_ptr<NCVariable>>& variables);
+    void reevaluateLinesDependingOnVariable(const std::shared_ptr<NCVariable>& variable) {
+        reevaluateLinesDependingOnVariables({variable});
+    }
     void reevaluateLinesDependingOnUnit() { evaluateAllLinesWithReportingMode(1); }
     void notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines, const NSIndexSet& implicit);
     void notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(const NSIndexSet& indexes);
