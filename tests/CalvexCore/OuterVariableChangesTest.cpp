@@ -18,7 +18,8 @@ struct RecordingDelegate : NCLineCollectionDelegate {
     void didUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet& indexes) override {
         updated.push_back(indexes.indexes());
     }
-    void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection*, const NSIndexSet& indexes) override {
+    void didAutomaticallyUpdateLinesAtIndexes(NCLineCollection*,
+                                              const NSIndexSet& indexes) override {
         automatic.push_back(indexes.indexes());
     }
     std::vector<std::vector<uint64_t>> updated, automatic;

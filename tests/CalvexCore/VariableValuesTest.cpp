@@ -206,8 +206,8 @@ TEST(VariableValuesTest, ContainsByAnyOrExactLetterCase) {
         std::u16string name;
         bool anyCase, exactCase;
     } rows[] = {
-        {u"h", true, true},     {u"H", true, false},    {u"Rate", true, true},
-        {u"rate", true, false}, {u"RATE", true, false}, {u"off", false, false},
+        {u"h", true, true},      {u"H", true, false},    {u"Rate", true, true},
+        {u"rate", true, false},  {u"RATE", true, false}, {u"off", false, false},
         {u"none", false, false},
     };
     for (const Row& row : rows) {

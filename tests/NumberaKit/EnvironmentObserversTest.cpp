@@ -94,8 +94,7 @@ TEST(EnvironmentObservers, VariablesEditedDirectlyReachTheDataFile) {
         std::string stored;
     };
     const Row rows[] = {
-        {"value", [](NCVariable& v) { v.setValue(u"5"); },
-         "<key>value</key><string>5</string>"},
+        {"value", [](NCVariable& v) { v.setValue(u"5"); }, "<key>value</key><string>5</string>"},
         {"disable", [](NCVariable& v) { v.setEnabled(false); }, "<key>enabled</key><false/>"},
     };
     for (const auto& row : rows) {
