@@ -51,10 +51,24 @@ std::optional<std::vector<std::u16string>> lowerCaseLineVariableNames(
     return names;
 }
 
-// Whether the line's evaluated text could name one of the variables: a text holding none of
-// the names uses none, and its analysis can be skipped.
+// Whether the line's evaluated text could name one of the variables: a variable is one word of
+// that text, matched without letter case, so a text holding none of the names (ASCII and
+// folded alike) uses none, and its analysis can be skipped.
 bool mayUseAnyOf(NCLine& line, const std::optional<std::vector<std::u16string>>& names) {
-    return !names || line.mayNameAnyOf(*names);
+    if (!names) return true;
+    if (names->empty()) return false;
+    std::shared_ptr<NCExpression> evaluable = line.evaluableExpression();
+    if (!evaluable) return true;
+    const std::optional<std::u16string>& text = evaluable->stringForEvaluation();
+    if (!text) return true;
+    std::u16string folded = *text;
+    for (char16_t& c : folded) {
+        if (c >= 0x80) return true;
+        c = asciiLower(c);
+    }
+    for (const std::u16string& name : *names)
+        if (folded.find(name) != std::u16string::npos) return true;
+    return false;
 }
 
 }  // namespace

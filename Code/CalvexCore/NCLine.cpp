@@ -257,26 +257,6 @@ std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
     return tokenized;
 }
 
-bool NCLine::mayNameAnyOf(const std::vector<std::u16string>& names) const {
-    if (names.empty()) return false;
-    std::shared_ptr<NCExpression> evaluable = evaluableExpression();
-    if (!evaluable) return false;
-    const std::optional<std::u16string>& text = evaluable->stringForEvaluation();
-    if (!text) return true;
-    auto fold = [](std::u16string& folded) {
-        for (char16_t& c : folded) {
-            if (c >= 0x80) return false;
-            if (c >= u'A' && c <= u'Z') c += u'a' - u'A';
-        }
-        return true;
-    };
-    std::u16string foldedText = *text;
-    if (!fold(foldedText)) return true;
-    for (std::u16string name : names)
-        if (!fold(name) || foldedText.find(name) != std::u16string::npos) return true;
-    return false;
-}
-
 bool NCLine::isParsed() const { return _lineExpression && _lineExpression->parsedExpression(); }
 
 void NCLine::unparse() {

@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "NCExpression.h"
 #include "NCExpressionFormattingOptions.h"
@@ -70,10 +69,6 @@ class NCLine {
     std::shared_ptr<NCExpression> evaluableExpression() const;
     // The expression's own tokenisation, analysed in its namespace.
     std::shared_ptr<NCTokenizedExpression> tokenizedExpression() const;
-    // Whether the evaluated text may name one of the names: a name is one word of it, matched
-    // without letter case. Only ASCII letters are folded, so a text or a name outside ASCII
-    // may always name it; a line without evaluated text (plain text) names nothing.
-    bool mayNameAnyOf(const std::vector<std::u16string>& names) const;
     bool isParsed() const;
     void unparse();
 

@@ -136,38 +136,3 @@ bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
     }
     return listChanged;
 }
-
-void NCLineCollection::reevaluateLinesDependingOnVariables(
-    const std::vector<std::shared_ptr<NCVariable>>& variables) {
-    std::vector<std::u16string> names;
-    auto addName = [&](const std::u16string& name) {
-        // The document's own declaration hides an outer variable of that name from every line.
-        if (!name.empty() && !lineCollectionVariableWithName(name, false)) names.push_back(name);
-    };
-    for (const std::shared_ptr<NCVariable>& variable : variables) {
-        if (!variable) continue;
-        if (std::optional<std::u16string> name = variable->name()) addName(*name);
-        // Lines still written with the old name lose the variable.
-        if (const std::optional<std::u16string>& previous = variable->previousState().name())
-            addName(*previous);
-        for (const std::u16string& alias : variable->aliases()) addName(alias);
-    }
-    if (names.empty()) return;
-
-    // The words of these lines are read anew: a variable enabled, disabled or renamed changes
-    // what a word is, and the parent list's changes do not make the tokens stale by
-    // themselves. The texts stay the same, so the line variables and the edges stand.
-    NSIndexSet naming;
-    const bool enabled = _enableChangeProcessing;
-    _enableChangeProcessing = false;
-    for (const std::shared_ptr<NCLine>& line : lines()) {
-        if (!line->mayNameAnyOf(names)) continue;
-        line->clearCaches();
-        naming.addIndex(line->index());
-    }
-    _enableChangeProcessing = enabled;
-    if (naming.empty()) return;
-    parseAllLines();
-    const NSIndexSet evaluated = evaluateLinesAtIndexes(naming);
-    notifyDelegateOfEvaluationOfLines(evaluated, evaluated);
-}

@@ -113,14 +113,13 @@ class NCLineCollection {
     void evaluateLines();
     // Mode 1 reports every line as automatically updated too.
     void evaluateAllLinesWithReportingMode(int32_t mode);
-    // Every line, reported as updated by itself.
+    // After variables outside the document changed (a value, a name, enabled or not): every
+    // line is read anew and evaluated, reported as updated by itself. A document is cheap to
+    // evaluate whole, and reading every line anew cannot miss one whose words changed meaning.
     void reevaluateLinesDependingOnVariables() { evaluateAllLinesWithReportingMode(1); }
-    // After variables outside the document changed (a value, a name, enabled or not): the lines
-    // whose text names one of them (any letter case; by name, alias or the name before its
-    // last rename), read anew, and every line depending on those, all reported as updated by
-    // themselves. A name the document declares itself is the document's variable, not these.
-    void reevaluateLinesDependingOnVariables(
-        const std::vector<std::shared_ptr<NCVariable>>& variables);
+    void reevaluateLinesDependingOnVariables(const std::vector<std::shared_ptr<NCVariable>>&) {
+        evaluateAllLinesWithReportingMode(1);
+    }
     void reevaluateLinesDependingOnVariable(const std::shared_ptr<NCVariable>& variable) {
         reevaluateLinesDependingOnVariables({variable});
     }
