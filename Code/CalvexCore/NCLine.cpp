@@ -295,6 +295,11 @@ bool NCLine::ownsResult() const {
     return i_result && i_result != NCResult::emptyResult();
 }
 
+bool NCLine::hasResultValue() {
+    std::shared_ptr<NCResult> answer = result();
+    return answer && answer->resultType() == NCResultTypeValue;
+}
+
 void NCLine::invalidateResult() {
     i_result.reset();
     _evaluated = false;

@@ -82,6 +82,8 @@ class NCLine {
     void _setResult(std::shared_ptr<NCResult> result) { setResult(std::move(result)); }
     void invalidateResult();
     bool hasResult() const { return i_result != nullptr; }
+    // Whether the answer (evaluated first when due) is a value: not empty, not an error.
+    bool hasResultValue();
     bool needsEvaluation() const { return !hasResult(); }
     bool isEvaluated() const { return _evaluated; }
     // The answer for a line reference met while evaluating the lines on the path: the stored

@@ -113,7 +113,16 @@ class NCLineCollection {
     void evaluateLines();
     // Mode 1 reports every line as automatically updated too.
     void evaluateAllLinesWithReportingMode(int32_t mode);
+    // After variables outside the document changed (a value, a name, enabled or not): every
+    // line is read anew and evaluated, reported as updated by itself. A document is cheap to
+    // evaluate whole, and reading every line anew cannot miss one whose words changed meaning.
     void reevaluateLinesDependingOnVariables() { evaluateAllLinesWithReportingMode(1); }
+    void reevaluateLinesDependingOnVariables(const std::vector<std::shared_ptr<NCVariable>>&) {
+        evaluateAllLinesWithReportingMode(1);
+    }
+    void reevaluateLinesDependingOnVariable(const std::shared_ptr<NCVariable>& variable) {
+        reevaluateLinesDependingOnVariables({variable});
+    }
     void reevaluateLinesDependingOnUnit() { evaluateAllLinesWithReportingMode(1); }
     void notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines, const NSIndexSet& implicit);
     void notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(const NSIndexSet& indexes);

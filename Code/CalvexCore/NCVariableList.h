@@ -76,6 +76,14 @@ class NCVariableList {
                                   bool searchParentList) const {
         return variableWithName(name, caseInsensitive, searchParentList) != nullptr;
     }
+    // Any letter case, parents searched: whether evaluation would find the name.
+    bool containsVariableWithName(const std::u16string& name) const {
+        return containsVariableWithName(name, true, true);
+    }
+    // Only the exact letter case, parents searched.
+    bool containsVariableWithExactCaseName(const std::u16string& name) const {
+        return containsVariableWithName(name, false, true);
+    }
     bool directlyContainsVariableWithExactCaseName(const std::u16string& name) const {
         return containsVariableWithName(name, false, false);
     }

@@ -8,8 +8,10 @@
 #include "NCEnvironment.h"
 #include "NCEvaluator.h"
 #include "NCSettings.h"
+#include "NKCurrenciesManager.h"
 #include "NKLocalization.h"
 #include "NKNotifications.h"
+#include "NKStocksManager.h"
 #include "NKTextHelpers.h"
 #include "NKUserLocale.h"
 
@@ -102,6 +104,14 @@ std::shared_ptr<NKStocksManaging> NKEnvironment::stocksManager() {
     if (!m_stocksManager && m_moduleFactory.makeStocksManager)
         m_stocksManager = m_moduleFactory.makeStocksManager(unitsManager(), variablesManager());
     return m_stocksManager;
+}
+
+std::shared_ptr<NKCurrenciesManager> NKEnvironment::fullCurrenciesManager() {
+    return std::dynamic_pointer_cast<NKCurrenciesManager>(currenciesManager());
+}
+
+std::shared_ptr<NKStocksManager> NKEnvironment::fullStocksManager() {
+    return std::dynamic_pointer_cast<NKStocksManager>(stocksManager());
 }
 
 std::shared_ptr<NKLocalizationManager> NKEnvironment::localizationManager() {

@@ -26,7 +26,9 @@
 #include "NotificationCenter.h"
 #include "ResourceBundle.h"
 
+class NKCurrenciesManager;
 class NKEnvironment;
+class NKStocksManager;
 
 // Each message is sent on the main queue.
 struct NKEnvironmentDelegate {
@@ -64,8 +66,13 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
     void saveToDirectory(const std::string& directory);
 
     std::shared_ptr<NKUnitsManager> unitsManager();
+    // What loading, saving and updating need; whatever the module factory made.
     std::shared_ptr<NKCurrenciesManaging> currenciesManager();
     std::shared_ptr<NKStocksManaging> stocksManager();
+    // The same managers in full, for the panels (favourites, rates, stock lists, downloads);
+    // none when the factory made other implementations or none.
+    std::shared_ptr<NKCurrenciesManager> fullCurrenciesManager();
+    std::shared_ptr<NKStocksManager> fullStocksManager();
     std::shared_ptr<NKVariablesManager> variablesManager();
     std::shared_ptr<NKLocalizationManager> localizationManager();
 

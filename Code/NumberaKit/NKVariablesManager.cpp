@@ -78,7 +78,27 @@ NKVariablesManager::NKVariablesManager(std::shared_ptr<NCVariableList> variableL
                                        NotificationCenter* center)
     : m_unitCollection(std::move(unitCollection)),
       m_variableList(variableList ? std::move(variableList) : std::make_shared<NCVariableList>()),
-      m_center(center ? center : &NotificationCenter::defaultCenter()) {}
+      m_center(center ? center : &NotificationCenter::defaultCenter()) {
+    becomeDelegateOfVariableList();
+}
+
+NKVariablesManager::~NKVariablesManager() { leaveVariableList(); }
+
+void NKVariablesManager::becomeDelegateOfVariableList() {
+    if (m_variableList) m_variableList->setDelegate(this);
+}
+
+void NKVariablesManager::leaveVariableList() {
+    // Another manager may have taken the list over since: its delegate stays.
+    if (m_variableList && m_variableList->delegate() == this) m_variableList->setDelegate(nullptr);
+}
+
+void NKVariablesManager::setVariableList(std::shared_ptr<NCVariableList> list) {
+    if (list == m_variableList) return;
+    leaveVariableList();
+    m_variableList = std::move(list);
+    becomeDelegateOfVariableList();
+}
 
 void NKVariablesManager::post(const char* name, const std::shared_ptr<NCVariable>& variable) {
     m_center->post(name, this, variable);
@@ -263,10 +283,8 @@ bool NKVariablesManager::renameVariable(const std::shared_ptr<NCVariable>& varia
                 return false;
             }
         }
-        if (variable->changeName(name)) {
-            variableDidUpdateInVariableList(variable, m_variableList.get());
-            return true;
-        }
+        // The core list announces the new name.
+        if (variable->changeName(name)) return true;
     }
     if (error)
         *error = NSError::withDomain(
@@ -291,12 +309,19 @@ bool NKVariablesManager::setValueOfVariable(const std::shared_ptr<NCVariable>& v
                                                            u"calculation and try again."));
         return false;
     }
+    // The core list announces the new value.
     variable->setResultValue(result);
-    variableDidUpdateInVariableList(variable, m_variableList.get());
     return true;
 }
 
-void NKVariablesManager::variableDidUpdateInVariableList(
-    const std::shared_ptr<NCVariable>& variable, NCVariableList* list) {
-    post(NKVariableWasModified, variable);
+void NKVariablesManager::variableDidUpdateInVariableList(NCVariable* variable,
+                                                         NCVariableList* list) {
+    if (!variable || !list) return;
+    // Observers are handed the variable itself. Every variable of the list is found there,
+    // the stocks' too, which the stocks manager puts into the list without the manager.
+    for (const auto& held : list->variables()) {
+        if (held.get() != variable) continue;
+        post(NKVariableWasModified, held);
+        return;
+    }
 }

@@ -1,6 +1,8 @@
 // The user's global variables: named values (with an optional unit) that every document can
 // use. Kept in the user's order, mirrored into the core variable list that the shared
 // evaluator reads, announced by notification on every change, and stored as Variables.plist.
+// The manager is the core list's delegate, so a variable edited directly (enabled, given a
+// value, renamed) is announced like the manager's own edits.
 #ifndef NUMBERA_KIT_NK_VARIABLES_MANAGER_H
 #define NUMBERA_KIT_NK_VARIABLES_MANAGER_H
 
@@ -19,17 +21,23 @@
 #include "NSError.h"
 #include "NotificationCenter.h"
 
-class NKVariablesManager {
+class NKVariablesManager : public NCVariableListDelegate {
   public:
     // No centre means the default one.
     NKVariablesManager(std::shared_ptr<NCVariableList> variableList,
                        std::shared_ptr<NCUnitCollection> unitCollection,
                        NotificationCenter* center = nullptr);
     NKVariablesManager() : NKVariablesManager(nullptr, nullptr) {}
+    // The list outlives the manager when others hold it: it must not call a manager gone.
+    ~NKVariablesManager() override;
+    // The list knows one manager by address.
+    NKVariablesManager(const NKVariablesManager&) = delete;
+    NKVariablesManager& operator=(const NKVariablesManager&) = delete;
 
     std::vector<std::shared_ptr<NCVariable>> variables() const { return m_variablesArray; }
     std::shared_ptr<NCVariableList> variableList() const { return m_variableList; }
-    void setVariableList(std::shared_ptr<NCVariableList> list) { m_variableList = std::move(list); }
+    // The manager leaves the old list's delegate and becomes the new one's.
+    void setVariableList(std::shared_ptr<NCVariableList> list);
 
     // k, M and G, without notifications.
     void loadDefaults();
@@ -55,9 +63,8 @@ class NKVariablesManager {
     bool setValueOfVariable(const std::shared_ptr<NCVariable>& variable,
                             const std::u16string& value, NSError* error);
 
-    // Told by the core list when one of its variables changed.
-    void variableDidUpdateInVariableList(const std::shared_ptr<NCVariable>& variable,
-                                         NCVariableList* list);
+    // Told by the core list when one of its variables changed: NKVariableWasModified.
+    void variableDidUpdateInVariableList(NCVariable* variable, NCVariableList* list) override;
 
     bool postsNotifications() const { return m_postsNotifications; }
 
@@ -67,6 +74,8 @@ class NKVariablesManager {
   private:
     bool coreListHoldsName(const std::u16string& name) const;
     void post(const char* name, const std::shared_ptr<NCVariable>& variable);
+    void becomeDelegateOfVariableList();
+    void leaveVariableList();
 
     std::vector<std::shared_ptr<NCVariable>> m_variablesArray;
     NCSimpleLocale m_variableLocale = kNCSimpleLocalDefault;

@@ -313,6 +313,25 @@ TEST_F(LineTest, FormattedAnswers) {
     EXPECT_EQ(line->formattingOptions(), shared);
 }
 
+// Only an answer that is a value counts: an empty line, plain text and an error do not.
+TEST_F(LineTest, HasResultValueOnlyForAValue) {
+    struct Row {
+        std::u16string text;
+        bool value;
+    } rows[] = {
+        {u"5 × 3", true},      {u"price = 4", true}, {u"", false},
+        {u"a = b = 3", false}, {u"1 / 0", false},    {u"5 m in kg", false},
+    };
+    for (const Row& row : rows) {
+        auto line = add(row.text);
+        // Asked before anything evaluated the line: it is evaluated for the answer.
+        EXPECT_EQ(line->hasResultValue(), row.value) << utf8(row.text);
+        EXPECT_EQ(line->hasResultValue(), line->formattedResult().has_value()) << utf8(row.text);
+    }
+    auto freeLine = NCLine::lineWithExpressionString(std::nullopt);
+    EXPECT_FALSE(freeLine->hasResultValue());
+}
+
 TEST(ResultFormattingOptionsContextualizer, PercentagesAndMoney) {
     auto options = std::make_shared<NCResultFormattingOptions>();
     options->setSignificantDigits(0);

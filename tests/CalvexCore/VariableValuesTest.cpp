@@ -192,6 +192,33 @@ TEST(VariableValuesTest, TheListHearsOfRenamesAliasesValuesAndEnabling) {
     EXPECT_EQ(delegate.heard.size(), 5u);
 }
 
+// The one-argument forms search the parent lists too; only the exact form minds letter case.
+TEST(VariableValuesTest, ContainsByAnyOrExactLetterCase) {
+    initFoundationConstants();
+    auto global = NCVariableList::listWithStandardVariables();
+    global->setValue(u"2", u"Rate");
+    global->setValue(u"3", u"off");
+    global->variableWithName(u"off")->setEnabled(false);
+    auto list = std::make_shared<NCVariableList>();
+    list->setParentList(global);
+    list->setValue(u"6", u"h");
+    struct Row {
+        std::u16string name;
+        bool anyCase, exactCase;
+    } rows[] = {
+        {u"h", true, true},      {u"H", true, false},    {u"Rate", true, true},
+        {u"rate", true, false},  {u"RATE", true, false}, {u"off", false, false},
+        {u"none", false, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(list->containsVariableWithName(row.name), row.anyCase) << utf8(row.name);
+        EXPECT_EQ(list->containsVariableWithExactCaseName(row.name), row.exactCase)
+            << utf8(row.name);
+    }
+    // Only an ancestor's name: the own-list form does not find it.
+    EXPECT_FALSE(list->directlyContainsVariableWithExactCaseName(u"Rate"));
+}
+
 TEST(VariableValuesTest, ListContentsCopiesAndEquality) {
     initFoundationConstants();
     auto global = NCVariableList::listWithStandardVariables();

@@ -210,4 +210,16 @@ TEST(Environment, VariableValueIsEvaluatedBySharedEvaluator) {
     }
 }
 
+// Other implementations of the managers are reached only through what the environment
+// itself asks of them.
+TEST(Environment, FullManagersAreNoneForOtherImplementations) {
+    EnvironmentFixture f;
+    auto environment = f.make();
+    f.load(*environment, EnvironmentFixture::resources());
+    EXPECT_EQ(environment->currenciesManager(), f.currencies.at(0));
+    EXPECT_EQ(environment->stocksManager(), f.stocks.at(0));
+    EXPECT_EQ(environment->fullCurrenciesManager(), nullptr);
+    EXPECT_EQ(environment->fullStocksManager(), nullptr);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,38 @@ TEST(EnvironmentObservers, ManagerEditsReachTheDataFile) {
     for (const auto& variable : again->variablesManager()->variables())
         names.push_back(variable->name().value_or(u""));
     EXPECT_EQ(names, (std::vector<std::u16string>{u"k", u"M", u"G", u"rate"}));
+}
+
+// The variables panel edits the variables themselves: each such edit is saved and told too.
+TEST(EnvironmentObservers, VariablesEditedDirectlyReachTheDataFile) {
+    struct Row {
+        const char* what;
+        std::function<void(NCVariable&)> edit;
+        std::string stored;
+    };
+    const Row rows[] = {
+        {"value", [](NCVariable& v) { v.setValue(u"5"); }, "<key>value</key><string>5</string>"},
+        {"disable", [](NCVariable& v) { v.setEnabled(false); }, "<key>enabled</key><false/>"},
+    };
+    for (const auto& row : rows) {
+        EnvironmentFixture f;
+        auto environment = f.make();
+        f.load(*environment, EnvironmentFixture::resources());
+        f.delegate.messages.clear();
+        row.edit(*environment->variablesManager()->variableNamed(u"M"));
+        EXPECT_FALSE(f.data.exists("Variables.plist")) << "observers run on the main queue";
+        f.time.queue->runPending();
+        ASSERT_TRUE(f.data.exists("Variables.plist")) << row.what;
+        const std::string text = f.data.read("Variables.plist");
+        const size_t entry = text.find("<string>M</string>");
+        ASSERT_NE(entry, std::string::npos);
+        // The entry of M: from its dictionary's start to the next one's.
+        const size_t start = text.rfind("<dict>", entry);
+        std::string stored = text.substr(start, text.find("</dict>", entry) - start);
+        std::erase_if(stored, [](char c) { return c == '\n' || c == '\t'; });
+        EXPECT_NE(stored.find(row.stored), std::string::npos) << row.what << "\n" << stored;
+        EXPECT_EQ(f.delegate.messages, (std::vector<std::string>{"variablesWereModified:M"}));
+    }
 }
 
 TEST(EnvironmentObservers, SavingWithoutFolderOrVersionInformationIsALoggedNoOp) {

@@ -27,17 +27,33 @@ struct WebEnvironment {
         if (auto stocks = environment->stocksManager()) stocks->stopUpdating();
     }
     std::shared_ptr<NKCurrenciesManager> currencies() {
-        return std::dynamic_pointer_cast<NKCurrenciesManager>(environment->currenciesManager());
+        return environment->fullCurrenciesManager();
     }
-    std::shared_ptr<NKStocksManager> stocks() {
-        return std::dynamic_pointer_cast<NKStocksManager>(environment->stocksManager());
-    }
+    std::shared_ptr<NKStocksManager> stocks() { return environment->fullStocksManager(); }
     std::optional<std::u16string> factor(const char16_t* code) {
         auto currency = currencies()->currencyWithCode(code);
         return currency && currency->mutableUnit() ? currency->mutableUnit()->factor()
                                                    : std::nullopt;
     }
 };
+
+// The panels reach the very managers the environment loads, saves and updates.
+TEST(EnvironmentWeb, TheRealManagersAreOfferedInFull) {
+    WebEnvironment w;
+    w.server.route("/d/quotes.csv", LocalWebServer::fixture("service-error.html", 500));
+    w.server.route("/numbera/data/currencies.php",
+                   LocalWebServer::fixture("service-error.html", 500));
+    w.server.route("/ticker/global/USD/", LocalWebServer::fixture("service-error.html", 500));
+    w.fixture.load(*w.environment, EnvironmentFixture::resources());
+    auto currencies = w.environment->fullCurrenciesManager();
+    auto stocks = w.environment->fullStocksManager();
+    ASSERT_NE(currencies, nullptr);
+    ASSERT_NE(stocks, nullptr);
+    EXPECT_EQ(currencies.get(), w.environment->currenciesManager().get());
+    EXPECT_EQ(stocks.get(), w.environment->stocksManager().get());
+    EXPECT_EQ(currencies->allCurrencies().size(), 154u);
+    EXPECT_TRUE(stocks->allStocks().empty());
+}
 
 TEST(EnvironmentWeb, APartialCurrencyUpdateReachesTheUnitsAndTheDataFile) {
     WebEnvironment w;

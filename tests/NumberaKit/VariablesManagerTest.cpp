@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,77 @@ TEST(VariablesManager, Renaming) {
             EXPECT_TRUE(f.posted.empty());
         }
     }
+}
+
+// Edits made on the variables themselves (the variables panel's) are announced like the
+// manager's own, once each, so that they are saved.
+TEST(VariablesManager, VariablesEditedDirectlyAreAnnounced) {
+    struct Row {
+        const char* what;
+        std::function<void(NCVariable&)> edit;
+        std::vector<std::string> posted;
+    };
+    const Row rows[] = {
+        {"disable", [](NCVariable& v) { v.setEnabled(false); }, {"NKVariableWasModified:k"}},
+        {"value", [](NCVariable& v) { v.setValue(u"5"); }, {"NKVariableWasModified:k"}},
+        {"alias", [](NCVariable& v) { v.addAlias(u"kilo"); }, {"NKVariableWasModified:k"}},
+        {"rename", [](NCVariable& v) { v.changeName(u"kilo"); }, {"NKVariableWasModified:kilo"}},
+        {"same value", [](NCVariable& v) { v.setValue(u"1000"); }, {}},
+        {"still enabled", [](NCVariable& v) { v.setEnabled(true); }, {}},
+    };
+    for (const auto& row : rows) {
+        ManagerFixture f;
+        f.manager->loadDefaults();
+        auto variable = f.manager->variableNamed(u"k");
+        variable->value();  // the shown text, as the panel reads it before an edit
+        row.edit(*variable);
+        EXPECT_EQ(f.posted, row.posted) << row.what;
+    }
+}
+
+TEST(VariablesManager, VariablesPutStraightIntoTheCoreListAreAnnounced) {
+    ManagerFixture f;
+    // As the stocks manager adds its variables: into the core list, not through the manager.
+    auto apple = NCVariable::variableWithName(u"apple", u"100", 0, nullptr);
+    f.manager->variableList()->addVariable(apple);
+    apple->setValue(u"120");
+    EXPECT_EQ(f.posted, (std::vector<std::string>{"NKVariableWasModified:apple"}));
+}
+
+TEST(VariablesManager, TheCoreListNeverCallsAManagerGone) {
+    NotificationCenter center;
+    size_t posted = 0;
+    center.addObserver(NKVariableWasModified, nullptr, nullptr,
+                       [&](const NSNotification&) { ++posted; });
+    auto first = NCBuiltins::variables();
+    auto second = NCBuiltins::variables();
+    auto x = NCVariable::variableWithName(u"x", u"1", 0, nullptr);
+    auto y = NCVariable::variableWithName(u"y", u"1", 0, nullptr);
+    first->addVariable(x);
+    second->addVariable(y);
+    {
+        auto manager = std::make_shared<NKVariablesManager>(first, nullptr, &center);
+        EXPECT_EQ(first->delegate(), manager.get());
+        manager->setVariableList(second);
+        EXPECT_EQ(first->delegate(), nullptr) << "the old list is left";
+        EXPECT_EQ(second->delegate(), manager.get());
+        x->setValue(u"2");
+        EXPECT_EQ(posted, 0u);
+        y->setValue(u"2");
+        EXPECT_EQ(posted, 1u);
+
+        // A manager that took the list over keeps it when the earlier one goes.
+        auto earlier = std::make_shared<NKVariablesManager>(first, nullptr, &center);
+        auto successor = std::make_shared<NKVariablesManager>(first, nullptr, &center);
+        earlier.reset();
+        EXPECT_EQ(first->delegate(), successor.get());
+    }
+    EXPECT_EQ(first->delegate(), nullptr);
+    EXPECT_EQ(second->delegate(), nullptr);
+    // The lists outlive their managers: edits now reach no one.
+    x->setEnabled(false);
+    y->setValue(u"3");
+    EXPECT_EQ(posted, 1u);
 }
 
 TEST(VariablesManager, Moving) {
