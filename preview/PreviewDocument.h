@@ -17,7 +17,8 @@ enum class PreviewFormat { HTML, Text, CSV };
 // "html", "text" or "csv"; none for anything else.
 std::optional<PreviewFormat> previewFormatNamed(const std::string& name);
 
-// The document's lines, evaluated in the shared environment. None, with a short reason
+// The document's lines, evaluated in the shared environment and in the document's own number
+// characters, as the document file reads them. None, with a short reason
 // ("no such file", "not a Numbera document"...), for anything that is not a readable
 // document: such a file never reaches the exporter.
 std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::string* reason);

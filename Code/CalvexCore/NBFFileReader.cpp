@@ -94,9 +94,12 @@ double doubleOf(const xmlNode* node) {
     return error == std::errc() ? value : 0;
 }
 
-NBFChar firstCharacterOf(const xmlNode* node) {
+// A settings character is its element's whole text: no text, several characters or one
+// character beyond 16 bits read as none, never as a piece of the text.
+NBFChar onlyCharacterOf(const xmlNode* node) {
     std::u16string units = NBFUTF8ToUTF16(textOf(node));
-    return units.empty() ? 0 : units.front();
+    if (units.size() != 1 || (units.front() >= 0xD800 && units.front() <= 0xDFFF)) return 0;
+    return units.front();
 }
 
 NBFFileDictionary dictionaryOf(const xmlNode* element, size_t expected) {
@@ -142,9 +145,9 @@ void readSettings(NBFFileReaderRef reader, const xmlNode* section) {
         } else if (named(node, "dp")) {
             if (auto places = unsignedOf(node)) settings->decimalPlaces = *places;
         } else if (named(node, "dp_char")) {
-            settings->decimalPointChar = firstCharacterOf(node);
+            settings->decimalPointChar = onlyCharacterOf(node);
         } else if (named(node, "th_char")) {
-            settings->thousandsSeparatorChar = firstCharacterOf(node);
+            settings->thousandsSeparatorChar = onlyCharacterOf(node);
         } else if (named(node, "misc")) {
             settings->misc = dictionaryOf(node, 0);
         }

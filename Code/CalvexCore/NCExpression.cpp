@@ -71,10 +71,16 @@ NBFExpressionRef NCExpression::nbfExpression() {
 }
 
 std::optional<std::u16string> NCExpression::delocalizedString() const {
+    return stringInLocale(kNCSimpleLocalDefault);
+}
+
+std::optional<std::u16string> NCExpression::stringInLocale(NCSimpleLocale locale) const {
     if (!i_originalString) return std::nullopt;
     std::u16string text = *i_originalString;
-    NCResultFormatterReplaceDecimalPointAndThousandsSeparator(text, m_locale.decimalPointChar,
-                                                              m_locale.groupingChar, u'.', u',');
+    if (locale != m_locale)
+        NCResultFormatterReplaceDecimalPointAndThousandsSeparator(
+            text, m_locale.decimalPointChar, m_locale.groupingChar, locale.decimalPointChar,
+            locale.groupingChar);
     return text;
 }
 

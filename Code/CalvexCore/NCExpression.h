@@ -62,6 +62,8 @@ class NCExpression : public std::enable_shared_from_this<NCExpression> {
     NBFExpressionRef nbfExpression();
     // The stored text with the expression's decimal point and grouping as "." and ",".
     std::optional<std::u16string> delocalizedString() const;
+    // The stored text with the expression's decimal point and grouping as the locale's.
+    std::optional<std::u16string> stringInLocale(NCSimpleLocale locale) const;
     // Rewrites the stored text into the new characters, then takes them as the locale.
     void convertToLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
     // A different locale drops the evaluation string and the foundation expression.

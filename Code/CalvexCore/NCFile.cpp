@@ -281,6 +281,11 @@ void NCFile::readLineFormattingAttributesIntoLine(NCLine& line, NBFFileLinesNode
         return value;
     };
     auto options = std::make_shared<NCResultFormattingOptions>();
+    // The record carries no number characters: answers show those the text is read in.
+    if (const std::shared_ptr<NCExpression>& expression = line.expression()) {
+        options->decimalPlaceCharacter = expression->locale().decimalPointChar;
+        options->thousandsSeparatorCharacter = expression->locale().groupingChar;
+    }
     if (auto places = in(kDecimalPlaces, 0, kMaximumDecimalPlaces))
         options->setDecimalPlaces(static_cast<uint64_t>(*places));
     if (auto mode = in(kTrigonometryMode, 1, 2))
@@ -312,9 +317,12 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
     NBFFileInfoNodeSetVersion(info, NBFFileWriterGetWriterVersion());
     NBFFileSettingsNodeSetMisclaneousDictionary(settings, nbfMisclaneousDictionary());
     if (i_lineCollection) {
-        NBFFileSettingsNodeSetDecimalPointChar(settings, i_lineCollection->decimalPlaceCharacter());
-        NBFFileSettingsNodeSetThousandsSeparatorChar(
-            settings, i_lineCollection->thousandsSeparatorCharacter());
+        // The texts are written in the characters the file names, which a reader accepts.
+        const NCSimpleLocale locale =
+            NCSimpleLocale::soundOrDefault(i_lineCollection->decimalPlaceCharacter(),
+                                           i_lineCollection->thousandsSeparatorCharacter());
+        NBFFileSettingsNodeSetDecimalPointChar(settings, locale.decimalPointChar);
+        NBFFileSettingsNodeSetThousandsSeparatorChar(settings, locale.groupingChar);
         if (const auto& defaults = i_lineCollection->defaultResultFormattingOptions();
             defaults && defaults->isDecimalPlacesSet())
             NBFFileSettingsNodeSetDecimalPlaces(
@@ -339,9 +347,9 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
                     std::fprintf(stderr, "location is %i\n", static_cast<int>(newline));
                 }
             }
-            std::optional<std::u16string> delocalized = line->delocalizedExpressionString();
-            if (delocalized)
-                NBFFileLinesNodeSetExpressionUTF8(lines, index, fileText(*delocalized));
+            std::optional<std::u16string> expression =
+                line->expression() ? line->expression()->stringInLocale(locale) : std::nullopt;
+            if (expression) NBFFileLinesNodeSetExpressionUTF8(lines, index, fileText(*expression));
             if (line->hasResult()) {
                 std::optional<std::u16string> answer = line->result()->completeStringValue();
                 if (answer) NBFFileLinesNodeSetAnswerUTF8(lines, index, fileText(*answer));
@@ -389,6 +397,13 @@ void NCFile::readFromPath(const std::string& path) {
     readNBFMisclaneousDictionary(NBFFileSettingsNodeGetMisclaneousDictionary(settings));
 
     auto collection = std::make_shared<NCLineCollection>();
+    // The texts are written in the document's own number characters. The collection has them
+    // before its first line and each line's text is made in them, so every line is read once
+    // and answered in them, with or without an environment of the collection's own.
+    const NCSimpleLocale locale =
+        NCSimpleLocale::soundOrDefault(NBFFileSettingsNodeGetDecimalPointChar(settings),
+                                       NBFFileSettingsNodeGetThousandsSeparatorChar(settings));
+    collection->setLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
     uint32_t mode = settings ? NBFFileSettingsNodeGetTrigonometryMode(settings) : 0;
     collection->setTrigonometryMode(mode == NCTrigonometryModeRadians ? NCTrigonometryModeRadians
                                                                       : NCTrigonometryModeDegrees);
@@ -408,7 +423,7 @@ void NCFile::readFromPath(const std::string& path) {
         std::optional<std::u16string> expressionText;
         if (text && *text) expressionText = textOfFile(**text);
         // Given its expression at birth, the line classifies the text once.
-        auto line = std::make_shared<NCLine>(NCExpression::expressionWithString(expressionText));
+        auto line = std::make_shared<NCLine>(NCExpression::create(expressionText, locale));
         readLineFormattingAttributesIntoLine(*line, lines, i);
         collection->addLine(line);
         _fileLineNumbers.push_back(NBFFileLinesNodeGetFileLineNumber(lines, i));

@@ -31,7 +31,8 @@ class NCFile {
     static std::shared_ptr<NCFile> initWithLineCollection(
         std::shared_ptr<NCLineCollection> lineCollection);
 
-    // Reads the file first when none is held; none when missing or unreadable.
+    // Reads the file first when none is held; none when missing or unreadable. The lines are
+    // read and answered in the document's own decimal point and thousands separator.
     std::shared_ptr<NCLineCollection> lineCollection();
     void setLineCollection(std::shared_ptr<NCLineCollection> lineCollection);
     int32_t fileFormat();

@@ -16,8 +16,32 @@ struct NCSimpleLocale {
         return static_cast<uint32_t>(decimalPointChar) | (static_cast<uint32_t>(groupingChar) << 16);
     }
     friend bool operator==(const NCSimpleLocale&, const NCSimpleLocale&) = default;
+
+    // Whether numbers can be written and read back with these characters: a decimal point and
+    // a different grouping character, each one of the few that locales write numbers with.
+    constexpr bool isSound() const {
+        return isDecimalPointChar(decimalPointChar) && isGroupingChar(groupingChar) &&
+               decimalPointChar != groupingChar;
+    }
+    // The pair when it is sound, else the default: characters from outside (a document file)
+    // never make "+", a letter or a digit part of a number.
+    static constexpr NCSimpleLocale soundOrDefault(char16_t decimalPoint, char16_t grouping);
+
+  private:
+    static constexpr bool isDecimalPointChar(char16_t c) {
+        return c == u'.' || c == u',' || c == u'\u066B';
+    }
+    static constexpr bool isGroupingChar(char16_t c) {
+        return c == u',' || c == u'.' || c == u' ' || c == u'\u00A0' || c == u'\u202F' ||
+               c == u'\'' || c == u'\u2019' || c == u'\u066C';
+    }
 };
 
 constexpr NCSimpleLocale kNCSimpleLocalDefault{u'.', u','};
+
+constexpr NCSimpleLocale NCSimpleLocale::soundOrDefault(char16_t decimalPoint, char16_t grouping) {
+    const NCSimpleLocale locale{decimalPoint, grouping};
+    return locale.isSound() ? locale : kNCSimpleLocalDefault;
+}
 
 #endif

@@ -10,6 +10,7 @@
 #include "DocumentFileTestSupport.h"
 #include "NBFErrorLog.h"
 #include "NCFile.h"
+#include "UnitsFileTestSupport.h"
 
 namespace {
 
@@ -161,6 +162,114 @@ TEST_F(DocumentFileTest, TheDocumentsNumberCharactersAndDecimalPlacesAreWritten)
         for (const std::string& text : row.absent)
             EXPECT_EQ(bytes.find(text), std::string::npos) << text << "\n" << bytes;
     }
+}
+
+// A document whose settings name its number characters: its lines are read and answered in
+// them. Characters that cannot make a sound pair read as the default point and comma.
+struct NumberCharactersRow {
+    const char* settings;
+    // As the collection reports them.
+    char16_t decimalPoint, separator;
+    // Each line's text and answer.
+    std::vector<std::pair<const char*, const char*>> lines;
+};
+
+const std::vector<std::pair<const char*, const char*>> kReadWithThePoint = {
+    {"1,5 + 2,25", "240"}, {"1.5 * 2", "3"}, {"pow(1.5; 2)", "2.25"}, {"1234.5 * 2", "2,469"}};
+
+const NumberCharactersRow kNumberCharacterRows[] = {
+    {"<dp_char>,</dp_char><th_char>.</th_char>",
+     u',',
+     u'.',
+     {{"1,5 + 2,25", "3,75"},
+      {"1.000 * 3", "3.000"},
+      {"1234,5 * 2", "2.469"},
+      {"pow(1,5; 2)", "2,25"},
+      {"1/4", "0,25"},
+      {"x = 2,5", "2,5"},
+      {"x * 2", "5"},
+      {"10 km in m", "10.000 m"},
+      {"a note", "(none)"}}},
+    {"<dp_char>,</dp_char><th_char>\u00a0</th_char>",
+     u',',
+     u'\u00a0',
+     {{"1,5 + 2,25", "3,75"}, {"1234,5 * 2", "2\u00a0469"}}},
+    // The default, named or not, reads as it always did.
+    {"<dp_char>.</dp_char><th_char>,</th_char>", u'.', u',', kReadWithThePoint},
+    {"", u'.', u',', kReadWithThePoint},
+    // Hostile or odd characters.
+    {"<dp_char></dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>,</dp_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>,,</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>,</dp_char><th_char>. </th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>,</dp_char><th_char>,</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>.</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>a</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>,</dp_char><th_char>x</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>5</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>+</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char> </dp_char><th_char>,</th_char>", u'.', u',', kReadWithThePoint},
+    {"<dp_char>\U0001D7D9</dp_char><th_char>.</th_char>", u'.', u',', kReadWithThePoint},
+};
+
+TEST_F(DocumentFileTest, LinesAreReadAndAnsweredInTheDocumentsNumberCharacters) {
+    sharedRealEnvironment()->set();
+    for (const NumberCharactersRow& row : kNumberCharacterRows) {
+        SCOPED_TRACE(row.settings);
+        std::string text =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><info><version>0.6</version>"
+            "</info><settings>" +
+            std::string(row.settings) + "</settings><lines>";
+        for (const auto& [expression, answer] : row.lines)
+            text += std::string("<line><expression>") + expression + "</expression></line>";
+        text += "</lines></data>\n";
+        auto file = fileWithText(text);
+        auto read = file->lineCollection();
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->decimalPlaceCharacter(), row.decimalPoint);
+        EXPECT_EQ(read->thousandsSeparatorCharacter(), row.separator);
+        ASSERT_EQ(read->countOfLines(), row.lines.size());
+        for (size_t i = 0; i < row.lines.size(); ++i) {
+            auto line = read->lineAtIndex(i);
+            EXPECT_EQ(utf8(line->expressionString()), row.lines[i].first);
+            EXPECT_EQ(utf8(line->formattedResult()), row.lines[i].second) << row.lines[i].first;
+        }
+    }
+}
+
+TEST_F(DocumentFileTest, ADocumentKeepsItsNumberCharactersThroughTheFile) {
+    sharedRealEnvironment()->set();
+    // Typed with the point, then shown with the comma, as a document takes its user's locale.
+    auto lines = std::make_shared<NCLineCollection>();
+    for (const char16_t* text : {u"1.5 + 2.25", u"1,000 * 3", u"y = 0.5", u"y * 3"})
+        lines->addLine(lineWithText(text));
+    lines->convertToLocaleWithDecimalPoint(u',', u'.');
+    const char* const texts[] = {"1,5 + 2,25", "1.000 * 3", "y = 0,5", "y * 3"};
+    const char* const answers[] = {"3,75", "3.000", "0,5", "1,5"};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(utf8(lines->lineAtIndex(i)->expressionString()), texts[i]);
+        EXPECT_EQ(utf8(lines->lineAtIndex(i)->formattedResult()), answers[i]);
+    }
+    std::string path = folder.file("comma.numbera");
+    std::string error;
+    ASSERT_TRUE(NCFile::initWithLineCollection(lines)->writeToPath(path, &error)) << error;
+    std::string bytes = readFileBytes(path);
+    EXPECT_NE(bytes.find("<dp_char>,</dp_char>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("<th_char>.</th_char>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("<expression>1,5 + 2,25</expression>"), std::string::npos) << bytes;
+
+    auto read = NCLineCollection::lineCollectionFromPath(path);
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->countOfLines(), std::size(texts));
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(utf8(read->lineAtIndex(i)->expressionString()), texts[i]);
+        EXPECT_EQ(utf8(read->lineAtIndex(i)->formattedResult()), answers[i]);
+    }
+    // Taken into the point again, the texts are rewritten from the document's characters.
+    read->convertToLocaleWithDecimalPoint(u'.', u',');
+    EXPECT_EQ(utf8(read->lineAtIndex(0)->expressionString()), "1.5 + 2.25");
+    EXPECT_EQ(utf8(read->lineAtIndex(0)->formattedResult()), "3.75");
+    EXPECT_EQ(utf8(read->lineAtIndex(1)->formattedResult()), "3,000");
 }
 
 TEST_F(DocumentFileTest, CharactersXMLCannotCarryAreDroppedOthersKept) {

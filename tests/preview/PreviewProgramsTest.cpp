@@ -170,6 +170,38 @@ TEST(PreviewProgram, ReferencesReadAsTheDocumentsTokens) {
         EXPECT_EQ(output->find("___"), std::string::npos) << *output;
 }
 
+// A document whose settings give the decimal comma is read and answered with it; characters
+// that cannot make a sound pair read as the point.
+TEST(PreviewProgram, DocumentsAreAnsweredInTheirOwnNumberCharacters) {
+    Scratch scratch;
+    struct Row {
+        std::string name, settings;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"comma.numbera",
+         "<dp_char>,</dp_char><th_char>.</th_char>",
+         {"1,5 + 2,25 = 3,75", "1.000 * 3 = 3.000", "pow(1,5; 2) = 2,25", "1234,5 * 2 = 2.469"}},
+        {"same.numbera",
+         "<dp_char>,</dp_char><th_char>,</th_char>",
+         {"1,5 + 2,25 = 240", "1.000 * 3 = 3", "pow(1,5; 2) = 225", "1234,5 * 2 = 24,690"}},
+    };
+    for (const auto& row : rows) {
+        scratch.write(row.name,
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><info><version>0.6"
+                      "</version></info><settings>" +
+                          row.settings +
+                          "</settings><lines><line><expression>1,5 + 2,25</expression></line>"
+                          "<line><expression>1.000 * 3</expression></line><line><expression>"
+                          "pow(1,5; 2)</expression></line><line><expression>1234,5 * 2"
+                          "</expression></line></lines></data>\n");
+        auto run = runProgram(kPreview, {"--format", "text", scratch.file(row.name)},
+                              scratch.environment());
+        EXPECT_EQ(run.exitStatus, 0) << row.name << ": " << run.err;
+        EXPECT_EQ(lines(run.out), row.expected) << row.name;
+    }
+}
+
 TEST(PreviewProgram, HTMLIsTheEscapedPreviewPage) {
     Scratch scratch;
     const std::string document = scratch.document(
