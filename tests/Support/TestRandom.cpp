@@ -33,12 +33,13 @@ std::string problem(const char* name, const std::string& text, const std::string
 int Settings::roundsFor(int ownRounds) const {
     const long long product = static_cast<long long>(ownRounds) * iterations;
     return product > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                                                      : static_cast<int>(product);
+                                                     : static_cast<int>(product);
 }
 
 std::string Settings::reproduction(uint32_t usedSeed) const {
     std::string text = std::string(kSeedName) + "=" + std::to_string(usedSeed);
-    if (iterations != 1) text += std::string(" ") + kIterationsName + "=" + std::to_string(iterations);
+    if (iterations != 1)
+        text += std::string(" ") + kIterationsName + "=" + std::to_string(iterations);
     return text + " reproduces";
 }
 

@@ -66,7 +66,8 @@ TEST(TestRandomSettings, SeedsRoundsAndTheReproductionFollowTheSettings) {
     EXPECT_EQ(given.seedFor(7), 123u);
     EXPECT_EQ(given.seedFor(99), 123u);
     EXPECT_EQ(given.roundsFor(2000), 6000);
-    EXPECT_EQ(given.reproduction(123), "NUMBERA_TEST_SEED=123 NUMBERA_TEST_ITERATIONS=3 reproduces");
+    EXPECT_EQ(given.reproduction(123),
+              "NUMBERA_TEST_SEED=123 NUMBERA_TEST_ITERATIONS=3 reproduces");
 
     // A product past int's range runs as many rounds as int holds rather than wrapping.
     const test_random::Settings most = test_random::parseSettings(nullptr, "1000000");
