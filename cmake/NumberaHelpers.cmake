@@ -23,14 +23,16 @@ function(numbera_library name)
   numbera_warnings(${name})
 endfunction()
 
-# numbera_test(NAME SOURCES ... LIBS ...): one GoogleTest program, its cases listed in ctest.
+# numbera_test(NAME SOURCES ... LIBS ...): one GoogleTest program, its cases listed in ctest,
+# with the shared test support (tests/Support) linked in.
 function(numbera_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_SOURCES)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} NumberaTestSupport
+                        GTest::gtest GTest::gtest_main GTest::gmock)
   numbera_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "NUMBERA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

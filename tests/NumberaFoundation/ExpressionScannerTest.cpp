@@ -3,6 +3,7 @@
 #include <random>
 
 #include "NBFExpressionScanner.h"
+#include "TestRandom.h"
 #include "TokenTestSupport.h"
 
 namespace {
@@ -94,8 +95,10 @@ TEST(NBFExpressionScanner, LocaleDecidesTheSeparators) {
 // Whatever the text, the tokens follow each other without gaps to its end.
 TEST(NBFExpressionScanner, TokensAlwaysCoverTheWholeText) {
     const std::u16string alphabet = u"0159.,xbeE aZ+-*/=()!%:;@\"^\t\n\x16\x17\0€"s;
-    std::mt19937 random(7);
-    for (int round = 0; round < 2000; ++round) {
+    const uint32_t seed = test_random::seed(7);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
+    for (int round = 0, count = test_random::rounds(2000); round < count; ++round) {
         std::u16string text;
         size_t length = random() % 12;
         for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];

@@ -4,7 +4,7 @@
 // grows with the length of a line is measured by the parser benchmark.
 //
 // The generator is a fixed-seed Mersenne Twister used through its raw output, so every run
-// sees the same lines.
+// sees the same lines unless the environment gives another seed or more rounds (TestRandom.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "NBFExpressionNodeTreePrinter.h"
 #include "NBFExpressionParser.h"
 #include "NBFUnitCollection.h"
+#include "TestRandom.h"
 #include "UnitCatalogueFixture.h"
 
 namespace {
@@ -151,8 +152,10 @@ class LineFuzz : public ::testing::Test {
 };
 
 TEST_F(LineFuzz, RandomAndMutatedLinesParseSafely) {
-    Lines lines(20240601);
-    for (int i = 0; i < 10000; ++i) {
+    const uint32_t seed = test_random::seed(20240601);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    Lines lines(seed);
+    for (int i = 0, count = test_random::rounds(10000); i < count; ++i) {
         std::string line = i % 2 ? lines.mutated() : lines.random();
         ASSERT_TRUE(parseAndCheck(line)) << "line " << i << ": \"" << line << "\"";
     }

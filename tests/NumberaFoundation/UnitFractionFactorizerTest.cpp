@@ -12,6 +12,7 @@
 #include "NBFUnitFractionFactorizer.h"
 #include "NBFUnitFractionSimplifier.h"
 #include "NBFUnitTypeFactorings.h"
+#include "TestRandom.h"
 
 namespace {
 
@@ -397,10 +398,12 @@ TEST_F(UnitFractionFactorizerTest, CandidatesThatNoUnitCanExpressAreSkipped) {
 }
 
 TEST_F(UnitFractionFactorizerTest, RandomSearchesEndAndKeepTheDimension) {
-    std::mt19937 random(99u);
+    const uint32_t seed = test_random::seed(99u);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
     const NBFUnitType baseTypes[] = {
         L, NBFUnitTypeMass, T, NBFUnitTypeCurrent, NBFUnitTypeVoltage, NBFUnitTypeResistance};
-    for (int sample = 0; sample < 300; ++sample) {
+    for (int sample = 0, samples = test_random::rounds(300); sample < samples; ++sample) {
         UnitTypeFraction start;
         for (NBFUnitType type : baseTypes) {
             if (random() % 2) start.degreeOffset(type, static_cast<int32_t>(random() % 9) - 4);

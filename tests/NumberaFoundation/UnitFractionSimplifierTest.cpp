@@ -10,6 +10,7 @@
 #include "NBFUnitCollection.h"
 #include "NBFUnitFractionSimplifier.h"
 #include "NBFUnitTypeFactorings.h"
+#include "TestRandom.h"
 
 namespace {
 
@@ -248,8 +249,10 @@ TEST_F(UnitFractionSimplifierTest, ACyclicTableStopsAfterTheRoundLimit) {
 }
 
 TEST_F(UnitFractionSimplifierTest, RandomTypeFractionsReachTheirBaseTypeExpansion) {
-    std::mt19937 random(20240611u);
-    for (int sample = 0; sample < 3000; ++sample) {
+    const uint32_t seed = test_random::seed(20240611u);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
+    for (int sample = 0, samples = test_random::rounds(3000); sample < samples; ++sample) {
         UnitTypeFraction input;
         for (NBFUnitType type = NBFUnitTypeLength; type < NBFUnitTypeCount; ++type) {
             if (random() % 4 != 0) continue;
@@ -273,8 +276,10 @@ TEST_F(UnitFractionSimplifierTest, RandomTypeFractionsReachTheirBaseTypeExpansio
 TEST_F(UnitFractionSimplifierTest, RandomUnitFractionsKeepTheirDimensionAndQuantity) {
     std::vector<std::string> identifiers;
     for (const auto& entry : catalogue.basicUnits()) identifiers.push_back(entry.first);
-    std::mt19937 random(7u);
-    for (int sample = 0; sample < 400; ++sample) {
+    const uint32_t seed = test_random::seed(7u);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
+    for (int sample = 0, samples = test_random::rounds(400); sample < samples; ++sample) {
         UnitPowers parts;
         const int count = 1 + static_cast<int>(random() % 4);
         for (int i = 0; i < count; ++i) {

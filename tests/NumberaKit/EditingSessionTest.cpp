@@ -16,6 +16,7 @@
 #include "NKLineReferenceTokens.h"
 #include "NKTextHelpers.h"
 #include "NKTextSyncHelper.h"
+#include "TestRandom.h"
 
 namespace {
 
@@ -359,7 +360,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     const RandomRun& run = GetParam();
-    std::mt19937 random(run.seed);
+    // A seed from the environment is shared by the cases; their starting documents differ.
+    const uint32_t seed = test_random::seed(run.seed);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
     auto pick = [&](uint64_t bound) {  // 0 ... bound - 1
         return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
     };
@@ -373,7 +377,7 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
     };
 
     auto owner = std::make_unique<Session>(run.start);
-    const int edits = run.edits;
+    const int edits = test_random::rounds(run.edits);
     int checkedReferences = 0, deadReferences = 0;
     std::map<NCLineReferenceType, int> followedKinds;
     std::vector<int> typesSeen(20, 0);
@@ -542,14 +546,16 @@ TEST_P(RandomEditing, RandomEditsKeepLinesAndReferencesInStep) {
 // caller, never from the text view; they must still neither crash nor corrupt memory, and
 // the synchronisation rule must catch any line count that went astray.
 TEST_F(EditingSession, InconsistentEditsAreSurvived) {
-    std::mt19937 random(99);
+    const uint32_t seed = test_random::seed(99);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
     auto pick = [&](uint64_t bound) {
         return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
     };
     const std::u16string pieces[] = {u"", u"\n", u"x", u"\n\n", u"ab\ncd", rel(-1), rel(3)};
     Session session(u"1\n" + rel(-1) + u"\n3\n" + rel(-2));
     int resynchronised = 0;
-    for (int step = 0; step < 400; ++step) {
+    for (int step = 0, steps = test_random::rounds(400); step < steps; ++step) {
         uint64_t length = session.rig.text.string().size();
         NSRange range{pick(length + 3), pick(4)};
         NSRange selection =

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "NKTextViewMetrics.h"
+#include "TestRandom.h"
 
 namespace {
 // A text layout of fixed pitch: every line 20 points tall plus 20 for each full 10
@@ -236,13 +237,15 @@ std::vector<NSRange> linesByDefinition(const std::u16string& text) {
 // After each random edit the metrics are told from which line the text changed, as the
 // document does; every answer must then agree with the lines by definition.
 TEST(TextViewLineMetrics, RandomEditsAgreeWithTheDefinition) {
-    std::mt19937 random(31337);
+    const uint32_t seed = test_random::seed(31337);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
     auto pick = [&](uint64_t bound) {
         return std::uniform_int_distribution<uint64_t>(0, bound - 1)(random);
     };
     NKPlainTextSource text(u"ab\n\ncd\ne");
     NKTextViewLineMetrics metrics(&text);
-    for (int step = 0; step < 1500; ++step) {
+    for (int step = 0, steps = test_random::rounds(1500); step < steps; ++step) {
         std::u16string string = text.string();
         uint64_t at = pick(string.size() + 1);
         uint64_t length = std::min<uint64_t>(pick(4), string.size() - at);

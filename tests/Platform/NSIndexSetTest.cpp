@@ -4,6 +4,7 @@
 #include <set>
 
 #include "NSIndexSet.h"
+#include "TestRandom.h"
 
 namespace {
 
@@ -45,10 +46,12 @@ TEST(NSIndexSet, ShiftMovesAndSwallows) {
 
 // Random edits against a plain std::set of the same indexes.
 TEST(NSIndexSet, BehavesLikeASetOfIndexes) {
-    std::mt19937 random(7);
+    const uint32_t seed = test_random::seed(7);
+    SCOPED_TRACE(test_random::reproduction(seed));
+    std::mt19937 random(seed);
     NSIndexSet set;
     std::set<uint64_t> model;
-    for (int step = 0; step < 4000; ++step) {
+    for (int step = 0, steps = test_random::rounds(4000); step < steps; ++step) {
         uint64_t location = random() % 60;
         uint64_t length = random() % 6;
         switch (random() % 4) {

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "TestRandom.h"
 #include "mapm_test_support.h"
 
 namespace {
@@ -38,8 +39,10 @@ std::string random_value(std::mt19937_64& rng, int max_digits, bool allow_negati
 }
 
 TEST(MapmRoundingProperty, DivisionRoundsHalvesAwayFromZero) {
-  std::mt19937_64 rng(20240601);
-  for (int i = 0; i < 3000; ++i) {
+  const uint32_t seed = test_random::seed(20240601);
+  SCOPED_TRACE(test_random::reproduction(seed));
+  std::mt19937_64 rng(seed);
+  for (int i = 0, count = test_random::rounds(3000); i < count; ++i) {
     Dec a(random_value(rng, 45, true).c_str());
     Dec b(random_value(rng, 45, true).c_str());
     if (i % 5 == 0) b = Dec(i % 10 == 0 ? "8" : "-16");  // quotients that end in a 5
@@ -63,8 +66,10 @@ TEST(MapmRoundingProperty, DivisionRoundsHalvesAwayFromZero) {
 TEST(MapmRoundingProperty, ExactQuotientsKeepTheirDigitsOrRoundThem) {
   // a = b * c: the quotient is c itself when its digits fit, else c correctly rounded. Long
   // operands and many places take the general path; ties come from c ending in a 5.
-  std::mt19937_64 rng(4242);
-  for (int i = 0; i < 3000; ++i) {
+  const uint32_t seed = test_random::seed(4242);
+  SCOPED_TRACE(test_random::reproduction(seed));
+  std::mt19937_64 rng(seed);
+  for (int i = 0, count = test_random::rounds(3000); i < count; ++i) {
     Dec b(random_value(rng, i % 2 ? 60 : 20, true).c_str());
     std::string c_text = random_value(rng, 70, true);
     if (i % 4 == 0) c_text.insert(c_text.find('e'), "5");
@@ -87,8 +92,10 @@ TEST(MapmRoundingProperty, ExactQuotientsKeepTheirDigitsOrRoundThem) {
 }
 
 TEST(MapmRoundingProperty, RootsRoundHalvesAwayFromZero) {
-  std::mt19937_64 rng(77);
-  for (int i = 0; i < 3000; ++i) {
+  const uint32_t seed = test_random::seed(77);
+  SCOPED_TRACE(test_random::reproduction(seed));
+  std::mt19937_64 rng(seed);
+  for (int i = 0, count = test_random::rounds(3000); i < count; ++i) {
     Dec a(random_value(rng, 45, false).c_str());
     int places = int(rng() % 50);
     if (i % 4 == 0) {
@@ -117,8 +124,10 @@ TEST(MapmRoundingProperty, RootsRoundHalvesAwayFromZero) {
 }
 
 TEST(MapmRoundingProperty, NegativeIntegerPowersRoundLikeDivision) {
-  std::mt19937_64 rng(5);
-  for (int i = 0; i < 500; ++i) {
+  const uint32_t seed = test_random::seed(5);
+  SCOPED_TRACE(test_random::reproduction(seed));
+  std::mt19937_64 rng(seed);
+  for (int i = 0, count = test_random::rounds(500); i < count; ++i) {
     Dec x(random_value(rng, 20, true).c_str());
     const int n = 1 + int(rng() % 6);
     const int places = int(rng() % 40);
