@@ -2,11 +2,8 @@
 
 #include <plist/plist.h>
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
 #include "NBFString.h"
+#include "PropertyListFile.h"
 
 namespace {
 
@@ -103,14 +100,13 @@ std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::readFromData(
 
 std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::readFromFile(
     const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = "the file could not be opened";
+    NSError failure;
+    const std::optional<std::string> data = PropertyListFile::readContents(path, &failure);
+    if (!data) {
+        if (error) *error = NBFUTF16ToUTF8(failure.localizedDescription);
         return nullptr;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return readFromData(buffer.str(), error);
+    return readFromData(*data, error);
 }
 
 std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::valueForKey(

@@ -16,7 +16,9 @@ public:
     typedef std::map<std::u16string, std::shared_ptr<const NCPropertyListValue>> Dictionary;
     typedef std::vector<std::shared_ptr<const NCPropertyListValue>> Array;
 
-    // Any property-list format; null with the reason in `error` when the data is not one.
+    // Any property-list format; null with the reason in `error` when the data is not one. A
+    // file is read only when PropertyListFile::readContents accepts it (a regular file of
+    // bounded size).
     static std::shared_ptr<const NCPropertyListValue> readFromFile(const std::string& path,
                                                                    std::string* error);
     static std::shared_ptr<const NCPropertyListValue> readFromData(const std::string& data,

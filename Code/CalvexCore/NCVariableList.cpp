@@ -23,7 +23,7 @@ void NCVariableList::addVariable(const std::shared_ptr<NCVariable>& variable) {
 void NCVariableList::addVariableWithoutAddingToNBFVariableList(
     const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
-    if (std::find(i_variables.begin(), i_variables.end(), variable) == i_variables.end())
+    if (i_variablesByAddress.emplace(variable.get(), variable).second)
         i_variables.push_back(variable);
     variable->setVariableList(this);
     registerStateChange();
@@ -34,6 +34,7 @@ void NCVariableList::removeAllVariables() {
     for (const auto& variable : i_variables)
         if (variable->variableList() == this) variable->setVariableList(nullptr);
     i_variables.clear();
+    i_variablesByAddress.clear();
 }
 
 std::optional<std::u16string> NCVariableList::valueOfVariableWithName(
@@ -72,8 +73,9 @@ void NCVariableList::variableDidChangeEnabledState(NCVariable* variable, bool en
 void NCVariableList::removeVariable(const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
     NBFVariableListRemoveVariable(nbfVariableList_, variable->nbfVariable());
-    i_variables.erase(std::remove(i_variables.begin(), i_variables.end(), variable),
-                      i_variables.end());
+    if (i_variablesByAddress.erase(variable.get()))
+        i_variables.erase(std::remove(i_variables.begin(), i_variables.end(), variable),
+                          i_variables.end());
     if (variable->variableList() == this) variable->setVariableList(nullptr);
     registerStateChange();
 }
@@ -90,8 +92,9 @@ std::shared_ptr<NCVariable> NCVariableList::variableWithName(const std::u16strin
     auto* wrapper = static_cast<NCVariable*>(NBFVariableGetWrapperObject(found));
     if (!wrapper) return nullptr;
     for (const NCVariableList* list = this; list; list = list->parentList().get())
-        for (const auto& variable : list->i_variables)
-            if (variable.get() == wrapper) return variable;
+        if (auto held = list->i_variablesByAddress.find(wrapper);
+            held != list->i_variablesByAddress.end())
+            return held->second;
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "NBFVariable.h"
@@ -115,6 +116,9 @@ class NCVariableList {
   private:
     NBFVariableListRef nbfVariableList_;
     std::vector<std::shared_ptr<NCVariable>> i_variables;
+    // The same variables by address: adding and finding by name stay constant-time, so that a
+    // list of many thousand variables loads in linear time.
+    std::unordered_map<const NCVariable*, std::shared_ptr<NCVariable>> i_variablesByAddress;
     uint64_t stateIndicator_ = 0;
     NCVariableListDelegate* _delegate = nullptr;
     std::shared_ptr<NCVariableList> _parentList;

@@ -1,6 +1,7 @@
 #include "NKVariablesManager.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "NCEvaluator.h"
 #include "NCExpression.h"
@@ -143,9 +144,16 @@ std::shared_ptr<NCVariable> NKVariablesManager::variableFromDictionaryRepresenta
 }
 
 bool NKVariablesManager::loadFromPath(const std::string& path) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) return false;
     std::string reason;
     auto root = NCPropertyListValue::readFromFile(path, &reason);
-    if (!root || !root->isDictionary()) return false;
+    if (!root || !root->isDictionary()) {
+        if (root) reason = "the property list is not a dictionary";
+        NKLogLine("Warning: Variables file '" + path + "' could not be read (" + reason +
+                  "); it is kept and set aside before the next save");
+        return false;
+    }
     auto list = root->valueForKey(u"NKVariables");
     if (!list || !list->isArray()) return true;
     for (const auto& entry : list->array()) {

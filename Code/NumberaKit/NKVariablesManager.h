@@ -41,7 +41,8 @@ class NKVariablesManager : public NCVariableListDelegate {
 
     // k, M and G, without notifications.
     void loadDefaults();
-    // False, changing nothing, when there is no file or it is not a dictionary.
+    // False, changing nothing, when there is no file or it is not a dictionary (logged: the
+    // file stays where it is until a save moves it aside).
     bool loadFromPath(const std::string& path);
     // Without version information nothing is written: a logged no-op.
     bool saveToPath(const std::string& path, const std::optional<NKVersionInfo>& versionInfo);

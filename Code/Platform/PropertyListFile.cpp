@@ -9,16 +9,12 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Data files are small; anything bigger is not one of ours.
-constexpr uintmax_t kMaxFileSize = 64u * 1024 * 1024;
 
 void fail(NSError* error, int64_t code, const std::string& message) {
     if (!error) return;
@@ -101,25 +97,68 @@ std::string xmlData(plist_t root) {
     return data;
 }
 
+std::optional<std::string> readContents(const std::string& path, NSError* error) {
+    // Looked at before opening: opening a device can have effects of its own.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        fail(error, kReadFailed, describeErrno("Cannot read", path));
+        return std::nullopt;
+    }
+    auto refuse = [&](const struct stat& status) {
+        if (S_ISDIR(status.st_mode)) return "is a folder";
+        if (!S_ISREG(status.st_mode)) return "is not a regular file";
+        if (status.st_size <= 0) return "is empty";
+        if (static_cast<uint64_t>(status.st_size) > kMaximumFileSize) return "is too large";
+        return static_cast<const char*>(nullptr);
+    };
+    if (const char* why = refuse(info)) {
+        fail(error, kNotAPropertyList, "'" + path + "' " + why);
+        return std::nullopt;
+    }
+    // Without waiting, should a pipe have taken the file's place since.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        fail(error, kReadFailed, describeErrno("Cannot read", path));
+        return std::nullopt;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &info) != 0) {
+        fail(error, kReadFailed, describeErrno("Cannot read", path));
+        return std::nullopt;
+    }
+    if (const char* why = refuse(info)) {
+        fail(error, kNotAPropertyList, "'" + path + "' " + why);
+        return std::nullopt;
+    }
+    // Never more than the size seen: a file that grows meanwhile is read as it was.
+    std::string data(static_cast<size_t>(info.st_size), '\0');
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            fail(error, kReadFailed, describeErrno("Cannot read", path));
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    data.resize(done);
+    if (data.empty()) {
+        fail(error, kNotAPropertyList, "'" + path + "' is empty");
+        return std::nullopt;
+    }
+    return data;
+}
+
 PlistPtr read(const std::string& path, NSError* error) {
-    std::error_code ec;
-    const uintmax_t size = fs::file_size(path, ec);
-    if (ec) {
-        fail(error, kReadFailed, "Cannot read '" + path + "': " + ec.message());
-        return nullptr;
-    }
-    if (size == 0 || size > kMaxFileSize) {
-        fail(error, kNotAPropertyList, "'" + path + "' is empty or too large");
-        return nullptr;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        fail(error, kReadFailed, "Cannot read '" + path + "'");
-        return nullptr;
-    }
+    const std::optional<std::string> data = readContents(path, error);
+    if (!data) return nullptr;
     plist_t root = nullptr;
-    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+    plist_from_memory(data->data(), static_cast<uint32_t>(data->size()), &root);
     if (!root) {
         fail(error, kNotAPropertyList, "'" + path + "' is not a property list");
         return nullptr;

@@ -29,6 +29,9 @@ namespace PropertyListFile {
 inline constexpr const char* kErrorDomain = "PropertyListFile";
 enum ErrorCode : int64_t { kWriteFailed = 1, kReadFailed = 2, kNotAPropertyList = 3 };
 
+// Data files are small; anything bigger is not one of ours.
+inline constexpr uint64_t kMaximumFileSize = 64u * 1024 * 1024;
+
 // Nodes for building a list; strings are UTF-8.
 PlistPtr dictionary();
 PlistPtr array();
@@ -45,7 +48,13 @@ void append(plist_t array, PlistPtr value);
 
 std::string xmlData(plist_t root);
 
-// Null, with the reason in error, when the file is missing or is not a property list.
+// The bytes of a regular file (symbolic links followed) of 1 to kMaximumFileSize bytes; none,
+// with the reason in error, for anything else. Every data file is read through here: a pipe,
+// a device or a huge file in the data folder is refused at once instead of being waited on or
+// read into memory.
+std::optional<std::string> readContents(const std::string& path, NSError* error);
+// Null, with the reason in error, when the file is missing, refused by readContents or is not
+// a property list.
 PlistPtr read(const std::string& path, NSError* error);
 // True when a file exists at the path and reads as a property list with a dictionary root.
 bool isReadableDictionary(const std::string& path);

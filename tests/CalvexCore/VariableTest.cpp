@@ -138,4 +138,36 @@ TEST(VariableListTest, ALineVariableHidesAGlobalOneAndLookupsRespectCaseAndParen
     EXPECT_EQ(utf8(NCEvaluator(nullptr, document, nullptr).evaluateString(u"rate * 10")), "50");
 }
 
+// Many variables: each is held once however often it is added, and found by its name after
+// removals and additions.
+TEST(VariableListTest, ManyVariablesAreHeldOnceAndFoundByName) {
+    initFoundationConstants();
+    auto name = [](int i) {
+        const std::string digits = "v" + std::to_string(i);
+        return std::u16string(digits.begin(), digits.end());
+    };
+    NCVariableList list;
+    std::vector<std::shared_ptr<NCVariable>> added;
+    for (int i = 0; i < 5000; ++i) {
+        added.push_back(NCVariable::variableWithName(name(i), u"1", 0, nullptr));
+        list.addVariable(added.back());
+    }
+    list.addVariable(added[10]);
+    ASSERT_EQ(list.variables().size(), 5000u);
+    for (int i = 0; i < 5000; i += 499) EXPECT_EQ(list.variableWithName(name(i)), added[i]) << i;
+
+    list.removeVariable(added[10]);
+    EXPECT_EQ(list.variableWithName(name(10)), nullptr);
+    EXPECT_EQ(list.variables().size(), 4999u);
+    list.addVariable(added[10]);
+    EXPECT_EQ(list.variables().back(), added[10]);
+    EXPECT_EQ(list.variableWithName(name(10)), added[10]);
+
+    list.removeAllVariables();
+    EXPECT_EQ(list.variableWithName(name(1)), nullptr);
+    list.addVariable(added[1]);
+    EXPECT_EQ(list.variables(), (std::vector<std::shared_ptr<NCVariable>>{added[1]}));
+    EXPECT_EQ(list.variableWithName(name(1)), added[1]);
+}
+
 }  // namespace

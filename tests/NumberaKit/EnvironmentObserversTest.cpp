@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "BoundedScope.h"
 #include "EnvironmentTestSupport.h"
+#include "NKCurrenciesManager.h"
+#include "NKDataManagers.h"
 #include "NKNotifications.h"
+#include "NKStocksManager.h"
 #include "NKUserLocale.h"
 
 namespace {
@@ -152,6 +158,51 @@ TEST(EnvironmentObservers, UnreadableVariablesFileIsKeptAside) {
     f.time.queue->runPending();
     EXPECT_EQ(f.data.read("Variables.plist.unreadable"), damaged);
     EXPECT_NE(f.data.read("Variables.plist").find("<string>x</string>"), std::string::npos);
+}
+
+// A pipe, an endless device or a huge file in the place of each data file: the environment
+// starts at once without them, with one log line each, leaves them where they are, and a save
+// puts each aside untouched before writing.
+TEST(EnvironmentObservers, DataFilesThatAreNotDataAreRefusedAndKeptAside) {
+    const std::string files[] = {"Variables.plist", "Currencies.plist", "Stocks.plist"};
+    const std::string logged[] = {"Warning: Variables file '",
+                                  "Invalid currency data store error 1", "Warning: Stocks file '"};
+    for (HostileFile kind : kHostileFiles) {
+        SCOPED_TRACE(hostileFileName(kind));
+        EnvironmentFixture f;
+        std::map<std::string, std::string> before;
+        for (const auto& name : files) {
+            ASSERT_TRUE(
+                makeHostileFile(f.data.file(name), kind, PropertyListFile::kMaximumFileSize));
+            before[name] = fileIdentity(f.data.file(name));
+        }
+        BoundedScope bound(std::string("Starting over a ") + hostileFileName(kind), 120,
+                           1000 * 1000);
+        auto environment = f.make();
+        environment->setModuleFactory(NKDataManagersFactory());
+        environment->setUpdatesValuesFromWeb(false);
+        f.load(*environment, EnvironmentFixture::resources());
+        EXPECT_TRUE(environment->variablesManager()->variables().empty()) << "no defaults over it";
+        EXPECT_FALSE(environment->fullCurrenciesManager()->allCurrencies().empty()) << "defaults";
+        EXPECT_TRUE(environment->fullStocksManager()->stocks().empty());
+        for (const auto& text : logged) {
+            const auto lines = f.log.lines();
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [&](const std::string& line) {
+                                        return line.find(text) != std::string::npos;
+                                    }),
+                      1)
+                << text;
+        }
+        for (const auto& name : files) EXPECT_EQ(fileIdentity(f.data.file(name)), before[name]);
+
+        environment->saveToDirectory(f.data.path());
+        for (const auto& name : files) {
+            EXPECT_EQ(fileIdentity(f.data.file(name + ".unreadable")), before[name]) << name;
+            EXPECT_TRUE(PropertyListFile::isReadableDictionary(f.data.file(name))) << name;
+        }
+        EXPECT_LT(bound.growthKilobytes(), 256 * 1000);
+    }
 }
 
 TEST(EnvironmentObservers, StockNotifications) {

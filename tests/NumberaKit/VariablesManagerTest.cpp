@@ -101,6 +101,29 @@ TEST(VariablesManager, DuplicateStoredNamesKeepTheFirst) {
     }
 }
 
+// A file of many variables loads each of them, in order, into both lists.
+TEST(VariablesManager, ALargeFileLoadsEveryVariableInOrder) {
+    std::vector<std::pair<std::string, std::string>> stored;
+    for (int i = 0; i < 20000; ++i) stored.emplace_back("v" + std::to_string(i), std::to_string(i));
+    stored.emplace_back("v7", "again");
+    TemporaryFolder folder;
+    folder.write("Variables.plist", variablesFile(stored));
+    auto list = std::make_shared<NCVariableList>();
+    auto manager = std::make_shared<NKVariablesManager>(list, NCUnitCollection::create());
+    CapturedLog log;
+    ASSERT_TRUE(manager->loadFromPath(folder.file("Variables.plist")));
+    const auto variables = manager->variables();
+    ASSERT_EQ(variables.size(), 20000u);
+    EXPECT_EQ(list->variables(), variables);
+    for (size_t i = 0; i < variables.size(); i += 1999) {
+        const std::u16string name = NKUTF16("v" + std::to_string(i));
+        EXPECT_EQ(variables[i]->name(), name);
+        EXPECT_EQ(list->variableWithName(name, false, false), variables[i]);
+    }
+    EXPECT_EQ(variables[7]->delocalizedValue(), u"7");
+    EXPECT_TRUE(log.contains("Trying to add variable v7 when it already exits"));
+}
+
 TEST(VariablesManager, AddingAnExistingNameIsRefused) {
     ManagerFixture f;
     CapturedLog log;

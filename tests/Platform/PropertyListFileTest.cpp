@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "BoundedScope.h"
 #include "PlatformTestSupport.h"
 #include "PropertyListFile.h"
 
@@ -67,6 +68,42 @@ TEST(PropertyListFile, UnreadableFilesAreMovedAsideNotOverwritten) {
         }
         EXPECT_TRUE(plf::isReadableDictionary(folder.file("Variables.plist")));
     }
+}
+
+std::string utf8(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+// Refused at once with the reason, never waited on or read whole; a save puts the file aside
+// untouched.
+TEST(PropertyListFile, OnlyRegularFilesOfBoundedSizeAreRead) {
+    for (HostileFile kind : kHostileFiles) {
+        SCOPED_TRACE(hostileFileName(kind));
+        TemporaryFolder folder;
+        const std::string path = folder.file("Variables.plist");
+        ASSERT_TRUE(makeHostileFile(path, kind, plf::kMaximumFileSize));
+        const std::string before = fileIdentity(path);
+        BoundedScope bound(std::string("Reading a ") + hostileFileName(kind), 60, 1000 * 1000);
+        NSError error;
+        EXPECT_FALSE(plf::readContents(path, &error));
+        EXPECT_EQ(error.code, plf::kNotAPropertyList);
+        const std::string reason =
+            kind == HostileFile::SparseOverLimit ? "is too large" : "is not a regular file";
+        EXPECT_EQ(utf8(error.localizedDescription), "'" + path + "' " + reason);
+        EXPECT_FALSE(plf::read(path, nullptr));
+        EXPECT_FALSE(plf::isReadableDictionary(path));
+        EXPECT_EQ(fileIdentity(path), before) << "left alone by reading";
+
+        PlistPtr root = sampleList();
+        EXPECT_TRUE(plf::writeAtomically(path, root.get(), nullptr));
+        EXPECT_EQ(fileIdentity(folder.file("Variables.plist.unreadable")), before);
+        EXPECT_TRUE(plf::isReadableDictionary(path));
+        EXPECT_LT(bound.growthKilobytes(), 64 * 1000);
+    }
+    // A link to a data file is followed.
+    TemporaryFolder folder;
+    PlistPtr root = sampleList();
+    ASSERT_TRUE(plf::writeAtomically(folder.file("Real.plist"), root.get(), nullptr));
+    ASSERT_EQ(::symlink(folder.file("Real.plist").c_str(), folder.file("Link.plist").c_str()), 0);
+    EXPECT_TRUE(plf::isReadableDictionary(folder.file("Link.plist")));
 }
 
 TEST(PropertyListFile, SecondUnreadableFileGetsANumberedName) {

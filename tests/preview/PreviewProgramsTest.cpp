@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,8 +18,10 @@
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NKTextHelpers.h"
+#include "PlatformTestSupport.h"
 #include "PreviewEnvironment.h"
 #include "ProgramRunner.h"
+#include "PropertyListFile.h"
 
 namespace fs = std::filesystem;
 
@@ -426,6 +429,46 @@ TEST(PreviewProgram, VariablesComeFromTheDataFolderOrTheShippedDefaults) {
     EXPECT_EQ(damaged.exitStatus, 1);
     EXPECT_EQ(damaged.out, "");
     EXPECT_EQ(damaged.errorLines().size(), 1u) << damaged.err;
+}
+
+// A pipe, an endless device or a huge file for each data file: both programs start at once
+// without them, within modest memory, and leave them as they were.
+TEST(PreviewPrograms, DataFilesThatAreNotDataAreSkipped) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", {u"3 * k", u"2 + 3"});
+    const std::string userData = scratch.dataHome() + "/Numbera/quicklook-data";
+    const std::string files[] = {"Variables.plist", "Currencies.plist", "Stocks.plist"};
+    for (HostileFile kind : kHostileFiles) {
+        SCOPED_TRACE(hostileFileName(kind));
+        std::error_code ignored;
+        fs::remove_all(userData, ignored);
+        fs::create_directories(userData);
+        std::map<std::string, std::string> before;
+        for (const auto& name : files) {
+            const std::string path = userData + "/" + name;
+            ASSERT_TRUE(makeHostileFile(path, kind, PropertyListFile::kMaximumFileSize));
+            before[name] = fileIdentity(path);
+        }
+        const std::string thumbnail = scratch.file("t.png");
+        const ProgramRun runs[] = {
+            runProgram(kPreview, {"--data-folder", userData, "--format", "text", document},
+                       scratch.environment(), 60, 1000 * 1000),
+            runProgram(kThumbnailer, {"-s", "128", document, thumbnail}, scratch.environment(), 60,
+                       1000 * 1000),
+        };
+        for (const auto& run : runs) {
+            EXPECT_FALSE(run.killed) << "no wait and no growth without bound";
+            EXPECT_EQ(run.exitStatus, 0) << run.err;
+            EXPECT_LT(run.peakKilobytes, 500 * 1000);
+        }
+        // No variables from the file, not even the defaults: "k" is an unknown word.
+        EXPECT_EQ(lines(runs[0].out), (std::vector<std::string>{"3 * k = 3", "2 + 3 = 5"}));
+        EXPECT_EQ(pngSize(thumbnail).first, 96u);
+        for (const auto& name : files) {
+            EXPECT_EQ(fileIdentity(userData + "/" + name), before[name]) << name;
+            EXPECT_FALSE(fs::exists(fs::symlink_status(userData + "/" + name + ".unreadable")));
+        }
+    }
 }
 
 TEST(PreviewPrograms, NeverWriteIntoAReadOnlyHome) {

@@ -1,13 +1,19 @@
 #include "ProgramRunner.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include "BoundedScope.h"
 
 extern char** environ;
 
@@ -30,7 +36,8 @@ std::vector<std::string> ProgramRun::errorLines() const {
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment) {
+                      const std::map<std::string, std::string>& environment, double seconds,
+                      long kilobytes) {
     // Output goes through files: a pipe per stream could fill while the other is read.
     std::string folder = (std::filesystem::temp_directory_path() / "numbera-run-XXXXXX").string();
     ProgramRun run;
@@ -70,8 +77,24 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         ::_exit(127);
     }
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
-        run.exitStatus = WEXITSTATUS(status);
+    struct rusage usage {};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (child > 0) {
+        const pid_t ended = ::wait4(child, &status, WNOHANG, &usage);
+        if (ended == child) {
+            if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+            break;
+        }
+        if (ended < 0) break;
+        if (std::chrono::steady_clock::now() > deadline || residentKilobytes(child) > kilobytes) {
+            run.killed = true;
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.peakKilobytes = usage.ru_maxrss;
     run.out = slurp(outPath);
     run.err = slurp(errPath);
     std::error_code ignored;

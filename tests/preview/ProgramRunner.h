@@ -11,13 +11,18 @@ struct ProgramRun {
     int exitStatus = -1;  // -1 when the program did not exit normally
     std::string out;
     std::string err;
+    // Killed for outliving the time limit or growing past the memory limit.
+    bool killed = false;
+    long peakKilobytes = 0;
     // Lines of standard error, without their line ends.
     std::vector<std::string> errorLines() const;
 };
 
 // `environment` entries replace or add variables of the test's own environment; an empty
-// value removes the variable.
+// value removes the variable. The program is killed after `seconds` or once its resident size
+// passes `kilobytes`, so that a broken bound fails the test instead of hanging it.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment);
+                      const std::map<std::string, std::string>& environment, double seconds = 300,
+                      long kilobytes = 4000 * 1000);
 
 #endif
