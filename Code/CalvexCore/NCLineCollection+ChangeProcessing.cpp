@@ -55,12 +55,13 @@ void NCLineCollection::unparseAllLines() {
 void NCLineCollection::evaluateLine(const std::shared_ptr<NCLine>& line) {
     if (!line) return;
     if (const auto& block = preEvaluationBlock()) block(*line);
+    std::shared_ptr<NCLineCollectionVariable> variable;
+    if (isDeclaration(*line))
+        if (std::shared_ptr<NCLineVariableDeclaration> declaration = line->variableDeclaration();
+            declaration && declaration->name())
+            variable = lineCollectionVariableWithName(*declaration->name(), true);
+    if (variable) variable->clearValueReadByOwnerLine(*line);
     NCLineEvaluator::evaluateLine(*line);
-    if (!isDeclaration(*line)) return;
-    std::shared_ptr<NCLineVariableDeclaration> declaration = line->variableDeclaration();
-    if (!declaration || !declaration->name()) return;
-    std::shared_ptr<NCLineCollectionVariable> variable =
-        lineCollectionVariableWithName(*declaration->name(), true);
     if (variable && line->hasResult())
         variable->setValueResult(*line->result(), NCLineEvaluator::evaluationPrecision(), line);
 }

@@ -192,6 +192,21 @@ TEST_F(DocumentScalingTest, EditsKeepTheRunningVariableInStep) {
     EXPECT_EQ(answerOf(*lines, 2001), "1997");
 }
 
+TEST_F(DocumentScalingTest, AFirstDeclarationReadsNoEarlierValueOfItsOwn) {
+    auto lines = load({u"t + 1", u"t = t + 1", u"t = t * 3", u"t"});
+    const std::string first = answerOf(*lines, 1);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        // Evaluated again and again, the first declaration answers the same.
+        lines->evaluateAllLinesWithReportingMode(0);
+        EXPECT_EQ(answerOf(*lines, 1), first);
+    }
+    ASSERT_NE(first, "-");
+    EXPECT_EQ(answerOf(*lines, 2), std::to_string(3 * std::stoi(first)));
+    EXPECT_EQ(answerOf(*lines, 3), answerOf(*lines, 2));
+    EXPECT_EQ(answerOf(*lines, 0), std::to_string(std::stoi(first) + 1));
+}
+
 TEST_F(DocumentScalingTest, PeakMemoryOfTheGraphGrowsLinearly) {
     const int count = 4000;
     for (size_t shape = 0; shape < std::size(kShapes); ++shape) {
