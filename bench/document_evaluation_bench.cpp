@@ -1,6 +1,8 @@
 // Change processing on generated 10,000-line documents: evaluating a whole document that mixes
 // arithmetic, units, variables and line references; editing one line nothing depends on (only
-// that line may be evaluated); and editing the head of a running total every line depends on.
+// that line may be evaluated); editing the head of a running total every line depends on; and
+// loading a document whose lines all refer to the first, or all redefine one variable from
+// its value above.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -116,5 +118,41 @@ void BM_EditChainHead(benchmark::State& state) {
     state.counters["evaluated_lines_per_edit"] = perEdit;
 }
 BENCHMARK(BM_EditChainHead)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// "1", then "line1 + i" on line i: every line refers to the first.
+std::vector<std::u16string> firstLineTexts() {
+    std::vector<std::u16string> texts{u"1"};
+    for (int i = 1; i < kLines; ++i) texts.push_back(u16("line1 + " + std::to_string(i)));
+    return texts;
+}
+
+// "t = 1", then "t = t + 1" on every line: each redefines the variable from its value above.
+std::vector<std::u16string> runningVariableTexts() {
+    std::vector<std::u16string> texts{u"t = 1"};
+    for (int i = 1; i < kLines; ++i) texts.push_back(u"t = t + 1");
+    return texts;
+}
+
+// Loads the document whole and checks its last answer, which is the line count for both.
+void loadAndCheck(benchmark::State& state, const std::vector<std::u16string>& texts) {
+    for (auto _ : state) {
+        auto lines = load(texts);
+        state.PauseTiming();
+        auto result = lines->lineAtIndex(kLines - 1)->result();
+        if (!result || result->resultType() != NCResultTypeValue ||
+            result->decimalValue(10) != u16(std::to_string(kLines)))
+            state.SkipWithError("the last line's answer is wrong");
+        lines.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_LoadFirstLineReferences(benchmark::State& state) { loadAndCheck(state, firstLineTexts()); }
+BENCHMARK(BM_LoadFirstLineReferences)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LoadRunningVariable(benchmark::State& state) {
+    loadAndCheck(state, runningVariableTexts());
+}
+BENCHMARK(BM_LoadRunningVariable)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

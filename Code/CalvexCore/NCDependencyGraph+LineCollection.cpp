@@ -101,15 +101,17 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
     std::vector<std::shared_ptr<NCLine>> pending;
     const std::optional<std::vector<std::u16string>> variableNames =
         lowerCaseLineVariableNames(*this);
-    // A variable is used by many lines: its owners are looked up once per rebuild.
+    // A variable is used by many lines: its owners are looked up once per rebuild, in order.
     std::unordered_map<const NCLineCollectionVariable*, std::vector<uint64_t>> ownerIndexes;
     auto ownerIndexesOf = [&](const std::shared_ptr<NCLineCollectionVariable>& variable)
         -> const std::vector<uint64_t>& {
         auto [entry, added] = ownerIndexes.try_emplace(variable.get());
-        if (added)
+        if (added) {
             for (const std::shared_ptr<NCLine>& owner : variable->owners())
                 if (owner->index() <= std::numeric_limits<uint32_t>::max())
                     entry->second.push_back(owner->index());
+            std::sort(entry->second.begin(), entry->second.end());
+        }
         return entry->second;
     };
     auto addEdge = [&](uint32_t source, int64_t target, uint32_t mask) {
@@ -143,9 +145,18 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
                 addEdge(source, target, mask);
             }
             if (!mayUseAnyOf(*line, variableNames)) continue;
+            // A line reads each variable's value from the one declaration that governs the
+            // line's scope: an edge to every declaration would make each line of a document
+            // that redefines a variable line after line depend on all the others, a quadratic
+            // graph and one cycle through a running total's lines.
+            const uint64_t scope = line->variableScopeIndex();
             for (const auto& variable : directLineCollectionVariableReferencesForLine(*line)) {
-                for (uint64_t owner : ownerIndexesOf(variable))
-                    addEdge(source, static_cast<int64_t>(owner), NBFDependencyTypeVariable);
+                const std::vector<uint64_t>& owners = ownerIndexesOf(variable);
+                if (!owners.empty()) {
+                    auto governing = std::upper_bound(owners.begin(), owners.end(), scope);
+                    if (governing != owners.begin()) --governing;
+                    addEdge(source, static_cast<int64_t>(*governing), NBFDependencyTypeVariable);
+                }
                 auto undeclared = i_variablesPendingRemoval.find(variable);
                 if (undeclared != i_variablesPendingRemoval.end() &&
                     undeclared->second < std::numeric_limits<uint32_t>::max())

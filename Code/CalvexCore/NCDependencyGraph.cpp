@@ -5,24 +5,33 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_set>
+
+namespace {
+typedef std::vector<NBFDependencyRef> DependencyList;
+typedef std::list<NBFDependencyRef> SpanList;
+}  // namespace
 
 struct NBFDependency {
     uint32_t source;
     uint32_t destination;
+    // Where the record sits among the spanning records, when it spans an index.
+    std::optional<SpanList::iterator> span;
 };
 
-namespace {
-typedef std::vector<NBFDependencyRef> DependencyList;
-}  // namespace
-
 struct NBFDependencyExtents {
-    // Slots may be empty; the crossing lists hold the records of the source lists.
+    // Slots may be empty.
     std::vector<std::unique_ptr<DependencyList>> bySource;
-    std::vector<std::unique_ptr<DependencyList>> crossing;
+    // The records that span at least one index, in the order they were added: the crossing
+    // list of an index is this list's records spanning it. A list per spanned index would
+    // hold every record once per index between its ends, which is quadratic in a document
+    // whose lines all refer to its first.
+    SpanList spanning;
 };
 
 namespace {
@@ -157,7 +166,7 @@ struct NBFDependencyGraph {
 // Records
 
 NBFDependencyRef NBFDependencyCreate(uint32_t source, uint32_t destination) {
-    return new NBFDependency{source, destination};
+    return new NBFDependency{source, destination, std::nullopt};
 }
 
 void NBFDependencyFree(NBFDependencyRef dependency) { delete dependency; }
@@ -180,9 +189,10 @@ DependencyList& listAt(std::vector<std::unique_ptr<DependencyList>>& lists, uint
     return *lists[slot];
 }
 
-const DependencyList* existingListAt(const std::vector<std::unique_ptr<DependencyList>>& lists,
-                                     uint32_t slot) {
-    return slot < lists.size() ? lists[slot].get() : nullptr;
+// Strictly between the record's ends.
+bool spans(const NBFDependency& dependency, uint32_t index) {
+    return std::min(dependency.source, dependency.destination) < index &&
+           index < std::max(dependency.source, dependency.destination);
 }
 
 }  // namespace
@@ -205,8 +215,8 @@ void NBFDependencyExtentsAddDependency(NBFDependencyExtentsRef extents, uint32_t
         if (dependency->destination == destination) return;
     NBFDependencyRef dependency = NBFDependencyCreate(source, destination);
     fromSource.push_back(dependency);
-    const uint32_t low = std::min(source, destination), high = std::max(source, destination);
-    for (uint32_t k = low + 1; k < high; ++k) listAt(extents->crossing, k).push_back(dependency);
+    if (std::max(source, destination) - std::min(source, destination) > 1)
+        dependency->span = extents->spanning.insert(extents->spanning.end(), dependency);
 }
 
 void NBFDependencyExtentsRemoveAllDependenciesForLine(NBFDependencyExtentsRef extents,
@@ -214,14 +224,7 @@ void NBFDependencyExtentsRemoveAllDependenciesForLine(NBFDependencyExtentsRef ex
     if (!extents || source >= extents->bySource.size() || !extents->bySource[source]) return;
     DependencyList& fromSource = *extents->bySource[source];
     for (NBFDependencyRef dependency : fromSource) {
-        const uint32_t low = std::min(dependency->source, dependency->destination);
-        const uint32_t high = std::max(dependency->source, dependency->destination);
-        for (uint32_t k = low + 1; k < high && k < extents->crossing.size(); ++k) {
-            DependencyList* crossing = extents->crossing[k].get();
-            if (!crossing) continue;
-            auto found = std::find(crossing->rbegin(), crossing->rend(), dependency);
-            if (found != crossing->rend()) crossing->erase(std::next(found).base());
-        }
+        if (dependency->span) extents->spanning.erase(*dependency->span);
         NBFDependencyFree(dependency);
     }
     fromSource.clear();
@@ -230,18 +233,20 @@ void NBFDependencyExtentsRemoveAllDependenciesForLine(NBFDependencyExtentsRef ex
 uint32_t NBFDependencyExtentsGetCountOfDependenciesCrossingIndex(NBFDependencyExtentsRef extents,
                                                                  uint32_t index) {
     if (!extents) return 0;
-    const DependencyList* list = existingListAt(extents->crossing, index);
-    return list ? static_cast<uint32_t>(list->size()) : 0;
+    uint32_t count = 0;
+    for (NBFDependencyRef dependency : extents->spanning)
+        if (spans(*dependency, index)) ++count;
+    return count;
 }
 
 uint32_t NBFDependencyExtentsGetDependenciesCrossingIndex(NBFDependencyExtentsRef extents,
                                                           uint32_t index, NBFDependencyRef* buffer,
                                                           uint32_t capacity) {
     if (!extents || !buffer || capacity < 1) return 0;
-    const DependencyList* list = existingListAt(extents->crossing, index);
-    if (!list) return 0;
-    const uint32_t count = std::min(static_cast<uint32_t>(list->size()), capacity);
-    std::copy_n(list->begin(), count, buffer);
+    uint32_t count = 0;
+    for (auto it = extents->spanning.begin(); it != extents->spanning.end() && count < capacity;
+         ++it)
+        if (spans(**it, index)) buffer[count++] = *it;
     return count;
 }
 

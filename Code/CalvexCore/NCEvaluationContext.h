@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "NCIndex.h"
 
@@ -24,6 +25,9 @@ public:
     void setLineCollection(NCLineCollection* collection) { _lineCollection = collection; }
     int64_t lineIndex() const { return _lineIndex; }
     void setLineIndex(int64_t index) { _lineIndex = index; }
+    // The line index whose variable values are read; the line's own unless set.
+    int64_t variableScopeIndex() const { return _variableScopeIndex.value_or(_lineIndex); }
+    void setVariableScopeIndex(int64_t index) { _variableScopeIndex = index; }
     int64_t evaluatorError() const { return _evaluatorError; }
     void setEvaluatorError(int64_t error) { _evaluatorError = error; }
 
@@ -31,6 +35,7 @@ private:
     std::shared_ptr<NCIndexPath> _indexPath;
     NCLineCollection* _lineCollection = nullptr;  // not retained
     int64_t _lineIndex = 0;
+    std::optional<int64_t> _variableScopeIndex;
     int64_t _evaluatorError = 0;
 };
 

@@ -55,9 +55,10 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateExpression(
 namespace {
 
 int32_t scopeOf(const NCEvaluationContext* context) {
-    if (!context || context->lineIndex() < 0) return NBFEvaluatorNoScope;
-    return context->lineIndex() > INT32_MAX ? INT32_MAX
-                                            : static_cast<int32_t>(context->lineIndex());
+    if (!context || context->variableScopeIndex() < 0) return NBFEvaluatorNoScope;
+    return context->variableScopeIndex() > INT32_MAX
+               ? INT32_MAX
+               : static_cast<int32_t>(context->variableScopeIndex());
 }
 
 }  // namespace
@@ -128,6 +129,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
     std::shared_ptr<NCIndexPath> sharedPath(std::shared_ptr<NCIndexPath>(), path);
     path->pushIndex(index);
     NCEvaluationContext context(sharedPath, collection, index);
+    context.setVariableScopeIndex(static_cast<int64_t>(line.variableScopeIndex()));
     // Without any environment the evaluator's own lists serve.
     NCEnvironment own;
     if (!environment) {
@@ -163,11 +165,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(NCTokenizedEx
     NBFEvaluatorSetTrigonometryMode(evaluator,
                                     NCTrigonometryModeToNBFTrigonometryMode(_trigMode.load()));
     NBFEvaluatorSetContextInfo(evaluator, context);
-    int32_t scope = NBFEvaluatorNoScope;
-    if (context)
-        scope = context->lineIndex() < 0           ? NBFEvaluatorNoScope
-                : context->lineIndex() > INT32_MAX ? INT32_MAX
-                                                   : static_cast<int32_t>(context->lineIndex());
+    const int32_t scope = scopeOf(context);
     NBFResultRef nbfResult = NBFEvaluatorEvaluateExpressionTokensInScope(evaluator, tokens, scope);
     NBFEvaluatorFree(evaluator);
     if (!nbfResult) return NCResult::emptyResult();

@@ -211,6 +211,11 @@ NCLineType NCLine::lineType() const {
     return type >= NCLineExpressionTypeNormal && type <= NCLineExpressionTypePlainText ? type : 0;
 }
 
+uint64_t NCLine::variableScopeIndex() const {
+    return i_index > 0 && lineType() == NCLineExpressionTypeVariableDeclaration ? i_index - 1
+                                                                                 : i_index;
+}
+
 std::shared_ptr<NCLineVariableDeclaration> NCLine::variableDeclaration() const {
     return _lineExpression ? _lineExpression->variableDeclaration() : nullptr;
 }

@@ -138,6 +138,10 @@ class NCLine {
     uint64_t index() const { return i_index; }
     void setIndex(uint64_t index);
     void _setIndex(uint64_t index) { setIndex(index); }
+    // The line index whose variable values the line reads. A declaration reads those of the
+    // line above, so that "t = t + 1" takes t as the previous declaration left it; no other
+    // variable's governing declaration differs there, since a line declares one variable.
+    uint64_t variableScopeIndex() const;
     NCLineCollection* _lineCollection() const { return i_lineCollection; }
     NCLineCollection* lineCollection() const { return i_lineCollection; }
     // Not retained; the collection clears it when the line leaves.

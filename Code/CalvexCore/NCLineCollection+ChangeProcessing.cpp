@@ -55,12 +55,13 @@ void NCLineCollection::unparseAllLines() {
 void NCLineCollection::evaluateLine(const std::shared_ptr<NCLine>& line) {
     if (!line) return;
     if (const auto& block = preEvaluationBlock()) block(*line);
+    std::shared_ptr<NCLineCollectionVariable> variable;
+    if (isDeclaration(*line))
+        if (std::shared_ptr<NCLineVariableDeclaration> declaration = line->variableDeclaration();
+            declaration && declaration->name())
+            variable = lineCollectionVariableWithName(*declaration->name(), true);
+    if (variable) variable->clearValueReadByOwnerLine(*line);
     NCLineEvaluator::evaluateLine(*line);
-    if (!isDeclaration(*line)) return;
-    std::shared_ptr<NCLineVariableDeclaration> declaration = line->variableDeclaration();
-    if (!declaration || !declaration->name()) return;
-    std::shared_ptr<NCLineCollectionVariable> variable =
-        lineCollectionVariableWithName(*declaration->name(), true);
     if (variable && line->hasResult())
         variable->setValueResult(*line->result(), NCLineEvaluator::evaluationPrecision(), line);
 }
@@ -249,6 +250,25 @@ bool NCLineCollection::changeTouchesNoDeclaration(
     return line && !isDeclaration(*line) && !i_declarationLines.count(line.get());
 }
 
+bool NCLineCollection::governsLinesBefore(uint64_t index) const {
+    // A line depends on the declaration governing it, and the lines above a variable's first
+    // declaration are governed by it: when that declaration is at or after the index, lines
+    // before the index may have to follow it, so their edges are rebuilt as well.
+    if (index == 0 || index == static_cast<uint64_t>(NSNotFound)) return false;
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    std::shared_ptr<NCVariableList> variables = environment ? environment->variables() : nullptr;
+    if (!variables) return false;
+    for (const std::shared_ptr<NCVariable>& member : variables->variables()) {
+        auto variable = std::dynamic_pointer_cast<NCLineCollectionVariable>(member);
+        if (!variable) continue;
+        bool declaredBefore = false;
+        for (const std::shared_ptr<NCLine>& owner : variable->owners())
+            if (owner->index() < index) declaredBefore = true;
+        if (!declaredBefore) return true;
+    }
+    return false;
+}
+
 void NCLineCollection::processChanges() {
     // Changes registered while the pass runs (the delegate editing, say) get a round of their
     // own after it, never a pass nested inside it.
@@ -271,9 +291,12 @@ void NCLineCollection::processChanges() {
         // A text change of a line that neither declares nor declared a variable leaves the
         // variables and every other line's edges as they are: only that line is rebuilt.
         const bool narrow = changeTouchesNoDeclaration(indexes);
+        uint64_t rebuildStart = indexes.rebuildStartIndex;
         if (!narrow) {
-            if (updateInternalVariableListWithChangesAtLineIndexes(textChanged)) unparseAllLines();
+            const bool listChanged = updateInternalVariableListWithChangesAtLineIndexes(textChanged);
+            if (listChanged) unparseAllLines();
             rememberDeclarationLines();
+            if (listChanged || governsLinesBefore(rebuildStart)) rebuildStart = 0;
         }
         parseAllLines();
         NSIndexSet toEvaluate = indexes.changed;
@@ -281,7 +304,7 @@ void NCLineCollection::processChanges() {
         if (narrow)
             rebuildDependencyGraphForLinesAtIndexes(textChanged);
         else
-            rebuildDependencyGraphForLinesOnAndAfterIndex(indexes.rebuildStartIndex);
+            rebuildDependencyGraphForLinesOnAndAfterIndex(rebuildStart);
         notifyAboutLineReferenceChanges();
 
         const uint64_t count = countOfLines();

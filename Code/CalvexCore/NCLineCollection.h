@@ -194,6 +194,8 @@ class NCLineCollection {
     // Whether a pass over these changed lines can leave variables and other lines' edges alone.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
     void rememberDeclarationLines();
+    // Whether a line variable is first declared at or after the index.
+    bool governsLinesBefore(uint64_t index) const;
 
     NBFDependencyGraphOwner dependencyGraph_;
     std::map<std::shared_ptr<NCLineCollectionVariable>, uint64_t> i_variablesPendingRemoval;

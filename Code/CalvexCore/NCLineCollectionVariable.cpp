@@ -82,3 +82,12 @@ void NCLineCollectionVariable::setValueResult(const NCVariableValue& value, NBFR
     if (range.location < 0 || range.length <= 0) return;
     setDelocalizedValue(value.value(), value.flags(), value.unit(), range);
 }
+
+void NCLineCollectionVariable::clearValueReadByOwnerLine(const NCLine& line) {
+    const NBFRange range = indexRangeForOwnerLine(&line);
+    const uint64_t scope = line.variableScopeIndex();
+    if (range.location < 0 || range.length <= 0 || scope < static_cast<uint64_t>(range.location) ||
+        scope >= static_cast<uint64_t>(NBFRangeEnd(range)))
+        return;
+    setDelocalizedValue(std::nullopt, resultFlags(), unit(), range);
+}

@@ -34,6 +34,10 @@ class NCLineCollectionVariable : public NCVariable {
     NBFRange indexRangeForOwnerLine(const NCLine* line) const;
     void setValueResult(const NCResult& result, int32_t precision,
                         const std::shared_ptr<NCLine>& line);
+    // Before an owner is evaluated: when the line it reads its variables in is one it governs
+    // itself (the first declaration reads the lines above it), its own earlier value is taken
+    // away there, so that "t = t + 1" on it does not count up with every evaluation.
+    void clearValueReadByOwnerLine(const NCLine& line);
     std::optional<std::u16string> localizedValueForLineAtIndex(uint64_t index) const {
         return localizedValueFromDelocalizedValue(delocalizedValueForLineAtIndex(index));
     }

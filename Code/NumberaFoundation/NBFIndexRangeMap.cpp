@@ -13,6 +13,9 @@ struct NBFIndexRangeMap {
     std::vector<void*> values{nullptr};  // value i holds from boundary i to boundary i+1
     std::set<void*> distinct;
     std::map<void*, uint32_t> instances;
+    // Where each value's segments start: finding a value's ranges must not walk every
+    // boundary, since a variable redefined on every line asks it once per line.
+    std::map<void*, std::set<int32_t>> startsByValue;
     NBFIndexRangeMapDeallocator deallocator = nullptr;
 
     void addInstance(void* value) {
@@ -30,13 +33,28 @@ struct NBFIndexRangeMap {
         if (deallocator) deallocator(value);
     }
 
+    void addStart(void* value, int32_t start) {
+        if (value) startsByValue[value].insert(start);
+    }
+
+    void removeStart(void* value, int32_t start) {
+        if (!value) return;
+        auto found = startsByValue.find(value);
+        if (found == startsByValue.end()) return;
+        found->second.erase(start);
+        if (found->second.empty()) startsByValue.erase(found);
+    }
+
     void setValueAt(size_t i, void* value) {
         addInstance(value);
+        addStart(value, boundaries[i]);
+        removeStart(values[i], boundaries[i]);
         removeInstance(std::exchange(values[i], value));
     }
 
     void insertBoundary(size_t i, int32_t start, void* value) {
         addInstance(value);
+        addStart(value, start);
         boundaries.insert(boundaries.begin() + static_cast<ptrdiff_t>(i), start);
         values.insert(values.begin() + static_cast<ptrdiff_t>(i), value);
     }
@@ -45,6 +63,7 @@ struct NBFIndexRangeMap {
     void removeBoundaries(size_t first, size_t last) {
         std::vector<void*> removed(values.begin() + static_cast<ptrdiff_t>(first),
                                    values.begin() + static_cast<ptrdiff_t>(last));
+        for (size_t i = first; i < last; ++i) removeStart(values[i], boundaries[i]);
         boundaries.erase(boundaries.begin() + static_cast<ptrdiff_t>(first),
                          boundaries.begin() + static_cast<ptrdiff_t>(last));
         values.erase(values.begin() + static_cast<ptrdiff_t>(first),
@@ -144,8 +163,11 @@ int32_t NBFIndexRangeMapFindRangesForValue(NBFIndexRangeMapRef map, void* value,
                                            int32_t maximum) {
     if (!map || !value || !ranges) return 0;
     int32_t written = 0;
-    for (size_t i = 0; i < map->boundaries.size() && written < maximum; ++i) {
-        if (map->values[i] != value) continue;
+    auto starts = map->startsByValue.find(value);
+    if (starts == map->startsByValue.end()) return 0;
+    for (int32_t start : starts->second) {
+        if (written >= maximum) break;
+        const size_t i = map->segmentOf(start);
         bool last = i + 1 == map->boundaries.size();
         int32_t length = last ? NBFRangeLengthMax : map->boundaries[i + 1] - map->boundaries[i];
         ranges[written++] = {map->boundaries[i], length};

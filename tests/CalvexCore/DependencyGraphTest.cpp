@@ -302,15 +302,17 @@ TEST_F(DocumentGraphTest, LinesDependOnTheDeclarationsOfTheVariablesTheyUse) {
     ASSERT_EQ(used.size(), 1u);
     EXPECT_EQ(used[0], lines.lineCollectionVariableWithName(u"rate", true));
     EXPECT_TRUE(lines.directLineCollectionVariableReferencesForLine(*lines.lineAtIndex(4)).empty());
-    // Every user of "rate" depends on both declarations.
+    // Each user of "rate" depends on the declaration governing it.
     EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(0)),
-              (std::vector<uint64_t>{1, 3}));
+              (std::vector<uint64_t>{1}));
     EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)),
-              (std::vector<uint64_t>{1, 3}));
+              (std::vector<uint64_t>{3}));
     EXPECT_TRUE(lines.indexesOfLinesDependingOnLineAtIndex(5).empty());
     // Variable edges are neither absolute nor relative.
     EXPECT_TRUE(lines.lineIndexesDirectlyDependingOnIndexesInRange(NSRange{0, 7}, 3).empty());
     EXPECT_EQ(indexesOf(lines.lineIndexesDirectlyDependingOnIndexesInRange(NSRange{0, 1}, 8)),
+              (std::vector<uint64_t>{1}));
+    EXPECT_EQ(indexesOf(lines.lineIndexesDirectlyDependingOnIndexesInRange(NSRange{0, 3}, 8)),
               (std::vector<uint64_t>{1, 3}));
 
     // A declaration about to go stays a dependency of the lines using its variable.
