@@ -1,9 +1,11 @@
 #include "ProgramRunner.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +61,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     envp.push_back(nullptr);
     argv.push_back(nullptr);
 
+    const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -70,8 +73,11 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         ::_exit(127);
     }
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+    struct rusage usage = {};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child && WIFEXITED(status))
         run.exitStatus = WEXITSTATUS(status);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakKilobytes = usage.ru_maxrss;
     run.out = slurp(outPath);
     run.err = slurp(errPath);
     std::error_code ignored;
