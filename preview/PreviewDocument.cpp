@@ -98,9 +98,12 @@ std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollectio
 }
 
 std::u16string thumbnailHTMLForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
-                                              const NBColorManager& colors) {
+                                              const NBColorManager& colors,
+                                              const ThumbnailPageBounds& bounds) {
     NKLineCollectionExporter exporter(collection);
     exporter.setDocumentStatistic(1);
+    exporter.setLineLimit(bounds.rows);
+    exporter.setExpressionCharacterLimit(bounds.characters);
     auto style = previewStyle(colors);
     std::u16string page = exporter.HTMLSourceWithStyle(*style).value_or(u"");
     // The page's own text is escaped, so these tags can only be the exporter's.

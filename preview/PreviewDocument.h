@@ -3,9 +3,12 @@
 #ifndef NUMBERA_PREVIEW_PREVIEW_DOCUMENT_H
 #define NUMBERA_PREVIEW_PREVIEW_DOCUMENT_H
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "ThumbnailGeometry.h"
 
 class NBColorManager;
 class NCLineCollection;
@@ -28,11 +31,20 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
 std::u16string htmlStringForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
                                            const NBColorManager& colors);
 
+// How much of a document the thumbnail's page holds: its first rows, and the first characters
+// of their expressions, as many as the thumbnail can show. None holds all of them.
+struct ThumbnailPageBounds {
+    std::optional<uint64_t> rows = kThumbnailRowsShown;
+    std::optional<uint64_t> characters = kThumbnailCharactersShown;
+};
+
 // The preview page for a rich-text renderer that, unlike a browser, ignores the style sheet's
 // widths: the widths of the table (the page's) and of the line number and answer columns are
-// also written as attributes, so the page is laid out as a browser shows it.
+// also written as attributes, so the page is laid out as a browser shows it. Only the top of
+// the page is drawn, so only what can show there is written.
 std::u16string thumbnailHTMLForLineCollection(const std::shared_ptr<NCLineCollection>& collection,
-                                              const NBColorManager& colors);
+                                              const NBColorManager& colors,
+                                              const ThumbnailPageBounds& bounds = {});
 
 // The preview in the format, as UTF-8. Text is "expression = answer" per line and CSV the
 // two quoted fields per line, the answer's empty when there is none; line references show as

@@ -9,6 +9,17 @@ namespace NumberaPreview {
 // The preview page as laid out before scaling, in CSS pixels.
 inline constexpr double kThumbnailPageWidth = 600;
 inline constexpr double kThumbnailPageHeight = 800;
+// What the page can show at most, so that the rest of a document is never laid out: at the
+// preview's font size no row of lines is lower than kThumbnailLowestLine page pixels, and no
+// glyph that shows is narrower than kThumbnailNarrowestGlyph (both well below the real
+// figures, about 27 pixels a row and 4 for the narrowest letters). Wrapped across the page,
+// the expressions of the rows that show hold no more characters than the page's area allows.
+inline constexpr int kThumbnailLowestLine = 8;
+inline constexpr int kThumbnailNarrowestGlyph = 2;
+inline constexpr int kThumbnailRowsShown =
+    static_cast<int>(kThumbnailPageHeight) / kThumbnailLowestLine + 1;
+inline constexpr int kThumbnailCharactersShown =
+    static_cast<int>(kThumbnailPageWidth) / kThumbnailNarrowestGlyph * (kThumbnailRowsShown - 1);
 // Below this many pixels in either dimension no thumbnail is made.
 inline constexpr int kSmallestThumbnailSide = 32;
 

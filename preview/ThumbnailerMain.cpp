@@ -54,6 +54,17 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
         std::fprintf(stderr, "numbera-thumbnailer: %s\n", message.toLocal8Bit().constData());
 }
 
+// The image takes the output's place: only a regular file may be replaced, never a device,
+// a pipe or a folder that happens to be named (a link is replaced itself, not what it names).
+// Empty when the output is fit or does not exist yet.
+std::string unfitOutput(const std::string& output) {
+    struct stat info;
+    if (::lstat(output.c_str(), &info) != 0) return {};
+    if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return {};
+    if (S_ISDIR(info.st_mode)) return "is a folder, not a file";
+    return "not a regular file";
+}
+
 // Written beside the output and renamed over it, so a failure leaves no file behind.
 bool writePNG(const QImage& image, const std::string& output, std::string* reason) {
     std::string temporary = output + ".XXXXXX";
@@ -70,6 +81,12 @@ bool writePNG(const QImage& image, const std::string& output, std::string* reaso
     if (!image.save(QString::fromStdString(temporary), "PNG")) {
         ::unlink(temporary.c_str());
         *reason = "cannot write the PNG image";
+        return false;
+    }
+    // The document took a while to draw: the output may have been replaced meanwhile.
+    *reason = unfitOutput(output);
+    if (!reason->empty()) {
+        ::unlink(temporary.c_str());
         return false;
     }
     if (::rename(temporary.c_str(), output.c_str()) != 0) {
@@ -112,8 +129,11 @@ int main(int argc, char** argv) {
     if (*size > kLargestSize)
         return failure(*input, "the size must be at most " + std::to_string(kLargestSize));
 
+    // Refused before the document is read: no work is done for an output that is never written.
+    std::string reason = unfitOutput(*output);
+    if (!reason.empty()) return failure(*output, reason);
+
     NBFErrorLogSetEnabled(false);
-    std::string reason;
     if (!bootstrap(std::nullopt, &reason)) {
         std::fprintf(stderr, "numbera-thumbnailer: %s\n", displayName(reason).c_str());
         return 1;

@@ -2,6 +2,9 @@
 
 #include <unicode/ucal.h>
 #include <unicode/udat.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
 
 #include "NCEnvironment.h"
 #include "NCExpressionTokenType.h"
@@ -205,14 +208,18 @@ std::u16string NKLineCollectionExporter::bodyHTMLWithStyle(
     }
 
     const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
-    for (uint64_t index = 0; index < count; ++index) {
+    std::optional<uint64_t> charactersLeft = m_expressionCharacterLimit;
+    uint64_t rows = 0;
+    for (uint64_t index = 0; index < count && !(m_lineLimit && rows >= *m_lineLimit); ++index) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
         if (!line) continue;
         if (m_skipEmptyLines && line->expressionString().value_or(u"").empty()) continue;
         if (m_skipLinesWithoutAnswer && line->formattedResult().value_or(u"").empty()) continue;
+        ++rows;
         body += u"<tr class=\"line" + std::u16string(index == 0 ? u" top" : u"") + u"\">";
         if (lineNumbers) body += u"<td class=\"line_number\">" + number(index + 1) + u"</td>";
-        body += u"<td class=\"expression\"><pre>" + expressionHTML(*line) + u"</pre></td>";
+        body += u"<td class=\"expression\"><pre>" + expressionHTML(*line, charactersLeft) +
+                u"</pre></td>";
         body += u"<td class=\"answer\">" + answerHTML(*line) + u"</td></tr>\n";
     }
 
@@ -280,11 +287,26 @@ std::u16string NKLineCollectionExporter::statisticHTML() {
     return html;
 }
 
-std::u16string NKLineCollectionExporter::expressionHTML(NCLine& line) {
-    NSAttributedString source(line.expressionString().value_or(u""));
+std::u16string NKLineCollectionExporter::expressionHTML(NCLine& line,
+                                                        std::optional<uint64_t>& charactersLeft) {
+    std::u16string text = line.expressionString().value_or(u"");
+    std::optional<uint64_t> shown;
+    if (charactersLeft) {
+        // Cut in the text, before it is escaped or marked up, so no character reference or
+        // tag is ever cut; a surrogate pair stays whole.
+        uint64_t length = std::min<uint64_t>(text.size(), *charactersLeft);
+        if (length > 0 && length < text.size() && U16_IS_TRAIL(text[length]) &&
+            U16_IS_LEAD(text[length - 1]))
+            --length;
+        text.resize(length);
+        *charactersLeft -= length;
+        shown = length;
+    }
+    NSAttributedString source(text);
     NSAttributedString destination = source;
     NKLineCollectionSyntaxFormatter formatter(m_lineCollection);
     formatter.setUseHighLevelLocations(false);
+    formatter.setLengthShown(shown);
     formatter.setDelegate(this);
     m_formattedUpTo = 0;
     formatter.formatLinesAtIndexes(NSIndexSet(line.index()), source, destination, kHTMLContext);

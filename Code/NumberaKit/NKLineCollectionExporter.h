@@ -58,6 +58,17 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     void setLocaleFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
         m_localeFormattingOptions = std::move(options);
     }
+    // For a page that shows only its top: the HTML holds at most this many rows of lines, and
+    // their expressions give at most this many characters of their text all together (never
+    // half of a character), the rest left out. None for no bound.
+    const std::optional<uint64_t>& lineLimit() const { return m_lineLimit; }
+    void setLineLimit(std::optional<uint64_t> limit) { m_lineLimit = limit; }
+    const std::optional<uint64_t>& expressionCharacterLimit() const {
+        return m_expressionCharacterLimit;
+    }
+    void setExpressionCharacterLimit(std::optional<uint64_t> limit) {
+        m_expressionCharacterLimit = limit;
+    }
     // Where the statistic row's value comes from; the document's own statistics without one.
     void setStatisticSource(StatisticSource source) { m_statisticSource = std::move(source); }
 
@@ -107,7 +118,8 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
                         void* contextInfo) override;
 
   private:
-    std::u16string expressionHTML(NCLine& line);
+    // Takes the characters it shows from `charactersLeft` when there is a bound.
+    std::u16string expressionHTML(NCLine& line, std::optional<uint64_t>& charactersLeft);
     std::u16string answerHTML(NCLine& line);
     std::u16string statisticHTML();
     std::optional<std::u16string> columnatedText(const std::u16string& separator,
@@ -128,6 +140,8 @@ class NKLineCollectionExporter : public NKLineCollectionSyntaxFormatterDelegate 
     std::optional<std::u16string> m_documentTitle;
     int32_t m_documentStatistic = 1;
     std::shared_ptr<NCResultFormattingOptions> m_localeFormattingOptions;
+    std::optional<uint64_t> m_lineLimit;
+    std::optional<uint64_t> m_expressionCharacterLimit;
     NKLineCollectionExporterHTMLStyle m_style;
     std::optional<std::u16string> m_css;
     mutable std::mutex m_cssMutex;

@@ -1,5 +1,6 @@
 #include "NKLineCollectionSyntaxFormatter.h"
 
+#include <algorithm>
 #include <cinttypes>
 
 #include "NCLineEvaluator.h"
@@ -40,7 +41,9 @@ void NKLineCollectionSyntaxFormatter::formatLinesAtIndexes(const NSIndexSet& ind
         }
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
         if (!line) return;
-        const NSRange lineRange = m_delegate->rangeOfLineAtIndex(index, contextInfo);
+        NSRange lineRange = m_delegate->rangeOfLineAtIndex(index, contextInfo);
+        const bool cut = m_lengthShown && lineRange.length > *m_lengthShown;
+        if (cut) lineRange.length = *m_lengthShown;
         const int64_t destinationShiftBefore = destinationShift;
         const int64_t sourceShiftBefore = sourceShift;
         auto track = [&](uint64_t lengthBefore) {
@@ -62,6 +65,11 @@ void NKLineCollectionSyntaxFormatter::formatLinesAtIndexes(const NSIndexSet& ind
         for (const std::shared_ptr<NCExpressionToken>& token : tokens) {
             NSRange range = m_useHighLevelLocations ? token->highLevelRange() : token->range();
             range.location += lineRange.location;
+            if (cut) {
+                const uint64_t end = lineRange.location + lineRange.length;
+                if (range.location >= end) continue;
+                range.length = std::min(range.length, end - range.location);
+            }
             if (range.location + range.length > lineRange.location + lineRange.length) {
                 NKLog(
                     "Warning! Critical error with formatLines: the expression parser is giving "

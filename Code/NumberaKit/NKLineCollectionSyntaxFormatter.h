@@ -6,6 +6,7 @@
 #define NUMBERA_KIT_NK_LINE_COLLECTION_SYNTAX_FORMATTER_H
 
 #include <memory>
+#include <optional>
 
 #include "NCExpressionToken.h"
 #include "NCLine.h"
@@ -44,6 +45,11 @@ class NKLineCollectionSyntaxFormatter {
     // Display (high-level) token ranges when true, stored-text ranges otherwise.
     bool useHighLevelLocations() const { return m_useHighLevelLocations; }
     void setUseHighLevelLocations(bool on) { m_useHighLevelLocations = on; }
+    // Lines shown cut short: only the first n characters of a longer line are formatted, tokens
+    // after them are passed over quietly and one that runs past them is cut there. None
+    // formats whole lines.
+    const std::optional<uint64_t>& lengthShown() const { return m_lengthShown; }
+    void setLengthShown(std::optional<uint64_t> length) { m_lengthShown = length; }
 
     // Source and destination may be one object (formatting in place). Stops, logged, at the
     // first index past the collection; a token outside its line is skipped with a warning.
@@ -54,6 +60,7 @@ class NKLineCollectionSyntaxFormatter {
     std::shared_ptr<NCLineCollection> m_lineCollection;
     NKLineCollectionSyntaxFormatterDelegate* m_delegate = nullptr;
     bool m_useHighLevelLocations = true;
+    std::optional<uint64_t> m_lengthShown;
 };
 
 #endif

@@ -98,6 +98,27 @@ const WalkCase kWalkCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, SyntaxFormatterWalk, ::testing::ValuesIn(kWalkCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Lines shown cut short: the tokens of the part shown are walked, one running past the cut
+// ends there, the rest is passed over without a warning; shorter lines are walked whole.
+TEST(SyntaxFormatter, WalksOnlyThePartShownOfALongerLine) {
+    const std::vector<std::u16string> lines = {u"123 + 45", u"6 * 7", u"8"};
+    auto document = std::make_shared<NCLineCollection>();
+    for (const std::u16string& line : lines)
+        document->addLine(NCLine::lineWithExpressionString(line));
+    WrappingDelegate delegate(lines);
+    NKLineCollectionSyntaxFormatter formatter(document);
+    formatter.setDelegate(&delegate);
+    formatter.setLengthShown(2);
+    NSAttributedString source(joinLines(lines));
+    NSAttributedString destination = source;
+    LogCapture log;
+    formatter.formatLinesAtIndexes(indexes({0, 1, 2}), source, destination, nullptr);
+    const std::vector<std::u16string> walked = {u"12", u"6", u" ", u"8"};
+    EXPECT_EQ(delegate.sourceTexts, walked);
+    EXPECT_EQ(delegate.destinationTexts, walked);
+    EXPECT_TRUE(log.lines.empty()) << log.lines.front();
+}
+
 TEST(SyntaxFormatter, NothingWithoutDelegateOrIndexes) {
     NKLineCollectionSyntaxFormatter formatter(collection());
     NSAttributedString text(joinLines(kLines));

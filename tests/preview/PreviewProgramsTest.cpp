@@ -2,11 +2,14 @@
 // a home folder of the test's own so that no user's data is read or touched.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <QImage>
 #include <QString>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -372,6 +375,104 @@ TEST(Thumbnailer, TheWatermarkStaysInsideTheImage) {
         EXPECT_GT(inkedInBand, 0) << size << ": no watermark drawn";
         EXPECT_EQ(inkedAtEdges, 0) << size << ": the watermark runs off the image";
     }
+}
+
+// A document file written directly: large documents are quicker to write than to evaluate.
+// The lines hold nothing that XML would escape.
+std::string documentFile(const std::vector<std::string>& lines) {
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><info><version>0.6</version>"
+        "</info><settings><dp_char>.</dp_char><th_char>,</th_char></settings><lines>";
+    for (const auto& line : lines) text += "<line><expression>" + line + "</expression></line>";
+    return text + "</lines></data>\n";
+}
+
+// Only the top of the page is drawn, however long the document or its lines: these took
+// half a minute and more when the whole page was laid out, and take about a second here.
+TEST(Thumbnailer, DrawsHugeDocumentsInGoodTime) {
+    Scratch scratch;
+    struct Row {
+        std::string name;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {"empty-lines.numbera", std::vector<std::string>(50000, "")},
+        {"long-word.numbera", {std::string(400000, 'a'), "2 + 3"}},
+    };
+    for (const auto& row : rows) {
+        scratch.write(row.name, documentFile(row.lines));
+        const std::string output = scratch.file(row.name + ".png");
+        auto run = runProgram(kThumbnailer, {"-s", "128", scratch.file(row.name), output},
+                              scratch.environment());
+        EXPECT_EQ(run.exitStatus, 0) << row.name << ": " << run.err;
+        EXPECT_EQ(pngSize(output), std::make_pair(96u, 128u)) << row.name;
+        // Generous: about twenty times what it takes in the sanitizer build.
+        EXPECT_LT(run.seconds, 20.0) << row.name;
+    }
+}
+
+// Only a regular file is replaced by the thumbnail, never a pipe, a device or a folder of that
+// name; each refusal is one line naming the output. The pipe comes first: it fails the same
+// way a device would, before a device is ever tried.
+TEST(Thumbnailer, ReplacesOnlyARegularFile) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    fs::create_directories(scratch.file("out"));
+    const std::string pipe = scratch.file("out/pipe.png");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0) << std::strerror(errno);
+    // A device like the null device, made here; the real one only when no device can be made,
+    // and then only after the pipe was refused.
+    std::string device = scratch.file("out/null.png");
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) device = "/dev/null";
+    const std::string folder = scratch.file("out/folder.png");
+    fs::create_directories(folder);
+    struct Row {
+        std::string output, reason;
+        mode_t type;
+    };
+    const Row rows[] = {
+        {pipe, "not a regular file", S_IFIFO},
+        {device, "not a regular file", S_IFCHR},
+        {folder, "is a folder, not a file", S_IFDIR},
+    };
+    for (const auto& row : rows) {
+        auto run =
+            runProgram(kThumbnailer, {"-s", "128", document, row.output}, scratch.environment());
+        struct stat info;
+        ASSERT_EQ(::lstat(row.output.c_str(), &info), 0) << row.output;
+        ASSERT_EQ(info.st_mode & S_IFMT, row.type) << row.output << " was replaced";
+        EXPECT_EQ(run.exitStatus, 1) << row.output;
+        EXPECT_EQ(run.out, "");
+        ASSERT_EQ(run.errorLines().size(), 1u) << run.err;
+        EXPECT_NE(run.err.find(row.output + ": " + row.reason), std::string::npos) << run.err;
+        if (row.type == S_IFCHR) {
+            EXPECT_EQ(info.st_rdev, ::makedev(1, 3));
+        }
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(scratch.file("out")))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    const std::vector<std::string> expected =
+        device == "/dev/null" ? std::vector<std::string>{"folder.png", "pipe.png"}
+                              : std::vector<std::string>{"folder.png", "null.png", "pipe.png"};
+    EXPECT_EQ(left, expected) << "no temporary file left behind";
+    EXPECT_EQ(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// A link named as the output is replaced itself; the file it names is left as it was.
+TEST(Thumbnailer, ReplacesALinkNotWhatItNames) {
+    Scratch scratch;
+    const std::string document = scratch.document("sums.numbera", kArithmetic);
+    scratch.write("target.png", "kept");
+    const std::string link = scratch.file("link.png");
+    fs::create_symlink(scratch.file("target.png"), link);
+    auto run = runProgram(kThumbnailer, {"-s", "128", document, link}, scratch.environment());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(pngSize(link), std::make_pair(96u, 128u));
+    std::ifstream target(scratch.file("target.png"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(target), {}), "kept");
 }
 
 const char* const kRentVariables =

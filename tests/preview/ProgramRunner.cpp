@@ -66,6 +66,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     envp.push_back(nullptr);
     argv.push_back(nullptr);
 
+    const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -94,6 +95,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKilobytes = usage.ru_maxrss;
     run.out = slurp(outPath);
     run.err = slurp(errPath);

@@ -13,7 +13,8 @@ struct ProgramRun {
     std::string err;
     // Killed for outliving the time limit or growing past the memory limit.
     bool killed = false;
-    long peakKilobytes = 0;
+    double seconds = 0;      // wall-clock time from start to exit
+    long peakKilobytes = 0;  // the child's largest resident set
     // Lines of standard error, without their line ends.
     std::vector<std::string> errorLines() const;
 };
