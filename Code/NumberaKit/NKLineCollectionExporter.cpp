@@ -5,6 +5,7 @@
 
 #include "NCEnvironment.h"
 #include "NCExpressionTokenType.h"
+#include "NCLine.h"
 #include "NCLineCollectionStatistics.h"
 #include "NCParsedExpression.h"
 #include "NCResultFormatter.h"
@@ -281,7 +282,10 @@ std::u16string NKLineCollectionExporter::statisticHTML() {
 }
 
 std::u16string NKLineCollectionExporter::expressionHTML(NCLine& line) {
-    NSAttributedString source(line.expressionString().value_or(u""));
+    // Each break is one character, as its space is: the tokens' ranges still hold.
+    std::u16string text = line.expressionString().value_or(u"");
+    NCReplaceLineBreaksWithSpaces(text);
+    NSAttributedString source(text);
     NSAttributedString destination = source;
     NKLineCollectionSyntaxFormatter formatter(m_lineCollection);
     formatter.setUseHighLevelLocations(false);
@@ -482,6 +486,9 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
         const bool skipped = (m_skipEmptyLines && expression.empty()) ||
                              (m_skipLinesWithoutAnswer && answer.empty());
         if (!skipped) {
+            // One line of the document is one line of the text, whatever its text holds.
+            NCReplaceLineBreaksWithSpaces(expression);
+            NCReplaceLineBreaksWithSpaces(answer);
             expression = escapeField(expression);
             answer = escapeField(answer);
             // A spreadsheet reads uneven rows as misplaced columns.

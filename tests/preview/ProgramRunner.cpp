@@ -1,6 +1,7 @@
 #include "ProgramRunner.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,8 +71,11 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         ::_exit(127);
     }
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
-        run.exitStatus = WEXITSTATUS(status);
+    struct rusage usage = {};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+        if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+        run.peakResidentKilobytes = usage.ru_maxrss;
+    }
     run.out = slurp(outPath);
     run.err = slurp(errPath);
     std::error_code ignored;

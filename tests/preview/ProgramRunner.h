@@ -11,6 +11,7 @@ struct ProgramRun {
     int exitStatus = -1;  // -1 when the program did not exit normally
     std::string out;
     std::string err;
+    long peakResidentKilobytes = 0;  // the child's largest resident set
     // Lines of standard error, without their line ends.
     std::vector<std::string> errorLines() const;
 };
