@@ -23,6 +23,26 @@ std::optional<PreviewFormat> previewFormatNamed(const std::string& name) {
     return std::nullopt;
 }
 
+namespace {
+
+std::string refusalReason(int32_t readError) {
+    switch (readError) {
+        case NBFFileErrorTooLarge:
+            return "too large to show (more than " +
+                   std::to_string(kNBFFileReaderMaximumFileSize / (1024 * 1024)) + " MB)";
+        case NBFFileErrorTooManyLines:
+            return "too many lines to show (more than " +
+                   std::to_string(kNBFFileReaderMaximumLineCount) + ")";
+        case NBFFileErrorTooMuchText:
+            return "too much text to evaluate (more than " +
+                   std::to_string(kNCFileMaximumEvaluatedTextLength) + " characters)";
+        default:
+            return "not a valid Numbera document";
+    }
+}
+
+}  // namespace
+
 std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::string* reason) {
     auto fail = [&](std::string why) -> std::shared_ptr<NCLineCollection> {
         if (reason) *reason = std::move(why);
@@ -52,7 +72,7 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
         case NCFileFormatPlainText:
             return fail("not a Numbera document");
         default:
-            return fail("not a valid Numbera document");
+            return fail(refusalReason(file->readError()));
     }
     auto collection = file->lineCollection();
     if (!collection) return fail("not a valid Numbera document");

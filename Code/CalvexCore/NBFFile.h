@@ -20,6 +20,12 @@ enum : int32_t {
     NBFFileErrorNotXML = 1,
     NBFFileErrorInvalidDocument = 2,
     NBFFileErrorCannotOpen = 3,
+    // Beyond what one document may cost to read and show (below): more bytes, more lines, or
+    // more text to evaluate than any document holds. The last is found by NCFile, which knows
+    // what a line costs once evaluated.
+    NBFFileErrorTooLarge = 4,
+    NBFFileErrorTooManyLines = 5,
+    NBFFileErrorTooMuchText = 6,
 };
 
 // Strings by string key, enumerated in key order (the order written to the file). Held in one
@@ -216,8 +222,14 @@ struct NBFFileReader {
 };
 typedef NBFFileReader* NBFFileReaderRef;
 
-// Larger files are refused as invalid documents.
+// Larger files are refused (NBFFileErrorTooLarge) before they are parsed.
 constexpr uint64_t kNBFFileReaderMaximumFileSize = 64ull * 1024 * 1024;
+// A document with more lines is refused (NBFFileErrorTooManyLines); the parse stops at the
+// first line beyond it. Each line of a shown document costs several kilobytes (its record, text,
+// tokens, answer and row), so the 64 MB a file may hold, about a million short lines, would take
+// gigabytes; a hundred thousand lines stay well under a gigabyte, and a file written with that
+// many lines is already most of the size cap. No document kept by hand comes near it.
+constexpr uint32_t kNBFFileReaderMaximumLineCount = 100000;
 
 void NBFFileReaderInit();
 NBFFileReaderRef NBFFileReaderCreate(const char* path);

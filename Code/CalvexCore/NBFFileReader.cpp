@@ -2,6 +2,7 @@
 // into the records. Texts are read straight from the text nodes' content, so the common
 // element (one text child) costs no copy beyond the record's own string.
 #include <fcntl.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <sys/mman.h>
@@ -192,14 +193,60 @@ void appendError(NBFFileReaderRef reader, const char* message) {
     buffer.append(message, std::min(room, std::strlen(message)));
 }
 
+// What the parse met that refuses the document, told by the parser as it reads.
+struct ParseState {
+    NBFFileReaderRef reader;
+    int32_t refusal = 0;     // a reader error, or 0
+    uint32_t lineCount = 0;  // "line" elements of the current "lines" section
+};
+
 void parserError(void* context, xmlErrorPtr error) {
     auto* parser = static_cast<xmlParserCtxtPtr>(context);
     if (!parser || !error) return;
-    auto* reader = static_cast<NBFFileReaderRef>(parser->_private);
+    auto* state = static_cast<ParseState*>(parser->_private);
+    // Stopping the parse is reported as an error of its own; the refusal says it.
+    if (state->refusal && error->code == XML_ERR_USER_STOP) return;
     char prefix[64];
     std::snprintf(prefix, sizeof prefix, "line %d: ", error->line);
-    appendError(reader, prefix);
-    appendError(reader, error->message ? error->message : "parser error\n");
+    appendError(state->reader, prefix);
+    appendError(state->reader, error->message ? error->message : "parser error\n");
+}
+
+void refuse(xmlParserCtxtPtr parser, int32_t code, const char* message) {
+    auto* state = static_cast<ParseState*>(parser->_private);
+    if (state->refusal) return;
+    state->refusal = code;
+    appendError(state->reader, message);
+    xmlStopParser(parser);
+}
+
+// Told of every document type declaration, before any declaration inside it is read. A
+// document never carries one: refusing it keeps entity declarations (and with them expansion
+// bombs and external entities) out of the parse altogether.
+void refuseDocumentType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    refuse(static_cast<xmlParserCtxtPtr>(context), NBFFileErrorInvalidDocument,
+           "Document type declarations are not accepted\n");
+}
+
+bool isNamed(const xmlNode* node, const char* name) { return node && named(node, name); }
+
+// Builds the tree as usual and counts the lines of each "lines" section of the root as they
+// come, so a document with too many is refused before its tree grows further.
+void startElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                  const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                  int attributeCount, int defaultedCount, const xmlChar** attributes) {
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces,
+                          attributeCount, defaultedCount, attributes);
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    auto* state = static_cast<ParseState*>(parser->_private);
+    if (parser->nodeNr < 2 || !isNamed(parser->nodeTab[0], "data")) return;
+    if (parser->nodeNr == 2 && isNamed(parser->nodeTab[1], "lines")) {
+        state->lineCount = 0;
+    } else if (parser->nodeNr == 3 && isNamed(parser->nodeTab[1], "lines") &&
+               isNamed(parser->nodeTab[2], "line") &&
+               ++state->lineCount > kNBFFileReaderMaximumLineCount) {
+        refuse(parser, NBFFileErrorTooManyLines, "Too many lines\n");
+    }
 }
 
 // The file's bytes, held outside the allocator's heap: a large block freed there makes the
@@ -293,14 +340,16 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
         ~Closer() { ::close(descriptor); }
     } closer{descriptor};
 
+    // A UTF-8 byte-order mark may stand before the declaration; the parser passes over it.
     char head[8] = {};
     ssize_t headLength;
     do {
         headLength = ::pread(descriptor, head, sizeof head, 0);
     } while (headLength < 0 && errno == EINTR);
     if (headLength < 0) return failWith(NBFFileErrorCannotOpen, error);
-    if (headLength < 5 || std::memcmp(head, "<?xml", 5) != 0)
-        return failWith(NBFFileErrorNotXML, error);
+    std::string_view start(head, static_cast<size_t>(headLength));
+    if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
+    if (start.substr(0, 5) != "<?xml") return failWith(NBFFileErrorNotXML, error);
 
     // The whole file, refused beyond the size no document reaches.
     struct stat status;
@@ -308,35 +357,37 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     if (status.st_size < 0 ||
         static_cast<uint64_t>(status.st_size) > kNBFFileReaderMaximumFileSize) {
         appendError(reader, "File too large\n");
-        return failWith(NBFFileErrorInvalidDocument, error);
+        return failWith(NBFFileErrorTooLarge, error);
     }
     FileBytes bytes(static_cast<size_t>(status.st_size));
     if (!bytes.data() || !readAll(descriptor, bytes))
         return failWith(NBFFileErrorCannotOpen, error);
 
-    // A document never carries a type declaration: refusing one keeps entity declarations
-    // (and with them expansion bombs and external entities) out of the parse altogether.
-    if (std::string_view(bytes.data(), bytes.size()).find("<!DOCTYPE") != std::string_view::npos) {
-        appendError(reader, "Document type declarations are not accepted\n");
-        return failWith(NBFFileErrorInvalidDocument, error);
-    }
-
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
     if (!parser) return failWith(NBFFileErrorInvalidDocument, error);
-    parser->_private = reader;
+    ParseState state{reader};
+    parser->_private = &state;
     parser->sax->serror = parserError;
+    parser->sax->internalSubset = refuseDocumentType;
+    parser->sax->startElementNs = startElement;
     // Never XML_PARSE_NOENT, DTDLOAD or HUGE: no entity is substituted or fetched, and the
-    // parser's own depth and size limits stay in force. Whitespace-only text is kept.
-    int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
+    // parser's own depth and size limits stay in force. Whitespace-only text is kept. The bytes
+    // are UTF-8 whatever the declaration says; read so by ignoring it rather than by naming the
+    // encoding, which makes the parser decode through a buffer that refuses documents beyond
+    // ten megabytes as a "huge input lookup".
+    int options = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT | XML_PARSE_IGNORE_ENC;
     xmlDocPtr document = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()),
-                                           reader->path.c_str(), "UTF-8", options);
+                                           reader->path.c_str(), nullptr, options);
     xmlFreeParserCtxt(parser);
-    if (!document) return failWith(NBFFileErrorInvalidDocument, error);
     struct DocumentFreer {
         xmlDocPtr document;
         ~DocumentFreer() { xmlFreeDoc(document); }
     } freer{document};
+    // A stopped parse may leave part of a tree behind.
+    if (state.refusal) return failWith(state.refusal, error);
+    if (!document) return failWith(NBFFileErrorInvalidDocument, error);
 
+    // The tree tells of a type declaration too, however it was met.
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)

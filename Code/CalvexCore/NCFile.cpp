@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "NBFErrorLog.h"
+#include "NCLineEvaluator.h"
 #include "NCUnitCollection.h"
 #include "NCUnitStringParser.h"
 
@@ -57,6 +58,30 @@ std::u16string textOfFile(const std::string& text) {
     for (char byte : text)
         if (static_cast<unsigned char>(byte) >= 0x80) return NBFUTF8ToUTF16(text);
     return std::u16string(text.begin(), text.end());
+}
+
+// The length in UTF-16 units of the reader's valid UTF-8: one unit per sequence, two for a
+// sequence of four bytes.
+size_t utf16LengthOf(const std::string& text) {
+    size_t length = 0;
+    for (char byte : text) {
+        const auto value = static_cast<unsigned char>(byte);
+        if ((value & 0xC0) != 0x80) ++length;
+        if (value >= 0xF0) ++length;
+    }
+    return length;
+}
+
+// The text of the lines that would be evaluated.
+size_t evaluatedTextLength(NBFFileLinesNodeRef lines) {
+    size_t total = 0;
+    for (uint32_t i = 0, count = NBFFileLinesNodeGetCount(lines); i < count; ++i) {
+        const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
+        if (!text || !*text) continue;
+        const size_t length = utf16LengthOf(**text);
+        if (length <= NCLineEvaluator::maximumEvaluatedLineLength()) total += length;
+    }
+    return total;
 }
 
 std::optional<int64_t> integerOf(const std::string& text) {
@@ -373,7 +398,14 @@ void NCFile::readFromPath(const std::string& path) {
     if (::stat(path.c_str(), &status) != 0) return;
     NBFFileReaderRef reader = NBFFileReaderCreate(path.c_str());
     int32_t error = 0;
-    if (!NBFFileReaderReadFile(reader, &error)) {
+    bool read = NBFFileReaderReadFile(reader, &error);
+    if (read && evaluatedTextLength(NBFFileReaderGetLinesNode(reader)) >
+                    kNCFileMaximumEvaluatedTextLength) {
+        read = false;
+        error = NBFFileErrorTooMuchText;
+    }
+    readError_ = read ? 0 : error;
+    if (!read) {
         if (error == NBFFileErrorNotXML) {
             fileFormat_ = NCFileFormatPlainText;
         } else {
@@ -421,7 +453,11 @@ void NCFile::readFromPath(const std::string& path) {
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
         std::optional<std::u16string> expressionText;
-        if (text && *text) expressionText = textOfFile(**text);
+        if (text && *text) {
+            expressionText = textOfFile(**text);
+            // A break inside one line's element is part of that line.
+            NCReplaceLineBreaksWithSpaces(*expressionText);
+        }
         // Given its expression at birth, the line classifies the text once.
         auto line = std::make_shared<NCLine>(NCExpression::create(expressionText, locale));
         readLineFormattingAttributesIntoLine(*line, lines, i);

@@ -3,6 +3,7 @@
 #ifndef NUMBERA_CORE_NC_FILE_H
 #define NUMBERA_CORE_NC_FILE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -23,6 +24,14 @@ enum : int32_t {
     NCFileFormatNotRead = 1024,
 };
 
+// A document whose lines hold more text to evaluate than this, in UTF-16 units, is refused
+// (NBFFileErrorTooMuchText); lines too long to be evaluated cost only their text and are not
+// counted. Evaluated text costs up to a kilobyte a character (tokens, parsed forms, answers,
+// its row when shown), so the file size cap alone would let a document of lines each short
+// enough to evaluate take tens of gigabytes. A million characters, hundreds of printed pages of
+// sums, stay within a gigabyte.
+constexpr size_t kNCFileMaximumEvaluatedTextLength = 1000000;
+
 class NCFile {
   public:
     NCFile();
@@ -36,6 +45,8 @@ class NCFile {
     std::shared_ptr<NCLineCollection> lineCollection();
     void setLineCollection(std::shared_ptr<NCLineCollection> lineCollection);
     int32_t fileFormat();
+    // Why the last read failed (an NBFFileError value), 0 when it did not fail or none was made.
+    int32_t readError() const { return readError_; }
     bool isEvaluationTestFile();
     // None (with a warning) for a file that is not an evaluation test.
     std::optional<std::vector<std::shared_ptr<NCResult>>> expectedResults();
@@ -72,6 +83,7 @@ class NCFile {
     bool i_isEvaluationTestFile = false;
     std::map<std::string, NSArchiveValue> i_misclaneousDictionary;
     int32_t fileFormat_ = NCFileFormatNotRead;
+    int32_t readError_ = 0;
     std::vector<std::optional<std::u16string>> _evalTestExpectedUnitStrings;
     std::vector<uint32_t> _fileLineNumbers;
 };

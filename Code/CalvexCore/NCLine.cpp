@@ -85,6 +85,15 @@ std::atomic<uint64_t> s_identifierCounter{0};
 
 }  // namespace
 
+bool NCIsLineBreakCharacter(char16_t character) {
+    return character == u'\n' || character == u'\r' || character == u'\v' || character == u'\f' ||
+           character == 0x85 || character == 0x2028 || character == 0x2029;
+}
+
+void NCReplaceLineBreaksWithSpaces(std::u16string& text) {
+    std::replace_if(text.begin(), text.end(), NCIsLineBreakCharacter, u' ');
+}
+
 NCLine::NCLine(std::shared_ptr<NCExpression> expression,
                std::shared_ptr<NCLineExpression> lineExpression)
     : _customFormattingOptions(std::make_shared<NCResultFormattingOptions>()),
@@ -108,8 +117,8 @@ std::shared_ptr<NCLine> NCLine::lineWithExpressionString(
 
 std::shared_ptr<NCLine> NCLine::lineWithPlainText(const std::u16string& string) {
     auto expression = NCExpression::expressionWithString(string);
-    auto lineExpression =
-        std::make_shared<NCPlainTextLineExpression>(expression, plainTokens(expression));
+    auto lineExpression = std::make_shared<NCPlainTextLineExpression>(
+        expression, NCLineEvaluator::isOverlongText(string) ? nullptr : plainTokens(expression));
     return std::make_shared<NCLine>(expression, lineExpression);
 }
 
@@ -181,7 +190,9 @@ std::shared_ptr<NCLineExpression> NCLine::lineTypeForExpression(
 
 std::shared_ptr<NCLineExpression> NCLine::classify(
     const std::shared_ptr<NCExpression>& expression) {
-    if (!expression || !expression->originalString())
+    // A text too long to evaluate is not even tokenised: it is shown as it stands.
+    if (!expression || !expression->originalString() ||
+        NCLineEvaluator::isOverlongText(expression->originalString()))
         return std::make_shared<NCPlainTextLineExpression>(expression, nullptr);
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = plainTokens(expression);
     NCVarDecl declaration;

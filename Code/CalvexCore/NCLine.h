@@ -23,6 +23,12 @@
 class NCLineCollection;
 class NCTokenizedExpression;
 
+// Whether the character ends a line wherever text is shown or printed: line feed, carriage
+// return, vertical tab, form feed, next line, and the line and paragraph separators.
+bool NCIsLineBreakCharacter(char16_t character);
+// Each such character read as a space: one line of a document is one line of any output.
+void NCReplaceLineBreaksWithSpaces(std::u16string& text);
+
 // Values of lineType: the line expression's type, 3 without one, 0 for an unknown one.
 typedef int32_t NCLineType;
 

@@ -28,7 +28,7 @@ bool isReferenceError(int64_t error) {
            error == NCLineReferenceTooDeepError;
 }
 
-std::shared_ptr<NCResult> referenceErrorResult() {
+std::shared_ptr<NCResult> generalErrorResult() {
     NBFResultRef failure = NBFResultCreate();
     NBFResultSetEvaluationError(failure, NBFEvaluationErrorMissingOperand);
     auto result = std::make_shared<NCResult>(failure);
@@ -97,6 +97,12 @@ void NCLineEvaluator::evaluateLine(NCLine& line) {
 }
 
 void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error) {
+    // Classified as text without being read: its answer says it was not evaluated.
+    if (line.expression() && isOverlongText(line.expression()->originalString())) {
+        line.setEvaluationError(0);
+        line.setResult(generalErrorResult());
+        return;
+    }
     std::shared_ptr<NCExpression> evaluable = line.evaluableExpression();
     if (!evaluable || line.lineType() == NCLineExpressionTypePlainText) {
         line.setEvaluationError(0);
@@ -126,6 +132,6 @@ void NCLineEvaluator::evaluateLine(NCLine& line, NCIndexPath* path, int64_t* err
     std::shared_ptr<NCResult> result = evaluator->evaluateLine(line, path, &evaluationError);
     line.setEvaluationError(evaluationError);
     if (error) *error = evaluationError;
-    if (isReferenceError(evaluationError)) result = referenceErrorResult();
+    if (isReferenceError(evaluationError)) result = generalErrorResult();
     line.setResult(result ? result : NCResult::emptyResult());
 }

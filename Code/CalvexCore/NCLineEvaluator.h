@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "NCEnvironment.h"
@@ -21,6 +23,16 @@ class NCLineEvaluator {
     // How many lines may be evaluated inside one another through line references whose
     // targets had no answer yet.
     static constexpr size_t maximumEvaluationDepth() { return 16; }
+    // The longest line text (in UTF-16 units) that is read and evaluated. A line costs about a
+    // kilobyte per character while it is tokenised, parsed and shown, so a pasted or hostile
+    // megabyte of "1+1+..." would take a gigabyte; no line typed in real work comes near ten
+    // thousand characters. A longer line is shown as text, its answer an error, and keeps its
+    // text whole.
+    static constexpr size_t maximumEvaluatedLineLength() { return 10000; }
+    // Whether the text is longer than a line that is evaluated.
+    static bool isOverlongText(const std::optional<std::u16string>& text) {
+        return text && text->size() > maximumEvaluatedLineLength();
+    }
 
     static void evaluateLine(NCLine& line);
     // Inside the evaluation of the lines on the path (a line reference's target evaluated on

@@ -8,6 +8,7 @@
 
 #include "NCEnvironment.h"
 #include "NCExpressionTokenType.h"
+#include "NCLine.h"
 #include "NCLineCollectionStatistics.h"
 #include "NCParsedExpression.h"
 #include "NCResultFormatter.h"
@@ -289,7 +290,9 @@ std::u16string NKLineCollectionExporter::statisticHTML() {
 
 std::u16string NKLineCollectionExporter::expressionHTML(NCLine& line,
                                                         std::optional<uint64_t>& charactersLeft) {
+    // Each break is one character, as its space is: the tokens' ranges still hold.
     std::u16string text = line.expressionString().value_or(u"");
+    NCReplaceLineBreaksWithSpaces(text);
     std::optional<uint64_t> shown;
     if (charactersLeft) {
         // Cut in the text, before it is escaped or marked up, so no character reference or
@@ -504,6 +507,9 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
         const bool skipped = (m_skipEmptyLines && expression.empty()) ||
                              (m_skipLinesWithoutAnswer && answer.empty());
         if (!skipped) {
+            // One line of the document is one line of the text, whatever its text holds.
+            NCReplaceLineBreaksWithSpaces(expression);
+            NCReplaceLineBreaksWithSpaces(answer);
             expression = escapeField(expression);
             answer = escapeField(answer);
             // A spreadsheet reads uneven rows as misplaced columns.

@@ -10,6 +10,7 @@
 #include "DocumentFileTestSupport.h"
 #include "NBFErrorLog.h"
 #include "NCFile.h"
+#include "NCLineEvaluator.h"
 #include "UnitsFileTestSupport.h"
 
 namespace {
@@ -640,9 +641,6 @@ TEST_F(DocumentFileTest, HostileFilesAreRefused) {
                              nested("<a>", "</a>", 100000) + "</expression></line></lines></data>"},
         {"enormous attribute", std::string(kHeader) + "<data a=\"" +
                                    std::string(12 * 1024 * 1024, 'x') + "\"><lines/></data>"},
-        {"enormous text", std::string(kHeader) + "<data><lines><line><expression>" +
-                              std::string(12 * 1024 * 1024, '9') +
-                              "</expression></line></lines></data>"},
     };
     NBFErrorLogSetEnabled(false);
     for (const Row& row : rows) {
@@ -657,6 +655,187 @@ TEST_F(DocumentFileTest, HostileFilesAreRefused) {
     ASSERT_EQ(truncate(huge.c_str(), kNBFFileReaderMaximumFileSize + 1), 0);
     auto file = NCFile::initWithContentsOfFileAtPath(huge);
     EXPECT_EQ(file->fileFormat(), NCFileFormatInvalid);
+    EXPECT_EQ(file->readError(), NBFFileErrorTooLarge);
+    NBFErrorLogSetEnabled(true);
+}
+
+// What the reader makes of a file: whether it is a document, and the text of each line. A
+// line's element is one line however its text breaks; markup that only looks like a type
+// declaration is text.
+TEST_F(DocumentFileTest, WellFormedDocumentsAreReadOneLinePerElement) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string info = "<data><info><version>0.6</version></info><lines>";
+    const std::string end = "</lines></data>\n";
+    auto line = [](const std::string& expression) {
+        return "<line><expression>" + expression + "</expression></line>";
+    };
+    struct Row {
+        const char* name;
+        std::string bytes;
+        int32_t format;
+        std::vector<std::u16string> lines;
+    } rows[] = {
+        {"type declaration in character data",
+         kHeader + info + line("<![CDATA[<!DOCTYPE x>]]> 1") + end,
+         NCFileFormatXML,
+         {u"<!DOCTYPE x> 1"}},
+        {"type declaration in a comment",
+         kHeader + std::string("<!-- <!DOCTYPE data [<!ENTITY x \"y\">]> -->") + info + line("2") +
+             end,
+         NCFileFormatXML,
+         {u"2"}},
+        {"type declaration as text",
+         kHeader + info + line("&lt;!DOCTYPE") + end,
+         NCFileFormatXML,
+         {u"<!DOCTYPE"}},
+        {"byte-order mark", bom + kHeader + info + line("3") + end, NCFileFormatXML, {u"3"}},
+        {"byte-order mark then text", bom + "hello", NCFileFormatPlainText, {}},
+        {"byte-order mark then type declaration",
+         bom + kHeader + "<!DOCTYPE data>" + info + line("4") + end,
+         NCFileFormatInvalid,
+         {}},
+        {"bare type declaration",
+         std::string(kHeader) + "<!DOCTYPE data>" + info + line("5") + end,
+         NCFileFormatInvalid,
+         {}},
+        {"type declaration without a declaration before it",
+         "<?xml version=\"1.0\"?><!DOCTYPE data [<!ENTITY e \"6\">]>" + info + line("&e;") + end,
+         NCFileFormatInvalid,
+         {}},
+        {"line feed",
+         kHeader + info + line("1&#10;total = 999") + line("2") + end,
+         NCFileFormatXML,
+         {u"1 total = 999", u"2"}},
+        {"carriage return", kHeader + info + line("&#13;999") + end, NCFileFormatXML, {u" 999"}},
+        {"break in the file",
+         kHeader + info + line("1\r\n+ 2\n") + end,
+         NCFileFormatXML,
+         {u"1 + 2 "}},
+        {"next line and separators",
+         kHeader + info +
+             line("a\xC2\x85"
+                  "b\xE2\x80\xA8"
+                  "c\xE2\x80\xA9"
+                  "d") +
+             end,
+         NCFileFormatXML,
+         {u"a b c d"}},
+        {"tab kept", kHeader + info + line("a&#9;b") + end, NCFileFormatXML, {u"a\tb"}},
+    };
+    NBFErrorLogSetEnabled(false);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto file = fileWithText(row.bytes);
+        EXPECT_EQ(file->fileFormat(), row.format);
+        std::shared_ptr<NCLineCollection> lines = file->lineCollection();
+        ASSERT_EQ(lines != nullptr, row.format == NCFileFormatXML);
+        if (!lines) continue;
+        ASSERT_EQ(lines->countOfLines(), row.lines.size());
+        for (size_t i = 0; i < row.lines.size(); ++i)
+            EXPECT_EQ(utf8(lines->lineAtIndex(i)->expressionString()), utf8(row.lines[i])) << i;
+    }
+    NBFErrorLogSetEnabled(true);
+}
+
+// The longest line that is evaluated, and one beyond it: the longer one is text, its answer the
+// general error, its text kept whole through a save. A megabyte line is one such line.
+TEST_F(DocumentFileTest, LinesTooLongToEvaluateAreTextWithAnErrorAnswer) {
+    const size_t longest = NCLineEvaluator::maximumEvaluatedLineLength();
+    const std::u16string evaluated = u"2 * 3" + std::u16string(longest - 5, u' ');
+    const std::u16string overlong = u"2 * 3" + std::u16string(longest - 4, u' ');
+    std::u16string megabyte = u"1";
+    while (megabyte.size() < 1000000) megabyte += u"+1";
+    auto lines = std::make_shared<NCLineCollection>();
+    for (const std::u16string& text : {evaluated, overlong, megabyte})
+        lines->addLine(lineWithText(text));
+    auto check = [&](NCLineCollection& collection) {
+        ASSERT_EQ(collection.countOfLines(), 3u);
+        EXPECT_EQ(utf8(collection.lineAtIndex(0)->formattedResult()), "6");
+        for (uint64_t i : {1, 2}) {
+            SCOPED_TRACE(i);
+            std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
+            EXPECT_EQ(line->lineType(), NCLineExpressionTypePlainText);
+            std::shared_ptr<NCResult> answer = line->result();
+            ASSERT_NE(answer, nullptr);
+            EXPECT_EQ(answer->resultType(), NCResultTypeError);
+            EXPECT_EQ(answer->errorType(), NCResultErrorTypeGeneral);
+            EXPECT_EQ(line->formattedResult(), std::nullopt);
+            EXPECT_EQ(line->expressionString(), i == 1 ? overlong : megabyte);
+        }
+    };
+    check(*lines);
+    std::string path = folder.file("long.numbera");
+    ASSERT_TRUE(NCFile::initWithLineCollection(lines)->writeToPath(path));
+    const std::string bytes = readFileBytes(path);
+    EXPECT_NE(bytes.find("<expression>" + utf8(overlong) + "</expression>"), std::string::npos);
+    EXPECT_NE(bytes.find("<expression>" + utf8(megabyte) + "</expression>"), std::string::npos);
+    auto file = NCFile::initWithContentsOfFileAtPath(path);
+    std::shared_ptr<NCLineCollection> read = file->lineCollection();
+    ASSERT_NE(read, nullptr);
+    check(*read);
+    // Saved again, its lines unchanged.
+    std::string again = folder.file("again.numbera");
+    ASSERT_TRUE(NCFile::initWithLineCollection(read)->writeToPath(again));
+    const std::string bytesAgain = readFileBytes(again);
+    EXPECT_TRUE(bytesAgain.substr(bytesAgain.find("<lines>")) ==
+                bytes.substr(bytes.find("<lines>")));
+}
+
+// A document of more lines than it may have is refused before its lines are made, so is one
+// whose lines hold more text to evaluate than a document may; lines too long to evaluate cost
+// only their text and are not counted, so files of them read, however large, up to the file
+// size cap.
+TEST_F(DocumentFileTest, DocumentsBeyondTheirBoundsAreRefused) {
+    auto document = [](size_t count, const std::string& line, const std::string& after = "") {
+        std::string bytes = std::string(kHeader) + "<data><lines>\n";
+        bytes.reserve(bytes.size() + count * line.size() + 32);
+        for (size_t i = 0; i < count; ++i) bytes += line;
+        return bytes + "</lines>" + after + "</data>\n";
+    };
+    const size_t longest = NCLineEvaluator::maximumEvaluatedLineLength();
+    const std::string shortLine =
+        "<line><expression>" + std::string(longest, ' ') + "</expression></line>\n";
+    const std::string longLine =
+        "<line><expression>" + std::string(longest + 1, '1') + "</expression></line>\n";
+    const size_t shortLines = kNCFileMaximumEvaluatedTextLength / longest;
+    const size_t longLines = 1100;  // past the ten megabytes libxml2 treats specially
+    // The most lines, read without being evaluated.
+    std::string most = folder.file("most.numbera");
+    writeFileBytes(most, document(kNBFFileReaderMaximumLineCount, "<line/>"));
+    NBFFileReaderRef reader = NBFFileReaderCreate(most.c_str());
+    int32_t error = 0;
+    EXPECT_TRUE(NBFFileReaderReadFile(reader, &error)) << error;
+    EXPECT_EQ(NBFFileLinesNodeGetCount(NBFFileReaderGetLinesNode(reader)),
+              kNBFFileReaderMaximumLineCount);
+    NBFFileReaderFree(reader);
+
+    struct Row {
+        const char* name;
+        std::string bytes;
+        int32_t error;
+        uint64_t lines;
+    } rows[] = {
+        {"one line more", document(kNBFFileReaderMaximumLineCount + 1, "<line/>"),
+         NBFFileErrorTooManyLines, 0},
+        // Only the last section is the document's.
+        {"lines in a second section",
+         document(kNBFFileReaderMaximumLineCount, "<line/>", "<lines><line/></lines>"), 0, 1},
+        {"most text", document(shortLines, shortLine), 0, shortLines},
+        {"one line of text more", document(shortLines + 1, shortLine), NBFFileErrorTooMuchText, 0},
+        {"megabytes of lines too long to evaluate", document(longLines, longLine), 0, longLines},
+    };
+    NBFErrorLogSetEnabled(false);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto file = fileWithText(row.bytes);
+        EXPECT_EQ(file->fileFormat(), row.error ? NCFileFormatInvalid : NCFileFormatXML);
+        EXPECT_EQ(file->readError(), row.error);
+        std::shared_ptr<NCLineCollection> lines = file->lineCollection();
+        ASSERT_EQ(lines != nullptr, row.error == 0);
+        if (lines) {
+            EXPECT_EQ(lines->countOfLines(), row.lines);
+        }
+    }
     NBFErrorLogSetEnabled(true);
 }
 

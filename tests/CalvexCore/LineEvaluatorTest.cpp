@@ -295,7 +295,9 @@ TEST(LineEvaluatorTest, HostileTextNeverBreaksALine) {
          NCLineExpressionTypeNormal},
         {u"in in in", NCLineExpressionTypeNormal},
         {std::u16string(1000, u'('), NCLineExpressionTypeNormal},
-        {std::u16string(20000, u'9'), NCLineExpressionTypeNormal},
+        {std::u16string(NCLineEvaluator::maximumEvaluatedLineLength(), u'9'),
+         NCLineExpressionTypeNormal},
+        {std::u16string(20000, u'9'), NCLineExpressionTypePlainText},  // too long to evaluate
         {longSum + u"1", NCLineExpressionTypeNormal},
         {deep, NCLineExpressionTypeNormal},
     };

@@ -241,6 +241,32 @@ TEST(Exporter, HostileDocumentRendersAsText) {
     }
 }
 
+// A line of the document is one line of every export, whatever breaks its text holds: each
+// break reads as a space.
+TEST(Exporter, EachLineIsOneLineOfTheExport) {
+    const std::vector<std::u16string> lines = {u"1\n+ 2", u"# a\rb",
+                                               u"# c\u2028d\u2029e\u0085f\vg\fh"};
+    const std::vector<std::string> shown = {"1 + 2", "# a b", "# c d e f g h"};
+    NKLineCollectionExporter exporter(collectionOf(lines));
+    exporter.setDelimitEmptyAnswers(false);
+    EXPECT_EQ(splitLines(NKUTF8(*exporter.columnatedTextWithSeparator(u" = ", u"", false))),
+              (std::vector<std::string>{"1 + 2 = 3", "# a b", "# c d e f g h"}));
+    EXPECT_EQ(
+        splitLines(NKUTF8(*exporter.CSVText(nullptr, false))),
+        (std::vector<std::string>{"\"1 + 2\",\"3\"", "\"# a b\",\"\"", "\"# c d e f g h\",\"\""}));
+    const std::u16string body = exporter.bodyHTMLWithStyle(nullptr);
+    size_t at = 0;
+    for (const std::string& line : shown) {
+        const size_t start = body.find(u"<pre>", at);
+        const size_t end = body.find(u"</pre>", start);
+        ASSERT_NE(end, std::u16string::npos);
+        EXPECT_EQ(NKUTF8(visibleText(body.substr(start + 5, end - start - 5))), line);
+        at = end;
+    }
+    EXPECT_NE(NKUTF8(body).find("<span class=\"number\">2</span>"), std::string::npos)
+        << "tokens after a break keep their places";
+}
+
 TEST(Exporter, AnswersAreEscaped) {
     // Degrees, minutes and seconds write seconds with a double quote.
     auto collection = collectionOf({u"12.5"});

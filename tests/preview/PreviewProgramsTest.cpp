@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "NBFFile.h"
 #include "NCExpression.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
@@ -272,6 +273,72 @@ TEST(PreviewPrograms, AnythingButADocumentFailsWithOneLineAndNoOutput) {
     }
     EXPECT_EQ(fs::directory_iterator(scratch.file("folder.numbera")), fs::directory_iterator())
         << "no temporary file left behind";
+}
+
+const char* const kDocumentStart =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><info><version>0.6</version></info>"
+    "<lines>";
+
+// One line of the document is one line of the text, whatever breaks its element holds.
+TEST(PreviewProgram, EachLineIsOneLineOfText) {
+    Scratch scratch;
+    scratch.write("breaks.numbera",
+                  std::string("\xEF\xBB\xBF") + kDocumentStart +
+                      "<line><expression>1&#10;total = 999</expression></line>"
+                      "<line><expression>2 +&#13;3</expression></line>"
+                      "<line><expression>4\xE2\x80\xA8+ 4</expression></line></lines></data>\n");
+    auto run = runProgram(kPreview, {"--format", "text", scratch.file("breaks.numbera")},
+                          scratch.environment());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::string> shown = lines(run.out);
+    ASSERT_EQ(shown.size(), 3u) << run.out;
+    EXPECT_EQ(shown[0].rfind("1 total = 999", 0), 0u) << shown[0];
+    EXPECT_EQ(shown[1], "2 + 3 = 5");
+    EXPECT_EQ(shown[2], "4 + 4 = 8");
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+}
+
+// More lines than a document may have: refused on one line, as any other file that is not a
+// document.
+TEST(PreviewPrograms, ADocumentOfTooManyLinesIsRefused) {
+    Scratch scratch;
+    std::string bytes = kDocumentStart;
+    for (uint32_t i = 0; i <= kNBFFileReaderMaximumLineCount; ++i) bytes += "<line/>";
+    scratch.write("many.numbera", bytes + "</lines></data>\n");
+    const std::string input = scratch.file("many.numbera");
+    const std::string output = scratch.file("many.png");
+    const ProgramRun runs[] = {
+        runProgram(kPreview, {"--format", "text", input}, scratch.environment()),
+        runProgram(kThumbnailer, {"-s", "128", input, output}, scratch.environment()),
+    };
+    for (const auto& run : runs) {
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.out, "");
+        ASSERT_EQ(run.errorLines().size(), 1u) << run.err;
+        EXPECT_NE(run.err.find(input + ": too many lines"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(output));
+}
+
+// A megabyte line is shown as its text without being evaluated: quick and small, where
+// evaluating it took a gigabyte. The bound leaves room for the sanitizers' own memory.
+TEST(PreviewProgram, AMegabyteLineIsShownAsItsText) {
+    Scratch scratch;
+    std::string line = "1";
+    while (line.size() < 1000000) line += "+1";
+    scratch.write("long.numbera", kDocumentStart + ("<line><expression>" + line +
+                                                    "</expression></line><line><expression>"
+                                                    "6 * 7</expression></line></lines></data>\n"));
+    const std::string input = scratch.file("long.numbera");
+    auto text = runProgram(kPreview, {"--format", "text", input}, scratch.environment());
+    EXPECT_EQ(text.exitStatus, 0) << text.err;
+    EXPECT_EQ(lines(text.out), (std::vector<std::string>{line, "6 * 7 = 42"}));
+    auto html = runProgram(kPreview, {input}, scratch.environment());
+    EXPECT_EQ(html.exitStatus, 0) << html.err;
+    EXPECT_NE(html.out.find("<pre><div style=\"text-align: left;\">" + line + "</div></pre>"),
+              std::string::npos);
+    for (const ProgramRun* run : {&text, &html})
+        EXPECT_LT(run->peakKilobytes, 600 * 1024) << "kilobytes";
 }
 
 TEST(Thumbnailer, MakesAThreeQuarterWidthPNG) {
