@@ -104,8 +104,8 @@ NBFChar onlyCharacterOf(const xmlNode* node) {
 }
 
 NBFFileDictionary dictionaryOf(const xmlNode* element, size_t expected) {
-    NBFFileDictionary dictionary;
-    dictionary.reserve(expected);
+    std::vector<NBFFileDictionary::value_type> entries;
+    entries.reserve(expected);
     for (const xmlNode* item = element->children; item; item = item->next) {
         if (!named(item, "item")) continue;
         const xmlNode* key = nullptr;
@@ -116,10 +116,9 @@ NBFFileDictionary dictionaryOf(const xmlNode* element, size_t expected) {
             else if (named(part, "value"))
                 value = part;
         }
-        // Written in key order, so the usual insertion lands at the end.
-        if (key && value) dictionary.insert_or_assign(dictionary.end(), textOf(key), textOf(value));
+        if (key && value) entries.emplace_back(textOf(key), textOf(value));
     }
-    return dictionary;
+    return NBFFileDictionary::fromEntries(std::move(entries));
 }
 
 void readInfo(NBFFileReaderRef reader, const xmlNode* section, double& version) {

@@ -494,6 +494,27 @@ TEST_F(DocumentFileTest, NewerVersionsAreReadInFull) {
     EXPECT_EQ(file->stringForKey("lost"), std::nullopt);
 }
 
+// Settings written by hand or by a hostile program come in any order: every key is read, a
+// repeated key keeps its last value, and many entries out of order are read in one sort (an
+// insertion each was quadratic: a file of a million such entries took minutes).
+TEST_F(DocumentFileTest, SettingsInAnyOrderAreReadWithTheirLastValues) {
+    std::string items;
+    const int count = 200000;
+    for (int i = count - 1; i >= 0; --i)
+        items += "<item><key>k" + std::to_string(i) + "</key><value>" + std::to_string(i) +
+                 "</value></item>";
+    items += "<item><key>k7</key><value>last</value></item>";
+    auto file = fileWithText(std::string(kHeader) + "<data><settings><misc>" + items +
+                             "</misc></settings><lines><line><expression>1</expression></line>"
+                             "</lines></data>");
+    ASSERT_NE(file->lineCollection(), nullptr);
+    EXPECT_EQ(file->stringForKey("k0"), u"0");
+    EXPECT_EQ(file->stringForKey("k7"), u"last");
+    EXPECT_EQ(file->stringForKey("k199999"), u"199999");
+    EXPECT_EQ(NBFFileDictionary::fromEntries({{"b", "1"}, {"a", "2"}, {"b", "3"}}),
+              (NBFFileDictionary{{"a", "2"}, {"b", "3"}}));
+}
+
 TEST_F(DocumentFileTest, EvaluationTestFilesCarryExpectedAnswers) {
     const std::string lines =
         "<lines><line><expression>1/3</expression><expected_ans>0.333</expected_ans>"
