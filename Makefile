@@ -1,10 +1,12 @@
 # make test  — install dependencies, build with sanitizers, run every test
+# make test-threads — build with ThreadSanitizer, run the library tests
 # make bench — optimised build, run the benchmarks
 # make run   — build, write the sample document and preview it as text
 # make install [PREFIX=/usr/local] — install the previewer and the thumbnailer
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
+TSAN_DIR := build/tsan
 BENCH_DIR := build/bench
 RUN_DIR := build/release
 PREFIX ?= /usr/local
@@ -12,7 +14,7 @@ PREFIX ?= /usr/local
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 SAMPLE := $(RUN_DIR)/sample.numbera
 
-.PHONY: deps test bench release run install clean
+.PHONY: deps test test-threads bench release run install clean
 
 deps:
 	@scripts/install-deps
@@ -23,6 +25,17 @@ test: deps
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(TEST_DIR) -j $(JOBS) --output-on-failure
+
+# On kernels that randomise more address bits than ThreadSanitizer expects, it stops with
+# "unexpected memory mapping"; the tests run without address randomisation where allowed.
+NO_ASLR = $(shell setarch $$(uname -m) -R true 2>/dev/null && echo setarch $$(uname -m) -R)
+TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp
+
+test-threads: deps
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(LAUNCHER) \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DNUMBERA_SANITIZE=thread >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS)
+	@TSAN_OPTIONS=$(TSAN_OPTIONS) $(NO_ASLR) ctest --test-dir $(TSAN_DIR) -j $(JOBS) --output-on-failure
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) \

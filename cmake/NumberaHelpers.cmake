@@ -1,9 +1,18 @@
 # Shared compile settings and the one way to declare a library, a test or a benchmark.
 
-if(NUMBERA_SANITIZE)
+# ThreadSanitizer cannot be combined with AddressSanitizer, so it is a build of its own.
+string(TOLOWER "${NUMBERA_SANITIZE}" _numbera_sanitize)
+set(NUMBERA_THREAD_SANITIZER OFF)
+if(_numbera_sanitize STREQUAL "thread")
+  set(NUMBERA_THREAD_SANITIZER ON)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(_numbera_sanitize MATCHES "^(on|yes|true|y|1)$")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+elseif(NUMBERA_SANITIZE)
+  message(FATAL_ERROR "NUMBERA_SANITIZE is ON, OFF or thread, not '${NUMBERA_SANITIZE}'")
 endif()
 
 # Warnings apply to our own targets only; system headers stay quiet. GCC 12 reports a false
