@@ -38,7 +38,7 @@ std::optional<std::u16string> evaluate(const std::shared_ptr<NKUnitsManager>& un
     return evaluator.evaluateString(text);
 }
 
-// A property list of entries, each a dictionary of the given string values.
+// A property list of entries, each the value under `key` (a word or a regex) and a type name.
 std::string entriesPlist(const std::vector<std::pair<std::string, std::string>>& pairs,
                          const std::string& key) {
     std::string text = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>";
