@@ -16,16 +16,13 @@
 #include "NBFoundation.h"
 #include "NCExpression.h"
 #include "NCFunctionList.h"
+#include "NCSettings.h"
 #include "mapm/m_apm.h"
 
-// Starts the foundation once per process with default settings.
+// Starts the engine once per process as a program does: default engine settings, which start
+// the foundation.
 inline void initFoundationConstants() {
-    if (NBFoundationIsStarted()) return;
-    NBFSettingsRef settings = NBFSettingsCreate();
-    // As the engine's settings start it: lines read the variable values declared for them.
-    NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);
-    NBFoundationInit(settings);
-    NBFSettingsRelease(settings);
+    if (!NCSettings::isSet()) std::make_shared<NCSettings>()->set();
 }
 
 // Every significant digit in fixed point; "(null)" for a missing value.

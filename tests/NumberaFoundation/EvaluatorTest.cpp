@@ -14,6 +14,7 @@
 #include "NBFExpressionTokenizer.h"
 #include "NBFSettings.h"
 #include "NBFUnitCollection.h"
+#include "NBFoundation.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ struct LineRow {
 
 class EvaluatorTest : public ::testing::TestWithParam<LineRow> {
   protected:
-    static void SetUpTestSuite() { startFoundationForTests(); }
+    static void SetUpTestSuite() { initFoundationConstants(); }
     void SetUp() override {
         NBFUnitCollectionAddUnits(m_collection, m_units.all().data(),
                                   static_cast<int32_t>(m_units.all().size()));
@@ -193,28 +194,49 @@ TEST_F(EvaluatorTest, TrigonometryModeReachesTheFunctions) {
     EXPECT_NE(evaluate("sin 90"), "1");
 }
 
-TEST_F(EvaluatorTest, ScopeSelectsTheVariablesValueWhenVariablesMayBeRedefined) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+TEST_F(EvaluatorTest, WithoutRedefinitionsEveryScopeSeesTheValueAfterAllLines) {
     NBFStringRef three = NBFStringCreateWithUTF8("3");
     NBFVariableSetValueForScopeRange(m_x, three, 0, nullptr, NBFRangeMake(10, 5));
     NBFStringRelease(three);
-    auto twiceX = [this](int32_t scope) {
-        NBFStringRef line = NBFStringCreateWithUTF8("x * 2");
-        NBFResultRef result = NBFEvaluatorEvaluateStringInScope(m_evaluator, line, scope);
-        std::string text = describeResult(result);
-        NBFResultRelease(result);
-        NBFStringRelease(line);
-        return text;
-    };
-    // Without redefinitions every line sees the value after all lines.
-    EXPECT_EQ(twiceX(12), "14");
-    // In a child process, so this one's settings stay unset.
+    NBFStringRef line = NBFStringCreateWithUTF8("x * 2");
+    NBFResultRef result = NBFEvaluatorEvaluateStringInScope(m_evaluator, line, 12);
+    EXPECT_EQ(describeResult(result), "14");
+    NBFResultRelease(result);
+    NBFStringRelease(line);
+}
+
+// The foundation starts with redefinitions allowed, as a document's engine starts it: in a
+// child process, since a process starts the foundation once and the other tests start it with
+// default settings.
+TEST(EvaluatorDeathTest, ScopeSelectsTheVariablesValueWhenVariablesMayBeRedefined) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             NBFSettingsRef settings = NBFSettingsCreate();
             NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);
-            NBFSettingsSet(settings);
+            NBFoundationInit(settings);
             NBFSettingsRelease(settings);
+            NBFVariableRef x = NBFVariableCreate();
+            NBFStringRef name = NBFStringCreateWithUTF8("x");
+            NBFStringRef seven = NBFStringCreateWithUTF8("7");
+            NBFStringRef three = NBFStringCreateWithUTF8("3");
+            NBFVariableSetName(x, name);
+            NBFVariableSetValue(x, seven, 0, nullptr);
+            NBFVariableSetValueForScopeRange(x, three, 0, nullptr, NBFRangeMake(10, 5));
+            NBFVariableListRef variables = NBFVariableListCreate();
+            NBFVariableListAddVariable(variables, x);
+            NBFUnitCollectionRef units = NBFUnitCollectionCreate();
+            NBFEvaluatorRef evaluator = NBFEvaluatorCreate(units);
+            NBFEvaluatorSetFunctionList(evaluator, NBFStandardFunctionsGetSharedListReference());
+            NBFEvaluatorSetVariableList(evaluator, variables);
+            auto twiceX = [evaluator](int32_t scope) {
+                NBFStringRef line = NBFStringCreateWithUTF8("x * 2");
+                NBFResultRef result = NBFEvaluatorEvaluateStringInScope(evaluator, line, scope);
+                std::string text = describeResult(result);
+                NBFResultRelease(result);
+                NBFStringRelease(line);
+                return text;
+            };
             std::exit(twiceX(12) == "6" && twiceX(2) == "14" ? 3 : 4);
         },
         testing::ExitedWithCode(3), "");

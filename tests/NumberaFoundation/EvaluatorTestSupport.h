@@ -21,20 +21,6 @@
 #include "NBFStandardFunctions.h"
 #include "UnitCatalogueFixture.h"
 
-// What foundation start-up builds, except the process's settings: they stay unset, so the tests
-// of the settings (which set them in child processes) find a clean process.
-inline void startFoundationForTests() {
-    initFoundationConstants();
-    NBFUnitDisambiguatorInit();
-    NBF::UnitTypeFactorings::initialize();
-    NBFStandardVariablesInit();
-    NBFStandardFunctionsInit();
-    NBFWordOperatorCompilerInit(NBFStandardFunctionsGetSharedListReference());
-    NBFStandardWordOperatorsInit();
-    NBFStandardSyntaxTreesInit();
-    NBFExpressionScannerInit();
-}
-
 // Each returns a new node that the parent it is given to takes over.
 class TreeBuilder {
   public:

@@ -12,6 +12,7 @@
 #include "NBFUnit.h"
 #include "NBFUnitContainer.h"
 #include "NBFUnitFractionBuilder.h"
+#include "NBFoundation.h"
 
 // Every significant digit in fixed point; "(null)" for a missing value.
 inline std::string decimalText(M_APM value) {
@@ -22,9 +23,13 @@ inline std::string decimalText(M_APM value) {
     return result;
 }
 
+// Starts the foundation as a program does, once per process, with default settings (which
+// answer as unset settings do).
 inline void initFoundationConstants() {
-    NBFNumber_ConstantsInit();
-    NBFMAPMExtensionsInit();
+    if (NBFoundationIsStarted()) return;
+    NBFSettingsRef settings = NBFSettingsCreate();
+    NBFoundationInit(settings);
+    NBFSettingsRelease(settings);
 }
 
 // Basic units by identifier, with their factors to the base unit of their type.

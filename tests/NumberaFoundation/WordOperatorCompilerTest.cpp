@@ -18,9 +18,6 @@ class WordOperatorCompilerTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         initFoundationConstants();
-        NBFStandardFunctionsInit();
-        NBFExpressionScannerInit();
-        NBFWordOperatorCompilerInit(NBFStandardFunctionsGetSharedListReference());
     }
     void SetUp() override { m_compiler = NBFWordOperatorCompilerCreate(); }
     void TearDown() override {

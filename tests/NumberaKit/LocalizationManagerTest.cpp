@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,38 +38,124 @@ std::optional<std::u16string> evaluate(const std::shared_ptr<NKUnitsManager>& un
     return evaluator.evaluateString(text);
 }
 
-TEST(LocalizationManager, TypeNames) {
-    const std::pair<std::u16string, int64_t> percentages[] = {{u"AsPercent", 1},
-                                                              {u"PercentOn", 2},
-                                                              {u"PercentOf", 3},
-                                                              {u"PercentOff", 4},
-                                                              {u"AsPercentOn", 5},
-                                                              {u"AsPercentOf", 6},
-                                                              {u"AsPercentOff", 7},
-                                                              {u"AsPercentDecreaseOf", 8},
-                                                              {u"AsPercentIncreaseOf", 9},
-                                                              {u"PercentOnWhatIs", 10},
-                                                              {u"PercentOfWhatIs", 11},
-                                                              {u"PercentOffWhatIs", 12},
-                                                              {u"ReverseAsPercentOn", 13},
-                                                              {u"ReverseAsPercentOff", 14},
-                                                              {u"ReversePercentOnWhatIs", 15},
-                                                              {u"ReversePercentOfWhatIs", 16},
-                                                              {u"ReversePercentOffWhatIs", 17},
-                                                              {u"percentOf", 0},
-                                                              {u"", 0},
-                                                              {u"Add", 0}};
-    for (const auto& [name, number] : percentages)
-        EXPECT_EQ(NKLocalizationManager::percentageOperatorTypeForName(name), number)
-            << NKUTF8(name);
-    const std::pair<std::u16string, int32_t> words[] = {
-        {u"Add", 1},    {u"Subtract", 2},        {u"Multiply", 3},
-        {u"Divide", 4}, {u"ReverseSubtract", 5}, {u"ReverseDivide", 6},
-        {u"Modulo", 0}, {u"PercentOf", 0}};
-    for (const auto& [name, number] : words)
-        EXPECT_EQ(NKLocalizationManager::wordOperatorTypeForName(name), number) << NKUTF8(name);
-    ASSERT_EQ(NKLocalizationManager::clashingSymbols().size(), 2u);
-    EXPECT_EQ(NKLocalizationManager::clashingSymbols()[1].defaultCode, u"NOK");
+// A property list of entries, each the value under `key` (a word or a regex) and a type name.
+std::string entriesPlist(const std::vector<std::pair<std::string, std::string>>& pairs,
+                         const std::string& key) {
+    std::string text = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>";
+    for (const auto& [value, type] : pairs)
+        text += "<dict><key>" + key + "</key><string>" + value +
+                "</string><key>operatorType</key><string>" + type + "</string></dict>";
+    return text + "</array></plist>";
+}
+
+size_t parseErrors(const CapturedLog& log) {
+    size_t errors = 0;
+    for (const auto& line : log.lines())
+        if (line.rfind("Encountered an error parsing ", 0) == 0) ++errors;
+    return errors;
+}
+
+// A German translation names every kind of percentage phrase; each of its phrases then means
+// what the English one of that kind means, and the English phrases still work beside them.
+TEST(LocalizationManager, PercentagePhrasesOfAnotherLanguage) {
+    CapturedLog log;
+    TemporaryFolder bundleFolder;
+    std::ifstream english(resources() + "/en.lproj/PercentageOperators.plist");
+    bundleFolder.write("en.lproj/PercentageOperators.plist",
+                       std::string(std::istreambuf_iterator<char>(english), {}));
+    bundleFolder.write("de.lproj/PercentageOperators.plist",
+                       entriesPlist({{"%\\s*ab\\s*was\\s*ist", "PercentOffWhatIs"},
+                                     {"%\\s*auf\\s*was\\s*ist", "PercentOnWhatIs"},
+                                     {"%\\s*von\\s*was\\s*ist", "PercentOfWhatIs"},
+                                     {"als\\s*%\\s*minderung\\s*von", "AsPercentDecreaseOf"},
+                                     {"als\\s*%\\s*zuwachs\\s*von", "AsPercentIncreaseOf"},
+                                     {"als\\s*%\\s*ab", "AsPercentOff"},
+                                     {"als\\s*%\\s*von", "AsPercentOf"},
+                                     {"als\\s*%\\s*auf", "AsPercentOn"},
+                                     {"%\\s*ab", "PercentOff"},
+                                     {"%\\s*von", "PercentOf"},
+                                     {"%\\s*auf", "PercentOn"},
+                                     {"als\\s*%", "AsPercent"},
+                                     {"steigt\\s*bis", "ReverseAsPercentOn"},
+                                     {"sinkt\\s*bis", "ReverseAsPercentOff"},
+                                     {"nach\\s*aufschlag\\s*von", "ReversePercentOnWhatIs"},
+                                     {"anteil\\s*an", "ReversePercentOfWhatIs"},
+                                     {"nach\\s*abschlag\\s*von", "ReversePercentOffWhatIs"},
+                                     // Names of no kind: another case, none, a word operator's.
+                                     {"%\\s*vom", "percentOn"},
+                                     {"%\\s*bei", ""},
+                                     {"%\\s*samt", "Add"}},
+                                    "regex"));
+    auto bundle = std::make_shared<ResourceBundle>(bundleFolder.path());
+    auto words = NCBuiltins::wordOperators();
+    NKLocalizationManager manager(nullptr, words);
+    manager.setPercentageOperatorsPlistFileName("PercentageOperators", bundle, "de");
+    EXPECT_EQ(parseErrors(log), 3u);
+    // A kind that answers a percentage is added to 50, so that the answer shows it is one.
+    struct Row {
+        std::u16string text, expected;
+    };
+    const Row rows[] = {
+        {u"50 + (0.25 als %)", u"62.5"},
+        {u"10% auf 200", u"220"},
+        {u"20% von 50", u"10"},
+        {u"10% ab 200", u"180"},
+        {u"50 + (220 als % auf 200)", u"55"},
+        {u"50 + (10 als % von 50)", u"60"},
+        {u"50 + (180 als % ab 200)", u"55"},
+        {u"50 + (40 als % minderung von 50)", u"60"},
+        {u"50 + (60 als % zuwachs von 50)", u"60"},
+        {u"10% auf was ist 220", u"200"},
+        {u"20% von was ist 10", u"50"},
+        {u"10% ab was ist 180", u"200"},
+        {u"50 + (200 steigt bis 220)", u"55"},
+        {u"50 + (200 sinkt bis 180)", u"55"},
+        {u"220 nach aufschlag von 10", u"200"},
+        {u"50 + (10 anteil an 50)", u"70"},
+        {u"180 nach abschlag von 10", u"200"},
+        // The English phrases, read after the German ones.
+        {u"20% of 50", u"10"},
+        {u"10% off 200", u"180"},
+        {u"50 + (60 as a % increase of 50)", u"60"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(evaluate(nullptr, words, row.text), row.expected) << NKUTF8(row.text);
+    for (const char16_t* skipped : {u"10% vom 200", u"10% bei 200", u"10% samt 200"})
+        EXPECT_NE(evaluate(nullptr, words, skipped), u"220") << NKUTF8(skipped);
+    // English alone again, as the other tests expect.
+    manager.setPercentageOperatorsPlistFileName("PercentageOperators", bundle, "en");
+    EXPECT_NE(evaluate(nullptr, words, u"10% auf 200"), u"220");
+}
+
+// Each kind of word operator a translation names works as its name says; a name of no kind is
+// logged and its word stays no operator.
+TEST(LocalizationManager, WordOperatorsOfAnotherLanguage) {
+    CapturedLog log;
+    TemporaryFolder folder;
+    folder.write("WordOperators.plist", entriesPlist({{"und", "Add"},
+                                                      {"weniger", "Subtract"},
+                                                      {"mal", "Multiply"},
+                                                      {"durch", "Divide"},
+                                                      {"von", "ReverseSubtract"},
+                                                      {"teilt", "ReverseDivide"},
+                                                      {"rest", "Modulo"},
+                                                      {"prozent", "PercentOf"}},
+                                                     "word"));
+    auto words = NCBuiltins::wordOperators();
+    NKLocalizationManager manager(nullptr, words);
+    manager.setWordOperatorsPlistFile(folder.file("WordOperators.plist"));
+    EXPECT_EQ(parseErrors(log), 2u);
+    struct Row {
+        std::u16string text, expected;
+    };
+    const Row rows[] = {
+        {u"3 und 12", u"15"},     {u"3 weniger 12", u"-9"}, {u"3 mal 12", u"36"},
+        {u"3 durch 12", u"0.25"}, {u"3 von 12", u"9"},      {u"3 teilt 12", u"4"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(evaluate(nullptr, words, row.text), row.expected) << NKUTF8(row.text);
+    EXPECT_NE(evaluate(nullptr, words, u"12 rest 5"), u"2");
+    EXPECT_NE(evaluate(nullptr, words, u"50 prozent 20"), u"10");
 }
 
 TEST(LocalizationManager, PercentageFilesMostSpecificFirst) {
@@ -194,6 +282,8 @@ TEST(LocalizationManager, ConversionWordsFromUnitLocalization) {
 }
 
 TEST(LocalizationManager, ClashingCurrencySymbols) {
+    ASSERT_EQ(NKLocalizationManager::clashingSymbols().size(), 2u);
+    EXPECT_EQ(NKLocalizationManager::clashingSymbols()[1].defaultCode, u"NOK");
     auto units = loadedUnits();
     struct Row {
         NKUserLocale locale;
