@@ -62,6 +62,7 @@ std::shared_ptr<NKEnvironment> NKEnvironment::sharedEnvironment() {
 
 void NKEnvironment::set() {
     auto self = shared_from_this();
+    NKConversionWordSource::setShared(self);
     std::lock_guard<std::mutex> lock(s_sharedMutex);
     s_sharedEnvironment = std::move(self);
 }
@@ -119,6 +120,10 @@ std::shared_ptr<NKLocalizationManager> NKEnvironment::localizationManager() {
         m_localizationManager =
             std::make_shared<NKLocalizationManager>(unitsManager(), NCBuiltins::wordOperators());
     return m_localizationManager;
+}
+
+std::u16string NKEnvironment::localizedConversionOperatorString() {
+    return localizationManager()->localizedConversionOperatorString();
 }
 
 void NKEnvironment::completeLoading() {

@@ -16,6 +16,7 @@
 #include "MainQueue.h"
 #include "NCSimpleLocale.h"
 #include "NCVariable.h"
+#include "NKConversionWordSource.h"
 #include "NKEnvironmentModules.h"
 #include "NKLocalizationManager.h"
 #include "NKPersistence.h"
@@ -42,7 +43,9 @@ struct NKEnvironmentDelegate {
     virtual void environmentCurrenciesWereModified(const std::any& object) {}
 };
 
-class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this<NKEnvironment> {
+class NKEnvironment : public NKActionTarget,
+                      public NKConversionWordSource,
+                      public std::enable_shared_from_this<NKEnvironment> {
   public:
     // Use NKEnvironmentBuilder or create(): the environment must be held by a shared pointer.
     NKEnvironment(std::optional<std::string> dataSourceDirectoryPath,
@@ -53,6 +56,7 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
         std::optional<NKVersionInfo> persistanceInfoDictionary = std::nullopt);
 
     static std::shared_ptr<NKEnvironment> sharedEnvironment();
+    // Also makes this environment the kit's conversion word source.
     void set();
 
     // Returns at once; the work runs on the global queue. A load on a loaded (or loading)
@@ -75,6 +79,8 @@ class NKEnvironment : public NKActionTarget, public std::enable_shared_from_this
     std::shared_ptr<NKStocksManager> fullStocksManager();
     std::shared_ptr<NKVariablesManager> variablesManager();
     std::shared_ptr<NKLocalizationManager> localizationManager();
+    // The localisation manager's word.
+    std::u16string localizedConversionOperatorString() override;
 
     const std::optional<std::string>& dataSourceDirectoryPath() const {
         return m_dataSourceDirectoryPath;

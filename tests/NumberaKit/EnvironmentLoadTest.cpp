@@ -7,6 +7,7 @@
 #include "EnvironmentTestSupport.h"
 #include "NCEnvironment.h"
 #include "NCEvaluator.h"
+#include "NKConversionWordSource.h"
 #include "NKNotifications.h"
 
 namespace {
@@ -32,6 +33,18 @@ TEST(Environment, BuiltEnvironmentStartsEmpty) {
     EXPECT_EQ(f.make(false)->variablesDataSourcePath(), std::nullopt);
     environment->set();
     EXPECT_EQ(NKEnvironment::sharedEnvironment(), environment);
+}
+
+// Typing a unit after a value puts the shared environment's conversion word between them.
+TEST(Environment, SharedEnvironmentIsTheKitsConversionWordSource) {
+    EnvironmentFixture f;
+    auto first = f.make();
+    first->set();
+    EXPECT_EQ(NKConversionWordSource::shared(), first);
+    EXPECT_EQ(NKConversionWord(), first->localizationManager()->localizedConversionOperatorString());
+    auto second = f.make();
+    second->set();
+    EXPECT_EQ(NKConversionWordSource::shared(), second);
 }
 
 TEST(Environment, LoadBuildsTheSharedEvaluatorInOrder) {
