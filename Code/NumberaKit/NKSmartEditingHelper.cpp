@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "NKEnvironment.h"
+#include "NKConversionWordSource.h"
 #include "NKLog.h"
 #include "NSLocalizedString.h"
 
@@ -329,13 +329,6 @@ std::optional<std::u16string> NKSmartEditingHelper::defaultOperatorForLocation(
 
 namespace {
 
-std::u16string conversionWord() {
-    if (std::shared_ptr<NKEnvironment> environment = NKEnvironment::sharedEnvironment())
-        if (std::shared_ptr<NKLocalizationManager> manager = environment->localizationManager())
-            return manager->localizedConversionOperatorString();
-    return NSLocalizedString(u"in");
-}
-
 bool isUnit(const std::shared_ptr<NCExpressionToken>& token) {
     return isType(token, NCExpressionTokenTypeUnit);
 }
@@ -361,7 +354,7 @@ std::u16string NKSmartEditingHelper::stringForUnit(
 std::u16string NKSmartEditingHelper::stringForUnit(
     const std::u16string& unit, NCParsedExpression& parsed, NSRange selection,
     NSRange* rangeToReplace, std::map<std::u16string, std::u16string>* otherInfo) {
-    const std::u16string k = conversionWord();
+    const std::u16string k = NKConversionWord();
     if (rangeToReplace) *rangeToReplace = {NSNotFound, 0};
     auto note = [&](const char16_t* side) {
         if (otherInfo) (*otherInfo)[u"NKUnitOperatorRelativeLocation"] = side;

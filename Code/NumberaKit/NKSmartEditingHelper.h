@@ -49,7 +49,8 @@ class NKSmartEditingHelper {
         const std::u16string& typed, const std::shared_ptr<NCExpression>& expression,
         std::shared_ptr<NCEnvironment> environment, NSRange selection, uint64_t* location,
         int64_t* offset);
-    // The text to insert for a typed unit name, with the conversion word where one is needed.
+    // The text to insert for a typed unit name, with the conversion word where one is needed
+    // (NKConversionWord: the shared environment's, once one is set).
     // `rangeToReplace` (may be null) receives a range the unit replaces, not-found for none;
     // `otherInfo` (may be null) receives "NKUnitOperatorRelativeLocation": "LEFT" or "RIGHT"
     // when the conversion word was put before or after the unit.

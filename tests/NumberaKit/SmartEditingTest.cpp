@@ -7,6 +7,7 @@
 #include "NCUnitCollection.h"
 #include "NCUnitsFileParser.h"
 #include "NCVariableList.h"
+#include "NKConversionWordSource.h"
 #include "NKSmartEditingHelper.h"
 #include "NSLocalizedString.h"
 
@@ -134,18 +135,25 @@ struct UnitCase {
     const char16_t* side;      // "" when no side is noted
 };
 
-TEST(SmartEditing, UnitInsertion) {
+// A core environment with the bundled units, for typing unit names.
+std::shared_ptr<NCEnvironment> unitsEnvironment() {
     startFoundation();
     const std::string resources = sourceDirectory() + "/Resources/";
     auto file = NCUnitsFileParser::readUnitsFile(resources + "Units.plist",
                                                  resources + "en.lproj/UnitLocalization.plist", "",
                                                  NCUnitsPreferenceChoices{});
-    ASSERT_TRUE(file);
+    if (!file) return nullptr;
     auto units = std::make_shared<NCNewUnitManager>();
     units->addContentsOfLoadedUnitsFile(*file);
     auto environment = std::make_shared<NCEnvironment>();
     environment->setUnitManager(units);
     environment->setVariables(std::make_shared<NCVariableList>());
+    return environment;
+}
+
+TEST(SmartEditing, UnitInsertion) {
+    std::shared_ptr<NCEnvironment> environment = unitsEnvironment();
+    ASSERT_TRUE(environment);
     NKSmartEditingHelper helper;
     helper.expressionParser().setEnvironment(environment);
     auto kg = helper.expressionParser().tokenInString(u"kg", 0);
@@ -173,6 +181,28 @@ TEST(SmartEditing, UnitInsertion) {
     EXPECT_EQ(helper.stringForUnit(u"12", NCExpression::expressionWithString(u"5"), {1, 0}, nullptr,
                                    nullptr),
               u"12");
+}
+
+struct FixedConversionWord : NKConversionWordSource {
+    std::u16string localizedConversionOperatorString() override { return u"to"; }
+};
+
+// The conversion word is the shared source's while that lives, the localised "in" without one.
+TEST(SmartEditing, UnitInsertionTakesTheSharedConversionWord) {
+    std::shared_ptr<NCEnvironment> environment = unitsEnvironment();
+    ASSERT_TRUE(environment);
+    NKSmartEditingHelper helper;
+    helper.expressionParser().setEnvironment(environment);
+    auto insert = [&] {
+        return NKUTF8(helper.stringForUnit(u"kg", NCExpression::expressionWithString(u"5 lb"),
+                                           {4, 0}, nullptr, nullptr));
+    };
+    auto source = std::make_shared<FixedConversionWord>();
+    NKConversionWordSource::setShared(source);
+    EXPECT_EQ(insert(), " to kg");
+    source.reset();
+    EXPECT_EQ(NKConversionWordSource::shared(), nullptr);
+    EXPECT_EQ(insert(), " " + NKUTF8(NSLocalizedString(u"in")) + " kg");
 }
 
 }  // namespace
