@@ -9,16 +9,17 @@ NBFCompiledWordOperatorRef NBFCompiledWordOperatorCreate(NBFExpressionNodeRef ro
     return compiled;
 }
 
+NBFCompiledWordOperator::~NBFCompiledWordOperator() {
+    NBF::release(tree);
+    for (NBFExpressionTokenRef token : tokens) NBFExpressionTokenRelease(token);
+}
+
 NBFCompiledWordOperatorRef NBFCompiledWordOperatorRetain(NBFCompiledWordOperatorRef compiled) {
-    if (compiled) compiled->refCount.fetch_add(1, std::memory_order_relaxed);
-    return compiled;
+    return NBF::retain(compiled);
 }
 
 void NBFCompiledWordOperatorRelease(NBFCompiledWordOperatorRef compiled) {
-    if (!compiled || compiled->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBF::release(compiled->tree);
-    for (NBFExpressionTokenRef token : compiled->tokens) NBFExpressionTokenRelease(token);
-    delete compiled;
+    NBF::release(compiled);
 }
 
 NBFExpressionNodeRef NBFCompiledWordOperatorGetRootNode(NBFCompiledWordOperatorRef compiled) {

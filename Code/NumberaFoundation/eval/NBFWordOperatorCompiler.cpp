@@ -26,13 +26,11 @@ NBFFunctionListRef operandList(NBFFunctionListRef parent) {
 NBFWordOperatorCompilerRef NBFWordOperatorCompilerCreate() { return new NBFWordOperatorCompiler(); }
 
 NBFWordOperatorCompilerRef NBFWordOperatorCompilerRetain(NBFWordOperatorCompilerRef compiler) {
-    if (compiler) compiler->refCount.fetch_add(1, std::memory_order_relaxed);
-    return compiler;
+    return NBF::retain(compiler);
 }
 
 void NBFWordOperatorCompilerRelease(NBFWordOperatorCompilerRef compiler) {
-    if (!compiler || compiler->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    delete compiler;
+    NBF::release(compiler);
 }
 
 void NBFWordOperatorCompilerInit(NBFFunctionListRef standardFunctions) {

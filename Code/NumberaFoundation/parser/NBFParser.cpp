@@ -560,15 +560,9 @@ void setUnitNameFormats(NBFExpressionTreeRef tree) {
 
 NBFParserRef NBFParserCreate() { return new NBFParser(); }
 
-NBFParserRef NBFParserRetain(NBFParserRef parser) {
-    if (parser) parser->refCount.fetch_add(1, std::memory_order_relaxed);
-    return parser;
-}
+NBFParserRef NBFParserRetain(NBFParserRef parser) { return NBF::retain(parser); }
 
-void NBFParserRelease(NBFParserRef parser) {
-    if (!parser || parser->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    delete parser;
-}
+void NBFParserRelease(NBFParserRef parser) { NBF::release(parser); }
 
 NBFParseError NBFParserGetError(NBFParserRef parser) { return parser ? parser->error : 0; }
 
