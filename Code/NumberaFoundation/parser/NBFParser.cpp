@@ -65,17 +65,16 @@ bool isSeparator(NBFExpressionTokenRef token) {
 
 // The operand for a unit written after or without a number: one of the unit.
 NBFExpressionNodeRef createUnitOperand(NBFExpressionTokenRef token) {
-    NBFNumberRef one = NBFNumberCreateWithInt32(1, NBFNumberTypeNumber);
+    auto one = NBF::Ref<NBF::Number>::adopt(NBFNumberCreateWithInt32(1, NBFNumberTypeNumber));
     NBFExpressionNodeRef node;
     if (NBFAmbiguousUnitRef ambiguous = token->ambiguousUnit()) {
-        node = NBFExpressionNodeCreateOperandWithAmbiguousUnit(one, ambiguous);
+        node = NBFExpressionNodeCreateOperandWithAmbiguousUnit(one.get(), ambiguous);
         NBFExpressionNodeSetSubtreeHasAmbiguousUnit(node, true);
     } else {
-        node = NBFExpressionNodeCreateOperand(one, token->unitContainer());
+        node = NBFExpressionNodeCreateOperand(one.get(), token->unitContainer());
         NBFExpressionNodeSetUnitTypeBitmap(
             node, NBFUnitTypeBitmapMakeWithUnitContainer(token->unitContainer()));
     }
-    NBFNumberRelease(one);
     return node;
 }
 
@@ -582,9 +581,9 @@ NBFExpressionTreeRef NBFParserImplParse(const NBFExpressionTokenVector& tokens,
         root = group.parseExpressionGroup(0, nullptr);
     }
     if (errorOut) *errorOut = context.error;
-    if (!root.node) return nullptr;
-    NBFExpressionTreeRef tree = NBF::ExpressionTree::create(root.node);
-    NBFExpressionNodeRelease(root.node);
+    auto rootNode = NBF::Ref<NBF::ExpressionNode>::adopt(root.node);
+    if (!rootNode) return nullptr;
+    NBFExpressionTreeRef tree = NBF::ExpressionTree::create(rootNode.get());
     NBFUnitDisambiguatorProcessExpressionTree(tree);
     setUnitNameFormats(tree);
     return tree;
