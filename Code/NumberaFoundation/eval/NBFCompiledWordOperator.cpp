@@ -31,15 +31,14 @@ NBFValueRef NBFCompiledWordOperatorExecute(NBFCompiledWordOperatorRef compiled,
                                            NBFEvaluationContextRef evaluationContext,
                                            NBFValueRef firstOperand, NBFValueRef secondOperand) {
     if (!compiled || !evaluator) return nullptr;
-    NBFEvaluationContextRef copy = evaluationContext
-                                       ? NBFEvaluationContextCreateCopy(evaluationContext)
-                                       : NBFEvaluationContextCreate(NBFTrigonometryModeRadians);
+    auto copy = NBF::Ref<NBFEvaluationContext>::adopt(
+        evaluationContext ? NBFEvaluationContextCreateCopy(evaluationContext)
+                          : NBFEvaluationContextCreate(NBFTrigonometryModeRadians));
     const NBFValueRef operands[2] = {firstOperand, secondOperand};
     copy->wordOperatorOperands = operands;
-    NBFValueRef value = NBFExpressionNodeEvaluatorEvaluate(evaluator, compiled->tree, copy);
+    NBFValueRef value = NBFExpressionNodeEvaluatorEvaluate(evaluator, compiled->tree, copy.get());
     if (evaluationContext && copy->evaluationError != NBFEvaluationErrorNone) {
         evaluationContext->evaluationError = copy->evaluationError;
     }
-    NBFEvaluationContextRelease(copy);
     return value;
 }

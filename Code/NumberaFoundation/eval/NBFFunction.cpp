@@ -54,10 +54,9 @@ NBFStringRef NBFFunctionGetLowercaseNameReference(NBFFunctionRef function) {
     if (!function) return nullptr;
     NBFStringRef lowercase = function->lowercaseName.load(std::memory_order_acquire);
     if (lowercase) return lowercase;
-    NBFStringRef made = NBFStringLowercaseString(function->name);
+    auto made = NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(function->name));
     // Two threads may race to fill the cache; the loser drops its copy.
-    if (function->lowercaseName.compare_exchange_strong(lowercase, made)) return made;
-    NBFStringRelease(made);
+    if (function->lowercaseName.compare_exchange_strong(lowercase, made.get())) return made.leak();
     return lowercase;
 }
 
