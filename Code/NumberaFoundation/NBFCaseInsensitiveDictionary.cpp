@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "NBFObject.h"
+
 namespace {
 
 enum class Home { Exact, Lowercase };
@@ -25,14 +27,13 @@ void freeNode(Node* node) {
 
 }  // namespace
 
-struct NBFCaseInsensitiveDictionary {
-    uint16_t refCount = 1;
+struct NBFCaseInsensitiveDictionary : NBF::Object<NBFCaseInsensitiveDictionary> {
     std::unordered_map<std::u16string, Node*> exact;
     std::unordered_map<std::u16string, Node*> lowercase;
     std::unordered_map<std::u16string, std::vector<Node*>> allNodes;  // by lowercased key
     std::mutex mutex;
 
-    ~NBFCaseInsensitiveDictionary() { removeAll(); }
+    ~NBFCaseInsensitiveDictionary() override { removeAll(); }
 
     void removeAll() {
         for (auto& entry : exact) freeNode(entry.second);
@@ -61,13 +62,11 @@ NBFCaseInsensitiveDictionaryRef NBFCaseInsensitiveDictionaryCreate() {
 
 NBFCaseInsensitiveDictionaryRef NBFCaseInsensitiveDictionaryRetain(
     NBFCaseInsensitiveDictionaryRef dictionary) {
-    if (dictionary) ++dictionary->refCount;
-    return dictionary;
+    return NBF::retain(dictionary);
 }
 
 void NBFCaseInsensitiveDictionaryRelease(NBFCaseInsensitiveDictionaryRef dictionary) {
-    if (!dictionary) return;
-    if (dictionary->refCount-- == 1) delete dictionary;
+    NBF::release(dictionary);
 }
 
 void NBFCaseInsensitiveDictionarySetItemForKey(NBFCaseInsensitiveDictionaryRef dictionary,

@@ -1,28 +1,20 @@
 #include "NBFDate.h"
 
-NBFDateComponentsRef NBFDateComponentsCreate() { return new NBFDateComponents{1, 0, 0, 0, 0, 0, 0, nullptr}; }
+NBFDateComponentsRef NBFDateComponentsCreate() { return new NBFDateComponents(); }
+
+NBFDateComponents::~NBFDateComponents() { NBFTimeZoneRelease(timeZone); }
 
 NBFDateComponentsRef NBFDateComponentsRetain(NBFDateComponentsRef components) {
-    if (components) ++components->refCount;
-    return components;
+    return NBF::retain(components);
 }
 
-void NBFDateComponentsRelease(NBFDateComponentsRef components) {
-    if (!components || components->refCount-- != 1) return;
-    NBFTimeZoneRelease(components->timeZone);
-    delete components;
-}
+void NBFDateComponentsRelease(NBFDateComponentsRef components) { NBF::release(components); }
 
-NBFTimeZoneRef NBFTimeZoneCreate() { return new NBFTimeZone{1}; }
+NBFTimeZoneRef NBFTimeZoneCreate() { return new NBFTimeZone(); }
 
-NBFTimeZoneRef NBFTimeZoneRetain(NBFTimeZoneRef timeZone) {
-    if (timeZone) ++timeZone->refCount;
-    return timeZone;
-}
+NBFTimeZoneRef NBFTimeZoneRetain(NBFTimeZoneRef timeZone) { return NBF::retain(timeZone); }
 
-void NBFTimeZoneRelease(NBFTimeZoneRef timeZone) {
-    if (timeZone && timeZone->refCount-- == 1) delete timeZone;
-}
+void NBFTimeZoneRelease(NBFTimeZoneRef timeZone) { NBF::release(timeZone); }
 
 NBFTimeZoneRef NBFTimeZoneGetCurrentTimeZone() { return nullptr; }
 NBFDateRef NBFDateCreate() { return nullptr; }

@@ -5,15 +5,15 @@
 
 #include <cstdint>
 
-struct NBFTimeZone {
-    uint16_t refCount;
-};
+#include "NBFObject.h"
+
+struct NBFTimeZone : NBF::Object<NBFTimeZone> {};
 typedef NBFTimeZone* NBFTimeZoneRef;
 
-struct NBFDateComponents {
-    uint16_t refCount;
-    int32_t year, month, day, hour, minute, second;
-    NBFTimeZoneRef timeZone;  // retained
+struct NBFDateComponents : NBF::Object<NBFDateComponents> {
+    ~NBFDateComponents() override;
+    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    NBFTimeZoneRef timeZone = nullptr;  // retained
 };
 typedef NBFDateComponents* NBFDateComponentsRef;
 

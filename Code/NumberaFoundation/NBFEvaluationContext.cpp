@@ -19,17 +19,16 @@ NBFEvaluationContextRef NBFEvaluationContextCreateCopy(NBFEvaluationContextRef c
     return copy;
 }
 
-NBFEvaluationContextRef NBFEvaluationContextRetain(NBFEvaluationContextRef context) {
-    if (context) context->refCount.fetch_add(1, std::memory_order_relaxed);
-    return context;
+NBFEvaluationContext::~NBFEvaluationContext() {
+    NBFEvalMetadataRelease(unitAccumulator);
+    delete scratch;
 }
 
-void NBFEvaluationContextRelease(NBFEvaluationContextRef context) {
-    if (!context || context->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFEvalMetadataRelease(context->unitAccumulator);
-    delete context->scratch;
-    delete context;
+NBFEvaluationContextRef NBFEvaluationContextRetain(NBFEvaluationContextRef context) {
+    return NBF::retain(context);
 }
+
+void NBFEvaluationContextRelease(NBFEvaluationContextRef context) { NBF::release(context); }
 
 void NBFEvaluationContextSetUnitAccumulator(NBFEvaluationContextRef context,
                                             NBFEvalMetadataRef metadata) {

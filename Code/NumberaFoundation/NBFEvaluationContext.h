@@ -4,12 +4,12 @@
 #ifndef NUMBERA_FOUNDATION_NBF_EVALUATION_CONTEXT_H
 #define NUMBERA_FOUNDATION_NBF_EVALUATION_CONTEXT_H
 
-#include <atomic>
 #include <cstdint>
 
 #include "NBFEvalMetadata.h"
 #include "NBFEvaluationError.h"
 #include "NBFNumber.h"
+#include "NBFObject.h"
 #include "NBFValue.h"
 
 typedef int32_t NBFTrigonometryMode;
@@ -26,8 +26,8 @@ struct NBFEvaluationScratch {
     int32_t reserved;
 };
 
-struct NBFEvaluationContext {
-    std::atomic<int32_t> refCount{1};
+struct NBFEvaluationContext : NBF::Object<NBFEvaluationContext> {
+    ~NBFEvaluationContext() override;
     NBFTrigonometryMode trigonometryMode = 0;
     void* contextInfo = nullptr;
     NBFEvaluationError evaluationError = NBFEvaluationErrorNone;

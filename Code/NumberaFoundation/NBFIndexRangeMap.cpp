@@ -7,8 +7,9 @@
 #include <map>
 #include <vector>
 
-struct NBFIndexRangeMap {
-    uint16_t refCount = 1;
+#include "NBFObject.h"
+
+struct NBFIndexRangeMap : NBF::Object<NBFIndexRangeMap> {
     std::vector<int32_t> boundaries{0};  // strictly ascending, first is 0
     std::vector<void*> values{nullptr};  // value i holds from boundary i to boundary i+1
     std::set<void*> distinct;
@@ -17,6 +18,12 @@ struct NBFIndexRangeMap {
     // boundary, since a variable redefined on every line asks it once per line.
     std::map<void*, std::set<int32_t>> startsByValue;
     NBFIndexRangeMapDeallocator deallocator = nullptr;
+
+    ~NBFIndexRangeMap() override {
+        if (deallocator)
+            for (void* value : std::vector<void*>(distinct.begin(), distinct.end()))
+                deallocator(value);
+    }
 
     void addInstance(void* value) {
         if (!value) return;
@@ -123,19 +130,9 @@ void setRange(NBFIndexRangeMap& m, void* value, NBFRange range) {
 
 NBFIndexRangeMapRef NBFIndexRangeMapCreate() { return new NBFIndexRangeMap(); }
 
-NBFIndexRangeMapRef NBFIndexRangeMapRetain(NBFIndexRangeMapRef map) {
-    if (map) ++map->refCount;
-    return map;
-}
+NBFIndexRangeMapRef NBFIndexRangeMapRetain(NBFIndexRangeMapRef map) { return NBF::retain(map); }
 
-void NBFIndexRangeMapRelease(NBFIndexRangeMapRef map) {
-    if (!map) return;
-    if (map->refCount-- != 1) return;
-    if (map->deallocator)
-        for (void* value : std::vector<void*>(map->distinct.begin(), map->distinct.end()))
-            map->deallocator(value);
-    delete map;
-}
+void NBFIndexRangeMapRelease(NBFIndexRangeMapRef map) { NBF::release(map); }
 
 void NBFIndexRangeMapSetDeallocator(NBFIndexRangeMapRef map, NBFIndexRangeMapDeallocator function) {
     if (map) map->deallocator = function;

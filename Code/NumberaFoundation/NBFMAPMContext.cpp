@@ -3,37 +3,40 @@
 #include <utility>
 
 NBFMAPMContextRef NBFMAPMContextCreate(uint16_t significantDigits) {
-    auto* context = new NBFMAPMContext{{1}, {}, significantDigits};
+    auto* context = new NBFMAPMContext();
+    context->significantDigits = significantDigits;
     m_apm_enter();
     for (M_APM& reg : context->registers) reg = m_apm_init();
     m_apm_leave();
     return context;
 }
 
-NBFMAPMContextRef NBFMAPMContextRetain(NBFMAPMContextRef context) {
-    if (context) context->refCount.fetch_add(1, std::memory_order_relaxed);
-    return context;
+NBFMAPMContext::~NBFMAPMContext() {
+    m_apm_enter();
+    for (M_APM reg : registers) m_apm_free(reg);
+    m_apm_leave();
 }
 
-void NBFMAPMContextRelease(NBFMAPMContextRef context) {
-    if (!context || context->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    m_apm_enter();
-    for (M_APM reg : context->registers) m_apm_free(reg);
-    m_apm_leave();
-    delete context;
-}
+NBFMAPMContextRef NBFMAPMContextRetain(NBFMAPMContextRef context) { return NBF::retain(context); }
+
+void NBFMAPMContextRelease(NBFMAPMContextRef context) { NBF::release(context); }
 
 uint16_t NBFMAPMContextGetSignificantDigits(NBFMAPMContextRef context) {
     return context ? context->significantDigits : 0;
 }
 
-struct NBFMAPMAccumulator {
-    std::atomic<int32_t> refCount{1};
-    int32_t significantDigits;
-    M_APM a;
-    M_APM b;
-    M_APM current;
-    M_APM spare;
+struct NBFMAPMAccumulator : NBF::Object<NBFMAPMAccumulator> {
+    ~NBFMAPMAccumulator() override {
+        m_apm_enter();
+        m_apm_free(a);
+        m_apm_free(b);
+        m_apm_leave();
+    }
+    int32_t significantDigits = 0;
+    M_APM a = nullptr;
+    M_APM b = nullptr;
+    M_APM current = nullptr;
+    M_APM spare = nullptr;
 };
 
 NBFMAPMAccumulatorRef NBFMAPMAccumulatorCreate(int32_t significantDigits) {
@@ -49,18 +52,10 @@ NBFMAPMAccumulatorRef NBFMAPMAccumulatorCreate(int32_t significantDigits) {
 }
 
 NBFMAPMAccumulatorRef NBFMAPMAccumulatorRetain(NBFMAPMAccumulatorRef accumulator) {
-    if (accumulator) accumulator->refCount.fetch_add(1, std::memory_order_relaxed);
-    return accumulator;
+    return NBF::retain(accumulator);
 }
 
-void NBFMAPMAccumulatorRelease(NBFMAPMAccumulatorRef accumulator) {
-    if (!accumulator || accumulator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    m_apm_enter();
-    m_apm_free(accumulator->a);
-    m_apm_free(accumulator->b);
-    m_apm_leave();
-    delete accumulator;
-}
+void NBFMAPMAccumulatorRelease(NBFMAPMAccumulatorRef accumulator) { NBF::release(accumulator); }
 
 void NBFMAPMAccumulatorInitialize(NBFMAPMAccumulatorRef accumulator, M_APM x) {
     if (accumulator && x) m_apm_copy_mt(accumulator->current, x);

@@ -4,15 +4,15 @@
 #ifndef NUMBERA_FOUNDATION_NBF_MAPM_CONTEXT_H
 #define NUMBERA_FOUNDATION_NBF_MAPM_CONTEXT_H
 
-#include <atomic>
 #include <cstdint>
 
+#include "NBFObject.h"
 #include "mapm/m_apm.h"
 
-struct NBFMAPMContext {
-    std::atomic<int32_t> refCount;
-    M_APM registers[4];  // register 0 receives a function's result
-    uint16_t significantDigits;
+struct NBFMAPMContext : NBF::Object<NBFMAPMContext> {
+    ~NBFMAPMContext() override;
+    M_APM registers[4] = {};  // register 0 receives a function's result
+    uint16_t significantDigits = 0;
 };
 typedef NBFMAPMContext* NBFMAPMContextRef;
 

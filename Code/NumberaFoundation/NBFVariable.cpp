@@ -18,20 +18,17 @@ std::vector<NBFVariableListRef> owningListsOf(NBFVariableRef variable) {
 
 NBFVariableRef NBFVariableCreate() { return new NBFVariable(); }
 
-NBFVariableRef NBFVariableRetain(NBFVariableRef variable) {
-    if (variable) variable->refCount.fetch_add(1, std::memory_order_relaxed);
-    return variable;
+NBFVariable::~NBFVariable() {
+    NBFStringRelease(name);
+    NBFStringRelease(lowercaseName.load());
+    NBFArrayApplyItemFunction(aliases, releaseString);
+    NBFArrayRelease(aliases);
+    NBFIndexRangeMapRelease(values);
 }
 
-void NBFVariableRelease(NBFVariableRef variable) {
-    if (!variable || variable->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFStringRelease(variable->name);
-    NBFStringRelease(variable->lowercaseName.load());
-    NBFArrayApplyItemFunction(variable->aliases, releaseString);
-    NBFArrayRelease(variable->aliases);
-    NBFIndexRangeMapRelease(variable->values);
-    delete variable;
-}
+NBFVariableRef NBFVariableRetain(NBFVariableRef variable) { return NBF::retain(variable); }
+
+void NBFVariableRelease(NBFVariableRef variable) { NBF::release(variable); }
 
 bool NBFVariableSetName(NBFVariableRef variable, NBFStringRef name) {
     if (!variable || !name || name == variable->name) return false;
@@ -116,20 +113,23 @@ void _NBFVariableRemoveOwningList(NBFVariableRef variable, NBFVariableListRef li
 
 NBFScopedVariableRef NBFScopedVariableCreate(NBFVariableRef variable, uint32_t scopeIndex) {
     if (!variable) return nullptr;
-    return new NBFScopedVariable{{1}, NBFVariableRetain(variable), scopeIndex, nullptr};
-}
-
-NBFScopedVariableRef NBFScopedVariableRetain(NBFScopedVariableRef scopedVariable) {
-    if (scopedVariable) scopedVariable->refCount.fetch_add(1, std::memory_order_relaxed);
+    auto* scopedVariable = new NBFScopedVariable();
+    scopedVariable->variable = NBFVariableRetain(variable);
+    scopedVariable->scopeIndex = scopeIndex;
     return scopedVariable;
 }
 
+NBFScopedVariable::~NBFScopedVariable() {
+    NBFVariableRelease(variable);
+    NBFValueRelease(cachedValue);
+}
+
+NBFScopedVariableRef NBFScopedVariableRetain(NBFScopedVariableRef scopedVariable) {
+    return NBF::retain(scopedVariable);
+}
+
 void NBFScopedVariableRelease(NBFScopedVariableRef scopedVariable) {
-    if (!scopedVariable || scopedVariable->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1)
-        return;
-    NBFVariableRelease(scopedVariable->variable);
-    NBFValueRelease(scopedVariable->cachedValue);
-    delete scopedVariable;
+    NBF::release(scopedVariable);
 }
 
 NBFVariableRef NBFScopedVariableGetVariable(NBFScopedVariableRef scopedVariable) {

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "NBFIndexRangeMap.h"
+#include "NBFObject.h"
 #include "NBFValue.h"
 #include "NBFVariable.h"
 
-struct NBFVariable {
-    std::atomic<int32_t> refCount{1};
+struct NBFVariable : NBF::Object<NBFVariable> {
+    ~NBFVariable() override;
     NBFStringRef name = nullptr;
     std::atomic<NBFStringRef> lowercaseName{nullptr};
     NBFArrayRef aliases = nullptr;         // retained NBFStrings, made with the first alias
@@ -19,10 +20,10 @@ struct NBFVariable {
     std::vector<NBFVariableListRef> owningLists;  // not retained
 };
 
-struct NBFScopedVariable {
-    std::atomic<int32_t> refCount{1};
-    NBFVariableRef variable;
-    uint32_t scopeIndex;
+struct NBFScopedVariable : NBF::Object<NBFScopedVariable> {
+    ~NBFScopedVariable() override;
+    NBFVariableRef variable = nullptr;  // retained
+    uint32_t scopeIndex = 0;
     NBFValueRef cachedValue = nullptr;  // owned
 };
 

@@ -1,11 +1,11 @@
-#include <atomic>
 #include <vector>
 
 #include "NBFCaseInsensitiveDictionary.h"
+#include "NBFObject.h"
 #include "NBFVariable.h"
 
-struct NBFVariableList {
-    std::atomic<int32_t> refCount{1};
+struct NBFVariableList : NBF::Object<NBFVariableList> {
+    ~NBFVariableList() override;
     NBFCaseInsensitiveDictionaryRef names = NBFCaseInsensitiveDictionaryCreate();
     NBFCaseInsensitiveDictionaryRef aliases = NBFCaseInsensitiveDictionaryCreate();
     NBFVariableListRef parent = nullptr;
@@ -78,20 +78,17 @@ bool chainContains(NBFVariableListRef start, NBFVariableListRef list) {
 
 NBFVariableListRef NBFVariableListCreate() { return new NBFVariableList(); }
 
-NBFVariableListRef NBFVariableListRetain(NBFVariableListRef list) {
-    if (list) list->refCount.fetch_add(1, std::memory_order_relaxed);
-    return list;
+NBFVariableList::~NBFVariableList() {
+    releaseEntries(this, names);
+    releaseEntries(this, aliases);
+    NBFCaseInsensitiveDictionaryRelease(names);
+    NBFCaseInsensitiveDictionaryRelease(aliases);
+    NBFVariableListRelease(parent);
 }
 
-void NBFVariableListRelease(NBFVariableListRef list) {
-    if (!list || list->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    releaseEntries(list, list->names);
-    releaseEntries(list, list->aliases);
-    NBFCaseInsensitiveDictionaryRelease(list->names);
-    NBFCaseInsensitiveDictionaryRelease(list->aliases);
-    NBFVariableListRelease(list->parent);
-    delete list;
-}
+NBFVariableListRef NBFVariableListRetain(NBFVariableListRef list) { return NBF::retain(list); }
+
+void NBFVariableListRelease(NBFVariableListRef list) { NBF::release(list); }
 
 void NBFVariableListAddVariable(NBFVariableListRef list, NBFVariableRef variable) {
     if (!list || !variable || !NBFVariableGetNameReference(variable)) return;

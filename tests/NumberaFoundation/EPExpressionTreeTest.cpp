@@ -75,12 +75,12 @@ TEST(NBFEPExpressionTree, KindsOptionsAndOwnership) {
     NBFFunctionRef function = NBFFunctionCreate("sqrt", {});
     NBFExpressionTreeNodeSetFunction(node, function);
     NBFExpressionTreeNodeSetFunction(node, function);
-    EXPECT_EQ(function->refCount.load(), 2);
+    EXPECT_EQ(function->retainCount(), 2);
     NBFEPExpressionTreeNodeRef parent = NBFEPExpressionTreeNodeCreate();
     NBFExpressionTreeNodeAddChild(parent, node);
     NBFEPExpressionTreeNodeRelease(node);
     NBFEPExpressionTreeNodeRelease(parent);  // releases the child and what it holds
-    EXPECT_EQ(function->refCount.load(), 1);
+    EXPECT_EQ(function->retainCount(), 1);
     NBFFunctionRelease(function);
     EXPECT_TRUE(NBFExpressionTreeNodeGetChildren(nullptr).empty());
     EXPECT_EQ(NBFExpressionTreeNodeGetStringReference(nullptr), nullptr);

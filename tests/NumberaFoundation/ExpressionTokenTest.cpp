@@ -123,9 +123,9 @@ TEST(NBFExpressionToken, SettersRetainAndReleaseWhatTheTokenNames) {
     NBFFunctionRef second = NBFFunctionCreate("cbrt", {});
     NBFExpressionTokenSetFunction(token.get(), first);
     NBFExpressionTokenSetFunction(token.get(), first);
-    EXPECT_EQ(first->refCount.load(), 2);
+    EXPECT_EQ(first->retainCount(), 2);
     NBFExpressionTokenSetFunction(token.get(), second);
-    EXPECT_EQ(first->refCount.load(), 1);
+    EXPECT_EQ(first->retainCount(), 1);
     EXPECT_EQ(NBFExpressionTokenGetFunction(token.get()), second);
 
     NBFVariableRef variable = NBFVariableCreate();
@@ -145,7 +145,7 @@ TEST(NBFExpressionToken, SettersRetainAndReleaseWhatTheTokenNames) {
     NBFAmbiguousUnitRelease(ambiguous);
 
     token = TokenRef();  // the last release lets everything go
-    EXPECT_EQ(second->refCount.load(), 1);
+    EXPECT_EQ(second->retainCount(), 1);
     EXPECT_EQ(unit->retainCount(), 1);
     NBFUnitContainerRelease(unit);
     NBFFunctionRelease(first);

@@ -118,9 +118,9 @@ TEST_F(NamespaceTest, ResolvedMembersAreRetainedForTheCaller) {
     ASSERT_NE(resolved.function, nullptr);
     ASSERT_NE(resolved.scopedVariable, nullptr);
     NBFFunctionRef function = resolved.function;
-    EXPECT_EQ(function->refCount.load(), 2);
+    EXPECT_EQ(function->retainCount(), 2);
     NBFNamespaceResolvedTypeRelease(&resolved);
-    EXPECT_EQ(function->refCount.load(), 1);
+    EXPECT_EQ(function->retainCount(), 1);
     EXPECT_EQ(resolved.function, nullptr);
 
     EXPECT_FALSE(NBFNamespaceGetTypeForWords(nullptr, words, 1, 0, nullptr, nullptr, nullptr));

@@ -12,8 +12,8 @@ using StringRef = NBF::Ref<NBF::String>;
 
 StringRef str(const char* text) { return StringRef::adopt(NBFStringCreateWithUTF8(text)); }
 
-int32_t count(NBFFunctionRef function) { return function->refCount.load(); }
-int32_t count(NBFWordOperatorRef wordOperator) { return wordOperator->refCount.load(); }
+int32_t count(NBFFunctionRef function) { return function->retainCount(); }
+int32_t count(NBFWordOperatorRef wordOperator) { return wordOperator->retainCount(); }
 
 class FunctionListTest : public ::testing::Test {
   protected:

@@ -100,7 +100,7 @@ TEST(SyntaxTree, LinksSiblingsAndExploresDepthFirst) {
                                 [](NBFSyntaxTreeNodeRef node) { order.push_back(node->location); });
     // Children first, then siblings, then the node: c, b, a, root.
     EXPECT_EQ(order, (std::vector<uint16_t>{3, 2, 1, 0}));
-    EXPECT_EQ(c->refCount, 1);
+    EXPECT_EQ(c->retainCount(), 1);
     NBFSyntaxTreeRelease(tree);
 }
 

@@ -9,16 +9,17 @@ NBFCompiledWordOperatorRef NBFCompiledWordOperatorCreate(NBFExpressionNodeRef ro
     return compiled;
 }
 
+NBFCompiledWordOperator::~NBFCompiledWordOperator() {
+    NBF::release(tree);
+    for (NBFExpressionTokenRef token : tokens) NBFExpressionTokenRelease(token);
+}
+
 NBFCompiledWordOperatorRef NBFCompiledWordOperatorRetain(NBFCompiledWordOperatorRef compiled) {
-    if (compiled) compiled->refCount.fetch_add(1, std::memory_order_relaxed);
-    return compiled;
+    return NBF::retain(compiled);
 }
 
 void NBFCompiledWordOperatorRelease(NBFCompiledWordOperatorRef compiled) {
-    if (!compiled || compiled->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBF::release(compiled->tree);
-    for (NBFExpressionTokenRef token : compiled->tokens) NBFExpressionTokenRelease(token);
-    delete compiled;
+    NBF::release(compiled);
 }
 
 NBFExpressionNodeRef NBFCompiledWordOperatorGetRootNode(NBFCompiledWordOperatorRef compiled) {
@@ -30,15 +31,14 @@ NBFValueRef NBFCompiledWordOperatorExecute(NBFCompiledWordOperatorRef compiled,
                                            NBFEvaluationContextRef evaluationContext,
                                            NBFValueRef firstOperand, NBFValueRef secondOperand) {
     if (!compiled || !evaluator) return nullptr;
-    NBFEvaluationContextRef copy = evaluationContext
-                                       ? NBFEvaluationContextCreateCopy(evaluationContext)
-                                       : NBFEvaluationContextCreate(NBFTrigonometryModeRadians);
+    auto copy = NBF::Ref<NBFEvaluationContext>::adopt(
+        evaluationContext ? NBFEvaluationContextCreateCopy(evaluationContext)
+                          : NBFEvaluationContextCreate(NBFTrigonometryModeRadians));
     const NBFValueRef operands[2] = {firstOperand, secondOperand};
     copy->wordOperatorOperands = operands;
-    NBFValueRef value = NBFExpressionNodeEvaluatorEvaluate(evaluator, compiled->tree, copy);
+    NBFValueRef value = NBFExpressionNodeEvaluatorEvaluate(evaluator, compiled->tree, copy.get());
     if (evaluationContext && copy->evaluationError != NBFEvaluationErrorNone) {
         evaluationContext->evaluationError = copy->evaluationError;
     }
-    NBFEvaluationContextRelease(copy);
     return value;
 }

@@ -6,19 +6,19 @@
 #ifndef NUMBERA_FOUNDATION_NBF_COMPILED_WORD_OPERATOR_H
 #define NUMBERA_FOUNDATION_NBF_COMPILED_WORD_OPERATOR_H
 
-#include <atomic>
 #include <cstdint>
 
 #include "NBFEvaluationContext.h"
 #include "NBFExpressionToken.h"
 #include "NBFExpressionTree.h"
+#include "NBFObject.h"
 #include "NBFValue.h"
 #include "NBFWordOperator.h"
 
 struct NBFExpressionNodeEvaluator;
 
-struct NBFCompiledWordOperator {
-    std::atomic<int32_t> refCount{1};
+struct NBFCompiledWordOperator : NBF::Object<NBFCompiledWordOperator> {
+    ~NBFCompiledWordOperator() override;
     NBFExpressionTreeRef tree = nullptr;  // retained
     // The tokens the tree's nodes were made from, kept (retained) as long as the tree.
     NBFExpressionTokenVector tokens;

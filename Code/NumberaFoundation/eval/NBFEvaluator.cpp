@@ -26,9 +26,9 @@ void recordDebugInfo(NBFEvaluatorRef evaluator, NBFExpressionTreeRef tree) {
     clearDebugInfo(evaluator);
     if (!tree) return;
     evaluator->debugInfo.rootNode = NBFExpressionNodeRetain(tree->root());
-    NBFExpressionNodeTreePrinterRef printer = NBFExpressionNodeTreePrinterCreate(tree);
-    evaluator->debugInfo.printedTree = NBFExpressionNodeTreePrinterCreateString(printer);
-    NBFExpressionNodeTreePrinterRelease(printer);
+    auto printer = NBF::Ref<NBFExpressionNodeTreePrinter>::adopt(
+        NBFExpressionNodeTreePrinterCreate(tree));
+    evaluator->debugInfo.printedTree = NBFExpressionNodeTreePrinterCreateString(printer.get());
 }
 
 NBFResultRef createResult(NBFValueRef value, NBFEvaluationContextRef context) {
@@ -76,16 +76,14 @@ NBFResultRef createResult(NBFValueRef value, NBFEvaluationContextRef context) {
 
 // The common end of every road: the tree evaluated in a fresh context.
 NBFResultRef evaluateTree(NBFEvaluatorRef evaluator, NBFExpressionTreeRef tree) {
-    NBFEvaluationContextRef context = NBFEvaluationContextCreate(evaluator->trigonometryMode);
+    auto context = NBF::Ref<NBFEvaluationContext>::adopt(
+        NBFEvaluationContextCreate(evaluator->trigonometryMode));
     context->contextInfo = evaluator->contextInfo;
-    NBFExpressionNodeEvaluatorRef nodeEvaluator =
-        NBFExpressionNodeEvaluatorCreate(evaluator->unitCollection, NBFEvaluatorPrecision);
-    NBFValueRef value = NBFExpressionNodeEvaluatorEvaluate(nodeEvaluator, tree, context);
-    NBFResultRef result = createResult(value, context);
-    NBFExpressionNodeEvaluatorRelease(nodeEvaluator);
-    NBFValueRelease(value);
-    NBFEvaluationContextRelease(context);
-    return result;
+    auto nodeEvaluator = NBF::Ref<NBFExpressionNodeEvaluator>::adopt(
+        NBFExpressionNodeEvaluatorCreate(evaluator->unitCollection, NBFEvaluatorPrecision));
+    auto value = NBF::Ref<NBF::Value>::adopt(
+        NBFExpressionNodeEvaluatorEvaluate(nodeEvaluator.get(), tree, context.get()));
+    return createResult(value.get(), context.get());
 }
 
 }  // namespace
@@ -158,34 +156,31 @@ NBFResultRef NBFEvaluatorEvaluateString(NBFEvaluatorRef evaluator, NBFStringRef 
 }
 
 NBFResultRef NBFEvaluatorEvaluateString(NBFEvaluatorRef evaluator, const std::string& text) {
-    NBFStringRef string = NBFStringCreateWithUTF8(text.c_str());
-    NBFResultRef result = NBFEvaluatorEvaluateString(evaluator, string);
-    NBFStringRelease(string);
-    return result;
+    auto string = NBF::Ref<NBF::String>::adopt(NBFStringCreateWithUTF8(text.c_str()));
+    return NBFEvaluatorEvaluateString(evaluator, string.get());
 }
 
 NBFResultRef NBFEvaluatorEvaluateStringInScope(NBFEvaluatorRef evaluator, NBFStringRef string,
                                                int32_t scope) {
     if (!evaluator) return nullptr;
-    NBFExpressionRef expression = NBFExpressionCreateWithString(string);
+    auto expression = NBF::Ref<NBF::Expression>::adopt(NBFExpressionCreateWithString(string));
     NBFNamespaceRef ns = NBFNamespaceCreate();
     NBFNamespaceSetFunctionList(ns, evaluator->functionList);
     NBFNamespaceSetVariableList(ns, evaluator->variableList);
     NBFNamespaceSetUnitCollection(ns, evaluator->unitCollection);
     NBFNamespaceSetWordOperatorList(ns, evaluator->wordOperatorList);
-    NBFExpressionTokenizerRef tokenizer = NBFExpressionTokenizerCreate(kNBFLocaleDefault);
-    NBFTokenizedExpressionRef tokenized = NBFExpressionTokenizerTokenize(tokenizer, expression);
+    auto tokenizer =
+        NBF::Ref<NBF::ExpressionTokenizer>::adopt(NBFExpressionTokenizerCreate(kNBFLocaleDefault));
+    auto tokenized = NBF::Ref<NBF::TokenizedExpression>::adopt(
+        NBFExpressionTokenizerTokenize(tokenizer.get(), expression.get()));
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     NBFExpressionTokenVector tokens = NBFContextualAnalyzerAnalyzeTokenizedExpression(
-        analyzer, tokenized, static_cast<uint32_t>(scope));
+        analyzer, tokenized.get(), static_cast<uint32_t>(scope));
     NBFResultRef result = NBFEvaluatorEvaluateExpressionTokensInScope(evaluator, tokens, scope);
     for (NBFExpressionTokenRef token : tokens) NBFExpressionTokenRelease(token);
     NBFContextualAnalyzerRelease(analyzer);
-    NBFTokenizedExpressionRelease(tokenized);
-    NBFExpressionTokenizerRelease(tokenizer);
     NBFNamespaceRelease(ns);
-    NBFExpressionRelease(expression);
     return result;
 }
 
@@ -193,14 +188,11 @@ NBFResultRef NBFEvaluatorEvaluateExpressionTokensInScope(NBFEvaluatorRef evaluat
                                                          const NBFExpressionTokenVector& tokens,
                                                          int32_t) {
     if (!evaluator) return nullptr;
-    NBFParserRef parser = NBFParserCreate();
-    NBFExpressionTreeRef tree =
-        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser, &tokens);
-    if (evaluator->debug) recordDebugInfo(evaluator, tree);
-    NBFResultRef result = tree ? evaluateTree(evaluator, tree) : nullptr;
-    NBF::release(tree);
-    NBFParserRelease(parser);
-    return result;
+    auto parser = NBF::Ref<NBFParser>::adopt(NBFParserCreate());
+    auto tree = NBF::Ref<NBF::ExpressionTree>::adopt(
+        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser.get(), &tokens));
+    if (evaluator->debug) recordDebugInfo(evaluator, tree.get());
+    return tree ? evaluateTree(evaluator, tree.get()) : nullptr;
 }
 
 NBFResultRef NBFEvaluatorEvaluateExpressionTokensInScope(NBFEvaluatorRef evaluator,

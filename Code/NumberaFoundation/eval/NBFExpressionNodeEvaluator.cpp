@@ -393,6 +393,13 @@ NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorCreate(
     return NBFExpressionNodeEvaluatorCreate(unitCollection, kDefaultPrecision);
 }
 
+NBFExpressionNodeEvaluator::~NBFExpressionNodeEvaluator() {
+    NBFMAPMContextRelease(mapmContext);
+    NBFMAPMAccumulatorRelease(accumulator);
+    NBFUnitFractionSimplifierRelease(simplifier);
+    NBFUnitFractionFactorizerRelease(factorizer);
+}
+
 NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorCreate(NBFUnitCollectionRef unitCollection,
                                                                uint16_t precision) {
     auto* evaluator = new NBFExpressionNodeEvaluator();
@@ -407,17 +414,11 @@ NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorCreate(NBFUnitCollection
 
 NBFExpressionNodeEvaluatorRef NBFExpressionNodeEvaluatorRetain(
     NBFExpressionNodeEvaluatorRef evaluator) {
-    if (evaluator) evaluator->refCount.fetch_add(1, std::memory_order_relaxed);
-    return evaluator;
+    return NBF::retain(evaluator);
 }
 
 void NBFExpressionNodeEvaluatorRelease(NBFExpressionNodeEvaluatorRef evaluator) {
-    if (!evaluator || evaluator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFMAPMContextRelease(evaluator->mapmContext);
-    NBFMAPMAccumulatorRelease(evaluator->accumulator);
-    NBFUnitFractionSimplifierRelease(evaluator->simplifier);
-    NBFUnitFractionFactorizerRelease(evaluator->factorizer);
-    delete evaluator;
+    NBF::release(evaluator);
 }
 
 NBFValueRef NBFExpressionNodeEvaluatorEvaluate(NBFExpressionNodeEvaluatorRef evaluator,

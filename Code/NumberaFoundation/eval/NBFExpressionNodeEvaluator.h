@@ -9,13 +9,13 @@
 #ifndef NUMBERA_FOUNDATION_NBF_EXPRESSION_NODE_EVALUATOR_H
 #define NUMBERA_FOUNDATION_NBF_EXPRESSION_NODE_EVALUATOR_H
 
-#include <atomic>
 #include <cstdint>
 
 #include "NBFEvaluationContext.h"
 #include "NBFEvaluationError.h"
 #include "NBFExpressionTree.h"
 #include "NBFMAPMContext.h"
+#include "NBFObject.h"
 #include "NBFOperatorType.h"
 #include "NBFValue.h"
 
@@ -26,8 +26,8 @@ class UnitFractionSimplifier;
 }
 struct NBFUnitFractionFactorizer;
 
-struct NBFExpressionNodeEvaluator {
-    std::atomic<int32_t> refCount{1};
+struct NBFExpressionNodeEvaluator : NBF::Object<NBFExpressionNodeEvaluator> {
+    ~NBFExpressionNodeEvaluator() override;
     NBFMAPMContextRef mapmContext = nullptr;  // owned
     // Power and times-ten power refuse a right operand whose MAPM exponent is at or above
     // this (|x| >= 10^6).

@@ -132,14 +132,11 @@ NBFExpressionNodeTreePrinterRef NBFExpressionNodeTreePrinterCreate(NBFExpression
 
 NBFExpressionNodeTreePrinterRef NBFExpressionNodeTreePrinterRetain(
     NBFExpressionNodeTreePrinterRef printer) {
-    if (printer) printer->refCount.fetch_add(1, std::memory_order_relaxed);
-    return printer;
+    return NBF::retain(printer);
 }
 
 void NBFExpressionNodeTreePrinterRelease(NBFExpressionNodeTreePrinterRef printer) {
-    if (!printer || printer->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBF::release(printer->tree);
-    delete printer;
+    NBF::release(printer);
 }
 
 std::string NBFExpressionNodeTreePrinterCreateString(NBFExpressionNodeTreePrinterRef printer) {

@@ -3,14 +3,14 @@
 #ifndef NUMBERA_FOUNDATION_NBF_EXPRESSION_NODE_TREE_PRINTER_H
 #define NUMBERA_FOUNDATION_NBF_EXPRESSION_NODE_TREE_PRINTER_H
 
-#include <atomic>
 #include <string>
 
 #include "NBFExpressionTree.h"
+#include "NBFObject.h"
 
-struct NBFExpressionNodeTreePrinter {
-    std::atomic<int32_t> refCount{1};
-    NBFExpressionTreeRef tree;  // retained
+struct NBFExpressionNodeTreePrinter : NBF::Object<NBFExpressionNodeTreePrinter> {
+    ~NBFExpressionNodeTreePrinter() override { NBF::release(tree); }
+    NBFExpressionTreeRef tree = nullptr;  // retained
 };
 typedef NBFExpressionNodeTreePrinter* NBFExpressionNodeTreePrinterRef;
 

@@ -25,21 +25,18 @@ NBFFunctionRef NBFFunctionCreateWithName(const std::string& name, int8_t numberO
     return NBFFunctionCreateWithName(text.get(), numberOfArguments);
 }
 
-NBFFunctionRef NBFFunctionRetain(NBFFunctionRef function) {
-    if (function) function->refCount.fetch_add(1, std::memory_order_relaxed);
-    return function;
+NBFFunction::~NBFFunction() {
+    NBFStringRelease(name);
+    NBFStringRelease(lowercaseName.load());
+    NBFArrayApplyItemFunction(
+        aliases, [](void* alias) { NBFStringRelease(static_cast<NBFStringRef>(alias)); });
+    NBFArrayRelease(aliases);
+    delete implementation;
 }
 
-void NBFFunctionRelease(NBFFunctionRef function) {
-    if (!function || function->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFStringRelease(function->name);
-    NBFStringRelease(function->lowercaseName.load());
-    NBFArrayApplyItemFunction(
-        function->aliases, [](void* alias) { NBFStringRelease(static_cast<NBFStringRef>(alias)); });
-    NBFArrayRelease(function->aliases);
-    delete function->implementation;
-    delete function;
-}
+NBFFunctionRef NBFFunctionRetain(NBFFunctionRef function) { return NBF::retain(function); }
+
+void NBFFunctionRelease(NBFFunctionRef function) { NBF::release(function); }
 
 void NBFFunctionSetNumberOfArguments(NBFFunctionRef function, int8_t numberOfArguments) {
     if (function) function->numberOfArguments = numberOfArguments;
@@ -57,10 +54,9 @@ NBFStringRef NBFFunctionGetLowercaseNameReference(NBFFunctionRef function) {
     if (!function) return nullptr;
     NBFStringRef lowercase = function->lowercaseName.load(std::memory_order_acquire);
     if (lowercase) return lowercase;
-    NBFStringRef made = NBFStringLowercaseString(function->name);
+    auto made = NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(function->name));
     // Two threads may race to fill the cache; the loser drops its copy.
-    if (function->lowercaseName.compare_exchange_strong(lowercase, made)) return made;
-    NBFStringRelease(made);
+    if (function->lowercaseName.compare_exchange_strong(lowercase, made.get())) return made.leak();
     return lowercase;
 }
 

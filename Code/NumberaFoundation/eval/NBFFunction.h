@@ -12,6 +12,7 @@
 #include "NBFArray.h"
 #include "NBFEvaluationContext.h"
 #include "NBFMAPMContext.h"
+#include "NBFObject.h"
 #include "NBFString.h"
 #include "NBFValue.h"
 
@@ -39,9 +40,9 @@ class NBFFunctionImplementation {
     virtual ~NBFFunctionImplementation() = default;
 };
 
-struct NBFFunction {
-    // Atomic: expression tokens and nodes on any thread retain the shared functions.
-    std::atomic<int32_t> refCount{1};
+// Expression tokens and nodes on any thread retain the shared functions.
+struct NBFFunction : NBF::Object<NBFFunction> {
+    ~NBFFunction() override;
     NBFStringRef name = nullptr;
     int8_t numberOfArguments = 0;
     NBFFunctionImplementationType implementationType = kNBFFunctionImplementationTypeNone;

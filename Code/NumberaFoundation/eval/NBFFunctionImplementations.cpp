@@ -24,13 +24,11 @@ NBFValueRef NBFFunctionImplementationNBFValue::execute(const NBFValueRef* argume
 NBFValueRef NBFFunctionImplementationNBFEvaluatedValue::execute(
     const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapmContext,
     NBFEvaluationContextRef evaluationContext, NBFEvalMetadataRef* metadataOut) {
-    NBFEvaluatedValueRef evaluated =
-        m_body ? m_body(arguments, count, mapmContext, evaluationContext) : nullptr;
+    auto evaluated = NBF::Ref<NBF::EvaluatedValue>::adopt(
+        m_body ? m_body(arguments, count, mapmContext, evaluationContext) : nullptr);
     if (!evaluated) return nullptr;
     if (metadataOut) *metadataOut = NBFEvalMetadataRetain(evaluated->metadata());
-    NBFValueRef value = NBFValueRetain(evaluated->value());
-    NBFEvaluatedValueRelease(evaluated);
-    return value;
+    return NBFValueRetain(evaluated->value());
 }
 
 void NBFFunctionSetMAPMImplementation(NBFFunctionRef function, NBFLegacyMAPMFunction body) {

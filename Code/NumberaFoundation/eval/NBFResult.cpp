@@ -1,7 +1,6 @@
 #include "NBFResult.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,9 +10,9 @@
 #include <vector>
 
 #include "NBFMathLibrary.h"
+#include "NBFObject.h"
 
-struct NBFResult {
-    std::atomic<int32_t> refCount{1};
+struct NBFResult : NBF::Object<NBFResult> {
     NBFStringRef string = nullptr;
     NBFStringRef completeString = nullptr;
     int32_t precision = NBFResultPrecisionNotDefined;
@@ -25,7 +24,7 @@ struct NBFResult {
     uint32_t flags = 0;
     std::mutex cacheMutex;  // the complete string and the value are filled on first request
 
-    ~NBFResult() {
+    ~NBFResult() override {
         NBFStringRelease(string);
         NBFStringRelease(completeString);
         NBFUnitFractionRelease(unitFraction);
@@ -131,14 +130,9 @@ NBFResultRef NBFResultCreate(const std::string& string, M_APM value) {
     return NBFResultCreate(text.get(), value);
 }
 
-NBFResultRef NBFResultRetain(NBFResultRef result) {
-    if (result) result->refCount.fetch_add(1, std::memory_order_relaxed);
-    return result;
-}
+NBFResultRef NBFResultRetain(NBFResultRef result) { return NBF::retain(result); }
 
-void NBFResultRelease(NBFResultRef result) {
-    if (result && result->refCount.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete result;
-}
+void NBFResultRelease(NBFResultRef result) { NBF::release(result); }
 
 void NBFResultSetString(NBFResultRef result, NBFStringRef string) {
     if (!result || result->string == string) return;

@@ -26,13 +26,11 @@ NBFFunctionListRef operandList(NBFFunctionListRef parent) {
 NBFWordOperatorCompilerRef NBFWordOperatorCompilerCreate() { return new NBFWordOperatorCompiler(); }
 
 NBFWordOperatorCompilerRef NBFWordOperatorCompilerRetain(NBFWordOperatorCompilerRef compiler) {
-    if (compiler) compiler->refCount.fetch_add(1, std::memory_order_relaxed);
-    return compiler;
+    return NBF::retain(compiler);
 }
 
 void NBFWordOperatorCompilerRelease(NBFWordOperatorCompilerRef compiler) {
-    if (!compiler || compiler->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    delete compiler;
+    NBF::release(compiler);
 }
 
 void NBFWordOperatorCompilerInit(NBFFunctionListRef standardFunctions) {
@@ -64,16 +62,17 @@ NBFCompiledWordOperatorRef NBFWordOperatorCompilerCompile(NBFWordOperatorCompile
         NBF::Expression::create(NBFWordOperatorCompilerSubstituteOperands(templateText)));
     NBFNamespaceRef ns = NBFNamespaceCreate();
     NBFNamespaceSetFunctionList(ns, functions);
-    NBFExpressionTokenizerRef tokenizer = NBFExpressionTokenizerCreate(kNBFLocaleDefault);
-    NBFTokenizedExpressionRef tokenized =
-        NBFExpressionTokenizerTokenize(tokenizer, expression.get());
+    auto tokenizer =
+        NBF::Ref<NBF::ExpressionTokenizer>::adopt(NBFExpressionTokenizerCreate(kNBFLocaleDefault));
+    auto tokenized = NBF::Ref<NBF::TokenizedExpression>::adopt(
+        NBFExpressionTokenizerTokenize(tokenizer.get(), expression.get()));
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     NBFExpressionTokenVector tokens =
-        NBFContextualAnalyzerAnalyzeTokenizedExpression(analyzer, tokenized, 0);
-    NBFParserRef parser = NBFParserCreate();
-    NBFExpressionTreeRef tree =
-        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser, &tokens);
+        NBFContextualAnalyzerAnalyzeTokenizedExpression(analyzer, tokenized.get(), 0);
+    auto parser = NBF::Ref<NBFParser>::adopt(NBFParserCreate());
+    auto tree = NBF::Ref<NBF::ExpressionTree>::adopt(
+        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser.get(), &tokens));
     NBFCompiledWordOperatorRef compiled =
         NBFCompiledWordOperatorCreate(tree ? tree->root() : nullptr);
     if (compiled) {
@@ -81,11 +80,7 @@ NBFCompiledWordOperatorRef NBFWordOperatorCompilerCompile(NBFWordOperatorCompile
     } else {
         for (NBFExpressionTokenRef token : tokens) NBFExpressionTokenRelease(token);
     }
-    NBF::release(tree);
-    NBFParserRelease(parser);
     NBFContextualAnalyzerRelease(analyzer);
-    NBFTokenizedExpressionRelease(tokenized);
-    NBFExpressionTokenizerRelease(tokenizer);
     NBFNamespaceRelease(ns);
     return compiled;
 }
@@ -93,10 +88,9 @@ NBFCompiledWordOperatorRef NBFWordOperatorCompilerCompile(NBFWordOperatorCompile
 NBFCompiledWordOperatorRef NBFWordOperatorGetCompiled(NBFWordOperatorRef wordOperator) {
     if (!wordOperator) return nullptr;
     std::call_once(wordOperator->compiledOnce, [wordOperator] {
-        NBFWordOperatorCompilerRef compiler = NBFWordOperatorCompilerCreate();
+        auto compiler = NBF::Ref<NBFWordOperatorCompiler>::adopt(NBFWordOperatorCompilerCreate());
         wordOperator->compiled = NBFWordOperatorCompilerCompile(
-            compiler, NBFStringGetCppString(wordOperator->templateString));
-        NBFWordOperatorCompilerRelease(compiler);
+            compiler.get(), NBFStringGetCppString(wordOperator->templateString));
     });
     return wordOperator->compiled;
 }

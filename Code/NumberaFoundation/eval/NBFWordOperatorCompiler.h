@@ -5,16 +5,14 @@
 #ifndef NUMBERA_FOUNDATION_NBF_WORD_OPERATOR_COMPILER_H
 #define NUMBERA_FOUNDATION_NBF_WORD_OPERATOR_COMPILER_H
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "NBFCompiledWordOperator.h"
 #include "NBFFunctionList.h"
+#include "NBFObject.h"
 
-struct NBFWordOperatorCompiler {
-    std::atomic<int32_t> refCount{1};
-};
+struct NBFWordOperatorCompiler : NBF::Object<NBFWordOperatorCompiler> {};
 typedef NBFWordOperatorCompiler* NBFWordOperatorCompilerRef;
 
 NBFWordOperatorCompilerRef NBFWordOperatorCompilerCreate();

@@ -25,9 +25,9 @@ PolyString* BasicToken::string() const {
     if (text) return text;
     auto units = Ref<String>::adopt(NBFStringSubString(
         NBFExpressionGetStringReference(m_expression), m_range.location, m_range.length));
-    PolyString* made = PolyString::create(units.get());
-    if (m_string.compare_exchange_strong(text, made)) return made;
-    made->release();
+    auto made = Ref<PolyString>::adopt(PolyString::create(units.get()));
+    // The token keeps the text; a thread that lost the race drops its copy.
+    if (m_string.compare_exchange_strong(text, made.get())) return made.leak();
     return text;
 }
 

@@ -84,17 +84,16 @@ NBFContextualAnalyzerRef NBFContextualAnalyzerCreate() {
     return analyzer;
 }
 
-NBFContextualAnalyzerRef NBFContextualAnalyzerRetain(NBFContextualAnalyzerRef analyzer) {
-    if (analyzer) analyzer->refCount.fetch_add(1, std::memory_order_relaxed);
-    return analyzer;
+NBFContextualAnalyzer::~NBFContextualAnalyzer() {
+    NBFNamespaceRelease(ns);
+    NBFSettingsRelease(settings);
 }
 
-void NBFContextualAnalyzerRelease(NBFContextualAnalyzerRef analyzer) {
-    if (!analyzer || analyzer->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFNamespaceRelease(analyzer->ns);
-    NBFSettingsRelease(analyzer->settings);
-    delete analyzer;
+NBFContextualAnalyzerRef NBFContextualAnalyzerRetain(NBFContextualAnalyzerRef analyzer) {
+    return NBF::retain(analyzer);
 }
+
+void NBFContextualAnalyzerRelease(NBFContextualAnalyzerRef analyzer) { NBF::release(analyzer); }
 
 void NBFContextualAnalyzerSetNamespace(NBFContextualAnalyzerRef analyzer, NBFNamespaceRef ns) {
     if (!analyzer || analyzer->ns == ns) return;

@@ -2,16 +2,16 @@
 #ifndef NUMBERA_FOUNDATION_NBF_CONTEXTUAL_ANALYZER_INTERNAL_H
 #define NUMBERA_FOUNDATION_NBF_CONTEXTUAL_ANALYZER_INTERNAL_H
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "NBFContextualAnalyzerPasses.h"
+#include "NBFObject.h"
 
-struct NBFContextualAnalyzer {
-    std::atomic<int32_t> refCount{1};
+struct NBFContextualAnalyzer : NBF::Object<NBFContextualAnalyzer> {
+    ~NBFContextualAnalyzer() override;
     NBFNamespaceRef ns = nullptr;
     const std::map<std::u16string, NBFSpecialWordKind>* specialWords = nullptr;  // shared
     NBFSettingsRef settings = nullptr;  // null: the process's current settings

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-struct NBFEPExpressionTreeNode {
-    int32_t refCount = 1;
+#include "NBFObject.h"
+
+struct NBFEPExpressionTreeNode : NBF::Object<NBFEPExpressionTreeNode> {
+    ~NBFEPExpressionTreeNode() override;
     NBFBasicTokenVector basicTokens;  // retained; a leaf holds some
     token_type tokenType = kNBFTokenTypeNone;
     NBFTokenSubType tokenSubType = kNBFTokenSubTypeNone;
@@ -22,9 +24,9 @@ struct NBFEPExpressionTreeNode {
     NBFEPExpressionTreeNodeRef parent = nullptr;
 };
 
-struct NBFEPExpressionTree {
-    int32_t refCount = 1;
-    NBFEPExpressionTreeNodeRef root;
+struct NBFEPExpressionTree : NBF::Object<NBFEPExpressionTree> {
+    ~NBFEPExpressionTree() override;
+    NBFEPExpressionTreeNodeRef root = nullptr;
 };
 
 namespace {
@@ -82,16 +84,13 @@ NBFEPExpressionTreeRef NBFEPExpressionTreeCreate() {
     return tree;
 }
 
+NBFEPExpressionTree::~NBFEPExpressionTree() { NBFEPExpressionTreeNodeRelease(root); }
+
 NBFEPExpressionTreeRef NBFEPExpressionTreeRetain(NBFEPExpressionTreeRef tree) {
-    if (tree) ++tree->refCount;
-    return tree;
+    return NBF::retain(tree);
 }
 
-void NBFEPExpressionTreeRelease(NBFEPExpressionTreeRef tree) {
-    if (!tree || --tree->refCount > 0) return;
-    NBFEPExpressionTreeNodeRelease(tree->root);
-    delete tree;
-}
+void NBFEPExpressionTreeRelease(NBFEPExpressionTreeRef tree) { NBF::release(tree); }
 
 NBFEPExpressionTreeNodeRef NBFEPExpressionTreeGetRootNode(NBFEPExpressionTreeRef tree) {
     return tree ? tree->root : nullptr;
@@ -99,27 +98,26 @@ NBFEPExpressionTreeNodeRef NBFEPExpressionTreeGetRootNode(NBFEPExpressionTreeRef
 
 NBFEPExpressionTreeNodeRef NBFEPExpressionTreeNodeCreate() { return new NBFEPExpressionTreeNode(); }
 
-NBFEPExpressionTreeNodeRef NBFEPExpressionTreeNodeRetain(NBFEPExpressionTreeNodeRef node) {
-    if (node) ++node->refCount;
-    return node;
-}
-
-void NBFEPExpressionTreeNodeRelease(NBFEPExpressionTreeNodeRef node) {
-    if (!node || --node->refCount > 0) return;
-    for (NBFBasicTokenRef token : node->basicTokens) NBFBasicTokenRelease(token);
-    NBFUnitFractionRelease(node->unitFraction);
-    NBFUnitContainerRelease(node->unitContainer);
-    NBFAmbiguousUnitRelease(node->ambiguousUnit);
-    NBFScopedVariableRelease(node->scopedVariable);
-    NBFWordOperatorRelease(node->wordOperator);
-    NBFFunctionRelease(node->function);
-    NBFStringRelease(node->string);
-    for (NBFEPExpressionTreeNodeRef child : node->children) {
-        if (child->parent == node) child->parent = nullptr;
+NBFEPExpressionTreeNode::~NBFEPExpressionTreeNode() {
+    for (NBFBasicTokenRef token : basicTokens) NBFBasicTokenRelease(token);
+    NBFUnitFractionRelease(unitFraction);
+    NBFUnitContainerRelease(unitContainer);
+    NBFAmbiguousUnitRelease(ambiguousUnit);
+    NBFScopedVariableRelease(scopedVariable);
+    NBFWordOperatorRelease(wordOperator);
+    NBFFunctionRelease(function);
+    NBFStringRelease(string);
+    for (NBFEPExpressionTreeNodeRef child : children) {
+        if (child->parent == this) child->parent = nullptr;
         NBFEPExpressionTreeNodeRelease(child);
     }
-    delete node;
 }
+
+NBFEPExpressionTreeNodeRef NBFEPExpressionTreeNodeRetain(NBFEPExpressionTreeNodeRef node) {
+    return NBF::retain(node);
+}
+
+void NBFEPExpressionTreeNodeRelease(NBFEPExpressionTreeNodeRef node) { NBF::release(node); }
 
 void NBFExpressionTreeNodeSetTokenType(NBFEPExpressionTreeNodeRef node, token_type type) {
     if (node) node->tokenType = type;

@@ -61,10 +61,9 @@ ParsedExpression* ExpressionParser::parse(TokenizedExpression* tokenizedExpressi
     NBFContextualAnalyzerRelease(analyzer);
     NBFNamespaceRelease(ns);
 
-    NBFParserRef parser = NBFParserCreate();
-    NBFExpressionTreeRef tree =
-        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser, &tokens);
-    NBFParserRelease(parser);
+    auto parser = Ref<NBFParser>::adopt(NBFParserCreate());
+    auto tree = Ref<ExpressionTree>::adopt(
+        NBFParserCreateExpressionTreeByParsingExpressionTokens(parser.get(), &tokens));
 
     std::unordered_map<NBFExpressionTokenRef, NBFExpressionNodeRef> nodeOfToken;
     if (tree) {
@@ -84,7 +83,6 @@ ParsedExpression* ExpressionParser::parse(TokenizedExpression* tokenizedExpressi
     parsed->keepExpressionTokens(tokens);
     for (Token* token : displayTokens) token->release();
     for (NBFExpressionTokenRef token : tokens) token->release();
-    NBF::release(tree);
     return parsed;
 }
 

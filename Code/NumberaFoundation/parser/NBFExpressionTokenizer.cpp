@@ -109,10 +109,9 @@ ExpressionTokenizer* ExpressionTokenizer::create(NBFLocale locale) {
 }
 
 TokenizedExpression* ExpressionTokenizer::tokenize(Expression* expression) const {
-    ExpressionScanner* scanner = ExpressionScanner::create(m_locale);
+    auto scanner = Ref<ExpressionScanner>::adopt(ExpressionScanner::create(m_locale));
     NBFBasicTokenVector basicTokens =
         expression ? scanner->scan(expression) : NBFBasicTokenVector();
-    scanner->release();
 
     NBFExpressionTokenVector tokens;
     tokens.reserve(basicTokens.size());

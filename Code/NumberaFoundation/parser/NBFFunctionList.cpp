@@ -1,11 +1,10 @@
 #include "NBFFunctionList.h"
 
-#include <atomic>
-
 #include "NBFCaseInsensitiveDictionary.h"
+#include "NBFObject.h"
 
-struct NBFFunctionList {
-    std::atomic<int32_t> refCount{1};
+struct NBFFunctionList : NBF::Object<NBFFunctionList> {
+    ~NBFFunctionList() override;
     NBFCaseInsensitiveDictionaryRef names = NBFCaseInsensitiveDictionaryCreate();
     NBFCaseInsensitiveDictionaryRef aliases = NBFCaseInsensitiveDictionaryCreate();
     NBFFunctionListRef parent = nullptr;
@@ -28,20 +27,17 @@ void releaseEntries(NBFCaseInsensitiveDictionaryRef dictionary) {
 
 NBFFunctionListRef NBFFunctionListCreate() { return new NBFFunctionList(); }
 
-NBFFunctionListRef NBFFunctionListRetain(NBFFunctionListRef list) {
-    if (list) list->refCount.fetch_add(1, std::memory_order_relaxed);
-    return list;
+NBFFunctionList::~NBFFunctionList() {
+    releaseEntries(names);
+    releaseEntries(aliases);
+    NBFCaseInsensitiveDictionaryRelease(names);
+    NBFCaseInsensitiveDictionaryRelease(aliases);
+    NBFFunctionListRelease(parent);
 }
 
-void NBFFunctionListRelease(NBFFunctionListRef list) {
-    if (!list || list->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    releaseEntries(list->names);
-    releaseEntries(list->aliases);
-    NBFCaseInsensitiveDictionaryRelease(list->names);
-    NBFCaseInsensitiveDictionaryRelease(list->aliases);
-    NBFFunctionListRelease(list->parent);
-    delete list;
-}
+NBFFunctionListRef NBFFunctionListRetain(NBFFunctionListRef list) { return NBF::retain(list); }
+
+void NBFFunctionListRelease(NBFFunctionListRef list) { NBF::release(list); }
 
 void NBFFunctionListSetParentList(NBFFunctionListRef list, NBFFunctionListRef parent) {
     if (!list || parent == list->parent) return;

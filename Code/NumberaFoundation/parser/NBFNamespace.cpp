@@ -1,12 +1,12 @@
 #include "NBFNamespace.h"
 
-#include <atomic>
 #include <vector>
 
+#include "NBFObject.h"
 #include "NBFUnitCollection.h"
 
-struct NBFNamespace {
-    std::atomic<int32_t> refCount{1};
+struct NBFNamespace : NBF::Object<NBFNamespace> {
+    ~NBFNamespace() override;
     NBFFunctionListRef functionList = nullptr;
     NBFVariableListRef variableList = nullptr;
     NBFUnitCollectionRef unitCollection = nullptr;
@@ -26,19 +26,16 @@ void NBFNamespaceResolvedTypeRelease(NBFNamespaceResolvedType* resolvedType) {
 
 NBFNamespaceRef NBFNamespaceCreate() { return new NBFNamespace(); }
 
-NBFNamespaceRef NBFNamespaceRetain(NBFNamespaceRef ns) {
-    if (ns) ns->refCount.fetch_add(1, std::memory_order_relaxed);
-    return ns;
+NBFNamespace::~NBFNamespace() {
+    NBFFunctionListRelease(functionList);
+    NBFVariableListRelease(variableList);
+    NBFUnitCollectionRelease(unitCollection);
+    NBFWordOperatorListRelease(wordOperatorList);
 }
 
-void NBFNamespaceRelease(NBFNamespaceRef ns) {
-    if (!ns || ns->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFFunctionListRelease(ns->functionList);
-    NBFVariableListRelease(ns->variableList);
-    NBFUnitCollectionRelease(ns->unitCollection);
-    NBFWordOperatorListRelease(ns->wordOperatorList);
-    delete ns;
-}
+NBFNamespaceRef NBFNamespaceRetain(NBFNamespaceRef ns) { return NBF::retain(ns); }
+
+void NBFNamespaceRelease(NBFNamespaceRef ns) { NBF::release(ns); }
 
 void NBFNamespaceSetFunctionList(NBFNamespaceRef ns, NBFFunctionListRef list) {
     if (!ns || ns->functionList == list) return;

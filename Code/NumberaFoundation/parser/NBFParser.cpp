@@ -65,17 +65,16 @@ bool isSeparator(NBFExpressionTokenRef token) {
 
 // The operand for a unit written after or without a number: one of the unit.
 NBFExpressionNodeRef createUnitOperand(NBFExpressionTokenRef token) {
-    NBFNumberRef one = NBFNumberCreateWithInt32(1, NBFNumberTypeNumber);
+    auto one = NBF::Ref<NBF::Number>::adopt(NBFNumberCreateWithInt32(1, NBFNumberTypeNumber));
     NBFExpressionNodeRef node;
     if (NBFAmbiguousUnitRef ambiguous = token->ambiguousUnit()) {
-        node = NBFExpressionNodeCreateOperandWithAmbiguousUnit(one, ambiguous);
+        node = NBFExpressionNodeCreateOperandWithAmbiguousUnit(one.get(), ambiguous);
         NBFExpressionNodeSetSubtreeHasAmbiguousUnit(node, true);
     } else {
-        node = NBFExpressionNodeCreateOperand(one, token->unitContainer());
+        node = NBFExpressionNodeCreateOperand(one.get(), token->unitContainer());
         NBFExpressionNodeSetUnitTypeBitmap(
             node, NBFUnitTypeBitmapMakeWithUnitContainer(token->unitContainer()));
     }
-    NBFNumberRelease(one);
     return node;
 }
 
@@ -560,15 +559,9 @@ void setUnitNameFormats(NBFExpressionTreeRef tree) {
 
 NBFParserRef NBFParserCreate() { return new NBFParser(); }
 
-NBFParserRef NBFParserRetain(NBFParserRef parser) {
-    if (parser) parser->refCount.fetch_add(1, std::memory_order_relaxed);
-    return parser;
-}
+NBFParserRef NBFParserRetain(NBFParserRef parser) { return NBF::retain(parser); }
 
-void NBFParserRelease(NBFParserRef parser) {
-    if (!parser || parser->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    delete parser;
-}
+void NBFParserRelease(NBFParserRef parser) { NBF::release(parser); }
 
 NBFParseError NBFParserGetError(NBFParserRef parser) { return parser ? parser->error : 0; }
 
@@ -588,9 +581,9 @@ NBFExpressionTreeRef NBFParserImplParse(const NBFExpressionTokenVector& tokens,
         root = group.parseExpressionGroup(0, nullptr);
     }
     if (errorOut) *errorOut = context.error;
-    if (!root.node) return nullptr;
-    NBFExpressionTreeRef tree = NBF::ExpressionTree::create(root.node);
-    NBFExpressionNodeRelease(root.node);
+    auto rootNode = NBF::Ref<NBF::ExpressionNode>::adopt(root.node);
+    if (!rootNode) return nullptr;
+    NBFExpressionTreeRef tree = NBF::ExpressionTree::create(rootNode.get());
     NBFUnitDisambiguatorProcessExpressionTree(tree);
     setUnitNameFormats(tree);
     return tree;

@@ -5,11 +5,11 @@
 #ifndef NUMBERA_FOUNDATION_NBF_PARSER_H
 #define NUMBERA_FOUNDATION_NBF_PARSER_H
 
-#include <atomic>
 #include <cstdint>
 
 #include "NBFExpressionToken.h"
 #include "NBFExpressionTree.h"
+#include "NBFObject.h"
 
 typedef uint32_t NBFParseError;
 constexpr NBFParseError NBFParseErrorNone = 0xffffff00;  // the named "no error"
@@ -19,8 +19,7 @@ constexpr NBFParseError NBFParseErrorGeneral = 1;
 // tree taller than NBFMaxExpressionTreeHeight.
 constexpr NBFParseError NBFParseErrorNoRecovery = 2;
 
-struct NBFParser {
-    std::atomic<int32_t> refCount{1};
+struct NBFParser : NBF::Object<NBFParser> {
     NBFParseError error = 0;
 };
 typedef NBFParser* NBFParserRef;

@@ -139,15 +139,10 @@ NBFRagelMatcherRef NBFRagelMatcherCreate(NBFRagelMatcherImplementation* implemen
 }
 
 NBFRagelMatcherRef NBFRagelMatcherRetain(NBFRagelMatcherRef matcher) {
-    if (matcher) matcher->refCount.fetch_add(1, std::memory_order_relaxed);
-    return matcher;
+    return NBF::retain(matcher);
 }
 
-void NBFRagelMatcherRelease(NBFRagelMatcherRef matcher) {
-    if (!matcher || matcher->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    delete matcher->implementation;
-    delete matcher;
-}
+void NBFRagelMatcherRelease(NBFRagelMatcherRef matcher) { NBF::release(matcher); }
 
 bool NBFRagelMatcherFindNextMatch(NBFRagelMatcherRef matcher,
                                   const NBFEPExpressionTreeNodeRef* first,

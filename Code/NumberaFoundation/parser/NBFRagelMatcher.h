@@ -4,11 +4,11 @@
 #ifndef NUMBERA_FOUNDATION_NBF_RAGEL_MATCHER_H
 #define NUMBERA_FOUNDATION_NBF_RAGEL_MATCHER_H
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "NBFEPExpressionTree.h"
+#include "NBFObject.h"
 
 typedef int32_t NBFSyntax;
 enum : NBFSyntax {
@@ -46,9 +46,9 @@ class HighPriorityOperatorsMatcherImpl : public NBFRagelMatcherImplementation {
     uint8_t ragelToken(token_type type, NBFTokenSubType subType) const override;
 };
 
-struct NBFRagelMatcher {
-    std::atomic<int32_t> refCount{1};
-    NBFRagelMatcherImplementation* implementation;
+struct NBFRagelMatcher : NBF::Object<NBFRagelMatcher> {
+    ~NBFRagelMatcher() override { delete implementation; }
+    NBFRagelMatcherImplementation* implementation = nullptr;
 };
 typedef NBFRagelMatcher* NBFRagelMatcherRef;
 

@@ -164,16 +164,11 @@ NBFSyntaxTreeRef NBFSyntaxTreeCreate() {
     return tree;
 }
 
-NBFSyntaxTreeRef NBFSyntaxTreeRetain(NBFSyntaxTreeRef tree) {
-    if (tree) ++tree->refCount;
-    return tree;
-}
+NBFSyntaxTree::~NBFSyntaxTree() { NBFSyntaxTreeNodeRelease(root); }
 
-void NBFSyntaxTreeRelease(NBFSyntaxTreeRef tree) {
-    if (!tree || tree->refCount-- > 1) return;
-    NBFSyntaxTreeNodeRelease(tree->root);
-    delete tree;
-}
+NBFSyntaxTreeRef NBFSyntaxTreeRetain(NBFSyntaxTreeRef tree) { return NBF::retain(tree); }
+
+void NBFSyntaxTreeRelease(NBFSyntaxTreeRef tree) { NBF::release(tree); }
 
 NBFSyntaxTreeNodeRef NBFSyntaxTreeGetRootNode(NBFSyntaxTreeRef tree) {
     return tree ? tree->root : nullptr;
@@ -214,25 +209,19 @@ void NBFSyntaxTreeAddLinkToNode(NBFSyntaxTreeRef tree, NBFSyntaxTreeNodeRef pare
 
 NBFSyntaxTreeNodeRef NBFSyntaxTreeNodeCreate() { return new NBFSyntaxTreeNode(); }
 
-NBFSyntaxTreeNodeRef NBFSyntaxTreeNodeRetain(NBFSyntaxTreeNodeRef node) {
-    if (node) ++node->refCount;
-    return node;
-}
-
-void NBFSyntaxTreeNodeRelease(NBFSyntaxTreeNodeRef node) {
-    if (!node || node->refCount-- > 1) return;
-    NBFSyntaxTreeNodeFree(node);
-}
-
-void NBFSyntaxTreeNodeFree(NBFSyntaxTreeNodeRef node) {
-    if (!node) return;
-    for (auto& entry : node->children) NBFSyntaxTreeNodeRelease(entry.second);
-    NBFArrayApplyItemFunction(node->siblings, [](void* sibling) {
+NBFSyntaxTreeNode::~NBFSyntaxTreeNode() {
+    for (auto& entry : children) NBFSyntaxTreeNodeRelease(entry.second);
+    NBFArrayApplyItemFunction(siblings, [](void* sibling) {
         NBFSyntaxTreeNodeRelease(static_cast<NBFSyntaxTreeNodeRef>(sibling));
     });
-    NBFArrayRelease(node->siblings);
-    delete node;
+    NBFArrayRelease(siblings);
 }
+
+NBFSyntaxTreeNodeRef NBFSyntaxTreeNodeRetain(NBFSyntaxTreeNodeRef node) { return NBF::retain(node); }
+
+void NBFSyntaxTreeNodeRelease(NBFSyntaxTreeNodeRef node) { NBF::release(node); }
+
+void NBFSyntaxTreeNodeFree(NBFSyntaxTreeNodeRef node) { delete node; }
 
 void NBFSyntaxTreeNodeSetType(NBFSyntaxTreeNodeRef node, uint16_t tokenType) {
     if (node) node->tokenType = tokenType;

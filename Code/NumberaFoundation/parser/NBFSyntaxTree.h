@@ -3,8 +3,6 @@
 // a terminal link at its end names the syntax found and the nodes to rewrite. A test whose
 // subtype is 0 accepts any subtype of its type. Whitespace may stand between the nodes of a
 // match.
-//
-// Trees and their nodes count references plainly: they are built once and then only read.
 #ifndef NUMBERA_FOUNDATION_NBF_SYNTAX_TREE_H
 #define NUMBERA_FOUNDATION_NBF_SYNTAX_TREE_H
 
@@ -14,6 +12,7 @@
 
 #include "NBFArray.h"
 #include "NBFEPExpressionTree.h"
+#include "NBFObject.h"
 
 // Syntax numbers a terminal link reports, and the node a match becomes.
 enum : int32_t {
@@ -36,8 +35,8 @@ typedef bool (*NBFSyntaxTreePredicateFunction)(NBFEPExpressionTreeNodeRef node,
 struct NBFSyntaxTreeNode;
 typedef NBFSyntaxTreeNode* NBFSyntaxTreeNodeRef;
 
-struct NBFSyntaxTreeNode {
-    uint16_t refCount = 1;
+struct NBFSyntaxTreeNode : NBF::Object<NBFSyntaxTreeNode> {
+    ~NBFSyntaxTreeNode() override;
     uint16_t tokenType = 0;     // the syntax number for a terminal link
     uint16_t tokenSubType = 0;  // 0 accepts any subtype
     NBFSyntaxTreePredicateFunction predicate = nullptr;
@@ -50,9 +49,9 @@ struct NBFSyntaxTreeNode {
     NBFArrayRef siblings = nullptr;  // further nodes of the same key, tried in order
 };
 
-struct NBFSyntaxTree {
-    uint16_t refCount = 1;
-    NBFSyntaxTreeNodeRef root;
+struct NBFSyntaxTree : NBF::Object<NBFSyntaxTree> {
+    ~NBFSyntaxTree() override;
+    NBFSyntaxTreeNodeRef root = nullptr;
 };
 typedef NBFSyntaxTree* NBFSyntaxTreeRef;
 

@@ -26,18 +26,17 @@ NBFWordOperatorRef NBFWordOperatorCreateASCII(const char* word,
                                  operatorPrecedence, options);
 }
 
-NBFWordOperatorRef NBFWordOperatorRetain(NBFWordOperatorRef wordOperator) {
-    if (wordOperator) wordOperator->refCount.fetch_add(1, std::memory_order_relaxed);
-    return wordOperator;
+NBFWordOperator::~NBFWordOperator() {
+    NBFStringRelease(word);
+    NBFStringRelease(templateString);
+    NBFCompiledWordOperatorRelease(compiled);
 }
 
-void NBFWordOperatorRelease(NBFWordOperatorRef wordOperator) {
-    if (!wordOperator || wordOperator->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFStringRelease(wordOperator->word);
-    NBFStringRelease(wordOperator->templateString);
-    NBFCompiledWordOperatorRelease(wordOperator->compiled);
-    delete wordOperator;
+NBFWordOperatorRef NBFWordOperatorRetain(NBFWordOperatorRef wordOperator) {
+    return NBF::retain(wordOperator);
 }
+
+void NBFWordOperatorRelease(NBFWordOperatorRef wordOperator) { NBF::release(wordOperator); }
 
 NBFStringRef NBFWordOperatorGetWord(NBFWordOperatorRef wordOperator) {
     return wordOperator ? wordOperator->word : nullptr;

@@ -4,10 +4,10 @@
 #ifndef NUMBERA_FOUNDATION_NBF_WORD_OPERATOR_H
 #define NUMBERA_FOUNDATION_NBF_WORD_OPERATOR_H
 
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 
+#include "NBFObject.h"
 #include "NBFString.h"
 
 // How the operator takes its operands.
@@ -20,8 +20,8 @@ enum : NBFWordOperatorArgumentType {
 
 struct NBFCompiledWordOperator;
 
-struct NBFWordOperator {
-    std::atomic<int32_t> refCount{1};
+struct NBFWordOperator : NBF::Object<NBFWordOperator> {
+    ~NBFWordOperator() override;
     NBFStringRef word = nullptr;
     NBFWordOperatorArgumentType argumentType = kNBFWordOperatorArgumentTypeInfix;
     NBFStringRef templateString = nullptr;

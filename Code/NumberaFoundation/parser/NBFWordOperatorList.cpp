@@ -1,12 +1,12 @@
 #include "NBFWordOperatorList.h"
 
-#include <atomic>
 #include <mutex>
 
 #include "NBFDictionary.h"
+#include "NBFObject.h"
 
-struct NBFWordOperatorList {
-    std::atomic<int32_t> refCount{1};
+struct NBFWordOperatorList : NBF::Object<NBFWordOperatorList> {
+    ~NBFWordOperatorList() override;
     NBFDictionaryRef operators = NBFDictionaryCreate();  // word -> retained NBFWordOperator
     NBFWordOperatorListRef auxiliaryList = nullptr;      // borrowed
 };
@@ -24,19 +24,18 @@ NBFWordOperatorRef lookUp(NBFWordOperatorListRef list, NBFStringRef word) {
 
 NBFWordOperatorListRef NBFWordOperatorListCreate() { return new NBFWordOperatorList(); }
 
-NBFWordOperatorListRef NBFWordOperatorListRetain(NBFWordOperatorListRef list) {
-    if (list) list->refCount.fetch_add(1, std::memory_order_relaxed);
-    return list;
-}
-
-void NBFWordOperatorListRelease(NBFWordOperatorListRef list) {
-    if (!list || list->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    NBFDictionaryApplyFunction(list->operators, [](NBFStringRef, void* value, void*) {
+NBFWordOperatorList::~NBFWordOperatorList() {
+    NBFDictionaryApplyFunction(operators, [](NBFStringRef, void* value, void*) {
         NBFWordOperatorRelease(static_cast<NBFWordOperatorRef>(value));
     });
-    NBFDictionaryRelease(list->operators);
-    delete list;
+    NBFDictionaryRelease(operators);
 }
+
+NBFWordOperatorListRef NBFWordOperatorListRetain(NBFWordOperatorListRef list) {
+    return NBF::retain(list);
+}
+
+void NBFWordOperatorListRelease(NBFWordOperatorListRef list) { NBF::release(list); }
 
 void NBFWordOperatorListAddWordOperator(NBFWordOperatorListRef list,
                                         NBFWordOperatorRef wordOperator) {

@@ -1,11 +1,12 @@
 #include "NBFAmbiguousUnit.h"
 
-#include <atomic>
-
+#include "NBFObject.h"
 #include "NBFUnitFraction.h"
 
-struct NBFAmbiguousUnit {
-    std::atomic<int32_t> refCount{1};
+struct NBFAmbiguousUnit : NBF::Object<NBFAmbiguousUnit> {
+    ~NBFAmbiguousUnit() override {
+        for (NBFUnitContainerRef unit : units) NBFUnitContainerRelease(unit);
+    }
     std::vector<NBFUnitContainerRef> units;
 };
 
@@ -42,16 +43,10 @@ NBFAmbiguousUnitRef NBFAmbiguousUnitCreate(const std::vector<NBFUnitContainerRef
 }
 
 NBFAmbiguousUnitRef NBFAmbiguousUnitRetain(NBFAmbiguousUnitRef ambiguousUnit) {
-    if (ambiguousUnit) ambiguousUnit->refCount.fetch_add(1, std::memory_order_relaxed);
-    return ambiguousUnit;
+    return NBF::retain(ambiguousUnit);
 }
 
-void NBFAmbiguousUnitRelease(NBFAmbiguousUnitRef ambiguousUnit) {
-    if (!ambiguousUnit || ambiguousUnit->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1)
-        return;
-    for (NBFUnitContainerRef unit : ambiguousUnit->units) NBFUnitContainerRelease(unit);
-    delete ambiguousUnit;
-}
+void NBFAmbiguousUnitRelease(NBFAmbiguousUnitRef ambiguousUnit) { NBF::release(ambiguousUnit); }
 
 const std::vector<NBFUnitContainerRef>& NBFAmbiguousUnitGetUnits(
     NBFAmbiguousUnitRef ambiguousUnit) {

@@ -1,6 +1,6 @@
 #include "NBFEvalMetadata.h"
 
-#include <atomic>
+#include "NBFObject.h"
 
 namespace {
 
@@ -45,8 +45,7 @@ class UnitsMap {
 
 }  // namespace
 
-struct NBFEvalMetadata {
-    std::atomic<int32_t> refCount{1};
+struct NBFEvalMetadata : NBF::Object<NBFEvalMetadata> {
     UnitsMap preferredNumerator;
     UnitsMap preferredDenominator;
     UnitsMap requiredNumerator;
@@ -57,15 +56,10 @@ struct NBFEvalMetadata {
 NBFEvalMetadataRef NBFEvalMetadataCreate() { return new NBFEvalMetadata(); }
 
 NBFEvalMetadataRef NBFEvalMetadataRetain(NBFEvalMetadataRef metadata) {
-    if (metadata) metadata->refCount.fetch_add(1, std::memory_order_relaxed);
-    return metadata;
+    return NBF::retain(metadata);
 }
 
-void NBFEvalMetadataRelease(NBFEvalMetadataRef metadata) {
-    if (metadata && metadata->refCount.fetch_sub(1, std::memory_order_acq_rel) <= 1) {
-        delete metadata;
-    }
-}
+void NBFEvalMetadataRelease(NBFEvalMetadataRef metadata) { NBF::release(metadata); }
 
 void NBFEvalMetadataAppendUnitFraction(NBFEvalMetadataRef metadata, NBFUnitFractionRef fraction) {
     if (!metadata || !fraction) return;

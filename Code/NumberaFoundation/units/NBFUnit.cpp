@@ -6,6 +6,7 @@
 #include <string>
 
 #include "NBFErrorLog.h"
+#include "NBFObject.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ void freeFactor(Factor* factor) {
 
 }  // namespace
 
-struct NBFUnit {
-    std::atomic<int32_t> refCount{1};
+struct NBFUnit : NBF::Object<NBFUnit> {
+    ~NBFUnit() override;
     char* identifier = nullptr;
     NBFStringRef names[kNameSlots] = {};
     NBFStringRef identifierString = nullptr;
@@ -142,28 +143,26 @@ NBFUnitRef NBFUnitCreateWithSingularName(NBFStringRef name, NBFUnitType type,
     return unit;
 }
 
-NBFUnitRef NBFUnitRetain(NBFUnitRef unit) {
-    if (unit) unit->refCount.fetch_add(1, std::memory_order_relaxed);
-    return unit;
-}
-
-void NBFUnitRelease(NBFUnitRef unit) {
-    if (!unit || unit->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
+NBFUnit::~NBFUnit() {
     for (int slot = 0; slot < kNameSlots; ++slot) {
-        NBFStringRelease(unit->names[slot]);
-        if (NBFArrayRef aliases = unit->aliases[slot]) {
-            for (void* alias : aliases->items) NBFStringRelease(static_cast<NBFStringRef>(alias));
-            NBFArrayRelease(aliases);
+        NBFStringRelease(names[slot]);
+        if (NBFArrayRef slotAliases = aliases[slot]) {
+            for (void* alias : slotAliases->items)
+                NBFStringRelease(static_cast<NBFStringRef>(alias));
+            NBFArrayRelease(slotAliases);
         }
     }
-    NBFStringRelease(unit->identifierString);
-    NBFStringRelease(unit->offset);
-    dropCachedValue(unit->baseFactorValue);
-    dropCachedValue(unit->offsetValue);
-    std::free(unit->baseFactor);
-    std::free(unit->identifier);
-    delete unit;
+    NBFStringRelease(identifierString);
+    NBFStringRelease(offset);
+    dropCachedValue(baseFactorValue);
+    dropCachedValue(offsetValue);
+    std::free(baseFactor);
+    std::free(identifier);
 }
+
+NBFUnitRef NBFUnitRetain(NBFUnitRef unit) { return NBF::retain(unit); }
+
+void NBFUnitRelease(NBFUnitRef unit) { NBF::release(unit); }
 
 void NBFUnitSetName(NBFUnitRef unit, NBFStringRef name, NBFUnitNameType nameType) {
     if (!unit) return;

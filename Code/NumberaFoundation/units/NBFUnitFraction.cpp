@@ -1,11 +1,11 @@
 #include "NBFUnitFraction.h"
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
 #include <set>
 
 #include "NBFErrorLog.h"
+#include "NBFObject.h"
 #include "NBFUnitFractionBuilder.h"
 #include "NBFUnitTypeFraction.h"
 
@@ -32,10 +32,9 @@ M_APM copyOrNull(M_APM value) {
 
 }  // namespace
 
-// The count is atomic (unlike a plain record's): fractions live in the shared unit catalogue
-// and are retained by evaluations on any thread.
-struct NBFUnitFraction {
-    std::atomic<int32_t> refCount{1};
+// Fractions live in the shared unit catalogue and are retained by evaluations on any thread.
+struct NBFUnitFraction : NBF::Object<NBFUnitFraction> {
+    ~NBFUnitFraction() override;
     Components components;
     NBFUnit* numeratorUnitByType[NBFUnitTypeArraySize] = {};
     NBFUnit* denominatorUnitByType[NBFUnitTypeArraySize] = {};
@@ -111,22 +110,21 @@ NBFUnitFractionRef NBFUnitFractionCreateWithComponents(const NBFUnitDegreeMap& u
     return fraction;
 }
 
-NBFUnitFractionRef NBFUnitFractionRetain(NBFUnitFractionRef fraction) {
-    if (fraction) fraction->refCount.fetch_add(1, std::memory_order_relaxed);
-    return fraction;
+NBFUnitFraction::~NBFUnitFraction() {
+    m_apm_enter();
+    m_apm_free(multiplier);
+    if (components.unitMultiplier) m_apm_free(components.unitMultiplier);
+    if (components.extraMultiplier) m_apm_free(components.extraMultiplier);
+    m_apm_leave();
+    for (NBFUnit* unit : retainedUnits) NBFUnitRelease(unit);
+    NBFUnitFractionRelease(recomputedCopy);
 }
 
-void NBFUnitFractionRelease(NBFUnitFractionRef fraction) {
-    if (!fraction || fraction->refCount.fetch_sub(1, std::memory_order_acq_rel) > 1) return;
-    m_apm_enter();
-    m_apm_free(fraction->multiplier);
-    if (fraction->components.unitMultiplier) m_apm_free(fraction->components.unitMultiplier);
-    if (fraction->components.extraMultiplier) m_apm_free(fraction->components.extraMultiplier);
-    m_apm_leave();
-    for (NBFUnit* unit : fraction->retainedUnits) NBFUnitRelease(unit);
-    NBFUnitFractionRelease(fraction->recomputedCopy);
-    delete fraction;
+NBFUnitFractionRef NBFUnitFractionRetain(NBFUnitFractionRef fraction) {
+    return NBF::retain(fraction);
 }
+
+void NBFUnitFractionRelease(NBFUnitFractionRef fraction) { NBF::release(fraction); }
 
 NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRef fraction) {
     if (!fraction) return nullptr;
