@@ -12,7 +12,6 @@
 #include "NCLineCollection.h"
 #include "NKLineCollectionExporter.h"
 #include "NKTextHelpers.h"
-#include "QuietOutput.h"
 
 namespace NumberaPreview {
 
@@ -59,14 +58,7 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
     ::close(descriptor);
 
     auto file = NCFile::initWithContentsOfFileAtPath(path);
-    int32_t format;
-    {
-        // The reader reports malformed files on standard error; the reason returned here is
-        // the whole report.
-        QuietOutput quiet(STDERR_FILENO);
-        format = file->fileFormat();
-    }
-    switch (format) {
+    switch (file->fileFormat()) {
         case NCFileFormatXML:
             break;
         case NCFileFormatPlainText:

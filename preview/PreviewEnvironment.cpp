@@ -10,12 +10,12 @@
 #include <memory>
 #include <mutex>
 
+#include "Diagnostics.h"
 #include "MainQueue.h"
 #include "NBColorManager.h"
 #include "NCSettings.h"
 #include "NKDataManagers.h"
 #include "NKEnvironment.h"
-#include "QuietOutput.h"
 
 #ifndef NUMBERA_SOURCE_RESOURCES
 #define NUMBERA_SOURCE_RESOURCES ""
@@ -58,11 +58,6 @@ void load(const std::optional<std::string>& requestedDataFolder) {
     const auto data = chooseDataFolder(requestedDataFolder, *resources, &s_loaded->failure);
     if (!data) return;
 
-    // Starting the foundation remarks on its settings on standard output, and the managers
-    // warn about data files they skip on standard error; neither belongs in a preview or in
-    // its one-line report of a failure.
-    QuietOutput quietOutput(STDOUT_FILENO);
-    QuietOutput quietErrors(STDERR_FILENO);
     if (!NCSettings::isSet()) std::make_shared<NCSettings>()->set();
     NKEnvironment::setDefaultModuleFactory(NKDataManagersFactory());
     // No persistence information: an environment without it never saves, so the data folder
@@ -136,6 +131,8 @@ bool bootstrap(const std::optional<std::string>& requestedDataFolder, std::strin
     }
     return true;
 }
+
+void silenceDiagnostics() { Diagnostics::setSink([](Diagnostics::Stream, const std::string&) {}); }
 
 const NBColorManager& previewColorManager() {
     static const NBColorManager empty;

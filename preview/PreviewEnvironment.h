@@ -31,6 +31,11 @@ std::optional<std::string> chooseDataFolder(const std::optional<std::string>& re
 // False (with the reason) when the resources cannot be found.
 bool bootstrap(const std::optional<std::string>& requestedDataFolder, std::string* reason);
 
+// Drops every diagnostic of the libraries for the rest of the process. The foundation's remarks
+// on its settings and the managers' warnings about data files they skip belong neither in a
+// preview, which is the program's standard output, nor in its one-line report of a failure.
+void silenceDiagnostics();
+
 // The colour scheme loaded by bootstrap().
 const NBColorManager& previewColorManager();
 

@@ -24,6 +24,7 @@ int usageError(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    NumberaPreview::silenceDiagnostics();
     PreviewFormat format = PreviewFormat::HTML;
     std::optional<std::string> dataFolder;
     std::optional<std::string> file;

@@ -7,6 +7,7 @@
 #include "PreviewEnvironment.h"
 
 int main(int argc, char** argv) {
+    NumberaPreview::silenceDiagnostics();
     if (argc != 2) {
         std::fprintf(stderr, "usage: numbera-sample FILE\n");
         return 2;

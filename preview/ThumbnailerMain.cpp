@@ -100,6 +100,7 @@ bool writePNG(const QImage& image, const std::string& output, std::string* reaso
 }  // namespace
 
 int main(int argc, char** argv) {
+    NumberaPreview::silenceDiagnostics();
     std::optional<int> size;
     std::optional<std::string> input, output;
     for (int i = 1; i < argc; ++i) {

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "NBFFile.h"
+#include "Diagnostics.h"
 
 namespace {
 
@@ -390,12 +391,12 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)
-            std::fprintf(stderr, "File load error: no root element found: %s\n",
+            Diagnostics::errorf("File load error: no root element found: %s",
                          reader->path.c_str());
         return failWith(NBFFileErrorInvalidDocument, error);
     }
     if (!named(root, "data")) {
-        std::fprintf(stderr, "File load error: document of the wrong type, root node != %s\n",
+        Diagnostics::errorf("File load error: document of the wrong type, root node != %s",
                      "data");
         return failWith(NBFFileErrorInvalidDocument, error);
     }

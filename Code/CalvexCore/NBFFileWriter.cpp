@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "NBFFile.h"
+#include "Diagnostics.h"
 
 namespace {
 
@@ -253,7 +254,7 @@ Buffer documentBuffer(NBFFileWriterRef writer) {
     if (!textWriter || xmlTextWriterSetIndent(textWriter, 1) < 0 ||
         xmlTextWriterSetIndentString(textWriter, X("\t")) < 0 ||
         xmlTextWriterStartDocument(textWriter, "1.0", "UTF-8", nullptr) < 0) {
-        std::fprintf(stderr, "Error creating buffer, writer and starting document\n");
+        Diagnostics::error("Error creating buffer, writer and starting document");
         if (textWriter) xmlFreeTextWriter(textWriter);
         return nullptr;
     }
@@ -294,8 +295,7 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
     int descriptor = mkstemp(temporary.data());
     if (descriptor < 0) {
         int number = errno;
-        std::fprintf(stderr,
-                     "NBFFileWriter: err: %d could not open file for writing at path: '%s'\n",
+        Diagnostics::errorf("NBFFileWriter: err: %d could not open file for writing at path: '%s'",
                      number, path);
         return fail(number, std::string("Could not open file for writing: ") + strerror(number),
                     errorNumber, errorMessage);

@@ -1,4 +1,5 @@
 #include "NCDependencyGraph.h"
+#include "Diagnostics.h"
 
 #include <algorithm>
 #include <atomic>
@@ -548,14 +549,15 @@ void NBFDependencyGraphPrint(NBFDependencyGraphRef graph) {
         std::sort(list.begin(), list.end());
         return list;
     };
-    auto print = [](const std::vector<uint32_t>& list) {
-        for (size_t i = 0; i < list.size(); ++i) std::printf(i ? ", %u" : "%u", list[i]);
+    auto listed = [](const std::vector<uint32_t>& list) {
+        std::string text;
+        for (size_t i = 0; i < list.size(); ++i) text += (i ? ", " : "") + std::to_string(list[i]);
+        return text;
     };
     graph->forEachNodeFrom(0, [&](NBFDependencyGraphNodeRef node) {
-        std::printf("%u dependsOn: [", node->index);
-        print(sortedIndexes(node->dependencies));
-        std::printf(", dependedOnBy: [");
-        print(sortedIndexes(node->dependents));
-        std::printf("]\n");
+        Diagnostics::write(Diagnostics::Stream::output,
+                           std::to_string(node->index) + " dependsOn: [" +
+                               listed(sortedIndexes(node->dependencies)) + ", dependedOnBy: [" +
+                               listed(sortedIndexes(node->dependents)) + "]");
     });
 }

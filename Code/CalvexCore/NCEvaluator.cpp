@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Diagnostics.h"
 #include "NBFEvaluator.h"
 #include "NBFExpressionParser.h"
 #include "NCBuiltins.h"
@@ -117,7 +118,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateInMode(const NCSimpleTokenizedExp
 std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* path,
                                                     int64_t* error) {
     if (!path) {
-        std::fputs("Error: index path can not be nil\n", stderr);
+        Diagnostics::error("Error: index path can not be nil");
         return nullptr;
     }
     NCLineCollection* collection = line._lineCollection();

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "Diagnostics.h"
 #include "NBFErrorLog.h"
 #include "NCLineEvaluator.h"
 #include "NCUnitCollection.h"
@@ -177,9 +178,8 @@ bool NCFile::isEvaluationTestFile() {
 
 std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() {
     if (!isEvaluationTestFile()) {
-        std::fprintf(stderr,
-                     "Warning: should not be requesting expected results from a "
-                     "non-test file\n");
+        Diagnostics::errorf("Warning: should not be requesting expected results from a "
+                     "non-test file");
         return std::nullopt;
     }
     return i_evalTestExpectedResults;
@@ -187,9 +187,8 @@ std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() 
 
 std::optional<std::vector<std::optional<std::u16string>>> NCFile::expectedUnitStrings() {
     if (!isEvaluationTestFile()) {
-        std::fprintf(stderr,
-                     "Warning: should not be requesting expected unit strings from a "
-                     "non-test file\n");
+        Diagnostics::errorf("Warning: should not be requesting expected unit strings from a "
+                     "non-test file");
         return std::nullopt;
     }
     return _evalTestExpectedUnitStrings;
@@ -367,9 +366,9 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
             if (text && *text) {
                 size_t newline = (*text)->find(u'\n');
                 if (newline != std::u16string::npos) {
-                    std::fprintf(stderr, "Warning: Expression has a new line character: %s\n",
+                    Diagnostics::errorf("Warning: Expression has a new line character: %s",
                                  NBFUTF16ToUTF8(**text).c_str());
-                    std::fprintf(stderr, "location is %i\n", static_cast<int>(newline));
+                    Diagnostics::errorf("location is %i", static_cast<int>(newline));
                 }
             }
             std::optional<std::u16string> expression =
@@ -422,7 +421,7 @@ void NCFile::readFromPath(const std::string& path) {
     NBFFileInfoNodeRef info = NBFFileReaderGetInfoNode(reader);
     double version = NBFFileInfoNodeGetVersion(info);
     if (version > NBFFileReaderGetReaderVersion())
-        std::fprintf(stderr, "This file appears to have been created with a newer version (%.2f)\n",
+        Diagnostics::errorf("This file appears to have been created with a newer version (%.2f)",
                      version);
     i_isEvaluationTestFile = NBFFileInfoNodeIsEvaluationTest(info);
     NBFFileSettingsNodeRef settings = NBFFileReaderGetSettingsNode(reader);

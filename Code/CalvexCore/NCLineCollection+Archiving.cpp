@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "NCFile.h"
+#include "Diagnostics.h"
 #include "NCLineCollection.h"
 
 namespace {
@@ -86,7 +87,7 @@ std::vector<std::shared_ptr<NCLine>> NCLineCollection::linesWithIndexes(
     for (uint64_t index : indexes.indexes()) {
         std::shared_ptr<NCLine> line = lineAtIndex(index);
         if (!line) {
-            std::fprintf(stderr, "Asking for an out of range line\n");
+            Diagnostics::error("Asking for an out of range line");
             continue;
         }
         lines.push_back(std::move(line));

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "Diagnostics.h"
 #include "NCLineEvaluator.h"
 
 namespace {
@@ -12,10 +13,7 @@ int NCWarnLogLevel = 2;
 
 template <typename... Args>
 void warn(const char* format, Args... args) {
-    if (NCWarnLogLevel >= 3) {
-        std::fprintf(stderr, format, args...);
-        std::fputc('\n', stderr);
-    }
+    if (NCWarnLogLevel >= 3) Diagnostics::errorf(format, args...);
 }
 
 std::shared_ptr<NCEnvironment> environmentOver(const std::shared_ptr<NCEnvironment>& parent) {

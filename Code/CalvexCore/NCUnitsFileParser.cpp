@@ -7,9 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
-#include <mutex>
 
+#include "Diagnostics.h"
 #include "NBFString.h"
 #include "NCResult.h"
 #include "NCUnitComposer.h"
@@ -18,12 +17,6 @@
 namespace {
 
 typedef NCUnitsFileParser::Value Value;
-
-std::mutex gLogMutex;
-std::function<void(const std::string&)>& logHandler() {
-    static std::function<void(const std::string&)> handler;
-    return handler;
-}
 
 std::string utf8(const std::u16string& text) { return NBFUTF16ToUTF8(text); }
 
@@ -155,18 +148,7 @@ const std::map<std::u16string, std::u16string>& optionNames() {
 
 }  // namespace
 
-void NCUnitsFileParser::setLogHandler(std::function<void(const std::string&)> handler) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    logHandler() = std::move(handler);
-}
-
-void NCUnitsFileParser::log(const std::string& line) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    if (logHandler())
-        logHandler()(line);
-    else
-        std::cerr << line << '\n';
-}
+void NCUnitsFileParser::log(const std::string& line) { Diagnostics::error(line); }
 
 NCUnitType NCUnitsFileParser::unitTypeForCategory(const std::u16string& category) {
     static const std::map<std::u16string, NCUnitType> types{

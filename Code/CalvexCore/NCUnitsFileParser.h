@@ -7,7 +7,6 @@
 #ifndef NUMBERA_CORE_NC_UNITS_FILE_PARSER_H
 #define NUMBERA_CORE_NC_UNITS_FILE_PARSER_H
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,8 +40,7 @@ public:
     std::shared_ptr<NCUnitsFile> loadUnitsWithLocalizationFile(
         const std::string& localizationFile, const std::string& fallbackLocalizationFile);
 
-    // Where log lines go (standard error by default); tests read them.
-    static void setLogHandler(std::function<void(const std::string&)> handler);
+    // One line to the diagnostics sink.
     static void log(const std::string& line);
 
     const std::string& unitsFile() const { return _unitsFile; }

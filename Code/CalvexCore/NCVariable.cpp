@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "Diagnostics.h"
 #include "NBFUnitFractionBuilder.h"
 #include "NCEvaluator.h"
 #include "NCResultFormatter.h"
@@ -24,7 +25,7 @@ std::string utf8Text(const std::optional<std::u16string>& text) {
     return text ? NBFUTF16ToUTF8(*text) : std::string();
 }
 
-void logLine(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+void logLine(const std::string& line) { Diagnostics::error(line); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "Diagnostics.h"
 #include "NBFErrorLog.h"
 
 namespace {
@@ -70,7 +71,7 @@ bool NBFBaseConverterIs2CharPrefixedString(const char* text) {
 
 char* NBFBaseConverterConvertFromDecimal(const char* decimal, unsigned base, bool withPrefix) {
     if (base != 2 && base != 16) {
-        std::fprintf(stderr, "error: can't convert to base %u. only bases 2, 16 are supported.\n",
+        Diagnostics::errorf("error: can't convert to base %u. only bases 2, 16 are supported.",
                      base);
         return nullptr;
     }

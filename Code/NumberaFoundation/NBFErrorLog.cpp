@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "Diagnostics.h"
+
 bool NBFErrorLogEnabled = true;
 
 void NBFErrorLogSetEnabled(bool flag) { NBFErrorLogEnabled = flag; }
@@ -35,38 +37,48 @@ std::string formatMessage(const char* format, va_list args) {
     return text;
 }
 
-void finishReport(bool crashReport, const std::string& message) {
-    if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
-    std::fflush(stderr);
+// The heading and the message go out as one diagnostic; an empty message adds nothing.
+void finishReport(bool crashReport, const std::string& heading, const std::string& message) {
+    Diagnostics::error(message.empty() ? heading : heading + '\n' + message);
     if (crashReport && !message.empty()) {
         std::snprintf(s_lastFatalMessage, sizeof s_lastFatalMessage, "%s", message.c_str());
         s_hasFatalMessage.store(true);
     }
 }
 
+std::string formatHeading(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string formatHeading(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string heading = formatMessage(format, args);
+    va_end(args);
+    return heading;
+}
+
 }  // namespace
 
 void OX_logErr(bool crashReport, const char* kind, const char* condition, const char* function,
                const char* path, int line, const char* format, ...) {
-    std::fprintf(stderr, "%s failed: (%s) in function %s, %s:%d\n", kind ? kind : "",
-                 condition ? condition : "", function ? function : "", baseName(path), line);
+    const std::string heading =
+        formatHeading("%s failed: (%s) in function %s, %s:%d", kind ? kind : "",
+                      condition ? condition : "", function ? function : "", baseName(path), line);
     va_list args;
     va_start(args, format);
     std::string message = formatMessage(format, args);
     va_end(args);
-    finishReport(crashReport, message);
+    finishReport(crashReport, heading, message);
 }
 
 void OX_logErr_bigHeader(bool crashReport, const char* header, const char* function,
                          const char* path, int line, const char* format, ...) {
     if (header && std::strcmp(header, "Error!") == 0 && !NBFErrorLogEnabled) return;
-    std::fprintf(stderr, "\n\n%s @ %s, %s:%d\n------\n", header ? header : "",
-                 function ? function : "", baseName(path), line);
+    const std::string heading = formatHeading("\n\n%s @ %s, %s:%d\n------", header ? header : "",
+                                              function ? function : "", baseName(path), line);
     va_list args;
     va_start(args, format);
     std::string message = formatMessage(format, args);
     va_end(args);
-    finishReport(crashReport, message);
+    finishReport(crashReport, heading, message);
 }
 
 const char* NBFErrorLogLastFatalMessage() {

@@ -10,14 +10,15 @@
 extern bool NBFErrorLogEnabled;
 void NBFErrorLogSetEnabled(bool flag);
 
-// Writes "<kind> failed: (<condition>) in function <function>, <file>:<line>" and the
-// formatted message to standard error. With crashReport set the message is also kept as the
-// last fatal message (NBFErrorLogLastFatalMessage).
+// Reports "<kind> failed: (<condition>) in function <function>, <file>:<line>" and the
+// formatted message through the diagnostics sink (standard error by default). With
+// crashReport set the message is also kept as the last fatal message
+// (NBFErrorLogLastFatalMessage).
 void OX_logErr(bool crashReport, const char* kind, const char* condition, const char* function,
                const char* path, int line, const char* format, ...)
     __attribute__((format(printf, 7, 8)));
 
-// Writes "\n\n<header> @ <function>, <file>:<line>\n------\n" and the formatted message.
+// Reports "\n\n<header> @ <function>, <file>:<line>\n------\n" and the formatted message.
 // "Error!" reports are written only while NBFErrorLogEnabled is set; others always.
 void OX_logErr_bigHeader(bool crashReport, const char* header, const char* function,
                          const char* path, int line, const char* format, ...)

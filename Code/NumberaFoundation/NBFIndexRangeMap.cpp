@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "Diagnostics.h"
 #include "NBFObject.h"
 
 struct NBFIndexRangeMap : NBF::Object<NBFIndexRangeMap> {
@@ -197,19 +198,22 @@ void NBFIndexRangeMapDeallocateValue(NBFIndexRangeMapRef map, void* value) {
 
 void NBFIndexRangeMapPrint(NBFIndexRangeMapRef map) {
     if (!map) return;
-    std::printf("<NBFIndexRangeMap : %p { ", static_cast<void*>(map));
+    char part[96];
+    std::snprintf(part, sizeof part, "<NBFIndexRangeMap : %p { ", static_cast<void*>(map));
+    std::string text = part;
     for (size_t i = 0; i < map->boundaries.size(); ++i) {
         auto first = static_cast<unsigned>(map->boundaries[i]);
         if (i + 1 == map->boundaries.size()) {
-            std::printf("%u+ => %p", first, map->values[i]);
+            std::snprintf(part, sizeof part, "%u+ => %p", first, map->values[i]);
         } else {
             auto last = static_cast<unsigned>(map->boundaries[i + 1] - 1);
             if (first == last) {
-                std::printf("%u => %p, ", first, map->values[i]);
+                std::snprintf(part, sizeof part, "%u => %p, ", first, map->values[i]);
             } else {
-                std::printf("%u-%u => %p, ", first, last, map->values[i]);
+                std::snprintf(part, sizeof part, "%u-%u => %p, ", first, last, map->values[i]);
             }
         }
+        text += part;
     }
-    std::printf(" }>\n");
+    Diagnostics::write(Diagnostics::Stream::output, text + " }>");
 }

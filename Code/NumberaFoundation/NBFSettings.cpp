@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Diagnostics.h"
 #include "NBFErrorLog.h"
 
 const char* const NBFSettingAllowsVariableRedefinitions = "NBFSettingAllowsVariableRedefinitions";
@@ -24,7 +25,8 @@ Settings::Settings()
 void Settings::set(const std::string& name, bool value) {
     auto found = m_values.find(name);
     if (found != m_values.end() && found->second != value)
-        std::printf("NBFSettings: %s -> %s\n", name.c_str(), value ? "on" : "off");
+        Diagnostics::writef(Diagnostics::Stream::output, "NBFSettings: %s -> %s", name.c_str(),
+                            value ? "on" : "off");
     m_values[name] = value;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Diagnostics.h"
 #include "NBFVariable.h"
 #include "NBFVariableInternal.h"
 
@@ -218,8 +219,8 @@ uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_
 
 void NBFVariablePrint(NBFVariableRef variable) {
     if (!variable) return;
-    std::printf("NBFVariable %p \"%s\"\n", static_cast<void*>(variable),
-                NBFStringGetCppString(variable->name).c_str());
+    Diagnostics::writef(Diagnostics::Stream::output, "NBFVariable %p \"%s\"",
+                        static_cast<void*>(variable), NBFStringGetCppString(variable->name).c_str());
     const std::set<void*>* values = NBFIndexRangeMapGetUniqueValuesSetReference(variable->values);
     if (!values) return;
     for (void* item : *values) {
@@ -233,9 +234,11 @@ void NBFVariablePrint(NBFVariableRef variable) {
         std::string covered;
         for (int32_t i = 0; i < count; ++i)
             covered += (i ? ", " : "") + describeRange(ranges[static_cast<size_t>(i)]);
-        std::printf("  \"%s\" unit %p: %s\n", NBFStringGetCppString(value->text).c_str(),
-                    static_cast<void*>(NBFUnitContainerGetUnitFraction(value->unitContainer)),
-                    covered.c_str());
+        Diagnostics::writef(
+            Diagnostics::Stream::output, "  \"%s\" unit %p: %s",
+            NBFStringGetCppString(value->text).c_str(),
+            static_cast<void*>(NBFUnitContainerGetUnitFraction(value->unitContainer)),
+            covered.c_str());
     }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CoreTestSupport.h"
+#include "Diagnostics.h"
 #include "NCEvaluator.h"
 #include "NCUnitCollection.h"
 #include "NCUnitsFileParser.h"
@@ -57,20 +58,22 @@ inline std::shared_ptr<NCEnvironment> sharedRealEnvironment() {
     return parent;
 }
 
-// Collects the parser's log lines while alive.
+// Collects the warnings and errors reported while alive, the parser's among them.
 class CapturedUnitsLog {
   public:
-    CapturedUnitsLog() {
-        NCUnitsFileParser::setLogHandler(
-            [this](const std::string& line) { lines.push_back(line); });
-    }
-    ~CapturedUnitsLog() { NCUnitsFileParser::setLogHandler(nullptr); }
+    CapturedUnitsLog()
+        : m_sink([this](Diagnostics::Stream stream, const std::string& line) {
+              if (stream == Diagnostics::Stream::error) lines.push_back(line);
+          }) {}
     bool contains(const std::string& part) const {
         for (const auto& line : lines)
             if (line.find(part) != std::string::npos) return true;
         return false;
     }
     std::vector<std::string> lines;
+
+  private:
+    Diagnostics::ScopedSink m_sink;
 };
 
 // A file that is removed again.

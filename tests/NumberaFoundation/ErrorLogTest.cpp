@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "Diagnostics.h"
 #include "NBFErrorLog.h"
 
 namespace {
@@ -27,6 +29,20 @@ TEST(NBFErrorLog, CheckReportFormat) {
     OX_logErr(false, "VerifyTrue", "x > 0", "compute", "/a/b/source.cpp", 12, "x was %d", -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "VerifyTrue failed: (x > 0) in function compute, source.cpp:12\nx was -1\n");
+}
+
+TEST(NBFErrorLog, EachReportLeavesThroughTheSinkAsOneMessage) {
+    std::vector<std::string> seen;
+    {
+        Diagnostics::ScopedSink sink(
+            [&](Diagnostics::Stream, const std::string& text) { seen.push_back(text); });
+        OX_logErr(false, "VerifyTrue", "x > 0", "compute", "source.cpp", 12, "x was %d", -1);
+        OX_logErr_bigHeader(false, "Warning!", "f", "g.cpp", 3, "%s", "");
+    }
+    const std::vector<std::string> expected{
+        "VerifyTrue failed: (x > 0) in function compute, source.cpp:12\nx was -1",
+        "\n\nWarning! @ f, g.cpp:3\n------"};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST(NBFErrorLogDeathTest, AbortAndFailedChecksStopTheProcess) {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Diagnostics.h"
 #include "NBFoundation.h"
-#include "NKLog.h"
 #include "NKTextActionGenerator.h"
 #include "NKTextHelpers.h"
 #include "NKTextViewMetrics.h"
@@ -27,13 +27,13 @@ inline void startFoundation() {
     NBFSettingsRelease(settings);
 }
 
-// Collects the kit's log lines while alive.
+// Collects the warnings and errors reported while alive.
 struct LogCapture {
     std::vector<std::string> lines;
-    LogCapture() {
-        NKSetLogHook([this](const std::string& line) { lines.push_back(line); });
-    }
-    ~LogCapture() { NKSetLogHook(nullptr); }
+    Diagnostics::ScopedSink sink{
+        [this](Diagnostics::Stream stream, const std::string& line) {
+            if (stream == Diagnostics::Stream::error) lines.push_back(line);
+        }};
     bool contains(const std::string& text) const {
         for (const std::string& line : lines)
             if (line.find(text) != std::string::npos) return true;

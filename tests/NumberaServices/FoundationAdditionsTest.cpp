@@ -6,8 +6,8 @@
 #include <set>
 
 #include "Clock.h"
+#include "Diagnostics.h"
 #include "NKLocalization.h"
-#include "NKLog.h"
 #include "NSArray+Additions.h"
 #include "NSDate+Additions.h"
 #include "NSError+SimpleAdditions.h"
@@ -77,9 +77,11 @@ TEST(FormattingAdditions, RawResultsInALocale) {
 
 TEST(RandomInteger, BothEndsIncludedAndBadBoundsGiveZero) {
     std::vector<std::string> logged;
-    NKSetLogHook([&](const std::string& line) { logged.push_back(line); });
-    EXPECT_EQ(randomIntegerBetween(5, 5), 0);
-    NKSetLogHook(nullptr);
+    {
+        Diagnostics::ScopedSink sink(
+            [&](Diagnostics::Stream, const std::string& line) { logged.push_back(line); });
+        EXPECT_EQ(randomIntegerBetween(5, 5), 0);
+    }
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_EQ(logged[0], "Warning: low 5 isn't lower than high 5");
     std::set<int64_t> seen;

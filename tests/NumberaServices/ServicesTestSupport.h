@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Diagnostics.h"
 #include "KitTestSupport.h"
 #include "MainQueue.h"
 #include "NKTimingHelpers.h"
@@ -46,13 +47,12 @@ class RecordingTarget : public NKActionTarget {
 
 class CapturedLog {
   public:
-    CapturedLog() {
-        NKSetLogHook([this](const std::string& line) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_lines.push_back(line);
-        });
-    }
-    ~CapturedLog() { NKSetLogHook(nullptr); }
+    CapturedLog()
+        : m_sink([this](Diagnostics::Stream stream, const std::string& line) {
+              if (stream != Diagnostics::Stream::error) return;
+              std::lock_guard<std::mutex> lock(m_mutex);
+              m_lines.push_back(line);
+          }) {}
     std::vector<std::string> lines() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_lines;
@@ -70,6 +70,7 @@ class CapturedLog {
   private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
+    Diagnostics::ScopedSink m_sink;  // last: installed once the lines exist
 };
 
 #endif

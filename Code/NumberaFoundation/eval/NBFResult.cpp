@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "Diagnostics.h"
 #include "NBFMathLibrary.h"
 #include "NBFObject.h"
 
@@ -398,5 +399,5 @@ bool NBFResultEqualToResult(NBFResultRef a, NBFResultRef b) {
 }
 
 void NBFResultPrint(NBFResultRef result) {
-    std::printf("(NBFResult %p)\n", static_cast<void*>(result));
+    Diagnostics::writef(Diagnostics::Stream::output, "(NBFResult %p)", static_cast<void*>(result));
 }

@@ -1,4 +1,5 @@
 #include "NBFSyntaxTree.h"
+#include "Diagnostics.h"
 
 #include <cstdio>
 #include <vector>
@@ -299,7 +300,7 @@ void syntax_tree_crawl_expression_node(NBFSyntaxTreeRef tree, NBFEPExpressionTre
         NBFExpressionTreeNodeReplaceChildNodes(node, match.range, replacement);
         NBFEPExpressionTreeNodeRelease(replacement);
         if (++rewrites >= kMaximumRewrites) {
-            std::printf("Error: infinite loop in syntax tree crawl\n");
+            Diagnostics::write(Diagnostics::Stream::output, "Error: infinite loop in syntax tree crawl");
             break;
         }
     }
