@@ -68,7 +68,7 @@ int m_apm_is_odd(M_APM);   // 0 for a non-integer
 // quotient too large to hold, gives q = r = 0.
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b);
 void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b);
-void m_apm_factorial(M_APM r, M_APM a);  // of the integer part; 1 below 2
+void m_apm_factorial(M_APM r, M_APM a);              // of the integer part; 1 below 2
 void m_apm_integer_pow_nr(M_APM r, M_APM x, int n);  // exact x^n, n >= 0 (0 for n < 0)
 
 // Rounded to places + 1 significant digits.
@@ -167,8 +167,7 @@ void m_apm_arccosh_mt(M_APM r, int places, M_APM a);
 void m_apm_arctanh_mt(M_APM r, int places, M_APM a);
 void m_apm_to_string_mt(char* s, int places, M_APM);
 void m_apm_to_fixpt_string_mt(char* s, int places, M_APM);
-void m_apm_to_fixpt_stringex_mt(char* s, int places, M_APM, char radix, char separator,
-                                int count);
+void m_apm_to_fixpt_stringex_mt(char* s, int places, M_APM, char radix, char separator, int count);
 char* m_apm_to_fixpt_stringexp_mt(int places, M_APM, char radix, char separator, int count);
 void m_apm_to_integer_string_mt(char* s, M_APM);
 

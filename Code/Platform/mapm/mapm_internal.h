@@ -12,8 +12,8 @@
 // value = m * 10^e. m carries no trailing decimal zeros; zero is m = 0, e = 0. The scientific
 // exponent e + digits(m) - 1 and e itself both fit int64_t.
 struct M_APM_struct {
-  mpz_t m;
-  int64_t e;
+    mpz_t m;
+    int64_t e;
 };
 
 namespace mapm {
@@ -48,7 +48,7 @@ uint64_t round_digits(mpz_ptr z, uint64_t keep);
 
 // Significant digits asked for by `places` (negative places count as 0).
 inline uint64_t digits_for_places(int places) {
-  return places < 0 ? 1 : static_cast<uint64_t>(places) + 1;
+    return places < 0 ? 1 : static_cast<uint64_t>(places) + 1;
 }
 
 // Scientific exponent of a non-zero value.
