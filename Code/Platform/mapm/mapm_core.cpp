@@ -17,6 +17,9 @@ void const_pi(M_APM r, int places);  // mapm_transcendental.cpp
 
 namespace {
 
+// This thread's refusal status; trivially initialised, so usable before main and in any thread.
+thread_local bool t_refused = false;
+
 // Powers that the common precisions (up to a few hundred digits) need are built once and
 // only read afterwards, so every thread may use them without a lock.
 constexpr uint64_t kTableSize = 640;
@@ -230,13 +233,20 @@ void set_zero(M_APM r) {
     r->e = 0;
 }
 
+void note_refusal() { t_refused = true; }
+
+void refuse(M_APM r) {
+    set_zero(r);
+    note_refusal();
+}
+
 void settle(M_APM r, wide e) {
     if (mpz_sgn(r->m) == 0) {
         r->e = 0;
         return;
     }
     if (mpz_size(r->m) > kMaxLimbs) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     e += wide(strip_zeros(r->m));
@@ -245,7 +255,7 @@ void settle(M_APM r, wide e) {
         // Near the ends of the range: check both the exponent and the scientific exponent.
         const wide sci = e + wide(digits10(r->m)) - 1;
         if (e < wide(INT64_MIN) || sci > wide(INT64_MAX)) {
-            set_zero(r);
+            refuse(r);
             return;
         }
     }
@@ -282,7 +292,7 @@ bool exact_power(M_APM r, M_APM x, uint64_t n) {
         return false;
     const wide e = wide(x->e) * wide(n);
     if (e > wide(INT64_MAX) || e < wide(INT64_MIN)) {
-        set_zero(r);
+        refuse(r);
         return true;  // refused, not too large to compute
     }
     mpz_pow_ui(r->m, x->m, n);
@@ -350,7 +360,7 @@ void add_or_subtract(M_APM r, M_APM a, M_APM b, bool subtract) {
     M_APM low = a_high ? b : a;
     const uint64_t shift = uint64_t(wide(high->e) - wide(low->e));
     if (shift > kMaxDigits || shift + mpz_sizeinbase(high->m, 10) > kMaxDigits) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     const int64_t e = low->e;
@@ -406,7 +416,7 @@ void m_apm_multiply(M_APM r, M_APM a, M_APM b) {
         return;
     }
     if (mpz_size(a->m) + mpz_size(b->m) > kMaxLimbs) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     const wide e = wide(a->e) + wide(b->e);
@@ -540,7 +550,9 @@ void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b) {
     mpz_t iq, ir;
     mpz_inits(iq, ir, nullptr);
     int64_t re = 0;
-    if (mpz_sgn(b->m) == 0 || !truncated_division(iq, ir, &re, a, b)) {
+    const bool divided = mpz_sgn(b->m) != 0 && truncated_division(iq, ir, &re, a, b);
+    if (!divided) {
+        if (mpz_sgn(b->m) != 0) note_refusal();  // a zero divisor is a domain error
         mpz_set_ui(iq, 0);
         mpz_set_ui(ir, 0);
         re = 0;
@@ -558,11 +570,13 @@ void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b) {
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b) {
     mpz_t iq;
     mpz_init(iq);
-    if (mpz_sgn(b->m) != 0 && truncated_division(iq, nullptr, nullptr, a, b)) {
+    if (mpz_sgn(b->m) == 0) {
+        set_zero(q);  // a domain error
+    } else if (truncated_division(iq, nullptr, nullptr, a, b)) {
         mpz_swap(q->m, iq);
         settle(q, 0);
     } else {
-        set_zero(q);
+        refuse(q);
     }
     mpz_clear(iq);
 }
@@ -574,14 +588,14 @@ void m_apm_factorial(M_APM r, M_APM a) {
     if (ok && mpz_cmp_ui(n, 2) < 0) {
         m_apm_set_long(r, 1);
     } else if (!ok || !mpz_fits_ulong_p(n)) {
-        set_zero(r);
+        refuse(r);
     } else {
         const unsigned long k = mpz_get_ui(n);
         // log10(k!) by Stirling, generously: refuse what could not be held.
         const double dk = double(k);
         const double digits = (dk * std::log(dk) - dk + 0.5 * std::log(6.3 * dk)) / std::log(10.0);
         if (digits > double(kMaxDigits)) {
-            set_zero(r);
+            refuse(r);
         } else {
             mpz_fac_ui(r->m, k);
             settle(r, 0);
@@ -591,5 +605,13 @@ void m_apm_factorial(M_APM r, M_APM a) {
 }
 
 void m_apm_integer_pow_nr(M_APM r, M_APM x, int n) {
-    if (n < 0 || !exact_power(r, x, uint64_t(n))) set_zero(r);
+    if (n < 0)
+        set_zero(r);
+    else if (!exact_power(r, x, uint64_t(n)))
+        refuse(r);
 }
+
+// ---- refusals ----
+
+void m_apm_clear_refusal(void) { t_refused = false; }
+int m_apm_refused(void) { return t_refused ? 1 : 0; }

@@ -58,6 +58,11 @@ inline wide sci_exponent(M_APM a) { return wide(a->e) + wide(digits10(a->m)) - 1
 uint64_t strip_zeros(mpz_ptr m);
 
 void set_zero(M_APM r);
+// Sets r to 0 as a refusal: the result exists but cannot be held. Marks this thread's status,
+// which a true zero or a domain error leaves alone.
+void refuse(M_APM r);
+// Marks the status where the zero is written by other means.
+void note_refusal();
 // Strips trailing zeros from r->m and stores the exponent e; a value out of range is refused
 // (r becomes 0).
 void settle(M_APM r, wide e);

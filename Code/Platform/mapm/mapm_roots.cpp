@@ -60,8 +60,12 @@ bool square_root_exact_scale(M_APM r, M_APM a, uint64_t keep) {
 void root(M_APM r, int places, M_APM a, unsigned n) {
     const int sign = mpz_sgn(a->m);
     const uint64_t keep = digits_for_places(places);
-    if (sign == 0 || keep > kMaxDigits) {
+    if (sign == 0) {
         set_zero(r);
+        return;
+    }
+    if (keep > kMaxDigits) {
+        refuse(r);
         return;
     }
     if (n == 2 && square_root_exact_scale(r, a, keep)) return;
@@ -87,8 +91,12 @@ void root(M_APM r, int places, M_APM a, unsigned n) {
 void m_apm_divide(M_APM r, int places, M_APM a, M_APM b) {
     const uint64_t keep = digits_for_places(places);
     const int sign = mpz_sgn(a->m) * mpz_sgn(b->m);
-    if (sign == 0 || keep > kMaxDigits) {
+    if (sign == 0) {
         set_zero(r);  // includes division by zero
+        return;
+    }
+    if (keep > kMaxDigits) {
+        refuse(r);
         return;
     }
     if (divide_small(r, keep, a, b)) return;
@@ -156,8 +164,12 @@ void m_apm_integer_pow(M_APM r, int places, M_APM x, int n) {
         m_apm_set_long(r, 1);
         return;
     }
-    if (mpz_sgn(x->m) == 0 || keep > kMaxDigits) {
+    if (mpz_sgn(x->m) == 0) {
         set_zero(r);  // 0^n, and 0^-n is a domain error
+        return;
+    }
+    if (keep > kMaxDigits) {
+        refuse(r);
         return;
     }
     const uint64_t k = n < 0 ? uint64_t(-int64_t(n)) : uint64_t(n);

@@ -144,7 +144,7 @@ void evaluate(M_APM r, int places, Compute&& compute) {
     prepare_thread();
     const uint64_t keep = digits_for_places(places);
     if (keep > kMaxDigits) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     uint64_t guard = kGuardDigits;
@@ -155,10 +155,16 @@ void evaluate(M_APM r, int places, Compute&& compute) {
         bool exact = true;
         mpfr_clear_flags();
         const Outcome outcome = compute(y.get(), p, exact);
-        // Rounding toward zero turns an overflow into the largest finite number: refuse it.
-        if (outcome != Outcome::Value || mpfr_overflow_p() || !mpfr_number_p(y.get()) ||
-            mpfr_zero_p(y.get())) {
-            set_zero(r);  // domain error, overflow, or a true zero
+        // An argument or a result beyond MPFR's range is refused. Rounding toward zero turns an
+        // overflow into the largest finite number, so the flag tells; a zero is a refusal only
+        // when it stands for a result too small for the range.
+        if (outcome != Outcome::Value || mpfr_overflow_p() ||
+            (mpfr_zero_p(y.get()) && mpfr_underflow_p())) {
+            refuse(r);
+            return;
+        }
+        if (!mpfr_number_p(y.get()) || mpfr_zero_p(y.get())) {
+            set_zero(r);  // domain error, or a true zero
             return;
         }
         char small[160];
@@ -306,7 +312,7 @@ void mpfr_integer_power(M_APM r, int places, M_APM x, int64_t n) {
 
 void m_apm_exp(M_APM r, int places, M_APM a) {
     if (huge(a)) {
-        set_zero(r);  // overflow refused, or underflow
+        refuse(r);  // overflow, or underflow
         return;
     }
     unary(r, places, a, mpfr_exp, Sensitivity::Absolute);
@@ -335,7 +341,7 @@ void m_apm_pow(M_APM r, int places, M_APM x, M_APM y) {
         if (mpz_cmpabs_ui(x->m, 1) == 0 && x->e == 0)
             m_apm_set_long(r, (sx < 0 && m_apm_is_odd(y)) ? -1 : 1);
         else
-            set_zero(r);
+            refuse(r);
         return;
     }
     if (integer) {
@@ -361,7 +367,7 @@ void m_apm_pow(M_APM r, int places, M_APM x, M_APM y) {
 
 void m_apm_sin(M_APM r, int places, M_APM a) {
     if (too_large_for_period(a)) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     unary(r, places, a, mpfr_sin, Sensitivity::Periodic);
@@ -369,7 +375,7 @@ void m_apm_sin(M_APM r, int places, M_APM a) {
 
 void m_apm_cos(M_APM r, int places, M_APM a) {
     if (too_large_for_period(a)) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     unary(r, places, a, mpfr_cos, Sensitivity::Periodic);
@@ -377,7 +383,7 @@ void m_apm_cos(M_APM r, int places, M_APM a) {
 
 void m_apm_tan(M_APM r, int places, M_APM a) {
     if (too_large_for_period(a)) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     unary(r, places, a, mpfr_tan, Sensitivity::Periodic);
@@ -395,7 +401,7 @@ void m_apm_arctan(M_APM r, int places, M_APM a) {
 
 void m_apm_sinh(M_APM r, int places, M_APM a) {
     if (huge(a)) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     unary(r, places, a, mpfr_sinh, Sensitivity::Absolute);
@@ -403,7 +409,7 @@ void m_apm_sinh(M_APM r, int places, M_APM a) {
 
 void m_apm_cosh(M_APM r, int places, M_APM a) {
     if (huge(a)) {
-        set_zero(r);
+        refuse(r);
         return;
     }
     unary(r, places, a, mpfr_cosh, Sensitivity::Absolute);
