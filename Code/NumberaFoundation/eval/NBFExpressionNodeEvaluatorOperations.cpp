@@ -19,7 +19,8 @@ using namespace nbf::evaluator;
 namespace {
 
 constexpr NBFNumberType kFailed = 0;
-// The factorial operator computes what the factorial function does: below 100 000.
+// The factorial operator computes what the factorial function does: below 100 000. The layer
+// would compute factorials far larger, and slowly.
 constexpr int kLargestFactorialExponent = 4;
 
 int digitsOf(NBFExpressionNodeEvaluatorRef evaluator) {
@@ -145,7 +146,9 @@ NBFNumberType powerBody(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef le
     }
     bool whole = m_apm_is_integer(exponent);
     if (baseSign < 0 && !whole) return NBFNumberTypeSpecial;
-    // Refuse a result beyond the magnitude bound before computing it.
+    // Refuse a power beyond the magnitude bound before computing it. The layer would compute
+    // it, and the check of the flattened result comes only after a unit's multiplier has been
+    // folded in, which could bring it back within the bound.
     double size = nbf::math::approximateDouble(exponent) * nbf::math::log10Magnitude(base);
     if (std::fabs(size) > NBFEvaluationMagnitudeLimit + 2) {
         *error = NBFEvaluationErrorExponentTooLarge;
@@ -173,7 +176,8 @@ NBFNumberType e10Body(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef left
         *error = NBFEvaluationErrorExponentTooLarge;
         return kFailed;
     }
-    // 0 × 10^e is 0 for every e: nothing is divided by zero here.
+    // 0 × 10^e is 0 for every e: nothing is divided by zero here. Within the exponent limit
+    // checked above, e's digits fit the text below.
     if (m_apm_is_integer(e)) {
         char text[40] = "1E";
         m_apm_to_integer_string(text + 2, e);

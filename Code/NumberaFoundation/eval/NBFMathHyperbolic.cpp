@@ -20,19 +20,16 @@ M_APM onlyArgument(M_APM* reversed, uint8_t count, uint32_t* flags) {
     return reversed[count - 1];
 }
 
-// sinh and cosh grow like e^|x|: beyond 10^7 the result is far past the magnitude bound, so
-// it is refused before the work; near the bound the result itself is checked.
+// sinh and cosh grow like e^|x|: a result past the magnitude bound is either computed and
+// then seen to be, or refused by the layer.
 M_APM growing(MAPMFunction function, M_APM* reversed, uint8_t count, uint32_t* flags) {
     M_APM x = onlyArgument(reversed, count, flags);
     if (!x) return nullptr;
     Lock lock;
-    if (m_apm_exponent(x) >= 7) {
-        raise(flags, NBFMathFlagExponentTooLarge);
-        return nullptr;
-    }
     M_APM result = m_apm_init();
+    m_apm_clear_refusal();
     function(result, kLegacyDigits, x);
-    if (NBF_mapm_exceeds_magnitude_limit(result)) {
+    if (m_apm_refused() || NBF_mapm_exceeds_magnitude_limit(result)) {
         m_apm_free(result);
         raise(flags, NBFMathFlagExponentTooLarge);
         return nullptr;

@@ -12,7 +12,9 @@ using namespace nbf::math;
 
 namespace {
 
-// 2^n passes the magnitude bound beyond this n (n · log10 2 > 10^6).
+// 2^n passes the magnitude bound beyond this n (n · log10 2 > 10^6). Larger shifts are refused
+// before 2^n is made, since the layer would make it exactly however long (and 0 shifted by
+// them would pass the bound).
 constexpr long kLargestShift = 3321928;
 // Terms of a binomial coefficient's product computed at most; beyond, the result is refused.
 constexpr long kLargestChooseTerms = 100000;
@@ -98,6 +100,8 @@ M_APM NBFMAPM_mod(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* flag
     M_APM a[2];
     if (!inCallOrder(reversed, count, 2, a, flags)) return nullptr;
     Lock lock;
+    // Operands past the bound are refused even where the remainder would be within it; the
+    // layer would divide them.
     if (tooLarge(a[0], flags) || tooLarge(a[1], flags)) return nullptr;
     if (m_apm_sign(a[1]) == 0) {
         raise(flags, NBFMathFlagDivideByZero);
@@ -130,6 +134,7 @@ M_APM NBFMAPM_choose(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* f
     M_APM smaller = m_apm_init();
     m_apm_subtract(smaller, n, k);
     if (m_apm_compare(k, smaller) < 0) m_apm_copy(smaller, k);
+    // Both refusals come before the terms are multiplied out, which the layer would do.
     bool manyTerms = m_apm_exponent(smaller) >= 9 || toLong(smaller) > kLargestChooseTerms;
     if (manyTerms || chooseMagnitude(approximateDouble(n), approximateDouble(smaller)) >
                          NBFEvaluationMagnitudeLimit + 10) {
@@ -167,6 +172,8 @@ M_APM NBFMAPM_pow(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* flag
     Lock lock;
     M_APM base = a[0];
     M_APM exponent = a[1];
+    // An exponent of 10^6 or more is refused whatever the base (1 and 0.5 too), as in the
+    // evaluator's power; below it the exponent fits an int.
     if (m_apm_sign(exponent) != 0 && m_apm_exponent(exponent) >= 6) {
         raise(flags, NBFMathFlagExponentTooLarge);
         return nullptr;
@@ -186,17 +193,18 @@ M_APM NBFMAPM_pow(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* flag
         raise(flags, NBFMathFlagNotANumber);
         return nullptr;
     }
-    // Estimate the result's size first, so a huge power is refused before it is computed.
-    double size = approximateDouble(exponent) * log10Magnitude(base);
-    if (std::fabs(size) > NBFEvaluationMagnitudeLimit + 2) {
-        raise(flags, NBFMathFlagExponentTooLarge);
-        return nullptr;
-    }
+    // A power past the bound is either computed and then seen to be, or refused by the layer.
     M_APM result = m_apm_init();
+    m_apm_clear_refusal();
     if (whole) {
         m_apm_integer_pow(result, kLegacyDigits, base, static_cast<int>(toLong(exponent)));
     } else {
         m_apm_pow(result, kLegacyDigits, base, exponent);
+    }
+    if (m_apm_refused()) {
+        m_apm_free(result);
+        raise(flags, NBFMathFlagExponentTooLarge);
+        return nullptr;
     }
     return bounded(result, flags);
 }
@@ -209,6 +217,8 @@ M_APM NBFMAPM_fact(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* fla
     uint32_t refusal = 0;
     if (!m_apm_is_integer(x)) refusal = NBFMathFlagFactorialOfNonInteger;
     if (m_apm_sign(x) < 0) refusal = NBFMathFlagFactorialOfNegative;
+    // From 100000 on, although the result stays within the bound up to about 205000: the
+    // layer would compute factorials far larger, and slowly.
     if (!refusal && m_apm_exponent(x) > 4) refusal = NBFMathFlagExponentTooLarge;
     if (refusal) {
         raise(flags, refusal);
@@ -225,6 +235,8 @@ M_APM NBFMAPM_e10(M_APM* reversed, uint8_t count, void*, int32_t, uint32_t* flag
     Lock lock;
     M_APM x = a[0];
     M_APM e = a[1];
+    // The evaluator's exponent limit: 0 × 10^(10^6) is refused too, where the layer would make
+    // 10^e for any e in its range.
     if (m_apm_sign(e) != 0 && m_apm_exponent(e) >= 6) {
         raise(flags, NBFMathFlagExponentTooLarge);
         return nullptr;

@@ -9,20 +9,19 @@ namespace {
 
 typedef void (*MAPMFunction)(M_APM result, int places, M_APM x);
 
-// Radians of this decimal exponent or more cannot be placed in their period by the decimal
-// layer (it works with at most 400000 bits of the argument's integer part).
-constexpr int kLargestRadianExponent = 120000;
-
 // Loads the argument as an angle in radians at `places`. In degree mode the angle is first
 // reduced exactly to 0..360 (into reducedDegrees when given), so whole turns cost no
-// precision. False for an argument that is not an ordinary number or too large to place in its
-// period. Needs the lock.
+// precision. False for an argument that is not an ordinary number or beyond the magnitude
+// bound; radians too large to place in their period are left to the decimal layer, which
+// refuses them. Needs the lock.
 bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* arguments, int32_t count,
                  NBFEvaluationContextRef context, int places) {
     NBFNumberRef number = ordinaryNumber(arguments, count);
     if (!number) return false;
     M_APM x = m_apm_init();
     loadAsFraction(x, number);
+    // The reduction of degrees below divides at as many places as the argument has integer
+    // digits, which the layer would do however many that is.
     if (NBF_mapm_exceeds_magnitude_limit(x)) {
         m_apm_free(x);
         return false;
@@ -42,9 +41,6 @@ bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* argumen
         m_apm_round(radians, places, radians);
         m_apm_free(quotient);
         m_apm_free(turn);
-    } else if (m_apm_sign(x) != 0 && m_apm_exponent(x) >= kLargestRadianExponent) {
-        m_apm_free(x);
-        return false;
     } else {
         m_apm_copy(radians, x);
     }
@@ -52,7 +48,8 @@ bool loadRadians(M_APM radians, M_APM reducedDegrees, const NBFValueRef* argumen
     return true;
 }
 
-// sin or cos into register 0, tiny values cut; false (register 0 = 0) for an unusable argument.
+// sin or cos into register 0, tiny values cut; false (register 0 = 0) for an unusable argument
+// or one the layer cannot place in its period.
 bool circular(MAPMFunction function, const NBFValueRef* arguments, int32_t count,
               NBFMAPMContextRef mapm, NBFEvaluationContextRef context) {
     int digits = digitsOf(mapm);
@@ -62,14 +59,17 @@ bool circular(MAPMFunction function, const NBFValueRef* arguments, int32_t count
         m_apm_copy(r[0], MM_Zero);
         return false;
     }
+    m_apm_clear_refusal();
     function(r[0], digits + kGuardDigits, r[1]);
+    if (m_apm_refused()) return false;
     m_apm_round(r[0], digits, r[0]);
     NBF_mapm_truncate_tiny_number(r[0], digits, true);
     return true;
 }
 
 // tan into register 0. Answers the special result: infinity at an odd multiple of a right
-// angle, not-a-number for an unusable argument, none otherwise.
+// angle, not-a-number for an unusable argument or one the layer cannot place in its period,
+// none otherwise.
 NBFNumberSpecialType tangent(const NBFValueRef* arguments, int32_t count, NBFMAPMContextRef mapm,
                              NBFEvaluationContextRef context) {
     int digits = digitsOf(mapm);
@@ -96,7 +96,11 @@ NBFNumberSpecialType tangent(const NBFValueRef* arguments, int32_t count, NBFMAP
     m_apm_free(degrees);
     if (!usable) return NBFNumberSpecialTypeNaN;
     if (pole) return NBFNumberSpecialTypeInfinity;
+    // An argument the layer refuses is never taken for a pole above: so large, 2x/pi rounded
+    // to the precision is a multiple of ten.
+    m_apm_clear_refusal();
     m_apm_tan(r[0], digits + kGuardDigits, r[1]);
+    if (m_apm_refused()) return NBFNumberSpecialTypeNaN;
     m_apm_round(r[0], digits, r[0]);
     NBF_mapm_truncate_tiny_number(r[0], digits, true);
     return NBFNumberSpecialTypeNone;

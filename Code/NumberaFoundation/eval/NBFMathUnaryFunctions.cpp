@@ -48,10 +48,6 @@ void truncBody(M_APM* r, M_APM x, int digits) {
 
 void roundBody(M_APM* r, M_APM x, int) { NBF_mapm_round(r[0], 0, x); }
 
-// e^x has the decimal exponent floor(x / ln 10): beyond this it is surely past the magnitude
-// bound and is refused unseen; nearer, the result itself is checked.
-constexpr long kLargestExpArgument = 2302588;
-
 enum class Logarithm { Natural, Decimal, Binary };
 
 NBFValueRef logarithm(Logarithm kind, const NBFValueRef* arguments, int32_t count,
@@ -172,16 +168,15 @@ NBFValueRef NBFMAPM_exp(const NBFValueRef* arguments, int32_t count, NBFMAPMCont
     Lock lock;
     M_APM* r = mapm->registers;
     loadAsFraction(r[1], number);
+    // From x = -10^6 down the answer is 0, although the layer would give e^x itself (within
+    // the magnitude bound as far as about -2.3 × 10^6).
     if (m_apm_sign(r[1]) < 0 && m_apm_exponent(r[1]) >= 6) {
         return NBFValueCreate_TransferOwnership(NBFNumberCreateWithInt32(0, 1));
     }
-    m_apm_set_long(r[2], kLargestExpArgument);
-    if (m_apm_compare(r[1], r[2]) > 0) {
-        setError(context, NBFEvaluationErrorExponentTooLarge);
-        return nullptr;
-    }
+    // Past the bound e^x is either computed and then seen to be, or refused by the layer.
+    m_apm_clear_refusal();
     m_apm_exp(r[0], digitsOf(mapm), r[1]);
-    if (NBF_mapm_exceeds_magnitude_limit(r[0])) {
+    if (m_apm_refused() || NBF_mapm_exceeds_magnitude_limit(r[0])) {
         setError(context, NBFEvaluationErrorExponentTooLarge);
         return nullptr;
     }

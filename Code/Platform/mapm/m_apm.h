@@ -10,8 +10,12 @@
 // Domain errors (sqrt of a negative, log of zero, arcsin(2), division by zero) answer 0 and
 // never crash; callers check their arguments. A result whose decimal exponent would leave the
 // 64-bit range is refused: the result is set to 0. So is a result that would need more than
-// 80 million significant digits, and a trigonometric function of an argument of about 10^120000
-// or more (too large to place in the period). A negative `places` counts as 0.
+// 80 million significant digits, and a trigonometric function of an argument of 10^119999 or
+// more in size (too large to place in the period). What is computed through MPFR is refused
+// beyond its range too (binary exponents beyond about +-4.6e18), as are exp, sinh and cosh of
+// arguments of 10^19 or more in size, and x^y for such y unless |x| is 1. A refusal, unlike a
+// domain error, is recorded in the calling thread's refusal status (below). A negative `places`
+// counts as 0.
 //
 // The plain functions may be called from any thread on distinct values. The `_mt` forms take
 // the one process-wide recursive mutex, the same one that m_apm_enter()/m_apm_leave() take
@@ -68,7 +72,7 @@ int m_apm_is_odd(M_APM);   // 0 for a non-integer
 // quotient too large to hold, gives q = r = 0.
 void m_apm_integer_divide(M_APM q, M_APM a, M_APM b);
 void m_apm_integer_div_rem(M_APM q, M_APM r, M_APM a, M_APM b);
-void m_apm_factorial(M_APM r, M_APM a);  // of the integer part; 1 below 2
+void m_apm_factorial(M_APM r, M_APM a);              // of the integer part; 1 below 2
 void m_apm_integer_pow_nr(M_APM r, M_APM x, int n);  // exact x^n, n >= 0 (0 for n < 0)
 
 // Rounded to places + 1 significant digits.
@@ -113,6 +117,12 @@ void m_apm_to_fixpt_stringex(char* s, int places, M_APM, char radix, char separa
 char* m_apm_to_fixpt_stringexp(int places, M_APM, char radix, char separator, int count);
 // The integer part, truncated toward zero.
 void m_apm_to_integer_string(char* s, M_APM);
+
+// The calling thread's refusal status: set by any refusal of any function above, nested calls
+// included, and cleared only by m_apm_clear_refusal, so one check may follow a group of calls.
+// Domain errors, invalid text and true zeros leave it alone. Per thread, so it needs no lock.
+void m_apm_clear_refusal(void);
+int m_apm_refused(void);  // 1 after a refusal since the last clear, else 0
 
 // The process-wide mutex (recursive).
 void m_apm_enter(void);
@@ -167,8 +177,7 @@ void m_apm_arccosh_mt(M_APM r, int places, M_APM a);
 void m_apm_arctanh_mt(M_APM r, int places, M_APM a);
 void m_apm_to_string_mt(char* s, int places, M_APM);
 void m_apm_to_fixpt_string_mt(char* s, int places, M_APM);
-void m_apm_to_fixpt_stringex_mt(char* s, int places, M_APM, char radix, char separator,
-                                int count);
+void m_apm_to_fixpt_stringex_mt(char* s, int places, M_APM, char radix, char separator, int count);
 char* m_apm_to_fixpt_stringexp_mt(int places, M_APM, char radix, char separator, int count);
 void m_apm_to_integer_string_mt(char* s, M_APM);
 

@@ -12,8 +12,8 @@
 // value = m * 10^e. m carries no trailing decimal zeros; zero is m = 0, e = 0. The scientific
 // exponent e + digits(m) - 1 and e itself both fit int64_t.
 struct M_APM_struct {
-  mpz_t m;
-  int64_t e;
+    mpz_t m;
+    int64_t e;
 };
 
 namespace mapm {
@@ -48,7 +48,7 @@ uint64_t round_digits(mpz_ptr z, uint64_t keep);
 
 // Significant digits asked for by `places` (negative places count as 0).
 inline uint64_t digits_for_places(int places) {
-  return places < 0 ? 1 : static_cast<uint64_t>(places) + 1;
+    return places < 0 ? 1 : static_cast<uint64_t>(places) + 1;
 }
 
 // Scientific exponent of a non-zero value.
@@ -58,6 +58,11 @@ inline wide sci_exponent(M_APM a) { return wide(a->e) + wide(digits10(a->m)) - 1
 uint64_t strip_zeros(mpz_ptr m);
 
 void set_zero(M_APM r);
+// Sets r to 0 as a refusal: the result exists but cannot be held. Marks this thread's status,
+// which a true zero or a domain error leaves alone.
+void refuse(M_APM r);
+// Marks the status where the zero is written by other means.
+void note_refusal();
 // Strips trailing zeros from r->m and stores the exponent e; a value out of range is refused
 // (r becomes 0).
 void settle(M_APM r, wide e);
