@@ -111,7 +111,8 @@ bool NCLineCollection::containsLine(NCLine& line) const {
     return i_lineIDSet.count(identifier) != 0;
 }
 
-std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(const std::u16string& identifier) const {
+std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(
+    const std::u16string& identifier) const {
     std::lock_guard<std::mutex> lock(mutex);
     auto found = i_linesByIdentifier.find(identifier);
     return found == i_linesByIdentifier.end() ? nullptr : found->second;
@@ -203,6 +204,7 @@ void NCLineCollection::removeLineAtIndex(uint64_t index) {
     // A removed line held elsewhere must not reach back into this collection.
     removed->_setLineCollection(nullptr);
     if (i_declarationLines.count(removed.get())) i_declarationLinesKnown = false;
+    m_linesWithUngraphedReferences.erase(removed.get());
     registerChange(NCLineCollectionChangeTypeRemoval, static_cast<int64_t>(index));
 }
 
@@ -226,6 +228,7 @@ void NCLineCollection::removeAllLines() {
     for (const auto& line : removed) line->_setLineCollection(nullptr);
     i_declarationLines.clear();
     i_declarationLinesKnown = false;
+    m_linesWithUngraphedReferences.clear();
     registerChange(NCLineCollectionChangeTypeRemoveAll, 0);
 }
 
@@ -251,9 +254,8 @@ void NCLineCollection::moveLineAtIndex(uint64_t from, uint64_t to) {
         resetLineIndexesLocked(to > from ? from : to + 1);
     }
     i_declarationLinesKnown = false;
-    registerChange(NCLineCollectionChange::changeOfType(NCLineCollectionChangeTypeMove,
-                                                        static_cast<int64_t>(from),
-                                                        static_cast<int64_t>(to)));
+    registerChange(NCLineCollectionChange::changeOfType(
+        NCLineCollectionChangeTypeMove, static_cast<int64_t>(from), static_cast<int64_t>(to)));
 }
 
 // Registration

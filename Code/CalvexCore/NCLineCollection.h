@@ -4,14 +4,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
-#include <unordered_map>
-#include <unordered_set>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "NCDependencyGraph.h"
@@ -154,7 +154,7 @@ class NCLineCollection {
     NSIndexSet lineIndexesDirectlyDependingOnIndexesInRange(NSRange range, uint32_t mask) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask, uint64_t index) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask,
-                                                          const NSIndexSet& indexes) const;
+                                                           const NSIndexSet& indexes) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesMatchingTypeMask(
         uint32_t mask, uint64_t index) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesCrossingLineIndex(
@@ -169,8 +169,7 @@ class NCLineCollection {
     // None when the file is missing or unreadable.
     static std::shared_ptr<NCLineCollection> lineCollectionFromPath(const std::string& path);
     // Info values land in the file's misc settings. Atomic; false with the reason on failure.
-    bool archiveToPath(const std::string& path,
-                       const std::map<std::string, NSArchiveValue>& info,
+    bool archiveToPath(const std::string& path, const std::map<std::string, NSArchiveValue>& info,
                        std::string* errorMessage = nullptr);
     bool isEmpty() const;
     // Of the texts and answers, in order: moving a line or repeating one changes it.
@@ -194,6 +193,17 @@ class NCLineCollection {
     // Whether a pass over these changed lines can leave variables and other lines' edges alone.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
     void rememberDeclarationLines();
+    void parseLinesAtIndexes(const NSIndexSet& indexes);
+    // The pass for any other change: variables read anew when a declaration may be involved,
+    // and the graph rebuilt from the first line concerned; adds the lines to evaluate.
+    void processChangesRebuildingFrom(const NCLineCollectionChangedIndexes& indexes,
+                                      const NSIndexSet& textChanged, NSIndexSet& toEvaluate);
+    // A line that declares nothing inserted (delta 1) or removed (delta -1) at the index: the
+    // variables' scopes follow the lines after it.
+    void shiftLineVariables(uint64_t index, int32_t delta);
+    // The same edit in the dependency graph: answers the lines whose edges are to be rebuilt,
+    // and evaluated, since their references now point at other lines.
+    NSIndexSet shiftDependencyGraph(uint64_t index, int32_t delta);
     // Whether a line variable is first declared at or after the index.
     bool governsLinesBefore(uint64_t index) const;
 
@@ -216,6 +226,9 @@ class NCLineCollection {
     // line cannot change the variables.
     std::unordered_set<const NCLine*> i_declarationLines;
     bool i_declarationLinesKnown = false;
+    // Lines with a reference that has no edge (before the first line, far past the last, or
+    // to the line itself): moving such a line can change what the reference reaches.
+    std::unordered_set<const NCLine*> m_linesWithUngraphedReferences;
     std::shared_ptr<NCEnvironment> _environment;
 };
 

@@ -152,6 +152,11 @@ void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text
     if (!held || !held->count(value)) NBFVariableValueFree(value);
 }
 
+void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32_t delta) {
+    if (variable && variable->values && index < kUnscoped)
+        NBFIndexRangeMapShiftIndexes(variable->values, static_cast<int32_t>(index), delta);
+}
+
 void NBFVariableSetResultFlags(NBFVariableRef variable, uint32_t resultFlags) {
     if (!variable) return;
     NBFVariableValueRef unscoped = valueAt(variable, kUnscoped);
@@ -220,7 +225,8 @@ uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_
 void NBFVariablePrint(NBFVariableRef variable) {
     if (!variable) return;
     Diagnostics::writef(Diagnostics::Stream::output, "NBFVariable %p \"%s\"",
-                        static_cast<void*>(variable), NBFStringGetCppString(variable->name).c_str());
+                        static_cast<void*>(variable),
+                        NBFStringGetCppString(variable->name).c_str());
     const std::set<void*>* values = NBFIndexRangeMapGetUniqueValuesSetReference(variable->values);
     if (!values) return;
     for (void* item : *values) {
