@@ -13,8 +13,8 @@
 #include "NBFExpressionNodeEvaluatorInternal.h"
 #include "NBFMathInternal.h"
 
-using nbf::math::Lock;
-using namespace nbf::evaluator;
+using NBF::math::Lock;
+using namespace NBF::evaluator;
 
 namespace {
 
@@ -23,7 +23,7 @@ constexpr NBFNumberType kFailed = 0;
 constexpr int kLargestFactorialExponent = 4;
 
 int digitsOf(NBFExpressionNodeEvaluatorRef evaluator) {
-    return nbf::math::digitsOf(evaluator->mapmContext);
+    return NBF::math::digitsOf(evaluator->mapmContext);
 }
 
 M_APM reg(NBFExpressionNodeEvaluatorRef evaluator, int index) {
@@ -112,8 +112,8 @@ bool loadFractions(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef left, N
         unexpectedType(left, right);
         return false;
     }
-    nbf::math::loadAsFraction(reg(evaluator, 1), left);
-    nbf::math::loadAsFraction(reg(evaluator, 2), right);
+    NBF::math::loadAsFraction(reg(evaluator, 1), left);
+    NBF::math::loadAsFraction(reg(evaluator, 2), right);
     return true;
 }
 
@@ -146,7 +146,7 @@ NBFNumberType powerBody(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef le
     bool whole = m_apm_is_integer(exponent);
     if (baseSign < 0 && !whole) return NBFNumberTypeSpecial;
     // Refuse a result beyond the magnitude bound before computing it.
-    double size = nbf::math::approximateDouble(exponent) * nbf::math::log10Magnitude(base);
+    double size = NBF::math::approximateDouble(exponent) * NBF::math::log10Magnitude(base);
     if (std::fabs(size) > NBFEvaluationMagnitudeLimit + 2) {
         *error = NBFEvaluationErrorExponentTooLarge;
         return kFailed;
