@@ -253,23 +253,23 @@ void startElement(void* context, const xmlChar* localName, const xmlChar* prefix
 // allocator sweep every small block the parse left behind.
 class FileBytes {
   public:
-    explicit FileBytes(size_t size) : size_(size) {
+    explicit FileBytes(size_t size) : m_size(size) {
         void* block =
             size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
                  : MAP_FAILED;
-        data_ = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+        m_data = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
     }
     ~FileBytes() {
-        if (data_) ::munmap(data_, size_);
+        if (m_data) ::munmap(m_data, m_size);
     }
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
-    char* data() const { return data_; }
-    size_t size() const { return size_; }
+    char* data() const { return m_data; }
+    size_t size() const { return m_size; }
 
   private:
-    size_t size_;
-    char* data_;
+    size_t m_size;
+    char* m_data;
 };
 
 // The whole file, or false when it cannot be read in full.

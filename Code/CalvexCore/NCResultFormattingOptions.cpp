@@ -50,13 +50,13 @@ const std::vector<KeyEntry>& keyTable() {
         boolEntry("trailingZeros", &Options::trailingZeros),
         integerEntry("scientificNotationMode", Kind::Int, &Options::scientificNotationMode),
         integerEntry("scientificNotationStyle", Kind::Int, &Options::scientificNotationStyle),
-        integerEntry("precisionMode", Kind::Integer, &Options::_precisionMode),
+        integerEntry("precisionMode", Kind::Integer, &Options::m_precisionMode),
         {"decimalPlaces", Kind::Integer,
          [](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.decimalPlaces())); },
          [](Options& o, const NSArchiveValue& v) {
              o.setDecimalPlaces(static_cast<uint64_t>(std::get<int64_t>(v)));
          }},
-        integerEntry("significantDigits", Kind::Integer, &Options::_significantDigits),
+        integerEntry("significantDigits", Kind::Integer, &Options::m_significantDigits),
         integerEntry("thousandsGroupSize", Kind::Integer, &Options::thousandsGroupSize),
         integerEntry("scientificNotationBigThreshold", Kind::Integer,
                      &Options::scientificNotationBigThreshold),
@@ -68,7 +68,7 @@ const std::vector<KeyEntry>& keyTable() {
         stringEntry("scientificNotationExponentSuffixString",
                     &Options::scientificNotationExponentSuffixString),
         boolEntry("showBasePrefix", &Options::showBasePrefix),
-        integerEntry("displayFormat", Kind::Int, &Options::_displayFormat),
+        integerEntry("displayFormat", Kind::Int, &Options::m_displayFormat),
         boolEntry("fallbackToDefaultDisplayFormat", &Options::fallbackToDefaultDisplayFormat),
         integerEntry("fractionStyle", Kind::Int, &Options::fractionStyle),
         stringEntry("degreesCharacter", &Options::degreesCharacter),
@@ -116,18 +116,18 @@ bool kindMatches(Kind kind, const NSArchiveValue& value) {
 std::shared_ptr<NCResultFormattingOptions> NCResultFormattingOptions::formattingOptionsWithDisplayFormat(
     NCDisplayFormat format, NCSimpleLocale locale) {
     auto options = std::make_shared<NCResultFormattingOptions>();
-    options->_displayFormat = format;
+    options->m_displayFormat = format;
     options->decimalPlaceCharacter = locale.decimalPointChar;
     options->thousandsSeparatorCharacter = locale.groupingChar;
     return options;
 }
 
 uint64_t NCResultFormattingOptions::decimalPlaces() const {
-    return isDecimalPlacesSet() ? _decimalPlaces : 10;
+    return isDecimalPlacesSet() ? m_decimalPlaces : 10;
 }
 
 bool NCResultFormattingOptions::isDecimalPlacesSet() const {
-    return _decimalPlaces != NBFDecimalPlacesNotDefined;
+    return m_decimalPlaces != NBFDecimalPlacesNotDefined;
 }
 
 void NCResultFormattingOptions::setScientificNotationSignificandThreshold(uint64_t threshold) {
@@ -143,9 +143,9 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     scientificNotationSmallThreshold = o->scientificNotationSmallThreshold;
     scientificNotationBigThreshold = o->scientificNotationBigThreshold;
     scientificNotationSignicantDigits = o->scientificNotationSignicantDigits;
-    _precisionMode = o->_precisionMode;
+    m_precisionMode = o->m_precisionMode;
     setDecimalPlaces(o->decimalPlaces());
-    _significantDigits = o->_significantDigits;
+    m_significantDigits = o->m_significantDigits;
     showUnit = o->showUnit;
     unitNameFormat = o->unitNameFormat;
     displayBase = o->displayBase;
@@ -153,7 +153,7 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     trailingZeros = o->trailingZeros;
     thousandsGroupSize = o->thousandsGroupSize;
     scientificNotationExponentGranularity = o->scientificNotationExponentGranularity;
-    _displayFormat = o->_displayFormat;
+    m_displayFormat = o->m_displayFormat;
     fallbackToDefaultDisplayFormat = o->fallbackToDefaultDisplayFormat;
     fractionStyle = o->fractionStyle;
     degreesCharacter = o->degreesCharacter;

@@ -34,27 +34,27 @@ class NCUnitsPreferenceOption {
 public:
     NCUnitsPreferenceOption() = default;
     explicit NCUnitsPreferenceOption(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits)
-        : _aliasUnits(std::move(aliasUnits)) {}
+        : m_aliasUnits(std::move(aliasUnits)) {}
     std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits() const;
     void setAliasUnits(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits);
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<std::shared_ptr<NCAliasUnit>> _aliasUnits;
+    std::vector<std::shared_ptr<NCAliasUnit>> m_aliasUnits;
 };
 
 class NCUnitsPreference {
 public:
     typedef std::map<std::u16string, std::shared_ptr<NCUnitsPreferenceOption>> Options;
     NCUnitsPreference() = default;
-    explicit NCUnitsPreference(Options options) : _options(std::move(options)) {}
+    explicit NCUnitsPreference(Options options) : m_options(std::move(options)) {}
     Options options() const;
     void setOptions(Options options);
     std::shared_ptr<NCUnitsPreferenceOption> optionNamed(const std::u16string& name) const;
 
 private:
     mutable std::mutex m_mutex;
-    Options _options;
+    Options m_options;
 };
 
 class NCUnitsFile {
@@ -62,7 +62,7 @@ public:
     NCUnitsFile() = default;
     NCUnitsFile(std::vector<std::shared_ptr<NCUnit>> units,
                 std::map<NCUnitType, std::u16string> baseUnitIdentifiers)
-        : _units(std::move(units)), _baseUnitIdentifiersByType(std::move(baseUnitIdentifiers)) {}
+        : m_units(std::move(units)), m_baseUnitIdentifiersByType(std::move(baseUnitIdentifiers)) {}
     std::vector<std::shared_ptr<NCUnit>> units() const;
     void setUnits(std::vector<std::shared_ptr<NCUnit>> units);
     std::map<NCUnitType, std::u16string> baseUnitIdentifiersByType() const;
@@ -70,8 +70,8 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<std::shared_ptr<NCUnit>> _units;
-    std::map<NCUnitType, std::u16string> _baseUnitIdentifiersByType;
+    std::vector<std::shared_ptr<NCUnit>> m_units;
+    std::map<NCUnitType, std::u16string> m_baseUnitIdentifiersByType;
 };
 
 #endif

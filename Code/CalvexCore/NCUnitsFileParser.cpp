@@ -186,16 +186,16 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::readUnitsFile(
 }
 
 NCUnitsFileParser::NCUnitsFileParser(std::string unitsFile, NCUnitsPreferenceChoices preferences)
-    : _evaluator(NBFEvaluatorCreate()),
-      _unitsFile(std::move(unitsFile)),
-      _preferences(std::move(preferences)) {}
+    : m_evaluator(NBFEvaluatorCreate()),
+      m_unitsFile(std::move(unitsFile)),
+      m_preferences(std::move(preferences)) {}
 
-NCUnitsFileParser::~NCUnitsFileParser() { NBFEvaluatorFree(_evaluator); }
+NCUnitsFileParser::~NCUnitsFileParser() { NBFEvaluatorFree(m_evaluator); }
 
 std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
     const std::string& localizationFile, const std::string& fallbackLocalizationFile) {
     std::string error;
-    Value data = NCPropertyListValue::readFromFile(resolvedPath(_unitsFile), &error);
+    Value data = NCPropertyListValue::readFromFile(resolvedPath(m_unitsFile), &error);
     if (data && !data->isDictionary()) {
         error = "the property list is not a dictionary";
         data = nullptr;
@@ -204,14 +204,14 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
         log("Error while opening units data: '" + error + "'");
         return std::make_shared<NCUnitsFile>();
     }
-    _unitsDataSource = data;
-    _localization = readDictionaryFile(localizationFile);
-    _fallbackLocalization = readDictionaryFile(fallbackLocalizationFile);
+    m_unitsDataSource = data;
+    m_localization = readDictionaryFile(localizationFile);
+    m_fallbackLocalization = readDictionaryFile(fallbackLocalizationFile);
 
     loadSIPrefixes();
     loadUnitDictionaries();
-    loadUnitsFromPreferencesWithEntries(_dataSourceUnitsById);
-    loadRegularUnitsWithEntries(_dataSourceUnitsById);
+    loadUnitsFromPreferencesWithEntries(m_dataSourceUnitsById);
+    loadRegularUnitsWithEntries(m_dataSourceUnitsById);
 
     std::vector<std::shared_ptr<NCUnit>> units;
     units.reserve(loadedUnitsByIdentifier.size());
@@ -220,7 +220,7 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
 }
 
 Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization, &_unitsDataSource})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization, &m_unitsDataSource})
         if (*source && (*source)->isDictionary())
             if (Value value = (*source)->valueForKey(key)) return value;
     return nullptr;
@@ -228,24 +228,24 @@ Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key)
 
 Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key,
                                                       const std::u16string& unitIdentifier) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization})
         if (Value names = dictionaryForKey(dictionaryForKey(*source, u"Names"), unitIdentifier))
             if (Value value = names->valueForKey(key)) return value;
-    auto entry = _dataSourceUnitsById.find(unitIdentifier);
-    if (entry == _dataSourceUnitsById.end()) return nullptr;
+    auto entry = m_dataSourceUnitsById.find(unitIdentifier);
+    if (entry == m_dataSourceUnitsById.end()) return nullptr;
     return entry->second->valueForKey(key);
 }
 
 Value NCUnitsFileParser::localizedUnitNamesForIdentifier(const std::u16string& identifier) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization})
         if (Value names = dictionaryForKey(dictionaryForKey(*source, u"Names"), identifier))
             return names;
-    auto entry = _dataSourceUnitsById.find(identifier);
-    return entry == _dataSourceUnitsById.end() ? nullptr : entry->second;
+    auto entry = m_dataSourceUnitsById.find(identifier);
+    return entry == m_dataSourceUnitsById.end() ? nullptr : entry->second;
 }
 
 void NCUnitsFileParser::loadSIPrefixes() {
-    _SIPrefixes.clear();
+    m_SIPrefixes.clear();
     Value prefixes = optionalLocalizedValueForKey(u"SIPrefixes");
     if (!prefixes) return;
     if (!prefixes->isArray()) {
@@ -258,13 +258,13 @@ void NCUnitsFileParser::loadSIPrefixes() {
             continue;
         }
         if (auto exponent = integerValue(prefix->valueForKey(u"exponent"), "SI prefix exponent"))
-            _SIPrefixes[*exponent] = prefix;
+            m_SIPrefixes[*exponent] = prefix;
     }
 }
 
 void NCUnitsFileParser::loadUnitDictionaries() {
-    _dataSourceUnitsById.clear();
-    Value categories = dictionaryForKey(_unitsDataSource, u"Units");
+    m_dataSourceUnitsById.clear();
+    Value categories = dictionaryForKey(m_unitsDataSource, u"Units");
     if (!categories) return;
     for (const auto& [category, units] : categories->dictionary()) {
         if (!units->isDictionary()) {
@@ -278,10 +278,10 @@ void NCUnitsFileParser::loadUnitDictionaries() {
             }
             auto copy = std::make_shared<NCPropertyListValue>(*entry);
             auto name = std::make_shared<NCPropertyListValue>();
-            name->kind_ = NCPropertyListValue::Kind::String;
-            name->string_ = category;
-            copy->dictionary_[u"category"] = name;
-            _dataSourceUnitsById[identifier] = copy;
+            name->m_kind = NCPropertyListValue::Kind::String;
+            name->m_string = category;
+            copy->m_dictionary[u"category"] = name;
+            m_dataSourceUnitsById[identifier] = copy;
         }
     }
 }
@@ -289,7 +289,7 @@ void NCUnitsFileParser::loadUnitDictionaries() {
 std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
 NCUnitsFileParser::loadUnitsFromPreferencesWithEntries(const Entries& entries) {
     auto preferences = loadPreferencesWithEntries(entries);
-    for (const auto& [preferenceName, optionName] : _preferences) {
+    for (const auto& [preferenceName, optionName] : m_preferences) {
         auto preference = preferences.find(preferenceName);
         if (preference == preferences.end()) continue;
         auto option = preference->second->optionNamed(optionName);
@@ -304,7 +304,7 @@ NCUnitsFileParser::loadUnitsFromPreferencesWithEntries(const Entries& entries) {
 std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
 NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
     std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> preferences;
-    Value all = dictionaryForKey(_unitsDataSource, u"Preferences");
+    Value all = dictionaryForKey(m_unitsDataSource, u"Preferences");
     if (!all) return preferences;
     for (const auto& [preferenceName, options] : all->dictionary()) {
         auto constant = preferenceNames().find(preferenceName);
@@ -349,7 +349,7 @@ void NCUnitsFileParser::loadRegularUnitsWithEntries(const Entries& entries) {
 
 std::map<NCUnitType, std::u16string> NCUnitsFileParser::loadBaseUnitsDict() const {
     std::map<NCUnitType, std::u16string> baseUnits;
-    Value all = dictionaryForKey(_unitsDataSource, u"Base Units");
+    Value all = dictionaryForKey(m_unitsDataSource, u"Base Units");
     if (!all) return baseUnits;
     for (const auto& [category, identifier] : all->dictionary())
         if (auto text = stringValue(identifier, "Warning: base unit identifier"))
@@ -522,8 +522,8 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
     if (!unit.identifier()) return nullptr;
     const std::set<int64_t> veryShortExponents =
         allowedSIPrefixExponentsForKey(u"SIPrefixExponents-veryShort", unit);
-    auto prefixEntry = _SIPrefixes.find(exponent);
-    if (prefixEntry == _SIPrefixes.end() || !prefixEntry->second->isDictionary()) {
+    auto prefixEntry = m_SIPrefixes.find(exponent);
+    if (prefixEntry == m_SIPrefixes.end() || !prefixEntry->second->isDictionary()) {
         log("Warning: no SI prefix for exponent " + std::to_string(exponent));
         return nullptr;
     }
@@ -533,7 +533,7 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
     if (!prefixFactor || !unitFactor) return nullptr;
 
     NBFResultRef product =
-        NBFEvaluatorEvaluateString(_evaluator, utf8(*unitFactor + u"*" + *prefixFactor));
+        NBFEvaluatorEvaluateString(m_evaluator, utf8(*unitFactor + u"*" + *prefixFactor));
     std::optional<std::u16string> factor;
     if (product) {
         NCResult result(product);

@@ -22,8 +22,8 @@ enum : NCWordOperatorType {
 class NCWordOperator {
 public:
     // Takes over the reference.
-    explicit NCWordOperator(NBFWordOperatorRef wordOperator) : nbfWordOperator_(wordOperator) {}
-    ~NCWordOperator() { NBFWordOperatorRelease(nbfWordOperator_); }
+    explicit NCWordOperator(NBFWordOperatorRef wordOperator) : m_nbfWordOperator(wordOperator) {}
+    ~NCWordOperator() { NBFWordOperatorRelease(m_nbfWordOperator); }
     NCWordOperator(const NCWordOperator&) = delete;
     NCWordOperator& operator=(const NCWordOperator&) = delete;
 
@@ -32,10 +32,10 @@ public:
     static std::shared_ptr<NCWordOperator> wordOperatorOfType(NCWordOperatorType type,
                                                              const std::u16string& word);
 
-    NBFWordOperatorRef nbfWordOperator() const { return nbfWordOperator_; }
+    NBFWordOperatorRef nbfWordOperator() const { return m_nbfWordOperator; }
 
 private:
-    NBFWordOperatorRef nbfWordOperator_;
+    NBFWordOperatorRef m_nbfWordOperator;
 };
 
 #endif

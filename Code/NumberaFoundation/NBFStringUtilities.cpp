@@ -12,7 +12,7 @@ std::string utf8OfChar(NBFChar character) {
 
 }  // namespace
 
-namespace nbf {
+namespace NBF {
 
 std::vector<std::string> stringSplit(const std::string& text, char separator) {
     std::vector<std::string> pieces;
@@ -50,4 +50,4 @@ void stringReplaceAll(std::string& text, NBFChar character, const std::string& r
     stringReplaceAll(text, search, replacement);
 }
 
-}  // namespace nbf
+}  // namespace NBF

@@ -122,9 +122,9 @@ TEST(NBFChar, FromAndToUTF8) {
 }
 
 TEST(NbfStringUtilities, SplitDropsEmptyPieces) {
-    EXPECT_EQ(nbf::stringSplit(",a,,b,", ','), (std::vector<std::string>{"a", "b"}));
-    EXPECT_TRUE(nbf::stringSplit("", ',').empty());
-    EXPECT_EQ(nbf::stringSplit("abc", ','), (std::vector<std::string>{"abc"}));
+    EXPECT_EQ(NBF::stringSplit(",a,,b,", ','), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(NBF::stringSplit("", ',').empty());
+    EXPECT_EQ(NBF::stringSplit("abc", ','), (std::vector<std::string>{"abc"}));
 }
 
 TEST(NbfStringUtilities, ReplaceAllNeverRescansTheReplacement) {
@@ -138,17 +138,17 @@ TEST(NbfStringUtilities, ReplaceAllNeverRescansTheReplacement) {
         {"aaaa", "aa", "a", "aa"},
     };
     for (Case c : cases) {
-        nbf::stringReplaceAll(c.text, c.search, c.replacement);
+        NBF::stringReplaceAll(c.text, c.search, c.replacement);
         EXPECT_EQ(c.text, c.expected);
     }
     std::string product = "5\xC3\x97" "3";  // 5 times-sign 3
-    nbf::stringReplaceAll(product, NBFChar(0x00D7), '*');
+    NBF::stringReplaceAll(product, NBFChar(0x00D7), '*');
     EXPECT_EQ(product, "5*3");
     std::string spaced = "1 000";
-    nbf::stringReplaceAll(spaced, NBFChar(' '), std::string());
+    NBF::stringReplaceAll(spaced, NBFChar(' '), std::string());
     EXPECT_EQ(spaced, "1000");
     std::string sum = "a+b";
-    nbf::stringReplaceAll(sum, NBFChar('+'), std::string(" plus "));
+    NBF::stringReplaceAll(sum, NBFChar('+'), std::string(" plus "));
     EXPECT_EQ(sum, "a plus b");
 }
 

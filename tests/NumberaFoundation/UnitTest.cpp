@@ -122,7 +122,7 @@ TEST(Unit, EqualityComparesTypeAndFactorValue) {
     EXPECT_FALSE(NBFUnitIsEqualToUnit(a, c));
     EXPECT_FALSE(NBFUnitIsEqualToUnit(a, nullptr));
     EXPECT_TRUE(NBFUnitIsEqualToUnit(nullptr, nullptr));
-    nbf::UniqueObj order;
+    NBF::UniqueObj order;
     EXPECT_TRUE(order(b, a));  // "kilometre" < "km"
     EXPECT_FALSE(order(a, a));
     NBFUnitRelease(a);

@@ -9,43 +9,43 @@
 
 class Dec {
  public:
-  Dec() : v_(m_apm_init()) {}
-  explicit Dec(const char* text) : Dec() { m_apm_set_string(v_, text); }
-  explicit Dec(long n) : Dec() { m_apm_set_long(v_, n); }
-  Dec(const Dec& other) : Dec() { m_apm_copy(v_, other.v_); }
+  Dec() : m_v(m_apm_init()) {}
+  explicit Dec(const char* text) : Dec() { m_apm_set_string(m_v, text); }
+  explicit Dec(long n) : Dec() { m_apm_set_long(m_v, n); }
+  Dec(const Dec& other) : Dec() { m_apm_copy(m_v, other.m_v); }
   Dec& operator=(const Dec& other) {
-    m_apm_copy(v_, other.v_);
+    m_apm_copy(m_v, other.m_v);
     return *this;
   }
-  ~Dec() { m_apm_free(v_); }
+  ~Dec() { m_apm_free(m_v); }
 
   static Dec of(M_APM value) {
     Dec d;
-    m_apm_copy(d.v_, value);
+    m_apm_copy(d.m_v, value);
     return d;
   }
 
-  M_APM get() const { return v_; }
-  operator M_APM() const { return v_; }
+  M_APM get() const { return m_v; }
+  operator M_APM() const { return m_v; }
 
   // Exponent form with `places` decimals (-1: every digit).
   std::string sci(int places = -1) const {
-    std::vector<char> buf(size_t(m_apm_significant_digits(v_)) + size_t(places < 0 ? 0 : places) +
+    std::vector<char> buf(size_t(m_apm_significant_digits(m_v)) + size_t(places < 0 ? 0 : places) +
                           64);
-    m_apm_to_string(buf.data(), places, v_);
+    m_apm_to_string(buf.data(), places, m_v);
     return buf.data();
   }
 
   // Fixed point with `places` decimals (-1: every digit).
   std::string fix(int places = -1) const {
-    char* s = m_apm_to_fixpt_stringexp(places, v_, '.', '\0', 0);
+    char* s = m_apm_to_fixpt_stringexp(places, m_v, '.', '\0', 0);
     std::string out = s;
     free(s);
     return out;
   }
 
  private:
-  M_APM v_;
+  M_APM m_v;
 };
 
 // Rounds a reference mantissa "d.ddd…E±N" (more digits than wanted) to `places` decimals,

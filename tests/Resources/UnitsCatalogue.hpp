@@ -75,15 +75,15 @@ public:
     // Reads the three files under the resources folder and builds the catalogue.
     bool load(const std::string& resourcesDirectory, std::string& error);
 
-    const PlistNode& unitsFile() const { return unitsFile_; }
-    const PlistNode& unitLocalization() const { return unitLocalization_; }
-    const PlistNode& currencyLocalization() const { return currencyLocalization_; }
+    const PlistNode& unitsFile() const { return m_unitsFile; }
+    const PlistNode& unitLocalization() const { return m_unitLocalization; }
+    const PlistNode& currencyLocalization() const { return m_currencyLocalization; }
 
-    const std::map<std::string, CatalogueUnit>& units() const { return units_; }
+    const std::map<std::string, CatalogueUnit>& units() const { return m_units; }
     const CatalogueUnit* unit(const std::string& identifier) const;
-    const std::map<int, SIPrefix>& prefixes() const { return prefixes_; }
+    const std::map<int, SIPrefix>& prefixes() const { return m_prefixes; }
     // Entries the loader would skip or could not build, one message each.
-    const std::vector<std::string>& problems() const { return problems_; }
+    const std::vector<std::string>& problems() const { return m_problems; }
 
     // The entry of a unit identifier in the units file, with its category, or null.
     const PlistNode* entry(const std::string& identifier, std::string* category = nullptr) const;
@@ -108,7 +108,7 @@ public:
         const CatalogueUnit* unit;
         const UnitName* name;
     };
-    const std::map<std::string, std::vector<IndexEntry>>& nameIndex() const { return index_; }
+    const std::map<std::string, std::vector<IndexEntry>>& nameIndex() const { return m_index; }
 
     static std::string lowercase(std::string_view text);
     // Lower-cased words joined by single spaces: the key under which a name is found.
@@ -135,13 +135,13 @@ private:
     bool resolveInto(const std::string& identifier, const PreferenceChoice& choice,
                      std::vector<std::string>& stack, Quantity& out, std::string& error) const;
 
-    PlistNode unitsFile_, unitLocalization_, currencyLocalization_;
-    std::map<int, SIPrefix> prefixes_;
+    PlistNode m_unitsFile, m_unitLocalization, m_currencyLocalization;
+    std::map<int, SIPrefix> m_prefixes;
     // Identifier -> (category, entry) of every unit entry of the units file.
-    std::map<std::string, std::pair<std::string, const PlistNode*>> entries_;
-    std::map<std::string, CatalogueUnit> units_;
-    std::map<std::string, std::vector<IndexEntry>> index_;
-    std::vector<std::string> problems_;
+    std::map<std::string, std::pair<std::string, const PlistNode*>> m_entries;
+    std::map<std::string, CatalogueUnit> m_units;
+    std::map<std::string, std::vector<IndexEntry>> m_index;
+    std::vector<std::string> m_problems;
 };
 
 // Converts a value between two resolved quantities: equal dimensions convert through the base

@@ -98,9 +98,9 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
         size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
         size_t protectedLength = sign;
         if (NBFBaseConverterIs2CharPrefixedString(text.c_str() + sign)) protectedLength += 2;
-        text = nbf::groupDigits(text, protectedLength, options.groupSize);
+        text = NBF::groupDigits(text, protectedLength, options.groupSize);
     }
-    if (!options.trailingZeros && !text.empty()) text = nbf::removeTrailingZeros(text);
+    if (!options.trailingZeros && !text.empty()) text = NBF::removeTrailingZeros(text);
 
     components[0] = strdup(text.c_str());
     if (count) *count = 1;

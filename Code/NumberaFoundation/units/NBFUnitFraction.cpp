@@ -15,7 +15,7 @@ struct Components {
     NBFUnitTypeDegreeMap typeDegrees;
     NBFUnitDegreeMap unitDegrees;
     NBFUnitsByTypeMap unitsByType;
-    std::set<NBFUnit*, nbf::UniqueObj> unitSet;
+    std::set<NBFUnit*, NBF::UniqueObj> unitSet;
     std::vector<NBFUnit*> units;
     uint8_t numeratorTypeCount = 0;
     uint8_t denominatorTypeCount = 0;
