@@ -28,10 +28,18 @@ std::vector<std::u16string> mixedTexts() {
         const std::string n = std::to_string(i);
         const std::string name = "v" + std::to_string((i / 5) % 50);
         switch (i % 5) {
-            case 0: texts.push_back(u16(n + " * 3 + 17 / 4")); break;
-            case 1: texts.push_back(u16(n + " km in miles")); break;
-            case 2: texts.push_back(u16(name + " = " + n + " m")); break;
-            case 3: texts.push_back(u16(name + " * 2 + 50 cm")); break;
+            case 0:
+                texts.push_back(u16(n + " * 3 + 17 / 4"));
+                break;
+            case 1:
+                texts.push_back(u16(n + " km in miles"));
+                break;
+            case 2:
+                texts.push_back(u16(name + " = " + n + " m"));
+                break;
+            case 3:
+                texts.push_back(u16(name + " * 2 + 50 cm"));
+                break;
             default:
                 texts.push_back(NCExpression::absoluteLineReferenceTokenWithIndex(i - 3) + u" * 2");
         }

@@ -78,8 +78,9 @@ class NBFFileDictionary {
     // one would): one sort instead of an insertion each, so a hostile file's many entries out of
     // order cost n log n, not n².
     static NBFFileDictionary fromEntries(std::vector<value_type> entries) {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const value_type& a, const value_type& b) { return a.first < b.first; });
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [](const value_type& a, const value_type& b) { return a.first < b.first; });
         NBFFileDictionary dictionary;
         dictionary.m_entries.reserve(entries.size());
         for (value_type& entry : entries) {

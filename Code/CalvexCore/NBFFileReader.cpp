@@ -16,8 +16,8 @@
 #include <mutex>
 #include <string_view>
 
-#include "NBFFile.h"
 #include "Diagnostics.h"
+#include "NBFFile.h"
 
 namespace {
 
@@ -391,13 +391,11 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)
-            Diagnostics::errorf("File load error: no root element found: %s",
-                         reader->path.c_str());
+            Diagnostics::errorf("File load error: no root element found: %s", reader->path.c_str());
         return failWith(NBFFileErrorInvalidDocument, error);
     }
     if (!named(root, "data")) {
-        Diagnostics::errorf("File load error: document of the wrong type, root node != %s",
-                     "data");
+        Diagnostics::errorf("File load error: document of the wrong type, root node != %s", "data");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
 

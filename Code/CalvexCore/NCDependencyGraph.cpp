@@ -1,5 +1,4 @@
 #include "NCDependencyGraph.h"
-#include "Diagnostics.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,6 +11,8 @@
 #include <mutex>
 #include <optional>
 #include <unordered_set>
+
+#include "Diagnostics.h"
 
 namespace {
 typedef std::vector<NBFDependencyRef> DependencyList;
@@ -100,8 +101,8 @@ class EdgeMap {
         return reinterpret_cast<NBFDependencyGraphNodeRef>(alignof(std::max_align_t));
     }
     static size_t hash(NBFDependencyGraphNodeRef node) {
-        return static_cast<size_t>((reinterpret_cast<uintptr_t>(node) >> 4) *
-                                   UINT64_C(0x9E3779B97F4A7C15) >> 20);
+        return static_cast<size_t>(
+            (reinterpret_cast<uintptr_t>(node) >> 4) * UINT64_C(0x9E3779B97F4A7C15) >> 20);
     }
     void place(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
         const size_t m = m_slots.size() - 1;
@@ -292,10 +293,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependenci
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        node->dependencies.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
-                nodes.push_back(other);
-            });
+        node->dependencies.forEach([&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+            nodes.push_back(other);
+        });
     return nodes;
 }
 
@@ -303,10 +303,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependents
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        node->dependents.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
-                nodes.push_back(other);
-            });
+        node->dependents.forEach([&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+            nodes.push_back(other);
+        });
     return nodes;
 }
 
@@ -403,9 +402,8 @@ void NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(NBFDependenc
                                                                     uint32_t index) {
     if (!graph) return;
     std::lock_guard<std::mutex> lock(graph->mutex);
-    graph->forEachNodeFrom(index, [graph](NBFDependencyGraphNodeRef node) {
-        removeDependenciesOfNode(graph, node);
-    });
+    graph->forEachNodeFrom(
+        index, [graph](NBFDependencyGraphNodeRef node) { removeDependenciesOfNode(graph, node); });
 }
 
 uint32_t NBFDependencyGraphGetNodeCount(NBFDependencyGraphRef graph) {
@@ -480,10 +478,8 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
         while (!pending.empty()) {
             NBFDependencyGraphNodeRef visited = pending.back();
             pending.pop_back();
-            visited->dependents.forEach(
-                [&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask) {
-                    reach(dependent);
-                });
+            visited->dependents.forEach([&](NBFDependencyGraphNodeRef dependent,
+                                            NBFDependencyTypeMask) { reach(dependent); });
         }
     }
 

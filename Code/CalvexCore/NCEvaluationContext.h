@@ -13,11 +13,13 @@
 class NCLineCollection;
 
 class NCEvaluationContext {
-public:
+  public:
     NCEvaluationContext() = default;
     NCEvaluationContext(std::shared_ptr<NCIndexPath> indexPath, NCLineCollection* lineCollection,
                         int64_t lineIndex)
-        : m_indexPath(std::move(indexPath)), m_lineCollection(lineCollection), m_lineIndex(lineIndex) {}
+        : m_indexPath(std::move(indexPath)),
+          m_lineCollection(lineCollection),
+          m_lineIndex(lineIndex) {}
 
     const std::shared_ptr<NCIndexPath>& indexPath() const { return m_indexPath; }
     void setIndexPath(std::shared_ptr<NCIndexPath> path) { m_indexPath = std::move(path); }
@@ -31,7 +33,7 @@ public:
     int64_t evaluatorError() const { return m_evaluatorError; }
     void setEvaluatorError(int64_t error) { m_evaluatorError = error; }
 
-private:
+  private:
     std::shared_ptr<NCIndexPath> m_indexPath;
     NCLineCollection* m_lineCollection = nullptr;  // not retained
     int64_t m_lineIndex = 0;

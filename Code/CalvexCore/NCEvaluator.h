@@ -23,7 +23,7 @@
 class NCLine;
 
 class NCEvaluator {
-public:
+  public:
     NCEvaluator() = default;
     NCEvaluator(std::shared_ptr<NCUnitCollection> units, std::shared_ptr<NCVariableList> variables,
                 std::shared_ptr<NCWordOperatorList> wordOperators = nullptr);
@@ -57,15 +57,19 @@ public:
     std::shared_ptr<NCResult> evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
 
     const std::shared_ptr<NCUnitCollection>& unitManager() const { return m_unitManager; }
-    void setUnitManager(std::shared_ptr<NCUnitCollection> units) { m_unitManager = std::move(units); }
+    void setUnitManager(std::shared_ptr<NCUnitCollection> units) {
+        m_unitManager = std::move(units);
+    }
     const std::shared_ptr<NCVariableList>& variableList() const { return m_variableList; }
     void setVariableList(std::shared_ptr<NCVariableList> list) { m_variableList = std::move(list); }
     const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return m_wordOperators; }
-    void setWordOperators(std::shared_ptr<NCWordOperatorList> list) { m_wordOperators = std::move(list); }
+    void setWordOperators(std::shared_ptr<NCWordOperatorList> list) {
+        m_wordOperators = std::move(list);
+    }
     NCTrigonometryMode trigMode() const { return m_trigMode.load(); }
     void setTrigMode(NCTrigonometryMode mode) { m_trigMode.store(mode); }
 
-private:
+  private:
     std::shared_ptr<NCResult> evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
                                              const NCEnvironment& environment,
                                              NCEvaluationContext* context, int64_t* error,

@@ -192,11 +192,11 @@ NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
 }
 
 bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(
-    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl,
-    bool* badVarDecl) {
+    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl, bool* badVarDecl) {
     std::vector<TokenKind> tokens;
-    tokenizedExpression.enumerateTokensWithBlock(
-        [&](const NCSimpleToken& token, bool*) { tokens.push_back({token.type, token.range}); });
+    tokenizedExpression.enumerateTokensWithBlock([&](const NCSimpleToken& token, bool*) {
+        tokens.push_back({token.type, token.range});
+    });
     const int64_t length = tokenizedExpression.length();
     return findVariableDeclarationInTokens(tokens, length > 0 ? static_cast<uint64_t>(length) : 0,
                                            varDecl, badVarDecl);

@@ -178,8 +178,9 @@ bool NCFile::isEvaluationTestFile() {
 
 std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() {
     if (!isEvaluationTestFile()) {
-        Diagnostics::errorf("Warning: should not be requesting expected results from a "
-                     "non-test file");
+        Diagnostics::errorf(
+            "Warning: should not be requesting expected results from a "
+            "non-test file");
         return std::nullopt;
     }
     return m_evalTestExpectedResults;
@@ -187,8 +188,9 @@ std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() 
 
 std::optional<std::vector<std::optional<std::u16string>>> NCFile::expectedUnitStrings() {
     if (!isEvaluationTestFile()) {
-        Diagnostics::errorf("Warning: should not be requesting expected unit strings from a "
-                     "non-test file");
+        Diagnostics::errorf(
+            "Warning: should not be requesting expected unit strings from a "
+            "non-test file");
         return std::nullopt;
     }
     return m_evalTestExpectedUnitStrings;
@@ -367,7 +369,7 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
                 size_t newline = (*text)->find(u'\n');
                 if (newline != std::u16string::npos) {
                     Diagnostics::errorf("Warning: Expression has a new line character: %s",
-                                 NBFUTF16ToUTF8(**text).c_str());
+                                        NBFUTF16ToUTF8(**text).c_str());
                     Diagnostics::errorf("location is %i", static_cast<int>(newline));
                 }
             }
@@ -422,7 +424,7 @@ void NCFile::readFromPath(const std::string& path) {
     double version = NBFFileInfoNodeGetVersion(info);
     if (version > NBFFileReaderGetReaderVersion())
         Diagnostics::errorf("This file appears to have been created with a newer version (%.2f)",
-                     version);
+                            version);
     m_isEvaluationTestFile = NBFFileInfoNodeIsEvaluationTest(info);
     NBFFileSettingsNodeRef settings = NBFFileReaderGetSettingsNode(reader);
     readNBFMisclaneousDictionary(NBFFileSettingsNodeGetMisclaneousDictionary(settings));

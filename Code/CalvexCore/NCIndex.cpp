@@ -65,6 +65,7 @@ std::string NCIndexSet::description() const {
 
 bool NCIndexSet::isEqual(const NCIndexSet& other) const {
     if (count() != other.count()) return false;
-    return std::all_of(m_set.begin(), m_set.end(),
-                       [&](const auto& index) { return other.containsIndex(index->integerValue()); });
+    return std::all_of(m_set.begin(), m_set.end(), [&](const auto& index) {
+        return other.containsIndex(index->integerValue());
+    });
 }

@@ -10,7 +10,7 @@
 
 // An index whose value may change while collections hold it.
 class NCIndex {
-public:
+  public:
     NCIndex() = default;
     explicit NCIndex(int64_t value) : m_value(value) {}
     static std::shared_ptr<NCIndex> indexWithInteger(int64_t value) {
@@ -25,13 +25,13 @@ public:
     uint64_t hash() const { return 10; }
     std::shared_ptr<NCIndex> copy() const { return std::make_shared<NCIndex>(m_value); }
 
-private:
+  private:
     int64_t m_value = 0;
 };
 
 // A stack of indexes: the path of lines being evaluated, to find reference cycles.
 class NCIndexPath {
-public:
+  public:
     void pushIndex(int64_t value) { m_indexes.push_back(std::make_shared<NCIndex>(value)); }
     int64_t popIndex();
     int64_t topIndex() const;  // 0 when empty
@@ -39,14 +39,14 @@ public:
     size_t count() const { return m_indexes.size(); }
     std::string description() const;
 
-private:
+  private:
     std::vector<std::shared_ptr<NCIndex>> m_indexes;
 };
 
 // A set of indexes compared by value; members are shared objects, so a set built from another
 // set's members moves with it under addOffset.
 class NCIndexSet {
-public:
+  public:
     static NCIndexSet indexSetWithIndexes(const std::vector<int64_t>& indexes);
 
     void addIndex(const std::shared_ptr<NCIndex>& index);
@@ -64,7 +64,7 @@ public:
     auto begin() const { return m_set.begin(); }
     auto end() const { return m_set.end(); }
 
-private:
+  private:
     std::vector<std::shared_ptr<NCIndex>> m_set;
 };
 

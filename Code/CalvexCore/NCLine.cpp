@@ -55,12 +55,12 @@ bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
     if (!tokenized) return false;
     // A token's text is made on first request: tokens too short for any name are passed over
     // by their range alone.
-    static const size_t shortest = std::min(
-        {NCExpression::relativeLineReferenceFunctionName().size(),
-         NCExpression::absoluteLineReferenceFunctionName().size(),
-         NCExpression::absoluteLineReferenceByLineNumberFunctionName().size(),
-         NCExpression::fixedRelativeLineReferenceFunctionName().size(),
-         NCExpression::nullLineReferenceFunctionName().size()});
+    static const size_t shortest =
+        std::min({NCExpression::relativeLineReferenceFunctionName().size(),
+                  NCExpression::absoluteLineReferenceFunctionName().size(),
+                  NCExpression::absoluteLineReferenceByLineNumberFunctionName().size(),
+                  NCExpression::fixedRelativeLineReferenceFunctionName().size(),
+                  NCExpression::nullLineReferenceFunctionName().size()});
     for (NBFExpressionTokenRef token : tokenized->tokens()) {
         const NBFRange range = NBFExpressionTokenGetRange(token);
         if (range.length >= 0 && static_cast<size_t>(range.length) < shortest) continue;
@@ -224,7 +224,7 @@ NCLineType NCLine::lineType() const {
 
 uint64_t NCLine::variableScopeIndex() const {
     return m_index > 0 && lineType() == NCLineExpressionTypeVariableDeclaration ? m_index - 1
-                                                                                 : m_index;
+                                                                                : m_index;
 }
 
 std::shared_ptr<NCLineVariableDeclaration> NCLine::variableDeclaration() const {
@@ -356,7 +356,7 @@ void NCLine::clearCaches() {
 
 std::shared_ptr<NCResultFormattingOptions> NCLine::formattingOptions() {
     return m_automaticContextualFormattingEnabled ? contextualizedFormattingOptions()
-                                                 : m_customFormattingOptions;
+                                                  : m_customFormattingOptions;
 }
 
 std::shared_ptr<NCResultFormattingOptions> NCLine::contextualizedFormattingOptions() {

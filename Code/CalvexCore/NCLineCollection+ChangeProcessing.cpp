@@ -126,7 +126,8 @@ void NCLineCollection::notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines
 
 void NCLineCollection::notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(
     const NSIndexSet& indexes) {
-    if (m_delegate && !indexes.empty()) m_delegate->didAutomaticallyUpdateLinesAtIndexes(this, indexes);
+    if (m_delegate && !indexes.empty())
+        m_delegate->didAutomaticallyUpdateLinesAtIndexes(this, indexes);
 }
 
 // Locale
@@ -164,9 +165,9 @@ void NCLineCollection::takeLineReferenceSnapshot() {
         NCLineReferencesSnapshot snapshot =
             NCLineReferencesSnapshot::snapshotForLineAtIndex(line->index());
         for (const auto& token : *tokens) {
-            const int64_t target = NCLineReferenceIndex(
-                token->lineReferenceType(), token->lineReferenceNumber(),
-                static_cast<int64_t>(line->index()));
+            const int64_t target =
+                NCLineReferenceIndex(token->lineReferenceType(), token->lineReferenceNumber(),
+                                     static_cast<int64_t>(line->index()));
             if (target < 0) continue;
             std::shared_ptr<NCLine> targetLine;
             {
@@ -174,9 +175,9 @@ void NCLineCollection::takeLineReferenceSnapshot() {
                 if (static_cast<uint64_t>(target) < m_lines.size()) targetLine = m_lines[target];
             }
             if (!targetLine) continue;
-            snapshot.addIdentifier(
-                targetLine->uniqueIdentifier(), static_cast<uint64_t>(target),
-                NCLineReferenceIdentifier(token->lineReferenceType(), token->lineReferenceNumber()));
+            snapshot.addIdentifier(targetLine->uniqueIdentifier(), static_cast<uint64_t>(target),
+                                   NCLineReferenceIdentifier(token->lineReferenceType(),
+                                                             token->lineReferenceNumber()));
         }
         m_lineReferencesSnapshot.emplace(line->uniqueIdentifier(), std::move(snapshot));
     }
@@ -207,7 +208,8 @@ void NCLineCollection::notifyAboutLineReferenceChanges() {
             if (!identifier || !oldTarget) continue;
             std::shared_ptr<NCLine> target = lineWithIdentifier(*identifier);
             if (!target) continue;  // the target is gone: the reference is left alone
-            int64_t shift = static_cast<int64_t>(target->index()) - static_cast<int64_t>(*oldTarget);
+            int64_t shift =
+                static_cast<int64_t>(target->index()) - static_cast<int64_t>(*oldTarget);
             const NCLineReferenceType type = token->lineReferenceType();
             if (type == NCLineReferenceTypeRelative || type == NCLineReferenceTypeFixedRelative)
                 shift += static_cast<int64_t>(snapshot->second.lineIndex()) -
@@ -293,7 +295,8 @@ void NCLineCollection::processChanges() {
         const bool narrow = changeTouchesNoDeclaration(indexes);
         uint64_t rebuildStart = indexes.rebuildStartIndex;
         if (!narrow) {
-            const bool listChanged = updateInternalVariableListWithChangesAtLineIndexes(textChanged);
+            const bool listChanged =
+                updateInternalVariableListWithChangesAtLineIndexes(textChanged);
             if (listChanged) unparseAllLines();
             rememberDeclarationLines();
             if (listChanged || governsLinesBefore(rebuildStart)) rebuildStart = 0;

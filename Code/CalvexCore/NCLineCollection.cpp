@@ -111,7 +111,8 @@ bool NCLineCollection::containsLine(NCLine& line) const {
     return m_lineIDSet.count(identifier) != 0;
 }
 
-std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(const std::u16string& identifier) const {
+std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(
+    const std::u16string& identifier) const {
     std::lock_guard<std::mutex> lock(mutex);
     auto found = m_linesByIdentifier.find(identifier);
     return found == m_linesByIdentifier.end() ? nullptr : found->second;
@@ -251,9 +252,8 @@ void NCLineCollection::moveLineAtIndex(uint64_t from, uint64_t to) {
         resetLineIndexesLocked(to > from ? from : to + 1);
     }
     m_declarationLinesKnown = false;
-    registerChange(NCLineCollectionChange::changeOfType(NCLineCollectionChangeTypeMove,
-                                                        static_cast<int64_t>(from),
-                                                        static_cast<int64_t>(to)));
+    registerChange(NCLineCollectionChange::changeOfType(
+        NCLineCollectionChangeTypeMove, static_cast<int64_t>(from), static_cast<int64_t>(to)));
 }
 
 // Registration

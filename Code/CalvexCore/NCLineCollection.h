@@ -4,14 +4,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
-#include <unordered_map>
-#include <unordered_set>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "NCDependencyGraph.h"
@@ -154,7 +154,7 @@ class NCLineCollection {
     NSIndexSet lineIndexesDirectlyDependingOnIndexesInRange(NSRange range, uint32_t mask) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask, uint64_t index) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask,
-                                                          const NSIndexSet& indexes) const;
+                                                           const NSIndexSet& indexes) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesMatchingTypeMask(
         uint32_t mask, uint64_t index) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesCrossingLineIndex(
@@ -169,8 +169,7 @@ class NCLineCollection {
     // None when the file is missing or unreadable.
     static std::shared_ptr<NCLineCollection> lineCollectionFromPath(const std::string& path);
     // Info values land in the file's misc settings. Atomic; false with the reason on failure.
-    bool archiveToPath(const std::string& path,
-                       const std::map<std::string, NSArchiveValue>& info,
+    bool archiveToPath(const std::string& path, const std::map<std::string, NSArchiveValue>& info,
                        std::string* errorMessage = nullptr);
     bool isEmpty() const;
     // Of the texts and answers, in order: moving a line or repeating one changes it.

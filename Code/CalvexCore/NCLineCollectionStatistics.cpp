@@ -108,7 +108,8 @@ std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedVarianceExpres
     if (!meanEvaluator) meanEvaluator = evaluator();
     if (!meanEvaluator) return nullptr;
     std::shared_ptr<NCResult> meanResult = meanEvaluator->evaluateExpression(meanExpression);
-    std::optional<std::u16string> mean = meanResult ? meanResult->completeStringValue() : std::nullopt;
+    std::optional<std::u16string> mean =
+        meanResult ? meanResult->completeStringValue() : std::nullopt;
     if (!mean || mean->empty()) return nullptr;
     std::shared_ptr<NCLineCollection> lines = lineCollection();
     std::u16string text;

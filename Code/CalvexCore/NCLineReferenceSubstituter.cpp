@@ -64,7 +64,8 @@ NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
                    NSMaxRange(token->range()) <= storedLength) {
             std::u16string comment = stored.substr(token->range().location, token->range().length);
             NCLineReferenceSubstituterDelegate* commentDelegate =
-                m_commentSubstitutionDelegate ? m_commentSubstitutionDelegate : &m_plainTextDelegate;
+                m_commentSubstitutionDelegate ? m_commentSubstitutionDelegate
+                                              : &m_plainTextDelegate;
             replacement = substitutedExpressionString(comment, mask, lineIndex, contextInfo,
                                                       commentDelegate, false);
             if (replacement) replacement = NCLineReferenceReplacementText(*replacement);

@@ -50,7 +50,8 @@ class NCLineReferenceSubstituter {
     // The delegate is not retained.
     NCLineReferenceSubstituter(std::shared_ptr<NCLineCollection> lineCollection,
                                NCLineReferenceSubstituterDelegate* substitutionDelegate)
-        : m_lineCollection(std::move(lineCollection)), m_substitutionDelegate(substitutionDelegate) {}
+        : m_lineCollection(std::move(lineCollection)),
+          m_substitutionDelegate(substitutionDelegate) {}
     static std::shared_ptr<NCLineReferenceSubstituter> substituterWithLineCollection(
         std::shared_ptr<NCLineCollection> lineCollection,
         NCLineReferenceSubstituterDelegate* delegate) {

@@ -117,15 +117,24 @@ std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::valueForKey(
 
 std::string NCPropertyListValue::kindName() const {
     switch (m_kind) {
-        case Kind::Dictionary: return "dictionary";
-        case Kind::Array: return "array";
-        case Kind::String: return "string";
-        case Kind::Integer: return "integer";
-        case Kind::Real: return "real";
-        case Kind::Boolean: return "boolean";
-        case Kind::Other: return "other";
-        case Kind::Date: return "date";
-        case Kind::None: break;
+        case Kind::Dictionary:
+            return "dictionary";
+        case Kind::Array:
+            return "array";
+        case Kind::String:
+            return "string";
+        case Kind::Integer:
+            return "integer";
+        case Kind::Real:
+            return "real";
+        case Kind::Boolean:
+            return "boolean";
+        case Kind::Other:
+            return "other";
+        case Kind::Date:
+            return "date";
+        case Kind::None:
+            break;
     }
     return "none";
 }

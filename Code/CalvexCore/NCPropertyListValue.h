@@ -11,7 +11,7 @@
 #include <vector>
 
 class NCPropertyListValue {
-public:
+  public:
     enum class Kind { None, Dictionary, Array, String, Integer, Real, Boolean, Other, Date };
     typedef std::map<std::u16string, std::shared_ptr<const NCPropertyListValue>> Dictionary;
     typedef std::vector<std::shared_ptr<const NCPropertyListValue>> Array;
@@ -34,7 +34,9 @@ public:
     int64_t integer() const { return m_integer; }
     bool boolean() const { return m_boolean; }
     // Integers and reals as a double; a date as seconds since the reference date (2001-01-01).
-    double real() const { return m_kind == Kind::Integer ? static_cast<double>(m_integer) : m_real; }
+    double real() const {
+        return m_kind == Kind::Integer ? static_cast<double>(m_integer) : m_real;
+    }
     bool isDate() const { return m_kind == Kind::Date; }
     // The kind as a word, for log lines.
     std::string kindName() const;

@@ -25,7 +25,8 @@ KeyEntry boolEntry(const char* key, Field field) {
 
 template <typename Field>
 KeyEntry integerEntry(const char* key, Kind kind, Field field) {
-    return {key, kind, [field](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.*field)); },
+    return {key, kind,
+            [field](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.*field)); },
             [field](Options& o, const NSArchiveValue& v) {
                 using T = std::remove_reference_t<decltype(o.*field)>;
                 o.*field = static_cast<T>(std::get<int64_t>(v));
@@ -34,8 +35,9 @@ KeyEntry integerEntry(const char* key, Kind kind, Field field) {
 
 template <typename Field>
 KeyEntry stringEntry(const char* key, Field field) {
-    return {key, Kind::Object, [field](const Options& o) { return NSArchiveValue(o.*field); },
-            [field](Options& o, const NSArchiveValue& v) { o.*field = std::get<std::u16string>(v); }};
+    return {
+        key, Kind::Object, [field](const Options& o) { return NSArchiveValue(o.*field); },
+        [field](Options& o, const NSArchiveValue& v) { o.*field = std::get<std::u16string>(v); }};
 }
 
 template <typename Field>
@@ -99,22 +101,27 @@ const KeyEntry* entryForKey(const std::string& key) {
 
 bool kindMatches(Kind kind, const NSArchiveValue& value) {
     switch (kind) {
-        case Kind::Bool: return std::holds_alternative<bool>(value);
-        case Kind::Double: return std::holds_alternative<double>(value);
-        case Kind::Object: return std::holds_alternative<std::u16string>(value);
+        case Kind::Bool:
+            return std::holds_alternative<bool>(value);
+        case Kind::Double:
+            return std::holds_alternative<double>(value);
+        case Kind::Object:
+            return std::holds_alternative<std::u16string>(value);
         case Kind::Int:
         case Kind::Int32:
             return std::holds_alternative<int64_t>(value) &&
                    std::get<int64_t>(value) >= INT32_MIN && std::get<int64_t>(value) <= INT32_MAX;
-        case Kind::Integer: return std::holds_alternative<int64_t>(value);
+        case Kind::Integer:
+            return std::holds_alternative<int64_t>(value);
     }
     return false;
 }
 
 }  // namespace
 
-std::shared_ptr<NCResultFormattingOptions> NCResultFormattingOptions::formattingOptionsWithDisplayFormat(
-    NCDisplayFormat format, NCSimpleLocale locale) {
+std::shared_ptr<NCResultFormattingOptions>
+NCResultFormattingOptions::formattingOptionsWithDisplayFormat(NCDisplayFormat format,
+                                                              NCSimpleLocale locale) {
     auto options = std::make_shared<NCResultFormattingOptions>();
     options->m_displayFormat = format;
     options->decimalPlaceCharacter = locale.decimalPointChar;
@@ -135,7 +142,8 @@ void NCResultFormattingOptions::setScientificNotationSignificandThreshold(uint64
     scientificNotationSmallThreshold = threshold;
 }
 
-void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResultFormattingOptions* o) {
+void NCResultFormattingOptions::acquireValuesFromFormattingOptions(
+    const NCResultFormattingOptions* o) {
     if (!o) return;
     thousandsSeparator = o->thousandsSeparator;
     scientificNotationMode = o->scientificNotationMode;
@@ -163,7 +171,8 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     thousandsSeparatorCharacter = o->thousandsSeparatorCharacter;
     showPercentSign = o->showPercentSign;
     scientificNotationBaseStringFontSizeScale = o->scientificNotationBaseStringFontSizeScale;
-    scientificNotationExponentStringFontSizeScale = o->scientificNotationExponentStringFontSizeScale;
+    scientificNotationExponentStringFontSizeScale =
+        o->scientificNotationExponentStringFontSizeScale;
     scientificNotationConvertsExponentCharactersIntoSuperscript =
         o->scientificNotationConvertsExponentCharactersIntoSuperscript;
     scientificNotationBaseString = o->scientificNotationBaseString;
@@ -204,7 +213,8 @@ std::optional<NSArchiveValue> NCResultFormattingOptions::valueForKey(const std::
     return entry->get(*this);
 }
 
-bool NCResultFormattingOptions::setValueForKey(const NSArchiveValue& value, const std::string& key) {
+bool NCResultFormattingOptions::setValueForKey(const NSArchiveValue& value,
+                                               const std::string& key) {
     const KeyEntry* entry = entryForKey(key);
     if (!entry || !kindMatches(entry->kind, value)) return false;
     entry->set(*this, value);

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "NBFResultConstants.h"
 #include "NCSimpleLocale.h"
 #include "NCUnitNameFormat.h"
-#include "NBFResultConstants.h"
 #include "NSKeyedArchive.h"
 
 typedef int32_t NCDisplayFormat;
@@ -23,7 +23,7 @@ enum : NCDisplayFormat {
 };
 
 class NCResultFormattingOptions {
-public:
+  public:
     NCResultFormattingOptions() = default;
     static std::shared_ptr<NCResultFormattingOptions> formattingOptionsWithDisplayFormat(
         NCDisplayFormat format, NCSimpleLocale locale = kNCSimpleLocalDefault);
@@ -86,7 +86,7 @@ public:
     std::optional<NSArchiveValue> valueForKey(const std::string& key) const;
     bool setValueForKey(const NSArchiveValue& value, const std::string& key);
 
-private:
+  private:
     uint64_t m_decimalPlaces = NBFDecimalPlacesNotDefined;
 };
 

@@ -77,7 +77,7 @@ NSRange NCSimpleTokenizedExpression::transformSubstitutedRange(NSRange range,
     std::optional<int32_t> lastReplaced;
     if (m_rangeMap)
         lastReplaced = m_rangeMap->findMaxKeyInRange(clampedPosition(range.location),
-                                                    clampedPosition(NSMaxRange(range)));
+                                                     clampedPosition(NSMaxRange(range)));
     if (!lastReplaced) return {location, range.length};
     std::optional<NSRange> original = m_rangeMap->get(*lastReplaced);
     if (!original) return {location, range.length};

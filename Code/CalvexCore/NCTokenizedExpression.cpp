@@ -176,7 +176,7 @@ void NCTokenizedExpression::tokenize() {
         NBFNamespaceSetWordOperatorList(ns, standardWords);
     }
     NBFNamespaceSetFunctionList(ns, m_functions ? m_functions->nbfFunctionList()
-                                               : NBFStandardFunctionsGetSharedListReference());
+                                                : NBFStandardFunctionsGetSharedListReference());
     NBFNamespaceSetUnitCollection(ns, m_unitManager ? m_unitManager->nbfUnitCollection() : nullptr);
     NBFNamespaceSetVariableList(ns, m_variableList ? m_variableList->nbfVariableList() : nullptr);
 

@@ -25,26 +25,26 @@ extern const std::u16string NCUnitsMeasurementSystemMetric;
 typedef std::map<std::u16string, std::u16string> NCUnitsPreferenceChoices;
 
 class NCUnitsPreferences {
-public:
+  public:
     // SI byte prefixes and the metric system.
     static NCUnitsPreferenceChoices defaultPreferences();
 };
 
 class NCUnitsPreferenceOption {
-public:
+  public:
     NCUnitsPreferenceOption() = default;
     explicit NCUnitsPreferenceOption(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits)
         : m_aliasUnits(std::move(aliasUnits)) {}
     std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits() const;
     void setAliasUnits(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<NCAliasUnit>> m_aliasUnits;
 };
 
 class NCUnitsPreference {
-public:
+  public:
     typedef std::map<std::u16string, std::shared_ptr<NCUnitsPreferenceOption>> Options;
     NCUnitsPreference() = default;
     explicit NCUnitsPreference(Options options) : m_options(std::move(options)) {}
@@ -52,13 +52,13 @@ public:
     void setOptions(Options options);
     std::shared_ptr<NCUnitsPreferenceOption> optionNamed(const std::u16string& name) const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     Options m_options;
 };
 
 class NCUnitsFile {
-public:
+  public:
     NCUnitsFile() = default;
     NCUnitsFile(std::vector<std::shared_ptr<NCUnit>> units,
                 std::map<NCUnitType, std::u16string> baseUnitIdentifiers)
@@ -68,7 +68,7 @@ public:
     std::map<NCUnitType, std::u16string> baseUnitIdentifiersByType() const;
     void setBaseUnitIdentifiersByType(std::map<NCUnitType, std::u16string> identifiers);
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<NCUnit>> m_units;
     std::map<NCUnitType, std::u16string> m_baseUnitIdentifiersByType;

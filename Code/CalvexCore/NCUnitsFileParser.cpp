@@ -1,7 +1,7 @@
 #include "NCUnitsFileParser.h"
 
-#include <unicode/unistr.h>
 #include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 #include <charconv>
 #include <climits>
@@ -96,16 +96,14 @@ std::u16string lowercased(const std::u16string& text) {
 
 struct UnitNames {
     NCBasicUnit::Names names;
-    NCUnitAliases aliases{{NCUnitNameTypeSingular, {}},
-                          {NCUnitNameTypePlural, {}},
-                          {NCUnitNameTypeVeryShort, {}}};
+    NCUnitAliases aliases{
+        {NCUnitNameTypeSingular, {}}, {NCUnitNameTypePlural, {}}, {NCUnitNameTypeVeryShort, {}}};
     std::set<std::u16string> caseSensitiveNames;
 };
 
 // A missing single name is the first of its list, whose other elements become aliases.
-void readName(const Value& names, const char16_t* key, const char16_t* listKey,
-              const char* warning, NCUnitNameType type, std::optional<std::u16string>* name,
-              NCUnitAliases* aliases) {
+void readName(const Value& names, const char16_t* key, const char16_t* listKey, const char* warning,
+              NCUnitNameType type, std::optional<std::u16string>* name, NCUnitAliases* aliases) {
     *name = stringValue(names->valueForKey(key), warning);
     if (*name) return;
     std::vector<std::u16string> list = stringArray(names->valueForKey(listKey), warning);
@@ -151,20 +149,32 @@ const std::map<std::u16string, std::u16string>& optionNames() {
 void NCUnitsFileParser::log(const std::string& line) { Diagnostics::error(line); }
 
 NCUnitType NCUnitsFileParser::unitTypeForCategory(const std::u16string& category) {
-    static const std::map<std::u16string, NCUnitType> types{
-        {u"Length", 2}, {u"Mass", 3}, {u"Time", 5}, {u"Temperature", 6},
-        {u"Computer Storage", 7}, {u"Force", 8}, {u"Energy", 9}, {u"Power", 10},
-        {u"Pressure", 11}, {u"Frequency", 12}, {u"Electric Potential", 13},
-        {u"Electric Current", 14}, {u"Electric Resistance", 15}, {u"Speed", 16},
-        {u"Acceleration", 17}, {u"Area", 18}, {u"Volume", 19}, {u"Computer Throughput", 20},
-        {u"Fuel Consumption", 21}};
+    static const std::map<std::u16string, NCUnitType> types{{u"Length", 2},
+                                                            {u"Mass", 3},
+                                                            {u"Time", 5},
+                                                            {u"Temperature", 6},
+                                                            {u"Computer Storage", 7},
+                                                            {u"Force", 8},
+                                                            {u"Energy", 9},
+                                                            {u"Power", 10},
+                                                            {u"Pressure", 11},
+                                                            {u"Frequency", 12},
+                                                            {u"Electric Potential", 13},
+                                                            {u"Electric Current", 14},
+                                                            {u"Electric Resistance", 15},
+                                                            {u"Speed", 16},
+                                                            {u"Acceleration", 17},
+                                                            {u"Area", 18},
+                                                            {u"Volume", 19},
+                                                            {u"Computer Throughput", 20},
+                                                            {u"Fuel Consumption", 21}};
     auto found = types.find(category);
     return found == types.end() ? NCUnitTypeNone : found->second;
 }
 
 const std::set<int64_t>& NCUnitsFileParser::allExponents() {
     static const std::set<int64_t> exponents{-24, -21, -18, -15, -12, -9, -6, -3, -2, -1,
-                                             1,   2,   3,   6,   9,   12,  15, 18, 21, 24};
+                                             1,   2,   3,   6,   9,   12, 15, 18, 21, 24};
     return exponents;
 }
 
@@ -316,8 +326,8 @@ NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
         for (const auto& [optionName, aliases] : options->dictionary()) {
             auto optionConstant = optionNames().find(optionName);
             if (optionConstant == optionNames().end() || !aliases->isDictionary()) {
-                log("Warning: unknown or malformed units preference option '" +
-                    utf8(optionName) + "'");
+                log("Warning: unknown or malformed units preference option '" + utf8(optionName) +
+                    "'");
                 continue;
             }
             std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits;
@@ -338,13 +348,15 @@ NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
             loadedOptions[optionConstant->second] =
                 std::make_shared<NCUnitsPreferenceOption>(std::move(aliasUnits));
         }
-        preferences[constant->second] = std::make_shared<NCUnitsPreference>(std::move(loadedOptions));
+        preferences[constant->second] =
+            std::make_shared<NCUnitsPreference>(std::move(loadedOptions));
     }
     return preferences;
 }
 
 void NCUnitsFileParser::loadRegularUnitsWithEntries(const Entries& entries) {
-    for (const auto& [identifier, entry] : entries) getOrLoadUnitWithIdentifier(identifier, entries);
+    for (const auto& [identifier, entry] : entries)
+        getOrLoadUnitWithIdentifier(identifier, entries);
 }
 
 std::map<NCUnitType, std::u16string> NCUnitsFileParser::loadBaseUnitsDict() const {
@@ -428,7 +440,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
         composition = nullptr;
     }
     if (composition) {
-        auto numerator = getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"numerator"), entries);
+        auto numerator =
+            getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"numerator"), entries);
         auto denominator =
             getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"denominator"), entries);
         for (const auto* part : {&numerator, &denominator})
@@ -460,7 +473,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
         }
         loadedUnitsByIdentifier[identifier] = basic;
         std::set<int64_t> allowed = allowedSIPrefixExponentsForKey(u"SIPrefixExponents", *basic);
-        const bool ownList = optionalLocalizedValueForKey(u"SIPrefixExponents", identifier) != nullptr;
+        const bool ownList =
+            optionalLocalizedValueForKey(u"SIPrefixExponents", identifier) != nullptr;
         if (boolValue(entry.valueForKey(u"SIPrefixes"), false, "Warning: SIPrefixes") || ownList)
             loadSIPrefixedUnitsForUnit(basic, allowed);
         unit = basic;
@@ -474,7 +488,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
 
 std::set<int64_t> NCUnitsFileParser::allowedSIPrefixExponentsForKey(const std::u16string& key,
                                                                     const NCBasicUnit& unit) const {
-    Value value = unit.identifier() ? optionalLocalizedValueForKey(key, *unit.identifier()) : nullptr;
+    Value value =
+        unit.identifier() ? optionalLocalizedValueForKey(key, *unit.identifier()) : nullptr;
     if (!value) return allExponents();
     std::set<int64_t> exponents;
     if (value->kind() == NCPropertyListValue::Kind::Integer) {
@@ -582,8 +597,8 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
                                factor, std::nullopt, names, aliases, caseSensitive);
 }
 
-std::vector<std::shared_ptr<NCMutableBasicUnit>> NCUnitsFileParser::loadCurrencyUnitsFromLocalizationFile(
-    const std::string& path) {
+std::vector<std::shared_ptr<NCMutableBasicUnit>>
+NCUnitsFileParser::loadCurrencyUnitsFromLocalizationFile(const std::string& path) {
     std::vector<std::shared_ptr<NCMutableBasicUnit>> units;
     Value file = readDictionaryFile(path);
     Value currencies = dictionaryForKey(file, u"Currencies");

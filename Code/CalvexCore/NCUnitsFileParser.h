@@ -21,7 +21,7 @@
 #include "NCUnitsFile.h"
 
 class NCUnitsFileParser {
-public:
+  public:
     typedef std::shared_ptr<const NCPropertyListValue> Value;
     typedef NCPropertyListValue::Dictionary Entries;
 
@@ -59,8 +59,8 @@ public:
 
     void loadSIPrefixes();
     void loadUnitDictionaries();
-    std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> loadUnitsFromPreferencesWithEntries(
-        const Entries& entries);
+    std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
+    loadUnitsFromPreferencesWithEntries(const Entries& entries);
     std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> loadPreferencesWithEntries(
         const Entries& entries);
     void loadRegularUnitsWithEntries(const Entries& entries);
@@ -80,7 +80,7 @@ public:
     // "si+3-metre" from 3 and "metre".
     static std::u16string prefixedIdentifier(int64_t exponent, const std::u16string& identifier);
 
-private:
+  private:
     std::shared_ptr<NCUnit> loadUnitWithEntry(const std::u16string& identifier,
                                               const NCPropertyListValue& entry,
                                               const Entries& entries);

@@ -152,14 +152,16 @@ void NCVariable::setEnabled(bool enabled) {
 }
 
 std::optional<std::u16string> NCVariable::localizedValue() const {
-    if (!m_localizedValue) m_localizedValue = localizedValueFromDelocalizedValue(delocalizedValue());
+    if (!m_localizedValue)
+        m_localizedValue = localizedValueFromDelocalizedValue(delocalizedValue());
     return m_localizedValue;
 }
 
 bool NCVariable::setLocalizedValue(const std::optional<std::u16string>& text) {
     std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
     // Only an unscoped value can be judged by the cache: a line may hold another.
-    if (value && m_localizedValue && *value == *m_localizedValue && !m_hasScopedValues) return false;
+    if (value && m_localizedValue && *value == *m_localizedValue && !m_hasScopedValues)
+        return false;
     setDelocalizedValue(delocalizedValueFromLocalizedValue(value), resultFlags(), m_unit);
     m_localizedValue = value;
     return true;
@@ -179,7 +181,7 @@ std::optional<std::u16string> NCVariable::displayValue() const {
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     const bool one = error == std::errc() && end == digits.data() + digits.size() && number == 1.0;
     auto unitName = m_unit->nameForFormat(NCUnitNameFormatName,
-                                         one ? NCUnitNameFormSingular : NCUnitNameFormPlural);
+                                          one ? NCUnitNameFormSingular : NCUnitNameFormPlural);
     return *value + u" " + unitName.value_or(u"");
 }
 

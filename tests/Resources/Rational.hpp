@@ -10,7 +10,7 @@
 namespace resources_test {
 
 class Rational {
-public:
+  public:
     Rational() { mpq_init(m_value); }
     explicit Rational(long n, unsigned long d = 1) {
         mpq_init(m_value);
@@ -51,7 +51,7 @@ public:
     // Decimal text rounded to the given number of significant digits, for messages.
     std::string toString(int digits = 25) const;
 
-private:
+  private:
     using Op = void (*)(mpq_ptr, mpq_srcptr, mpq_srcptr);
     Rational apply(Op op, const Rational& o) const {
         Rational r;

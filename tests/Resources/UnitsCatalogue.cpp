@@ -1,9 +1,9 @@
 #include "UnitsCatalogue.hpp"
 
-#include "Utf8.hpp"
-
 #include <algorithm>
 #include <cstdio>
+
+#include "Utf8.hpp"
 
 namespace resources_test {
 
@@ -197,7 +197,7 @@ void UnitsCatalogue::loadEntries() {
         for (const auto& [identifier, entry] : units.entries) {
             if (m_entries.count(identifier)) {
                 m_problems.push_back("identifier " + identifier + " appears in " +
-                                    m_entries[identifier].first + " and " + category);
+                                     m_entries[identifier].first + " and " + category);
                 continue;
             }
             m_entries[identifier] = {category, &entry};
@@ -228,8 +228,8 @@ std::vector<UnitName> UnitsCatalogue::readNames(const PlistNode* names) const {
     read("symbol", "symbols", NameType::VeryShort);
     const std::vector<std::string> caseSensitive = stringsOf(names->find("case-sensitive-names"));
     for (auto& name : out)
-        name.caseSensitive = std::find(caseSensitive.begin(), caseSensitive.end(), name.text) !=
-                             caseSensitive.end();
+        name.caseSensitive =
+            std::find(caseSensitive.begin(), caseSensitive.end(), name.text) != caseSensitive.end();
     return out;
 }
 
@@ -332,7 +332,7 @@ void UnitsCatalogue::addPrefixedUnit(const CatalogueUnit& base, int exponent) {
     const auto prefix = m_prefixes.find(exponent);
     if (prefix == m_prefixes.end() || prefix->second.factor.empty()) {
         m_problems.push_back("no SI prefix for exponent " + std::to_string(exponent) + " of " +
-                            base.identifier);
+                             base.identifier);
         return;
     }
     const SIPrefix& p = prefix->second;

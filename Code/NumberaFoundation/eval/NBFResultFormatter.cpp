@@ -79,7 +79,8 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
             }
         }
         if (significantDigits > 0)
-            places = std::max<int64_t>(0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
+            places = std::max<int64_t>(
+                0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
     }
     char* fixedText = m_apm_to_fixpt_stringexp(static_cast<int>(std::min<int64_t>(places, 0xFFFF)),
                                                value, '.', 0, 0);
@@ -89,7 +90,8 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
     m_apm_leave();
 
     if (base != 10) {
-        char* converted = NBFBaseConverterConvertFromDecimal(text.c_str(), base, options.basePrefix);
+        char* converted =
+            NBFBaseConverterConvertFromDecimal(text.c_str(), base, options.basePrefix);
         if (!converted) return;
         text = converted;
         std::free(converted);
@@ -120,8 +122,10 @@ void NBFResultFormatterGetResultComponentsWithDecimalPlaces(NBFResultFormatterRe
     getResultComponents(formatter, result, components, count, base, decimalPlaces, 0);
 }
 
-void NBFResultFormatterGetResultComponentsWithSignificantDigits(
-    NBFResultFormatterRef formatter, NBFResultRef result, char** components, uint8_t* count,
-    NBFResultBase base, uint32_t significantDigits) {
+void NBFResultFormatterGetResultComponentsWithSignificantDigits(NBFResultFormatterRef formatter,
+                                                                NBFResultRef result,
+                                                                char** components, uint8_t* count,
+                                                                NBFResultBase base,
+                                                                uint32_t significantDigits) {
     getResultComponents(formatter, result, components, count, base, 0, significantDigits);
 }

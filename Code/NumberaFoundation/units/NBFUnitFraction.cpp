@@ -136,8 +136,7 @@ NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRe
     {
         std::lock_guard<std::mutex> lock(s_copyMutex);
         NBFUnitFraction* kept = fraction->recomputedCopy;
-        if (kept && kept->recomputedAtGeneration == generation)
-            return NBFUnitFractionRetain(kept);
+        if (kept && kept->recomputedAtGeneration == generation) return NBFUnitFractionRetain(kept);
     }
     NBF::Ref<NBF::UnitFractionBuilder> builder =
         NBF::Ref<NBF::UnitFractionBuilder>::adopt(NBF::UnitFractionBuilder::create());
