@@ -107,89 +107,57 @@ void countLines(benchmark::State& state, int lines) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// The whole preview of a document as the previewer makes it. Freeing the document is left out,
-// as the previewer leaves it to the end of the process.
-void BM_PreviewReadEvaluateRender(benchmark::State& state) {
+// The phases of a preview; each benchmark times some of them on a freshly read document, since
+// the first render of a document leaves in its lines what later renders reuse, and the
+// previewer renders once.
+enum Phase : unsigned { kRead = 1, kRender = 2, kFree = 4 };
+
+void timePreviewPhases(benchmark::State& state, unsigned timed) {
     startPreview();
     const int lines = static_cast<int>(state.range(0));
     const MixedDocumentFile file(lines);
+    // Pausing costs clock reads: the clock is stopped and started only between a timed and an
+    // untimed phase.
+    bool running = true;
+    auto timing = [&](bool wanted) {
+        if (wanted == running) return;
+        wanted ? state.ResumeTiming() : state.PauseTiming();
+        running = wanted;
+    };
     for (auto _ : state) {
+        timing(timed & kRead);
         auto collection = file.read();
         if (!collection) {
             state.SkipWithError("the document was not read");
             break;
         }
+        timing(timed & kRender);
         benchmark::DoNotOptimize(
             renderPreview(collection, PreviewFormat::HTML, previewColorManager()));
-        state.PauseTiming();
+        timing(timed & kFree);
         collection.reset();
-        state.ResumeTiming();
+        timing(true);  // the loop itself expects a running clock
     }
+    timing(true);
     countLines(state, lines);
+}
+
+// The whole preview of a document as the previewer makes it. Freeing the document is left out,
+// as the previewer leaves it to the end of the process.
+void BM_PreviewReadEvaluateRender(benchmark::State& state) {
+    timePreviewPhases(state, kRead | kRender);
 }
 BENCHMARK(BM_PreviewReadEvaluateRender)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 // Its parts. The read includes every line's evaluation, which ends it.
-void BM_PreviewReadAndEvaluate(benchmark::State& state) {
-    startPreview();
-    const int lines = static_cast<int>(state.range(0));
-    const MixedDocumentFile file(lines);
-    for (auto _ : state) {
-        auto collection = file.read();
-        if (!collection) {
-            state.SkipWithError("the document was not read");
-            break;
-        }
-        state.PauseTiming();
-        collection.reset();
-        state.ResumeTiming();
-    }
-    countLines(state, lines);
-}
+void BM_PreviewReadAndEvaluate(benchmark::State& state) { timePreviewPhases(state, kRead); }
 BENCHMARK(BM_PreviewReadAndEvaluate)->Arg(2000)->Unit(benchmark::kMillisecond);
 
-// Each render gets a freshly read document: the first render of a document leaves in its lines
-// what later renders reuse, and the previewer renders once.
-void BM_PreviewRender(benchmark::State& state) {
-    startPreview();
-    const int lines = static_cast<int>(state.range(0));
-    const MixedDocumentFile file(lines);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto collection = file.read();
-        state.ResumeTiming();
-        if (!collection) {
-            state.SkipWithError("the document was not read");
-            break;
-        }
-        benchmark::DoNotOptimize(
-            renderPreview(collection, PreviewFormat::HTML, previewColorManager()));
-        state.PauseTiming();
-        collection.reset();
-        state.ResumeTiming();
-    }
-    countLines(state, lines);
-}
+void BM_PreviewRender(benchmark::State& state) { timePreviewPhases(state, kRender); }
 BENCHMARK(BM_PreviewRender)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 // What the previewer no longer does before it exits, and an editor still does on closing.
-void BM_FreeDocument(benchmark::State& state) {
-    startPreview();
-    const int lines = static_cast<int>(state.range(0));
-    const MixedDocumentFile file(lines);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto collection = file.read();
-        if (!collection) {
-            state.SkipWithError("the document was not read");
-            break;
-        }
-        renderPreview(collection, PreviewFormat::HTML, previewColorManager());
-        state.ResumeTiming();
-        collection.reset();
-    }
-    countLines(state, lines);
-}
+void BM_FreeDocument(benchmark::State& state) { timePreviewPhases(state, kFree); }
 BENCHMARK(BM_FreeDocument)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 #ifdef __GLIBC__
