@@ -52,16 +52,16 @@ NSRange convertRange(NSRange range, const NCExpressionTokenArray& tokens, bool f
 NCExpressionParser::NCExpressionParser() : NCExpressionParser(NCEnvironment::current()) {}
 
 NCExpressionParser::NCExpressionParser(std::shared_ptr<NCEnvironment> environment)
-    : _environment(std::move(environment)) {}
+    : m_environment(std::move(environment)) {}
 
 std::shared_ptr<NCEnvironment> NCExpressionParser::environment() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _environment;
+    return m_environment;
 }
 
 void NCExpressionParser::setEnvironment(std::shared_ptr<NCEnvironment> environment) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _environment = std::move(environment);
+    m_environment = std::move(environment);
 }
 
 std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
@@ -192,11 +192,11 @@ NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
 }
 
 bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(
-    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl,
-    bool* badVarDecl) {
+    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl, bool* badVarDecl) {
     std::vector<TokenKind> tokens;
-    tokenizedExpression.enumerateTokensWithBlock(
-        [&](const NCSimpleToken& token, bool*) { tokens.push_back({token.type, token.range}); });
+    tokenizedExpression.enumerateTokensWithBlock([&](const NCSimpleToken& token, bool*) {
+        tokens.push_back({token.type, token.range});
+    });
     const int64_t length = tokenizedExpression.length();
     return findVariableDeclarationInTokens(tokens, length > 0 ? static_cast<uint64_t>(length) : 0,
                                            varDecl, badVarDecl);

@@ -72,13 +72,13 @@ NCExpressionTokenArray declarationLineTokens(
 }  // namespace
 
 NCLineExpressionParser::NCLineExpressionParser(std::shared_ptr<NCEnvironment> environment)
-    : _environment(std::move(environment)),
-      _parser(std::make_shared<NCExpressionParser>(_environment)) {}
+    : m_environment(std::move(environment)),
+      m_parser(std::make_shared<NCExpressionParser>(m_environment)) {}
 
 void NCLineExpressionParser::processNormalLineExpression(NCNormalLineExpression& lineExpression) {
     lineExpression.setTokenizedEvaluableExpression(lineExpression.tokenizedExpression());
     std::shared_ptr<NCParsedExpression> parsed =
-        _parser ? _parser->parseExpression(lineExpression.expression()) : nullptr;
+        m_parser ? m_parser->parseExpression(lineExpression.expression()) : nullptr;
     lineExpression.setEvaluableParsedExpression(parsed);
     lineExpression.setParsedExpression(parsed);
 }
@@ -98,7 +98,7 @@ void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpressio
         lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
     }
     std::shared_ptr<NCParsedExpression> valueParsed =
-        value && _parser ? _parser->parseExpression(value) : nullptr;
+        value && m_parser ? m_parser->parseExpression(value) : nullptr;
     lineExpression.setEvaluableParsedExpression(valueParsed);
 
     // The whole line's tokens are made when first asked for: the value's analysis they need

@@ -26,7 +26,7 @@ class NCTokenizedExpression {
     NCTokenizedExpression(const NCTokenizedExpression&) = delete;
     NCTokenizedExpression& operator=(const NCTokenizedExpression&) = delete;
 
-    std::shared_ptr<NCExpression> expression() const { return i_expression.lock(); }
+    std::shared_ptr<NCExpression> expression() const { return m_expression.lock(); }
     // Tokenises first when stale; empty when there is nothing.
     const std::vector<std::shared_ptr<NCExpressionToken>>& tokens();
     const NBFExpressionTokenVector& nbfExpressionTokens();
@@ -36,22 +36,22 @@ class NCTokenizedExpression {
 
     // A different list forces a new tokenisation.
     void setVariableList(std::shared_ptr<NCVariableList> variableList);
-    const std::shared_ptr<NCVariableList>& variableList() const { return variableList_; }
-    const std::shared_ptr<NCUnitCollection>& unitManager() const { return unitManager_; }
+    const std::shared_ptr<NCVariableList>& variableList() const { return m_variableList; }
+    const std::shared_ptr<NCUnitCollection>& unitManager() const { return m_unitManager; }
     void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
-        unitManager_ = std::move(unitManager);
+        m_unitManager = std::move(unitManager);
     }
-    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return wordOperators_; }
+    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return m_wordOperators; }
     void setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
-        wordOperators_ = std::move(wordOperators);
+        m_wordOperators = std::move(wordOperators);
     }
     // The functions words may name; the foundation's standard functions while none are given.
-    const std::shared_ptr<NCFunctionList>& functions() const { return functions_; }
+    const std::shared_ptr<NCFunctionList>& functions() const { return m_functions; }
     void setFunctions(std::shared_ptr<NCFunctionList> functions) {
-        functions_ = std::move(functions);
+        m_functions = std::move(functions);
     }
-    bool enableCommentParsing() const { return enableCommentParsing_; }
-    void setEnableCommentParsing(bool enable) { enableCommentParsing_ = enable; }
+    bool enableCommentParsing() const { return m_enableCommentParsing; }
+    void setEnableCommentParsing(bool enable) { m_enableCommentParsing = enable; }
 
     void tokenize();
     // Converts foundation tokens into expression tokens; answers how many were written.
@@ -61,16 +61,16 @@ class NCTokenizedExpression {
   private:
     void releaseFoundationTokens();
 
-    std::weak_ptr<NCExpression> i_expression;
+    std::weak_ptr<NCExpression> m_expression;
     uint64_t variableListStateIndicator = 0;
-    bool enableCommentParsing_ = true;
-    std::shared_ptr<NCVariableList> variableList_;
+    bool m_enableCommentParsing = true;
+    std::shared_ptr<NCVariableList> m_variableList;
     bool m_hasTokens = false;
-    std::vector<std::shared_ptr<NCExpressionToken>> i_tokenArray;
-    NBFExpressionTokenVector i_expressionTokens;  // each retained
-    std::shared_ptr<NCUnitCollection> unitManager_;
-    std::shared_ptr<NCWordOperatorList> wordOperators_;
-    std::shared_ptr<NCFunctionList> functions_;
+    std::vector<std::shared_ptr<NCExpressionToken>> m_tokenArray;
+    NBFExpressionTokenVector m_expressionTokens;  // each retained
+    std::shared_ptr<NCUnitCollection> m_unitManager;
+    std::shared_ptr<NCWordOperatorList> m_wordOperators;
+    std::shared_ptr<NCFunctionList> m_functions;
 };
 
 #endif
