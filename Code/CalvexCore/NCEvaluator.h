@@ -23,7 +23,7 @@
 class NCLine;
 
 class NCEvaluator {
-public:
+  public:
     NCEvaluator() = default;
     NCEvaluator(std::shared_ptr<NCUnitCollection> units, std::shared_ptr<NCVariableList> variables,
                 std::shared_ptr<NCWordOperatorList> wordOperators = nullptr);
@@ -57,19 +57,24 @@ public:
     std::shared_ptr<NCResult> evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
 
     const std::shared_ptr<NCUnitCollection>& unitManager() const { return _unitManager; }
-    void setUnitManager(std::shared_ptr<NCUnitCollection> units) { _unitManager = std::move(units); }
+    void setUnitManager(std::shared_ptr<NCUnitCollection> units) {
+        _unitManager = std::move(units);
+    }
     const std::shared_ptr<NCVariableList>& variableList() const { return _variableList; }
     void setVariableList(std::shared_ptr<NCVariableList> list) { _variableList = std::move(list); }
     const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return _wordOperators; }
-    void setWordOperators(std::shared_ptr<NCWordOperatorList> list) { _wordOperators = std::move(list); }
+    void setWordOperators(std::shared_ptr<NCWordOperatorList> list) {
+        _wordOperators = std::move(list);
+    }
     NCTrigonometryMode trigMode() const { return _trigMode.load(); }
     void setTrigMode(NCTrigonometryMode mode) { _trigMode.store(mode); }
 
-private:
+  private:
     std::shared_ptr<NCResult> evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
                                              const NCEnvironment& environment,
                                              NCEvaluationContext* context, int64_t* error,
-                                             NCTrigonometryMode mode);
+                                             NCTrigonometryMode mode,
+                                             NCTokenizedExpression* analysisTarget = nullptr);
 
     std::shared_ptr<NCVariableList> _variableList;
     std::shared_ptr<NCUnitCollection> _unitManager;

@@ -66,9 +66,16 @@ void NCExpressionParser::setEnvironment(std::shared_ptr<NCEnvironment> environme
 
 std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
     const std::shared_ptr<NCExpression>& expression) const {
+    return parseExpression(expression, nullptr);
+}
+
+std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
+    const std::shared_ptr<NCExpression>& expression,
+    std::shared_ptr<NCSimpleTokenizedExpression> scanned) const {
     if (!expression) return nullptr;
     expression->stringForEvaluation();
     auto tokenized = std::make_shared<NCTokenizedExpression>(expression);
+    tokenized->setScannedTokens(std::move(scanned));
     if (std::shared_ptr<NCEnvironment> environment = this->environment()) {
         tokenized->setVariableList(environment->variables());
         tokenized->setUnitManager(environment->unitManager());
@@ -192,11 +199,11 @@ NCExpressionType NCExpressionParser::expressionTypeOfTokenizedExpression(
 }
 
 bool NCExpressionParser::findVariableDeclarationInTokenizedExpression(
-    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl,
-    bool* badVarDecl) {
+    const NCSimpleTokenizedExpression& tokenizedExpression, NCVarDecl* varDecl, bool* badVarDecl) {
     std::vector<TokenKind> tokens;
-    tokenizedExpression.enumerateTokensWithBlock(
-        [&](const NCSimpleToken& token, bool*) { tokens.push_back({token.type, token.range}); });
+    tokenizedExpression.enumerateTokensWithBlock([&](const NCSimpleToken& token, bool*) {
+        tokens.push_back({token.type, token.range});
+    });
     const int64_t length = tokenizedExpression.length();
     return findVariableDeclarationInTokens(tokens, length > 0 ? static_cast<uint64_t>(length) : 0,
                                            varDecl, badVarDecl);

@@ -135,6 +135,13 @@ void NCTokenizedExpression::releaseFoundationTokens() {
 
 const std::vector<std::shared_ptr<NCExpressionToken>>& NCTokenizedExpression::tokens() {
     if (!isTokenized()) tokenize();
+    if (m_convertsOnRequest) {
+        m_convertsOnRequest = false;
+        std::vector<std::shared_ptr<NCExpressionToken>> buffer;
+        buffer.reserve(i_expressionTokens.size());
+        parseNBFExpressionTokens(i_expressionTokens, buffer);
+        i_tokenArray = std::move(buffer);
+    }
     return i_tokenArray;
 }
 
@@ -152,6 +159,7 @@ void NCTokenizedExpression::setNeedsTokenizing() {
     i_tokenArray.clear();
     releaseFoundationTokens();
     m_hasTokens = false;
+    m_convertsOnRequest = false;
 }
 
 void NCTokenizedExpression::setVariableList(std::shared_ptr<NCVariableList> variableList) {
@@ -180,11 +188,16 @@ void NCTokenizedExpression::tokenize() {
     NBFNamespaceSetUnitCollection(ns, unitManager_ ? unitManager_->nbfUnitCollection() : nullptr);
     NBFNamespaceSetVariableList(ns, variableList_ ? variableList_->nbfVariableList() : nullptr);
 
-    NBFExpressionTokenizerRef tokenizer =
-        NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
-    NBFExpressionTokenizerSetEnableComments(tokenizer, enableCommentParsing_);
-    NBFTokenizedExpressionRef tokenized =
-        NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
+    NBFTokenizedExpressionRef tokenized = nullptr;
+    NBFExpressionTokenizerRef tokenizer = nullptr;
+    if (m_scannedTokens && m_scannedTokens->nbfTokenizedExpression() && enableCommentParsing_) {
+        tokenized = NBFTokenizedExpressionRetain(m_scannedTokens->nbfTokenizedExpression());
+    } else {
+        tokenizer =
+            NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
+        NBFExpressionTokenizerSetEnableComments(tokenizer, enableCommentParsing_);
+        tokenized = NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
+    }
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     // The analyser's references become ours.
@@ -201,6 +214,58 @@ void NCTokenizedExpression::tokenize() {
     i_tokenArray = std::move(buffer);
     m_hasTokens = true;
     variableListStateIndicator = variableList_ ? variableList_->stateIndicator() : 0;
+}
+
+bool NCTokenizedExpression::analysesIn(NBFFunctionListRef functions, NBFVariableListRef variables,
+                                       NBFWordOperatorListRef words,
+                                       NBFUnitCollectionRef units) const {
+    // The evaluation scans with comments on, as tokenize does.
+    if (!enableCommentParsing_) return false;
+    NBFWordOperatorListRef ownWords = wordOperators_
+                                          ? wordOperators_->nbfWordOperatorList()
+                                          : NBFStandardWordOperatorsGetSharedListReference();
+    NBFFunctionListRef ownFunctions =
+        functions_ ? functions_->nbfFunctionList() : NBFStandardFunctionsGetSharedListReference();
+    return ownWords == words && ownFunctions == functions &&
+           (unitManager_ ? unitManager_->nbfUnitCollection() : nullptr) == units &&
+           (variableList_ ? variableList_->nbfVariableList() : nullptr) == variables;
+}
+
+const NBFExpressionTokenVector* NCTokenizedExpression::analysisWithoutVariables(
+    NBFFunctionListRef functions, NBFVariableListRef variables, NBFWordOperatorListRef words,
+    NBFUnitCollectionRef units) const {
+    if (!isTokenized() || !analysesIn(functions, variables, words, units) ||
+        holdsVariable(i_expressionTokens))
+        return nullptr;
+    return &i_expressionTokens;
+}
+
+bool NCTokenizedExpression::holdsVariable(const NBFExpressionTokenVector& analysed) {
+    for (NBFExpressionTokenRef token : analysed)
+        if (NBFExpressionTokenGetType(token) == kNBFTokenTypeVariable) return true;
+    return false;
+}
+
+bool NCTokenizedExpression::adoptAnalysis(const NBFExpressionTokenVector& analysed,
+                                          NBFFunctionListRef functions,
+                                          NBFVariableListRef variables,
+                                          NBFWordOperatorListRef words,
+                                          NBFUnitCollectionRef units) {
+    // A variable is resolved for the evaluated line's scope; these tokens see every line.
+    // Words name the same things at any line: nothing else of the analysis depends on it.
+    if (isTokenized() || !analysesIn(functions, variables, words, units) || holdsVariable(analysed))
+        return false;
+    std::shared_ptr<NCExpression> expression = i_expression.lock();
+    if (!expression || expression->isEmpty()) return false;
+    setNeedsTokenizing();
+    i_expressionTokens.reserve(analysed.size());
+    for (NBFExpressionTokenRef token : analysed)
+        i_expressionTokens.push_back(NBFExpressionTokenRetain(token));
+    // Most evaluated lines are never shown token by token: converted when first asked for.
+    m_convertsOnRequest = true;
+    m_hasTokens = true;
+    variableListStateIndicator = variableList_ ? variableList_->stateIndicator() : 0;
+    return true;
 }
 
 size_t NCTokenizedExpression::parseNBFExpressionTokens(
