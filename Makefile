@@ -1,4 +1,5 @@
-# make test  — install dependencies, build with sanitizers, run every test
+# make test  — install dependencies, check the formatting, build with sanitizers, run every test
+# make format — format every source file as .clang-format says
 # make test-threads — build with ThreadSanitizer, run the library tests
 # make bench — optimised build, run the benchmarks
 # make run   — build, write the sample document and preview it as text
@@ -14,12 +15,22 @@ PREFIX ?= /usr/local
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 SAMPLE := $(RUN_DIR)/sample.numbera
 
-.PHONY: deps test test-threads bench release run install clean
+.PHONY: deps format format-check test test-threads bench release run install clean
 
 deps:
 	@scripts/install-deps
 
-test: deps
+# Every C++ source and header of ours; .clang-format at the root decides their layout.
+SOURCES = $(shell find Code preview tests bench -name '*.cpp' -o -name '*.h' -o -name '*.hpp')
+
+format: deps
+	@clang-format -i $(SOURCES)
+
+format-check: deps
+	@clang-format --dry-run -Werror $(SOURCES) || \
+	  { echo "make: sources differ from .clang-format; 'make format' lays them out"; exit 1; }
+
+test: deps format-check
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(LAUNCHER) \
 	  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DNUMBERA_SANITIZE=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)

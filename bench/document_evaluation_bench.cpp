@@ -1,8 +1,9 @@
 // Change processing on generated 10,000-line documents: evaluating a whole document that mixes
 // arithmetic, units, variables and line references; editing one line nothing depends on (only
-// that line may be evaluated); editing the head of a running total every line depends on; and
-// loading a document whose lines all refer to the first, or all redefine one variable from
-// its value above.
+// that line may be evaluated); editing the head of a running total every line depends on;
+// inserting a line in the middle of such a mixed document of 100,000 lines; and loading a
+// document whose lines all refer to the first, or all redefine one variable from its value
+// above.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -20,18 +21,26 @@ std::u16string u16(const std::string& text) { return std::u16string(text.begin()
 std::shared_ptr<NCEnvironment> parentEnvironment() { return sharedRealEnvironment(); }
 
 // Line i: i ≡ 0 (mod 5) arithmetic nothing refers to; 1 a unit conversion; 2 a declaration of
-// one of 50 names (each redefined 40 times); 3 a use of that name with units; 4 a reference
-// to the conversion three lines up.
-std::vector<std::u16string> mixedTexts() {
+// one of 50 names (each redefined every 250 lines); 3 a use of that name with units; 4 a
+// reference to the conversion three lines up.
+std::vector<std::u16string> mixedTexts(int lines = kLines) {
     std::vector<std::u16string> texts;
-    for (int i = 0; i < kLines; ++i) {
+    for (int i = 0; i < lines; ++i) {
         const std::string n = std::to_string(i);
         const std::string name = "v" + std::to_string((i / 5) % 50);
         switch (i % 5) {
-            case 0: texts.push_back(u16(n + " * 3 + 17 / 4")); break;
-            case 1: texts.push_back(u16(n + " km in miles")); break;
-            case 2: texts.push_back(u16(name + " = " + n + " m")); break;
-            case 3: texts.push_back(u16(name + " * 2 + 50 cm")); break;
+            case 0:
+                texts.push_back(u16(n + " * 3 + 17 / 4"));
+                break;
+            case 1:
+                texts.push_back(u16(n + " km in miles"));
+                break;
+            case 2:
+                texts.push_back(u16(name + " = " + n + " m"));
+                break;
+            case 3:
+                texts.push_back(u16(name + " * 2 + 50 cm"));
+                break;
             default:
                 texts.push_back(NCExpression::absoluteLineReferenceTokenWithIndex(i - 3) + u" * 2");
         }
@@ -118,6 +127,35 @@ void BM_EditChainHead(benchmark::State& state) {
     state.counters["evaluated_lines_per_edit"] = perEdit;
 }
 BENCHMARK(BM_EditChainHead)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One line inserted in the middle of a long mixed document, the lines below it moving down.
+// The line is removed again after each insertion, with the clock paused, so that every
+// insertion meets a document of the same size; an insertion takes far longer than pausing.
+void BM_InsertLineInTheMiddle(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    auto lines = load(mixedTexts(count));
+    const uint64_t middle = static_cast<uint64_t>(count / 2);
+    uint64_t evaluated = 0;
+    {
+        EvaluationCounter counter;
+        for (auto _ : state) {
+            lines->insertLine(NCLine::lineWithExpressionString(u"12 * 3 + 5"), middle);
+            state.PauseTiming();
+            const uint64_t before = counter.count;
+            lines->removeLineAtIndex(middle);
+            counter.count = before;
+            state.ResumeTiming();
+        }
+        evaluated = counter.count;
+    }
+    if (lines->countOfLines() != static_cast<uint64_t>(count) || !answers(lines, count - 1))
+        state.SkipWithError("the document did not come back");
+    state.counters["evaluated_lines_per_insertion"] =
+        state.iterations()
+            ? static_cast<double>(evaluated) / static_cast<double>(state.iterations())
+            : 0;
+}
+BENCHMARK(BM_InsertLineInTheMiddle)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // "1", then "line1 + i" on line i: every line refers to the first.
 std::vector<std::u16string> firstLineTexts() {

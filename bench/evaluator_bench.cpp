@@ -199,10 +199,16 @@ void BM_LineLength(benchmark::State& state, const char* piece) {
 }
 
 BENCHMARK_CAPTURE(BM_LineLength, sums_with_units, "2 km + 3 m + ")
-    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(16, 4096)
+    ->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(BM_LineLength, brackets, "(")
-    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(16, 4096)
+    ->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(BM_LineLength, words_and_numbers, "5 apples 3 ")
-    ->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(16, 4096)
+    ->Complexity(benchmark::oN);
 
 }  // namespace

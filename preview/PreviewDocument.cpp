@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "NBColorController.h"
 #include "NCFile.h"
@@ -69,6 +70,20 @@ std::shared_ptr<NCLineCollection> readDocument(const std::string& path, std::str
     auto collection = file->lineCollection();
     if (!collection) return fail("not a valid Numbera document");
     return collection;
+}
+
+namespace {
+
+// Never deleted, and reachable through this variable. Volatile: nothing reads it for good, so
+// an optimiser could drop it, and what it holds would then be reported as leaked.
+std::vector<std::shared_ptr<NCLineCollection>>* volatile s_keptUntilExit = nullptr;
+
+}  // namespace
+
+void keepUntilExit(std::shared_ptr<NCLineCollection> collection) {
+    if (!collection) return;
+    if (!s_keptUntilExit) s_keptUntilExit = new std::vector<std::shared_ptr<NCLineCollection>>;
+    s_keptUntilExit->push_back(std::move(collection));
 }
 
 namespace {

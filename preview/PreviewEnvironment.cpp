@@ -132,7 +132,9 @@ bool bootstrap(const std::optional<std::string>& requestedDataFolder, std::strin
     return true;
 }
 
-void silenceDiagnostics() { Diagnostics::setSink([](Diagnostics::Stream, const std::string&) {}); }
+void silenceDiagnostics() {
+    Diagnostics::setSink([](Diagnostics::Stream, const std::string&) {});
+}
 
 const NBColorManager& previewColorManager() {
     static const NBColorManager empty;

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string output = renderPreview(collection, format, previewColorManager());
+    keepUntilExit(std::move(collection));
     if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
         std::fflush(stdout) != 0) {
         std::fprintf(stderr, "numbera-preview: %s: cannot write the preview: %s\n",

@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
     if (!collection) return failure(*input, reason);
     const std::string html =
         NKUTF8(thumbnailHTMLForLineCollection(collection, previewColorManager()));
+    keepUntilExit(std::move(collection));
 
     // Thumbnailers run from file managers' helpers, with no display to talk to.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

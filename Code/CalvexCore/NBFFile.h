@@ -42,60 +42,61 @@ class NBFFileDictionary {
         for (const value_type& entry : entries) emplace_hint(end(), entry.first, entry.second);
     }
 
-    const_iterator begin() const { return entries_.begin(); }
-    const_iterator end() const { return entries_.end(); }
-    size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    void reserve(size_t count) { entries_.reserve(count); }
+    const_iterator begin() const { return m_entries.begin(); }
+    const_iterator end() const { return m_entries.end(); }
+    size_t size() const { return m_entries.size(); }
+    bool empty() const { return m_entries.empty(); }
+    void reserve(size_t count) { m_entries.reserve(count); }
 
     const_iterator find(std::string_view key) const {
         auto found = lowerBound(key);
-        return found != entries_.end() && found->first == key ? found : entries_.end();
+        return found != m_entries.end() && found->first == key ? found : m_entries.end();
     }
     std::string& operator[](std::string_view key) {
         auto found = lowerBound(key);
-        if (found == entries_.end() || found->first != key)
-            found = entries_.emplace(found, std::string(key), std::string());
+        if (found == m_entries.end() || found->first != key)
+            found = m_entries.emplace(found, std::string(key), std::string());
         return found->second;
     }
     // The hint is where the caller expects the key; a wrong hint costs a search, nothing else.
     const_iterator insert_or_assign(const_iterator hint, std::string key, std::string value) {
         auto at = place(hint, key);
-        if (at != entries_.end() && at->first == key) {
+        if (at != m_entries.end() && at->first == key) {
             at->second = std::move(value);
             return at;
         }
-        return entries_.emplace(at, std::move(key), std::move(value));
+        return m_entries.emplace(at, std::move(key), std::move(value));
     }
     // Keeps an existing value, as a map does.
     const_iterator emplace_hint(const_iterator hint, std::string key, std::string value) {
         auto at = place(hint, key);
-        if (at != entries_.end() && at->first == key) return at;
-        return entries_.emplace(at, std::move(key), std::move(value));
+        if (at != m_entries.end() && at->first == key) return at;
+        return m_entries.emplace(at, std::move(key), std::move(value));
     }
 
     // Entries in any order, a repeated key keeping its last value (as insert_or_assign one by
     // one would): one sort instead of an insertion each, so a hostile file's many entries out of
     // order cost n log n, not n².
     static NBFFileDictionary fromEntries(std::vector<value_type> entries) {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const value_type& a, const value_type& b) { return a.first < b.first; });
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [](const value_type& a, const value_type& b) { return a.first < b.first; });
         NBFFileDictionary dictionary;
-        dictionary.entries_.reserve(entries.size());
+        dictionary.m_entries.reserve(entries.size());
         for (value_type& entry : entries) {
-            if (!dictionary.entries_.empty() && dictionary.entries_.back().first == entry.first)
-                dictionary.entries_.back().second = std::move(entry.second);
+            if (!dictionary.m_entries.empty() && dictionary.m_entries.back().first == entry.first)
+                dictionary.m_entries.back().second = std::move(entry.second);
             else
-                dictionary.entries_.push_back(std::move(entry));
+                dictionary.m_entries.push_back(std::move(entry));
         }
         return dictionary;
     }
 
-    bool operator==(const NBFFileDictionary& other) const { return entries_ == other.entries_; }
+    bool operator==(const NBFFileDictionary& other) const { return m_entries == other.m_entries; }
 
   private:
     std::vector<value_type>::iterator lowerBound(std::string_view key) {
-        return std::lower_bound(entries_.begin(), entries_.end(), key,
+        return std::lower_bound(m_entries.begin(), m_entries.end(), key,
                                 [](const value_type& entry, std::string_view wanted) {
                                     return std::string_view(entry.first) < wanted;
                                 });
@@ -105,12 +106,12 @@ class NBFFileDictionary {
     }
     std::vector<value_type>::iterator place(const_iterator hint, std::string_view key) {
         // The usual case: after the last entry.
-        if (hint == entries_.end() && (entries_.empty() || entries_.back().first < key))
-            return entries_.end();
+        if (hint == m_entries.end() && (m_entries.empty() || m_entries.back().first < key))
+            return m_entries.end();
         return lowerBound(key);
     }
 
-    std::vector<value_type> entries_;
+    std::vector<value_type> m_entries;
 };
 
 struct NBFFileInfoNode {

@@ -16,8 +16,8 @@
 #include <mutex>
 #include <string_view>
 
-#include "NBFFile.h"
 #include "Diagnostics.h"
+#include "NBFFile.h"
 
 namespace {
 
@@ -253,23 +253,23 @@ void startElement(void* context, const xmlChar* localName, const xmlChar* prefix
 // allocator sweep every small block the parse left behind.
 class FileBytes {
   public:
-    explicit FileBytes(size_t size) : size_(size) {
+    explicit FileBytes(size_t size) : m_size(size) {
         void* block =
             size ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
                  : MAP_FAILED;
-        data_ = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
+        m_data = block == MAP_FAILED ? nullptr : static_cast<char*>(block);
     }
     ~FileBytes() {
-        if (data_) ::munmap(data_, size_);
+        if (m_data) ::munmap(m_data, m_size);
     }
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
-    char* data() const { return data_; }
-    size_t size() const { return size_; }
+    char* data() const { return m_data; }
+    size_t size() const { return m_size; }
 
   private:
-    size_t size_;
-    char* data_;
+    size_t m_size;
+    char* m_data;
 };
 
 // The whole file, or false when it cannot be read in full.
@@ -391,13 +391,11 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)
-            Diagnostics::errorf("File load error: no root element found: %s",
-                         reader->path.c_str());
+            Diagnostics::errorf("File load error: no root element found: %s", reader->path.c_str());
         return failWith(NBFFileErrorInvalidDocument, error);
     }
     if (!named(root, "data")) {
-        Diagnostics::errorf("File load error: document of the wrong type, root node != %s",
-                     "data");
+        Diagnostics::errorf("File load error: document of the wrong type, root node != %s", "data");
         return failWith(NBFFileErrorInvalidDocument, error);
     }
 

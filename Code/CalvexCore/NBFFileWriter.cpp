@@ -12,8 +12,8 @@
 #include <memory>
 #include <string_view>
 
-#include "NBFFile.h"
 #include "Diagnostics.h"
+#include "NBFFile.h"
 
 namespace {
 
@@ -296,7 +296,7 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
     if (descriptor < 0) {
         int number = errno;
         Diagnostics::errorf("NBFFileWriter: err: %d could not open file for writing at path: '%s'",
-                     number, path);
+                            number, path);
         return fail(number, std::string("Could not open file for writing: ") + strerror(number),
                     errorNumber, errorMessage);
     }

@@ -8,49 +8,49 @@
 NCAliasUnit::NCAliasUnit(std::optional<std::u16string> identifier,
                          std::shared_ptr<NCUnit> aliasedUnit, const NCBasicUnit::Names& names,
                          NCUnitAliases aliases)
-    : _identifier(std::move(identifier)),
-      _aliasedUnit(std::move(aliasedUnit)),
-      _names(names),
-      _aliases(std::move(aliases)) {}
+    : m_identifier(std::move(identifier)),
+      m_aliasedUnit(std::move(aliasedUnit)),
+      m_names(names),
+      m_aliases(std::move(aliases)) {}
 
 std::optional<std::u16string> NCAliasUnit::identifier() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _identifier;
+    return m_identifier;
 }
 
 void NCAliasUnit::setIdentifier(std::optional<std::u16string> identifier) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _identifier = std::move(identifier);
+    m_identifier = std::move(identifier);
 }
 
 std::shared_ptr<NCUnit> NCAliasUnit::aliasedUnit() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _aliasedUnit;
+    return m_aliasedUnit;
 }
 
 void NCAliasUnit::setAliasedUnit(std::shared_ptr<NCUnit> unit) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _aliasedUnit = std::move(unit);
+    m_aliasedUnit = std::move(unit);
 }
 
 NCBasicUnit::Names NCAliasUnit::names() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _names;
+    return m_names;
 }
 
 void NCAliasUnit::setNames(const NCBasicUnit::Names& names) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _names = names;
+    m_names = names;
 }
 
 NCUnitAliases NCAliasUnit::aliases() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _aliases;
+    return m_aliases;
 }
 
 void NCAliasUnit::setAliases(NCUnitAliases aliases) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _aliases = std::move(aliases);
+    m_aliases = std::move(aliases);
 }
 
 std::shared_ptr<NCBasicUnit> NCAliasUnit::unitWithAliasUnitValue() const {

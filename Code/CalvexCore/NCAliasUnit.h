@@ -33,10 +33,10 @@ class NCAliasUnit {
 
   private:
     mutable std::mutex m_mutex;
-    std::optional<std::u16string> _identifier;
-    std::shared_ptr<NCUnit> _aliasedUnit;
-    NCBasicUnit::Names _names;
-    NCUnitAliases _aliases;
+    std::optional<std::u16string> m_identifier;
+    std::shared_ptr<NCUnit> m_aliasedUnit;
+    NCBasicUnit::Names m_names;
+    NCUnitAliases m_aliases;
 };
 
 #endif

@@ -32,9 +32,9 @@ NSAttributedString NCAttributedResultFormatter::formatResultString(
     const std::u16string& string, const NSRange* ranges, uint64_t rangeCount,
     const NSAttributes& normalAttributes) const {
     const double points = fontSizeOf(normalAttributes);
-    const double baseScale = _options ? _options->scientificNotationBaseStringFontSizeScale : 1.0;
+    const double baseScale = m_options ? m_options->scientificNotationBaseStringFontSizeScale : 1.0;
     const double exponentScale =
-        _options ? _options->scientificNotationExponentStringFontSizeScale : 1.0;
+        m_options ? m_options->scientificNotationExponentStringFontSizeScale : 1.0;
     const NSAttributes normal = withFontSize(normalAttributes, points);
     NSAttributedString text(string, normal);
     if (!ranges) return text;

@@ -14,9 +14,9 @@
 
 class NCAttributedResultFormatter {
   public:
-    const std::shared_ptr<const NCResultFormattingOptions>& options() const { return _options; }
+    const std::shared_ptr<const NCResultFormattingOptions>& options() const { return m_options; }
     void setOptions(std::shared_ptr<const NCResultFormattingOptions> options) {
-        _options = std::move(options);
+        m_options = std::move(options);
     }
 
     // Ranges: the mantissa, then (with three) the base string and the exponent. Ranges that
@@ -26,7 +26,7 @@ class NCAttributedResultFormatter {
                                           const NSAttributes& normalAttributes) const;
 
   private:
-    std::shared_ptr<const NCResultFormattingOptions> _options;
+    std::shared_ptr<const NCResultFormattingOptions> m_options;
 };
 
 #endif

@@ -65,16 +65,16 @@ NCBasicUnit::NCBasicUnit(const std::optional<std::u16string>& identifier, NCUnit
                          Parts parts, std::optional<std::u16string> offset,
                          std::set<std::u16string> caseSensitiveNames)
     : NCUnit(identifier, type, parts.container.get()),
-      _nbfUnit(parts.unit),
-      _caseSensitiveNames(std::move(caseSensitiveNames)),
-      _offset(std::move(offset)) {
-    NBFUnitSetObjectReference(_nbfUnit, this);
+      m_nbfUnit(parts.unit),
+      m_caseSensitiveNames(std::move(caseSensitiveNames)),
+      m_offset(std::move(offset)) {
+    NBFUnitSetObjectReference(m_nbfUnit, this);
 }
 
 NCBasicUnit::~NCBasicUnit() {
     // Fractions elsewhere may keep the foundation unit alive; it must not point back here.
-    NBFUnitSetObjectReference(_nbfUnit, nullptr);
-    NBFUnitRelease(_nbfUnit);
+    NBFUnitSetObjectReference(m_nbfUnit, nullptr);
+    NBFUnitRelease(m_nbfUnit);
 }
 
 std::shared_ptr<NCBasicUnit> NCBasicUnit::create(
@@ -90,11 +90,11 @@ std::shared_ptr<NCBasicUnit> NCBasicUnit::create(
 }
 
 std::optional<std::u16string> NCBasicUnit::factor() const {
-    return NCNSStringFromCStringUTF8(NBFUnitGetBaseFactor(_nbfUnit));
+    return NCNSStringFromCStringUTF8(NBFUnitGetBaseFactor(m_nbfUnit));
 }
 
 void NCBasicUnit::setUnderlyingAmbiguousTieBreakFactor(int64_t factor) {
-    NBFUnitSetAmbiguousTieBreakFactor(_nbfUnit, static_cast<int32_t>(factor));
+    NBFUnitSetAmbiguousTieBreakFactor(m_nbfUnit, static_cast<int32_t>(factor));
     NCUnit::setUnderlyingAmbiguousTieBreakFactor(factor);
 }
 
@@ -111,7 +111,7 @@ std::shared_ptr<NCMutableBasicUnit> NCMutableBasicUnit::create(
 }
 
 void NCMutableBasicUnit::setFactor(const std::u16string& factor) {
-    if (!_nbfUnit) return;
-    NBFUnitSetBaseFactor(_nbfUnit, NBFUTF16ToUTF8(factor).c_str());
-    giveContainerTheFractionOf(nbfUnitContainer(), _nbfUnit);
+    if (!m_nbfUnit) return;
+    NBFUnitSetBaseFactor(m_nbfUnit, NBFUTF16ToUTF8(factor).c_str());
+    giveContainerTheFractionOf(nbfUnitContainer(), m_nbfUnit);
 }

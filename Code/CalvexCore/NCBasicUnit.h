@@ -43,9 +43,9 @@ class NCBasicUnit : public NCUnit {
 
     // The foundation unit's factor text; none without a foundation unit.
     std::optional<std::u16string> factor() const;
-    const std::optional<std::u16string>& offset() const { return _offset; }
-    NBFUnitRef nbfUnit() const { return _nbfUnit; }
-    const std::set<std::u16string>& caseSensitiveNames() const { return _caseSensitiveNames; }
+    const std::optional<std::u16string>& offset() const { return m_offset; }
+    NBFUnitRef nbfUnit() const { return m_nbfUnit; }
+    const std::set<std::u16string>& caseSensitiveNames() const { return m_caseSensitiveNames; }
 
   protected:
     struct Parts;
@@ -59,11 +59,11 @@ class NCBasicUnit : public NCUnit {
                           const std::set<std::u16string>& caseSensitiveNames);
     void setUnderlyingAmbiguousTieBreakFactor(int64_t factor) override;
 
-    NBFUnitRef _nbfUnit = nullptr;
+    NBFUnitRef m_nbfUnit = nullptr;
 
   private:
-    std::set<std::u16string> _caseSensitiveNames;
-    std::optional<std::u16string> _offset;
+    std::set<std::u16string> m_caseSensitiveNames;
+    std::optional<std::u16string> m_offset;
 };
 
 struct NCBasicUnit::Parts {

@@ -75,14 +75,16 @@ std::optional<int32_t> int32Argument(const NBFValueRef* arguments, int32_t count
 }
 
 NBFEvaluatedValueRef referencedValue(const NBFValueRef* arguments, int32_t count,
-                                     NBFEvaluationContextRef evaluationContext, ReferenceMode mode) {
-    auto* context =
-        evaluationContext ? static_cast<NCEvaluationContext*>(evaluationContext->contextInfo) : nullptr;
+                                     NBFEvaluationContextRef evaluationContext,
+                                     ReferenceMode mode) {
+    auto* context = evaluationContext
+                        ? static_cast<NCEvaluationContext*>(evaluationContext->contextInfo)
+                        : nullptr;
     if (!context) return nullptr;
     std::optional<int32_t> argument = int32Argument(arguments, count);
     if (!argument) return notANumber();
     const int64_t n = *argument;
-    const int64_t target = mode == kRelative ? context->lineIndex() + n
+    const int64_t target = mode == kRelative   ? context->lineIndex() + n
                            : mode == kAbsolute ? n
                                                : n - 1;
     if (target == context->lineIndex()) {
@@ -117,13 +119,13 @@ NBFEvaluatedValueRef referencedValue(const NBFValueRef* arguments, int32_t count
         for (NBFUnit* component : NBFUnitFractionGetUnits(fraction)) {
             NCUnitNameFormat format = result->unitNameFormatForComponentUnitType(
                 NCUnitTypeFromNBFUnitType(NBFUnitGetType(component)));
-            NBFEvalMetadataAppendUnitNameFormatMapping(
-                metadata, component, NCUnitNameFormatToNBFUnitFormatType(format));
+            NBFEvalMetadataAppendUnitNameFormatMapping(metadata, component,
+                                                       NCUnitNameFormatToNBFUnitFormatType(format));
         }
     }
     const bool percentage = (result->flags() & NCResultFlagPercentage) != 0;
-    NBFNumberRef number = NBFNumberCreateWithMAPM(
-        value, percentage ? NBFNumberTypePercentage : NBFNumberTypeNumber);
+    NBFNumberRef number =
+        NBFNumberCreateWithMAPM(value, percentage ? NBFNumberTypePercentage : NBFNumberTypeNumber);
     NBFValueRef answer = NBFValueCreate(number, fraction);
     NBFEvaluatedValueRef evaluated = NBFEvaluatedValueCreate(answer, metadata);
     NBFValueRelease(answer);

@@ -5,15 +5,15 @@
 
 #include <memory>
 
-#include "NBFValue.h"
 #include "NBFEvaluationContext.h"
 #include "NBFMAPMContext.h"
+#include "NBFValue.h"
 #include "NCFunctionList.h"
 #include "NCVariableList.h"
 #include "NCWordOperatorList.h"
 
 class NCBuiltins {
-public:
+  public:
     static std::shared_ptr<NCWordOperatorList> wordOperators();
     static std::shared_ptr<NCFunctionList> functions();
     // A new list over the standard variables (pi, e).

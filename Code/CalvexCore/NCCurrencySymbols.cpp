@@ -23,7 +23,9 @@ std::u16string formatZero(UNumberFormat* formatter) {
 
 NCCurrencySymbols::NCCurrencySymbols() : m_locale("en_US_POSIX") {}
 
-void NCCurrencySymbols::setLocale(const std::string& localeIdentifier) { m_locale = localeIdentifier; }
+void NCCurrencySymbols::setLocale(const std::string& localeIdentifier) {
+    m_locale = localeIdentifier;
+}
 
 void NCCurrencySymbols::getPrefix(std::optional<std::u16string>* prefix,
                                   std::optional<std::u16string>* suffix,

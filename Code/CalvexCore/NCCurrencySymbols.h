@@ -6,7 +6,7 @@
 #include <string>
 
 class NCCurrencySymbols {
-public:
+  public:
     NCCurrencySymbols();  // the root locale until setLocale
     void setLocale(const std::string& localeIdentifier);
 
@@ -18,7 +18,7 @@ public:
     std::optional<std::u16string> symbolForCurrencyCode(const std::optional<std::u16string>& code,
                                                         int* format) const;
 
-private:
+  private:
     std::string m_locale;
 };
 

@@ -75,7 +75,7 @@ bool mayUseAnyOf(NCLine& line, const std::optional<std::vector<std::u16string>>&
 
 void NCLineCollection::registerVariable(const std::shared_ptr<NCLineCollectionVariable>& variable,
                                         uint64_t undeclarationForLineAtIndex) {
-    if (variable) i_variablesPendingRemoval[variable] = undeclarationForLineAtIndex;
+    if (variable) m_variablesPendingRemoval[variable] = undeclarationForLineAtIndex;
 }
 
 std::vector<std::shared_ptr<NCLineCollectionVariable>>
@@ -157,8 +157,8 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
                     if (governing != owners.begin()) --governing;
                     addEdge(source, static_cast<int64_t>(*governing), NBFDependencyTypeVariable);
                 }
-                auto undeclared = i_variablesPendingRemoval.find(variable);
-                if (undeclared != i_variablesPendingRemoval.end() &&
+                auto undeclared = m_variablesPendingRemoval.find(variable);
+                if (undeclared != m_variablesPendingRemoval.end() &&
                     undeclared->second < std::numeric_limits<uint32_t>::max())
                     addEdge(source, static_cast<int64_t>(undeclared->second),
                             NBFDependencyTypeVariable);

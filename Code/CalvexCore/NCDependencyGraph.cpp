@@ -1,5 +1,4 @@
 #include "NCDependencyGraph.h"
-#include "Diagnostics.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,6 +11,8 @@
 #include <mutex>
 #include <optional>
 #include <unordered_set>
+
+#include "Diagnostics.h"
 
 namespace {
 typedef std::vector<NBFDependencyRef> DependencyList;
@@ -47,7 +48,7 @@ class EdgeMap {
         NBFDependencyTypeMask mask;
     };
 
-    size_t size() const { return count_; }
+    size_t size() const { return m_count; }
     // False when the key is there already (its mask stays).
     bool insert(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
         if (find(node)) return false;
@@ -64,11 +65,11 @@ class EdgeMap {
         place(node, mask);
     }
     Slot* find(NBFDependencyGraphNodeRef node) {
-        if (slots_.empty()) return nullptr;
-        const size_t mask = slots_.size() - 1;
+        if (m_slots.empty()) return nullptr;
+        const size_t mask = m_slots.size() - 1;
         for (size_t i = hash(node) & mask;; i = (i + 1) & mask) {
-            if (slots_[i].node == node) return &slots_[i];
-            if (!slots_[i].node) return nullptr;
+            if (m_slots[i].node == node) return &m_slots[i];
+            if (!m_slots[i].node) return nullptr;
         }
     }
     const Slot* find(NBFDependencyGraphNodeRef node) const {
@@ -78,20 +79,20 @@ class EdgeMap {
         if (Slot* slot = find(node)) {
             slot->node = tombstone();
             slot->mask = 0;
-            --count_;
+            --m_count;
         }
     }
     void clear() {
-        slots_.clear();
-        count_ = used_ = 0;
+        m_slots.clear();
+        m_count = m_used = 0;
     }
     // Slot by slot; a slot holds an edge when its node is live().
-    size_t capacity() const { return slots_.size(); }
-    const Slot& slot(size_t i) const { return slots_[i]; }
+    size_t capacity() const { return m_slots.size(); }
+    const Slot& slot(size_t i) const { return m_slots[i]; }
     static bool live(NBFDependencyGraphNodeRef node) { return node && node != tombstone(); }
     template <typename Visit>
     void forEach(Visit&& visit) const {
-        for (const Slot& slot : slots_)
+        for (const Slot& slot : m_slots)
             if (live(slot.node)) visit(slot.node, slot.mask);
     }
 
@@ -100,33 +101,33 @@ class EdgeMap {
         return reinterpret_cast<NBFDependencyGraphNodeRef>(alignof(std::max_align_t));
     }
     static size_t hash(NBFDependencyGraphNodeRef node) {
-        return static_cast<size_t>((reinterpret_cast<uintptr_t>(node) >> 4) *
-                                   UINT64_C(0x9E3779B97F4A7C15) >> 20);
+        return static_cast<size_t>(
+            (reinterpret_cast<uintptr_t>(node) >> 4) * UINT64_C(0x9E3779B97F4A7C15) >> 20);
     }
     void place(NBFDependencyGraphNodeRef node, NBFDependencyTypeMask mask) {
-        const size_t m = slots_.size() - 1;
+        const size_t m = m_slots.size() - 1;
         size_t i = hash(node) & m;
-        while (live(slots_[i].node)) i = (i + 1) & m;
-        if (!slots_[i].node) ++used_;
-        slots_[i] = {node, mask};
-        ++count_;
+        while (live(m_slots[i].node)) i = (i + 1) & m;
+        if (!m_slots[i].node) ++m_used;
+        m_slots[i] = {node, mask};
+        ++m_count;
     }
     // Keeps live and dead slots at most half the array, so every probe ends at an empty one.
     void reserveOneMore() {
-        if ((used_ + 1) * 2 <= slots_.size()) return;
-        size_t capacity = slots_.empty() ? 4 : slots_.size();
-        while ((count_ + 1) * 2 > capacity) capacity *= 2;
-        if (capacity == slots_.size() && count_ * 4 > capacity) capacity *= 2;
-        std::vector<Slot> old = std::move(slots_);
-        slots_.assign(capacity, Slot{nullptr, 0});
-        count_ = used_ = 0;
+        if ((m_used + 1) * 2 <= m_slots.size()) return;
+        size_t capacity = m_slots.empty() ? 4 : m_slots.size();
+        while ((m_count + 1) * 2 > capacity) capacity *= 2;
+        if (capacity == m_slots.size() && m_count * 4 > capacity) capacity *= 2;
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(capacity, Slot{nullptr, 0});
+        m_count = m_used = 0;
         for (const Slot& slot : old)
             if (live(slot.node)) place(slot.node, slot.mask);
     }
 
-    std::vector<Slot> slots_;
-    size_t count_ = 0;  // live edges
-    size_t used_ = 0;   // live edges and tombstones
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;  // live edges
+    size_t m_used = 0;   // live edges and tombstones
 };
 
 // Dense below this index; above it (never a real document) a sorted map keeps memory small.
@@ -292,10 +293,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependenci
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        node->dependencies.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
-                nodes.push_back(other);
-            });
+        node->dependencies.forEach([&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+            nodes.push_back(other);
+        });
     return nodes;
 }
 
@@ -303,10 +303,9 @@ std::vector<NBFDependencyGraphNodeRef> NBFDependencyGraphNodeGetDirectDependents
     NBFDependencyGraphNodeRef node) {
     std::vector<NBFDependencyGraphNodeRef> nodes;
     if (node)
-        node->dependents.forEach(
-            [&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
-                nodes.push_back(other);
-            });
+        node->dependents.forEach([&](NBFDependencyGraphNodeRef other, NBFDependencyTypeMask) {
+            nodes.push_back(other);
+        });
     return nodes;
 }
 
@@ -403,9 +402,8 @@ void NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(NBFDependenc
                                                                     uint32_t index) {
     if (!graph) return;
     std::lock_guard<std::mutex> lock(graph->mutex);
-    graph->forEachNodeFrom(index, [graph](NBFDependencyGraphNodeRef node) {
-        removeDependenciesOfNode(graph, node);
-    });
+    graph->forEachNodeFrom(
+        index, [graph](NBFDependencyGraphNodeRef node) { removeDependenciesOfNode(graph, node); });
 }
 
 uint32_t NBFDependencyGraphGetNodeCount(NBFDependencyGraphRef graph) {
@@ -480,10 +478,8 @@ std::vector<uint32_t> NBFDependencyGraphGetEvaluationOrderForNodeIndexes(
         while (!pending.empty()) {
             NBFDependencyGraphNodeRef visited = pending.back();
             pending.pop_back();
-            visited->dependents.forEach(
-                [&](NBFDependencyGraphNodeRef dependent, NBFDependencyTypeMask) {
-                    reach(dependent);
-                });
+            visited->dependents.forEach([&](NBFDependencyGraphNodeRef dependent,
+                                            NBFDependencyTypeMask) { reach(dependent); });
         }
     }
 

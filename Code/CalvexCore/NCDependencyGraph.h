@@ -104,14 +104,14 @@ void NBFDependencyGraphPrint(NBFDependencyGraphRef graph);
 // Owns one graph for the life of its holder.
 class NBFDependencyGraphOwner {
   public:
-    NBFDependencyGraphOwner() : graph_(NBFDependencyGraphCreate()) {}
-    ~NBFDependencyGraphOwner() { NBFDependencyGraphRelease(graph_); }
+    NBFDependencyGraphOwner() : m_graph(NBFDependencyGraphCreate()) {}
+    ~NBFDependencyGraphOwner() { NBFDependencyGraphRelease(m_graph); }
     NBFDependencyGraphOwner(const NBFDependencyGraphOwner&) = delete;
     NBFDependencyGraphOwner& operator=(const NBFDependencyGraphOwner&) = delete;
-    NBFDependencyGraphRef get() const { return graph_; }
+    NBFDependencyGraphRef get() const { return m_graph; }
 
   private:
-    NBFDependencyGraphRef graph_;
+    NBFDependencyGraphRef m_graph;
 };
 
 #endif

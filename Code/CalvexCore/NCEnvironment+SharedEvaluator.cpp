@@ -3,10 +3,10 @@
 
 std::shared_ptr<NCEvaluator> NCEnvironment::sharedEvaluator() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _sharedEvaluator;
+    return m_sharedEvaluator;
 }
 
 void NCEnvironment::setSharedEvaluator(std::shared_ptr<NCEvaluator> evaluator) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _sharedEvaluator = std::move(evaluator);
+    if (!m_isSet) m_sharedEvaluator = std::move(evaluator);
 }

@@ -22,60 +22,60 @@ void NCEnvironment::set() {
 
 bool NCEnvironment::isSet() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _isSet;
+    return m_isSet;
 }
 
 void NCEnvironment::setIsSet(bool isSet) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _isSet = isSet;
+    m_isSet = isSet;
 }
 
 std::shared_ptr<NCUnitCollection> NCEnvironment::unitManager() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _unitManager;
+    return m_unitManager;
 }
 
 void NCEnvironment::setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _unitManager = std::move(unitManager);
+    if (!m_isSet) m_unitManager = std::move(unitManager);
 }
 
 std::shared_ptr<NCVariableList> NCEnvironment::variables() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _variables;
+    return m_variables;
 }
 
 void NCEnvironment::setVariables(std::shared_ptr<NCVariableList> variables) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _variables = std::move(variables);
+    if (!m_isSet) m_variables = std::move(variables);
 }
 
 std::shared_ptr<NCWordOperatorList> NCEnvironment::wordOperators() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _wordOperators;
+    return m_wordOperators;
 }
 
 void NCEnvironment::setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _wordOperators = std::move(wordOperators);
+    if (!m_isSet) m_wordOperators = std::move(wordOperators);
 }
 
 std::shared_ptr<NCFunctionList> NCEnvironment::functions() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _functions;
+    return m_functions;
 }
 
 void NCEnvironment::setFunctions(std::shared_ptr<NCFunctionList> functions) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _functions = std::move(functions);
+    if (!m_isSet) m_functions = std::move(functions);
 }
 
 NCSimpleLocale NCEnvironment::locale() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _locale;
+    return m_locale;
 }
 
 void NCEnvironment::setLocale(NCSimpleLocale locale) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!_isSet) _locale = locale;
+    if (!m_isSet) m_locale = locale;
 }

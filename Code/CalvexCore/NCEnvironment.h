@@ -41,13 +41,13 @@ class NCEnvironment : public std::enable_shared_from_this<NCEnvironment> {
 
   private:
     mutable std::mutex m_mutex;
-    bool _isSet = false;
-    std::shared_ptr<NCEvaluator> _sharedEvaluator;
-    std::shared_ptr<NCUnitCollection> _unitManager;
-    std::shared_ptr<NCVariableList> _variables;
-    std::shared_ptr<NCWordOperatorList> _wordOperators;
-    std::shared_ptr<NCFunctionList> _functions;
-    NCSimpleLocale _locale = kNCSimpleLocalDefault;
+    bool m_isSet = false;
+    std::shared_ptr<NCEvaluator> m_sharedEvaluator;
+    std::shared_ptr<NCUnitCollection> m_unitManager;
+    std::shared_ptr<NCVariableList> m_variables;
+    std::shared_ptr<NCWordOperatorList> m_wordOperators;
+    std::shared_ptr<NCFunctionList> m_functions;
+    NCSimpleLocale m_locale = kNCSimpleLocalDefault;
 };
 
 #endif

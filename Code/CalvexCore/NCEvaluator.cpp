@@ -16,9 +16,9 @@
 NCEvaluator::NCEvaluator(std::shared_ptr<NCUnitCollection> units,
                          std::shared_ptr<NCVariableList> variables,
                          std::shared_ptr<NCWordOperatorList> wordOperators)
-    : _variableList(std::move(variables)),
-      _unitManager(std::move(units)),
-      _wordOperators(std::move(wordOperators)) {
+    : m_variableList(std::move(variables)),
+      m_unitManager(std::move(units)),
+      m_wordOperators(std::move(wordOperators)) {
     builtInFunctions();
 }
 
@@ -40,9 +40,9 @@ std::optional<std::u16string> NCEvaluator::evaluateString(const std::u16string& 
 std::shared_ptr<NCResult> NCEvaluator::evaluateExpression(
     const std::shared_ptr<NCExpression>& expression) {
     NCEnvironment environment;
-    environment.setVariables(_variableList);
-    environment.setWordOperators(_wordOperators);
-    environment.setUnitManager(_unitManager);
+    environment.setVariables(m_variableList);
+    environment.setWordOperators(m_wordOperators);
+    environment.setUnitManager(m_unitManager);
     static const std::shared_ptr<NCFunctionList> functions =
         std::make_shared<NCFunctionList>(builtInFunctions());
     environment.setFunctions(functions);
@@ -68,7 +68,7 @@ int32_t scopeOf(const NCEvaluationContext* context) {
 std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
     const NCSimpleTokenizedExpression* tokenized, const NCEnvironment& environment,
     NCEvaluationContext* context, int64_t* error) {
-    return evaluateInMode(tokenized, environment, context, error, _trigMode.load());
+    return evaluateInMode(tokenized, environment, context, error, m_trigMode.load());
 }
 
 std::shared_ptr<NCResult> NCEvaluator::evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
@@ -151,9 +151,9 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
     // Without any environment the evaluator's own lists serve.
     NCEnvironment own;
     if (!environment) {
-        own.setVariables(_variableList);
-        own.setWordOperators(_wordOperators);
-        own.setUnitManager(_unitManager);
+        own.setVariables(m_variableList);
+        own.setWordOperators(m_wordOperators);
+        own.setUnitManager(m_unitManager);
     }
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = line.tokenizedEvaluableExpression();
     // The parsed form of the evaluated text, when the line has one made from that same text.
@@ -166,7 +166,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
     const NCTrigonometryMode mode = line.trigonometryMode();
     std::shared_ptr<NCResult> result =
         evaluateInMode(tokens.get(), environment ? *environment : own, &context, error,
-                       mode != 0 ? mode : _trigMode.load(), analysisTarget);
+                       mode != 0 ? mode : m_trigMode.load(), analysisTarget);
     path->popIndex();
     return result;
 }
@@ -188,7 +188,7 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(NCTokenizedEx
     NBFEvaluatorSetWordOperatorList(evaluator,
                                     wordOperators ? wordOperators->nbfWordOperatorList() : nullptr);
     NBFEvaluatorSetTrigonometryMode(evaluator,
-                                    NCTrigonometryModeToNBFTrigonometryMode(_trigMode.load()));
+                                    NCTrigonometryModeToNBFTrigonometryMode(m_trigMode.load()));
     NBFEvaluatorSetContextInfo(evaluator, context);
     const int32_t scope = scopeOf(context);
     NBFResultRef nbfResult = NBFEvaluatorEvaluateExpressionTokensInScope(evaluator, tokens, scope);

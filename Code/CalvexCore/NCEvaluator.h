@@ -56,18 +56,18 @@ class NCEvaluator {
     // path.
     std::shared_ptr<NCResult> evaluateLine(NCLine& line, NCIndexPath* path, int64_t* error);
 
-    const std::shared_ptr<NCUnitCollection>& unitManager() const { return _unitManager; }
+    const std::shared_ptr<NCUnitCollection>& unitManager() const { return m_unitManager; }
     void setUnitManager(std::shared_ptr<NCUnitCollection> units) {
-        _unitManager = std::move(units);
+        m_unitManager = std::move(units);
     }
-    const std::shared_ptr<NCVariableList>& variableList() const { return _variableList; }
-    void setVariableList(std::shared_ptr<NCVariableList> list) { _variableList = std::move(list); }
-    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return _wordOperators; }
+    const std::shared_ptr<NCVariableList>& variableList() const { return m_variableList; }
+    void setVariableList(std::shared_ptr<NCVariableList> list) { m_variableList = std::move(list); }
+    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return m_wordOperators; }
     void setWordOperators(std::shared_ptr<NCWordOperatorList> list) {
-        _wordOperators = std::move(list);
+        m_wordOperators = std::move(list);
     }
-    NCTrigonometryMode trigMode() const { return _trigMode.load(); }
-    void setTrigMode(NCTrigonometryMode mode) { _trigMode.store(mode); }
+    NCTrigonometryMode trigMode() const { return m_trigMode.load(); }
+    void setTrigMode(NCTrigonometryMode mode) { m_trigMode.store(mode); }
 
   private:
     std::shared_ptr<NCResult> evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
@@ -76,11 +76,11 @@ class NCEvaluator {
                                              NCTrigonometryMode mode,
                                              NCTokenizedExpression* analysisTarget = nullptr);
 
-    std::shared_ptr<NCVariableList> _variableList;
-    std::shared_ptr<NCUnitCollection> _unitManager;
-    std::shared_ptr<NCWordOperatorList> _wordOperators;
+    std::shared_ptr<NCVariableList> m_variableList;
+    std::shared_ptr<NCUnitCollection> m_unitManager;
+    std::shared_ptr<NCWordOperatorList> m_wordOperators;
     // Atomic: a shared evaluator may be read on several threads.
-    std::atomic<NCTrigonometryMode> _trigMode{NCTrigonometryModeRadians};
+    std::atomic<NCTrigonometryMode> m_trigMode{NCTrigonometryModeRadians};
     std::mutex mutex;
 };
 

@@ -8,8 +8,8 @@
 NCExpression::NCExpression(std::optional<std::u16string> string, NCSimpleLocale locale,
                            std::optional<std::u16string> substitutedString)
     : m_locale(locale),
-      i_substitutedString(std::move(substitutedString)),
-      i_originalString(std::move(string)) {}
+      m_substitutedString(std::move(substitutedString)),
+      m_originalString(std::move(string)) {}
 
 NCExpression::~NCExpression() { NBFExpressionRelease(m_nbfExpression); }
 
@@ -30,12 +30,12 @@ std::shared_ptr<NCExpression> NCExpression::withContentsOfNBFExpression(
 }
 
 size_t NCExpression::hash() const {
-    return i_originalString ? std::hash<std::u16string>()(*i_originalString) : 0;
+    return m_originalString ? std::hash<std::u16string>()(*m_originalString) : 0;
 }
 
 bool NCExpression::isEqual(const NCExpression* other) const {
     if (!other) return false;
-    return other == this || i_originalString == other->i_originalString;
+    return other == this || m_originalString == other->m_originalString;
 }
 
 const NCExpressionMappings* NCExpression::expressionMappings() const {
@@ -43,20 +43,20 @@ const NCExpressionMappings* NCExpression::expressionMappings() const {
 }
 
 const std::optional<std::u16string>& NCExpression::stringForEvaluation() {
-    if (!i_substitutedString && i_originalString) {
-        std::u16string text = *i_originalString;
+    if (!m_substitutedString && m_originalString) {
+        std::u16string text = *m_originalString;
         m_expressionMappings =
             NCExpressionSubstituter::defaultSubstituter().applySubstitutionsToMutableString(text);
-        i_substitutedString = std::move(text);
+        m_substitutedString = std::move(text);
     }
-    return i_substitutedString;
+    return m_substitutedString;
 }
 
 bool NCExpression::substitutedBySharedSubstituter(const std::u16string** text,
                                                   const NCExpressionMappings** mappings) {
-    if (!i_originalString || (i_substitutedString && !m_expressionMappings)) return false;
+    if (!m_originalString || (m_substitutedString && !m_expressionMappings)) return false;
     stringForEvaluation();
-    *text = &*i_substitutedString;
+    *text = &*m_substitutedString;
     *mappings = &*m_expressionMappings;
     return true;
 }
@@ -75,8 +75,8 @@ std::optional<std::u16string> NCExpression::delocalizedString() const {
 }
 
 std::optional<std::u16string> NCExpression::stringInLocale(NCSimpleLocale locale) const {
-    if (!i_originalString) return std::nullopt;
-    std::u16string text = *i_originalString;
+    if (!m_originalString) return std::nullopt;
+    std::u16string text = *m_originalString;
     if (locale != m_locale)
         NCResultFormatterReplaceDecimalPointAndThousandsSeparator(
             text, m_locale.decimalPointChar, m_locale.groupingChar, locale.decimalPointChar,
@@ -86,9 +86,9 @@ std::optional<std::u16string> NCExpression::stringInLocale(NCSimpleLocale locale
 
 void NCExpression::convertToLocaleWithDecimalPoint(char16_t decimalPoint,
                                                    char16_t thousandsSeparator) {
-    if (i_originalString)
+    if (m_originalString)
         NCResultFormatterReplaceDecimalPointAndThousandsSeparator(
-            *i_originalString, m_locale.decimalPointChar, m_locale.groupingChar, decimalPoint,
+            *m_originalString, m_locale.decimalPointChar, m_locale.groupingChar, decimalPoint,
             thousandsSeparator);
     setLocaleWithDecimalPoint(decimalPoint, thousandsSeparator);
 }
@@ -97,14 +97,14 @@ void NCExpression::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t tho
     if (decimalPoint == m_locale.decimalPointChar && thousandsSeparator == m_locale.groupingChar)
         return;
     m_locale = {decimalPoint, thousandsSeparator};
-    i_substitutedString.reset();
+    m_substitutedString.reset();
     m_expressionMappings.reset();
     NBFExpressionRelease(m_nbfExpression);
     m_nbfExpression = nullptr;
 }
 
 std::shared_ptr<NCTokenizedExpression> NCExpression::tokenizedExpression() {
-    if (!i_substitutedString) tokenizedExpr.reset();
+    if (!m_substitutedString) tokenizedExpr.reset();
     if (!tokenizedExpr) {
         stringForEvaluation();
         tokenizedExpr = std::make_shared<NCTokenizedExpression>(weak_from_this());

@@ -35,22 +35,22 @@ class NCExpression : public std::enable_shared_from_this<NCExpression> {
     NCExpression(const NCExpression&) = delete;
     NCExpression& operator=(const NCExpression&) = delete;
 
-    const std::optional<std::u16string>& originalString() const { return i_originalString; }
+    const std::optional<std::u16string>& originalString() const { return m_originalString; }
     // Keeps the cached forms.
     void setOriginalString(std::optional<std::u16string> string) {
-        i_originalString = std::move(string);
+        m_originalString = std::move(string);
     }
-    std::u16string description() const { return i_originalString.value_or(u""); }
+    std::u16string description() const { return m_originalString.value_or(u""); }
     size_t hash() const;
     bool isEqual(const NCExpression* other) const;
-    bool isEmpty() const { return !i_originalString || i_originalString->empty(); }
+    bool isEmpty() const { return !m_originalString || m_originalString->empty(); }
     NCSimpleLocale locale() const { return m_locale; }
     // What substitution rewrote; null before the evaluation string is made, or when it was given.
     const NCExpressionMappings* expressionMappings() const;
 
     // The line that holds the expression; not retained.
-    void setLine(NCLine* line) { i_line = line; }
-    NCLine* line() const { return i_line; }
+    void setLine(NCLine* line) { m_line = line; }
+    NCLine* line() const { return m_line; }
 
     // Made from the stored text by the shared substituter on first request.
     const std::optional<std::u16string>& stringForEvaluation();
@@ -92,11 +92,11 @@ class NCExpression : public std::enable_shared_from_this<NCExpression> {
                  std::optional<std::u16string> substitutedString);
 
     NCSimpleLocale m_locale;
-    std::optional<std::u16string> i_substitutedString;
-    std::optional<std::u16string> i_originalString;
+    std::optional<std::u16string> m_substitutedString;
+    std::optional<std::u16string> m_originalString;
     NBFExpressionRef m_nbfExpression = nullptr;
     std::shared_ptr<NCTokenizedExpression> tokenizedExpr;
-    NCLine* i_line = nullptr;
+    NCLine* m_line = nullptr;
     std::optional<NCExpressionMappings> m_expressionMappings;
 };
 

@@ -3,8 +3,8 @@
 #include <vector>
 
 void NCExpressionFormattingOptions::setTextAlignment(int32_t alignment) {
-    if (alignment == _textAlignment) return;
-    _textAlignment = alignment;
+    if (alignment == m_textAlignment) return;
+    m_textAlignment = alignment;
     // An observer may remove itself while being told.
     std::vector<Observer> observers;
     for (const auto& entry : m_observers) observers.push_back(entry.second);

@@ -12,7 +12,7 @@ class NCExpressionFormattingOptions {
   public:
     using Observer = std::function<void(const std::string& key)>;
 
-    int32_t textAlignment() const { return _textAlignment; }
+    int32_t textAlignment() const { return m_textAlignment; }
     void setTextAlignment(int32_t alignment);
 
     // A token for removeObserver.
@@ -20,7 +20,7 @@ class NCExpressionFormattingOptions {
     void removeObserver(uint64_t token) { m_observers.erase(token); }
 
   private:
-    int32_t _textAlignment = 0;
+    int32_t m_textAlignment = 0;
     std::map<uint64_t, Observer> m_observers;
     uint64_t m_nextToken = 1;
 };

@@ -11,7 +11,7 @@
 #include "NSRange.h"
 
 class NCExpressionMappings {
-public:
+  public:
     // Keyed by the evaluation range's location.
     void addRangeMapping(NSRange storedRange, NSRange evaluationRange);
     // False when no mapping starts exactly at the evaluation location.
@@ -21,11 +21,12 @@ public:
     // its stored range stays.
     void offsetNBFRangesBy(int64_t offset, uint64_t fromLocation);
     // In ascending evaluation location.
-    void enumerateMappings(const std::function<void(NSRange stored, NSRange evaluation)>& block) const;
+    void enumerateMappings(
+        const std::function<void(NSRange stored, NSRange evaluation)>& block) const;
     size_t count() const { return m_mappings.size(); }
     const NSIndexSet& nbfLocations() const { return m_locations; }
 
-private:
+  private:
     struct Mapping {
         NSRange evaluation;  // "fromRange"
         NSRange stored;      // "toRange"

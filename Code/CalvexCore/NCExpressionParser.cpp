@@ -52,16 +52,16 @@ NSRange convertRange(NSRange range, const NCExpressionTokenArray& tokens, bool f
 NCExpressionParser::NCExpressionParser() : NCExpressionParser(NCEnvironment::current()) {}
 
 NCExpressionParser::NCExpressionParser(std::shared_ptr<NCEnvironment> environment)
-    : _environment(std::move(environment)) {}
+    : m_environment(std::move(environment)) {}
 
 std::shared_ptr<NCEnvironment> NCExpressionParser::environment() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _environment;
+    return m_environment;
 }
 
 void NCExpressionParser::setEnvironment(std::shared_ptr<NCEnvironment> environment) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _environment = std::move(environment);
+    m_environment = std::move(environment);
 }
 
 std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(

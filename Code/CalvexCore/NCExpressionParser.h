@@ -130,7 +130,7 @@ class NCExpressionParser {
 
   private:
     mutable std::mutex m_mutex;
-    std::shared_ptr<NCEnvironment> _environment;
+    std::shared_ptr<NCEnvironment> m_environment;
 };
 
 #endif

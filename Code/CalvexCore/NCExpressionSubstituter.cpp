@@ -82,12 +82,18 @@ void replaceAndRecord(std::u16string& text, uint64_t location, uint64_t length,
 // The ASCII digit or sign a superscript character stands for; 0 for any other character.
 char16_t plainOfSuperscript(char16_t c) {
     switch (c) {
-        case u'\u2070': return u'0';
-        case u'\u00B9': return u'1';
-        case u'\u00B2': return u'2';
-        case u'\u00B3': return u'3';
-        case u'\u207A': return u'+';
-        case u'\u207B': return u'-';
+        case u'\u2070':
+            return u'0';
+        case u'\u00B9':
+            return u'1';
+        case u'\u00B2':
+            return u'2';
+        case u'\u00B3':
+            return u'3';
+        case u'\u207A':
+            return u'+';
+        case u'\u207B':
+            return u'-';
         default:
             if (c >= u'\u2074' && c <= u'\u2079')
                 return static_cast<char16_t>(u'4' + (c - u'\u2074'));
@@ -194,9 +200,12 @@ bool mayHoldOneOf(const std::u16string& text, const std::vector<std::u16string>&
 NCExpressionSubstituter& NCExpressionSubstituter::defaultSubstituter() {
     static NCExpressionSubstituter* shared = [] {
         auto* s = new NCExpressionSubstituter();
-        for (char16_t c : {u'\u00F7', u'\uFF0F', u'\u2044'}) s->addMappingFromSpecialOperatorCharacter(c, u'/');
-        for (char16_t c : {u'\u00D7', u'\u00B7', u'\uFF0A'}) s->addMappingFromSpecialOperatorCharacter(c, u'*');
-        for (char16_t c : {u'\u2010', u'\u2011', u'\u2012', u'\u2013', u'\u2212', u'\uFE63', u'\uFF0D'})
+        for (char16_t c : {u'\u00F7', u'\uFF0F', u'\u2044'})
+            s->addMappingFromSpecialOperatorCharacter(c, u'/');
+        for (char16_t c : {u'\u00D7', u'\u00B7', u'\uFF0A'})
+            s->addMappingFromSpecialOperatorCharacter(c, u'*');
+        for (char16_t c :
+             {u'\u2010', u'\u2011', u'\u2012', u'\u2013', u'\u2212', u'\uFE63', u'\uFF0D'})
             s->addMappingFromSpecialOperatorCharacter(c, u'-');
         s->addMappingFromSpecialOperatorCharacter(u'\uFF0B', u'+');
 
@@ -240,17 +249,18 @@ void NCExpressionSubstituter::addMappingFromString(const std::u16string& text,
 }
 
 void NCExpressionSubstituter::addMappingFromRegex(const std::u16string& regex,
-                                                  const std::u16string& replacement, uint64_t order) {
+                                                  const std::u16string& replacement,
+                                                  uint64_t order) {
     setMappingFromRegex(regex, replacement, order, 0, 0);
 }
 
-void NCExpressionSubstituter::setMappingFromRegex(const std::optional<std::u16string>& regex,
-                                                  const std::u16string& replacement, uint64_t order,
-                                                  uint64_t leftCutoff, uint64_t rightCutoff,
-                                                  int64_t rightCutoffCaptureNumber,
-                                                  NCExpressionSubstituterOperatorType operatorType) {
-    RegexRule rule{regex,       replacement, order, leftCutoff, rightCutoff,
-                   rightCutoffCaptureNumber, operatorType, {}, false, nullptr};
+void NCExpressionSubstituter::setMappingFromRegex(
+    const std::optional<std::u16string>& regex, const std::u16string& replacement, uint64_t order,
+    uint64_t leftCutoff, uint64_t rightCutoff, int64_t rightCutoffCaptureNumber,
+    NCExpressionSubstituterOperatorType operatorType) {
+    RegexRule rule{
+        regex,        replacement, order, leftCutoff, rightCutoff, rightCutoffCaptureNumber,
+        operatorType, {},          false, nullptr};
     if (regex) setRequiredTextOfPattern(*regex, &rule.requiredTexts, &rule.requiredInAnyCase);
     addRule(std::move(rule));
 }
@@ -305,7 +315,8 @@ void NCExpressionSubstituter::setUnitConversionOperators(const std::vector<std::
     addRule(std::move(rule));
 }
 
-void NCExpressionSubstituter::setLineReferenceWordString(const std::optional<std::u16string>& word) {
+void NCExpressionSubstituter::setLineReferenceWordString(
+    const std::optional<std::u16string>& word) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         std::optional<std::u16string> lowered;
@@ -327,7 +338,8 @@ std::optional<std::u16string> NCExpressionSubstituter::lineReferenceWordString()
     return m_lineReferenceWordString;
 }
 
-std::shared_ptr<const NCExpressionSubstituter::RuleList> NCExpressionSubstituter::orderedRegexMappings() {
+std::shared_ptr<const NCExpressionSubstituter::RuleList>
+NCExpressionSubstituter::orderedRegexMappings() {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_orderedRegexMappings) {
         auto sorted = std::make_shared<RuleList>(m_regexMappings);
@@ -371,9 +383,11 @@ void NCExpressionSubstituter::applyRegexRule(const RegexRule& rule, std::u16stri
     }
 }
 
-NCExpressionMappings NCExpressionSubstituter::applySubstitutionsToMutableString(std::u16string& text) {
+NCExpressionMappings NCExpressionSubstituter::applySubstitutionsToMutableString(
+    std::u16string& text) {
     NCExpressionMappings mappings;
-    for (auto [special, standard] : m_operatorMappings) std::replace(text.begin(), text.end(), special, standard);
+    for (auto [special, standard] : m_operatorMappings)
+        std::replace(text.begin(), text.end(), special, standard);
 
     std::unique_ptr<NCContiguousIndexOffsets> offsets;
     std::shared_ptr<const RuleList> rules = orderedRegexMappings();

@@ -19,7 +19,7 @@
 typedef int64_t NCExpressionSubstituterOperatorType;
 
 class NCExpressionSubstituter {
-public:
+  public:
     // The shared substituter with the standard rules.
     static NCExpressionSubstituter& defaultSubstituter();
 
@@ -29,9 +29,8 @@ public:
                              uint64_t order = 100);
     // A capture number of -1 names no right-context capture.
     void setMappingFromRegex(const std::optional<std::u16string>& regex,
-                             const std::u16string& replacement, uint64_t order,
-                             uint64_t leftCutoff, uint64_t rightCutoff,
-                             int64_t rightCutoffCaptureNumber = -1,
+                             const std::u16string& replacement, uint64_t order, uint64_t leftCutoff,
+                             uint64_t rightCutoff, int64_t rightCutoffCaptureNumber = -1,
                              NCExpressionSubstituterOperatorType operatorType = 0);
     void removeOperatorRegexesForOperatorType(NCExpressionSubstituterOperatorType type);
     // Types 1 to 17 take their replacement and order from the operator table; others add nothing.
@@ -43,7 +42,7 @@ public:
     // Rewrites the text in place.
     NCExpressionMappings applySubstitutionsToMutableString(std::u16string& text);
 
-private:
+  private:
     struct RegexRule {
         std::optional<std::u16string> regex;
         std::u16string replacement;

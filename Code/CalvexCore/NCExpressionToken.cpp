@@ -32,13 +32,13 @@ NCExpressionToken::NCExpressionToken(NSRange nbfRange, NSRange range, NSRange hi
                                      NCExpressionTokenType type, NCExpressionTokenSubType subType,
                                      NCLineReferenceType lineReferenceType,
                                      int64_t lineReferenceNumber)
-    : _nbfRange(nbfRange),
-      _highLevelRange(highLevelRange),
-      _range(range),
-      _lineReferenceType(lineReferenceType),
-      _lineReferenceNumber(lineReferenceNumber),
-      i_type(type),
-      i_subType(subType) {}
+    : m_nbfRange(nbfRange),
+      m_highLevelRange(highLevelRange),
+      m_range(range),
+      m_lineReferenceType(lineReferenceType),
+      m_lineReferenceNumber(lineReferenceNumber),
+      m_type(type),
+      m_subType(subType) {}
 
 std::shared_ptr<NCExpressionToken> NCExpressionToken::withNBFToken(NBFExpressionTokenRef token,
                                                                    NSRange range,
@@ -92,18 +92,18 @@ bool NCExpressionToken::isNameToken(NBFExpressionTokenRef token) {
 }
 
 void NCExpressionToken::_setExpression(std::weak_ptr<NCExpression> expression) {
-    i_expression = std::move(expression);
+    m_expression = std::move(expression);
     m_string.reset();
     string();
 }
 
 std::optional<std::u16string> NCExpressionToken::string() const {
     if (m_string) return m_string;
-    std::shared_ptr<NCExpression> expression = i_expression.lock();
-    if (!expression || _range.location == NSNotFound) return std::nullopt;
+    std::shared_ptr<NCExpression> expression = m_expression.lock();
+    if (!expression || m_range.location == NSNotFound) return std::nullopt;
     const std::optional<std::u16string>& text = expression->originalString();
     if (!text) return std::nullopt;
-    if (NSMaxRange(_range) > text->size()) {
+    if (NSMaxRange(m_range) > text->size()) {
         OX_logErr_bigHeader(false, "Warning!", __func__, "Code/CalvexCore/NCExpressionToken",
                             __LINE__,
                             "Warning! The expression parser has given this token an incorrect "
@@ -111,6 +111,6 @@ std::optional<std::u16string> NCExpressionToken::string() const {
                             NBFUTF16ToUTF8(*text).c_str());
         return std::nullopt;
     }
-    m_string = text->substr(_range.location, _range.length);
+    m_string = text->substr(m_range.location, m_range.length);
     return m_string;
 }

@@ -45,36 +45,36 @@ class NCExpressionToken {
     // A function name, or a word that may be a reserved function name.
     static bool isNameToken(NBFExpressionTokenRef token);
 
-    NSRange lowLevelRange() const { return _nbfRange; }
-    NSRange range() const { return _range; }
-    NSRange highLevelRange() const { return _highLevelRange; }
-    NCExpressionTokenType type() const { return i_type; }
-    NCExpressionTokenSubType subType() const { return i_subType; }
-    NCLineReferenceType lineReferenceType() const { return _lineReferenceType; }
-    int64_t lineReferenceNumber() const { return _lineReferenceNumber; }
+    NSRange lowLevelRange() const { return m_nbfRange; }
+    NSRange range() const { return m_range; }
+    NSRange highLevelRange() const { return m_highLevelRange; }
+    NCExpressionTokenType type() const { return m_type; }
+    NCExpressionTokenSubType subType() const { return m_subType; }
+    NCLineReferenceType lineReferenceType() const { return m_lineReferenceType; }
+    int64_t lineReferenceNumber() const { return m_lineReferenceNumber; }
     // The stored text under the token's range, read when the expression is set, so that it
     // outlives the expression; none without an expression, and none (with a warning) when the
     // range runs past the text.
     std::optional<std::u16string> string() const;
 
-    void _setLineReferenceNumber(int64_t number) { _lineReferenceNumber = number; }
+    void _setLineReferenceNumber(int64_t number) { m_lineReferenceNumber = number; }
     // Not retained.
     void _setExpression(std::weak_ptr<NCExpression> expression);
     void _setTokenType(NCExpressionTokenType type, NCExpressionTokenSubType subType) {
-        i_type = type;
-        i_subType = subType;
+        m_type = type;
+        m_subType = subType;
     }
 
   private:
-    NSRange _nbfRange;
-    NSRange _highLevelRange;
-    NSRange _range;
-    NCLineReferenceType _lineReferenceType;
-    int64_t _lineReferenceNumber;
-    NCExpressionTokenType i_type;
-    NCExpressionTokenSubType i_subType;
+    NSRange m_nbfRange;
+    NSRange m_highLevelRange;
+    NSRange m_range;
+    NCLineReferenceType m_lineReferenceType;
+    int64_t m_lineReferenceNumber;
+    NCExpressionTokenType m_type;
+    NCExpressionTokenSubType m_subType;
     mutable std::optional<std::u16string> m_string;
-    std::weak_ptr<NCExpression> i_expression;
+    std::weak_ptr<NCExpression> m_expression;
 };
 
 #endif

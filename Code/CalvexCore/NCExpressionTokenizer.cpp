@@ -31,18 +31,18 @@ std::shared_ptr<NCSimpleTokenizedExpression> NCExpressionTokenizer::tokenizeExpr
     // once for its plain tokens and its evaluation string alike.
     const std::u16string* substituted = nullptr;
     const NCExpressionMappings* kept = nullptr;
-    if (_substituter == &NCExpressionSubstituter::defaultSubstituter() &&
+    if (m_substituter == &NCExpressionSubstituter::defaultSubstituter() &&
         expression->substitutedBySharedSubstituter(&substituted, &kept)) {
         text = *substituted;
         mapRanges(*kept);
-    } else if (_substituter) {
-        mapRanges(_substituter->applySubstitutionsToMutableString(text));
+    } else if (m_substituter) {
+        mapRanges(m_substituter->applySubstitutionsToMutableString(text));
     }
 
     NBFExpressionRef nbfExpression =
         NBFExpressionCreateWithString(NCNBFStringFromNSStringReference(text).get());
     NBFExpressionTokenizerRef tokenizer =
-        NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(_locale));
+        NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(m_locale));
     NBFTokenizedExpressionRef tokenized = NBFExpressionTokenizerTokenize(tokenizer, nbfExpression);
     auto result =
         std::make_shared<NCSimpleTokenizedExpression>(tokenized, rangeMap.get(), originalLength);

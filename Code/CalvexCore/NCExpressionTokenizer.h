@@ -17,18 +17,18 @@ class NCExpressionTokenizer {
     NCExpressionTokenizer() : NCExpressionTokenizer(kNCSimpleLocalDefault, nullptr) {}
     // The substituter is not owned and must outlive the tokenizer.
     NCExpressionTokenizer(NCSimpleLocale locale, NCExpressionSubstituter* substituter)
-        : _locale(locale), _substituter(substituter) {}
+        : m_locale(locale), m_substituter(substituter) {}
 
     // None for no expression; an empty token list for an expression without text.
     std::shared_ptr<NCSimpleTokenizedExpression> tokenizeExpression(
         const std::shared_ptr<NCExpression>& expression) const;
 
-    NCSimpleLocale locale() const { return _locale; }
-    NCExpressionSubstituter* substituter() const { return _substituter; }
+    NCSimpleLocale locale() const { return m_locale; }
+    NCExpressionSubstituter* substituter() const { return m_substituter; }
 
   private:
-    NCSimpleLocale _locale;
-    NCExpressionSubstituter* _substituter;
+    NCSimpleLocale m_locale;
+    NCExpressionSubstituter* m_substituter;
 };
 
 #endif

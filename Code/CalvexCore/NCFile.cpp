@@ -146,81 +146,83 @@ NCFile::NCFile() { initializeClass(); }
 
 std::shared_ptr<NCFile> NCFile::initWithContentsOfFileAtPath(const std::string& path) {
     auto file = std::make_shared<NCFile>();
-    file->i_filePath = path;
+    file->m_filePath = path;
     return file;
 }
 
 std::shared_ptr<NCFile> NCFile::initWithLineCollection(
     std::shared_ptr<NCLineCollection> lineCollection) {
     auto file = std::make_shared<NCFile>();
-    file->i_lineCollection = std::move(lineCollection);
+    file->m_lineCollection = std::move(lineCollection);
     return file;
 }
 
 std::shared_ptr<NCLineCollection> NCFile::lineCollection() {
-    if (!i_lineCollection && !i_filePath.empty()) readFromPath(i_filePath);
-    return i_lineCollection;
+    if (!m_lineCollection && !m_filePath.empty()) readFromPath(m_filePath);
+    return m_lineCollection;
 }
 
 void NCFile::setLineCollection(std::shared_ptr<NCLineCollection> lineCollection) {
-    i_lineCollection = std::move(lineCollection);
+    m_lineCollection = std::move(lineCollection);
 }
 
 int32_t NCFile::fileFormat() {
-    if (fileFormat_ == NCFileFormatNotRead && !i_filePath.empty()) readFromPath(i_filePath);
-    return fileFormat_;
+    if (m_fileFormat == NCFileFormatNotRead && !m_filePath.empty()) readFromPath(m_filePath);
+    return m_fileFormat;
 }
 
 bool NCFile::isEvaluationTestFile() {
-    if (!i_lineCollection) lineCollection();
-    return i_isEvaluationTestFile;
+    if (!m_lineCollection) lineCollection();
+    return m_isEvaluationTestFile;
 }
 
 std::optional<std::vector<std::shared_ptr<NCResult>>> NCFile::expectedResults() {
     if (!isEvaluationTestFile()) {
-        Diagnostics::errorf("Warning: should not be requesting expected results from a "
-                     "non-test file");
+        Diagnostics::errorf(
+            "Warning: should not be requesting expected results from a "
+            "non-test file");
         return std::nullopt;
     }
-    return i_evalTestExpectedResults;
+    return m_evalTestExpectedResults;
 }
 
 std::optional<std::vector<std::optional<std::u16string>>> NCFile::expectedUnitStrings() {
     if (!isEvaluationTestFile()) {
-        Diagnostics::errorf("Warning: should not be requesting expected unit strings from a "
-                     "non-test file");
+        Diagnostics::errorf(
+            "Warning: should not be requesting expected unit strings from a "
+            "non-test file");
         return std::nullopt;
     }
-    return _evalTestExpectedUnitStrings;
+    return m_evalTestExpectedUnitStrings;
 }
 
 int64_t NCFile::fileLineNumberForLine(const NCLine& line) const {
-    if (!i_lineCollection || line.lineCollection() != i_lineCollection.get()) return -1;
-    if (line.index() >= _fileLineNumbers.size()) return -1;
-    return _fileLineNumbers[line.index()];
+    if (!m_lineCollection || line.lineCollection() != m_lineCollection.get()) return -1;
+    if (line.index() >= m_fileLineNumbers.size()) return -1;
+    return m_fileLineNumbers[line.index()];
 }
 
 void NCFile::setValue(const NSArchiveValue& value, const std::string& key) {
-    i_misclaneousDictionary[key] = value;
+    m_misclaneousDictionary[key] = value;
 }
 
 std::map<std::string, NSArchiveValue> NCFile::userInfo() {
     fileFormat();
-    return i_misclaneousDictionary;
+    return m_misclaneousDictionary;
 }
 
 std::optional<std::u16string> NCFile::stringForKey(const std::string& key) {
     fileFormat();
-    auto found = i_misclaneousDictionary.find(key);
-    if (found == i_misclaneousDictionary.end()) return std::nullopt;
+    auto found = m_misclaneousDictionary.find(key);
+    if (found == m_misclaneousDictionary.end()) return std::nullopt;
     if (const auto* text = std::get_if<std::u16string>(&found->second)) return *text;
     return NBFUTF8ToUTF16(numberText(found->second));
 }
 
 std::optional<double> NCFile::numberForKey(const std::string& key) {
     fileFormat();
-    auto found = i_misclaneousDictionary.find(key);
-    if (found == i_misclaneousDictionary.end()) return std::nullopt;
+    auto found = m_misclaneousDictionary.find(key);
+    if (found == m_misclaneousDictionary.end()) return std::nullopt;
     const NSArchiveValue& value = found->second;
     if (const auto* integer = std::get_if<int64_t>(&value)) return static_cast<double>(*integer);
     if (const auto* real = std::get_if<double>(&value)) return *real;
@@ -237,7 +239,7 @@ std::optional<double> NCFile::numberForKey(const std::string& key) {
 
 std::optional<NBFFileDictionary> NCFile::nbfMisclaneousDictionary() const {
     NBFFileDictionary dictionary;
-    for (const auto& [key, value] : i_misclaneousDictionary) {
+    for (const auto& [key, value] : m_misclaneousDictionary) {
         if (const auto* text = std::get_if<std::u16string>(&value))
             dictionary[key] = fileText(*text);
         else
@@ -250,7 +252,7 @@ std::optional<NBFFileDictionary> NCFile::nbfMisclaneousDictionary() const {
 void NCFile::readNBFMisclaneousDictionary(const NBFFileDictionary* dictionary) {
     if (!dictionary) return;
     for (const auto& [key, value] : *dictionary)
-        i_misclaneousDictionary[key] = NBFUTF8ToUTF16(value);
+        m_misclaneousDictionary[key] = NBFUTF8ToUTF16(value);
 }
 
 void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNodeRef lines,
@@ -259,7 +261,7 @@ void NCFile::writeLineFormattingAttributesFromLine(NCLine& line, NBFFileLinesNod
     NCResultFormattingOptions defaults;
     const NCResultFormattingOptions& options = custom ? *custom : defaults;
     const auto& expressionOptions = line.expressionFormattingOptions();
-    NCTrigonometryMode collectionMode = i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
+    NCTrigonometryMode collectionMode = m_lineCollection ? m_lineCollection->trigonometryMode() : 0;
     NBFFileDictionary attributes;
     attributes.reserve(kFormattingKeyCount);
     if (options.isDecimalPlacesSet())
@@ -340,22 +342,22 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
     NBFFileLinesNodeRef lines = NBFFileLinesNodeCreate();
     NBFFileInfoNodeSetVersion(info, NBFFileWriterGetWriterVersion());
     NBFFileSettingsNodeSetMisclaneousDictionary(settings, nbfMisclaneousDictionary());
-    if (i_lineCollection) {
+    if (m_lineCollection) {
         // The texts are written in the characters the file names, which a reader accepts.
         const NCSimpleLocale locale =
-            NCSimpleLocale::soundOrDefault(i_lineCollection->decimalPlaceCharacter(),
-                                           i_lineCollection->thousandsSeparatorCharacter());
+            NCSimpleLocale::soundOrDefault(m_lineCollection->decimalPlaceCharacter(),
+                                           m_lineCollection->thousandsSeparatorCharacter());
         NBFFileSettingsNodeSetDecimalPointChar(settings, locale.decimalPointChar);
         NBFFileSettingsNodeSetThousandsSeparatorChar(settings, locale.groupingChar);
-        if (const auto& defaults = i_lineCollection->defaultResultFormattingOptions();
+        if (const auto& defaults = m_lineCollection->defaultResultFormattingOptions();
             defaults && defaults->isDecimalPlacesSet())
             NBFFileSettingsNodeSetDecimalPlaces(
                 settings,
                 static_cast<uint32_t>(std::min<uint64_t>(defaults->decimalPlaces(), UINT32_MAX)));
-        NCTrigonometryMode mode = i_lineCollection->trigonometryMode();
+        NCTrigonometryMode mode = m_lineCollection->trigonometryMode();
         if (mode != 0)
             NBFFileSettingsNodeSetTrigonometryMode(settings, static_cast<uint32_t>(mode));
-        std::vector<std::shared_ptr<NCLine>> all = i_lineCollection->lines();
+        std::vector<std::shared_ptr<NCLine>> all = m_lineCollection->lines();
         lines->lines.reserve(std::min<size_t>(all.size(), UINT32_MAX));
         for (uint64_t i = 0; i < all.size() && i < UINT32_MAX; ++i) {
             const std::shared_ptr<NCLine>& line = all[i];
@@ -367,7 +369,7 @@ bool NCFile::writeToPath(const std::string& path, std::string* errorMessage) {
                 size_t newline = (*text)->find(u'\n');
                 if (newline != std::u16string::npos) {
                     Diagnostics::errorf("Warning: Expression has a new line character: %s",
-                                 NBFUTF16ToUTF8(**text).c_str());
+                                        NBFUTF16ToUTF8(**text).c_str());
                     Diagnostics::errorf("location is %i", static_cast<int>(newline));
                 }
             }
@@ -403,12 +405,12 @@ void NCFile::readFromPath(const std::string& path) {
         read = false;
         error = NBFFileErrorTooMuchText;
     }
-    readError_ = read ? 0 : error;
+    m_readError = read ? 0 : error;
     if (!read) {
         if (error == NBFFileErrorNotXML) {
-            fileFormat_ = NCFileFormatPlainText;
+            m_fileFormat = NCFileFormatPlainText;
         } else {
-            fileFormat_ = NCFileFormatInvalid;
+            m_fileFormat = NCFileFormatInvalid;
             if (NBFErrorLogEnabled)
                 OX_logErr_bigHeader(false, "Error!", "-[NCFile readFromPath:]",
                                     "Code/CalvexCore/NCFile", 380, "Error (%d) reading file: '%s'",
@@ -417,13 +419,13 @@ void NCFile::readFromPath(const std::string& path) {
         NBFFileReaderFree(reader);
         return;
     }
-    fileFormat_ = NCFileFormatXML;
+    m_fileFormat = NCFileFormatXML;
     NBFFileInfoNodeRef info = NBFFileReaderGetInfoNode(reader);
     double version = NBFFileInfoNodeGetVersion(info);
     if (version > NBFFileReaderGetReaderVersion())
         Diagnostics::errorf("This file appears to have been created with a newer version (%.2f)",
-                     version);
-    i_isEvaluationTestFile = NBFFileInfoNodeIsEvaluationTest(info);
+                            version);
+    m_isEvaluationTestFile = NBFFileInfoNodeIsEvaluationTest(info);
     NBFFileSettingsNodeRef settings = NBFFileReaderGetSettingsNode(reader);
     readNBFMisclaneousDictionary(NBFFileSettingsNodeGetMisclaneousDictionary(settings));
 
@@ -440,10 +442,10 @@ void NCFile::readFromPath(const std::string& path) {
                                                                       : NCTrigonometryModeDegrees);
     NBFFileLinesNodeRef lines = NBFFileReaderGetLinesNode(reader);
     uint32_t count = NBFFileLinesNodeGetCount(lines);
-    _fileLineNumbers.clear();
-    _fileLineNumbers.reserve(count);
-    i_evalTestExpectedResults.clear();
-    _evalTestExpectedUnitStrings.clear();
+    m_fileLineNumbers.clear();
+    m_fileLineNumbers.reserve(count);
+    m_evalTestExpectedResults.clear();
+    m_evalTestExpectedUnitStrings.clear();
     std::unique_ptr<NCUnitStringParser> unitParser;
     // One change pass for the whole document, not one per line. It is what gives the lines
     // their variables, references and answers (the file's answer texts are not read back), so
@@ -461,9 +463,9 @@ void NCFile::readFromPath(const std::string& path) {
         auto line = std::make_shared<NCLine>(NCExpression::create(expressionText, locale));
         readLineFormattingAttributesIntoLine(*line, lines, i);
         collection->addLine(line);
-        _fileLineNumbers.push_back(NBFFileLinesNodeGetFileLineNumber(lines, i));
+        m_fileLineNumbers.push_back(NBFFileLinesNodeGetFileLineNumber(lines, i));
 
-        if (!i_isEvaluationTestFile) continue;
+        if (!m_isEvaluationTestFile) continue;
         const std::optional<std::string>* expected = NBFFileLinesNodeGetExpectedAnswer(lines, i);
         if (!expected || !*expected) continue;
         auto result = NCResult::resultWithRawResultString(NBFUTF8ToUTF16(**expected));
@@ -476,13 +478,13 @@ void NCFile::readFromPath(const std::string& path) {
             std::shared_ptr<NCUnitCollection> units = NCUnitCollection::sharedManager();
             if (!unitParser && units) unitParser = std::make_unique<NCUnitStringParser>(units);
             if (unitParser) result->setUnit(unitParser->unitFromString(unitText));
-            _evalTestExpectedUnitStrings.emplace_back(unitText);
+            m_evalTestExpectedUnitStrings.emplace_back(unitText);
         } else {
-            _evalTestExpectedUnitStrings.emplace_back(std::nullopt);
+            m_evalTestExpectedUnitStrings.emplace_back(std::nullopt);
         }
-        i_evalTestExpectedResults.push_back(result);
+        m_evalTestExpectedResults.push_back(result);
     }
     collection->endBatchUpdate();
-    i_lineCollection = collection;
+    m_lineCollection = collection;
     NBFFileReaderFree(reader);
 }

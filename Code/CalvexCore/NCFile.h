@@ -46,7 +46,7 @@ class NCFile {
     void setLineCollection(std::shared_ptr<NCLineCollection> lineCollection);
     int32_t fileFormat();
     // Why the last read failed (an NBFFileError value), 0 when it did not fail or none was made.
-    int32_t readError() const { return readError_; }
+    int32_t readError() const { return m_readError; }
     bool isEvaluationTestFile();
     // None (with a warning) for a file that is not an evaluation test.
     std::optional<std::vector<std::shared_ptr<NCResult>>> expectedResults();
@@ -77,15 +77,15 @@ class NCFile {
   private:
     static void initializeClass();
 
-    std::shared_ptr<NCLineCollection> i_lineCollection;
-    std::string i_filePath;
-    std::vector<std::shared_ptr<NCResult>> i_evalTestExpectedResults;
-    bool i_isEvaluationTestFile = false;
-    std::map<std::string, NSArchiveValue> i_misclaneousDictionary;
-    int32_t fileFormat_ = NCFileFormatNotRead;
-    int32_t readError_ = 0;
-    std::vector<std::optional<std::u16string>> _evalTestExpectedUnitStrings;
-    std::vector<uint32_t> _fileLineNumbers;
+    std::shared_ptr<NCLineCollection> m_lineCollection;
+    std::string m_filePath;
+    std::vector<std::shared_ptr<NCResult>> m_evalTestExpectedResults;
+    bool m_isEvaluationTestFile = false;
+    std::map<std::string, NSArchiveValue> m_misclaneousDictionary;
+    int32_t m_fileFormat = NCFileFormatNotRead;
+    int32_t m_readError = 0;
+    std::vector<std::optional<std::u16string>> m_evalTestExpectedUnitStrings;
+    std::vector<uint32_t> m_fileLineNumbers;
 };
 
 #endif

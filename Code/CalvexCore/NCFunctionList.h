@@ -9,15 +9,15 @@ class NCFunctionList {
     NCFunctionList() = default;
     // Retains the list.
     explicit NCFunctionList(NBFFunctionListRef list)
-        : nbfFunctionList_(NBFFunctionListRetain(list)) {}
-    ~NCFunctionList() { NBFFunctionListRelease(nbfFunctionList_); }
+        : m_nbfFunctionList(NBFFunctionListRetain(list)) {}
+    ~NCFunctionList() { NBFFunctionListRelease(m_nbfFunctionList); }
     NCFunctionList(const NCFunctionList&) = delete;
     NCFunctionList& operator=(const NCFunctionList&) = delete;
 
-    NBFFunctionListRef nbfFunctionList() const { return nbfFunctionList_; }
+    NBFFunctionListRef nbfFunctionList() const { return m_nbfFunctionList; }
 
   private:
-    NBFFunctionListRef nbfFunctionList_ = nullptr;
+    NBFFunctionListRef m_nbfFunctionList = nullptr;
 };
 
 #endif

@@ -10,43 +10,43 @@
 
 // An index whose value may change while collections hold it.
 class NCIndex {
-public:
+  public:
     NCIndex() = default;
-    explicit NCIndex(int64_t value) : i_value(value) {}
+    explicit NCIndex(int64_t value) : m_value(value) {}
     static std::shared_ptr<NCIndex> indexWithInteger(int64_t value) {
         return std::make_shared<NCIndex>(value);
     }
 
-    int64_t integerValue() const { return i_value; }
-    void addNumber(int64_t number) { i_value += number; }
-    std::string description() const { return std::to_string(i_value); }
-    bool isEqual(const NCIndex& other) const { return i_value == other.i_value; }
+    int64_t integerValue() const { return m_value; }
+    void addNumber(int64_t number) { m_value += number; }
+    std::string description() const { return std::to_string(m_value); }
+    bool isEqual(const NCIndex& other) const { return m_value == other.m_value; }
     // The same for every index: members of a set change value in place (addOffset).
     uint64_t hash() const { return 10; }
-    std::shared_ptr<NCIndex> copy() const { return std::make_shared<NCIndex>(i_value); }
+    std::shared_ptr<NCIndex> copy() const { return std::make_shared<NCIndex>(m_value); }
 
-private:
-    int64_t i_value = 0;
+  private:
+    int64_t m_value = 0;
 };
 
 // A stack of indexes: the path of lines being evaluated, to find reference cycles.
 class NCIndexPath {
-public:
-    void pushIndex(int64_t value) { i_indexes.push_back(std::make_shared<NCIndex>(value)); }
+  public:
+    void pushIndex(int64_t value) { m_indexes.push_back(std::make_shared<NCIndex>(value)); }
     int64_t popIndex();
     int64_t topIndex() const;  // 0 when empty
     bool containsIndex(int64_t value) const;
-    size_t count() const { return i_indexes.size(); }
+    size_t count() const { return m_indexes.size(); }
     std::string description() const;
 
-private:
-    std::vector<std::shared_ptr<NCIndex>> i_indexes;
+  private:
+    std::vector<std::shared_ptr<NCIndex>> m_indexes;
 };
 
 // A set of indexes compared by value; members are shared objects, so a set built from another
 // set's members moves with it under addOffset.
 class NCIndexSet {
-public:
+  public:
     static NCIndexSet indexSetWithIndexes(const std::vector<int64_t>& indexes);
 
     void addIndex(const std::shared_ptr<NCIndex>& index);
@@ -55,17 +55,17 @@ public:
     void addIndexes(const std::vector<std::shared_ptr<NCIndex>>& indexes);
     void addIndexesFromIndexSet(const NCIndexSet& other);
     void addOffset(int64_t offset);
-    size_t count() const { return i_set.size(); }
+    size_t count() const { return m_set.size(); }
     bool containsIndex(int64_t value) const;
-    const std::vector<std::shared_ptr<NCIndex>>& _set() const { return i_set; }
+    const std::vector<std::shared_ptr<NCIndex>>& _set() const { return m_set; }
     std::string description() const;
     bool isEqual(const NCIndexSet& other) const;
 
-    auto begin() const { return i_set.begin(); }
-    auto end() const { return i_set.end(); }
+    auto begin() const { return m_set.begin(); }
+    auto end() const { return m_set.end(); }
 
-private:
-    std::vector<std::shared_ptr<NCIndex>> i_set;
+  private:
+    std::vector<std::shared_ptr<NCIndex>> m_set;
 };
 
 #endif

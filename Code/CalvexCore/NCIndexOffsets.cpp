@@ -21,7 +21,8 @@ void NCContiguousIndexOffsets::offsetBy(int64_t offset, uint64_t location) {
 void NCContiguousIndexOffsets::shiftFrom(uint64_t location, int64_t offset) {
     int64_t base = std::prev(m_offsets.upper_bound(location))->second;
     // Later boundaries move by -offset; each is moved once, so collect them first.
-    std::vector<std::pair<uint64_t, int64_t>> later(m_offsets.upper_bound(location), m_offsets.end());
+    std::vector<std::pair<uint64_t, int64_t>> later(m_offsets.upper_bound(location),
+                                                    m_offsets.end());
     m_offsets.erase(m_offsets.upper_bound(location), m_offsets.end());
     m_offsets[location] = base + offset;
     for (auto [boundary, boundaryOffset] : later) {
@@ -38,7 +39,8 @@ void NCChangedIndexSequenceMapping::offsetBy(int64_t offset, uint64_t location) 
     NCContiguousIndexOffsets::offsetBy(offset, location);
 }
 
-uint64_t NCChangedIndexSequenceMapping::originalLocationForCurrentLocation(uint64_t location) const {
+uint64_t NCChangedIndexSequenceMapping::originalLocationForCurrentLocation(
+    uint64_t location) const {
     auto after = m_offsets.upper_bound(location);
     if (after == m_offsets.begin()) return 0;
     auto [boundary, offset] = *std::prev(after);

@@ -9,20 +9,20 @@
 #include <map>
 
 class NCContiguousIndexOffsets {
-public:
+  public:
     // The offset at the greatest boundary not after the location; 0 when there is none.
     int64_t offsetForLocation(uint64_t location) const;
     void offsetBy(int64_t offset, uint64_t fromLocation);
     const std::map<uint64_t, int64_t>& boundaries() const { return m_offsets; }
 
-protected:
+  protected:
     // Sets boundary L from the boundary at or before it, then moves every later boundary.
     void shiftFrom(uint64_t location, int64_t offset);
     std::map<uint64_t, int64_t> m_offsets;  // boundary -> offset
 };
 
 class NCChangedIndexSequenceMapping : public NCContiguousIndexOffsets {
-public:
+  public:
     void offsetBy(int64_t offset, uint64_t fromLocation);
     void insertElements(uint64_t count, uint64_t atCurrentLocation) {
         offsetBy(-static_cast<int64_t>(count), atCurrentLocation);

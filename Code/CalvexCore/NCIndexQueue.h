@@ -10,7 +10,7 @@
 #include <vector>
 
 class NCIndexQueueNode {
-public:
+  public:
     explicit NCIndexQueueNode(uint64_t capacity) : values(capacity), capacity(capacity) {}
     bool putValue(int64_t value);  // false when full
     int64_t getValue();            // 0 when empty
@@ -27,7 +27,7 @@ public:
 };
 
 class NCIndexQueue {
-public:
+  public:
     NCIndexQueue() = default;
     explicit NCIndexQueue(uint64_t capacity);
     static std::unique_ptr<NCIndexQueue> indexQueueWithCapacity(uint64_t capacity) {
@@ -46,7 +46,7 @@ public:
     uint64_t getCount() const { return count; }
     std::string description() const;
 
-private:
+  private:
     NCIndexQueueNode* tail = nullptr;
     NCIndexQueueNode* head = nullptr;
     std::set<int64_t> indexSet;

@@ -55,12 +55,12 @@ bool mayHoldLineReferences(const NCSimpleTokenizedExpression& tokens) {
     if (!tokenized) return false;
     // A token's text is made on first request: tokens too short for any name are passed over
     // by their range alone.
-    static const size_t shortest = std::min(
-        {NCExpression::relativeLineReferenceFunctionName().size(),
-         NCExpression::absoluteLineReferenceFunctionName().size(),
-         NCExpression::absoluteLineReferenceByLineNumberFunctionName().size(),
-         NCExpression::fixedRelativeLineReferenceFunctionName().size(),
-         NCExpression::nullLineReferenceFunctionName().size()});
+    static const size_t shortest =
+        std::min({NCExpression::relativeLineReferenceFunctionName().size(),
+                  NCExpression::absoluteLineReferenceFunctionName().size(),
+                  NCExpression::absoluteLineReferenceByLineNumberFunctionName().size(),
+                  NCExpression::fixedRelativeLineReferenceFunctionName().size(),
+                  NCExpression::nullLineReferenceFunctionName().size()});
     for (NBFExpressionTokenRef token : tokenized->tokens()) {
         const NBFRange range = NBFExpressionTokenGetRange(token);
         if (range.length >= 0 && static_cast<size_t>(range.length) < shortest) continue;
@@ -96,18 +96,18 @@ void NCReplaceLineBreaksWithSpaces(std::u16string& text) {
 
 NCLine::NCLine(std::shared_ptr<NCExpression> expression,
                std::shared_ptr<NCLineExpression> lineExpression)
-    : _customFormattingOptions(std::make_shared<NCResultFormattingOptions>()),
-      _expressionFormattingOptions(std::make_shared<NCExpressionFormattingOptions>()),
-      i_expression(std::move(expression)),
-      _lineExpression(std::move(lineExpression)) {
-    if (i_expression) i_expression->setLine(this);
+    : m_customFormattingOptions(std::make_shared<NCResultFormattingOptions>()),
+      m_expressionFormattingOptions(std::make_shared<NCExpressionFormattingOptions>()),
+      m_expression(std::move(expression)),
+      m_lineExpression(std::move(lineExpression)) {
+    if (m_expression) m_expression->setLine(this);
 }
 
 NCLine::NCLine(std::shared_ptr<NCExpression> expression)
     : NCLine(expression, classify(expression)) {}
 
 NCLine::~NCLine() {
-    if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
+    if (m_expression && m_expression->line() == this) m_expression->setLine(nullptr);
 }
 
 std::shared_ptr<NCLine> NCLine::lineWithExpressionString(
@@ -125,11 +125,11 @@ std::shared_ptr<NCLine> NCLine::lineWithPlainText(const std::u16string& string) 
 // Text
 
 std::optional<std::u16string> NCLine::expressionString() const {
-    return i_expression ? i_expression->originalString() : std::nullopt;
+    return m_expression ? m_expression->originalString() : std::nullopt;
 }
 
 std::optional<std::u16string> NCLine::delocalizedExpressionString() const {
-    return i_expression ? i_expression->delocalizedString() : std::nullopt;
+    return m_expression ? m_expression->delocalizedString() : std::nullopt;
 }
 
 void NCLine::setExpressionString(const std::optional<std::u16string>& string) {
@@ -137,47 +137,47 @@ void NCLine::setExpressionString(const std::optional<std::u16string>& string) {
 }
 
 void NCLine::_setExpression(std::shared_ptr<NCExpression> expression) {
-    if (expression == i_expression) return;
-    if (i_expression && i_expression->line() == this) i_expression->setLine(nullptr);
-    i_expression.reset();
+    if (expression == m_expression) return;
+    if (m_expression && m_expression->line() == this) m_expression->setLine(nullptr);
+    m_expression.reset();
     invalidateResult();
-    i_directLineReferences.reset();
-    i_expression = std::move(expression);
-    if (i_expression) {
-        i_expression->setLine(this);
-        i_expression->setLocaleWithDecimalPoint(
-            _customFormattingOptions->decimalPlaceCharacter,
-            _customFormattingOptions->thousandsSeparatorCharacter);
+    m_directLineReferences.reset();
+    m_expression = std::move(expression);
+    if (m_expression) {
+        m_expression->setLine(this);
+        m_expression->setLocaleWithDecimalPoint(
+            m_customFormattingOptions->decimalPlaceCharacter,
+            m_customFormattingOptions->thousandsSeparatorCharacter);
     }
     expressionDidChange();
     if (NCLineCollection* collection = owningCollection())
-        collection->registerExpressionChangeForLineAtIndex(i_index);
+        collection->registerExpressionChangeForLineAtIndex(m_index);
 }
 
 void NCLine::expressionDidChange() {
-    i_directLineReferences.reset();
-    i_mayHoldLineReferences.reset();
-    _lineExpression = lineTypeForExpression(i_expression);
+    m_directLineReferences.reset();
+    m_mayHoldLineReferences.reset();
+    m_lineExpression = lineTypeForExpression(m_expression);
 }
 
 void NCLine::setLocale(NCSimpleLocale locale) {
-    if (_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
-        _customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
+    if (m_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
+        m_customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
         return;
-    _customFormattingOptions->decimalPlaceCharacter = locale.decimalPointChar;
-    _customFormattingOptions->thousandsSeparatorCharacter = locale.groupingChar;
-    if (i_expression)
-        i_expression->setLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
+    m_customFormattingOptions->decimalPlaceCharacter = locale.decimalPointChar;
+    m_customFormattingOptions->thousandsSeparatorCharacter = locale.groupingChar;
+    if (m_expression)
+        m_expression->setLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
     expressionDidChange();
     invalidateResult();
 }
 
 void NCLine::convertToLocale(NCSimpleLocale locale) {
-    if (_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
-        _customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
+    if (m_customFormattingOptions->decimalPlaceCharacter == locale.decimalPointChar &&
+        m_customFormattingOptions->thousandsSeparatorCharacter == locale.groupingChar)
         return;
-    if (i_expression)
-        i_expression->convertToLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
+    if (m_expression)
+        m_expression->convertToLocaleWithDecimalPoint(locale.decimalPointChar, locale.groupingChar);
     setLocale(locale);
 }
 
@@ -217,43 +217,43 @@ std::shared_ptr<NCLineExpression> NCLine::classify(
 }
 
 NCLineType NCLine::lineType() const {
-    if (!_lineExpression) return NCLineExpressionTypePlainText;
-    const NCLineExpressionType type = _lineExpression->expressionType();
+    if (!m_lineExpression) return NCLineExpressionTypePlainText;
+    const NCLineExpressionType type = m_lineExpression->expressionType();
     return type >= NCLineExpressionTypeNormal && type <= NCLineExpressionTypePlainText ? type : 0;
 }
 
 uint64_t NCLine::variableScopeIndex() const {
-    return i_index > 0 && lineType() == NCLineExpressionTypeVariableDeclaration ? i_index - 1
-                                                                                 : i_index;
+    return m_index > 0 && lineType() == NCLineExpressionTypeVariableDeclaration ? m_index - 1
+                                                                                : m_index;
 }
 
 std::shared_ptr<NCLineVariableDeclaration> NCLine::variableDeclaration() const {
-    return _lineExpression ? _lineExpression->variableDeclaration() : nullptr;
+    return m_lineExpression ? m_lineExpression->variableDeclaration() : nullptr;
 }
 
 std::shared_ptr<NCSimpleTokenizedExpression> NCLine::simpleTokenizedExpression() const {
-    return _lineExpression ? _lineExpression->tokenizedExpression() : nullptr;
+    return m_lineExpression ? m_lineExpression->tokenizedExpression() : nullptr;
 }
 
 std::shared_ptr<NCSimpleTokenizedExpression> NCLine::tokenizedEvaluableExpression() const {
-    return _lineExpression ? _lineExpression->tokenizedEvaluableExpression() : nullptr;
+    return m_lineExpression ? m_lineExpression->tokenizedEvaluableExpression() : nullptr;
 }
 
 std::shared_ptr<NCParsedExpression> NCLine::parsedExpression() const {
-    return _lineExpression ? _lineExpression->parsedExpression() : nullptr;
+    return m_lineExpression ? m_lineExpression->parsedExpression() : nullptr;
 }
 
 std::shared_ptr<NCParsedExpression> NCLine::evaluableParsedExpression() const {
-    return _lineExpression ? _lineExpression->evaluableParsedExpression() : nullptr;
+    return m_lineExpression ? m_lineExpression->evaluableParsedExpression() : nullptr;
 }
 
 std::shared_ptr<NCExpression> NCLine::evaluableExpression() const {
-    return _lineExpression ? _lineExpression->evaluableExpression() : nullptr;
+    return m_lineExpression ? m_lineExpression->evaluableExpression() : nullptr;
 }
 
 std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
-    if (!i_expression) return nullptr;
-    std::shared_ptr<NCTokenizedExpression> tokenized = i_expression->tokenizedExpression();
+    if (!m_expression) return nullptr;
+    std::shared_ptr<NCTokenizedExpression> tokenized = m_expression->tokenizedExpression();
     // In a document the line's words are read in the document's namespace, asked anew each
     // time: a changed variable list makes the tokens stale.
     if (tokenized && owningCollection()) {
@@ -273,19 +273,19 @@ std::shared_ptr<NCTokenizedExpression> NCLine::tokenizedExpression() const {
     return tokenized;
 }
 
-bool NCLine::isParsed() const { return _lineExpression && _lineExpression->parsedExpression(); }
+bool NCLine::isParsed() const { return m_lineExpression && m_lineExpression->parsedExpression(); }
 
 void NCLine::unparse() {
-    if (_lineExpression) _lineExpression->reset();
+    if (m_lineExpression) m_lineExpression->reset();
 }
 
 // Results
 
 std::shared_ptr<NCResult> NCLine::result() {
-    if (i_result) return i_result;
-    if (i_expression && !_evaluated) {
+    if (m_result) return m_result;
+    if (m_expression && !m_evaluated) {
         evaluate();
-        return i_result;
+        return m_result;
     }
     return nullptr;
 }
@@ -300,15 +300,15 @@ void NCLine::evaluate() {
 void NCLine::_evaluate() { NCLineEvaluator::evaluateLine(*this); }
 
 void NCLine::setResult(std::shared_ptr<NCResult> result) {
-    _evaluated = true;
-    if (result == i_result) return;
-    i_result = std::move(result);
-    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
+    m_evaluated = true;
+    if (result == m_result) return;
+    m_result = std::move(result);
+    if (ownsResult()) m_result->setResultFormattingOptions(m_customFormattingOptions);
 }
 
 bool NCLine::ownsResult() const {
     // The empty answer is one object shared by every line: it takes no line's options.
-    return i_result && i_result != NCResult::emptyResult();
+    return m_result && m_result != NCResult::emptyResult();
 }
 
 bool NCLine::hasResultValue() {
@@ -317,20 +317,20 @@ bool NCLine::hasResultValue() {
 }
 
 void NCLine::invalidateResult() {
-    i_result.reset();
-    _evaluated = false;
+    m_result.reset();
+    m_evaluated = false;
 }
 
 std::shared_ptr<NCResult> NCLine::_resultAlongPath(NCIndexPath* path, int64_t* error) {
-    if (i_result) {
+    if (m_result) {
         // An answer that came of a cycle carries the cycle on.
-        if (error && (_evaluationError == NCLineReferenceCycleError ||
-                      _evaluationError == NCLineReferenceTooDeepError))
-            *error = _evaluationError;
-        return i_result;
+        if (error && (m_evaluationError == NCLineReferenceCycleError ||
+                      m_evaluationError == NCLineReferenceTooDeepError))
+            *error = m_evaluationError;
+        return m_result;
     }
-    if (!path || !i_expression) return i_result;
-    const int64_t index = static_cast<int64_t>(i_index);
+    if (!path || !m_expression) return m_result;
+    const int64_t index = static_cast<int64_t>(m_index);
     if (path->containsIndex(index)) {
         if (error) *error = NCLineReferenceCycleError;
         return nullptr;
@@ -344,25 +344,25 @@ std::shared_ptr<NCResult> NCLine::_resultAlongPath(NCIndexPath* path, int64_t* e
     int64_t nestedError = 0;
     NCLineEvaluator::evaluateLine(*this, path, &nestedError);
     if (error && nestedError) *error = nestedError;
-    return i_result;
+    return m_result;
 }
 
 void NCLine::clearCaches() {
     invalidateResult();
-    setExpressionString(i_expression ? i_expression->originalString() : std::nullopt);
+    setExpressionString(m_expression ? m_expression->originalString() : std::nullopt);
 }
 
 // Formatting
 
 std::shared_ptr<NCResultFormattingOptions> NCLine::formattingOptions() {
-    return _automaticContextualFormattingEnabled ? contextualizedFormattingOptions()
-                                                 : _customFormattingOptions;
+    return m_automaticContextualFormattingEnabled ? contextualizedFormattingOptions()
+                                                  : m_customFormattingOptions;
 }
 
 std::shared_ptr<NCResultFormattingOptions> NCLine::contextualizedFormattingOptions() {
     NCResultFormattingOptionsContextualizer contextualizer;
-    contextualizer.setEnableAutoPrecision(_automaticallyAdjustsOutputPrecision);
-    return contextualizer.contextualizedOptions(_customFormattingOptions, result().get());
+    contextualizer.setEnableAutoPrecision(m_automaticallyAdjustsOutputPrecision);
+    return contextualizer.contextualizedOptions(m_customFormattingOptions, result().get());
 }
 
 std::optional<std::u16string> NCLine::formattedResult() {
@@ -374,26 +374,26 @@ std::optional<std::u16string> NCLine::formattedResult() {
 
 void NCLine::setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
     if (!options) return;
-    _customFormattingOptions = std::move(options);
-    if (ownsResult()) i_result->setResultFormattingOptions(_customFormattingOptions);
+    m_customFormattingOptions = std::move(options);
+    if (ownsResult()) m_result->setResultFormattingOptions(m_customFormattingOptions);
 }
 
 // References
 
 std::shared_ptr<NCParsedExpression> NCLine::parsedExpressionForReferences() {
-    if (!isParsed() && _lineExpression)
+    if (!isParsed() && m_lineExpression)
         NCLineExpressionParser(NCLineEvaluator::environmentForLine(*this))
-            .parseLineExpression(*_lineExpression);
+            .parseLineExpression(*m_lineExpression);
     return parsedExpression();
 }
 
 std::optional<NCIndexSet> NCLine::lineReferenceIndexes(NCLineReferenceType mask) {
     // Asked several times per change pass; the plain tokens only change with the text.
-    if (!i_mayHoldLineReferences) {
+    if (!m_mayHoldLineReferences) {
         std::shared_ptr<NCSimpleTokenizedExpression> plain = simpleTokenizedExpression();
-        i_mayHoldLineReferences = !plain || mayHoldLineReferences(*plain);
+        m_mayHoldLineReferences = !plain || mayHoldLineReferences(*plain);
     }
-    if (!*i_mayHoldLineReferences) return std::nullopt;
+    if (!*m_mayHoldLineReferences) return std::nullopt;
     std::shared_ptr<NCParsedExpression> parsed = parsedExpressionForReferences();
     if (!parsed) return std::nullopt;
     std::optional<std::vector<int64_t>> indexes;
@@ -411,39 +411,39 @@ std::optional<NCIndexSet> NCLine::directRelativeLineReferenceIndexes() {
 }
 
 std::optional<NCIndexSet> NCLine::directLineReferenceIndexes() {
-    if (i_directLineReferences) return i_directLineReferences;
+    if (m_directLineReferences) return m_directLineReferences;
     std::optional<NCIndexSet> relative = directRelativeLineReferenceIndexes();
     if (!relative) return std::nullopt;
     NCIndexSet all;
     for (const auto& offset : *relative) all.addIndex(offset->integerValue());
-    all.addOffset(static_cast<int64_t>(i_index));
+    all.addOffset(static_cast<int64_t>(m_index));
     if (std::optional<NCIndexSet> absolute = directAbsoluteLineReferenceIndexes())
         all.addIndexesFromIndexSet(*absolute);
-    i_directLineReferences = all;
-    return i_directLineReferences;
+    m_directLineReferences = all;
+    return m_directLineReferences;
 }
 
 // Position and mode
 
 void NCLine::setIndex(uint64_t index) {
-    i_index = index;
-    i_directLineReferences.reset();
+    m_index = index;
+    m_directLineReferences.reset();
 }
 
 NCLineCollection* NCLine::owningCollection() const {
-    if (!i_lineCollection) return nullptr;
-    std::shared_ptr<NCLine> held = i_lineCollection->lineAtIndex(i_index);
-    return held.get() == this ? i_lineCollection : nullptr;
+    if (!m_lineCollection) return nullptr;
+    std::shared_ptr<NCLine> held = m_lineCollection->lineAtIndex(m_index);
+    return held.get() == this ? m_lineCollection : nullptr;
 }
 
 NCTrigonometryMode NCLine::trigonometryMode() const {
-    if (_trigonometryMode != 0) return _trigonometryMode;
-    return i_lineCollection ? i_lineCollection->trigonometryMode() : 0;
+    if (m_trigonometryMode != 0) return m_trigonometryMode;
+    return m_lineCollection ? m_lineCollection->trigonometryMode() : 0;
 }
 
 void NCLine::setTrigonometryMode(NCTrigonometryMode mode) {
-    if (mode == _trigonometryMode) return;
-    _trigonometryMode = mode;
+    if (mode == m_trigonometryMode) return;
+    m_trigonometryMode = mode;
     invalidateResult();
 }
 
@@ -458,19 +458,19 @@ const std::u16string& NCLine::uniqueIdentifier() {
     return *uniqueID;
 }
 
-size_t NCLine::hash() const { return i_expression ? i_expression->hash() : 0; }
+size_t NCLine::hash() const { return m_expression ? m_expression->hash() : 0; }
 
 bool NCLine::isEqual(const NCLine* other) const {
     if (!other) return false;
     if (other == this) return true;
-    if (!i_expression || !other->i_expression) return i_expression == other->i_expression;
-    return i_expression->isEqual(other->i_expression.get());
+    if (!m_expression || !other->m_expression) return m_expression == other->m_expression;
+    return m_expression->isEqual(other->m_expression.get());
 }
 
 std::u16string NCLine::description() const {
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
     return u"<NCLine: " + NBFUTF8ToUTF16(address) + u", expression: " +
-           (i_expression ? i_expression->description() : u"(null)") + u", result: " +
-           (i_result ? i_result->description() : u"(null)") + u">";
+           (m_expression ? m_expression->description() : u"(null)") + u", result: " +
+           (m_result ? m_result->description() : u"(null)") + u">";
 }

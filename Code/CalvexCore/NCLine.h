@@ -49,7 +49,7 @@ class NCLine {
     static std::shared_ptr<NCLine> lineWithPlainText(const std::u16string& string);
 
     // Text.
-    const std::shared_ptr<NCExpression>& expression() const { return i_expression; }
+    const std::shared_ptr<NCExpression>& expression() const { return m_expression; }
     std::optional<std::u16string> expressionString() const;
     std::optional<std::u16string> delocalizedExpressionString() const;
     void setExpressionString(const std::optional<std::u16string>& string);
@@ -66,7 +66,7 @@ class NCLine {
     std::shared_ptr<NCLineExpression> lineTypeForExpression(
         const std::shared_ptr<NCExpression>& expression) const;
     NCLineType lineType() const;
-    const std::shared_ptr<NCLineExpression>& lineExpression() const { return _lineExpression; }
+    const std::shared_ptr<NCLineExpression>& lineExpression() const { return m_lineExpression; }
     std::shared_ptr<NCLineVariableDeclaration> variableDeclaration() const;
     std::shared_ptr<NCSimpleTokenizedExpression> simpleTokenizedExpression() const;
     std::shared_ptr<NCSimpleTokenizedExpression> tokenizedEvaluableExpression() const;
@@ -87,18 +87,18 @@ class NCLine {
     void setResult(std::shared_ptr<NCResult> result);
     void _setResult(std::shared_ptr<NCResult> result) { setResult(std::move(result)); }
     void invalidateResult();
-    bool hasResult() const { return i_result != nullptr; }
+    bool hasResult() const { return m_result != nullptr; }
     // Whether the answer (evaluated first when due) is a value: not empty, not an error.
     bool hasResultValue();
     bool needsEvaluation() const { return !hasResult(); }
-    bool isEvaluated() const { return _evaluated; }
+    bool isEvaluated() const { return m_evaluated; }
     // The answer for a line reference met while evaluating the lines on the path: the stored
     // answer, else the line evaluated along the path. A line already on the path is a reference
     // cycle: no answer, and the error slot (may be null) names the cycle.
     std::shared_ptr<NCResult> _resultAlongPath(NCIndexPath* path, int64_t* error);
     // The evaluator error of the last evaluation (0 for none).
-    int64_t evaluationError() const { return _evaluationError; }
-    void setEvaluationError(int64_t error) { _evaluationError = error; }
+    int64_t evaluationError() const { return m_evaluationError; }
+    void setEvaluationError(int64_t error) { m_evaluationError = error; }
     // Drops the answer and makes the text anew (a new classification and, in a collection, a
     // registered change).
     void clearCaches();
@@ -109,27 +109,27 @@ class NCLine {
     // None without a value.
     std::optional<std::u16string> formattedResult();
     const std::shared_ptr<NCResultFormattingOptions>& customFormattingOptions() const {
-        return _customFormattingOptions;
+        return m_customFormattingOptions;
     }
     // Keeps the object itself: lines of a collection may share one.
     void setCustomFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options);
     bool automaticContextualFormattingEnabled() const {
-        return _automaticContextualFormattingEnabled;
+        return m_automaticContextualFormattingEnabled;
     }
     void setAutomaticContextualFormattingEnabled(bool on) {
-        _automaticContextualFormattingEnabled = on;
+        m_automaticContextualFormattingEnabled = on;
     }
     bool automaticallyAdjustsOutputPrecision() const {
-        return _automaticallyAdjustsOutputPrecision;
+        return m_automaticallyAdjustsOutputPrecision;
     }
     void setAutomaticallyAdjustsOutputPrecision(bool on) {
-        _automaticallyAdjustsOutputPrecision = on;
+        m_automaticallyAdjustsOutputPrecision = on;
     }
     const std::shared_ptr<NCExpressionFormattingOptions>& expressionFormattingOptions() const {
-        return _expressionFormattingOptions;
+        return m_expressionFormattingOptions;
     }
     void setExpressionFormattingOptions(std::shared_ptr<NCExpressionFormattingOptions> options) {
-        _expressionFormattingOptions = std::move(options);
+        m_expressionFormattingOptions = std::move(options);
     }
 
     // Line references. None when the line has no reference at all; an empty set when it has
@@ -141,20 +141,20 @@ class NCLine {
     std::optional<NCIndexSet> directLineReferenceIndexes();
 
     // Position and mode.
-    uint64_t index() const { return i_index; }
+    uint64_t index() const { return m_index; }
     void setIndex(uint64_t index);
     void _setIndex(uint64_t index) { setIndex(index); }
     // The line index whose variable values the line reads. A declaration reads those of the
     // line above, so that "t = t + 1" takes t as the previous declaration left it; no other
     // variable's governing declaration differs there, since a line declares one variable.
     uint64_t variableScopeIndex() const;
-    NCLineCollection* _lineCollection() const { return i_lineCollection; }
-    NCLineCollection* lineCollection() const { return i_lineCollection; }
+    NCLineCollection* _lineCollection() const { return m_lineCollection; }
+    NCLineCollection* lineCollection() const { return m_lineCollection; }
     // Not retained; the collection clears it when the line leaves.
-    void _setLineCollection(NCLineCollection* collection) { i_lineCollection = collection; }
+    void _setLineCollection(NCLineCollection* collection) { m_lineCollection = collection; }
     // The line's own mode, else its collection's, else 0.
     NCTrigonometryMode trigonometryMode() const;
-    bool isTrigonometryModeSet() const { return _trigonometryMode != 0; }
+    bool isTrigonometryModeSet() const { return m_trigonometryMode != 0; }
     void setTrigonometryMode(NCTrigonometryMode mode);
 
     // Identity: made on first request, unique within the process and kept for the line's life.
@@ -173,22 +173,22 @@ class NCLine {
     std::shared_ptr<NCParsedExpression> parsedExpressionForReferences();
     std::optional<NCIndexSet> lineReferenceIndexes(NCLineReferenceType mask);
 
-    std::shared_ptr<NCResultFormattingOptions> _customFormattingOptions;
-    bool _automaticContextualFormattingEnabled = true;
-    bool _automaticallyAdjustsOutputPrecision = true;
-    NCTrigonometryMode _trigonometryMode = 0;
-    std::shared_ptr<NCExpressionFormattingOptions> _expressionFormattingOptions;
-    std::shared_ptr<NCExpression> i_expression;
-    std::shared_ptr<NCLineExpression> _lineExpression;
-    std::shared_ptr<NCResult> i_result;
-    std::optional<NCIndexSet> i_directLineReferences;
+    std::shared_ptr<NCResultFormattingOptions> m_customFormattingOptions;
+    bool m_automaticContextualFormattingEnabled = true;
+    bool m_automaticallyAdjustsOutputPrecision = true;
+    NCTrigonometryMode m_trigonometryMode = 0;
+    std::shared_ptr<NCExpressionFormattingOptions> m_expressionFormattingOptions;
+    std::shared_ptr<NCExpression> m_expression;
+    std::shared_ptr<NCLineExpression> m_lineExpression;
+    std::shared_ptr<NCResult> m_result;
+    std::optional<NCIndexSet> m_directLineReferences;
     // Whether the plain tokens name a line reference function, for the current line expression.
-    std::optional<bool> i_mayHoldLineReferences;
+    std::optional<bool> m_mayHoldLineReferences;
     std::optional<std::u16string> uniqueID;
-    bool _evaluated = false;
-    int64_t _evaluationError = 0;
-    uint64_t i_index = 0;
-    NCLineCollection* i_lineCollection = nullptr;  // not retained
+    bool m_evaluated = false;
+    int64_t m_evaluationError = 0;
+    uint64_t m_index = 0;
+    NCLineCollection* m_lineCollection = nullptr;  // not retained
 };
 
 #endif

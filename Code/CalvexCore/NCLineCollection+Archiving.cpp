@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "NCFile.h"
 #include "Diagnostics.h"
+#include "NCFile.h"
 #include "NCLineCollection.h"
 
 namespace {

@@ -75,13 +75,13 @@ NSIndexSet NCLineCollection::evaluateLinesAtIndexes(const NSIndexSet& indexes) {
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (uint32_t index : order)
-            if (index < i_lines.size()) due.push_back(i_lines[index]);
+            if (index < m_lines.size()) due.push_back(m_lines[index]);
     }
     // Every answer due is dropped before any is computed: a line never reads an old answer of
     // a line evaluated after it, and a reference cycle among them is found.
     for (const auto& line : due) line->invalidateResult();
-    const bool wasProcessing = i_processing;
-    i_processing = true;
+    const bool wasProcessing = m_processing;
+    m_processing = true;
     for (const auto& line : due) {
         if (!line->isEvaluated()) {
             evaluateLine(line);
@@ -95,7 +95,7 @@ NSIndexSet NCLineCollection::evaluateLinesAtIndexes(const NSIndexSet& indexes) {
         }
         evaluated.addIndex(line->index());
     }
-    i_processing = wasProcessing;
+    m_processing = wasProcessing;
     return evaluated;
 }
 
@@ -107,10 +107,10 @@ void NCLineCollection::evaluateLines() {
 void NCLineCollection::evaluateAllLinesWithReportingMode(int32_t mode) {
     // Every line is evaluated below: a pass per cleared line would evaluate the document once
     // per line. The texts stay the same, so variables and edges stand; only parsing is redone.
-    const bool enabled = _enableChangeProcessing;
-    _enableChangeProcessing = false;
+    const bool enabled = m_enableChangeProcessing;
+    m_enableChangeProcessing = false;
     for (const auto& line : lines()) line->clearCaches();
-    _enableChangeProcessing = enabled;
+    m_enableChangeProcessing = enabled;
     parseAllLines();
     const uint64_t count = countOfLines();
     NSIndexSet all = count ? NSIndexSet(NSRange{0, count}) : NSIndexSet();
@@ -120,13 +120,14 @@ void NCLineCollection::evaluateAllLinesWithReportingMode(int32_t mode) {
 
 void NCLineCollection::notifyDelegateOfEvaluationOfLines(const NSIndexSet& lines,
                                                          const NSIndexSet& implicit) {
-    if (i_delegate && !lines.empty()) i_delegate->didUpdateLinesAtIndexes(this, lines);
+    if (m_delegate && !lines.empty()) m_delegate->didUpdateLinesAtIndexes(this, lines);
     notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(implicit);
 }
 
 void NCLineCollection::notifyDelegateOfAutomaticEvaluationOfLinesAtIndexes(
     const NSIndexSet& indexes) {
-    if (i_delegate && !indexes.empty()) i_delegate->didAutomaticallyUpdateLinesAtIndexes(this, indexes);
+    if (m_delegate && !indexes.empty())
+        m_delegate->didAutomaticallyUpdateLinesAtIndexes(this, indexes);
 }
 
 // Locale
@@ -154,37 +155,37 @@ void NCLineCollection::convertToLocaleWithDecimalPoint(char16_t decimalPoint, ch
 // Line references
 
 void NCLineCollection::takeLineReferenceSnapshot() {
-    i_lineReferencesSnapshot.clear();
+    m_lineReferencesSnapshot.clear();
     // Only a delegate that rewrites references reads the snapshot: without one, an edit need
     // not walk every line's references first.
-    if (!i_delegate || !i_delegate->respondsToLineReferenceShift()) return;
+    if (!m_delegate || !m_delegate->respondsToLineReferenceShift()) return;
     for (const auto& line : lines()) {
         std::optional<NCExpressionTokenArray> tokens = lineReferenceTokens(*line);
         if (!tokens) continue;
         NCLineReferencesSnapshot snapshot =
             NCLineReferencesSnapshot::snapshotForLineAtIndex(line->index());
         for (const auto& token : *tokens) {
-            const int64_t target = NCLineReferenceIndex(
-                token->lineReferenceType(), token->lineReferenceNumber(),
-                static_cast<int64_t>(line->index()));
+            const int64_t target =
+                NCLineReferenceIndex(token->lineReferenceType(), token->lineReferenceNumber(),
+                                     static_cast<int64_t>(line->index()));
             if (target < 0) continue;
             std::shared_ptr<NCLine> targetLine;
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                if (static_cast<uint64_t>(target) < i_lines.size()) targetLine = i_lines[target];
+                if (static_cast<uint64_t>(target) < m_lines.size()) targetLine = m_lines[target];
             }
             if (!targetLine) continue;
-            snapshot.addIdentifier(
-                targetLine->uniqueIdentifier(), static_cast<uint64_t>(target),
-                NCLineReferenceIdentifier(token->lineReferenceType(), token->lineReferenceNumber()));
+            snapshot.addIdentifier(targetLine->uniqueIdentifier(), static_cast<uint64_t>(target),
+                                   NCLineReferenceIdentifier(token->lineReferenceType(),
+                                                             token->lineReferenceNumber()));
         }
-        i_lineReferencesSnapshot.emplace(line->uniqueIdentifier(), std::move(snapshot));
+        m_lineReferencesSnapshot.emplace(line->uniqueIdentifier(), std::move(snapshot));
     }
 }
 
 void NCLineCollection::notifyAboutLineReferenceChanges() {
-    if (!i_delegate || !i_delegate->respondsToLineReferenceShift() ||
-        i_lineReferencesSnapshot.empty()) {
+    if (!m_delegate || !m_delegate->respondsToLineReferenceShift() ||
+        m_lineReferencesSnapshot.empty()) {
         clearLineReferenceSnapshot();
         return;
     }
@@ -193,8 +194,8 @@ void NCLineCollection::notifyAboutLineReferenceChanges() {
     NSIndexSet shiftedIndexes;
     std::vector<std::shared_ptr<NCLine>> all = lines();
     for (auto line = all.rbegin(); line != all.rend(); ++line) {
-        auto snapshot = i_lineReferencesSnapshot.find((*line)->uniqueIdentifier());
-        if (snapshot == i_lineReferencesSnapshot.end()) continue;
+        auto snapshot = m_lineReferencesSnapshot.find((*line)->uniqueIdentifier());
+        if (snapshot == m_lineReferencesSnapshot.end()) continue;
         std::optional<NCExpressionTokenArray> tokens = lineReferenceTokens(**line);
         if (!tokens) continue;
         std::map<std::u16string, int64_t> lineShifts;
@@ -207,7 +208,8 @@ void NCLineCollection::notifyAboutLineReferenceChanges() {
             if (!identifier || !oldTarget) continue;
             std::shared_ptr<NCLine> target = lineWithIdentifier(*identifier);
             if (!target) continue;  // the target is gone: the reference is left alone
-            int64_t shift = static_cast<int64_t>(target->index()) - static_cast<int64_t>(*oldTarget);
+            int64_t shift =
+                static_cast<int64_t>(target->index()) - static_cast<int64_t>(*oldTarget);
             const NCLineReferenceType type = token->lineReferenceType();
             if (type == NCLineReferenceTypeRelative || type == NCLineReferenceTypeFixedRelative)
                 shift += static_cast<int64_t>(snapshot->second.lineIndex()) -
@@ -220,11 +222,11 @@ void NCLineCollection::notifyAboutLineReferenceChanges() {
         shiftedIndexes.addIndex((*line)->index());
     }
     // The delegate's rewrites of the texts are this pass's own doing, not new edits.
-    const bool enabled = _enableChangeProcessing;
-    _enableChangeProcessing = false;
+    const bool enabled = m_enableChangeProcessing;
+    m_enableChangeProcessing = false;
     if (!shiftedLines.empty())
-        i_delegate->didNoticeThatLineReferenceOnLines(this, shiftedLines, shifts);
-    _enableChangeProcessing = enabled;
+        m_delegate->didNoticeThatLineReferenceOnLines(this, shiftedLines, shifts);
+    m_enableChangeProcessing = enabled;
     parseAllLines();
     rebuildDependencyGraphForLinesAtIndexes(shiftedIndexes);
     clearLineReferenceSnapshot();
@@ -233,21 +235,21 @@ void NCLineCollection::notifyAboutLineReferenceChanges() {
 // The pass
 
 void NCLineCollection::rememberDeclarationLines() {
-    i_declarationLines.clear();
+    m_declarationLines.clear();
     std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& line : i_lines)
-        if (isDeclaration(*line)) i_declarationLines.insert(line.get());
-    i_declarationLinesKnown = true;
+    for (const auto& line : m_lines)
+        if (isDeclaration(*line)) m_declarationLines.insert(line.get());
+    m_declarationLinesKnown = true;
 }
 
 bool NCLineCollection::changeTouchesNoDeclaration(
     const NCLineCollectionChangedIndexes& indexes) const {
     // Insertions, removals and moves shift every later line's variable scope.
-    if (!i_declarationLinesKnown || !indexes.inserted.empty() || !indexes.removed.empty() ||
+    if (!m_declarationLinesKnown || !indexes.inserted.empty() || !indexes.removed.empty() ||
         indexes.changed.count() != 1)
         return false;
     std::shared_ptr<NCLine> line = lineAtIndex(indexes.changed.firstIndex());
-    return line && !isDeclaration(*line) && !i_declarationLines.count(line.get());
+    return line && !isDeclaration(*line) && !m_declarationLines.count(line.get());
 }
 
 bool NCLineCollection::governsLinesBefore(uint64_t index) const {
@@ -272,7 +274,7 @@ bool NCLineCollection::governsLinesBefore(uint64_t index) const {
 void NCLineCollection::processChanges() {
     // Changes registered while the pass runs (the delegate editing, say) get a round of their
     // own after it, never a pass nested inside it.
-    i_processing = true;
+    m_processing = true;
     for (;;) {
         NCLineCollectionChangedIndexes indexes;
         {
@@ -280,8 +282,8 @@ void NCLineCollection::processChanges() {
             NCLineCollectionChangeTracker changes;
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                changes = i_changeTracker;
-                i_changeTracker.reset();
+                changes = m_changeTracker;
+                m_changeTracker.reset();
             }
             changes.getChangedLineIndexesInLineCollection(*this, indexes);
         }
@@ -293,7 +295,8 @@ void NCLineCollection::processChanges() {
         const bool narrow = changeTouchesNoDeclaration(indexes);
         uint64_t rebuildStart = indexes.rebuildStartIndex;
         if (!narrow) {
-            const bool listChanged = updateInternalVariableListWithChangesAtLineIndexes(textChanged);
+            const bool listChanged =
+                updateInternalVariableListWithChangesAtLineIndexes(textChanged);
             if (listChanged) unparseAllLines();
             rememberDeclarationLines();
             if (listChanged || governsLinesBefore(rebuildStart)) rebuildStart = 0;
@@ -325,13 +328,13 @@ void NCLineCollection::processChanges() {
             lineIndexesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryRelative, moved));
 
         const NSIndexSet evaluated = evaluateLinesAtIndexes(toEvaluate);
-        if (i_delegate) {
+        if (m_delegate) {
             NSIndexSet implicit = evaluated;
             implicit.removeIndexes(textChanged);
             notifyDelegateOfEvaluationOfLines(evaluated, implicit);
         }
         std::lock_guard<std::mutex> lock(mutex);
-        if (i_changeTracker.changes().empty()) break;
+        if (m_changeTracker.changes().empty()) break;
     }
-    i_processing = false;
+    m_processing = false;
 }

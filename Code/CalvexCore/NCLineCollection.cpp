@@ -34,27 +34,27 @@ std::shared_ptr<NCEnvironment> environmentOver(const std::shared_ptr<NCEnvironme
 NCLineCollection::NCLineCollection() {
     // Without a current environment the collection reads the current one when it evaluates.
     if (std::shared_ptr<NCEnvironment> current = NCEnvironment::current())
-        _environment = environmentOver(current);
+        m_environment = environmentOver(current);
 }
 
 NCLineCollection::NCLineCollection(const std::shared_ptr<NCEnvironment>& parentEnvironment)
-    : _environment(environmentOver(parentEnvironment)) {}
+    : m_environment(environmentOver(parentEnvironment)) {}
 
 NCLineCollection::~NCLineCollection() {
     // Lines may outlive the collection: none may keep a link to it.
-    i_delegate = nullptr;
+    m_delegate = nullptr;
     std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& line : i_lines) line->_setLineCollection(nullptr);
+    for (const auto& line : m_lines) line->_setLineCollection(nullptr);
 }
 
 std::shared_ptr<NCEnvironment> NCLineCollection::environment() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return _environment;
+    return m_environment;
 }
 
 void NCLineCollection::setEnvironment(std::shared_ptr<NCEnvironment> environment) {
     std::lock_guard<std::mutex> lock(mutex);
-    _environment = std::move(environment);
+    m_environment = std::move(environment);
 }
 
 std::shared_ptr<NCVariableList> NCLineCollection::variables() const {
@@ -73,8 +73,8 @@ char16_t NCLineCollection::thousandsSeparatorCharacter() const {
 }
 
 void NCLineCollection::setTrigonometryMode(NCTrigonometryMode mode) {
-    if (mode == _trigonometryMode) return;
-    _trigonometryMode = mode;
+    if (mode == m_trigonometryMode) return;
+    m_trigonometryMode = mode;
     for (const auto& line : lines()) {
         if (line->isTrigonometryModeSet())
             line->setTrigonometryMode(mode);
@@ -87,12 +87,12 @@ void NCLineCollection::setTrigonometryMode(NCTrigonometryMode mode) {
 
 uint64_t NCLineCollection::countOfLines() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return i_lines.size();
+    return m_lines.size();
 }
 
 std::shared_ptr<NCLine> NCLineCollection::lineAtIndex(uint64_t index) const {
     std::lock_guard<std::mutex> lock(mutex);
-    if (index < i_lines.size()) return i_lines[index];
+    if (index < m_lines.size()) return m_lines[index];
     warn("Warning: asking for line for index out of range (%u)", static_cast<unsigned>(index));
     return nullptr;
 }
@@ -108,25 +108,26 @@ uint64_t NCLineCollection::indexOfLine(const NCLine* line) const {
 bool NCLineCollection::containsLine(NCLine& line) const {
     const std::u16string& identifier = line.uniqueIdentifier();
     std::lock_guard<std::mutex> lock(mutex);
-    return i_lineIDSet.count(identifier) != 0;
+    return m_lineIDSet.count(identifier) != 0;
 }
 
-std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(const std::u16string& identifier) const {
+std::shared_ptr<NCLine> NCLineCollection::lineWithIdentifier(
+    const std::u16string& identifier) const {
     std::lock_guard<std::mutex> lock(mutex);
-    auto found = i_linesByIdentifier.find(identifier);
-    return found == i_linesByIdentifier.end() ? nullptr : found->second;
+    auto found = m_linesByIdentifier.find(identifier);
+    return found == m_linesByIdentifier.end() ? nullptr : found->second;
 }
 
 std::vector<std::shared_ptr<NCLine>> NCLineCollection::lines() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return i_lines;
+    return m_lines;
 }
 
 // Editing
 
 void NCLineCollection::prepareLine(NCLine& line, uint64_t index) {
     line._setIndex(index);
-    if (i_defaultFormattingOptions) line.setCustomFormattingOptions(i_defaultFormattingOptions);
+    if (m_defaultFormattingOptions) line.setCustomFormattingOptions(m_defaultFormattingOptions);
     if (std::shared_ptr<NCEnvironment> environment = this->environment())
         line.setLocale(environment->locale());
     // A line without a mode of its own follows the collection's through its link.
@@ -134,7 +135,7 @@ void NCLineCollection::prepareLine(NCLine& line, uint64_t index) {
 }
 
 void NCLineCollection::resetLineIndexesLocked(uint64_t start) {
-    for (uint64_t i = start; i < i_lines.size(); ++i) i_lines[i]->_setIndex(i);
+    for (uint64_t i = start; i < m_lines.size(); ++i) m_lines[i]->_setIndex(i);
 }
 
 void NCLineCollection::resetLineIndexesStartingAt(uint64_t start) {
@@ -153,9 +154,9 @@ void NCLineCollection::addLine(std::shared_ptr<NCLine> line) {
     const std::u16string& identifier = line->uniqueIdentifier();
     {
         std::lock_guard<std::mutex> lock(mutex);
-        i_lines.push_back(line);
-        i_lineIDSet.insert(identifier);
-        i_linesByIdentifier[identifier] = line;
+        m_lines.push_back(line);
+        m_lineIDSet.insert(identifier);
+        m_linesByIdentifier[identifier] = line;
     }
     registerChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(line->index()));
 }
@@ -176,9 +177,9 @@ void NCLineCollection::insertLine(std::shared_ptr<NCLine> line, uint64_t index) 
     const std::u16string& identifier = line->uniqueIdentifier();
     {
         std::lock_guard<std::mutex> lock(mutex);
-        i_lines.insert(i_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
-        i_lineIDSet.insert(identifier);
-        i_linesByIdentifier[identifier] = line;
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
+        m_lineIDSet.insert(identifier);
+        m_linesByIdentifier[identifier] = line;
         resetLineIndexesLocked(index + 1);
     }
     registerChange(NCLineCollectionChangeTypeInsertion, static_cast<int64_t>(index));
@@ -193,16 +194,16 @@ void NCLineCollection::removeLineAtIndex(uint64_t index) {
     std::shared_ptr<NCLine> removed;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        removed = std::move(i_lines[index]);
-        i_lines.erase(i_lines.begin() + static_cast<std::ptrdiff_t>(index));
+        removed = std::move(m_lines[index]);
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
         const std::u16string& identifier = removed->uniqueIdentifier();
-        i_linesByIdentifier.erase(identifier);
-        i_lineIDSet.erase(identifier);
+        m_linesByIdentifier.erase(identifier);
+        m_lineIDSet.erase(identifier);
         resetLineIndexesLocked(index);
     }
     // A removed line held elsewhere must not reach back into this collection.
     removed->_setLineCollection(nullptr);
-    if (i_declarationLines.count(removed.get())) i_declarationLinesKnown = false;
+    if (m_declarationLines.count(removed.get())) m_declarationLinesKnown = false;
     registerChange(NCLineCollectionChangeTypeRemoval, static_cast<int64_t>(index));
 }
 
@@ -218,14 +219,14 @@ void NCLineCollection::removeAllLines() {
     std::vector<std::shared_ptr<NCLine>> removed;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        removed.swap(i_lines);
-        i_lineIDSet.clear();
-        i_linesByIdentifier.clear();
+        removed.swap(m_lines);
+        m_lineIDSet.clear();
+        m_linesByIdentifier.clear();
     }
     if (std::shared_ptr<NCVariableList> list = variables()) list->removeAllVariables();
     for (const auto& line : removed) line->_setLineCollection(nullptr);
-    i_declarationLines.clear();
-    i_declarationLinesKnown = false;
+    m_declarationLines.clear();
+    m_declarationLinesKnown = false;
     registerChange(NCLineCollectionChangeTypeRemoveAll, 0);
 }
 
@@ -244,36 +245,35 @@ void NCLineCollection::moveLineAtIndex(uint64_t from, uint64_t to) {
     registerPreChange(NCLineCollectionChangeTypeMove, static_cast<int64_t>(from));
     {
         std::lock_guard<std::mutex> lock(mutex);
-        std::shared_ptr<NCLine> line = std::move(i_lines[from]);
-        i_lines.erase(i_lines.begin() + static_cast<std::ptrdiff_t>(from));
+        std::shared_ptr<NCLine> line = std::move(m_lines[from]);
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(from));
         line->_setIndex(to);
-        i_lines.insert(i_lines.begin() + static_cast<std::ptrdiff_t>(to), std::move(line));
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(to), std::move(line));
         resetLineIndexesLocked(to > from ? from : to + 1);
     }
-    i_declarationLinesKnown = false;
-    registerChange(NCLineCollectionChange::changeOfType(NCLineCollectionChangeTypeMove,
-                                                        static_cast<int64_t>(from),
-                                                        static_cast<int64_t>(to)));
+    m_declarationLinesKnown = false;
+    registerChange(NCLineCollectionChange::changeOfType(
+        NCLineCollectionChangeTypeMove, static_cast<int64_t>(from), static_cast<int64_t>(to)));
 }
 
 // Registration
 
 void NCLineCollection::registerPreChange(NCLineCollectionChangeType type, int64_t) {
-    if (!_enableChangeProcessing || _batchUpdating) return;
+    if (!m_enableChangeProcessing || m_batchUpdating) return;
     if (type == NCLineCollectionChangeTypeRemoval || type == NCLineCollectionChangeTypeInsertion ||
         type == NCLineCollectionChangeTypeMove)
         takeLineReferenceSnapshot();
 }
 
 void NCLineCollection::registerChange(const NCLineCollectionChange& change) {
-    if (!_enableChangeProcessing) return;
+    if (!m_enableChangeProcessing) return;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        i_changeTracker.registerChange(change);
+        m_changeTracker.registerChange(change);
     }
     // A change made while a pass runs (by the delegate, say) is picked up by the pass's
     // follow-up round instead of nesting a pass inside it.
-    if (!_batchUpdating && !i_processing) processChanges();
+    if (!m_batchUpdating && !m_processing) processChanges();
 }
 
 void NCLineCollection::registerChange(NCLineCollectionChangeType type, int64_t index) {
@@ -286,7 +286,7 @@ void NCLineCollection::registerExpressionChangeForLineAtIndex(uint64_t index) {
 }
 
 void NCLineCollection::enqueEvaluationOfLine(NCLine& line) {
-    if (i_processing) {
+    if (m_processing) {
         // Asked for an answer in the middle of a pass: give it now rather than after the pass.
         std::shared_ptr<NCLine> held = lineAtIndex(line.index());
         if (held.get() == &line) evaluateLine(held);
@@ -297,10 +297,10 @@ void NCLineCollection::enqueEvaluationOfLine(NCLine& line) {
 
 void NCLineCollection::beginBatchUpdate() {
     takeLineReferenceSnapshot();
-    _batchUpdating = true;
+    m_batchUpdating = true;
 }
 
 void NCLineCollection::endBatchUpdate() {
-    _batchUpdating = false;
+    m_batchUpdating = false;
     processChanges();
 }

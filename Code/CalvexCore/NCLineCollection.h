@@ -4,14 +4,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
-#include <unordered_map>
-#include <unordered_set>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "NCDependencyGraph.h"
@@ -52,17 +52,17 @@ class NCLineCollection {
     std::shared_ptr<NCEnvironment> environment() const;
     void setEnvironment(std::shared_ptr<NCEnvironment> environment);
     std::shared_ptr<NCVariableList> variables() const;
-    NCLineCollectionDelegate* delegate() const { return i_delegate; }
-    void setDelegate(NCLineCollectionDelegate* delegate) { i_delegate = delegate; }
-    NCTrigonometryMode trigonometryMode() const { return _trigonometryMode; }
+    NCLineCollectionDelegate* delegate() const { return m_delegate; }
+    void setDelegate(NCLineCollectionDelegate* delegate) { m_delegate = delegate; }
+    NCTrigonometryMode trigonometryMode() const { return m_trigonometryMode; }
     // Lines without a mode of their own follow the collection; every answer is dropped.
     void setTrigonometryMode(NCTrigonometryMode mode);
     const std::shared_ptr<NCResultFormattingOptions>& defaultResultFormattingOptions() const {
-        return i_defaultFormattingOptions;
+        return m_defaultFormattingOptions;
     }
     // Lines added later share this object.
     void setDefaultResultFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
-        i_defaultFormattingOptions = std::move(options);
+        m_defaultFormattingOptions = std::move(options);
     }
     // Called with each line about to be evaluated, on every collection of the process.
     static void setPreEvaluationBlock(std::function<void(NCLine&)> block);
@@ -97,9 +97,9 @@ class NCLineCollection {
     void registerChange(NCLineCollectionChangeType type, int64_t index);
     void registerExpressionChangeForLineAtIndex(uint64_t index);
     void enqueEvaluationOfLine(NCLine& line);
-    bool enableChangeProcessing() const { return _enableChangeProcessing; }
-    void setEnableChangeProcessing(bool on) { _enableChangeProcessing = on; }
-    bool isBatchUpdating() const { return _batchUpdating; }
+    bool enableChangeProcessing() const { return m_enableChangeProcessing; }
+    void setEnableChangeProcessing(bool on) { m_enableChangeProcessing = on; }
+    bool isBatchUpdating() const { return m_batchUpdating; }
     void beginBatchUpdate();
     void endBatchUpdate();
     void processChanges();
@@ -133,7 +133,7 @@ class NCLineCollection {
 
     // Line references: where each pointed before an edit, and the shifts the edit asks for.
     void takeLineReferenceSnapshot();
-    void clearLineReferenceSnapshot() { i_lineReferencesSnapshot.clear(); }
+    void clearLineReferenceSnapshot() { m_lineReferencesSnapshot.clear(); }
     void notifyAboutLineReferenceChanges();
 
     // Line variables (NCLineCollection+Variables.cpp) and the dependency graph
@@ -154,7 +154,7 @@ class NCLineCollection {
     NSIndexSet lineIndexesDirectlyDependingOnIndexesInRange(NSRange range, uint32_t mask) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask, uint64_t index) const;
     NSIndexSet lineIndexesWithDependenciesMatchingTypeMask(uint32_t mask,
-                                                          const NSIndexSet& indexes) const;
+                                                           const NSIndexSet& indexes) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesMatchingTypeMask(
         uint32_t mask, uint64_t index) const;
     std::vector<std::shared_ptr<NCLine>> linesWithDependenciesCrossingLineIndex(
@@ -163,14 +163,13 @@ class NCLineCollection {
     directLineCollectionVariableReferencesForLine(NCLine& line) const;
     void registerVariable(const std::shared_ptr<NCLineCollectionVariable>& variable,
                           uint64_t undeclarationForLineAtIndex);
-    NBFDependencyGraphRef dependencyGraph() const { return dependencyGraph_.get(); }
+    NBFDependencyGraphRef dependencyGraph() const { return m_dependencyGraph.get(); }
 
     // Whole documents: the file, change detection, previews and the sample document.
     // None when the file is missing or unreadable.
     static std::shared_ptr<NCLineCollection> lineCollectionFromPath(const std::string& path);
     // Info values land in the file's misc settings. Atomic; false with the reason on failure.
-    bool archiveToPath(const std::string& path,
-                       const std::map<std::string, NSArchiveValue>& info,
+    bool archiveToPath(const std::string& path, const std::map<std::string, NSArchiveValue>& info,
                        std::string* errorMessage = nullptr);
     bool isEmpty() const;
     // Of the texts and answers, in order: moving a line or repeating one changes it.
@@ -197,26 +196,26 @@ class NCLineCollection {
     // Whether a line variable is first declared at or after the index.
     bool governsLinesBefore(uint64_t index) const;
 
-    NBFDependencyGraphOwner dependencyGraph_;
-    std::map<std::shared_ptr<NCLineCollectionVariable>, uint64_t> i_variablesPendingRemoval;
+    NBFDependencyGraphOwner m_dependencyGraph;
+    std::map<std::shared_ptr<NCLineCollectionVariable>, uint64_t> m_variablesPendingRemoval;
 
     mutable std::mutex mutex;  // guards the line array, identifier maps and tracker
-    std::vector<std::shared_ptr<NCLine>> i_lines;
-    std::set<std::u16string> i_lineIDSet;
-    std::unordered_map<std::u16string, std::shared_ptr<NCLine>> i_linesByIdentifier;
-    bool _batchUpdating = false;
-    bool _enableChangeProcessing = true;
-    bool i_processing = false;
-    NCTrigonometryMode _trigonometryMode = 0;
-    std::shared_ptr<NCResultFormattingOptions> i_defaultFormattingOptions;
-    NCLineCollectionDelegate* i_delegate = nullptr;  // not retained
-    NCLineCollectionChangeTracker i_changeTracker;
-    std::map<std::u16string, NCLineReferencesSnapshot> i_lineReferencesSnapshot;
+    std::vector<std::shared_ptr<NCLine>> m_lines;
+    std::set<std::u16string> m_lineIDSet;
+    std::unordered_map<std::u16string, std::shared_ptr<NCLine>> m_linesByIdentifier;
+    bool m_batchUpdating = false;
+    bool m_enableChangeProcessing = true;
+    bool m_processing = false;
+    NCTrigonometryMode m_trigonometryMode = 0;
+    std::shared_ptr<NCResultFormattingOptions> m_defaultFormattingOptions;
+    NCLineCollectionDelegate* m_delegate = nullptr;  // not retained
+    NCLineCollectionChangeTracker m_changeTracker;
+    std::map<std::u16string, NCLineReferencesSnapshot> m_lineReferencesSnapshot;
     // The declaring lines as the last variable update saw them: a text change of any other
     // line cannot change the variables.
-    std::unordered_set<const NCLine*> i_declarationLines;
-    bool i_declarationLinesKnown = false;
-    std::shared_ptr<NCEnvironment> _environment;
+    std::unordered_set<const NCLine*> m_declarationLines;
+    bool m_declarationLinesKnown = false;
+    std::shared_ptr<NCEnvironment> m_environment;
 };
 
 #endif

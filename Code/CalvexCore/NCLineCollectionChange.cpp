@@ -15,8 +15,8 @@ bool isDeclarationAt(const NCLineCollection& lines, int64_t index) {
 void NCLineCollectionChangeTracker::getChangedLineIndexesInLineCollection(
     const NCLineCollection& lines, NCLineCollectionChangedIndexes& out) const {
     bool full = false;
-    if (i_changes.size() == 1) {
-        const NCLineCollectionChange& change = i_changes.front();
+    if (m_changes.size() == 1) {
+        const NCLineCollectionChange& change = m_changes.front();
         const int64_t source = change.sourceLineIndex();
         const uint64_t at = static_cast<uint64_t>(source < 0 ? 0 : source);
         switch (change.type()) {
@@ -57,7 +57,7 @@ void NCLineCollectionChangeTracker::getChangedLineIndexesInLineCollection(
             default:
                 break;
         }
-    } else if (i_changes.size() > 1) {
+    } else if (m_changes.size() > 1) {
         const uint64_t count = lines.countOfLines();
         if (count) out.changed.addIndexesInRange(NSRange{0, count});
         full = true;

@@ -27,7 +27,7 @@ class NCLineCollectionChange {
   public:
     NCLineCollectionChange() = default;
     NCLineCollectionChange(NCLineCollectionChangeType type, int64_t source, int64_t destination)
-        : _type(type), _sourceLineIndex(source), _destinationLineIndex(destination) {}
+        : m_type(type), m_sourceLineIndex(source), m_destinationLineIndex(destination) {}
     static NCLineCollectionChange changeOfType(NCLineCollectionChangeType type, int64_t index = 0) {
         return NCLineCollectionChange(type, index, 0);
     }
@@ -36,15 +36,15 @@ class NCLineCollectionChange {
         return NCLineCollectionChange(type, source, destination);
     }
 
-    NCLineCollectionChangeType type() const { return _type; }
-    int64_t sourceLineIndex() const { return _sourceLineIndex; }
-    int64_t destinationLineIndex() const { return _destinationLineIndex; }
-    void setDestinationLineIndex(int64_t index) { _destinationLineIndex = index; }
+    NCLineCollectionChangeType type() const { return m_type; }
+    int64_t sourceLineIndex() const { return m_sourceLineIndex; }
+    int64_t destinationLineIndex() const { return m_destinationLineIndex; }
+    void setDestinationLineIndex(int64_t index) { m_destinationLineIndex = index; }
 
   private:
-    NCLineCollectionChangeType _type = 0;
-    int64_t _sourceLineIndex = 0;
-    int64_t _destinationLineIndex = 0;
+    NCLineCollectionChangeType m_type = 0;
+    int64_t m_sourceLineIndex = 0;
+    int64_t m_destinationLineIndex = 0;
 };
 
 // The lines a pass must look at, folded from the recorded changes.
@@ -58,21 +58,21 @@ struct NCLineCollectionChangedIndexes {
 
 class NCLineCollectionChangeTracker {
   public:
-    void registerChange(const NCLineCollectionChange& change) { i_changes.push_back(change); }
-    const std::vector<NCLineCollectionChange>& changes() const { return i_changes; }
+    void registerChange(const NCLineCollectionChange& change) { m_changes.push_back(change); }
+    const std::vector<NCLineCollectionChange>& changes() const { return m_changes; }
     // One change names its lines; two or more treat every line as changed and rebuild all.
     void getChangedLineIndexesInLineCollection(const NCLineCollection& lines,
                                                NCLineCollectionChangedIndexes& indexes) const;
-    void reset() { i_changes.clear(); }
+    void reset() { m_changes.clear(); }
 
   private:
-    std::vector<NCLineCollectionChange> i_changes;
+    std::vector<NCLineCollectionChange> m_changes;
 };
 
 // Where the line references of one line pointed before an edit, by reference key.
 class NCLineReferencesSnapshot {
   public:
-    explicit NCLineReferencesSnapshot(uint64_t index = 0) : _index(index) {}
+    explicit NCLineReferencesSnapshot(uint64_t index = 0) : m_index(index) {}
     static NCLineReferencesSnapshot snapshotForLineAtIndex(uint64_t index) {
         return NCLineReferencesSnapshot(index);
     }
@@ -83,12 +83,12 @@ class NCLineReferencesSnapshot {
     }
     std::optional<std::u16string> identifierForLineReference(const std::u16string& key) const;
     std::optional<uint64_t> lineIndexForLineReference(const std::u16string& key) const;
-    uint64_t lineIndex() const { return _index; }
+    uint64_t lineIndex() const { return m_index; }
 
   private:
     std::map<std::u16string, std::u16string> identifiers;
     std::map<std::u16string, uint64_t> indexes;
-    uint64_t _index;
+    uint64_t m_index;
 };
 
 #endif

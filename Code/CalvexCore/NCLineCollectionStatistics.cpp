@@ -26,7 +26,7 @@ std::shared_ptr<NCResult> answerAt(NCLineCollection* lines, uint64_t index) {
 
 NCLineCollectionStatistics::NCLineCollectionStatistics(
     std::shared_ptr<NCLineCollection> lineCollection, std::shared_ptr<NCEvaluator> evaluator)
-    : _lineCollection(std::move(lineCollection)), _evaluator(std::move(evaluator)) {}
+    : m_lineCollection(std::move(lineCollection)), m_evaluator(std::move(evaluator)) {}
 
 NCLineCollectionStatistics::NCLineCollectionStatistics(
     std::shared_ptr<NCLineCollection> lineCollection,
@@ -40,22 +40,22 @@ NCLineCollectionStatistics::NCLineCollectionStatistics(
 
 std::shared_ptr<NCLineCollection> NCLineCollectionStatistics::lineCollection() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _lineCollection;
+    return m_lineCollection;
 }
 
 void NCLineCollectionStatistics::setLineCollection(std::shared_ptr<NCLineCollection> lines) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _lineCollection = std::move(lines);
+    m_lineCollection = std::move(lines);
 }
 
 std::shared_ptr<NCEvaluator> NCLineCollectionStatistics::evaluator() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _evaluator;
+    return m_evaluator;
 }
 
 void NCLineCollectionStatistics::setEvaluator(std::shared_ptr<NCEvaluator> evaluator) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _evaluator = std::move(evaluator);
+    m_evaluator = std::move(evaluator);
 }
 
 std::optional<std::u16string> NCLineCollectionStatistics::totalString(const NSIndexSet& indexes,
@@ -108,7 +108,8 @@ std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedVarianceExpres
     if (!meanEvaluator) meanEvaluator = evaluator();
     if (!meanEvaluator) return nullptr;
     std::shared_ptr<NCResult> meanResult = meanEvaluator->evaluateExpression(meanExpression);
-    std::optional<std::u16string> mean = meanResult ? meanResult->completeStringValue() : std::nullopt;
+    std::optional<std::u16string> mean =
+        meanResult ? meanResult->completeStringValue() : std::nullopt;
     if (!mean || mean->empty()) return nullptr;
     std::shared_ptr<NCLineCollection> lines = lineCollection();
     std::u16string text;

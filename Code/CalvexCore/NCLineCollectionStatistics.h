@@ -53,8 +53,8 @@ class NCLineCollectionStatistics {
 
   private:
     mutable std::mutex m_mutex;  // the two properties
-    std::shared_ptr<NCLineCollection> _lineCollection;
-    std::shared_ptr<NCEvaluator> _evaluator;
+    std::shared_ptr<NCLineCollection> m_lineCollection;
+    std::shared_ptr<NCEvaluator> m_evaluator;
 };
 
 #endif

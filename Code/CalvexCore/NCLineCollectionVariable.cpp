@@ -2,7 +2,9 @@
 
 NCLineCollectionVariable::NCLineCollectionVariable(const std::u16string& name,
                                                    const std::shared_ptr<NCLine>& line)
-    : NCVariable(name, nullptr), ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()), _line(line) {
+    : NCVariable(name, nullptr),
+      ownerLinesByLineIndexRange(NBFIndexRangeMapCreate()),
+      m_line(line) {
     addOwnerLine(line, NBFRangeMake(0, NBFRangeLengthMax));
 }
 

@@ -48,8 +48,8 @@ class NCLineCollectionVariable : public NCVariable {
     bool isOwnerLine(const NCLine* line) const;
     // The owners still alive, in no particular order.
     std::vector<std::shared_ptr<NCLine>> owners() const;
-    std::shared_ptr<NCLine> line() const { return _line.lock(); }
-    void setLine(const std::shared_ptr<NCLine>& line) { _line = line; }
+    std::shared_ptr<NCLine> line() const { return m_line.lock(); }
+    void setLine(const std::shared_ptr<NCLine>& line) { m_line = line; }
 
   private:
     void setValueResult(const NCVariableValue& value, NBFRange range);
@@ -58,7 +58,7 @@ class NCLineCollectionVariable : public NCVariable {
     NBFIndexRangeMapRef ownerLinesByLineIndexRange;  // values: NCLine*
     std::map<std::u16string, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLineID;
     std::set<std::u16string> previousOwnerLines;
-    std::weak_ptr<NCLine> _line;
+    std::weak_ptr<NCLine> m_line;
 };
 
 #endif

@@ -27,24 +27,24 @@ class NCLineVariableDeclaration {
     NCLineVariableDeclaration(int64_t equalsTokenIndex, NSRange nameRange,
                               std::optional<std::u16string> name,
                               std::shared_ptr<NCExpression> valueExpression)
-        : _equalsTokenIndex(equalsTokenIndex),
-          _nameRange(nameRange),
-          _name(std::move(name)),
-          _valueExpression(std::move(valueExpression)) {}
+        : m_equalsTokenIndex(equalsTokenIndex),
+          m_nameRange(nameRange),
+          m_name(std::move(name)),
+          m_valueExpression(std::move(valueExpression)) {}
     // Among the line's plain tokens.
-    int64_t equalsTokenIndex() const { return _equalsTokenIndex; }
+    int64_t equalsTokenIndex() const { return m_equalsTokenIndex; }
     // In the line's text, from the name's first word up to the "=".
-    NSRange nameRange() const { return _nameRange; }
+    NSRange nameRange() const { return m_nameRange; }
     // Trimmed; none for an empty name range.
-    const std::optional<std::u16string>& name() const { return _name; }
+    const std::optional<std::u16string>& name() const { return m_name; }
     // None when nothing follows the "=".
-    const std::shared_ptr<NCExpression>& valueExpression() const { return _valueExpression; }
+    const std::shared_ptr<NCExpression>& valueExpression() const { return m_valueExpression; }
 
   private:
-    int64_t _equalsTokenIndex;
-    NSRange _nameRange;
-    std::optional<std::u16string> _name;
-    std::shared_ptr<NCExpression> _valueExpression;
+    int64_t m_equalsTokenIndex;
+    NSRange m_nameRange;
+    std::optional<std::u16string> m_name;
+    std::shared_ptr<NCExpression> m_valueExpression;
 };
 
 class NCNormalLineExpression;
@@ -83,58 +83,58 @@ class NCAbstractLineExpression : public NCLineExpression {
   public:
     NCAbstractLineExpression(NCLineExpressionType type, std::shared_ptr<NCExpression> expression,
                              std::shared_ptr<NCSimpleTokenizedExpression> tokenizedExpression)
-        : _expressionType(type),
-          _expression(std::move(expression)),
-          _tokenizedExpression(std::move(tokenizedExpression)) {}
+        : m_expressionType(type),
+          m_expression(std::move(expression)),
+          m_tokenizedExpression(std::move(tokenizedExpression)) {}
 
-    NCLineExpressionType expressionType() const override { return _expressionType; }
-    const std::shared_ptr<NCExpression>& expression() const override { return _expression; }
+    NCLineExpressionType expressionType() const override { return m_expressionType; }
+    const std::shared_ptr<NCExpression>& expression() const override { return m_expression; }
     const std::shared_ptr<NCSimpleTokenizedExpression>& tokenizedExpression() const override {
-        return _tokenizedExpression;
+        return m_tokenizedExpression;
     }
     const std::shared_ptr<NCSimpleTokenizedExpression>& tokenizedEvaluableExpression()
         const override {
-        return _tokenizedEvaluableExpression;
+        return m_tokenizedEvaluableExpression;
     }
     void setTokenizedEvaluableExpression(std::shared_ptr<NCSimpleTokenizedExpression> tokens) {
-        _tokenizedEvaluableExpression = std::move(tokens);
+        m_tokenizedEvaluableExpression = std::move(tokens);
     }
     const std::shared_ptr<NCParsedExpression>& evaluableParsedExpression() const override {
-        return _evaluableParsedExpression;
+        return m_evaluableParsedExpression;
     }
     void setEvaluableParsedExpression(std::shared_ptr<NCParsedExpression> parsed) {
-        _evaluableParsedExpression = std::move(parsed);
+        m_evaluableParsedExpression = std::move(parsed);
     }
     const std::shared_ptr<NCParsedExpression>& parsedExpression() const override {
-        return _parsedExpression;
+        return m_parsedExpression;
     }
     void setParsedExpression(std::shared_ptr<NCParsedExpression> parsed) {
-        _parsedExpression = std::move(parsed);
+        m_parsedExpression = std::move(parsed);
     }
     const std::shared_ptr<NCExpression>& evaluableExpression() const override {
-        return _evaluableExpression;
+        return m_evaluableExpression;
     }
     std::shared_ptr<NCLineVariableDeclaration> variableDeclaration() const override {
         return nullptr;
     }
     void reset() override {
-        _evaluableParsedExpression.reset();
-        _parsedExpression.reset();
+        m_evaluableParsedExpression.reset();
+        m_parsedExpression.reset();
     }
 
   protected:
     void setEvaluableExpression(std::shared_ptr<NCExpression> expression) {
-        _evaluableExpression = std::move(expression);
+        m_evaluableExpression = std::move(expression);
     }
 
   private:
-    NCLineExpressionType _expressionType;
-    std::shared_ptr<NCExpression> _expression;
-    std::shared_ptr<NCSimpleTokenizedExpression> _tokenizedExpression;
-    std::shared_ptr<NCSimpleTokenizedExpression> _tokenizedEvaluableExpression;
-    std::shared_ptr<NCParsedExpression> _evaluableParsedExpression;
-    std::shared_ptr<NCParsedExpression> _parsedExpression;
-    std::shared_ptr<NCExpression> _evaluableExpression;
+    NCLineExpressionType m_expressionType;
+    std::shared_ptr<NCExpression> m_expression;
+    std::shared_ptr<NCSimpleTokenizedExpression> m_tokenizedExpression;
+    std::shared_ptr<NCSimpleTokenizedExpression> m_tokenizedEvaluableExpression;
+    std::shared_ptr<NCParsedExpression> m_evaluableParsedExpression;
+    std::shared_ptr<NCParsedExpression> m_parsedExpression;
+    std::shared_ptr<NCExpression> m_evaluableExpression;
 };
 
 class NCNormalLineExpression : public NCAbstractLineExpression {
@@ -157,18 +157,18 @@ class NCVarDeclLineExpression : public NCAbstractLineExpression {
                             std::shared_ptr<NCLineVariableDeclaration> variableDeclaration)
         : NCAbstractLineExpression(NCLineExpressionTypeVariableDeclaration, std::move(expression),
                                    std::move(tokenizedExpression)),
-          _variableDeclaration(std::move(variableDeclaration)) {
-        if (_variableDeclaration) setEvaluableExpression(_variableDeclaration->valueExpression());
+          m_variableDeclaration(std::move(variableDeclaration)) {
+        if (m_variableDeclaration) setEvaluableExpression(m_variableDeclaration->valueExpression());
     }
     std::shared_ptr<NCLineVariableDeclaration> variableDeclaration() const override {
-        return _variableDeclaration;
+        return m_variableDeclaration;
     }
     void process(NCLineExpressionProcessor& processor) override {
         processor.processVarDeclLineExpression(*this);
     }
 
   private:
-    std::shared_ptr<NCLineVariableDeclaration> _variableDeclaration;
+    std::shared_ptr<NCLineVariableDeclaration> m_variableDeclaration;
 };
 
 class NCPlainTextLineExpression : public NCAbstractLineExpression {

@@ -72,15 +72,15 @@ NCExpressionTokenArray declarationLineTokens(
 }  // namespace
 
 NCLineExpressionParser::NCLineExpressionParser(std::shared_ptr<NCEnvironment> environment)
-    : _environment(std::move(environment)),
-      _parser(std::make_shared<NCExpressionParser>(_environment)) {}
+    : m_environment(std::move(environment)),
+      m_parser(std::make_shared<NCExpressionParser>(m_environment)) {}
 
 void NCLineExpressionParser::processNormalLineExpression(NCNormalLineExpression& lineExpression) {
     lineExpression.setTokenizedEvaluableExpression(lineExpression.tokenizedExpression());
     std::shared_ptr<NCParsedExpression> parsed =
-        _parser ? _parser->parseExpression(lineExpression.expression(),
-                                           lineExpression.tokenizedExpression())
-                : nullptr;
+        m_parser ? m_parser->parseExpression(lineExpression.expression(),
+                                             lineExpression.tokenizedExpression())
+                 : nullptr;
     lineExpression.setEvaluableParsedExpression(parsed);
     lineExpression.setParsedExpression(parsed);
 }
@@ -100,8 +100,8 @@ void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpressio
         lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
     }
     std::shared_ptr<NCParsedExpression> valueParsed =
-        value && _parser
-            ? _parser->parseExpression(value, lineExpression.tokenizedEvaluableExpression())
+        value && m_parser
+            ? m_parser->parseExpression(value, lineExpression.tokenizedEvaluableExpression())
             : nullptr;
     lineExpression.setEvaluableParsedExpression(valueParsed);
 

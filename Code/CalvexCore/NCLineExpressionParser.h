@@ -16,9 +16,9 @@ class NCLineExpressionParser : public NCLineExpressionProcessor {
     NCLineExpressionParser() : NCLineExpressionParser(nullptr) {}
     explicit NCLineExpressionParser(std::shared_ptr<NCEnvironment> environment);
 
-    const std::shared_ptr<NCExpressionParser>& parser() const { return _parser; }
-    void setParser(std::shared_ptr<NCExpressionParser> parser) { _parser = std::move(parser); }
-    const std::shared_ptr<NCEnvironment>& environment() const { return _environment; }
+    const std::shared_ptr<NCExpressionParser>& parser() const { return m_parser; }
+    void setParser(std::shared_ptr<NCExpressionParser> parser) { m_parser = std::move(parser); }
+    const std::shared_ptr<NCEnvironment>& environment() const { return m_environment; }
 
     void parseLineExpression(NCLineExpression& lineExpression) { lineExpression.process(*this); }
 
@@ -27,8 +27,8 @@ class NCLineExpressionParser : public NCLineExpressionProcessor {
     void processPlainTextLineExpression(NCPlainTextLineExpression& lineExpression) override;
 
   private:
-    std::shared_ptr<NCEnvironment> _environment;
-    std::shared_ptr<NCExpressionParser> _parser;
+    std::shared_ptr<NCEnvironment> m_environment;
+    std::shared_ptr<NCExpressionParser> m_parser;
 };
 
 #endif

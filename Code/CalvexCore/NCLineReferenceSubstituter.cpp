@@ -49,7 +49,7 @@ NCPlainTextLineReferenceSubstituterDelegate::stringForLineReference(
         char* end = std::to_chars(digits, digits + sizeof digits, index + 1).ptr;
         text = NSLocalizedString(u"line") + NBFUTF8ToUTF16(std::string(digits, end));
     }
-    if (_prefix) text = *_prefix + *text;
+    if (m_prefix) text = *m_prefix + *text;
     return NCLineReferenceReplacement(std::move(*text));
 }
 
@@ -75,12 +75,13 @@ NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
             if (substitutionDelegate)
                 replacement = substitutionDelegate->stringForLineReference(
                     token->lineReferenceType(), token->lineReferenceNumber(), lineIndex,
-                    _lineCollection.get(), contextInfo);
+                    m_lineCollection.get(), contextInfo);
         } else if (lookInsideComments && token->type() == NCExpressionTokenTypeComment &&
                    NSMaxRange(token->range()) <= storedLength) {
             std::u16string comment = stored.substr(token->range().location, token->range().length);
             NCLineReferenceSubstituterDelegate* commentDelegate =
-                _commentSubstitutionDelegate ? _commentSubstitutionDelegate : &_plainTextDelegate;
+                m_commentSubstitutionDelegate ? m_commentSubstitutionDelegate
+                                              : &m_plainTextDelegate;
             replacement = substitutedExpressionString(comment, mask, lineIndex, contextInfo,
                                                       commentDelegate, false);
             if (replacement) replacement = NCLineReferenceReplacementText(*replacement);
@@ -113,7 +114,7 @@ NCLineReferenceSubstituter::stringByReplacingLineReferencesOfType(
     void* contextInfo, bool attributedString) {
     return stringByReplacingLineReferencesOfType(mask, parsedExpression.expression(),
                                                  &parsedExpression, lineIndex, contextInfo,
-                                                 _substitutionDelegate, attributedString, true);
+                                                 m_substitutionDelegate, attributedString, true);
 }
 
 std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::substitutedExpressionString(

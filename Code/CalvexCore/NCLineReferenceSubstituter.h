@@ -32,16 +32,16 @@ struct NCLineReferenceSubstituterDelegate {
 // there is no answer to show.
 class NCPlainTextLineReferenceSubstituterDelegate : public NCLineReferenceSubstituterDelegate {
   public:
-    const std::optional<std::u16string>& prefix() const { return _prefix; }
+    const std::optional<std::u16string>& prefix() const { return m_prefix; }
     // Put in front of every replacement.
-    void setPrefix(std::optional<std::u16string> prefix) { _prefix = std::move(prefix); }
+    void setPrefix(std::optional<std::u16string> prefix) { m_prefix = std::move(prefix); }
 
     std::optional<NCLineReferenceReplacement> stringForLineReference(
         NCLineReferenceType kind, int64_t number, int64_t lineIndex,
         NCLineCollection* lineCollection, void* contextInfo) override;
 
   private:
-    std::optional<std::u16string> _prefix;
+    std::optional<std::u16string> m_prefix;
 };
 
 class NCLineReferenceSubstituter {
@@ -50,25 +50,26 @@ class NCLineReferenceSubstituter {
     // The delegate is not retained.
     NCLineReferenceSubstituter(std::shared_ptr<NCLineCollection> lineCollection,
                                NCLineReferenceSubstituterDelegate* substitutionDelegate)
-        : _lineCollection(std::move(lineCollection)), _substitutionDelegate(substitutionDelegate) {}
+        : m_lineCollection(std::move(lineCollection)),
+          m_substitutionDelegate(substitutionDelegate) {}
     static std::shared_ptr<NCLineReferenceSubstituter> substituterWithLineCollection(
         std::shared_ptr<NCLineCollection> lineCollection,
         NCLineReferenceSubstituterDelegate* delegate) {
         return std::make_shared<NCLineReferenceSubstituter>(std::move(lineCollection), delegate);
     }
 
-    const std::shared_ptr<NCLineCollection>& lineCollection() const { return _lineCollection; }
+    const std::shared_ptr<NCLineCollection>& lineCollection() const { return m_lineCollection; }
     NCLineReferenceSubstituterDelegate* substitutionDelegate() const {
-        return _substitutionDelegate;
+        return m_substitutionDelegate;
     }
     void setSubstitutionDelegate(NCLineReferenceSubstituterDelegate* delegate) {
-        _substitutionDelegate = delegate;
+        m_substitutionDelegate = delegate;
     }
-    NCPlainTextLineReferenceSubstituterDelegate& plainTextDelegate() { return _plainTextDelegate; }
+    NCPlainTextLineReferenceSubstituterDelegate& plainTextDelegate() { return m_plainTextDelegate; }
     // Writes the references inside comments, always as plain text; the plain-text delegate
     // when none is set. Not retained.
     void setCommentSubstitutionDelegate(NCLineReferenceSubstituterDelegate* delegate) {
-        _commentSubstitutionDelegate = delegate;
+        m_commentSubstitutionDelegate = delegate;
     }
 
     // The stored text with every reference whose kind is in the mask replaced by the delegate's
@@ -104,10 +105,10 @@ class NCLineReferenceSubstituter {
     static std::shared_ptr<NCEnvironment> parsingEnvironment();
 
   private:
-    std::shared_ptr<NCLineCollection> _lineCollection;
-    NCLineReferenceSubstituterDelegate* _substitutionDelegate = nullptr;
-    NCPlainTextLineReferenceSubstituterDelegate _plainTextDelegate;
-    NCLineReferenceSubstituterDelegate* _commentSubstitutionDelegate = nullptr;
+    std::shared_ptr<NCLineCollection> m_lineCollection;
+    NCLineReferenceSubstituterDelegate* m_substitutionDelegate = nullptr;
+    NCPlainTextLineReferenceSubstituterDelegate m_plainTextDelegate;
+    NCLineReferenceSubstituterDelegate* m_commentSubstitutionDelegate = nullptr;
 };
 
 // The plain text of a replacement.

@@ -60,16 +60,16 @@ void NCParsedExpression::enumerateTokensAfterToken(
 }
 
 const NCExpressionTokenArray& NCTokenizedExpressionBackedParsedExpression::tokens() {
-    if (!_tokenizedExpression) return NCParsedExpression::tokens();
-    return _tokenizedExpression->tokens();
+    if (!m_tokenizedExpression) return NCParsedExpression::tokens();
+    return m_tokenizedExpression->tokens();
 }
 
 std::shared_ptr<NCExpression> NCLineBackedParsedExpression::expression() const {
-    return _line ? _line->expression() : nullptr;
+    return m_line ? m_line->expression() : nullptr;
 }
 
 const NCExpressionTokenArray& NCLineBackedParsedExpression::tokens() {
-    m_tokenizedExpression = _line ? _line->tokenizedExpression() : nullptr;
+    m_tokenizedExpression = m_line ? m_line->tokenizedExpression() : nullptr;
     if (!m_tokenizedExpression) return NCParsedExpression::tokens();
     return m_tokenizedExpression->tokens();
 }

@@ -18,10 +18,10 @@ class NCLine;
 class NCParsedExpression {
   public:
     explicit NCParsedExpression(std::shared_ptr<NCExpression> expression = nullptr)
-        : _expression(std::move(expression)) {}
+        : m_expression(std::move(expression)) {}
     virtual ~NCParsedExpression() = default;
 
-    virtual std::shared_ptr<NCExpression> expression() const { return _expression; }
+    virtual std::shared_ptr<NCExpression> expression() const { return m_expression; }
     // None here; the kinds below have tokens.
     virtual const NCExpressionTokenArray& tokens();
     uint64_t countOfTokens() { return tokens().size(); }
@@ -47,7 +47,7 @@ class NCParsedExpression {
     }
 
   private:
-    std::shared_ptr<NCExpression> _expression;
+    std::shared_ptr<NCExpression> m_expression;
 };
 
 class NCTokenizedExpressionBackedParsedExpression : public NCParsedExpression {
@@ -56,27 +56,27 @@ class NCTokenizedExpressionBackedParsedExpression : public NCParsedExpression {
     explicit NCTokenizedExpressionBackedParsedExpression(
         std::shared_ptr<NCTokenizedExpression> tokenizedExpression)
         : NCParsedExpression(tokenizedExpression ? tokenizedExpression->expression() : nullptr),
-          _tokenizedExpression(std::move(tokenizedExpression)) {}
+          m_tokenizedExpression(std::move(tokenizedExpression)) {}
 
     const NCExpressionTokenArray& tokens() override;
     const std::shared_ptr<NCTokenizedExpression>& tokenizedExpression() const {
-        return _tokenizedExpression;
+        return m_tokenizedExpression;
     }
 
   private:
-    std::shared_ptr<NCTokenizedExpression> _tokenizedExpression;
+    std::shared_ptr<NCTokenizedExpression> m_tokenizedExpression;
 };
 
 class NCTokenListParsedExpression : public NCParsedExpression {
   public:
     NCTokenListParsedExpression(std::shared_ptr<NCExpression> expression,
                                 NCExpressionTokenArray tokens)
-        : NCParsedExpression(std::move(expression)), _tokens(std::move(tokens)) {}
+        : NCParsedExpression(std::move(expression)), m_tokens(std::move(tokens)) {}
 
-    const NCExpressionTokenArray& tokens() override { return _tokens; }
+    const NCExpressionTokenArray& tokens() override { return m_tokens; }
 
   private:
-    NCExpressionTokenArray _tokens;
+    NCExpressionTokenArray m_tokens;
 };
 
 // A list of tokens made on first request by the given function.
@@ -84,32 +84,32 @@ class NCDeferredTokenListParsedExpression : public NCParsedExpression {
   public:
     NCDeferredTokenListParsedExpression(std::shared_ptr<NCExpression> expression,
                                         std::function<NCExpressionTokenArray()> make)
-        : NCParsedExpression(std::move(expression)), _make(std::move(make)) {}
+        : NCParsedExpression(std::move(expression)), m_make(std::move(make)) {}
 
     const NCExpressionTokenArray& tokens() override {
-        if (_make) {
-            _tokens = _make();
-            _make = nullptr;
+        if (m_make) {
+            m_tokens = m_make();
+            m_make = nullptr;
         }
-        return _tokens;
+        return m_tokens;
     }
 
   private:
-    std::function<NCExpressionTokenArray()> _make;
-    NCExpressionTokenArray _tokens;
+    std::function<NCExpressionTokenArray()> m_make;
+    NCExpressionTokenArray m_tokens;
 };
 
 // The tokens of a line's own tokenisation, read when asked for; the line is not retained.
 class NCLineBackedParsedExpression : public NCParsedExpression {
   public:
-    explicit NCLineBackedParsedExpression(NCLine* line) : _line(line) {}
+    explicit NCLineBackedParsedExpression(NCLine* line) : m_line(line) {}
 
     std::shared_ptr<NCExpression> expression() const override;
     const NCExpressionTokenArray& tokens() override;
-    NCLine* line() const { return _line; }
+    NCLine* line() const { return m_line; }
 
   private:
-    NCLine* _line;
+    NCLine* m_line;
     // Keeps the tokens handed out alive until the next request.
     std::shared_ptr<NCTokenizedExpression> m_tokenizedExpression;
 };

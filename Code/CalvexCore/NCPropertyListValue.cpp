@@ -15,7 +15,7 @@ std::shared_ptr<const NCPropertyListValue> convert(plist_t node, int depth) {
     if (!node || depth > kMaxDepth) return value;
     switch (plist_get_node_type(node)) {
         case PLIST_DICT: {
-            value->kind_ = NCPropertyListValue::Kind::Dictionary;
+            value->m_kind = NCPropertyListValue::Kind::Dictionary;
             plist_dict_iter iter = nullptr;
             plist_dict_new_iter(node, &iter);
             for (;;) {
@@ -23,54 +23,54 @@ std::shared_ptr<const NCPropertyListValue> convert(plist_t node, int depth) {
                 plist_t item = nullptr;
                 plist_dict_next_item(node, iter, &key, &item);
                 if (!key) break;
-                value->dictionary_[NBFUTF8ToUTF16(key)] = convert(item, depth + 1);
+                value->m_dictionary[NBFUTF8ToUTF16(key)] = convert(item, depth + 1);
                 free(key);
             }
             free(iter);
             break;
         }
         case PLIST_ARRAY: {
-            value->kind_ = NCPropertyListValue::Kind::Array;
+            value->m_kind = NCPropertyListValue::Kind::Array;
             const uint32_t count = plist_array_get_size(node);
             for (uint32_t i = 0; i < count; ++i)
-                value->array_.push_back(convert(plist_array_get_item(node, i), depth + 1));
+                value->m_array.push_back(convert(plist_array_get_item(node, i), depth + 1));
             break;
         }
         case PLIST_STRING: {
-            value->kind_ = NCPropertyListValue::Kind::String;
+            value->m_kind = NCPropertyListValue::Kind::String;
             uint64_t length = 0;
             const char* text = plist_get_string_ptr(node, &length);
-            value->string_ = NBFUTF8ToUTF16(std::string(text ? text : "", text ? length : 0));
+            value->m_string = NBFUTF8ToUTF16(std::string(text ? text : "", text ? length : 0));
             break;
         }
         case PLIST_UINT: {
             // Negative integers come back in two's complement.
             uint64_t raw = 0;
             plist_get_uint_val(node, &raw);
-            value->kind_ = NCPropertyListValue::Kind::Integer;
-            value->integer_ = static_cast<int64_t>(raw);
+            value->m_kind = NCPropertyListValue::Kind::Integer;
+            value->m_integer = static_cast<int64_t>(raw);
             break;
         }
         case PLIST_REAL:
-            value->kind_ = NCPropertyListValue::Kind::Real;
-            plist_get_real_val(node, &value->real_);
+            value->m_kind = NCPropertyListValue::Kind::Real;
+            plist_get_real_val(node, &value->m_real);
             break;
         case PLIST_BOOLEAN: {
             uint8_t flag = 0;
             plist_get_bool_val(node, &flag);
-            value->kind_ = NCPropertyListValue::Kind::Boolean;
-            value->boolean_ = flag != 0;
+            value->m_kind = NCPropertyListValue::Kind::Boolean;
+            value->m_boolean = flag != 0;
             break;
         }
         case PLIST_DATE: {
             int32_t seconds = 0, microseconds = 0;
             plist_get_date_val(node, &seconds, &microseconds);
-            value->kind_ = NCPropertyListValue::Kind::Date;
-            value->real_ = seconds + microseconds / 1e6;
+            value->m_kind = NCPropertyListValue::Kind::Date;
+            value->m_real = seconds + microseconds / 1e6;
             break;
         }
         default:
-            value->kind_ = NCPropertyListValue::Kind::Other;
+            value->m_kind = NCPropertyListValue::Kind::Other;
             break;
     }
     return value;
@@ -111,21 +111,30 @@ std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::readFromFile(
 
 std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::valueForKey(
     const std::u16string& key) const {
-    auto found = dictionary_.find(key);
-    return found == dictionary_.end() ? nullptr : found->second;
+    auto found = m_dictionary.find(key);
+    return found == m_dictionary.end() ? nullptr : found->second;
 }
 
 std::string NCPropertyListValue::kindName() const {
-    switch (kind_) {
-        case Kind::Dictionary: return "dictionary";
-        case Kind::Array: return "array";
-        case Kind::String: return "string";
-        case Kind::Integer: return "integer";
-        case Kind::Real: return "real";
-        case Kind::Boolean: return "boolean";
-        case Kind::Other: return "other";
-        case Kind::Date: return "date";
-        case Kind::None: break;
+    switch (m_kind) {
+        case Kind::Dictionary:
+            return "dictionary";
+        case Kind::Array:
+            return "array";
+        case Kind::String:
+            return "string";
+        case Kind::Integer:
+            return "integer";
+        case Kind::Real:
+            return "real";
+        case Kind::Boolean:
+            return "boolean";
+        case Kind::Other:
+            return "other";
+        case Kind::Date:
+            return "date";
+        case Kind::None:
+            break;
     }
     return "none";
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 class NCPropertyListValue {
-public:
+  public:
     enum class Kind { None, Dictionary, Array, String, Integer, Real, Boolean, Other, Date };
     typedef std::map<std::u16string, std::shared_ptr<const NCPropertyListValue>> Dictionary;
     typedef std::vector<std::shared_ptr<const NCPropertyListValue>> Array;
@@ -24,31 +24,33 @@ public:
     static std::shared_ptr<const NCPropertyListValue> readFromData(const std::string& data,
                                                                    std::string* error);
 
-    Kind kind() const { return kind_; }
-    bool isDictionary() const { return kind_ == Kind::Dictionary; }
-    bool isArray() const { return kind_ == Kind::Array; }
-    bool isString() const { return kind_ == Kind::String; }
-    const Dictionary& dictionary() const { return dictionary_; }
-    const Array& array() const { return array_; }
-    const std::u16string& string() const { return string_; }
-    int64_t integer() const { return integer_; }
-    bool boolean() const { return boolean_; }
+    Kind kind() const { return m_kind; }
+    bool isDictionary() const { return m_kind == Kind::Dictionary; }
+    bool isArray() const { return m_kind == Kind::Array; }
+    bool isString() const { return m_kind == Kind::String; }
+    const Dictionary& dictionary() const { return m_dictionary; }
+    const Array& array() const { return m_array; }
+    const std::u16string& string() const { return m_string; }
+    int64_t integer() const { return m_integer; }
+    bool boolean() const { return m_boolean; }
     // Integers and reals as a double; a date as seconds since the reference date (2001-01-01).
-    double real() const { return kind_ == Kind::Integer ? static_cast<double>(integer_) : real_; }
-    bool isDate() const { return kind_ == Kind::Date; }
+    double real() const {
+        return m_kind == Kind::Integer ? static_cast<double>(m_integer) : m_real;
+    }
+    bool isDate() const { return m_kind == Kind::Date; }
     // The kind as a word, for log lines.
     std::string kindName() const;
 
     // The value under the key; null when absent.
     std::shared_ptr<const NCPropertyListValue> valueForKey(const std::u16string& key) const;
 
-    Kind kind_ = Kind::None;
-    Dictionary dictionary_;
-    Array array_;
-    std::u16string string_;
-    int64_t integer_ = 0;
-    double real_ = 0;
-    bool boolean_ = false;
+    Kind m_kind = Kind::None;
+    Dictionary m_dictionary;
+    Array m_array;
+    std::u16string m_string;
+    int64_t m_integer = 0;
+    double m_real = 0;
+    bool m_boolean = false;
 };
 
 #endif

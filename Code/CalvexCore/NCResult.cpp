@@ -49,10 +49,10 @@ NCResultErrorType errorTypeForErrorCode(NBFEvaluatorErrorCode code) {
 
 NCResult::NCResult(const std::optional<std::u16string>& rawResult, std::shared_ptr<NCUnit> unit,
                    NCResultFlags flags) {
-    if (rawResult) i_rawResult = trimmed(*rawResult);
-    m_resultType = i_rawResult && !i_rawResult->empty() ? NCResultTypeValue : NCResultTypeEmpty;
+    if (rawResult) m_rawResult = trimmed(*rawResult);
+    m_resultType = m_rawResult && !m_rawResult->empty() ? NCResultTypeValue : NCResultTypeEmpty;
     setUnit(std::move(unit));
-    i_flags = flags;
+    m_flags = flags;
 }
 
 NCResult::NCResult(NBFResultRef nbfResult) {
@@ -64,9 +64,9 @@ NCResult::NCResult(NBFResultRef nbfResult) {
                           : errorTypeForErrorCode(NBFResultGetErrorCode(nbfResult));
         m_resultType = m_errorType != NCResultErrorTypeNone ? NCResultTypeError : NCResultTypeEmpty;
     } else {
-        i_nbfResult = NBFResultCreate(string, NBFResultGetMAPM(nbfResult));
-        i_rawResult = string->units();
-        m_resultType = i_rawResult->empty() ? NCResultTypeEmpty : NCResultTypeValue;
+        m_nbfResult = NBFResultCreate(string, NBFResultGetMAPM(nbfResult));
+        m_rawResult = string->units();
+        m_resultType = m_rawResult->empty() ? NCResultTypeEmpty : NCResultTypeValue;
         NBFUnitFractionRef fraction = NBFResultGetUnitFraction(nbfResult);
         if (NBFUnitFractionGetUnitType(fraction) != NBFUnitTypeNone) {
             setUnit(std::make_shared<NCValueUnit>(fraction));
@@ -77,10 +77,10 @@ NCResult::NCResult(NBFResultRef nbfResult) {
             }
         }
     }
-    if (NBFResultGetFlags(nbfResult) & NBFResultFlagPercentage) i_flags = NCResultFlagPercentage;
+    if (NBFResultGetFlags(nbfResult) & NBFResultFlagPercentage) m_flags = NCResultFlagPercentage;
 }
 
-NCResult::~NCResult() { NBFResultRelease(i_nbfResult); }
+NCResult::~NCResult() { NBFResultRelease(m_nbfResult); }
 
 std::shared_ptr<NCResult> NCResult::emptyResult() {
     static const std::shared_ptr<NCResult> empty = std::make_shared<NCResult>(std::nullopt);
@@ -91,13 +91,13 @@ std::optional<std::u16string> NCResult::decimalValue(uint64_t decimalPlaces, boo
     std::shared_ptr<NCResultFormattingOptions> options;
     {
         std::lock_guard<std::mutex> lock(m_cacheMutex);
-        if (!i_formattingOptions)
-            i_formattingOptions = std::make_shared<NCResultFormattingOptions>();
-        options = i_formattingOptions->copy();
+        if (!m_formattingOptions)
+            m_formattingOptions = std::make_shared<NCResultFormattingOptions>();
+        options = m_formattingOptions->copy();
     }
     options->setDecimalPlaces(decimalPlaces);
-    options->thousandsSeparator = i_enableThousandsSeparator;
-    options->trailingZeros = i_trailingZeros;
+    options->thousandsSeparator = m_enableThousandsSeparator;
+    options->trailingZeros = m_trailingZeros;
     options->showUnit = withUnit;
     options->scientificNotationMode = 0;
     return NCResultFormatter::sharedInstance().stringValueForResult(this, options.get());
@@ -113,65 +113,65 @@ std::optional<std::u16string> NCResult::stringValueWithPrecision(int32_t signifi
 std::optional<std::u16string> NCResult::completeStringValue() const {
     NBFResultRef result = nbfResult();
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    if (!i_completeResult)
-        i_completeResult =
+    if (!m_completeResult)
+        m_completeResult =
             NCNSStringCreateFromNBFString(NBFResultGetCompleteStringReference(result));
-    return *i_completeResult;
+    return *m_completeResult;
 }
 
 bool NCResult::isUnity() const { return completeStringValue() == u"1"; }
 
 int64_t NCResult::wholeNumberLength() const {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    if (i_wholeNumberLength == 0 && i_rawResult) {
-        size_t point = i_rawResult->find(u'.');
-        i_wholeNumberLength = point == std::u16string::npos
-                                  ? static_cast<int64_t>(i_rawResult->size())
+    if (m_wholeNumberLength == 0 && m_rawResult) {
+        size_t point = m_rawResult->find(u'.');
+        m_wholeNumberLength = point == std::u16string::npos
+                                  ? static_cast<int64_t>(m_rawResult->size())
                               : point == 0 ? 1
                                            : static_cast<int64_t>(point);
     }
-    return i_wholeNumberLength;
+    return m_wholeNumberLength;
 }
 
 void NCResult::setRawResultPrecision(int64_t precision) {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    i_rawPrecision = precision;
+    m_rawPrecision = precision;
 }
 
 NBFResultRef NCResult::nbfResult() const {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    if (!i_nbfResult) {
-        NBFStringRef string = i_rawResult ? NBFStringCreateWithUTF16(*i_rawResult) : nullptr;
-        i_nbfResult = NBFResultCreate(string);
+    if (!m_nbfResult) {
+        NBFStringRef string = m_rawResult ? NBFStringCreateWithUTF16(*m_rawResult) : nullptr;
+        m_nbfResult = NBFResultCreate(string);
         NBFStringRelease(string);
     }
-    if (i_rawPrecision >= 0)
-        NBFResultSetPrecision(i_nbfResult,
-                              static_cast<int32_t>(std::min<int64_t>(i_rawPrecision, INT32_MAX)));
-    return i_nbfResult;
+    if (m_rawPrecision >= 0)
+        NBFResultSetPrecision(m_nbfResult,
+                              static_cast<int32_t>(std::min<int64_t>(m_rawPrecision, INT32_MAX)));
+    return m_nbfResult;
 }
 
 void NCResult::setResultFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options) {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    i_formattingOptions = std::move(options);
+    m_formattingOptions = std::move(options);
 }
 
 std::shared_ptr<NCResultFormattingOptions> NCResult::resultFormattingOptions() const {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    return i_formattingOptions;
+    return m_formattingOptions;
 }
 
 void NCResult::setUnit(std::shared_ptr<NCUnit> unit) {
-    if (unit == _unfilteredUnit) return;
-    _filteredUnit = NCUnitFilter::filteredUnit(unit);
-    _unfilteredUnit = std::move(unit);
+    if (unit == m_unfilteredUnit) return;
+    m_filteredUnit = NCUnitFilter::filteredUnit(unit);
+    m_unfilteredUnit = std::move(unit);
 }
 
 std::optional<std::u16string> NCResult::unitString() const {
     NCUnitStringFormatter formatter;
     for (const auto& [type, format] : m_unitNameFormatsByUnitType)
         formatter.setUnitNameFormat(format, type);
-    return formatter.stringForUnit(_filteredUnit.get(),
+    return formatter.stringForUnit(m_filteredUnit.get(),
                                    isUnity() ? NCUnitNameFormSingular : NCUnitNameFormPlural);
 }
 
@@ -184,21 +184,21 @@ std::u16string NCResult::description() const {
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
     std::u16string text =
-        u"<NCResult: " + NBFUTF8ToUTF16(address) + u" raw: '" + i_rawResult.value_or(u"") + u"'";
-    if (_filteredUnit)
+        u"<NCResult: " + NBFUTF8ToUTF16(address) + u" raw: '" + m_rawResult.value_or(u"") + u"'";
+    if (m_filteredUnit)
         text +=
-            u", unit: '" + _filteredUnit->nameForFormat(NCUnitNameFormatName).value_or(u"") + u"'";
+            u", unit: '" + m_filteredUnit->nameForFormat(NCUnitNameFormatName).value_or(u"") + u"'";
     return text + u">";
 }
 
 size_t NCResult::hash() const {
-    return i_rawResult ? std::hash<std::u16string>()(*i_rawResult) : 0;
+    return m_rawResult ? std::hash<std::u16string>()(*m_rawResult) : 0;
 }
 
 bool NCResult::isEqual(const NCResult* other) const {
     if (!other) return false;
     if (other == this) return true;
     if (!NBFResultEqualToResult(nbfResult(), other->nbfResult())) return false;
-    if (!_filteredUnit) return !other->_filteredUnit;
-    return _filteredUnit->isEqual(other->_filteredUnit.get());
+    if (!m_filteredUnit) return !other->m_filteredUnit;
+    return m_filteredUnit->isEqual(other->m_filteredUnit.get());
 }

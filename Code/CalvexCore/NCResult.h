@@ -35,7 +35,7 @@ class NCResult {
     // One shared result without text.
     static std::shared_ptr<NCResult> emptyResult();
 
-    const std::optional<std::u16string>& rawResult() const { return i_rawResult; }
+    const std::optional<std::u16string>& rawResult() const { return m_rawResult; }
     // Ten decimal places with the unit, no scientific notation.
     std::optional<std::u16string> stringValue() const { return decimalValue(10, true); }
     std::optional<std::u16string> decimalValue(uint64_t decimalPlaces) const {
@@ -57,19 +57,19 @@ class NCResult {
     void setResultFormattingOptions(std::shared_ptr<NCResultFormattingOptions> options);
     std::shared_ptr<NCResultFormattingOptions> resultFormattingOptions() const;
 
-    NCResultFlags flags() const { return i_flags; }
-    void setFlags(NCResultFlags flags) { i_flags = flags; }
+    NCResultFlags flags() const { return m_flags; }
+    void setFlags(NCResultFlags flags) { m_flags = flags; }
     NCResultType resultType() const { return m_resultType; }
     NCResultErrorType errorType() const { return m_errorType; }
-    bool trailingZeros() const { return i_trailingZeros; }
-    void setTrailingZeros(bool on) { i_trailingZeros = on; }
-    bool thousandsSeparator() const { return i_enableThousandsSeparator; }
-    void setThousandsSeparator(bool on) { i_enableThousandsSeparator = on; }
+    bool trailingZeros() const { return m_trailingZeros; }
+    void setTrailingZeros(bool on) { m_trailingZeros = on; }
+    bool thousandsSeparator() const { return m_enableThousandsSeparator; }
+    void setThousandsSeparator(bool on) { m_enableThousandsSeparator = on; }
 
     // The unit as shown (filtered for display).
-    std::shared_ptr<NCUnit> unit() const { return _filteredUnit; }
-    std::shared_ptr<NCUnit> unfilteredUnit() const { return _unfilteredUnit; }
-    std::shared_ptr<NCUnit> filteredUnit() const { return _filteredUnit; }
+    std::shared_ptr<NCUnit> unit() const { return m_filteredUnit; }
+    std::shared_ptr<NCUnit> unfilteredUnit() const { return m_unfilteredUnit; }
+    std::shared_ptr<NCUnit> filteredUnit() const { return m_filteredUnit; }
     void setUnit(std::shared_ptr<NCUnit> unit);
     // Singular for a unity value, plural otherwise, by the stored formats per unit type.
     std::optional<std::u16string> unitString() const;
@@ -84,23 +84,23 @@ class NCResult {
     bool isEqual(const NCResult* other) const;
 
   private:
-    bool i_trailingZeros = false;
-    bool i_enableThousandsSeparator = false;
-    int64_t i_rawPrecision = -1;
+    bool m_trailingZeros = false;
+    bool m_enableThousandsSeparator = false;
+    int64_t m_rawPrecision = -1;
     NCResultType m_resultType = NCResultTypeNotSet;
     NCResultErrorType m_errorType = NCResultErrorTypeNone;
-    NCResultFlags i_flags = 0;
-    std::optional<std::u16string> i_rawResult;
+    NCResultFlags m_flags = 0;
+    std::optional<std::u16string> m_rawResult;
     std::map<NCUnitType, NCUnitNameFormat> m_unitNameFormatsByUnitType;
-    std::shared_ptr<NCUnit> _unfilteredUnit;
-    std::shared_ptr<NCUnit> _filteredUnit;
+    std::shared_ptr<NCUnit> m_unfilteredUnit;
+    std::shared_ptr<NCUnit> m_filteredUnit;
 
     // Caches, filled on first request; a shared result may be read from several threads.
     mutable std::mutex m_cacheMutex;
-    mutable NBFResultRef i_nbfResult = nullptr;
-    mutable std::shared_ptr<NCResultFormattingOptions> i_formattingOptions;
-    mutable std::optional<std::optional<std::u16string>> i_completeResult;
-    mutable int64_t i_wholeNumberLength = 0;
+    mutable NBFResultRef m_nbfResult = nullptr;
+    mutable std::shared_ptr<NCResultFormattingOptions> m_formattingOptions;
+    mutable std::optional<std::optional<std::u16string>> m_completeResult;
+    mutable int64_t m_wholeNumberLength = 0;
 };
 
 #endif

@@ -93,9 +93,9 @@ NCResultFormatter& NCResultFormatter::sharedInstance() {
 
 void NCResultFormatter::setLocale(const std::string& localeIdentifier) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (localeIdentifier == i_locale) return;
-    i_locale = localeIdentifier;
-    _currencySymbols.setLocale(localeIdentifier);
+    if (localeIdentifier == m_locale) return;
+    m_locale = localeIdentifier;
+    m_currencySymbols.setLocale(localeIdentifier);
 }
 
 std::optional<std::u16string> NCResultFormatter::stringValueForResult(
@@ -227,7 +227,7 @@ std::optional<std::u16string> NCResultFormatter::normalFormattedResult(
         std::optional<std::u16string> symbol;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            symbol = _currencySymbols.symbolForCurrencyCode(unit->currencyCode(), &placement);
+            symbol = m_currencySymbols.symbolForCurrencyCode(unit->currencyCode(), &placement);
         }
         if (!symbol) return text;
         if (placement == 1) {

@@ -31,7 +31,7 @@ class NCResultFormatter {
     // Made once, in the current locale.
     static NCResultFormatter& sharedInstance();
 
-    const std::string& locale() const { return i_locale; }
+    const std::string& locale() const { return m_locale; }
     // The locale of currency symbols and their placement.
     void setLocale(const std::string& localeIdentifier);
 
@@ -58,8 +58,8 @@ class NCResultFormatter {
 
   private:
     NBFResultFormatterRef resultFormatter;
-    NCCurrencySymbols _currencySymbols;
-    std::string i_locale;
+    NCCurrencySymbols m_currencySymbols;
+    std::string m_locale;
     // Every call reconfigures the one foundation formatter.
     std::mutex m_mutex;
 };

@@ -25,7 +25,8 @@ KeyEntry boolEntry(const char* key, Field field) {
 
 template <typename Field>
 KeyEntry integerEntry(const char* key, Kind kind, Field field) {
-    return {key, kind, [field](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.*field)); },
+    return {key, kind,
+            [field](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.*field)); },
             [field](Options& o, const NSArchiveValue& v) {
                 using T = std::remove_reference_t<decltype(o.*field)>;
                 o.*field = static_cast<T>(std::get<int64_t>(v));
@@ -34,8 +35,9 @@ KeyEntry integerEntry(const char* key, Kind kind, Field field) {
 
 template <typename Field>
 KeyEntry stringEntry(const char* key, Field field) {
-    return {key, Kind::Object, [field](const Options& o) { return NSArchiveValue(o.*field); },
-            [field](Options& o, const NSArchiveValue& v) { o.*field = std::get<std::u16string>(v); }};
+    return {
+        key, Kind::Object, [field](const Options& o) { return NSArchiveValue(o.*field); },
+        [field](Options& o, const NSArchiveValue& v) { o.*field = std::get<std::u16string>(v); }};
 }
 
 template <typename Field>
@@ -50,13 +52,13 @@ const std::vector<KeyEntry>& keyTable() {
         boolEntry("trailingZeros", &Options::trailingZeros),
         integerEntry("scientificNotationMode", Kind::Int, &Options::scientificNotationMode),
         integerEntry("scientificNotationStyle", Kind::Int, &Options::scientificNotationStyle),
-        integerEntry("precisionMode", Kind::Integer, &Options::_precisionMode),
+        integerEntry("precisionMode", Kind::Integer, &Options::m_precisionMode),
         {"decimalPlaces", Kind::Integer,
          [](const Options& o) { return NSArchiveValue(static_cast<int64_t>(o.decimalPlaces())); },
          [](Options& o, const NSArchiveValue& v) {
              o.setDecimalPlaces(static_cast<uint64_t>(std::get<int64_t>(v)));
          }},
-        integerEntry("significantDigits", Kind::Integer, &Options::_significantDigits),
+        integerEntry("significantDigits", Kind::Integer, &Options::m_significantDigits),
         integerEntry("thousandsGroupSize", Kind::Integer, &Options::thousandsGroupSize),
         integerEntry("scientificNotationBigThreshold", Kind::Integer,
                      &Options::scientificNotationBigThreshold),
@@ -68,7 +70,7 @@ const std::vector<KeyEntry>& keyTable() {
         stringEntry("scientificNotationExponentSuffixString",
                     &Options::scientificNotationExponentSuffixString),
         boolEntry("showBasePrefix", &Options::showBasePrefix),
-        integerEntry("displayFormat", Kind::Int, &Options::_displayFormat),
+        integerEntry("displayFormat", Kind::Int, &Options::m_displayFormat),
         boolEntry("fallbackToDefaultDisplayFormat", &Options::fallbackToDefaultDisplayFormat),
         integerEntry("fractionStyle", Kind::Int, &Options::fractionStyle),
         stringEntry("degreesCharacter", &Options::degreesCharacter),
@@ -99,35 +101,40 @@ const KeyEntry* entryForKey(const std::string& key) {
 
 bool kindMatches(Kind kind, const NSArchiveValue& value) {
     switch (kind) {
-        case Kind::Bool: return std::holds_alternative<bool>(value);
-        case Kind::Double: return std::holds_alternative<double>(value);
-        case Kind::Object: return std::holds_alternative<std::u16string>(value);
+        case Kind::Bool:
+            return std::holds_alternative<bool>(value);
+        case Kind::Double:
+            return std::holds_alternative<double>(value);
+        case Kind::Object:
+            return std::holds_alternative<std::u16string>(value);
         case Kind::Int:
         case Kind::Int32:
             return std::holds_alternative<int64_t>(value) &&
                    std::get<int64_t>(value) >= INT32_MIN && std::get<int64_t>(value) <= INT32_MAX;
-        case Kind::Integer: return std::holds_alternative<int64_t>(value);
+        case Kind::Integer:
+            return std::holds_alternative<int64_t>(value);
     }
     return false;
 }
 
 }  // namespace
 
-std::shared_ptr<NCResultFormattingOptions> NCResultFormattingOptions::formattingOptionsWithDisplayFormat(
-    NCDisplayFormat format, NCSimpleLocale locale) {
+std::shared_ptr<NCResultFormattingOptions>
+NCResultFormattingOptions::formattingOptionsWithDisplayFormat(NCDisplayFormat format,
+                                                              NCSimpleLocale locale) {
     auto options = std::make_shared<NCResultFormattingOptions>();
-    options->_displayFormat = format;
+    options->m_displayFormat = format;
     options->decimalPlaceCharacter = locale.decimalPointChar;
     options->thousandsSeparatorCharacter = locale.groupingChar;
     return options;
 }
 
 uint64_t NCResultFormattingOptions::decimalPlaces() const {
-    return isDecimalPlacesSet() ? _decimalPlaces : 10;
+    return isDecimalPlacesSet() ? m_decimalPlaces : 10;
 }
 
 bool NCResultFormattingOptions::isDecimalPlacesSet() const {
-    return _decimalPlaces != NBFDecimalPlacesNotDefined;
+    return m_decimalPlaces != NBFDecimalPlacesNotDefined;
 }
 
 void NCResultFormattingOptions::setScientificNotationSignificandThreshold(uint64_t threshold) {
@@ -135,7 +142,8 @@ void NCResultFormattingOptions::setScientificNotationSignificandThreshold(uint64
     scientificNotationSmallThreshold = threshold;
 }
 
-void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResultFormattingOptions* o) {
+void NCResultFormattingOptions::acquireValuesFromFormattingOptions(
+    const NCResultFormattingOptions* o) {
     if (!o) return;
     thousandsSeparator = o->thousandsSeparator;
     scientificNotationMode = o->scientificNotationMode;
@@ -143,9 +151,9 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     scientificNotationSmallThreshold = o->scientificNotationSmallThreshold;
     scientificNotationBigThreshold = o->scientificNotationBigThreshold;
     scientificNotationSignicantDigits = o->scientificNotationSignicantDigits;
-    _precisionMode = o->_precisionMode;
+    m_precisionMode = o->m_precisionMode;
     setDecimalPlaces(o->decimalPlaces());
-    _significantDigits = o->_significantDigits;
+    m_significantDigits = o->m_significantDigits;
     showUnit = o->showUnit;
     unitNameFormat = o->unitNameFormat;
     displayBase = o->displayBase;
@@ -153,7 +161,7 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     trailingZeros = o->trailingZeros;
     thousandsGroupSize = o->thousandsGroupSize;
     scientificNotationExponentGranularity = o->scientificNotationExponentGranularity;
-    _displayFormat = o->_displayFormat;
+    m_displayFormat = o->m_displayFormat;
     fallbackToDefaultDisplayFormat = o->fallbackToDefaultDisplayFormat;
     fractionStyle = o->fractionStyle;
     degreesCharacter = o->degreesCharacter;
@@ -163,7 +171,8 @@ void NCResultFormattingOptions::acquireValuesFromFormattingOptions(const NCResul
     thousandsSeparatorCharacter = o->thousandsSeparatorCharacter;
     showPercentSign = o->showPercentSign;
     scientificNotationBaseStringFontSizeScale = o->scientificNotationBaseStringFontSizeScale;
-    scientificNotationExponentStringFontSizeScale = o->scientificNotationExponentStringFontSizeScale;
+    scientificNotationExponentStringFontSizeScale =
+        o->scientificNotationExponentStringFontSizeScale;
     scientificNotationConvertsExponentCharactersIntoSuperscript =
         o->scientificNotationConvertsExponentCharactersIntoSuperscript;
     scientificNotationBaseString = o->scientificNotationBaseString;
@@ -204,7 +213,8 @@ std::optional<NSArchiveValue> NCResultFormattingOptions::valueForKey(const std::
     return entry->get(*this);
 }
 
-bool NCResultFormattingOptions::setValueForKey(const NSArchiveValue& value, const std::string& key) {
+bool NCResultFormattingOptions::setValueForKey(const NSArchiveValue& value,
+                                               const std::string& key) {
     const KeyEntry* entry = entryForKey(key);
     if (!entry || !kindMatches(entry->kind, value)) return false;
     entry->set(*this, value);

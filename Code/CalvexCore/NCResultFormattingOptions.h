@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "NBFResultConstants.h"
 #include "NCSimpleLocale.h"
 #include "NCUnitNameFormat.h"
-#include "NBFResultConstants.h"
 #include "NSKeyedArchive.h"
 
 typedef int32_t NCDisplayFormat;
@@ -23,7 +23,7 @@ enum : NCDisplayFormat {
 };
 
 class NCResultFormattingOptions {
-public:
+  public:
     NCResultFormattingOptions() = default;
     static std::shared_ptr<NCResultFormattingOptions> formattingOptionsWithDisplayFormat(
         NCDisplayFormat format, NCSimpleLocale locale = kNCSimpleLocalDefault);
@@ -33,8 +33,8 @@ public:
     bool trailingZeros = false;
     int32_t scientificNotationMode = 2;   // 0 off, 1 always, 2 by the thresholds
     int32_t scientificNotationStyle = 1;  // 0 SI prefixes; otherwise the base string
-    int32_t _precisionMode = 0;
-    uint64_t _significantDigits = 0;
+    int32_t m_precisionMode = 0;
+    uint64_t m_significantDigits = 0;
     uint64_t thousandsGroupSize = 3;
     uint64_t scientificNotationBigThreshold = 10;
     uint64_t scientificNotationSmallThreshold = 10;
@@ -44,7 +44,7 @@ public:
     std::u16string scientificNotationExponentSuffixString = u"";
     int32_t displayBase = 10;
     bool showBasePrefix = true;
-    NCDisplayFormat _displayFormat = NCDisplayFormatNormal;
+    NCDisplayFormat m_displayFormat = NCDisplayFormatNormal;
     bool fallbackToDefaultDisplayFormat = false;
     int32_t fractionStyle = 0;  // 0 mixed (1 3/4); otherwise improper (7/4)
     std::u16string degreesCharacter = u"\u00B0";
@@ -61,14 +61,14 @@ public:
 
     // 10 while not set.
     uint64_t decimalPlaces() const;
-    void setDecimalPlaces(uint64_t places) { _decimalPlaces = places; }
+    void setDecimalPlaces(uint64_t places) { m_decimalPlaces = places; }
     bool isDecimalPlacesSet() const;
-    uint64_t significantDigits() const { return _significantDigits; }
-    void setSignificantDigits(uint64_t digits) { _significantDigits = digits; }
-    int32_t precisionMode() const { return _precisionMode; }
-    void setPrecisionMode(int32_t mode) { _precisionMode = mode; }
-    NCDisplayFormat displayFormat() const { return _displayFormat; }
-    void setDisplayFormat(NCDisplayFormat format) { _displayFormat = format; }
+    uint64_t significantDigits() const { return m_significantDigits; }
+    void setSignificantDigits(uint64_t digits) { m_significantDigits = digits; }
+    int32_t precisionMode() const { return m_precisionMode; }
+    void setPrecisionMode(int32_t mode) { m_precisionMode = mode; }
+    NCDisplayFormat displayFormat() const { return m_displayFormat; }
+    void setDisplayFormat(NCDisplayFormat format) { m_displayFormat = format; }
     // True sets mode 2 (by the thresholds), false mode 0.
     void setScientificNotation(bool on) { scientificNotationMode = on ? 2 : 0; }
     void setScientificNotationSignificandThreshold(uint64_t threshold);
@@ -86,8 +86,8 @@ public:
     std::optional<NSArchiveValue> valueForKey(const std::string& key) const;
     bool setValueForKey(const NSArchiveValue& value, const std::string& key);
 
-private:
-    uint64_t _decimalPlaces = NBFDecimalPlacesNotDefined;
+  private:
+    uint64_t m_decimalPlaces = NBFDecimalPlacesNotDefined;
 };
 
 #endif

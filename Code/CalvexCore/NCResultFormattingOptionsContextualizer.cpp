@@ -9,7 +9,7 @@ NCResultFormattingOptionsContextualizer::contextualizedOptions(
     std::shared_ptr<NCResultFormattingOptions> copy = options->copy();
     if (!result) return copy;
     if (result->flags() & NCResultFlagPercentage) {
-        if (_enableAutoPrecision) {
+        if (m_enableAutoPrecision) {
             copy->setPrecisionMode(1);
             copy->setSignificantDigits(
                 static_cast<uint64_t>(std::max<int64_t>(result->wholeNumberLength(), 4)));
@@ -21,7 +21,7 @@ NCResultFormattingOptionsContextualizer::contextualizedOptions(
     if (unit && unit->type() == NCUnitTypeCurrency) {
         const NCUnitNameFormat format =
             result->unitNameFormatForComponentUnitType(NCUnitTypeCurrency);
-        if (_enableAutoPrecision) copy->setDecimalPlaces(2);
+        if (m_enableAutoPrecision) copy->setDecimalPlaces(2);
         copy->displayBase = 10;
         copy->trailingZeros = true;
         if (format == NCUnitNameFormatVeryShortName) copy->showUnit = true;

@@ -10,15 +10,15 @@
 
 class NCResultFormattingOptionsContextualizer {
   public:
-    bool enableAutoPrecision() const { return _enableAutoPrecision; }
-    void setEnableAutoPrecision(bool on) { _enableAutoPrecision = on; }
+    bool enableAutoPrecision() const { return m_enableAutoPrecision; }
+    void setEnableAutoPrecision(bool on) { m_enableAutoPrecision = on; }
 
     // A changed copy; the given options stay untouched. None for no options.
     std::shared_ptr<NCResultFormattingOptions> contextualizedOptions(
         const std::shared_ptr<NCResultFormattingOptions>& options, const NCResult* result) const;
 
   private:
-    bool _enableAutoPrecision = true;
+    bool m_enableAutoPrecision = true;
 };
 
 #endif

@@ -28,7 +28,7 @@ void NCSettings::set() {
         std::abort();
     }
     NBFSettingsRef settings = NBFSettingsCreate();
-    NBFSettingsSetBool(settings, NBFSettingEnableExperimentalUnits, _enableExperimentalUnitsMode);
+    NBFSettingsSetBool(settings, NBFSettingEnableExperimentalUnits, m_enableExperimentalUnitsMode);
     // A document's lines redefine their variables: each line must read the value declared for
     // its own index, not the last declaration's.
     NBFSettingsSetBool(settings, NBFSettingAllowsVariableRedefinitions, true);

@@ -8,8 +8,8 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
   public:
     NCSettings() = default;
 
-    bool enableExperimentalUnitsMode() const { return _enableExperimentalUnitsMode; }
-    void setEnableExperimentalUnitsMode(bool on) { _enableExperimentalUnitsMode = on; }
+    bool enableExperimentalUnitsMode() const { return m_enableExperimentalUnitsMode; }
+    void setEnableExperimentalUnitsMode(bool on) { m_enableExperimentalUnitsMode = on; }
 
     static std::shared_ptr<NCSettings> current();
     static bool isSet();
@@ -18,7 +18,7 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
     void set();
 
   private:
-    bool _enableExperimentalUnitsMode = false;
+    bool m_enableExperimentalUnitsMode = false;
 };
 
 #endif

@@ -13,7 +13,8 @@ struct NCSimpleLocale {
         return {static_cast<char16_t>(value & 0xFFFF), static_cast<char16_t>(value >> 16)};
     }
     constexpr uint32_t value() const {
-        return static_cast<uint32_t>(decimalPointChar) | (static_cast<uint32_t>(groupingChar) << 16);
+        return static_cast<uint32_t>(decimalPointChar) |
+               (static_cast<uint32_t>(groupingChar) << 16);
     }
     friend bool operator==(const NCSimpleLocale&, const NCSimpleLocale&) = default;
 

@@ -21,32 +21,32 @@ int32_t clampedPosition(uint64_t position) {
 NCSimpleTokenizedExpression::NCSimpleTokenizedExpression(
     NBFTokenizedExpressionRef tokenizedExpression, NCSubstitutionRangeMap* rangeMap,
     int64_t originalExpressionLength)
-    : _nbfTokenizedExpression(NBFTokenizedExpressionRetain(tokenizedExpression)),
-      _rangeMap(NBF::retain(rangeMap)),
-      _length(originalExpressionLength) {
-    if (!_nbfTokenizedExpression) return;
-    const NBFExpressionTokenVector& tokens = _nbfTokenizedExpression->tokens();
+    : m_nbfTokenizedExpression(NBFTokenizedExpressionRetain(tokenizedExpression)),
+      m_rangeMap(NBF::retain(rangeMap)),
+      m_length(originalExpressionLength) {
+    if (!m_nbfTokenizedExpression) return;
+    const NBFExpressionTokenVector& tokens = m_nbfTokenizedExpression->tokens();
     if (tokens.empty()) return;
     const uint64_t first = rangeOf(tokens.front()).location;
     const uint64_t last = NSMaxRange(rangeOf(tokens.back()));
-    _substitutedLength = last > first ? static_cast<int64_t>(last - first) : 0;
+    m_substitutedLength = last > first ? static_cast<int64_t>(last - first) : 0;
 }
 
 NCSimpleTokenizedExpression::~NCSimpleTokenizedExpression() {
-    NBFTokenizedExpressionRelease(_nbfTokenizedExpression);
-    NBF::release(_rangeMap);
+    NBFTokenizedExpressionRelease(m_nbfTokenizedExpression);
+    NBF::release(m_rangeMap);
 }
 
 size_t NCSimpleTokenizedExpression::countOfTokens() const {
-    return _nbfTokenizedExpression ? _nbfTokenizedExpression->tokens().size() : 0;
+    return m_nbfTokenizedExpression ? m_nbfTokenizedExpression->tokens().size() : 0;
 }
 
 void NCSimpleTokenizedExpression::enumerateTokensWithBlock(
     const std::function<void(const NCSimpleToken&, bool*)>& block) const {
-    if (!_nbfTokenizedExpression) return;
+    if (!m_nbfTokenizedExpression) return;
     NCSimpleToken previous;
     bool stop = false;
-    for (NBFExpressionTokenRef token : _nbfTokenizedExpression->tokens()) {
+    for (NBFExpressionTokenRef token : m_nbfTokenizedExpression->tokens()) {
         NCSimpleToken record;
         record.type = NCExpressionTokenTypeFromNBFTokenType(NBFExpressionTokenGetType(token));
         record.subType =
@@ -75,11 +75,11 @@ NSRange NCSimpleTokenizedExpression::transformSubstitutedRange(NSRange range,
                                                                NSRange previousTokenRange) const {
     const uint64_t location = NSMaxRange(previousTokenRange);
     std::optional<int32_t> lastReplaced;
-    if (_rangeMap)
-        lastReplaced = _rangeMap->findMaxKeyInRange(clampedPosition(range.location),
-                                                    clampedPosition(NSMaxRange(range)));
+    if (m_rangeMap)
+        lastReplaced = m_rangeMap->findMaxKeyInRange(clampedPosition(range.location),
+                                                     clampedPosition(NSMaxRange(range)));
     if (!lastReplaced) return {location, range.length};
-    std::optional<NSRange> original = _rangeMap->get(*lastReplaced);
+    std::optional<NSRange> original = m_rangeMap->get(*lastReplaced);
     if (!original) return {location, range.length};
     // The end of the replaced text in the line, plus the token's characters after the last
     // replaced one.

@@ -42,15 +42,15 @@ class NCSimpleTokenizedExpression {
     // to end from the previous record's end.
     NSRange transformSubstitutedRange(NSRange range, NSRange previousTokenRange) const;
 
-    NBFTokenizedExpressionRef nbfTokenizedExpression() const { return _nbfTokenizedExpression; }
-    int64_t length() const { return _length; }
-    int64_t substitutedLength() const { return _substitutedLength; }
+    NBFTokenizedExpressionRef nbfTokenizedExpression() const { return m_nbfTokenizedExpression; }
+    int64_t length() const { return m_length; }
+    int64_t substitutedLength() const { return m_substitutedLength; }
 
   private:
-    NBFTokenizedExpressionRef _nbfTokenizedExpression = nullptr;
-    NCSubstitutionRangeMap* _rangeMap = nullptr;
-    int64_t _length = 0;
-    int64_t _substitutedLength = 0;
+    NBFTokenizedExpressionRef m_nbfTokenizedExpression = nullptr;
+    NCSubstitutionRangeMap* m_rangeMap = nullptr;
+    int64_t m_length = 0;
+    int64_t m_substitutedLength = 0;
 };
 
 #endif

@@ -124,13 +124,13 @@ std::shared_ptr<NCExpressionToken> emitGroup(const NBFExpressionTokenVector& tok
 }  // namespace
 
 NCTokenizedExpression::NCTokenizedExpression(std::weak_ptr<NCExpression> expression)
-    : i_expression(std::move(expression)) {}
+    : m_expression(std::move(expression)) {}
 
 NCTokenizedExpression::~NCTokenizedExpression() { releaseFoundationTokens(); }
 
 void NCTokenizedExpression::releaseFoundationTokens() {
-    for (NBFExpressionTokenRef token : i_expressionTokens) NBFExpressionTokenRelease(token);
-    i_expressionTokens.clear();
+    for (NBFExpressionTokenRef token : m_expressionTokens) NBFExpressionTokenRelease(token);
+    m_expressionTokens.clear();
 }
 
 const std::vector<std::shared_ptr<NCExpressionToken>>& NCTokenizedExpression::tokens() {
@@ -138,70 +138,70 @@ const std::vector<std::shared_ptr<NCExpressionToken>>& NCTokenizedExpression::to
     if (m_convertsOnRequest) {
         m_convertsOnRequest = false;
         std::vector<std::shared_ptr<NCExpressionToken>> buffer;
-        buffer.reserve(i_expressionTokens.size());
-        parseNBFExpressionTokens(i_expressionTokens, buffer);
-        i_tokenArray = std::move(buffer);
+        buffer.reserve(m_expressionTokens.size());
+        parseNBFExpressionTokens(m_expressionTokens, buffer);
+        m_tokenArray = std::move(buffer);
     }
-    return i_tokenArray;
+    return m_tokenArray;
 }
 
 const NBFExpressionTokenVector& NCTokenizedExpression::nbfExpressionTokens() {
     if (!isTokenized()) tokenize();
-    return i_expressionTokens;
+    return m_expressionTokens;
 }
 
 bool NCTokenizedExpression::isTokenized() const {
-    uint64_t state = variableList_ ? variableList_->stateIndicator() : 0;
+    uint64_t state = m_variableList ? m_variableList->stateIndicator() : 0;
     return m_hasTokens && state == variableListStateIndicator;
 }
 
 void NCTokenizedExpression::setNeedsTokenizing() {
-    i_tokenArray.clear();
+    m_tokenArray.clear();
     releaseFoundationTokens();
     m_hasTokens = false;
     m_convertsOnRequest = false;
 }
 
 void NCTokenizedExpression::setVariableList(std::shared_ptr<NCVariableList> variableList) {
-    if (variableList == variableList_) return;
-    variableList_ = std::move(variableList);
+    if (variableList == m_variableList) return;
+    m_variableList = std::move(variableList);
     variableListStateIndicator = 0;
     setNeedsTokenizing();
 }
 
 void NCTokenizedExpression::tokenize() {
     setNeedsTokenizing();
-    std::shared_ptr<NCExpression> expression = i_expression.lock();
+    std::shared_ptr<NCExpression> expression = m_expression.lock();
     if (!expression || expression->isEmpty()) return;
 
     NBFNamespaceRef ns = NBFNamespaceCreate();
     NBFWordOperatorListRef standardWords = NBFStandardWordOperatorsGetSharedListReference();
     if (NBFWordOperatorListRef words =
-            wordOperators_ ? wordOperators_->nbfWordOperatorList() : nullptr) {
+            m_wordOperators ? m_wordOperators->nbfWordOperatorList() : nullptr) {
         NBFWordOperatorListSetAuxiliaryListReference(words, standardWords);
         NBFNamespaceSetWordOperatorList(ns, words);
     } else {
         NBFNamespaceSetWordOperatorList(ns, standardWords);
     }
-    NBFNamespaceSetFunctionList(ns, functions_ ? functions_->nbfFunctionList()
-                                               : NBFStandardFunctionsGetSharedListReference());
-    NBFNamespaceSetUnitCollection(ns, unitManager_ ? unitManager_->nbfUnitCollection() : nullptr);
-    NBFNamespaceSetVariableList(ns, variableList_ ? variableList_->nbfVariableList() : nullptr);
+    NBFNamespaceSetFunctionList(ns, m_functions ? m_functions->nbfFunctionList()
+                                                : NBFStandardFunctionsGetSharedListReference());
+    NBFNamespaceSetUnitCollection(ns, m_unitManager ? m_unitManager->nbfUnitCollection() : nullptr);
+    NBFNamespaceSetVariableList(ns, m_variableList ? m_variableList->nbfVariableList() : nullptr);
 
     NBFTokenizedExpressionRef tokenized = nullptr;
     NBFExpressionTokenizerRef tokenizer = nullptr;
-    if (m_scannedTokens && m_scannedTokens->nbfTokenizedExpression() && enableCommentParsing_) {
+    if (m_scannedTokens && m_scannedTokens->nbfTokenizedExpression() && m_enableCommentParsing) {
         tokenized = NBFTokenizedExpressionRetain(m_scannedTokens->nbfTokenizedExpression());
     } else {
         tokenizer =
             NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
-        NBFExpressionTokenizerSetEnableComments(tokenizer, enableCommentParsing_);
+        NBFExpressionTokenizerSetEnableComments(tokenizer, m_enableCommentParsing);
         tokenized = NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
     }
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     // The analyser's references become ours.
-    i_expressionTokens =
+    m_expressionTokens =
         NBFContextualAnalyzerAnalyzeTokenizedExpression(analyzer, tokenized, kScopeAfterAllLines);
     NBFTokenizedExpressionRelease(tokenized);
     NBFContextualAnalyzerRelease(analyzer);
@@ -209,35 +209,35 @@ void NCTokenizedExpression::tokenize() {
     NBFNamespaceRelease(ns);
 
     std::vector<std::shared_ptr<NCExpressionToken>> buffer;
-    buffer.reserve(i_expressionTokens.size());
-    parseNBFExpressionTokens(i_expressionTokens, buffer);
-    i_tokenArray = std::move(buffer);
+    buffer.reserve(m_expressionTokens.size());
+    parseNBFExpressionTokens(m_expressionTokens, buffer);
+    m_tokenArray = std::move(buffer);
     m_hasTokens = true;
-    variableListStateIndicator = variableList_ ? variableList_->stateIndicator() : 0;
+    variableListStateIndicator = m_variableList ? m_variableList->stateIndicator() : 0;
 }
 
 bool NCTokenizedExpression::analysesIn(NBFFunctionListRef functions, NBFVariableListRef variables,
                                        NBFWordOperatorListRef words,
                                        NBFUnitCollectionRef units) const {
     // The evaluation scans with comments on, as tokenize does.
-    if (!enableCommentParsing_) return false;
-    NBFWordOperatorListRef ownWords = wordOperators_
-                                          ? wordOperators_->nbfWordOperatorList()
+    if (!m_enableCommentParsing) return false;
+    NBFWordOperatorListRef ownWords = m_wordOperators
+                                          ? m_wordOperators->nbfWordOperatorList()
                                           : NBFStandardWordOperatorsGetSharedListReference();
     NBFFunctionListRef ownFunctions =
-        functions_ ? functions_->nbfFunctionList() : NBFStandardFunctionsGetSharedListReference();
+        m_functions ? m_functions->nbfFunctionList() : NBFStandardFunctionsGetSharedListReference();
     return ownWords == words && ownFunctions == functions &&
-           (unitManager_ ? unitManager_->nbfUnitCollection() : nullptr) == units &&
-           (variableList_ ? variableList_->nbfVariableList() : nullptr) == variables;
+           (m_unitManager ? m_unitManager->nbfUnitCollection() : nullptr) == units &&
+           (m_variableList ? m_variableList->nbfVariableList() : nullptr) == variables;
 }
 
 const NBFExpressionTokenVector* NCTokenizedExpression::analysisWithoutVariables(
     NBFFunctionListRef functions, NBFVariableListRef variables, NBFWordOperatorListRef words,
     NBFUnitCollectionRef units) const {
     if (!isTokenized() || !analysesIn(functions, variables, words, units) ||
-        holdsVariable(i_expressionTokens))
+        holdsVariable(m_expressionTokens))
         return nullptr;
-    return &i_expressionTokens;
+    return &m_expressionTokens;
 }
 
 bool NCTokenizedExpression::holdsVariable(const NBFExpressionTokenVector& analysed) {
@@ -255,27 +255,27 @@ bool NCTokenizedExpression::adoptAnalysis(const NBFExpressionTokenVector& analys
     // Words name the same things at any line: nothing else of the analysis depends on it.
     if (isTokenized() || !analysesIn(functions, variables, words, units) || holdsVariable(analysed))
         return false;
-    std::shared_ptr<NCExpression> expression = i_expression.lock();
+    std::shared_ptr<NCExpression> expression = m_expression.lock();
     if (!expression || expression->isEmpty()) return false;
     setNeedsTokenizing();
-    i_expressionTokens.reserve(analysed.size());
+    m_expressionTokens.reserve(analysed.size());
     for (NBFExpressionTokenRef token : analysed)
-        i_expressionTokens.push_back(NBFExpressionTokenRetain(token));
+        m_expressionTokens.push_back(NBFExpressionTokenRetain(token));
     // Most evaluated lines are never shown token by token: converted when first asked for.
     m_convertsOnRequest = true;
     m_hasTokens = true;
-    variableListStateIndicator = variableList_ ? variableList_->stateIndicator() : 0;
+    variableListStateIndicator = m_variableList ? m_variableList->stateIndicator() : 0;
     return true;
 }
 
 size_t NCTokenizedExpression::parseNBFExpressionTokens(
     const NBFExpressionTokenVector& nbfTokens,
     std::vector<std::shared_ptr<NCExpressionToken>>& buffer) {
-    std::shared_ptr<NCExpression> expression = i_expression.lock();
+    std::shared_ptr<NCExpression> expression = m_expression.lock();
     const NCExpressionMappings* mappings = expression ? expression->expressionMappings() : nullptr;
     size_t written = 0;
     auto append = [&](std::shared_ptr<NCExpressionToken> token) {
-        token->_setExpression(i_expression);
+        token->_setExpression(m_expression);
         buffer.push_back(std::move(token));
         ++written;
     };

@@ -27,7 +27,7 @@ class NCTokenizedExpression {
     NCTokenizedExpression(const NCTokenizedExpression&) = delete;
     NCTokenizedExpression& operator=(const NCTokenizedExpression&) = delete;
 
-    std::shared_ptr<NCExpression> expression() const { return i_expression.lock(); }
+    std::shared_ptr<NCExpression> expression() const { return m_expression.lock(); }
     // Tokenises first when stale; empty when there is nothing.
     const std::vector<std::shared_ptr<NCExpressionToken>>& tokens();
     const NBFExpressionTokenVector& nbfExpressionTokens();
@@ -37,27 +37,27 @@ class NCTokenizedExpression {
 
     // A different list forces a new tokenisation.
     void setVariableList(std::shared_ptr<NCVariableList> variableList);
-    const std::shared_ptr<NCVariableList>& variableList() const { return variableList_; }
-    const std::shared_ptr<NCUnitCollection>& unitManager() const { return unitManager_; }
+    const std::shared_ptr<NCVariableList>& variableList() const { return m_variableList; }
+    const std::shared_ptr<NCUnitCollection>& unitManager() const { return m_unitManager; }
     void setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
-        unitManager_ = std::move(unitManager);
+        m_unitManager = std::move(unitManager);
     }
-    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return wordOperators_; }
+    const std::shared_ptr<NCWordOperatorList>& wordOperators() const { return m_wordOperators; }
     void setWordOperators(std::shared_ptr<NCWordOperatorList> wordOperators) {
-        wordOperators_ = std::move(wordOperators);
+        m_wordOperators = std::move(wordOperators);
     }
     // The functions words may name; the foundation's standard functions while none are given.
-    const std::shared_ptr<NCFunctionList>& functions() const { return functions_; }
+    const std::shared_ptr<NCFunctionList>& functions() const { return m_functions; }
     void setFunctions(std::shared_ptr<NCFunctionList> functions) {
-        functions_ = std::move(functions);
+        m_functions = std::move(functions);
     }
     // The plain tokens of the expression's text, scanned with comments on as this expression
     // scans it: analysed instead of scanning again. Retained; null scans anew.
     void setScannedTokens(std::shared_ptr<NCSimpleTokenizedExpression> scanned) {
         m_scannedTokens = std::move(scanned);
     }
-    bool enableCommentParsing() const { return enableCommentParsing_; }
-    void setEnableCommentParsing(bool enable) { enableCommentParsing_ = enable; }
+    bool enableCommentParsing() const { return m_enableCommentParsing; }
+    void setEnableCommentParsing(bool enable) { m_enableCommentParsing = enable; }
 
     void tokenize();
     // Takes the evaluation's analysis of the same scanned text as this expression's tokens,
@@ -83,18 +83,18 @@ class NCTokenizedExpression {
                     NBFWordOperatorListRef words, NBFUnitCollectionRef units) const;
     static bool holdsVariable(const NBFExpressionTokenVector& analysed);
 
-    std::weak_ptr<NCExpression> i_expression;
+    std::weak_ptr<NCExpression> m_expression;
     uint64_t variableListStateIndicator = 0;
-    bool enableCommentParsing_ = true;
-    std::shared_ptr<NCVariableList> variableList_;
+    bool m_enableCommentParsing = true;
+    std::shared_ptr<NCVariableList> m_variableList;
     bool m_hasTokens = false;
     // The foundation tokens are adopted; the expression tokens are not yet made from them.
     bool m_convertsOnRequest = false;
-    std::vector<std::shared_ptr<NCExpressionToken>> i_tokenArray;
-    NBFExpressionTokenVector i_expressionTokens;  // each retained
-    std::shared_ptr<NCUnitCollection> unitManager_;
-    std::shared_ptr<NCWordOperatorList> wordOperators_;
-    std::shared_ptr<NCFunctionList> functions_;
+    std::vector<std::shared_ptr<NCExpressionToken>> m_tokenArray;
+    NBFExpressionTokenVector m_expressionTokens;  // each retained
+    std::shared_ptr<NCUnitCollection> m_unitManager;
+    std::shared_ptr<NCWordOperatorList> m_wordOperators;
+    std::shared_ptr<NCFunctionList> m_functions;
     std::shared_ptr<NCSimpleTokenizedExpression> m_scannedTokens;
 };
 

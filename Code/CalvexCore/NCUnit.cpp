@@ -19,13 +19,13 @@ std::optional<std::u16string> formattedName(NBFUnitStringFormatterRef formatter,
 
 NCUnit::NCUnit(std::optional<std::u16string> identifier, NCUnitType type,
                NBFUnitContainerRef nbfUnitContainer)
-    : i_type(type), _identifier(std::move(identifier)) {
-    _nbfUnitContainer = NBF::Ref<NBF::UnitContainer>::retainOf(nbfUnitContainer);
+    : m_type(type), m_identifier(std::move(identifier)) {
+    m_nbfUnitContainer = NBF::Ref<NBF::UnitContainer>::retainOf(nbfUnitContainer);
 }
 
 void NCUnit::loadNames() const {
     std::call_once(m_namesLoaded, [this] {
-        const_cast<NCUnit*>(this)->copyNamesFromNBFUnitContainer(_nbfUnitContainer.get());
+        const_cast<NCUnit*>(this)->copyNamesFromNBFUnitContainer(m_nbfUnitContainer.get());
     });
 }
 
@@ -40,8 +40,8 @@ std::optional<std::u16string> NCUnit::nameForFormat(NCUnitNameFormat format) con
 std::optional<std::u16string> NCUnit::nameForFormat(NCUnitNameFormat format,
                                                     NCUnitNameForm form) const {
     loadNames();
-    auto found = i_names.find(nameKey(format, form));
-    if (found == i_names.end()) return std::nullopt;
+    auto found = m_names.find(nameKey(format, form));
+    if (found == m_names.end()) return std::nullopt;
     return found->second;
 }
 
@@ -54,9 +54,9 @@ void NCUnit::setName(std::optional<std::u16string> name, NCUnitNameFormat format
 void NCUnit::storeName(std::optional<std::u16string> name, NCUnitNameFormat format,
                        NCUnitNameForm form) {
     if (name)
-        i_names[nameKey(format, form)] = std::move(*name);
+        m_names[nameKey(format, form)] = std::move(*name);
     else
-        i_names.erase(nameKey(format, form));
+        m_names.erase(nameKey(format, form));
 }
 
 void NCUnit::setName(std::optional<std::u16string> name, NCUnitNameFormat format) {
@@ -74,31 +74,31 @@ std::optional<std::u16string> NCUnit::namePreferringFormat(NCUnitNameFormat form
 }
 
 std::optional<std::u16string> NCUnit::currencyCode() const {
-    if (i_type != NCUnitTypeCurrency) return std::nullopt;
+    if (m_type != NCUnitTypeCurrency) return std::nullopt;
     return nameForFormat(NCUnitNameFormatVeryShortName);
 }
 
 void NCUnit::setAmbiguousTieBreakFactor(int64_t factor) {
-    if (factor == _ambiguousTieBreakFactor) return;
-    _ambiguousTieBreakFactor = factor;
-    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor +
-                                         _internalAmbiguousTieBreakFactor);
+    if (factor == m_ambiguousTieBreakFactor) return;
+    m_ambiguousTieBreakFactor = factor;
+    setUnderlyingAmbiguousTieBreakFactor(m_ambiguousTieBreakFactor +
+                                         m_internalAmbiguousTieBreakFactor);
 }
 
 void NCUnit::setInternalAmbiguousTieBreakFactor(int64_t factor) {
-    if (factor == _internalAmbiguousTieBreakFactor) return;
-    _internalAmbiguousTieBreakFactor = factor;
-    setUnderlyingAmbiguousTieBreakFactor(_ambiguousTieBreakFactor +
-                                         _internalAmbiguousTieBreakFactor);
+    if (factor == m_internalAmbiguousTieBreakFactor) return;
+    m_internalAmbiguousTieBreakFactor = factor;
+    setUnderlyingAmbiguousTieBreakFactor(m_ambiguousTieBreakFactor +
+                                         m_internalAmbiguousTieBreakFactor);
 }
 
 void NCUnit::setUnderlyingAmbiguousTieBreakFactor(int64_t factor) {
-    NBFUnitContainerSetAmbiguousTieBreakFactor(_nbfUnitContainer.get(),
+    NBFUnitContainerSetAmbiguousTieBreakFactor(m_nbfUnitContainer.get(),
                                                static_cast<int32_t>(factor));
 }
 
 NBFUnitFractionRef NCUnit::nbfUnitFraction() const {
-    return NBFUnitContainerGetUnitFraction(_nbfUnitContainer.get());
+    return NBFUnitContainerGetUnitFraction(m_nbfUnitContainer.get());
 }
 
 size_t NCUnit::hash() const {
@@ -113,7 +113,7 @@ bool NCUnit::isEqual(const NCUnit* other) const {
 }
 
 std::u16string NCUnit::description() const {
-    return nameForFormat(NCUnitNameFormatName).value_or(_identifier.value_or(u""));
+    return nameForFormat(NCUnitNameFormatName).value_or(m_identifier.value_or(u""));
 }
 
 void NCUnit::copyNamesFromNBFUnitContainer(NBFUnitContainerRef container) {
@@ -139,7 +139,7 @@ void NCUnit::copyNamesFromNBFUnitContainer(NBFUnitContainerRef container) {
         if (!text) continue;
         aliases[NBFUnitNameTypeToNCUnitNameType(nameType)].push_back(text->units());
     }
-    _aliasDict = std::move(aliases);
+    m_aliasDict = std::move(aliases);
 }
 
 NBFUnitContainerRef NBFUnitContainerCreateWithNames(

@@ -33,18 +33,18 @@ class NCUnit {
     NCUnit(const NCUnit&) = delete;
     NCUnit& operator=(const NCUnit&) = delete;
 
-    NCUnitType type() const { return i_type; }
-    const std::optional<std::u16string>& identifier() const { return _identifier; }
+    NCUnitType type() const { return m_type; }
+    const std::optional<std::u16string>& identifier() const { return m_identifier; }
     void setIdentifier(std::optional<std::u16string> identifier) {
-        _identifier = std::move(identifier);
+        m_identifier = std::move(identifier);
     }
     const NCUnitAliases& aliases() const {
         loadNames();
-        return _aliasDict;
+        return m_aliasDict;
     }
     void setAliases(NCUnitAliases aliases) {
         loadNames();
-        _aliasDict = std::move(aliases);
+        m_aliasDict = std::move(aliases);
     }
 
     // Form 2 (singular).
@@ -58,12 +58,12 @@ class NCUnit {
     // The very short name of a currency; none for other types.
     std::optional<std::u16string> currencyCode() const;
 
-    int64_t ambiguousTieBreakFactor() const { return _ambiguousTieBreakFactor; }
+    int64_t ambiguousTieBreakFactor() const { return m_ambiguousTieBreakFactor; }
     void setAmbiguousTieBreakFactor(int64_t factor);
-    int64_t internalAmbiguousTieBreakFactor() const { return _internalAmbiguousTieBreakFactor; }
+    int64_t internalAmbiguousTieBreakFactor() const { return m_internalAmbiguousTieBreakFactor; }
     void setInternalAmbiguousTieBreakFactor(int64_t factor);
 
-    NBFUnitContainerRef nbfUnitContainer() const { return _nbfUnitContainer.get(); }
+    NBFUnitContainerRef nbfUnitContainer() const { return m_nbfUnitContainer.get(); }
     NBFUnitFractionRef nbfUnitFraction() const;
 
     size_t hash() const;
@@ -84,14 +84,14 @@ class NCUnit {
     void storeName(std::optional<std::u16string> name, NCUnitNameFormat format,
                    NCUnitNameForm form);
 
-    NCUnitType i_type = NCUnitTypeNone;
+    NCUnitType m_type = NCUnitTypeNone;
     mutable std::once_flag m_namesLoaded;
-    std::map<int64_t, std::u16string> i_names;
-    std::optional<std::u16string> _identifier;
-    NCUnitAliases _aliasDict;
-    int64_t _ambiguousTieBreakFactor = 0;
-    int64_t _internalAmbiguousTieBreakFactor = 0;
-    NBF::Ref<NBF::UnitContainer> _nbfUnitContainer;
+    std::map<int64_t, std::u16string> m_names;
+    std::optional<std::u16string> m_identifier;
+    NCUnitAliases m_aliasDict;
+    int64_t m_ambiguousTieBreakFactor = 0;
+    int64_t m_internalAmbiguousTieBreakFactor = 0;
+    NBF::Ref<NBF::UnitContainer> m_nbfUnitContainer;
 };
 
 // A foundation unit container with the names that are given (name types 1 to 4), every

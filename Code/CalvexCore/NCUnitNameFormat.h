@@ -6,8 +6,8 @@
 
 typedef int64_t NCUnitNameFormat;
 enum : NCUnitNameFormat {
-    NCUnitNameFormatDefault = 0,  // each unit type's own choice
-    NCUnitNameFormatName = 1,     // singular or plural by form
+    NCUnitNameFormatDefault = 0,        // each unit type's own choice
+    NCUnitNameFormatName = 1,           // singular or plural by form
     NCUnitNameFormatVeryShortName = 2,  // for a currency, its code
     NCUnitNameFormatSymbol = 3,
 };

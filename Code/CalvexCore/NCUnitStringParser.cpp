@@ -6,16 +6,16 @@
 
 NCUnitStringParser::NCUnitStringParser(std::shared_ptr<NCUnitCollection> unitManager,
                                        std::shared_ptr<NCWordOperatorList> wordOperators)
-    : _unitManager(std::move(unitManager)), m_wordOperators(std::move(wordOperators)) {}
+    : m_unitManager(std::move(unitManager)), m_wordOperators(std::move(wordOperators)) {}
 
 std::shared_ptr<NCUnitCollection> NCUnitStringParser::unitManager() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _unitManager;
+    return m_unitManager;
 }
 
 void NCUnitStringParser::setUnitManager(std::shared_ptr<NCUnitCollection> unitManager) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _unitManager = std::move(unitManager);
+    m_unitManager = std::move(unitManager);
 }
 
 std::shared_ptr<NCUnit> NCUnitStringParser::unitFromString(const std::u16string& text) const {

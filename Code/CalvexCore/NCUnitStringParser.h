@@ -24,7 +24,7 @@ class NCUnitStringParser {
 
   private:
     mutable std::mutex m_mutex;
-    std::shared_ptr<NCUnitCollection> _unitManager;
+    std::shared_ptr<NCUnitCollection> m_unitManager;
     std::shared_ptr<NCWordOperatorList> m_wordOperators;
 };
 

@@ -16,47 +16,47 @@ NCUnitsPreferenceChoices NCUnitsPreferences::defaultPreferences() {
 
 std::vector<std::shared_ptr<NCAliasUnit>> NCUnitsPreferenceOption::aliasUnits() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _aliasUnits;
+    return m_aliasUnits;
 }
 
 void NCUnitsPreferenceOption::setAliasUnits(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _aliasUnits = std::move(aliasUnits);
+    m_aliasUnits = std::move(aliasUnits);
 }
 
 NCUnitsPreference::Options NCUnitsPreference::options() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _options;
+    return m_options;
 }
 
 void NCUnitsPreference::setOptions(Options options) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _options = std::move(options);
+    m_options = std::move(options);
 }
 
 std::shared_ptr<NCUnitsPreferenceOption> NCUnitsPreference::optionNamed(
     const std::u16string& name) const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto found = _options.find(name);
-    return found == _options.end() ? nullptr : found->second;
+    auto found = m_options.find(name);
+    return found == m_options.end() ? nullptr : found->second;
 }
 
 std::vector<std::shared_ptr<NCUnit>> NCUnitsFile::units() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _units;
+    return m_units;
 }
 
 void NCUnitsFile::setUnits(std::vector<std::shared_ptr<NCUnit>> units) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _units = std::move(units);
+    m_units = std::move(units);
 }
 
 std::map<NCUnitType, std::u16string> NCUnitsFile::baseUnitIdentifiersByType() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return _baseUnitIdentifiersByType;
+    return m_baseUnitIdentifiersByType;
 }
 
 void NCUnitsFile::setBaseUnitIdentifiersByType(std::map<NCUnitType, std::u16string> identifiers) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    _baseUnitIdentifiersByType = std::move(identifiers);
+    m_baseUnitIdentifiersByType = std::move(identifiers);
 }

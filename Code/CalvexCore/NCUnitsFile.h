@@ -25,53 +25,53 @@ extern const std::u16string NCUnitsMeasurementSystemMetric;
 typedef std::map<std::u16string, std::u16string> NCUnitsPreferenceChoices;
 
 class NCUnitsPreferences {
-public:
+  public:
     // SI byte prefixes and the metric system.
     static NCUnitsPreferenceChoices defaultPreferences();
 };
 
 class NCUnitsPreferenceOption {
-public:
+  public:
     NCUnitsPreferenceOption() = default;
     explicit NCUnitsPreferenceOption(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits)
-        : _aliasUnits(std::move(aliasUnits)) {}
+        : m_aliasUnits(std::move(aliasUnits)) {}
     std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits() const;
     void setAliasUnits(std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits);
 
-private:
+  private:
     mutable std::mutex m_mutex;
-    std::vector<std::shared_ptr<NCAliasUnit>> _aliasUnits;
+    std::vector<std::shared_ptr<NCAliasUnit>> m_aliasUnits;
 };
 
 class NCUnitsPreference {
-public:
+  public:
     typedef std::map<std::u16string, std::shared_ptr<NCUnitsPreferenceOption>> Options;
     NCUnitsPreference() = default;
-    explicit NCUnitsPreference(Options options) : _options(std::move(options)) {}
+    explicit NCUnitsPreference(Options options) : m_options(std::move(options)) {}
     Options options() const;
     void setOptions(Options options);
     std::shared_ptr<NCUnitsPreferenceOption> optionNamed(const std::u16string& name) const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
-    Options _options;
+    Options m_options;
 };
 
 class NCUnitsFile {
-public:
+  public:
     NCUnitsFile() = default;
     NCUnitsFile(std::vector<std::shared_ptr<NCUnit>> units,
                 std::map<NCUnitType, std::u16string> baseUnitIdentifiers)
-        : _units(std::move(units)), _baseUnitIdentifiersByType(std::move(baseUnitIdentifiers)) {}
+        : m_units(std::move(units)), m_baseUnitIdentifiersByType(std::move(baseUnitIdentifiers)) {}
     std::vector<std::shared_ptr<NCUnit>> units() const;
     void setUnits(std::vector<std::shared_ptr<NCUnit>> units);
     std::map<NCUnitType, std::u16string> baseUnitIdentifiersByType() const;
     void setBaseUnitIdentifiersByType(std::map<NCUnitType, std::u16string> identifiers);
 
-private:
+  private:
     mutable std::mutex m_mutex;
-    std::vector<std::shared_ptr<NCUnit>> _units;
-    std::map<NCUnitType, std::u16string> _baseUnitIdentifiersByType;
+    std::vector<std::shared_ptr<NCUnit>> m_units;
+    std::map<NCUnitType, std::u16string> m_baseUnitIdentifiersByType;
 };
 
 #endif

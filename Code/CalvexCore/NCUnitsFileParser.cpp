@@ -1,7 +1,7 @@
 #include "NCUnitsFileParser.h"
 
-#include <unicode/unistr.h>
 #include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 #include <charconv>
 #include <climits>
@@ -96,16 +96,14 @@ std::u16string lowercased(const std::u16string& text) {
 
 struct UnitNames {
     NCBasicUnit::Names names;
-    NCUnitAliases aliases{{NCUnitNameTypeSingular, {}},
-                          {NCUnitNameTypePlural, {}},
-                          {NCUnitNameTypeVeryShort, {}}};
+    NCUnitAliases aliases{
+        {NCUnitNameTypeSingular, {}}, {NCUnitNameTypePlural, {}}, {NCUnitNameTypeVeryShort, {}}};
     std::set<std::u16string> caseSensitiveNames;
 };
 
 // A missing single name is the first of its list, whose other elements become aliases.
-void readName(const Value& names, const char16_t* key, const char16_t* listKey,
-              const char* warning, NCUnitNameType type, std::optional<std::u16string>* name,
-              NCUnitAliases* aliases) {
+void readName(const Value& names, const char16_t* key, const char16_t* listKey, const char* warning,
+              NCUnitNameType type, std::optional<std::u16string>* name, NCUnitAliases* aliases) {
     *name = stringValue(names->valueForKey(key), warning);
     if (*name) return;
     std::vector<std::u16string> list = stringArray(names->valueForKey(listKey), warning);
@@ -151,20 +149,32 @@ const std::map<std::u16string, std::u16string>& optionNames() {
 void NCUnitsFileParser::log(const std::string& line) { Diagnostics::error(line); }
 
 NCUnitType NCUnitsFileParser::unitTypeForCategory(const std::u16string& category) {
-    static const std::map<std::u16string, NCUnitType> types{
-        {u"Length", 2}, {u"Mass", 3}, {u"Time", 5}, {u"Temperature", 6},
-        {u"Computer Storage", 7}, {u"Force", 8}, {u"Energy", 9}, {u"Power", 10},
-        {u"Pressure", 11}, {u"Frequency", 12}, {u"Electric Potential", 13},
-        {u"Electric Current", 14}, {u"Electric Resistance", 15}, {u"Speed", 16},
-        {u"Acceleration", 17}, {u"Area", 18}, {u"Volume", 19}, {u"Computer Throughput", 20},
-        {u"Fuel Consumption", 21}};
+    static const std::map<std::u16string, NCUnitType> types{{u"Length", 2},
+                                                            {u"Mass", 3},
+                                                            {u"Time", 5},
+                                                            {u"Temperature", 6},
+                                                            {u"Computer Storage", 7},
+                                                            {u"Force", 8},
+                                                            {u"Energy", 9},
+                                                            {u"Power", 10},
+                                                            {u"Pressure", 11},
+                                                            {u"Frequency", 12},
+                                                            {u"Electric Potential", 13},
+                                                            {u"Electric Current", 14},
+                                                            {u"Electric Resistance", 15},
+                                                            {u"Speed", 16},
+                                                            {u"Acceleration", 17},
+                                                            {u"Area", 18},
+                                                            {u"Volume", 19},
+                                                            {u"Computer Throughput", 20},
+                                                            {u"Fuel Consumption", 21}};
     auto found = types.find(category);
     return found == types.end() ? NCUnitTypeNone : found->second;
 }
 
 const std::set<int64_t>& NCUnitsFileParser::allExponents() {
     static const std::set<int64_t> exponents{-24, -21, -18, -15, -12, -9, -6, -3, -2, -1,
-                                             1,   2,   3,   6,   9,   12,  15, 18, 21, 24};
+                                             1,   2,   3,   6,   9,   12, 15, 18, 21, 24};
     return exponents;
 }
 
@@ -186,16 +196,16 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::readUnitsFile(
 }
 
 NCUnitsFileParser::NCUnitsFileParser(std::string unitsFile, NCUnitsPreferenceChoices preferences)
-    : _evaluator(NBFEvaluatorCreate()),
-      _unitsFile(std::move(unitsFile)),
-      _preferences(std::move(preferences)) {}
+    : m_evaluator(NBFEvaluatorCreate()),
+      m_unitsFile(std::move(unitsFile)),
+      m_preferences(std::move(preferences)) {}
 
-NCUnitsFileParser::~NCUnitsFileParser() { NBFEvaluatorFree(_evaluator); }
+NCUnitsFileParser::~NCUnitsFileParser() { NBFEvaluatorFree(m_evaluator); }
 
 std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
     const std::string& localizationFile, const std::string& fallbackLocalizationFile) {
     std::string error;
-    Value data = NCPropertyListValue::readFromFile(resolvedPath(_unitsFile), &error);
+    Value data = NCPropertyListValue::readFromFile(resolvedPath(m_unitsFile), &error);
     if (data && !data->isDictionary()) {
         error = "the property list is not a dictionary";
         data = nullptr;
@@ -204,14 +214,14 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
         log("Error while opening units data: '" + error + "'");
         return std::make_shared<NCUnitsFile>();
     }
-    _unitsDataSource = data;
-    _localization = readDictionaryFile(localizationFile);
-    _fallbackLocalization = readDictionaryFile(fallbackLocalizationFile);
+    m_unitsDataSource = data;
+    m_localization = readDictionaryFile(localizationFile);
+    m_fallbackLocalization = readDictionaryFile(fallbackLocalizationFile);
 
     loadSIPrefixes();
     loadUnitDictionaries();
-    loadUnitsFromPreferencesWithEntries(_dataSourceUnitsById);
-    loadRegularUnitsWithEntries(_dataSourceUnitsById);
+    loadUnitsFromPreferencesWithEntries(m_dataSourceUnitsById);
+    loadRegularUnitsWithEntries(m_dataSourceUnitsById);
 
     std::vector<std::shared_ptr<NCUnit>> units;
     units.reserve(loadedUnitsByIdentifier.size());
@@ -220,7 +230,7 @@ std::shared_ptr<NCUnitsFile> NCUnitsFileParser::loadUnitsWithLocalizationFile(
 }
 
 Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization, &_unitsDataSource})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization, &m_unitsDataSource})
         if (*source && (*source)->isDictionary())
             if (Value value = (*source)->valueForKey(key)) return value;
     return nullptr;
@@ -228,24 +238,24 @@ Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key)
 
 Value NCUnitsFileParser::optionalLocalizedValueForKey(const std::u16string& key,
                                                       const std::u16string& unitIdentifier) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization})
         if (Value names = dictionaryForKey(dictionaryForKey(*source, u"Names"), unitIdentifier))
             if (Value value = names->valueForKey(key)) return value;
-    auto entry = _dataSourceUnitsById.find(unitIdentifier);
-    if (entry == _dataSourceUnitsById.end()) return nullptr;
+    auto entry = m_dataSourceUnitsById.find(unitIdentifier);
+    if (entry == m_dataSourceUnitsById.end()) return nullptr;
     return entry->second->valueForKey(key);
 }
 
 Value NCUnitsFileParser::localizedUnitNamesForIdentifier(const std::u16string& identifier) const {
-    for (const Value* source : {&_localization, &_fallbackLocalization})
+    for (const Value* source : {&m_localization, &m_fallbackLocalization})
         if (Value names = dictionaryForKey(dictionaryForKey(*source, u"Names"), identifier))
             return names;
-    auto entry = _dataSourceUnitsById.find(identifier);
-    return entry == _dataSourceUnitsById.end() ? nullptr : entry->second;
+    auto entry = m_dataSourceUnitsById.find(identifier);
+    return entry == m_dataSourceUnitsById.end() ? nullptr : entry->second;
 }
 
 void NCUnitsFileParser::loadSIPrefixes() {
-    _SIPrefixes.clear();
+    m_SIPrefixes.clear();
     Value prefixes = optionalLocalizedValueForKey(u"SIPrefixes");
     if (!prefixes) return;
     if (!prefixes->isArray()) {
@@ -258,13 +268,13 @@ void NCUnitsFileParser::loadSIPrefixes() {
             continue;
         }
         if (auto exponent = integerValue(prefix->valueForKey(u"exponent"), "SI prefix exponent"))
-            _SIPrefixes[*exponent] = prefix;
+            m_SIPrefixes[*exponent] = prefix;
     }
 }
 
 void NCUnitsFileParser::loadUnitDictionaries() {
-    _dataSourceUnitsById.clear();
-    Value categories = dictionaryForKey(_unitsDataSource, u"Units");
+    m_dataSourceUnitsById.clear();
+    Value categories = dictionaryForKey(m_unitsDataSource, u"Units");
     if (!categories) return;
     for (const auto& [category, units] : categories->dictionary()) {
         if (!units->isDictionary()) {
@@ -278,10 +288,10 @@ void NCUnitsFileParser::loadUnitDictionaries() {
             }
             auto copy = std::make_shared<NCPropertyListValue>(*entry);
             auto name = std::make_shared<NCPropertyListValue>();
-            name->kind_ = NCPropertyListValue::Kind::String;
-            name->string_ = category;
-            copy->dictionary_[u"category"] = name;
-            _dataSourceUnitsById[identifier] = copy;
+            name->m_kind = NCPropertyListValue::Kind::String;
+            name->m_string = category;
+            copy->m_dictionary[u"category"] = name;
+            m_dataSourceUnitsById[identifier] = copy;
         }
     }
 }
@@ -289,7 +299,7 @@ void NCUnitsFileParser::loadUnitDictionaries() {
 std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
 NCUnitsFileParser::loadUnitsFromPreferencesWithEntries(const Entries& entries) {
     auto preferences = loadPreferencesWithEntries(entries);
-    for (const auto& [preferenceName, optionName] : _preferences) {
+    for (const auto& [preferenceName, optionName] : m_preferences) {
         auto preference = preferences.find(preferenceName);
         if (preference == preferences.end()) continue;
         auto option = preference->second->optionNamed(optionName);
@@ -304,7 +314,7 @@ NCUnitsFileParser::loadUnitsFromPreferencesWithEntries(const Entries& entries) {
 std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
 NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
     std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> preferences;
-    Value all = dictionaryForKey(_unitsDataSource, u"Preferences");
+    Value all = dictionaryForKey(m_unitsDataSource, u"Preferences");
     if (!all) return preferences;
     for (const auto& [preferenceName, options] : all->dictionary()) {
         auto constant = preferenceNames().find(preferenceName);
@@ -316,8 +326,8 @@ NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
         for (const auto& [optionName, aliases] : options->dictionary()) {
             auto optionConstant = optionNames().find(optionName);
             if (optionConstant == optionNames().end() || !aliases->isDictionary()) {
-                log("Warning: unknown or malformed units preference option '" +
-                    utf8(optionName) + "'");
+                log("Warning: unknown or malformed units preference option '" + utf8(optionName) +
+                    "'");
                 continue;
             }
             std::vector<std::shared_ptr<NCAliasUnit>> aliasUnits;
@@ -338,18 +348,20 @@ NCUnitsFileParser::loadPreferencesWithEntries(const Entries& entries) {
             loadedOptions[optionConstant->second] =
                 std::make_shared<NCUnitsPreferenceOption>(std::move(aliasUnits));
         }
-        preferences[constant->second] = std::make_shared<NCUnitsPreference>(std::move(loadedOptions));
+        preferences[constant->second] =
+            std::make_shared<NCUnitsPreference>(std::move(loadedOptions));
     }
     return preferences;
 }
 
 void NCUnitsFileParser::loadRegularUnitsWithEntries(const Entries& entries) {
-    for (const auto& [identifier, entry] : entries) getOrLoadUnitWithIdentifier(identifier, entries);
+    for (const auto& [identifier, entry] : entries)
+        getOrLoadUnitWithIdentifier(identifier, entries);
 }
 
 std::map<NCUnitType, std::u16string> NCUnitsFileParser::loadBaseUnitsDict() const {
     std::map<NCUnitType, std::u16string> baseUnits;
-    Value all = dictionaryForKey(_unitsDataSource, u"Base Units");
+    Value all = dictionaryForKey(m_unitsDataSource, u"Base Units");
     if (!all) return baseUnits;
     for (const auto& [category, identifier] : all->dictionary())
         if (auto text = stringValue(identifier, "Warning: base unit identifier"))
@@ -428,7 +440,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
         composition = nullptr;
     }
     if (composition) {
-        auto numerator = getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"numerator"), entries);
+        auto numerator =
+            getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"numerator"), entries);
         auto denominator =
             getOrLoadUnitsWithIdentifiers(composition->valueForKey(u"denominator"), entries);
         for (const auto* part : {&numerator, &denominator})
@@ -460,7 +473,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
         }
         loadedUnitsByIdentifier[identifier] = basic;
         std::set<int64_t> allowed = allowedSIPrefixExponentsForKey(u"SIPrefixExponents", *basic);
-        const bool ownList = optionalLocalizedValueForKey(u"SIPrefixExponents", identifier) != nullptr;
+        const bool ownList =
+            optionalLocalizedValueForKey(u"SIPrefixExponents", identifier) != nullptr;
         if (boolValue(entry.valueForKey(u"SIPrefixes"), false, "Warning: SIPrefixes") || ownList)
             loadSIPrefixedUnitsForUnit(basic, allowed);
         unit = basic;
@@ -474,7 +488,8 @@ std::shared_ptr<NCUnit> NCUnitsFileParser::loadUnitWithEntry(const std::u16strin
 
 std::set<int64_t> NCUnitsFileParser::allowedSIPrefixExponentsForKey(const std::u16string& key,
                                                                     const NCBasicUnit& unit) const {
-    Value value = unit.identifier() ? optionalLocalizedValueForKey(key, *unit.identifier()) : nullptr;
+    Value value =
+        unit.identifier() ? optionalLocalizedValueForKey(key, *unit.identifier()) : nullptr;
     if (!value) return allExponents();
     std::set<int64_t> exponents;
     if (value->kind() == NCPropertyListValue::Kind::Integer) {
@@ -522,8 +537,8 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
     if (!unit.identifier()) return nullptr;
     const std::set<int64_t> veryShortExponents =
         allowedSIPrefixExponentsForKey(u"SIPrefixExponents-veryShort", unit);
-    auto prefixEntry = _SIPrefixes.find(exponent);
-    if (prefixEntry == _SIPrefixes.end() || !prefixEntry->second->isDictionary()) {
+    auto prefixEntry = m_SIPrefixes.find(exponent);
+    if (prefixEntry == m_SIPrefixes.end() || !prefixEntry->second->isDictionary()) {
         log("Warning: no SI prefix for exponent " + std::to_string(exponent));
         return nullptr;
     }
@@ -533,7 +548,7 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
     if (!prefixFactor || !unitFactor) return nullptr;
 
     NBFResultRef product =
-        NBFEvaluatorEvaluateString(_evaluator, utf8(*unitFactor + u"*" + *prefixFactor));
+        NBFEvaluatorEvaluateString(m_evaluator, utf8(*unitFactor + u"*" + *prefixFactor));
     std::optional<std::u16string> factor;
     if (product) {
         NCResult result(product);
@@ -582,8 +597,8 @@ std::shared_ptr<NCBasicUnit> NCUnitsFileParser::SIPrefixedUnitForUnit(const NCBa
                                factor, std::nullopt, names, aliases, caseSensitive);
 }
 
-std::vector<std::shared_ptr<NCMutableBasicUnit>> NCUnitsFileParser::loadCurrencyUnitsFromLocalizationFile(
-    const std::string& path) {
+std::vector<std::shared_ptr<NCMutableBasicUnit>>
+NCUnitsFileParser::loadCurrencyUnitsFromLocalizationFile(const std::string& path) {
     std::vector<std::shared_ptr<NCMutableBasicUnit>> units;
     Value file = readDictionaryFile(path);
     Value currencies = dictionaryForKey(file, u"Currencies");

@@ -21,7 +21,7 @@
 #include "NCUnitsFile.h"
 
 class NCUnitsFileParser {
-public:
+  public:
     typedef std::shared_ptr<const NCPropertyListValue> Value;
     typedef NCPropertyListValue::Dictionary Entries;
 
@@ -43,13 +43,13 @@ public:
     // One line to the diagnostics sink.
     static void log(const std::string& line);
 
-    const std::string& unitsFile() const { return _unitsFile; }
-    const std::map<int64_t, Value>& SIPrefixes() const { return _SIPrefixes; }
-    const Value& unitsDataSource() const { return _unitsDataSource; }
-    const Value& localization() const { return _localization; }
-    const Value& fallbackLocalization() const { return _fallbackLocalization; }
-    const Entries& dataSourceUnitsById() const { return _dataSourceUnitsById; }
-    const NCUnitsPreferenceChoices& preferences() const { return _preferences; }
+    const std::string& unitsFile() const { return m_unitsFile; }
+    const std::map<int64_t, Value>& SIPrefixes() const { return m_SIPrefixes; }
+    const Value& unitsDataSource() const { return m_unitsDataSource; }
+    const Value& localization() const { return m_localization; }
+    const Value& fallbackLocalization() const { return m_fallbackLocalization; }
+    const Entries& dataSourceUnitsById() const { return m_dataSourceUnitsById; }
+    const NCUnitsPreferenceChoices& preferences() const { return m_preferences; }
 
     // Lookups: localisation, then fallback, then data file.
     Value optionalLocalizedValueForKey(const std::u16string& key) const;
@@ -59,8 +59,8 @@ public:
 
     void loadSIPrefixes();
     void loadUnitDictionaries();
-    std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> loadUnitsFromPreferencesWithEntries(
-        const Entries& entries);
+    std::map<std::u16string, std::shared_ptr<NCUnitsPreference>>
+    loadUnitsFromPreferencesWithEntries(const Entries& entries);
     std::map<std::u16string, std::shared_ptr<NCUnitsPreference>> loadPreferencesWithEntries(
         const Entries& entries);
     void loadRegularUnitsWithEntries(const Entries& entries);
@@ -80,20 +80,20 @@ public:
     // "si+3-metre" from 3 and "metre".
     static std::u16string prefixedIdentifier(int64_t exponent, const std::u16string& identifier);
 
-private:
+  private:
     std::shared_ptr<NCUnit> loadUnitWithEntry(const std::u16string& identifier,
                                               const NCPropertyListValue& entry,
                                               const Entries& entries);
 
-    NBFEvaluatorRef _evaluator;  // multiplies prefix factors
+    NBFEvaluatorRef m_evaluator;  // multiplies prefix factors
     std::map<std::u16string, std::shared_ptr<NCUnit>> loadedUnitsByIdentifier;
-    std::string _unitsFile;
-    std::map<int64_t, Value> _SIPrefixes;
-    Value _unitsDataSource;
-    Value _localization;
-    Value _fallbackLocalization;
-    Entries _dataSourceUnitsById;
-    NCUnitsPreferenceChoices _preferences;
+    std::string m_unitsFile;
+    std::map<int64_t, Value> m_SIPrefixes;
+    Value m_unitsDataSource;
+    Value m_localization;
+    Value m_fallbackLocalization;
+    Entries m_dataSourceUnitsById;
+    NCUnitsPreferenceChoices m_preferences;
     // Identifiers being loaded: a composition met again while its own parts load contains itself.
     std::set<std::u16string> loadingIdentifiers;
 };

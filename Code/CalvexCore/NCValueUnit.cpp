@@ -11,6 +11,6 @@ NBFUnitContainerRef NCValueUnit::containerWith(NBFUnitFractionRef unitFraction) 
 NCValueUnit::NCValueUnit(NBFUnitFractionRef unitFraction)
     : NCUnit(std::nullopt, NCUnitTypeFromNBFUnitType(NBFUnitFractionGetUnitType(unitFraction)),
              NBF::Ref<NBF::UnitContainer>::adopt(containerWith(unitFraction)).get()),
-      _nbfUnitFraction(NBFUnitFractionRetain(unitFraction)) {}
+      m_nbfUnitFraction(NBFUnitFractionRetain(unitFraction)) {}
 
-NCValueUnit::~NCValueUnit() { NBFUnitFractionRelease(_nbfUnitFraction); }
+NCValueUnit::~NCValueUnit() { NBFUnitFractionRelease(m_nbfUnitFraction); }

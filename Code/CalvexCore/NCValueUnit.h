@@ -13,7 +13,7 @@ class NCValueUnit : public NCUnit {
 
   private:
     static NBFUnitContainerRef containerWith(NBFUnitFractionRef unitFraction);
-    NBFUnitFractionRef _nbfUnitFraction;
+    NBFUnitFractionRef m_nbfUnitFraction;
 };
 
 #endif

@@ -29,23 +29,23 @@ void logLine(const std::string& line) { Diagnostics::error(line); }
 
 }  // namespace
 
-void NCVariableState::updateWithVariable(const NCVariable& variable) { _name = variable.name(); }
+void NCVariableState::updateWithVariable(const NCVariable& variable) { m_name = variable.name(); }
 
-NCVariable::NCVariable(NBFVariableRef variable) : nbfVariable_(NBFVariableRetain(variable)) {
-    NBFVariableSetWrapperObject(nbfVariable_, this);
+NCVariable::NCVariable(NBFVariableRef variable) : m_nbfVariable(NBFVariableRetain(variable)) {
+    NBFVariableSetWrapperObject(m_nbfVariable, this);
 }
 
 NCVariable::NCVariable(const std::optional<std::u16string>& name,
                        const std::shared_ptr<NCResult>& result)
-    : nbfVariable_(NBFVariableCreate()) {
-    NBFVariableSetWrapperObject(nbfVariable_, this);
+    : m_nbfVariable(NBFVariableCreate()) {
+    NBFVariableSetWrapperObject(m_nbfVariable, this);
     if (name) changeName(*name);
     setResultValue(result);
 }
 
 NCVariable::~NCVariable() {
-    NBFVariableSetWrapperObject(nbfVariable_, nullptr);
-    NBFVariableRelease(nbfVariable_);
+    NBFVariableSetWrapperObject(m_nbfVariable, nullptr);
+    NBFVariableRelease(m_nbfVariable);
 }
 
 std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& name) {
@@ -69,26 +69,26 @@ std::shared_ptr<NCVariable> NCVariable::variableWithName(const std::u16string& n
 }
 
 std::optional<std::u16string> NCVariable::name() const {
-    return textOf(NBFVariableGetNameReference(nbfVariable_));
+    return textOf(NBFVariableGetNameReference(m_nbfVariable));
 }
 
 bool NCVariable::changeName(const std::u16string& name) {
     saveState();
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(name);
-    const bool changed = NBFVariableSetName(nbfVariable_, string.get());
-    if (changed && i_list) i_list->variableDidUpdateNameTo(this, prevState.name(), name);
+    const bool changed = NBFVariableSetName(m_nbfVariable, string.get());
+    if (changed && m_list) m_list->variableDidUpdateNameTo(this, prevState.name(), name);
     return changed;
 }
 
 void NCVariable::addAlias(const std::u16string& alias) {
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(alias);
-    NBFVariableAddAlias(nbfVariable_, string.get());
-    if (i_list) i_list->variableDidAddAlias(this, alias);
+    NBFVariableAddAlias(m_nbfVariable, string.get());
+    if (m_list) m_list->variableDidAddAlias(this, alias);
 }
 
 std::vector<std::u16string> NCVariable::aliases() const {
     std::vector<std::u16string> aliases;
-    NBFArrayRef array = NBFVariableGetAliasArrayReference(nbfVariable_);
+    NBFArrayRef array = NBFVariableGetAliasArrayReference(m_nbfVariable);
     for (int32_t i = 0; i < NBFArrayCount(array); ++i)
         if (auto text = textOf(static_cast<NBFStringRef>(NBFArrayGetItemAtIndex(array, i))))
             aliases.push_back(*text);
@@ -96,20 +96,20 @@ std::vector<std::u16string> NCVariable::aliases() const {
 }
 
 std::optional<std::u16string> NCVariable::delocalizedValue() const {
-    return textOf(NBFVariableGetValueReference(nbfVariable_));
+    return textOf(NBFVariableGetValueReference(m_nbfVariable));
 }
 
 std::optional<std::u16string> NCVariable::delocalizedValueForLineAtIndex(uint64_t index) const {
     const uint32_t scope = index > INT32_MAX ? INT32_MAX : static_cast<uint32_t>(index);
-    return textOf(NBFVariableGetValueReferenceForScopeIndex(nbfVariable_, scope));
+    return textOf(NBFVariableGetValueReferenceForScopeIndex(m_nbfVariable, scope));
 }
 
 NCResultFlags NCVariable::resultFlags() const {
-    return NCResultFlagsFromNBFResultFlags(NBFVariableGetResultFlags(nbfVariable_));
+    return NCResultFlagsFromNBFResultFlags(NBFVariableGetResultFlags(m_nbfVariable));
 }
 
 void NCVariable::setUnit(std::shared_ptr<NCUnit> unit) {
-    if (unit == _unit) return;
+    if (unit == m_unit) return;
     setDelocalizedValue(delocalizedValue(), resultFlags(), std::move(unit));
 }
 
@@ -123,63 +123,65 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, 
     std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
     const bool everyLine = scopeRange.location == 0 && scopeRange.length == NBFRangeLengthMax;
     const uint32_t nbfFlags = NCResultFlagsToNBFResultFlags(flags) & 1;
-    const bool unitChanged = unit != _unit;
-    if (unitChanged) _unit = unit;
-    if (everyLine && !hasScopedValues_ && !unitChanged && value == delocalizedValue() &&
-        nbfFlags == (NBFVariableGetResultFlags(nbfVariable_) & 1))
+    const bool unitChanged = unit != m_unit;
+    if (unitChanged) m_unit = unit;
+    if (everyLine && !m_hasScopedValues && !unitChanged && value == delocalizedValue() &&
+        nbfFlags == (NBFVariableGetResultFlags(m_nbfVariable) & 1))
         return true;
-    if (!everyLine) hasScopedValues_ = true;
+    if (!everyLine) m_hasScopedValues = true;
     const std::optional<std::u16string> before = delocalizedValue();
     NBF::Ref<NBF::String> string =
         value ? NCNBFStringFromNSStringReference(*value) : NBF::Ref<NBF::String>();
-    NBFVariableSetValueForScopeRange(nbfVariable_, string.get(), nbfFlags,
-                                     _unit ? _unit->nbfUnitContainer() : nullptr, scopeRange);
-    if (delocalizedValue() != before) _localizedValue.reset();
+    NBFVariableSetValueForScopeRange(m_nbfVariable, string.get(), nbfFlags,
+                                     m_unit ? m_unit->nbfUnitContainer() : nullptr, scopeRange);
+    if (delocalizedValue() != before) m_localizedValue.reset();
     return true;
 }
 
 void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
     if (!result) return;
     if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) &&
-        i_list)
-        i_list->variableDidUpdateValue(this, localizedValue());
+        m_list)
+        m_list->variableDidUpdateValue(this, localizedValue());
 }
 
 void NCVariable::setEnabled(bool enabled) {
-    if (enabled == _enabled) return;
-    _enabled = enabled;
-    if (i_list) i_list->variableDidChangeEnabledState(this, enabled);
+    if (enabled == m_enabled) return;
+    m_enabled = enabled;
+    if (m_list) m_list->variableDidChangeEnabledState(this, enabled);
 }
 
 std::optional<std::u16string> NCVariable::localizedValue() const {
-    if (!_localizedValue) _localizedValue = localizedValueFromDelocalizedValue(delocalizedValue());
-    return _localizedValue;
+    if (!m_localizedValue)
+        m_localizedValue = localizedValueFromDelocalizedValue(delocalizedValue());
+    return m_localizedValue;
 }
 
 bool NCVariable::setLocalizedValue(const std::optional<std::u16string>& text) {
     std::optional<std::u16string> value = text && !text->empty() ? text : std::nullopt;
     // Only an unscoped value can be judged by the cache: a line may hold another.
-    if (value && _localizedValue && *value == *_localizedValue && !hasScopedValues_) return false;
-    setDelocalizedValue(delocalizedValueFromLocalizedValue(value), resultFlags(), _unit);
-    _localizedValue = value;
+    if (value && m_localizedValue && *value == *m_localizedValue && !m_hasScopedValues)
+        return false;
+    setDelocalizedValue(delocalizedValueFromLocalizedValue(value), resultFlags(), m_unit);
+    m_localizedValue = value;
     return true;
 }
 
 void NCVariable::setValue(const std::optional<std::u16string>& text) {
-    if (setLocalizedValue(text) && i_list) i_list->variableDidUpdateValue(this, localizedValue());
+    if (setLocalizedValue(text) && m_list) m_list->variableDidUpdateValue(this, localizedValue());
 }
 
 std::optional<std::u16string> NCVariable::displayValue() const {
     std::optional<std::u16string> value = localizedValue();
     if (!value) return value;
     if (resultFlags() & NCResultFlagPercentage) return *value + u"%";
-    if (!_unit) return value;
+    if (!m_unit) return value;
     double number = 0;
     const std::string digits = utf8Text(delocalizedValue());
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     const bool one = error == std::errc() && end == digits.data() + digits.size() && number == 1.0;
-    auto unitName = _unit->nameForFormat(NCUnitNameFormatName,
-                                         one ? NCUnitNameFormSingular : NCUnitNameFormPlural);
+    auto unitName = m_unit->nameForFormat(NCUnitNameFormatName,
+                                          one ? NCUnitNameFormSingular : NCUnitNameFormPlural);
     return *value + u" " + unitName.value_or(u"");
 }
 
@@ -189,23 +191,23 @@ void NCVariable::setUnitNameSingular(const std::u16string& name) {
 }
 
 void NCVariable::setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator) {
-    if (decimalPoint == thousandsSeparator || (decimalPoint == i_dp && thousandsSeparator == i_th))
+    if (decimalPoint == thousandsSeparator || (decimalPoint == m_dp && thousandsSeparator == m_th))
         return;
     const std::optional<std::u16string> text = localizedValue();
-    i_dp = decimalPoint;
-    i_th = thousandsSeparator;
-    setDelocalizedValue(delocalizedValueFromLocalizedValue(text), resultFlags(), _unit);
-    _localizedValue = text;
-    if (i_list) i_list->variableDidUpdateValue(this, text);
+    m_dp = decimalPoint;
+    m_th = thousandsSeparator;
+    setDelocalizedValue(delocalizedValueFromLocalizedValue(text), resultFlags(), m_unit);
+    m_localizedValue = text;
+    if (m_list) m_list->variableDidUpdateValue(this, text);
 }
 
 void NCVariable::convertToLocaleWithDecimalPoint(char16_t decimalPoint,
                                                  char16_t thousandsSeparator) {
-    if (decimalPoint == thousandsSeparator || (decimalPoint == i_dp && thousandsSeparator == i_th))
+    if (decimalPoint == thousandsSeparator || (decimalPoint == m_dp && thousandsSeparator == m_th))
         return;
-    i_dp = decimalPoint;
-    i_th = thousandsSeparator;
-    _localizedValue.reset();
+    m_dp = decimalPoint;
+    m_th = thousandsSeparator;
+    m_localizedValue.reset();
     setValue(localizedValueFromDelocalizedValue(delocalizedValue()));
 }
 
@@ -213,7 +215,7 @@ std::optional<std::u16string> NCVariable::delocalizedValueFromLocalizedValue(
     const std::optional<std::u16string>& text) const {
     if (!text) return text;
     auto expression = NCExpression::create(*text);
-    expression->setLocaleWithDecimalPoint(i_dp, i_th);
+    expression->setLocaleWithDecimalPoint(m_dp, m_th);
     return expression->delocalizedString();
 }
 
@@ -221,7 +223,7 @@ std::optional<std::u16string> NCVariable::localizedValueFromDelocalizedValue(
     const std::optional<std::u16string>& text) const {
     if (!text) return text;
     auto expression = NCExpression::create(*text);
-    expression->convertToLocaleWithDecimalPoint(i_dp, i_th);
+    expression->convertToLocaleWithDecimalPoint(m_dp, m_th);
     return expression->originalString();
 }
 
@@ -251,12 +253,12 @@ bool NCVariable::validateValue(std::optional<std::u16string>& value, NSError*) c
     if (!evaluator)
         evaluator =
             std::make_shared<NCEvaluator>(nullptr, NCVariableList::listWithStandardVariables());
-    auto result = evaluator->evaluateExpression(NCExpression::create(*value, {i_dp, i_th}));
+    auto result = evaluator->evaluateExpression(NCExpression::create(*value, {m_dp, m_th}));
     NCResultFormattingOptions options;
     options.setDisplayFormat(NCDisplayFormatNormal);
     options.thousandsSeparator = false;
-    options.thousandsSeparatorCharacter = i_th;
-    options.decimalPlaceCharacter = i_dp;
+    options.thousandsSeparatorCharacter = m_th;
+    options.decimalPlaceCharacter = m_dp;
     options.showPercentSign = false;
     options.showUnit = false;
     std::optional<std::u16string> text =
@@ -280,9 +282,9 @@ void NCVariable::setValueForUndefinedKey(const NCVariableProperty&, const std::u
 
 std::shared_ptr<NCVariable> NCVariable::copy() const {
     auto variable = std::make_shared<NCVariable>(name(), nullptr);
-    variable->i_dp = i_dp;
-    variable->i_th = i_th;
-    variable->setDelocalizedValue(delocalizedValue(), resultFlags(), _unit);
+    variable->m_dp = m_dp;
+    variable->m_th = m_th;
+    variable->setDelocalizedValue(delocalizedValue(), resultFlags(), m_unit);
     return variable;
 }
 
@@ -296,7 +298,7 @@ std::u16string NCVariable::description() const {
     std::u16string text = u"<NCVariable: ";
     for (const char* c = address; *c; ++c) text.push_back(static_cast<char16_t>(*c));
     text += u" \"" + name().value_or(u"") + u" = " + localizedValue().value_or(u"") + u"\" Unit:";
-    text += _unit ? _unit->nameForFormat(NCUnitNameFormatName).value_or(u"(null)") : u"(null)";
+    text += m_unit ? m_unit->nameForFormat(NCUnitNameFormatName).value_or(u"(null)") : u"(null)";
     return text + u">";
 }
 
@@ -305,16 +307,16 @@ std::map<std::u16string, NCVariableProperty> NCVariable::dictionaryRepresentatio
     properties[u"value"] = delocalizedValue().value_or(u"");
     if (auto list = aliases(); !list.empty()) properties[u"aliases"] = list;
     properties[u"name"] = name().value_or(u"");
-    if (_unit)
+    if (m_unit)
         if (auto identifier =
-                NCUnitStringFormatter().stringForUnit(_unit.get(), 4, NCUnitNameFormSingular))
+                NCUnitStringFormatter().stringForUnit(m_unit.get(), 4, NCUnitNameFormSingular))
             properties[u"unitIdentifier"] = *identifier;
     if (NCResultFlags flags = resultFlags())
         properties[u"resultFlags"] = static_cast<int64_t>(flags);
-    properties[u"enabled"] = _enabled;
-    properties[u"type"] = static_cast<int64_t>(_type);
-    if (_description) properties[u"infoDescription"] = *_description;
-    if (_identifier) properties[u"identifier"] = *_identifier;
+    properties[u"enabled"] = m_enabled;
+    properties[u"type"] = static_cast<int64_t>(m_type);
+    if (m_description) properties[u"infoDescription"] = *m_description;
+    if (m_identifier) properties[u"identifier"] = *m_identifier;
     return properties;
 }
 

@@ -68,8 +68,8 @@ class NCVariable {
     void setUnitNameSingular(const std::u16string& name);
     void setUnitNameVeryShort(const std::u16string& name) { setUnitNameSingular(name); }
 
-    char16_t decimalPoint() const { return i_dp; }
-    char16_t thousandsSeparator() const { return i_th; }
+    char16_t decimalPoint() const { return m_dp; }
+    char16_t thousandsSeparator() const { return m_th; }
     // Takes the characters and re-reads the localised text under them.
     void setLocaleWithDecimalPoint(char16_t decimalPoint, char16_t thousandsSeparator);
     // Takes the characters and rewrites the localised text into them.
@@ -89,7 +89,7 @@ class NCVariable {
     std::optional<std::u16string> delocalizedValue() const;
     std::optional<std::u16string> delocalizedValueForLineAtIndex(uint64_t index) const;
     NCResultFlags resultFlags() const;
-    const std::shared_ptr<NCUnit>& unit() const { return _unit; }
+    const std::shared_ptr<NCUnit>& unit() const { return m_unit; }
     void setUnit(std::shared_ptr<NCUnit> unit);
 
     // Every line; skipped when nothing differs from the unscoped value and no line holds a
@@ -104,19 +104,19 @@ class NCVariable {
     // The list hears of it.
     void setResultValue(const std::shared_ptr<NCResult>& result);
 
-    bool enabled() const { return _enabled; }
+    bool enabled() const { return m_enabled; }
     void setEnabled(bool enabled);
-    int32_t type() const { return _type; }
-    void setType(int32_t type) { _type = type; }
-    const std::optional<std::u16string>& infoDescription() const { return _description; }
-    void setInfoDescription(std::optional<std::u16string> text) { _description = std::move(text); }
-    const std::optional<std::u16string>& identifier() const { return _identifier; }
+    int32_t type() const { return m_type; }
+    void setType(int32_t type) { m_type = type; }
+    const std::optional<std::u16string>& infoDescription() const { return m_description; }
+    void setInfoDescription(std::optional<std::u16string> text) { m_description = std::move(text); }
+    const std::optional<std::u16string>& identifier() const { return m_identifier; }
     void setIdentifier(std::optional<std::u16string> identifier) {
-        _identifier = std::move(identifier);
+        m_identifier = std::move(identifier);
     }
-    void setVariableList(NCVariableList* list) { i_list = list; }
-    NCVariableList* variableList() const { return i_list; }
-    NBFVariableRef nbfVariable() const { return nbfVariable_; }
+    void setVariableList(NCVariableList* list) { m_list = list; }
+    NCVariableList* variableList() const { return m_list; }
+    NBFVariableRef nbfVariable() const { return m_nbfVariable; }
 
     // "value", "name", "enabled", "type" and, when set, "aliases", "unitIdentifier",
     // "resultFlags", "infoDescription", "identifier".
@@ -143,18 +143,18 @@ class NCVariable {
     std::u16string description() const;
 
   private:
-    bool _enabled = true;
-    bool hasScopedValues_ = false;
-    int32_t _type = 0;
-    char16_t i_dp = u'.';
-    char16_t i_th = u',';
+    bool m_enabled = true;
+    bool m_hasScopedValues = false;
+    int32_t m_type = 0;
+    char16_t m_dp = u'.';
+    char16_t m_th = u',';
     NCVariableState prevState;
-    NBFVariableRef nbfVariable_ = nullptr;
-    NCVariableList* i_list = nullptr;  // not retained
-    mutable std::optional<std::u16string> _localizedValue;
-    std::shared_ptr<NCUnit> _unit;
-    std::optional<std::u16string> _description;
-    std::optional<std::u16string> _identifier;
+    NBFVariableRef m_nbfVariable = nullptr;
+    NCVariableList* m_list = nullptr;  // not retained
+    mutable std::optional<std::u16string> m_localizedValue;
+    std::shared_ptr<NCUnit> m_unit;
+    std::optional<std::u16string> m_description;
+    std::optional<std::u16string> m_identifier;
 };
 
 #endif

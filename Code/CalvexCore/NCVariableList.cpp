@@ -17,24 +17,24 @@ std::shared_ptr<NCVariableList> NCVariableList::listWithStandardVariables() {
 void NCVariableList::addVariable(const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
     addVariableWithoutAddingToNBFVariableList(variable);
-    if (variable->enabled()) NBFVariableListAddVariable(nbfVariableList_, variable->nbfVariable());
+    if (variable->enabled()) NBFVariableListAddVariable(m_nbfVariableList, variable->nbfVariable());
 }
 
 void NCVariableList::addVariableWithoutAddingToNBFVariableList(
     const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
-    if (i_variablesByAddress.emplace(variable.get(), variable).second)
-        i_variables.push_back(variable);
+    if (m_variablesByAddress.emplace(variable.get(), variable).second)
+        m_variables.push_back(variable);
     variable->setVariableList(this);
     registerStateChange();
 }
 
 void NCVariableList::removeAllVariables() {
-    NBFVariableListRemoveAll(nbfVariableList_);
-    for (const auto& variable : i_variables)
+    NBFVariableListRemoveAll(m_nbfVariableList);
+    for (const auto& variable : m_variables)
         if (variable->variableList() == this) variable->setVariableList(nullptr);
-    i_variables.clear();
-    i_variablesByAddress.clear();
+    m_variables.clear();
+    m_variablesByAddress.clear();
 }
 
 std::optional<std::u16string> NCVariableList::valueOfVariableWithName(
@@ -45,7 +45,7 @@ std::optional<std::u16string> NCVariableList::valueOfVariableWithName(
 
 void NCVariableList::variableDidAddAlias(NCVariable* variable, const std::u16string&) {
     registerStateChange();
-    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+    if (m_delegate) m_delegate->variableDidUpdateInVariableList(variable, this);
 }
 
 void NCVariableList::variableDidUpdateNameTo(NCVariable* variable,
@@ -53,29 +53,29 @@ void NCVariableList::variableDidUpdateNameTo(NCVariable* variable,
                                              const std::u16string& to) {
     if (from && *from == to) return;
     registerStateChange();
-    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+    if (m_delegate) m_delegate->variableDidUpdateInVariableList(variable, this);
 }
 
 void NCVariableList::variableDidUpdateValue(NCVariable* variable,
                                             const std::optional<std::u16string>&) {
-    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+    if (m_delegate) m_delegate->variableDidUpdateInVariableList(variable, this);
 }
 
 void NCVariableList::variableDidChangeEnabledState(NCVariable* variable, bool enabled) {
     registerStateChange();
     if (enabled)
-        NBFVariableListAddVariable(nbfVariableList_, variable->nbfVariable());
+        NBFVariableListAddVariable(m_nbfVariableList, variable->nbfVariable());
     else
-        NBFVariableListRemoveVariable(nbfVariableList_, variable->nbfVariable());
-    if (_delegate) _delegate->variableDidUpdateInVariableList(variable, this);
+        NBFVariableListRemoveVariable(m_nbfVariableList, variable->nbfVariable());
+    if (m_delegate) m_delegate->variableDidUpdateInVariableList(variable, this);
 }
 
 void NCVariableList::removeVariable(const std::shared_ptr<NCVariable>& variable) {
     if (!variable) return;
-    NBFVariableListRemoveVariable(nbfVariableList_, variable->nbfVariable());
-    if (i_variablesByAddress.erase(variable.get()))
-        i_variables.erase(std::remove(i_variables.begin(), i_variables.end(), variable),
-                          i_variables.end());
+    NBFVariableListRemoveVariable(m_nbfVariableList, variable->nbfVariable());
+    if (m_variablesByAddress.erase(variable.get()))
+        m_variables.erase(std::remove(m_variables.begin(), m_variables.end(), variable),
+                          m_variables.end());
     if (variable->variableList() == this) variable->setVariableList(nullptr);
     registerStateChange();
 }
@@ -85,15 +85,15 @@ std::shared_ptr<NCVariable> NCVariableList::variableWithName(const std::u16strin
                                                              bool searchParentList) const {
     NBF::Ref<NBF::String> string = NCNBFStringFromNSStringReference(name);
     bool exactCase = false, foundInParent = false;
-    NBFVariableRef found = NBFVariableListFindVariableByName(nbfVariableList_, string.get(),
+    NBFVariableRef found = NBFVariableListFindVariableByName(m_nbfVariableList, string.get(),
                                                              &exactCase, &foundInParent);
     if (!found || (!caseInsensitive && !exactCase) || (!searchParentList && foundInParent))
         return nullptr;
     auto* wrapper = static_cast<NCVariable*>(NBFVariableGetWrapperObject(found));
     if (!wrapper) return nullptr;
     for (const NCVariableList* list = this; list; list = list->parentList().get())
-        if (auto held = list->i_variablesByAddress.find(wrapper);
-            held != list->i_variablesByAddress.end())
+        if (auto held = list->m_variablesByAddress.find(wrapper);
+            held != list->m_variablesByAddress.end())
             return held->second;
     return nullptr;
 }
@@ -109,13 +109,13 @@ void NCVariableList::setValue(const std::u16string& value, const std::u16string&
 std::vector<std::shared_ptr<NCVariable>> NCVariableList::allVariables() const {
     std::vector<std::shared_ptr<NCVariable>> all;
     for (const NCVariableList* list = this; list; list = list->parentList().get())
-        all.insert(all.end(), list->i_variables.begin(), list->i_variables.end());
+        all.insert(all.end(), list->m_variables.begin(), list->m_variables.end());
     return all;
 }
 
 std::vector<std::u16string> NCVariableList::variableNames() const {
     std::vector<std::u16string> names;
-    for (const auto& variable : i_variables)
+    for (const auto& variable : m_variables)
         if (auto name = variable->name()) names.push_back(*name);
     return names;
 }
@@ -140,6 +140,6 @@ std::u16string NCVariableList::description() const {
     std::u16string text = u"<NCVariableList: ";
     for (const char* c = address; *c; ++c) text.push_back(static_cast<char16_t>(*c));
     text += u">(\n";
-    for (const auto& variable : i_variables) text += variable->description() + u"\n";
+    for (const auto& variable : m_variables) text += variable->description() + u"\n";
     return text + u")\n";
 }

@@ -24,33 +24,33 @@ struct NCVariableListDelegate {
 
 class NCVariableList {
   public:
-    NCVariableList() : nbfVariableList_(NBFVariableListCreate()) {}
-    ~NCVariableList() { NBFVariableListRelease(nbfVariableList_); }
+    NCVariableList() : m_nbfVariableList(NBFVariableListCreate()) {}
+    ~NCVariableList() { NBFVariableListRelease(m_nbfVariableList); }
     NCVariableList(const NCVariableList&) = delete;
     NCVariableList& operator=(const NCVariableList&) = delete;
 
     // A list over the foundation's standard variables (pi, e), which its parent chain finds.
     static std::shared_ptr<NCVariableList> listWithStandardVariables();
 
-    NBFVariableListRef nbfVariableList() const { return nbfVariableList_; }
-    NBFVariableListRef combinedNBFVariableList() const { return nbfVariableList_; }
+    NBFVariableListRef nbfVariableList() const { return m_nbfVariableList; }
+    NBFVariableListRef combinedNBFVariableList() const { return m_nbfVariableList; }
 
-    const std::shared_ptr<NCVariableList>& parentList() const { return _parentList; }
+    const std::shared_ptr<NCVariableList>& parentList() const { return m_parentList; }
     // The foundation list's parent follows.
     void setParentList(std::shared_ptr<NCVariableList> parent) {
-        _parentList = std::move(parent);
-        NBFVariableListSetParentList(nbfVariableList_,
-                                     _parentList ? _parentList->nbfVariableList() : nullptr);
+        m_parentList = std::move(parent);
+        NBFVariableListSetParentList(m_nbfVariableList,
+                                     m_parentList ? m_parentList->nbfVariableList() : nullptr);
     }
 
     // The variables of this list (not its parents').
-    std::vector<std::shared_ptr<NCVariable>> variables() const { return i_variables; }
+    std::vector<std::shared_ptr<NCVariable>> variables() const { return m_variables; }
     // This list's and every ancestor's, nearest first.
     std::vector<std::shared_ptr<NCVariable>> allVariables() const;
     std::vector<std::u16string> variableNames() const;
     // Entries of the foundation list (enabled variables).
     size_t count() const {
-        return static_cast<size_t>(NBFVariableListGetCountOfTopLevelVariables(nbfVariableList_));
+        return static_cast<size_t>(NBFVariableListGetCountOfTopLevelVariables(m_nbfVariableList));
     }
     size_t countOfTopLevelVariables() const { return count(); }
     size_t countOfAllVariables() const { return allVariables().size(); }
@@ -106,22 +106,22 @@ class NCVariableList {
     void variableDidUpdateValue(NCVariable* variable, const std::optional<std::u16string>& value);
     void variableDidChangeEnabledState(NCVariable* variable, bool enabled);
 
-    NCVariableListDelegate* delegate() const { return _delegate; }
+    NCVariableListDelegate* delegate() const { return m_delegate; }
     // Not owned; cleared by its owner.
-    void setDelegate(NCVariableListDelegate* delegate) { _delegate = delegate; }
+    void setDelegate(NCVariableListDelegate* delegate) { m_delegate = delegate; }
 
-    uint64_t stateIndicator() const { return stateIndicator_; }
-    void registerStateChange() { ++stateIndicator_; }
+    uint64_t stateIndicator() const { return m_stateIndicator; }
+    void registerStateChange() { ++m_stateIndicator; }
 
   private:
-    NBFVariableListRef nbfVariableList_;
-    std::vector<std::shared_ptr<NCVariable>> i_variables;
+    NBFVariableListRef m_nbfVariableList;
+    std::vector<std::shared_ptr<NCVariable>> m_variables;
     // The same variables by address: adding and finding by name stay constant-time, so that a
     // list of many thousand variables loads in linear time.
-    std::unordered_map<const NCVariable*, std::shared_ptr<NCVariable>> i_variablesByAddress;
-    uint64_t stateIndicator_ = 0;
-    NCVariableListDelegate* _delegate = nullptr;
-    std::shared_ptr<NCVariableList> _parentList;
+    std::unordered_map<const NCVariable*, std::shared_ptr<NCVariable>> m_variablesByAddress;
+    uint64_t m_stateIndicator = 0;
+    NCVariableListDelegate* m_delegate = nullptr;
+    std::shared_ptr<NCVariableList> m_parentList;
 };
 
 #endif

@@ -11,11 +11,11 @@ class NCVariable;
 class NCVariableState {
   public:
     void updateWithVariable(const NCVariable& variable);
-    void clear() { _name.reset(); }
-    const std::optional<std::u16string>& name() const { return _name; }
+    void clear() { m_name.reset(); }
+    const std::optional<std::u16string>& name() const { return m_name; }
 
   private:
-    std::optional<std::u16string> _name;
+    std::optional<std::u16string> m_name;
 };
 
 #endif

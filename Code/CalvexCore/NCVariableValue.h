@@ -12,20 +12,20 @@ class NCVariableValue {
   public:
     NCVariableValue(std::optional<std::u16string> value, std::shared_ptr<NCUnit> unit,
                     NCResultFlags flags)
-        : _value(std::move(value)), _unit(std::move(unit)), _flags(flags) {}
+        : m_value(std::move(value)), m_unit(std::move(unit)), m_flags(flags) {}
     // The result's text at the precision, its unit and flags.
     static std::shared_ptr<NCVariableValue> ofResult(const NCResult& result, int32_t precision) {
         return std::make_shared<NCVariableValue>(result.stringValueWithPrecision(precision),
                                                  result.unit(), result.flags());
     }
-    const std::optional<std::u16string>& value() const { return _value; }
-    const std::shared_ptr<NCUnit>& unit() const { return _unit; }
-    NCResultFlags flags() const { return _flags; }
+    const std::optional<std::u16string>& value() const { return m_value; }
+    const std::shared_ptr<NCUnit>& unit() const { return m_unit; }
+    NCResultFlags flags() const { return m_flags; }
 
   private:
-    std::optional<std::u16string> _value;
-    std::shared_ptr<NCUnit> _unit;
-    NCResultFlags _flags;
+    std::optional<std::u16string> m_value;
+    std::shared_ptr<NCUnit> m_unit;
+    NCResultFlags m_flags;
 };
 
 #endif

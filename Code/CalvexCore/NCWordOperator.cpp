@@ -8,12 +8,30 @@ std::shared_ptr<NCWordOperator> NCWordOperator::wordOperatorOfType(NCWordOperato
     const char* templateText = nullptr;
     int32_t precedence = 1;
     switch (type) {
-        case NCWordOperatorTypeAdd: templateText = "${1}+${2}"; precedence = 2; break;
-        case NCWordOperatorTypeSubtract: templateText = "(${1})-(${2})"; precedence = 2; break;
-        case NCWordOperatorTypeMultiply: templateText = "${1}*${2}"; precedence = 6; break;
-        case NCWordOperatorTypeDivide: templateText = "${1}/${2}"; precedence = 7; break;
-        case NCWordOperatorTypeReverseSubtract: templateText = "(${2})-(${1})"; precedence = 2; break;
-        case NCWordOperatorTypeReverseDivide: templateText = "${2}/${1}"; precedence = 7; break;
+        case NCWordOperatorTypeAdd:
+            templateText = "${1}+${2}";
+            precedence = 2;
+            break;
+        case NCWordOperatorTypeSubtract:
+            templateText = "(${1})-(${2})";
+            precedence = 2;
+            break;
+        case NCWordOperatorTypeMultiply:
+            templateText = "${1}*${2}";
+            precedence = 6;
+            break;
+        case NCWordOperatorTypeDivide:
+            templateText = "${1}/${2}";
+            precedence = 7;
+            break;
+        case NCWordOperatorTypeReverseSubtract:
+            templateText = "(${2})-(${1})";
+            precedence = 2;
+            break;
+        case NCWordOperatorTypeReverseDivide:
+            templateText = "${2}/${1}";
+            precedence = 7;
+            break;
         default:
             OX_logErr_bigHeader(false, "Error!", __func__, "Code/CalvexCore/NCWordOperator",
                                 __LINE__, "Unexpected type %d", static_cast<int>(type));

@@ -9,8 +9,8 @@ std::shared_ptr<NCWordOperatorList> NCWordOperatorList::sharedList() {
 }
 
 void NCWordOperatorList::addWordOperator(const NCWordOperator& wordOperator) {
-    if (nbfWordOperatorList_)
-        NBFWordOperatorListAddWordOperator(nbfWordOperatorList_, wordOperator.nbfWordOperator());
+    if (m_nbfWordOperatorList)
+        NBFWordOperatorListAddWordOperator(m_nbfWordOperatorList, wordOperator.nbfWordOperator());
 }
 
 std::shared_ptr<NCWordOperatorList> NCWordOperatorList::listWithStandardWordOperators() {

@@ -14,12 +14,12 @@ class NCWordOperatorList {
     NCWordOperatorList() = default;
     // Retains the list.
     explicit NCWordOperatorList(NBFWordOperatorListRef list)
-        : nbfWordOperatorList_(NBFWordOperatorListRetain(list)) {}
-    ~NCWordOperatorList() { NBFWordOperatorListRelease(nbfWordOperatorList_); }
+        : m_nbfWordOperatorList(NBFWordOperatorListRetain(list)) {}
+    ~NCWordOperatorList() { NBFWordOperatorListRelease(m_nbfWordOperatorList); }
     NCWordOperatorList(const NCWordOperatorList&) = delete;
     NCWordOperatorList& operator=(const NCWordOperatorList&) = delete;
 
-    NBFWordOperatorListRef nbfWordOperatorList() const { return nbfWordOperatorList_; }
+    NBFWordOperatorListRef nbfWordOperatorList() const { return m_nbfWordOperatorList; }
 
     // The current environment's word operators.
     static std::shared_ptr<NCWordOperatorList> sharedList();
@@ -30,7 +30,7 @@ class NCWordOperatorList {
     void addWordOperator(const NCWordOperator& wordOperator);
 
   private:
-    NBFWordOperatorListRef nbfWordOperatorList_ = nullptr;
+    NBFWordOperatorListRef m_nbfWordOperatorList = nullptr;
 };
 
 #endif

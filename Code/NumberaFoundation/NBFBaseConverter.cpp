@@ -59,9 +59,12 @@ NBFStringRef NBFBaseConverter2CharPrefixToDecimal(NBFStringRef text) {
     }
     std::u16string digits = text->units().size() > 2 ? text->units().substr(2) : u"";
     switch (NBFStringGetCharAtIndex(text, 1)) {
-        case u'b': return toDecimal(digits, 2);
-        case u'x': return toDecimal(digits, 16);
-        default: return nullptr;
+        case u'b':
+            return toDecimal(digits, 2);
+        case u'x':
+            return toDecimal(digits, 16);
+        default:
+            return nullptr;
     }
 }
 
@@ -72,7 +75,7 @@ bool NBFBaseConverterIs2CharPrefixedString(const char* text) {
 char* NBFBaseConverterConvertFromDecimal(const char* decimal, unsigned base, bool withPrefix) {
     if (base != 2 && base != 16) {
         Diagnostics::errorf("error: can't convert to base %u. only bases 2, 16 are supported.",
-                     base);
+                            base);
         return nullptr;
     }
     if (!decimal || std::strlen(decimal) >= 501) return nullptr;

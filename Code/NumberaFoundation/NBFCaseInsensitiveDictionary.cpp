@@ -79,7 +79,8 @@ void NBFCaseInsensitiveDictionarySetItemForKeyObserveReplacement(
     NBFCaseInsensitiveDictionaryRef dictionary, void* item, NBFStringRef key, bool caseSensitive,
     void** replacedItem) {
     if (!key) return;
-    NBF::Ref<NBF::String> lowercaseKey = NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(key));
+    NBF::Ref<NBF::String> lowercaseKey =
+        NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(key));
     NBFCaseInsensitiveDictionarySetItemForKeyAndLowercaseKeyObserveReplacement(
         dictionary, item, key, lowercaseKey.get(), caseSensitive, replacedItem);
 }
@@ -166,15 +167,16 @@ void NBFCaseInsensitiveDictionarySetItemForKeyAndLowercaseKeyObserveReplacement(
 void* NBFCaseInsensitiveDictionaryGetItemForKey(NBFCaseInsensitiveDictionaryRef dictionary,
                                                 NBFStringRef key) {
     if (!dictionary || !key) return nullptr;
-    NBF::Ref<NBF::String> lowercaseKey = NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(key));
+    NBF::Ref<NBF::String> lowercaseKey =
+        NBF::Ref<NBF::String>::adopt(NBFStringLowercaseString(key));
     return NBFCaseInsensitiveDictionaryGetItemForKeyAndLowercaseKey(dictionary, key,
                                                                     lowercaseKey.get());
 }
 
 void* NBFCaseInsensitiveDictionaryGetItemForKeyAndLowercaseKey(
     NBFCaseInsensitiveDictionaryRef dictionary, NBFStringRef key, NBFStringRef lowercaseKey) {
-    return NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(dictionary, key,
-                                                                     lowercaseKey, nullptr);
+    return NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(dictionary, key, lowercaseKey,
+                                                                     nullptr);
 }
 
 void* NBFCaseInsensitiveDictionaryFindItemForKeyAndLowercaseKey(

@@ -19,4 +19,6 @@ void NBFTimeZoneRelease(NBFTimeZoneRef timeZone) { NBF::release(timeZone); }
 NBFTimeZoneRef NBFTimeZoneGetCurrentTimeZone() { return nullptr; }
 NBFDateRef NBFDateCreate() { return nullptr; }
 NBFDateComponentsRef NBFDateCalculatorSubtractDates(NBFDateRef, NBFDateRef) { return nullptr; }
-NBFDateRef NBFDateCalculatorAddDateComponentsToDate(NBFDateComponentsRef, NBFDateRef) { return nullptr; }
+NBFDateRef NBFDateCalculatorAddDateComponentsToDate(NBFDateComponentsRef, NBFDateRef) {
+    return nullptr;
+}

@@ -30,6 +30,7 @@ void NBFTimeZoneRelease(NBFTimeZoneRef timeZone);
 NBFTimeZoneRef NBFTimeZoneGetCurrentTimeZone();
 NBFDateRef NBFDateCreate();
 NBFDateComponentsRef NBFDateCalculatorSubtractDates(NBFDateRef a, NBFDateRef b);
-NBFDateRef NBFDateCalculatorAddDateComponentsToDate(NBFDateComponentsRef components, NBFDateRef date);
+NBFDateRef NBFDateCalculatorAddDateComponentsToDate(NBFDateComponentsRef components,
+                                                    NBFDateRef date);
 
 #endif

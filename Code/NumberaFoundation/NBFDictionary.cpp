@@ -7,7 +7,9 @@ NBFDictionary::~NBFDictionary() {
 }
 
 NBFDictionaryRef NBFDictionaryCreate() { return new NBFDictionary(); }
-NBFDictionaryRef NBFDictionaryRetain(NBFDictionaryRef dictionary) { return NBF::retain(dictionary); }
+NBFDictionaryRef NBFDictionaryRetain(NBFDictionaryRef dictionary) {
+    return NBF::retain(dictionary);
+}
 void NBFDictionaryRelease(NBFDictionaryRef dictionary) { NBF::release(dictionary); }
 
 int32_t NBFDictionaryGetCount(NBFDictionaryRef dictionary) {
@@ -51,7 +53,8 @@ void NBFDictionaryGetKeys(NBFDictionaryRef dictionary, NBFStringRef* buffer) {
     for (auto& entry : dictionary->entries) *buffer++ = entry.second.first;
 }
 
-void NBFDictionaryApplyFunction(NBFDictionaryRef dictionary, NBFDictionaryApplierFunction function) {
+void NBFDictionaryApplyFunction(NBFDictionaryRef dictionary,
+                                NBFDictionaryApplierFunction function) {
     NBFDictionaryApplyFunctionWithContext(dictionary, function, nullptr);
 }
 

@@ -30,20 +30,19 @@ const char* NBFErrorLogLastFatalMessage();
 #define NBF_LOG_ERROR(...) \
     OX_logErr_bigHeader(false, "Error!", __func__, __FILE__, __LINE__, __VA_ARGS__)
 
-#define NBF_ABORT(...)                                                                    \
-    do {                                                                                  \
+#define NBF_ABORT(...)                                                                  \
+    do {                                                                                \
         OX_logErr_bigHeader(true, "Abort!", __func__, __FILE__, __LINE__, __VA_ARGS__); \
-        abort();                                                                          \
+        abort();                                                                        \
     } while (0)
 
 // Stops the process when the condition does not hold.
-#define NBF_VERIFY_TRUE(condition, ...)                                                    \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            OX_logErr(true, "VerifyTrue", #condition, __func__, __FILE__, __LINE__,        \
-                      __VA_ARGS__);                                                        \
-            abort();                                                                       \
-        }                                                                                  \
+#define NBF_VERIFY_TRUE(condition, ...)                                                           \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            OX_logErr(true, "VerifyTrue", #condition, __func__, __FILE__, __LINE__, __VA_ARGS__); \
+            abort();                                                                              \
+        }                                                                                         \
     } while (0)
 
 #endif

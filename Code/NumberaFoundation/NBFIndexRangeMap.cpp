@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <utility>
 #include <cstdio>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "Diagnostics.h"

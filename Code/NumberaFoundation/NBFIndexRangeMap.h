@@ -27,7 +27,8 @@ int32_t NBFIndexRangeMapGetCountOfUniqueValues(NBFIndexRangeMapRef map);
 const std::set<void*>* NBFIndexRangeMapGetUniqueValuesSetReference(NBFIndexRangeMapRef map);
 int32_t NBFIndexRangeMapFindRangesForValue(NBFIndexRangeMapRef map, void* value, NBFRange* ranges,
                                            int32_t maximum);
-void NBFIndexRangeMapApplyItemFunction(NBFIndexRangeMapRef map, NBFIndexRangeMapItemFunction function);
+void NBFIndexRangeMapApplyItemFunction(NBFIndexRangeMapRef map,
+                                       NBFIndexRangeMapItemFunction function);
 void NBFIndexRangeMapClear(NBFIndexRangeMapRef map);
 void NBFIndexRangeMapAddValueInstance(NBFIndexRangeMapRef map, void* value);
 void NBFIndexRangeMapRemoveValueInstance(NBFIndexRangeMapRef map, void* value);

@@ -51,9 +51,12 @@ Number::~Number() {
 std::string Number::stringValue() const {
     if (!m_impl->value) {
         switch (m_impl->specialType) {
-            case NBFNumberSpecialTypeInfinity: return "inf";
-            case NBFNumberSpecialTypeNegativeInfinity: return "-inf";
-            default: return "nan";
+            case NBFNumberSpecialTypeInfinity:
+                return "inf";
+            case NBFNumberSpecialTypeNegativeInfinity:
+                return "-inf";
+            default:
+                return "nan";
         }
     }
     char* text = m_apm_to_fixpt_stringexp_mt(100, m_impl->value, '.', 0, 0);
@@ -65,9 +68,12 @@ std::string Number::stringValue() const {
 double Number::doubleValue() const {
     if (!m_impl->value) {
         switch (m_impl->specialType) {
-            case NBFNumberSpecialTypeInfinity: return std::numeric_limits<double>::infinity();
-            case NBFNumberSpecialTypeNegativeInfinity: return -std::numeric_limits<double>::infinity();
-            default: return std::numeric_limits<double>::quiet_NaN();
+            case NBFNumberSpecialTypeInfinity:
+                return std::numeric_limits<double>::infinity();
+            case NBFNumberSpecialTypeNegativeInfinity:
+                return -std::numeric_limits<double>::infinity();
+            default:
+                return std::numeric_limits<double>::quiet_NaN();
         }
     }
     // "d.ddddddddE+n": nine significant digits and an exponent that fits any int.
@@ -126,7 +132,9 @@ void NBFNumberRelease(NBFNumberRef number) { NBF::release(number); }
 
 double NBFNumberGetDoubleValue(NBFNumberRef number) { return number ? number->doubleValue() : 0.0; }
 int32_t NBFNumberGetInt32Value(NBFNumberRef number) { return number ? number->int32Value() : 0; }
-M_APM NBFNumberGetMAPMReference(NBFNumberRef number) { return number ? number->mapmRef() : nullptr; }
+M_APM NBFNumberGetMAPMReference(NBFNumberRef number) {
+    return number ? number->mapmRef() : nullptr;
+}
 NBFNumberType NBFNumberGetType(NBFNumberRef number) { return number ? number->type() : 0; }
 
 NBFNumberSpecialType NBFNumberGetSpecialType(NBFNumberRef number) {

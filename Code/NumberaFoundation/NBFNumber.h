@@ -34,7 +34,7 @@ struct NumberImpl {
 };
 
 class Number : public Object<Number> {
-public:
+  public:
     // Each takes the arbitrary-precision lock while it sets the value.
     static Number* create(M_APM value, NBFNumberType type);
     static Number* create(int32_t value, NBFNumberType type);
@@ -54,7 +54,7 @@ public:
     NBFNumberType type() const { return m_impl->type; }
     NBFNumberSpecialType specialType() const { return m_impl->specialType; }
 
-private:
+  private:
     explicit Number(NumberImpl* impl) : m_impl(impl) {}
     ~Number() override;
     int64_t truncatedValue() const;
@@ -71,10 +71,10 @@ NBFNumberRef NBFNumberCreateWithCString(const char* text, NBFNumberType type);
 NBFNumberRef NBFNumberCreateSpecial(NBFNumberSpecialType special);
 NBFNumberRef NBFNumberRetain(NBFNumberRef number);
 void NBFNumberRelease(NBFNumberRef number);
-double NBFNumberGetDoubleValue(NBFNumberRef number);  // 0.0 for null
-int32_t NBFNumberGetInt32Value(NBFNumberRef number);  // 0 for null
+double NBFNumberGetDoubleValue(NBFNumberRef number);   // 0.0 for null
+int32_t NBFNumberGetInt32Value(NBFNumberRef number);   // 0 for null
 M_APM NBFNumberGetMAPMReference(NBFNumberRef number);  // the number's own value; null if none
-NBFNumberType NBFNumberGetType(NBFNumberRef number);    // 0 for null
+NBFNumberType NBFNumberGetType(NBFNumberRef number);   // 0 for null
 NBFNumberSpecialType NBFNumberGetSpecialType(NBFNumberRef number);
 
 // Shared numbers, made once by NBFNumber_ConstantsInit and never freed.

@@ -13,7 +13,7 @@ namespace NBF {
 
 template <typename T>
 class Object {
-public:
+  public:
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
@@ -28,11 +28,11 @@ public:
 
     int32_t retainCount() const { return m_refCount.load(std::memory_order_relaxed); }
 
-protected:
+  protected:
     Object() = default;
     virtual ~Object() = default;
 
-private:
+  private:
     std::atomic<int32_t> m_refCount{1};
 };
 
@@ -51,7 +51,7 @@ void release(T* object) {
 // a Create or create(); wrapping a borrowed pointer retains it.
 template <typename T>
 class Ref {
-public:
+  public:
     Ref() = default;
     static Ref adopt(T* object) { return Ref(object); }
     static Ref retainOf(T* object) { return Ref(NBF::retain(object)); }
@@ -72,7 +72,7 @@ public:
     // Hands the reference to the caller.
     T* leak() { return std::exchange(m_object, nullptr); }
 
-private:
+  private:
     explicit Ref(T* object) : m_object(object) {}
     T* m_object = nullptr;
 };

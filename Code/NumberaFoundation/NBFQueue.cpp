@@ -53,9 +53,7 @@ void* NBFQueueGetTail(NBFQueueRef queue) {
     return item;
 }
 
-void* NBFQueueLook(NBFQueueRef queue) {
-    return queue && queue->head ? queue->head->item : nullptr;
-}
+void* NBFQueueLook(NBFQueueRef queue) { return queue && queue->head ? queue->head->item : nullptr; }
 
 void* NBFQueueLookTail(NBFQueueRef queue) {
     return queue && queue->tail ? queue->tail->item : nullptr;

@@ -15,7 +15,7 @@ extern const char* const NBFSettingEnableExperimentalUnits;
 namespace NBF {
 
 class Settings : public Object<Settings> {
-public:
+  public:
     // Holds the three known settings with their defaults.
     static Settings* create() { return new Settings(); }
     // Changing a value writes "NBFSettings: <name> -> on|off" to standard output.
@@ -23,7 +23,7 @@ public:
     // An unknown name reads as off.
     bool get(const std::string& name) const;
 
-private:
+  private:
     Settings();
     std::map<std::string, bool> m_values;
 };

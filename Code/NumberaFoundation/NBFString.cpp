@@ -120,7 +120,8 @@ NBFStringRef NBFStringSubString(NBFStringRef string, int32_t location, int32_t l
     if (!string) return nullptr;
     int64_t size = NBFStringLength(string);
     int64_t start = std::clamp<int64_t>(location, 0, size);
-    int64_t end = std::clamp<int64_t>(static_cast<int64_t>(start) + std::max(length, 0), start, size);
+    int64_t end =
+        std::clamp<int64_t>(static_cast<int64_t>(start) + std::max(length, 0), start, size);
     return NBF::String::create(string->units().substr(start, end - start));
 }
 
@@ -144,10 +145,10 @@ NBFStringRef NBFStringLowercaseString(NBFStringRef string) {
     // Root-locale full case mapping: the same answer whatever the user's language.
     std::u16string lower(source.size() + 8, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = u_strToLower(reinterpret_cast<UChar*>(lower.data()),
-                                  static_cast<int32_t>(lower.size()),
-                                  reinterpret_cast<const UChar*>(source.data()),
-                                  static_cast<int32_t>(source.size()), "", &status);
+    int32_t length =
+        u_strToLower(reinterpret_cast<UChar*>(lower.data()), static_cast<int32_t>(lower.size()),
+                     reinterpret_cast<const UChar*>(source.data()),
+                     static_cast<int32_t>(source.size()), "", &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         lower.assign(static_cast<size_t>(length), u'\0');
         status = U_ZERO_ERROR;

@@ -16,11 +16,11 @@ typedef uint16_t NBFChar;
 namespace NBF {
 
 class String : public Object<String> {
-public:
+  public:
     static String* create(std::u16string units) { return new String(std::move(units)); }
     const std::u16string& units() const { return m_units; }
 
-private:
+  private:
     explicit String(std::u16string units) : m_units(std::move(units)) {}
     const std::u16string m_units;
 };

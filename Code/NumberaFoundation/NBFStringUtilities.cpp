@@ -12,7 +12,7 @@ std::string utf8OfChar(NBFChar character) {
 
 }  // namespace
 
-namespace nbf {
+namespace NBF {
 
 std::vector<std::string> stringSplit(const std::string& text, char separator) {
     std::vector<std::string> pieces;
@@ -26,7 +26,8 @@ std::vector<std::string> stringSplit(const std::string& text, char separator) {
     return pieces;
 }
 
-void stringReplaceAll(std::string& text, const std::string& search, const std::string& replacement) {
+void stringReplaceAll(std::string& text, const std::string& search,
+                      const std::string& replacement) {
     if (search.empty()) return;
     size_t position = 0;
     while ((position = text.find(search, position)) != std::string::npos) {
@@ -45,9 +46,9 @@ void stringReplaceAll(std::string& text, NBFChar character, char replacement) {
 }
 
 void stringReplaceAll(std::string& text, NBFChar character, const std::string& replacement) {
-    std::string search = character <= 127 ? std::string(1, static_cast<char>(character))
-                                           : utf8OfChar(character);
+    std::string search =
+        character <= 127 ? std::string(1, static_cast<char>(character)) : utf8OfChar(character);
     stringReplaceAll(text, search, replacement);
 }
 
-}  // namespace nbf
+}  // namespace NBF

@@ -8,7 +8,7 @@
 
 #include "NBFString.h"
 
-namespace nbf {
+namespace NBF {
 
 // The non-empty pieces between separators, in order.
 std::vector<std::string> stringSplit(const std::string& text, char separator);
@@ -19,6 +19,6 @@ void stringReplaceAll(std::string& text, const std::string& search, const std::s
 void stringReplaceAll(std::string& text, NBFChar character, char replacement);
 void stringReplaceAll(std::string& text, NBFChar character, const std::string& replacement);
 
-}  // namespace nbf
+}  // namespace NBF
 
 #endif

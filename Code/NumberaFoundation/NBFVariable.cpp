@@ -128,9 +128,7 @@ NBFScopedVariableRef NBFScopedVariableRetain(NBFScopedVariableRef scopedVariable
     return NBF::retain(scopedVariable);
 }
 
-void NBFScopedVariableRelease(NBFScopedVariableRef scopedVariable) {
-    NBF::release(scopedVariable);
-}
+void NBFScopedVariableRelease(NBFScopedVariableRef scopedVariable) { NBF::release(scopedVariable); }
 
 NBFVariableRef NBFScopedVariableGetVariable(NBFScopedVariableRef scopedVariable) {
     return scopedVariable ? scopedVariable->variable : nullptr;

@@ -220,7 +220,8 @@ uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_
 void NBFVariablePrint(NBFVariableRef variable) {
     if (!variable) return;
     Diagnostics::writef(Diagnostics::Stream::output, "NBFVariable %p \"%s\"",
-                        static_cast<void*>(variable), NBFStringGetCppString(variable->name).c_str());
+                        static_cast<void*>(variable),
+                        NBFStringGetCppString(variable->name).c_str());
     const std::set<void*>* values = NBFIndexRangeMapGetUniqueValuesSetReference(variable->values);
     if (!values) return;
     for (void* item : *values) {

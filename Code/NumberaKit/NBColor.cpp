@@ -10,7 +10,7 @@ float componentOf(const NCPropertyListValue& entry, const char16_t* key) {
     if (!value) return 0;
     switch (value->kind()) {
         case NCPropertyListValue::Kind::Real:
-            return static_cast<float>(value->real_);
+            return static_cast<float>(value->m_real);
         case NCPropertyListValue::Kind::Integer:
             return static_cast<float>(value->integer());
         default:

@@ -5,32 +5,32 @@
 #include "NKLog.h"
 
 void NKTextAction::resetAllIndexSets() {
-    i_isValid = true;
-    i_indexesToRedraw.reset();
-    i_indexesToAdd.reset();
-    i_indexesToInsert.reset();
-    i_indexesToRemove.reset();
-    i_indexesToReevaluate.reset();
-    i_lineReferencesToAdjust.reset();
-    i_stringOfTextAction.reset();
-    i_textActionType = NKTextActionNone;
+    m_isValid = true;
+    m_indexesToRedraw.reset();
+    m_indexesToAdd.reset();
+    m_indexesToInsert.reset();
+    m_indexesToRemove.reset();
+    m_indexesToReevaluate.reset();
+    m_lineReferencesToAdjust.reset();
+    m_stringOfTextAction.reset();
+    m_textActionType = NKTextActionNone;
 }
 
 bool NKTextAction::hasIndexes() const {
-    return i_indexesToRedraw || i_indexesToAdd || i_indexesToInsert || i_indexesToRemove ||
-           i_indexesToReevaluate;
+    return m_indexesToRedraw || m_indexesToAdd || m_indexesToInsert || m_indexesToRemove ||
+           m_indexesToReevaluate;
 }
 
 bool NKTextAction::willCauseLineCountToChange() const {
     auto nonEmpty = [](const std::optional<NSIndexSet>& set) { return set && !set->empty(); };
-    return nonEmpty(i_indexesToAdd) || nonEmpty(i_indexesToRemove) || nonEmpty(i_indexesToInsert);
+    return nonEmpty(m_indexesToAdd) || nonEmpty(m_indexesToRemove) || nonEmpty(m_indexesToInsert);
 }
 
 std::vector<NSIndexSet> NKTextAction::indexesSets() const {
     std::vector<NSIndexSet> sets;
     for (const std::optional<NSIndexSet>* set :
-         {&i_indexesToAdd, &i_indexesToInsert, &i_indexesToRedraw, &i_indexesToRemove,
-          &i_indexesToReevaluate})
+         {&m_indexesToAdd, &m_indexesToInsert, &m_indexesToRedraw, &m_indexesToRemove,
+          &m_indexesToReevaluate})
         if (*set) sets.push_back(**set);
     return sets;
 }
@@ -82,7 +82,7 @@ std::u16string NKTextAction::textActionDescriptionForType(NKTextActionType type)
 }
 
 std::u16string NKTextAction::textActionDescription() const {
-    return textActionDescriptionForType(i_textActionType);
+    return textActionDescriptionForType(m_textActionType);
 }
 
 namespace {
@@ -105,15 +105,15 @@ std::u16string NKIndexSetDescription(const std::optional<NSIndexSet>& set) {
 
 std::u16string NKTextAction::description() const {
     return u"\nType: " + textActionDescription() + u"\n IndexesToAdd: " +
-           NKIndexSetDescription(i_indexesToAdd) + u"\n indexesToInsert: " +
-           NKIndexSetDescription(i_indexesToInsert) + u"\n indexesToRemove: " +
-           NKIndexSetDescription(i_indexesToRemove) + u"\n indexesToReevaluate: " +
-           NKIndexSetDescription(i_indexesToReevaluate) + u"\n IndexesToRedraw: " +
-           NKIndexSetDescription(i_indexesToRedraw) + u"\n";
+           NKIndexSetDescription(m_indexesToAdd) + u"\n indexesToInsert: " +
+           NKIndexSetDescription(m_indexesToInsert) + u"\n indexesToRemove: " +
+           NKIndexSetDescription(m_indexesToRemove) + u"\n indexesToReevaluate: " +
+           NKIndexSetDescription(m_indexesToReevaluate) + u"\n IndexesToRedraw: " +
+           NKIndexSetDescription(m_indexesToRedraw) + u"\n";
 }
 
 bool NKTextAction::isEqual(const NKTextAction& other) const {
-    if (i_textActionType != other.i_textActionType) {
+    if (m_textActionType != other.m_textActionType) {
         NKLog("Action Types Are Different");
         return false;
     }
@@ -123,11 +123,11 @@ bool NKTextAction::isEqual(const NKTextAction& other) const {
         const char* message;
     };
     const Check checks[] = {
-        {i_indexesToAdd, other.i_indexesToAdd, "Indexes to Add Are Different"},
-        {i_indexesToInsert, other.i_indexesToInsert, "Indexes to Insert Are Different"},
-        {i_indexesToRemove, other.i_indexesToRemove, "Indexes to Remove Are Different"},
-        {i_indexesToReevaluate, other.i_indexesToReevaluate, "Indexes to Reevaluate Are Different"},
-        {i_indexesToRedraw, other.i_indexesToRedraw, "Indexes to Redraw Are Different"},
+        {m_indexesToAdd, other.m_indexesToAdd, "Indexes to Add Are Different"},
+        {m_indexesToInsert, other.m_indexesToInsert, "Indexes to Insert Are Different"},
+        {m_indexesToRemove, other.m_indexesToRemove, "Indexes to Remove Are Different"},
+        {m_indexesToReevaluate, other.m_indexesToReevaluate, "Indexes to Reevaluate Are Different"},
+        {m_indexesToRedraw, other.m_indexesToRedraw, "Indexes to Redraw Are Different"},
     };
     for (const Check& check : checks) {
         if (check.mine.has_value() != check.theirs.has_value() ||
@@ -136,9 +136,9 @@ bool NKTextAction::isEqual(const NKTextAction& other) const {
             return false;
         }
     }
-    if (!i_lineReferencesToAdjust || !other.i_lineReferencesToAdjust) return true;
-    const NKLineReferenceAdjustment& a = *i_lineReferencesToAdjust;
-    const NKLineReferenceAdjustment& b = *other.i_lineReferencesToAdjust;
+    if (!m_lineReferencesToAdjust || !other.m_lineReferencesToAdjust) return true;
+    const NKLineReferenceAdjustment& a = *m_lineReferencesToAdjust;
+    const NKLineReferenceAdjustment& b = *other.m_lineReferencesToAdjust;
     return a.range == b.range &&
            static_cast<int32_t>(a.lineIndex) == static_cast<int32_t>(b.lineIndex) &&
            static_cast<int32_t>(a.offsetChange) == static_cast<int32_t>(b.offsetChange);

@@ -60,39 +60,39 @@ class NKTextAction {
   public:
     NKTextAction() = default;
 
-    bool isValid() const { return i_isValid; }
+    bool isValid() const { return m_isValid; }
     // An absent set and an empty one differ (hasIndexes, isEqual).
-    const std::optional<NSIndexSet>& indexesToRedraw() const { return i_indexesToRedraw; }
-    const std::optional<NSIndexSet>& indexesToAdd() const { return i_indexesToAdd; }
-    const std::optional<NSIndexSet>& indexesToInsert() const { return i_indexesToInsert; }
-    const std::optional<NSIndexSet>& indexesToRemove() const { return i_indexesToRemove; }
-    const std::optional<NSIndexSet>& indexesToReevaluate() const { return i_indexesToReevaluate; }
-    void setIndexesToRedraw(std::optional<NSIndexSet> set) { i_indexesToRedraw = std::move(set); }
-    void setIndexesToAdd(std::optional<NSIndexSet> set) { i_indexesToAdd = std::move(set); }
-    void setIndexesToInsert(std::optional<NSIndexSet> set) { i_indexesToInsert = std::move(set); }
-    void setIndexesToRemove(std::optional<NSIndexSet> set) { i_indexesToRemove = std::move(set); }
+    const std::optional<NSIndexSet>& indexesToRedraw() const { return m_indexesToRedraw; }
+    const std::optional<NSIndexSet>& indexesToAdd() const { return m_indexesToAdd; }
+    const std::optional<NSIndexSet>& indexesToInsert() const { return m_indexesToInsert; }
+    const std::optional<NSIndexSet>& indexesToRemove() const { return m_indexesToRemove; }
+    const std::optional<NSIndexSet>& indexesToReevaluate() const { return m_indexesToReevaluate; }
+    void setIndexesToRedraw(std::optional<NSIndexSet> set) { m_indexesToRedraw = std::move(set); }
+    void setIndexesToAdd(std::optional<NSIndexSet> set) { m_indexesToAdd = std::move(set); }
+    void setIndexesToInsert(std::optional<NSIndexSet> set) { m_indexesToInsert = std::move(set); }
+    void setIndexesToRemove(std::optional<NSIndexSet> set) { m_indexesToRemove = std::move(set); }
     void setIndexesToReevaluate(std::optional<NSIndexSet> set) {
-        i_indexesToReevaluate = std::move(set);
+        m_indexesToReevaluate = std::move(set);
     }
     const std::optional<NKLineReferenceAdjustment>& lineReferencesToAdjust() const {
-        return i_lineReferencesToAdjust;
+        return m_lineReferencesToAdjust;
     }
     void setLineReferencesToAdjust(std::optional<NKLineReferenceAdjustment> adjustment) {
-        i_lineReferencesToAdjust = adjustment;
+        m_lineReferencesToAdjust = adjustment;
     }
     // The replacement ("" for a pure deletion); none after resetAllIndexSets.
-    const std::optional<std::u16string>& stringOfTextAction() const { return i_stringOfTextAction; }
+    const std::optional<std::u16string>& stringOfTextAction() const { return m_stringOfTextAction; }
     void setStringOfTextAction(std::optional<std::u16string> string) {
-        i_stringOfTextAction = std::move(string);
+        m_stringOfTextAction = std::move(string);
     }
-    NKTextActionType textActionType() const { return i_textActionType; }
-    void setTextActionType(NKTextActionType type) { i_textActionType = type; }
-    NSRange affectedRange() const { return i_affectedRange; }
-    void setAffectedRange(NSRange range) { i_affectedRange = range; }
+    NKTextActionType textActionType() const { return m_textActionType; }
+    void setTextActionType(NKTextActionType type) { m_textActionType = type; }
+    NSRange affectedRange() const { return m_affectedRange; }
+    void setAffectedRange(NSRange range) { m_affectedRange = range; }
 
     // Valid again, every set, the adjustment and the string absent, type none.
     void resetAllIndexSets();
-    void invalidate() { i_isValid = false; }
+    void invalidate() { m_isValid = false; }
 
     // Any of the five sets present, even empty.
     bool hasIndexes() const;
@@ -108,16 +108,16 @@ class NKTextAction {
     bool isEqual(const NKTextAction& other) const;
 
   private:
-    bool i_isValid = true;
-    std::optional<NSIndexSet> i_indexesToRedraw;
-    std::optional<NSIndexSet> i_indexesToAdd;
-    std::optional<NSIndexSet> i_indexesToInsert;
-    std::optional<NSIndexSet> i_indexesToRemove;
-    std::optional<NSIndexSet> i_indexesToReevaluate;
-    std::optional<NKLineReferenceAdjustment> i_lineReferencesToAdjust;
-    std::optional<std::u16string> i_stringOfTextAction;
-    NKTextActionType i_textActionType = NKTextActionAddedSingleCharacter;
-    NSRange i_affectedRange;
+    bool m_isValid = true;
+    std::optional<NSIndexSet> m_indexesToRedraw;
+    std::optional<NSIndexSet> m_indexesToAdd;
+    std::optional<NSIndexSet> m_indexesToInsert;
+    std::optional<NSIndexSet> m_indexesToRemove;
+    std::optional<NSIndexSet> m_indexesToReevaluate;
+    std::optional<NKLineReferenceAdjustment> m_lineReferencesToAdjust;
+    std::optional<std::u16string> m_stringOfTextAction;
+    NKTextActionType m_textActionType = NKTextActionAddedSingleCharacter;
+    NSRange m_affectedRange;
 };
 
 // "(null)" for no set; otherwise the indexes as "[number of indexes: n (in r ranges),

@@ -103,7 +103,7 @@ NKCurrenciesManager::validCurrencyDictionaryFromOldDataSource(const NCPropertyLi
         if (!identifier || !identifier->isString() || identifier->string().empty()) continue;
         // Rates of old files are not taken over: they stay the defaults' until the next update.
         auto copy = std::make_shared<NCPropertyListValue>(*entry);
-        copy->dictionary_.erase(u"rate");
+        copy->m_dictionary.erase(u"rate");
         keyed[identifier->string()] = copy;
     }
     if (keyed.empty()) return std::nullopt;
@@ -146,8 +146,8 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
             "Warning: Trying to load currency values from plist, but no defaults have been "
             "registered");
         NCPropertyListValue asDefaults;
-        asDefaults.kind_ = NCPropertyListValue::Kind::Dictionary;
-        asDefaults.dictionary_ = entries;
+        asDefaults.m_kind = NCPropertyListValue::Kind::Dictionary;
+        asDefaults.m_dictionary = entries;
         registerDefaultCurrencies(asDefaults);
     }
     for (const auto& [identifier, entry] : entries) {

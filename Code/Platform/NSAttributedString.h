@@ -16,8 +16,8 @@ using NSAttributeValue = std::variant<bool, int64_t, double, std::u16string>;
 using NSAttributes = std::map<std::string, NSAttributeValue>;
 
 // Attributes that formatters set; the application maps them onto its own fonts.
-inline constexpr const char* NSFontNameAttributeName = "NSFontName";      // text
-inline constexpr const char* NSFontSizeAttributeName = "NSFontSize";      // points, double
+inline constexpr const char* NSFontNameAttributeName = "NSFontName";        // text
+inline constexpr const char* NSFontSizeAttributeName = "NSFontSize";        // points, double
 inline constexpr const char* NSSuperscriptAttributeName = "NSSuperscript";  // levels, int64
 // The size of text without a size of its own.
 inline constexpr double NSDefaultFontSize = 12.0;

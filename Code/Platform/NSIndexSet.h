@@ -13,7 +13,7 @@
 #include "NSRange.h"
 
 class NSIndexSet {
-public:
+  public:
     NSIndexSet() = default;
     explicit NSIndexSet(uint64_t index) { addIndex(index); }
     explicit NSIndexSet(NSRange range) { addIndexesInRange(range); }
@@ -50,7 +50,8 @@ public:
     std::vector<NSRange> ranges() const;
     std::vector<uint64_t> indexes() const;
     void enumerateIndexes(const std::function<void(uint64_t index, bool& stop)>& block) const;
-    void enumerateIndexesReverse(const std::function<void(uint64_t index, bool& stop)>& block) const;
+    void enumerateIndexesReverse(
+        const std::function<void(uint64_t index, bool& stop)>& block) const;
 
     // Copies the indexes in ascending order into the buffer, at most maxCount of them;
     // answers how many were written.
@@ -61,7 +62,7 @@ public:
         return a.m_ranges == b.m_ranges;
     }
 
-private:
+  private:
     std::map<uint64_t, uint64_t> m_ranges;  // start -> end (exclusive), disjoint, not adjacent
     uint64_t m_count = 0;
 };

@@ -13,7 +13,7 @@
 using NSArchiveValue = std::variant<bool, int64_t, double, std::u16string>;
 
 class NSKeyedArchive {
-public:
+  public:
     void encodeBool(bool value, const std::string& key) { m_values[key] = value; }
     void encodeInt(int32_t value, const std::string& key) { m_values[key] = int64_t{value}; }
     void encodeInt32(int32_t value, const std::string& key) { m_values[key] = int64_t{value}; }
@@ -37,11 +37,12 @@ public:
     const std::map<std::string, NSArchiveValue>& values() const { return m_values; }
     void setValue(const NSArchiveValue& value, const std::string& key) { m_values[key] = value; }
 
-private:
+  private:
     template <typename T>
     std::optional<T> get(const std::string& key) const {
         auto found = m_values.find(key);
-        if (found == m_values.end() || !std::holds_alternative<T>(found->second)) return std::nullopt;
+        if (found == m_values.end() || !std::holds_alternative<T>(found->second))
+            return std::nullopt;
         return std::get<T>(found->second);
     }
     std::map<std::string, NSArchiveValue> m_values;

@@ -20,11 +20,12 @@ struct RegexMatch {
     // The text of group n (0 = the whole match); empty when it took no part.
     std::u16string group(const std::u16string& text, size_t n) const;
     // Expands "$n" references to capture groups in a replacement template.
-    std::u16string expand(const std::u16string& text, const std::u16string& replacementTemplate) const;
+    std::u16string expand(const std::u16string& text,
+                          const std::u16string& replacementTemplate) const;
 };
 
 class Regex {
-public:
+  public:
     // The compiled pattern, shared; null when the pattern is not a valid expression.
     static std::shared_ptr<Regex> cached(const std::u16string& pattern);
     ~Regex();
@@ -35,7 +36,7 @@ public:
     std::optional<RegexMatch> firstMatch(const std::u16string& text, uint64_t from = 0);
     std::vector<RegexMatch> allMatches(const std::u16string& text);
 
-private:
+  private:
     explicit Regex(URegularExpression* compiled) : m_compiled(compiled) {}
     URegularExpression* m_compiled;
     std::mutex m_mutex;  // a compiled expression holds its matching state

@@ -87,12 +87,9 @@ TEST_F(ChangePassShortcuts, ALineTakesAndLosesReferencesAsItsTextChanges) {
         std::set<uint64_t> evaluated;
         std::string answer;
     } steps[] = {
-        {0, u"6", {0}, "2"},
-        {1, first + u" * 2", {1}, "12"},
-        {0, u"7", {0, 1}, "14"},
-        {1, u"3", {1}, "3"},
-        {0, u"8", {0}, "3"},
-        {1, above + u" + 1", {1}, "9"},
+        {0, u"6", {0}, "2"},     {1, first + u" * 2", {1}, "12"},
+        {0, u"7", {0, 1}, "14"}, {1, u"3", {1}, "3"},
+        {0, u"8", {0}, "3"},     {1, above + u" + 1", {1}, "9"},
         {0, u"9", {0, 1}, "10"},
     };
     for (const Step& step : steps) {
@@ -129,11 +126,11 @@ TEST(ChangePassSubstitution, RulesApplyWhateverTheirPatternsBeginWith) {
     struct Row {
         std::u16string pattern, replacement, text, expected;
     } rows[] = {
-        {u"ab?c", u"X", u"zac", u"zX"},          // a quantified character is not required
+        {u"ab?c", u"X", u"zac", u"zX"},  // a quantified character is not required
         {u"ab*c", u"X", u"ac abbc", u"X X"},
         {u"fo{2}", u"F", u"foo fo", u"F fo"},
-        {u"x|yz", u"Q", u"yz", u"Q"},            // an alternative at the top level
-        {u"(?i)foo", u"F", u"FOO", u"F"},        // flags
+        {u"x|yz", u"Q", u"yz", u"Q"},      // an alternative at the top level
+        {u"(?i)foo", u"F", u"FOO", u"F"},  // flags
         {u"[ab]c", u"Z", u"bc", u"Z"},
         {u"a\\d", u"N", u"a1 b1", u"N b1"},
         {u"%\\s*up", u"U", u"5 %  up", u"5 U"},

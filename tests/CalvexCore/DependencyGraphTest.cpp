@@ -303,10 +303,8 @@ TEST_F(DocumentGraphTest, LinesDependOnTheDeclarationsOfTheVariablesTheyUse) {
     EXPECT_EQ(used[0], lines.lineCollectionVariableWithName(u"rate", true));
     EXPECT_TRUE(lines.directLineCollectionVariableReferencesForLine(*lines.lineAtIndex(4)).empty());
     // Each user of "rate" depends on the declaration governing it.
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(0)),
-              (std::vector<uint64_t>{1}));
-    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)),
-              (std::vector<uint64_t>{3}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(0)), (std::vector<uint64_t>{1}));
+    EXPECT_EQ(indexesOf(lines.indexesOfLinesDependingOnLineAtIndex(2)), (std::vector<uint64_t>{3}));
     EXPECT_TRUE(lines.indexesOfLinesDependingOnLineAtIndex(5).empty());
     // Variable edges are neither absolute nor relative.
     EXPECT_TRUE(lines.lineIndexesDirectlyDependingOnIndexesInRange(NSRange{0, 7}, 3).empty());

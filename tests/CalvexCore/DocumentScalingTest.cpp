@@ -8,9 +8,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "NCDependencyGraph.h"
@@ -101,15 +101,15 @@ long peakGrowthInFreshProcess(size_t shape, int count) {
         if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
         // Under the address sanitizer, freed memory would otherwise be held back and counted.
         const char* sanitizer = std::getenv("ASAN_OPTIONS");
-        const std::string options =
-            std::string(sanitizer ? sanitizer : "") + (sanitizer ? ":" : "") + "quarantine_size_mb=0";
+        const std::string options = std::string(sanitizer ? sanitizer : "") +
+                                    (sanitizer ? ":" : "") + "quarantine_size_mb=0";
         setenv("ASAN_OPTIONS", options.c_str(), 1);
         setenv(kChildShape, std::to_string(shape).c_str(), 1);
         setenv(kChildLines, std::to_string(count).c_str(), 1);
         setenv(kChildOutput, output, 1);
         const std::string filter = std::string("--gtest_filter=") + kChildTest;
-        execl("/proc/self/exe", "/proc/self/exe", filter.c_str(),
-              "--gtest_also_run_disabled_tests", static_cast<char*>(nullptr));
+        execl("/proc/self/exe", "/proc/self/exe", filter.c_str(), "--gtest_also_run_disabled_tests",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     long growth = -1;

@@ -63,16 +63,20 @@ TEST(EvaluatorTest, EvaluateStringAnswersTheCompleteValue) {
 TEST(EvaluatorTest, WordOperatorsOfEachType) {
     // Operands 12 and 4 around the word: a+b, a-b, a*b, a/b, b-a, b/a.
     const std::pair<NCWordOperatorType, const char*> rows[] = {
-        {NCWordOperatorTypeAdd, "16"}, {NCWordOperatorTypeSubtract, "8"},
-        {NCWordOperatorTypeMultiply, "48"}, {NCWordOperatorTypeDivide, "3"},
-        {NCWordOperatorTypeReverseSubtract, "-8"}, {NCWordOperatorTypeReverseDivide, "0.3333333333"},
+        {NCWordOperatorTypeAdd, "16"},
+        {NCWordOperatorTypeSubtract, "8"},
+        {NCWordOperatorTypeMultiply, "48"},
+        {NCWordOperatorTypeDivide, "3"},
+        {NCWordOperatorTypeReverseSubtract, "-8"},
+        {NCWordOperatorTypeReverseDivide, "0.3333333333"},
     };
     for (const auto& [type, value] : rows) {
         auto evaluator = plainEvaluator();
         auto wordOperator = NCWordOperator::wordOperatorOfType(type, u"blend");
         ASSERT_NE(wordOperator, nullptr);
         evaluator->wordOperators()->addWordOperator(*wordOperator);
-        auto result = evaluator->evaluateExpression(NCExpression::expressionWithString(u"12 blend 4"));
+        auto result =
+            evaluator->evaluateExpression(NCExpression::expressionWithString(u"12 blend 4"));
         EXPECT_EQ(utf8(result->decimalValue(10)), value) << type;
     }
     EXPECT_NE(NCWordOperator::wordOperatorOfType(9, u"odd"), nullptr);

@@ -83,12 +83,9 @@ TEST(LineCollectionStatisticsTest, ChosenLinesCountAgainstTheChosenValuesOnly) {
         NSIndexSet chosen;
         const char* sum;
     } rows[] = {
-        {NSIndexSet({0, 2}), "30"},
-        {NSIndexSet({0, 2, 3}), "30"},
-        {NSIndexSet({1, 4}), "13"},
-        {NSIndexSet({0, 1}), "(empty)"},
-        {NSIndexSet({3}), "(empty)"},
-        {NSIndexSet({7, 9}), "(empty)"},
+        {NSIndexSet({0, 2}), "30"},   {NSIndexSet({0, 2, 3}), "30"},
+        {NSIndexSet({1, 4}), "13"},   {NSIndexSet({0, 1}), "(empty)"},
+        {NSIndexSet({3}), "(empty)"}, {NSIndexSet({7, 9}), "(empty)"},
         {NSIndexSet(), "(empty)"},
     };
     for (const Row& row : rows)

@@ -13,15 +13,16 @@ class LineReferenceFunctionTest : public ::testing::Test {
   protected:
     void SetUp() override {
         initFoundationConstants();
-        evaluator = std::make_shared<NCEvaluator>(
-            realUnitManager(NCUnitsPreferences::defaultPreferences()),
-            NCVariableList::listWithStandardVariables(),
-            NCWordOperatorList::listWithStandardWordOperators());
+        evaluator =
+            std::make_shared<NCEvaluator>(realUnitManager(NCUnitsPreferences::defaultPreferences()),
+                                          NCVariableList::listWithStandardVariables(),
+                                          NCWordOperatorList::listWithStandardWordOperators());
         environment = std::make_shared<NCEnvironment>();
         environment->setUnitManager(evaluator->unitManager());
         environment->setVariables(evaluator->variableList());
         environment->setWordOperators(evaluator->wordOperators());
-        environment->setFunctions(std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
+        environment->setFunctions(
+            std::make_shared<NCFunctionList>(NCEvaluator::builtInFunctions()));
         lines.setEnvironment(environment);
         // Line 0: 5 metres, line 1: 25%, line 2: empty, line 3: an error, line 4: 12.
         for (const char16_t* text : {u"5 metres", u"25%", u"", u"1/0", u"12"}) {
@@ -43,7 +44,7 @@ class LineReferenceFunctionTest : public ::testing::Test {
 
     // Evaluated as the line at `index`.
     std::shared_ptr<NCResult> evaluateAt(const std::u16string& text, int64_t index,
-                                        NCEvaluationContext* context = nullptr) {
+                                         NCEvaluationContext* context = nullptr) {
         NCEvaluationContext local(std::make_shared<NCIndexPath>(), &lines, index);
         return evaluate(text, context ? context : &local);
     }
@@ -71,10 +72,10 @@ TEST_F(LineReferenceFunctionTest, ReferencesReadTheirTargetsAnswers) {
         {fixed + u"(-3)", 4, "25", true, ""},
         {absolute + u"(1)", 6, "25", true, ""},
         {absolute + u"(4) * 2", 6, "24", false, ""},
-        {absolute + u"(2)", 6, "nan", false, ""},       // empty line
-        {absolute + u"(3)", 6, "nan", false, ""},       // error
-        {absolute + u"(70)", 6, "nan", false, ""},      // no such line
-        {byNumber + u"(0)", 6, "nan", false, ""},       // index -1
+        {absolute + u"(2)", 6, "nan", false, ""},   // empty line
+        {absolute + u"(3)", 6, "nan", false, ""},   // error
+        {absolute + u"(70)", 6, "nan", false, ""},  // no such line
+        {byNumber + u"(0)", 6, "nan", false, ""},   // index -1
         {relative + u"(-99999999999)", 6, "nan", false, ""},
         {absolute + u"(99999999999)", 6, "nan", false, ""},
         {absolute + u"(4294967296)", 6, "nan", false, ""},  // would wrap to line 0
@@ -99,7 +100,8 @@ TEST_F(LineReferenceFunctionTest, ReferencesReadTheirTargetsAnswers) {
 
 TEST_F(LineReferenceFunctionTest, AReferenceToItsOwnLineSetsTheError) {
     NCEvaluationContext context(std::make_shared<NCIndexPath>(), &lines, 4);
-    auto result = evaluateAt(NCExpression::relativeLineReferenceFunctionName() + u"(0)", 4, &context);
+    auto result =
+        evaluateAt(NCExpression::relativeLineReferenceFunctionName() + u"(0)", 4, &context);
     EXPECT_NE(result->resultType(), NCResultTypeValue);
     EXPECT_EQ(context.evaluatorError(), NCLineReferenceSelfReferenceError);
     NCEvaluationContext other(std::make_shared<NCIndexPath>(), &lines, 4);

@@ -86,7 +86,7 @@ TEST(NCResultFormattingOptions, ArchiveRoundTripKeepsEveryArchivedField) {
 TEST(NCResultFormattingOptions, MissingOrMistypedKeysKeepTheDefaults) {
     NSKeyedArchive archive;
     archive.encodeInteger(16, "displayBase");
-    archive.encodeBool(true, "scientificNotationMode");     // wrong kind
+    archive.encodeBool(true, "scientificNotationMode");        // wrong kind
     archive.encodeInteger(int64_t{1} << 40, "displayFormat");  // does not fit an int
     auto decoded = NCResultFormattingOptions::initWithCoder(archive);
     EXPECT_EQ(decoded->displayBase, 16);

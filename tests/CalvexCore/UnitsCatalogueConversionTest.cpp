@@ -22,7 +22,7 @@ struct Conversion {
 NCUnitsPreferenceChoices choicesFor(Bytes bytes, System system) {
     return {{NCUnitsPreferenceBytePrefix, bytes == SI ? NCUnitsPreferenceBytePrefixOptionSI
                                                       : NCUnitsPreferenceBytePrefixOptionBinary},
-            {NCUnitsMeasurementSystem, system == Metric   ? NCUnitsMeasurementSystemMetric
+            {NCUnitsMeasurementSystem, system == Metric     ? NCUnitsMeasurementSystemMetric
                                        : system == Imperial ? NCUnitsMeasurementSystemImperial
                                                             : NCUnitsMeasurementSystemUSCustomary}};
 }
@@ -32,9 +32,9 @@ NCEvaluator& evaluatorFor(Bytes bytes, System system) {
     auto& evaluator = evaluators[{bytes, system}];
     if (!evaluator) {
         initFoundationConstants();
-        evaluator = std::make_shared<NCEvaluator>(realUnitManager(choicesFor(bytes, system)),
-                                                  NCVariableList::listWithStandardVariables(),
-                                                  NCWordOperatorList::listWithStandardWordOperators());
+        evaluator = std::make_shared<NCEvaluator>(
+            realUnitManager(choicesFor(bytes, system)), NCVariableList::listWithStandardVariables(),
+            NCWordOperatorList::listWithStandardWordOperators());
     }
     return *evaluator;
 }

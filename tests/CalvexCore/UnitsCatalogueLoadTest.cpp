@@ -18,10 +18,12 @@ Value realData() {
 
 std::vector<NCUnitsPreferenceChoices> allChoices() {
     std::vector<NCUnitsPreferenceChoices> choices;
-    for (const auto& bytes : {NCUnitsPreferenceBytePrefixOptionSI, NCUnitsPreferenceBytePrefixOptionBinary})
+    for (const auto& bytes :
+         {NCUnitsPreferenceBytePrefixOptionSI, NCUnitsPreferenceBytePrefixOptionBinary})
         for (const auto& system : {NCUnitsMeasurementSystemMetric, NCUnitsMeasurementSystemImperial,
                                    NCUnitsMeasurementSystemUSCustomary})
-            choices.push_back({{NCUnitsPreferenceBytePrefix, bytes}, {NCUnitsMeasurementSystem, system}});
+            choices.push_back(
+                {{NCUnitsPreferenceBytePrefix, bytes}, {NCUnitsMeasurementSystem, system}});
     return choices;
 }
 

@@ -10,8 +10,7 @@
 
 namespace {
 
-const char* kHeader =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>\n";
+const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>\n";
 
 std::string prefixesXML() {
     // Enough prefixes for the tests: milli, centi, kilo and mega.
@@ -28,13 +27,12 @@ std::string prefixesXML() {
 }
 
 std::string unitsFile(const std::string& units, const std::string& extra = "") {
-    return std::string(kHeader) + prefixesXML() + "<key>Units</key><dict><key>Length</key><dict>" + units +
-           "</dict></dict>" +
-           extra + "</dict></plist>\n";
+    return std::string(kHeader) + prefixesXML() + "<key>Units</key><dict><key>Length</key><dict>" +
+           units + "</dict></dict>" + extra + "</dict></plist>\n";
 }
 
-std::string basicEntry(const std::string& id, const std::string& factor, const std::string& singular,
-                       const std::string& more = "") {
+std::string basicEntry(const std::string& id, const std::string& factor,
+                       const std::string& singular, const std::string& more = "") {
     return "<key>" + id + "</key><dict><key>factor</key><string>" + factor +
            "</string><key>singular</key><string>" + singular + "</string>" + more + "</dict>";
 }
@@ -53,10 +51,10 @@ std::shared_ptr<NCUnitsFile> load(const std::string& contents,
 }
 
 TEST(UnitsFileParserTest, AFileThatIsNotAPropertyListLoadsNothingAndSaysSo) {
-    for (const std::string& contents : {std::string("this is not a property list"),
-                                       std::string(kHeader) + "<key>Units</key>",
-                                       std::string("<?xml version=\"1.0\"?><plist><string>x"
-                                                   "</string></plist>")}) {
+    for (const std::string& contents :
+         {std::string("this is not a property list"), std::string(kHeader) + "<key>Units</key>",
+          std::string("<?xml version=\"1.0\"?><plist><string>x"
+                      "</string></plist>")}) {
         CapturedUnitsLog log;
         auto file = load(contents);
         EXPECT_TRUE(file->units().empty()) << contents;
@@ -95,7 +93,8 @@ TEST(UnitsFileParserTest, PrefixedVariantsFollowTheAllowedExponents) {
     } rows[] = {
         {"<key>SIPrefixes</key><true/>",
          {u"gram", u"si-3-gram", u"si-2-gram", u"si+3-gram", u"si+6-gram"}},
-        {"<key>SIPrefixExponents</key><string>3, 6</string>", {u"gram", u"si+3-gram", u"si+6-gram"}},
+        {"<key>SIPrefixExponents</key><string>3, 6</string>",
+         {u"gram", u"si+3-gram", u"si+6-gram"}},
         {"<key>SIPrefixExponents</key><string>-3\n\t6</string><key>SIPrefixes</key><true/>",
          {u"gram", u"si-3-gram", u"si+6-gram"}},
         {"", {u"gram"}},
@@ -136,15 +135,17 @@ TEST(UnitsFileParserTest, NamesRuleTakesListsAndKeepsCaseSensitiveNames) {
     ASSERT_TRUE(units.count(u"si+3-pascal") && units.count(u"si+3-watt"));
     // Case-sensitive names keep their case after the prefix; plain ones are lowercased.
     EXPECT_EQ(utf8(units[u"si+3-pascal"]->nameForFormat(NCUnitNameFormatName)), "kiloPascal");
-    EXPECT_EQ(utf8(units[u"si+3-pascal"]->nameForFormat(NCUnitNameFormatName, NCUnitNameFormPlural)),
-              "kilopascals");
+    EXPECT_EQ(
+        utf8(units[u"si+3-pascal"]->nameForFormat(NCUnitNameFormatName, NCUnitNameFormPlural)),
+        "kilopascals");
     EXPECT_EQ(utf8(units[u"si+3-watt"]->nameForFormat(NCUnitNameFormatName)), "kilowatt");
     const auto& aliases = units[u"pascal"]->aliases();
     ASSERT_TRUE(aliases.count(NCUnitNameTypeSingular));
     EXPECT_EQ(aliases.at(NCUnitNameTypeSingular), std::vector<std::u16string>{u"Pa-unit"});
     const auto& prefixedAliases = units[u"si+3-pascal"]->aliases();
     ASSERT_TRUE(prefixedAliases.count(NCUnitNameTypeSingular));
-    EXPECT_EQ(prefixedAliases.at(NCUnitNameTypeSingular), (std::vector<std::u16string>{u"kilopa-unit", u"kPa-unit"}));
+    EXPECT_EQ(prefixedAliases.at(NCUnitNameTypeSingular),
+              (std::vector<std::u16string>{u"kilopa-unit", u"kPa-unit"}));
 }
 
 TEST(UnitsFileParserTest, ValuesOfTheWrongTypeCountAsAbsentAndAreLogged) {
@@ -181,12 +182,14 @@ TEST(UnitsFileParserTest, CompositionsThatContainThemselvesAreRefused) {
     auto composition = [](const std::string& id, const std::string& numerator) {
         return "<key>" + id + "</key><dict><key>singular</key><string>" + id +
                "</string><key>composition</key><dict><key>numerator</key><array><string>" +
-               numerator + "</string></array><key>denominator</key><array><string>second"
+               numerator +
+               "</string></array><key>denominator</key><array><string>second"
                "</string></array></dict></dict>";
     };
-    auto file = load(unitsFile(composition("self", "self") + composition("ping", "pong") +
-                               composition("pong", "ping") + composition("fine", "metre") +
-                               basicEntry("metre", "1", "metre") + basicEntry("second", "1", "second")));
+    auto file =
+        load(unitsFile(composition("self", "self") + composition("ping", "pong") +
+                       composition("pong", "ping") + composition("fine", "metre") +
+                       basicEntry("metre", "1", "metre") + basicEntry("second", "1", "second")));
     std::set<std::u16string> identifiers;
     for (const auto& unit : file->units()) identifiers.insert(*unit->identifier());
     EXPECT_EQ(identifiers, (std::set<std::u16string>{u"fine", u"metre", u"second"}));
@@ -195,7 +198,8 @@ TEST(UnitsFileParserTest, CompositionsThatContainThemselvesAreRefused) {
 
 TEST(UnitsFileParserTest, PreferencesChooseWhatAnAliasMeans) {
     const std::string units =
-        basicEntry("byte", "1", "byte") + basicEntry("decimal-kilobyte", "1000", "decimal kilobyte") +
+        basicEntry("byte", "1", "byte") +
+        basicEntry("decimal-kilobyte", "1000", "decimal kilobyte") +
         basicEntry("kibibyte", "1024", "kibibyte") +
         "<key>kilobyte</key><dict><key>factor</key><string>999</string><key>singular</key>"
         "<string>shadowed</string></dict>";
@@ -214,8 +218,10 @@ TEST(UnitsFileParserTest, PreferencesChooseWhatAnAliasMeans) {
         {{}, "999"},
     };
     for (const Row& row : rows) {
-        auto file = load(std::string(kHeader) + "<key>Units</key><dict><key>Computer Storage</key>"
-                         "<dict>" + units + "</dict></dict>" + preferences + "</dict></plist>",
+        auto file = load(std::string(kHeader) +
+                             "<key>Units</key><dict><key>Computer Storage</key>"
+                             "<dict>" +
+                             units + "</dict></dict>" + preferences + "</dict></plist>",
                          row.choices);
         auto loaded = byIdentifier(*file);
         // Targets of both options load either way.

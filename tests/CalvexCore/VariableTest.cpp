@@ -57,7 +57,8 @@ TEST(VariableTest, AGlobalVariableInKilometresPerHourSurvivesItsDictionary) {
     auto list = NCVariableList::listWithStandardVariables();
     NBFVariableListAddVariable(list->nbfVariableList(), restored->nbfVariable());
     NCEvaluator withVariable(units, list, words);
-    auto result = withVariable.evaluateExpression(NCExpression::expressionWithString(u"cruise in m/s"));
+    auto result =
+        withVariable.evaluateExpression(NCExpression::expressionWithString(u"cruise in m/s"));
     ASSERT_EQ(result->resultType(), NCResultTypeValue);
     EXPECT_EQ(utf8(result->decimalValue(10)), "25");
     EXPECT_EQ(utf8(result->unitString()), "m/s");
@@ -104,7 +105,8 @@ TEST(LineCollectionVariableTest, EditingTheFirstDeclarationToTheLastValueUpdates
     variable.endBatchOwnerLineChange();
     EXPECT_EQ(variable.countOfOwnerLines(), 1u);
     EXPECT_FALSE(variable.isOwnerLine(line2.get()));
-    for (uint64_t line : {0u, 2u, 6u}) EXPECT_EQ(utf8(variable.valueForLineAtIndex(line)), "7") << line;
+    for (uint64_t line : {0u, 2u, 6u})
+        EXPECT_EQ(utf8(variable.valueForLineAtIndex(line)), "7") << line;
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST(NBFStack, LookAtAFullOlderBucketAfterPoppingAcrossTheBoundary) {
 }
 
 class CaseInsensitiveDictionaryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { dictionary = NBFCaseInsensitiveDictionaryCreate(); }
     void TearDown() override { NBFCaseInsensitiveDictionaryRelease(dictionary); }
     void set(const char* key, void* value, bool caseSensitive = false) {

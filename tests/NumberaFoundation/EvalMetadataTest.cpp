@@ -6,7 +6,7 @@
 namespace {
 
 class EvalMetadataTest : public ::testing::Test {
-protected:
+  protected:
     NBFEvalMetadataRef withFraction(std::initializer_list<std::pair<const char*, int>> parts) {
         NBFEvalMetadataRef metadata = NBFEvalMetadataCreate();
         NBFUnitFractionRef fraction = units.fraction(parts);
@@ -86,8 +86,9 @@ TEST_F(EvalMetadataTest, UnitsOutliveTheFractionsThatNamedThem) {
     NBFEvalMetadataAppendUnitFraction(metadata, NBFUnitFractionBuilderGetUnitFraction(builder));
     NBFUnitFractionBuilderRelease(builder);
     NBFUnitRelease(yard);
-    EXPECT_STREQ(NBFUnitGetIdentifier(
-                     NBFEvalMetadataGetPreferredUnitOfType(metadata, NBFUnitTypeLength)), "yd");
+    EXPECT_STREQ(
+        NBFUnitGetIdentifier(NBFEvalMetadataGetPreferredUnitOfType(metadata, NBFUnitTypeLength)),
+        "yd");
     NBFEvalMetadataRelease(metadata);
 }
 

@@ -10,15 +10,15 @@
 #include "MathTestSupport.h"
 #include "NBFExpressionNodeEvaluator.h"
 #include "NBFExpressionScanner.h"
+#include "NBFExpressionTree.h"
+#include "NBFMathLibrary.h"
+#include "NBFStandardFunctions.h"
 #include "NBFStandardVariables.h"
 #include "NBFSyntaxTree.h"
 #include "NBFUnitDisambiguator.h"
 #include "NBFUnitTypeFactorings.h"
 #include "NBFWordOperatorCompiler.h"
 #include "NBFWordOperatorList.h"
-#include "NBFExpressionTree.h"
-#include "NBFMathLibrary.h"
-#include "NBFStandardFunctions.h"
 #include "UnitCatalogueFixture.h"
 
 // Each returns a new node that the parent it is given to takes over.

@@ -16,7 +16,8 @@ TEST(MathLegacy, BodiesThroughTheLegacyCall) {
     // C(1000, 500) has 300 digits; the division gives 101 of them.
     const std::string choose1000of500 =
         "2702882409454365695156146936259752754961520084465482870073928751066254287055221938986124"
-        "8392450237017" + std::string(199, '0');
+        "8392450237017" +
+        std::string(199, '0');
     const Row rows[] = {
         {"mod", NBFMAPM_mod, {"7", "3"}, "1"},
         {"mod", NBFMAPM_mod, {"-7", "2"}, "-1"},
@@ -76,7 +77,9 @@ TEST(MathLegacy, BodiesThroughTheLegacyCall) {
         {"not", NBFMAPM_bitwise_not, {"0"}, "1"},
         {"or", NBFMAPM_bitwise_or, {"12.7", "10.2"}, "14"},
         {"and", NBFMAPM_bitwise_and, {twoTo200, "1"}, "0"},
-        {"or", NBFMAPM_bitwise_or, {twoTo200, "1"},
+        {"or",
+         NBFMAPM_bitwise_or,
+         {twoTo200, "1"},
          "1606938044258990275541962092341162602522202993782792835301377"},
         {"or", NBFMAPM_bitwise_or, {"-1", "2"}, "nan"},
         {"or", NBFMAPM_bitwise_or, {"1e1000", "1"}, "error 3"},
@@ -94,23 +97,35 @@ TEST(MathLegacy, BodiesThroughTheLegacyCall) {
 TEST(MathLegacy, Hyperbolic) {
     const Row rows[] = {
         {"sinh", NBFMAPM_sinh, {"0"}, "0"},
-        {"sinh", NBFMAPM_sinh, {"1"},
+        {"sinh",
+         NBFMAPM_sinh,
+         {"1"},
          "1.17520119364380145688238185059560081515571798133409587022956541301330756730432389560711"
          "745208962339184"},
         {"cosh", NBFMAPM_cosh, {"0"}, "1"},
-        {"cosh", NBFMAPM_cosh, {"1"},
+        {"cosh",
+         NBFMAPM_cosh,
+         {"1"},
          "1.54308063481524377847790562075706168260152911236586370473740221471076906304922369896426"
          "4726435543035587"},
-        {"tanh", NBFMAPM_tanh, {"0.5"},
+        {"tanh",
+         NBFMAPM_tanh,
+         {"0.5"},
          "0.4621171572600097585023184836436725487302892803301130385527318158380809061404092787749"
          "490641519624905843"},
-        {"asinh", NBFMAPM_asinh, {"1"},
+        {"asinh",
+         NBFMAPM_asinh,
+         {"1"},
          "0.8813735870195430252326093249797923090281603282616354107532956086533771842220260878337"
          "068919102560428567"},
-        {"acosh", NBFMAPM_acosh, {"2"},
+        {"acosh",
+         NBFMAPM_acosh,
+         {"2"},
          "1.31695789692481670862504634730796844402698197146751647976847225692046018541644397607421"
          "9013450101783556"},
-        {"atanh", NBFMAPM_atanh, {"0.5"},
+        {"atanh",
+         NBFMAPM_atanh,
+         {"0.5"},
          "0.5493061443340548456976226184612628523237452789113747258673471668187471466093044834368"
          "07877406866044394"},
         {"acosh", NBFMAPM_acosh, {"1"}, "0"},
@@ -133,8 +148,8 @@ TEST(MathLegacy, Hyperbolic) {
 TEST(MathLegacy, ReversedArgumentsAndMissingOnes) {
     // Called directly: element 0 is the last argument.
     M_APM values[2] = {m_apm_init_mt(), m_apm_init_mt()};
-    m_apm_set_long_mt(values[0], 3);   // exponent
-    m_apm_set_long_mt(values[1], 2);   // base
+    m_apm_set_long_mt(values[0], 3);  // exponent
+    m_apm_set_long_mt(values[1], 2);  // base
     uint32_t flags = 0;
     M_APM result = NBFMAPM_pow(values, 2, nullptr, 0, &flags);
     EXPECT_EQ(decimalText(result), "8");

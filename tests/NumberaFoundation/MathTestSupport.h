@@ -45,7 +45,7 @@ inline std::string unitText(NBFUnitFractionRef fraction) {
 }
 
 class MathCaller {
-public:
+  public:
     explicit MathCaller(int digits = 30) : m_mapm(NBFMAPMContextCreate(digits)) {
         initFoundationConstants();
     }
@@ -90,8 +90,8 @@ public:
         std::vector<NBFValueRef> values;
         for (const std::string& text : arguments) values.push_back(argument(text));
         NBFEvaluationContextRef context = NBFEvaluationContextCreate(mode);
-        NBFValueRef result = function(values.data(), static_cast<int32_t>(values.size()), m_mapm,
-                                      context);
+        NBFValueRef result =
+            function(values.data(), static_cast<int32_t>(values.size()), m_mapm, context);
         std::string text = describe(result);
         if (context->evaluationError != NBFEvaluationErrorNone) {
             text += (result ? " " : "") + std::string("error ") +
@@ -108,10 +108,18 @@ public:
         NBFNumberRef number = NBFValueGetNumber(value);
         std::string text;
         switch (NBFNumberGetSpecialType(number)) {
-            case NBFNumberSpecialTypeNaN: text = "nan"; break;
-            case NBFNumberSpecialTypeInfinity: text = "inf"; break;
-            case NBFNumberSpecialTypeNegativeInfinity: text = "-inf"; break;
-            default: text = decimalText(NBFNumberGetMAPMReference(number)); break;
+            case NBFNumberSpecialTypeNaN:
+                text = "nan";
+                break;
+            case NBFNumberSpecialTypeInfinity:
+                text = "inf";
+                break;
+            case NBFNumberSpecialTypeNegativeInfinity:
+                text = "-inf";
+                break;
+            default:
+                text = decimalText(NBFNumberGetMAPMReference(number));
+                break;
         }
         if (NBFNumberGetType(number) == NBFNumberTypePercentage) text += "%";
         if (NBFUnitFractionRef fraction = NBFValueGetUnitFraction(value)) {
@@ -123,7 +131,7 @@ public:
     const UnitTestCatalog& units() const { return m_units; }
     NBFMAPMContextRef mapm() const { return m_mapm; }
 
-private:
+  private:
     NBFMAPMContextRef m_mapm;
     UnitTestCatalog m_units;
 };

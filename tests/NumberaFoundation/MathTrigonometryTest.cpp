@@ -19,9 +19,8 @@ TEST(MathTrigonometry, DegreeAndRadianModes) {
     const MathFunction sine = registerShape(NBFMAPM_sin), cosine = registerShape(NBFMAPM_cos),
                        tangent = valueShape(NBFMAPM_tan), arcsine = registerShape(NBFMAPM_asin),
                        arccosine = registerShape(NBFMAPM_acos),
-                       arctangent = registerShape(NBFMAPM_atan),
-                       cosec = valueShape(NBFMAPM_cosec), sec = valueShape(NBFMAPM_sec),
-                       cotan = valueShape(NBFMAPM_cotan);
+                       arctangent = registerShape(NBFMAPM_atan), cosec = valueShape(NBFMAPM_cosec),
+                       sec = valueShape(NBFMAPM_sec), cotan = valueShape(NBFMAPM_cotan);
     const Row rows[] = {
         {"sin", sine, kDeg, "30", "0.5"},
         {"sin", sine, kDeg, "390", "0.5"},

@@ -10,7 +10,7 @@ StringRef str(const char* text) { return StringRef::adopt(NBFStringCreateWithUTF
 
 // Units beside a variable, a word operator and a function of clashing names.
 class NamespaceUnitsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         NBFUnitCollectionRef units = NBFUnitCollectionCreate();
         for (NBFUnitContainerRef unit : catalogue.all()) NBFUnitCollectionAddUnit(units, unit);
@@ -26,8 +26,8 @@ protected:
         NBFVariableListRelease(variables);
 
         NBFWordOperatorListRef operators = NBFWordOperatorListCreate();
-        NBFWordOperatorListAddASCII(operators, "g", kNBFWordOperatorArgumentTypeInfix,
-                                    "${1}*${2}", 5, 0);
+        NBFWordOperatorListAddASCII(operators, "g", kNBFWordOperatorArgumentTypeInfix, "${1}*${2}",
+                                    5, 0);
         NBFNamespaceSetWordOperatorList(ns, operators);
         NBFWordOperatorListRelease(operators);
     }
@@ -44,13 +44,15 @@ protected:
         Words list(words);
         Answer answer;
         NBFNamespaceResolvedType resolved{};
-        answer.named = NBFNamespaceGetTypeForWords(ns, list.get().data(),
-                                                   static_cast<int32_t>(list.get().size()), 0,
-                                                   &answer.type, &answer.hasLongerMatches, &resolved);
-        if (resolved.unitContainer) answer.unit = NBFUnitContainerGetIdentifier_cpp(resolved.unitContainer);
+        answer.named = NBFNamespaceGetTypeForWords(
+            ns, list.get().data(), static_cast<int32_t>(list.get().size()), 0, &answer.type,
+            &answer.hasLongerMatches, &resolved);
+        if (resolved.unitContainer)
+            answer.unit = NBFUnitContainerGetIdentifier_cpp(resolved.unitContainer);
         if (resolved.ambiguousUnit) answer.unit = "ambiguous";
         if (resolved.unitContainer) {
-            EXPECT_EQ(resolved.unitFraction, NBFUnitContainerGetUnitFraction(resolved.unitContainer));
+            EXPECT_EQ(resolved.unitFraction,
+                      NBFUnitContainerGetUnitFraction(resolved.unitContainer));
         }
         NBFNamespaceResolvedTypeRelease(&resolved);
         return answer;

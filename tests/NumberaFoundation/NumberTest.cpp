@@ -66,8 +66,8 @@ TEST(NBFNumber, DoubleValueCarriesNineSignificantDigits) {
         double expected;
     };
     const Case cases[] = {
-        {"1.234567891", 1.23456789},   // ten digits in, nine out
-        {"9.876543215", 9.87654322},   // rounded, not cut
+        {"1.234567891", 1.23456789},  // ten digits in, nine out
+        {"9.876543215", 9.87654322},  // rounded, not cut
         {"-0.000123456789", -0.000123456789},
         {"6.02214076e23", 6.02214076e23},
         {"1e400", INFINITY},
@@ -85,12 +85,10 @@ TEST(NBFNumber, IntegerValuesTruncateTowardZero) {
         int8_t expected8;
     };
     const Case cases[] = {
-        {"-2.7", -2, -2},
-        {"2.7", 2, 2},
-        {"300", 300, 44},                // low bits of the wider integer
-        {"4294967300", 4, 4},            // 2^32 + 4
-        {"4294967297", 4, 4},            // nine digits first: 4294967300
-        {"1e30", -1, -1},                // saturates in 64 bits first, then keeps the low bits
+        {"-2.7", -2, -2},     {"2.7", 2, 2}, {"300", 300, 44},  // low bits of the wider integer
+        {"4294967300", 4, 4},                                   // 2^32 + 4
+        {"4294967297", 4, 4},                                   // nine digits first: 4294967300
+        {"1e30", -1, -1},  // saturates in 64 bits first, then keeps the low bits
         {"-1e30", 0, 0},
     };
     for (const Case& c : cases) {

@@ -104,9 +104,9 @@ TEST(NBFResult, StringsValuesAndDefaults) {
     NBFResultRef empty = NBFResultCreate();
     EXPECT_EQ(NBFResultGetMAPM(empty), nullptr);
     NBFResultRelease(empty);
-    EXPECT_EQ(nbf::removeTrailingZeros("12.000"), "12");
-    EXPECT_EQ(nbf::removeTrailingZeros("100"), "100");
-    EXPECT_EQ(nbf::removeTrailingZeros(".500"), ".500");
+    EXPECT_EQ(NBF::removeTrailingZeros("12.000"), "12");
+    EXPECT_EQ(NBF::removeTrailingZeros("100"), "100");
+    EXPECT_EQ(NBF::removeTrailingZeros(".500"), ".500");
 }
 
 struct FormatterOptions {

@@ -80,12 +80,20 @@ TEST(NBFBaseConverter, PrefixedNumbersToDecimal) {
         const char* expected;
     };
     const Case cases[] = {
-        {"0xff", "255"}, {"0xFF", "255"}, {"0xFf", "255"}, {"0b101", "5"},
-        {"0x0", "0"}, {"0b0", "0"},
+        {"0xff", "255"},
+        {"0xFF", "255"},
+        {"0xFf", "255"},
+        {"0b101", "5"},
+        {"0x0", "0"},
+        {"0b0", "0"},
         {"0xffffffffffffffffffff", "1208925819614629174706175"},
         // Digits outside the base, or any other character, fail rather than shorten.
-        {"0b12", "<null>"}, {"0b1f", "<null>"}, {"0x1.8", "<null>"}, {"0xff.", "<null>"},
-        {"0xg", "<null>"}, {"0o17", "<null>"},
+        {"0b12", "<null>"},
+        {"0b1f", "<null>"},
+        {"0x1.8", "<null>"},
+        {"0xff.", "<null>"},
+        {"0xg", "<null>"},
+        {"0o17", "<null>"},
     };
     for (const Case& c : cases) EXPECT_EQ(fromPrefixed(c.text), c.expected) << c.text;
 
@@ -123,8 +131,8 @@ TEST(NBFBaseConverter, DecimalToBase) {
         {"-10", 2, true, "-0b1010"},
         {"0", 2, true, "0b0"},
         {"0", 16, false, "0"},
-        {"12.75", 16, true, "0xC"},     // the integer part of a fixed-point value
-        {"-0.5", 2, false, "0"},        // a zero magnitude has no sign
+        {"12.75", 16, true, "0xC"},  // the integer part of a fixed-point value
+        {"-0.5", 2, false, "0"},     // a zero magnitude has no sign
         {"-255.9", 16, false, "-FF"},
         {"18446744073709551616", 16, true, "0x10000000000000000"},
         {"abc", 16, false, "<null>"},
@@ -135,7 +143,8 @@ TEST(NBFBaseConverter, DecimalToBase) {
         EXPECT_EQ(take(NBFBaseConverterConvertFromDecimal(c.decimal, c.base, c.prefix)), c.expected)
             << c.decimal;
 
-    EXPECT_EQ(NBFBaseConverterConvertFromDecimal(std::string(501, '1').c_str(), 16, false), nullptr);
+    EXPECT_EQ(NBFBaseConverterConvertFromDecimal(std::string(501, '1').c_str(), 16, false),
+              nullptr);
     EXPECT_NE(take(NBFBaseConverterConvertFromDecimal(std::string(500, '1').c_str(), 16, false)),
               "<null>");
 

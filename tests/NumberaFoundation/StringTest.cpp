@@ -65,8 +65,10 @@ TEST(NBFString, InvalidOrTruncatedUTF8NeverReadsPastTheEnd) {
         int32_t expectedLength;
     };
     const Case cases[] = {
-        {"\xE2\x82", 1},      // truncated three-byte sequence
-        {"a\xFF" "b", 3},     // invalid byte between letters
+        {"\xE2\x82", 1},  // truncated three-byte sequence
+        {"a\xFF"
+         "b",
+         3},                  // invalid byte between letters
         {"\xF0\x9F\x98", 1},  // truncated four-byte sequence
         {"\xC0\xAF", 1},      // overlong encoding: one replacement character
     };
@@ -80,10 +82,13 @@ TEST(NBFString, InvalidOrTruncatedUTF8NeverReadsPastTheEnd) {
 
 TEST(NBFString, SubstringClampsToTheString) {
     auto text = str("hello");
-    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), 1, 3)).get()), "ell");
-    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), 3, 99)).get()), "lo");
+    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), 1, 3)).get()),
+              "ell");
+    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), 3, 99)).get()),
+              "lo");
     EXPECT_EQ(NBFStringLength(StringRef::adopt(NBFStringSubString(text.get(), 9, 2)).get()), 0);
-    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), -2, 3)).get()), "hel");
+    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringSubString(text.get(), -2, 3)).get()),
+              "hel");
     EXPECT_EQ(NBFStringGetCppString(
                   StringRef::adopt(NBFStringSubString(text.get(), 2, 2147483647)).get()),
               "llo");
@@ -94,12 +99,15 @@ TEST(NBFString, ConcatenateLowercaseAndCharacters) {
     EXPECT_EQ(NBFStringGetCppString(joined.get()), "KiloMetre");
     auto lower = StringRef::adopt(NBFStringLowercaseString(joined.get()));
     EXPECT_EQ(NBFStringGetCppString(lower.get()), "kilometre");
-    auto greek = StringRef::adopt(NBFStringLowercaseString(str("\xCE\xA9").get()));  // capital omega
+    auto greek =
+        StringRef::adopt(NBFStringLowercaseString(str("\xCE\xA9").get()));  // capital omega
     EXPECT_EQ(NBFStringGetCppString(greek.get()), "\xCF\x89");
-    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringCreateWithInteger(-42)).get()), "-42");
+    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringCreateWithInteger(-42)).get()),
+              "-42");
     NBFChar units[] = {0x0035, 0x00B0};
-    EXPECT_EQ(NBFStringGetCppString(StringRef::adopt(NBFStringCreateWithCharacters(units, 2)).get()),
-              "5\xC2\xB0");
+    EXPECT_EQ(
+        NBFStringGetCppString(StringRef::adopt(NBFStringCreateWithCharacters(units, 2)).get()),
+        "5\xC2\xB0");
 }
 
 TEST(NBFString, ASCIIReplacesOtherCharactersAndTerminates) {
@@ -122,9 +130,9 @@ TEST(NBFChar, FromAndToUTF8) {
 }
 
 TEST(NbfStringUtilities, SplitDropsEmptyPieces) {
-    EXPECT_EQ(nbf::stringSplit(",a,,b,", ','), (std::vector<std::string>{"a", "b"}));
-    EXPECT_TRUE(nbf::stringSplit("", ',').empty());
-    EXPECT_EQ(nbf::stringSplit("abc", ','), (std::vector<std::string>{"abc"}));
+    EXPECT_EQ(NBF::stringSplit(",a,,b,", ','), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(NBF::stringSplit("", ',').empty());
+    EXPECT_EQ(NBF::stringSplit("abc", ','), (std::vector<std::string>{"abc"}));
 }
 
 TEST(NbfStringUtilities, ReplaceAllNeverRescansTheReplacement) {
@@ -138,17 +146,19 @@ TEST(NbfStringUtilities, ReplaceAllNeverRescansTheReplacement) {
         {"aaaa", "aa", "a", "aa"},
     };
     for (Case c : cases) {
-        nbf::stringReplaceAll(c.text, c.search, c.replacement);
+        NBF::stringReplaceAll(c.text, c.search, c.replacement);
         EXPECT_EQ(c.text, c.expected);
     }
-    std::string product = "5\xC3\x97" "3";  // 5 times-sign 3
-    nbf::stringReplaceAll(product, NBFChar(0x00D7), '*');
+    std::string product =
+        "5\xC3\x97"
+        "3";  // 5 times-sign 3
+    NBF::stringReplaceAll(product, NBFChar(0x00D7), '*');
     EXPECT_EQ(product, "5*3");
     std::string spaced = "1 000";
-    nbf::stringReplaceAll(spaced, NBFChar(' '), std::string());
+    NBF::stringReplaceAll(spaced, NBFChar(' '), std::string());
     EXPECT_EQ(spaced, "1000");
     std::string sum = "a+b";
-    nbf::stringReplaceAll(sum, NBFChar('+'), std::string(" plus "));
+    NBF::stringReplaceAll(sum, NBFChar('+'), std::string(" plus "));
     EXPECT_EQ(sum, "a plus b");
 }
 

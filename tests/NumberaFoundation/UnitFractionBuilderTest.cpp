@@ -34,7 +34,7 @@ TEST(UnitFractionBuilder, AddingFractionsWithPowers) {
         int8_t power;
         const char* degrees;
     } rows[] = {
-        {1, "[length:1][time:-1]"}, {2, "[length:2][time:-2]"}, {0, ""},
+        {1, "[length:1][time:-1]"},  {2, "[length:2][time:-2]"},  {0, ""},
         {-1, "[length:-1][time:1]"}, {-2, "[length:-2][time:2]"},
     };
     for (const Row& row : rows) {

@@ -19,9 +19,9 @@ TEST(Unit, SIExponentOfTheBaseFactor) {
         const char* factor;
         int8_t exponent;
     } rows[] = {
-        {"1", 0},          {"10", 1},        {"100", 2},     {"1000", 3},   {"1000000", 6},
-        {"1e24", 24},      {"1e27", 117},    {"10000", 117}, {"1024", 117}, {"0.001", 117},
-        {"0.3048", 117},   {"0", 117},       {"-1000", 117}, {"2000", 117}, {"1e21", 21},
+        {"1", 0},        {"10", 1},     {"100", 2},     {"1000", 3},   {"1000000", 6},
+        {"1e24", 24},    {"1e27", 117}, {"10000", 117}, {"1024", 117}, {"0.001", 117},
+        {"0.3048", 117}, {"0", 117},    {"-1000", 117}, {"2000", 117}, {"1e21", 21},
     };
     for (const Row& row : rows) {
         NBFUnitRef unit = NBFUnitCreate(NBFUnitTypeLength, row.factor);
@@ -122,7 +122,7 @@ TEST(Unit, EqualityComparesTypeAndFactorValue) {
     EXPECT_FALSE(NBFUnitIsEqualToUnit(a, c));
     EXPECT_FALSE(NBFUnitIsEqualToUnit(a, nullptr));
     EXPECT_TRUE(NBFUnitIsEqualToUnit(nullptr, nullptr));
-    nbf::UniqueObj order;
+    NBF::UniqueObj order;
     EXPECT_TRUE(order(b, a));  // "kilometre" < "km"
     EXPECT_FALSE(order(a, a));
     NBFUnitRelease(a);
@@ -141,8 +141,7 @@ TEST(Unit, NullUnitsAreTolerated) {
 
 TEST(UnitContainer, NamesAliasesAndCaseSensitivity) {
     NBFUnitContainerRef container = NBFUnitContainerCreate(
-        "metre",
-        {{NBFUnitNameTypeSingular, "metre"}, {NBFUnitNameTypeSymbol, "m"}},
+        "metre", {{NBFUnitNameTypeSingular, "metre"}, {NBFUnitNameTypeSymbol, "m"}},
         {{NBFUnitNameTypePlural, "metres"}, {NBFUnitNameTypePlural, "m"}}, {"m"});
     EXPECT_EQ(NBFUnitContainerGetNameForType(container, NBFUnitNameTypeSingular), "metre");
     EXPECT_EQ(NBFUnitContainerGetNameForType(container, NBFUnitNameTypeIdentifier), "metre");

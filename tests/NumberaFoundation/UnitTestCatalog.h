@@ -34,7 +34,7 @@ inline void initFoundationConstants() {
 
 // Basic units by identifier, with their factors to the base unit of their type.
 class UnitTestCatalog {
-public:
+  public:
     UnitTestCatalog() {
         add("m", NBFUnitTypeLength, "1");
         add("km", NBFUnitTypeLength, "1000");
@@ -83,7 +83,7 @@ public:
         return unit;
     }
 
-private:
+  private:
     NBFUnitRef add(const char* identifier, NBFUnitType type, const char* factor) {
         NBFUnitRef unit = NBFUnitCreate(type, factor, identifier);
         m_units[identifier] = unit;

@@ -11,13 +11,13 @@ TEST(UnitType, ArrayIndexesFollowTheTable) {
         int32_t index;
         const char* identifier;
     } rows[] = {
-        {0, 20, nullptr},    {1, 19, nullptr},       {2, 0, "length"},
-        {3, 1, "mass"},      {4, 2, "money"},        {5, 3, "time"},
-        {6, 4, "temp"},      {7, 5, "comp storage"}, {8, 6, "force"},
-        {9, 7, "energy"},    {10, 8, "power"},       {11, 9, "pressure"},
-        {12, 10, "freq"},    {13, 11, "voltage"},    {14, 12, "current"},
-        {15, 13, "resistance"}, {16, 14, "velocity"}, {17, 15, "acc"},
-        {18, 16, "area"},    {19, 17, "volume"},     {20, 18, "comp throughput"},
+        {0, 20, nullptr},       {1, 19, nullptr},       {2, 0, "length"},
+        {3, 1, "mass"},         {4, 2, "money"},        {5, 3, "time"},
+        {6, 4, "temp"},         {7, 5, "comp storage"}, {8, 6, "force"},
+        {9, 7, "energy"},       {10, 8, "power"},       {11, 9, "pressure"},
+        {12, 10, "freq"},       {13, 11, "voltage"},    {14, 12, "current"},
+        {15, 13, "resistance"}, {16, 14, "velocity"},   {17, 15, "acc"},
+        {18, 16, "area"},       {19, 17, "volume"},     {20, 18, "comp throughput"},
     };
     NBFErrorLogSetEnabled(false);
     for (const Row& row : rows) {
@@ -50,8 +50,8 @@ TEST(UnitType, FormatTypeOfNameType) {
 }
 
 TEST(UnitType, TheTypeListLeavesOutElectricalTypes) {
-    const std::vector<NBFUnitType> expected = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                               16, 17, 18, 19, 20};
+    const std::vector<NBFUnitType> expected = {2,  3,  4,  5,  6,  7,  8,  9,
+                                               10, 11, 12, 16, 17, 18, 19, 20};
     EXPECT_EQ(NBFUnitTypes(), expected);
 }
 

@@ -127,8 +127,8 @@ TEST(UnitFractionFromTypeFraction, PreferredReferenceAndBaseUnits) {
     NBFUnitFractionRef kph = units.fraction({{"km", 1}, {"h", -1}});
     NBFEvalUnitsMap preferred = {{NBFUnitTypeLength, units["mi"]}};
     NBF::UnitTypeFraction speed(NBFUnitTypeLength, 1, NBFUnitTypeTime, -1);
-    NBFUnitFractionRef miles = NBFUnitFractionCreateFromTypeFraction(baseUnits, nullptr, kph,
-                                                                     preferred, speed);
+    NBFUnitFractionRef miles =
+        NBFUnitFractionCreateFromTypeFraction(baseUnits, nullptr, kph, preferred, speed);
     ASSERT_NE(miles, nullptr);
     EXPECT_EQ(NBFUnitFractionGetOnlyNumeratorUnitOfType(miles, NBFUnitTypeLength), units["mi"]);
     EXPECT_EQ(NBFUnitFractionGetOnlyDenominatorUnitOfType(miles, NBFUnitTypeTime), units["h"]);
@@ -139,8 +139,8 @@ TEST(UnitFractionFromTypeFraction, PreferredReferenceAndBaseUnits) {
     NBFUnitFractionRelease(miles);
 
     NBF::UnitTypeFraction massPerTime(NBFUnitTypeMass, 1, NBFUnitTypeTime, -1);
-    NBFUnitFractionRef grams = NBFUnitFractionCreateFromTypeFraction(baseUnits, nullptr, kph,
-                                                                     {}, massPerTime);
+    NBFUnitFractionRef grams =
+        NBFUnitFractionCreateFromTypeFraction(baseUnits, nullptr, kph, {}, massPerTime);
     ASSERT_NE(grams, nullptr);
     EXPECT_EQ(NBFUnitFractionGetOnlyNumeratorUnitOfType(grams, NBFUnitTypeMass), units["g"]);
     NBFUnitFractionRelease(grams);

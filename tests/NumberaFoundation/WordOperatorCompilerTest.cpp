@@ -16,9 +16,7 @@ namespace {
 
 class WordOperatorCompilerTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        initFoundationConstants();
-    }
+    static void SetUpTestSuite() { initFoundationConstants(); }
     void SetUp() override { m_compiler = NBFWordOperatorCompilerCreate(); }
     void TearDown() override {
         NBFWordOperatorCompilerRelease(m_compiler);

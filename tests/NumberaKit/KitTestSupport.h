@@ -30,10 +30,9 @@ inline void startFoundation() {
 // Collects the warnings and errors reported while alive.
 struct LogCapture {
     std::vector<std::string> lines;
-    Diagnostics::ScopedSink sink{
-        [this](Diagnostics::Stream stream, const std::string& line) {
-            if (stream == Diagnostics::Stream::error) lines.push_back(line);
-        }};
+    Diagnostics::ScopedSink sink{[this](Diagnostics::Stream stream, const std::string& line) {
+        if (stream == Diagnostics::Stream::error) lines.push_back(line);
+    }};
     bool contains(const std::string& text) const {
         for (const std::string& line : lines)
             if (line.find(text) != std::string::npos) return true;

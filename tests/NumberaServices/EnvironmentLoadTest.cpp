@@ -41,7 +41,8 @@ TEST(Environment, SharedEnvironmentIsTheKitsConversionWordSource) {
     auto first = f.make();
     first->set();
     EXPECT_EQ(NKConversionWordSource::shared(), first);
-    EXPECT_EQ(NKConversionWord(), first->localizationManager()->localizedConversionOperatorString());
+    EXPECT_EQ(NKConversionWord(),
+              first->localizationManager()->localizedConversionOperatorString());
     auto second = f.make();
     second->set();
     EXPECT_EQ(NKConversionWordSource::shared(), second);

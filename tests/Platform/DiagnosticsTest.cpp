@@ -42,9 +42,8 @@ TEST(Diagnostics, AnInstalledSinkTakesEveryMessageFromEveryThreadAndNothingIsWri
 
 TEST(Diagnostics, ScopedSinksNestAndASinkMayReportItself) {
     std::vector<std::string> outer, inner;
-    Diagnostics::ScopedSink first([&](Diagnostics::Stream, const std::string& text) {
-        outer.push_back(text);
-    });
+    Diagnostics::ScopedSink first(
+        [&](Diagnostics::Stream, const std::string& text) { outer.push_back(text); });
     {
         Diagnostics::ScopedSink second([&](Diagnostics::Stream, const std::string& text) {
             inner.push_back(text);

@@ -1,10 +1,10 @@
 // The currency localisation: one unit for each supported code, with names people type, and
 // shared names only where the clashing-currency rules decide them.
-#include "TestSupport.hpp"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "TestSupport.hpp"
 
 namespace resources_test {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 const UnitsCatalogue& catalogue() { return sharedCatalogue().catalogue; }
 
 class CurrencyLocalization : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
     const PlistNode& currencies() const {
         return *catalogue().currencyLocalization().find("Currencies");

@@ -23,13 +23,20 @@ std::string PlistNode::stringAt(std::string_view key) const {
 
 const char* kindName(PlistNode::Kind kind) {
     switch (kind) {
-        case PlistNode::Kind::Dict: return "dictionary";
-        case PlistNode::Kind::Array: return "array";
-        case PlistNode::Kind::String: return "string";
-        case PlistNode::Kind::Integer: return "integer";
-        case PlistNode::Kind::Boolean: return "boolean";
-        case PlistNode::Kind::Real: return "real";
-        case PlistNode::Kind::Other: return "other";
+        case PlistNode::Kind::Dict:
+            return "dictionary";
+        case PlistNode::Kind::Array:
+            return "array";
+        case PlistNode::Kind::String:
+            return "string";
+        case PlistNode::Kind::Integer:
+            return "integer";
+        case PlistNode::Kind::Boolean:
+            return "boolean";
+        case PlistNode::Kind::Real:
+            return "real";
+        case PlistNode::Kind::Other:
+            return "other";
     }
     return "other";
 }
@@ -90,8 +97,12 @@ PlistNode convert(plist_t node) {
             out.boolean = value != 0;
             break;
         }
-        case PLIST_REAL: out.kind = PlistNode::Kind::Real; break;
-        default: out.kind = PlistNode::Kind::Other; break;
+        case PLIST_REAL:
+            out.kind = PlistNode::Kind::Real;
+            break;
+        default:
+            out.kind = PlistNode::Kind::Other;
+            break;
     }
     return out;
 }

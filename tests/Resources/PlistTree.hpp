@@ -14,11 +14,11 @@ struct PlistNode {
     enum class Kind { Dict, Array, String, Integer, Boolean, Real, Other };
 
     Kind kind = Kind::Other;
-    std::string text;          // String
-    std::int64_t integer = 0;  // Integer
-    bool boolean = false;      // Boolean
-    std::vector<PlistNode> items;                             // Array
-    std::vector<std::pair<std::string, PlistNode>> entries;   // Dict, in file order
+    std::string text;                                        // String
+    std::int64_t integer = 0;                                // Integer
+    bool boolean = false;                                    // Boolean
+    std::vector<PlistNode> items;                            // Array
+    std::vector<std::pair<std::string, PlistNode>> entries;  // Dict, in file order
 
     bool isDict() const { return kind == Kind::Dict; }
     bool isArray() const { return kind == Kind::Array; }

@@ -32,7 +32,7 @@ std::optional<Rational> Rational::fromDecimal(std::string_view text) {
     mpz_t numerator;
     mpz_init_set_str(numerator, digits.c_str(), 10);
     if (negative) mpz_neg(numerator, numerator);
-    mpq_set_z(r.value_, numerator);
+    mpq_set_z(r.m_value, numerator);
     mpz_clear(numerator);
     return r / powerOfTen(decimals);
 }
@@ -52,10 +52,10 @@ Rational Rational::powerOfTen(int exponent) {
     mpz_init(p);
     mpz_ui_pow_ui(p, 10, static_cast<unsigned long>(exponent < 0 ? -exponent : exponent));
     if (exponent >= 0) {
-        mpq_set_z(r.value_, p);
+        mpq_set_z(r.m_value, p);
     } else {
-        mpq_set_ui(r.value_, 1, 1);
-        mpz_set(mpq_denref(r.value_), p);
+        mpq_set_ui(r.m_value, 1, 1);
+        mpz_set(mpq_denref(r.m_value), p);
     }
     mpz_clear(p);
     return r;
@@ -63,13 +63,13 @@ Rational Rational::powerOfTen(int exponent) {
 
 Rational Rational::abs() const {
     Rational r;
-    mpq_abs(r.value_, value_);
+    mpq_abs(r.m_value, m_value);
     return r;
 }
 
 bool Rational::isTerminatingDecimal() const {
     mpz_t rest;
-    mpz_init_set(rest, mpq_denref(value_));
+    mpz_init_set(rest, mpq_denref(m_value));
     mpz_t factor;
     mpz_init_set_ui(factor, 2);
     mpz_remove(rest, rest, factor);
@@ -84,7 +84,7 @@ bool Rational::isTerminatingDecimal() const {
 std::string Rational::toString(int digits) const {
     mpf_t f;
     mpf_init2(f, 256);
-    mpf_set_q(f, value_);
+    mpf_set_q(f, m_value);
     std::vector<char> buffer(static_cast<std::size_t>(digits) + 64);
     gmp_snprintf(buffer.data(), buffer.size(), "%.*Fg", digits, f);
     mpf_clear(f);

@@ -10,22 +10,22 @@
 namespace resources_test {
 
 class Rational {
-public:
-    Rational() { mpq_init(value_); }
+  public:
+    Rational() { mpq_init(m_value); }
     explicit Rational(long n, unsigned long d = 1) {
-        mpq_init(value_);
-        mpq_set_si(value_, n, d);
-        mpq_canonicalize(value_);
+        mpq_init(m_value);
+        mpq_set_si(m_value, n, d);
+        mpq_canonicalize(m_value);
     }
     Rational(const Rational& other) {
-        mpq_init(value_);
-        mpq_set(value_, other.value_);
+        mpq_init(m_value);
+        mpq_set(m_value, other.m_value);
     }
     Rational& operator=(const Rational& other) {
-        mpq_set(value_, other.value_);
+        mpq_set(m_value, other.m_value);
         return *this;
     }
-    ~Rational() { mpq_clear(value_); }
+    ~Rational() { mpq_clear(m_value); }
 
     // A plain decimal: optional minus, digits, optional point and digits. No exponent, no sign
     // "+", no grouping; anything else gives no value.
@@ -39,11 +39,11 @@ public:
     Rational operator-(const Rational& o) const { return apply(mpq_sub, o); }
     Rational operator*(const Rational& o) const { return apply(mpq_mul, o); }
     Rational operator/(const Rational& o) const { return apply(mpq_div, o); }
-    bool operator==(const Rational& o) const { return mpq_equal(value_, o.value_) != 0; }
-    bool operator<(const Rational& o) const { return mpq_cmp(value_, o.value_) < 0; }
-    bool operator<=(const Rational& o) const { return mpq_cmp(value_, o.value_) <= 0; }
-    bool isZero() const { return mpq_sgn(value_) == 0; }
-    int sign() const { return mpq_sgn(value_); }
+    bool operator==(const Rational& o) const { return mpq_equal(m_value, o.m_value) != 0; }
+    bool operator<(const Rational& o) const { return mpq_cmp(m_value, o.m_value) < 0; }
+    bool operator<=(const Rational& o) const { return mpq_cmp(m_value, o.m_value) <= 0; }
+    bool isZero() const { return mpq_sgn(m_value) == 0; }
+    int sign() const { return mpq_sgn(m_value); }
     Rational abs() const;
     // True when the value has a finite decimal expansion (its reduced denominator is 2^a 5^b).
     bool isTerminatingDecimal() const;
@@ -51,14 +51,14 @@ public:
     // Decimal text rounded to the given number of significant digits, for messages.
     std::string toString(int digits = 25) const;
 
-private:
+  private:
     using Op = void (*)(mpq_ptr, mpq_srcptr, mpq_srcptr);
     Rational apply(Op op, const Rational& o) const {
         Rational r;
-        op(r.value_, value_, o.value_);
+        op(r.m_value, m_value, o.m_value);
         return r;
     }
-    mpq_t value_;
+    mpq_t m_value;
 };
 
 }  // namespace resources_test

@@ -1,10 +1,10 @@
 // Shared set-up of the resource checks: where the files are and the catalogue built from them.
 #pragma once
 
-#include "UnitsCatalogue.hpp"
-
 #include <string>
 #include <vector>
+
+#include "UnitsCatalogue.hpp"
 
 namespace resources_test {
 

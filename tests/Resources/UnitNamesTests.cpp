@@ -1,13 +1,13 @@
 // Names as the loader makes them (prefix words and symbols included) must be typeable, must not
 // hide a function, word operator, conversion word or default variable, and must name one unit
 // unless the sharing is deliberate and settled by a tie-break or the clashing-currency rules.
-#include "TestSupport.hpp"
-#include "Utf8.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+
+#include "TestSupport.hpp"
+#include "Utf8.hpp"
 
 namespace resources_test {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 const UnitsCatalogue& catalogue() { return sharedCatalogue().catalogue; }
 
 class UnitNames : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
 };
 
@@ -23,9 +23,9 @@ protected:
 // operators, word breakers, separators, markers and the look-alikes rewritten to operators.
 bool isOperatorCharacter(char32_t c) {
     static const std::u32string ascii = U"+-*/:@^;=!%()\".,|&~<>";
-    static const std::u32string others = {
-        0x00A0, 0x00F7, 0xFF0F, 0x2044, 0x00D7, 0x00B7, 0xFF0A, 0x2010, 0x2011,
-        0x2012, 0x2013, 0x2212, 0xFE63, 0xFF0D, 0xFF0B, 0x221A, 0x16,   0x17};
+    static const std::u32string others = {0x00A0, 0x00F7, 0xFF0F, 0x2044, 0x00D7, 0x00B7,
+                                          0xFF0A, 0x2010, 0x2011, 0x2012, 0x2013, 0x2212,
+                                          0xFE63, 0xFF0D, 0xFF0B, 0x221A, 0x16,   0x17};
     return ascii.find(c) != std::u32string::npos || others.find(c) != std::u32string::npos;
 }
 
@@ -107,8 +107,8 @@ struct DeliberateShare {
     const char* winner;
 };
 const DeliberateShare kDeliberateShares[] = {
-    {"pt", "point"},      // typographic point and pint
-    {"pound", "pound"},   // mass and the British pound
+    {"pt", "point"},     // typographic point and pint
+    {"pound", "pound"},  // mass and the British pound
     {"pounds", "pound"},
 };
 
@@ -252,36 +252,114 @@ TEST_P(NameLookup, FindsTheIntendedUnit) {
 // What a name means is a decision of the catalogue; these rows pin the decisions that a change
 // of prefixes, aliases or letter case could silently undo.
 const Lookup kLookups[] = {
-    {"m", "metre"}, {"mm", "si-3-metre"}, {"Mm", "si+6-metre"}, {"kilometer", "si+3-metre"},
-    {"KM", "BAM"}, {"pm", nullptr}, {"am", nullptr}, {"as", nullptr}, {"in", nullptr},
-    {"sec", nullptr}, {"k", nullptr}, {"ms", "si-3-second"}, {"\u00b5s", "si-6-second"},
-    {"attosecond", "si-18-second"}, {"Pa", "pascal"}, {"kPa", "si+3-pascal"},
-    {"hPa", "si+2-pascal"}, {"PS", "metric-horsepower"}, {"ps", "si-12-second"},
-    {"pt", "point"}, {"pints", "pint"}, {"pound", "pound"}, {"pounds", "pound"},
-    {"\u00a3", "GBP"}, {"kg", "si+3-gram"}, {"kgs", "kilo"}, {"KGS", "KGS"}, {"cup", "cup"},
-    {"CUP", "CUP"}, {"b", "bit"}, {"B", "byte"}, {"kb", "si+3-bit"}, {"kB", "kilobyte"},
-    {"KB", "kilobyte"}, {"Mb", "si+6-bit"}, {"MB", "megabyte"}, {"mb", "megabyte"},
-    {"KiB", "kibibyte"}, {"K", "kelvin"}, {"mK", "si-3-kelvin"}, {"MK", "MWK"},
-    {"\u00b0C", "celsius"}, {"C", "celsius"}, {"F", "fahrenheit"}, {"Calorie", "food-calorie"},
-    {"calorie", "calorie"}, {"kcal", "si+3-calorie"}, {"kWh", "si+3-watt-hour"},
-    {"kilowatt hour", "si+3-watt-hour"}, {"\u00b5m", "si-6-metre"}, {"um", "micron"},
-    {"\u03bcm", "micron"}, {"mL", "si-3-litre"}, {"ml", "si-3-litre"}, {"cc", "cubic-centimetre"},
-    {"NM", "nautical-mile"}, {"nm", "si-9-metre"}, {"$", "USD"}, {"dollars", "USD"},
-    {"kr", "NOK"}, {"\u20ac", "EUR"}, {"Ft", "HUF"}, {"ft", "foot"}, {"mph", "mile-per-hour"},
-    {"kph", "kilometre-per-hour"}, {"kn", "knot"}, {"mpg", "mile-per-gallon"},
-    {"gal", "gallon"}, {"mbar", "si-3-bar"}, {"MHz", "si+6-hertz"}, {"k\u03a9", "si+3-ohm"},
-    {"mA", "si-3-ampere"}, {"uA", "microampere-ascii"}, {"Mt", "si+6-tonne"},
-    {"kpc", "si+3-parsec"}, {"MeV", "si+6-electronvolt"}, {"meV", "si-3-electronvolt"},
-    {"sq ft", "square-foot"}, {"fl oz", "fluid-ounce"}, {"US gal", "us-gallon"},
-    {"Mbps", "megabit-per-second"}, {"MBps", "megabyte-per-second"}, {"usd", "USD"},
-    {"pen", nullptr}, {"all", nullptr}, {"d", "day"}, {"D", nullptr}, {"st", nullptr},
-    {"AC", nullptr}, {"LSL", "LSL"}, {"lsl", nullptr},
+    {"m", "metre"},
+    {"mm", "si-3-metre"},
+    {"Mm", "si+6-metre"},
+    {"kilometer", "si+3-metre"},
+    {"KM", "BAM"},
+    {"pm", nullptr},
+    {"am", nullptr},
+    {"as", nullptr},
+    {"in", nullptr},
+    {"sec", nullptr},
+    {"k", nullptr},
+    {"ms", "si-3-second"},
+    {"\u00b5s", "si-6-second"},
+    {"attosecond", "si-18-second"},
+    {"Pa", "pascal"},
+    {"kPa", "si+3-pascal"},
+    {"hPa", "si+2-pascal"},
+    {"PS", "metric-horsepower"},
+    {"ps", "si-12-second"},
+    {"pt", "point"},
+    {"pints", "pint"},
+    {"pound", "pound"},
+    {"pounds", "pound"},
+    {"\u00a3", "GBP"},
+    {"kg", "si+3-gram"},
+    {"kgs", "kilo"},
+    {"KGS", "KGS"},
+    {"cup", "cup"},
+    {"CUP", "CUP"},
+    {"b", "bit"},
+    {"B", "byte"},
+    {"kb", "si+3-bit"},
+    {"kB", "kilobyte"},
+    {"KB", "kilobyte"},
+    {"Mb", "si+6-bit"},
+    {"MB", "megabyte"},
+    {"mb", "megabyte"},
+    {"KiB", "kibibyte"},
+    {"K", "kelvin"},
+    {"mK", "si-3-kelvin"},
+    {"MK", "MWK"},
+    {"\u00b0C", "celsius"},
+    {"C", "celsius"},
+    {"F", "fahrenheit"},
+    {"Calorie", "food-calorie"},
+    {"calorie", "calorie"},
+    {"kcal", "si+3-calorie"},
+    {"kWh", "si+3-watt-hour"},
+    {"kilowatt hour", "si+3-watt-hour"},
+    {"\u00b5m", "si-6-metre"},
+    {"um", "micron"},
+    {"\u03bcm", "micron"},
+    {"mL", "si-3-litre"},
+    {"ml", "si-3-litre"},
+    {"cc", "cubic-centimetre"},
+    {"NM", "nautical-mile"},
+    {"nm", "si-9-metre"},
+    {"$", "USD"},
+    {"dollars", "USD"},
+    {"kr", "NOK"},
+    {"\u20ac", "EUR"},
+    {"Ft", "HUF"},
+    {"ft", "foot"},
+    {"mph", "mile-per-hour"},
+    {"kph", "kilometre-per-hour"},
+    {"kn", "knot"},
+    {"mpg", "mile-per-gallon"},
+    {"gal", "gallon"},
+    {"mbar", "si-3-bar"},
+    {"MHz", "si+6-hertz"},
+    {"k\u03a9", "si+3-ohm"},
+    {"mA", "si-3-ampere"},
+    {"uA", "microampere-ascii"},
+    {"Mt", "si+6-tonne"},
+    {"kpc", "si+3-parsec"},
+    {"MeV", "si+6-electronvolt"},
+    {"meV", "si-3-electronvolt"},
+    {"sq ft", "square-foot"},
+    {"fl oz", "fluid-ounce"},
+    {"US gal", "us-gallon"},
+    {"Mbps", "megabit-per-second"},
+    {"MBps", "megabyte-per-second"},
+    {"usd", "USD"},
+    {"pen", nullptr},
+    {"all", nullptr},
+    {"d", "day"},
+    {"D", nullptr},
+    {"st", nullptr},
+    {"AC", nullptr},
+    {"LSL", "LSL"},
+    {"lsl", nullptr},
     // Powers typed as digits
-    {"m2", "square-metre"}, {"km2", "square-kilometre"}, {"cm2", "square-centimetre"},
-    {"mm2", "square-millimetre"}, {"in2", "square-inch"}, {"ft2", "square-foot"},
-    {"yd2", "square-yard"}, {"mi2", "square-mile"}, {"m3", "cubic-metre"},
-    {"cm3", "cubic-centimetre"}, {"in3", "cubic-inch"}, {"ft3", "cubic-foot"},
-    {"yd3", "cubic-yard"}, {"m4", nullptr}, {"mm3", nullptr}, {"kg2", nullptr},
+    {"m2", "square-metre"},
+    {"km2", "square-kilometre"},
+    {"cm2", "square-centimetre"},
+    {"mm2", "square-millimetre"},
+    {"in2", "square-inch"},
+    {"ft2", "square-foot"},
+    {"yd2", "square-yard"},
+    {"mi2", "square-mile"},
+    {"m3", "cubic-metre"},
+    {"cm3", "cubic-centimetre"},
+    {"in3", "cubic-inch"},
+    {"ft3", "cubic-foot"},
+    {"yd3", "cubic-yard"},
+    {"m4", nullptr},
+    {"mm3", nullptr},
+    {"kg2", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, NameLookup, ::testing::ValuesIn(kLookups));

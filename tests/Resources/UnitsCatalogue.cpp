@@ -1,9 +1,9 @@
 #include "UnitsCatalogue.hpp"
 
-#include "Utf8.hpp"
-
 #include <algorithm>
 #include <cstdio>
+
+#include "Utf8.hpp"
 
 namespace resources_test {
 
@@ -141,13 +141,13 @@ std::set<int> UnitsCatalogue::allExponents() {
 }
 
 const CatalogueUnit* UnitsCatalogue::unit(const std::string& identifier) const {
-    const auto it = units_.find(identifier);
-    return it == units_.end() ? nullptr : &it->second;
+    const auto it = m_units.find(identifier);
+    return it == m_units.end() ? nullptr : &it->second;
 }
 
 const PlistNode* UnitsCatalogue::entry(const std::string& identifier, std::string* category) const {
-    const auto it = entries_.find(identifier);
-    if (it == entries_.end()) return nullptr;
+    const auto it = m_entries.find(identifier);
+    if (it == m_entries.end()) return nullptr;
     if (category) *category = it->second.first;
     return it->second.second;
 }
@@ -159,7 +159,7 @@ bool UnitsCatalogue::load(const std::string& resourcesDirectory, std::string& er
     loadPreferenceAliases();
     loadRegularUnits();
     loadReferencedPrefixedUnits();
-    for (auto& [identifier, unit] : units_) {
+    for (auto& [identifier, unit] : m_units) {
         // An alias unit takes the category of what it stands for.
         if (unit.kind != UnitKind::PreferenceAlias || unit.targets.empty()) continue;
         if (const CatalogueUnit* target = this->unit(unit.targets.begin()->second))
@@ -171,45 +171,45 @@ bool UnitsCatalogue::load(const std::string& resourcesDirectory, std::string& er
 }
 
 bool UnitsCatalogue::readFiles(const std::string& directory, std::string& error) {
-    return readPlistFile(directory + "/" + unitsFileName, unitsFile_, error) &&
-           readPlistFile(directory + "/" + unitLocalizationFileName, unitLocalization_, error) &&
-           readPlistFile(directory + "/" + currencyLocalizationFileName, currencyLocalization_,
+    return readPlistFile(directory + "/" + unitsFileName, m_unitsFile, error) &&
+           readPlistFile(directory + "/" + unitLocalizationFileName, m_unitLocalization, error) &&
+           readPlistFile(directory + "/" + currencyLocalizationFileName, m_currencyLocalization,
                          error);
 }
 
 void UnitsCatalogue::loadPrefixes() {
     // The localisation's table, when it has one, comes before the units file's.
-    const PlistNode* table = unitLocalization_.find("SIPrefixes");
-    if (!table) table = unitsFile_.find("SIPrefixes");
+    const PlistNode* table = m_unitLocalization.find("SIPrefixes");
+    if (!table) table = m_unitsFile.find("SIPrefixes");
     if (!table || !table->isArray()) return;
     for (const auto& item : table->items) {
         const PlistNode* exponent = item.find("exponent");
         if (!exponent || !exponent->isInteger()) continue;
-        prefixes_[static_cast<int>(exponent->integer)] =
+        m_prefixes[static_cast<int>(exponent->integer)] =
             SIPrefix{item.stringAt("prefix"), item.stringAt("symbol"), item.stringAt("factor")};
     }
 }
 
 void UnitsCatalogue::loadEntries() {
-    const PlistNode* categories = unitsFile_.find("Units");
+    const PlistNode* categories = m_unitsFile.find("Units");
     if (!categories || !categories->isDict()) return;
     for (const auto& [category, units] : categories->entries) {
         for (const auto& [identifier, entry] : units.entries) {
-            if (entries_.count(identifier)) {
-                problems_.push_back("identifier " + identifier + " appears in " +
-                                    entries_[identifier].first + " and " + category);
+            if (m_entries.count(identifier)) {
+                m_problems.push_back("identifier " + identifier + " appears in " +
+                                     m_entries[identifier].first + " and " + category);
                 continue;
             }
-            entries_[identifier] = {category, &entry};
+            m_entries[identifier] = {category, &entry};
         }
     }
 }
 
 const PlistNode* UnitsCatalogue::namesFor(const std::string& identifier) const {
-    if (const PlistNode* names = unitLocalization_.find("Names"))
+    if (const PlistNode* names = m_unitLocalization.find("Names"))
         if (const PlistNode* own = names->find(identifier)) return own;
-    const auto it = entries_.find(identifier);
-    return it == entries_.end() ? nullptr : it->second.second;
+    const auto it = m_entries.find(identifier);
+    return it == m_entries.end() ? nullptr : it->second.second;
 }
 
 std::vector<UnitName> UnitsCatalogue::readNames(const PlistNode* names) const {
@@ -228,19 +228,19 @@ std::vector<UnitName> UnitsCatalogue::readNames(const PlistNode* names) const {
     read("symbol", "symbols", NameType::VeryShort);
     const std::vector<std::string> caseSensitive = stringsOf(names->find("case-sensitive-names"));
     for (auto& name : out)
-        name.caseSensitive = std::find(caseSensitive.begin(), caseSensitive.end(), name.text) !=
-                             caseSensitive.end();
+        name.caseSensitive =
+            std::find(caseSensitive.begin(), caseSensitive.end(), name.text) != caseSensitive.end();
     return out;
 }
 
 std::optional<std::set<int>> UnitsCatalogue::ownExponents(const std::string& identifier,
                                                           const char* key) const {
     const PlistNode* value = nullptr;
-    if (const PlistNode* names = unitLocalization_.find("Names"))
+    if (const PlistNode* names = m_unitLocalization.find("Names"))
         if (const PlistNode* own = names->find(identifier)) value = own->find(key);
     if (!value) {
-        const auto it = entries_.find(identifier);
-        if (it != entries_.end()) value = it->second.second->find(key);
+        const auto it = m_entries.find(identifier);
+        if (it != m_entries.end()) value = it->second.second->find(key);
     }
     if (!value || !value->isString()) return std::nullopt;
     const auto list = parseExponentList(value->text);
@@ -249,22 +249,22 @@ std::optional<std::set<int>> UnitsCatalogue::ownExponents(const std::string& ide
 }
 
 void UnitsCatalogue::addUnit(CatalogueUnit unit) {
-    if (units_.count(unit.identifier)) {
-        problems_.push_back("unit " + unit.identifier + " is made twice");
+    if (m_units.count(unit.identifier)) {
+        m_problems.push_back("unit " + unit.identifier + " is made twice");
         return;
     }
     const std::string identifier = unit.identifier;
-    units_.emplace(identifier, std::move(unit));
+    m_units.emplace(identifier, std::move(unit));
 }
 
 void UnitsCatalogue::loadPreferenceAliases() {
-    const PlistNode* preferences = unitsFile_.find("Preferences");
+    const PlistNode* preferences = m_unitsFile.find("Preferences");
     if (!preferences || !preferences->isDict()) return;
     for (const auto& [preference, options] : preferences->entries) {
         for (const auto& [option, aliases] : options.entries) {
             for (const auto& [alias, target] : aliases.entries) {
-                auto it = units_.find(alias);
-                if (it == units_.end()) {
+                auto it = m_units.find(alias);
+                if (it == m_units.end()) {
                     CatalogueUnit unit;
                     unit.identifier = alias;
                     unit.kind = UnitKind::PreferenceAlias;
@@ -272,12 +272,12 @@ void UnitsCatalogue::loadPreferenceAliases() {
                     unit.names = readNames(namesFor(alias));
                     // Alias units carry no case-sensitive names.
                     for (auto& name : unit.names) name.caseSensitive = false;
-                    it = units_.emplace(alias, std::move(unit)).first;
+                    it = m_units.emplace(alias, std::move(unit)).first;
                 }
                 const CatalogueUnit& aliasUnit = it->second;
                 if (aliasUnit.kind != UnitKind::PreferenceAlias ||
                     aliasUnit.preference != preference) {
-                    problems_.push_back("alias " + alias + " belongs to two preferences");
+                    m_problems.push_back("alias " + alias + " belongs to two preferences");
                     continue;
                 }
                 it->second.targets[option] = target.isString() ? target.text : std::string();
@@ -287,9 +287,9 @@ void UnitsCatalogue::loadPreferenceAliases() {
 }
 
 void UnitsCatalogue::loadRegularUnits() {
-    for (const auto& [identifier, place] : entries_) {
+    for (const auto& [identifier, place] : m_entries) {
         const auto& [category, entry] = place;
-        if (units_.count(identifier) && units_.at(identifier).kind == UnitKind::PreferenceAlias)
+        if (m_units.count(identifier) && m_units.at(identifier).kind == UnitKind::PreferenceAlias)
             continue;  // the loader keeps the alias
         const PlistNode* expect = entry->find("expect-names");
         const bool expectNames = !expect || !expect->isBoolean() || expect->boolean;
@@ -299,7 +299,7 @@ void UnitsCatalogue::loadRegularUnits() {
         if (expectNames) {
             unit.names = readNames(namesFor(identifier));
             if (!unit.singular()) {
-                problems_.push_back("unit " + identifier + " has no singular name");
+                m_problems.push_back("unit " + identifier + " has no singular name");
                 continue;
             }
         }
@@ -314,7 +314,7 @@ void UnitsCatalogue::loadRegularUnits() {
             unit.factor = factor->text;
             unit.offset = entry->stringAt("offset");
         } else {
-            problems_.push_back("unit " + identifier + " has neither composition nor factor");
+            m_problems.push_back("unit " + identifier + " has neither composition nor factor");
             continue;
         }
         const bool basic = unit.kind == UnitKind::Basic;
@@ -324,15 +324,15 @@ void UnitsCatalogue::loadRegularUnits() {
         const PlistNode* flag = entry->find("SIPrefixes");
         if (!own && !(flag && flag->isBoolean() && flag->boolean)) continue;
         for (const int exponent : own ? *own : allExponents())
-            addPrefixedUnit(units_.at(identifier), exponent);
+            addPrefixedUnit(m_units.at(identifier), exponent);
     }
 }
 
 void UnitsCatalogue::addPrefixedUnit(const CatalogueUnit& base, int exponent) {
-    const auto prefix = prefixes_.find(exponent);
-    if (prefix == prefixes_.end() || prefix->second.factor.empty()) {
-        problems_.push_back("no SI prefix for exponent " + std::to_string(exponent) + " of " +
-                            base.identifier);
+    const auto prefix = m_prefixes.find(exponent);
+    if (prefix == m_prefixes.end() || prefix->second.factor.empty()) {
+        m_problems.push_back("no SI prefix for exponent " + std::to_string(exponent) + " of " +
+                             base.identifier);
         return;
     }
     const SIPrefix& p = prefix->second;
@@ -368,21 +368,21 @@ void UnitsCatalogue::addPrefixedUnit(const CatalogueUnit& base, int exponent) {
 
 void UnitsCatalogue::loadReferencedPrefixedUnits() {
     std::vector<std::string> references;
-    for (const auto& [identifier, unit] : units_) {
+    for (const auto& [identifier, unit] : m_units) {
         references.insert(references.end(), unit.numerator.begin(), unit.numerator.end());
         references.insert(references.end(), unit.denominator.begin(), unit.denominator.end());
         for (const auto& [option, target] : unit.targets) references.push_back(target);
     }
-    if (const PlistNode* bases = unitsFile_.find("Base Units"))
+    if (const PlistNode* bases = m_unitsFile.find("Base Units"))
         for (const auto& [category, identifier] : bases->entries)
             if (identifier.isString()) references.push_back(identifier.text);
     for (const std::string& reference : references) {
-        if (units_.count(reference)) continue;
+        if (m_units.count(reference)) continue;
         const auto split = splitPrefixedIdentifier(reference);
         if (!split) continue;
         const CatalogueUnit* base = unit(split->second);
         if (!base || base->kind != UnitKind::Basic) {
-            problems_.push_back(reference + " names no basic unit");
+            m_problems.push_back(reference + " names no basic unit");
             continue;
         }
         addPrefixedUnit(*base, split->first);
@@ -390,7 +390,7 @@ void UnitsCatalogue::loadReferencedPrefixedUnits() {
 }
 
 void UnitsCatalogue::loadCurrencies() {
-    const PlistNode* currencies = currencyLocalization_.find("Currencies");
+    const PlistNode* currencies = m_currencyLocalization.find("Currencies");
     if (!currencies || !currencies->isDict()) return;
     for (const auto& [code, entry] : currencies->entries) {
         CatalogueUnit unit;
@@ -428,14 +428,14 @@ void UnitsCatalogue::loadCurrencies() {
 }
 
 void UnitsCatalogue::buildIndex() {
-    for (const auto& [identifier, unit] : units_)
-        for (const auto& name : unit.names) index_[searchKey(name.text)].push_back({&unit, &name});
+    for (const auto& [identifier, unit] : m_units)
+        for (const auto& name : unit.names) m_index[searchKey(name.text)].push_back({&unit, &name});
 }
 
 std::vector<const CatalogueUnit*> UnitsCatalogue::unitsMatching(std::string_view typed) const {
     std::vector<const CatalogueUnit*> exact, candidates;
-    const auto it = index_.find(searchKey(typed));
-    if (it == index_.end()) return {};
+    const auto it = m_index.find(searchKey(typed));
+    if (it == m_index.end()) return {};
     const auto add = [](std::vector<const CatalogueUnit*>& list, const CatalogueUnit* unit) {
         if (std::find(list.begin(), list.end(), unit) == list.end()) list.push_back(unit);
     };
@@ -480,7 +480,7 @@ const CatalogueUnit* UnitsCatalogue::unitNamed(std::string_view typed,
 
 std::vector<PreferenceChoice> UnitsCatalogue::allPreferenceChoices() const {
     std::vector<PreferenceChoice> choices{PreferenceChoice{}};
-    const PlistNode* preferences = unitsFile_.find("Preferences");
+    const PlistNode* preferences = m_unitsFile.find("Preferences");
     if (!preferences) return choices;
     for (const auto& [preference, options] : preferences->entries) {
         std::vector<PreferenceChoice> next;
@@ -535,8 +535,8 @@ bool UnitsCatalogue::resolveInto(const std::string& identifier, const Preference
             break;
         }
         case UnitKind::Prefixed: {
-            const auto prefix = prefixes_.find(u->exponent);
-            const auto prefixFactor = prefix == prefixes_.end()
+            const auto prefix = m_prefixes.find(u->exponent);
+            const auto prefixFactor = prefix == m_prefixes.end()
                                           ? std::nullopt
                                           : Rational::fromDecimal(prefix->second.factor);
             ok = prefixFactor && resolveInto(u->prefixBase, choice, stack, out, error);

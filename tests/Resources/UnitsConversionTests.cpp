@@ -1,12 +1,12 @@
 // Real-world conversions computed from the catalogue's own factors, offsets, prefixes,
 // compositions and preference aliases, against values from definitions and published tables.
-#include "TestSupport.hpp"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <ostream>
 #include <set>
+
+#include "TestSupport.hpp"
 
 namespace resources_test {
 namespace {
@@ -15,10 +15,10 @@ const UnitsCatalogue& catalogue() { return sharedCatalogue().catalogue; }
 
 struct Conversion {
     const char* value;
-    const char* from;      // as typed
-    const char* to;        // as typed
+    const char* from;  // as typed
+    const char* to;    // as typed
     const char* expected;
-    const char* tolerance; // relative; "0" means exact
+    const char* tolerance;  // relative; "0" means exact
     const char* bytePrefix = "si";
     const char* system = "metric";
 };
@@ -29,7 +29,7 @@ std::ostream& operator<<(std::ostream& out, const Conversion& c) {
 }
 
 class UnitConversion : public ::testing::TestWithParam<Conversion> {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
 };
 
@@ -246,7 +246,7 @@ struct Definition {
 };
 
 class FactorDefinition : public ::testing::TestWithParam<Definition> {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
 };
 

@@ -1,6 +1,4 @@
 // Structure and types of the units data file and its localisation, field by field.
-#include "TestSupport.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,13 +6,30 @@
 #include <iterator>
 #include <set>
 
+#include "TestSupport.hpp"
+
 namespace resources_test {
 namespace {
 
-const std::vector<std::string> kCategories = {
-    "Length", "Mass", "Time", "Temperature", "Computer Storage", "Force", "Energy", "Power",
-    "Pressure", "Frequency", "Electric Potential", "Electric Current", "Electric Resistance",
-    "Speed", "Acceleration", "Area", "Volume", "Computer Throughput", "Fuel Consumption"};
+const std::vector<std::string> kCategories = {"Length",
+                                              "Mass",
+                                              "Time",
+                                              "Temperature",
+                                              "Computer Storage",
+                                              "Force",
+                                              "Energy",
+                                              "Power",
+                                              "Pressure",
+                                              "Frequency",
+                                              "Electric Potential",
+                                              "Electric Current",
+                                              "Electric Resistance",
+                                              "Speed",
+                                              "Acceleration",
+                                              "Area",
+                                              "Volume",
+                                              "Computer Throughput",
+                                              "Fuel Consumption"};
 
 bool isPlainDecimal(const std::string& text) { return Rational::fromDecimal(text).has_value(); }
 
@@ -34,10 +49,8 @@ bool isPlainIdentifier(const std::string& text) {
 const UnitsCatalogue& catalogue() { return sharedCatalogue().catalogue; }
 
 class UnitsFileStructure : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error;
-    }
+  protected:
+    void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
 };
 
 TEST_F(UnitsFileStructure, FilesAreXmlPropertyListsWithADictionaryAtTheRoot) {
@@ -81,11 +94,11 @@ TEST_F(UnitsFileStructure, SIPrefixTableIsTheStandardOne) {
         const char* symbol;
     };
     const Row rows[] = {
-        {-24, "yocto", "y"}, {-21, "zepto", "z"}, {-18, "atto", "a"}, {-15, "femto", "f"},
+        {-24, "yocto", "y"}, {-21, "zepto", "z"}, {-18, "atto", "a"},      {-15, "femto", "f"},
         {-12, "pico", "p"},  {-9, "nano", "n"},   {-6, "micro", "\u00b5"}, {-3, "milli", "m"},
-        {-2, "centi", "c"},  {-1, "deci", "d"},   {1, "deca", "da"},   {2, "hecto", "h"},
-        {3, "kilo", "k"},    {6, "mega", "M"},    {9, "giga", "G"},    {12, "tera", "T"},
-        {15, "peta", "P"},   {18, "exa", "E"},    {21, "zetta", "Z"},  {24, "yotta", "Y"},
+        {-2, "centi", "c"},  {-1, "deci", "d"},   {1, "deca", "da"},       {2, "hecto", "h"},
+        {3, "kilo", "k"},    {6, "mega", "M"},    {9, "giga", "G"},        {12, "tera", "T"},
+        {15, "peta", "P"},   {18, "exa", "E"},    {21, "zetta", "Z"},      {24, "yotta", "Y"},
     };
     const PlistNode* table = catalogue().unitsFile().find("SIPrefixes");
     ASSERT_NE(table, nullptr);
@@ -131,8 +144,7 @@ void checkNameKeys(const std::string& identifier, const PlistNode& names, bool i
     const std::set<std::string> textKeys = {"singular", "plural", "symbol"};
     const std::set<std::string> listKeys = {"singulars", "plurals", "symbols",
                                             "case-sensitive-names"};
-    const std::set<std::string> exponentKeys = {"SIPrefixExponents",
-                                                "SIPrefixExponents-veryShort"};
+    const std::set<std::string> exponentKeys = {"SIPrefixExponents", "SIPrefixExponents-veryShort"};
     for (const auto& [key, value] : names.entries) {
         if (textKeys.count(key)) {
             EXPECT_TRUE(value.isString() && !value.text.empty()) << identifier << " " << key;
@@ -147,17 +159,28 @@ void checkNameKeys(const std::string& identifier, const PlistNode& names, bool i
         }
     }
     // A single key makes its array dead weight: the loader ignores the array then.
-    for (const auto& [one, many] : {std::pair{"singular", "singulars"}, {"plural", "plurals"},
-                                    {"symbol", "symbols"}})
-        EXPECT_FALSE(names.find(one) && names.find(many)) << identifier << " has " << one
-                                                          << " and " << many;
+    for (const auto& [one, many] :
+         {std::pair{"singular", "singulars"}, {"plural", "plurals"}, {"symbol", "symbols"}})
+        EXPECT_FALSE(names.find(one) && names.find(many))
+            << identifier << " has " << one << " and " << many;
 }
 
 TEST_F(UnitsFileStructure, EveryUnitEntryHasWellTypedFields) {
-    const std::set<std::string> entryKeys = {
-        "expect-names", "composition", "factor", "offset", "SIPrefixes", "SIPrefixExponents",
-        "SIPrefixExponents-veryShort", "ambiguousTieBreakFactor", "singular", "plural", "symbol",
-        "singulars", "plurals", "symbols", "case-sensitive-names"};
+    const std::set<std::string> entryKeys = {"expect-names",
+                                             "composition",
+                                             "factor",
+                                             "offset",
+                                             "SIPrefixes",
+                                             "SIPrefixExponents",
+                                             "SIPrefixExponents-veryShort",
+                                             "ambiguousTieBreakFactor",
+                                             "singular",
+                                             "plural",
+                                             "symbol",
+                                             "singulars",
+                                             "plurals",
+                                             "symbols",
+                                             "case-sensitive-names"};
     const std::set<int> all = UnitsCatalogue::allExponents();
     int count = 0;
     for (const auto& [category, units] : catalogue().unitsFile().find("Units")->entries) {
@@ -267,8 +290,8 @@ TEST_F(UnitsFileStructure, BaseUnitsAreUnitsOfTheirCategoryWithFactorOne) {
         EXPECT_EQ(unit->category, category);
         Quantity q;
         std::string error;
-        ASSERT_TRUE(catalogue().resolve(identifier.text, catalogue().defaultPreferenceChoice(), q,
-                                        error))
+        ASSERT_TRUE(
+            catalogue().resolve(identifier.text, catalogue().defaultPreferenceChoice(), q, error))
             << error;
         EXPECT_TRUE(q.factor == Rational(1)) << q.factor.toString();
         EXPECT_FALSE(q.hasOffset);
@@ -281,19 +304,18 @@ TEST_F(UnitsFileStructure, BaseUnitsAreUnitsOfTheirCategoryWithFactorOne) {
             if (unit.category != category) continue;
             Quantity q;
             std::string error;
-            ASSERT_TRUE(catalogue().resolve(identifier, catalogue().defaultPreferenceChoice(), q,
-                                            error))
+            ASSERT_TRUE(
+                catalogue().resolve(identifier, catalogue().defaultPreferenceChoice(), q, error))
                 << error;
-            EXPECT_FALSE(q.factor == Rational(1)) << identifier << " could be the base unit of "
-                                                  << category;
+            EXPECT_FALSE(q.factor == Rational(1))
+                << identifier << " could be the base unit of " << category;
         }
     }
 }
 
 TEST_F(UnitsFileStructure, PreferencesHaveKnownNamesOptionsAndMatchingAliases) {
     const std::map<std::string, std::set<std::string>> known = {
-        {"byte-prefix", {"binary", "si"}},
-        {"imperial-us-or-metric", {"imperial", "us", "metric"}}};
+        {"byte-prefix", {"binary", "si"}}, {"imperial-us-or-metric", {"imperial", "us", "metric"}}};
     const PlistNode* preferences = catalogue().unitsFile().find("Preferences");
     EXPECT_EQ(preferences->entries.size(), known.size());
     for (const auto& [preference, options] : preferences->entries) {

@@ -1,10 +1,10 @@
 // Every reference between units resolves: compositions, prefixed forms, base units and
 // preference targets, under every choice of preference options, without cycles.
-#include "TestSupport.hpp"
-
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include "TestSupport.hpp"
 
 namespace resources_test {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 const UnitsCatalogue& catalogue() { return sharedCatalogue().catalogue; }
 
 class UnitsReferences : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(sharedCatalogue().loaded) << sharedCatalogue().error; }
 };
 

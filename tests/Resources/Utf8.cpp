@@ -1,9 +1,10 @@
 #include "Utf8.hpp"
 
-#include <clocale>
-#include <cwctype>
 #include <locale.h>
 #include <wctype.h>
+
+#include <clocale>
+#include <cwctype>
 
 namespace resources_test {
 
@@ -34,8 +35,8 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
             if ((next & 0xC0) != 0x80) return std::nullopt;
             c = (c << 6) | (next & 0x3F);
         }
-        const bool overlong = (length == 2 && c < 0x80) || (length == 3 && c < 0x800) ||
-                              (length == 4 && c < 0x10000);
+        const bool overlong =
+            (length == 2 && c < 0x80) || (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
         if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
         out.push_back(c);
         i += static_cast<std::size_t>(length);

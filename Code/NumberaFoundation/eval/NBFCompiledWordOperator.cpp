@@ -18,9 +18,7 @@ NBFCompiledWordOperatorRef NBFCompiledWordOperatorRetain(NBFCompiledWordOperator
     return NBF::retain(compiled);
 }
 
-void NBFCompiledWordOperatorRelease(NBFCompiledWordOperatorRef compiled) {
-    NBF::release(compiled);
-}
+void NBFCompiledWordOperatorRelease(NBFCompiledWordOperatorRef compiled) { NBF::release(compiled); }
 
 NBFExpressionNodeRef NBFCompiledWordOperatorGetRootNode(NBFCompiledWordOperatorRef compiled) {
     return compiled ? compiled->tree->root() : nullptr;

@@ -26,8 +26,8 @@ void recordDebugInfo(NBFEvaluatorRef evaluator, NBFExpressionTreeRef tree) {
     clearDebugInfo(evaluator);
     if (!tree) return;
     evaluator->debugInfo.rootNode = NBFExpressionNodeRetain(tree->root());
-    auto printer = NBF::Ref<NBFExpressionNodeTreePrinter>::adopt(
-        NBFExpressionNodeTreePrinterCreate(tree));
+    auto printer =
+        NBF::Ref<NBFExpressionNodeTreePrinter>::adopt(NBFExpressionNodeTreePrinterCreate(tree));
     evaluator->debugInfo.printedTree = NBFExpressionNodeTreePrinterCreateString(printer.get());
 }
 

@@ -14,7 +14,7 @@
 #include "NBFUnitFractionSimplifier.h"
 #include "NBFUnitTypeFactorings.h"
 
-using namespace nbf::evaluator;
+using namespace NBF::evaluator;
 
 namespace {
 
@@ -247,7 +247,7 @@ void evaluateOperatorUnit(NBFExpressionNodeEvaluatorRef evaluator, NBFExpression
         NBFUnitContainerGetUnitFraction(NBFExpressionNodeGetUnitContainer(node));
     if (!child.value) {
         context->evaluationError = NBFEvaluationErrorMissingOperand;
-    } else if (!unit || nbf::evaluator::isSpecial(child.value)) {
+    } else if (!unit || NBF::evaluator::isSpecial(child.value)) {
         value = NBFValueRetain(child.value);
     } else {
         auto builder = NBF::Ref<NBF::UnitFractionBuilder>::adopt(
@@ -333,7 +333,7 @@ void evaluateNode(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef 
 }
 
 bool isSameUnit(NBFUnit* a, NBFUnit* b) {
-    nbf::UniqueObj before;
+    NBF::UniqueObj before;
     return !before(a, b) && !before(b, a);
 }
 

@@ -8,7 +8,7 @@
 #include "NBFExpressionNodeEvaluator.h"
 #include "NBFUnitFraction.h"
 
-namespace nbf::evaluator {
+namespace NBF::evaluator {
 
 // A unit fraction reference owned for a scope.
 class FractionRef {
@@ -89,6 +89,6 @@ NBFValueRef specialNumberResult(NBFExpressionNodeEvaluatorRef evaluator, NBFValu
 
 bool isSpecial(NBFValueRef value);
 
-}  // namespace nbf::evaluator
+}  // namespace NBF::evaluator
 
 #endif

@@ -13,8 +13,8 @@
 #include "NBFExpressionNodeEvaluatorInternal.h"
 #include "NBFMathInternal.h"
 
-using nbf::math::Lock;
-using namespace nbf::evaluator;
+using NBF::math::Lock;
+using namespace NBF::evaluator;
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr NBFNumberType kFailed = 0;
 constexpr int kLargestFactorialExponent = 4;
 
 int digitsOf(NBFExpressionNodeEvaluatorRef evaluator) {
-    return nbf::math::digitsOf(evaluator->mapmContext);
+    return NBF::math::digitsOf(evaluator->mapmContext);
 }
 
 M_APM reg(NBFExpressionNodeEvaluatorRef evaluator, int index) {
@@ -113,8 +113,8 @@ bool loadFractions(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef left, N
         unexpectedType(left, right);
         return false;
     }
-    nbf::math::loadAsFraction(reg(evaluator, 1), left);
-    nbf::math::loadAsFraction(reg(evaluator, 2), right);
+    NBF::math::loadAsFraction(reg(evaluator, 1), left);
+    NBF::math::loadAsFraction(reg(evaluator, 2), right);
     return true;
 }
 
@@ -149,7 +149,7 @@ NBFNumberType powerBody(NBFExpressionNodeEvaluatorRef evaluator, NBFNumberRef le
     // Refuse a power beyond the magnitude bound before computing it. The layer would compute
     // it, and the check of the flattened result comes only after a unit's multiplier has been
     // folded in, which could bring it back within the bound.
-    double size = nbf::math::approximateDouble(exponent) * nbf::math::log10Magnitude(base);
+    double size = NBF::math::approximateDouble(exponent) * NBF::math::log10Magnitude(base);
     if (std::fabs(size) > NBFEvaluationMagnitudeLimit + 2) {
         *error = NBFEvaluationErrorExponentTooLarge;
         return kFailed;

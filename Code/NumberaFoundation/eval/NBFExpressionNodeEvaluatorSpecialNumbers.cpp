@@ -7,7 +7,7 @@
 // still adds up) and poisons everything else.
 #include "NBFExpressionNodeEvaluatorInternal.h"
 
-namespace nbf::evaluator {
+namespace NBF::evaluator {
 
 namespace {
 
@@ -121,4 +121,4 @@ NBFValueRef specialNumberResult(NBFExpressionNodeEvaluatorRef evaluator, NBFValu
     return special(NBFNumberSpecialTypeNaN);
 }
 
-}  // namespace nbf::evaluator
+}  // namespace NBF::evaluator

@@ -8,14 +8,14 @@
 #include "NBFUnitFractionPower.h"
 #include "NBFUnitFractionSimplifier.h"
 
-using nbf::math::Lock;
+using NBF::math::Lock;
 
-namespace nbf::evaluator {
+namespace NBF::evaluator {
 
 namespace {
 
 int digitsOf(NBFExpressionNodeEvaluatorRef evaluator) {
-    return nbf::math::digitsOf(evaluator->mapmContext);
+    return NBF::math::digitsOf(evaluator->mapmContext);
 }
 
 // A scratch MAPM value for a scope; the caller holds the lock for its whole life.
@@ -236,7 +236,7 @@ bool coerceOperands(NBFExpressionNodeEvaluatorRef evaluator, NBFOperatorType ope
         M_APM exponent = m_apm_init_mt();
         {
             Lock lock;
-            nbf::math::loadAsFraction(exponent, out.right.get());
+            NBF::math::loadAsFraction(exponent, out.right.get());
         }
         out.unit = FractionRef::adopt(NBFUnitFractionCreateWithPower(leftUnit, exponent, error));
         m_apm_free_mt(exponent);
@@ -280,9 +280,9 @@ bool coerceOperands(NBFExpressionNodeEvaluatorRef evaluator, NBFOperatorType ope
     }
 }
 
-}  // namespace nbf::evaluator
+}  // namespace NBF::evaluator
 
-using namespace nbf::evaluator;
+using namespace NBF::evaluator;
 
 NBFValueRef NBFExpressionNodeEvaluatorUnitConvert(NBFExpressionNodeEvaluatorRef evaluator,
                                                   NBFValueRef value, NBFValueRef target,

@@ -1,7 +1,7 @@
 // Bitwise operations on the binary digits of whole numbers.
 #include "NBFMathInternal.h"
 
-using namespace nbf::math;
+using namespace NBF::math;
 
 namespace {
 

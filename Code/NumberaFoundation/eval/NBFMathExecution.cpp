@@ -4,7 +4,7 @@
 
 #include "NBFMathInternal.h"
 
-using namespace nbf::math;
+using namespace NBF::math;
 
 NBFValueRef NBFMathExecuteNumberToMAPM(NBFNumberToMAPMFunction body, const NBFValueRef* arguments,
                                        int32_t count, NBFMAPMContextRef mapm,

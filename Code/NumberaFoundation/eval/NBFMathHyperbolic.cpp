@@ -1,7 +1,7 @@
 // Hyperbolic functions and their inverses, in the legacy shape at a fixed precision.
 #include "NBFMathInternal.h"
 
-using namespace nbf::math;
+using namespace NBF::math;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "NBFMathLibrary.h"
 
-namespace nbf::math {
+namespace NBF::math {
 
 // Digits beyond the requested precision for intermediate results, so a value that is exact
 // in the end (sin 30° = 0.5, asin 1 = 90°) rounds to exactly that.
@@ -61,6 +61,6 @@ double log10Magnitude(M_APM x);
 // x to about 15 digits; infinite beyond the double range. Needs the lock.
 double approximateDouble(M_APM x);
 
-}  // namespace nbf::math
+}  // namespace NBF::math
 
 #endif

@@ -8,7 +8,7 @@
 
 #include "NBFMathInternal.h"
 
-using namespace nbf::math;
+using namespace NBF::math;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "NBFMathInternal.h"
 
-namespace nbf::math {
+namespace NBF::math {
 
 NBFNumberRef firstNumber(const NBFValueRef* arguments, int32_t count) {
     return arguments && count > 0 ? NBFValueGetNumber(arguments[0]) : nullptr;
@@ -89,7 +89,7 @@ double approximateDouble(M_APM x) {
     return value;
 }
 
-}  // namespace nbf::math
+}  // namespace NBF::math
 
 void NBF_mapm_round(M_APM result, int places, M_APM x) {
     (void)places;  // always 0: rounds to an integer
@@ -116,13 +116,13 @@ void NBF_mapm_round(M_APM result, int places, M_APM x) {
 }
 
 void NBF_mapm_round_mt(M_APM result, int places, M_APM x) {
-    nbf::math::Lock lock;
+    NBF::math::Lock lock;
     NBF_mapm_round(result, places, x);
 }
 
 int64_t NBF_mapm_buffer_size(M_APM x) {
     if (!x) return 0;
-    nbf::math::Lock lock;
+    NBF::math::Lock lock;
     return static_cast<int64_t>(m_apm_significant_digits(x)) +
            std::llabs(static_cast<long long>(m_apm_exponent(x))) + 105;
 }

@@ -2,7 +2,7 @@
 #include "NBFMathInternal.h"
 #include "NBFUnitFractionPower.h"
 
-using namespace nbf::math;
+using namespace NBF::math;
 
 namespace {
 

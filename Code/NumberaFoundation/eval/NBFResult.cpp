@@ -75,7 +75,7 @@ void roundToInteger(M_APM result, M_APM x) {
 
 }  // namespace
 
-namespace nbf {
+namespace NBF {
 
 std::string removeTrailingZeros(std::string text) {
     size_t point = text.find('.');
@@ -105,7 +105,7 @@ std::string groupDigits(std::string text, size_t protectedLength, int groupSize)
     return out;
 }
 
-}  // namespace nbf
+}  // namespace NBF
 
 NBFResultRef NBFResultCreate() { return new NBFResult(); }
 
@@ -177,7 +177,7 @@ NBFStringRef NBFResultGetCompleteStringReference(NBFResultRef result) {
     if (!result) return nullptr;
     std::lock_guard<std::mutex> lock(result->cacheMutex);
     if (!result->completeString && result->string) {
-        std::string complete = nbf::removeTrailingZeros(NBFStringGetCppString(result->string));
+        std::string complete = NBF::removeTrailingZeros(NBFStringGetCppString(result->string));
         result->completeString = NBFStringCreateWithCppString(complete);
     }
     return result->completeString;
@@ -297,8 +297,8 @@ void NBFResultGetDegreesMinutesSeconds(NBFResultRef result, char** degreesOut, c
     m_apm_leave();
 
     if (thousandsSeparator)
-        degrees = nbf::groupDigits(degrees, degrees[0] == '-' ? 1 : 0, groupSize);
-    if (!trailingZeros) seconds = nbf::removeTrailingZeros(seconds);
+        degrees = NBF::groupDigits(degrees, degrees[0] == '-' ? 1 : 0, groupSize);
+    if (!trailingZeros) seconds = NBF::removeTrailingZeros(seconds);
     if (degreesOut) *degreesOut = heapCopy(degrees);
     if (minutesOut) *minutesOut = heapCopy(minutes);
     if (secondsOut) *secondsOut = heapCopy(seconds);

@@ -77,12 +77,12 @@ void NBFResultGetFraction(NBFResultRef result, char** whole, char** numerator, c
 bool NBFResultEqualToResult(NBFResultRef a, NBFResultRef b);
 void NBFResultPrint(NBFResultRef result);
 
-namespace nbf {
+namespace NBF {
 // Cuts decimal zeros at the end of fixed-point text ("12.50" -> "12.5", "12.000" -> "12").
 std::string removeTrailingZeros(std::string text);
 // Inserts "," every groupSize digits of the whole part, after a protected prefix of
 // `protectedLength` characters (a sign, a base prefix).
 std::string groupDigits(std::string text, size_t protectedLength, int groupSize);
-}  // namespace nbf
+}  // namespace NBF
 
 #endif

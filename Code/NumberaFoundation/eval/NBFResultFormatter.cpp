@@ -79,7 +79,8 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
             }
         }
         if (significantDigits > 0)
-            places = std::max<int64_t>(0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
+            places = std::max<int64_t>(
+                0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
     }
     char* fixedText = m_apm_to_fixpt_stringexp(static_cast<int>(std::min<int64_t>(places, 0xFFFF)),
                                                value, '.', 0, 0);
@@ -89,7 +90,8 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
     m_apm_leave();
 
     if (base != 10) {
-        char* converted = NBFBaseConverterConvertFromDecimal(text.c_str(), base, options.basePrefix);
+        char* converted =
+            NBFBaseConverterConvertFromDecimal(text.c_str(), base, options.basePrefix);
         if (!converted) return;
         text = converted;
         std::free(converted);
@@ -98,9 +100,9 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
         size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
         size_t protectedLength = sign;
         if (NBFBaseConverterIs2CharPrefixedString(text.c_str() + sign)) protectedLength += 2;
-        text = nbf::groupDigits(text, protectedLength, options.groupSize);
+        text = NBF::groupDigits(text, protectedLength, options.groupSize);
     }
-    if (!options.trailingZeros && !text.empty()) text = nbf::removeTrailingZeros(text);
+    if (!options.trailingZeros && !text.empty()) text = NBF::removeTrailingZeros(text);
 
     components[0] = strdup(text.c_str());
     if (count) *count = 1;
@@ -120,8 +122,10 @@ void NBFResultFormatterGetResultComponentsWithDecimalPlaces(NBFResultFormatterRe
     getResultComponents(formatter, result, components, count, base, decimalPlaces, 0);
 }
 
-void NBFResultFormatterGetResultComponentsWithSignificantDigits(
-    NBFResultFormatterRef formatter, NBFResultRef result, char** components, uint8_t* count,
-    NBFResultBase base, uint32_t significantDigits) {
+void NBFResultFormatterGetResultComponentsWithSignificantDigits(NBFResultFormatterRef formatter,
+                                                                NBFResultRef result,
+                                                                char** components, uint8_t* count,
+                                                                NBFResultBase base,
+                                                                uint32_t significantDigits) {
     getResultComponents(formatter, result, components, count, base, 0, significantDigits);
 }

@@ -25,7 +25,7 @@ struct ResultFormatterImpl {
 };
 
 class ResultFormatter : public Object<ResultFormatter> {
-public:
+  public:
     static ResultFormatter* create() { return new ResultFormatter(); }
 
     bool trailingZeros() const { return m_impl.trailingZeros; }
@@ -49,7 +49,7 @@ public:
 
     const ResultFormatterImpl& impl() const { return m_impl; }
 
-private:
+  private:
     ResultFormatter() = default;
     ResultFormatterImpl m_impl;
 };
@@ -77,8 +77,10 @@ void NBFResultFormatterGetResultComponentsWithDecimalPlaces(NBFResultFormatterRe
                                                             NBFResultRef result, char** components,
                                                             uint8_t* count, NBFResultBase base,
                                                             uint32_t decimalPlaces);
-void NBFResultFormatterGetResultComponentsWithSignificantDigits(
-    NBFResultFormatterRef formatter, NBFResultRef result, char** components, uint8_t* count,
-    NBFResultBase base, uint32_t significantDigits);
+void NBFResultFormatterGetResultComponentsWithSignificantDigits(NBFResultFormatterRef formatter,
+                                                                NBFResultRef result,
+                                                                char** components, uint8_t* count,
+                                                                NBFResultBase base,
+                                                                uint32_t significantDigits);
 
 #endif

@@ -29,9 +29,7 @@ NBFWordOperatorCompilerRef NBFWordOperatorCompilerRetain(NBFWordOperatorCompiler
     return NBF::retain(compiler);
 }
 
-void NBFWordOperatorCompilerRelease(NBFWordOperatorCompilerRef compiler) {
-    NBF::release(compiler);
-}
+void NBFWordOperatorCompilerRelease(NBFWordOperatorCompilerRef compiler) { NBF::release(compiler); }
 
 void NBFWordOperatorCompilerInit(NBFFunctionListRef standardFunctions) {
     operandList(standardFunctions);

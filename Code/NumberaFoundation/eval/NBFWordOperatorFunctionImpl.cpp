@@ -17,8 +17,8 @@ NBFFunctionListRef NBFWordOperatorOperandFunctionListCreate(NBFFunctionListRef p
     NBFFunctionListRef list = NBFFunctionListCreate();
     const char* names[] = {"_op1", "_op2"};
     for (int32_t index = 0; index < 2; ++index) {
-        auto function = NBF::Ref<NBFFunction>::adopt(
-            NBFFunctionCreateWithName(std::string(names[index]), 0));
+        auto function =
+            NBF::Ref<NBFFunction>::adopt(NBFFunctionCreateWithName(std::string(names[index]), 0));
         NBFFunctionSetFunctionImplementation(function.get(),
                                              new NBFWordOperatorFunctionImpl(index));
         NBFFunctionListAddFunction(list, function.get());

@@ -1,8 +1,9 @@
 #include "NBFSyntaxTree.h"
-#include "Diagnostics.h"
 
 #include <cstdio>
 #include <vector>
+
+#include "Diagnostics.h"
 
 namespace {
 
@@ -218,7 +219,9 @@ NBFSyntaxTreeNode::~NBFSyntaxTreeNode() {
     NBFArrayRelease(siblings);
 }
 
-NBFSyntaxTreeNodeRef NBFSyntaxTreeNodeRetain(NBFSyntaxTreeNodeRef node) { return NBF::retain(node); }
+NBFSyntaxTreeNodeRef NBFSyntaxTreeNodeRetain(NBFSyntaxTreeNodeRef node) {
+    return NBF::retain(node);
+}
 
 void NBFSyntaxTreeNodeRelease(NBFSyntaxTreeNodeRef node) { NBF::release(node); }
 
@@ -300,7 +303,8 @@ void syntax_tree_crawl_expression_node(NBFSyntaxTreeRef tree, NBFEPExpressionTre
         NBFExpressionTreeNodeReplaceChildNodes(node, match.range, replacement);
         NBFEPExpressionTreeNodeRelease(replacement);
         if (++rewrites >= kMaximumRewrites) {
-            Diagnostics::write(Diagnostics::Stream::output, "Error: infinite loop in syntax tree crawl");
+            Diagnostics::write(Diagnostics::Stream::output,
+                               "Error: infinite loop in syntax tree crawl");
             break;
         }
     }

@@ -326,7 +326,7 @@ bool NBFUnitIsEqualToUnit(NBFUnitRef a, NBFUnitRef b) {
                             NBFUnitGetBaseFactorMAPMReference(b)) == 0;
 }
 
-namespace nbf {
+namespace NBF {
 
 bool StringId::operator()(const char* a, const char* b) const {
     return std::strcmp(a ? a : "", b ? b : "") < 0;
@@ -340,4 +340,4 @@ bool UniqueObj::operator()(const NBFUnit* a, const NBFUnit* b) const {
     return std::less<const NBFUnit*>()(a, b);
 }
 
-}  // namespace nbf
+}  // namespace NBF

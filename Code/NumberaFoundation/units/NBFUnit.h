@@ -80,7 +80,7 @@ bool NBFUnitIsSIBaseUnit(NBFUnitRef unit);
 // Both null: true; one null: false; else same type and equal factor values.
 bool NBFUnitIsEqualToUnit(NBFUnitRef a, NBFUnitRef b);
 
-namespace nbf {
+namespace NBF {
 
 // Order of identifier texts: byte-wise, a shorter prefix first.
 struct StringId {
@@ -93,6 +93,6 @@ struct UniqueObj {
     bool operator()(const NBFUnit* a, const NBFUnit* b) const;
 };
 
-}  // namespace nbf
+}  // namespace NBF
 
 #endif

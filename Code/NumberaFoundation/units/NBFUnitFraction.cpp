@@ -15,7 +15,7 @@ struct Components {
     NBFUnitTypeDegreeMap typeDegrees;
     NBFUnitDegreeMap unitDegrees;
     NBFUnitsByTypeMap unitsByType;
-    std::set<NBFUnit*, nbf::UniqueObj> unitSet;
+    std::set<NBFUnit*, NBF::UniqueObj> unitSet;
     std::vector<NBFUnit*> units;
     uint8_t numeratorTypeCount = 0;
     uint8_t denominatorTypeCount = 0;
@@ -136,8 +136,7 @@ NBFUnitFractionRef NBFUnitFractionCopyWithRecomputedMultiplier(NBFUnitFractionRe
     {
         std::lock_guard<std::mutex> lock(s_copyMutex);
         NBFUnitFraction* kept = fraction->recomputedCopy;
-        if (kept && kept->recomputedAtGeneration == generation)
-            return NBFUnitFractionRetain(kept);
+        if (kept && kept->recomputedAtGeneration == generation) return NBFUnitFractionRetain(kept);
     }
     NBF::Ref<NBF::UnitFractionBuilder> builder =
         NBF::Ref<NBF::UnitFractionBuilder>::adopt(NBF::UnitFractionBuilder::create());

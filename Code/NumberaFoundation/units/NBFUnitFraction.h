@@ -26,7 +26,7 @@ struct NBFUnitFraction;
 typedef NBFUnitFraction* NBFUnitFractionRef;
 
 // Unit powers keyed by unit identifier, so two unit objects with one identifier are one unit.
-typedef std::map<NBFUnit*, int8_t, nbf::UniqueObj> NBFUnitDegreeMap;
+typedef std::map<NBFUnit*, int8_t, NBF::UniqueObj> NBFUnitDegreeMap;
 typedef std::map<NBFUnitType, int8_t> NBFUnitTypeDegreeMap;
 typedef std::map<NBFUnitType, NBFUnit*> NBFUnitsByTypeMap;
 

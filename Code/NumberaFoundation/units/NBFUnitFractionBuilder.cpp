@@ -138,7 +138,7 @@ NBFUnitFraction* UnitFractionBuilderImpl::build() {
     }
 
     // The latest-added units of the winning side survive, one power each.
-    std::map<NBFUnit*, int32_t, nbf::UniqueObj> unitPowers;
+    std::map<NBFUnit*, int32_t, NBF::UniqueObj> unitPowers;
     std::vector<NBFUnit*> survivorsUp;  // each entry one power
     std::vector<NBFUnit*> survivorsDown;
     int32_t totalPower = 0;

@@ -42,7 +42,7 @@ std::vector<UnitString> stringsOfUnit(NBFUnitContainerRef unit) {
 // The words between spaces, empty pieces dropped, in their own letter case.
 std::vector<StringRef> splitWords(NBFStringRef string) {
     std::vector<StringRef> words;
-    for (const std::string& piece : nbf::stringSplit(NBFStringGetCppString(string), ' '))
+    for (const std::string& piece : NBF::stringSplit(NBFStringGetCppString(string), ' '))
         words.push_back(StringRef::adopt(NBFStringCreateWithCppString(piece)));
     return words;
 }

@@ -31,14 +31,14 @@ void prepare_thread() {
 
 class Fr {
   public:
-    explicit Fr(mpfr_prec_t p) { mpfr_init2(v_, p < MPFR_PREC_MIN ? MPFR_PREC_MIN : p); }
-    ~Fr() { mpfr_clear(v_); }
+    explicit Fr(mpfr_prec_t p) { mpfr_init2(m_v, p < MPFR_PREC_MIN ? MPFR_PREC_MIN : p); }
+    ~Fr() { mpfr_clear(m_v); }
     Fr(const Fr&) = delete;
     Fr& operator=(const Fr&) = delete;
-    mpfr_ptr get() { return v_; }
+    mpfr_ptr get() { return m_v; }
 
   private:
-    mpfr_t v_;
+    mpfr_t m_v;
 };
 
 constexpr double kBitsPerDigit = 3.3219280948873623;  // log2(10)
