@@ -10,6 +10,7 @@
 #include "NCExpressionTokenizer.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCParsedExpression.h"
 #include "NCUtilityFunctions.h"
 
 NCEvaluator::NCEvaluator(std::shared_ptr<NCUnitCollection> units,
@@ -73,7 +74,8 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateTokenizedExpression(
 std::shared_ptr<NCResult> NCEvaluator::evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
                                                       const NCEnvironment& environment,
                                                       NCEvaluationContext* context, int64_t* error,
-                                                      NCTrigonometryMode mode) {
+                                                      NCTrigonometryMode mode,
+                                                      NCTokenizedExpression* analysisTarget) {
     if (!tokenized || !tokenized->nbfTokenizedExpression()) return NCResult::emptyResult();
     auto units = environment.unitManager();
     auto functions = environment.functions();
@@ -94,9 +96,24 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateInMode(const NCSimpleTokenizedExp
     const int32_t scope = scopeOf(context);
     NBFExpressionParserRef parser =
         NBFExpressionParserCreate(nbfFunctions, nbfVariables, nbfWords, nbfUnits);
-    NBFParsedExpressionRef parsed = NBFExpressionParserParseTokenizedExpressionInScope(
-        parser, tokenized->nbfTokenizedExpression(),
-        scope < 0 ? NBFExpressionParserNoLineIndex : static_cast<uint32_t>(scope));
+    NBFExpressionParserSetMakesDisplayTokens(parser, false);
+    // The line's own tokens and the evaluation's are one analysis of one text: whichever is
+    // made first serves both.
+    const NBFExpressionTokenVector* analysed =
+        analysisTarget ? analysisTarget->analysisWithoutVariables(nbfFunctions, nbfVariables,
+                                                                  nbfWords, nbfUnits)
+                       : nullptr;
+    NBFParsedExpressionRef parsed = nullptr;
+    if (analysed) {
+        parsed = NBFExpressionParserParseAnalysedTokens(parser, *analysed);
+    } else {
+        parsed = NBFExpressionParserParseTokenizedExpressionInScope(
+            parser, tokenized->nbfTokenizedExpression(),
+            scope < 0 ? NBFExpressionParserNoLineIndex : static_cast<uint32_t>(scope));
+        if (analysisTarget && parsed)
+            analysisTarget->adoptAnalysis(NBFParsedExpressionGetExpressionTokens(parsed),
+                                          nbfFunctions, nbfVariables, nbfWords, nbfUnits);
+    }
     NBFExpressionParserRelease(parser);
 
     NBFEvaluatorRef evaluator = NBFEvaluatorCreate(nbfUnits);
@@ -139,10 +156,17 @@ std::shared_ptr<NCResult> NCEvaluator::evaluateLine(NCLine& line, NCIndexPath* p
         own.setUnitManager(m_unitManager);
     }
     std::shared_ptr<NCSimpleTokenizedExpression> tokens = line.tokenizedEvaluableExpression();
+    // The parsed form of the evaluated text, when the line has one made from that same text.
+    NCTokenizedExpression* analysisTarget = nullptr;
+    if (auto* parsed = dynamic_cast<NCTokenizedExpressionBackedParsedExpression*>(
+            line.evaluableParsedExpression().get()))
+        if (parsed->tokenizedExpression() &&
+            parsed->tokenizedExpression()->expression() == line.evaluableExpression())
+            analysisTarget = parsed->tokenizedExpression().get();
     const NCTrigonometryMode mode = line.trigonometryMode();
     std::shared_ptr<NCResult> result =
         evaluateInMode(tokens.get(), environment ? *environment : own, &context, error,
-                       mode != 0 ? mode : m_trigMode.load());
+                       mode != 0 ? mode : m_trigMode.load(), analysisTarget);
     path->popIndex();
     return result;
 }

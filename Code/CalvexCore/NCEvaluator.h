@@ -73,7 +73,8 @@ class NCEvaluator {
     std::shared_ptr<NCResult> evaluateInMode(const NCSimpleTokenizedExpression* tokenized,
                                              const NCEnvironment& environment,
                                              NCEvaluationContext* context, int64_t* error,
-                                             NCTrigonometryMode mode);
+                                             NCTrigonometryMode mode,
+                                             NCTokenizedExpression* analysisTarget = nullptr);
 
     std::shared_ptr<NCVariableList> m_variableList;
     std::shared_ptr<NCUnitCollection> m_unitManager;

@@ -66,9 +66,16 @@ void NCExpressionParser::setEnvironment(std::shared_ptr<NCEnvironment> environme
 
 std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
     const std::shared_ptr<NCExpression>& expression) const {
+    return parseExpression(expression, nullptr);
+}
+
+std::shared_ptr<NCParsedExpression> NCExpressionParser::parseExpression(
+    const std::shared_ptr<NCExpression>& expression,
+    std::shared_ptr<NCSimpleTokenizedExpression> scanned) const {
     if (!expression) return nullptr;
     expression->stringForEvaluation();
     auto tokenized = std::make_shared<NCTokenizedExpression>(expression);
+    tokenized->setScannedTokens(std::move(scanned));
     if (std::shared_ptr<NCEnvironment> environment = this->environment()) {
         tokenized->setVariableList(environment->variables());
         tokenized->setUnitManager(environment->unitManager());

@@ -48,6 +48,10 @@ class NCExpressionParser {
     // functions.
     std::shared_ptr<NCParsedExpression> parseExpression(
         const std::shared_ptr<NCExpression>& expression) const;
+    // The same, analysing the given plain tokens of the expression's text (null: scans anew).
+    std::shared_ptr<NCParsedExpression> parseExpression(
+        const std::shared_ptr<NCExpression>& expression,
+        std::shared_ptr<NCSimpleTokenizedExpression> scanned) const;
 
     // Direction 0 forward, 1 backward; appends to `tokens` (may be null) and answers how many.
     uint64_t findTokensInExpression(const std::shared_ptr<NCExpression>& expression,

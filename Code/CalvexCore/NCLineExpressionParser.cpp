@@ -78,7 +78,9 @@ NCLineExpressionParser::NCLineExpressionParser(std::shared_ptr<NCEnvironment> en
 void NCLineExpressionParser::processNormalLineExpression(NCNormalLineExpression& lineExpression) {
     lineExpression.setTokenizedEvaluableExpression(lineExpression.tokenizedExpression());
     std::shared_ptr<NCParsedExpression> parsed =
-        m_parser ? m_parser->parseExpression(lineExpression.expression()) : nullptr;
+        m_parser ? m_parser->parseExpression(lineExpression.expression(),
+                                             lineExpression.tokenizedExpression())
+                 : nullptr;
     lineExpression.setEvaluableParsedExpression(parsed);
     lineExpression.setParsedExpression(parsed);
 }
@@ -98,7 +100,9 @@ void NCLineExpressionParser::processVarDeclLineExpression(NCVarDeclLineExpressio
         lineExpression.setTokenizedEvaluableExpression(tokenizer.tokenizeExpression(value));
     }
     std::shared_ptr<NCParsedExpression> valueParsed =
-        value && m_parser ? m_parser->parseExpression(value) : nullptr;
+        value && m_parser
+            ? m_parser->parseExpression(value, lineExpression.tokenizedEvaluableExpression())
+            : nullptr;
     lineExpression.setEvaluableParsedExpression(valueParsed);
 
     // The whole line's tokens are made when first asked for: the value's analysis they need

@@ -9,6 +9,22 @@
 #include "NCUtilityFunctions.h"
 #include "NSLocalizedString.h"
 
+namespace {
+
+// A reference token is made only where its reserved name stands in the text as evaluated.
+bool namesLineReference(const std::u16string& evaluated) {
+    for (const std::u16string* name :
+         {&NCExpression::relativeLineReferenceFunctionName(),
+          &NCExpression::absoluteLineReferenceFunctionName(),
+          &NCExpression::absoluteLineReferenceByLineNumberFunctionName(),
+          &NCExpression::fixedRelativeLineReferenceFunctionName(),
+          &NCExpression::nullLineReferenceFunctionName()})
+        if (evaluated.find(*name) != std::u16string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
 std::u16string NCLineReferenceReplacementText(const NCLineReferenceReplacement& replacement) {
     if (const auto* plain = std::get_if<std::u16string>(&replacement)) return *plain;
     return std::get<NSAttributedString>(replacement).string();
@@ -107,6 +123,12 @@ std::optional<NCLineReferenceReplacement> NCLineReferenceSubstituter::substitute
     bool isAttributedString) {
     if (!string) return std::nullopt;
     std::shared_ptr<NCExpression> expression = NCExpression::expressionWithString(*string);
+    // Without a reference the text comes back as it is: no need to analyse it.
+    const std::optional<std::u16string>& evaluated = expression->stringForEvaluation();
+    if (evaluated && !namesLineReference(*evaluated))
+        return stringByReplacingLineReferencesOfType(mask, expression, nullptr, lineIndex,
+                                                     contextInfo, substitutionDelegate,
+                                                     isAttributedString, false);
     NCExpressionParser parser(parsingEnvironment());
     parser.enableComments = false;
     std::shared_ptr<NCParsedExpression> parsed = parser.parseExpression(expression);

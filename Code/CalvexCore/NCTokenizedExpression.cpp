@@ -135,6 +135,13 @@ void NCTokenizedExpression::releaseFoundationTokens() {
 
 const std::vector<std::shared_ptr<NCExpressionToken>>& NCTokenizedExpression::tokens() {
     if (!isTokenized()) tokenize();
+    if (m_convertsOnRequest) {
+        m_convertsOnRequest = false;
+        std::vector<std::shared_ptr<NCExpressionToken>> buffer;
+        buffer.reserve(m_expressionTokens.size());
+        parseNBFExpressionTokens(m_expressionTokens, buffer);
+        m_tokenArray = std::move(buffer);
+    }
     return m_tokenArray;
 }
 
@@ -152,6 +159,7 @@ void NCTokenizedExpression::setNeedsTokenizing() {
     m_tokenArray.clear();
     releaseFoundationTokens();
     m_hasTokens = false;
+    m_convertsOnRequest = false;
 }
 
 void NCTokenizedExpression::setVariableList(std::shared_ptr<NCVariableList> variableList) {
@@ -180,11 +188,16 @@ void NCTokenizedExpression::tokenize() {
     NBFNamespaceSetUnitCollection(ns, m_unitManager ? m_unitManager->nbfUnitCollection() : nullptr);
     NBFNamespaceSetVariableList(ns, m_variableList ? m_variableList->nbfVariableList() : nullptr);
 
-    NBFExpressionTokenizerRef tokenizer =
-        NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
-    NBFExpressionTokenizerSetEnableComments(tokenizer, m_enableCommentParsing);
-    NBFTokenizedExpressionRef tokenized =
-        NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
+    NBFTokenizedExpressionRef tokenized = nullptr;
+    NBFExpressionTokenizerRef tokenizer = nullptr;
+    if (m_scannedTokens && m_scannedTokens->nbfTokenizedExpression() && m_enableCommentParsing) {
+        tokenized = NBFTokenizedExpressionRetain(m_scannedTokens->nbfTokenizedExpression());
+    } else {
+        tokenizer =
+            NBFExpressionTokenizerCreate(NCNBFLocaleFromNCSimpleLocale(expression->locale()));
+        NBFExpressionTokenizerSetEnableComments(tokenizer, m_enableCommentParsing);
+        tokenized = NBFExpressionTokenizerTokenize(tokenizer, expression->nbfExpression());
+    }
     NBFContextualAnalyzerRef analyzer = NBFContextualAnalyzerCreate();
     NBFContextualAnalyzerSetNamespace(analyzer, ns);
     // The analyser's references become ours.
@@ -201,6 +214,58 @@ void NCTokenizedExpression::tokenize() {
     m_tokenArray = std::move(buffer);
     m_hasTokens = true;
     variableListStateIndicator = m_variableList ? m_variableList->stateIndicator() : 0;
+}
+
+bool NCTokenizedExpression::analysesIn(NBFFunctionListRef functions, NBFVariableListRef variables,
+                                       NBFWordOperatorListRef words,
+                                       NBFUnitCollectionRef units) const {
+    // The evaluation scans with comments on, as tokenize does.
+    if (!m_enableCommentParsing) return false;
+    NBFWordOperatorListRef ownWords = m_wordOperators
+                                          ? m_wordOperators->nbfWordOperatorList()
+                                          : NBFStandardWordOperatorsGetSharedListReference();
+    NBFFunctionListRef ownFunctions =
+        m_functions ? m_functions->nbfFunctionList() : NBFStandardFunctionsGetSharedListReference();
+    return ownWords == words && ownFunctions == functions &&
+           (m_unitManager ? m_unitManager->nbfUnitCollection() : nullptr) == units &&
+           (m_variableList ? m_variableList->nbfVariableList() : nullptr) == variables;
+}
+
+const NBFExpressionTokenVector* NCTokenizedExpression::analysisWithoutVariables(
+    NBFFunctionListRef functions, NBFVariableListRef variables, NBFWordOperatorListRef words,
+    NBFUnitCollectionRef units) const {
+    if (!isTokenized() || !analysesIn(functions, variables, words, units) ||
+        holdsVariable(m_expressionTokens))
+        return nullptr;
+    return &m_expressionTokens;
+}
+
+bool NCTokenizedExpression::holdsVariable(const NBFExpressionTokenVector& analysed) {
+    for (NBFExpressionTokenRef token : analysed)
+        if (NBFExpressionTokenGetType(token) == kNBFTokenTypeVariable) return true;
+    return false;
+}
+
+bool NCTokenizedExpression::adoptAnalysis(const NBFExpressionTokenVector& analysed,
+                                          NBFFunctionListRef functions,
+                                          NBFVariableListRef variables,
+                                          NBFWordOperatorListRef words,
+                                          NBFUnitCollectionRef units) {
+    // A variable is resolved for the evaluated line's scope; these tokens see every line.
+    // Words name the same things at any line: nothing else of the analysis depends on it.
+    if (isTokenized() || !analysesIn(functions, variables, words, units) || holdsVariable(analysed))
+        return false;
+    std::shared_ptr<NCExpression> expression = m_expression.lock();
+    if (!expression || expression->isEmpty()) return false;
+    setNeedsTokenizing();
+    m_expressionTokens.reserve(analysed.size());
+    for (NBFExpressionTokenRef token : analysed)
+        m_expressionTokens.push_back(NBFExpressionTokenRetain(token));
+    // Most evaluated lines are never shown token by token: converted when first asked for.
+    m_convertsOnRequest = true;
+    m_hasTokens = true;
+    variableListStateIndicator = m_variableList ? m_variableList->stateIndicator() : 0;
+    return true;
 }
 
 size_t NCTokenizedExpression::parseNBFExpressionTokens(

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "NCEvaluator.h"
+#include "NCExpressionParser.h"
 #include "NCLineCollection.h"
 #include "NCLineCollectionVariable.h"
 #include "UnitsFileTestSupport.h"
@@ -279,6 +280,42 @@ TEST_F(LineCollectionTest, RemovedLinesKeepNoLinkAndRegisterNothing) {
             EXPECT_EQ(lines->lineWithIdentifier(identifier), held);
         }
     }
+}
+
+// A line's shown tokens come of the same analysis as its evaluation; they still follow the text
+// and the document's variables as a fresh analysis would.
+TEST_F(LineCollectionTest, ShownTokensFollowTextAndVariablesAfterEvaluation) {
+    auto kinds = [](NCParsedExpression& parsed) {
+        std::vector<std::tuple<int32_t, uint64_t, uint64_t>> found;
+        for (const auto& token : parsed.tokens())
+            found.emplace_back(token->type(), token->range().location, token->range().length);
+        return found;
+    };
+    auto fresh = [&](NCLine& line) {
+        return kinds(*NCExpressionParser(lines->environment()).parseExpression(line.expression()));
+    };
+    auto hasVariable = [&](NCLine& line) {
+        for (const auto& [type, location, length] : kinds(*line.parsedExpression()))
+            if (type == NCExpressionTokenTypeVariable) return true;
+        return false;
+    };
+    load({u"width * 2", u"3 km in m", abs0 + u" + 1", u"sqrt(16) // note"});
+    EXPECT_EQ(answer(1), "3000");
+    for (uint64_t i = 0; i < lines->countOfLines(); ++i) {
+        std::shared_ptr<NCLine> line = lines->lineAtIndex(i);
+        EXPECT_EQ(kinds(*line->parsedExpression()), fresh(*line)) << i;
+    }
+    EXPECT_FALSE(hasVariable(*lines->lineAtIndex(0)));
+    // A declaration below makes the word a variable of the document.
+    lines->addLine(NCLine::lineWithExpressionString(u"width = 4"));
+    lines->addLine(NCLine::lineWithExpressionString(u"width + 1"));
+    EXPECT_EQ(answer(5), "5");
+    EXPECT_TRUE(hasVariable(*lines->lineAtIndex(0)));
+    EXPECT_EQ(kinds(*lines->lineAtIndex(0)->parsedExpression()), fresh(*lines->lineAtIndex(0)));
+    // New text, new tokens.
+    lines->lineAtIndex(1)->setExpressionString(u"2 ^ 10");
+    EXPECT_EQ(answer(1), "1024");
+    EXPECT_EQ(kinds(*lines->lineAtIndex(1)->parsedExpression()), fresh(*lines->lineAtIndex(1)));
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ void groupWordyNumbers(NBFEPExpressionTreeNodeRef group) {
         }
     }
     endRun();
-    replaceChildren(group, kept, created);
+    if (!created.empty()) replaceChildren(group, kept, created);
 }
 
 // Two or more directly adjacent words become one.

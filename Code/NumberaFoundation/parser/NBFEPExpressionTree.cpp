@@ -336,9 +336,12 @@ NBFEPExpressionTreeNodeRef NBFExpressionTreeNodeGetParent(NBFEPExpressionTreeNod
 
 void NBFExpressionTreeNodeReplaceChildren(NBFEPExpressionTreeNodeRef node,
                                           const NBFEPExpressionTreeNodeVector& children) {
-    if (!node) return;
+    // Passes hand back the same children when they found nothing to group: the text is
+    // unchanged and there is nothing to adopt or release.
+    if (!node || children == node->children) return;
     NBFEPExpressionTreeNodeVector old = std::move(node->children);
     node->children.clear();
+    node->children.reserve(children.size());
     detach(node, old);
     for (NBFEPExpressionTreeNodeRef child : children) {
         if (!child) continue;

@@ -60,18 +60,30 @@ ParsedExpression* ExpressionParser::parse(TokenizedExpression* tokenizedExpressi
         NBFContextualAnalyzerAnalyzeTokenizedExpression(analyzer, tokenizedExpression, lineIndex);
     NBFContextualAnalyzerRelease(analyzer);
     NBFNamespaceRelease(ns);
+    ParsedExpression* parsed = parseAnalysedTokens(tokens);
+    for (NBFExpressionTokenRef token : tokens) token->release();
+    return parsed;
+}
 
+ParsedExpression* ExpressionParser::parseAnalysedTokens(
+    const NBFExpressionTokenVector& tokens) const {
     auto parser = Ref<NBFParser>::adopt(NBFParserCreate());
     auto tree = Ref<ExpressionTree>::adopt(
         NBFParserCreateExpressionTreeByParsingExpressionTokens(parser.get(), &tokens));
 
+    TokenVector displayTokens;
+    if (!m_makesDisplayTokens) {
+        ParsedExpression* parsed =
+            ParsedExpression::create(displayTokens, tree ? tree->root() : nullptr);
+        parsed->keepExpressionTokens(tokens);
+        return parsed;
+    }
     std::unordered_map<NBFExpressionTokenRef, NBFExpressionNodeRef> nodeOfToken;
     if (tree) {
         for (NBFExpressionNodeRef node : tree->nodes())
             if (NBFExpressionTokenRef token = NBFExpressionNodeGetExpressionToken(node))
                 nodeOfToken.emplace(token, node);
     }
-    TokenVector displayTokens;
     displayTokens.reserve(tokens.size());
     for (NBFExpressionTokenRef token : tokens) {
         auto found = nodeOfToken.find(token);
@@ -82,7 +94,6 @@ ParsedExpression* ExpressionParser::parse(TokenizedExpression* tokenizedExpressi
         ParsedExpression::create(displayTokens, tree ? tree->root() : nullptr);
     parsed->keepExpressionTokens(tokens);
     for (Token* token : displayTokens) token->release();
-    for (NBFExpressionTokenRef token : tokens) token->release();
     return parsed;
 }
 
@@ -104,6 +115,10 @@ void NBFExpressionParserRelease(NBFExpressionParserRef parser) { NBF::release(pa
 
 void NBFExpressionParserSetEnableContextualAnalysis(NBFExpressionParserRef, bool) {}
 
+void NBFExpressionParserSetMakesDisplayTokens(NBFExpressionParserRef parser, bool makes) {
+    if (parser) parser->setMakesDisplayTokens(makes);
+}
+
 NBFParsedExpressionRef NBFExpressionParserParseExpression(NBFExpressionParserRef parser,
                                                           NBFExpressionRef expression) {
     if (!parser || !expression) return nullptr;
@@ -117,6 +132,11 @@ NBFParsedExpressionRef NBFExpressionParserParseTokenizedExpression(
     NBFExpressionParserRef parser, NBFTokenizedExpressionRef tokenizedExpression) {
     return NBFExpressionParserParseTokenizedExpressionInScope(parser, tokenizedExpression,
                                                               NBFExpressionParserNoLineIndex);
+}
+
+NBFParsedExpressionRef NBFExpressionParserParseAnalysedTokens(
+    NBFExpressionParserRef parser, const NBFExpressionTokenVector& tokens) {
+    return parser ? parser->parseAnalysedTokens(tokens) : nullptr;
 }
 
 NBFParsedExpressionRef NBFExpressionParserParseTokenizedExpressionInScope(

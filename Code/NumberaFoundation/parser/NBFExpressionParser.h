@@ -25,6 +25,10 @@ class ExpressionParser : public Object<ExpressionParser> {
                                     NBFUnitCollectionRef unitCollection);
     // A new parsed expression the caller releases.
     ParsedExpression* parse(TokenizedExpression* tokenizedExpression, uint32_t lineIndex) const;
+    // The same from tokens this parser's lists have already analysed (borrowed).
+    ParsedExpression* parseAnalysedTokens(const NBFExpressionTokenVector& tokens) const;
+    // On by default; an evaluation reads only the tree and leaves them out.
+    void setMakesDisplayTokens(bool makes) { m_makesDisplayTokens = makes; }
 
   private:
     ExpressionParser() = default;
@@ -34,6 +38,7 @@ class ExpressionParser : public Object<ExpressionParser> {
     NBFVariableListRef m_variableList = nullptr;
     NBFWordOperatorListRef m_wordOperatorList = nullptr;
     NBFUnitCollectionRef m_unitCollection = nullptr;
+    bool m_makesDisplayTokens = true;
 };
 
 }  // namespace NBF
@@ -51,6 +56,8 @@ NBFExpressionParserRef NBFExpressionParserRetain(NBFExpressionParserRef parser);
 void NBFExpressionParserRelease(NBFExpressionParserRef parser);
 // Accepted for compatibility: the analysis always runs.
 void NBFExpressionParserSetEnableContextualAnalysis(NBFExpressionParserRef parser, bool flag);
+// Whether parsed expressions carry display tokens (they do unless turned off).
+void NBFExpressionParserSetMakesDisplayTokens(NBFExpressionParserRef parser, bool makes);
 // Tokenises with the default locale, then parses as below; null for a null argument.
 NBFParsedExpressionRef NBFExpressionParserParseExpression(NBFExpressionParserRef parser,
                                                           NBFExpressionRef expression);
@@ -61,5 +68,10 @@ NBFParsedExpressionRef NBFExpressionParserParseTokenizedExpression(
 NBFParsedExpressionRef NBFExpressionParserParseTokenizedExpressionInScope(
     NBFExpressionParserRef parser, NBFTokenizedExpressionRef tokenizedExpression,
     uint32_t lineIndex);
+
+// A new parsed expression from tokens already analysed in this parser's namespace (borrowed);
+// null for a null parser.
+NBFParsedExpressionRef NBFExpressionParserParseAnalysedTokens(
+    NBFExpressionParserRef parser, const NBFExpressionTokenVector& tokens);
 
 #endif

@@ -83,6 +83,12 @@ const NBF::TokenVector& NBFParsedExpressionGetTokens(NBFParsedExpressionRef pars
     return parsedExpression ? parsedExpression->tokens() : s_none;
 }
 
+const NBFExpressionTokenVector& NBFParsedExpressionGetExpressionTokens(
+    NBFParsedExpressionRef parsedExpression) {
+    static const NBFExpressionTokenVector s_none;
+    return parsedExpression ? parsedExpression->expressionTokens() : s_none;
+}
+
 NBFExpressionTreeRef NBFParsedExpressionGetExpressionTree(NBFParsedExpressionRef parsedExpression) {
     return parsedExpression ? parsedExpression->tree() : nullptr;
 }

@@ -51,6 +51,7 @@ class ParsedExpression : public Object<ParsedExpression> {
     // The tree's nodes name the expression tokens they were made from without holding them:
     // the parsed expression keeps them (retained) for as long as the tree.
     void keepExpressionTokens(const NBFExpressionTokenVector& tokens);
+    const NBFExpressionTokenVector& expressionTokens() const { return m_expressionTokens; }
 
   private:
     ParsedExpression(const TokenVector& tokens, ExpressionNode* root);
@@ -79,6 +80,9 @@ NBFParsedExpressionRef NBFParsedExpressionRetain(NBFParsedExpressionRef parsedEx
 void NBFParsedExpressionRelease(NBFParsedExpressionRef parsedExpression);
 // Borrowed; an empty vector for null.
 const NBF::TokenVector& NBFParsedExpressionGetTokens(NBFParsedExpressionRef parsedExpression);
+// The analysed tokens the tree was made from; borrowed, empty for null.
+const NBFExpressionTokenVector& NBFParsedExpressionGetExpressionTokens(
+    NBFParsedExpressionRef parsedExpression);
 // Borrowed; null for null or when parsing failed.
 NBFExpressionTreeRef NBFParsedExpressionGetExpressionTree(NBFParsedExpressionRef parsedExpression);
 
