@@ -137,13 +137,20 @@ void NCLineCollection::rebuildDependencyGraphForLinesAtIndexes(const NSIndexSet&
             // Every target of either kind, ascending.
             std::set<int64_t> targets = absolute;
             targets.insert(relative.begin(), relative.end());
+            bool ungraphed = false;
             for (int64_t target : targets) {
+                ungraphed |= target < 0 || target == static_cast<int64_t>(source) ||
+                             target >= static_cast<int64_t>(count) + kReferenceReachPastEnd;
                 const uint32_t mask = (absolute.count(target) ? NBFDependencyTypeAbsolute : 0) |
                                       (relative.count(target) ? NBFDependencyTypeRelative : 0);
                 if (target < 0 || target >= static_cast<int64_t>(count) + kReferenceReachPastEnd)
                     continue;
                 addEdge(source, target, mask);
             }
+            if (ungraphed)
+                m_linesWithUngraphedReferences.insert(line.get());
+            else
+                m_linesWithUngraphedReferences.erase(line.get());
             if (!mayUseAnyOf(*line, variableNames)) continue;
             // A line reads each variable's value from the one declaration that governs the
             // line's scope: an edge to every declaration would make each line of a document
@@ -179,6 +186,19 @@ void NCLineCollection::rebuildDependencyGraphForLinesOnAndAfterIndex(uint64_t st
     } else if (start == 0) {
         NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(graph, 0);
     }
+}
+
+NSIndexSet NCLineCollection::shiftDependencyGraph(uint64_t index, int32_t delta) {
+    NSIndexSet stale;
+    if (index > std::numeric_limits<uint32_t>::max()) return stale;
+    for (uint32_t line : NBFDependencyGraphShiftNodesAtIndex(dependencyGraph(),
+                                                             static_cast<uint32_t>(index), delta))
+        stale.addIndex(line);
+    // A moved line whose reference has no edge may reach a line now, or another one.
+    for (const NCLine* line : m_linesWithUngraphedReferences)
+        if (line->index() >= index && line->index() != static_cast<uint64_t>(NSNotFound))
+            stale.addIndex(line->index());
+    return stale;
 }
 
 std::vector<uint32_t> NCLineCollection::dependentEvaluationOrderForLinesAtIndexes(

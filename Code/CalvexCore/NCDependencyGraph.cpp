@@ -406,6 +406,95 @@ void NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(NBFDependenc
         index, [graph](NBFDependencyGraphNodeRef node) { removeDependenciesOfNode(graph, node); });
 }
 
+std::vector<uint32_t> NBFDependencyGraphShiftNodesAtIndex(NBFDependencyGraphRef graph,
+                                                          uint32_t index, int32_t delta) {
+    std::vector<uint32_t> stale;
+    if (!graph || (delta != 1 && delta != -1)) return stale;
+    std::lock_guard<std::mutex> lock(graph->mutex);
+    auto moves = [&](uint32_t i) { return delta > 0 ? i >= index : i > index; };
+    NBFDependencyGraphNodeRef removed = delta < 0 ? nodeAt(graph, index, false) : nullptr;
+
+    // Every edge with an end that moves has that end among the nodes from the index on; an
+    // edge whose other end stays or goes points elsewhere now, unless it is a variable's
+    // (found by name wherever its lines go) or an absolute reference before the index.
+    graph->forEachNodeFrom(index, [&](NBFDependencyGraphNodeRef node) {
+        if (node == removed) {
+            node->dependents.forEach([&](NBFDependencyGraphNodeRef source, NBFDependencyTypeMask) {
+                stale.push_back(source->index);
+            });
+            return;
+        }
+        node->dependencies.forEach(
+            [&](NBFDependencyGraphNodeRef target, NBFDependencyTypeMask mask) {
+                if (target == removed ||
+                    ((mask & NBFDependencyTypeRelative) && !moves(target->index)) ||
+                    ((mask & NBFDependencyTypeAbsolute) && target->index >= index))
+                    stale.push_back(node->index);
+            });
+        node->dependents.forEach([&](NBFDependencyGraphNodeRef source, NBFDependencyTypeMask mask) {
+            if (!moves(source->index) && source != removed &&
+                (mask & (NBFDependencyTypeRelative | NBFDependencyTypeAbsolute)))
+                stale.push_back(source->index);
+        });
+    });
+    if (removed) {
+        removed->dependents.forEach([&](NBFDependencyGraphNodeRef source, NBFDependencyTypeMask) {
+            source->dependencies.erase(removed);
+        });
+        removeDependenciesOfNode(graph, removed);
+        --graph->nodeCount;
+    }
+
+    // The nodes and the extents' records by source move together.
+    std::vector<std::unique_ptr<DependencyList>>& bySource = graph->extents->bySource;
+    if (index < bySource.size()) {
+        if (delta > 0)
+            bySource.insert(bySource.begin() + index, nullptr);
+        else
+            bySource.erase(bySource.begin() + index);
+        for (size_t i = index; i < bySource.size(); ++i)
+            if (bySource[i])
+                for (NBFDependencyRef record : *bySource[i]) {
+                    record->source = static_cast<uint32_t>(i);
+                    if (moves(record->destination)) record->destination += delta;
+                }
+    }
+    std::vector<NBFDependencyGraphNodeRef>& dense = graph->denseNodes;
+    if (index < dense.size()) {
+        if (delta > 0)
+            dense.insert(dense.begin() + index, nullptr);
+        else
+            dense.erase(dense.begin() + index);
+        for (size_t i = index; i < dense.size(); ++i)
+            if (dense[i]) dense[i]->index = static_cast<uint32_t>(i);
+    }
+    // Past the dense part (never a real document) nodes are keyed by index: keyed anew, and
+    // moved between the parts where the shift crosses the limit.
+    std::map<uint32_t, NBFDependencyGraphNodeRef> sparse;
+    for (const auto& [key, node] : graph->sparseNodes) {
+        if (node == removed) continue;
+        node->index = moves(key) ? key + delta : key;
+        if (node->index < kDenseNodeLimit) {
+            if (dense.size() <= node->index) dense.resize(node->index + 1);
+            dense[node->index] = node;
+        } else {
+            sparse[node->index] = node;
+        }
+    }
+    while (dense.size() > kDenseNodeLimit) {
+        if (dense.back()) sparse[dense.back()->index] = dense.back();
+        dense.pop_back();
+    }
+    graph->sparseNodes = std::move(sparse);
+    if (removed) NBFDependencyGraphNodeRelease(removed);
+
+    for (uint32_t& line : stale)
+        if (moves(line)) line += delta;
+    std::sort(stale.begin(), stale.end());
+    stale.erase(std::unique(stale.begin(), stale.end()), stale.end());
+    return stale;
+}
+
 uint32_t NBFDependencyGraphGetNodeCount(NBFDependencyGraphRef graph) {
     return graph ? graph->nodeCount : 0;
 }

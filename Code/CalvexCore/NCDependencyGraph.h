@@ -77,6 +77,13 @@ bool NBFDependencyGraphAddDependency(NBFDependencyGraphRef graph, uint32_t sourc
 void NBFDependencyGraphRemoveAllDependenciesForLine(NBFDependencyGraphRef graph, uint32_t index);
 void NBFDependencyGraphRemoveAllDependenciesForLinesOnAndAfterIndex(NBFDependencyGraphRef graph,
                                                                     uint32_t index);
+// A line inserted (delta 1) or removed (delta -1) at the index: each node after it takes the
+// index its line now stands at, and a removed line's node goes with its edges. Answers, by their
+// new indexes and ascending, the lines whose edges may no longer match their text: a relative
+// reference across the index, an absolute one at or past it, any edge to the removed line.
+// Their edges are left as they are, to be rebuilt. Other deltas change nothing.
+std::vector<uint32_t> NBFDependencyGraphShiftNodesAtIndex(NBFDependencyGraphRef graph,
+                                                          uint32_t index, int32_t delta);
 uint32_t NBFDependencyGraphGetNodeCount(NBFDependencyGraphRef graph);
 // Up to capacity dependents of the line and the masks of their edges (masks may be null).
 uint32_t NBFDependencyGraphGetDirectDependents(NBFDependencyGraphRef graph, uint32_t index,

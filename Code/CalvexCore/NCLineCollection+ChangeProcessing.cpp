@@ -48,6 +48,17 @@ void NCLineCollection::parseAllLines() {
     }
 }
 
+void NCLineCollection::parseLinesAtIndexes(const NSIndexSet& indexes) {
+    std::shared_ptr<NCEnvironment> environment = this->environment();
+    std::optional<NCLineExpressionParser> parser;
+    for (uint64_t index : indexes.indexes()) {
+        std::shared_ptr<NCLine> line = lineAtIndex(index);
+        if (!line || line->isParsed() || !line->lineExpression()) continue;
+        if (!parser) parser.emplace(environment ? environment : NCEnvironment::current());
+        parser->parseLineExpression(*line->lineExpression());
+    }
+}
+
 void NCLineCollection::unparseAllLines() {
     for (const auto& line : lines()) line->unparse();
 }
@@ -271,6 +282,48 @@ bool NCLineCollection::governsLinesBefore(uint64_t index) const {
     return false;
 }
 
+void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChangedIndexes& indexes,
+                                                    const NSIndexSet& textChanged,
+                                                    NSIndexSet& toEvaluate) {
+    // A text change of a line that neither declares nor declared a variable leaves the
+    // variables and every other line's edges as they are: only that line is rebuilt.
+    const bool narrow = changeTouchesNoDeclaration(indexes);
+    uint64_t rebuildStart = indexes.rebuildStartIndex;
+    if (!narrow) {
+        const bool listChanged = updateInternalVariableListWithChangesAtLineIndexes(textChanged);
+        if (listChanged) unparseAllLines();
+        rememberDeclarationLines();
+        if (listChanged || governsLinesBefore(rebuildStart)) rebuildStart = 0;
+        parseAllLines();
+    } else {
+        // Lines not parsed here are parsed when first read.
+        parseLinesAtIndexes(indexes.changed);
+    }
+    toEvaluate.addIndexes(indexesOfLinesDependingOnLinesAtIndexes(textChanged));
+    if (narrow)
+        rebuildDependencyGraphForLinesAtIndexes(textChanged);
+    else
+        rebuildDependencyGraphForLinesOnAndAfterIndex(rebuildStart);
+    notifyAboutLineReferenceChanges();
+
+    const uint64_t count = countOfLines();
+    const uint64_t firstInserted = indexes.inserted.firstIndex();
+    const uint64_t firstRemoved = indexes.removed.firstIndex();
+    const uint64_t first = std::min(firstInserted, firstRemoved);
+    if (first != static_cast<uint64_t>(NSNotFound)) {
+        const int64_t excess = static_cast<int64_t>(indexes.removed.count()) -
+                               static_cast<int64_t>(indexes.inserted.count());
+        const uint64_t extra = excess > 0 ? static_cast<uint64_t>(excess) : 0;
+        if (count + extra > first)
+            toEvaluate.addIndexes(lineIndexesDirectlyDependingOnIndexesInRange(
+                NSRange{first, count - first + extra}, NBFDependencyTypeQueryAbsolute));
+    }
+    NSIndexSet moved = indexes.inserted;
+    moved.addIndexes(indexes.removed);
+    toEvaluate.addIndexes(
+        lineIndexesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryRelative, moved));
+}
+
 void NCLineCollection::processChanges() {
     // Changes registered while the pass runs (the delegate editing, say) get a round of their
     // own after it, never a pass nested inside it.
@@ -290,42 +343,24 @@ void NCLineCollection::processChanges() {
         NSIndexSet textChanged = indexes.changed;
         textChanged.removeIndexes(indexes.externalDependencyChanged);
 
-        // A text change of a line that neither declares nor declared a variable leaves the
-        // variables and every other line's edges as they are: only that line is rebuilt.
-        const bool narrow = changeTouchesNoDeclaration(indexes);
-        uint64_t rebuildStart = indexes.rebuildStartIndex;
-        if (!narrow) {
-            const bool listChanged =
-                updateInternalVariableListWithChangesAtLineIndexes(textChanged);
-            if (listChanged) unparseAllLines();
-            rememberDeclarationLines();
-            if (listChanged || governsLinesBefore(rebuildStart)) rebuildStart = 0;
-        }
-        parseAllLines();
         NSIndexSet toEvaluate = indexes.changed;
-        toEvaluate.addIndexes(indexesOfLinesDependingOnLinesAtIndexes(textChanged));
-        if (narrow)
-            rebuildDependencyGraphForLinesAtIndexes(textChanged);
-        else
-            rebuildDependencyGraphForLinesOnAndAfterIndex(rebuildStart);
-        notifyAboutLineReferenceChanges();
-
         const uint64_t count = countOfLines();
-        const uint64_t firstInserted = indexes.inserted.firstIndex();
-        const uint64_t firstRemoved = indexes.removed.firstIndex();
-        const uint64_t first = std::min(firstInserted, firstRemoved);
-        if (first != static_cast<uint64_t>(NSNotFound)) {
-            const int64_t excess = static_cast<int64_t>(indexes.removed.count()) -
-                                   static_cast<int64_t>(indexes.inserted.count());
-            const uint64_t extra = excess > 0 ? static_cast<uint64_t>(excess) : 0;
-            if (count + extra > first)
-                toEvaluate.addIndexes(lineIndexesDirectlyDependingOnIndexesInRange(
-                    NSRange{first, count - first + extra}, NBFDependencyTypeQueryAbsolute));
+        if (indexes.lineShift && m_declarationLinesKnown) {
+            // One line that declares nothing came or went: the declarations stand, and the
+            // lines after it only moved. The variables' scopes and the graph's nodes follow
+            // them; only the lines whose references now reach other lines are rebuilt, and
+            // evaluated with the line at the index.
+            const uint64_t at = indexes.changed.firstIndex();
+            shiftLineVariables(at, indexes.lineShift);
+            NSIndexSet rebuild = shiftDependencyGraph(at, indexes.lineShift);
+            toEvaluate.addIndexes(rebuild);
+            if (at < count) rebuild.addIndex(at);
+            parseLinesAtIndexes(indexes.changed);
+            rebuildDependencyGraphForLinesAtIndexes(rebuild);
+            notifyAboutLineReferenceChanges();
+        } else {
+            processChangesRebuildingFrom(indexes, textChanged, toEvaluate);
         }
-        NSIndexSet moved = indexes.inserted;
-        moved.addIndexes(indexes.removed);
-        toEvaluate.addIndexes(
-            lineIndexesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryRelative, moved));
 
         const NSIndexSet evaluated = evaluateLinesAtIndexes(toEvaluate);
         if (m_delegate) {

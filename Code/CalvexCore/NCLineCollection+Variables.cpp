@@ -136,3 +136,11 @@ bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
     }
     return listChanged;
 }
+
+void NCLineCollection::shiftLineVariables(uint64_t index, int32_t delta) {
+    std::shared_ptr<NCVariableList> variables = documentVariables(*this);
+    if (!variables) return;
+    for (const std::shared_ptr<NCVariable>& member : variables->variables())
+        if (auto variable = std::dynamic_pointer_cast<NCLineCollectionVariable>(member))
+            variable->shiftLineIndexes(index, delta);
+}

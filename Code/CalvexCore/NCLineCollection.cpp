@@ -204,6 +204,7 @@ void NCLineCollection::removeLineAtIndex(uint64_t index) {
     // A removed line held elsewhere must not reach back into this collection.
     removed->_setLineCollection(nullptr);
     if (m_declarationLines.count(removed.get())) m_declarationLinesKnown = false;
+    m_linesWithUngraphedReferences.erase(removed.get());
     registerChange(NCLineCollectionChangeTypeRemoval, static_cast<int64_t>(index));
 }
 
@@ -227,6 +228,7 @@ void NCLineCollection::removeAllLines() {
     for (const auto& line : removed) line->_setLineCollection(nullptr);
     m_declarationLines.clear();
     m_declarationLinesKnown = false;
+    m_linesWithUngraphedReferences.clear();
     registerChange(NCLineCollectionChangeTypeRemoveAll, 0);
 }
 

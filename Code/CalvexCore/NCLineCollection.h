@@ -193,6 +193,17 @@ class NCLineCollection {
     // Whether a pass over these changed lines can leave variables and other lines' edges alone.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
     void rememberDeclarationLines();
+    void parseLinesAtIndexes(const NSIndexSet& indexes);
+    // The pass for any other change: variables read anew when a declaration may be involved,
+    // and the graph rebuilt from the first line concerned; adds the lines to evaluate.
+    void processChangesRebuildingFrom(const NCLineCollectionChangedIndexes& indexes,
+                                      const NSIndexSet& textChanged, NSIndexSet& toEvaluate);
+    // A line that declares nothing inserted (delta 1) or removed (delta -1) at the index: the
+    // variables' scopes follow the lines after it.
+    void shiftLineVariables(uint64_t index, int32_t delta);
+    // The same edit in the dependency graph: answers the lines whose edges are to be rebuilt,
+    // and evaluated, since their references now point at other lines.
+    NSIndexSet shiftDependencyGraph(uint64_t index, int32_t delta);
     // Whether a line variable is first declared at or after the index.
     bool governsLinesBefore(uint64_t index) const;
 
@@ -215,6 +226,9 @@ class NCLineCollection {
     // line cannot change the variables.
     std::unordered_set<const NCLine*> m_declarationLines;
     bool m_declarationLinesKnown = false;
+    // Lines with a reference that has no edge (before the first line, far past the last, or
+    // to the line itself): moving such a line can change what the reference reaches.
+    std::unordered_set<const NCLine*> m_linesWithUngraphedReferences;
     std::shared_ptr<NCEnvironment> m_environment;
 };
 

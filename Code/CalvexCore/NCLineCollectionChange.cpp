@@ -26,12 +26,14 @@ void NCLineCollectionChangeTracker::getChangedLineIndexesInLineCollection(
                 out.rebuildStartIndex = at;
                 // The line that followed the removed one now stands at its index.
                 full = isDeclarationAt(lines, source);
+                if (!full) out.lineShift = -1;
                 break;
             case NCLineCollectionChangeTypeInsertion:
                 out.changed.addIndex(at);
                 out.inserted.addIndex(at);
                 out.rebuildStartIndex = at;
                 full = isDeclarationAt(lines, source);
+                if (!full) out.lineShift = 1;
                 break;
             case NCLineCollectionChangeTypeMove: {
                 const int64_t destination = change.destinationLineIndex();

@@ -54,6 +54,9 @@ struct NCLineCollectionChangedIndexes {
     NSIndexSet inserted;
     NSIndexSet externalDependencyChanged;
     uint64_t rebuildStartIndex = static_cast<uint64_t>(NSNotFound);
+    // 1 or -1 when the one change inserted or removed a line and the line now at its index
+    // declares nothing: the lines after it only moved.
+    int32_t lineShift = 0;
 };
 
 class NCLineCollectionChangeTracker {

@@ -50,6 +50,12 @@ void NCLineCollectionVariable::endBatchOwnerLineChange() {
     }
 }
 
+void NCLineCollectionVariable::shiftLineIndexes(uint64_t index, int32_t delta) {
+    if (index >= static_cast<uint64_t>(NBFRangeLengthMax)) return;
+    NBFIndexRangeMapShiftIndexes(ownerLinesByLineIndexRange, static_cast<int32_t>(index), delta);
+    shiftScopeIndexes(index, delta);
+}
+
 NBFRange NCLineCollectionVariable::indexRangeForOwnerLine(const NCLine* line) const {
     NBFRange range = NBFRangeMake(-1, 0);
     if (NBFIndexRangeMapFindRangesForValue(ownerLinesByLineIndexRange, const_cast<NCLine*>(line),

@@ -30,6 +30,10 @@ class NCLineCollectionVariable : public NCVariable {
     // every owner's stored value is applied again over its current range.
     void endBatchOwnerLineChange();
 
+    // A line that declares nothing inserted (delta 1) or removed (delta -1) at the index: the
+    // owners after it and their values move with their lines.
+    void shiftLineIndexes(uint64_t index, int32_t delta);
+
     // The first range the line governs; location NSNotFound-like (-1) and length 0 when none.
     NBFRange indexRangeForOwnerLine(const NCLine* line) const;
     void setValueResult(const NCResult& result, int32_t precision,

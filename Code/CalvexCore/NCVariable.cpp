@@ -138,6 +138,11 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, 
     return true;
 }
 
+void NCVariable::shiftScopeIndexes(uint64_t index, int32_t delta) {
+    if (m_hasScopedValues && index < static_cast<uint64_t>(NBFRangeLengthMax))
+        NBFVariableShiftScopeIndexes(m_nbfVariable, static_cast<uint32_t>(index), delta);
+}
+
 void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
     if (!result) return;
     if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) &&

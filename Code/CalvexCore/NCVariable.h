@@ -100,6 +100,9 @@ class NCVariable {
     // the unscoped text equals this one.
     bool setDelocalizedValue(const std::optional<std::u16string>& text, NCResultFlags flags,
                              std::shared_ptr<NCUnit> unit, NBFRange scopeRange);
+    // A line inserted (delta 1) or removed (delta -1) at the index: the values of the lines
+    // after it move with them.
+    void shiftScopeIndexes(uint64_t index, int32_t delta);
     // The result's complete value, flags and unit for every line; nothing for no result.
     // The list hears of it.
     void setResultValue(const std::shared_ptr<NCResult>& result);

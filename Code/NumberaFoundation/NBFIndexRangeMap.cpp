@@ -184,6 +184,41 @@ void NBFIndexRangeMapClear(NBFIndexRangeMapRef map) {
     NBFIndexRangeMapSetValueForRange(map, nullptr, {0, NBFRangeLengthMax});
 }
 
+void NBFIndexRangeMapShiftIndexes(NBFIndexRangeMapRef map, int32_t index, int32_t delta) {
+    if (!map || index < 0 || (delta != 1 && delta != -1)) return;
+    NBFIndexRangeMap& m = *map;
+    // The boundaries that move: those at or after an inserted index, except the first, which
+    // stays at 0 (an index inserted at the top joins its segment); those after a removed one.
+    const auto moved = delta > 0
+                           ? std::lower_bound(m.boundaries.begin() + 1, m.boundaries.end(), index)
+                           : std::upper_bound(m.boundaries.begin(), m.boundaries.end(), index);
+    const size_t first = static_cast<size_t>(moved - m.boundaries.begin());
+    if (first >= m.boundaries.size()) return;
+    // Each start is moved in place, the farthest first along the shift, so a value's moved
+    // start never meets one of its own not yet moved.
+    const size_t count = m.boundaries.size();
+    for (size_t k = 0; k < count - first; ++k) {
+        const size_t i = delta > 0 ? count - 1 - k : first + k;
+        if (void* value = m.values[i]) {
+            std::set<int32_t>& starts = m.startsByValue[value];
+            auto start = starts.extract(m.boundaries[i]);
+            if (start) {
+                start.value() += delta;
+                starts.insert(std::move(start));
+            } else {
+                starts.insert(m.boundaries[i] + delta);
+            }
+        }
+        m.boundaries[i] += delta;
+    }
+    // A removed index that was a whole segment leaves two boundaries on one index: the later
+    // one holds the lines that remain.
+    if (delta < 0 && m.boundaries[first] == m.boundaries[first - 1]) {
+        m.removeBoundaries(first - 1, first);
+        m.addStart(m.values[first - 1], m.boundaries[first - 1]);
+    }
+}
+
 void NBFIndexRangeMapAddValueInstance(NBFIndexRangeMapRef map, void* value) {
     if (map) map->addInstance(value);
 }

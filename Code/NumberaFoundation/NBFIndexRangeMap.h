@@ -30,6 +30,10 @@ int32_t NBFIndexRangeMapFindRangesForValue(NBFIndexRangeMapRef map, void* value,
 void NBFIndexRangeMapApplyItemFunction(NBFIndexRangeMapRef map,
                                        NBFIndexRangeMapItemFunction function);
 void NBFIndexRangeMapClear(NBFIndexRangeMapRef map);
+// An index inserted (delta 1) or removed (delta -1) at the index: the segments after it move
+// with their indexes. An inserted index joins the segment above it; a segment whose only index
+// is removed goes. Other deltas change nothing.
+void NBFIndexRangeMapShiftIndexes(NBFIndexRangeMapRef map, int32_t index, int32_t delta);
 void NBFIndexRangeMapAddValueInstance(NBFIndexRangeMapRef map, void* value);
 void NBFIndexRangeMapRemoveValueInstance(NBFIndexRangeMapRef map, void* value);
 void NBFIndexRangeMapDeallocateValue(NBFIndexRangeMapRef map, void* value);

@@ -60,6 +60,9 @@ void NBFVariableSetValue(NBFVariableRef variable, NBFStringRef text, uint32_t re
 void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text,
                                       uint32_t resultFlags, NBFUnitContainerRef unitContainer,
                                       NBFRange range);
+// A line inserted (delta 1) or removed (delta -1) at the scope index: the scoped values after
+// it move with their lines (NBFIndexRangeMapShiftIndexes).
+void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32_t delta);
 // Every index takes the unscoped value's text and unit with these flags.
 void NBFVariableSetResultFlags(NBFVariableRef variable, uint32_t resultFlags);
 // Readers answer null or 0 where no value covers the index. Everything is borrowed from the

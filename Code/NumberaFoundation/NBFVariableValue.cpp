@@ -152,6 +152,11 @@ void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text
     if (!held || !held->count(value)) NBFVariableValueFree(value);
 }
 
+void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32_t delta) {
+    if (variable && variable->values && index < kUnscoped)
+        NBFIndexRangeMapShiftIndexes(variable->values, static_cast<int32_t>(index), delta);
+}
+
 void NBFVariableSetResultFlags(NBFVariableRef variable, uint32_t resultFlags) {
     if (!variable) return;
     NBFVariableValueRef unscoped = valueAt(variable, kUnscoped);
