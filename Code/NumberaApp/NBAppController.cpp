@@ -238,7 +238,7 @@ bool NBAppController::applicationShouldHandleReopen(bool hasVisibleWindows) {
 
 void NBAppController::reopen() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && !(window->windowFlags() & Qt::Tool) &&
+        if (window->isVisible() && window->windowType() != Qt::Tool &&
             qobject_cast<QMainWindow*>(window)) {
             window->raise();
             window->activateWindow();

@@ -29,6 +29,9 @@ Item tagged(const char* title, const char* name, int tag) {
 
 Item separator() { return {}; }
 
+// An "&" in a title is a character of the title, not a mnemonic marker.
+QString menuText(QString title) { return title.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 Item submenu(const char* title, std::vector<Item> items) {
     Item item;
     item.title = QString::fromUtf8(title);
@@ -169,7 +172,7 @@ void NBMenuController::makeActions(const std::vector<Item>& items) {
         const QString actionKey = key(item.command, item.tag);
         // One action per command: an item named twice (the example in File and Help) shares it.
         if (m_actions.count(actionKey)) continue;
-        auto* action = new QAction(item.title, this);
+        auto* action = new QAction(menuText(item.title), this);
         action->setObjectName(actionKey);
         action->setData(item.tag);
         action->setShortcut(item.shortcut);
@@ -183,7 +186,7 @@ void NBMenuController::makeActions(const std::vector<Item>& items) {
             connect(action, &QAction::triggered, this, [run] { run(); });
         }
         if (auto translated = NBInterfaceLocalizer::localizedString(item.title))
-            action->setText(*translated);
+            action->setText(menuText(*translated));
         m_actions[actionKey] = action;
     }
 }
@@ -191,10 +194,10 @@ void NBMenuController::makeActions(const std::vector<Item>& items) {
 void NBMenuController::fillMenu(QMenu* menu, const std::vector<Item>& items) {
     for (const Item& item : items) {
         if (!item.submenu.empty()) {
-            QMenu* child = menu->addMenu(item.title);
+            QMenu* child = menu->addMenu(menuText(item.title));
             fillMenu(child, item.submenu);
             if (auto translated = NBInterfaceLocalizer::localizedString(item.title))
-                child->setTitle(*translated);
+                child->setTitle(menuText(*translated));
         } else if (item.command.isEmpty()) {
             menu->addSeparator();
         } else {

@@ -14,10 +14,11 @@ constexpr const char* kDefaultFontKey = "NBDefaultFont";
 
 QFont NBTextAttributes::defaultTextViewFont() {
     if (auto description = Settings::standard()->stringForKey(kDefaultFontKey)) {
+        // A description written by QFont::toString() has ten fields or more; anything shorter
+        // (a hand-edited value) would read as a family name at the toolkit's default size.
+        const QString text = NBAppResources::toQString(*description);
         QFont font;
-        if (!description->empty() && font.fromString(NBAppResources::toQString(*description)) &&
-            font.pointSize() > 0)
-            return font;
+        if (text.count(',') >= 9 && font.fromString(text) && font.pointSize() > 0) return font;
     }
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(kInitialFontSize);

@@ -33,7 +33,7 @@ class QtSettings final : public QObject, public Settings {
     void setDictionary(const std::string& key, const std::map<std::u16string, std::u16string>& d);
 
     // Writes pending changes to the file; false when the file cannot be written.
-    bool synchronize();
+    bool synchronize() override;
     QString filePath() const;
 
   signals:

@@ -14,9 +14,10 @@
 #include <functional>
 #include <memory>
 
-class NBAppController;
+#include "NBAppController.h"
+#include "QtSettings.h"
+
 class QWidget;
-class QtSettings;
 
 // Runs the event loop until the condition holds; false when it never did within the limit.
 bool pumpEventsUntil(const std::function<bool()>& condition, int limitMs = 20000);

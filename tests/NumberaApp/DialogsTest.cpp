@@ -39,7 +39,7 @@ TEST_F(Dialogs, TheReferenceWindowReturnsToTheSectionShownWhenItClosed) {
     ASSERT_TRUE(first.has_value());
     // Scroll to the page's last section, then close.
     QString last;
-    for (const QString& candidate : {"currencies", "units", "numbers"})
+    for (const char* candidate : {"currencies", "units", "numbers"})
         if (dialogs.showSection(candidate)) {
             last = candidate;
             break;

@@ -64,8 +64,10 @@ TEST_F(Menus, TheMenuBarHoldsEveryCommandAndOnlyBuiltOnesAreEnabled) {
     EXPECT_EQ(menus.action("newDocument:")->shortcut(), QKeySequence(QKeySequence::New));
     EXPECT_EQ(menus.action("makeFontBigger:")->shortcut(), QKeySequence(QKeySequence::ZoomIn));
 
-    window->resize(720, 120);
+    EXPECT_EQ(menus.action("copyExpressionAndResult:")->text(), "Copy Expression && Result");
+    window->resize(720, 160);
     saveScreenshot(bar, "menu-bar");
+    saveScreenshot(window, "document-window-with-menu-bar");
     for (QAction* action : bar->actions()) {
         QMenu* menu = action->menu();
         menu->adjustSize();
