@@ -74,7 +74,8 @@ NBAppController* NBAppController::appController() { return s_appController; }
 
 void NBAppController::initialize(const std::string& resourcesFolder) {
     NKSetApplicationIdentity({u"" NUMBERA_APP_VERSION, kBundleIdentifier, u"" NUMBERA_APP_BUILD});
-    if (!ResourceBundle::main()) ResourceBundle::setMain(std::make_shared<ResourceBundle>(resourcesFolder));
+    if (!ResourceBundle::main())
+        ResourceBundle::setMain(std::make_shared<ResourceBundle>(resourcesFolder));
     NBUserDefaultsController::setResourcesFolder(resourcesFolder);
     NBUserDefaultsController::sharedInstance();
     if (std::getenv("NSZombieEnabled")) {
@@ -133,9 +134,8 @@ void NBAppController::setupControllers() {
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
 
     // The interface follows the content language's localisation, as the environment does.
-    std::optional<std::string> localization =
-        NBLocalizationHelper::languageCodeForContentLanguage(
-            NBUserDefaultsController::contentLanguage());
+    std::optional<std::string> localization = NBLocalizationHelper::languageCodeForContentLanguage(
+        NBUserDefaultsController::contentLanguage());
     if (!localization) {
         const auto preferred = ResourceBundle::main()->preferredLocalizations();
         if (!preferred.empty()) localization = preferred.front();
@@ -155,9 +155,9 @@ void NBAppController::setupControllers() {
         {"newDocument:", [documents] { documents->newDocument(); }},
         {"openDocument:",
          [documents] {
-             const QString path = QFileDialog::getOpenFileName(
-                 QApplication::activeWindow(), QString(), QString(),
-                 QStringLiteral("Numbera (*.numbera)"));
+             const QString path =
+                 QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
+                                              QStringLiteral("Numbera (*.numbera)"));
              if (!path.isEmpty()) documents->openDocument(path);
          }},
         {"openExampleDocument:", [global] { global->openExampleDocument(); }},

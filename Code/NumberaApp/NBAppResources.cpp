@@ -41,8 +41,7 @@ std::optional<QString> pathForResource(const std::string& name, const std::strin
     const auto bundle = ResourceBundle::main();
     if (!bundle) return std::nullopt;
     const auto safe = [](const std::string& part) {
-        return !part.empty() && part != "." && part != ".." &&
-               part.find('/') == std::string::npos;
+        return !part.empty() && part != "." && part != ".." && part.find('/') == std::string::npos;
     };
     if (!safe(name) || !safe(type) || (!folder.empty() && !safe(folder)) ||
         (localization && !safe(*localization)))
@@ -58,7 +57,8 @@ std::optional<QString> pathForResource(const std::string& name, const std::strin
     candidates.push_back(base / folder / fileName);
     for (const fs::path& candidate : candidates) {
         std::error_code error;
-        if (fs::is_regular_file(candidate, error)) return QString::fromStdString(candidate.string());
+        if (fs::is_regular_file(candidate, error))
+            return QString::fromStdString(candidate.string());
     }
     return std::nullopt;
 }

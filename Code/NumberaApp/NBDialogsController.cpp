@@ -59,8 +59,8 @@ std::vector<std::pair<QString, qreal>> anchorsOf(QTextDocument* document) {
 
 }  // namespace
 
-NBDialogsController::NBDialogsController(std::optional<std::string> localization,
-                                         Actions actions, QObject* parent)
+NBDialogsController::NBDialogsController(std::optional<std::string> localization, Actions actions,
+                                         QObject* parent)
     : QObject(parent), m_localization(std::move(localization)), m_actions(std::move(actions)) {
     s_shared = this;
     buildReferenceWindow();
@@ -118,10 +118,10 @@ void NBDialogsController::buildWelcomeWindow() {
     body->setWordWrap(true);
     body->setTextFormat(Qt::PlainText);
     texts->addWidget(body);
-    auto* hint = new QLabel(
-        QStringLiteral("The example document shows what a line can hold; the Quick "
-                       "Reference in the Help menu lists everything."),
-        window);
+    auto* hint =
+        new QLabel(QStringLiteral("The example document shows what a line can hold; the Quick "
+                                  "Reference in the Help menu lists everything."),
+                   window);
     hint->setWordWrap(true);
     hint->setTextFormat(Qt::PlainText);
     texts->addWidget(hint);

@@ -55,10 +55,9 @@ void NBEnvironmentController::loadEnvironment() {
     environment->setLocale(simpleLocale());
     environment->setDelegate(this);
     if (m_delegate) m_delegate->environmentControllerWillLoadEnvironment(*this, *environment);
-    environment->loadFromBundleAtPath(
-        m_resourcesFolder,
-        NBLocalizationHelper::languageCodeForContentLanguage(
-            NBUserDefaultsController::contentLanguage()));
+    environment->loadFromBundleAtPath(m_resourcesFolder,
+                                      NBLocalizationHelper::languageCodeForContentLanguage(
+                                          NBUserDefaultsController::contentLanguage()));
     environment->set();
 }
 

@@ -23,8 +23,8 @@ struct NBEnvironmentControllerDelegate {
     virtual ~NBEnvironmentControllerDelegate() = default;
     virtual void environmentControllerWillLoadEnvironment(NBEnvironmentController&,
                                                           NKEnvironment&) {}
-    virtual void environmentControllerDidLoadEnvironment(NBEnvironmentController&,
-                                                         NKEnvironment&) {}
+    virtual void environmentControllerDidLoadEnvironment(NBEnvironmentController&, NKEnvironment&) {
+    }
 };
 
 // Posted by the preferences when the number signs change; the environment and the documents

@@ -107,9 +107,9 @@ QString NBGlobalActionController::userFullName() {
 }
 
 QString NBGlobalActionController::creditsHTML(const QString& creditsPage, const QString& userName) {
-    const QString thanks =
-        NBAppResources::toQString(NSLocalizedString(u" We'd also like to thank %@ for using Numbera."))
-            .replace(QStringLiteral("%@"), userName.toHtmlEscaped());
+    const QString thanks = NBAppResources::toQString(
+                               NSLocalizedString(u" We'd also like to thank %@ for using Numbera."))
+                               .replace(QStringLiteral("%@"), userName.toHtmlEscaped());
     const QString paragraph = QStringLiteral("<p>") + thanks + QStringLiteral("</p>");
     QString page = creditsPage;
     const qsizetype bodyEnd = page.lastIndexOf(QStringLiteral("</body>"), -1, Qt::CaseInsensitive);
@@ -135,8 +135,8 @@ void NBGlobalActionController::showAboutPanel() {
         name->setFont(nameFont);
         name->setAlignment(Qt::AlignCenter);
         layout->addWidget(name);
-        auto* version = new QLabel(
-            NBAppResources::toQString(NBGlobalActionTexts::versionText()), panel);
+        auto* version =
+            new QLabel(NBAppResources::toQString(NBGlobalActionTexts::versionText()), panel);
         version->setObjectName(QStringLiteral("aboutVersion"));
         version->setTextFormat(Qt::PlainText);
         version->setAlignment(Qt::AlignCenter);

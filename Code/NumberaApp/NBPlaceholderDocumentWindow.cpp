@@ -7,7 +7,9 @@
 
 NBPlaceholderDocumentWindow::NBPlaceholderDocumentWindow(QString filePath, QString untitledName,
                                                          QWidget* parent)
-    : QMainWindow(parent), m_filePath(std::move(filePath)), m_untitledName(std::move(untitledName)) {
+    : QMainWindow(parent),
+      m_filePath(std::move(filePath)),
+      m_untitledName(std::move(untitledName)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("documentWindow"));
     auto* central = new QWidget(this);

@@ -33,8 +33,8 @@ bool save(const QString& dataFolder, const std::vector<Entry>& entries) {
     root[QStringLiteral("version")] = 1;
     root[QStringLiteral("documents")] = documents;
     QSaveFile file(stateFilePath(dataFolder));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(root).toJson()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson()) < 0 ||
+        !file.commit()) {
         Diagnostics::error("Could not save the window state: " + file.errorString().toStdString());
         return false;
     }
@@ -59,8 +59,9 @@ std::vector<Entry> read(const QString& dataFolder) {
         const QJsonObject document = value.toObject();
         const QString path = document.value(QStringLiteral("path")).toString();
         if (path.isEmpty() || !QFileInfo(path).isFile()) continue;
-        entries.push_back({path, QByteArray::fromBase64(
-                                     document.value(QStringLiteral("geometry")).toString().toLatin1())});
+        entries.push_back(
+            {path, QByteArray::fromBase64(
+                       document.value(QStringLiteral("geometry")).toString().toLatin1())});
     }
     return entries;
 }

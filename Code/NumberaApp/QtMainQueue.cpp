@@ -18,10 +18,10 @@ int milliseconds(NSTimeInterval seconds) {
 }  // namespace
 
 QtMainQueue::QtMainQueue(QObject* context) : m_context(std::make_unique<QObject>()) {
-    QThread* thread = context ? context->thread()
-                              : (QCoreApplication::instance()
-                                     ? QCoreApplication::instance()->thread()
-                                     : QThread::currentThread());
+    QThread* thread = context
+                          ? context->thread()
+                          : (QCoreApplication::instance() ? QCoreApplication::instance()->thread()
+                                                          : QThread::currentThread());
     m_context->moveToThread(thread);
 }
 
@@ -39,8 +39,7 @@ MainQueue::TaskId QtMainQueue::postAfter(NSTimeInterval delay, Task task) {
 
 MainQueue::TaskId QtMainQueue::repeating(NSTimeInterval firstDelay, NSTimeInterval interval,
                                          Task task) {
-    return schedule(milliseconds(firstDelay), std::max(1, milliseconds(interval)),
-                    std::move(task));
+    return schedule(milliseconds(firstDelay), std::max(1, milliseconds(interval)), std::move(task));
 }
 
 MainQueue::TaskId QtMainQueue::schedule(int firstDelayMs, int intervalMs, Task task) {
@@ -110,7 +109,12 @@ void QtMainQueue::cancel(TaskId id) {
     if (QTimer* timer = found->second.timer) {
         // Stopping and deleting belong to the timer's thread.
         QMetaObject::invokeMethod(
-            timer, [timer] { timer->stop(); timer->deleteLater(); }, Qt::QueuedConnection);
+            timer,
+            [timer] {
+                timer->stop();
+                timer->deleteLater();
+            },
+            Qt::QueuedConnection);
         // Stop now as well when on that thread, so a cancelled task never fires again.
         if (QThread::currentThread() == timer->thread()) timer->stop();
     }

@@ -44,8 +44,9 @@ int main(int argc, char* argv[]) {
 
     const auto resources = NBAppResources::shippedResourcesFolder();
     if (!resources) {
-        std::fprintf(stderr, "numbera: cannot find the program's resources "
-                             "(share/numbera/Resources)\n");
+        std::fprintf(stderr,
+                     "numbera: cannot find the program's resources "
+                     "(share/numbera/Resources)\n");
         return 1;
     }
     ResourceBundle::setMain(std::make_shared<ResourceBundle>(*resources));

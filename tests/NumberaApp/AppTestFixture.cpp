@@ -44,7 +44,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // Stand-ins, in the test's own folder only, for resources the source tree does not hold yet.
 const char* const kReferencePage =
     "<html><body><h1>Quick Reference</h1>"
-    "<h2><a name=\"numbers\"></a>Numbers</h2>" 
+    "<h2><a name=\"numbers\"></a>Numbers</h2>"
     "<p>Numbers.</p><p>1</p><p>2</p><p>3</p><p>4</p><p>5</p><p>6</p><p>7</p><p>8</p>"
     "<p>9</p><p>10</p><p>11</p><p>12</p><p>13</p><p>14</p><p>15</p><p>16</p><p>17</p>"
     "<h2><a name=\"units\"></a>Units</h2>"
@@ -94,7 +94,8 @@ QString saveScreenshot(QWidget* widget, const QString& name) {
 #ifdef NUMBERA_SCREENSHOT_DIR_DEFAULT
     QString folder = qEnvironmentVariable("NUMBERA_SCREENSHOT_DIR", NUMBERA_SCREENSHOT_DIR_DEFAULT);
 #else
-    QString folder = qEnvironmentVariable("NUMBERA_SCREENSHOT_DIR", QDir::currentPath() + "/screenshots");
+    QString folder =
+        qEnvironmentVariable("NUMBERA_SCREENSHOT_DIR", QDir::currentPath() + "/screenshots");
 #endif
     QDir().mkpath(folder);
     const QString path = folder + "/" + name + ".png";

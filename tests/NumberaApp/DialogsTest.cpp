@@ -62,8 +62,7 @@ TEST_F(Dialogs, TheReferenceWindowReturnsToTheSectionShownWhenItClosed) {
 }
 
 TEST_F(Dialogs, AStoredSectionThatIsNoPlainNameIsIgnored) {
-    settings().setObject("NBReferenceWindowSelectedSection",
-                         std::u16string(u"units'); alert('x"));
+    settings().setObject("NBReferenceWindowSelectedSection", std::u16string(u"units'); alert('x"));
     NBAppController& app = launch();
     app.dialogs().showReferenceWindow();
     ASSERT_TRUE(app.dialogs().referenceWindowVisible());
@@ -104,7 +103,8 @@ TEST_F(Dialogs, TheWelcomeWindowOpensTheExampleAndTheDisclaimer) {
     welcome->findChild<QPushButton*>("disclaimerButton")->click();
     ASSERT_NE(app.dialogs().disclaimerWindow(), nullptr);
     EXPECT_TRUE(app.dialogs().disclaimerWindow()->isVisible());
-    EXPECT_FALSE(app.dialogs().disclaimerWindow()->findChild<QTextBrowser*>()->document()->isEmpty());
+    EXPECT_FALSE(
+        app.dialogs().disclaimerWindow()->findChild<QTextBrowser*>()->document()->isEmpty());
 
     welcome->findChild<QPushButton*>("openExampleButton")->click();
     EXPECT_FALSE(welcome->isVisible());
@@ -139,7 +139,8 @@ TEST_F(Dialogs, MailAndWebCommandsHandTheirAddressesToTheDesktop) {
     for (const char* scheme : {"mailto", "https"}) QDesktopServices::unsetUrlHandler(scheme);
     ASSERT_EQ(recorder.urls.size(), 4);
     EXPECT_TRUE(recorder.urls[0].toString().startsWith("mailto:feedback@numbera.app?"));
-    EXPECT_TRUE(recorder.urls[0].toString(QUrl::FullyEncoded).contains("SUBJECT=Numbera%202%20Feedback"))
+    EXPECT_TRUE(
+        recorder.urls[0].toString(QUrl::FullyEncoded).contains("SUBJECT=Numbera%202%20Feedback"))
         << recorder.urls[0].toString(QUrl::FullyEncoded).toStdString();
     EXPECT_TRUE(recorder.urls[1].toString().startsWith("mailto:bugs@numbera.app?"));
     EXPECT_EQ(recorder.urls[2].toString(), "https://numbera.app");
@@ -152,8 +153,8 @@ TEST_F(Dialogs, TheAboutPanelThanksTheUser) {
     ASSERT_NE(app.globalActions().aboutPanel(), nullptr);
     const QString text =
         app.globalActions().aboutPanel()->findChild<QTextBrowser*>("aboutCredits")->toPlainText();
-    EXPECT_TRUE(text.contains("We'd also like to thank " + NBGlobalActionController::userFullName() +
-                              " for using Numbera."))
+    EXPECT_TRUE(text.contains("We'd also like to thank " +
+                              NBGlobalActionController::userFullName() + " for using Numbera."))
         << text.toStdString();
     EXPECT_EQ(NBGlobalActionController::creditsHTML("<html><body><p>A</p></body></html>", "<B&>"),
               "<html><body><p>A</p><p> We'd also like to thank &lt;B&amp;&gt; for using "

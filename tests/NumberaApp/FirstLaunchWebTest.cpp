@@ -5,11 +5,11 @@
 #include "AppTestFixture.h"
 #include "LocalWebServer.h"
 #include "NBAppController.h"
+#include "NBAppResources.h"
 #include "NBEnvironmentController.h"
 #include "NKCurrenciesManager.h"
 #include "NKEnvironment.h"
 #include "NKWebServices.h"
-#include "NBAppResources.h"
 #include "QtSettings.h"
 
 namespace {
@@ -18,7 +18,8 @@ class FirstLaunchWeb : public AppTest {
   protected:
     void configureServices() {
         using C = NKWebServiceConfiguration;
-        const std::u16string origin = NBAppResources::toU16(QString::fromStdString(m_server.origin()));
+        const std::u16string origin =
+            NBAppResources::toU16(QString::fromStdString(m_server.origin()));
         settings().setObject(C::kQuotesAddressKey, origin);
         settings().setObject(C::kDataAddressKey, origin);
         settings().setObject(C::kBitcoinAddressKey, origin);
@@ -30,7 +31,8 @@ class FirstLaunchWeb : public AppTest {
     }
     std::map<std::string, int> requestsByPath() const {
         std::map<std::string, int> counts;
-        for (const std::string& target : m_server.targets()) ++counts[target.substr(0, target.find('?'))];
+        for (const std::string& target : m_server.targets())
+            ++counts[target.substr(0, target.find('?'))];
         return counts;
     }
     bool currenciesIdle() {

@@ -22,10 +22,9 @@ namespace {
 
 std::optional<QString> german(const QString& text) {
     static const std::map<QString, QString> table = {
-        {"Window", "Fenster"}, {"Continue", "Weiter"}, {"Search", "Suchen"},
-        {"Box", "Kasten"},     {"Tab", "Reiter"},      {"Tip", "Hinweis"},
-        {"File", "Ablage"},    {"New", "Neu"},         {"Recent", "Zuletzt"},
-        {"Hidden", "Versteckt"}, {"Label", "Beschriftung"}};
+        {"Window", "Fenster"}, {"Continue", "Weiter"},  {"Search", "Suchen"},     {"Box", "Kasten"},
+        {"Tab", "Reiter"},     {"Tip", "Hinweis"},      {"File", "Ablage"},       {"New", "Neu"},
+        {"Recent", "Zuletzt"}, {"Hidden", "Versteckt"}, {"Label", "Beschriftung"}};
     auto found = table.find(text);
     if (found == table.end()) return text;
     return found->second;
@@ -53,8 +52,8 @@ TEST(InterfaceLocalizer, EveryTextOfAWindowIsLookedUp) {
     auto* untranslated = new QLabel("Untranslated", box);
     auto* tabs = new QTabWidget(central);
     tabs->addTab(new QWidget, "Tab");
-    for (QWidget* widget : std::initializer_list<QWidget*>{button, imageOnly, markedImageOnly,
-                                                          field, box, tabs})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{button, imageOnly, markedImageOnly, field, box, tabs})
         layout->addWidget(widget);
     window.setCentralWidget(central);
     QMenu* file = window.menuBar()->addMenu("File");

@@ -18,8 +18,8 @@ struct Row {
 TEST(KeyStroke, QtModifiersMapToTheDesignsSymbols) {
     const Row rows[] = {
         {"Ctrl+Alt+K", Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, "\x0b", u"⌥⌘ k"},
-        {"Meta+Alt+Ctrl+K", Qt::Key_K, Qt::MetaModifier | Qt::AltModifier | Qt::ControlModifier,
-         "", u"⌃⌥⌘ k"},
+        {"Meta+Alt+Ctrl+K", Qt::Key_K, Qt::MetaModifier | Qt::AltModifier | Qt::ControlModifier, "",
+         u"⌃⌥⌘ k"},
         {"Meta+X", Qt::Key_X, Qt::MetaModifier, "", u"⌃ x"},
         {"Shift+Ctrl+K", Qt::Key_K, Qt::ShiftModifier | Qt::ControlModifier, "", u"⌘ K"},
         {"K alone", Qt::Key_K, Qt::NoModifier, "k", u"k"},

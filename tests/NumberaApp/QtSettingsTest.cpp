@@ -53,14 +53,9 @@ TEST(QtSettings, AHandEditedValueOfTheWrongTypeAnswersTheDefault) {
         SettingsValue expected;
     };
     const Row rows[] = {
-        {"Flag", "maybe", true},
-        {"Flag", "no", false},
-        {"Flag", "0", false},
-        {"Count", "twelve", int64_t(3)},
-        {"Count", "12", int64_t(12)},
-        {"Count", "1.5", int64_t(3)},
-        {"Ratio", "half", 0.5},
-        {"Ratio", "2.5", 2.5},
+        {"Flag", "maybe", true},         {"Flag", "no", false},        {"Flag", "0", false},
+        {"Count", "twelve", int64_t(3)}, {"Count", "12", int64_t(12)}, {"Count", "1.5", int64_t(3)},
+        {"Ratio", "half", 0.5},          {"Ratio", "2.5", 2.5},
     };
     for (const Row& row : rows) {
         QTemporaryDir folder;

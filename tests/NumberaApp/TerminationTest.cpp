@@ -39,7 +39,8 @@ TEST_F(Termination, QuitWithNoDocumentStoresTheCreatorVersionAndTheDataFiles) {
 
     for (const QString& folder : {dataFolder(), dataFolder() + "/quicklook-data"})
         for (const char* file : {"Currencies.plist", "Stocks.plist", "Variables.plist"})
-            EXPECT_TRUE(QFileInfo(folder + "/" + file).isFile()) << (folder + "/" + file).toStdString();
+            EXPECT_TRUE(QFileInfo(folder + "/" + file).isFile())
+                << (folder + "/" + file).toStdString();
 
     // The previewer builds its environment from the preview folder and knows the variable.
     auto document = std::make_shared<NCLineCollection>();
@@ -47,10 +48,9 @@ TEST_F(Termination, QuitWithNoDocumentStoresTheCreatorVersionAndTheDataFiles) {
     const std::string documentPath = (root() + "/rent.numbera").toStdString();
     std::string reason;
     ASSERT_TRUE(document->archiveToPath(documentPath, {}, &reason)) << reason;
-    const ProgramRun run = runProgram(NUMBERA_PREVIEW_PROGRAM, {"--format", "text", documentPath},
-                                      {{"XDG_DATA_HOME", dataHome().toStdString()},
-                                       {"HOME", root().toStdString()}},
-                                      120);
+    const ProgramRun run = runProgram(
+        NUMBERA_PREVIEW_PROGRAM, {"--format", "text", documentPath},
+        {{"XDG_DATA_HOME", dataHome().toStdString()}, {"HOME", root().toStdString()}}, 120);
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("rent * 2 = 2,400"), std::string::npos) << run.out;
 }

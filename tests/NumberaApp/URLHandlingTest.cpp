@@ -25,8 +25,8 @@ class URLHandling : public AppTest {
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(environment);
         process.start(NUMBERA_APP_PROGRAM, arguments);
-        const bool finished = pumpEventsUntil(
-            [&] { return process.state() == QProcess::NotRunning; }, 60000);
+        const bool finished =
+            pumpEventsUntil([&] { return process.state() == QProcess::NotRunning; }, 60000);
         if (!finished) {
             process.kill();
             process.waitForFinished();
@@ -78,8 +78,7 @@ TEST_F(URLHandling, ASecondInstanceHandsItsURLToTheRunningOneAndExits) {
     ASSERT_TRUE(pumpEventsUntil([&] { return received.size() == 1; }));
     EXPECT_FALSE(app.dialogs().referenceWindowVisible());
 
-    EXPECT_EQ(runSecondInstance({"numbera://quickreference/x"}), 0)
-        << m_secondOutput.toStdString();
+    EXPECT_EQ(runSecondInstance({"numbera://quickreference/x"}), 0) << m_secondOutput.toStdString();
     ASSERT_TRUE(pumpEventsUntil([&] { return app.dialogs().referenceWindowVisible(); }));
     EXPECT_EQ(received, QStringList({"numbera://other/x", "numbera://quickreference/x"}));
     saveScreenshot(app.dialogs().referenceWindow(), "reference-window");
@@ -105,11 +104,11 @@ TEST_F(URLHandling, ASecondInstanceWithoutArgumentsAsksTheRunningOneToComeForwar
 TEST(InstanceChannel, ArgumentsBecomeOneMessageLineEach) {
     const QString here = QDir::currentPath();
     EXPECT_EQ(NBInstanceChannel::messageLinesForArguments({}), QStringList({"activate"}));
-    EXPECT_EQ(NBInstanceChannel::messageLinesForArguments(
-                  {"numbera://quickreference/x", "a.numbera", "file:///tmp/b.numbera", "--x",
-                   "two\nlines"}),
-              QStringList({"url numbera://quickreference/x", "open " + here + "/a.numbera",
-                           "open /tmp/b.numbera"}));
+    EXPECT_EQ(
+        NBInstanceChannel::messageLinesForArguments({"numbera://quickreference/x", "a.numbera",
+                                                     "file:///tmp/b.numbera", "--x", "two\nlines"}),
+        QStringList({"url numbera://quickreference/x", "open " + here + "/a.numbera",
+                     "open /tmp/b.numbera"}));
 }
 
 }  // namespace
