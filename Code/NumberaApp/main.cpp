@@ -13,6 +13,7 @@
 #include "NBInstanceChannel.h"
 #include "NBLocalizationHelper.h"
 #include "NBStandardAppController.h"
+#include "NBTerminationSignals.h"
 #include "QtMainQueue.h"
 #include "QtSettings.h"
 #include "ResourceBundle.h"
@@ -82,6 +83,7 @@ int main(int argc, char* argv[]) {
     }
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &controller,
                      &NBAppController::applicationWillTerminate);
+    NBTerminationSignals::install(&application);
     controller.launch(arguments);
     const int status = QApplication::exec();
     MainQueue::setShared(nullptr);
