@@ -299,12 +299,30 @@ void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChange
         // Lines not parsed here are parsed when first read.
         parseLinesAtIndexes(indexes.changed);
     }
-    toEvaluate.addIndexes(indexesOfLinesDependingOnLinesAtIndexes(textChanged));
+    // The graph still has the indexes from before the edit: a line inserted or removed moves
+    // the dependents after it. The removed line's dependents (the lines its declaration
+    // governed) must be answered again although no line of the new graph leads to them.
+    const NSIndexSet before = indexesOfLinesDependingOnLinesAtIndexes(textChanged);
+    const int64_t shift = static_cast<int64_t>(indexes.inserted.count()) -
+                          static_cast<int64_t>(indexes.removed.count());
+    const uint64_t movedFrom =
+        std::min(indexes.inserted.firstIndex(), indexes.removed.firstIndex());
+    const uint64_t countAfter = countOfLines();
+    for (uint64_t index : before.indexes()) {
+        if (shift && indexes.changed.count() == 1 && index >= movedFrom) {
+            if (shift < 0 && index == movedFrom) continue;
+            index = static_cast<uint64_t>(static_cast<int64_t>(index) + shift);
+        }
+        if (index < countAfter) toEvaluate.addIndex(index);
+    }
     if (narrow)
         rebuildDependencyGraphForLinesAtIndexes(textChanged);
     else
         rebuildDependencyGraphForLinesOnAndAfterIndex(rebuildStart);
     notifyAboutLineReferenceChanges();
+    // And the lines that depend on the edited ones through the rebuilt graph: those an
+    // inserted or renamed declaration now governs.
+    if (!narrow) toEvaluate.addIndexes(indexesOfLinesDependingOnLinesAtIndexes(textChanged));
 
     const uint64_t count = countOfLines();
     const uint64_t firstInserted = indexes.inserted.firstIndex();
@@ -317,6 +335,9 @@ void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChange
         if (count + extra > first)
             toEvaluate.addIndexes(lineIndexesDirectlyDependingOnIndexesInRange(
                 NSRange{first, count - first + extra}, NBFDependencyTypeQueryAbsolute));
+        // A reference that now reaches no line, or its own, has no edge to be found by.
+        for (const NCLine* line : m_linesWithUngraphedReferences)
+            if (line->index() >= first && line->index() < count) toEvaluate.addIndex(line->index());
     }
     NSIndexSet moved = indexes.inserted;
     moved.addIndexes(indexes.removed);

@@ -1,5 +1,11 @@
 #include "NCLineCollectionVariable.h"
 
+namespace {
+
+bool sameRange(NBFRange a, NBFRange b) { return a.location == b.location && a.length == b.length; }
+
+}  // namespace
+
 NCLineCollectionVariable::NCLineCollectionVariable(const std::u16string& name,
                                                    const std::shared_ptr<NCLine>& line)
     : NCVariable(name, nullptr),
@@ -25,7 +31,9 @@ void NCLineCollectionVariable::removeAllOwnerLines() {
 
 void NCLineCollectionVariable::beginBatchOwnerLinesChange() {
     previousOwnerLines.clear();
-    for (const auto& entry : ownerLinesByID) previousOwnerLines.insert(entry.first);
+    for (const auto& [identifier, owner] : ownerLinesByID)
+        if (std::shared_ptr<NCLine> line = owner.lock())
+            previousOwnerLines[identifier] = indexRangeForOwnerLine(line.get());
 }
 
 void NCLineCollectionVariable::endBatchOwnerLineChange() {
@@ -38,15 +46,27 @@ void NCLineCollectionVariable::endBatchOwnerLineChange() {
             changed = true;
         }
     }
-    for (const auto& entry : ownerLinesByID)
-        if (!previousOwnerLines.count(entry.first)) changed = true;
+    // An owner that moved (a line inserted or removed above it) governs other indexes now,
+    // though the owners are the same lines.
+    for (const auto& [identifier, owner] : ownerLinesByID) {
+        auto previous = previousOwnerLines.find(identifier);
+        std::shared_ptr<NCLine> line = owner.lock();
+        if (previous == previousOwnerLines.end() ||
+            (line && !sameRange(previous->second, indexRangeForOwnerLine(line.get()))))
+            changed = true;
+    }
     previousOwnerLines.clear();
     if (!changed) return;
     for (const auto& [identifier, owner] : ownerLinesByID) {
         std::shared_ptr<NCLine> line = owner.lock();
+        if (!line) continue;
+        const NBFRange range = indexRangeForOwnerLine(line.get());
         auto value = valueResultsByOwnerLineID.find(identifier);
-        if (line && value != valueResultsByOwnerLineID.end())
-            setValueResult(*value->second, indexRangeForOwnerLine(line.get()));
+        if (value != valueResultsByOwnerLineID.end())
+            setValueResult(*value->second, range);
+        else if (range.location >= 0 && range.length > 0)
+            // Not answered yet: whatever another owner left over this range is not its value.
+            setDelocalizedValue(std::nullopt, resultFlags(), unit(), range);
     }
 }
 

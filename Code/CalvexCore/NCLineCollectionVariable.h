@@ -26,8 +26,8 @@ class NCLineCollectionVariable : public NCVariable {
     void addOwnerLine(const std::shared_ptr<NCLine>& line, NBFRange range);
     void removeAllOwnerLines();
     void beginBatchOwnerLinesChange();
-    // Drops the values of lines that no longer own the variable; when owners left or came,
-    // every owner's stored value is applied again over its current range.
+    // Drops the values of lines that no longer own the variable; when owners left, came or
+    // moved, every owner's stored value is applied again over its current range.
     void endBatchOwnerLineChange();
 
     // A line that declares nothing inserted (delta 1) or removed (delta -1) at the index: the
@@ -61,7 +61,7 @@ class NCLineCollectionVariable : public NCVariable {
     std::map<std::u16string, std::weak_ptr<NCLine>> ownerLinesByID;
     NBFIndexRangeMapRef ownerLinesByLineIndexRange;  // values: NCLine*
     std::map<std::u16string, std::shared_ptr<NCVariableValue>> valueResultsByOwnerLineID;
-    std::set<std::u16string> previousOwnerLines;
+    std::map<std::u16string, NBFRange> previousOwnerLines;
     std::weak_ptr<NCLine> m_line;
 };
 

@@ -69,10 +69,12 @@ std::u16string randomText(std::mt19937& random, bool declarations) {
     }
 }
 
-// The edits insert, remove and change lines that declare nothing, around the declarations of
-// the starting document: the declarations stand while the lines around them move.
-TEST(LineInsertionRemoval, SingleEditsAnswerAsADocumentLoadedAfresh) {
-    const uint32_t seed = test_random::seed(20261210);
+// Inserts, removes and changes lines at random and compares every answer with the document
+// loaded afresh. With `declarations` the edited lines may declare, redeclare or stop declaring
+// the names, so the lines after them change meaning; without, the declarations of the starting
+// document stand while the lines around them move.
+void editAtRandom(uint32_t defaultSeed, bool declarations) {
+    const uint32_t seed = test_random::seed(defaultSeed);
     SCOPED_TRACE(test_random::reproduction(seed));
     std::mt19937 random(seed);
     auto pick = [&](uint64_t bound) {
@@ -87,14 +89,14 @@ TEST(LineInsertionRemoval, SingleEditsAnswerAsADocumentLoadedAfresh) {
 
     for (int step = 0, steps = test_random::rounds(400); step < steps; ++step) {
         const uint64_t count = texts.size();
-        std::vector<uint64_t> plain;
+        std::vector<uint64_t> editable;
         for (uint64_t i = 0; i < count; ++i)
-            if (!declares(texts[i])) plain.push_back(i);
-        const uint64_t kind = plain.empty() ? 0 : count > 24 ? 1 : pick(3);
+            if (declarations || !declares(texts[i])) editable.push_back(i);
+        const uint64_t kind = editable.empty() ? 0 : count > 24 ? 1 : pick(3);
         std::string what;
         if (kind == 0) {
             const uint64_t at = pick(count + 1);
-            const std::u16string text = randomText(random, false);
+            const std::u16string text = randomText(random, declarations);
             what = "insert at " + std::to_string(at) + ": " + utf8(text);
             texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(at), text);
             if (at == count && pick(2))
@@ -102,13 +104,13 @@ TEST(LineInsertionRemoval, SingleEditsAnswerAsADocumentLoadedAfresh) {
             else
                 lines.insertLine(NCLine::lineWithExpressionString(text), at);
         } else if (kind == 1) {
-            const uint64_t at = plain[pick(plain.size())];
+            const uint64_t at = editable[pick(editable.size())];
             what = "remove at " + std::to_string(at);
             texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(at));
             lines.removeLineAtIndex(at);
         } else {
-            const uint64_t at = plain[pick(plain.size())];
-            texts[at] = randomText(random, false);
+            const uint64_t at = editable[pick(editable.size())];
+            texts[at] = randomText(random, declarations);
             what = "edit at " + std::to_string(at) + ": " + utf8(texts[at]);
             lines.lineAtIndex(at)->setExpressionString(texts[at]);
         }
@@ -117,6 +119,14 @@ TEST(LineInsertionRemoval, SingleEditsAnswerAsADocumentLoadedAfresh) {
         for (const auto& text : texts) document += utf8(text) + "\n";
         ASSERT_EQ(answersOf(lines), freshAnswers(texts)) << document;
     }
+}
+
+TEST(LineInsertionRemoval, SingleEditsAnswerAsADocumentLoadedAfresh) {
+    editAtRandom(20261210, false);
+}
+
+TEST(LineInsertionRemoval, EditsOfDeclarationsAnswerAsADocumentLoadedAfresh) {
+    editAtRandom(20261211, true);
 }
 
 TEST(LineInsertionRemoval, LinesAddedOneByOneAnswerAsWhenAddedTogether) {
@@ -130,6 +140,26 @@ TEST(LineInsertionRemoval, LinesAddedOneByOneAnswerAsWhenAddedTogether) {
         lines.addLine(NCLine::lineWithExpressionString(texts.back()));
     }
     EXPECT_EQ(answersOf(lines), freshAnswers(texts));
+}
+
+// Removing a declaration moves a reference onto its own line, and the first declaration of
+// the name now governs the lines the removed one did.
+TEST(LineInsertionRemoval, ReferenceMovedOntoItsOwnLineAndDeclarationRemoved) {
+    const std::u16string toLine7 = NCExpression::absoluteLineReferenceTokenWithIndex(7) + u" * 2";
+    std::vector<std::u16string> texts = {u"a = 2", u"1",         u"a = 7", u"9",   u"a * 5",
+                                         u"5",     u"b = a + 4", u"a * 5", toLine7};
+    NCLineCollection lines(sharedRealEnvironment());
+    lines.beginBatchUpdate();
+    for (const auto& text : texts) lines.addLine(NCLine::lineWithExpressionString(text));
+    lines.endBatchUpdate();
+    ASSERT_EQ(answersOf(lines)[8], "70");
+
+    lines.removeLineAtIndex(2);
+    texts.erase(texts.begin() + 2);
+    const std::vector<std::string> answers = answersOf(lines);
+    EXPECT_EQ(answers, freshAnswers(texts));
+    EXPECT_EQ(answers[3], "10");
+    EXPECT_EQ(answers[7], "-");
 }
 
 }  // namespace
