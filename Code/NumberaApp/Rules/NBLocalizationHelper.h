@@ -38,7 +38,8 @@ class NBLocalizationHelper {
     // "ru"; any other code sorts at the position of "en". -1, 0 or 1.
     static int compareByLanguageCode(const std::string& a, const std::string& b);
     // "Automatic (<native name of the automatic language>)" tagged 0, a separator, then one item
-    // per content localisation in menu order ("pt" is "Português (Brazil)").
+    // per content localisation in menu order ("pt" is "Português (Brazil)"), tagged with its
+    // content-language number. Among codes of English's position English comes first.
     static std::vector<ContentLanguageMenuItem> menuOfAvailableContentLanguages(
         const std::vector<std::string>& contentLocalizations);
     // The same for the content bundle's localisations.
