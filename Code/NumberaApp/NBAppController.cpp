@@ -11,6 +11,7 @@
 #include "Diagnostics.h"
 #include "NBAppResources.h"
 #include "NBColorController.h"
+#include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
 #include "NBGlobalActionController.h"
@@ -77,6 +78,8 @@ void NBAppController::initialize(const std::string& resourcesFolder) {
     if (!ResourceBundle::main())
         ResourceBundle::setMain(std::make_shared<ResourceBundle>(resourcesFolder));
     NBUserDefaultsController::setResourcesFolder(resourcesFolder);
+    NBUserDefaultsController::setDefaultFontProvider(
+        NBDefaultFontChooser::defaultFontForExampleString);
     NBUserDefaultsController::sharedInstance();
     if (std::getenv("NSZombieEnabled")) {
         Diagnostics::error("NSZombieEnabled/NSAutoreleaseFreedObjectCheckEnabled enabled!");

@@ -15,7 +15,7 @@ struct Row {
     std::u16string expected;
 };
 
-TEST(KeyStroke, QtModifiersMapToTheDesignsSymbols) {
+TEST(QtKeyStroke, QtModifiersMapToTheDesignsSymbols) {
     const Row rows[] = {
         {"Ctrl+Alt+K", Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, "\x0b", u"⌥⌘ k"},
         {"Meta+Alt+Ctrl+K", Qt::Key_K, Qt::MetaModifier | Qt::AltModifier | Qt::ControlModifier, "",
