@@ -168,6 +168,14 @@ void QtSettings::setDictionary(const std::string& key,
     emit valueChanged(QString::fromStdString(key));
 }
 
+QMetaObject::Connection QtSettings::observe(const QString& key, QObject* context,
+                                            std::function<void()> changed) {
+    return connect(this, &QtSettings::valueChanged, context,
+                   [key, changed = std::move(changed)](const QString& changedKey) {
+                       if (changedKey == key) changed();
+                   });
+}
+
 bool QtSettings::synchronize() {
     std::lock_guard lock(m_mutex);
     m_settings->sync();

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSettings>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,11 @@ class QtSettings final : public QObject, public Settings {
     // A dictionary of texts, kept as the group of that name. Setting replaces the whole group.
     std::map<std::u16string, std::u16string> dictionaryForKey(const std::string& key) const;
     void setDictionary(const std::string& key, const std::map<std::u16string, std::u16string>& d);
+
+    // Calls the function, on the context's thread, after each change of that one key; the
+    // connection ends with the context.
+    QMetaObject::Connection observe(const QString& key, QObject* context,
+                                    std::function<void()> changed);
 
     // Writes pending changes to the file; false when the file cannot be written.
     bool synchronize() override;

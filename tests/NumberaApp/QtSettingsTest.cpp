@@ -79,6 +79,14 @@ TEST(QtSettings, EachChangeIsAnnouncedWithItsKey) {
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(0).at(0).toString(), "NBDefaultFont");
     EXPECT_EQ(spy.at(1).at(0).toString(), "NBBaseCurrency");
+
+    QObject context;
+    int fontChanges = 0;
+    settings.observe("NBDefaultFont", &context, [&] { ++fontChanges; });
+    settings.setObject("NBDefaultFont", std::u16string(u"Sans,19"));
+    settings.setObject("NBBaseCurrency", std::u16string(u"EUR"));
+    settings.removeObjectForKey("NBDefaultFont");
+    EXPECT_EQ(fontChanges, 2);
 }
 
 }  // namespace
