@@ -39,6 +39,8 @@ class NKUnitsManager {
     void setUnitsPreference(const std::u16string& name, const std::u16string& option) {
         m_preferences[name] = option;
     }
+    // The preference then takes the units file's default.
+    void removeUnitsPreference(const std::u16string& name) { m_preferences.erase(name); }
     std::optional<std::u16string> unitsPreferenceOptionForPreferenceName(
         const std::u16string& name) const;
 

@@ -25,6 +25,9 @@ class Settings {
     virtual void removeObjectForKey(const std::string& key) = 0;
     // Answers for keys that hold nothing of their own; registering again adds and replaces.
     virtual void registerDefaults(const std::map<std::string, SettingsValue>& defaults) = 0;
+    // Writes pending changes to permanent storage; false when that failed. A store in memory
+    // has nothing to write.
+    virtual bool synchronize() { return true; }
 
     // Numbers are true when not zero; texts when they read "YES", "true" or a non-zero whole
     // number (any case); anything else, and no value, is false.

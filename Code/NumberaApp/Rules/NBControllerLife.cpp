@@ -1,0 +1,3 @@
+#include "NBControllerLife.h"
+
+NBControllerLife::~NBControllerLife() = default;

@@ -1,0 +1,54 @@
+#include "NBStringsTable.h"
+
+#include <mutex>
+
+#include "Diagnostics.h"
+#include "NCPropertyListValue.h"
+#include "ResourceBundle.h"
+
+namespace {
+
+std::mutex s_cacheMutex;
+// By file path; a file that does not read is remembered as none, so it is reported once.
+std::map<std::string, std::optional<NBStringsTable>> s_cache;
+
+}  // namespace
+
+std::optional<NBStringsTable> NBStringsTable::fromFile(const std::string& path) {
+    std::string error;
+    const auto root = NCPropertyListValue::readFromFile(path, &error);
+    if (!root || !root->isDictionary()) {
+        Diagnostics::error("The strings table " + path + " could not be read" +
+                           (error.empty() ? std::string() : ": " + error));
+        return std::nullopt;
+    }
+    NBStringsTable table;
+    for (const auto& [key, value] : root->dictionary())
+        if (value && value->isString()) table.m_entries[key] = value->string();
+    return table;
+}
+
+std::optional<std::u16string> NBStringsTable::lookup(const std::u16string& key) const {
+    auto found = m_entries.find(key);
+    if (found == m_entries.end()) return std::nullopt;
+    return found->second;
+}
+
+std::u16string NBStringsTable::localizedStringForKey(const ResourceBundle& bundle,
+                                                     const std::u16string& key,
+                                                     const std::optional<std::u16string>& value,
+                                                     const std::string& table) {
+    const std::u16string fallback = value.value_or(key);
+    const auto path = bundle.pathForResource(table, "strings");
+    if (!path) return fallback;
+    std::lock_guard<std::mutex> lock(s_cacheMutex);
+    auto cached = s_cache.find(*path);
+    if (cached == s_cache.end()) cached = s_cache.emplace(*path, fromFile(*path)).first;
+    if (!cached->second) return fallback;
+    return cached->second->lookup(key).value_or(fallback);
+}
+
+void NBStringsTable::clearCache() {
+    std::lock_guard<std::mutex> lock(s_cacheMutex);
+    s_cache.clear();
+}
