@@ -128,6 +128,11 @@ std::optional<std::u16string> NCLine::expressionString() const {
     return m_expression ? m_expression->originalString() : std::nullopt;
 }
 
+std::u16string_view NCLine::expressionText() const {
+    if (!m_expression || !m_expression->originalString()) return {};
+    return *m_expression->originalString();
+}
+
 std::optional<std::u16string> NCLine::delocalizedExpressionString() const {
     return m_expression ? m_expression->delocalizedString() : std::nullopt;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "NCExpression.h"
 #include "NCExpressionFormattingOptions.h"
@@ -51,6 +52,8 @@ class NCLine {
     // Text.
     const std::shared_ptr<NCExpression>& expression() const { return m_expression; }
     std::optional<std::u16string> expressionString() const;
+    // The same text without a copy (empty when none): valid until the line's text is set.
+    std::u16string_view expressionText() const;
     std::optional<std::u16string> delocalizedExpressionString() const;
     void setExpressionString(const std::optional<std::u16string>& string);
     // Nothing for the current expression. Otherwise drops the answer, reclassifies and, in a

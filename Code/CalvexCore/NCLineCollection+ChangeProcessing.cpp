@@ -345,6 +345,14 @@ void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChange
         lineIndexesWithDependenciesMatchingTypeMask(NBFDependencyTypeQueryRelative, moved));
 }
 
+bool NCLineCollection::declaredBefore(const NSIndexSet& indexes) const {
+    for (uint64_t index : indexes.indexes())
+        if (std::shared_ptr<NCLine> line = lineAtIndex(index);
+            line && m_declarationLines.count(line.get()))
+            return true;
+    return false;
+}
+
 void NCLineCollection::processChanges() {
     // Changes registered while the pass runs (the delegate editing, say) get a round of their
     // own after it, never a pass nested inside it.
@@ -364,18 +372,29 @@ void NCLineCollection::processChanges() {
         NSIndexSet textChanged = indexes.changed;
         textChanged.removeIndexes(indexes.externalDependencyChanged);
 
-        NSIndexSet toEvaluate = indexes.changed;
         const uint64_t count = countOfLines();
+        // The texts edited besides the line that came or went must not have declared either.
+        NSIndexSet edited = indexes.changed;
+        edited.removeIndex(indexes.shiftIndex);
+        if (indexes.lineShift && !edited.empty() &&
+            (!m_declarationLinesKnown || declaredBefore(edited))) {
+            indexes = NCLineCollectionChangedIndexes();
+            if (count) indexes.changed.addIndexesInRange(NSRange{0, count});
+            indexes.rebuildStartIndex = 0;
+            textChanged = indexes.changed;
+        }
+
+        NSIndexSet toEvaluate = indexes.changed;
         if (indexes.lineShift && m_declarationLinesKnown) {
             // One line that declares nothing came or went: the declarations stand, and the
             // lines after it only moved. The variables' scopes and the graph's nodes follow
-            // them; only the lines whose references now reach other lines are rebuilt, and
-            // evaluated with the line at the index.
-            const uint64_t at = indexes.changed.firstIndex();
+            // them; only the lines whose references now reach other lines, and the edited
+            // ones, are rebuilt, and evaluated with the line at the index.
+            const uint64_t at = indexes.shiftIndex;
             shiftLineVariables(at, indexes.lineShift);
             NSIndexSet rebuild = shiftDependencyGraph(at, indexes.lineShift);
             toEvaluate.addIndexes(rebuild);
-            if (at < count) rebuild.addIndex(at);
+            rebuild.addIndexes(indexes.changed);
             parseLinesAtIndexes(indexes.changed);
             rebuildDependencyGraphForLinesAtIndexes(rebuild);
             notifyAboutLineReferenceChanges();

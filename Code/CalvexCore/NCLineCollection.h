@@ -192,6 +192,8 @@ class NCLineCollection {
     void resetLineIndexesLocked(uint64_t start);
     // Whether a pass over these changed lines can leave variables and other lines' edges alone.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
+    // Whether any line at the indexes declared a variable when the declarations were last read.
+    bool declaredBefore(const NSIndexSet& indexes) const;
     void rememberDeclarationLines();
     void parseLinesAtIndexes(const NSIndexSet& indexes);
     // The pass for any other change: variables read anew when a declaration may be involved,

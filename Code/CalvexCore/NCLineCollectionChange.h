@@ -54,21 +54,28 @@ struct NCLineCollectionChangedIndexes {
     NSIndexSet inserted;
     NSIndexSet externalDependencyChanged;
     uint64_t rebuildStartIndex = static_cast<uint64_t>(NSNotFound);
-    // 1 or -1 when the one change inserted or removed a line and the line now at its index
-    // declares nothing: the lines after it only moved.
+    // 1 or -1 when one line that declares nothing was inserted or removed at shiftIndex, and
+    // any other change only edited the text of lines that declare nothing: the lines after it
+    // only moved.
     int32_t lineShift = 0;
+    uint64_t shiftIndex = static_cast<uint64_t>(NSNotFound);
 };
 
 class NCLineCollectionChangeTracker {
   public:
     void registerChange(const NCLineCollectionChange& change) { m_changes.push_back(change); }
     const std::vector<NCLineCollectionChange>& changes() const { return m_changes; }
-    // One change names its lines; two or more treat every line as changed and rebuild all.
+    // One change names its lines, and so do edits of texts around one inserted or removed
+    // line (a new line typed in the middle of another); other mixes treat every line as
+    // changed and rebuild all.
     void getChangedLineIndexesInLineCollection(const NCLineCollection& lines,
                                                NCLineCollectionChangedIndexes& indexes) const;
     void reset() { m_changes.clear(); }
 
   private:
+    bool foldEditsAroundOneShift(const NCLineCollection& lines,
+                                 NCLineCollectionChangedIndexes& indexes) const;
+
     std::vector<NCLineCollectionChange> m_changes;
 };
 

@@ -15,10 +15,9 @@ char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'
 
 // A first look that spares parsing lines without such references: a reference function's
 // name, or a number written right after the word for "line" in any case.
-bool mayHoldPlacedReferences(const std::u16string& text,
-                             const std::optional<std::u16string>& word) {
-    if (text.find(NCExpression::absoluteLineReferenceFunctionName()) != std::u16string::npos)
-        return true;
+bool mayHoldPlacedReferences(std::u16string_view text, const std::optional<std::u16string>& word) {
+    static const std::u16string absolute = NCExpression::absoluteLineReferenceFunctionName();
+    if (text.find(absolute) != std::u16string_view::npos) return true;
     if (!word || word->empty()) return false;
     const bool plainWord =
         std::all_of(word->begin(), word->end(), [](char16_t c) { return c < 0x80; });
@@ -49,11 +48,12 @@ NKLineCollectionController::placedReferencesBeforeAction() const {
     const std::optional<std::u16string> word =
         NCExpressionSubstituter::defaultSubstituter().lineReferenceWordString();
     uint64_t start = 0;
-    const uint64_t count = collection.countOfLines();
+    const std::vector<std::shared_ptr<NCLine>> all = collection.lines();
+    const uint64_t count = all.size();
     for (uint64_t i = 0; i < count; ++i) {
-        std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
-        const std::u16string text = line ? line->expressionString().value_or(u"") : u"";
-        if (mayHoldPlacedReferences(text, word)) {
+        const std::u16string_view view = all[i]->expressionText();
+        if (mayHoldPlacedReferences(view, word)) {
+            const std::u16string text(view);
             for (const auto& token : NKLineReferenceTokensOfTypeInString(kPlacedKinds, text)) {
                 const NSRange range = token->range();
                 const int64_t target =
@@ -66,10 +66,10 @@ NKLineCollectionController::placedReferencesBeforeAction() const {
                 references.push_back({start + range.location,
                                       text.substr(range.location, range.length),
                                       token->lineReferenceType(), i, static_cast<uint64_t>(target),
-                                      collection.lineAtIndex(static_cast<uint64_t>(target))});
+                                      all[static_cast<uint64_t>(target)]});
             }
         }
-        start += text.size() + 1;
+        start += view.size() + 1;
     }
     return references;
 }

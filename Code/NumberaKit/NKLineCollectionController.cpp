@@ -34,9 +34,8 @@ struct NKLineCollectionController::CollectionDelegate : NCLineCollectionDelegate
 
 namespace {
 bool mayHoldRelativeReferences(const NCLine& line) {
-    std::optional<std::u16string> text = line.expressionString();
-    return text &&
-           text->find(NCExpression::relativeLineReferenceFunctionName()) != std::u16string::npos;
+    static const std::u16string name = NCExpression::relativeLineReferenceFunctionName();
+    return line.expressionText().find(name) != std::u16string_view::npos;
 }
 
 // The offsets written after each relative reference's function name: a first look that
@@ -141,10 +140,11 @@ void NKLineCollectionController::updateLineCollectionFromTextAction(const NKText
     // Lines move only when lines are inserted or removed before them.
     bool linesMove = (action.indexesToInsert() && !action.indexesToInsert()->empty()) ||
                      (action.indexesToRemove() && !action.indexesToRemove()->empty());
-    for (uint64_t i = 0; linesMove && i < collection.countOfLines(); ++i)
-        if (std::shared_ptr<NCLine> line = collection.lineAtIndex(i);
-            line && mayHoldRelativeReferences(*line))
-            placesBefore.emplace_back(line, i);
+    if (linesMove) {
+        const std::vector<std::shared_ptr<NCLine>> all = collection.lines();
+        for (uint64_t i = 0; i < all.size(); ++i)
+            if (mayHoldRelativeReferences(*all[i])) placesBefore.emplace_back(all[i], i);
+    }
     const std::vector<PlacedReference> placedBefore =
         linesMove ? placedReferencesBeforeAction() : std::vector<PlacedReference>{};
     collection.beginBatchUpdate();
@@ -312,20 +312,18 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
         return result;
     const NSIndexSet& removed = *action.indexesToRemove();
     // Where each line starts in the text before the edit (the lines are the text's lines).
-    uint64_t count = m_lineCollection->countOfLines();
+    const std::vector<std::shared_ptr<NCLine>> all = m_lineCollection->lines();
+    const uint64_t count = all.size();
     std::vector<uint64_t> starts(count, 0);
-    for (uint64_t i = 1; i < count; ++i) {
-        std::shared_ptr<NCLine> previous = m_lineCollection->lineAtIndex(i - 1);
-        starts[i] =
-            starts[i - 1] + (previous ? previous->expressionString().value_or(u"").size() : 0) + 1;
-    }
+    for (uint64_t i = 1; i < count; ++i)
+        starts[i] = starts[i - 1] + all[i - 1]->expressionText().size() + 1;
     const uint64_t editStart = action.affectedRange().location;
     const uint64_t editEnd = NSMaxRange(action.affectedRange());
     // Every reference to a removed line, grouped by the line that holds it, so that all of a
     // line's references are replaced in one pass (last first) and none shifts another.
     for (uint64_t d = count; d-- > 0;) {
-        std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(d);
-        if (!line || removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
+        const std::shared_ptr<NCLine>& line = all[d];
+        if (removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
         std::u16string text = line->expressionString().value_or(u"");
         bool concerned = false;
         for (const std::optional<int64_t>& offset : writtenRelativeOffsets(text)) {

@@ -69,10 +69,10 @@ std::u16string randomText(std::mt19937& random, bool declarations) {
     }
 }
 
-// Inserts, removes and changes lines at random and compares every answer with the document
-// loaded afresh. With `declarations` the edited lines may declare, redeclare or stop declaring
-// the names, so the lines after them change meaning; without, the declarations of the starting
-// document stand while the lines around them move.
+// Inserts, removes, changes, splits and joins lines at random and compares every answer with the
+// document loaded afresh. With `declarations` the edited lines may declare, redeclare or stop
+// declaring the names, so the lines after them change meaning; without, the declarations of the
+// starting document stand while the lines around them move.
 void editAtRandom(uint32_t defaultSeed, bool declarations) {
     const uint32_t seed = test_random::seed(defaultSeed);
     SCOPED_TRACE(test_random::reproduction(seed));
@@ -92,7 +92,7 @@ void editAtRandom(uint32_t defaultSeed, bool declarations) {
         std::vector<uint64_t> editable;
         for (uint64_t i = 0; i < count; ++i)
             if (declarations || !declares(texts[i])) editable.push_back(i);
-        const uint64_t kind = editable.empty() ? 0 : count > 24 ? 1 : pick(3);
+        const uint64_t kind = editable.empty() ? 0 : count > 24 ? 1 : pick(5);
         std::string what;
         if (kind == 0) {
             const uint64_t at = pick(count + 1);
@@ -108,6 +108,32 @@ void editAtRandom(uint32_t defaultSeed, bool declarations) {
             what = "remove at " + std::to_string(at);
             texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(at));
             lines.removeLineAtIndex(at);
+        } else if (kind == 3) {
+            // A new line typed in the middle of another: its text split between the two.
+            const uint64_t at = editable[pick(editable.size())];
+            const std::u16string head = randomText(random, declarations);
+            const std::u16string tail = randomText(random, declarations);
+            what = "split " + std::to_string(at) + ": " + utf8(head) + " | " + utf8(tail);
+            texts[at] = head;
+            texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(at) + 1, tail);
+            lines.beginBatchUpdate();
+            lines.insertLine(NCLine::lineWithExpressionString(u""), at + 1);
+            lines.lineAtIndex(at)->setExpressionString(head);
+            lines.lineAtIndex(at + 1)->setExpressionString(tail);
+            lines.endBatchUpdate();
+        } else if (kind == 4 && editable.front() + 1 < count) {
+            // A line joined to the one before it.
+            const uint64_t at = editable[pick(editable.size())];
+            const uint64_t next = std::min<uint64_t>(at + 1, count - 1);
+            if (next == at) continue;
+            const std::u16string joined = randomText(random, declarations);
+            what = "join " + std::to_string(at) + ": " + utf8(joined);
+            texts[at] = joined;
+            texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(next));
+            lines.beginBatchUpdate();
+            lines.lineAtIndex(at)->setExpressionString(joined);
+            lines.removeLineAtIndex(next);
+            lines.endBatchUpdate();
         } else {
             const uint64_t at = editable[pick(editable.size())];
             texts[at] = randomText(random, declarations);

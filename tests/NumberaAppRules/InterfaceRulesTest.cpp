@@ -7,30 +7,30 @@
 
 namespace {
 
-struct LineSpec {
+struct LineFormat {
     int32_t base = 10;
     NCTrigonometryMode trigonometryMode = 0;
     int32_t alignment = 0;
     uint64_t decimalPlaces = 2;
 };
 
-std::shared_ptr<NCLine> makeLine(const LineSpec& spec) {
+std::shared_ptr<NCLine> makeLine(const LineFormat& format) {
     initFoundationConstants();
     auto line = NCLine::lineWithPlainText(u"1+1");
     auto options = std::make_shared<NCResultFormattingOptions>();
-    options->displayBase = spec.base;
-    options->setDecimalPlaces(spec.decimalPlaces);
+    options->displayBase = format.base;
+    options->setDecimalPlaces(format.decimalPlaces);
     line->setCustomFormattingOptions(options);
-    if (spec.trigonometryMode) line->setTrigonometryMode(spec.trigonometryMode);
+    if (format.trigonometryMode) line->setTrigonometryMode(format.trigonometryMode);
     auto expressionOptions = std::make_shared<NCExpressionFormattingOptions>();
-    expressionOptions->setTextAlignment(spec.alignment);
+    expressionOptions->setTextAlignment(format.alignment);
     line->setExpressionFormattingOptions(expressionOptions);
     return line;
 }
 
-NBLineArray lines(std::initializer_list<LineSpec> specs) {
+NBLineArray lines(std::initializer_list<LineFormat> formats) {
     NBLineArray result;
-    for (const LineSpec& spec : specs) result.push_back(makeLine(spec));
+    for (const LineFormat& format : formats) result.push_back(makeLine(format));
     return result;
 }
 
@@ -66,8 +66,8 @@ TEST(HeadingItems, AMenuWithoutHeadingsIsUnchanged) {
 struct UniformityRow {
     const char* name;
     std::string property;
-    LineSpec first;
-    LineSpec second;
+    LineFormat first;
+    LineFormat second;
     bool uniform;
 };
 
