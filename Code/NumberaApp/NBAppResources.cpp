@@ -8,6 +8,9 @@
 #ifndef NUMBERA_SOURCE_RESOURCES
 #define NUMBERA_SOURCE_RESOURCES ""
 #endif
+#ifndef NUMBERA_SOURCE_DATA
+#define NUMBERA_SOURCE_DATA ""
+#endif
 
 namespace fs = std::filesystem;
 
@@ -61,6 +64,24 @@ std::optional<QString> pathForResource(const std::string& name, const std::strin
             return QString::fromStdString(candidate.string());
     }
     return std::nullopt;
+}
+
+QIcon applicationIcon() {
+    std::vector<fs::path> candidates;
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (!error)
+        candidates.push_back(program.parent_path().parent_path() /
+                             "share/icons/hicolor/scalable/apps/numbera.svg");
+    candidates.push_back(fs::path(NUMBERA_SOURCE_DATA) / "numbera.svg");
+    QIcon fallback;
+    for (const fs::path& candidate : candidates) {
+        if (fs::is_regular_file(candidate, error)) {
+            fallback = QIcon(QString::fromStdString(candidate.string()));
+            break;
+        }
+    }
+    return QIcon::fromTheme(QStringLiteral("numbera"), fallback);
 }
 
 QString toQString(const std::u16string& text) {

@@ -3,6 +3,7 @@
 #ifndef NUMBERA_APP_NB_APP_RESOURCES_H
 #define NUMBERA_APP_NB_APP_RESOURCES_H
 
+#include <QIcon>
 #include <QString>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ std::optional<std::string> shippedResourcesFolder();
 std::optional<QString> pathForResource(const std::string& name, const std::string& type,
                                        const std::optional<std::string>& localization,
                                        const std::string& folder = {});
+
+// The application's icon: the desktop theme's "numbera", else the installed or the source
+// tree's SVG.
+QIcon applicationIcon();
 
 QString toQString(const std::u16string& text);
 std::u16string toU16(const QString& text);

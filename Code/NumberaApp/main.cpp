@@ -1,8 +1,6 @@
 // numbera: the application. A second launch over the same data folder hands its files and
 // numbera:// URLs to the running instance and exits.
 #include <QApplication>
-#include <QFileInfo>
-#include <QIcon>
 #include <cstdio>
 #include <memory>
 
@@ -19,26 +17,12 @@
 #include "ResourceBundle.h"
 #include "Settings.h"
 
-#ifndef NUMBERA_SOURCE_DATA
-#define NUMBERA_SOURCE_DATA ""
-#endif
-
-namespace {
-
-QIcon applicationIcon() {
-    const QString source = QStringLiteral(NUMBERA_SOURCE_DATA "/numbera.svg");
-    return QIcon::fromTheme(QStringLiteral("numbera"),
-                            QFileInfo::exists(source) ? QIcon(source) : QIcon());
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Numbera"));
     QApplication::setOrganizationName(QStringLiteral("Numbera"));
     QApplication::setDesktopFileName(QStringLiteral("numbera"));
-    QApplication::setWindowIcon(applicationIcon());
+    QApplication::setWindowIcon(NBAppResources::applicationIcon());
 
     // Before anything is loaded: the libraries post their work to the main queue.
     MainQueue::setShared(std::make_shared<QtMainQueue>());

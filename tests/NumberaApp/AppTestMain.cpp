@@ -3,10 +3,13 @@
 
 #include <QApplication>
 
+#include "NBAppResources.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Numbera"));
+    QApplication::setWindowIcon(NBAppResources::applicationIcon());
     // Tests close windows freely; the application must outlive them.
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
