@@ -150,11 +150,9 @@ std::vector<uint64_t> NBAnswerColumnView::visibleRows() const {
     const double offset = m_textView->verticalScrollBar()->value() - viewportTop();
     const double top = std::max(0.0, offset);
     const double bottom = offset + height();
-    const int position = layout->hitTest(QPointF(0, top), Qt::FuzzyHit);
-    QTextBlock block = document->findBlock(std::max(0, position));
-    // A point in a block's bottom margin can hit the next block.
-    if (block.previous().isValid()) block = block.previous();
-    for (; block.isValid(); block = block.next()) {
+    const int low = firstBlockAtOrAbove(top);
+    for (QTextBlock block = document->findBlockByNumber(low); block.isValid();
+         block = block.next()) {
         const uint64_t row = static_cast<uint64_t>(block.blockNumber());
         if (row >= count) break;
         const QRectF rect = layout->blockBoundingRect(block);
@@ -163,6 +161,38 @@ std::vector<uint64_t> NBAnswerColumnView::visibleRows() const {
         rows.push_back(row);
     }
     return rows;
+}
+
+int NBAnswerColumnView::firstBlockAtOrAbove(double top) const {
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const auto y = [&](int number) {
+        return layout->blockBoundingRect(document->findBlockByNumber(number)).y();
+    };
+    // A galloping search from the last answer: asking for a block's rectangle lays the text
+    // out down to it, so blocks far below the top are never asked about. (The layout's own
+    // hit test answers blocks far down for points in the document's margins.)
+    const int count = document->blockCount();
+    int low = std::clamp(m_firstBlockHint, 0, count - 1);
+    for (int step = 1; low > 0 && y(low) > top; step *= 2) low = std::max(0, low - step);
+    int high = low;
+    for (int step = 1; high < count - 1; step *= 2) {
+        const int next = std::min(count - 1, high + step);
+        if (y(next) > top) {
+            high = next;
+            break;
+        }
+        low = high = next;
+    }
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (y(middle) <= top)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    m_firstBlockHint = low;
+    return low;
 }
 
 int64_t NBAnswerColumnView::rowAtPoint(const QPointF& point) const {
@@ -203,6 +233,12 @@ void NBAnswerColumnView::setSelection(NSIndexSet rows) {
     update();
     if (m_dataSource) m_dataSource->selectionDidChange(*this);
     emit selectionDidChange();
+}
+
+void NBAnswerColumnView::changeEvent(QEvent* event) {
+    // The background shows whether the window is key.
+    if (event->type() == QEvent::ActivationChange) update();
+    QWidget::changeEvent(event);
 }
 
 void NBAnswerColumnView::paintEvent(QPaintEvent* event) {

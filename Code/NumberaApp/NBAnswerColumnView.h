@@ -44,7 +44,8 @@ class NBAnswerColumnView : public QWidget {
     ~NBAnswerColumnView() override;
 
     // Not owned; rows follow its blocks, scroll offset and layout. Null leaves rows stacked
-    // from the top at rowHeight().
+    // from the top at rowHeight(). Set it again after giving the text view another document:
+    // the repaints follow the document's layout.
     void setTextView(QTextEdit* textView);
     QTextEdit* textView() const { return m_textView; }
     // Not owned; cleared with null.
@@ -88,11 +89,14 @@ class NBAnswerColumnView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Where the text view's viewport top lies in this view.
     double viewportTop() const;
+    // The number of the last block whose top is at or above the document y.
+    int firstBlockAtOrAbove(double top) const;
     void setSelection(NSIndexSet rows);
     void disconnectTextView();
 
@@ -100,6 +104,7 @@ class NBAnswerColumnView : public QWidget {
     std::vector<QMetaObject::Connection> m_textConnections;
     NBAnswerColumnViewDataSource* m_dataSource = nullptr;
     NSIndexSet m_selectedRows;
+    mutable int m_firstBlockHint = 0;
 };
 
 #endif

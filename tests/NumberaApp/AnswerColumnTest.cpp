@@ -151,7 +151,23 @@ TEST_F(AnswerColumnTest, RowsStayBesideTheirBlocksAtEveryScrollPositionAndFontSi
         EXPECT_LT(inMiddle.back(), 79u);
         rig.scrollTo(scroll->maximum() / 2 + 13);
         expectRowsBesideTheirBlocks(rig, "scrolled by part of a line");
+        rig.scrollTo(0);
+        expectRowsBesideTheirBlocks(rig, "scrolled back to the top");
+        EXPECT_EQ(rig.column->visibleRows().front(), 0u);
     }
+}
+
+TEST_F(AnswerColumnTest, RowsOfALongDocumentAreFoundAtEveryScrollPosition) {
+    AnswerColumnRig rig(variedLines(3000), {600, 500});
+    QScrollBar* scroll = rig.text->verticalScrollBar();
+    for (int position : {0, 1, scroll->maximum() / 3, scroll->maximum() - 7, scroll->maximum()}) {
+        rig.scrollTo(position);
+        expectRowsBesideTheirBlocks(rig, ("at " + std::to_string(position)).c_str());
+    }
+    rig.scrollTo(0);
+    EXPECT_EQ(rig.column->visibleRows().front(), 0u);
+    rig.scrollTo(scroll->maximum());
+    EXPECT_EQ(rig.column->visibleRows().back(), 2999u);
 }
 
 TEST_F(AnswerColumnTest, RowsFollowTheTextWhenItsFontWidthOrLinesChange) {

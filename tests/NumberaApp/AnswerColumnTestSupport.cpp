@@ -45,8 +45,10 @@ AnswerColumnRig::AnswerColumnRig(const QStringList& texts, QSize size, double fo
 
 void AnswerColumnRig::reloadLines() {
     lines = std::make_shared<NCLineCollection>();
+    lines->beginBatchUpdate();
     for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next())
         lines->addLine(NCLine::lineWithExpressionString(NBAppResources::toU16(block.text())));
+    lines->endBatchUpdate();
     lines->evaluateLines();
     controller.setLineCollection(lines);
 }
