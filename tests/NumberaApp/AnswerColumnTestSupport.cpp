@@ -100,7 +100,7 @@ QStringList variedLines(int count) {
         "1/0",
         "3 m + 2 kg",
         "45 km in miles",
-        "Household budget for the month",
+        "Weekly shopping list",
         "sqrt(2)",
         "1000000 * 3.75",
         "2^64",
