@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
             NBInstanceChannel::serverNameForDataFolder(QString::fromStdString(*dataFolder)));
         if (channel->forwardToRunningInstance(arguments)) return 0;
         if (!channel->listen()) {
-            // Another instance took the name between the two steps: give it the arguments.
+            // Another instance took the name in the meantime: give it the arguments.
             if (channel->forwardToRunningInstance(arguments)) return 0;
             // Two instances must never share one data folder.
             if (channel->anotherInstanceAnswers()) {
