@@ -22,6 +22,8 @@ class NCLineCollection;
 struct NBAnswerColumnControllerDelegate {
     virtual ~NBAnswerColumnControllerDelegate() = default;
     virtual void answerColumnControllerSelectionDidChange(NBAnswerColumnController*) {}
+    // The line's paragraph height with the spacing under it, so that rows meet; the row starts
+    // at its block's top whatever the height, and the answer is centred in it.
     virtual double answerColumnControllerHeightForRowAtIndex(NBAnswerColumnController*,
                                                              uint64_t) = 0;
     // False leaves every row as tall as its line's block in the text view.
