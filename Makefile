@@ -2,8 +2,8 @@
 # make format — format every source file as .clang-format says
 # make test-threads — build with ThreadSanitizer, run the library tests
 # make bench — optimised build, run the benchmarks
-# make run   — build, write the sample document and preview it as text
-# make install [PREFIX=/usr/local] — install the previewer and the thumbnailer
+# make run   — build and start the application (without a display: preview the example as text)
+# make install [PREFIX=/usr/local] — install the application, the previewer and the thumbnailer
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
@@ -59,15 +59,20 @@ release: deps
 	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS)
 
-# Until the application exists, the program to run is the previewer.
+# The application needs a display; without one the example document is shown as text.
+EXAMPLE := Resources/General Examples.numbera
 run: release
-	@$(RUN_DIR)/preview/numbera-sample $(SAMPLE)
-	@echo
-	@echo "== numbera-preview --format text $(SAMPLE)"
-	@$(RUN_DIR)/preview/numbera-preview --format text $(SAMPLE)
-	@echo
-	@echo "Also: $(RUN_DIR)/preview/numbera-preview $(SAMPLE) (HTML), --format csv,"
-	@echo "and $(RUN_DIR)/preview/numbera-thumbnailer -s 256 $(SAMPLE) thumbnail.png"
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset), so the example document is shown as text:"; \
+	  if [ -f "$(EXAMPLE)" ]; then \
+	    $(RUN_DIR)/preview/numbera-preview --format text "$(EXAMPLE)"; \
+	  else \
+	    $(RUN_DIR)/preview/numbera-sample $(SAMPLE) && \
+	    $(RUN_DIR)/preview/numbera-preview --format text $(SAMPLE); \
+	  fi; \
+	else \
+	  $(RUN_DIR)/Code/NumberaApp/numbera; \
+	fi
 
 install: release
 	@cmake --install $(RUN_DIR) --prefix $(PREFIX)

@@ -1,0 +1,309 @@
+#include "NBAppController.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QUrl>
+#include <cstdlib>
+
+#include "Diagnostics.h"
+#include "NBAppResources.h"
+#include "NBColorController.h"
+#include "NBDefaultFontChooser.h"
+#include "NBDialogsController.h"
+#include "NBDocumentManager.h"
+#include "NBGlobalActionController.h"
+#include "NBInterfaceLocalizer.h"
+#include "NBLocalizationHelper.h"
+#include "NBMenuController.h"
+#include "NBPlaceholderDocumentWindow.h"
+#include "NBUserDefaultsController.h"
+#include "NBWindowRestoration.h"
+#include "NKCurrenciesManager.h"
+#include "NKCurrency.h"
+#include "NKFunctions.h"
+#include "QtSettings.h"
+#include "ResourceBundle.h"
+
+#ifndef NUMBERA_APP_VERSION
+#define NUMBERA_APP_VERSION "2.0"
+#endif
+#ifndef NUMBERA_APP_BUILD
+#define NUMBERA_APP_BUILD "1"
+#endif
+
+// The kit's colour controller joins the controller lives.
+class NBColorControllerLife : public NBControllerLife {
+  public:
+    void beginLife() override { m_controller.beginLife(); }
+    void endLife() override { m_controller.endLife(); }
+
+  private:
+    NBColorController m_controller;
+};
+
+namespace {
+
+NBAppController* s_appController = nullptr;
+
+}  // namespace
+
+NBAppController::NBAppController(QtSettings& settings, std::string resourcesFolder,
+                                 std::optional<std::string> dataFolder, QObject* parent)
+    : QObject(parent),
+      m_settings(settings),
+      m_resourcesFolder(std::move(resourcesFolder)),
+      m_dataFolder(dataFolder ? std::move(dataFolder) : applicationSupportDirectory()) {
+    s_appController = this;
+    initialize(m_resourcesFolder);
+}
+
+NBAppController::~NBAppController() {
+    // Windows go before the controllers their menus call.
+    if (m_documents) m_documents->closeAllDocuments();
+    m_menuController.reset();
+    m_globalActions.reset();
+    m_dialogs.reset();
+    m_documents.reset();
+    m_environmentController.reset();
+    if (s_appController == this) s_appController = nullptr;
+}
+
+NBAppController* NBAppController::appController() { return s_appController; }
+
+void NBAppController::initialize(const std::string& resourcesFolder) {
+    NKSetApplicationIdentity({u"" NUMBERA_APP_VERSION, kBundleIdentifier, u"" NUMBERA_APP_BUILD});
+    if (!ResourceBundle::main())
+        ResourceBundle::setMain(std::make_shared<ResourceBundle>(resourcesFolder));
+    NBUserDefaultsController::setResourcesFolder(resourcesFolder);
+    NBUserDefaultsController::setDefaultFontProvider(
+        NBDefaultFontChooser::defaultFontForExampleString);
+    NBUserDefaultsController::sharedInstance();
+    if (std::getenv("NSZombieEnabled")) {
+        Diagnostics::error("NSZombieEnabled/NSAutoreleaseFreedObjectCheckEnabled enabled!");
+        return;
+    }
+    if (std::getenv("NSAutoreleaseFreedObjectCheckEnabled"))
+        Diagnostics::error("NSZombieEnabled/NSAutoreleaseFreedObjectCheckEnabled enabled!");
+}
+
+QString NBAppController::dataFolder() const {
+    return m_dataFolder ? QString::fromStdString(*m_dataFolder) : QString();
+}
+
+// Launch
+
+void NBAppController::launch(const QStringList& arguments) {
+    QStringList files;
+    QStringList urls;
+    for (const QString& argument : arguments) {
+        const QUrl url(argument);
+        if (url.scheme() == QLatin1String("numbera"))
+            urls << argument;
+        else if (url.isLocalFile())
+            files << url.toLocalFile();
+        else if (!argument.isEmpty() && !argument.startsWith('-'))
+            files << argument;
+    }
+    applicationWillFinishLaunching();
+    restoreWindows();
+    applicationDidFinishRestoringWindows();
+    openFiles(files);
+    if (m_documents->documents().empty() && applicationShouldOpenUntitledFile())
+        m_documents->newDocument();
+    applicationDidFinishLaunching();
+    // URL events arrive once the application has finished launching.
+    for (const QString& url : urls) handleGetURLEvent(url);
+}
+
+void NBAppController::applicationWillFinishLaunching() {
+    setupControllers();
+    m_isLaunching = true;
+    beginControllerLives();
+}
+
+void NBAppController::setupControllers() {
+    m_userDefaultsController = &NBUserDefaultsController::sharedInstance();
+    m_colorController = std::make_unique<NBColorControllerLife>();
+
+    m_environmentController =
+        std::make_unique<NBEnvironmentController>(m_resourcesFolder, m_dataFolder);
+    m_environmentController->setDelegate(this);
+    m_environmentController->loadEnvironment();
+
+    m_documents = std::make_unique<NBDocumentManager>();
+    m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
+
+    // The interface follows the content language's localisation, as the environment does.
+    std::optional<std::string> localization = NBLocalizationHelper::languageCodeForContentLanguage(
+        NBUserDefaultsController::contentLanguage());
+    if (!localization) {
+        const auto preferred = ResourceBundle::main()->preferredLocalizations();
+        if (!preferred.empty()) localization = preferred.front();
+    }
+    NBDialogsController::Actions dialogActions;
+    dialogActions.openExampleDocument = [this] { m_globalActions->openExampleDocument(); };
+    dialogActions.watchIntroductionMovie = [this] { m_globalActions->watchIntroductionMovie(); };
+    dialogActions.continueToNumbera = [this] {
+        if (m_documents->documents().empty()) m_documents->newDocument();
+    };
+    m_dialogs = std::make_unique<NBDialogsController>(localization, std::move(dialogActions));
+    m_globalActions = std::make_unique<NBGlobalActionController>(*m_dialogs, *m_documents);
+
+    NBGlobalActionController* global = m_globalActions.get();
+    NBDocumentManager* documents = m_documents.get();
+    std::map<QString, NBMenuController::Handler> handlers = {
+        {"newDocument:", [documents] { documents->newDocument(); }},
+        {"openDocument:",
+         [documents] {
+             const QString path =
+                 QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
+                                              QStringLiteral("Numbera (*.numbera)"));
+             if (!path.isEmpty()) documents->openDocument(path);
+         }},
+        {"openExampleDocument:", [global] { global->openExampleDocument(); }},
+        {"performClose:",
+         [] {
+             if (QWidget* window = QApplication::activeWindow()) window->close();
+         }},
+        {"terminate:", [] { QCoreApplication::quit(); }},
+        {"makeFontBigger:", [global] { global->makeFontBigger(); }},
+        {"makeFontSmaller:", [global] { global->makeFontSmaller(); }},
+        {"performMiniaturize:",
+         [] {
+             if (QWidget* window = QApplication::activeWindow()) window->showMinimized();
+         }},
+        {"toggleReferenceSheet:", [global] { global->toggleReferenceSheet(); }},
+        {"showWelcomeWindow:", [global] { global->showWelcomeWindow(); }},
+        {"showReferenceSheet:", [global] { global->showReferenceSheet(); }},
+        {"watchIntroductionMovie:", [global] { global->watchIntroductionMovie(); }},
+        {"goToWebsite:", [global] { global->goToWebsite(); }},
+        {"sendFeedback:", [global] { global->sendFeedback(); }},
+        {"submitBugReport:", [global] { global->submitBugReport(); }},
+        {"showDisclaimerWindow:", [global] { global->showDisclaimerWindow(); }},
+        {"showAboutPanel:", [global] { global->showAboutPanel(); }},
+    };
+    m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
+}
+
+std::vector<NBControllerLife*> NBAppController::controllers() {
+    // "userDefaultsController", "colorController", "mathKeyController", "menuController";
+    // there is no keystroke-replacement controller yet.
+    return {m_userDefaultsController, m_colorController.get(), nullptr, m_menuController.get()};
+}
+
+void NBAppController::prepareWindow(QMainWindow* window) {
+    m_menuController->installMenuBar(window);
+    NBInterfaceLocalizer::localizeWidget(window);
+}
+
+void NBAppController::restoreWindows() {
+    if (!m_dataFolder) return;
+    for (const auto& entry : NBWindowRestoration::read(dataFolder())) {
+        if (NBPlaceholderDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
+            if (!entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
+        }
+    }
+}
+
+void NBAppController::applicationDidFinishRestoringWindows() {
+    if (m_documents->documents().empty() && iCloudStorageEnabled() &&
+        NBUserDefaultsController::wantsNewDocumentOnLaunch())
+        m_documents->newDocument();
+}
+
+bool NBAppController::applicationShouldOpenUntitledFile() const {
+    // The welcome window takes the place of the first document.
+    if (NBUserDefaultsController::isFirstLaunch() &&
+        NBUserDefaultsController::showsWelcomeWindowOnLaunch() && m_isLaunching)
+        return false;
+    return true;
+}
+
+void NBAppController::applicationDidFinishLaunching() {
+    if (NBUserDefaultsController::showsWelcomeWindowOnLaunch()) {
+        if (NBUserDefaultsController::isFirstLaunch())
+            NBUserDefaultsController::setValueForKey("NBShowWelcomeWindowOnLaunch", false);
+        m_dialogs->showWelcomeWindow();
+    }
+    m_isLaunching = false;
+}
+
+bool NBAppController::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    if (hasVisibleWindows || !iCloudStorageEnabled() ||
+        !NBUserDefaultsController::wantsNewDocumentOnLaunch())
+        return true;
+    m_documents->newDocument();
+    return false;
+}
+
+void NBAppController::reopen() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() != Qt::Tool &&
+            qobject_cast<QMainWindow*>(window)) {
+            window->raise();
+            window->activateWindow();
+            return;
+        }
+    }
+    if (applicationShouldHandleReopen(false) && applicationShouldOpenUntitledFile())
+        m_documents->newDocument();
+}
+
+void NBAppController::openFiles(const QStringList& paths) {
+    for (const QString& path : paths) m_documents->openDocument(path);
+}
+
+void NBAppController::handleGetURLEvent(const QString& url) {
+    const QUrl parsed(url);
+    if (parsed.host() != QLatin1String("quickreference")) return;
+    if (NBGlobalActionController* global = NBGlobalActionController::sharedInstance())
+        global->showReferenceSheet();
+}
+
+// Environment
+
+void NBAppController::environmentControllerWillLoadEnvironment(NBEnvironmentController&,
+                                                               NKEnvironment& environment) {
+    if (auto units = environment.unitsManager())
+        NBUserDefaultsController::setUnitPreferencesOnUnitManager(*units);
+}
+
+void NBAppController::environmentControllerDidLoadEnvironment(NBEnvironmentController&,
+                                                              NKEnvironment& environment) {
+    if (NBUserDefaultsController::baseCurrencyCode().empty()) {
+        const auto localization = environment.localizationManager();
+        const std::u16string code =
+            localization ? localization->bestCurrencyCodeForCurrentLocale() : std::u16string();
+        if (!code.empty()) {
+            NBUserDefaultsController::setBaseCurrencyCode(code);
+            auto currencies = environment.fullCurrenciesManager();
+            if (auto currency = currencies ? currencies->currencyWithCode(code) : nullptr) {
+                currency->setFavourite(true);
+                currency->setEnabled(true);
+            }
+        }
+    }
+    if (NBUserDefaultsController::isFirstLaunch())
+        NBUserDefaultsController::migratePreferencesFromPreviousVersionsIfNecessary();
+}
+
+// Termination
+
+void NBAppController::applicationWillTerminate() {
+    if (m_terminated) return;
+    m_terminated = true;
+    if (m_dataFolder) {
+        std::vector<NBWindowRestoration::Entry> entries;
+        for (NBPlaceholderDocumentWindow* window : m_documents->documents())
+            if (!window->filePath().isEmpty())
+                entries.push_back({window->filePath(), window->saveGeometry()});
+        NBWindowRestoration::save(dataFolder(), entries);
+    }
+    if (m_environmentController) m_environmentController->saveEnvironment();
+    endControllerLives();
+    m_settings.setDictionary("NBCreatorVersion", appInfoDictionary());
+    m_settings.synchronize();
+}

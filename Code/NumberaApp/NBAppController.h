@@ -1,0 +1,105 @@
+// The application delegate: decides, in a fixed order, what exists when the first window
+// opens — the settings, the application-wide controllers, the environment (loaded in the
+// background), the URL handling and whether a document is restored, opened, created or left
+// out — and what is saved when the application quits.
+//
+// Restoration is our own (NBWindowRestoration): the documents open at quit reopen with their
+// geometry. The older open-last-file rule ("NBOpenSavedFileAtLaunch") belonged to systems
+// without restoration and is not used.
+#ifndef NUMBERA_APP_NB_APP_CONTROLLER_H
+#define NUMBERA_APP_NB_APP_CONTROLLER_H
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "NBEnvironmentController.h"
+#include "NBStandardAppController.h"
+
+class NBColorControllerLife;
+class NBDialogsController;
+class NBDocumentManager;
+class NBGlobalActionController;
+class NBMenuController;
+class NBUserDefaultsController;
+class QMainWindow;
+class QtSettings;
+
+class NBAppController : public QObject,
+                        public NBStandardAppController,
+                        public NBEnvironmentControllerDelegate {
+    Q_OBJECT
+
+  public:
+    // The identity written into data files and NBCreatorVersion.
+    static constexpr const char16_t* kBundleIdentifier = u"app.numbera.Numbera";
+
+    // The settings must be the standard ones; the resources folder holds "Defaults.plist",
+    // the units and the pages. The data folder is the application's own unless given.
+    NBAppController(QtSettings& settings, std::string resourcesFolder,
+                    std::optional<std::string> dataFolder = std::nullopt,
+                    QObject* parent = nullptr);
+    ~NBAppController() override;
+
+    // The application's delegate while it exists.
+    static NBAppController* appController();
+    // Class set-up: registers the settings (once per process) and reads the debugging
+    // variables. Runs before the delegate is used.
+    static void initialize(const std::string& resourcesFolder);
+
+    // The whole launch: will-finish, restoration, the files and URLs of the command line, the
+    // untitled-document rule, did-finish.
+    void launch(const QStringList& arguments = {});
+    void applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    bool applicationShouldOpenUntitledFile() const;
+    void applicationDidFinishRestoringWindows();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // Saves the environment, the window state and NBCreatorVersion; once.
+    void applicationWillTerminate();
+
+    // numbera://quickreference/... shows the quick reference; other URLs are ignored.
+    void handleGetURLEvent(const QString& url);
+    void openFiles(const QStringList& paths);
+    // A second launch without files: bring a window forward, or make a document.
+    void reopen();
+
+    void setupControllers() override;
+    std::vector<NBControllerLife*> controllers() override;
+
+    NBEnvironmentController* environmentController() const { return m_environmentController.get(); }
+    NBDocumentManager& documents() const { return *m_documents; }
+    NBDialogsController& dialogs() const { return *m_dialogs; }
+    NBGlobalActionController& globalActions() const { return *m_globalActions; }
+    NBMenuController& menuController() const { return *m_menuController; }
+    bool isLaunching() const { return m_isLaunching; }
+
+    // NBEnvironmentControllerDelegate
+    void environmentControllerWillLoadEnvironment(NBEnvironmentController& controller,
+                                                  NKEnvironment& environment) override;
+    void environmentControllerDidLoadEnvironment(NBEnvironmentController& controller,
+                                                 NKEnvironment& environment) override;
+
+  private:
+    void prepareWindow(QMainWindow* window);
+    void restoreWindows();
+    QString dataFolder() const;
+
+    QtSettings& m_settings;
+    std::string m_resourcesFolder;
+    std::optional<std::string> m_dataFolder;
+    bool m_isLaunching = false;
+    bool m_terminated = false;
+    NBUserDefaultsController* m_userDefaultsController = nullptr;
+    std::unique_ptr<NBColorControllerLife> m_colorController;
+    std::unique_ptr<NBEnvironmentController> m_environmentController;
+    std::unique_ptr<NBDocumentManager> m_documents;
+    std::unique_ptr<NBDialogsController> m_dialogs;
+    std::unique_ptr<NBGlobalActionController> m_globalActions;
+    std::unique_ptr<NBMenuController> m_menuController;
+};
+
+#endif

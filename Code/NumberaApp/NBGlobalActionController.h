@@ -1,0 +1,53 @@
+// The target of the commands that belong to no document: text size, the small windows, the
+// mails and web pages, the example document and the about panel.
+#ifndef NUMBERA_APP_NB_GLOBAL_ACTION_CONTROLLER_H
+#define NUMBERA_APP_NB_GLOBAL_ACTION_CONTROLLER_H
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class NBDialogsController;
+class NBDocumentManager;
+class NBPlaceholderDocumentWindow;
+class QWidget;
+
+class NBGlobalActionController : public QObject {
+    Q_OBJECT
+
+  public:
+    NBGlobalActionController(NBDialogsController& dialogs, NBDocumentManager& documents,
+                             QObject* parent = nullptr);
+    ~NBGlobalActionController() override;
+
+    // The application's one instance while it exists; null before.
+    static NBGlobalActionController* sharedInstance();
+
+    void makeFontBigger();
+    void makeFontSmaller();
+    void showWelcomeWindow();
+    void showDisclaimerWindow();
+    void showReferenceSheet();
+    void toggleReferenceSheet();
+    void sendFeedback();
+    void submitBugReport();
+    // The example document with the insertion point at its start; null, with a log line,
+    // when it is missing or cannot be opened.
+    NBPlaceholderDocumentWindow* openExampleDocument();
+    void watchIntroductionMovie();
+    void goToWebsite();
+    void showAboutPanel();
+    QWidget* aboutPanel() const { return m_aboutPanel; }
+
+    // The credits page followed by the thank-you line for the user.
+    static QString creditsHTML(const QString& creditsPage, const QString& userName);
+    // The user's full name from the account database, else the login name.
+    static QString userFullName();
+
+  private:
+    NBDialogsController& m_dialogs;
+    NBDocumentManager& m_documents;
+    QPointer<QWidget> m_aboutPanel;
+};
+
+#endif

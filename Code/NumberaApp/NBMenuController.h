@@ -1,0 +1,72 @@
+// The application's menus. Each window gets its own menu bar over one shared set of actions,
+// one per command, named by the command ("newDocument:", "makeFontBigger:"...). Commands whose
+// feature is not built yet are present and disabled. The Developer menu exists only when
+// developer mode is on when the menus are first built.
+#ifndef NUMBERA_APP_NB_MENU_CONTROLLER_H
+#define NUMBERA_APP_NB_MENU_CONTROLLER_H
+
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "NBControllerLife.h"
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+class NBMenuController : public QObject, public NBControllerLife {
+    Q_OBJECT
+
+  public:
+    // What the enabled commands do; the menus only dispatch.
+    using Handler = std::function<void()>;
+    struct Item {
+        QString title;
+        QString command;  // empty: a separator
+        int tag = -1;
+        QKeySequence shortcut;
+        std::vector<Item> submenu;
+        bool checkable = false;
+    };
+    struct Menu {
+        QString title;
+        QString name;  // object name of the menu: "fileMenu"...
+        std::vector<Item> items;
+    };
+
+    // The handlers keyed by command; a command without one is disabled.
+    explicit NBMenuController(std::map<QString, Handler> handlers, QObject* parent = nullptr);
+    ~NBMenuController() override;
+
+    // The menus in their order, as built at construction.
+    const std::vector<Menu>& menus() const { return m_menus; }
+    static std::vector<Menu> mainMenu(bool developerMode);
+
+    // A menu bar for the window, over the shared actions, localised.
+    QMenuBar* installMenuBar(QMainWindow* window);
+    // The action of a command (for a tagged command, of that tag); null when there is none.
+    QAction* action(const QString& command, int tag = -1) const;
+    bool hasDeveloperMenu() const;
+
+    void beginLife() override { localizeMainMenuItems(); }
+    void endLife() override {}
+    // The menus are localised as they are built.
+    void localizeMainMenuItems() {}
+
+  private:
+    void makeActions(const std::vector<Item>& items);
+    void fillMenu(QMenu* menu, const std::vector<Item>& items);
+    static QString key(const QString& command, int tag);
+
+    std::map<QString, Handler> m_handlers;
+    std::vector<Menu> m_menus;
+    std::map<QString, QAction*> m_actions;
+};
+
+#endif

@@ -1,0 +1,36 @@
+#include "NBTextAttributes.h"
+
+#include <QFontDatabase>
+#include <algorithm>
+
+#include "NBAppResources.h"
+#include "Settings.h"
+
+namespace {
+
+constexpr const char* kDefaultFontKey = "NBDefaultFont";
+
+}  // namespace
+
+QFont NBTextAttributes::defaultTextViewFont() {
+    if (auto description = Settings::standard()->stringForKey(kDefaultFontKey)) {
+        // A description written by QFont::toString() has ten fields or more; anything shorter
+        // (a hand-edited value) would read as a family name at the toolkit's default size.
+        const QString text = NBAppResources::toQString(*description);
+        QFont font;
+        if (text.count(',') >= 9 && font.fromString(text) && font.pointSize() > 0) return font;
+    }
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(kInitialFontSize);
+    return font;
+}
+
+void NBTextAttributes::increaseDefaultFontSize() { changeDefaultFontSize(1); }
+
+void NBTextAttributes::decreaseDefaultFontSize() { changeDefaultFontSize(-1); }
+
+void NBTextAttributes::changeDefaultFontSize(int delta) {
+    QFont font = defaultTextViewFont();
+    font.setPointSize(std::clamp(font.pointSize() + delta, kMinimumFontSize, kMaximumFontSize));
+    Settings::standard()->setObject(kDefaultFontKey, NBAppResources::toU16(font.toString()));
+}

@@ -1,0 +1,23 @@
+// Fresh settings take the number signs of the user's locale. This test is run by ctest under
+// LC_ALL=de_DE.UTF-8 (its own entry); under any other locale it has nothing to prove.
+#include <QFile>
+
+#include "AppTestFixture.h"
+#include "NBUserDefaultsController.h"
+#include "QtSettings.h"
+
+namespace {
+
+class GermanLocale : public AppTest {};
+
+TEST_F(GermanLocale, FreshSettingsTakeTheLocalesDecimalCommaAndGroupingStop) {
+    if (qEnvironmentVariable("LC_ALL") != QLatin1String("de_DE.UTF-8"))
+        GTEST_SKIP() << "runs under LC_ALL=de_DE.UTF-8";
+    ASSERT_FALSE(QFile::exists(settingsFile()));
+    EXPECT_EQ(NBUserDefaultsController::decimalIndicator(), u",");
+    EXPECT_EQ(NBUserDefaultsController::thousandsSeparator(), u".");
+    EXPECT_EQ(settings().stringForKey("NBDecimalPointSign"), std::u16string(u","));
+    EXPECT_EQ(settings().stringForKey("NBThousandsSeperatorSign"), std::u16string(u"."));
+}
+
+}  // namespace
