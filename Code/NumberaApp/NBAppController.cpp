@@ -13,12 +13,15 @@
 #include "NBColorController.h"
 #include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
+#include "NBDocumentController.h"
 #include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
 #include "NBMenuController.h"
-#include "NBPlaceholderDocumentWindow.h"
+#include "NBTextView.h"
+#include "NBTextViewController.h"
 #include "NBUserDefaultsController.h"
 #include "NBWindowRestoration.h"
 #include "NKCurrenciesManager.h"
@@ -47,6 +50,22 @@ class NBColorControllerLife : public NBControllerLife {
 namespace {
 
 NBAppController* s_appController = nullptr;
+
+// The edit commands act on the text of the active document window.
+NBDocumentWindow* activeDocumentWindow() {
+    for (QWidget* window = QApplication::activeWindow(); window; window = window->parentWidget())
+        if (auto* document = qobject_cast<NBDocumentWindow*>(window)) return document;
+    return nullptr;
+}
+
+void editCommand(void (NBTextViewController::*command)()) {
+    if (NBDocumentWindow* window = activeDocumentWindow())
+        (window->document().textViewController().*command)();
+}
+
+void textCommand(void (QTextEdit::*command)()) {
+    if (NBDocumentWindow* window = activeDocumentWindow()) (window->textView()->*command)();
+}
 
 }  // namespace
 
@@ -168,6 +187,20 @@ void NBAppController::setupControllers() {
          [] {
              if (QWidget* window = QApplication::activeWindow()) window->close();
          }},
+        {"saveDocument:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocument();
+         }},
+        {"saveDocumentAs:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocumentAs();
+         }},
+        {"undo:", [] { editCommand(&NBTextViewController::undo); }},
+        {"redo:", [] { editCommand(&NBTextViewController::redo); }},
+        {"cut:", [] { textCommand(&QTextEdit::cut); }},
+        {"copy:", [] { textCommand(&QTextEdit::copy); }},
+        {"paste:", [] { textCommand(&QTextEdit::paste); }},
+        {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
         {"terminate:", [] { QCoreApplication::quit(); }},
         {"makeFontBigger:", [global] { global->makeFontBigger(); }},
         {"makeFontSmaller:", [global] { global->makeFontSmaller(); }},
@@ -202,7 +235,7 @@ void NBAppController::prepareWindow(QMainWindow* window) {
 void NBAppController::restoreWindows() {
     if (!m_dataFolder) return;
     for (const auto& entry : NBWindowRestoration::read(dataFolder())) {
-        if (NBPlaceholderDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
+        if (NBDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
             if (!entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
         }
     }
@@ -297,7 +330,7 @@ void NBAppController::applicationWillTerminate() {
     m_terminated = true;
     if (m_dataFolder) {
         std::vector<NBWindowRestoration::Entry> entries;
-        for (NBPlaceholderDocumentWindow* window : m_documents->documents())
+        for (NBDocumentWindow* window : m_documents->documents())
             if (!window->filePath().isEmpty())
                 entries.push_back({window->filePath(), window->saveGeometry()});
         NBWindowRestoration::save(dataFolder(), entries);

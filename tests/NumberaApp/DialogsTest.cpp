@@ -13,7 +13,7 @@
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
 #include "NBGlobalActionController.h"
-#include "NBPlaceholderDocumentWindow.h"
+#include "NBDocumentWindow.h"
 #include "NBUserDefaultsController.h"
 
 namespace {
@@ -109,7 +109,7 @@ TEST_F(Dialogs, TheWelcomeWindowOpensTheExampleAndTheDisclaimer) {
     welcome->findChild<QPushButton*>("openExampleButton")->click();
     EXPECT_FALSE(welcome->isVisible());
     ASSERT_EQ(app.documents().documents().size(), 1u);
-    NBPlaceholderDocumentWindow* example = app.documents().documents().front();
+    NBDocumentWindow* example = app.documents().documents().front();
     EXPECT_EQ(example->displayName(), "General Examples.numbera");
     EXPECT_EQ(example->selectedLocation(), 0);
     saveScreenshot(example, "example-document-placeholder");
