@@ -64,7 +64,8 @@ void NBDocumentWindow::updateTitle() {
 }
 
 void NBDocumentWindow::showAlert(const QString& title, const QString& text) {
-    auto* alert = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    auto* alert = new QMessageBox(QMessageBox::Warning, QString(), title, QMessageBox::Ok, this);
+    alert->setInformativeText(text);
     alert->setObjectName(QStringLiteral("documentAlert"));
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setWindowModality(Qt::WindowModal);

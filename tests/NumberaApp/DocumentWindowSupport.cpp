@@ -1,0 +1,59 @@
+#include "DocumentWindowSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "NBAnswerColumnStandIn.h"
+#include "NBAppResources.h"
+#include "NBDocumentController.h"
+#include "NBKettraView.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+
+QStringList blockTexts(const QTextEdit& textView) {
+    QStringList texts;
+    for (QTextBlock block = textView.document()->begin(); block.isValid(); block = block.next())
+        texts << block.text();
+    return texts;
+}
+
+QStringList lineTexts(NBDocumentController& document) {
+    QStringList texts;
+    for (const auto& line : document.lineCollection()->lines())
+        texts << QString::fromStdU16String(line->expressionString().value_or(u""));
+    return texts;
+}
+
+QStringList answerTexts(NBDocumentController& document) {
+    QStringList texts;
+    const uint64_t count = document.lineCollection()->countOfLines();
+    for (uint64_t index = 0; index < count; ++index)
+        texts << QString::fromStdU16String(
+            document.answerColumnController().formattedResultOnLine(index));
+    return texts;
+}
+
+FreshDocument::FreshDocument(const QStringList& lines)
+    : m_views(std::make_unique<NBKettraView>()), m_document(new NBDocumentController) {
+    auto collection = std::make_shared<NCLineCollection>();
+    collection->beginBatchUpdate();
+    for (const QString& line : lines)
+        collection->addLine(NCLine::lineWithExpressionString(line.toStdU16String()));
+    collection->endBatchUpdate();
+    m_document->lineCollectionController().setLineCollection(collection);
+    m_document->setParent(m_views.get());
+    m_document->windowControllerDidLoadNib(m_views->textView(), m_views->answerColumn());
+}
+
+FreshDocument::~FreshDocument() = default;
+
+void writeDocumentFile(const QString& path, const QStringList& lines) {
+    auto collection = std::make_shared<NCLineCollection>();
+    for (const QString& line : lines)
+        collection->addLine(NCLine::lineWithExpressionString(line.toStdU16String()));
+    std::string error;
+    ASSERT_TRUE(collection->archiveToPath(path.toStdString(), {}, &error)) << error;
+}
