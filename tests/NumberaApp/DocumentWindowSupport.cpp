@@ -38,10 +38,14 @@ QStringList answerTexts(NBDocumentController& document) {
 
 FreshDocument::FreshDocument(const QStringList& lines)
     : m_views(std::make_unique<NBKettraView>()), m_document(new NBDocumentController) {
+    // Lines as a new document gives them: formatted from the defaults.
     auto collection = std::make_shared<NCLineCollection>();
     collection->beginBatchUpdate();
-    for (const QString& line : lines)
-        collection->addLine(NCLine::lineWithExpressionString(line.toStdU16String()));
+    for (const QString& text : lines) {
+        auto line = NCLine::lineWithExpressionString(text.toStdU16String());
+        m_document->lineCollectionController().formatLineFromDefaults(*line);
+        collection->addLine(line);
+    }
     collection->endBatchUpdate();
     m_document->lineCollectionController().setLineCollection(collection);
     m_document->setParent(m_views.get());
