@@ -37,7 +37,7 @@
 #define NUMBERA_APP_BUILD "1"
 #endif
 
-// The colour controller of the kit takes part in the controller lives.
+// The kit's colour controller joins the controller lives.
 class NBColorControllerLife : public NBControllerLife {
   public:
     void beginLife() override { m_controller.beginLife(); }

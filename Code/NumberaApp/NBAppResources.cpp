@@ -43,8 +43,9 @@ std::optional<QString> pathForResource(const std::string& name, const std::strin
                                        const std::string& folder) {
     const auto bundle = ResourceBundle::main();
     if (!bundle) return std::nullopt;
-    const auto safe = [](const std::string& part) {
-        return !part.empty() && part != "." && part != ".." && part.find('/') == std::string::npos;
+    const auto safe = [](const std::string& component) {
+        return !component.empty() && component != "." && component != ".." &&
+               component.find('/') == std::string::npos;
     };
     if (!safe(name) || !safe(type) || (!folder.empty() && !safe(folder)) ||
         (localization && !safe(*localization)))

@@ -1,4 +1,4 @@
-// The font part of the settings registration: for an interface language whose script the
+// The font of the settings registration: for an interface language whose script the
 // default text font cannot draw, a font that can draw its example text, at 16 points.
 #ifndef NUMBERA_APP_NB_DEFAULT_FONT_CHOOSER_H
 #define NUMBERA_APP_NB_DEFAULT_FONT_CHOOSER_H

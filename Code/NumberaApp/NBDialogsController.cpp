@@ -191,6 +191,7 @@ void NBDialogsController::buildReferenceWindow() {
     m_referenceView->setOpenExternalLinks(true);
     layout->addWidget(m_referenceView);
     window->resize(560, 640);
+    NBInterfaceLocalizer::localizeWidget(window);
     window->installEventFilter(this);
     m_referenceWindow = window;
 }

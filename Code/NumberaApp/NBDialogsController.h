@@ -44,7 +44,7 @@ class NBDialogsController : public QObject {
     void hideReferenceWindow();
     QWidget* referenceWindow() const;
     QTextBrowser* referenceView() const { return m_referenceView; }
-    // The section at the top of the page's visible part; none when the page has no sections.
+    // The section at the top of the page's visible area; none when the page has no sections.
     std::optional<QString> currentSectionID() const;
     // Stores the current section under NBReferenceWindowSelectedSection.
     void persistChosenReferencePane();

@@ -68,9 +68,7 @@ bool NBInstanceChannel::listen() {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_serverName)) {
         // Nobody answers on a name that is taken: a crashed instance left its socket.
-        QLocalSocket probe;
-        probe.connectToServer(m_serverName);
-        if (probe.waitForConnected(500)) {
+        if (anotherInstanceAnswers()) {
             Diagnostics::error("Another instance is running for this data folder");
             return false;
         }
@@ -99,6 +97,12 @@ bool NBInstanceChannel::listen() {
 }
 
 bool NBInstanceChannel::isListening() const { return m_server && m_server->isListening(); }
+
+bool NBInstanceChannel::anotherInstanceAnswers(int timeoutMs) const {
+    QLocalSocket probe;
+    probe.connectToServer(m_serverName);
+    return probe.waitForConnected(timeoutMs);
+}
 
 void NBInstanceChannel::handleLine(const QString& line) {
     if (line.startsWith(QLatin1String("url "))) {

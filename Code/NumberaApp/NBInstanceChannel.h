@@ -27,6 +27,8 @@ class NBInstanceChannel : public QObject {
     // (with a log line) when another instance answers or the socket cannot be made.
     bool listen();
     bool isListening() const;
+    // Whether an instance accepts connections under the name (it may still not read them).
+    bool anotherInstanceAnswers(int timeoutMs = 500) const;
     const QString& serverName() const { return m_serverName; }
 
     // What a second instance's arguments hand over.

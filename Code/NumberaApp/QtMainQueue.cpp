@@ -5,8 +5,15 @@
 #include <QTimer>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace {
+
+std::mutex s_queuesMutex;
+std::set<QtMainQueue*>& liveQueues() {
+    static auto* queues = new std::set<QtMainQueue*>;
+    return *queues;
+}
 
 int milliseconds(NSTimeInterval seconds) {
     if (!(seconds > 0)) return 0;
@@ -23,12 +30,41 @@ QtMainQueue::QtMainQueue(QObject* context) : m_context(std::make_unique<QObject>
                           : (QCoreApplication::instance() ? QCoreApplication::instance()->thread()
                                                           : QThread::currentThread());
     m_context->moveToThread(thread);
+    std::lock_guard lock(s_queuesMutex);
+    if (liveQueues().empty()) qAddPostRoutine(&QtMainQueue::shutDownAll);
+    liveQueues().insert(this);
 }
 
 QtMainQueue::~QtMainQueue() {
-    std::lock_guard lock(m_mutex);
-    // The timers are children of the context and go with it.
-    m_tasks.clear();
+    {
+        std::lock_guard lock(s_queuesMutex);
+        liveQueues().erase(this);
+    }
+    shutDown();
+}
+
+void QtMainQueue::shutDownAll() {
+    std::set<QtMainQueue*> queues;
+    {
+        std::lock_guard lock(s_queuesMutex);
+        queues = liveQueues();
+    }
+    for (QtMainQueue* queue : queues) queue->shutDown();
+}
+
+void QtMainQueue::shutDown() {
+    std::unique_ptr<QObject> context;
+    std::map<TaskId, Entry> tasks;
+    {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        context = std::move(m_context);
+        tasks.swap(m_tasks);
+    }
+    // The timers are children of the context and go with it; the tasks' captures go here,
+    // outside the lock, in case they hold the last reference to something that posts.
+    context.reset();
+    tasks.clear();
 }
 
 MainQueue::TaskId QtMainQueue::post(Task task) { return schedule(-1, 0, std::move(task)); }
@@ -44,12 +80,14 @@ MainQueue::TaskId QtMainQueue::repeating(NSTimeInterval firstDelay, NSTimeInterv
 
 MainQueue::TaskId QtMainQueue::schedule(int firstDelayMs, int intervalMs, Task task) {
     TaskId id;
+    QObject* context;
     {
         std::lock_guard lock(m_mutex);
         id = ++m_next;
+        if (m_closed) return id;
         m_tasks[id].task = std::move(task);
+        context = m_context.get();
     }
-    QObject* context = m_context.get();
     // Timers must be made on the thread that runs them, so even their start is posted.
     QMetaObject::invokeMethod(
         context,

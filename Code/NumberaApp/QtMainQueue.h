@@ -1,5 +1,7 @@
 // The main queue over Qt's event loop: tasks run on the thread of the context object (the GUI
 // thread), posted from any thread; delayed and repeating tasks run on timers the queue owns.
+// When the application object goes, every queue drops its timers and pending tasks; work
+// posted afterwards (by objects that outlive the application) never runs.
 #ifndef NUMBERA_APP_QT_MAIN_QUEUE_H
 #define NUMBERA_APP_QT_MAIN_QUEUE_H
 
@@ -25,7 +27,11 @@ class QtMainQueue final : public MainQueue {
     void cancel(TaskId id) override;
     const Clock& clock() const override { return m_clock; }
 
+    // Drops the timers and tasks of every queue; run as the application object goes.
+    static void shutDownAll();
+
   private:
+    void shutDown();
     struct Entry {
         Task task;
         QTimer* timer = nullptr;  // owned by m_context's thread; none for a plain post
@@ -38,6 +44,7 @@ class QtMainQueue final : public MainQueue {
     std::mutex m_mutex;
     TaskId m_next = 0;
     std::map<TaskId, Entry> m_tasks;
+    bool m_closed = false;
 };
 
 #endif

@@ -47,8 +47,16 @@ int main(int argc, char* argv[]) {
             NBInstanceChannel::serverNameForDataFolder(QString::fromStdString(*dataFolder)));
         if (channel->forwardToRunningInstance(arguments)) return 0;
         if (!channel->listen()) {
-            // Another instance took the name between the two steps: give it the arguments.
+            // Another instance took the name in the meantime: give it the arguments.
             if (channel->forwardToRunningInstance(arguments)) return 0;
+            // Two instances must never share one data folder.
+            if (channel->anotherInstanceAnswers()) {
+                std::fprintf(stderr,
+                             "numbera: another instance is running for %s but does not "
+                             "answer\n",
+                             dataFolder->c_str());
+                return 1;
+            }
             channel.reset();
         }
     }

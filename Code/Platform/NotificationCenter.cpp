@@ -95,6 +95,8 @@ size_t NotificationCenter::observerCount() const {
 }
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-    static NotificationCenter center;
-    return center;
+    // Never destroyed: objects kept in other statics (the shared environment) remove their
+    // observers while the process exits, after a function-local centre would be gone.
+    static NotificationCenter* const center = new NotificationCenter;
+    return *center;
 }

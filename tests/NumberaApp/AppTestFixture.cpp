@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QWidget>
+#include <algorithm>
 
 #include "MainQueue.h"
 #include "NBAppController.h"
@@ -68,6 +69,18 @@ const char* const kDefaults =
     "</dict></plist>\n";
 
 }  // namespace
+
+LogRecorder::LogRecorder()
+    : m_sink([messages = m_messages](Diagnostics::Stream, const std::string& message) {
+          std::lock_guard lock(messages->mutex);
+          messages->list.push_back(message);
+      }) {}
+
+bool LogRecorder::contains(const std::string& message) const {
+    std::lock_guard lock(m_messages->mutex);
+    const auto& list = m_messages->list;
+    return std::find(list.begin(), list.end(), message) != list.end();
+}
 
 bool pumpEventsUntil(const std::function<bool()>& condition, int limitMs) {
     QElapsedTimer timer;

@@ -13,11 +13,31 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
+#include "Diagnostics.h"
 #include "NBAppController.h"
 #include "QtSettings.h"
 
 class QWidget;
+
+// Keeps the diagnostics written while it lives; they come from any thread.
+class LogRecorder {
+  public:
+    LogRecorder();
+    bool contains(const std::string& message) const;
+
+  private:
+    struct Messages {
+        std::mutex mutex;
+        std::vector<std::string> list;
+    };
+    // Shared with the sink: a message on its way while the recorder goes still has a home.
+    std::shared_ptr<Messages> m_messages = std::make_shared<Messages>();
+    Diagnostics::ScopedSink m_sink;
+};
 
 // Runs the event loop until the condition holds; false when it never did within the limit.
 bool pumpEventsUntil(const std::function<bool()>& condition, int limitMs = 20000);

@@ -71,14 +71,11 @@ TEST_F(Dialogs, AStoredSectionThatIsNoPlainNameIsIgnored) {
 
 TEST_F(Dialogs, AMissingReferencePageIsALogLineAndTheWindowStaysHidden) {
     QFile::remove(resourcesFolder() + "/Reference/reference_index.html");
-    std::vector<std::string> log;
-    Diagnostics::ScopedSink sink(
-        [&](Diagnostics::Stream, const std::string& message) { log.push_back(message); });
+    LogRecorder log;
     NBAppController& app = launch();
     app.dialogs().showReferenceWindow();
     EXPECT_FALSE(app.dialogs().referenceWindowVisible());
-    EXPECT_NE(std::find(log.begin(), log.end(), "Warning! Could not find the quick reference page"),
-              log.end());
+    EXPECT_TRUE(log.contains("Warning! Could not find the quick reference page"));
 }
 
 TEST(ReferenceWindow, FixedWidthsForThreeLanguages) {
@@ -117,14 +114,11 @@ TEST_F(Dialogs, TheWelcomeWindowOpensTheExampleAndTheDisclaimer) {
 
 TEST_F(Dialogs, AMissingExampleDocumentIsALogLine) {
     QFile::remove(resourcesFolder() + "/General Examples.numbera");
-    std::vector<std::string> log;
-    Diagnostics::ScopedSink sink(
-        [&](Diagnostics::Stream, const std::string& message) { log.push_back(message); });
+    LogRecorder log;
     NBAppController& app = launch();
     EXPECT_EQ(app.globalActions().openExampleDocument(), nullptr);
     EXPECT_TRUE(app.documents().documents().empty());
-    EXPECT_NE(std::find(log.begin(), log.end(), "Warning! Could not find general example document"),
-              log.end());
+    EXPECT_TRUE(log.contains("Warning! Could not find general example document"));
 }
 
 TEST_F(Dialogs, MailAndWebCommandsHandTheirAddressesToTheDesktop) {
