@@ -23,7 +23,7 @@ std::shared_ptr<NCEnvironment> parentEnvironment() { return sharedRealEnvironmen
 // Line i: i ≡ 0 (mod 5) arithmetic nothing refers to; 1 a unit conversion; 2 a declaration of
 // one of 50 names (each redefined every 250 lines); 3 a use of that name with units; 4 a
 // reference to the conversion three lines up.
-std::vector<std::u16string> mixedTexts(int lines = kLines) {
+std::vector<std::u16string> mixedTexts(int lines = kLines, bool absoluteReferences = true) {
     std::vector<std::u16string> texts;
     for (int i = 0; i < lines; ++i) {
         const std::string n = std::to_string(i);
@@ -42,7 +42,10 @@ std::vector<std::u16string> mixedTexts(int lines = kLines) {
                 texts.push_back(u16(name + " * 2 + 50 cm"));
                 break;
             default:
-                texts.push_back(NCExpression::absoluteLineReferenceTokenWithIndex(i - 3) + u" * 2");
+                texts.push_back((absoluteReferences
+                                     ? NCExpression::absoluteLineReferenceTokenWithIndex(i - 3)
+                                     : NCExpression::relativeLineReferenceTokenWithOffset(-3)) +
+                                u" * 2");
         }
     }
     return texts;
@@ -129,11 +132,13 @@ void BM_EditChainHead(benchmark::State& state) {
 BENCHMARK(BM_EditChainHead)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // One line inserted in the middle of a long mixed document, the lines below it moving down.
+// With absolute references (second argument 1) every fifth line below points at another line
+// afterwards and is evaluated again; with relative ones nothing below changes meaning.
 // The line is removed again after each insertion, with the clock paused, so that every
 // insertion meets a document of the same size; an insertion takes far longer than pausing.
 void BM_InsertLineInTheMiddle(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    auto lines = load(mixedTexts(count));
+    auto lines = load(mixedTexts(count, state.range(1) != 0));
     const uint64_t middle = static_cast<uint64_t>(count / 2);
     uint64_t evaluated = 0;
     {
@@ -155,7 +160,11 @@ void BM_InsertLineInTheMiddle(benchmark::State& state) {
             ? static_cast<double>(evaluated) / static_cast<double>(state.iterations())
             : 0;
 }
-BENCHMARK(BM_InsertLineInTheMiddle)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_InsertLineInTheMiddle)
+    ->Args({100000, 1})
+    ->Args({100000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // "1", then "line1 + i" on line i: every line refers to the first.
 std::vector<std::u16string> firstLineTexts() {
@@ -192,5 +201,33 @@ void BM_LoadRunningVariable(benchmark::State& state) {
     loadAndCheck(state, runningVariableTexts());
 }
 BENCHMARK(BM_LoadRunningVariable)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Lines added one at a time outside a batch, each answered as it comes, as a document typed
+// line after line: a second argument of 1 makes every fifth line a declaration.
+void BM_AddLinesOneByOne(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    std::vector<std::u16string> texts = mixedTexts(count, false);
+    if (!state.range(1))
+        for (auto& text : texts)
+            if (text.find(u" = ") != std::u16string::npos) text = u"7 * 6";
+    for (auto _ : state) {
+        auto lines = std::make_shared<NCLineCollection>(parentEnvironment());
+        for (const auto& text : texts) lines->addLine(NCLine::lineWithExpressionString(text));
+        state.PauseTiming();
+        if (!answers(lines, count - 1)) state.SkipWithError("the last line has no answer");
+        lines.reset();
+        state.ResumeTiming();
+    }
+    state.counters["per_line"] =
+        benchmark::Counter(static_cast<double>(count) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AddLinesOneByOne)
+    ->Args({2000, 0})
+    ->Args({8000, 0})
+    ->Args({2000, 1})
+    ->Args({8000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 }  // namespace

@@ -70,7 +70,11 @@ void NCLineCollectionChangeTracker::getChangedLineIndexesInLineCollection(
         if (count) out.changed.addIndexesInRange(NSRange{0, count});
         full = true;
     }
-    if (full) out.rebuildStartIndex = 0;
+    // A declaration inserted, removed or edited rebuilds only from its own line: the change
+    // pass reaches further up itself when the lines above were governed by it.
+    if (full && (m_changes.size() != 1 ||
+                 m_changes.front().type() == NCLineCollectionChangeTypeRemoveAll))
+        out.rebuildStartIndex = 0;
 }
 
 bool NCLineCollectionChangeTracker::foldEditsAroundOneShift(
