@@ -383,3 +383,28 @@ TEST_F(DocumentWindow, NumberaFileOpensTheDocument) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DocumentWindow, APastedLineNumberOutsideTheDocumentIsRefusedAndItsTextPasted) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "2*");
+    std::vector<std::string> log;
+    Diagnostics::ScopedSink sink(
+        [&](Diagnostics::Stream, const std::string& message) { log.push_back(message); });
+    auto* data = new QMimeData;
+    data->setData("NBTextAttachmentPboardType",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                  "<key>NBLineNumber</key><integer>99</integer>"
+                  "<key>NBRequestedTokenType</key><integer>1</integer>"
+                  "<key>NBInternalString</key><string>21</string></dict></plist>\n");
+    QApplication::clipboard()->setMimeData(data);
+    key(window, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"2*21"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"42"}));
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Warning: a pasted line number lies outside the document"),
+              log.end());
+}
+
+}  // namespace
