@@ -201,7 +201,10 @@ void NBAppController::setupControllers() {
         {"copy:", [] { textCommand(&QTextEdit::copy); }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
         {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
-        {"terminate:", [] { QCoreApplication::quit(); }},
+        {"terminate:",
+         [documents] {
+             if (documents->closeAllDocumentsAsking()) QCoreApplication::quit();
+         }},
         {"makeFontBigger:", [global] { global->makeFontBigger(); }},
         {"makeFontSmaller:", [global] { global->makeFontSmaller(); }},
         {"performMiniaturize:",

@@ -87,3 +87,10 @@ void NBDocumentManager::closeAllDocuments() {
     for (NBDocumentWindow* window : windows) window->closeWithoutAsking();
     m_documents.clear();
 }
+
+bool NBDocumentManager::closeAllDocumentsAsking() {
+    const auto windows = m_documents;
+    for (NBDocumentWindow* window : windows)
+        if (!window->close()) return false;
+    return true;
+}

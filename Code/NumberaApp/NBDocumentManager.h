@@ -38,6 +38,9 @@ class NBDocumentManager : public QObject {
     QStringList openFilePaths() const;
     // Closes every window without asking (the application is going away).
     void closeAllDocuments();
+    // Closes the windows in turn until one asks whether to save its changes; true when all
+    // closed. Quitting goes this way, so that no edit is lost unasked.
+    bool closeAllDocumentsAsking();
     // The last alert about a document that could not be opened, while it shows.
     QMessageBox* openErrorAlert() const { return m_openErrorAlert; }
 

@@ -32,7 +32,6 @@ void NBTextView::setup() {
     setLineWrapMode(QTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAutoFormatting(QTextEdit::AutoNone);
-    setCurrentCharFormat(NBTextAttributes::defaultTextViewAttributes());
     document()->setDefaultFont(NBTextAttributes::defaultTextViewFont());
     // The text container inset, 3 points across and 5 down.
     document()->setDocumentMargin(4);

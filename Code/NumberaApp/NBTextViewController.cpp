@@ -19,6 +19,8 @@
 #include "NCPropertyListValue.h"
 #include "NotificationCenter.h"
 #include "PropertyListFile.h"
+#include "QtSettings.h"
+#include "Settings.h"
 
 namespace {
 
@@ -54,6 +56,8 @@ void NBTextViewController::setTextView(NBTextView* textView) {
             &NBTextViewController::selectionDidChange);
     connect(textView, &QTextEdit::selectionChanged, this,
             &NBTextViewController::selectionDidChange);
+    if (auto* settings = dynamic_cast<QtSettings*>(Settings::standard().get()))
+        settings->observe(QStringLiteral("NBDefaultFont"), this, [this] { updateTextViewFont(); });
     m_generator.setMetrics(textView->metricsInfo());
     m_pasteboardHelper.setMetrics(textView->metricsInfo());
     m_pasteboardHelper.setDelegate(this);
@@ -115,8 +119,8 @@ void NBTextViewController::loadTextFromLineCollection() {
     document->setUndoRedoEnabled(false);
     document->clear();
     QTextCursor cursor(document);
+    // The characters carry no font of their own: the document's default font is the text's.
     cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
-    cursor.setCharFormat(NBTextAttributes::defaultTextViewAttributes());
     // New blocks take the format of the block they are split from.
     cursor.insertText(QString::fromStdU16String(text));
     document->setUndoRedoEnabled(true);

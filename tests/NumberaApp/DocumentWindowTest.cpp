@@ -2,6 +2,7 @@
 // the keys give one block per line, documents round-trip through their files, a failed save
 // loses nothing, a file that is no document opens no window, and closing asks to save.
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBKettraView.h"
+#include "NBMenuController.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
 #include "NCLineCollection.h"
@@ -405,6 +407,39 @@ TEST_F(DocumentWindow, APastedLineNumberOutsideTheDocumentIsRefusedAndItsTextPas
     EXPECT_NE(std::find(log.begin(), log.end(),
                         "Warning: a pasted line number lies outside the document"),
               log.end());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentWindow, ABiggerFontKeepsTheAnswerRowsWithTheirLines) {
+    NBDocumentWindow* window = newWindow();
+    paste(window, "1+1\n2*2\n3^3");
+    const qreal before = window->textView()->document()->defaultFont().pointSizeF();
+    app()->menuController().action("makeFontBigger:")->trigger();
+    pumpEventsFor(20);
+    EXPECT_EQ(window->textView()->document()->defaultFont().pointSizeF(), before + 1);
+    NBTextView* text = window->textView();
+    for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF bounds = text->document()->documentLayout()->blockBoundingRect(block);
+        EXPECT_EQ(window->answerColumn()->rectOfRow(block.blockNumber()).height(),
+                  static_cast<int>(bounds.height()));
+    }
+}
+
+TEST_F(DocumentWindow, QuittingAsksAboutAnEditedDocumentFirst) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "5*5");
+    expectModalDialog(true);
+    app()->menuController().action("terminate:")->trigger();
+    ASSERT_NE(window->sheet(), nullptr);
+    EXPECT_TRUE(window->sheet()->isVisible());
+    EXPECT_EQ(app()->documents().documents().size(), 1u);
+    window->sheet()->findChild<QPushButton*>("cancel")->click();
+    pumpEventsFor(20);
+    EXPECT_EQ(app()->documents().documents().size(), 1u);
+    expectModalDialog(false);
 }
 
 }  // namespace
