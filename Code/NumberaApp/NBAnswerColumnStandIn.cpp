@@ -47,9 +47,21 @@ void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
     if (!m_textView || !m_controller || !m_controller->answersVisible()) return;
     painter.setFont(NBTextAttributes::defaultTextViewFont());
     painter.setPen(palette().color(QPalette::Text));
-    // Only the rows on screen: the first is the block at the viewport's top.
-    const QTextCursor first = m_textView->cursorForPosition(QPoint(0, 0));
-    for (QTextBlock block = first.block(); block.isValid(); block = block.next()) {
+    // Only the rows on screen, from the last block starting above the exposed area.
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const double top = event->rect().top() + m_textView->verticalScrollBar()->value() -
+                       m_textView->viewport()->y() - m_textView->y() + y();
+    int low = 0, high = document->blockCount() - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (layout->blockBoundingRect(document->findBlockByNumber(middle)).y() <= top)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    for (QTextBlock block = document->findBlockByNumber(low); block.isValid();
+         block = block.next()) {
         const QRect row = rectOfRow(static_cast<uint64_t>(block.blockNumber()));
         if (row.top() > event->rect().bottom()) break;
         if (row.bottom() < event->rect().top()) continue;

@@ -143,7 +143,18 @@ void NBDocumentController::forceSynchronize() {
                                                      true);
     else if (count > lines)
         m_lineCollectionController.removeLinesAtIndexes(NSIndexSet(NSRange{lines, count - lines}));
-    if (lines) m_lineCollectionController.reevaluateLinesAtIndexes(NSIndexSet(NSRange{0, lines}));
+    // Only lines whose text differs from the text view's, or that have no answer yet, are read
+    // again: the collection re-evaluates the lines depending on those by itself, and an
+    // evaluated line whose text is unchanged would get the same answer. Re-reading every line
+    // would evaluate a document just opened a second time.
+    NSIndexSet stale;
+    for (uint64_t index = 0; index < lines; ++index) {
+        const std::shared_ptr<NCLine> line = collection->lineAtIndex(index);
+        if (!line || !line->isEvaluated() ||
+            line->expressionText() != expressionForLineAtIndex(index))
+            stale.addIndex(index);
+    }
+    if (!stale.empty()) m_lineCollectionController.reevaluateLinesAtIndexes(stale);
     m_lineCollectionController.setNotifyMode(
         mode == NKNotifyModeSilent && m_viewIsSetup ? NKNotifyModeAutomaticUpdates : mode);
     m_answerColumnController->numberOfCellsHasChanged();
