@@ -443,3 +443,41 @@ TEST_F(DocumentWindow, QuittingAsksAboutAnEditedDocumentFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lines a reference's text names move with an edit: the text view shows the rewritten line.
+TEST_F(DocumentWindow, AReferenceFollowsItsLineAndTheTextShowsTheRewrite) {
+    const QString path = root() + "/references.numbera";
+    writeDocumentFile(path, {"1", "2", "3", "4", "5", "(___rel_line(-2))*2"});
+    newWindow();
+    NBDocumentWindow* window = app()->documents().openDocument(path);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(answerTexts(window->document()).last(), "8");
+
+    // A new line between the reference and its target.
+    const QTextBlock five = window->textView()->document()->findBlockByNumber(4);
+    window->textView()->setSelectedRange({static_cast<uint64_t>(five.position() + 1), 0});
+    key(window, Qt::Key_Return);
+    pumpEventsFor(20);
+    EXPECT_EQ(blockTexts(*window->textView()),
+              QStringList({"1", "2", "3", "4", "5", "", "(___rel_line(-3))*2"}));
+    EXPECT_EQ(lineTexts(window->document()), blockTexts(*window->textView()));
+    EXPECT_EQ(answerTexts(window->document()).last(), "8");
+    // The caret stays where Return left it.
+    EXPECT_EQ(window->textView()->selectedRange().location,
+              static_cast<uint64_t>(five.position() + 2));
+
+    // Its target removed, the reference answers nothing and says so in its text.
+    const QTextBlock four = window->textView()->document()->findBlockByNumber(3);
+    window->textView()->setSelectedRange({static_cast<uint64_t>(four.position()), 2});
+    key(window, Qt::Key_Backspace);
+    pumpEventsFor(20);
+    const QStringList after = blockTexts(*window->textView());
+    EXPECT_EQ(lineTexts(window->document()), after);
+    EXPECT_NE(after.last(), "(___rel_line(-3))*2");
+    FreshDocument fresh(after);
+    EXPECT_EQ(answerTexts(window->document()), answerTexts(fresh.document()));
+}
+
+}  // namespace
