@@ -23,10 +23,15 @@ void startFoundation() {
 }
 
 // Every seventh line refers to the line above.
-std::u16string documentText(int lines) {
+// With declarations, every tenth line (the middle one among them) declares one of twenty
+// names, and the line after it uses that name.
+std::u16string documentText(int lines, bool declarations = false) {
     std::u16string text;
     for (int i = 0; i < lines; ++i) {
         if (i) text += u"\n";
+        const std::string name = "v" + std::to_string(i / 10 % 20);
+        if (declarations && i % 10 == 0) text += std::u16string(name.begin(), name.end()) + u" = ";
+        if (declarations && i % 10 == 1) text += std::u16string(name.begin(), name.end()) + u" + ";
         text += u"12*";
         text += i % 7 == 0 ? NCExpression::relativeLineReferenceTokenWithOffset(-1) : u"3";
     }
@@ -38,10 +43,12 @@ struct Document : NKLineCollectionControllerDelegate {
     std::shared_ptr<NKTextViewLineMetrics> lineMetrics;
     std::shared_ptr<NKTextViewMetrics> metrics;
     std::shared_ptr<NCLineCollection> collection = std::make_shared<NCLineCollection>();
+    bool declarations = false;
     NKLineCollectionController controller;
     NKTextActionGenerator generator;
 
-    explicit Document(int lines) : source(documentText(lines)) {
+    explicit Document(int lines, bool declarations = false)
+        : source(documentText(lines, declarations)), declarations(declarations) {
         lineMetrics = std::make_shared<NKTextViewLineMetrics>(&source);
         metrics = std::make_shared<NKTextViewMetrics>(&source, lineMetrics, nullptr);
         // The controller gives the collection the editor's trigonometry mode, and a change of
@@ -93,7 +100,7 @@ struct Document : NKLineCollectionControllerDelegate {
     // The document is back to the text it was made from.
     bool isUnchanged(int lines) const {
         return collection->countOfLines() == static_cast<uint64_t>(lines) &&
-               source.string() == documentText(lines);
+               source.string() == documentText(lines, declarations);
     }
 
     std::u16string expressionForLineAtIndex(uint64_t index) override {
@@ -154,10 +161,11 @@ struct EvaluationCounter {
 // clock reads of its own, a share that grows as edits get cheaper. The deletion does the
 // typing's work undone (the same lines re-read, inserted or removed, and evaluated), so
 // "per_keystroke" is half a pair.
-void editAndDelete(benchmark::State& state, const std::u16string& typed) {
+void editAndDelete(benchmark::State& state, const std::u16string& typed,
+                   bool declarations = false) {
     startFoundation();
     const int lines = static_cast<int>(state.range(0));
-    Document document(lines);
+    Document document(lines, declarations);
     const uint64_t at = document.endOfMiddleLine();
     EvaluationCounter evaluations;
     for (auto _ : state) {
@@ -174,6 +182,12 @@ void editAndDelete(benchmark::State& state, const std::u16string& typed) {
 
 void BM_TypeACharacterAndDeleteIt(benchmark::State& state) { editAndDelete(state, u"4"); }
 BENCHMARK(BM_TypeACharacterAndDeleteIt)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same typed into a declaration, in a document where every tenth line declares a name.
+void BM_TypeIntoADeclarationAndDeleteIt(benchmark::State& state) {
+    editAndDelete(state, u"4", true);
+}
+BENCHMARK(BM_TypeIntoADeclarationAndDeleteIt)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // A line inserted after the middle one, the lines below moved down and their references
 // followed, then the same undone.

@@ -21,6 +21,13 @@ bool isDeclaration(const NCLine& line) {
     return line.lineType() == NCLineExpressionTypeVariableDeclaration;
 }
 
+std::optional<std::u16string> declaredName(const NCLine& line) {
+    if (!isDeclaration(line)) return std::nullopt;
+    std::shared_ptr<NCLineVariableDeclaration> declaration = line.variableDeclaration();
+    if (!declaration || !declaration->name()) return std::nullopt;
+    return declaration->name();
+}
+
 std::optional<NCExpressionTokenArray> lineReferenceTokens(NCLine& line) {
     std::shared_ptr<NCParsedExpression> parsed = line.evaluableParsedExpression();
     if (!parsed) return std::nullopt;
@@ -249,7 +256,8 @@ void NCLineCollection::rememberDeclarationLines() {
     m_declarationLines.clear();
     std::lock_guard<std::mutex> lock(mutex);
     for (const auto& line : m_lines)
-        if (isDeclaration(*line)) m_declarationLines.insert(line.get());
+        if (std::optional<std::u16string> name = declaredName(*line))
+            m_declarationLines.emplace(line.get(), std::move(*name));
     m_declarationLinesKnown = true;
 }
 
@@ -260,7 +268,13 @@ bool NCLineCollection::changeTouchesNoDeclaration(
         indexes.changed.count() != 1)
         return false;
     std::shared_ptr<NCLine> line = lineAtIndex(indexes.changed.firstIndex());
-    return line && !isDeclaration(*line) && !m_declarationLines.count(line.get());
+    if (!line) return false;
+    auto declared = m_declarationLines.find(line.get());
+    if (!isDeclaration(*line)) return declared == m_declarationLines.end();
+    // A new value for the same name: the scopes stand, and the lines reading the variable are
+    // the declaration's dependents in the graph.
+    std::optional<std::u16string> name = declaredName(*line);
+    return name && declared != m_declarationLines.end() && declared->second == *name;
 }
 
 bool NCLineCollection::governsLinesBefore(uint64_t index) const {
@@ -285,8 +299,9 @@ bool NCLineCollection::governsLinesBefore(uint64_t index) const {
 void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChangedIndexes& indexes,
                                                     const NSIndexSet& textChanged,
                                                     NSIndexSet& toEvaluate) {
-    // A text change of a line that neither declares nor declared a variable leaves the
-    // variables and every other line's edges as they are: only that line is rebuilt.
+    // A text change of a line that neither declares nor declared a variable, or that gives the
+    // variable it declares a new value, leaves the variables and every other line's edges as
+    // they are: only that line is rebuilt.
     const bool narrow = changeTouchesNoDeclaration(indexes);
     uint64_t rebuildStart = indexes.rebuildStartIndex;
     if (!narrow) {

@@ -190,7 +190,8 @@ class NCLineCollection {
   private:
     void prepareLine(NCLine& line, uint64_t index);
     void resetLineIndexesLocked(uint64_t start);
-    // Whether a pass over these changed lines can leave variables and other lines' edges alone.
+    // Whether a pass over these changed lines can leave variables and other lines' edges alone:
+    // one line changed, and it declares nothing and did not, or still declares the same name.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
     // Whether any line at the indexes declared a variable when the declarations were last read.
     bool declaredBefore(const NSIndexSet& indexes) const;
@@ -226,7 +227,8 @@ class NCLineCollection {
     std::map<std::u16string, NCLineReferencesSnapshot> m_lineReferencesSnapshot;
     // The declaring lines as the last variable update saw them: a text change of any other
     // line cannot change the variables.
-    std::unordered_set<const NCLine*> m_declarationLines;
+    // The declaring lines when last read, with the name each declared.
+    std::unordered_map<const NCLine*, std::u16string> m_declarationLines;
     bool m_declarationLinesKnown = false;
     // Lines with a reference that has no edge (before the first line, far past the last, or
     // to the line itself): moving such a line can change what the reference reaches.

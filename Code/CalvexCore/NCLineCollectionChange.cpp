@@ -72,8 +72,8 @@ void NCLineCollectionChangeTracker::getChangedLineIndexesInLineCollection(
     }
     // A declaration inserted, removed or edited rebuilds only from its own line: the change
     // pass reaches further up itself when the lines above were governed by it.
-    if (full && (m_changes.size() != 1 ||
-                 m_changes.front().type() == NCLineCollectionChangeTypeRemoveAll))
+    if (full &&
+        (m_changes.size() != 1 || m_changes.front().type() == NCLineCollectionChangeTypeRemoveAll))
         out.rebuildStartIndex = 0;
 }
 

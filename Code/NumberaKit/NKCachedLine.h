@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "NSAttributedString.h"
 #include "NSGeometry.h"
@@ -36,6 +37,9 @@ class NKCachedLine {
     // Text dropped, range unknown; the geometry is invalidated too, so oldRect keeps the last
     // rectangle.
     void invalidate();
+    // After an invalidation: takes the dropped text back when the line still reads the same,
+    // as every line below an edit within one line does, sparing a copy of each.
+    bool restoreStringIfEqual(std::u16string_view text);
     // The rectangle becomes the old one; the new one is unknown.
     void invalidateGeometry();
     // Only a known rectangle moves.
@@ -43,6 +47,7 @@ class NKCachedLine {
 
   private:
     std::optional<std::u16string> m_string;
+    std::optional<std::u16string> m_droppedString;
     std::optional<NSAttributedString> m_attrString;
 };
 

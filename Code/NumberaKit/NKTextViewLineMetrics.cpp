@@ -69,7 +69,9 @@ void NKTextViewLineMetrics::refreshCacheArrayFromIndex(uint64_t index) {
         NKCachedLine& line = *m_linesCache[i];
         NSRange piece = pieces[i - index];
         // A record still holding text here was not invalidated: its text is stale anyway.
-        line.setString(text.substr(piece.location, piece.length));
+        const std::u16string_view pieceText(text.data() + piece.location, piece.length);
+        if (line.string() || !line.restoreStringIfEqual(pieceText))
+            line.setString(std::u16string(pieceText));
         line.setAttrString(std::nullopt);
         line.index = i;
         line.range = piece;
