@@ -481,3 +481,23 @@ TEST_F(DocumentWindow, AReferenceFollowsItsLineAndTheTextShowsTheRewrite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DocumentWindow, UndoAndRedoRebuildTheLinesAndTheEditedStateFollows) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "2+3");
+    key(window, Qt::Key_Return);
+    ASSERT_TRUE(window->isWindowModified());
+    key(window, Qt::Key_Z, Qt::ControlModifier);
+    key(window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({""}));
+    EXPECT_EQ(lineTexts(window->document()), QStringList({""}));
+    EXPECT_FALSE(window->isWindowModified());
+    key(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(lineTexts(window->document()), blockTexts(*window->textView()));
+    EXPECT_EQ(answerTexts(window->document()).first(), "5");
+    EXPECT_TRUE(window->isWindowModified());
+}
+
+}  // namespace
