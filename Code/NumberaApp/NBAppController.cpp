@@ -81,6 +81,10 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 
 NBAppController::~NBAppController() {
     // Windows go before the controllers their menus call.
+    if (m_environmentController) {
+        m_environmentController->setRefreshHandler({});
+        m_environmentController->setVariablesHandler({});
+    }
     if (m_documents) m_documents->closeAllDocuments();
     m_menuController.reset();
     m_globalActions.reset();
@@ -154,6 +158,17 @@ void NBAppController::setupControllers() {
 
     m_documents = std::make_unique<NBDocumentManager>();
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
+    // Changes of the environment reach every open document.
+    NBDocumentManager* open = m_documents.get();
+    m_environmentController->setRefreshHandler([open] {
+        for (NBDocumentWindow* window : open->documents())
+            window->document().refreshForEnvironmentChange();
+    });
+    m_environmentController->setVariablesHandler(
+        [open](const std::vector<std::shared_ptr<NCVariable>>& variables) {
+            for (NBDocumentWindow* window : open->documents())
+                window->document().updateDocumentForChangedGlobalVariables(variables);
+        });
 
     // The interface follows the content language's localisation, as the environment does.
     std::optional<std::string> localization = NBLocalizationHelper::languageCodeForContentLanguage(

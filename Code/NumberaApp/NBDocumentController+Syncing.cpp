@@ -246,3 +246,32 @@ void NBDocumentController::setLinesNeedRedraw(const NSIndexSet& lines) {
     m_textViewController->redrawLinesAtIndexes(lines, true);
     m_answerColumnController->redrawCellsAtIndexes(lines);
 }
+
+void NBDocumentController::updateDocumentForChangedGlobalVariables(
+    const std::vector<std::shared_ptr<NCVariable>>& variables) {
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    if (!collection) return;
+    const size_t hash = collection->hash();
+    collection->evaluateLines();
+    collection->reevaluateLinesDependingOnVariables(variables);
+    m_answerColumnController->redrawAllCells();
+    if (collection->hash() != hash) makeDocumentDirty();
+}
+
+void NBDocumentController::refreshForEnvironmentChange() {
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    if (!collection) return;
+    const NKLocale locale = defaultLocale();
+    if (collection->decimalPlaceCharacter() != locale.decimalPointChar ||
+        collection->thousandsSeparatorCharacter() != locale.groupingChar) {
+        // The lines' numbers are rewritten in the new signs; the text shows the lines anew.
+        const NSRange selection = m_textView ? m_textView->selectedRange() : NSRange{0, 0};
+        m_lineCollectionController.setLocale(locale);
+        m_textViewController->loadTextFromLineCollection();
+        if (m_textView && NSMaxRange(selection) <=
+                              static_cast<uint64_t>(m_textView->document()->characterCount() - 1))
+            m_textView->setSelectedRange(selection);
+        makeDocumentDirty();
+    }
+    updateDocumentForChangedGlobalVariables({});
+}

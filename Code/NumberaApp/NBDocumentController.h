@@ -19,6 +19,7 @@
 #include "NSKeyedArchive.h"
 
 class NCFile;
+class NCVariable;
 class NBTextView;
 class NBTextViewMetrics;
 
@@ -87,6 +88,13 @@ class NBDocumentController : public QObject,
     bool textActionIndicatesForceSynchroniseRequired(const NKTextAction& action);
     void updateTextViewForChangedExpressions(const NSIndexSet& lines);
     void makeLineAtIndexHaveExpression(uint64_t index, const std::u16string& expression);
+    // Global variables or stocks changed: the lines using them are evaluated again; the
+    // document is edited when an answer changed.
+    void updateDocumentForChangedGlobalVariables(
+        const std::vector<std::shared_ptr<NCVariable>>& variables);
+    // Rates, prices or the number signs changed: the lines take the user's number signs (the
+    // text shows them) and every line is evaluated again.
+    void refreshForEnvironmentChange();
     double paragraphHeightForLineIndex(uint64_t index);
     void relayoutTableCellsForTextViewBoundsChange();
     void setLinesNeedRedraw(const NSIndexSet& lines) override;

@@ -21,12 +21,14 @@
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBEnvironmentController.h"
 #include "NBKettraView.h"
 #include "NBMenuController.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
 #include "NCLineCollection.h"
 #include "NKTextAction.h"
+#include "NotificationCenter.h"
 #include "QtSettings.h"
 
 namespace {
@@ -498,6 +500,28 @@ TEST_F(DocumentWindow, UndoAndRedoRebuildTheLinesAndTheEditedStateFollows) {
     EXPECT_EQ(lineTexts(window->document()), blockTexts(*window->textView()));
     EXPECT_EQ(answerTexts(window->document()).first(), "5");
     EXPECT_TRUE(window->isWindowModified());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentWindow, NewNumberSignsRewriteTheDocumentAndItsAnswers) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "1.5+1");
+    ASSERT_EQ(answerTexts(window->document()), QStringList({"2.5"}));
+    settings().setObject("NBDecimalPointSign", std::u16string(u","));
+    settings().setObject("NBThousandsSeperatorSign", std::u16string(u"."));
+    NotificationCenter::defaultCenter().post(NBSimpleLocaleChanged);
+    pumpEventsFor(20);
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"1,5+1"}));
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"1,5+1"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"2,5"}));
+    EXPECT_TRUE(window->isWindowModified());
+    // The caret stays at the end of the line.
+    type(window, "0");
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"1,5+10"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"11,5"}));
 }
 
 }  // namespace
