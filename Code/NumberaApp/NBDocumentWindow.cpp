@@ -38,7 +38,13 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     m_kettraView->textView()->setFocus();
 }
 
-NBDocumentWindow::~NBDocumentWindow() = default;
+NBDocumentWindow::~NBDocumentWindow() {
+    // The views outlive the document's controllers for a moment: they must not call them.
+    textView()->setDelegate(nullptr);
+    answerColumn()->setController(nullptr);
+    disconnect(m_document, nullptr, this, nullptr);
+    delete m_document;
+}
 
 NBTextView* NBDocumentWindow::textView() const { return m_kettraView->textView(); }
 

@@ -10,6 +10,7 @@
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBKettraView.h"
+#include "NBTextView.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 
@@ -52,7 +53,11 @@ FreshDocument::FreshDocument(const QStringList& lines)
     m_document->windowControllerDidLoadNib(m_views->textView(), m_views->answerColumn());
 }
 
-FreshDocument::~FreshDocument() = default;
+FreshDocument::~FreshDocument() {
+    m_views->textView()->setDelegate(nullptr);
+    m_views->answerColumn()->setController(nullptr);
+    delete m_document;
+}
 
 void writeDocumentFile(const QString& path, const QStringList& lines) {
     auto collection = std::make_shared<NCLineCollection>();
