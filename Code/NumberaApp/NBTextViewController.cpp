@@ -123,6 +123,7 @@ void NBTextViewController::loadTextFromLineCollection() {
     cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
     // New blocks take the format of the block they are split from.
     cursor.insertText(QString::fromStdU16String(text));
+    applyAlignmentOfLinesToBlocks();
     document->setUndoRedoEnabled(true);
     document->setModified(false);
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
@@ -134,6 +135,40 @@ void NBTextViewController::loadTextFromLineCollection() {
     m_textView->setTextIsBeingEdited(false);
     m_loading = false;
     selectionDidChange();
+}
+
+void NBTextViewController::applyAlignmentOfLinesToBlocks() {
+    const int standard = NBTextAttributes::defaultTextViewAlignment();
+    QTextBlock block = m_textView->document()->begin();
+    for (const std::shared_ptr<NCLine>& line : m_lineCollection->lines()) {
+        if (!block.isValid()) break;
+        const auto& options = line->expressionFormattingOptions();
+        if (options && options->textAlignment() != standard) {
+            QTextBlockFormat format = block.blockFormat();
+            format.setAlignment(NBTextAttributes::qtAlignment(options->textAlignment()));
+            QTextCursor(block).setBlockFormat(format);
+        }
+        block = block.next();
+    }
+}
+
+void NBTextViewController::setAlignment(int32_t alignment, const NSIndexSet& lines) {
+    if (!m_textView || !m_lineCollection) return;
+    QTextDocument* document = m_textView->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (uint64_t index : lines.indexes()) {
+        const QTextBlock block = document->findBlockByNumber(static_cast<int>(index));
+        if (!block.isValid()) continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setAlignment(NBTextAttributes::qtAlignment(alignment));
+        QTextCursor(block).setBlockFormat(format);
+        if (std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index))
+            if (const auto& options = line->expressionFormattingOptions())
+                options->setTextAlignment(alignment);
+    }
+    cursor.endEditBlock();
+    if (m_delegate) m_delegate->tvcFormattingDidChange(this);
 }
 
 void NBTextViewController::contentsChange(int position, int removed, int added) {

@@ -73,6 +73,9 @@ class NBTextViewController : public QObject,
     // Formatting of lines comes with syntax colouring; redrawing is Qt's own.
     void redrawLinesAtIndexes(const NSIndexSet& lines, bool updateTokenPositions);
     void updateTextViewFont();
+    // Aligns the lines' blocks (0 left, 1 right, 2 centre, 3 justified, 4 natural) and
+    // stores the alignment with each line.
+    void setAlignment(int32_t alignment, const NSIndexSet& lines);
     // In place of the selection, as one edit.
     void insertText(const QString& text);
     void setTextViewTextTo(const QString& text, uint64_t line);
@@ -99,6 +102,7 @@ class NBTextViewController : public QObject,
     void normalizeTextAround(int position, int length);
     bool readLines(const QByteArray& bytes);
     bool readTextAttachment(const QByteArray& bytes);
+    void applyAlignmentOfLinesToBlocks();
     // The text as the document holds it, with block breaks as "\n".
     std::u16string documentText(int from, int to) const;
 

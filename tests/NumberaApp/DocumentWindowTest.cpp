@@ -525,3 +525,30 @@ TEST_F(DocumentWindow, NewNumberSignsRewriteTheDocumentAndItsAnswers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DocumentWindow, AlignedLinesKeepTheirAlignmentThroughTheirFile) {
+    NBDocumentWindow* window = newWindow();
+    paste(window, "1+1\n2+2\n3+3");
+    window->document().textViewController().setAlignment(1, NSIndexSet(1));
+    EXPECT_TRUE(window->isWindowModified());
+    NBTextView* text = window->textView();
+    EXPECT_EQ(text->document()->findBlockByNumber(1).blockFormat().alignment(), Qt::AlignRight);
+    EXPECT_EQ(text->document()->findBlockByNumber(0).blockFormat().alignment(), Qt::AlignLeft);
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"1+1", "2+2", "3+3"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"2", "4", "6"}));
+    const QString path = root() + "/aligned.numbera";
+    ASSERT_TRUE(window->saveDocumentAs(path));
+    window->close();
+    pumpEventsFor(20);
+    NBDocumentWindow* reopened = app()->documents().openDocument(path);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->textView()->document()->findBlockByNumber(1).blockFormat().alignment(),
+              Qt::AlignRight);
+    EXPECT_EQ(reopened->textView()->document()->findBlockByNumber(2).blockFormat().alignment(),
+              Qt::AlignLeft);
+    EXPECT_FALSE(reopened->isWindowModified());
+}
+
+}  // namespace
