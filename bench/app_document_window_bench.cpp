@@ -22,6 +22,7 @@
 #include "NBEnvironmentController.h"
 #include "NBLocalizationHelper.h"
 #include "NBTextView.h"
+#include "NBTextViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "QtMainQueue.h"
@@ -179,6 +180,25 @@ int main(int argc, char** argv) {
         "keystroke to repaint in a %d-line document: median %.2f ms, p95 %.2f ms, max "
         "%.2f ms (%d keys); the edit itself %.2f ms\n",
         kLines, key.median, key.p95, key.max, kKeystrokes, figures(edits).median);
+    // Undo and redo rebuild the lines from the text: each is timed to its repaint.
+    std::vector<double> undos;
+    for (int i = 0; i < 20; ++i) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("7"));
+        QApplication::sendEvent(text, &press);
+        pump();
+        QElapsedTimer timer;
+        timer.start();
+        window->document().textViewController().undo();
+        pump();
+        text->viewport()->repaint();
+        window->answerColumn()->repaint();
+        undos.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Figures undo = figures(undos);
+    std::printf(
+        "undo of a keystroke to repaint in a %d-line document: median %.2f ms, max %.2f "
+        "ms (%zu undos)\n",
+        kLines, undo.median, undo.max, undos.size());
     std::printf(
         "lines in the document: %llu\n",
         static_cast<unsigned long long>(window->document().lineCollection()->countOfLines()));
