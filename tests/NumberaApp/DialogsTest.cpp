@@ -12,8 +12,8 @@
 #include "NBAppController.h"
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
-#include "NBGlobalActionController.h"
 #include "NBDocumentWindow.h"
+#include "NBGlobalActionController.h"
 #include "NBUserDefaultsController.h"
 
 namespace {
