@@ -213,7 +213,7 @@ void NBDocumentController::updateViewPropertiesFromFile(NCFile* file) {
             m_textView->setSelectedRange(
                 {static_cast<uint64_t>(start), static_cast<uint64_t>(count)});
     }
-    // The line numbers, statistics and formatting bars are not part of this window yet; their
+    // The line numbers, statistics and formatting bars do not exist in this window yet; their
     // stored states are written back unchanged from the settings.
 }
 

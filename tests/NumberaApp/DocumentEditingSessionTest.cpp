@@ -36,14 +36,14 @@ class EditingSession : public AppTest, public ::testing::WithParamInterface<unsi
         return text;
     }
 
-    void note(const std::string& step) {
-        m_transcript.push_back(step);
+    void note(const std::string& entry) {
+        m_transcript.push_back(entry);
         if (m_transcript.size() > 12) m_transcript.pop_front();
     }
 
     std::string transcript() const {
         std::string all;
-        for (const std::string& step : m_transcript) all += "\n  " + step;
+        for (const std::string& entry : m_transcript) all += "\n  " + entry;
         return all;
     }
 
@@ -137,17 +137,17 @@ TEST_P(EditingSession, EveryEditKeepsTheLinesAndAnswersInStepWithTheText) {
     NBDocumentController& document = window->document();
     QApplication::clipboard()->setText("12\n3*4");
 
-    for (int step = 0; step < kEditsPerSession; ++step) {
+    for (int edits = 0; edits < kEditsPerSession; ++edits) {
         edit(text);
         const QStringList blocks = blockTexts(*text);
         ASSERT_EQ(lineTexts(document), blocks)
-            << "seed " << GetParam() << " after edit " << step << ":" << transcript();
+            << "seed " << GetParam() << " after edit " << edits << ":" << transcript();
         FreshDocument fresh(blocks);
         ASSERT_EQ(answerTexts(document), answerTexts(fresh.document()))
-            << "seed " << GetParam() << " after edit " << step << ":" << transcript();
+            << "seed " << GetParam() << " after edit " << edits << ":" << transcript();
         ASSERT_EQ(text->metricsInfo()->mirror().string(),
                   text->document()->toRawText().replace(QChar(0x2029), u'\n').toStdU16String())
-            << "seed " << GetParam() << " after edit " << step << ":" << transcript();
+            << "seed " << GetParam() << " after edit " << edits << ":" << transcript();
     }
     saveScreenshot(window, QString("document-window-editing-session-%1").arg(GetParam()));
 }
