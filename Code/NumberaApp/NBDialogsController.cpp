@@ -223,8 +223,9 @@ void NBDialogsController::showReferenceWindow() {
 
 void NBDialogsController::referenceDidFinishLoad() {
     bringToFront(m_referenceWindow);
-    // The page is laid out for the window's width before a section can be found.
-    m_referenceView->document()->adjustSize();
+    // The page is laid out for the window's width before a section can be found (a size of
+    // the document's own choosing would leave it wider than the window).
+    m_referenceView->document()->setTextWidth(m_referenceView->viewport()->width());
     if (auto section = NBUserDefaultsController::stringForKey(kSelectedSectionKey))
         showSection(NBAppResources::toQString(*section));
 }

@@ -112,6 +112,9 @@ QString saveScreenshot(QWidget* widget, const QString& name) {
 #endif
     QDir().mkpath(folder);
     const QString path = folder + "/" + name + ".png";
+    // Editors lay out their documents from posted events: a grab before them shows a window
+    // laid out at a size it no longer has.
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     widget->grab().save(path);
     return path;
 }
