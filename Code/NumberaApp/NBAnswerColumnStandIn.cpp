@@ -32,19 +32,19 @@ void NBAnswerColumnView::setTextView(QTextEdit* textView) {
             [this] { update(); });
 }
 
-QRect NBAnswerColumnView::rectOfRow(uint64_t index) const {
+QRectF NBAnswerColumnView::rectOfRow(uint64_t index) const {
     if (!m_textView) return {};
     const QTextBlock block = m_textView->document()->findBlockByNumber(static_cast<int>(index));
     if (!block.isValid()) return {};
     const QRectF bounds = m_textView->document()->documentLayout()->blockBoundingRect(block);
-    const int top = static_cast<int>(bounds.y()) - m_textView->verticalScrollBar()->value() +
-                    m_textView->viewport()->y() + m_textView->y() - y();
-    return QRect(0, top, width(), static_cast<int>(bounds.height()));
+    const double top = bounds.y() - m_textView->verticalScrollBar()->value() +
+                       m_textView->viewport()->y() + m_textView->y() - y();
+    return QRectF(0, top, width(), bounds.height());
 }
 
 void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (!m_textView || !m_controller || !m_controller->answersVisible()) return;
+    if (!m_textView || !m_dataSource) return;
     painter.setFont(NBTextAttributes::defaultTextViewFont());
     painter.setPen(palette().color(QPalette::Text));
     // Only the rows on screen, from the last block starting above the exposed area.
@@ -62,11 +62,13 @@ void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
     }
     for (QTextBlock block = document->findBlockByNumber(low); block.isValid();
          block = block.next()) {
-        const QRect row = rectOfRow(static_cast<uint64_t>(block.blockNumber()));
+        const uint64_t index = static_cast<uint64_t>(block.blockNumber());
+        if (index >= m_dataSource->numberOfRowsInAnswerColumn(*this)) break;
+        const QRect row = rectOfRow(index).toRect();
         if (row.top() > event->rect().bottom()) break;
         if (row.bottom() < event->rect().top()) continue;
-        const QString text = NBAppResources::toQString(
-            m_controller->formattedResultOnLine(static_cast<uint64_t>(block.blockNumber())));
+        const QString text =
+            NBAppResources::toQString(m_dataSource->objectValueForRow(*this, index).string());
         if (text.isEmpty()) continue;
         const QRect textRect = row.adjusted(6, 0, -6, 0);
         const QString shown =
@@ -81,7 +83,7 @@ NBAnswerColumnController::NBAnswerColumnController(QObject* parent) : QObject(pa
 void NBAnswerColumnController::setAnswersColumn(NBAnswerColumnView* column) {
     if (column == m_column) return;
     m_column = column;
-    if (column) column->setController(this);
+    if (column) column->setDataSource(this);
 }
 
 void NBAnswerColumnController::setLineCollection(std::shared_ptr<NCLineCollection> lines) {
@@ -97,8 +99,8 @@ void NBAnswerColumnController::numberOfCellsHasChanged() { redrawAllCells(); }
 
 void NBAnswerColumnController::redrawCellAtIndex(uint64_t index) {
     if (!m_column) return;
-    const QRect row = m_column->rectOfRow(index);
-    if (row.isValid()) m_column->update(row);
+    const QRectF row = m_column->rectOfRow(index);
+    if (row.isValid()) m_column->update(row.toAlignedRect());
 }
 
 void NBAnswerColumnController::redrawCellsAtIndexes(const NSIndexSet& indexes) {
@@ -120,13 +122,23 @@ void NBAnswerColumnController::setAnswersVisible(bool visible) {
     redrawAllCells();
 }
 
+uint64_t NBAnswerColumnController::numberOfRowsInAnswerColumn(NBAnswerColumnView&) {
+    return m_lines ? m_lines->countOfLines() : 0;
+}
+
+NSAttributedString NBAnswerColumnController::objectValueForRow(NBAnswerColumnView&, uint64_t row) {
+    if (!m_answersVisible || !m_lines || !m_lines->hasLineAtIndex(row)) return {};
+    std::shared_ptr<NCLine> line = m_lines->lineAtIndex(row);
+    if (!line) return {};
+    return NKResultFormattingHelper::attributedFormattedResultForLine(*line, {}).value_or(
+        NSAttributedString());
+}
+
 std::u16string NBAnswerColumnController::formattedResultOnLine(uint64_t index) const {
     if (!m_lines || !m_lines->hasLineAtIndex(index)) return {};
     std::shared_ptr<NCLine> line = m_lines->lineAtIndex(index);
     if (!line) return {};
-    std::optional<NSAttributedString> shown =
-        NKResultFormattingHelper::attributedFormattedResultForLine(*line, {});
-    return shown ? shown->string() : std::u16string();
+    return NKResultFormattingHelper::formattedResultForLine(*line).value_or(u"");
 }
 
 std::u16string NBAnswerColumnController::unformattedResultOnLine(uint64_t index) const {

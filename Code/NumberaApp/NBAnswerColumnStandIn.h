@@ -10,11 +10,20 @@
 #include <memory>
 #include <string>
 
+#include "NSAttributedString.h"
 #include "NSIndexSet.h"
 
 class NCLineCollection;
 class NBAnswerColumnController;
+class NBAnswerColumnView;
 class QTextEdit;
+
+// What the column asks of its controller.
+struct NBAnswerColumnViewDataSource {
+    virtual ~NBAnswerColumnViewDataSource() = default;
+    virtual uint64_t numberOfRowsInAnswerColumn(NBAnswerColumnView& view) = 0;
+    virtual NSAttributedString objectValueForRow(NBAnswerColumnView& view, uint64_t row) = 0;
+};
 
 struct NBAnswerColumnControllerDelegate {
     virtual ~NBAnswerColumnControllerDelegate() = default;
@@ -35,9 +44,11 @@ class NBAnswerColumnView : public QWidget {
     // Rows follow the editor's blocks at its scroll offset; not owned.
     void setTextView(QTextEdit* textView);
     QTextEdit* textView() const { return m_textView; }
-    void setController(NBAnswerColumnController* controller) { m_controller = controller; }
+    // Not owned; cleared with null.
+    void setDataSource(NBAnswerColumnViewDataSource* dataSource) { m_dataSource = dataSource; }
+    NBAnswerColumnViewDataSource* dataSource() const { return m_dataSource; }
     // The row's rectangle in this widget; empty for a line without a block.
-    QRect rectOfRow(uint64_t index) const;
+    QRectF rectOfRow(uint64_t index) const;
     QSize sizeHint() const override { return {kDefaultWidth, 100}; }
 
   protected:
@@ -45,10 +56,10 @@ class NBAnswerColumnView : public QWidget {
 
   private:
     QTextEdit* m_textView = nullptr;
-    NBAnswerColumnController* m_controller = nullptr;
+    NBAnswerColumnViewDataSource* m_dataSource = nullptr;
 };
 
-class NBAnswerColumnController : public QObject {
+class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataSource {
     Q_OBJECT
 
   public:
@@ -65,11 +76,15 @@ class NBAnswerColumnController : public QObject {
     void redrawCellsAtIndexes(const NSIndexSet& indexes);
     void setAnswersVisible(bool visible);
     bool answersVisible() const { return m_answersVisible; }
-    // The answer as shown: the formatted value, an error's message, or empty.
+    // The answer as copied; empty without a value.
     std::u16string formattedResultOnLine(uint64_t index) const;
     std::u16string unformattedResultOnLine(uint64_t index) const;
 
   private:
+    uint64_t numberOfRowsInAnswerColumn(NBAnswerColumnView& view) override;
+    // The answer as shown: the formatted value, an error's message, or nothing.
+    NSAttributedString objectValueForRow(NBAnswerColumnView& view, uint64_t row) override;
+
     NBAnswerColumnView* m_column = nullptr;
     std::shared_ptr<NCLineCollection> m_lines;
     NBAnswerColumnControllerDelegate* m_delegate = nullptr;

@@ -41,7 +41,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
 NBDocumentWindow::~NBDocumentWindow() {
     // The views outlive the document's controllers for a moment: they must not call them.
     textView()->setDelegate(nullptr);
-    answerColumn()->setController(nullptr);
+    answerColumn()->setDataSource(nullptr);
     disconnect(m_document, nullptr, this, nullptr);
     delete m_document;
 }

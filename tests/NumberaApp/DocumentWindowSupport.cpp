@@ -30,10 +30,12 @@ QStringList lineTexts(NBDocumentController& document) {
 
 QStringList answerTexts(NBDocumentController& document) {
     QStringList texts;
-    const uint64_t count = document.lineCollection()->countOfLines();
-    for (uint64_t index = 0; index < count; ++index)
+    NBAnswerColumnView* column = document.answerColumnController().answersColumn();
+    if (!column || !column->dataSource()) return texts;
+    const uint64_t count = column->dataSource()->numberOfRowsInAnswerColumn(*column);
+    for (uint64_t row = 0; row < count; ++row)
         texts << QString::fromStdU16String(
-            document.answerColumnController().formattedResultOnLine(index));
+            column->dataSource()->objectValueForRow(*column, row).string());
     return texts;
 }
 
@@ -55,7 +57,7 @@ FreshDocument::FreshDocument(const QStringList& lines)
 
 FreshDocument::~FreshDocument() {
     m_views->textView()->setDelegate(nullptr);
-    m_views->answerColumn()->setController(nullptr);
+    m_views->answerColumn()->setDataSource(nullptr);
     delete m_document;
 }
 

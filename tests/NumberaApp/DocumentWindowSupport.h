@@ -16,7 +16,7 @@ class QTextEdit;
 QStringList blockTexts(const QTextEdit& textView);
 // The stored text of every line of the document's collection.
 QStringList lineTexts(NBDocumentController& document);
-// The answer column's text for every line.
+// The answer column's text for every row, as the rows show it.
 QStringList answerTexts(NBDocumentController& document);
 
 // A document loaded from the lines, as a document read from a file is, in hidden views.

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "AppTestFixture.h"
+#include "DocumentWindowSupport.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
@@ -38,7 +39,7 @@ TEST_F(GermanLocale, ADocumentTakesTheDecimalCommaInTypingAndAnswers) {
                                    ? app.documents().newDocument()
                                    : app.documents().documents().front();
     QTest::keyClicks(window->textView(), "1,5+1");
-    EXPECT_EQ(window->document().answerColumnController().formattedResultOnLine(0), u"2,5");
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"2,5"}));
 }
 
 }  // namespace
