@@ -16,6 +16,7 @@
 class NCLineCollection;
 class NBAnswerColumnController;
 class NBAnswerColumnView;
+class NBDocumentController;
 class QTextEdit;
 
 // What the column asks of its controller.
@@ -70,6 +71,11 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     void setLineCollection(std::shared_ptr<NCLineCollection> lines);
     const std::shared_ptr<NCLineCollection>& lineCollection() const { return m_lines; }
     void setDelegate(NBAnswerColumnControllerDelegate* delegate) { m_delegate = delegate; }
+    // Not owned.
+    NBDocumentController* documentController() const { return m_documentController; }
+    void setDocumentController(NBDocumentController* controller) {
+        m_documentController = controller;
+    }
     void redrawAllCells();
     void numberOfCellsHasChanged();
     void redrawCellAtIndex(uint64_t index);
@@ -88,6 +94,7 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     NBAnswerColumnView* m_column = nullptr;
     std::shared_ptr<NCLineCollection> m_lines;
     NBAnswerColumnControllerDelegate* m_delegate = nullptr;
+    NBDocumentController* m_documentController = nullptr;
     bool m_answersVisible = true;
 };
 

@@ -28,6 +28,7 @@ NBDocumentController::NBDocumentController(QObject* parent) : QObject(parent) {
     m_lineCollectionController.setNotifyMode(NKNotifyModeSilent);
     m_answerColumnController = new NBAnswerColumnController(this);
     m_answerColumnController->setDelegate(this);
+    m_answerColumnController->setDocumentController(this);
     m_textViewController = new NBTextViewController(this);
     m_textViewController->setDelegate(this);
     m_lineCollectionController.setDelegate(this);
@@ -38,6 +39,7 @@ NBDocumentController::~NBDocumentController() {
     m_lineCollectionController.setDelegate(nullptr);
     m_textViewController->setDelegate(nullptr);
     m_answerColumnController->setDelegate(nullptr);
+    m_answerColumnController->setDocumentController(nullptr);
 }
 
 // Reading and writing

@@ -20,12 +20,26 @@ void NBTextViewMirror::replaceCharactersInRange(NSRange range, const std::u16str
     m_selection = {start + replacement.size(), 0};
 }
 
+namespace {
+
+// The rectangles of the lines. None yet: the column rows and paragraph heights are measured
+// from the editor's layout directly.
+std::shared_ptr<NKTextViewGeometry> geometryForTextView(
+    QTextEdit*, const std::shared_ptr<NKTextViewLineMetrics>&) {
+    return nullptr;
+}
+
+}  // namespace
+
 NBTextViewMetrics::NBTextViewMetrics(QTextEdit* textView)
     : NBTextViewMetrics(textView, std::make_shared<NBTextViewMirror>()) {}
 
 NBTextViewMetrics::NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBTextViewMirror> mirror)
-    : NKTextViewMetrics(mirror.get(), std::make_shared<NKTextViewLineMetrics>(mirror.get()),
-                        nullptr),
+    : NBTextViewMetrics(textView, mirror, std::make_shared<NKTextViewLineMetrics>(mirror.get())) {}
+
+NBTextViewMetrics::NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBTextViewMirror> mirror,
+                                     std::shared_ptr<NKTextViewLineMetrics> lineMetrics)
+    : NKTextViewMetrics(mirror.get(), lineMetrics, geometryForTextView(textView, lineMetrics)),
       m_textView(textView),
       m_mirror(std::move(mirror)) {}
 

@@ -54,6 +54,8 @@ class NBTextViewMetrics : public NKTextViewMetrics {
 
   private:
     NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBTextViewMirror> mirror);
+    NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBTextViewMirror> mirror,
+                      std::shared_ptr<NKTextViewLineMetrics> lineMetrics);
 
     QTextEdit* m_textView;
     std::shared_ptr<NBTextViewMirror> m_mirror;
