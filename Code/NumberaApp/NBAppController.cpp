@@ -13,12 +13,15 @@
 #include "NBColorController.h"
 #include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
+#include "NBDocumentController.h"
 #include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
 #include "NBMenuController.h"
-#include "NBPlaceholderDocumentWindow.h"
+#include "NBTextView.h"
+#include "NBTextViewController.h"
 #include "NBUserDefaultsController.h"
 #include "NBWindowRestoration.h"
 #include "NKCurrenciesManager.h"
@@ -48,6 +51,22 @@ namespace {
 
 NBAppController* s_appController = nullptr;
 
+// The edit commands act on the text of the active document window.
+NBDocumentWindow* activeDocumentWindow() {
+    for (QWidget* window = QApplication::activeWindow(); window; window = window->parentWidget())
+        if (auto* document = qobject_cast<NBDocumentWindow*>(window)) return document;
+    return nullptr;
+}
+
+void editCommand(void (NBTextViewController::*command)()) {
+    if (NBDocumentWindow* window = activeDocumentWindow())
+        (window->document().textViewController().*command)();
+}
+
+void textCommand(void (QTextEdit::*command)()) {
+    if (NBDocumentWindow* window = activeDocumentWindow()) (window->textView()->*command)();
+}
+
 }  // namespace
 
 NBAppController::NBAppController(QtSettings& settings, std::string resourcesFolder,
@@ -62,6 +81,10 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 
 NBAppController::~NBAppController() {
     // Windows go before the controllers their menus call.
+    if (m_environmentController) {
+        m_environmentController->setRefreshHandler({});
+        m_environmentController->setVariablesHandler({});
+    }
     if (m_documents) m_documents->closeAllDocuments();
     m_menuController.reset();
     m_globalActions.reset();
@@ -135,6 +158,17 @@ void NBAppController::setupControllers() {
 
     m_documents = std::make_unique<NBDocumentManager>();
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
+    // Changes of the environment reach every open document.
+    NBDocumentManager* open = m_documents.get();
+    m_environmentController->setRefreshHandler([open] {
+        for (NBDocumentWindow* window : open->documents())
+            window->document().refreshForEnvironmentChange();
+    });
+    m_environmentController->setVariablesHandler(
+        [open](const std::vector<std::shared_ptr<NCVariable>>& variables) {
+            for (NBDocumentWindow* window : open->documents())
+                window->document().updateDocumentForChangedGlobalVariables(variables);
+        });
 
     // The interface follows the content language's localisation, as the environment does.
     std::optional<std::string> localization = NBLocalizationHelper::languageCodeForContentLanguage(
@@ -168,7 +202,24 @@ void NBAppController::setupControllers() {
          [] {
              if (QWidget* window = QApplication::activeWindow()) window->close();
          }},
-        {"terminate:", [] { QCoreApplication::quit(); }},
+        {"saveDocument:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocument();
+         }},
+        {"saveDocumentAs:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocumentAs();
+         }},
+        {"undo:", [] { editCommand(&NBTextViewController::undo); }},
+        {"redo:", [] { editCommand(&NBTextViewController::redo); }},
+        {"cut:", [] { textCommand(&QTextEdit::cut); }},
+        {"copy:", [] { textCommand(&QTextEdit::copy); }},
+        {"paste:", [] { textCommand(&QTextEdit::paste); }},
+        {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
+        {"terminate:",
+         [documents] {
+             if (documents->closeAllDocumentsAsking()) QCoreApplication::quit();
+         }},
         {"makeFontBigger:", [global] { global->makeFontBigger(); }},
         {"makeFontSmaller:", [global] { global->makeFontSmaller(); }},
         {"performMiniaturize:",
@@ -202,7 +253,7 @@ void NBAppController::prepareWindow(QMainWindow* window) {
 void NBAppController::restoreWindows() {
     if (!m_dataFolder) return;
     for (const auto& entry : NBWindowRestoration::read(dataFolder())) {
-        if (NBPlaceholderDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
+        if (NBDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
             if (!entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
         }
     }
@@ -297,7 +348,7 @@ void NBAppController::applicationWillTerminate() {
     m_terminated = true;
     if (m_dataFolder) {
         std::vector<NBWindowRestoration::Entry> entries;
-        for (NBPlaceholderDocumentWindow* window : m_documents->documents())
+        for (NBDocumentWindow* window : m_documents->documents())
             if (!window->filePath().isEmpty())
                 entries.push_back({window->filePath(), window->saveGeometry()});
         NBWindowRestoration::save(dataFolder(), entries);

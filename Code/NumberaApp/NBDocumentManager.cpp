@@ -1,32 +1,32 @@
 #include "NBDocumentManager.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <algorithm>
 
 #include "Diagnostics.h"
 #include "NBAppResources.h"
-#include "NBPlaceholderDocumentWindow.h"
+#include "NBDocumentController.h"
+#include "NBDocumentWindow.h"
 #include "NSLocalizedString.h"
 
 NBDocumentManager::NBDocumentManager(QObject* parent) : QObject(parent) {}
 
 NBDocumentManager::~NBDocumentManager() { closeAllDocuments(); }
 
-NBPlaceholderDocumentWindow* NBDocumentManager::newDocument() {
+NBDocumentWindow* NBDocumentManager::newDocument() {
     QString name = NBAppResources::toQString(NSLocalizedString(u"Untitled"));
     if (++m_untitledCount > 1) name += QStringLiteral(" %1").arg(m_untitledCount);
-    return addWindow(new NBPlaceholderDocumentWindow(QString(), name), true);
+    return addWindow(new NBDocumentWindow(new NBDocumentController, name), true);
 }
 
-NBPlaceholderDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool display) {
+NBDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool display) {
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        Diagnostics::error("Could not open the document " + path.toStdString());
-        return nullptr;
-    }
     const QString canonical = info.canonicalFilePath();
-    for (NBPlaceholderDocumentWindow* window : m_documents) {
-        if (QFileInfo(window->filePath()).canonicalFilePath() == canonical) {
+    if (!canonical.isEmpty()) {
+        for (NBDocumentWindow* window : m_documents) {
+            if (QFileInfo(window->filePath()).canonicalFilePath() != canonical) continue;
             if (display) {
                 window->show();
                 window->raise();
@@ -35,18 +35,30 @@ NBPlaceholderDocumentWindow* NBDocumentManager::openDocument(const QString& path
             return window;
         }
     }
-    return addWindow(new NBPlaceholderDocumentWindow(canonical, QString()), display);
+    auto* document = new NBDocumentController;
+    QString error;
+    if (!document->readFromURL(canonical.isEmpty() ? path : canonical, &error)) {
+        delete document;
+        Diagnostics::error("Could not open the document " + path.toStdString() + ": " +
+                           error.toStdString());
+        auto* alert = new QMessageBox(QMessageBox::Warning, QString(), error, QMessageBox::Ok,
+                                      QApplication::activeWindow());
+        alert->setObjectName(QStringLiteral("openErrorAlert"));
+        alert->setAttribute(Qt::WA_DeleteOnClose);
+        m_openErrorAlert = alert;
+        alert->open();
+        return nullptr;
+    }
+    return addWindow(new NBDocumentWindow(document, QString()), display);
 }
 
-NBPlaceholderDocumentWindow* NBDocumentManager::addWindow(NBPlaceholderDocumentWindow* window,
-                                                          bool display) {
+NBDocumentWindow* NBDocumentManager::addWindow(NBDocumentWindow* window, bool display) {
     m_documents.push_back(window);
-    connect(window, &NBPlaceholderDocumentWindow::windowClosed, this,
-            [this](NBPlaceholderDocumentWindow* closed) {
-                m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), closed),
-                                  m_documents.end());
-                emit documentsChanged();
-            });
+    connect(window, &NBDocumentWindow::windowClosed, this, [this](NBDocumentWindow* closed) {
+        m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), closed),
+                          m_documents.end());
+        emit documentsChanged();
+    });
     if (m_windowPreparer) m_windowPreparer(window);
     if (display) {
         window->show();
@@ -57,15 +69,28 @@ NBPlaceholderDocumentWindow* NBDocumentManager::addWindow(NBPlaceholderDocumentW
     return window;
 }
 
+NBDocumentWindow* NBDocumentManager::currentDocument() const {
+    for (NBDocumentWindow* window : m_documents)
+        if (window->isActiveWindow()) return window;
+    return m_documents.empty() ? nullptr : m_documents.back();
+}
+
 QStringList NBDocumentManager::openFilePaths() const {
     QStringList paths;
-    for (const NBPlaceholderDocumentWindow* window : m_documents)
+    for (const NBDocumentWindow* window : m_documents)
         if (!window->filePath().isEmpty()) paths << window->filePath();
     return paths;
 }
 
 void NBDocumentManager::closeAllDocuments() {
     const auto windows = m_documents;
-    for (NBPlaceholderDocumentWindow* window : windows) window->close();
+    for (NBDocumentWindow* window : windows) window->closeWithoutAsking();
     m_documents.clear();
+}
+
+bool NBDocumentManager::closeAllDocumentsAsking() {
+    const auto windows = m_documents;
+    for (NBDocumentWindow* window : windows)
+        if (!window->close()) return false;
+    return true;
 }

@@ -1,17 +1,19 @@
 // The application's open documents: what "the shared document controller" answers to the
-// launch, the welcome window and the global commands. Until the document window exists the
-// documents are placeholder windows.
+// launch, the welcome window and the global commands. A document that cannot be read is an
+// alert, and no window is left behind.
 #ifndef NUMBERA_APP_NB_DOCUMENT_MANAGER_H
 #define NUMBERA_APP_NB_DOCUMENT_MANAGER_H
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
-class NBPlaceholderDocumentWindow;
+class NBDocumentWindow;
 class QMainWindow;
+#include <QMessageBox>
 
 class NBDocumentManager : public QObject {
     Q_OBJECT
@@ -25,24 +27,33 @@ class NBDocumentManager : public QObject {
         m_windowPreparer = std::move(preparer);
     }
 
-    NBPlaceholderDocumentWindow* newDocument();
-    // Shows the window of a file already open instead of opening it twice. Null, with a log
-    // line, when the file cannot be read.
-    NBPlaceholderDocumentWindow* openDocument(const QString& path, bool display = true);
-    const std::vector<NBPlaceholderDocumentWindow*>& documents() const { return m_documents; }
+    NBDocumentWindow* newDocument();
+    // Shows the window of a file already open instead of opening it twice. Null when the file
+    // cannot be read: the reason is shown in an alert and logged.
+    NBDocumentWindow* openDocument(const QString& path, bool display = true);
+    const std::vector<NBDocumentWindow*>& documents() const { return m_documents; }
+    // The document window that is active, else the last opened; null without documents.
+    NBDocumentWindow* currentDocument() const;
     // Paths of the open documents that have files, in opening order.
     QStringList openFilePaths() const;
+    // Closes every window without asking (the application is going away).
     void closeAllDocuments();
+    // Closes the windows in turn until one asks whether to save its changes; true when all
+    // closed. Quitting goes this way, so that no edit is lost unasked.
+    bool closeAllDocumentsAsking();
+    // The last alert about a document that could not be opened, while it shows.
+    QMessageBox* openErrorAlert() const { return m_openErrorAlert; }
 
   signals:
     void documentsChanged();
 
   private:
-    NBPlaceholderDocumentWindow* addWindow(NBPlaceholderDocumentWindow* window, bool display);
+    NBDocumentWindow* addWindow(NBDocumentWindow* window, bool display);
 
-    std::vector<NBPlaceholderDocumentWindow*> m_documents;
+    std::vector<NBDocumentWindow*> m_documents;
     std::function<void(QMainWindow*)> m_windowPreparer;
     int m_untitledCount = 0;
+    QPointer<QMessageBox> m_openErrorAlert;
 };
 
 #endif

@@ -17,9 +17,9 @@
 #include "NBAppResources.h"
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
 #include "NBGlobalActionTexts.h"
 #include "NBInterfaceLocalizer.h"
-#include "NBPlaceholderDocumentWindow.h"
 #include "NBTextAttributes.h"
 #include "NBUserDefaultsController.h"
 #include "NSLocalizedString.h"
@@ -71,13 +71,13 @@ void NBGlobalActionController::submitBugReport() {
     openURL(NBGlobalActionTexts::bugReportMailURL());
 }
 
-NBPlaceholderDocumentWindow* NBGlobalActionController::openExampleDocument() {
+NBDocumentWindow* NBGlobalActionController::openExampleDocument() {
     const auto path = NBAppResources::pathForResource("General Examples", "numbera", std::nullopt);
     if (!path) {
         Diagnostics::error("Warning! Could not find general example document");
         return nullptr;
     }
-    NBPlaceholderDocumentWindow* document = m_documents.openDocument(*path);
+    NBDocumentWindow* document = m_documents.openDocument(*path);
     if (!document) {
         Diagnostics::error("Couldn't open the general example document");
         return nullptr;

@@ -9,7 +9,7 @@
 
 class NBDialogsController;
 class NBDocumentManager;
-class NBPlaceholderDocumentWindow;
+class NBDocumentWindow;
 class QWidget;
 
 class NBGlobalActionController : public QObject {
@@ -33,7 +33,7 @@ class NBGlobalActionController : public QObject {
     void submitBugReport();
     // The example document with the insertion point at its start; null, with a log line,
     // when it is missing or cannot be opened.
-    NBPlaceholderDocumentWindow* openExampleDocument();
+    NBDocumentWindow* openExampleDocument();
     void watchIntroductionMovie();
     void goToWebsite();
     void showAboutPanel();

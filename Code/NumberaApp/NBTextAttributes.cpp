@@ -25,6 +25,38 @@ QFont NBTextAttributes::defaultTextViewFont() {
     return font;
 }
 
+int NBTextAttributes::defaultTextViewAlignment() {
+    const auto value = Settings::standard()->integerForKey("NBDefaultTextAlignment");
+    return value >= 0 && value <= 4 ? static_cast<int>(value) : 0;
+}
+
+Qt::Alignment NBTextAttributes::qtAlignment(int alignment) {
+    switch (alignment) {
+        case 1:
+            return Qt::AlignRight;
+        case 2:
+            return Qt::AlignHCenter;
+        case 3:
+            return Qt::AlignJustify;
+        default:
+            return Qt::AlignLeft;
+    }
+}
+
+QTextBlockFormat NBTextAttributes::defaultTextViewParagraphStyle() {
+    QTextBlockFormat format;
+    format.setBottomMargin(kParagraphSpacing);
+    format.setLineHeight(1, QTextBlockFormat::LineDistanceHeight);
+    format.setAlignment(qtAlignment(defaultTextViewAlignment()));
+    return format;
+}
+
+QTextCharFormat NBTextAttributes::defaultTextViewAttributes() {
+    QTextCharFormat format;
+    format.setFont(defaultTextViewFont());
+    return format;
+}
+
 void NBTextAttributes::increaseDefaultFontSize() { changeDefaultFontSize(1); }
 
 void NBTextAttributes::decreaseDefaultFontSize() { changeDefaultFontSize(-1); }

@@ -12,8 +12,8 @@
 #include "NBAppController.h"
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
 #include "NBGlobalActionController.h"
-#include "NBPlaceholderDocumentWindow.h"
 #include "NBUserDefaultsController.h"
 
 namespace {
@@ -106,7 +106,7 @@ TEST_F(Dialogs, TheWelcomeWindowOpensTheExampleAndTheDisclaimer) {
     welcome->findChild<QPushButton*>("openExampleButton")->click();
     EXPECT_FALSE(welcome->isVisible());
     ASSERT_EQ(app.documents().documents().size(), 1u);
-    NBPlaceholderDocumentWindow* example = app.documents().documents().front();
+    NBDocumentWindow* example = app.documents().documents().front();
     EXPECT_EQ(example->displayName(), "General Examples.numbera");
     EXPECT_EQ(example->selectedLocation(), 0);
     saveScreenshot(example, "example-document-placeholder");

@@ -7,7 +7,7 @@
 #include "NBAppController.h"
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
-#include "NBPlaceholderDocumentWindow.h"
+#include "NBDocumentWindow.h"
 #include "NBUserDefaultsController.h"
 #include "QtSettings.h"
 
@@ -67,11 +67,14 @@ TEST_F(Launch, DocumentsOpenAtQuitAreRestoredAndFilesOnTheCommandLineOpen) {
     for (const QString& path : {first, second}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("<?xml version=\"1.0\"?>\n");
+        file.write(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><info><version>0.6</version>"
+            "</info><settings/><lines><line><expression>1+1</expression></line></lines>"
+            "</data>\n");
     }
     NBAppController& app = launch({first});
     ASSERT_EQ(app.documents().documents().size(), 1u);
-    EXPECT_EQ(app.documents().documents().front()->windowTitle(), "first.numbera");
+    EXPECT_EQ(app.documents().documents().front()->displayName(), "first.numbera");
     quit();
 
     NBAppController& again = launch({second});

@@ -1,0 +1,331 @@
+#include "NBDocumentController.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextDocument>
+#include <QThread>
+
+#include "Diagnostics.h"
+#include "NBAppController.h"
+#include "NBAppResources.h"
+#include "NBEnvironmentController.h"
+#include "NBTextAttributes.h"
+#include "NBTextView.h"
+#include "NBTextViewMetrics.h"
+#include "NBUserDefaultsController.h"
+#include "NCFile.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NKFunctions.h"
+#include "NSUserDefaults+SimpleLocale.h"
+#include "ResourceBundle.h"
+
+NBDocumentController::NBDocumentController(QObject* parent) : QObject(parent) {
+    if (NBAppController* app = NBAppController::appController())
+        if (NBEnvironmentController* environment = app->environmentController())
+            environment->completeLoading();
+    m_lineCollectionController.setNotifyMode(NKNotifyModeSilent);
+    m_answerColumnController = new NBAnswerColumnController(this);
+    m_answerColumnController->setDelegate(this);
+    m_answerColumnController->setDocumentController(this);
+    m_textViewController = new NBTextViewController(this);
+    m_textViewController->setDelegate(this);
+    m_lineCollectionController.setDelegate(this);
+    m_keyLineNumbers = NSIndexSet(0);
+}
+
+NBDocumentController::~NBDocumentController() {
+    m_lineCollectionController.setDelegate(nullptr);
+    m_textViewController->setDelegate(nullptr);
+    m_answerColumnController->setDelegate(nullptr);
+    m_answerColumnController->setDocumentController(nullptr);
+}
+
+// Reading and writing
+
+bool NBDocumentController::readFromURL(const QString& path, QString* error) {
+    const std::string filePath = QFile::encodeName(path).toStdString();
+    m_representedFile = NCFile::initWithContentsOfFileAtPath(filePath);
+    const QString name = QFileInfo(path).fileName();
+    switch (m_representedFile->fileFormat()) {
+        case NCFileFormatXML: {
+            std::shared_ptr<NCLineCollection> collection = m_representedFile->lineCollection();
+            if (!collection) break;
+            m_lineCollectionController.setLineCollection(collection);
+            const auto defaults = NBUserDefaultsController::defaultResultFormattingOptions();
+            for (const std::shared_ptr<NCLine>& line : collection->lines()) {
+                const auto& options = line->customFormattingOptions();
+                if (!options || !defaults) continue;
+                options->scientificNotationBaseString = defaults->scientificNotationBaseString;
+                options->scientificNotationBaseStringFontSizeScale =
+                    defaults->scientificNotationBaseStringFontSizeScale;
+                options->scientificNotationExponentStringFontSizeScale =
+                    defaults->scientificNotationExponentStringFontSizeScale;
+            }
+            m_fileURL = QFileInfo(path).absoluteFilePath();
+            return true;
+        }
+        case NCFileFormatPlainText:
+            // The older keyed-archive documents are read elsewhere; anything else that is not
+            // XML is no document.
+            Diagnostics::error("Warning: Could not open old NB Document");
+            if (error)
+                *error = QCoreApplication::translate(
+                             "NBDocumentController",
+                             "The document “%1” could not be opened. It is not a Numbera "
+                             "document.")
+                             .arg(name);
+            m_representedFile.reset();
+            return false;
+        case NCFileFormatInvalid:
+            break;
+        default:
+            Diagnostics::error("Warning: Couldn't open the document " + name.toStdString() +
+                               ". Not a recognised file type");
+            if (error)
+                *error = QCoreApplication::translate("NBDocumentController",
+                                                     "The document “%1” could not be found.")
+                             .arg(name);
+            m_representedFile.reset();
+            return false;
+    }
+    if (error)
+        *error = QCoreApplication::translate("NBDocumentController",
+                                             "The document “%1” could not be opened. Its "
+                                             "contents cannot be read (error -4).")
+                     .arg(name);
+    m_representedFile.reset();
+    return false;
+}
+
+bool NBDocumentController::writeToURL(const QString& path, QString* error) {
+    // The collection and the view state are read as they are written: one thread only.
+    if (QThread::currentThread() != thread()) {
+        Diagnostics::error("Warning: a document write off the GUI thread was refused");
+        if (error) *error = QStringLiteral("The document can only be saved from its window.");
+        return false;
+    }
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    if (!collection) {
+        if (error) *error = QStringLiteral("The document has no lines to save.");
+        return false;
+    }
+    std::string message;
+    if (collection->archiveToPath(QFile::encodeName(path).toStdString(), documentInfoDictionary(),
+                                  &message))
+        return true;
+    Diagnostics::error("Warning: the document could not be written to " + path.toStdString() +
+                       ": " + message);
+    if (error) *error = QString::fromStdString(message);
+    return false;
+}
+
+bool NBDocumentController::saveToURL(const QString& path, QString* error) {
+    if (!writeToURL(path, error)) return false;
+    m_fileURL = QFileInfo(path).absoluteFilePath();
+    m_representedFile =
+        NCFile::initWithContentsOfFileAtPath(QFile::encodeName(m_fileURL).toStdString());
+    NBUserDefaultsController::setValueForKey("NBLastSavedFilePath", m_fileURL.toStdU16String());
+    updateChangeCount(NBChangeCleared);
+    return true;
+}
+
+bool NBDocumentController::isExampleDocument() const {
+    if (m_fileURL.isEmpty()) return false;
+    const std::shared_ptr<ResourceBundle> bundle = ResourceBundle::main();
+    if (!bundle) return false;
+    // By canonical folder, not by text: a user's file whose path merely contains the
+    // resources path is the user's.
+    const QString resources =
+        QFileInfo(QString::fromStdString(bundle->bundlePath())).canonicalFilePath();
+    const QString file = QFileInfo(m_fileURL).canonicalFilePath();
+    if (resources.isEmpty() || file.isEmpty()) return false;
+    return file.startsWith(resources + QLatin1Char('/'));
+}
+
+bool NBDocumentController::hasBeenUserSaved() const {
+    if (isExampleDocument() || m_fileURL.isEmpty()) return false;
+    return true;
+}
+
+bool NBDocumentController::isDocumentEdited() const {
+    if (isExampleDocument()) return false;
+    const bool textEdited = m_textView && m_textView->document()->isModified();
+    return m_changeDone || textEdited;
+}
+
+void NBDocumentController::updateChangeCount(NBDocumentChangeType change) {
+    if (isExampleDocument()) change = NBChangeCleared;
+    const bool wasEdited = isDocumentEdited();
+    if (change == NBChangeCleared) {
+        m_changeDone = false;
+        if (m_textView) m_textView->document()->setModified(false);
+    } else if (change == NBChangeDone) {
+        m_changeDone = true;
+    }
+    if (isDocumentEdited() != wasEdited) emit documentEditedChanged(isDocumentEdited());
+}
+
+void NBDocumentController::makeDocumentDirty() {
+    if (!isDocumentEdited()) updateChangeCount(NBChangeDone);
+}
+
+std::vector<std::string> NBDocumentController::documentInfoBoolKeys() {
+    return {"NBNumberLineVisible", "NBStatisticsBarVisible", "NBFormattingBarVisible"};
+}
+
+std::vector<std::string> NBDocumentController::documentInfoNumberKeys() {
+    return {"NBChosenStatistic"};
+}
+
+std::map<std::string, NSArchiveValue> NBDocumentController::documentInfoDictionary() const {
+    std::map<std::string, NSArchiveValue> info;
+    info["NBNumberLineVisible"] = NBUserDefaultsController::lineNumbersVisible();
+    info["NBStatisticsBarVisible"] = NBUserDefaultsController::statisticsBarVisible();
+    info["NBFormattingBarVisible"] = NBUserDefaultsController::formattingBarVisible();
+    info["NBChosenStatistic"] = int64_t{0};
+    if (m_textView) {
+        const NSRange selection = m_textView->selectedRange();
+        const uint64_t length = static_cast<uint64_t>(m_textView->document()->characterCount() - 1);
+        if (NSMaxRange(selection) <= length) {
+            info["NBTextSelectionLocation"] = static_cast<int64_t>(selection.location);
+            info["NBTextSelectionLength"] = static_cast<int64_t>(selection.length);
+        }
+    }
+    const NKApplicationIdentity identity = NKGetApplicationIdentity();
+    if (identity.shortVersionString) info["CreatorVersion"] = *identity.shortVersionString;
+    if (identity.identifier) info["CreatorID"] = *identity.identifier;
+    return info;
+}
+
+void NBDocumentController::updateViewPropertiesFromFile(NCFile* file) {
+    if (!file) {
+        Diagnostics::errorf("Warning: %s [Line %d] No File Set",
+                            "-[NBDocumentController(Syncing) updateViewPropertiesFromFile:]", 384);
+        return;
+    }
+    const std::optional<double> location = file->numberForKey("NBTextSelectionLocation");
+    const std::optional<double> length = file->numberForKey("NBTextSelectionLength");
+    if ((location || length) && m_textView) {
+        const double start = location.value_or(0), count = length.value_or(0);
+        const double textLength = m_textView->document()->characterCount() - 1;
+        // A stored selection that does not lie in the text is ignored.
+        if (start >= 0 && count >= 0 && start + count <= textLength)
+            m_textView->setSelectedRange(
+                {static_cast<uint64_t>(start), static_cast<uint64_t>(count)});
+    }
+    // The line numbers, statistics and formatting bars do not exist in this window yet; their
+    // stored states are written back unchanged from the settings.
+}
+
+// Set-up
+
+void NBDocumentController::windowControllerDidLoadNib(NBTextView* textView,
+                                                      NBAnswerColumnView* answerColumn) {
+    if (!m_lineCollectionController.lineCollection())
+        m_lineCollectionController.setLineCollection(std::make_shared<NCLineCollection>());
+    m_textView = textView;
+    m_textViewController->setTextView(textView);
+    m_answerColumnController->setAnswersColumn(answerColumn);
+    answerColumn->setTextView(textView);
+    connect(textView->document(), &QTextDocument::modificationChanged, this,
+            [this] { emit documentEditedChanged(isDocumentEdited()); });
+    m_viewIsSetup = true;
+    updateControllersLineCollections();
+    if (m_representedFile) updateViewPropertiesFromFile(m_representedFile.get());
+    forceSynchronize();
+    // Opening is no change: the synchronisation evaluated what the file held.
+    updateChangeCount(NBChangeCleared);
+    m_lineCollectionController.setNotifyMode(NKNotifyModeAutomaticUpdates);
+}
+
+void NBDocumentController::updateControllersLineCollections() {
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    m_textViewController->setLineCollection(collection);
+    m_answerColumnController->setLineCollection(collection);
+    checkAllIsWell();
+}
+
+void NBDocumentController::checkAllIsWell() const {
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    if (m_textViewController->lineCollection() != collection ||
+        m_textViewController->textActionGenerator().lineCollection() != collection ||
+        m_answerColumnController->lineCollection() != collection)
+        Diagnostics::error("Error! The document's controllers hold different line collections");
+}
+
+void NBDocumentController::lineCollectionControllerDidLoadLineCollection(
+    NKLineCollectionController*, NCLineCollection* collection) {
+    if (collection) {
+        const int32_t style = static_cast<int32_t>(NBUserDefaultsController::notationStyle());
+        for (const std::shared_ptr<NCLine>& line : collection->lines()) {
+            const auto& options = line->customFormattingOptions();
+            if (!options) continue;
+            options->scientificNotationMode = 2;
+            options->scientificNotationStyle = style;
+            options->scientificNotationBaseString = u"\u00D710";
+            options->scientificNotationBaseStringFontSizeScale = 0.8;
+            options->scientificNotationExponentStringFontSizeScale = 0.7;
+            options->scientificNotationConvertsExponentCharactersIntoSuperscript = false;
+            options->fallbackToDefaultDisplayFormat = false;
+        }
+    }
+    if (m_viewIsSetup) updateControllersLineCollections();
+}
+
+// Key lines
+
+void NBDocumentController::setKeyLineNumber(int64_t line) { m_keyLineNumber = line; }
+
+void NBDocumentController::setKeyLineNumbers(const NSIndexSet& lines) {
+    if (lines == m_keyLineNumbers) return;
+    m_keyLineNumbers = lines;
+}
+
+void NBDocumentController::tvcLineNumberDidChange(NBTextViewController* controller, int64_t,
+                                                  int64_t) {
+    if (controller->textIsBeingEdited()) return;
+    setKeyLineNumber(controller->currentLineNumber());
+    setKeyLineNumbers(controller->selectedLineNumbers());
+}
+
+void NBDocumentController::tvcSelectedLinesDidChange(NBTextViewController* controller,
+                                                     const NSIndexSet&, const NSIndexSet&) {
+    if (!controller->textIsBeingEdited()) setKeyLineNumbers(controller->selectedLineNumbers());
+}
+
+void NBDocumentController::tvcFormattingDidChange(NBTextViewController*) {
+    m_answerColumnController->redrawAllCells();
+}
+
+// Line collection controller delegate
+
+std::u16string NBDocumentController::expressionForLineAtIndex(uint64_t index) {
+    NBTextViewMetrics* lines = metrics();
+    if (!lines) return {};
+    return lines->stringForLineAtIndex(index, false, true).value_or(u"");
+}
+
+NKLocale NBDocumentController::defaultLocale() { return simpleLocale(); }
+
+NCTrigonometryMode NBDocumentController::defaultTrigonometryMode() {
+    return static_cast<NCTrigonometryMode>(NBUserDefaultsController::defaultTrionometryMode());
+}
+
+int32_t NBDocumentController::defaultTextAlignment() {
+    return NBTextAttributes::defaultTextViewAlignment();
+}
+
+std::shared_ptr<NCResultFormattingOptions> NBDocumentController::defaultFormattingOptions() {
+    return NBUserDefaultsController::defaultResultFormattingOptions();
+}
+
+NBTextViewMetrics* NBDocumentController::metrics() const {
+    return m_textView ? m_textView->metricsInfo().get() : nullptr;
+}
+
+uint64_t NBDocumentController::textLineCount() const {
+    NBTextViewMetrics* lines = metrics();
+    return lines ? lines->countOfLines() : 0;
+}

@@ -1,0 +1,174 @@
+#include "NBDocumentWindow.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "NBAppResources.h"
+#include "NBDocumentController.h"
+#include "NBKettraView.h"
+#include "NBTextView.h"
+#include "NBUserDefaultsController.h"
+#include "NSLocalizedString.h"
+
+namespace {
+
+QString localized(const char16_t* key) { return NBAppResources::toQString(NSLocalizedString(key)); }
+
+}  // namespace
+
+NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untitledName,
+                                   QWidget* parent)
+    : QMainWindow(parent),
+      m_document(document),
+      m_kettraView(new NBKettraView(this)),
+      m_untitledName(std::move(untitledName)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("documentWindow"));
+    m_document->setParent(this);
+    setCentralWidget(m_kettraView);
+    m_document->windowControllerDidLoadNib(m_kettraView->textView(), m_kettraView->answerColumn());
+    connect(m_document, &NBDocumentController::documentEditedChanged, this,
+            [this] { updateTitle(); });
+    updateTitle();
+    resize(640, 480);
+    m_kettraView->textView()->setFocus();
+}
+
+NBDocumentWindow::~NBDocumentWindow() {
+    // The views outlive the document's controllers for a moment: they must not call them.
+    textView()->setDelegate(nullptr);
+    answerColumn()->setDataSource(nullptr);
+    disconnect(m_document, nullptr, this, nullptr);
+    delete m_document;
+}
+
+NBTextView* NBDocumentWindow::textView() const { return m_kettraView->textView(); }
+
+NBAnswerColumnView* NBDocumentWindow::answerColumn() const { return m_kettraView->answerColumn(); }
+
+QString NBDocumentWindow::filePath() const { return m_document->fileURL(); }
+
+QString NBDocumentWindow::displayName() const {
+    if (filePath().isEmpty()) return m_untitledName;
+    return QFileInfo(filePath()).fileName();
+}
+
+qsizetype NBDocumentWindow::selectedLocation() const { return textView()->textCursor().position(); }
+
+void NBDocumentWindow::setSelectedLocation(qsizetype location) {
+    textView()->setSelectedRange({static_cast<uint64_t>(location), 0});
+}
+
+void NBDocumentWindow::updateTitle() {
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
+    setWindowFilePath(filePath());
+    setWindowModified(m_document->isDocumentEdited());
+}
+
+void NBDocumentWindow::showAlert(const QString& title, const QString& text) {
+    auto* alert = new QMessageBox(QMessageBox::Warning, QString(), title, QMessageBox::Ok, this);
+    alert->setInformativeText(text);
+    alert->setObjectName(QStringLiteral("documentAlert"));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::WindowModal);
+    m_sheet = alert;
+    alert->open();
+}
+
+bool NBDocumentWindow::saveDocument() {
+    if (m_document->isExampleDocument()) {
+        showAlert(localized(u"You can't save the example document"),
+                  localized(u"Make a new document and do your work there."));
+        return false;
+    }
+    if (filePath().isEmpty()) return saveDocumentAs();
+    QString error;
+    if (m_document->saveToURL(filePath(), &error)) {
+        updateTitle();
+        return true;
+    }
+    showAlert(tr("The document “%1” could not be saved.").arg(displayName()), error);
+    return false;
+}
+
+bool NBDocumentWindow::saveDocumentAs(const QString& givenPath) {
+    QString path = givenPath;
+    if (path.isEmpty()) {
+        const QString start =
+            filePath().isEmpty() ? displayName() + QStringLiteral(".numbera") : filePath();
+        path = QFileDialog::getSaveFileName(this, QString(), start,
+                                            QStringLiteral("Numbera (*.numbera)"));
+        if (path.isEmpty()) return false;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".numbera");
+    }
+    QString error;
+    if (m_document->saveToURL(path, &error)) {
+        updateTitle();
+        return true;
+    }
+    showAlert(tr("The document “%1” could not be saved as “%2”.")
+                  .arg(displayName(), QFileInfo(path).fileName()),
+              error);
+    return false;
+}
+
+void NBDocumentWindow::askToSaveBeforeClosing() {
+    auto* question = new QMessageBox(this);
+    question->setObjectName(QStringLiteral("closeQuestion"));
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setIcon(QMessageBox::Warning);
+    question->setText(
+        tr("Do you want to save the changes made to the document “%1”?").arg(displayName()));
+    question->setInformativeText(tr("Your changes will be lost if you don’t save them."));
+    QPushButton* save = question->addButton(tr("Save"), QMessageBox::AcceptRole);
+    save->setObjectName(QStringLiteral("save"));
+    QPushButton* discard = question->addButton(tr("Don’t Save"), QMessageBox::DestructiveRole);
+    discard->setObjectName(QStringLiteral("dontSave"));
+    QPushButton* cancel = question->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    question->setDefaultButton(save);
+    question->setEscapeButton(cancel);
+    question->setWindowModality(Qt::WindowModal);
+    connect(question, &QMessageBox::buttonClicked, this, [this, save, discard](QAbstractButton* b) {
+        if (b == discard) {
+            m_closeConfirmed = true;
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        } else if (b == save) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!saveDocument()) return;
+                    m_closeConfirmed = true;
+                    close();
+                },
+                Qt::QueuedConnection);
+        }
+    });
+    m_sheet = question;
+    question->open();
+}
+
+void NBDocumentWindow::closeWithoutAsking() {
+    m_closeConfirmed = true;
+    if (m_sheet) m_sheet->close();
+    close();
+}
+
+void NBDocumentWindow::closeEvent(QCloseEvent* event) {
+    const bool asks =
+        m_document->isDocumentEdited() &&
+        // Closing without the question is safe only when a draft of the document was kept.
+        !(NBUserDefaultsController::suppressesSaveDocumentAlert() &&
+          !m_document->hasBeenUserSaved() && m_document->draftWasWritten());
+    if (!m_closeConfirmed && asks) {
+        event->ignore();
+        if (!m_sheet) askToSaveBeforeClosing();
+        return;
+    }
+    emit windowClosed(this);
+    event->accept();
+}

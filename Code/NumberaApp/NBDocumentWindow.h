@@ -1,0 +1,66 @@
+// The window of one document: the split view of text and answers, titled with the document's
+// name and showing its edited state. Saving writes the file atomically and reports a failure
+// in an alert, leaving the document edited; closing an edited document asks whether to save.
+#ifndef NUMBERA_APP_NB_DOCUMENT_WINDOW_H
+#define NUMBERA_APP_NB_DOCUMENT_WINDOW_H
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class NBDocumentController;
+class NBKettraView;
+class NBTextView;
+class NBAnswerColumnView;
+#include <QMessageBox>
+
+class NBDocumentWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Takes the document, read or new; an untitled document is named by `untitledName`.
+    NBDocumentWindow(NBDocumentController* document, QString untitledName,
+                     QWidget* parent = nullptr);
+    ~NBDocumentWindow() override;
+
+    NBDocumentController& document() const { return *m_document; }
+    NBTextView* textView() const;
+    NBAnswerColumnView* answerColumn() const;
+    NBKettraView* kettraView() const { return m_kettraView; }
+
+    // Empty for an untitled document.
+    QString filePath() const;
+    QString displayName() const;
+    // The insertion point.
+    qsizetype selectedLocation() const;
+    void setSelectedLocation(qsizetype location);
+
+    // Saves to the document's file, or asks for one. False when nothing was written.
+    bool saveDocument();
+    // Asks for a path unless one is given.
+    bool saveDocumentAs(const QString& path = QString());
+    // Closes at once, edited or not (the application is going away).
+    void closeWithoutAsking();
+    // The alert or question showing on the window, if any.
+    QMessageBox* sheet() const { return m_sheet; }
+
+  signals:
+    void windowClosed(NBDocumentWindow* window);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void updateTitle();
+    void showAlert(const QString& title, const QString& text);
+    void askToSaveBeforeClosing();
+
+    NBDocumentController* m_document;
+    NBKettraView* m_kettraView;
+    QString m_untitledName;
+    QPointer<QMessageBox> m_sheet;
+    bool m_closeConfirmed = false;
+};
+
+#endif

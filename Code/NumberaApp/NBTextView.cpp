@@ -1,0 +1,120 @@
+#include "NBTextView.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "Diagnostics.h"
+#include "NBTextAttributes.h"
+#include "NBTextViewMetrics.h"
+
+QString NBNormalizedTextViewString(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar(u'\r'), QChar(u'\n'));
+    text.replace(QChar(0x2028), QChar(u'\n'));
+    text.replace(QChar(0x2029), QChar(u'\n'));
+    text.replace(QChar(0x2009), QChar(u' '));
+    return text;
+}
+
+NBTextView::NBTextView(QWidget* parent) : QTextEdit(parent) {
+    setObjectName(QStringLiteral("calculationTextView"));
+}
+
+NBTextView::~NBTextView() = default;
+
+void NBTextView::setup() {
+    m_metrics = std::make_shared<NBTextViewMetrics>(this);
+    setAcceptRichText(false);
+    setUndoRedoEnabled(true);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAutoFormatting(QTextEdit::AutoNone);
+    document()->setDefaultFont(NBTextAttributes::defaultTextViewFont());
+    // The text container inset, 3 points across and 5 down.
+    document()->setDocumentMargin(4);
+    setViewportMargins(0, 1, 0, 0);
+    QTextCursor cursor(document());
+    cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
+}
+
+bool NBTextView::setSelectedRange(NSRange range) {
+    const uint64_t length = static_cast<uint64_t>(document()->characterCount() - 1);
+    if (range.location > length || range.length > length - range.location) {
+        Diagnostics::errorf("Warning: %s [Line %d] Invalid Range Set on Text View: {%llu, %llu}",
+                            "-[NBTextView setSelectedRanges:affinity:stillSelecting:]", __LINE__,
+                            static_cast<unsigned long long>(range.location),
+                            static_cast<unsigned long long>(range.length));
+        return false;
+    }
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(static_cast<int>(range.location));
+    cursor.setPosition(static_cast<int>(range.location + range.length), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    return true;
+}
+
+NSRange NBTextView::selectedRange() const {
+    const QTextCursor cursor = textCursor();
+    return {static_cast<uint64_t>(cursor.selectionStart()),
+            static_cast<uint64_t>(cursor.selectionEnd() - cursor.selectionStart())};
+}
+
+void NBTextView::insertPlainText(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(NBNormalizedTextViewString(text));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QStringList NBTextView::supportedPasteboardTypes() const {
+    if (m_delegate) return m_delegate->supportedPasteboardTypes();
+    return {QStringLiteral("NBLinesPboardType"), QStringLiteral("NBTextAttachmentPboardType")};
+}
+
+void NBTextView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo) && m_delegate) {
+        m_delegate->undo();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo) && m_delegate) {
+        m_delegate->redo();
+        event->accept();
+        return;
+    }
+    // Shift+Return would put a line separator inside the block: a line is a block.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+QMimeData* NBTextView::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(NBNormalizedTextViewString(textCursor().selectedText()));
+    if (m_delegate) m_delegate->writeSelectionToPasteboard(*data);
+    return data;
+}
+
+bool NBTextView::canInsertFromMimeData(const QMimeData* source) const {
+    for (const QString& type : supportedPasteboardTypes())
+        if (source->hasFormat(type)) return true;
+    return source->hasText();
+}
+
+void NBTextView::insertFromMimeData(const QMimeData* source) {
+    if (!source) return;
+    if (m_delegate && m_delegate->readSelectionFromPasteboard(*source)) return;
+    // Pasted and dropped text arrives as plain text.
+    if (source->hasText()) insertPlainText(source->text());
+}

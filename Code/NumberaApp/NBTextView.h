@@ -1,0 +1,65 @@
+// The calculation text view: a QTextEdit in which each block is one document line. It hands
+// pasteboard traffic and undo to its delegate (the text view controller), turns Shift+Return
+// into Return, never scrolls sideways, and refuses a selection that does not lie in the text.
+#ifndef NUMBERA_APP_NB_TEXT_VIEW_H
+#define NUMBERA_APP_NB_TEXT_VIEW_H
+
+#include <QStringList>
+#include <QTextEdit>
+#include <memory>
+
+#include "NSRange.h"
+
+class NBTextViewMetrics;
+class QMimeData;
+
+struct NBTextViewDelegate {
+    virtual ~NBTextViewDelegate() = default;
+    virtual QStringList supportedPasteboardTypes() const = 0;
+    // Fills the data with the selection in every type it writes.
+    virtual void writeSelectionToPasteboard(QMimeData& data) = 0;
+    // The first supported type the data holds; false leaves the data to the view.
+    virtual bool readSelectionFromPasteboard(const QMimeData& data) = 0;
+    virtual void undo() = 0;
+    virtual void redo() = 0;
+};
+
+class NBTextView : public QTextEdit {
+    Q_OBJECT
+
+  public:
+    explicit NBTextView(QWidget* parent = nullptr);
+    ~NBTextView() override;
+
+    // Attributes, margins and the metrics; sent by the controller when it takes the view.
+    void setup();
+    const std::shared_ptr<NBTextViewMetrics>& metricsInfo() const { return m_metrics; }
+    NBTextViewDelegate* delegate() const { return m_delegate; }
+    void setDelegate(NBTextViewDelegate* delegate) { m_delegate = delegate; }
+    bool textIsBeingEdited() const { return m_textIsBeingEdited; }
+    void setTextIsBeingEdited(bool edited) { m_textIsBeingEdited = edited; }
+    // False, with a log line, for a range outside the text; the selection then stays.
+    bool setSelectedRange(NSRange range);
+    NSRange selectedRange() const;
+    // Plain text of the clipboard, with line ends and thin spaces normalised.
+    void insertPlainText(const QString& text);
+
+    QStringList supportedPasteboardTypes() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+  private:
+    std::shared_ptr<NBTextViewMetrics> m_metrics;
+    NBTextViewDelegate* m_delegate = nullptr;
+    bool m_textIsBeingEdited = false;
+};
+
+// "\r\n" and "\r" become "\n", thin spaces ordinary spaces, and Shift+Return's line separator
+// a line break: each document line is one block.
+QString NBNormalizedTextViewString(QString text);
+
+#endif

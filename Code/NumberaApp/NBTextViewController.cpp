@@ -1,0 +1,453 @@
+#include "NBTextViewController.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+#include "Diagnostics.h"
+#include "NBAppResources.h"
+#include "NBInterfaceHelpers.h"
+#include "NBTextAttributes.h"
+#include "NBTextViewMetrics.h"
+#include "NBUserDefaultsController.h"
+#include "NCExpression.h"
+#include "NCExpressionFormattingOptions.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NCPropertyListValue.h"
+#include "NotificationCenter.h"
+#include "PropertyListFile.h"
+#include "QtSettings.h"
+#include "Settings.h"
+
+namespace {
+
+constexpr char16_t kParagraphSeparator = 0x2029;
+constexpr char16_t kLineSeparator = 0x2028;
+constexpr char16_t kThinSpace = 0x2009;
+
+std::string utf8(const std::u16string& text) {
+    return QString::fromStdU16String(text).toStdString();
+}
+
+}  // namespace
+
+NBTextViewController::NBTextViewController(QObject* parent) : QObject(parent) {}
+
+NBTextViewController::~NBTextViewController() = default;
+
+std::shared_ptr<NBTextViewMetrics> NBTextViewController::metrics() const {
+    return m_textView ? m_textView->metricsInfo() : nullptr;
+}
+
+void NBTextViewController::setTextView(NBTextView* textView) {
+    if (textView == m_textView) return;
+    m_textView = textView;
+    if (!textView) return;
+    textView->setDelegate(this);
+    textView->setup();
+    // The edit handler is the document's first listener: whatever else watches the text (a
+    // highlighter) may change formats, and those changes must meet a mirror already level.
+    connect(textView->document(), &QTextDocument::contentsChange, this,
+            &NBTextViewController::contentsChange);
+    connect(textView, &QTextEdit::cursorPositionChanged, this,
+            &NBTextViewController::selectionDidChange);
+    connect(textView, &QTextEdit::selectionChanged, this,
+            &NBTextViewController::selectionDidChange);
+    if (auto* settings = dynamic_cast<QtSettings*>(Settings::standard().get()))
+        settings->observe(QStringLiteral("NBDefaultFont"), this, [this] { updateTextViewFont(); });
+    m_generator.setMetrics(textView->metricsInfo());
+    m_pasteboardHelper.setMetrics(textView->metricsInfo());
+    m_pasteboardHelper.setDelegate(this);
+}
+
+void NBTextViewController::setLineCollection(std::shared_ptr<NCLineCollection> collection) {
+    if (collection == m_lineCollection) return;
+    m_lineCollection = std::move(collection);
+    m_generator.setLineCollection(m_lineCollection);
+    m_pasteboardHelper.setLineCollection(m_lineCollection);
+    loadTextFromLineCollection();
+}
+
+std::u16string NBTextViewController::documentText(int from, int to) const {
+    if (to <= from) return {};
+    QTextCursor cursor(m_textView->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    std::u16string text = cursor.selectedText().toStdU16String();
+    std::replace(text.begin(), text.end(), kParagraphSeparator, u'\n');
+    return text;
+}
+
+void NBTextViewController::loadTextFromLineCollection() {
+    if (!m_lineCollection) {
+        Diagnostics::error(
+            "NBTextViewController loadTextFromLineCollection\nWarning: no line collection");
+        return;
+    }
+    if (!m_textView) return;
+    std::u16string text;
+    const uint64_t count = m_lineCollection->countOfLines();
+    for (uint64_t index = 0; index < count; ++index) {
+        std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
+        std::u16string shown = line ? line->expressionString().value_or(u"") : std::u16string();
+        if (shown.find(u'\n') != std::u16string::npos) {
+            Diagnostics::error(
+                "NBTextViewController loadTextFromLineCollection\nWarning:The original "
+                "expression of the line has a new line character");
+            // One line is one block: the text gets a space; the next synchronisation stores it.
+            std::replace(shown.begin(), shown.end(), u'\n', u' ');
+        }
+        const std::optional<std::u16string> typed =
+            line && line->expression() ? line->expression()->originalString() : std::nullopt;
+        if (shown.empty() && typed && !typed->empty()) {
+            // A line whose stored form comes out empty still shows what the user typed.
+            Diagnostics::error(
+                "Can only have a zero length attr string if the original string as also zero "
+                "length. Otherwise something really screwed up.");
+            shown = *typed;
+        }
+        if (index) text += NBLineSeparatorString();
+        text += shown;
+    }
+
+    QTextDocument* document = m_textView->document();
+    m_loading = true;
+    m_textView->setTextIsBeingEdited(true);
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    QTextCursor cursor(document);
+    // The characters carry no font of their own: the document's default font is the text's.
+    cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
+    // New blocks take the format of the block they are split from.
+    cursor.insertText(QString::fromStdU16String(text));
+    applyAlignmentOfLinesToBlocks();
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+    NBTextViewMetrics& metrics = *m_textView->metricsInfo();
+    metrics.mirror().setString(std::move(text));
+    metrics.mirror().setSelectedRange({0, 0});
+    metrics.resetAllCaches();
+    cursor.setPosition(0);
+    m_textView->setTextCursor(cursor);
+    m_textView->setTextIsBeingEdited(false);
+    m_loading = false;
+    selectionDidChange();
+}
+
+void NBTextViewController::applyAlignmentOfLinesToBlocks() {
+    const int standard = NBTextAttributes::defaultTextViewAlignment();
+    QTextBlock block = m_textView->document()->begin();
+    for (const std::shared_ptr<NCLine>& line : m_lineCollection->lines()) {
+        if (!block.isValid()) break;
+        const auto& options = line->expressionFormattingOptions();
+        if (options && options->textAlignment() != standard) {
+            QTextBlockFormat format = block.blockFormat();
+            format.setAlignment(NBTextAttributes::qtAlignment(options->textAlignment()));
+            QTextCursor(block).setBlockFormat(format);
+        }
+        block = block.next();
+    }
+}
+
+void NBTextViewController::setAlignment(int32_t alignment, const NSIndexSet& lines) {
+    if (!m_textView || !m_lineCollection) return;
+    QTextDocument* document = m_textView->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (uint64_t index : lines.indexes()) {
+        const QTextBlock block = document->findBlockByNumber(static_cast<int>(index));
+        if (!block.isValid()) continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setAlignment(NBTextAttributes::qtAlignment(alignment));
+        QTextCursor(block).setBlockFormat(format);
+        if (std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index))
+            if (const auto& options = line->expressionFormattingOptions())
+                options->setTextAlignment(alignment);
+    }
+    cursor.endEditBlock();
+    if (m_delegate) m_delegate->tvcFormattingDidChange(this);
+}
+
+void NBTextViewController::contentsChange(int position, int removed, int added) {
+    if (m_loading || !m_textView) return;
+    NBTextViewMetrics& metrics = *m_textView->metricsInfo();
+    NBTextViewMirror& mirror = metrics.mirror();
+    const std::u16string& before = mirror.string();
+    const int64_t beforeLength = static_cast<int64_t>(before.size());
+    const int64_t afterLength = m_textView->document()->characterCount() - 1;
+
+    // Qt may count the document's closing separator into both spans; both lose it.
+    int64_t start = position;
+    int64_t oldEnd = start + removed, newEnd = start + added;
+    const int64_t excess = std::max<int64_t>({oldEnd - beforeLength, newEnd - afterLength, 0});
+    oldEnd -= excess;
+    newEnd -= excess;
+    std::u16string replacement;
+    if (start < 0 || oldEnd < start || newEnd < start ||
+        beforeLength - (oldEnd - start) + (newEnd - start) != afterLength) {
+        // An inconsistent report: the whole texts compared from both ends.
+        Diagnostics::error("Warning: an inconsistent edit report; comparing the whole text");
+        start = 0;
+        oldEnd = beforeLength;
+        newEnd = afterLength;
+        replacement = documentText(0, static_cast<int>(afterLength));
+    } else {
+        replacement = documentText(static_cast<int>(start), static_cast<int>(newEnd));
+    }
+    // Only what differs: a format change reports text it did not change.
+    size_t tail = 0;
+    while (oldEnd - static_cast<int64_t>(tail) > start && tail < replacement.size() &&
+           before[oldEnd - tail - 1] == replacement[replacement.size() - tail - 1])
+        ++tail;
+    replacement.resize(replacement.size() - tail);
+    oldEnd -= static_cast<int64_t>(tail);
+    size_t head = 0;
+    while (start + static_cast<int64_t>(head) < oldEnd && head < replacement.size() &&
+           before[start + head] == replacement[head])
+        ++head;
+    replacement.erase(0, head);
+    start += static_cast<int64_t>(head);
+    if (start == oldEnd && replacement.empty()) return;
+
+    const NSRange range{static_cast<uint64_t>(start), static_cast<uint64_t>(oldEnd - start)};
+    const uint64_t firstLine = metrics.indexOfLineAtCharacterIndex(range.location);
+    const bool needsNormalizing =
+        std::any_of(replacement.begin(), replacement.end(),
+                    [](char16_t c) { return c == kLineSeparator || c == kThinSpace; });
+    if (m_undoing) {
+        mirror.replaceCharactersInRange(range, replacement);
+        metrics.resetAllCachesOnAndAfterLineIndex(firstLine == NSUIntegerMax ? 0 : firstLine);
+        m_undoChangedText = true;
+        return;
+    }
+
+    m_textView->setTextIsBeingEdited(true);
+    mirror.setSelectedRange(range);
+    m_lastTextActions = m_generator.textActionsForRanges({range}, {replacement});
+    mirror.replaceCharactersInRange(range, replacement);
+    metrics.resetAllCachesOnAndAfterLineIndex(firstLine == NSUIntegerMax ? 0 : firstLine);
+    if (m_delegate) m_delegate->tvcDidFinishProcessingText(this);
+    textDidChange();
+    m_textView->setTextIsBeingEdited(false);
+    if (needsNormalizing) {
+        const int from = static_cast<int>(start), length = static_cast<int>(newEnd - start);
+        QMetaObject::invokeMethod(
+            this, [this, from, length] { normalizeTextAround(from, length); },
+            Qt::QueuedConnection);
+    }
+}
+
+void NBTextViewController::textDidChange() {
+    for (const NKTextAction& action : m_lastTextActions)
+        if (action.textActionType() == NKTextActionNone) return;
+    NotificationCenter::defaultCenter().post(NBTextDidChange, this);
+    if (m_delegate) m_delegate->tvcTextDidChange(this);
+}
+
+void NBTextViewController::normalizeTextAround(int position, int length) {
+    if (!m_textView) return;
+    QTextDocument* document = m_textView->document();
+    const int end = std::min(position + length, document->characterCount() - 1);
+    QTextCursor cursor(document);
+    cursor.joinPreviousEditBlock();
+    for (int at = std::max(0, position); at < end; ++at) {
+        const QChar c = document->characterAt(at);
+        if (c != QChar(kLineSeparator) && c != QChar(kThinSpace)) continue;
+        cursor.setPosition(at);
+        cursor.setPosition(at + 1, QTextCursor::KeepAnchor);
+        cursor.insertText(c == QChar(kThinSpace) ? QStringLiteral(" ") : QStringLiteral("\n"));
+    }
+    cursor.endEditBlock();
+}
+
+void NBTextViewController::selectionDidChange() {
+    if (m_loading || !m_textView) return;
+    NBTextViewMetrics& metrics = *m_textView->metricsInfo();
+    // Between Qt's edit and its report the mirror is one edit behind: the report brings it.
+    if (static_cast<int64_t>(metrics.mirror().string().size()) !=
+        m_textView->document()->characterCount() - 1)
+        return;
+    const NSRange selection = m_textView->selectedRange();
+    metrics.mirror().setSelectedRange(selection);
+    setSelectedLineNumbers(metrics.indexesOfLinesContainingRanges({selection}));
+    setCurrentLineNumber(static_cast<int64_t>(metrics.indexOfCurrentLine()));
+    if (m_delegate) m_delegate->tvcTextSelectionDidChange(this);
+}
+
+void NBTextViewController::setCurrentLineNumber(int64_t line) {
+    if (line == m_currentLineNumber) return;
+    const int64_t previous = m_currentLineNumber;
+    m_currentLineNumber = line;
+    if (m_delegate) m_delegate->tvcLineNumberDidChange(this, previous, line);
+}
+
+void NBTextViewController::setSelectedLineNumbers(const NSIndexSet& lines) {
+    if (lines == m_selectedLineNumbers) return;
+    const NSIndexSet old = m_selectedLineNumbers;
+    m_selectedLineNumbers = lines;
+    if (m_delegate) m_delegate->tvcSelectedLinesDidChange(this, old, lines);
+}
+
+void NBTextViewController::redrawLinesAtIndexes(const NSIndexSet&, bool) {
+    if (m_textView) m_textView->viewport()->update();
+}
+
+void NBTextViewController::updateTextViewFont() {
+    if (!m_textView) return;
+    const QFont font = NBTextAttributes::defaultTextViewFont();
+    if (m_textView->document()->defaultFont() == font) return;
+    m_textView->document()->setDefaultFont(font);
+    if (m_delegate) m_delegate->tvcFormattingDidChange(this);
+}
+
+void NBTextViewController::insertText(const QString& text) {
+    if (!m_textView) return;
+    m_textView->setFocus();
+    m_textView->insertPlainText(text);
+}
+
+void NBTextViewController::setTextViewTextTo(const QString& text, uint64_t line) {
+    if (!m_textView) return;
+    const NSRange range = m_textView->metricsInfo()->rangeOfLineAtIndex(line, false);
+    if (range.location == NSNotFound) return;
+    QTextCursor cursor(m_textView->document());
+    cursor.setPosition(static_cast<int>(range.location));
+    cursor.setPosition(static_cast<int>(NSMaxRange(range)), QTextCursor::KeepAnchor);
+    cursor.insertText(NBNormalizedTextViewString(text));
+}
+
+void NBTextViewController::printUnitTestOfLastTextAction() {
+    if (!std::getenv("NUMBERA_PRINT_TEXT_ACTIONS")) return;
+    for (const NKTextAction& action : m_lastTextActions)
+        Diagnostics::error(utf8(m_generator.unitTestFromTextAction(action)));
+}
+
+// Undo and redo
+
+void NBTextViewController::undo() {
+    if (!m_textView || !m_textView->document()->isUndoAvailable()) return;
+    m_undoing = true;
+    m_undoChangedText = false;
+    m_textView->QTextEdit::undo();
+    finishUndo();
+}
+
+void NBTextViewController::redo() {
+    if (!m_textView || !m_textView->document()->isRedoAvailable()) return;
+    m_undoing = true;
+    m_undoChangedText = false;
+    m_textView->QTextEdit::redo();
+    finishUndo();
+}
+
+void NBTextViewController::finishUndo() {
+    if (m_undoChangedText) {
+        // No action describes an undo: an invalid one makes the document rebuild from the
+        // text, still as part of the undo.
+        NKTextAction action;
+        action.invalidate();
+        m_lastTextActions = {action};
+        textDidChange();
+    }
+    m_undoing = false;
+    selectionDidChange();
+}
+
+// Clipboard
+
+QStringList NBTextViewController::supportedPasteboardTypes() const {
+    return {QString::fromLatin1(NBLinesPboardType),
+            QString::fromLatin1(NBTextAttachmentPboardType)};
+}
+
+std::shared_ptr<NCResultFormattingOptions> NBTextViewController::defaultResultFormattingOptions() {
+    return NBUserDefaultsController::defaultResultFormattingOptions();
+}
+
+void NBTextViewController::writeSelectionToPasteboard(QMimeData& data) {
+    if (!m_textView || !m_lineCollection) return;
+    const QString text = NBNormalizedTextViewString(m_textView->textCursor().selectedText());
+    if (text.isEmpty()) return;
+    if (PlistPtr lines = m_pasteboardHelper.pasteboardDataForCopyAtPresentPosition())
+        data.setData(QString::fromLatin1(NBLinesPboardType),
+                     QByteArray::fromStdString(PropertyListFile::xmlData(lines.get())));
+    PlistPtr attachment = PropertyListFile::dictionary();
+    PropertyListFile::set(attachment.get(), "NBInternalString",
+                          PropertyListFile::string(text.toStdU16String()));
+    data.setData(QString::fromLatin1(NBTextAttachmentPboardType),
+                 QByteArray::fromStdString(PropertyListFile::xmlData(attachment.get())));
+}
+
+bool NBTextViewController::readSelectionFromPasteboard(const QMimeData& data) {
+    const QStringList supported = supportedPasteboardTypes();
+    for (const QString& type : data.formats()) {
+        if (!supported.contains(type)) continue;
+        if (type == QLatin1String(NBLinesPboardType)) return readLines(data.data(type));
+        return readTextAttachment(data.data(type));
+    }
+    return false;
+}
+
+bool NBTextViewController::readTextAttachment(const QByteArray& bytes) {
+    std::string error;
+    auto value = NCPropertyListValue::readFromData(bytes.toStdString(), &error);
+    if (!value || !value->isDictionary()) {
+        Diagnostics::error("Warning and crumbs");
+        return false;
+    }
+    if (auto number = value->valueForKey(u"NBLineNumber")) {
+        // Line-reference tokens are not in the text yet; a line number from the clipboard
+        // must at least name a line of this document before anything is made of it.
+        const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
+        if (number->kind() != NCPropertyListValue::Kind::Integer || number->integer() < 0 ||
+            static_cast<uint64_t>(number->integer()) >= count)
+            Diagnostics::error("Warning: a pasted line number lies outside the document");
+    }
+    auto string = value->valueForKey(u"NBInternalString");
+    if (!string || !string->isString()) return false;
+    insertText(QString::fromStdU16String(string->string()));
+    return true;
+}
+
+bool NBTextViewController::readLines(const QByteArray& bytes) {
+    if (!m_textView || !m_lineCollection) return false;
+    std::string error;
+    auto value = NCPropertyListValue::readFromData(bytes.toStdString(), &error);
+    if (!value) return false;
+    NBTextViewMetrics& metrics = *m_textView->metricsInfo();
+    const uint64_t firstLine = metrics.indexOfCurrentLine();
+    const NSRange selection = metrics.selectedRange();
+    const NSRange lineRange = metrics.rangeOfLineAtIndex(firstLine, false);
+    const bool keepsFirstLine = lineRange.location != NSNotFound && lineRange.length > 0 &&
+                                !(selection.location <= lineRange.location &&
+                                  NSMaxRange(selection) >= NSMaxRange(lineRange));
+    std::vector<std::shared_ptr<NCLine>> lines =
+        m_pasteboardHelper.pastedlinesForPasteboardData(*value);
+    if (lines.empty()) return false;
+    std::u16string joined;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) joined += NBLineSeparatorString();
+        joined += lines[i]->expressionString().value_or(u"");
+    }
+    insertText(QString::fromStdU16String(joined));
+    NSIndexSet formatted;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i == 0 && keepsFirstLine) continue;
+        std::shared_ptr<NCLine> target = m_lineCollection->lineAtIndex(firstLine + i);
+        if (!target) continue;
+        const auto& alignment = lines[i]->expressionFormattingOptions();
+        if (alignment && target->expressionFormattingOptions())
+            target->expressionFormattingOptions()->setTextAlignment(alignment->textAlignment());
+        if (lines[i]->isTrigonometryModeSet())
+            target->setTrigonometryMode(lines[i]->trigonometryMode());
+        if (lines[i]->customFormattingOptions() && target->customFormattingOptions())
+            target->customFormattingOptions()->acquireValuesFromFormattingOptions(
+                lines[i]->customFormattingOptions().get());
+        formatted.addIndex(firstLine + i);
+    }
+    if (m_delegate && !formatted.empty()) m_delegate->setLinesNeedRedraw(formatted);
+    return true;
+}

@@ -1,0 +1,210 @@
+// Timing of the document window on a long document, in the real application on the offscreen
+// platform: opening a 10,000-line document until its window has painted, and typing into it
+// from each key press until the text and the answer column have repainted. Prints the figures;
+// it asserts nothing.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "MainQueue.h"
+#include "NBAnswerColumnController.h"
+#include "NBAppController.h"
+#include "NBDocumentController.h"
+#include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
+#include "NBEnvironmentController.h"
+#include "NBLocalizationHelper.h"
+#include "NBTextView.h"
+#include "NBTextViewController.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "QtMainQueue.h"
+#include "QtSettings.h"
+#include "ResourceBundle.h"
+#include "Settings.h"
+
+#ifndef NUMBERA_SOURCE_DIR_DEFAULT
+#define NUMBERA_SOURCE_DIR_DEFAULT ""
+#endif
+
+namespace {
+
+constexpr int kLines = 10000;
+constexpr int kKeystrokes = 300;
+
+// Sums, units, variables and notes, as a long working document has them.
+std::u16string lineText(int i) {
+    switch (i % 8) {
+        case 0:
+            return u"item" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u" = " +
+                   QString::number(i).toStdU16String();
+        case 1:
+            return QString("%1 * 3 + 4").arg(i).toStdU16String();
+        case 2:
+            return QString("%1 km in miles").arg(i % 97).toStdU16String();
+        case 3:
+            return u"a note about the line above";
+        case 4:
+            return QString("sqrt(%1) / 7").arg(i).toStdU16String();
+        case 5:
+            return QString("%1% of 250").arg(i % 100).toStdU16String();
+        case 6:
+            return u"";
+        default:
+            return QString("(%1 + 2) ^ 2").arg(i % 50).toStdU16String();
+    }
+}
+
+void pump() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
+}
+
+struct Figures {
+    double median, p95, max;
+};
+
+Figures figures(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], samples[samples.size() * 95 / 100], samples.back()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTemporaryDir root;
+    qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
+    const QString source = qEnvironmentVariable("NUMBERA_SOURCE_DIR", NUMBERA_SOURCE_DIR_DEFAULT);
+    const std::string resources = (source + "/Resources").toStdString();
+
+    MainQueue::setShared(std::make_shared<QtMainQueue>());
+    ResourceBundle::setMain(std::make_shared<ResourceBundle>(resources));
+    NBLocalizationHelper::installLocalizedStringHook();
+    auto settings = std::make_shared<QtSettings>(root.path() + "/config/Numbera/Numbera.conf");
+    Settings::setStandard(settings);
+    settings->setObject("NBShowWelcomeWindowOnLaunch", false);
+    settings->setObject("NBWantsNewDocumentOnLaunch", false);
+
+    auto app = std::make_unique<NBAppController>(*settings, resources,
+                                                 (root.path() + "/data/Numbera").toStdString());
+    app->launch();
+    app->environmentController()->completeLoading();
+    app->documents().closeAllDocuments();
+
+    // The document file.
+    const QString path = root.path() + "/long.numbera";
+    {
+        auto collection = std::make_shared<NCLineCollection>();
+        collection->beginBatchUpdate();
+        for (int i = 0; i < kLines; ++i)
+            collection->addLine(NCLine::lineWithExpressionString(lineText(i)));
+        collection->endBatchUpdate();
+        std::string error;
+        if (!collection->archiveToPath(path.toStdString(), {}, &error)) {
+            std::fprintf(stderr, "could not write the document: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
+    // Opening, to a painted window, in its stages: the file read and its lines evaluated, the
+    // window built and the text loaded and synchronised, the first paint.
+    std::vector<double> opens, reads, builds, paints;
+    NBDocumentWindow* window = nullptr;
+    for (int round = 0; round < 3; ++round) {
+        if (window) window->closeWithoutAsking();
+        pump();
+        QElapsedTimer timer;
+        timer.start();
+        auto* document = new NBDocumentController;
+        QString error;
+        if (!document->readFromURL(path, &error)) return 1;
+        const double read = timer.nsecsElapsed() / 1e6;
+        window = new NBDocumentWindow(document, QString());
+        const double built = timer.nsecsElapsed() / 1e6;
+        window->resize(900, 700);
+        window->show();
+        pump();
+        window->repaint();
+        opens.push_back(timer.nsecsElapsed() / 1e6);
+        reads.push_back(read);
+        builds.push_back(built - read);
+        paints.push_back(opens.back() - built);
+    }
+    const Figures open = figures(opens);
+    std::printf(
+        "open %d-line document to a painted window: median %.1f ms, max %.1f ms (%zu runs)"
+        "; read %.1f ms, window and synchronisation %.1f ms, first paint %.1f ms\n",
+        kLines, open.median, open.max, opens.size(), figures(reads).median, figures(builds).median,
+        figures(paints).median);
+
+    // Typing at the end of the middle line: each key to the repainted text and answers.
+    NBTextView* text = window->textView();
+    const QTextBlock middle = text->document()->findBlockByNumber(kLines / 2 + 1);
+    QTextCursor cursor(middle);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    text->setTextCursor(cursor);
+    text->ensureCursorVisible();
+    pump();
+    std::vector<double> keys, edits;
+    const QString typed = QStringLiteral("+12*3");
+    for (int i = 0; i < kKeystrokes; ++i) {
+        const bool erase = i % 2 == 1;
+        const QChar c = typed[(i / 2) % typed.size()];
+        QKeyEvent press(QEvent::KeyPress, erase ? Qt::Key_Backspace : 0, Qt::NoModifier,
+                        erase ? QString() : QString(c));
+        QKeyEvent release(QEvent::KeyRelease, erase ? Qt::Key_Backspace : 0, Qt::NoModifier,
+                          erase ? QString() : QString(c));
+        QElapsedTimer timer;
+        timer.start();
+        QApplication::sendEvent(text, &press);
+        QApplication::sendEvent(text, &release);
+        edits.push_back(timer.nsecsElapsed() / 1e6);
+        pump();
+        text->viewport()->repaint();
+        window->answerColumn()->repaint();
+        keys.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Figures key = figures(keys);
+    std::printf(
+        "keystroke to repaint in a %d-line document: median %.2f ms, p95 %.2f ms, max "
+        "%.2f ms (%d keys); the edit itself %.2f ms\n",
+        kLines, key.median, key.p95, key.max, kKeystrokes, figures(edits).median);
+    // Undo and redo rebuild the lines from the text: each is timed to its repaint.
+    std::vector<double> undos;
+    for (int i = 0; i < 20; ++i) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("7"));
+        QApplication::sendEvent(text, &press);
+        pump();
+        QElapsedTimer timer;
+        timer.start();
+        window->document().textViewController().undo();
+        pump();
+        text->viewport()->repaint();
+        window->answerColumn()->repaint();
+        undos.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Figures undo = figures(undos);
+    std::printf(
+        "undo of a keystroke to repaint in a %d-line document: median %.2f ms, max %.2f "
+        "ms (%zu undos)\n",
+        kLines, undo.median, undo.max, undos.size());
+    std::printf(
+        "lines in the document: %llu\n",
+        static_cast<unsigned long long>(window->document().lineCollection()->countOfLines()));
+    app->documents().closeAllDocuments();
+    app->applicationWillTerminate();
+    app.reset();
+    Settings::setStandard(nullptr);
+    return 0;
+}
