@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "MainQueue.h"
-#include "NBAnswerColumnStandIn.h"
+#include "NBAnswerColumnController.h"
 #include "NBAppController.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"

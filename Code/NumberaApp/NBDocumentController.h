@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "NBAnswerColumnStandIn.h"
+#include "NBAnswerColumnController.h"
 #include "NBTextViewController.h"
 #include "NKLineCollectionController.h"
 #include "NSIndexSet.h"

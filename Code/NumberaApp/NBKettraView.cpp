@@ -1,6 +1,6 @@
 #include "NBKettraView.h"
 
-#include "NBAnswerColumnStandIn.h"
+#include "NBAnswerColumnController.h"
 #include "NBTextView.h"
 
 NBKettraView::NBKettraView(QWidget* parent)

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "NBAnswerColumnStandIn.h"
+#include "NBAnswerColumnController.h"
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBKettraView.h"

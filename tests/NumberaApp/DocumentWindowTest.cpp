@@ -17,7 +17,7 @@
 #include "AppTestFixture.h"
 #include "Diagnostics.h"
 #include "DocumentWindowSupport.h"
-#include "NBAnswerColumnStandIn.h"
+#include "NBAnswerColumnController.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"

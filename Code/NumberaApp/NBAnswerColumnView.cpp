@@ -1,0 +1,257 @@
+#include "NBAnswerColumnView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "NBAnswerColumnCell.h"
+
+QColor NBAnswerColumnView::keyControlColor() { return QColor::fromRgbF(0.914f, 0.934f, 0.982f); }
+
+QColor NBAnswerColumnView::inactiveControlColor() { return QColor::fromRgbF(0.91f, 0.91f, 0.91f); }
+
+NBAnswerColumnView::NBAnswerColumnView(QWidget* parent) : QWidget(parent) {
+    setMinimumWidth(kMinimumWidth);
+    setMaximumWidth(kMaximumWidth);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+NBAnswerColumnView::~NBAnswerColumnView() { disconnectTextView(); }
+
+QSize NBAnswerColumnView::sizeHint() const { return QSize(kDefaultWidth, 200); }
+
+QSize NBAnswerColumnView::minimumSizeHint() const { return QSize(kMinimumWidth, 0); }
+
+void NBAnswerColumnView::disconnectTextView() {
+    for (const QMetaObject::Connection& connection : m_textConnections)
+        QObject::disconnect(connection);
+    m_textConnections.clear();
+    if (m_textView) {
+        m_textView->removeEventFilter(this);
+        m_textView->viewport()->removeEventFilter(this);
+    }
+}
+
+void NBAnswerColumnView::setTextView(QTextEdit* textView) {
+    if (textView == m_textView) return;
+    disconnectTextView();
+    m_textView = textView;
+    if (textView) {
+        const auto repaint = [this] { update(); };
+        // Rows move with the scroll offset and with every relayout: edits, wrapping at a new
+        // width, a new font.
+        m_textConnections.push_back(
+            connect(textView->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint));
+        QAbstractTextDocumentLayout* layout = textView->document()->documentLayout();
+        m_textConnections.push_back(
+            connect(layout, &QAbstractTextDocumentLayout::update, this, repaint));
+        m_textConnections.push_back(
+            connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, repaint));
+        m_textConnections.push_back(
+            connect(textView, &QTextEdit::cursorPositionChanged, this, repaint));
+        // The viewport's place in the window decides where row 0 starts.
+        textView->installEventFilter(this);
+        textView->viewport()->installEventFilter(this);
+    }
+    update();
+}
+
+bool NBAnswerColumnView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::FontChange:
+            update();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+uint64_t NBAnswerColumnView::numberOfRows() const {
+    return m_dataSource
+               ? m_dataSource->numberOfRowsInAnswerColumn(const_cast<NBAnswerColumnView&>(*this))
+               : 0;
+}
+
+void NBAnswerColumnView::reloadData() { update(); }
+
+void NBAnswerColumnView::noteNumberOfRowsChanged() {
+    const uint64_t count = numberOfRows();
+    NSIndexSet kept;
+    m_selectedRows.enumerateIndexes([&](uint64_t row, bool& stop) {
+        if (row >= count)
+            stop = true;
+        else
+            kept.addIndex(row);
+    });
+    if (kept.count() != m_selectedRows.count()) setSelection(kept);
+    update();
+}
+
+void NBAnswerColumnView::setNeedsDisplayInRect(const QRectF& rect) {
+    if (!rect.isEmpty()) update(rect.toAlignedRect());
+}
+
+double NBAnswerColumnView::rowHeight() const {
+    return std::ceil(
+        QFontMetricsF(m_textView ? m_textView->document()->defaultFont() : font()).height());
+}
+
+double NBAnswerColumnView::viewportTop() const {
+    if (!m_textView) return 0;
+    return mapFromGlobal(m_textView->viewport()->mapToGlobal(QPoint(0, 0))).y();
+}
+
+QRectF NBAnswerColumnView::rectOfRow(uint64_t row) const {
+    if (row >= numberOfRows()) return {};
+    auto* self = const_cast<NBAnswerColumnView*>(this);
+    const double ownHeight = m_dataSource->heightOfRow(*self, row);
+    if (!m_textView) {
+        const double height = rowHeight();
+        return QRectF(0, row * height, width(), ownHeight >= 0 ? ownHeight : height);
+    }
+    QTextDocument* document = m_textView->document();
+    if (row > static_cast<uint64_t>(std::numeric_limits<int>::max())) return {};
+    const QTextBlock block = document->findBlockByNumber(static_cast<int>(row));
+    if (!block.isValid()) return {};
+    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
+    // The bounding rectangle leaves out the block's bottom margin, which is the paragraph
+    // spacing under the line: the row takes it in, so rows meet.
+    const double height =
+        ownHeight >= 0 ? ownHeight : blockRect.height() + block.blockFormat().bottomMargin();
+    const double y = blockRect.y() - m_textView->verticalScrollBar()->value() + viewportTop();
+    return QRectF(0, y, width(), height);
+}
+
+std::vector<uint64_t> NBAnswerColumnView::visibleRows() const {
+    std::vector<uint64_t> rows;
+    const uint64_t count = numberOfRows();
+    if (count == 0) return rows;
+    if (!m_textView) {
+        const double height = std::max(1.0, rowHeight());
+        for (uint64_t row = 0; row < count && row * height < this->height(); ++row)
+            rows.push_back(row);
+        return rows;
+    }
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const double offset = m_textView->verticalScrollBar()->value() - viewportTop();
+    const double top = std::max(0.0, offset);
+    const double bottom = offset + height();
+    const int low = firstBlockAtOrAbove(top);
+    for (QTextBlock block = document->findBlockByNumber(low); block.isValid();
+         block = block.next()) {
+        const uint64_t row = static_cast<uint64_t>(block.blockNumber());
+        if (row >= count) break;
+        const QRectF rect = layout->blockBoundingRect(block);
+        if (rect.y() >= bottom) break;
+        if (rect.bottom() + block.blockFormat().bottomMargin() < top) continue;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int NBAnswerColumnView::firstBlockAtOrAbove(double top) const {
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const auto y = [&](int number) {
+        return layout->blockBoundingRect(document->findBlockByNumber(number)).y();
+    };
+    // A galloping search from the last answer: asking for a block's rectangle lays the text
+    // out down to it, so blocks far below the top are never asked about. (The layout's own
+    // hit test answers blocks far down for points in the document's margins.)
+    const int count = document->blockCount();
+    int low = std::clamp(m_firstBlockHint, 0, count - 1);
+    for (int step = 1; low > 0 && y(low) > top; step *= 2) low = std::max(0, low - step);
+    int high = low;
+    for (int step = 1; high < count - 1; step *= 2) {
+        const int next = std::min(count - 1, high + step);
+        if (y(next) > top) {
+            high = next;
+            break;
+        }
+        low = high = next;
+    }
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (y(middle) <= top)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    m_firstBlockHint = low;
+    return low;
+}
+
+int64_t NBAnswerColumnView::rowAtPoint(const QPointF& point) const {
+    for (uint64_t row : visibleRows())
+        if (rectOfRow(row).contains(point)) return static_cast<int64_t>(row);
+    return -1;
+}
+
+uint64_t NBAnswerColumnView::currentLine() const {
+    if (!m_textView) return 0;
+    const int start = m_textView->textCursor().selectionStart();
+    const QTextBlock block = m_textView->document()->findBlock(start);
+    return block.isValid() ? static_cast<uint64_t>(block.blockNumber()) : 0;
+}
+
+int64_t NBAnswerColumnView::selectedRow() const {
+    return m_selectedRows.count() ? static_cast<int64_t>(m_selectedRows.lastIndex()) : -1;
+}
+
+void NBAnswerColumnView::selectRowIndexes(const NSIndexSet& rows, bool extendSelection) {
+    if (m_dataSource && !m_dataSource->shouldSelectRows(*this)) return;
+    const uint64_t count = numberOfRows();
+    NSIndexSet selection = extendSelection ? m_selectedRows : NSIndexSet();
+    rows.enumerateIndexes([&](uint64_t row, bool& stop) {
+        if (row >= count)
+            stop = true;
+        else
+            selection.addIndex(row);
+    });
+    setSelection(selection);
+}
+
+void NBAnswerColumnView::deselectAll() { setSelection(NSIndexSet()); }
+
+void NBAnswerColumnView::setSelection(NSIndexSet rows) {
+    if (rows == m_selectedRows) return;
+    m_selectedRows = std::move(rows);
+    update();
+    if (m_dataSource) m_dataSource->selectionDidChange(*this);
+    emit selectionDidChange();
+}
+
+void NBAnswerColumnView::changeEvent(QEvent* event) {
+    // The background shows whether the window is key.
+    if (event->type() == QEvent::ActivationChange) update();
+    QWidget::changeEvent(event);
+}
+
+void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), isActiveWindow() ? keyControlColor() : inactiveControlColor());
+    if (!m_dataSource) return;
+    for (uint64_t row : visibleRows()) {
+        const QRectF bounds = rectOfRow(row);
+        if (bounds.isEmpty() || !bounds.intersects(event->rect())) continue;
+        NBAnswerColumnCell cell;
+        cell.setObjectValue(m_dataSource->objectValueForRow(*this, row));
+        cell.setHighlighted(isRowSelected(row));
+        m_dataSource->willDisplayCell(*this, cell, row);
+        cell.drawWithFrame(painter, bounds, palette());
+    }
+}
