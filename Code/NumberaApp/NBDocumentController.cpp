@@ -296,7 +296,8 @@ void NBDocumentController::tvcSelectedLinesDidChange(NBTextViewController* contr
 }
 
 void NBDocumentController::tvcFormattingDidChange(NBTextViewController*) {
-    m_answerColumnController->redrawAllCells();
+    // The answers are drawn in the text's font: a new size or family reaches them too.
+    m_answerColumnController->updateAnswerColumnFormatting();
 }
 
 // Line collection controller delegate

@@ -18,6 +18,7 @@
 #include "Diagnostics.h"
 #include "DocumentWindowSupport.h"
 #include "NBAnswerColumnController.h"
+#include "NBAnswerColumnRules.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
@@ -421,6 +422,8 @@ TEST_F(DocumentWindow, ABiggerFontKeepsTheAnswerRowsWithTheirLines) {
     app()->menuController().action("makeFontBigger:")->trigger();
     pumpEventsFor(20);
     EXPECT_EQ(window->textView()->document()->defaultFont().pointSizeF(), before + 1);
+    EXPECT_EQ(std::get<double>(registeredAnswerColumnAttributes(false).at(NSFontSizeAttributeName)),
+              before + 1);
     NBTextView* text = window->textView();
     for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
         const QRectF bounds = text->document()->documentLayout()->blockBoundingRect(block);
