@@ -16,6 +16,7 @@
 #include "NCSettings.h"
 #include "NKDataManagers.h"
 #include "NKEnvironment.h"
+#include "ResourceBundle.h"
 
 #ifndef NUMBERA_SOURCE_RESOURCES
 #define NUMBERA_SOURCE_RESOURCES ""
@@ -30,12 +31,6 @@ namespace {
 bool isFolder(const std::string& path) {
     std::error_code error;
     return !path.empty() && fs::is_directory(path, error);
-}
-
-// A resources folder is recognised by its units catalogue, without which nothing evaluates.
-bool isResourcesFolder(const std::string& path) {
-    std::error_code error;
-    return isFolder(path) && fs::is_regular_file(fs::path(path) / "Units.plist", error);
 }
 
 struct Loaded {
@@ -79,16 +74,7 @@ void load(const std::optional<std::string>& requestedDataFolder) {
 }  // namespace
 
 std::optional<std::string> shippedResourcesFolder() {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const fs::path installed =
-            program.parent_path().parent_path() / "share" / "numbera" / "Resources";
-        if (isResourcesFolder(installed.string())) return installed.string();
-    }
-    const std::string source = NUMBERA_SOURCE_RESOURCES;
-    if (isResourcesFolder(source)) return source;
-    return std::nullopt;
+    return ResourceBundle::shippedFolder(NUMBERA_SOURCE_RESOURCES);
 }
 
 std::optional<std::string> userPreviewDataFolder() {

@@ -16,26 +16,8 @@ namespace fs = std::filesystem;
 
 namespace NBAppResources {
 
-namespace {
-
-bool isResourcesFolder(const fs::path& path) {
-    std::error_code error;
-    return !path.empty() && fs::is_regular_file(path / "Units.plist", error);
-}
-
-}  // namespace
-
 std::optional<std::string> shippedResourcesFolder() {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const fs::path installed =
-            program.parent_path().parent_path() / "share" / "numbera" / "Resources";
-        if (isResourcesFolder(installed)) return installed.string();
-    }
-    const fs::path source = NUMBERA_SOURCE_RESOURCES;
-    if (isResourcesFolder(source)) return source.string();
-    return std::nullopt;
+    return ResourceBundle::shippedFolder(NUMBERA_SOURCE_RESOURCES);
 }
 
 std::optional<QString> pathForResource(const std::string& name, const std::string& type,

@@ -118,6 +118,23 @@ void ResourceBundle::setPreferredLanguages(std::vector<std::string> languages) {
     s_preferredLanguages = std::move(languages);
 }
 
+std::optional<std::string> ResourceBundle::shippedFolder(const std::string& sourceFolder) {
+    namespace fs = std::filesystem;
+    const auto isResourcesFolder = [](const fs::path& path) {
+        std::error_code error;
+        return !path.empty() && fs::is_regular_file(path / "Units.plist", error);
+    };
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path installed =
+            program.parent_path().parent_path() / "share" / "numbera" / "Resources";
+        if (isResourcesFolder(installed)) return installed.string();
+    }
+    if (isResourcesFolder(sourceFolder)) return sourceFolder;
+    return std::nullopt;
+}
+
 std::shared_ptr<ResourceBundle> ResourceBundle::main() {
     std::lock_guard<std::mutex> lock(s_mutex);
     return s_main;

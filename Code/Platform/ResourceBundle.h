@@ -39,6 +39,11 @@ class ResourceBundle {
     static void setPreferredLanguages(std::vector<std::string> languages);
 
     // The application's own resources; none until set.
+    // The program's shipped resources: "share/numbera/Resources" beside the installed
+    // program, else the given folder of the source tree. A folder counts only when it holds
+    // the units catalogue, without which nothing evaluates.
+    static std::optional<std::string> shippedFolder(const std::string& sourceFolder);
+
     static std::shared_ptr<ResourceBundle> main();
     static void setMain(std::shared_ptr<ResourceBundle> bundle);
 
