@@ -184,7 +184,7 @@ std::map<std::string, NSArchiveValue> NBDocumentController::documentInfoDictiona
     info["NBNumberLineVisible"] = NBUserDefaultsController::lineNumbersVisible();
     info["NBStatisticsBarVisible"] = NBUserDefaultsController::statisticsBarVisible();
     info["NBFormattingBarVisible"] = NBUserDefaultsController::formattingBarVisible();
-    info["NBChosenStatistic"] = int64_t{0};
+    info["NBChosenStatistic"] = NBUserDefaultsController::integerForKey("NBChosenStatistic");
     if (m_textView) {
         const NSRange selection = m_textView->selectedRange();
         const uint64_t length = static_cast<uint64_t>(m_textView->document()->characterCount() - 1);
@@ -245,6 +245,7 @@ void NBDocumentController::updateControllersLineCollections() {
     m_textViewController->setLineCollection(collection);
     m_answerColumnController->setLineCollection(collection);
     checkAllIsWell();
+    emit controllersLineCollectionsUpdated();
 }
 
 void NBDocumentController::checkAllIsWell() const {
@@ -280,7 +281,9 @@ void NBDocumentController::setKeyLineNumber(int64_t line) { m_keyLineNumber = li
 
 void NBDocumentController::setKeyLineNumbers(const NSIndexSet& lines) {
     if (lines == m_keyLineNumbers) return;
+    const NSIndexSet previous = m_keyLineNumbers;
     m_keyLineNumbers = lines;
+    emit keyLineNumbersChanged(previous);
 }
 
 void NBDocumentController::tvcLineNumberDidChange(NBTextViewController* controller, int64_t,

@@ -127,6 +127,10 @@ class NBDocumentController : public QObject,
 
   signals:
     void documentEditedChanged(bool edited);
+    // The selected lines changed; the previous ones are given.
+    void keyLineNumbersChanged(const NSIndexSet& previous);
+    // The controllers were handed the line collection (a new one, or again).
+    void controllersLineCollectionsUpdated();
 
   private:
     void updateViewPropertiesFromFile(NCFile* file);

@@ -12,6 +12,7 @@
 #include "NBKettraView.h"
 #include "NBTextView.h"
 #include "NBUserDefaultsController.h"
+#include "NBViewController.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -35,6 +36,8 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
             [this] { updateTitle(); });
     updateTitle();
     resize(640, 480);
+    m_viewController = new NBViewController(this, m_kettraView, m_document);
+    m_viewController->setupViews();
     m_kettraView->textView()->setFocus();
 }
 
