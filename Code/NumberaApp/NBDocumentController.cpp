@@ -184,7 +184,9 @@ std::map<std::string, NSArchiveValue> NBDocumentController::documentInfoDictiona
     info["NBNumberLineVisible"] = NBUserDefaultsController::lineNumbersVisible();
     info["NBStatisticsBarVisible"] = NBUserDefaultsController::statisticsBarVisible();
     info["NBFormattingBarVisible"] = NBUserDefaultsController::formattingBarVisible();
-    info["NBChosenStatistic"] = NBUserDefaultsController::integerForKey("NBChosenStatistic");
+    info["NBChosenStatistic"] = int64_t{0};
+    // The window's own states, once it has them, in place of the defaults.
+    for (const auto& [key, value] : m_viewInfo) info[key] = value;
     if (m_textView) {
         const NSRange selection = m_textView->selectedRange();
         const uint64_t length = static_cast<uint64_t>(m_textView->document()->characterCount() - 1);

@@ -71,6 +71,10 @@ NBLineFormattingController::NBLineFormattingController(QObject* parent) : QObjec
 
 NBLineFormattingController::~NBLineFormattingController() { endLife(); }
 
+NBFormattingBarView* NBLineFormattingController::view() const { return m_view; }
+
+QMessageBox* NBLineFormattingController::accuracyAlert() const { return m_accuracyAlert; }
+
 void NBLineFormattingController::endLife() {
     for (const QMetaObject::Connection& connection : m_settingsConnections)
         QObject::disconnect(connection);

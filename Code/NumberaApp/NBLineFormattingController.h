@@ -89,7 +89,7 @@ class NBLineFormattingController : public QObject {
 
     // The decimal-places field's text was committed.
     void decimalPlacesFieldDidEndEditing();
-    QMessageBox* accuracyAlert() const { return m_accuracyAlert; }
+    QMessageBox* accuracyAlert() const;
 
     QString selectedLinesString() const { return m_selectedLinesString; }
     const std::vector<std::shared_ptr<NCLine>>& representedLines() const {
@@ -97,8 +97,8 @@ class NBLineFormattingController : public QObject {
     }
 
     // The bar and its parts (null before setup).
-    NBFormattingBarView* view() const { return m_view; }
-    NBFormattingBarView* formattingBarView() const { return m_view; }
+    NBFormattingBarView* view() const;
+    NBFormattingBarView* formattingBarView() const { return view(); }
     NBExpandingStringView* lineNumberView() const { return m_lineNumberView; }
     QPushButton* basePopupButton() const { return m_basePopupButton; }
     QLineEdit* dpField() const { return m_dpField; }

@@ -49,6 +49,7 @@ void NBViewController::setSelectedStatistic(int32_t type) {
     if (type == m_currentStatistic) return;
     m_currentStatistic = type;
     updateStatsButtonWithReevaluation(true);
+    storeViewInfo();
 }
 
 void NBViewController::selectStatistic(int32_t tag) {

@@ -45,6 +45,7 @@ void NBViewController::setStatisticsBarVisible(bool visible, bool) {
     // The text keeps its size: the window grows or shrinks by the bar.
     resizeWindowBy(visible ? kBottomBarHeight : -kBottomBarHeight);
     if (visible) repositionPopupButton();
+    storeViewInfo();
 }
 
 void NBViewController::setFormattingBarVisible(bool visible, bool animate) {
@@ -83,6 +84,7 @@ void NBViewController::setFormattingBarVisible(bool visible, bool animate) {
         m_kettraView->setGeometry(target);
         if (!visible) bar->hide();
     }
+    storeViewInfo();
     NotificationCenter::defaultCenter().post(NBFormattingBarWasToggled, this);
 }
 
@@ -122,6 +124,7 @@ void NBViewController::setLineNumbersVisible(bool visible, bool animate) {
         m_kettraView->setNumberLineShown(visible, true);
     }
     m_contentView->updateGeometry();
+    storeViewInfo();
     NotificationCenter::defaultCenter().post(NBNumberLineWasToggled, this);
 }
 

@@ -13,6 +13,8 @@
 #include "NBAnswerColumnView.h"
 #include "NBColoredLine.h"
 #include "NBDocumentController.h"
+#include "NBDocumentWindowRules.h"
+#include "NBFormattingBarView.h"
 #include "NBKettraView.h"
 #include "NBLineFormattingController.h"
 #include "NBLineFormattingRules.h"
@@ -132,6 +134,7 @@ void NBViewController::setupViews() {
     const int64_t chosen = NBUserDefaultsController::integerForKey(NBChosenStatistic);
     if (chosen >= 1 && chosen <= 4) setSelectedStatistic(static_cast<int32_t>(chosen));
     applyDocumentViewProperties();
+    storeViewInfo();
     registerForNotifications();
     keyLineNumbersChanged(NSIndexSet());
 }
@@ -153,8 +156,20 @@ void NBViewController::applyDocumentViewProperties() {
     if (const auto shown = flag("NBStatisticsBarVisible");
         shown && *shown != m_statisticsBarVisibile)
         setStatisticsBarVisible(*shown, false);
-    if (const std::optional<double> chosen = file->numberForKey(NBChosenStatistic))
+    // 0 names no statistic the menu offers (earlier files always wrote it).
+    if (const std::optional<double> chosen = file->numberForKey(NBChosenStatistic);
+        chosen && *chosen >= NBStatisticTotal && *chosen <= NBStatisticStandardDeviation)
         setSelectedStatistic(static_cast<int32_t>(*chosen));
+}
+
+void NBViewController::storeViewInfo() {
+    if (!m_numberLineController) return;
+    m_documentController->setViewInfo({
+        {"NBNumberLineVisible", numberLineVisibile()},
+        {"NBStatisticsBarVisible", m_statisticsBarVisibile},
+        {"NBFormattingBarVisible", m_formattingBarVisible},
+        {NBChosenStatistic, int64_t{m_currentStatistic}},
+    });
 }
 
 void NBViewController::registerForNotifications() {

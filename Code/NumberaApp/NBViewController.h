@@ -111,6 +111,8 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     void repositionPopupButtonDetailForPopupButtonRect(QRect buttonRect);
     void animationDidEnd(QAbstractAnimation* animation);
     void resizeWindowBy(int heightChange);
+    // Tells the document what its file keeps of this window.
+    void storeViewInfo();
 
     // Line-number delegate: rows as tall as the text's paragraphs; selecting rows selects
     // those lines in the text.

@@ -1,6 +1,7 @@
 #include "FrameTestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <QTextBlock>
 

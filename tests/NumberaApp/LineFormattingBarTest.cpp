@@ -205,6 +205,7 @@ TEST_F(LineFormattingBar, ToggledWithAnimationItIsAnnouncedAtOnceAndWhenTheSlide
     EXPECT_TRUE(window->kettraView()->syncronisesScrollViews());
 
     // The line numbers slide in; a second request while they move does nothing at all.
+    frame.setLineNumbersVisible(false, false);
     const int textX = window->textView()->mapTo(window, QPoint(0, 0)).x();
     frame.setLineNumbersVisible(true, true);
     EXPECT_TRUE(frame.isAnimatingNumberLine());

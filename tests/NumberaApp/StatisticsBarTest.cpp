@@ -11,6 +11,7 @@
 
 #include "FrameTestSupport.h"
 #include "NBDocumentController.h"
+#include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBDocumentWindowRules.h"
 #include "NBKettraView.h"
@@ -77,7 +78,7 @@ TEST_F(StatisticsBar, ChoosingAStatisticShowsItStoresItAndEditsTheDocument) {
     EXPECT_EQ(QApplication::clipboard()->text(), "4");
 
     statisticAction(bar, NBStatisticStandardDeviation)->trigger();
-    EXPECT_TRUE(bar.statisticsButton()->text().startsWith("Std. Deviation:  1.63299"))
+    EXPECT_EQ(bar.statisticsButton()->text(), "Std. Deviation:  1.63")
         << bar.statisticsButton()->text().toStdString();
     bar.updateStatisticsMenu();
     EXPECT_EQ(bar.copyStatisticAction()->text(), "Copy Standard Deviation");
@@ -85,6 +86,28 @@ TEST_F(StatisticsBar, ChoosingAStatisticShowsItStoresItAndEditsTheDocument) {
     statisticAction(bar, NBStatisticTotal)->trigger();
     bar.updateStatisticsMenu();
     EXPECT_EQ(bar.copyStatisticAction()->text(), "Copy Total");
+}
+
+TEST_F(StatisticsBar, TheDocumentFileKeepsTheStatisticAndTheAreasShown) {
+    NBDocumentWindow* window = openWindow({"2", "4", "6"});
+    ASSERT_NE(window, nullptr);
+    NBViewController& bar = frame(window);
+    statisticAction(bar, NBStatisticAverage)->trigger();
+    bar.setFormattingBarVisible(true, false);
+    bar.setLineNumbersVisible(false, false);
+    const QString path = root() + "/kept.numbera";
+    ASSERT_TRUE(window->saveDocumentAs(path));
+    window->close();
+    pumpEventsFor(20);
+    // The defaults say otherwise; the file wins.
+    settings().setObject(NBChosenStatistic, int64_t{1});
+    NBDocumentWindow* reopened = app()->documents().openDocument(path);
+    ASSERT_NE(reopened, nullptr);
+    NBViewController& again = frame(reopened);
+    EXPECT_EQ(again.currentStatistic(), NBStatisticAverage);
+    EXPECT_EQ(again.statisticsButton()->text(), "Average:  4");
+    EXPECT_TRUE(again.formattingBarVisible());
+    EXPECT_FALSE(again.numberLineVisibile());
 }
 
 TEST_F(StatisticsBar, WithoutAValueThePlaceholderShowsAndNothingCanBeCopied) {

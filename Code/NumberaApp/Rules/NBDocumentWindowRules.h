@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "NBUserDefaultsKeys.h"
 #include "NSIndexSet.h"
 
 class NCLineCollectionStatistics;
@@ -18,7 +19,6 @@ enum : int32_t {
     NBStatisticVariance = 3,
     NBStatisticStandardDeviation = 4,
 };
-inline constexpr const char* NBChosenStatistic = "NBChosenStatistic";
 
 // Localised. Representation 0 is the short form of the standard deviation, 1 the usual, 2 the
 // long one; type 0 is a single space; unknown types and representations are empty. With the
