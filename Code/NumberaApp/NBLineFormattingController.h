@@ -2,8 +2,8 @@
 // answers (decimal places, thousands separator, scientific notation, display base,
 // trigonometry mode, text alignment) and writes a change into every selected line, posting
 // "NBLineFormattingOptionsDidChange" after each. A mixed selection shows each property's mixed
-// value. Four user defaults (number signs, notation threshold and style) are applied to every
-// line of the document once when they change, whatever is selected.
+// value. The notation threshold and style defaults are applied to every line of the document
+// once when they change, whatever is selected (the number signs come with the locale).
 #ifndef NUMBERA_APP_NB_LINE_FORMATTING_CONTROLLER_H
 #define NUMBERA_APP_NB_LINE_FORMATTING_CONTROLLER_H
 

@@ -129,14 +129,18 @@ TEST_F(LineFormattingBar, AGlobalDefaultReachesEveryLineOnceWhateverIsSelected) 
     int redraws = 0;
     QObject::connect(bar, &NBLineFormattingController::globalFormattingDidChange,
                      [&] { ++redraws; });
-    settings().setObject("NBThousandsSeperatorSign", std::u16string(u"'"));
+    const QString before = answerTexts(window->document())[0];
+    settings().setObject("NBNotationThreshold", int64_t{3});
     pumpEventsFor(20);
     EXPECT_EQ(redraws, 1);
-    for (uint64_t index = 0; index < 4; ++index)
-        EXPECT_EQ(lineAt(window, index)->customFormattingOptions()->thousandsSeparatorCharacter,
-                  u'\'')
-            << index;
-    EXPECT_EQ(answerTexts(window->document())[0], "1'234.5");
+    for (uint64_t index = 0; index < 4; ++index) {
+        const auto& options = lineAt(window, index)->customFormattingOptions();
+        EXPECT_EQ(options->scientificNotationBigThreshold, 2u) << index;
+        EXPECT_EQ(options->scientificNotationSmallThreshold, 3u) << index;
+    }
+    EXPECT_NE(answerTexts(window->document())[0], before);
+    EXPECT_TRUE(answerTexts(window->document())[0].contains(QString::fromUtf16(u"\u00D710")))
+        << answerTexts(window->document())[0].toStdString();
 }
 
 TEST_F(LineFormattingBar, ANarrowWindowHidesSectionsFromTheRightBehindAnEllipsis) {

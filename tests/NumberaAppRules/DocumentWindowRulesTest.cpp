@@ -141,17 +141,16 @@ TEST(LineFormattingRules, AMixedSelectionShowsMixedValuesAndMixedMenuItems) {
 TEST(LineFormattingRules, GlobalDefaultsReachEveryLine) {
     auto lines = std::make_shared<NCLineCollection>(sharedRealEnvironment());
     for (int i = 0; i < 3; ++i) lines->addLine(lineInBase(10));
-    EXPECT_TRUE(applyGlobalDefault("NBDecimalPointSign", std::u16string(u",x"), *lines));
     EXPECT_TRUE(applyGlobalDefault("NBNotationThreshold", int64_t{8}, *lines));
     EXPECT_TRUE(applyGlobalDefault("NBNotationStyle", int64_t{0}, *lines));
     for (const auto& line : lines->lines()) {
         const auto& options = line->customFormattingOptions();
-        EXPECT_EQ(options->decimalPlaceCharacter, u',');
         EXPECT_EQ(options->scientificNotationBigThreshold, 7u);
         EXPECT_EQ(options->scientificNotationSmallThreshold, 8u);
         EXPECT_EQ(options->scientificNotationStyle, 0);
     }
-    EXPECT_FALSE(applyGlobalDefault("NBThousandsSeperatorSign", std::u16string(), *lines));
+    // The signs travel with the locale, not as a formatting default.
+    EXPECT_FALSE(applyGlobalDefault("NBThousandsSeperatorSign", std::u16string(u"'"), *lines));
     EXPECT_FALSE(applyGlobalDefault("NBNotationStyle", std::u16string(u"x"), *lines));
     EXPECT_FALSE(applyGlobalDefault("NBDefaultPrecision", int64_t{3}, *lines));
 }

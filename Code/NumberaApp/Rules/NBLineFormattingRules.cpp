@@ -27,12 +27,6 @@ std::optional<int64_t> integerValue(const SettingsValue& value) {
     return std::nullopt;
 }
 
-std::optional<char16_t> firstCharacter(const SettingsValue& value) {
-    const auto* text = std::get_if<std::u16string>(&value);
-    if (!text || text->empty()) return std::nullopt;
-    return (*text)[0];
-}
-
 }  // namespace
 
 const std::vector<std::string>& directlyTransferableKeys() {
@@ -47,8 +41,7 @@ const std::vector<std::string>& customKeys() {
 }
 
 const std::vector<std::string>& globalKeys() {
-    static const std::vector<std::string> keys = {NBDecimalPointSign, NBThousandsSeperatorSign,
-                                                  NBNotationThreshold, NBNotationStyle};
+    static const std::vector<std::string> keys = {NBNotationThreshold, NBNotationStyle};
     return keys;
 }
 
@@ -176,14 +169,7 @@ DecimalPlacesCheck checkDecimalPlacesEntry(const std::u16string& text, int64_t p
 bool applyGlobalDefault(const std::string& key, const SettingsValue& value,
                         NCLineCollection& lines) {
     std::function<void(NCResultFormattingOptions&)> apply;
-    if (key == NBDecimalPointSign || key == NBThousandsSeperatorSign) {
-        const std::optional<char16_t> sign = firstCharacter(value);
-        if (!sign) return false;
-        const bool decimal = key == NBDecimalPointSign;
-        apply = [sign = *sign, decimal](NCResultFormattingOptions& options) {
-            (decimal ? options.decimalPlaceCharacter : options.thousandsSeparatorCharacter) = sign;
-        };
-    } else if (key == NBNotationThreshold) {
+    if (key == NBNotationThreshold) {
         const std::optional<int64_t> threshold = integerValue(value);
         if (!threshold) return false;
         // As the default options read it: big numbers switch one digit earlier.

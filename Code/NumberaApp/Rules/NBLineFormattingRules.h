@@ -25,8 +25,9 @@ namespace NBLineFormattingRules {
 const std::vector<std::string>& directlyTransferableKeys();
 // "base", "trigonometryMode", "textAlignment": converted on the way.
 const std::vector<std::string>& customKeys();
-// The user defaults applied to every line: "NBDecimalPointSign", "NBThousandsSeperatorSign",
-// "NBNotationThreshold", "NBNotationStyle".
+// The user defaults applied to every line: "NBNotationThreshold", "NBNotationStyle". The number
+// signs are a line's locale: its text is converted with them when the locale changes, so they
+// reach the lines by that road (the document's environment refresh), never set apart from it.
 const std::vector<std::string>& globalKeys();
 // The value the bar shows for the key when the selected lines differ.
 int64_t mixedSelectionValue(const std::string& key);
