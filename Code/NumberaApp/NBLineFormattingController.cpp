@@ -391,7 +391,7 @@ void NBLineFormattingController::layoutView() {
         if (i + 1 < sections.size()) dividers.push_back(end + kSectionSpacing);
         x = end + 2 * kSectionSpacing + 1;
     }
-    m_view->setDividerPositions(dividers);
+    m_dividerPositions = dividers;
     m_view->setDrawsDividers(true);
     hideViewsIfNecessary();
 }
@@ -399,10 +399,17 @@ void NBLineFormattingController::layoutView() {
 void NBLineFormattingController::hideViewsIfNecessary() {
     if (!m_view) return;
     bool anyHidden = false;
-    for (QWidget* section : sectionViews()) {
+    std::vector<double> dividers;
+    const std::vector<QWidget*> sections = sectionViews();
+    for (size_t i = 0; i < sections.size(); ++i) {
+        QWidget* section = sections[i];
         const bool fits = section->x() + section->width() + kSectionSpacing <= m_view->width();
         section->setVisible(fits);
         anyHidden = anyHidden || !fits;
+        // A divider stands only between two sections shown.
+        if (fits && i > 0 && i - 1 < m_dividerPositions.size())
+            dividers.push_back(m_dividerPositions[i - 1]);
     }
+    m_view->setDividerPositions(dividers);
     m_view->setDrawsEllipsis(anyHidden);
 }

@@ -130,6 +130,8 @@ class NBLineFormattingController : public QObject {
     void observeGlobalKeys();
 
     std::map<std::string, int64_t> m_values;
+    // After each section but the last, wherever the bar hides them.
+    std::vector<double> m_dividerPositions;
     bool m_batchUpdateMode = false;
     QString m_selectedLinesString;
     NSIndexSet m_selectedLineNumbers;

@@ -162,7 +162,8 @@ void NBViewController::repositionPopupButton() {
 void NBViewController::repositionPopupButtonDetailForPopupButtonRect(QRect buttonRect) {
     QLabel* label = m_statisticsSelectionDetailLabel;
     label->adjustSize();
-    int x = buttonRect.x() + buttonRect.width() - 2;
+    // The button's own arrow ends it: the detail follows just after.
+    int x = buttonRect.x() + buttonRect.width() + 2;
     if (x + label->width() > m_contentView->width() - 10)
         x = m_contentView->width() - 10 - label->width();
     label->move(x, buttonRect.y() + (buttonRect.height() - label->height()) / 2);

@@ -177,6 +177,9 @@ TEST_F(LineFormattingBar, ANarrowWindowHidesSectionsFromTheRightBehindAnEllipsis
             }
         }
         EXPECT_LE(shown, previouslyShown);
+        // A divider between each two sections shown, none after the last.
+        EXPECT_EQ(bar->formattingBarView()->dividerPositions().size(),
+                  static_cast<size_t>(std::max(0, shown - 1)));
         EXPECT_EQ(bar->formattingBarView()->drawsEllipsis(), shown < 4);
         previouslyShown = shown;
     }
