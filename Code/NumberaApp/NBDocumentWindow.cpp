@@ -143,8 +143,7 @@ void NBDocumentWindow::revertDocumentToSaved() {
                     updateTitle();
                     return;
                 }
-                showAlert(tr("The document “%1” could not be reverted.").arg(displayName()),
-                          error);
+                showAlert(tr("The document “%1” could not be reverted.").arg(displayName()), error);
             },
             Qt::QueuedConnection);
     });
