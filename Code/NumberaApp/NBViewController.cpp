@@ -194,6 +194,8 @@ void NBViewController::registerForNotifications() {
             m_kettraView->setSyncronisesScrollViews(true);
             m_kettraView->syncroniseToView(m_kettraView->textView());
         }));
+    m_connections.push_back(connect(m_kettraView->textView(), &QTextEdit::selectionChanged, this,
+                                    &NBViewController::textSelectionChanged));
     m_connections.push_back(connect(m_formattingBarController,
                                     &NBLineFormattingController::globalFormattingDidChange, this,
                                     &NBViewController::globalFormattingChanged));
@@ -325,13 +327,52 @@ void NBViewController::numberLineControllerSelectionDidChange(NBNumberLineContro
     NBTextView* view = m_kettraView->textView();
     std::shared_ptr<NBTextViewMetrics> metrics = view->metricsInfo();
     if (!metrics || rows.empty()) return;
-    // The text has one selection: it runs over the chosen lines, end of line included; the
-    // chosen rows themselves stay the key lines.
-    const NSRange first = metrics->rangeOfLineAtIndex(rows.firstIndex(), true);
-    const NSRange last = metrics->rangeOfLineAtIndex(rows.lastIndex(), true);
+    // The text has one selection: it takes the first run of consecutive lines, end of line
+    // included; the other runs show as extra selections. The rows stay the key lines.
+    std::vector<NSRange> runs;
+    for (uint64_t row : rows.indexes()) {
+        if (!runs.empty() && NSMaxRange(runs.back()) == row)
+            ++runs.back().length;
+        else
+            runs.push_back({row, 1});
+    }
     const uint64_t length = static_cast<uint64_t>(view->document()->characterCount() - 1);
-    const uint64_t end = std::min(NSMaxRange(last), length);
-    if (first.location <= end) view->setSelectedRange({first.location, end - first.location});
+    const auto rangeOfRun = [&](NSRange run) {
+        const NSRange first = metrics->rangeOfLineAtIndex(run.location, true);
+        const NSRange last = metrics->rangeOfLineAtIndex(NSMaxRange(run) - 1, true);
+        const uint64_t end = std::min(NSMaxRange(last), length);
+        return NSRange{first.location, end >= first.location ? end - first.location : 0};
+    };
+    m_showingRowSelections = true;
+    view->setSelectedRange(rangeOfRun(runs.front()));
+    QList<QTextEdit::ExtraSelection> extras = extraSelectionsOfOthers();
+    for (size_t i = 1; i < runs.size(); ++i) {
+        const NSRange range = rangeOfRun(runs[i]);
+        QTextEdit::ExtraSelection extra;
+        extra.cursor = QTextCursor(view->document());
+        extra.cursor.setPosition(static_cast<int>(range.location));
+        extra.cursor.setPosition(static_cast<int>(NSMaxRange(range)), QTextCursor::KeepAnchor);
+        extra.format.setBackground(view->palette().color(QPalette::Highlight).lighter(160));
+        extra.format.setProperty(kRowSelectionProperty, true);
+        extras << extra;
+    }
+    view->setExtraSelections(extras);
+    m_showingRowSelections = false;
     m_documentController->setKeyLineNumbers(rows);
     m_numberLineController->setSelectedLineNumbers(rows);
+}
+
+QList<QTextEdit::ExtraSelection> NBViewController::extraSelectionsOfOthers() const {
+    QList<QTextEdit::ExtraSelection> kept;
+    for (const QTextEdit::ExtraSelection& extra : m_kettraView->textView()->extraSelections())
+        if (!extra.format.hasProperty(kRowSelectionProperty)) kept << extra;
+    return kept;
+}
+
+void NBViewController::textSelectionChanged() {
+    // A selection made in the text replaces the rows chosen in the number line.
+    if (m_showingRowSelections) return;
+    NBTextView* view = m_kettraView->textView();
+    const QList<QTextEdit::ExtraSelection> kept = extraSelectionsOfOthers();
+    if (kept.size() != view->extraSelections().size()) view->setExtraSelections(kept);
 }

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTextEdit>
 #include <memory>
 #include <vector>
 
@@ -113,6 +114,9 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     void resizeWindowBy(int heightChange);
     // Tells the document what its file keeps of this window.
     void storeViewInfo();
+    // The text's extra selections that do not show number-line rows.
+    QList<QTextEdit::ExtraSelection> extraSelectionsOfOthers() const;
+    void textSelectionChanged();
 
     // Line-number delegate: rows as tall as the text's paragraphs; selecting rows selects
     // those lines in the text.
@@ -147,6 +151,9 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     std::vector<NotificationObserver> m_observers;
     std::vector<QMetaObject::Connection> m_connections;
     bool m_statsUpdateQueued = false;
+    bool m_showingRowSelections = false;
+    // Marks the extra selections that show rows chosen in the number line.
+    static constexpr int kRowSelectionProperty = QTextFormat::UserProperty + 0x4e4c;
 };
 
 #endif

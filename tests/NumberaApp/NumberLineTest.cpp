@@ -125,11 +125,21 @@ TEST_F(NumberLine, ClickingRowsSelectsLinesAndAClickBelowTheLastRowClearsTheSele
     EXPECT_EQ(window->textView()->textCursor().selectedText(),
               QString("10") + QChar(0x2029) + "20" + QChar(0x2029) + "30" + QChar(0x2029));
     EXPECT_EQ(bar.statisticsButton()->text(), "Total:  60");
-    // Rows apart from each other stay the key lines; the text selects the span.
+    // Rows apart from each other stay the key lines; the text selects the first and shows
+    // the other as an extra selection.
     QTest::mouseClick(numbers, Qt::LeftButton, Qt::ControlModifier, centre(2));
     EXPECT_EQ(numbers->selectedRowIndexes(), NSIndexSet({1, 3}));
     EXPECT_EQ(window->document().keyLineNumbers(), NSIndexSet({1, 3}));
     EXPECT_EQ(bar.statisticsButton()->text(), "Total:  40");
+    EXPECT_EQ(window->textView()->textCursor().selectedText(), QString("10") + QChar(0x2029));
+    const QList<QTextEdit::ExtraSelection> extras = window->textView()->extraSelections();
+    ASSERT_EQ(extras.size(), 1);
+    EXPECT_EQ(extras.front().cursor.selectedText(), QString("30") + QChar(0x2029));
+    // Selecting in the text again drops the extra selection.
+    selectLines(window, 4, 4);
+    EXPECT_TRUE(window->textView()->extraSelections().isEmpty());
+    QTest::mouseClick(numbers, Qt::LeftButton, Qt::NoModifier, centre(1));
+    QTest::mouseClick(numbers, Qt::LeftButton, Qt::ControlModifier, centre(3));
 
     const QRectF last = numbers->rectOfRow(4);
     QTest::mouseClick(numbers, Qt::LeftButton, Qt::NoModifier,
