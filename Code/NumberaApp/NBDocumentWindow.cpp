@@ -45,6 +45,7 @@ NBDocumentWindow::~NBDocumentWindow() {
     // The views outlive the document's controllers for a moment: they must not call them.
     textView()->setDelegate(nullptr);
     answerColumn()->setDataSource(nullptr);
+    if (m_viewController) m_viewController->deregisterForNotifications();
     disconnect(m_document, nullptr, this, nullptr);
     delete m_document;
 }
