@@ -157,9 +157,10 @@ void NBViewController::applyDocumentViewProperties() {
         shown && *shown != m_statisticsBarVisibile)
         setStatisticsBarVisible(*shown, false);
     // 0 names no statistic the menu offers (earlier files always wrote it).
-    if (const std::optional<double> chosen = file->numberForKey(NBChosenStatistic);
-        chosen && *chosen >= NBStatisticTotal && *chosen <= NBStatisticStandardDeviation)
-        setSelectedStatistic(static_cast<int32_t>(*chosen));
+    if (const std::optional<double> chosen = file->numberForKey(NBChosenStatistic)) {
+        // Checked as a number first: a hostile file's value may not fit any integer.
+        if (*chosen >= 1.0 && *chosen <= 4.0) setSelectedStatistic(static_cast<int32_t>(*chosen));
+    }
 }
 
 void NBViewController::storeViewInfo() {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QWidget>
+#include <ostream>
 
 #include "NBColoredLine.h"
 #include "NBExpandingStringView.h"
@@ -20,6 +21,8 @@ struct TitleCase {
     const char* title;
     bool placeholder;
 };
+
+void PrintTo(const TitleCase& c, std::ostream* out) { *out << '"' << c.title << '"'; }
 
 class TotalsPopupButtonTitle : public ::testing::TestWithParam<TitleCase> {};
 
