@@ -166,6 +166,8 @@ void NBLineFormattingController::setValueForKey(const std::string& key, int64_t 
         NotificationCenter::defaultCenter().post(NBLineFormattingOptionsDidChange, this);
         emit lineFormattingOptionsDidChange();
     }
+    if (key == "textAlignment" && !m_representedLines.empty())
+        emit textAlignmentDidChange(static_cast<int32_t>(value));
     refreshControls();
 }
 
@@ -306,6 +308,15 @@ void NBLineFormattingController::setupView(QWidget* barParent) {
         setTrigonometryMode(m_trigonometryPopup->itemData(index).toInt());
     });
 
+    m_alignmentPopup = new QComboBox(m_trigContainerView);
+    m_alignmentPopup->setObjectName(QStringLiteral("alignmentPopup"));
+    m_alignmentPopup->setFocusPolicy(Qt::NoFocus);
+    m_alignmentPopup->addItem(localized(u"Left"), 0);
+    m_alignmentPopup->addItem(localized(u"Centre"), 2);
+    m_alignmentPopup->addItem(localized(u"Right"), 1);
+    connect(m_alignmentPopup, &QComboBox::activated, this,
+            [this](int index) { setTextAlignment(m_alignmentPopup->itemData(index).toInt()); });
+
     connect(m_view, &NBFormattingBarView::changedSize, this,
             &NBLineFormattingController::hideViewsIfNecessary);
     refreshControls();
@@ -327,6 +338,7 @@ void NBLineFormattingController::refreshControls() {
     m_thousandsSeparatorButton->setChecked(thousandsSeparator());
     m_notationPopup->setCurrentIndex(m_notationPopup->findData(scientificNotationMode()));
     m_trigonometryPopup->setCurrentIndex(m_trigonometryPopup->findData(trigonometryMode()));
+    m_alignmentPopup->setCurrentIndex(m_alignmentPopup->findData(textAlignment()));
     updateMenuStates();
 }
 
@@ -367,6 +379,8 @@ void NBLineFormattingController::layoutView() {
         m_dpPopupButton->x() + m_dpPopupButton->width() + kControlSpacing, 0);
     m_notationPopup->adjustSize();
     m_trigonometryPopup->adjustSize();
+    m_alignmentPopup->adjustSize();
+    m_alignmentPopup->move(m_trigonometryPopup->width() + kControlSpacing, 0);
 
     // Each section as tall as its tallest control, its controls centred in it.
     for (QWidget* section : sectionViews()) {

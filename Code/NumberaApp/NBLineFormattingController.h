@@ -106,6 +106,7 @@ class NBLineFormattingController : public QObject {
     QCheckBox* thousandsSeparatorButton() const { return m_thousandsSeparatorButton; }
     QComboBox* notationPopup() const { return m_notationPopup; }
     QComboBox* trigonometryPopup() const { return m_trigonometryPopup; }
+    QComboBox* alignmentPopup() const { return m_alignmentPopup; }
     QAction* baseAction(int64_t tag) const;
     // The sections in their order: line number, base, notation, trigonometry.
     std::vector<QWidget*> sectionViews() const;
@@ -119,6 +120,8 @@ class NBLineFormattingController : public QObject {
     void globalFormattingDidChange();
     // Written into one line (also posted as "NBLineFormattingOptionsDidChange").
     void lineFormattingOptionsDidChange();
+    // The selected lines' text takes the alignment (0 left, 1 right, 2 centre).
+    void textAlignmentDidChange(int32_t alignment);
 
   private:
     void setupView(QWidget* barParent);
@@ -155,6 +158,7 @@ class NBLineFormattingController : public QObject {
     QCheckBox* m_thousandsSeparatorButton = nullptr;
     QComboBox* m_notationPopup = nullptr;
     QComboBox* m_trigonometryPopup = nullptr;
+    QComboBox* m_alignmentPopup = nullptr;
     QPointer<QMessageBox> m_accuracyAlert;
 };
 

@@ -197,6 +197,12 @@ void NBViewController::registerForNotifications() {
         }));
     m_connections.push_back(connect(m_kettraView->textView(), &QTextEdit::selectionChanged, this,
                                     &NBViewController::textSelectionChanged));
+    m_connections.push_back(
+        connect(m_formattingBarController, &NBLineFormattingController::textAlignmentDidChange,
+                this, [this](int32_t alignment) {
+                    m_documentController->textViewController().setAlignment(
+                        alignment, m_formattingBarController->selectedLineNumbers());
+                }));
     m_connections.push_back(connect(m_formattingBarController,
                                     &NBLineFormattingController::globalFormattingDidChange, this,
                                     &NBViewController::globalFormattingChanged));

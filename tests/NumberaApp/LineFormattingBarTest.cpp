@@ -4,10 +4,13 @@
 // right behind an ellipsis.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "DocumentWindowSupport.h"
 #include "FrameTestSupport.h"
@@ -21,6 +24,7 @@
 #include "NBNumberLineView.h"
 #include "NBTextView.h"
 #include "NBViewController.h"
+#include "NCExpressionFormattingOptions.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NCResultFormattingOptions.h"
@@ -81,6 +85,32 @@ TEST_F(LineFormattingBar, AMixedBaseShowsMixedAndAChoiceReachesEverySelectedLine
     EXPECT_EQ(answers[3], "7");
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_EQ(bar->menuItemState("base", 2), 1);
+}
+
+TEST_F(LineFormattingBar, AnAlignmentReachesTheSelectedLinesAndTheirText) {
+    NBDocumentWindow* window = openWindow({"1", "2", "3"});
+    ASSERT_NE(window, nullptr);
+    NBViewController& frame = FrameTest::frame(window);
+    frame.setFormattingBarVisible(true, false);
+    NBLineFormattingController* bar = frame.formattingBarController();
+    selectLines(window, 0, 1);
+    QComboBox* alignment = bar->alignmentPopup();
+    ASSERT_EQ(alignment->currentData().toInt(), 0);
+    alignment->setCurrentIndex(alignment->findData(2));
+    emit alignment->activated(alignment->currentIndex());
+    QTextDocument* text = window->textView()->document();
+    for (int index = 0; index < 3; ++index) {
+        const bool centred = index < 2;
+        EXPECT_EQ(lineAt(window, index)->expressionFormattingOptions()->textAlignment(),
+                  centred ? 2 : 0)
+            << index;
+        EXPECT_EQ(text->findBlockByNumber(index).blockFormat().alignment() & Qt::AlignHCenter,
+                  centred ? Qt::AlignHCenter : 0)
+            << index;
+    }
+    selectLines(window, 0, 2);
+    EXPECT_EQ(bar->textAlignment(), -1);
+    EXPECT_EQ(alignment->currentIndex(), -1);
 }
 
 TEST_F(LineFormattingBar, TheDecimalPlacesFieldRefusesTooFewAndClampsTooMany) {
