@@ -229,6 +229,7 @@ TEST_F(LineFormattingBar, ToggledWithAnimationItIsAnnouncedAtOnceAndWhenTheSlide
     auto token = NotificationCenter::defaultCenter().addObserver(
         NBFormattingBarWasToggled, &frame, nullptr, [&](const NSNotification&) { ++toggled; });
     const int panesHeight = window->kettraView()->height();
+    const QRect windowFrame = window->geometry();
     frame.setFormattingBarVisible(true, true);
     EXPECT_EQ(toggled, 1);
     EXPECT_TRUE(frame.isAnimatingFormattingBar());
@@ -239,6 +240,8 @@ TEST_F(LineFormattingBar, ToggledWithAnimationItIsAnnouncedAtOnceAndWhenTheSlide
     ASSERT_TRUE(pumpEventsUntil([&] { return !frame.isAnimatingFormattingBar(); }, 3000));
     EXPECT_EQ(toggled, 3);
     EXPECT_EQ(window->kettraView()->height(), panesHeight - 27);
+    // The panes make room inside the window; the window stays as it was.
+    EXPECT_EQ(window->geometry(), windowFrame);
     EXPECT_TRUE(window->kettraView()->syncronisesScrollViews());
 
     // The line numbers slide in; a second request while they move does nothing at all.
@@ -251,6 +254,7 @@ TEST_F(LineFormattingBar, ToggledWithAnimationItIsAnnouncedAtOnceAndWhenTheSlide
     ASSERT_TRUE(pumpEventsUntil([&] { return !frame.isAnimatingNumberLine(); }, 3000));
     EXPECT_EQ(window->textView()->mapTo(window, QPoint(0, 0)).x(),
               textX + window->kettraView()->numberLineView()->width());
+    EXPECT_EQ(window->geometry(), windowFrame);
     NotificationCenter::defaultCenter().removeObserver(token);
 }
 
