@@ -202,6 +202,8 @@ std::map<std::string, NSArchiveValue> NBDocumentController::documentInfoDictiona
     info["NBStatisticsBarVisible"] = NBUserDefaultsController::statisticsBarVisible();
     info["NBFormattingBarVisible"] = NBUserDefaultsController::formattingBarVisible();
     info["NBChosenStatistic"] = int64_t{0};
+    // The window's own states, once it has them, in place of the defaults.
+    for (const auto& [key, value] : m_viewInfo) info[key] = value;
     if (m_textView) {
         const NSRange selection = m_textView->selectedRange();
         const uint64_t length = static_cast<uint64_t>(m_textView->document()->characterCount() - 1);
@@ -262,6 +264,7 @@ void NBDocumentController::updateControllersLineCollections() {
     m_textViewController->setLineCollection(collection);
     m_answerColumnController->setLineCollection(collection);
     checkAllIsWell();
+    emit controllersLineCollectionsUpdated();
 }
 
 void NBDocumentController::checkAllIsWell() const {
@@ -297,7 +300,9 @@ void NBDocumentController::setKeyLineNumber(int64_t line) { m_keyLineNumber = li
 
 void NBDocumentController::setKeyLineNumbers(const NSIndexSet& lines) {
     if (lines == m_keyLineNumbers) return;
+    const NSIndexSet previous = m_keyLineNumbers;
     m_keyLineNumbers = lines;
+    emit keyLineNumbersChanged(previous);
 }
 
 void NBDocumentController::tvcLineNumberDidChange(NBTextViewController* controller, int64_t,

@@ -62,6 +62,9 @@ class NBDocumentController : public QObject,
     void updateChangeCount(NBDocumentChangeType change);
     void makeDocumentDirty();
     std::map<std::string, NSArchiveValue> documentInfoDictionary() const;
+    // The window's areas and chosen statistic as the file keeps them ("NBNumberLineVisible",
+    // "NBChosenStatistic"...); set by the window as they change.
+    void setViewInfo(std::map<std::string, NSArchiveValue> info) { m_viewInfo = std::move(info); }
     static std::vector<std::string> documentInfoBoolKeys();
     static std::vector<std::string> documentInfoNumberKeys();
     static std::vector<std::string> documentInfoStringKeys() { return {}; }
@@ -129,6 +132,10 @@ class NBDocumentController : public QObject,
 
   signals:
     void documentEditedChanged(bool edited);
+    // The selected lines changed; the previous ones are given.
+    void keyLineNumbersChanged(const NSIndexSet& previous);
+    // The controllers were handed the line collection (a new one, or again).
+    void controllersLineCollectionsUpdated();
 
   private:
     void updateViewPropertiesFromFile(NCFile* file);
@@ -147,6 +154,7 @@ class NBDocumentController : public QObject,
     bool m_changeDone = false;
     bool m_draftWritten = false;
     bool m_expressionUpdateQueued = false;
+    std::map<std::string, NSArchiveValue> m_viewInfo;
 };
 
 #endif

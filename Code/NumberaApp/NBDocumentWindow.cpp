@@ -12,6 +12,7 @@
 #include "NBKettraView.h"
 #include "NBTextView.h"
 #include "NBUserDefaultsController.h"
+#include "NBViewController.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -35,6 +36,8 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
             [this] { updateTitle(); });
     updateTitle();
     resize(640, 480);
+    m_viewController = new NBViewController(this, m_kettraView, m_document);
+    m_viewController->setupViews();
     m_kettraView->textView()->setFocus();
 }
 
@@ -42,6 +45,7 @@ NBDocumentWindow::~NBDocumentWindow() {
     // The views outlive the document's controllers for a moment: they must not call them.
     textView()->setDelegate(nullptr);
     answerColumn()->setDataSource(nullptr);
+    if (m_viewController) m_viewController->deregisterForNotifications();
     disconnect(m_document, nullptr, this, nullptr);
     delete m_document;
 }

@@ -13,6 +13,7 @@ class NBDocumentController;
 class NBKettraView;
 class NBTextView;
 class NBAnswerColumnView;
+class NBViewController;
 #include <QMessageBox>
 
 class NBDocumentWindow : public QMainWindow {
@@ -28,6 +29,8 @@ class NBDocumentWindow : public QMainWindow {
     NBTextView* textView() const;
     NBAnswerColumnView* answerColumn() const;
     NBKettraView* kettraView() const { return m_kettraView; }
+    // Lays out the bars around the panes and shows or hides them.
+    NBViewController* viewController() const { return m_viewController; }
 
     // Empty for an untitled document.
     QString filePath() const;
@@ -60,6 +63,7 @@ class NBDocumentWindow : public QMainWindow {
 
     NBDocumentController* m_document;
     NBKettraView* m_kettraView;
+    NBViewController* m_viewController = nullptr;
     QString m_untitledName;
     QPointer<QMessageBox> m_sheet;
     bool m_closeConfirmed = false;

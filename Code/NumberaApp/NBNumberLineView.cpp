@@ -1,0 +1,272 @@
+#include "NBNumberLineView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <limits>
+
+#include "NBNumberLineCell.h"
+
+QColor NBNumberLineView::keyControlColor() { return QColor::fromRgbF(0.931f, 0.931f, 0.931f); }
+
+QColor NBNumberLineView::inactiveControlColor() { return QColor::fromRgbF(0.91f, 0.91f, 0.91f); }
+
+NBNumberLineView::NBNumberLineView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("numberLineView"));
+    setFocusPolicy(Qt::NoFocus);
+    setMinimumWidth(kMinimumWidth);
+    setMaximumWidth(kMaximumWidth);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kDefaultWidth, height());
+}
+
+NBNumberLineView::~NBNumberLineView() { disconnectTextView(); }
+
+QSize NBNumberLineView::sizeHint() const { return QSize(width(), 200); }
+
+QSize NBNumberLineView::minimumSizeHint() const { return QSize(kMinimumWidth, 0); }
+
+void NBNumberLineView::disconnectTextView() {
+    for (const QMetaObject::Connection& connection : m_textConnections)
+        QObject::disconnect(connection);
+    m_textConnections.clear();
+    if (m_textView) {
+        m_textView->removeEventFilter(this);
+        m_textView->viewport()->removeEventFilter(this);
+    }
+}
+
+void NBNumberLineView::setTextView(QTextEdit* textView) {
+    if (textView == m_textView) return;
+    disconnectTextView();
+    m_textView = textView;
+    if (textView) {
+        const auto repaint = [this] { update(); };
+        m_textConnections.push_back(
+            connect(textView->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint));
+        QAbstractTextDocumentLayout* layout = textView->document()->documentLayout();
+        m_textConnections.push_back(
+            connect(layout, &QAbstractTextDocumentLayout::update, this, repaint));
+        m_textConnections.push_back(
+            connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, repaint));
+        textView->installEventFilter(this);
+        textView->viewport()->installEventFilter(this);
+    }
+    update();
+}
+
+bool NBNumberLineView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::FontChange:
+            update();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+uint64_t NBNumberLineView::numberOfRows() const {
+    return m_dataSource
+               ? m_dataSource->numberOfRowsInNumberLine(const_cast<NBNumberLineView&>(*this))
+               : 0;
+}
+
+void NBNumberLineView::noteNumberOfRowsChanged() {
+    const uint64_t count = numberOfRows();
+    NSIndexSet kept;
+    m_selectedRows.enumerateIndexes([&](uint64_t row, bool& stop) {
+        if (row >= count)
+            stop = true;
+        else
+            kept.addIndex(row);
+    });
+    setSelection(kept, false, false);
+    update();
+}
+
+void NBNumberLineView::setNeedsDisplayInRect(const QRectF& rect) {
+    if (!rect.isEmpty()) update(rect.toAlignedRect());
+}
+
+double NBNumberLineView::viewportTop() const {
+    if (!m_textView) return 0;
+    return mapFromGlobal(m_textView->viewport()->mapToGlobal(QPoint(0, 0))).y();
+}
+
+QRectF NBNumberLineView::rectOfRow(uint64_t row) const {
+    if (!m_textView || row >= numberOfRows()) return {};
+    if (row > static_cast<uint64_t>(std::numeric_limits<int>::max())) return {};
+    QTextDocument* document = m_textView->document();
+    const QTextBlock block = document->findBlockByNumber(static_cast<int>(row));
+    if (!block.isValid()) return {};
+    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
+    const double ownHeight = m_dataSource->heightOfRow(const_cast<NBNumberLineView&>(*this), row);
+    const double height =
+        ownHeight >= 0 ? ownHeight : blockRect.height() + block.blockFormat().bottomMargin();
+    const double y = blockRect.y() - m_textView->verticalScrollBar()->value() + viewportTop();
+    return QRectF(0, y, width(), height);
+}
+
+int NBNumberLineView::firstBlockAtOrAbove(double top) const {
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const auto y = [&](int number) {
+        return layout->blockBoundingRect(document->findBlockByNumber(number)).y();
+    };
+    // Galloping from the last answer, so blocks far below the top are never laid out.
+    const int count = document->blockCount();
+    int low = std::clamp(m_firstBlockHint, 0, count - 1);
+    for (int step = 1; low > 0 && y(low) > top; step *= 2) low = std::max(0, low - step);
+    int high = low;
+    for (int step = 1; high < count - 1; step *= 2) {
+        const int next = std::min(count - 1, high + step);
+        if (y(next) > top) {
+            high = next;
+            break;
+        }
+        low = high = next;
+    }
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (y(middle) <= top)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    m_firstBlockHint = low;
+    return low;
+}
+
+std::vector<uint64_t> NBNumberLineView::visibleRows() const {
+    std::vector<uint64_t> rows;
+    const uint64_t count = numberOfRows();
+    if (count == 0 || !m_textView) return rows;
+    QTextDocument* document = m_textView->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const double offset = m_textView->verticalScrollBar()->value() - viewportTop();
+    const double top = std::max(0.0, offset);
+    const double bottom = offset + height();
+    for (QTextBlock block = document->findBlockByNumber(firstBlockAtOrAbove(top)); block.isValid();
+         block = block.next()) {
+        const uint64_t row = static_cast<uint64_t>(block.blockNumber());
+        if (row >= count) break;
+        const QRectF rect = layout->blockBoundingRect(block);
+        if (rect.y() >= bottom) break;
+        if (rect.bottom() + block.blockFormat().bottomMargin() < top) continue;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int64_t NBNumberLineView::rowAtPoint(const QPointF& point) const {
+    for (uint64_t row : visibleRows())
+        if (rectOfRow(row).contains(point)) return static_cast<int64_t>(row);
+    return -1;
+}
+
+void NBNumberLineView::selectRowIndexes(const NSIndexSet& rows, bool extendSelection) {
+    const uint64_t count = numberOfRows();
+    NSIndexSet selection = extendSelection ? m_selectedRows : NSIndexSet();
+    rows.enumerateIndexes([&](uint64_t row, bool& stop) {
+        if (row >= count)
+            stop = true;
+        else
+            selection.addIndex(row);
+    });
+    setSelection(selection, true, false);
+}
+
+void NBNumberLineView::deselectAll() { setSelection(NSIndexSet(), true, false); }
+
+void NBNumberLineView::setSelectedRowIndexesSilently(const NSIndexSet& rows) {
+    setSelection(rows, false, false);
+}
+
+void NBNumberLineView::setSelection(NSIndexSet rows, bool notify, bool isChanging) {
+    if (rows == m_selectedRows) return;
+    m_selectedRows = std::move(rows);
+    update();
+    if (notify && m_dataSource) m_dataSource->selectionDidChange(*this, isChanging);
+}
+
+void NBNumberLineView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    const int64_t row = rowAtPoint(event->position());
+    if (row < 0) {
+        // Below the last row: nothing is selected any more.
+        m_anchorRow = -1;
+        deselectAll();
+        return;
+    }
+    m_tracking = true;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::ShiftModifier) && m_anchorRow >= 0) {
+        const auto [from, to] = std::minmax<uint64_t>(m_anchorRow, row);
+        setSelection(NSIndexSet(NSRange{from, to - from + 1}), true, true);
+    } else if (modifiers & Qt::ControlModifier) {
+        NSIndexSet selection = m_selectedRows;
+        if (selection.containsIndex(row))
+            selection.removeIndex(row);
+        else
+            selection.addIndex(row);
+        m_anchorRow = row;
+        setSelection(selection, true, true);
+    } else {
+        m_anchorRow = row;
+        setSelection(NSIndexSet(static_cast<uint64_t>(row)), true, true);
+    }
+    m_selectionAtPress = m_selectedRows;
+}
+
+void NBNumberLineView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_tracking || m_anchorRow < 0) return;
+    const int64_t row = rowAtPoint(event->position());
+    if (row < 0) return;
+    const auto [from, to] = std::minmax<uint64_t>(m_anchorRow, row);
+    setSelection(NSIndexSet(NSRange{from, to - from + 1}), true, true);
+}
+
+void NBNumberLineView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_tracking) return QWidget::mouseReleaseEvent(event);
+    m_tracking = false;
+    // The selection is final now: the data source hears of it once more.
+    if (m_dataSource && !m_selectedRows.empty()) m_dataSource->selectionDidChange(*this, false);
+}
+
+void NBNumberLineView::wheelEvent(QWheelEvent* event) {
+    // Only the text scrolls; the numbers follow its offset.
+    if (m_textView) {
+        QCoreApplication::sendEvent(m_textView->verticalScrollBar(), event);
+        return;
+    }
+    QWidget::wheelEvent(event);
+}
+
+void NBNumberLineView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) update();
+    QWidget::changeEvent(event);
+}
+
+void NBNumberLineView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), isActiveWindow() ? keyControlColor() : inactiveControlColor());
+    if (!m_dataSource) return;
+    for (uint64_t row : visibleRows()) {
+        const QRectF bounds = rectOfRow(row);
+        if (bounds.isEmpty() || !bounds.intersects(event->rect())) continue;
+        NBNumberLineCell cell;
+        cell.setStringValue(m_dataSource->objectValueForRow(*this, row));
+        m_dataSource->willDisplayCell(*this, cell, row);
+        cell.drawWithFrame(painter, bounds);
+    }
+}
