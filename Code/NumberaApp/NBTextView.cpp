@@ -1,7 +1,10 @@
 #include "NBTextView.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -76,7 +79,71 @@ QStringList NBTextView::supportedPasteboardTypes() const {
     return {QStringLiteral("NBLinesPboardType"), QStringLiteral("NBTextAttachmentPboardType")};
 }
 
+int NBTextView::characterIndexAtPoint(const QPoint& point) const {
+    const QPointF inDocument(point.x() + horizontalScrollBar()->value(),
+                             point.y() + verticalScrollBar()->value());
+    return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+}
+
+bool NBTextView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && m_delegate &&
+        m_delegate->textViewClaimsShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
+void NBTextView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_delegate) m_delegate->textViewMouseMoved(characterIndexAtPoint(event->pos()));
+    QTextEdit::mouseMoveEvent(event);
+}
+
+void NBTextView::mousePressEvent(QMouseEvent* event) {
+    if (m_delegate && event->button() == Qt::LeftButton &&
+        m_delegate->textViewMousePress(characterIndexAtPoint(event->pos()), 1)) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void NBTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_delegate && event->button() == Qt::LeftButton &&
+        m_delegate->textViewMousePress(characterIndexAtPoint(event->pos()), 2)) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void NBTextView::leaveEvent(QEvent* event) {
+    if (m_delegate) m_delegate->textViewMouseMoved(-1);
+    QTextEdit::leaveEvent(event);
+}
+
+void NBTextView::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> standard(createStandardContextMenu(event->pos()));
+    if (!standard) return;
+    if (m_delegate) {
+        QMenu menu;
+        m_delegate->textViewContextMenu(menu, characterIndexAtPoint(event->pos()));
+        if (!menu.actions().isEmpty()) {
+            QAction* first = standard->actions().value(0);
+            for (QAction* action : menu.actions()) {
+                action->setParent(standard.get());
+                standard->insertAction(first, action);
+            }
+        }
+    }
+    standard->exec(event->globalPos());
+}
+
 void NBTextView::keyPressEvent(QKeyEvent* event) {
+    if (m_delegate && m_delegate->textViewKeyPress(*event)) {
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Undo) && m_delegate) {
         m_delegate->undo();
         event->accept();
