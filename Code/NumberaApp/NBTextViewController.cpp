@@ -313,7 +313,9 @@ void NBTextViewController::selectionDidChange() {
     setSelectedLineNumbers(metrics.indexesOfLinesContainingRanges({selection}));
     setCurrentLineNumber(static_cast<int64_t>(metrics.indexOfCurrentLine()));
     // Text typed after a token is plain text.
-    if (NBTextAttachmentFromFormat(m_textView->currentCharFormat()))
+    // (With a selection the view would apply the format to the selected text.)
+    if (!m_textView->textCursor().hasSelection() &&
+        NBTextAttachmentFromFormat(m_textView->currentCharFormat()))
         m_textView->setCurrentCharFormat(NBPlainTextFormat());
     const NSRange old = m_lastSelection;
     m_lastSelection = selection;

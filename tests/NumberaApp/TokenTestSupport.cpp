@@ -1,6 +1,8 @@
 #include "TokenTestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTextBlock>
 
 #include "NBDocumentController.h"
@@ -21,6 +23,16 @@ NBDocumentWindow* TokenTest::newWindow() {
 
 void TokenTest::type(NBDocumentWindow* window, const QString& text) {
     QTest::keyClicks(window->textView(), text);
+    QCoreApplication::processEvents();
+}
+
+void TokenTest::typeCharacters(NBDocumentWindow* window, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(window->textView(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(window->textView(), &release);
+    }
     QCoreApplication::processEvents();
 }
 

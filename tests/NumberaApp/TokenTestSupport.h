@@ -12,6 +12,8 @@ class TokenTest : public AppTest {
   protected:
     NBDocumentWindow* newWindow();
     static void type(NBDocumentWindow* window, const QString& text);
+    // Characters no key of the test keyboard has, each as one key press.
+    static void typeCharacters(NBDocumentWindow* window, const QString& text);
     static void key(NBDocumentWindow* window, Qt::Key key,
                     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 };

@@ -69,7 +69,7 @@ TEST_F(Tokens, AnOperatorAtTheStartOfANewLineRefersToTheLineAbove) {
     EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
     // The en dash is text of its own, never an operator on the answer above.
     key(window, Qt::Key_Return);
-    type(window, QString::fromUtf16(u"\u2013"));
+    typeCharacters(window, QString::fromUtf16(u"\u2013"));
     EXPECT_FALSE(window->textView()->document()->findBlockByNumber(2).text().contains(kToken));
 }
 
@@ -93,8 +93,8 @@ TEST_F(Tokens, ATokenFollowsItsLineAndShowsWarningWhenTheLineGoes) {
     EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
     EXPECT_EQ(tokenText(window, 3, 0), "5");
 
-    // The target removed: the token names no line.
-    window->textView()->setSelectedRange({0, 2});
+    // The target's whole line removed: the token names no line.
+    window->textView()->setSelectedRange({1, 2});
     key(window, Qt::Key_Backspace);
     pumpEventsFor(10);
     EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
@@ -149,7 +149,9 @@ TEST_F(Tokens, CopyGivesTheAnswerAsTextAndTheReferenceInThePrivateType) {
     key(window, Qt::Key_C, Qt::ControlModifier);
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(copied->text(), answerTexts(window->document()).value(0));
+    // Copied answers write their exponent in plain text.
+    EXPECT_EQ(answerTexts(window->document()).value(0), QString::fromUtf16(u"1.1\u00D71012"));
+    EXPECT_EQ(copied->text(), QString::fromUtf16(u"1.1\u00D710^12"));
     std::string error;
     auto list = NCPropertyListValue::readFromData(
         copied->data("NBTextAttachmentPboardType").toStdString(), &error);
@@ -204,10 +206,19 @@ TEST_F(Tokens, TheEditorsStepperSkipsTheTokensOwnLineAndOneOpeningIsOneUndoStep)
     key(window, Qt::Key_Return);
     type(window, "3");
     key(window, Qt::Key_Return);
+    type(window, "x");
+    key(window, Qt::Key_Return);
+    type(window, "5");
+    pumpEventsFor(10);
+    ASSERT_EQ(blockTexts(*window->textView()), QStringList({"1", "2", "3", "x", "5"}));
+    window->textView()->setSelectedRange(
+        {static_cast<uint64_t>(tokenPosition(window, 3, 0)), 1});
+    pumpEventsFor(10);
     NBTextViewController& controller = window->document().textViewController();
-    // On line 3 (index 2)... the fourth line refers to the line above by line number.
+    // The fourth line refers to the third by line number.
     controller.insertLineReference(2, 3, 2, false);
     pumpEventsFor(10);
+    ASSERT_EQ(lineTexts(window->document()), QStringList({"1", "2", "3", rel(-1), "5"}));
     const int position = tokenPosition(window, 3, 0);
     window->show();
     controller.showEditorForTextAttachment(position);
@@ -222,6 +233,7 @@ TEST_F(Tokens, TheEditorsStepperSkipsTheTokensOwnLineAndOneOpeningIsOneUndoStep)
     editor.referenceField()->stepBy(-1);
     EXPECT_EQ(editor.referenceIndex(), 2);
     pumpEventsFor(10);
+    ASSERT_TRUE(editor.editorIsVisible());
     EXPECT_EQ(lineTexts(window->document()).value(3), rel(-2));
     EXPECT_EQ(answerTexts(window->document()).value(3), "2");
 
