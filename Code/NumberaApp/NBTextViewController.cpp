@@ -472,14 +472,16 @@ bool NBTextViewController::readTextAttachment(const QByteArray& bytes) {
         return false;
     }
     std::u16string stored;
-    if (auto number = value->valueForKey(u"NBLineNumber")) {
-        // A line number from the clipboard must name a line of this document.
-        const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
-        if (number->kind() != NCPropertyListValue::Kind::Integer || number->integer() < 0 ||
-            static_cast<uint64_t>(number->integer()) >= count) {
-            Diagnostics::error("Warning: a pasted line number lies outside the document");
-            return false;
-        }
+    auto number = value->valueForKey(u"NBLineNumber");
+    // A line number from the clipboard must name a line of this document; else its text is
+    // pasted.
+    const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
+    if (number && (number->kind() != NCPropertyListValue::Kind::Integer ||
+                   number->integer() < 0 || static_cast<uint64_t>(number->integer()) >= count)) {
+        Diagnostics::error("Warning: a pasted line number lies outside the document");
+        number = nullptr;
+    }
+    if (number) {
         const int64_t index = number->integer();
         const int64_t offset = index - std::max<int64_t>(m_currentLineNumber, 0);
         auto requested = value->valueForKey(u"NBRequestedTokenType");
