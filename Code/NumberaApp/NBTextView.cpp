@@ -154,13 +154,19 @@ void NBTextView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // Shift+Return would put a line separator inside the block: a line is a block.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                        event->text(), event->isAutoRepeat(), event->count());
-        QTextEdit::keyPressEvent(&plain);
-        event->setAccepted(plain.isAccepted());
+    // Shift+Return would put a line separator inside the block: a line is a block. Qt resets
+    // the format of an empty formatted block on Return instead of breaking it: the block is
+    // broken here, keeping the paragraph style.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        cursor.insertBlock();
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
         return;
     }
     QTextEdit::keyPressEvent(event);

@@ -49,6 +49,16 @@ TEST_F(Tokens, ATypedReferenceBecomesATokenWhenTheCaretLeavesTheLine) {
     EXPECT_EQ(tokenText(window, 1, 0), "5");
 }
 
+TEST_F(Tokens, TwoReturnsMakeAnEmptyLine) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "3");
+    key(window, Qt::Key_Return);
+    key(window, Qt::Key_Return);
+    type(window, "4");
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"3", "", "4"}));
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"3", "", "4"}));
+}
+
 TEST_F(Tokens, LineZeroNamesNoLineAndStaysText) {
     NBDocumentWindow* window = newWindow();
     type(window, "line0+1");
