@@ -19,6 +19,7 @@
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
+#include "NBMathKey.h"
 #include "NBMenuController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
@@ -27,7 +28,6 @@
 #include "NKCurrenciesManager.h"
 #include "NKCurrency.h"
 #include "NKFunctions.h"
-#include "NBMathKey.h"
 #include "QtSettings.h"
 #include "ResourceBundle.h"
 

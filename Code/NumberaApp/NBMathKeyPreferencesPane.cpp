@@ -21,9 +21,7 @@ enum Column { EnabledColumn = 0, KeyColumn = 1, StringColumn = 2 };
 // The recorded event of an edited key cell, kept in the model until the pane stores it.
 constexpr int kRecordedRole = Qt::UserRole + 1;
 
-QString localized(const char16_t* key) {
-    return QString::fromStdU16String(NSLocalizedString(key));
-}
+QString localized(const char16_t* key) { return QString::fromStdU16String(NSLocalizedString(key)); }
 
 }  // namespace
 
@@ -42,8 +40,9 @@ void NBMathKeyCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QSizeF size = token.cellSize();
     // Natural size, centred across, at the top of the cell.
     const double left = std::floor(option.rect.x() + (option.rect.width() - size.width()) / 2);
-    token.drawWithFrame(*painter, QRectF(left, option.rect.y() + 1, size.width(),
-                                         std::min<double>(size.height(), option.rect.height() - 2)));
+    token.drawWithFrame(*painter,
+                        QRectF(left, option.rect.y() + 1, size.width(),
+                               std::min<double>(size.height(), option.rect.height() - 2)));
 }
 
 QWidget* NBMathKeyCell::createEditor(QWidget* parent, const QStyleOptionViewItem&,

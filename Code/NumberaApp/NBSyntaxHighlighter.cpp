@@ -64,9 +64,9 @@ void NBSyntaxHighlighter::highlightBlock(const QString& text) {
 
 NSRange NBSyntaxHighlighter::rangeOfLineAtIndex(uint64_t, void*) { return {0, m_blockLength}; }
 
-void NBSyntaxHighlighter::formatToken(const NCExpressionToken& token, NSRange, const NSAttributedString&,
-                                      uint64_t, NSAttributedString&, NSRange destinationRange,
-                                      void*) {
+void NBSyntaxHighlighter::formatToken(const NCExpressionToken& token, NSRange,
+                                      const NSAttributedString&, uint64_t, NSAttributedString&,
+                                      NSRange destinationRange, void*) {
     if (destinationRange.location + destinationRange.length > m_blockLength ||
         destinationRange.length == 0)
         return;

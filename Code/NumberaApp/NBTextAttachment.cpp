@@ -15,10 +15,9 @@
 
 namespace {
 
-constexpr NCLineReferenceType kTokenizedReferences = NCLineReferenceTypeRelative |
-                                                     NCLineReferenceTypeAbsolute |
-                                                     NCLineReferenceTypeFixedRelative |
-                                                     NCLineReferenceTypeNull;
+constexpr NCLineReferenceType kTokenizedReferences =
+    NCLineReferenceTypeRelative | NCLineReferenceTypeAbsolute | NCLineReferenceTypeFixedRelative |
+    NCLineReferenceTypeNull;
 
 // The answer of a line as a token or a copied token writes it; none without a value.
 std::optional<std::u16string> answerOfLine(NCLine& line, bool superscriptExponents) {
@@ -62,8 +61,7 @@ std::optional<NBTextAttachment> NBTextAttachmentAt(const QTextDocument* document
     const QTextBlock block = document->findBlock(position);
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (position >= fragment.position() &&
-            position < fragment.position() + fragment.length())
+        if (position >= fragment.position() && position < fragment.position() + fragment.length())
             return NBTextAttachmentFromFormat(fragment.charFormat());
     }
     return std::nullopt;
@@ -157,8 +155,7 @@ NBTokenizedString NBTextAttachmentController::tokenizedStringFromLine(uint64_t l
     return tokenizedStringFromExpressionString(line->expressionString().value_or(u""));
 }
 
-NBTokenizedString NBTextAttachmentController::lineReferenceOfType(int32_t type,
-                                                                  uint64_t lineIndex,
+NBTokenizedString NBTextAttachmentController::lineReferenceOfType(int32_t type, uint64_t lineIndex,
                                                                   uint64_t referringToLine) {
     std::u16string text;
     if (type == NKLineReferenceTokenTypeByLine)
@@ -192,8 +189,8 @@ std::u16string NBTextAttachmentController::answerTextForAttachment(
     return answerOfLine(*line, false).value_or(u"");
 }
 
-std::u16string NBDetokenizedText(const QTextDocument* document, int from, int to,
-                                 int conversion, const NBTextAttachmentController* controller) {
+std::u16string NBDetokenizedText(const QTextDocument* document, int from, int to, int conversion,
+                                 const NBTextAttachmentController* controller) {
     std::u16string text;
     if (!document || to <= from) return text;
     for (int at = from; at < to; ++at) {

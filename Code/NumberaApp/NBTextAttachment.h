@@ -98,7 +98,7 @@ class NBTextAttachmentController {
 
 // The text between two positions of the document, block breaks as "\n", each token replaced
 // by its core text (conversion 0) or its answer (conversion 1, deleted when it has none).
-std::u16string NBDetokenizedText(const QTextDocument* document, int from, int to,
-                                 int conversion, const NBTextAttachmentController* controller);
+std::u16string NBDetokenizedText(const QTextDocument* document, int from, int to, int conversion,
+                                 const NBTextAttachmentController* controller);
 
 #endif

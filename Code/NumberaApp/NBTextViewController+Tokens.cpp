@@ -26,9 +26,7 @@
 
 namespace {
 
-QString localized(const char16_t* key) {
-    return QString::fromStdU16String(NSLocalizedString(key));
-}
+QString localized(const char16_t* key) { return QString::fromStdU16String(NSLocalizedString(key)); }
 
 // The referenced line's temporary background while a token is under the mouse.
 QColor highlightColorForType(int32_t type) {
@@ -49,8 +47,8 @@ void NBTextViewController::setupTextAttachmentSupport() {
         this);
     m_textView->document()->documentLayout()->registerHandler(NBTokenObjectType, m_tokenHandler);
     // After the edit handler: colouring meets lines already in step with the text.
-    m_highlighter = new NBSyntaxHighlighter(m_textView->document(),
-                                            [this] { return m_lineCollection; });
+    m_highlighter =
+        new NBSyntaxHighlighter(m_textView->document(), [this] { return m_lineCollection; });
     m_textView->viewport()->setMouseTracking(true);
     if (auto* settings = dynamic_cast<QtSettings*>(Settings::standard().get())) {
         for (const char* key :
@@ -86,9 +84,8 @@ void NBTextViewController::configureTokenCell(NBTokenCell& cell, int position, b
     cell.setTokenStyle(NBTokenStyleForAttachmentType(attachment->type));
     if (forDrawing) {
         const QTextCursor selection = m_textView->textCursor();
-        cell.setHighlighted(position == m_hoveredToken ||
-                            (selection.selectionStart() <= position &&
-                             position < selection.selectionEnd()));
+        cell.setHighlighted(position == m_hoveredToken || (selection.selectionStart() <= position &&
+                                                           position < selection.selectionEnd()));
         cell.setDrawsKey(m_textView->isActiveWindow() ||
                          QGuiApplication::platformName() == QLatin1String("offscreen"));
     }
@@ -125,8 +122,7 @@ void NBTextViewController::insertTokenizedText(const std::u16string& stored) {
     m_textView->ensureCursorVisible();
 }
 
-void NBTextViewController::insertLineReference(int type, uint64_t onLine,
-                                               uint64_t referringToLine,
+void NBTextViewController::insertLineReference(int type, uint64_t onLine, uint64_t referringToLine,
                                                bool addOperatorIfNecessary) {
     if (!m_textView) return;
     if (addOperatorIfNecessary) insertDefaultOperator();
@@ -152,9 +148,9 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
         const NSRange range = (*it)->range();
         // "line0" names no line: it stays as the user typed it.
         if (number < 1 || range.location + range.length > rewritten.size()) continue;
-        rewritten.replace(range.location, range.length,
-                          NCExpression::relativeLineReferenceTokenWithOffset((number - 1) -
-                                                                             lineIndex));
+        rewritten.replace(
+            range.location, range.length,
+            NCExpression::relativeLineReferenceTokenWithOffset((number - 1) - lineIndex));
     }
     const NBTokenizedString tokenized =
         NBTextAttachmentController::tokenizedStringFromExpressionString(rewritten);
@@ -171,8 +167,7 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
     }
 }
 
-void NBTextViewController::setTextViewTokenizedTextTo(const std::u16string& stored,
-                                                      uint64_t line) {
+void NBTextViewController::setTextViewTokenizedTextTo(const std::u16string& stored, uint64_t line) {
     if (!m_textView) return;
     const QTextBlock block = m_textView->document()->findBlockByNumber(static_cast<int>(line));
     if (!block.isValid() || NBStoredTextOfBlock(block) == stored) return;
@@ -250,8 +245,7 @@ void NBTextViewController::showEditorForTextAttachment(int position) {
     m_textView->setSelectedRange({static_cast<uint64_t>(position), 1});
     const uint64_t line =
         static_cast<uint64_t>(m_textView->document()->findBlock(position).blockNumber());
-    m_tokenEditorController->displayEditorForToken(*attachment, position, line, point,
-                                                   m_textView);
+    m_tokenEditorController->displayEditorForToken(*attachment, position, line, point, m_textView);
 }
 
 void NBTextViewController::tokenEditorDidModifyType(NBTokenEditorController& editor, int32_t,
@@ -264,8 +258,10 @@ void NBTextViewController::tokenEditorDidModifyReferenceIndex(NBTokenEditorContr
                                                               int64_t, int64_t) {
     const NBTextAttachment& edited = editor.representedTextAttachment();
     configureTextAttachment(editor.representedPosition(), edited.referenceIndex, edited.type);
-    const int64_t target = edited.referencedLineIndex(static_cast<int64_t>(editor.tokenLineIndex()));
-    if (target >= 0) highlightLineAtIndex(static_cast<uint64_t>(target), highlightColorForType(edited.type));
+    const int64_t target =
+        edited.referencedLineIndex(static_cast<int64_t>(editor.tokenLineIndex()));
+    if (target >= 0)
+        highlightLineAtIndex(static_cast<uint64_t>(target), highlightColorForType(edited.type));
 }
 
 void NBTextViewController::tokenEditorDidFinishEditingToken(NBTokenEditorController& editor) {
@@ -278,22 +274,23 @@ void NBTextViewController::tokenEditorDidFinishEditingToken(NBTokenEditorControl
 }
 
 QList<QAction*> NBTextViewController::contextualMenuItemsForTextAttachment(int position,
-                                                                          QObject* parent) {
+                                                                           QObject* parent) {
     QList<QAction*> items;
     const std::optional<NBTextAttachment> attachment = textAttachmentAt(position);
     if (!attachment) return items;
     auto* edit = new QAction(localized(u"Edit..."), parent);
-    connect(edit, &QAction::triggered, this, [this, position] { showEditorForTextAttachment(position); });
+    connect(edit, &QAction::triggered, this,
+            [this, position] { showEditorForTextAttachment(position); });
     items << edit;
     if (attachment->type == NKLineReferenceTokenTypeByLine ||
         attachment->type == NKLineReferenceTokenTypeByOffset) {
         const int32_t tag = attachment->type == NKLineReferenceTokenTypeByLine
                                 ? NKLineReferenceTokenTypeByOffset
                                 : NKLineReferenceTokenTypeByLine;
-        auto* type = new QAction(tag == NKLineReferenceTokenTypeByOffset
-                                     ? localized(u"Reference by Offset")
-                                     : localized(u"Reference by Line"),
-                                 parent);
+        auto* type =
+            new QAction(tag == NKLineReferenceTokenTypeByOffset ? localized(u"Reference by Offset")
+                                                                : localized(u"Reference by Line"),
+                        parent);
         type->setData(tag);
         connect(type, &QAction::triggered, this,
                 [this, position, tag] { changeTokenType(position, tag); });
@@ -308,7 +305,8 @@ QList<QAction*> NBTextViewController::contextualMenuItemsForTextAttachment(int p
 void NBTextViewController::textViewContextMenu(QMenu& menu, int position) {
     if (!textAttachmentAt(position)) return;
     menu.addSection(localized(u"Answer Token"));
-    for (QAction* item : contextualMenuItemsForTextAttachment(position, &menu)) menu.addAction(item);
+    for (QAction* item : contextualMenuItemsForTextAttachment(position, &menu))
+        menu.addAction(item);
     menu.addSeparator();
 }
 

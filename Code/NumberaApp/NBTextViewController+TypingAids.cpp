@@ -70,7 +70,8 @@ NSRange NBTextViewController::selectionLocalToCurrentLine() const {
     const QTextBlock block = m_textView->document()->findBlock(cursor.selectionStart());
     const int start = cursor.selectionStart() - block.position();
     const int end = std::min(cursor.selectionEnd(), block.position() + block.length() - 1);
-    return {static_cast<uint64_t>(start), static_cast<uint64_t>(std::max(0, end - cursor.selectionStart()))};
+    return {static_cast<uint64_t>(start),
+            static_cast<uint64_t>(std::max(0, end - cursor.selectionStart()))};
 }
 
 std::shared_ptr<NCExpression> NBTextViewController::currentLineExpression() const {
@@ -179,9 +180,9 @@ namespace {
 std::optional<NBMacro> smartSpacesMacro(const std::u16string& typed,
                                         const std::shared_ptr<NCExpression>& expression,
                                         NSRange selection, NSTimeInterval now) {
-    const std::u16string spaced = NKSmartEditingHelper::sharedHelper()
-                                      .stringWithSpacesForInsertedOperator(typed, expression,
-                                                                           selection);
+    const std::u16string spaced =
+        NKSmartEditingHelper::sharedHelper().stringWithSpacesForInsertedOperator(typed, expression,
+                                                                                 selection);
     NBMacro macro;
     macro.newTextValue.pieces.push_back({spaced, std::nullopt});
     macro.defaultsKey = "NBAddSpacesAroundOperators";
@@ -216,9 +217,8 @@ std::optional<NBMacro> NBTextViewController::macroForString(const std::u16string
             // Across lines the helper sees the line up to the selection.
             QTextCursor before(block);
             before.setPosition(cursor.selectionStart(), QTextCursor::KeepAnchor);
-            expression = NCExpression::expressionWithString(
-                NBDetokenizedText(m_textView->document(), block.position(),
-                                  cursor.selectionStart(), 0, nullptr));
+            expression = NCExpression::expressionWithString(NBDetokenizedText(
+                m_textView->document(), block.position(), cursor.selectionStart(), 0, nullptr));
             selection = {static_cast<uint64_t>(cursor.selectionStart() - block.position()), 0};
         }
         uint64_t location = 0;
@@ -257,18 +257,19 @@ std::optional<NBMacro> NBTextViewController::macroForString(const std::u16string
         block.blockNumber() > 0 && cursor.position() == block.position() && typed != u"\u2013" &&
         m_lineCollection) {
         const uint64_t current = static_cast<uint64_t>(block.blockNumber());
-        std::shared_ptr<NCLine> above =
-            current - 1 < m_lineCollection->countOfLines() ? m_lineCollection->lineAtIndex(current - 1)
-                                                          : nullptr;
+        std::shared_ptr<NCLine> above = current - 1 < m_lineCollection->countOfLines()
+                                            ? m_lineCollection->lineAtIndex(current - 1)
+                                            : nullptr;
         if (above && above->hasResultValue()) {
             // An operator that starts a line works on the answer above.
             const std::u16string token = NCExpression::relativeLineReferenceTokenWithOffset(-1);
             NBMacro macro;
-            macro.newTextValue = NBTextAttachmentController::tokenizedStringFromExpressionString(token);
+            macro.newTextValue =
+                NBTextAttachmentController::tokenizedStringFromExpressionString(token);
             std::u16string operatorText = typed;
             if (spaces) {
-                std::optional<NBMacro> spaced = smartSpacesMacro(
-                    typed, NCExpression::expressionWithString(token), {1, 0}, now);
+                std::optional<NBMacro> spaced =
+                    smartSpacesMacro(typed, NCExpression::expressionWithString(token), {1, 0}, now);
                 operatorText = spaced->newTextValue.pieces.front().text;
                 macro.postMacroAction = spaced->postMacroAction;
                 macro.defaultsKey = spaced->defaultsKey;
@@ -301,7 +302,8 @@ bool NBTextViewController::smartDelete() {
         NKSmartEditingHelper::sharedHelper().rangeToDeleteOfExpression(*parsed, selection);
     if (range.location == NSNotFound) return false;
     // Location and length each within the text, and their sum too.
-    if (range.location > length || range.length > length || range.location + range.length > length) {
+    if (range.location > length || range.length > length ||
+        range.location + range.length > length) {
         Diagnostics::error("Total Screwup with the smart deleting range");
         return false;
     }
@@ -321,8 +323,9 @@ bool NBTextViewController::insertDefaultOperator() {
     if (!m_textView) return false;
     const QTextCursor cursor = m_textView->textCursor();
     if (cursor.hasSelection() || m_textView->document()->isEmpty()) return false;
-    std::optional<std::u16string> op = NKSmartEditingHelper::sharedHelper().defaultOperatorForLocation(
-        selectionLocalToCurrentLine().location, currentLineExpression());
+    std::optional<std::u16string> op =
+        NKSmartEditingHelper::sharedHelper().defaultOperatorForLocation(
+            selectionLocalToCurrentLine().location, currentLineExpression());
     if (!op || op->empty()) return false;
     insertText(QString::fromStdU16String(*op));
     return true;
@@ -341,7 +344,8 @@ void NBTextViewController::insertSubTotalLineForLines(const NSIndexSet& lines) {
     for (uint64_t index : lines.indexes()) {
         if (!first) text += u" + ";
         first = false;
-        text += NCExpression::relativeLineReferenceTokenWithOffset(static_cast<int64_t>(index) - below);
+        text +=
+            NCExpression::relativeLineReferenceTokenWithOffset(static_cast<int64_t>(index) - below);
     }
     const QTextBlock last =
         m_textView->document()->findBlockByNumber(static_cast<int>(lines.lastIndex()));

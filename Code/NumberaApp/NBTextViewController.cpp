@@ -119,8 +119,8 @@ void NBTextViewController::loadTextFromLineCollection() {
             shown = *typed;
         }
         if (index) tokenized.pieces.push_back({NBLineSeparatorString(), std::nullopt});
-        for (auto& piece : NBTextAttachmentController::tokenizedStringFromExpressionString(shown)
-                               .pieces)
+        for (auto& piece :
+             NBTextAttachmentController::tokenizedStringFromExpressionString(shown).pieces)
             tokenized.pieces.push_back(std::move(piece));
     }
     text = tokenized.displayString();
@@ -351,7 +351,8 @@ void NBTextViewController::setSelectedLineNumbers(const NSIndexSet& lines) {
     if (m_delegate) m_delegate->tvcSelectedLinesDidChange(this, old, lines);
 }
 
-void NBTextViewController::redrawLinesAtIndexes(const NSIndexSet& lines, bool updateTokenPositions) {
+void NBTextViewController::redrawLinesAtIndexes(const NSIndexSet& lines,
+                                                bool updateTokenPositions) {
     if (!m_textView) return;
     if (updateTokenPositions) redrawAllTokens();
     formatLines(lines);
@@ -476,8 +477,8 @@ bool NBTextViewController::readTextAttachment(const QByteArray& bytes) {
     // A line number from the clipboard must name a line of this document; else its text is
     // pasted.
     const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
-    if (number && (number->kind() != NCPropertyListValue::Kind::Integer ||
-                   number->integer() < 0 || static_cast<uint64_t>(number->integer()) >= count)) {
+    if (number && (number->kind() != NCPropertyListValue::Kind::Integer || number->integer() < 0 ||
+                   static_cast<uint64_t>(number->integer()) >= count)) {
         Diagnostics::error("Warning: a pasted line number lies outside the document");
         number = nullptr;
     }
@@ -493,7 +494,8 @@ bool NBTextViewController::readTextAttachment(const QByteArray& bytes) {
         else if (type == 2)
             stored = NCExpression::relativeLineReferenceTokenWithOffset(offset);
         else if (type == 1)
-            stored = NCExpression::absoluteLineReferenceTokenWithIndex(static_cast<uint64_t>(index));
+            stored =
+                NCExpression::absoluteLineReferenceTokenWithIndex(static_cast<uint64_t>(index));
         else
             return false;
     } else {

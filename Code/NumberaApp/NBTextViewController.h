@@ -23,8 +23,8 @@
 #include "NKPasteboardHelper.h"
 #include "NKTextAction.h"
 #include "NKTextActionGenerator.h"
-#include "NotificationCenter.h"
 #include "NSIndexSet.h"
+#include "NotificationCenter.h"
 
 class NBSyntaxHighlighter;
 class NBTextViewController;

@@ -1,12 +1,12 @@
 #include "NBTextViewMetrics.h"
 
-#include "NBTextAttachment.h"
-
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+
+#include "NBTextAttachment.h"
 
 void NBTextViewMirror::setString(std::u16string text) {
     m_text = std::move(text);
@@ -48,7 +48,8 @@ NBTextViewMetrics::NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBText
 std::optional<std::u16string> NBTextViewMetrics::stringForLineAtIndex(uint64_t index,
                                                                       bool includeEndOfLine,
                                                                       bool substituteTokens) {
-    std::optional<std::u16string> text = NKTextViewMetrics::stringForLineAtIndex(index, includeEndOfLine);
+    std::optional<std::u16string> text =
+        NKTextViewMetrics::stringForLineAtIndex(index, includeEndOfLine);
     if (!substituteTokens || !text || text->find(NBAttachmentCharacter) == std::u16string::npos)
         return text;
     // Each token is written as its stored reference, read from the editor's character at the
@@ -61,8 +62,8 @@ std::optional<std::u16string> NBTextViewMetrics::stringForLineAtIndex(uint64_t i
             stored += c;
             continue;
         }
-        if (auto attachment = NBTextAttachmentAt(m_textView->document(),
-                                                 static_cast<int>(range.location + i)))
+        if (auto attachment =
+                NBTextAttachmentAt(m_textView->document(), static_cast<int>(range.location + i)))
             stored += NBCoreTokenTextForAttachment(*attachment);
     }
     return stored;

@@ -106,8 +106,7 @@ void NBTokenCell::drawWithFrame(QPainter& painter, const QRectF& frame) {
             m_highlighted ? QStringLiteral("warning_highlighted") : QStringLiteral("warning");
         std::optional<QString> path =
             NBAppResources::pathForResource(name.toStdString(), "svg", std::nullopt, "Images");
-        if (!path)
-            path = NBAppResources::pathForResource("warning", "svg", std::nullopt, "Images");
+        if (!path) path = NBAppResources::pathForResource("warning", "svg", std::nullopt, "Images");
         QSvgRenderer image(path.value_or(QString()));
         const QRectF inside = box.adjusted(0, 0.15 * H, 0, -0.15 * H);
         QSizeF size = image.defaultSize();

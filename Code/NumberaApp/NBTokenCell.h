@@ -69,8 +69,7 @@ class NBTokenObjectHandler : public QObject, public QTextObjectInterface {
     using Configure = std::function<void(NBTokenCell& cell, int position, bool forDrawing)>;
     explicit NBTokenObjectHandler(Configure configure, QObject* parent = nullptr);
 
-    QSizeF intrinsicSize(QTextDocument* document, int position,
-                         const QTextFormat& format) override;
+    QSizeF intrinsicSize(QTextDocument* document, int position, const QTextFormat& format) override;
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int position,
                     const QTextFormat& format) override;
     // The cell as it is drawn for the token at the position.

@@ -13,9 +13,7 @@
 
 namespace {
 
-QString localized(const char16_t* key) {
-    return QString::fromStdU16String(NSLocalizedString(key));
-}
+QString localized(const char16_t* key) { return QString::fromStdU16String(NSLocalizedString(key)); }
 
 constexpr int kPointerHeight = 8;
 
@@ -190,8 +188,7 @@ void NBTokenEditorController::refreshShownIndex() {
 void NBTokenEditorController::relabel() {
     if (!m_offsetLabel) return;
     m_refreshing = true;
-    if (QAbstractButton* button = m_typeGroup->button(m_attachment.type))
-        button->setChecked(true);
+    if (QAbstractButton* button = m_typeGroup->button(m_attachment.type)) button->setChecked(true);
     m_refreshing = false;
     if (m_attachment.type == NKLineReferenceTokenTypeByLine)
         m_offsetLabel->setText(localized(u"Line") + QStringLiteral(":"));

@@ -24,8 +24,8 @@ struct NBTokenEditorControllerDelegate {
     virtual ~NBTokenEditorControllerDelegate() = default;
     virtual void tokenEditorDidModifyType(NBTokenEditorController&, int32_t /*oldType*/,
                                           int32_t /*newType*/) {}
-    virtual void tokenEditorDidModifyReferenceIndex(NBTokenEditorController&,
-                                                    int64_t /*oldIndex*/, int64_t /*newIndex*/) {}
+    virtual void tokenEditorDidModifyReferenceIndex(NBTokenEditorController&, int64_t /*oldIndex*/,
+                                                    int64_t /*newIndex*/) {}
     virtual void tokenEditorDidFinishEditingToken(NBTokenEditorController&) {}
 };
 
@@ -62,8 +62,8 @@ class NBTokenEditorController : public QObject {
     void setDelegate(NBTokenEditorControllerDelegate* delegate) { m_delegate = delegate; }
     // Shows the editor with its top centre at the point (global coordinates), for the token
     // at the position of the text on its line.
-    void displayEditorForToken(const NBTextAttachment& attachment, int position,
-                               uint64_t onLine, const QPoint& globalPoint, QWidget* view);
+    void displayEditorForToken(const NBTextAttachment& attachment, int position, uint64_t onLine,
+                               const QPoint& globalPoint, QWidget* view);
     void hideTokenEditor();
     bool editorIsVisible() const;
     void save();

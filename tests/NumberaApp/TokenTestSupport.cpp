@@ -50,8 +50,8 @@ QString tokenText(NBDocumentWindow* window, int line, int column) {
     NBTextViewController& controller = window->document().textViewController();
     if (!controller.textAttachmentAt(position)) return QStringLiteral("<no token>");
     // The cell as the text draws it.
-    auto* handler = window->textView()->document()->documentLayout()->handlerForObject(
-        NBTokenObjectType);
+    auto* handler =
+        window->textView()->document()->documentLayout()->handlerForObject(NBTokenObjectType);
     auto* tokens = dynamic_cast<NBTokenObjectHandler*>(handler);
     if (!tokens) return QStringLiteral("<no handler>");
     return tokens->configuredCell(position).stringValue();

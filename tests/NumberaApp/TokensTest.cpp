@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QTest>
 #include <QTextBlock>
 
@@ -194,8 +196,9 @@ TEST_F(Tokens, TheMenuChangesTheTypeAndUntokenizeWritesTheAnswer) {
     items[1]->trigger();
     pumpEventsFor(10);
     EXPECT_EQ(controller.textAttachmentAt(position)->type, NKLineReferenceTokenTypeByOffset);
-    EXPECT_EQ(lineTexts(window->document()).value(1),
-              QString::fromStdU16String(NCExpression::fixedRelativeLineReferenceTokenWithOffset(-1)));
+    EXPECT_EQ(
+        lineTexts(window->document()).value(1),
+        QString::fromStdU16String(NCExpression::fixedRelativeLineReferenceTokenWithOffset(-1)));
     // Undo brings the reference by line back.
     key(window, Qt::Key_Z, Qt::ControlModifier);
     pumpEventsFor(10);
@@ -221,8 +224,7 @@ TEST_F(Tokens, TheEditorsStepperSkipsTheTokensOwnLineAndOneOpeningIsOneUndoStep)
     type(window, "5");
     pumpEventsFor(10);
     ASSERT_EQ(blockTexts(*window->textView()), QStringList({"1", "2", "3", "x", "5"}));
-    window->textView()->setSelectedRange(
-        {static_cast<uint64_t>(tokenPosition(window, 3, 0)), 1});
+    window->textView()->setSelectedRange({static_cast<uint64_t>(tokenPosition(window, 3, 0)), 1});
     pumpEventsFor(10);
     NBTextViewController& controller = window->document().textViewController();
     // The fourth line refers to the third by line number.
@@ -235,7 +237,18 @@ TEST_F(Tokens, TheEditorsStepperSkipsTheTokensOwnLineAndOneOpeningIsOneUndoStep)
     NBTokenEditorController& editor = controller.tokenEditorController();
     ASSERT_TRUE(editor.editorIsVisible());
     EXPECT_EQ(editor.referenceIndex(), 3);  // line number 3
-    saveScreenshot(window, "tokens-token-editor-open");
+    {
+        // The editor is a window of its own: drawn onto the document window's picture.
+        QPixmap picture = window->grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(window->mapFromGlobal(editor.tokenEditor()->pos()),
+                           editor.tokenEditor()->grab());
+        painter.end();
+        QLabel shown;
+        shown.setPixmap(picture);
+        shown.resize(picture.size());
+        saveScreenshot(&shown, "tokens-token-editor-open");
+    }
     editor.referenceField()->stepBy(1);  // line 4 is its own line: skipped to 5
     EXPECT_EQ(editor.referenceIndex(), 5);
     editor.referenceField()->stepBy(-1);  // back over its own line to 3
@@ -260,8 +273,9 @@ TEST_F(Tokens, TheEditorsStepperSkipsTheTokensOwnLineAndOneOpeningIsOneUndoStep)
     QTest::keyClick(editor.referenceField(), Qt::Key_Escape);
     pumpEventsFor(10);
     EXPECT_FALSE(editor.editorIsVisible());
-    EXPECT_EQ(lineTexts(window->document()).value(3),
-              QString::fromStdU16String(NCExpression::fixedRelativeLineReferenceTokenWithOffset(-1)));
+    EXPECT_EQ(
+        lineTexts(window->document()).value(3),
+        QString::fromStdU16String(NCExpression::fixedRelativeLineReferenceTokenWithOffset(-1)));
     EXPECT_EQ(answerTexts(window->document()).value(3), "3");
 
     // One undo step takes back the whole editing.
@@ -286,6 +300,23 @@ TEST_F(Tokens, ReturnOnASelectedTokenOpensTheEditor) {
     EXPECT_EQ(window->textView()->document()->blockCount(), 2);
     controller.tokenEditorController().save();
     EXPECT_FALSE(controller.tokenEditorController().editorIsVisible());
+}
+
+TEST_F(Tokens, ASubtotalLineBelowTheSelectionRefersToEachSelectedLine) {
+    NBDocumentWindow* window = newWindow();
+    for (const char* line : {"1", "2", "3", "4"}) {
+        type(window, line);
+        key(window, Qt::Key_Return);
+    }
+    type(window, "end");
+    NBTextViewController& controller = window->document().textViewController();
+    controller.insertSubTotalLineForLines(NSIndexSet(NSRange{1, 3}));
+    pumpEventsFor(10);
+    ASSERT_EQ(lineTexts(window->document()).size(), 6);
+    EXPECT_EQ(lineTexts(window->document()).value(4),
+              "Subtotal: " + rel(-3) + " + " + rel(-2) + " + " + rel(-1));
+    EXPECT_EQ(answerTexts(window->document()).value(4), "9");
+    EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
 }
 
 TEST_F(Tokens, TokensOfEveryTypeDrawInTheirStyles) {

@@ -106,10 +106,12 @@ class MathKeyFiles : public ::testing::Test {
 TEST_F(MathKeyFiles, SavedListsReadBackInOrderWithEveryField) {
     NBMathKeyController controller;
     controller.setDataSourcePath(path("Mathkeys.plist"));
-    NBKeyEvent event = keyEvent(NBEventModifierFlagOption | NBEventModifierFlagShift, u"P", u"\u220F");
+    NBKeyEvent event =
+        keyEvent(NBEventModifierFlagOption | NBEventModifierFlagShift, u"P", u"\u220F");
     event.keyCode = 35;
     controller.addMathkey(replacement(event, u"\u03A0"));
-    controller.addMathkey(replacement(keyEvent(NBEventModifierFlagControl, u"r"), u"\u221A", false));
+    controller.addMathkey(
+        replacement(keyEvent(NBEventModifierFlagControl, u"r"), u"\u221A", false));
     ASSERT_TRUE(controller.endLife());
 
     NBMathKeyController reread;
