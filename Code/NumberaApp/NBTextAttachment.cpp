@@ -41,6 +41,8 @@ std::optional<std::u16string> answerOfLine(NCLine& line, bool superscriptExponen
 QTextCharFormat NBTextAttachmentFormat(const NBTextAttachment& attachment) {
     QTextCharFormat format;
     format.setObjectType(NBTokenObjectType);
+    // The capsule sits on the baseline and dips below it, as the text does.
+    format.setVerticalAlignment(QTextCharFormat::AlignBaseline);
     format.setProperty(NBTextAttachmentTypeProperty, attachment.type);
     format.setProperty(NBTextAttachmentReferenceIndexProperty,
                        static_cast<qlonglong>(attachment.referenceIndex));

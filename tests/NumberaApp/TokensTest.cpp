@@ -61,6 +61,20 @@ TEST_F(Tokens, TwoReturnsMakeAnEmptyLine) {
     EXPECT_EQ(lineTexts(window->document()), QStringList({"3", "", "4"}));
 }
 
+TEST_F(Tokens, AnInsertedReferenceGetsTheDefaultOperatorInFront) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "5");
+    key(window, Qt::Key_Return);
+    type(window, "3");
+    window->document().textViewController().insertLineReference(2, 1, 0, true);
+    pumpEventsFor(10);
+    const QString line = lineTexts(window->document()).value(1);
+    EXPECT_TRUE(line.startsWith("3") && line.endsWith(rel(-1)) && line.size() > 1 + rel(-1).size())
+        << line.toStdString();
+    EXPECT_FALSE(answerTexts(window->document()).value(1).isEmpty());
+    EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
+}
+
 TEST_F(Tokens, LineZeroNamesNoLineAndStaysText) {
     NBDocumentWindow* window = newWindow();
     type(window, "line0+1");

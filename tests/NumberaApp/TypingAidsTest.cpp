@@ -82,6 +82,21 @@ TEST_F(TypingAids, NumbersAndUnitsTakeTheirColoursAndHeadingsStayBoldWithColouri
     EXPECT_TRUE(drawnFormat(window, 2, 0).bold);
 }
 
+TEST_F(TypingAids, AChangedSyntaxColourReachesTheText) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "12");
+    pumpEventsFor(10);
+    NBColorManager& colors = NBColorManager::sharedInstance();
+    const std::optional<NSColor> before = colors.colorForIdentifier(u"NBNumbersSyntaxColor");
+    ASSERT_TRUE(before);
+    colors.setColor(NSColor::colorWithCalibratedRed(1, 0, 0, 1), u"NBNumbersSyntaxColor", false);
+    pumpEventsFor(10);
+    EXPECT_EQ(drawnFormat(window, 0, 0).color, QColor(255, 0, 0));
+    colors.setColor(*before, u"NBNumbersSyntaxColor", false);
+    pumpEventsFor(10);
+    EXPECT_EQ(drawnFormat(window, 0, 0).color, NBSyntaxColorForTokenType(1, 0));
+}
+
 TEST_F(TypingAids, ASpaceRightAfterASpacedOperatorIsSwallowedOnlyWithinHalfASecond) {
     NBDocumentWindow* window = newWindow();
     auto clock = std::make_shared<ManualClock>(1000);
