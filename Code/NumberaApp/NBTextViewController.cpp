@@ -41,6 +41,11 @@ NBTextViewController::NBTextViewController(QObject* parent) : QObject(parent) {
 
 NBTextViewController::~NBTextViewController() {
     if (m_colorObserver) NotificationCenter::defaultCenter().removeObserver(m_colorObserver);
+    // The highlighter reads this controller's lines: it goes with it.
+    if (m_highlighter) {
+        m_highlighter->setDocument(nullptr);
+        delete m_highlighter.data();
+    }
 }
 
 std::shared_ptr<NBTextViewMetrics> NBTextViewController::metrics() const {

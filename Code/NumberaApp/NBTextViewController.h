@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "Clock.h"
+#include "NBSyntaxHighlighter.h"
 #include "NBTextAttachment.h"
 #include "NBTokenEditorController.h"
 
@@ -234,7 +235,8 @@ class NBTextViewController : public QObject,
     std::unique_ptr<NBTextAttachmentController> m_attachmentController;
     std::unique_ptr<NBTokenEditorController> m_tokenEditorController;
     NBTokenObjectHandler* m_tokenHandler = nullptr;
-    NBSyntaxHighlighter* m_highlighter = nullptr;
+    // Owned by the view's document, which may go first.
+    QPointer<NBSyntaxHighlighter> m_highlighter;
     int m_hoveredToken = -1;
     std::optional<std::pair<uint64_t, QColor>> m_highlightedLine;
     std::optional<NSRange> m_flashedBrace;

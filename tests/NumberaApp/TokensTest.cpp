@@ -312,7 +312,9 @@ TEST_F(Tokens, ReturnOnASelectedTokenOpensTheEditor) {
     key(window, Qt::Key_Return);
     EXPECT_TRUE(controller.tokenEditorController().editorIsVisible());
     EXPECT_EQ(window->textView()->document()->blockCount(), 2);
-    controller.tokenEditorController().save();
+    // The editor losing the focus saves and closes it.
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(controller.tokenEditorController().tokenEditor(), &deactivate);
     EXPECT_FALSE(controller.tokenEditorController().editorIsVisible());
 }
 

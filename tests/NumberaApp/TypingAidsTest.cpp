@@ -20,6 +20,9 @@
 #include "NBMathKeyPreferencesPane.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
+#include "NCExpressionFormattingOptions.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
 #include "TokenTestSupport.h"
 
 namespace {
@@ -140,6 +143,35 @@ TEST_F(TypingAids, BackspaceBetweenEmptyBracketsTakesBoth) {
     key(window, Qt::Key_Backspace);
     EXPECT_EQ(window->textView()->toPlainText(), "2 * ");
     EXPECT_EQ(blockTexts(*window->textView()), lineTexts(window->document()));
+}
+
+TEST_F(TypingAids, MovingRightOverAClosingBracketFlashesItsPartner) {
+    settings().setObject("NBAddClosingBracket", false);
+    NBDocumentWindow* window = newWindow();
+    settings().setObject("NBAddSpacesAroundOperators", false);
+    type(window, "(1+2)+3");
+    window->textView()->setSelectedRange({4, 0});
+    key(window, Qt::Key_Right);
+    const auto selections = window->textView()->extraSelections();
+    ASSERT_EQ(selections.size(), 1);
+    EXPECT_EQ(selections.front().cursor.selectionStart(), 0);
+    EXPECT_EQ(selections.front().cursor.selectionEnd(), 1);
+}
+
+TEST_F(TypingAids, AlignmentsPastCentreAreDrawnLeft) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "1");
+    key(window, Qt::Key_Return);
+    type(window, "2");
+    auto collection = window->document().lineCollection();
+    collection->lineAtIndex(0)->expressionFormattingOptions()->setTextAlignment(5);
+    collection->lineAtIndex(1)->expressionFormattingOptions()->setTextAlignment(1);
+    window->document().textViewController().loadTextFromLineCollection();
+    QTextDocument* text = window->textView()->document();
+    EXPECT_EQ(text->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignLeft);
+    EXPECT_EQ(text->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
 }
 
 class KeystrokeReplacements : public TokenTest {
