@@ -399,3 +399,31 @@ void NBTextViewController::formatLines(const NSIndexSet& lines) {
         if (block.isValid()) m_highlighter->rehighlightBlock(block);
     }
 }
+
+void NBTextViewController::updateTokenSelectionLook() {
+    if (!m_textView) return;
+    const NSRange selection = m_textView->selectedRange();
+    const std::optional<NBTextAttachment> selected =
+        selection.length == 1 ? textAttachmentAt(static_cast<int>(selection.location))
+                              : std::nullopt;
+    const bool tokenAlone = selected.has_value();
+    if (tokenAlone == m_paletteBeforeTokenSelection.has_value()) return;
+    QPalette palette = m_textView->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        // Qt lays the highlight half-transparent over a selected object: in the capsule's own
+        // selected colour it changes nothing there.
+        if (tokenAlone)
+            palette.setColor(group, QPalette::Highlight,
+                             NBTokenCell()
+                                 .colorsForTokenStyle(NBTokenStyleForAttachmentType(selected->type))
+                                 .selectedFill);
+        else
+            palette.setColor(group, QPalette::Highlight,
+                             m_paletteBeforeTokenSelection->color(group, QPalette::Highlight));
+    }
+    if (tokenAlone)
+        m_paletteBeforeTokenSelection = m_textView->palette();
+    else
+        m_paletteBeforeTokenSelection.reset();
+    m_textView->setPalette(palette);
+}

@@ -331,6 +331,7 @@ void NBTextViewController::selectionDidChange() {
               selection.length == 1))
             m_tokenEditorController->cancel();
         // Selected tokens draw highlighted.
+        updateTokenSelectionLook();
         m_textView->viewport()->update();
     }
     if (m_delegate) m_delegate->tvcTextSelectionDidChange(this);

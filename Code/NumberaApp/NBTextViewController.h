@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QStringList>
 #include <memory>
@@ -219,6 +220,8 @@ class NBTextViewController : public QObject,
     std::shared_ptr<NCExpression> currentLineExpression() const;
     void flashMatchingBrace(NSRange oldSelection);
     void updateExtraSelections();
+    // A token selected alone draws its own selected capsule, without the view's highlight.
+    void updateTokenSelectionLook();
 
     NBTextView* m_textView = nullptr;
     std::shared_ptr<NCLineCollection> m_lineCollection;
@@ -238,6 +241,7 @@ class NBTextViewController : public QObject,
     // Owned by the view's document, which may go first.
     QPointer<NBSyntaxHighlighter> m_highlighter;
     int m_hoveredToken = -1;
+    std::optional<QPalette> m_paletteBeforeTokenSelection;
     std::optional<std::pair<uint64_t, QColor>> m_highlightedLine;
     std::optional<NSRange> m_flashedBrace;
     QTimer* m_flashTimer = nullptr;
