@@ -142,7 +142,7 @@ class NBTextViewController : public QObject,
     void tokenizeLineWithTextualLineReferences(int64_t lineIndex);
     // The line's text rewritten from its stored expression when they differ.
     void setTextViewTokenizedTextTo(const std::u16string& stored, uint64_t line);
-    // The token character at the position: its line's number, or -1.
+    // The token at the position; none where the character is no token.
     std::optional<NBTextAttachment> textAttachmentAt(int position) const;
     // Type and reference of the token at the position, as one undo step.
     void configureTextAttachment(int position, int64_t referenceIndex, int32_t type);
