@@ -19,6 +19,7 @@
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
+#include "NBMathKey.h"
 #include "NBMenuController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
@@ -155,6 +156,10 @@ void NBAppController::setupControllers() {
         std::make_unique<NBEnvironmentController>(m_resourcesFolder, m_dataFolder);
     m_environmentController->setDelegate(this);
     m_environmentController->loadEnvironment();
+    // The keystroke replacements: the user's list, else the shipped one.
+    NBMathKeyController::sharedInstance().beginLife(
+        m_dataFolder ? *m_dataFolder + "/Mathkeys.plist" : std::string(),
+        m_resourcesFolder.empty() ? std::string() : m_resourcesFolder + "/Mathkeys.plist");
 
     m_documents = std::make_unique<NBDocumentManager>();
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
@@ -359,6 +364,7 @@ void NBAppController::applicationWillTerminate() {
         NBWindowRestoration::save(dataFolder(), entries);
     }
     if (m_environmentController) m_environmentController->saveEnvironment();
+    if (m_dataFolder) NBMathKeyController::sharedInstance().endLife();
     endControllerLives();
     m_settings.setDictionary("NBCreatorVersion", appInfoDictionary());
     m_settings.synchronize();

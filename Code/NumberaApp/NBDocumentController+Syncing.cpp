@@ -194,12 +194,9 @@ void NBDocumentController::updateTextViewForChangedExpressions(const NSIndexSet&
             Diagnostics::error("Screw up");
             continue;
         }
-        const NSRange range = metrics()->rangeOfLineAtIndex(index, false);
-        const QString text = QString::fromStdU16String(line->expressionString().value_or(u""));
-        QTextCursor cursor(m_textView->document());
-        cursor.setPosition(static_cast<int>(range.location));
-        cursor.setPosition(static_cast<int>(NSMaxRange(range)), QTextCursor::KeepAnchor);
-        if (cursor.selectedText() != text) cursor.insertText(text);
+        // References are shown as tokens.
+        m_textViewController->setTextViewTokenizedTextTo(line->expressionString().value_or(u""),
+                                                         index);
     }
     const uint64_t length = static_cast<uint64_t>(m_textView->document()->characterCount() - 1);
     if (NSMaxRange(selection) <= length) m_textView->setSelectedRange(selection);

@@ -1,7 +1,10 @@
 #include "NBTextView.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -76,7 +79,71 @@ QStringList NBTextView::supportedPasteboardTypes() const {
     return {QStringLiteral("NBLinesPboardType"), QStringLiteral("NBTextAttachmentPboardType")};
 }
 
+int NBTextView::characterIndexAtPoint(const QPoint& point) const {
+    const QPointF inDocument(point.x() + horizontalScrollBar()->value(),
+                             point.y() + verticalScrollBar()->value());
+    return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+}
+
+bool NBTextView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && m_delegate &&
+        m_delegate->textViewClaimsShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
+void NBTextView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_delegate) m_delegate->textViewMouseMoved(characterIndexAtPoint(event->pos()));
+    QTextEdit::mouseMoveEvent(event);
+}
+
+void NBTextView::mousePressEvent(QMouseEvent* event) {
+    if (m_delegate && event->button() == Qt::LeftButton &&
+        m_delegate->textViewMousePress(characterIndexAtPoint(event->pos()), 1)) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void NBTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_delegate && event->button() == Qt::LeftButton &&
+        m_delegate->textViewMousePress(characterIndexAtPoint(event->pos()), 2)) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void NBTextView::leaveEvent(QEvent* event) {
+    if (m_delegate) m_delegate->textViewMouseMoved(-1);
+    QTextEdit::leaveEvent(event);
+}
+
+void NBTextView::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> standard(createStandardContextMenu(event->pos()));
+    if (!standard) return;
+    if (m_delegate) {
+        QMenu menu;
+        m_delegate->textViewContextMenu(menu, characterIndexAtPoint(event->pos()));
+        if (!menu.actions().isEmpty()) {
+            QAction* first = standard->actions().value(0);
+            for (QAction* action : menu.actions()) {
+                action->setParent(standard.get());
+                standard->insertAction(first, action);
+            }
+        }
+    }
+    standard->exec(event->globalPos());
+}
+
 void NBTextView::keyPressEvent(QKeyEvent* event) {
+    if (m_delegate && m_delegate->textViewKeyPress(*event)) {
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Undo) && m_delegate) {
         m_delegate->undo();
         event->accept();
@@ -87,13 +154,19 @@ void NBTextView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // Shift+Return would put a line separator inside the block: a line is a block.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                        event->text(), event->isAutoRepeat(), event->count());
-        QTextEdit::keyPressEvent(&plain);
-        event->setAccepted(plain.isAccepted());
+    // Shift+Return would put a line separator inside the block: a line is a block. Qt resets
+    // the format of an empty formatted block on Return instead of breaking it: the block is
+    // broken here, keeping the paragraph style.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        cursor.insertBlock();
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
         return;
     }
     QTextEdit::keyPressEvent(event);

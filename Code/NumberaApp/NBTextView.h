@@ -11,6 +11,8 @@
 #include "NSRange.h"
 
 class NBTextViewMetrics;
+class QKeyEvent;
+class QMenu;
 class QMimeData;
 
 struct NBTextViewDelegate {
@@ -22,6 +24,16 @@ struct NBTextViewDelegate {
     virtual bool readSelectionFromPasteboard(const QMimeData& data) = 0;
     virtual void undo() = 0;
     virtual void redo() = 0;
+    // Keys the delegate takes over (typing aids, keystroke replacements, Return on a token,
+    // smart Backspace); false lets the view handle the key.
+    virtual bool textViewKeyPress(QKeyEvent&) { return false; }
+    // A key combination the delegate wants before any shortcut of a menu.
+    virtual bool textViewClaimsShortcut(const QKeyEvent&) { return false; }
+    // The character under the mouse, -1 for none; a press on it (true: taken).
+    virtual void textViewMouseMoved(int /*position*/) {}
+    virtual bool textViewMousePress(int /*position*/, int /*clicks*/) { return false; }
+    // Items put in front of the view's own context menu for the clicked character.
+    virtual void textViewContextMenu(QMenu&, int /*position*/) {}
 };
 
 class NBTextView : public QTextEdit {
@@ -46,8 +58,17 @@ class NBTextView : public QTextEdit {
 
     QStringList supportedPasteboardTypes() const;
 
+    // The character drawn at a point of the viewport; -1 when the point is on none.
+    int characterIndexAtPoint(const QPoint& point) const;
+
   protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;

@@ -34,9 +34,19 @@ std::string utf8(const std::u16string& text) {
 
 }  // namespace
 
-NBTextViewController::NBTextViewController(QObject* parent) : QObject(parent) {}
+NBTextViewController::NBTextViewController(QObject* parent) : QObject(parent) {
+    m_tokenEditorController = std::make_unique<NBTokenEditorController>(this);
+    m_tokenEditorController->setDelegate(this);
+}
 
-NBTextViewController::~NBTextViewController() = default;
+NBTextViewController::~NBTextViewController() {
+    if (m_colorObserver) NotificationCenter::defaultCenter().removeObserver(m_colorObserver);
+    // The highlighter reads this controller's lines: it goes with it.
+    if (m_highlighter) {
+        m_highlighter->setDocument(nullptr);
+        delete m_highlighter.data();
+    }
+}
 
 std::shared_ptr<NBTextViewMetrics> NBTextViewController::metrics() const {
     return m_textView ? m_textView->metricsInfo() : nullptr;
@@ -56,6 +66,8 @@ void NBTextViewController::setTextView(NBTextView* textView) {
             &NBTextViewController::selectionDidChange);
     connect(textView, &QTextEdit::selectionChanged, this,
             &NBTextViewController::selectionDidChange);
+    setupTextAttachmentSupport();
+    setupMacros();
     if (auto* settings = dynamic_cast<QtSettings*>(Settings::standard().get()))
         settings->observe(QStringLiteral("NBDefaultFont"), this, [this] { updateTextViewFont(); });
     m_generator.setMetrics(textView->metricsInfo());
@@ -68,6 +80,7 @@ void NBTextViewController::setLineCollection(std::shared_ptr<NCLineCollection> c
     m_lineCollection = std::move(collection);
     m_generator.setLineCollection(m_lineCollection);
     m_pasteboardHelper.setLineCollection(m_lineCollection);
+    if (m_attachmentController) m_attachmentController->setLineCollection(m_lineCollection);
     loadTextFromLineCollection();
 }
 
@@ -89,6 +102,7 @@ void NBTextViewController::loadTextFromLineCollection() {
     }
     if (!m_textView) return;
     std::u16string text;
+    NBTokenizedString tokenized;
     const uint64_t count = m_lineCollection->countOfLines();
     for (uint64_t index = 0; index < count; ++index) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
@@ -109,9 +123,12 @@ void NBTextViewController::loadTextFromLineCollection() {
                 "length. Otherwise something really screwed up.");
             shown = *typed;
         }
-        if (index) text += NBLineSeparatorString();
-        text += shown;
+        if (index) tokenized.pieces.push_back({NBLineSeparatorString(), std::nullopt});
+        for (auto& piece :
+             NBTextAttachmentController::tokenizedStringFromExpressionString(shown).pieces)
+            tokenized.pieces.push_back(std::move(piece));
     }
+    text = tokenized.displayString();
 
     QTextDocument* document = m_textView->document();
     m_loading = true;
@@ -122,7 +139,7 @@ void NBTextViewController::loadTextFromLineCollection() {
     // The characters carry no font of their own: the document's default font is the text's.
     cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
     // New blocks take the format of the block they are split from.
-    cursor.insertText(QString::fromStdU16String(text));
+    tokenized.insertAtCursor(cursor);
     applyAlignmentOfLinesToBlocks();
     document->setUndoRedoEnabled(true);
     document->setModified(false);
@@ -145,7 +162,9 @@ void NBTextViewController::applyAlignmentOfLinesToBlocks() {
         const auto& options = line->expressionFormattingOptions();
         if (options && options->textAlignment() != standard) {
             QTextBlockFormat format = block.blockFormat();
-            format.setAlignment(NBTextAttributes::qtAlignment(options->textAlignment()));
+            // Justified and natural alignments are drawn left.
+            const int alignment = options->textAlignment() > 2 ? 0 : options->textAlignment();
+            format.setAlignment(NBTextAttributes::qtAlignment(alignment));
             QTextCursor(block).setBlockFormat(format);
         }
         block = block.next();
@@ -210,7 +229,11 @@ void NBTextViewController::contentsChange(int position, int removed, int added) 
         ++head;
     replacement.erase(0, head);
     start += static_cast<int64_t>(head);
-    if (start == oldEnd && replacement.empty()) return;
+    if (start == oldEnd && replacement.empty()) {
+        // Undoing a token's change of type or reference changes no character.
+        if (m_undoing) m_undoChangedText = true;
+        return;
+    }
 
     const NSRange range{static_cast<uint64_t>(start), static_cast<uint64_t>(oldEnd - start)};
     const uint64_t firstLine = metrics.indexOfLineAtCharacterIndex(range.location);
@@ -241,10 +264,30 @@ void NBTextViewController::contentsChange(int position, int removed, int added) 
 }
 
 void NBTextViewController::textDidChange() {
-    for (const NKTextAction& action : m_lastTextActions)
+    NSIndexSet pasted;
+    for (const NKTextAction& action : m_lastTextActions) {
         if (action.textActionType() == NKTextActionNone) return;
+        const NKTextActionType type = action.textActionType();
+        if ((type == NKTextActionAddedMultipleCharacters ||
+             type == NKTextActionManyLinesAddedToEnd ||
+             type == NKTextActionManyLinesInsertedSomewhere ||
+             type == NKTextActionPastedManyLinesOverSelection) &&
+            action.indexesToRedraw())
+            pasted.addIndexes(*action.indexesToRedraw());
+    }
     NotificationCenter::defaultCenter().post(NBTextDidChange, this);
     if (m_delegate) m_delegate->tvcTextDidChange(this);
+    if (!pasted.empty() && !m_undoing) {
+        // The text cannot change while Qt reports a change of it: tokens follow.
+        QMetaObject::invokeMethod(
+            this,
+            [this, pasted] {
+                if (!m_textView || m_textView->textCursor().hasSelection()) return;
+                for (uint64_t line : pasted.indexes())
+                    tokenizeLineWithTextualLineReferences(static_cast<int64_t>(line));
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void NBTextViewController::normalizeTextAround(int position, int length) {
@@ -274,6 +317,23 @@ void NBTextViewController::selectionDidChange() {
     metrics.mirror().setSelectedRange(selection);
     setSelectedLineNumbers(metrics.indexesOfLinesContainingRanges({selection}));
     setCurrentLineNumber(static_cast<int64_t>(metrics.indexOfCurrentLine()));
+    // Text typed after a token is plain text.
+    // (With a selection the view would apply the format to the selected text.)
+    if (!m_textView->textCursor().hasSelection() &&
+        NBTextAttachmentFromFormat(m_textView->currentCharFormat()))
+        m_textView->setCurrentCharFormat(NBPlainTextFormat());
+    const NSRange old = m_lastSelection;
+    m_lastSelection = selection;
+    if (!(old.location == selection.location && old.length == selection.length)) {
+        if (m_lastKeyWasMoveRight) flashMatchingBrace(old);
+        if (m_tokenEditorController->editorIsVisible() &&
+            !(selection.location == static_cast<uint64_t>(m_editedTokenPosition) &&
+              selection.length == 1))
+            m_tokenEditorController->cancel();
+        // Selected tokens draw highlighted.
+        updateTokenSelectionLook();
+        m_textView->viewport()->update();
+    }
     if (m_delegate) m_delegate->tvcTextSelectionDidChange(this);
 }
 
@@ -282,6 +342,12 @@ void NBTextViewController::setCurrentLineNumber(int64_t line) {
     const int64_t previous = m_currentLineNumber;
     m_currentLineNumber = line;
     if (m_delegate) m_delegate->tvcLineNumberDidChange(this, previous, line);
+    // The line that was left gets its typed references as tokens.
+    if (previous >= 0 && !textIsBeingEdited() && m_textView &&
+        !m_textView->textCursor().hasSelection())
+        QMetaObject::invokeMethod(
+            this, [this, previous] { tokenizeLineWithTextualLineReferences(previous); },
+            Qt::QueuedConnection);
 }
 
 void NBTextViewController::setSelectedLineNumbers(const NSIndexSet& lines) {
@@ -291,8 +357,12 @@ void NBTextViewController::setSelectedLineNumbers(const NSIndexSet& lines) {
     if (m_delegate) m_delegate->tvcSelectedLinesDidChange(this, old, lines);
 }
 
-void NBTextViewController::redrawLinesAtIndexes(const NSIndexSet&, bool) {
-    if (m_textView) m_textView->viewport()->update();
+void NBTextViewController::redrawLinesAtIndexes(const NSIndexSet& lines,
+                                                bool updateTokenPositions) {
+    if (!m_textView) return;
+    if (updateTokenPositions) redrawAllTokens();
+    formatLines(lines);
+    m_textView->viewport()->update();
 }
 
 void NBTextViewController::updateTextViewFont() {
@@ -300,6 +370,8 @@ void NBTextViewController::updateTextViewFont() {
     const QFont font = NBTextAttributes::defaultTextViewFont();
     if (m_textView->document()->defaultFont() == font) return;
     m_textView->document()->setDefaultFont(font);
+    redrawAllTokens();
+    formatLines(m_textView->metricsInfo()->allLines());
     if (m_delegate) m_delegate->tvcFormattingDidChange(this);
 }
 
@@ -369,14 +441,22 @@ std::shared_ptr<NCResultFormattingOptions> NBTextViewController::defaultResultFo
 
 void NBTextViewController::writeSelectionToPasteboard(QMimeData& data) {
     if (!m_textView || !m_lineCollection) return;
-    const QString text = NBNormalizedTextViewString(m_textView->textCursor().selectedText());
-    if (text.isEmpty()) return;
+    const QTextCursor selected = m_textView->textCursor();
+    if (!selected.hasSelection()) return;
+    // Plain text holds the tokens' answers; the private type their stored references.
+    const QString text = QString::fromStdU16String(
+        NBDetokenizedText(m_textView->document(), selected.selectionStart(),
+                          selected.selectionEnd(), 1, m_attachmentController.get()));
+    const QString stored = QString::fromStdU16String(
+        NBDetokenizedText(m_textView->document(), selected.selectionStart(),
+                          selected.selectionEnd(), 0, m_attachmentController.get()));
+    data.setText(text);
     if (PlistPtr lines = m_pasteboardHelper.pasteboardDataForCopyAtPresentPosition())
         data.setData(QString::fromLatin1(NBLinesPboardType),
                      QByteArray::fromStdString(PropertyListFile::xmlData(lines.get())));
     PlistPtr attachment = PropertyListFile::dictionary();
     PropertyListFile::set(attachment.get(), "NBInternalString",
-                          PropertyListFile::string(text.toStdU16String()));
+                          PropertyListFile::string(stored.toStdU16String()));
     data.setData(QString::fromLatin1(NBTextAttachmentPboardType),
                  QByteArray::fromStdString(PropertyListFile::xmlData(attachment.get())));
 }
@@ -398,17 +478,42 @@ bool NBTextViewController::readTextAttachment(const QByteArray& bytes) {
         Diagnostics::error("Warning and crumbs");
         return false;
     }
-    if (auto number = value->valueForKey(u"NBLineNumber")) {
-        // Line-reference tokens are not in the text yet; a line number from the clipboard
-        // must at least name a line of this document before anything is made of it.
-        const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
-        if (number->kind() != NCPropertyListValue::Kind::Integer || number->integer() < 0 ||
-            static_cast<uint64_t>(number->integer()) >= count)
-            Diagnostics::error("Warning: a pasted line number lies outside the document");
+    std::u16string stored;
+    auto number = value->valueForKey(u"NBLineNumber");
+    // A line number from the clipboard must name a line of this document; else its text is
+    // pasted.
+    const uint64_t count = m_lineCollection ? m_lineCollection->countOfLines() : 0;
+    if (number && (number->kind() != NCPropertyListValue::Kind::Integer || number->integer() < 0 ||
+                   static_cast<uint64_t>(number->integer()) >= count)) {
+        Diagnostics::error("Warning: a pasted line number lies outside the document");
+        number = nullptr;
     }
-    auto string = value->valueForKey(u"NBInternalString");
-    if (!string || !string->isString()) return false;
-    insertText(QString::fromStdU16String(string->string()));
+    if (number) {
+        const int64_t index = number->integer();
+        const int64_t offset = index - std::max<int64_t>(m_currentLineNumber, 0);
+        auto requested = value->valueForKey(u"NBRequestedTokenType");
+        const int64_t type = requested && requested->kind() == NCPropertyListValue::Kind::Integer
+                                 ? requested->integer()
+                                 : 0;
+        if (type == 3)
+            stored = NCExpression::fixedRelativeLineReferenceTokenWithOffset(offset);
+        else if (type == 2)
+            stored = NCExpression::relativeLineReferenceTokenWithOffset(offset);
+        else if (type == 1)
+            stored =
+                NCExpression::absoluteLineReferenceTokenWithIndex(static_cast<uint64_t>(index));
+        else
+            return false;
+    } else {
+        auto string = value->valueForKey(u"NBInternalString");
+        if (!string || !string->isString()) return false;
+        stored = string->string();
+    }
+    const NBTokenizedString tokenized =
+        NBTextAttachmentController::tokenizedStringFromExpressionString(stored);
+    if (tokenized.pieces.size() == 1 && tokenized.pieces.front().attachment)
+        insertDefaultOperator();
+    insertTokenizedText(stored);
     return true;
 }
 
@@ -432,7 +537,7 @@ bool NBTextViewController::readLines(const QByteArray& bytes) {
         if (i) joined += NBLineSeparatorString();
         joined += lines[i]->expressionString().value_or(u"");
     }
-    insertText(QString::fromStdU16String(joined));
+    insertTokenizedText(joined);
     NSIndexSet formatted;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i == 0 && keepsFirstLine) continue;

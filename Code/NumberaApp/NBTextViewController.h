@@ -7,20 +7,36 @@
 #ifndef NUMBERA_APP_NB_TEXT_VIEW_CONTROLLER_H
 #define NUMBERA_APP_NB_TEXT_VIEW_CONTROLLER_H
 
+#include <QColor>
 #include <QObject>
+#include <QPalette>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
+
+#include "Clock.h"
+#include "NBSyntaxHighlighter.h"
+#include "NBTextAttachment.h"
+#include "NBTokenEditorController.h"
 
 #include "NBTextView.h"
 #include "NKPasteboardHelper.h"
 #include "NKTextAction.h"
 #include "NKTextActionGenerator.h"
 #include "NSIndexSet.h"
+#include "NotificationCenter.h"
 
+class NBSyntaxHighlighter;
 class NBTextViewController;
 class NBTextViewMetrics;
+class NBTokenCell;
+class NBTokenObjectHandler;
+class NCExpression;
 class NCLineCollection;
+class QAction;
+class QTimer;
 
 inline constexpr const char* NBTextAttachmentPboardType = "NBTextAttachmentPboardType";
 inline constexpr const char* NBTextDidChange = "NBTextDidChange";
@@ -40,11 +56,31 @@ struct NBTextViewControllerDelegate {
     virtual void setLinesNeedRedraw(const NSIndexSet&) {}
     // Undo and redo change the text without text actions: the document rebuilds afterwards.
     virtual void tvcUndoDidChangeText(NBTextViewController*) {}
+    // A token's type or reference changed in place.
+    virtual void tvcTokenWasAlteredOnLine(NBTextViewController*, uint64_t /*line*/) {}
+};
+
+// A follow-up of a typing aid: the next typed trigger is swallowed, or a brace flashes.
+struct NBPostMacroAction {
+    std::u16string trigger;
+    bool preventsInput = false;
+    int smartTextAction = 0;
+    bool repeats = false;
+    NSTimeInterval expiryDate = 0;
+};
+
+// What a typing aid inserts in place of the typed text, and where the selection goes.
+struct NBMacro {
+    NBTokenizedString newTextValue;
+    int rangeChangeStyle = 0;
+    std::string defaultsKey;
+    std::optional<NBPostMacroAction> postMacroAction;
 };
 
 class NBTextViewController : public QObject,
                              public NBTextViewDelegate,
-                             public NKPasteboardHelperDelegate {
+                             public NKPasteboardHelperDelegate,
+                             public NBTokenEditorControllerDelegate {
     Q_OBJECT
 
   public:
@@ -91,6 +127,73 @@ class NBTextViewController : public QObject,
     // NKPasteboardHelperDelegate
     std::shared_ptr<NCResultFormattingOptions> defaultResultFormattingOptions() override;
 
+    // Line-reference tokens
+    NBTextAttachmentController* textAttachmentController() { return m_attachmentController.get(); }
+    NBTokenEditorController& tokenEditorController() { return *m_tokenEditorController; }
+    // Puts a reference of the type (1 absolute, 2 relative by line) from the line onLine to
+    // the line referringToLine in place of the selection, as one edit; with the flag the
+    // default operator goes in front of it where the line needs one.
+    void insertLineReference(int type, uint64_t onLine, uint64_t referringToLine,
+                             bool addOperatorIfNecessary);
+    // In place of the selection, as one edit: a stored text with its references as tokens.
+    void insertTokenizedText(const std::u16string& stored);
+    // The line's references typed as the line-reference word and a number become tokens; a
+    // stored reference still shown as text becomes its token too.
+    void tokenizeLineWithTextualLineReferences(int64_t lineIndex);
+    // The line's text rewritten from its stored expression when they differ.
+    void setTextViewTokenizedTextTo(const std::u16string& stored, uint64_t line);
+    // The token at the position; none where the character is no token.
+    std::optional<NBTextAttachment> textAttachmentAt(int position) const;
+    // Type and reference of the token at the position, as one undo step.
+    void configureTextAttachment(int position, int64_t referenceIndex, int32_t type);
+    void changeTokenType(int position, int32_t type);
+    // The token replaced by its answer text.
+    void untokenize(int position);
+    void showEditorForTextAttachment(int position);
+    // Edit..., Reference by Offset/Line, Untokenize; each acting on the token at the position.
+    QList<QAction*> contextualMenuItemsForTextAttachment(int position, QObject* parent);
+    // Every token measured and drawn again.
+    void redrawAllTokens();
+    void highlightLineAtIndex(uint64_t index, const QColor& color);
+    void removeHighlighting();
+    // Where the mouse rests: its token shows its description and its line is highlighted.
+    void setHoveredCharacter(int position);
+    int hoveredTokenPosition() const { return m_hoveredToken; }
+
+    // Syntax colouring
+    void formatLines(const NSIndexSet& lines);
+    NBSyntaxHighlighter* syntaxHighlighter() const { return m_highlighter; }
+
+    // Typing aids
+    // The clock that post-macro actions expire on; the main queue's by default.
+    void setClock(std::shared_ptr<const Clock> clock) { m_clock = std::move(clock); }
+    // The typed text's replacement put in, true; false leaves the typing to the view.
+    bool insertTypedString(const std::u16string& typed);
+    std::optional<NBMacro> macroForString(const std::u16string& typed);
+    bool smartDelete();
+    bool insertDefaultOperator();
+    void insertSubTotalLineForLines(const NSIndexSet& lines);
+    // The range of the bracket matching a ")" the caret just passed; none without one.
+    std::optional<NSRange> rangeForMatchingBraceForOldSelectionPoint(NSRange oldSelection);
+    void setupMacros();
+    const std::vector<NBPostMacroAction>& postMacroActions() const { return m_postMacroActions; }
+    // The replacement of a key combination, while "NBMathKeyEnabled" is on.
+    std::optional<std::u16string> stringForEvent(const QKeyEvent& event) const;
+
+    // NBTextViewDelegate: keys, mouse and menu
+    bool textViewKeyPress(QKeyEvent& event) override;
+    bool textViewClaimsShortcut(const QKeyEvent& event) override;
+    void textViewMouseMoved(int position) override;
+    bool textViewMousePress(int position, int clicks) override;
+    void textViewContextMenu(QMenu& menu, int position) override;
+
+    // NBTokenEditorControllerDelegate
+    void tokenEditorDidModifyType(NBTokenEditorController&, int32_t oldType,
+                                  int32_t newType) override;
+    void tokenEditorDidModifyReferenceIndex(NBTokenEditorController&, int64_t oldIndex,
+                                            int64_t newIndex) override;
+    void tokenEditorDidFinishEditingToken(NBTokenEditorController&) override;
+
   private:
     void contentsChange(int position, int removed, int added);
     void textDidChange();
@@ -105,6 +208,20 @@ class NBTextViewController : public QObject,
     void applyAlignmentOfLinesToBlocks();
     // The text as the document holds it, with block breaks as "\n".
     std::u16string documentText(int from, int to) const;
+    void setupTextAttachmentSupport();
+    void configureTokenCell(NBTokenCell& cell, int position, bool forDrawing);
+    // Replaces a range of the text with tokenized text as one edit.
+    void replaceRangeWithTokenizedString(int from, int to, const NBTokenizedString& text,
+                                         bool joinPreviousEdit = false);
+    // Tells the document that a token changed in place: it reads the line again.
+    void tokenWasAltered(int position);
+    void applyMacro(const NBMacro& macro);
+    NSRange selectionLocalToCurrentLine() const;
+    std::shared_ptr<NCExpression> currentLineExpression() const;
+    void flashMatchingBrace(NSRange oldSelection);
+    void updateExtraSelections();
+    // A token selected alone draws its own selected capsule, without the view's highlight.
+    void updateTokenSelectionLook();
 
     NBTextView* m_textView = nullptr;
     std::shared_ptr<NCLineCollection> m_lineCollection;
@@ -117,6 +234,25 @@ class NBTextViewController : public QObject,
     bool m_loading = false;
     bool m_undoing = false;
     bool m_undoChangedText = false;
+
+    std::unique_ptr<NBTextAttachmentController> m_attachmentController;
+    std::unique_ptr<NBTokenEditorController> m_tokenEditorController;
+    NBTokenObjectHandler* m_tokenHandler = nullptr;
+    // Owned by the view's document, which may go first.
+    QPointer<NBSyntaxHighlighter> m_highlighter;
+    int m_hoveredToken = -1;
+    std::optional<QPalette> m_paletteBeforeTokenSelection;
+    std::optional<std::pair<uint64_t, QColor>> m_highlightedLine;
+    std::optional<NSRange> m_flashedBrace;
+    QTimer* m_flashTimer = nullptr;
+    int m_editedTokenPosition = -1;
+    bool m_tokenEditJoinsPrevious = false;
+    NSRange m_lastSelection{0, 0};
+    bool m_lastKeyWasNewline = false;
+    bool m_lastKeyWasMoveRight = false;
+    std::vector<NBPostMacroAction> m_postMacroActions;
+    std::shared_ptr<const Clock> m_clock;
+    NotificationObserver m_colorObserver;
 };
 
 #endif

@@ -6,6 +6,8 @@
 #include <QTextEdit>
 #include <algorithm>
 
+#include "NBTextAttachment.h"
+
 void NBTextViewMirror::setString(std::u16string text) {
     m_text = std::move(text);
     m_selection.location = std::min<uint64_t>(m_selection.location, m_text.size());
@@ -44,9 +46,27 @@ NBTextViewMetrics::NBTextViewMetrics(QTextEdit* textView, std::shared_ptr<NBText
       m_mirror(std::move(mirror)) {}
 
 std::optional<std::u16string> NBTextViewMetrics::stringForLineAtIndex(uint64_t index,
-                                                                      bool includeEndOfLine, bool) {
-    // Line-reference tokens are not in the text yet: the stored text is the text.
-    return NKTextViewMetrics::stringForLineAtIndex(index, includeEndOfLine);
+                                                                      bool includeEndOfLine,
+                                                                      bool substituteTokens) {
+    std::optional<std::u16string> text =
+        NKTextViewMetrics::stringForLineAtIndex(index, includeEndOfLine);
+    if (!substituteTokens || !text || text->find(NBAttachmentCharacter) == std::u16string::npos)
+        return text;
+    // Each token is written as its stored reference, read from the editor's character at the
+    // same place: the mirror is level with the editor whenever the lines are read.
+    const NSRange range = rangeOfLineAtIndex(index, includeEndOfLine);
+    std::u16string stored;
+    for (size_t i = 0; i < text->size(); ++i) {
+        const char16_t c = (*text)[i];
+        if (c != NBAttachmentCharacter) {
+            stored += c;
+            continue;
+        }
+        if (auto attachment =
+                NBTextAttachmentAt(m_textView->document(), static_cast<int>(range.location + i)))
+            stored += NBCoreTokenTextForAttachment(*attachment);
+    }
+    return stored;
 }
 
 std::u16string NBTextViewMetrics::currentLineString() {

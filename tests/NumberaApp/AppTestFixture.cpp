@@ -158,6 +158,10 @@ void AppTest::installSettings() {
         NBUserDefaultsController::registerDefaults(NBUserDefaultsController::registrationDictionary(
             (resourcesFolder() + "/Defaults.plist").toStdString(), u".", u","));
     }
+    // Tests type exactly the text they mean; the tests of the typing aids turn them on.
+    for (const char* aid :
+         {"NBAddSpacesAroundOperators", "NBAddClosingBracket", "NBAddClosingQuotationMarks"})
+        m_settings->setObject(aid, false);
 }
 
 void AppTest::prepareResources() {

@@ -130,6 +130,11 @@ class EditingSession : public AppTest, public ::testing::WithParamInterface<unsi
 
 TEST_P(EditingSession, EveryEditKeepsTheLinesAndAnswersInStepWithTheText) {
     settings().setObject("NBShowWelcomeWindowOnLaunch", false);
+    // With every typing aid on: spaced operators, closing brackets and references to the
+    // line above become part of the edits.
+    for (const char* aid : {"NBAddSpacesAroundOperators", "NBAddClosingBracket",
+                            "NBAddClosingQuotationMarks", "NBAddTokenToNewLine"})
+        settings().setObject(aid, true);
     NBAppController& app = launch();
     if (app.documents().documents().empty()) app.documents().newDocument();
     NBDocumentWindow* window = app.documents().documents().front();

@@ -10,6 +10,7 @@
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBKettraView.h"
+#include "NBSyntaxHighlighter.h"
 #include "NBTextView.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
@@ -17,7 +18,7 @@
 QStringList blockTexts(const QTextEdit& textView) {
     QStringList texts;
     for (QTextBlock block = textView.document()->begin(); block.isValid(); block = block.next())
-        texts << block.text();
+        texts << QString::fromStdU16String(NBStoredTextOfBlock(block));
     return texts;
 }
 

@@ -12,7 +12,7 @@ class NBKettraView;
 class NBDocumentController;
 class QTextEdit;
 
-// The editor's blocks, one per document line.
+// The editor's blocks, one per document line, tokens written as their stored references.
 QStringList blockTexts(const QTextEdit& textView);
 // The stored text of every line of the document's collection.
 QStringList lineTexts(NBDocumentController& document);

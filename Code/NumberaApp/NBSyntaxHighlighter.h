@@ -1,0 +1,58 @@
+// Syntax colouring of the calculation text: each block is its line, formatted by the kit's
+// line-collection syntax formatter through this highlighter as its delegate. Numbers,
+// operators, units and the other token kinds take their colours from the colour manager, or
+// black with colouring off; headings and labels turn bold by their own settings either way.
+#ifndef NUMBERA_APP_NB_SYNTAX_HIGHLIGHTER_H
+#define NUMBERA_APP_NB_SYNTAX_HIGHLIGHTER_H
+
+#include <QFont>
+#include <QSyntaxHighlighter>
+#include <functional>
+#include <memory>
+
+#include "NKLineCollectionSyntaxFormatter.h"
+
+class NCLineCollection;
+
+// The settings of one formatting pass.
+struct NBSyntaxFormattingContext {
+    bool enableColoring = true;
+    bool enableLabels = false;
+    bool enableHeadings = true;
+    QFont defaultFont;
+    // The settings as they are now.
+    static NBSyntaxFormattingContext current();
+};
+
+class NBSyntaxHighlighter : public QSyntaxHighlighter,
+                            private NKLineCollectionSyntaxFormatterDelegate {
+    Q_OBJECT
+
+  public:
+    using LineCollection = std::function<std::shared_ptr<NCLineCollection>()>;
+    NBSyntaxHighlighter(QTextDocument* document, LineCollection lineCollection);
+
+  protected:
+    void highlightBlock(const QString& text) override;
+
+  private:
+    NSRange rangeOfLineAtIndex(uint64_t index, void* contextInfo) override;
+    void preFormatLine(NCLine&, NSRange, const NSAttributedString&, NSAttributedString&, NSRange,
+                       void*) override {}
+    void formatToken(const NCExpressionToken& token, NSRange sourceRange,
+                     const NSAttributedString& source, uint64_t lineIndex,
+                     NSAttributedString& destination, NSRange destinationRange,
+                     void* contextInfo) override;
+    void postFormatLine(NCLine&, NSRange, const NSAttributedString&, NSAttributedString&, NSRange,
+                        void*) override {}
+
+    LineCollection m_lineCollection;
+    std::unique_ptr<NKLineCollectionSyntaxFormatter> m_formatter;
+    uint64_t m_blockLength = 0;
+    NBSyntaxFormattingContext m_context;
+};
+
+// The stored text of a block: each token written as the core's reference.
+std::u16string NBStoredTextOfBlock(const QTextBlock& block);
+
+#endif
