@@ -40,6 +40,8 @@ struct NBTextViewControllerDelegate {
     virtual void setLinesNeedRedraw(const NSIndexSet&) {}
     // Undo and redo change the text without text actions: the document rebuilds afterwards.
     virtual void tvcUndoDidChangeText(NBTextViewController*) {}
+    // The answers were jumped into the text, or the text came back.
+    virtual void tvcDidJumpAnswers(NBTextViewController*) {}
 };
 
 class NBTextViewController : public QObject,
@@ -91,6 +93,21 @@ class NBTextViewController : public QObject,
     // NKPasteboardHelperDelegate
     std::shared_ptr<NCResultFormattingOptions> defaultResultFormattingOptions() override;
 
+    // Answers written into the text: each line's expression (tokens as text), " = " and its
+    // answer, lines joined by "\n". The styled form is HTML with the separator coloured.
+    struct AnswersText {
+        QString plain;
+        QString html;
+    };
+    AnswersText stringWithAnswersOnLinesWithIndexes(const NSIndexSet& lines,
+                                                    bool includeExpressions,
+                                                    bool usesFormattedAnswers, bool styleString);
+    // Swaps the editor's document for a read-only one showing every line with its answer, and
+    // back: the document typed into is never changed, so its text, undo stack and modified
+    // state come back exactly.
+    void jumpAnswers();
+    bool answersAreJumped() const { return m_answersAreJumped; }
+
   private:
     void contentsChange(int position, int removed, int added);
     void textDidChange();
@@ -117,6 +134,8 @@ class NBTextViewController : public QObject,
     bool m_loading = false;
     bool m_undoing = false;
     bool m_undoChangedText = false;
+    bool m_answersAreJumped = false;
+    QTextDocument* m_unjumpedDocument = nullptr;
 };
 
 #endif

@@ -27,6 +27,7 @@ bool save(const QString& dataFolder, const std::vector<Entry>& entries) {
         QJsonObject document;
         document[QStringLiteral("path")] = entry.filePath;
         document[QStringLiteral("geometry")] = QString::fromLatin1(entry.geometry.toBase64());
+        if (!entry.draftPath.isEmpty()) document[QStringLiteral("draft")] = entry.draftPath;
         documents.append(document);
     }
     QJsonObject root;
@@ -58,10 +59,14 @@ std::vector<Entry> read(const QString& dataFolder) {
     for (const QJsonValue& value : json.object().value(QStringLiteral("documents")).toArray()) {
         const QJsonObject document = value.toObject();
         const QString path = document.value(QStringLiteral("path")).toString();
-        if (path.isEmpty() || !QFileInfo(path).isFile()) continue;
+        QString draft = document.value(QStringLiteral("draft")).toString();
+        if (!draft.isEmpty() && !QFileInfo(draft).isFile()) draft.clear();
+        if (draft.isEmpty() && (path.isEmpty() || !QFileInfo(path).isFile())) continue;
         entries.push_back(
-            {path, QByteArray::fromBase64(
-                       document.value(QStringLiteral("geometry")).toString().toLatin1())});
+            {path,
+             QByteArray::fromBase64(
+                 document.value(QStringLiteral("geometry")).toString().toLatin1()),
+             draft});
     }
     return entries;
 }
