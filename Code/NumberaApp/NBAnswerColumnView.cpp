@@ -303,7 +303,11 @@ void NBAnswerColumnView::mouseMoveEvent(QMouseEvent* event) {
 
 void NBAnswerColumnView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!m_dataSource || event->button() != Qt::LeftButton) return;
-    m_dataSource->cellDoubleClicked(*this, rowAtPoint(event->position()), event->modifiers());
+    const int64_t row = rowAtPoint(event->position());
+    // The click before a double click selects its row; the double click acts on that row.
+    if (row >= 0 && !isRowSelected(static_cast<uint64_t>(row)))
+        selectRowIndexes(NSIndexSet(static_cast<uint64_t>(row)), false);
+    m_dataSource->cellDoubleClicked(*this, row, event->modifiers());
 }
 
 void NBAnswerColumnView::contextMenuEvent(QContextMenuEvent* event) {
@@ -311,8 +315,8 @@ void NBAnswerColumnView::contextMenuEvent(QContextMenuEvent* event) {
     delete m_contextMenu;
     m_contextMenu = m_dataSource->contextualMenuForRow(*this, rowAtPoint(event->pos()));
     if (!m_contextMenu) return;
+    // Kept, hidden, until the next menu replaces it.
     m_contextMenu->setParent(this, m_contextMenu->windowFlags());
-    m_contextMenu->setAttribute(Qt::WA_DeleteOnClose);
     m_contextMenu->popup(event->globalPos());
 }
 

@@ -39,7 +39,10 @@ class DocumentCommands : public AppTest {
         window->show();
         QApplication::setActiveWindow(window);
         window->textView()->setFocus();
-        QTest::keyClicks(window->textView(), lines.join('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i) QTest::keyClick(window->textView(), Qt::Key_Return);
+            QTest::keyClicks(window->textView(), lines[i]);
+        }
         QCoreApplication::processEvents();
         return window;
     }
@@ -135,11 +138,13 @@ TEST_F(DocumentCommands, TitlesArePluralForSeveralLines) {
 
 TEST_F(DocumentCommands, ClearLineAndClearAllFollowTheText) {
     NBDocumentWindow* window = windowWithLines({"1+1", "2+2"});
+    selectLines(window, 0, 1);
+    EXPECT_FALSE(enabled(window, "clearLine:"));
+    window->textView()->moveCursor(QTextCursor::End);
     EXPECT_TRUE(enabled(window, "clearLine:"));
     run(window, "clearLine:");
     EXPECT_EQ(blockTexts(*window->textView()), QStringList({"1+1", ""}));
-    EXPECT_FALSE(enabled(window, "clearLine:"));
-    selectLines(window, 0, 1);
+    EXPECT_EQ(answerTexts(document(window)), QStringList({"2", ""}));
     EXPECT_FALSE(enabled(window, "clearLine:"));
     EXPECT_TRUE(enabled(window, "clearAll:"));
     run(window, "clearAll:");
@@ -362,7 +367,7 @@ TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {
 }
 
 TEST_F(DocumentCommands, TheMenusAreValidatedAgainstTheActiveDocument) {
-    NBDocumentWindow* window = windowWithLines({"// a", "b"});
+    NBDocumentWindow* window = windowWithLines({"// a", "note"});
     NBMenuController& menus = app()->menuController();
     selectLines(window, 0, 1);
     menus.validateMenuItems();
@@ -371,7 +376,7 @@ TEST_F(DocumentCommands, TheMenusAreValidatedAgainstTheActiveDocument) {
     EXPECT_FALSE(menus.action("copyResult:")->isEnabled());
     EXPECT_FALSE(menus.action("insertPreviousAnswer:", 0)->isEnabled());
     menus.action("commentLine:")->trigger();
-    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"// a", "//b"}));
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"// a", "//note"}));
 }
 
 }  // namespace
