@@ -5,17 +5,16 @@
 #include <QPainter>
 #include <QTextDocument>
 
-#include "NBDocumentController.h"
-#include "NBTextViewController.h"
-#include "NSLocalizedString.h"
-#include "PropertyListFile.h"
-
 #include "NBAnswerColumnCell.h"
 #include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
+#include "NBDocumentController.h"
 #include "NBTextAttributes.h"
+#include "NBTextViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NSLocalizedString.h"
+#include "PropertyListFile.h"
 
 NBAnswerColumnController::NBAnswerColumnController(QObject* parent) : QObject(parent) {}
 
@@ -131,7 +130,8 @@ bool optionHeld(Qt::KeyboardModifiers modifiers) {
 }
 
 QString localized(const char16_t* key) {
-    return NBAppResources::toQString(NSLocalizedString(key)).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return NBAppResources::toQString(NSLocalizedString(key))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 }  // namespace
@@ -140,7 +140,8 @@ void NBAnswerColumnController::cellDoubleClicked(NBAnswerColumnView& view, int64
                                                  Qt::KeyboardModifiers modifiers) {
     if (row < 0 || !m_documentController) return;
     if (optionHeld(modifiers)) {
-        m_documentController->insertOperatorAndText(QString::fromStdU16String(textOfSelectedResult()));
+        m_documentController->insertOperatorAndText(
+            QString::fromStdU16String(textOfSelectedResult()));
         return;
     }
     // Another row's double click inserts a relative reference to it: that waits for the
@@ -152,7 +153,8 @@ QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,
                                                           const NSIndexSet& rows,
                                                           int64_t draggedRow,
                                                           Qt::KeyboardModifiers modifiers) {
-    if (!m_answersVisible || rows.count() >= 2 || draggedRow < 0 || !m_lineCollection) return nullptr;
+    if (!m_answersVisible || rows.count() >= 2 || draggedRow < 0 || !m_lineCollection)
+        return nullptr;
     std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(static_cast<uint64_t>(draggedRow));
     if (!line || !line->hasResultValue()) return nullptr;
     auto* data = new QMimeData;
@@ -162,9 +164,11 @@ QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,
         PropertyListFile::set(list.get(), "NBLineNumber", PropertyListFile::integer(draggedRow));
         PropertyListFile::set(list.get(), "NBRequestedTokenType",
                               PropertyListFile::integer(modifiers & Qt::ControlModifier ? 3 : 2));
-        PropertyListFile::set(
-            list.get(), kSourceDocumentKey,
-            PropertyListFile::string(QStringLiteral("%1").arg(reinterpret_cast<quintptr>(m_documentController), 0, 16).toStdString()));
+        PropertyListFile::set(list.get(), kSourceDocumentKey,
+                              PropertyListFile::string(
+                                  QStringLiteral("%1")
+                                      .arg(reinterpret_cast<quintptr>(m_documentController), 0, 16)
+                                      .toStdString()));
         data->setData(QString::fromLatin1(NBTextAttachmentPboardType),
                       QByteArray::fromStdString(PropertyListFile::xmlData(list.get())));
     }
@@ -175,7 +179,8 @@ QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,
 QPixmap NBAnswerColumnController::dragImageForRow(NBAnswerColumnView& view, int64_t row,
                                                   Qt::KeyboardModifiers) {
     if (row < 0) return {};
-    const QString text = QString::fromStdU16String(formattedResultOnLine(static_cast<uint64_t>(row)));
+    const QString text =
+        QString::fromStdU16String(formattedResultOnLine(static_cast<uint64_t>(row)));
     const QFont font = NBTextAttributes::defaultTextViewFont();
     const QSizeF size = QFontMetricsF(font).size(0, text);
     const int grow = static_cast<int>(std::floor(size.height() * 0.1));
@@ -224,5 +229,6 @@ QMenu* NBAnswerColumnController::contextualMenuForRow(NBAnswerColumnView& view, 
 }
 
 void NBAnswerColumnController::requestsCopy(NBAnswerColumnView&) {
-    if (m_documentController) m_documentController->performCommand(QStringLiteral("copyResult:"), -1);
+    if (m_documentController)
+        m_documentController->performCommand(QStringLiteral("copyResult:"), -1);
 }

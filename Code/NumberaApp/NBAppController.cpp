@@ -272,7 +272,8 @@ void NBAppController::restoreWindows() {
             drafts.removeAll(QFileInfo(entry.draftPath).absoluteFilePath());
             window = m_documents->openDraft(entry.draftPath);
         }
-        if (!window && !entry.filePath.isEmpty()) window = m_documents->openDocument(entry.filePath);
+        if (!window && !entry.filePath.isEmpty())
+            window = m_documents->openDocument(entry.filePath);
         if (window && !entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
     }
     // Drafts nobody restored were left by a session that ended without quitting: their work

@@ -164,8 +164,7 @@ double NBBigAnswerViewer::fittingFontSize(const QString& text, const QFont& font
 bool NBBigAnswerViewer::compositorAvailable() {
     const QString platform = QGuiApplication::platformName();
     // Wayland always composites; the offscreen platform keeps the alpha channel.
-    if (platform == QLatin1String("wayland") || platform == QLatin1String("offscreen"))
-        return true;
+    if (platform == QLatin1String("wayland") || platform == QLatin1String("offscreen")) return true;
 #if NUMBERA_HAVE_XCB
     if (platform == QLatin1String("xcb")) {
         auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -196,7 +195,8 @@ QString NBBigAnswerViewer::answerText() const {
     options.scientificNotationBaseString = u"\u00D710";
     options.scientificNotationBaseStringFontSizeScale = 0.75;
     options.scientificNotationExponentStringFontSizeScale = 0.6;
-    const auto text = NCResultFormatter::sharedInstance().stringValueForResult(m_result.get(), &options);
+    const auto text =
+        NCResultFormatter::sharedInstance().stringValueForResult(m_result.get(), &options);
     return text && !text->empty() ? QString::fromStdU16String(*text)
                                   : NBAppResources::toQString(NSLocalizedString(u"No Answer"));
 }

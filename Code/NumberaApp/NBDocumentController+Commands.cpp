@@ -53,16 +53,26 @@ QStringList NBDocumentController::documentCommands() {
 
 bool NBDocumentController::performCommand(const QString& command, int tag, bool fromToolbar) {
     if (!documentCommands().contains(command) || !validateCommand(command, tag)) return false;
-    if (command == QLatin1String("copyResult:")) copyResult(tag);
-    else if (command == QLatin1String("copyUnformattedResult:")) copyUnformattedResult(tag);
-    else if (command == QLatin1String("copyExpressionAndResult:")) copyExpressionAndResult(tag);
-    else if (command == QLatin1String("clearLine:")) clearLine();
-    else if (command == QLatin1String("clearAll:")) clearAll();
-    else if (command == QLatin1String("commentLine:")) commentLine();
-    else if (command == QLatin1String("insertPreviousAnswer:")) insertPreviousAnswer(tag);
-    else if (command == QLatin1String("jumpAnswers:")) jumpAnswers();
-    else if (command == QLatin1String("alignText:")) alignText(tag);
-    else if (command == QLatin1String("showBigAnswer:")) showBigAnswer(tag, fromToolbar);
+    if (command == QLatin1String("copyResult:"))
+        copyResult(tag);
+    else if (command == QLatin1String("copyUnformattedResult:"))
+        copyUnformattedResult(tag);
+    else if (command == QLatin1String("copyExpressionAndResult:"))
+        copyExpressionAndResult(tag);
+    else if (command == QLatin1String("clearLine:"))
+        clearLine();
+    else if (command == QLatin1String("clearAll:"))
+        clearAll();
+    else if (command == QLatin1String("commentLine:"))
+        commentLine();
+    else if (command == QLatin1String("insertPreviousAnswer:"))
+        insertPreviousAnswer(tag);
+    else if (command == QLatin1String("jumpAnswers:"))
+        jumpAnswers();
+    else if (command == QLatin1String("alignText:"))
+        alignText(tag);
+    else if (command == QLatin1String("showBigAnswer:"))
+        showBigAnswer(tag, fromToolbar);
     return true;
 }
 
@@ -75,7 +85,8 @@ NSIndexSet NBDocumentController::linesForTag(int tag) const {
 
 NSIndexSet NBDocumentController::keyOrSelectedLines() const {
     NSIndexSet lines = m_keyLineNumbers;
-    if (lines.empty() && m_keyLineNumber >= 0) lines.addIndex(static_cast<uint64_t>(m_keyLineNumber));
+    if (lines.empty() && m_keyLineNumber >= 0)
+        lines.addIndex(static_cast<uint64_t>(m_keyLineNumber));
     return lines;
 }
 
@@ -150,11 +161,12 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
     if (command == QLatin1String("insertPreviousAnswer:")) {
         // The reference form (tag 0) waits for the token insertion.
         if (tag != 1 || jumped || m_keyLineNumber < 1) return false;
-        return anyLineHasResultValue(NSIndexSet(NSRange{0, static_cast<uint64_t>(m_keyLineNumber)}));
+        return anyLineHasResultValue(
+            NSIndexSet(NSRange{0, static_cast<uint64_t>(m_keyLineNumber)}));
     }
     if (command == QLatin1String("commentLine:")) {
-        const bool commentsOnly =
-            currentSelectionContainsCommentedLines() && !currentSelectionContainsNonCommentedLines();
+        const bool commentsOnly = currentSelectionContainsCommentedLines() &&
+                                  !currentSelectionContainsNonCommentedLines();
         setItemTitle(item, commentLineTitle(commentsOnly, several));
         return !jumped;
     }
@@ -174,7 +186,8 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         setItemTitle(item, shown ? u"Hide Big Answer" : u"Show Big Answer");
         return m_answerColumnController->answersVisible();
     }
-    if (command == QLatin1String("copyResult:") || command == QLatin1String("copyUnformattedResult:") ||
+    if (command == QLatin1String("copyResult:") ||
+        command == QLatin1String("copyUnformattedResult:") ||
         command == QLatin1String("copyExpressionAndResult:") ||
         command == QLatin1String("speakAnswer:")) {
         if (command != QLatin1String("speakAnswer:"))
@@ -190,7 +203,8 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
                 NSMaxRange(selection) < NSMaxRange(line))
                 return false;
         }
-        if (tag != -1) return tag >= 0 && anyLineHasResultValue(NSIndexSet(static_cast<uint64_t>(tag)));
+        if (tag != -1)
+            return tag >= 0 && anyLineHasResultValue(NSIndexSet(static_cast<uint64_t>(tag)));
         return anyLineHasResultValue(keyOrSelectedLines());
     }
     return false;
@@ -199,9 +213,9 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
 // Copying
 
 void NBDocumentController::copyResult(int tag) {
-    putOnClipboard(
-        m_textViewController->stringWithAnswersOnLinesWithIndexes(linesForTag(tag), false, true, false)
-            .plain);
+    putOnClipboard(m_textViewController
+                       ->stringWithAnswersOnLinesWithIndexes(linesForTag(tag), false, true, false)
+                       .plain);
 }
 
 void NBDocumentController::copyUnformattedResult(int tag) {
@@ -212,7 +226,8 @@ void NBDocumentController::copyUnformattedResult(int tag) {
 
 void NBDocumentController::copyExpressionAndResult(int tag) {
     const NBTextViewController::AnswersText text =
-        m_textViewController->stringWithAnswersOnLinesWithIndexes(linesForTag(tag), true, true, true);
+        m_textViewController->stringWithAnswersOnLinesWithIndexes(linesForTag(tag), true, true,
+                                                                  true);
     putOnClipboard(text.plain, text.html);
 }
 
@@ -274,23 +289,24 @@ void NBDocumentController::insertPreviousAnswer(int tag) {
             break;
         }
     }
-    const std::u16string answer = m_answerColumnController->formattedResultOnLine(
-        static_cast<uint64_t>(source));
+    const std::u16string answer =
+        m_answerColumnController->formattedResultOnLine(static_cast<uint64_t>(source));
     insertOperatorAndText(QString::fromStdU16String(answer));
 }
 
 void NBDocumentController::insertOperatorAndText(const QString& text) {
     if (!m_textView || m_textViewController->answersAreJumped()) return;
     NBTextViewMetrics* lines = metrics();
-    auto line = lineCollection() && lines ? lineCollection()->lineAtIndex(lines->indexOfCurrentLine())
-                                          : nullptr;
+    auto line = lineCollection() && lines
+                    ? lineCollection()->lineAtIndex(lines->indexOfCurrentLine())
+                    : nullptr;
     const NSRange selection = m_textView->selectedRange();
     QString inserted = text;
     if (line && selection.length == 0) {
         const NSRange range = lines->rangeOfLineAtIndex(lines->indexOfCurrentLine(), false);
         NKSmartEditingHelper helper;
         if (auto op = helper.defaultOperatorForLocation(selection.location - range.location,
-                                                         line->expression()))
+                                                        line->expression()))
             inserted.prepend(QString::fromStdU16String(*op));
     }
     m_textViewController->insertText(inserted);
@@ -339,8 +355,8 @@ void NBDocumentController::showBigAnswer(int tag, bool fromToolbar) {
         return;
     }
     const int64_t index = tag == -1 ? m_textViewController->currentLineNumber() : tag;
-    std::shared_ptr<NCLine> line =
-        lineCollection() && index >= 0 ? lineCollection()->lineAtIndex(static_cast<uint64_t>(index))
+    std::shared_ptr<NCLine> line = lineCollection() && index >= 0
+                                       ? lineCollection()->lineAtIndex(static_cast<uint64_t>(index))
                                        : nullptr;
     m_bigAnswerViewer->setResult(line ? line->result() : nullptr);
     m_bigAnswerViewer->setFormattingOptions(line ? line->formattingOptions() : nullptr);

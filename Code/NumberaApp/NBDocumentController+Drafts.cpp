@@ -55,15 +55,15 @@ void NBDocumentController::discardDraft() {
 
 bool NBDocumentController::readDraft(const QString& draftPath, QString* error) {
     if (!readFromURL(draftPath, error)) return false;
-    const QString original =
-        QString::fromStdU16String(m_representedFile->stringForKey(NBDocumentDrafts::kFilePathKey)
-                                      .value_or(u""));
+    const QString original = QString::fromStdU16String(
+        m_representedFile->stringForKey(NBDocumentDrafts::kFilePathKey).value_or(u""));
     m_draftDisplayName = QString::fromStdU16String(
         m_representedFile->stringForKey(NBDocumentDrafts::kDisplayNameKey).value_or(u""));
     m_fileURL = original;
-    m_representedFile = original.isEmpty() ? nullptr
-                                           : NCFile::initWithContentsOfFileAtPath(
-                                                 QFile::encodeName(original).toStdString());
+    m_representedFile =
+        original.isEmpty()
+            ? nullptr
+            : NCFile::initWithContentsOfFileAtPath(QFile::encodeName(original).toStdString());
     m_draftPath = QFileInfo(draftPath).absoluteFilePath();
     m_draftWritten = true;
     m_opensEdited = true;

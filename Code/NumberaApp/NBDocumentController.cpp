@@ -10,6 +10,7 @@
 #include "NBAppController.h"
 #include "NBAppResources.h"
 #include "NBEnvironmentController.h"
+#include "NBOlderDocumentFormat.h"
 #include "NBTextAttributes.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
@@ -17,10 +18,9 @@
 #include "NCFile.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
-#include "NBOlderDocumentFormat.h"
 #include "NKFunctions.h"
-#include "PropertyListFile.h"
 #include "NSUserDefaults+SimpleLocale.h"
+#include "PropertyListFile.h"
 #include "ResourceBundle.h"
 
 NBDocumentController::NBDocumentController(QObject* parent) : QObject(parent) {

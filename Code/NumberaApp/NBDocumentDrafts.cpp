@@ -17,9 +17,9 @@ QString newDraftPath(const QString& dataFolder) {
 QStringList drafts(const QString& dataFolder) {
     if (dataFolder.isEmpty()) return {};
     QStringList paths;
-    const QFileInfoList files =
-        QDir(folder(dataFolder))
-            .entryInfoList({QStringLiteral("draft-*.numbera")}, QDir::Files, QDir::Time | QDir::Reversed);
+    const QFileInfoList files = QDir(folder(dataFolder))
+                                    .entryInfoList({QStringLiteral("draft-*.numbera")}, QDir::Files,
+                                                   QDir::Time | QDir::Reversed);
     for (const QFileInfo& file : files) paths << file.absoluteFilePath();
     return paths;
 }

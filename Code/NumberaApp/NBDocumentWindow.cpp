@@ -167,22 +167,26 @@ void NBDocumentWindow::askBeforeOverwritingOlderFormat() {
     alert->setInformativeText(localized(u"Saving Numbera Document Alert Description"));
     QPushButton* saveAs = alert->addButton(localized(u"Save As..."), QMessageBox::AcceptRole);
     saveAs->setObjectName(QStringLiteral("saveAs"));
-    QPushButton* overwrite = alert->addButton(localized(u"Overwrite"), QMessageBox::DestructiveRole);
+    QPushButton* overwrite =
+        alert->addButton(localized(u"Overwrite"), QMessageBox::DestructiveRole);
     overwrite->setObjectName(QStringLiteral("overwrite"));
     QPushButton* cancel = alert->addButton(localized(u"Cancel"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancel"));
     alert->setDefaultButton(saveAs);
     alert->setEscapeButton(cancel);
     alert->setWindowModality(Qt::WindowModal);
-    connect(alert, &QMessageBox::buttonClicked, this, [this, saveAs, overwrite](QAbstractButton* b) {
-        if (b == overwrite) {
-            // The file is written in today's format from now on; the next save asks nothing.
-            m_document->forgetOlderFormat();
-            QMetaObject::invokeMethod(this, [this] { saveDocument(); }, Qt::QueuedConnection);
-        } else if (b == saveAs) {
-            QTimer::singleShot(100, this, [this] { saveDocumentAs(); });
-        }
-    });
+    connect(alert, &QMessageBox::buttonClicked, this,
+            [this, saveAs, overwrite](QAbstractButton* b) {
+                if (b == overwrite) {
+                    // The file is written in today's format from now on; the next save asks
+                    // nothing.
+                    m_document->forgetOlderFormat();
+                    QMetaObject::invokeMethod(
+                        this, [this] { saveDocument(); }, Qt::QueuedConnection);
+                } else if (b == saveAs) {
+                    QTimer::singleShot(100, this, [this] { saveDocumentAs(); });
+                }
+            });
     m_sheet = alert;
     alert->open();
 }

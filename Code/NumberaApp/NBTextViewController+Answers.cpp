@@ -31,14 +31,14 @@ bool declarationRepeatsAnswer(NCLine& line, const std::u16string& answer) {
 }  // namespace
 
 NBTextViewController::AnswersText NBTextViewController::stringWithAnswersOnLinesWithIndexes(
-    const NSIndexSet& lines, bool includeExpressions, bool usesFormattedAnswers,
-    bool styleString) {
+    const NSIndexSet& lines, bool includeExpressions, bool usesFormattedAnswers, bool styleString) {
     AnswersText out;
     if (!m_textView || !m_lineCollection) return out;
     const bool coloured = NBUserDefaultsController::boolForKey("NBSyntaxColoringEnabled");
     const QString separator = QStringLiteral(" = ");
-    const QString separatorHtml = coloured ? QStringLiteral("<span style=\"color:#ff8000\"> = </span>")
-                                           : QStringLiteral("<span style=\"color:#000000\"> = </span>");
+    const QString separatorHtml = coloured
+                                      ? QStringLiteral("<span style=\"color:#ff8000\"> = </span>")
+                                      : QStringLiteral("<span style=\"color:#000000\"> = </span>");
     const std::vector<uint64_t> indexes = lines.indexes();
     for (size_t i = 0; i < indexes.size(); ++i) {
         const uint64_t index = indexes[i];

@@ -62,11 +62,10 @@ std::vector<Entry> read(const QString& dataFolder) {
         QString draft = document.value(QStringLiteral("draft")).toString();
         if (!draft.isEmpty() && !QFileInfo(draft).isFile()) draft.clear();
         if (draft.isEmpty() && (path.isEmpty() || !QFileInfo(path).isFile())) continue;
-        entries.push_back(
-            {path,
-             QByteArray::fromBase64(
-                 document.value(QStringLiteral("geometry")).toString().toLatin1()),
-             draft});
+        entries.push_back({path,
+                           QByteArray::fromBase64(
+                               document.value(QStringLiteral("geometry")).toString().toLatin1()),
+                           draft});
     }
     return entries;
 }

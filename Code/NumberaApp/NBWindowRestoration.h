@@ -1,6 +1,7 @@
 // The application's own window restoration: the documents open at quit, with their window
 // geometry, in "WindowState.json" of the data folder; reopened at the next launch. Unsaved
-// documents come back from their drafts (NBDocumentDrafts). An unreadable state file restores nothing.
+// documents come back from their drafts (NBDocumentDrafts). An unreadable state file restores
+// nothing.
 #ifndef NUMBERA_APP_NB_WINDOW_RESTORATION_H
 #define NUMBERA_APP_NB_WINDOW_RESTORATION_H
 

@@ -109,19 +109,33 @@ TEST_P(CopyCommands, PutTheAnswersOnTheClipboard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, CopyCommands,
-    ::testing::Values(
-        CopyCase{"expressions and results", {"x = 3", "x + 2"}, "copyExpressionAndResult:", -1,
-                 "x = 3\nx + 2 = 5"},
-        CopyCase{"a declaration of a sum", {"y = 2 + 2"}, "copyExpressionAndResult:", 0,
-                 "y = 2 + 2 = 4"},
-        CopyCase{"a line without answer", {"words", "1+1"}, "copyExpressionAndResult:", -1,
-                 "words\n1+1 = 2"},
-        CopyCase{"a declaration's value", {"x = 3"}, "copyResult:", 0, "3"},
-        CopyCase{"results of lines", {"2*3", "10/4"}, "copyResult:", -1, "6\n2.5"},
-        CopyCase{"a raw result", {"1/3"}, "copyUnformattedResult:", 0,
-                 "0." + QString(50, QLatin1Char('3'))},
-        CopyCase{"a raw result without separators", {"1234567"}, "copyUnformattedResult:", 0,
-                 "1234567"}));
+    ::testing::Values(CopyCase{"expressions and results",
+                               {"x = 3", "x + 2"},
+                               "copyExpressionAndResult:",
+                               -1,
+                               "x = 3\nx + 2 = 5"},
+                      CopyCase{"a declaration of a sum",
+                               {"y = 2 + 2"},
+                               "copyExpressionAndResult:",
+                               0,
+                               "y = 2 + 2 = 4"},
+                      CopyCase{"a line without answer",
+                               {"words", "1+1"},
+                               "copyExpressionAndResult:",
+                               -1,
+                               "words\n1+1 = 2"},
+                      CopyCase{"a declaration's value", {"x = 3"}, "copyResult:", 0, "3"},
+                      CopyCase{"results of lines", {"2*3", "10/4"}, "copyResult:", -1, "6\n2.5"},
+                      CopyCase{"a raw result",
+                               {"1/3"},
+                               "copyUnformattedResult:",
+                               0,
+                               "0." + QString(50, QLatin1Char('3'))},
+                      CopyCase{"a raw result without separators",
+                               {"1234567"},
+                               "copyUnformattedResult:",
+                               0,
+                               "1234567"}));
 
 TEST_F(DocumentCommands, TitlesArePluralForSeveralLines) {
     NBDocumentWindow* window = windowWithLines({"1", "2"});
@@ -180,7 +194,8 @@ TEST_F(DocumentCommands, JumpedAnswersShowReadOnlyAndJumpingBackRestoresEverythi
     run(window, "jumpAnswers:");
 
     EXPECT_NE(window->textView()->document(), typed);
-    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"2+3 = 5", "x = 4", "x*2 = 8", "note"}));
+    EXPECT_EQ(blockTexts(*window->textView()),
+              QStringList({"2+3 = 5", "x = 4", "x*2 = 8", "note"}));
     EXPECT_TRUE(window->textView()->isReadOnly());
     EXPECT_FALSE(document(window).answerColumnController().answersVisible());
     // The insertion point sits at the end of the line it was on.
@@ -191,7 +206,8 @@ TEST_F(DocumentCommands, JumpedAnswersShowReadOnlyAndJumpingBackRestoresEverythi
     EXPECT_FALSE(enabled(window, "insertPreviousAnswer:", 1));
     QTest::keyClicks(window->textView(), "9");
     QTest::keyClick(window->textView(), Qt::Key_Backspace);
-    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"2+3 = 5", "x = 4", "x*2 = 8", "note"}));
+    EXPECT_EQ(blockTexts(*window->textView()),
+              QStringList({"2+3 = 5", "x = 4", "x*2 = 8", "note"}));
     saveScreenshot(window, "commands-jumped-document");
 
     run(window, "jumpAnswers:");
@@ -287,7 +303,8 @@ TEST_F(DocumentCommands, TheAnswerMenuOfAMultiRowSelectionOffersOnlyTheCopyItems
     QStringList names;
     for (QAction* action : inside->actions())
         if (!action->isSeparator()) names << action->objectName();
-    EXPECT_EQ(names, QStringList({"copyResult:", "copyUnformattedResult:", "copyExpressionAndResult:"}));
+    EXPECT_EQ(names,
+              QStringList({"copyResult:", "copyUnformattedResult:", "copyExpressionAndResult:"}));
     for (QAction* action : inside->actions()) {
         EXPECT_EQ(action->data().toInt(), -1);
         EXPECT_TRUE(action->isEnabled());

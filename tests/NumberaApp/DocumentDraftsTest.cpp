@@ -31,8 +31,9 @@ class DocumentDrafts : public AppTest {
         settings().synchronize();
     }
     QString olderFixture(const QString& name) {
-        const QString source = qEnvironmentVariable("NUMBERA_SOURCE_DIR", NUMBERA_SOURCE_DIR_DEFAULT) +
-                               "/tests/data/older-format/" + name;
+        const QString source =
+            qEnvironmentVariable("NUMBERA_SOURCE_DIR", NUMBERA_SOURCE_DIR_DEFAULT) +
+            "/tests/data/older-format/" + name;
         const QString copy = root() + "/" + name;
         QFile::remove(copy);
         EXPECT_TRUE(QFile::copy(source, copy)) << source.toStdString();
@@ -158,7 +159,8 @@ TEST_F(DocumentDrafts, AnOlderFormatFileWithBrokenReferencesIsAnAlert) {
     EXPECT_EQ(app.documents().openDocument(path), nullptr);
     ASSERT_NE(app.documents().openErrorAlert(), nullptr);
     EXPECT_TRUE(log.contains("Warning: Could not open old NB Document"));
-    EXPECT_TRUE(log.contains("Warning: a reference of the archive points outside its object table"));
+    EXPECT_TRUE(
+        log.contains("Warning: a reference of the archive points outside its object table"));
     app.documents().openErrorAlert()->close();
     expectModalDialog(false);
 }

@@ -22,11 +22,12 @@ TEST_P(CommentEdits, FollowTheKindsOfLinesInTheSelection) {
 INSTANTIATE_TEST_SUITE_P(
     Selections, CommentEdits,
     ::testing::Values(
-        CommentCase{"plain lines are commented", {{0, u"1+1\n"}, {1, u"b"}}, {{0, false}, {1, false}}},
-        CommentCase{"comments only are uncommented",
-                    {{2, u"// a\n"}, {3, u"//b"}},
-                    {{2, true}, {3, true}}},
-        CommentCase{"a mixed selection only adds markers", {{0, u"// a\n"}, {1, u"b"}}, {{1, false}}},
+        CommentCase{
+            "plain lines are commented", {{0, u"1+1\n"}, {1, u"b"}}, {{0, false}, {1, false}}},
+        CommentCase{
+            "comments only are uncommented", {{2, u"// a\n"}, {3, u"//b"}}, {{2, true}, {3, true}}},
+        CommentCase{
+            "a mixed selection only adds markers", {{0, u"// a\n"}, {1, u"b"}}, {{1, false}}},
         // "/" alone, with or without its line end, is no comment.
         CommentCase{"one slash is no comment", {{0, u"/"}}, {{0, false}}},
         CommentCase{"a marker and its line end is a comment", {{0, u"//\n"}}, {{0, true}}},

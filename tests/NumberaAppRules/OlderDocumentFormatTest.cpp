@@ -40,15 +40,15 @@ TEST_P(DamagedArchives, AreErrorsWithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedArchives,
-    ::testing::Values(
-        DamagedCase{"plain text", "1+1\n2\n", "the file is no keyed archive"},
-        DamagedCase{"an XML property list", "<plist><dict/></plist>", "the file is no keyed archive"},
-        DamagedCase{"a reference past the table", fixture("bad-reference.numbera"),
-                    "a reference of the archive points outside its object table"},
-        DamagedCase{"a circular reference", fixture("circular.numbera"),
-                    "the archive's references go round in a circle"},
-        DamagedCase{"a truncated archive", fixture("one-two.numbera").substr(0, 200),
-                    "the file is no keyed archive"}));
+    ::testing::Values(DamagedCase{"plain text", "1+1\n2\n", "the file is no keyed archive"},
+                      DamagedCase{"an XML property list", "<plist><dict/></plist>",
+                                  "the file is no keyed archive"},
+                      DamagedCase{"a reference past the table", fixture("bad-reference.numbera"),
+                                  "a reference of the archive points outside its object table"},
+                      DamagedCase{"a circular reference", fixture("circular.numbera"),
+                                  "the archive's references go round in a circle"},
+                      DamagedCase{"a truncated archive", fixture("one-two.numbera").substr(0, 200),
+                                  "the file is no keyed archive"}));
 
 TEST(OlderDocumentFormat, EveryTruncationOfAnArchiveIsHandled) {
     const std::string bytes = fixture("one-two.numbera");

@@ -1,13 +1,13 @@
 #include "NBOlderDocumentFormat.h"
 
 #include <plist/plist.h>
+#include <utf8.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <memory>
 #include <type_traits>
-#include <utf8.h>
 
 namespace {
 
@@ -29,7 +29,8 @@ class ArchiveReader {
     // points outside the table.
     plist_t resolve(plist_t node, int depth = 0) {
         while (node && plist_get_node_type(node) == PLIST_UID) {
-            if (depth++ > kMaximumDepth) return fail("the archive's references go round in a circle");
+            if (depth++ > kMaximumDepth)
+                return fail("the archive's references go round in a circle");
             uint64_t index = 0;
             plist_get_uid_val(node, &index);
             if (index >= plist_array_get_size(m_objects))
