@@ -216,9 +216,9 @@ QMenu* NBAnswerColumnController::contextualMenuForRow(NBAnswerColumnView& view, 
     const int clicked = static_cast<int>(row);
     if (!inSelection || selected < 2) {
         add(u"Big Answer", QStringLiteral("showBigAnswer:"), clicked);
-        // Speech needs a speech engine the build does not have: the item shows, disabled, and
-        // "Stop Speaking" never validates.
         add(u"Speak Answer", QStringLiteral("speakAnswer:"), clicked);
+        if (document->validateCommand(QStringLiteral("stopSpeech:"), -1))
+            add(u"Stop Speaking", QStringLiteral("stopSpeech:"), -1);
         menu->addSeparator();
     }
     const int tag = selected < 2 || !inSelection ? clicked : -1;

@@ -45,10 +45,20 @@ QStringList NBDocumentController::documentCommands() {
     // The commands that insert line references (insertPreviousAnswer: with tag 0,
     // insertAnswerTokenReferringToLineAtSendersTag:, insertAbsoluteAnswerFromLine:,
     // insertNewToken:, insertSubtotalOfSelectedLines:) need the token insertion and are not
-    // listed yet. Speech needs a speech engine the build does not have.
-    return {"copyResult:", "copyUnformattedResult:", "copyExpressionAndResult:", "clearLine:",
-            "clearAll:",   "commentLine:",           "insertPreviousAnswer:",    "jumpAnswers:",
-            "alignText:",  "showBigAnswer:"};
+    // listed yet.
+    return {"speakSelectedLines:",
+            "speakAnswer:",
+            "stopSpeech:",
+            "copyResult:",
+            "copyUnformattedResult:",
+            "copyExpressionAndResult:",
+            "clearLine:",
+            "clearAll:",
+            "commentLine:",
+            "insertPreviousAnswer:",
+            "jumpAnswers:",
+            "alignText:",
+            "showBigAnswer:"};
 }
 
 bool NBDocumentController::performCommand(const QString& command, int tag, bool fromToolbar) {
@@ -73,6 +83,12 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         alignText(tag);
     else if (command == QLatin1String("showBigAnswer:"))
         showBigAnswer(tag, fromToolbar);
+    else if (command == QLatin1String("speakSelectedLines:"))
+        speakSelectedLines();
+    else if (command == QLatin1String("speakAnswer:"))
+        speakAnswer(tag);
+    else if (command == QLatin1String("stopSpeech:"))
+        stopSpeech();
     return true;
 }
 
@@ -186,6 +202,10 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         setItemTitle(item, shown ? u"Hide Big Answer" : u"Show Big Answer");
         return m_answerColumnController->answersVisible();
     }
+    if (command == QLatin1String("stopSpeech:")) return isSpeaking();
+    if (command == QLatin1String("speakSelectedLines:"))
+        return speechAvailable() && !keyOrSelectedLines().empty();
+    if (command == QLatin1String("speakAnswer:") && !speechAvailable()) return false;
     if (command == QLatin1String("copyResult:") ||
         command == QLatin1String("copyUnformattedResult:") ||
         command == QLatin1String("copyExpressionAndResult:") ||

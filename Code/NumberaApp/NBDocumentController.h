@@ -24,6 +24,7 @@ class NCVariable;
 class NBBigAnswerViewer;
 class QAction;
 class QTimer;
+class QTextToSpeech;
 class NBTextView;
 class NBTextViewMetrics;
 
@@ -153,6 +154,14 @@ class NBDocumentController : public QObject,
     // From the toolbar a click that just closed the viewer does not open it again.
     void showBigAnswer(int tag, bool fromToolbar = false);
     NBBigAnswerViewer* bigAnswerViewer() const { return m_bigAnswerViewer; }
+    // Speech, where the build has a speech engine; the commands are disabled without one.
+    static bool speechAvailable();
+    void speakSelectedLines();
+    void speakAnswer(int tag);
+    void stopSpeech();
+    bool isSpeaking() const;
+    // What speaking the lines says.
+    QString speechStringForKeyLines() const;
     bool isCommentLineAtIndex(uint64_t index) const;
     bool currentSelectionContainsCommentedLines() const;
     bool currentSelectionContainsNonCommentedLines() const;
@@ -206,6 +215,7 @@ class NBDocumentController : public QObject,
     bool m_expressionUpdateQueued = false;
     bool m_olderFormat = false;
     NBBigAnswerViewer* m_bigAnswerViewer = nullptr;
+    QTextToSpeech* m_speechSynthesizer = nullptr;
     QString m_draftPath;
     QTimer* m_draftTimer = nullptr;
     QString m_dataFolder;

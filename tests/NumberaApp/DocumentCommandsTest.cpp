@@ -383,6 +383,15 @@ TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {
     EXPECT_EQ(column->dragDataForRow(0, Qt::NoModifier), nullptr);
 }
 
+TEST_F(DocumentCommands, SpokenLinesAreSentencesAndNeedASpeechEngine) {
+    NBDocumentWindow* window = windowWithLines({"2+3", "note", ""});
+    selectLines(window, 0, 2);
+    EXPECT_EQ(document(window).speechStringForKeyLines(), "2+3 is 5. note");
+    EXPECT_EQ(enabled(window, "speakSelectedLines:"), NBDocumentController::speechAvailable());
+    EXPECT_EQ(enabled(window, "speakAnswer:", 0), NBDocumentController::speechAvailable());
+    EXPECT_FALSE(enabled(window, "stopSpeech:"));
+}
+
 TEST_F(DocumentCommands, TheMenusAreValidatedAgainstTheActiveDocument) {
     NBDocumentWindow* window = windowWithLines({"// a", "note"});
     NBMenuController& menus = app()->menuController();
