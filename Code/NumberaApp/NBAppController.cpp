@@ -275,6 +275,7 @@ void NBAppController::restoreWindows() {
         if (!window && !entry.filePath.isEmpty())
             window = m_documents->openDocument(entry.filePath);
         if (window && !entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
+        if (window) window->document().restoreLineStates(entry.lineStates);
     }
     // Drafts nobody restored were left by a session that ended without quitting: their work
     // is offered back as it was.
@@ -374,7 +375,8 @@ void NBAppController::applicationWillTerminate() {
             window->document().writeDraftIfNeeded();
             const QString draft = window->document().draftPath();
             if (!window->filePath().isEmpty() || !draft.isEmpty())
-                entries.push_back({window->filePath(), window->saveGeometry(), draft});
+                entries.push_back({window->filePath(), window->saveGeometry(), draft,
+                                   window->document().encodeRestorableLineStates()});
         }
         NBWindowRestoration::save(dataFolder(), entries);
     }

@@ -1,12 +1,19 @@
-// Drafts of unsaved documents in the data folder.
+// Drafts of unsaved documents in the data folder, and the lines' restorable state.
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "Diagnostics.h"
 #include "NBDocumentController.h"
 #include "NBDocumentDrafts.h"
+#include "NBLineState.h"
+#include "NBTextAttributes.h"
+#include "NBTextView.h"
+#include "NCExpressionFormattingOptions.h"
 #include "NCFile.h"
+#include "NCLine.h"
 #include "NCLineCollection.h"
 
 void NBDocumentController::scheduleDraft() {
@@ -68,4 +75,46 @@ bool NBDocumentController::readDraft(const QString& draftPath, QString* error) {
     m_draftWritten = true;
     m_opensEdited = true;
     return true;
+}
+
+std::vector<NSKeyedArchive> NBDocumentController::encodeRestorableLineStates() const {
+    std::vector<NSKeyedArchive> states;
+    if (!lineCollection()) return states;
+    for (const std::shared_ptr<NCLine>& line : lineCollection()->lines()) {
+        NSKeyedArchive archive;
+        NBLineState::initFromLine(line.get()).encodeWithCoder(archive);
+        states.push_back(std::move(archive));
+    }
+    return states;
+}
+
+void NBDocumentController::restoreLineStates(const std::vector<NSKeyedArchive>& states) {
+    const std::shared_ptr<NCLineCollection>& collection = lineCollection();
+    if (!collection) return;
+    const uint64_t count = std::min<uint64_t>(states.size(), collection->countOfLines());
+    for (uint64_t index = 0; index < count; ++index) {
+        std::shared_ptr<NCLine> line = collection->lineAtIndex(index);
+        if (!line) continue;
+        NBLineState::initWithCoder(states[index]).applyToLine(*line);
+        // The block shows the line's alignment; an unchanged one is left alone, so that the
+        // text is not edited by restoring it.
+        const auto& options = line->expressionFormattingOptions();
+        const QTextBlock block =
+            m_textView ? m_textView->document()->findBlockByNumber(static_cast<int>(index))
+                       : QTextBlock();
+        if (options && block.isValid() &&
+            (block.blockFormat().alignment() & Qt::AlignHorizontal_Mask) !=
+                (NBTextAttributes::qtAlignment(options->textAlignment()) &
+                 Qt::AlignHorizontal_Mask)) {
+            const bool modified = m_textView->document()->isModified();
+            m_textViewController->setAlignment(options->textAlignment(), NSIndexSet(index));
+            m_textView->document()->setModified(modified);
+        }
+        line->invalidateResult();
+    }
+    if (count) {
+        collection->evaluateLines();
+        m_textViewController->redrawLinesAtIndexes(NSIndexSet(NSRange{0, count}), true);
+        m_answerColumnController->redrawAllCells();
+    }
 }

@@ -186,6 +186,10 @@ class NBDocumentController : public QObject,
     // The untitled name the draft was written under; empty for none.
     const QString& draftDisplayName() const { return m_draftDisplayName; }
     void setDraftDisplayName(const QString& name) { m_draftDisplayName = name; }
+    // Window restoration: one NBLineState archive per line, and applying them back (states
+    // beyond the document's lines are ignored).
+    std::vector<NSKeyedArchive> encodeRestorableLineStates() const;
+    void restoreLineStates(const std::vector<NSKeyedArchive>& states);
 
   signals:
     void documentEditedChanged(bool edited);

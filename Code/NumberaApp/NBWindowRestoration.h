@@ -9,6 +9,8 @@
 #include <QString>
 #include <vector>
 
+#include "NSKeyedArchive.h"
+
 namespace NBWindowRestoration {
 
 struct Entry {
@@ -16,6 +18,8 @@ struct Entry {
     QByteArray geometry;  // QWidget::saveGeometry()
     // The draft of its unsaved work, when it has one; an untitled document has only that.
     QString draftPath = {};
+    // One archive per line (NBLineState), in line order.
+    std::vector<NSKeyedArchive> lineStates = {};
 };
 
 QString stateFilePath(const QString& dataFolder);

@@ -16,6 +16,9 @@
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBTextView.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NCResultFormattingOptions.h"
 
 #ifndef NUMBERA_SOURCE_DIR_DEFAULT
 #define NUMBERA_SOURCE_DIR_DEFAULT ""
@@ -66,6 +69,29 @@ TEST_F(DocumentDrafts, AnUnsavedDocumentIsKeptAsADraftAndComesBackAtTheNextLaunc
     NBAppController& last = launch();
     ASSERT_EQ(last.documents().documents().size(), 1u);
     EXPECT_EQ(last.documents().documents().front()->displayName(), "kept.numbera");
+}
+
+TEST_F(DocumentDrafts, TheLinesFormattingIsRestoredWithTheWindow) {
+    const QString path = root() + "/third.numbera";
+    writeDocumentFile(path, {"1/3", "2/3"});
+    NBAppController& app = launch({path});
+    ASSERT_EQ(app.documents().documents().size(), 1u);
+    NBDocumentController& document = app.documents().documents().front()->document();
+    document.lineCollection()->lineAtIndex(1)->customFormattingOptions()->setDecimalPlaces(2);
+    quit();
+
+    NBAppController& again = launch();
+    ASSERT_EQ(again.documents().documents().size(), 1u);
+    NBDocumentWindow* restored = again.documents().documents().front();
+    EXPECT_EQ(restored->displayName(), "third.numbera");
+    EXPECT_EQ(restored->document()
+                  .lineCollection()
+                  ->lineAtIndex(1)
+                  ->customFormattingOptions()
+                  ->decimalPlaces(),
+              2u);
+    EXPECT_EQ(answerTexts(restored->document()).last(), "0.67");
+    EXPECT_FALSE(restored->isWindowModified());
 }
 
 TEST_F(DocumentDrafts, DecidingNotToSaveDropsTheDraft) {
