@@ -1,11 +1,20 @@
 #include "NBAnswerColumnController.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QPainter>
+#include <QTextDocument>
+
 #include "NBAnswerColumnCell.h"
 #include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
+#include "NBDocumentController.h"
 #include "NBTextAttributes.h"
+#include "NBTextViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NSLocalizedString.h"
+#include "PropertyListFile.h"
 
 NBAnswerColumnController::NBAnswerColumnController(QObject* parent) : QObject(parent) {}
 
@@ -109,4 +118,117 @@ bool NBAnswerColumnController::shouldSelectRows(NBAnswerColumnView&) { return m_
 
 void NBAnswerColumnController::selectionDidChange(NBAnswerColumnView&) {
     if (m_delegate) m_delegate->answerColumnControllerSelectionDidChange(this);
+}
+
+// Clicks, drags and the context menu
+
+namespace {
+
+// Option is Alt; some window managers take Alt with the mouse for themselves, so Shift does too.
+bool optionHeld(Qt::KeyboardModifiers modifiers) {
+    return modifiers & (Qt::AltModifier | Qt::ShiftModifier);
+}
+
+QString localized(const char16_t* key) {
+    return NBAppResources::toQString(NSLocalizedString(key))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+}  // namespace
+
+void NBAnswerColumnController::cellDoubleClicked(NBAnswerColumnView& view, int64_t row,
+                                                 Qt::KeyboardModifiers modifiers) {
+    if (row < 0 || !m_documentController) return;
+    if (optionHeld(modifiers)) {
+        m_documentController->insertOperatorAndText(
+            QString::fromStdU16String(textOfSelectedResult()));
+        return;
+    }
+    // Another row's double click inserts a relative reference to it: that waits for the
+    // token insertion. The current line cannot refer to itself.
+    if (static_cast<uint64_t>(row) == view.currentLine()) QApplication::beep();
+}
+
+QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,
+                                                          const NSIndexSet& rows,
+                                                          int64_t draggedRow,
+                                                          Qt::KeyboardModifiers modifiers) {
+    if (!m_answersVisible || rows.count() >= 2 || draggedRow < 0 || !m_lineCollection)
+        return nullptr;
+    std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(static_cast<uint64_t>(draggedRow));
+    if (!line || !line->hasResultValue()) return nullptr;
+    auto* data = new QMimeData;
+    const QString text = QString::fromStdU16String(line->formattedResult().value_or(u""));
+    if (!optionHeld(modifiers)) {
+        PlistPtr list = PropertyListFile::dictionary();
+        PropertyListFile::set(list.get(), "NBLineNumber", PropertyListFile::integer(draggedRow));
+        PropertyListFile::set(list.get(), "NBRequestedTokenType",
+                              PropertyListFile::integer(modifiers & Qt::ControlModifier ? 3 : 2));
+        PropertyListFile::set(list.get(), kSourceDocumentKey,
+                              PropertyListFile::string(
+                                  QStringLiteral("%1")
+                                      .arg(reinterpret_cast<quintptr>(m_documentController), 0, 16)
+                                      .toStdString()));
+        data->setData(QString::fromLatin1(NBTextAttachmentPboardType),
+                      QByteArray::fromStdString(PropertyListFile::xmlData(list.get())));
+    }
+    data->setText(text);
+    return data;
+}
+
+QPixmap NBAnswerColumnController::dragImageForRow(NBAnswerColumnView& view, int64_t row,
+                                                  Qt::KeyboardModifiers) {
+    if (row < 0) return {};
+    const QString text =
+        QString::fromStdU16String(formattedResultOnLine(static_cast<uint64_t>(row)));
+    const QFont font = NBTextAttributes::defaultTextViewFont();
+    const QSizeF size = QFontMetricsF(font).size(0, text);
+    const int grow = static_cast<int>(std::floor(size.height() * 0.1));
+    const QSize image(static_cast<int>(std::ceil(size.width())) + 2 * grow,
+                      static_cast<int>(std::ceil(size.height())) + 2 * grow);
+    QPixmap pixmap(image * view.devicePixelRatioF());
+    pixmap.setDevicePixelRatio(view.devicePixelRatioF());
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setOpacity(0.95);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(QPoint(0, 0), image), Qt::AlignCenter, text);
+    return pixmap;
+}
+
+QMenu* NBAnswerColumnController::contextualMenuForRow(NBAnswerColumnView& view, int64_t row) {
+    if (!m_answersVisible || row < 0 || !m_documentController) return nullptr;
+    view.setFocus(Qt::PopupFocusReason);
+    auto* menu = new QMenu;
+    menu->setObjectName(QStringLiteral("answerColumnMenu"));
+    NBDocumentController* document = m_documentController;
+    const auto add = [&](const char16_t* title, const QString& command, int tag) {
+        QAction* action = menu->addAction(localized(title));
+        action->setObjectName(command);
+        action->setData(tag);
+        action->setEnabled(document->validateCommand(command, tag));
+        connect(action, &QAction::triggered, document,
+                [document, command, tag] { document->performCommand(command, tag); });
+    };
+    const uint64_t selected = view.selectedRowIndexes().count();
+    const bool inSelection = view.isRowSelected(static_cast<uint64_t>(row));
+    const int clicked = static_cast<int>(row);
+    if (!inSelection || selected < 2) {
+        add(u"Big Answer", QStringLiteral("showBigAnswer:"), clicked);
+        add(u"Speak Answer", QStringLiteral("speakAnswer:"), clicked);
+        if (document->validateCommand(QStringLiteral("stopSpeech:"), -1))
+            add(u"Stop Speaking", QStringLiteral("stopSpeech:"), -1);
+        menu->addSeparator();
+    }
+    const int tag = selected < 2 || !inSelection ? clicked : -1;
+    add(u"Copy Result", QStringLiteral("copyResult:"), tag);
+    add(u"Copy Raw Result", QStringLiteral("copyUnformattedResult:"), tag);
+    add(u"Copy Expression & Result", QStringLiteral("copyExpressionAndResult:"), tag);
+    return menu;
+}
+
+void NBAnswerColumnController::requestsCopy(NBAnswerColumnView&) {
+    if (m_documentController)
+        m_documentController->performCommand(QStringLiteral("copyResult:"), -1);
 }

@@ -72,6 +72,11 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     // formattedResultOnLine of the selected row; empty without a selection.
     std::u16string textOfSelectedResult() const;
 
+    // Drags carry, besides the answer's text, a property list naming the row, the token type
+    // asked for and the document it came from, so that a drop elsewhere never takes the row
+    // for one of its own lines.
+    static constexpr const char* kSourceDocumentKey = "NBSourceDocument";
+
     // Rebuilds "NBAnsColNormal" and "NBAnsColSelected" from the default text font; called when
     // that font changes.
     void updateAnswerColumnFormatting();
@@ -83,6 +88,14 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     void willDisplayCell(NBAnswerColumnView& view, NBAnswerColumnCell& cell, uint64_t row) override;
     bool shouldSelectRows(NBAnswerColumnView& view) override;
     void selectionDidChange(NBAnswerColumnView& view) override;
+    void cellDoubleClicked(NBAnswerColumnView& view, int64_t row,
+                           Qt::KeyboardModifiers modifiers) override;
+    QMenu* contextualMenuForRow(NBAnswerColumnView& view, int64_t row) override;
+    QMimeData* writeRowsWithIndexes(NBAnswerColumnView& view, const NSIndexSet& rows,
+                                    int64_t draggedRow, Qt::KeyboardModifiers modifiers) override;
+    QPixmap dragImageForRow(NBAnswerColumnView& view, int64_t row,
+                            Qt::KeyboardModifiers modifiers) override;
+    void requestsCopy(NBAnswerColumnView& view) override;
 
     bool m_answersVisible = true;
     QPointer<NBAnswerColumnView> m_answersColumn;

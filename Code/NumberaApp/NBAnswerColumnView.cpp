@@ -1,7 +1,12 @@
 #include "NBAnswerColumnView.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDrag>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,6 +28,8 @@ NBAnswerColumnView::NBAnswerColumnView(QWidget* parent) : QWidget(parent) {
     setMaximumWidth(kMaximumWidth);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A click makes the column the first responder, so that the copy key copies answers.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 NBAnswerColumnView::~NBAnswerColumnView() { disconnectTextView(); }
@@ -254,4 +261,69 @@ void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
         m_dataSource->willDisplayCell(*this, cell, row);
         cell.drawWithFrame(painter, bounds, palette());
     }
+}
+
+// Clicks, drags and the context menu
+
+void NBAnswerColumnView::mousePressEvent(QMouseEvent* event) {
+    m_pressPosition = event->position();
+    m_pressRow = rowAtPoint(event->position());
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) return;
+    if (m_pressRow < 0) {
+        deselectAll();
+        return;
+    }
+    const bool extend = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    selectRowIndexes(NSIndexSet(static_cast<uint64_t>(m_pressRow)), extend);
+}
+
+QMimeData* NBAnswerColumnView::dragDataForRow(int64_t row, Qt::KeyboardModifiers modifiers) {
+    if (!m_dataSource || row < 0) return nullptr;
+    return m_dataSource->writeRowsWithIndexes(*this, m_selectedRows, row, modifiers);
+}
+
+void NBAnswerColumnView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || m_pressRow < 0 ||
+        (event->position() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const int64_t row = m_pressRow;
+    m_pressRow = -1;
+    QMimeData* data = dragDataForRow(row, event->modifiers());
+    if (!data) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    const QPixmap image = m_dataSource->dragImageForRow(*this, row, event->modifiers());
+    if (!image.isNull()) {
+        drag->setPixmap(image);
+        drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
+    }
+    drag->exec(Qt::CopyAction);
+}
+
+void NBAnswerColumnView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!m_dataSource || event->button() != Qt::LeftButton) return;
+    const int64_t row = rowAtPoint(event->position());
+    // The click before a double click selects its row; the double click acts on that row.
+    if (row >= 0 && !isRowSelected(static_cast<uint64_t>(row)))
+        selectRowIndexes(NSIndexSet(static_cast<uint64_t>(row)), false);
+    m_dataSource->cellDoubleClicked(*this, row, event->modifiers());
+}
+
+void NBAnswerColumnView::contextMenuEvent(QContextMenuEvent* event) {
+    if (!m_dataSource) return;
+    delete m_contextMenu;
+    m_contextMenu = m_dataSource->contextualMenuForRow(*this, rowAtPoint(event->pos()));
+    if (!m_contextMenu) return;
+    // Kept, hidden, until the next menu replaces it.
+    m_contextMenu->setParent(this, m_contextMenu->windowFlags());
+    m_contextMenu->popup(event->globalPos());
+}
+
+void NBAnswerColumnView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) && m_dataSource) {
+        m_dataSource->requestsCopy(*this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

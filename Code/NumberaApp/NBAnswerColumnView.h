@@ -5,6 +5,9 @@
 #define NUMBERA_APP_NB_ANSWER_COLUMN_VIEW_H
 
 #include <QColor>
+#include <QMenu>
+#include <QMimeData>
+#include <QPixmap>
 #include <QPointer>
 #include <QTextEdit>
 #include <QWidget>
@@ -27,6 +30,20 @@ struct NBAnswerColumnViewDataSource {
     virtual void willDisplayCell(NBAnswerColumnView&, NBAnswerColumnCell&, uint64_t) {}
     virtual bool shouldSelectRows(NBAnswerColumnView&) { return true; }
     virtual void selectionDidChange(NBAnswerColumnView&) {}
+    // A double click on the row (-1 on no row), with the modifiers held.
+    virtual void cellDoubleClicked(NBAnswerColumnView&, int64_t /*row*/, Qt::KeyboardModifiers) {}
+    // The menu of a right click on the row; null for none. The view shows and owns it.
+    virtual QMenu* contextualMenuForRow(NBAnswerColumnView&, int64_t /*row*/) { return nullptr; }
+    // What a drag starting on the row carries; null refuses the drag. The caller owns it.
+    virtual QMimeData* writeRowsWithIndexes(NBAnswerColumnView&, const NSIndexSet& /*rows*/,
+                                            int64_t /*draggedRow*/, Qt::KeyboardModifiers) {
+        return nullptr;
+    }
+    virtual QPixmap dragImageForRow(NBAnswerColumnView&, int64_t, Qt::KeyboardModifiers) {
+        return {};
+    }
+    // The copy key pressed in the column.
+    virtual void requestsCopy(NBAnswerColumnView&) {}
 };
 
 class NBAnswerColumnView : public QWidget {
@@ -84,6 +101,11 @@ class NBAnswerColumnView : public QWidget {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The context menu showing, if any.
+    QMenu* contextMenu() const { return m_contextMenu; }
+    // What a drag from the row would carry now; null when it is refused.
+    QMimeData* dragDataForRow(int64_t row, Qt::KeyboardModifiers modifiers);
+
   signals:
     void selectionDidChange();
 
@@ -91,6 +113,11 @@ class NBAnswerColumnView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // Where the text view's viewport top lies in this view.
@@ -105,6 +132,9 @@ class NBAnswerColumnView : public QWidget {
     NBAnswerColumnViewDataSource* m_dataSource = nullptr;
     NSIndexSet m_selectedRows;
     mutable int m_firstBlockHint = 0;
+    QPointer<QMenu> m_contextMenu;
+    QPointF m_pressPosition;
+    int64_t m_pressRow = -1;
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
 #include "NBDocumentController.h"
+#include "NBDocumentDrafts.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBGlobalActionController.h"
@@ -162,6 +163,7 @@ void NBAppController::setupControllers() {
         m_resourcesFolder.empty() ? std::string() : m_resourcesFolder + "/Mathkeys.plist");
 
     m_documents = std::make_unique<NBDocumentManager>();
+    m_documents->setDataFolder(dataFolder());
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
     // Changes of the environment reach every open document.
     NBDocumentManager* open = m_documents.get();
@@ -247,6 +249,17 @@ void NBAppController::setupControllers() {
         {"showAboutPanel:", [global] { global->showAboutPanel(); }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
+    // The document commands act on the active document window, else the last one opened.
+    m_menuController->setDocumentCommands(
+        NBDocumentController::documentCommands(),
+        [documents](const QString& command, int tag) {
+            if (NBDocumentWindow* window = documents->currentDocument())
+                window->document().performCommand(command, tag);
+        },
+        [documents](const QString& command, QAction* item) {
+            NBDocumentWindow* window = documents->currentDocument();
+            return window && window->document().validateMenuItem(command, item);
+        });
 }
 
 std::vector<NBControllerLife*> NBAppController::controllers() {
@@ -262,11 +275,21 @@ void NBAppController::prepareWindow(QMainWindow* window) {
 
 void NBAppController::restoreWindows() {
     if (!m_dataFolder) return;
+    QStringList drafts = NBDocumentDrafts::drafts(dataFolder());
     for (const auto& entry : NBWindowRestoration::read(dataFolder())) {
-        if (NBDocumentWindow* window = m_documents->openDocument(entry.filePath)) {
-            if (!entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
+        NBDocumentWindow* window = nullptr;
+        if (!entry.draftPath.isEmpty()) {
+            drafts.removeAll(QFileInfo(entry.draftPath).absoluteFilePath());
+            window = m_documents->openDraft(entry.draftPath);
         }
+        if (!window && !entry.filePath.isEmpty())
+            window = m_documents->openDocument(entry.filePath);
+        if (window && !entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
+        if (window) window->document().restoreLineStates(entry.lineStates);
     }
+    // Drafts nobody restored were left by a session that ended without quitting: their work
+    // is offered back as it was.
+    for (const QString& draft : drafts) m_documents->openDraft(draft);
 }
 
 void NBAppController::applicationDidFinishRestoringWindows() {
@@ -358,9 +381,13 @@ void NBAppController::applicationWillTerminate() {
     m_terminated = true;
     if (m_dataFolder) {
         std::vector<NBWindowRestoration::Entry> entries;
-        for (NBDocumentWindow* window : m_documents->documents())
-            if (!window->filePath().isEmpty())
-                entries.push_back({window->filePath(), window->saveGeometry()});
+        for (NBDocumentWindow* window : m_documents->documents()) {
+            window->document().writeDraftIfNeeded();
+            const QString draft = window->document().draftPath();
+            if (!window->filePath().isEmpty() || !draft.isEmpty())
+                entries.push_back({window->filePath(), window->saveGeometry(), draft,
+                                   window->document().encodeRestorableLineStates()});
+        }
         NBWindowRestoration::save(dataFolder(), entries);
     }
     if (m_environmentController) m_environmentController->saveEnvironment();

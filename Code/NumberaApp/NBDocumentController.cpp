@@ -10,6 +10,7 @@
 #include "NBAppController.h"
 #include "NBAppResources.h"
 #include "NBEnvironmentController.h"
+#include "NBOlderDocumentFormat.h"
 #include "NBTextAttributes.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
@@ -19,6 +20,7 @@
 #include "NCLineCollection.h"
 #include "NKFunctions.h"
 #include "NSUserDefaults+SimpleLocale.h"
+#include "PropertyListFile.h"
 #include "ResourceBundle.h"
 
 NBDocumentController::NBDocumentController(QObject* parent) : QObject(parent) {
@@ -66,18 +68,41 @@ bool NBDocumentController::readFromURL(const QString& path, QString* error) {
             m_fileURL = QFileInfo(path).absoluteFilePath();
             return true;
         }
-        case NCFileFormatPlainText:
-            // The older keyed-archive documents are read elsewhere; anything else that is not
-            // XML is no document.
-            Diagnostics::error("Warning: Could not open old NB Document");
-            if (error)
-                *error = QCoreApplication::translate(
-                             "NBDocumentController",
-                             "The document “%1” could not be opened. It is not a Numbera "
-                             "document.")
-                             .arg(name);
-            m_representedFile.reset();
-            return false;
+        case NCFileFormatPlainText: {
+            // Not XML: perhaps a document of the older keyed-archive format.
+            NSError readError;
+            const std::optional<std::string> bytes =
+                PropertyListFile::readContents(filePath, &readError);
+            std::string why;
+            const std::optional<std::u16string> text =
+                bytes ? olderDocumentText(*bytes, &why) : std::nullopt;
+            if (!text) {
+                Diagnostics::error("Warning: Could not open old NB Document");
+                if (!why.empty()) Diagnostics::error("Warning: " + why);
+                if (error)
+                    *error = QCoreApplication::translate(
+                                 "NBDocumentController",
+                                 "The document “%1” could not be opened. It is not a Numbera "
+                                 "document.")
+                                 .arg(name);
+                m_representedFile.reset();
+                return false;
+            }
+            auto collection = std::make_shared<NCLineCollection>();
+            size_t start = 0;
+            for (;;) {
+                const size_t end = text->find(u'\n', start);
+                collection->addLine(NCLine::lineWithExpressionString(
+                    text->substr(start, end == std::u16string::npos ? end : end - start)));
+                if (end == std::u16string::npos) break;
+                start = end + 1;
+            }
+            m_lineCollectionController.setLineCollection(collection);
+            m_fileURL = QFileInfo(path).absoluteFilePath();
+            // Its lines are not in any file of today's format yet: the document is edited.
+            m_opensEdited = true;
+            return true;
+        }
         case NCFileFormatInvalid:
             break;
         default:
@@ -145,6 +170,7 @@ bool NBDocumentController::saveToURL(const QString& path, QString* error) {
         NCFile::initWithContentsOfFileAtPath(QFile::encodeName(m_fileURL).toStdString());
     NBUserDefaultsController::setValueForKey("NBLastSavedFilePath", m_fileURL.toStdU16String());
     updateChangeCount(NBChangeCleared);
+    discardDraft();
     return true;
 }
 
@@ -160,6 +186,12 @@ bool NBDocumentController::isExampleDocument() const {
     if (resources.isEmpty() || file.isEmpty()) return false;
     return file.startsWith(resources + QLatin1Char('/'));
 }
+
+bool NBDocumentController::cameFromOlderFormat() const {
+    return m_representedFile && m_representedFile->fileFormat() == NCFileFormatPlainText;
+}
+
+void NBDocumentController::forgetOlderFormat() { m_representedFile.reset(); }
 
 bool NBDocumentController::hasBeenUserSaved() const {
     if (isExampleDocument() || m_fileURL.isEmpty()) return false;
@@ -257,6 +289,18 @@ void NBDocumentController::windowControllerDidLoadNib(NBTextView* textView,
     // Opening is no change: the synchronisation evaluated what the file held.
     updateChangeCount(NBChangeCleared);
     m_lineCollectionController.setNotifyMode(NKNotifyModeAutomaticUpdates);
+    // Unsaved work is kept as a draft a moment after it changes, and forgotten once clean.
+    connect(this, &NBDocumentController::documentEditedChanged, this, [this](bool edited) {
+        if (edited)
+            scheduleDraft();
+        else
+            discardDraft();
+    });
+    connect(textView->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (isDocumentEdited()) scheduleDraft();
+    });
+    // A draft or an older-format document opens with work still to save.
+    if (m_opensEdited) updateChangeCount(NBChangeDone);
 }
 
 void NBDocumentController::updateControllersLineCollections() {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,10 @@
 
 class NCFile;
 class NCVariable;
+class NBBigAnswerViewer;
+class QAction;
+class QTimer;
+class QTextToSpeech;
 class NBTextView;
 class NBTextViewMetrics;
 
@@ -129,6 +134,67 @@ class NBDocumentController : public QObject,
     // NBAnswerColumnControllerDelegate
     double answerColumnControllerHeightForRowAtIndex(NBAnswerColumnController*,
                                                      uint64_t index) override;
+    void answerColumnControllerSelectionDidChange(NBAnswerColumnController*) override;
+    void tvcDidJumpAnswers(NBTextViewController*) override;
+
+    // Commands of the menus, the toolbar and the answer column. A tag of -1 means the key
+    // lines; any other names a line. Each does nothing while validation disables it.
+    static QStringList documentCommands();
+    // False for a command that is not the document's or is disabled now.
+    bool performCommand(const QString& command, int tag, bool fromToolbar = false);
+    // Sets the item's title and state from the document, and answers whether it is enabled.
+    bool validateMenuItem(const QString& command, QAction* item);
+    bool validateCommand(const QString& command, int tag);
+    void copyResult(int tag);
+    void copyUnformattedResult(int tag);
+    void copyExpressionAndResult(int tag);
+    void clearLine();
+    void clearAll();
+    void commentLine();
+    void insertPreviousAnswer(int tag);
+    // The default operator for the insertion point, when it asks for one, then the text.
+    void insertOperatorAndText(const QString& text);
+    void jumpAnswers();
+    void alignText(int tag);
+    // From the toolbar a click that just closed the viewer does not open it again.
+    void showBigAnswer(int tag, bool fromToolbar = false);
+    NBBigAnswerViewer* bigAnswerViewer() const { return m_bigAnswerViewer; }
+    // Speech, where the build has a speech engine; the commands are disabled without one.
+    static bool speechAvailable();
+    void speakSelectedLines();
+    void speakAnswer(int tag);
+    void stopSpeech();
+    bool isSpeaking() const;
+    // What speaking the lines says.
+    QString speechStringForKeyLines() const;
+    bool isCommentLineAtIndex(uint64_t index) const;
+    bool currentSelectionContainsCommentedLines() const;
+    bool currentSelectionContainsNonCommentedLines() const;
+
+    // Older documents: a file of the keyed-archive format is read as lines and saved over only
+    // after asking.
+    bool cameFromOlderFormat() const;
+    // "Overwrite": the next save writes the XML format to the same file without asking.
+    void forgetOlderFormat();
+
+    // Unsaved work kept in the data folder's drafts (NBDocumentDrafts); empty without one.
+    const QString& draftPath() const { return m_draftPath; }
+    void setDraftPath(const QString& path) { m_draftPath = path; }
+    // Writes the draft now when the document is edited; removes it when it is not.
+    void writeDraftIfNeeded();
+    void discardDraft();
+    // Where drafts go ("<data folder>/Drafts"); none are written without one.
+    void setDataFolder(const QString& folder) { m_dataFolder = folder; }
+    // Reads a draft left from an earlier session: the document belongs to the draft's file (or
+    // is untitled), keeps the draft, and opens edited.
+    bool readDraft(const QString& draftPath, QString* error);
+    // The untitled name the draft was written under; empty for none.
+    const QString& draftDisplayName() const { return m_draftDisplayName; }
+    void setDraftDisplayName(const QString& name) { m_draftDisplayName = name; }
+    // Window restoration: one NBLineState archive per line, and applying them back (states
+    // beyond the document's lines are ignored).
+    std::vector<NSKeyedArchive> encodeRestorableLineStates() const;
+    void restoreLineStates(const std::vector<NSKeyedArchive>& states);
 
   signals:
     void documentEditedChanged(bool edited);
@@ -139,6 +205,12 @@ class NBDocumentController : public QObject,
 
   private:
     void updateViewPropertiesFromFile(NCFile* file);
+    NSIndexSet linesForTag(int tag) const;
+    NSIndexSet keyOrSelectedLines() const;
+    bool anyLineHasResultValue(const NSIndexSet& lines) const;
+    std::u16string lineTextWithLineEnd(uint64_t index) const;
+    bool textViewIsFirstResponder() const;
+    void scheduleDraft();
     NBTextViewMetrics* metrics() const;
     uint64_t textLineCount() const;
 
@@ -155,6 +227,14 @@ class NBDocumentController : public QObject,
     bool m_draftWritten = false;
     bool m_expressionUpdateQueued = false;
     std::map<std::string, NSArchiveValue> m_viewInfo;
+    bool m_olderFormat = false;
+    NBBigAnswerViewer* m_bigAnswerViewer = nullptr;
+    QTextToSpeech* m_speechSynthesizer = nullptr;
+    QString m_draftPath;
+    QTimer* m_draftTimer = nullptr;
+    QString m_dataFolder;
+    QString m_draftDisplayName;
+    bool m_opensEdited = false;
 };
 
 #endif

@@ -52,7 +52,28 @@ NBDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool disp
     return addWindow(new NBDocumentWindow(document, QString()), display);
 }
 
+NBDocumentWindow* NBDocumentManager::openDraft(const QString& draftPath, bool display) {
+    auto* document = new NBDocumentController;
+    QString error;
+    if (!document->readDraft(draftPath, &error)) {
+        delete document;
+        Diagnostics::error("Warning: the draft " + draftPath.toStdString() +
+                           " could not be read: " + error.toStdString());
+        return nullptr;
+    }
+    QString name;
+    if (document->fileURL().isEmpty()) {
+        name = document->draftDisplayName();
+        if (name.isEmpty()) {
+            name = NBAppResources::toQString(NSLocalizedString(u"Untitled"));
+            if (++m_untitledCount > 1) name += QStringLiteral(" %1").arg(m_untitledCount);
+        }
+    }
+    return addWindow(new NBDocumentWindow(document, name), display);
+}
+
 NBDocumentWindow* NBDocumentManager::addWindow(NBDocumentWindow* window, bool display) {
+    window->document().setDataFolder(m_dataFolder);
     m_documents.push_back(window);
     connect(window, &NBDocumentWindow::windowClosed, this, [this](NBDocumentWindow* closed) {
         m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), closed),

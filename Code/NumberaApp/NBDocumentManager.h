@@ -28,6 +28,11 @@ class NBDocumentManager : public QObject {
     }
 
     NBDocumentWindow* newDocument();
+    // Documents keep drafts of unsaved work in the data folder's "Drafts"; none without one.
+    void setDataFolder(const QString& folder) { m_dataFolder = folder; }
+    // Opens a draft left by an earlier session, edited; null (logged, the draft left in place)
+    // when it cannot be read.
+    NBDocumentWindow* openDraft(const QString& draftPath, bool display = true);
     // Shows the window of a file already open instead of opening it twice. Null when the file
     // cannot be read: the reason is shown in an alert and logged.
     NBDocumentWindow* openDocument(const QString& path, bool display = true);
@@ -53,6 +58,7 @@ class NBDocumentManager : public QObject {
     std::vector<NBDocumentWindow*> m_documents;
     std::function<void(QMainWindow*)> m_windowPreparer;
     int m_untitledCount = 0;
+    QString m_dataFolder;
     QPointer<QMessageBox> m_openErrorAlert;
 };
 

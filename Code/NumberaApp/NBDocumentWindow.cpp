@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
@@ -30,6 +31,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("documentWindow"));
     m_document->setParent(this);
+    m_document->setDraftDisplayName(m_untitledName);
     setCentralWidget(m_kettraView);
     m_document->windowControllerDidLoadNib(m_kettraView->textView(), m_kettraView->answerColumn());
     connect(m_document, &NBDocumentController::documentEditedChanged, this,
@@ -84,6 +86,10 @@ void NBDocumentWindow::showAlert(const QString& title, const QString& text) {
 }
 
 bool NBDocumentWindow::saveDocument() {
+    if (m_document->cameFromOlderFormat()) {
+        askBeforeOverwritingOlderFormat();
+        return false;
+    }
     if (m_document->isExampleDocument()) {
         showAlert(localized(u"You can't save the example document"),
                   localized(u"Make a new document and do your work there."));
@@ -191,7 +197,42 @@ void NBDocumentWindow::askToSaveBeforeClosing() {
     question->open();
 }
 
+void NBDocumentWindow::askBeforeOverwritingOlderFormat() {
+    auto* alert = new QMessageBox(this);
+    alert->setObjectName(QStringLiteral("olderFormatAlert"));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setIcon(QMessageBox::Warning);
+    alert->setText(localized(u"Saving Numbera Document Alert Title"));
+    alert->setInformativeText(localized(u"Saving Numbera Document Alert Description"));
+    QPushButton* saveAs = alert->addButton(localized(u"Save As..."), QMessageBox::AcceptRole);
+    saveAs->setObjectName(QStringLiteral("saveAs"));
+    QPushButton* overwrite =
+        alert->addButton(localized(u"Overwrite"), QMessageBox::DestructiveRole);
+    overwrite->setObjectName(QStringLiteral("overwrite"));
+    QPushButton* cancel = alert->addButton(localized(u"Cancel"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    alert->setDefaultButton(saveAs);
+    alert->setEscapeButton(cancel);
+    alert->setWindowModality(Qt::WindowModal);
+    connect(alert, &QMessageBox::buttonClicked, this,
+            [this, saveAs, overwrite](QAbstractButton* b) {
+                if (b == overwrite) {
+                    // The file is written in today's format from now on; the next save asks
+                    // nothing.
+                    m_document->forgetOlderFormat();
+                    QMetaObject::invokeMethod(
+                        this, [this] { saveDocument(); }, Qt::QueuedConnection);
+                } else if (b == saveAs) {
+                    QTimer::singleShot(100, this, [this] { saveDocumentAs(); });
+                }
+            });
+    m_sheet = alert;
+    alert->open();
+}
+
 void NBDocumentWindow::closeWithoutAsking() {
+    // The application is going away: unsaved work stays as a draft for the next launch.
+    m_keepDraft = true;
     m_closeConfirmed = true;
     if (m_sheet) m_sheet->close();
     close();
@@ -208,6 +249,11 @@ void NBDocumentWindow::closeEvent(QCloseEvent* event) {
         if (!m_sheet) askToSaveBeforeClosing();
         return;
     }
+    // Closing without the question keeps the draft; a decision not to save drops it.
+    if (m_keepDraft || (!m_closeConfirmed && m_document->isDocumentEdited()))
+        m_document->writeDraftIfNeeded();
+    else
+        m_document->discardDraft();
     emit windowClosed(this);
     event->accept();
 }

@@ -60,6 +60,8 @@ class NBDocumentWindow : public QMainWindow {
     void updateTitle();
     void showAlert(const QString& title, const QString& text);
     void askToSaveBeforeClosing();
+    // The document came from the older format: "Save As...", "Overwrite" or "Cancel".
+    void askBeforeOverwritingOlderFormat();
 
     NBDocumentController* m_document;
     NBKettraView* m_kettraView;
@@ -67,6 +69,7 @@ class NBDocumentWindow : public QMainWindow {
     QString m_untitledName;
     QPointer<QMessageBox> m_sheet;
     bool m_closeConfirmed = false;
+    bool m_keepDraft = false;
 };
 
 #endif

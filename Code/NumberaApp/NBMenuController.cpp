@@ -218,6 +218,7 @@ QMenuBar* NBMenuController::installMenuBar(QMainWindow* window) {
     for (const Menu& description : m_menus) {
         QMenu* menu = bar->addMenu(description.title);
         menu->setObjectName(description.name);
+        connect(menu, &QMenu::aboutToShow, this, &NBMenuController::validateMenuItems);
         fillMenu(menu, description.items);
         if (auto translated = NBInterfaceLocalizer::localizedString(description.title))
             menu->setTitle(*translated);
@@ -235,4 +236,26 @@ bool NBMenuController::hasDeveloperMenu() const {
     for (const Menu& menu : m_menus)
         if (menu.name == QLatin1String("developerMenu")) return true;
     return false;
+}
+
+void NBMenuController::setDocumentCommands(const QStringList& commands, DocumentPerformer perform,
+                                           DocumentValidator validate) {
+    m_documentCommands = commands;
+    m_validate = std::move(validate);
+    for (auto& [actionKey, action] : m_actions) {
+        const QString command = actionKey.section(QLatin1Char('#'), 0, 0);
+        if (!commands.contains(command) || m_handlers.count(command)) continue;
+        const int tag = action->data().toInt();
+        connect(action, &QAction::triggered, this,
+                [perform, command, tag] { perform(command, tag); });
+    }
+}
+
+void NBMenuController::validateMenuItems() {
+    if (!m_validate) return;
+    for (auto& [actionKey, action] : m_actions) {
+        const QString command = actionKey.section(QLatin1Char('#'), 0, 0);
+        if (m_documentCommands.contains(command) && !m_handlers.count(command))
+            action->setEnabled(m_validate(command, action));
+    }
 }

@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <vector>
@@ -54,6 +55,15 @@ class NBMenuController : public QObject, public NBControllerLife {
     QAction* action(const QString& command, int tag = -1) const;
     bool hasDeveloperMenu() const;
 
+    // Commands of the active document: performed with the item's tag, and validated (title,
+    // state, enabled) each time a menu opens. Their items are disabled until validated.
+    using DocumentPerformer = std::function<void(const QString& command, int tag)>;
+    using DocumentValidator = std::function<bool(const QString& command, QAction* item)>;
+    void setDocumentCommands(const QStringList& commands, DocumentPerformer perform,
+                             DocumentValidator validate);
+    // Brings the document commands' items up to date, as opening their menu does.
+    void validateMenuItems();
+
     void beginLife() override { localizeMainMenuItems(); }
     void endLife() override {}
     // The menus are localised as they are built.
@@ -67,6 +77,8 @@ class NBMenuController : public QObject, public NBControllerLife {
     std::map<QString, Handler> m_handlers;
     std::vector<Menu> m_menus;
     std::map<QString, QAction*> m_actions;
+    QStringList m_documentCommands;
+    DocumentValidator m_validate;
 };
 
 #endif

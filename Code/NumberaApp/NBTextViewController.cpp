@@ -307,7 +307,8 @@ void NBTextViewController::normalizeTextAround(int position, int length) {
 }
 
 void NBTextViewController::selectionDidChange() {
-    if (m_loading || !m_textView) return;
+    // While the answers are jumped the view shows another document than the lines'.
+    if (m_loading || !m_textView || m_answersAreJumped) return;
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
     // Between Qt's edit and its report the mirror is one edit behind: the report brings it.
     if (static_cast<int64_t>(metrics.mirror().string().size()) !=

@@ -58,6 +58,8 @@ struct NBTextViewControllerDelegate {
     virtual void tvcUndoDidChangeText(NBTextViewController*) {}
     // A token's type or reference changed in place.
     virtual void tvcTokenWasAlteredOnLine(NBTextViewController*, uint64_t /*line*/) {}
+    // The answers were jumped into the text, or the text came back.
+    virtual void tvcDidJumpAnswers(NBTextViewController*) {}
 };
 
 // A follow-up of a typing aid: the next typed trigger is swallowed, or a brace flashes.
@@ -194,6 +196,21 @@ class NBTextViewController : public QObject,
                                             int64_t newIndex) override;
     void tokenEditorDidFinishEditingToken(NBTokenEditorController&) override;
 
+    // Answers written into the text: each line's expression (tokens as text), " = " and its
+    // answer, lines joined by "\n". The styled form is HTML with the separator coloured.
+    struct AnswersText {
+        QString plain;
+        QString html;
+    };
+    AnswersText stringWithAnswersOnLinesWithIndexes(const NSIndexSet& lines,
+                                                    bool includeExpressions,
+                                                    bool usesFormattedAnswers, bool styleString);
+    // Swaps the editor's document for a read-only one showing every line with its answer, and
+    // back: the document typed into is never changed, so its text, undo stack and modified
+    // state come back exactly.
+    void jumpAnswers();
+    bool answersAreJumped() const { return m_answersAreJumped; }
+
   private:
     void contentsChange(int position, int removed, int added);
     void textDidChange();
@@ -253,6 +270,9 @@ class NBTextViewController : public QObject,
     std::vector<NBPostMacroAction> m_postMacroActions;
     std::shared_ptr<const Clock> m_clock;
     NotificationObserver m_colorObserver;
+
+    bool m_answersAreJumped = false;
+    QTextDocument* m_unjumpedDocument = nullptr;
 };
 
 #endif

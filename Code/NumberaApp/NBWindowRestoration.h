@@ -1,6 +1,7 @@
 // The application's own window restoration: the documents open at quit, with their window
-// geometry, in "WindowState.json" of the data folder; reopened at the next launch. Documents
-// without a file are not kept. An unreadable state file restores nothing.
+// geometry, in "WindowState.json" of the data folder; reopened at the next launch. Unsaved
+// documents come back from their drafts (NBDocumentDrafts). An unreadable state file restores
+// nothing.
 #ifndef NUMBERA_APP_NB_WINDOW_RESTORATION_H
 #define NUMBERA_APP_NB_WINDOW_RESTORATION_H
 
@@ -8,17 +9,23 @@
 #include <QString>
 #include <vector>
 
+#include "NSKeyedArchive.h"
+
 namespace NBWindowRestoration {
 
 struct Entry {
     QString filePath;
     QByteArray geometry;  // QWidget::saveGeometry()
+    // The draft of its unsaved work, when it has one; an untitled document has only that.
+    QString draftPath = {};
+    // One archive per line (NBLineState), in line order.
+    std::vector<NSKeyedArchive> lineStates = {};
 };
 
 QString stateFilePath(const QString& dataFolder);
 // Written atomically; false, with a log line, when it cannot be.
 bool save(const QString& dataFolder, const std::vector<Entry>& entries);
-// Entries whose files still exist, in their order.
+// Entries whose files or drafts still exist, in their order.
 std::vector<Entry> read(const QString& dataFolder);
 
 }  // namespace NBWindowRestoration

@@ -1,0 +1,97 @@
+// The borderless, fading pop-up window with a pointed balloon shape that the answer palette,
+// the token editor and the tutorial bubbles use. It floats above its mother window, follows it
+// when it moves, and fades in and out over 0.2 seconds.
+#ifndef NUMBERA_APP_NB_POPUP_WINDOW_H
+#define NUMBERA_APP_NB_POPUP_WINDOW_H
+
+#include <QColor>
+#include <QPainterPath>
+#include <QPointer>
+#include <QWidget>
+#include <utility>
+#include <vector>
+
+class QPropertyAnimation;
+
+inline constexpr const char* NBPopupWindowWillResignKey = "NBPopupWindowWillResignKey";
+
+// The balloon: a rounded rectangle with a triangular pointer on one edge, filled with a
+// vertical gradient and stroked.
+class NBPopupShapeView : public QWidget {
+    Q_OBJECT
+
+  public:
+    enum PointerOrientation { Left = 0, Top = 1, Bottom = 2 };
+    explicit NBPopupShapeView(QWidget* parent = nullptr);
+
+    int pointerOrientation = Left;
+    double pointerWidth = 15;
+    double pointerOffset = -1;  // along the pointer's edge; negative: half the height
+    double pointerHeight = 11;
+    double strokeWidth = 1;
+    double cornerRadius = 10;
+    QColor strokeColor = QColor::fromRgbF(0.88f, 0.88f, 0.88f);
+    // (location 0 at the bottom edge .. 1 at the top, colour); at most ten stops.
+    std::vector<std::pair<double, QColor>> gradient = {
+        {0.0, QColor::fromRgbF(0.77f, 0.77f, 0.77f)}, {1.0, QColor::fromRgbF(0.85f, 0.85f, 0.85f)}};
+
+    // The rectangle inset by 1 point, and by the pointer's height on its side.
+    QRectF contentRectForFrameRect(const QRectF& frame) const;
+    QSizeF frameSizeForContentSize(const QSizeF& content) const;
+    QPainterPath outline() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class NBPopupWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kFadeMilliseconds = 200;
+
+    explicit NBPopupWindow(QWidget* parent = nullptr);
+    ~NBPopupWindow() override;
+
+    NBPopupShapeView* shapeView() const { return m_shapeView; }
+    int style() const { return m_style; }
+    // 0 light, 1 dark; no effect when unchanged.
+    void setStyle(int style);
+    bool clickToClose() const { return m_clickToClose; }
+    void setClickToClose(bool close) { m_clickToClose = close; }
+    bool isPopupVisible() const { return m_isVisible; }
+    QWidget* motherWindow() const { return m_motherWindow; }
+    void setMotherWindow(QWidget* window) { m_motherWindow = window; }
+    // Whether it follows its mother window (set by an animated show).
+    bool isAttachedToMother() const { return m_attached; }
+
+    void showWithAnimation(bool animated);
+    // Not animated: closes at once; animated: fades out, then closes.
+    void hideWindowWithAnimation(bool animated);
+    // Keeps the top edge where it is.
+    void fitToHeight(int height);
+
+  signals:
+    void willResignKey(NBPopupWindow* window);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void detach();
+
+    NBPopupShapeView* m_shapeView;
+    int m_style = 0;
+    bool m_clickToClose = false;
+    bool m_isVisible = false;
+    bool m_announcesResign = true;
+    bool m_attached = false;
+    QPointer<QWidget> m_motherWindow;
+    QPoint m_offsetFromMother;
+    QPropertyAnimation* m_fade;
+};
+
+#endif
