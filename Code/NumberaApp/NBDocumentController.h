@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,12 @@
 
 class NCFile;
 class NCVariable;
+class NBExportHelper;
+class NBExportWindowController;
+class NBHTMLPrinter;
+struct NBHTMLPrinterDelegate;
+class NBPrintInfo;
+class NBPrintOperation;
 class NBTextView;
 class NBTextViewMetrics;
 
@@ -125,6 +132,26 @@ class NBDocumentController : public QObject,
     double answerColumnControllerHeightForRowAtIndex(NBAnswerColumnController*,
                                                      uint64_t index) override;
 
+    // Export and printing (NBDocumentController+Export.cpp). A fresh helper for every use,
+    // filled from the window and the user defaults.
+    std::shared_ptr<NBExportHelper> exportHelper() const;
+    // The title of exports: the file's name without ".numbera", or "Untitled".
+    QString exportTitle() const;
+    // Made on first use; lives as long as the document.
+    NBExportWindowController& exportWindowController();
+    // "export:", "saveDocumentAsPDFTo:", "sendToMail:"; failures show in alerts.
+    void exportDocument();
+    void saveDocumentAsPDFTo();
+    void sendToMail();
+    // The print settings kept with this document.
+    const NBPrintInfo& printInfo() const;
+    // Prints the HTML page: "Preparing Document..." shows while the page is made, then the
+    // print panel (when asked for) runs modal to the window. The settings are added to a copy
+    // of the document's print info.
+    void printDocumentWithSettings(const QVariantMap& settings, bool showPrintPanel);
+    void HTMLPrinter(NBHTMLPrinter& printer, std::unique_ptr<NBPrintOperation> operation);
+    void document(bool didPrint, NBHTMLPrinter* printer, const QString& error);
+
   signals:
     void documentEditedChanged(bool edited);
 
@@ -145,6 +172,9 @@ class NBDocumentController : public QObject,
     bool m_changeDone = false;
     bool m_draftWritten = false;
     bool m_expressionUpdateQueued = false;
+    NBExportWindowController* m_exportWindowController = nullptr;  // a child
+    std::shared_ptr<NBPrintInfo> m_printInfo;
+    std::shared_ptr<NBHTMLPrinterDelegate> m_printDelegate;
 };
 
 #endif
