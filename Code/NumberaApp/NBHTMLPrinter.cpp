@@ -110,6 +110,9 @@ NBHTMLPrinter::NBHTMLPrinter(QObject* parent) : QObject(parent) {}
 
 QString NBHTMLPrinter::printableHTML(const QString& html) {
     QString page = html;
+    // It reads "inherit" as a font's name: without the declarations the values are inherited.
+    static const QRegularExpression inherited(QStringLiteral("[-\\w]+:\\s*inherit\\s*;?"));
+    page.replace(inherited, QString());
     page.replace(
         QStringLiteral("<table class=\"document_table\""),
         QStringLiteral("<table class=\"document_table\" width=\"100%\" cellspacing=\"0\""));
