@@ -3,6 +3,7 @@
 // store nothing, printing behind the processing window.
 #include <poppler-qt6.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -30,6 +31,7 @@
 #include "NBExportWindowController.h"
 #include "NBHTMLPrinter.h"
 #include "NBHTMLRTFConverter.h"
+#include "NBMenuController.h"
 #include "NBProcessWindow.h"
 #include "NBTextView.h"
 
@@ -452,6 +454,26 @@ TEST_F(Export, PrintingWithThePanelWaitsForTheUser) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window->findChild<QMessageBox*>("exportAlert"), nullptr);
     EXPECT_TRUE(pumpEventsUntil([&] { return !window->document().findChild<NBHTMLPrinter*>(); }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Export, TheFileMenuOpensTheSheetAndThePDFPanelOnTheDocument) {
+    NBDocumentWindow* window = windowWithLines({"1 + 2"});
+    window->activateWindow();
+    expectModalDialog(true);
+    app()->menuController().action("export:")->trigger();
+    NBExportWindowController& sheet = window->document().exportWindowController();
+    ASSERT_NE(sheet.sheet(), nullptr);
+    EXPECT_TRUE(sheet.sheet()->isVisible());
+    sheet.cancel();
+    app()->menuController().action("saveDocumentAsPDFTo:")->trigger();
+    ASSERT_NE(sheet.savePanel(), nullptr);
+    EXPECT_EQ(sheet.savePanel()->labelText(QFileDialog::FileName), "Save PDF As:");
+    EXPECT_FALSE(sheet.sheet()->isVisible());
+    sheet.savePanel()->reject();
 }
 
 }  // namespace
