@@ -48,6 +48,26 @@ void NBExportHelper::setHtmlStyle(std::shared_ptr<NKLineCollectionExporterHTMLSt
     m_htmlStyle = style ? std::move(style) : std::make_shared<NKLineCollectionExporterHTMLStyle>();
 }
 
+NKLineCollectionExporterHTMLStyle NBExportHelper::pageStyle() const {
+    NKLineCollectionExporterHTMLStyle style = *m_htmlStyle;
+    if (style.enableSyntaxColoring()) return style;
+    // As in the window with colouring off: every token in the text's colour, titles and
+    // labels still bold.
+    style.setNumberColor(std::nullopt);
+    style.setOperatorColor(std::nullopt);
+    style.setWordColor(std::nullopt);
+    style.setUnitColor(std::nullopt);
+    style.setVariableColor(std::nullopt);
+    style.setFunctionColor(std::nullopt);
+    style.setBracketColor(std::nullopt);
+    style.setRightwardsTitleColor(std::nullopt);
+    style.setLeftwardsTitleColor(std::nullopt);
+    style.setInlineCommentColor(std::nullopt);
+    style.setLeftwardsCommentColor(std::nullopt);
+    style.setRightwardsCommentColor(std::nullopt);
+    return style;
+}
+
 std::optional<std::u16string> NBExportHelper::exportData(
     const std::shared_ptr<NCLineCollection>& lines, int32_t format) const {
     if (!lines) return std::nullopt;
@@ -56,11 +76,12 @@ std::optional<std::u16string> NBExportHelper::exportData(
     exporter.setDelimitEmptyAnswers(false);
     exporter.setDocumentTitle(NBAppResources::toU16(m_documentTitle));
     exporter.setDocumentStatistic(m_statistic);
+    const NKLineCollectionExporterHTMLStyle style = pageStyle();
     switch (format) {
         case NBExportFormatHTML:
-            return exporter.HTMLSourceWithStyle(*m_htmlStyle);
+            return exporter.HTMLSourceWithStyle(style);
         case NBExportFormatInlinedHTML:
-            return exporter.HTMLSourceWithInlinedStyle(*m_htmlStyle);
+            return exporter.HTMLSourceWithInlinedStyle(style);
         case NBExportFormatCSV:
             // Spreadsheets read quotes doubled, not escaped with a backslash.
             return exporter.CSVText(nullptr, false);

@@ -72,6 +72,10 @@ class NBExportHelper {
     // PDF, HTML, RTF and mail have presentation options.
     static bool formatHasOptions(int32_t format);
 
+    // The style the pages are made with: without syntax colouring the tokens lose their
+    // colours.
+    NKLineCollectionExporterHTMLStyle pageStyle() const;
+
   private:
     std::shared_ptr<NKLineCollectionExporterHTMLStyle> m_htmlStyle;
     std::shared_ptr<NCResultFormattingOptions> m_resultFormattingOptions;

@@ -96,6 +96,14 @@ bool NBPrintOperation::run(QString* error) {
     m_printer->setPageMargins(QMarginsF(NBPrintInfo::kMargin, NBPrintInfo::kMargin,
                                         NBPrintInfo::kMargin, NBPrintInfo::kMargin),
                               QPageLayout::Point);
+    // A file is written as the PDF of a save job is: atomically, and a failure is known.
+    if (m_printer->outputFormat() == QPrinter::PdfFormat &&
+        !m_printer->outputFileName().isEmpty()) {
+        const bool written = NBHTMLPrinter::writePDF(m_html, m_printer->outputFileName(),
+                                                     m_printer->pageLayout(), error);
+        if (!written) Diagnostics::error("The print operation could not write its PDF file");
+        return written;
+    }
     if (NBHTMLPrinter::printHTML(m_html, *m_printer) &&
         m_printer->printerState() != QPrinter::Error)
         return true;
@@ -139,20 +147,26 @@ bool NBHTMLPrinter::printHTML(const QString& html, QPagedPaintDevice& device) {
     return true;
 }
 
-bool NBHTMLPrinter::writePDFRepresentationToFile(const QString& path, bool, QString* error) {
-    m_state = WritingPDF;
+bool NBHTMLPrinter::writePDF(const QString& html, const QString& path, const QPageLayout& layout,
+                             QString* error) {
     QSaveFile file(path);
     bool written = false;
     if (file.open(QIODevice::WriteOnly)) {
         {
             QPdfWriter writer(&file);
             writer.setCreator(QStringLiteral("Numbera"));
-            writer.setPageLayout(m_printInfo.pageLayout());
-            written = printHTML(m_html, writer);
+            writer.setPageLayout(layout);
+            written = printHTML(html, writer);
         }
         written = written && file.commit();
     }
     if (!written && error) *error = file.errorString();
+    return written;
+}
+
+bool NBHTMLPrinter::writePDFRepresentationToFile(const QString& path, bool, QString* error) {
+    m_state = WritingPDF;
+    const bool written = writePDF(m_html, path, m_printInfo.pageLayout(), error);
     m_state = Idle;
     return written;
 }

@@ -98,6 +98,10 @@ class NBHTMLPrinter : public QObject {
     static QString printableHTML(const QString& html);
     // Lays the page out over the device's pages; false when the device could not be painted.
     static bool printHTML(const QString& html, QPagedPaintDevice& device);
+    // The page as a PDF file on paper of that layout, written atomically. False with a
+    // message for the user.
+    static bool writePDF(const QString& html, const QString& path, const QPageLayout& layout,
+                         QString* error);
 
   private:
     void pageDidLoad();

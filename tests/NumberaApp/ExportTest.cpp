@@ -100,14 +100,15 @@ class Export : public AppTest {
     }
     QString binFolder() const { return root() + "/bin"; }
     // An xdg-email that writes each argument on a line of its own into the log.
-    void installFakeMailProgram() {
+    void installFakeMailProgram(int exitCode = 0) {
         const QString script = binFolder() + "/xdg-email";
         QFile file(script);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(
             QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '%1'\n"
-                           "echo --- >> '%1'\n")
+                           "echo --- >> '%1'\nexit %2\n")
                 .arg(mailLog())
+                .arg(exitCode)
                 .toUtf8());
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -335,6 +336,19 @@ TEST_F(Export, WithoutXdgEmailMailingShowsAnAlert) {
     EXPECT_TRUE(alert->informativeText().contains("xdg-email"));
 }
 
+TEST_F(Export, AMailProgramThatFailsLaterShowsAnAlert) {
+    installFakeMailProgram(3);
+    NBDocumentWindow* window = windowWithLines({"1 + 1"});
+    expectModalDialog(true);
+    window->document().sendToMail();
+    QMessageBox* alert = nullptr;
+    ASSERT_TRUE(pumpEventsUntil([&] {
+        alert = window->findChild<QMessageBox*>("exportAlert");
+        return alert && alert->isVisible();
+    }));
+    EXPECT_EQ(alert->text(), "The document could not be mailed.");
+}
+
 class FailedExport : public Export, public ::testing::WithParamInterface<int32_t> {};
 
 TEST_P(FailedExport, IntoAFolderThatIsAFileShowsAnAlertAndStoresNothing) {
@@ -376,15 +390,36 @@ TEST_F(Export, TheSheetsKeysChooseFormatsAndItsSwitchesReachThePreview) {
     EXPECT_EQ(preview->textInteractionFlags(), Qt::NoTextInteraction);
     EXPECT_EQ(preview->contextMenuPolicy(), Qt::NoContextMenu);
 
-    // The title switch is remembered and shows the title; line numbers are not remembered.
-    dialog->findChild<QCheckBox*>("titleCheckBox")->setChecked(true);
-    EXPECT_TRUE(preview->toPlainText().contains("Untitled"));
-    EXPECT_EQ(settings().objectForKey("NBExportShowsTitle"), SettingsValue(true));
-    QCheckBox* lineNumbers = dialog->findChild<QCheckBox*>("lineNumbersCheckBox");
-    const bool numbered = lineNumbers->isChecked();
-    lineNumbers->setChecked(!numbered);
-    EXPECT_EQ(sheet.exportHelper()->htmlStyle()->showsLineNumbers(), !numbered);
+    // Title, date and syntax colouring are remembered; line numbers and statistic are not.
+    // Every switch reaches the preview.
+    const std::pair<const char*, const char*> switches[] = {
+        {"titleCheckBox", "NBExportShowsTitle"},
+        {"dateCheckBox", "NBExportShowsDate"},
+        {"syntaxColoringCheckBox", "NBExportWantsSyntaxColoring"},
+        {"lineNumbersCheckBox", nullptr},
+        {"statisticCheckBox", nullptr}};
+    for (const auto& [name, key] : switches) {
+        QCheckBox* box = dialog->findChild<QCheckBox*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        const QString before = preview->toHtml();
+        const bool on = !box->isChecked();
+        box->setChecked(on);
+        EXPECT_NE(preview->toHtml(), before) << name;
+        if (key) {
+            EXPECT_EQ(settings().objectForKey(key), SettingsValue(on)) << name;
+            EXPECT_TRUE(storedInSettings(key)) << name;
+        }
+    }
     EXPECT_FALSE(storedInSettings("NBLineNumbersVisible"));
+    EXPECT_FALSE(storedInSettings("NBStatisticsBarVisible"));
+    const NKLineCollectionExporterHTMLStyle& style = *sheet.exportHelper()->htmlStyle();
+    EXPECT_EQ(style.showsLineNumbers(), sheet.showsLineNumbers());
+    EXPECT_EQ(style.showsDocumentStatistic(), sheet.showsStatistic());
+    EXPECT_EQ(style.showsDocumentTitle(), sheet.showsTitle());
+    // Back to a title for the picture.
+    dialog->findChild<QCheckBox*>("titleCheckBox")->setChecked(true);
+    dialog->findChild<QCheckBox*>("syntaxColoringCheckBox")->setChecked(true);
+    EXPECT_TRUE(preview->toPlainText().contains("Untitled"));
     saveScreenshot(dialog, "export-sheet-with-preview");
 
     struct KeyCase {
@@ -438,6 +473,26 @@ TEST_F(Export, PrintingShowsPreparingDocumentThenPrintsWithTheAddedSettings) {
     EXPECT_TRUE(contents(path).startsWith("%PDF"));
     // The settings went to a copy: the document's own print info is untouched.
     EXPECT_TRUE(window->document().printInfo().dictionary().isEmpty());
+}
+
+TEST_F(Export, PrintingIntoAFolderThatIsAFileShowsAnAlert) {
+    QFile blocker(root() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    NBDocumentWindow* window = windowWithLines({"1 + 2"});
+    expectModalDialog(true);
+    window->document().printDocumentWithSettings(
+        {{NBPrintInfo::kJobDisposition, NBPrintInfo::kSaveJob},
+         {NBPrintInfo::kSavePath, root() + "/blocker/printed.pdf"}},
+        false);
+    QMessageBox* alert = nullptr;
+    ASSERT_TRUE(pumpEventsUntil([&] {
+        alert = window->findChild<QMessageBox*>("exportAlert");
+        return alert && alert->isVisible();
+    }));
+    EXPECT_EQ(alert->text(), "The document could not be printed.");
+    EXPECT_FALSE(NBProcessWindow::sharedInstance().isVisible());
+    EXPECT_TRUE(QFileInfo(root() + "/blocker").isFile());
 }
 
 TEST_F(Export, PrintingWithThePanelWaitsForTheUser) {
