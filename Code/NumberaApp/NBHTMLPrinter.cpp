@@ -124,11 +124,15 @@ QString NBHTMLPrinter::printableHTML(const QString& html) {
     page.replace(
         QStringLiteral("<table class=\"document_table\""),
         QStringLiteral("<table class=\"document_table\" width=\"100%\" cellspacing=\"0\""));
+    // Table cells centre their text vertically in a browser; here they would sit at the top.
+    page.replace(QStringLiteral("<td "), QStringLiteral("<td valign=\"middle\" "));
     for (const char* column : {"answer", "line_number"}) {
         const QString name = QString::fromLatin1(column);
         if (const int width = sheetWidth(html, QStringLiteral("td.") + name))
-            page.replace(QStringLiteral("<td class=\"%1\"").arg(name),
-                         QStringLiteral("<td class=\"%1\" width=\"%2\"").arg(name).arg(width));
+            page.replace(QStringLiteral("<td valign=\"middle\" class=\"%1\"").arg(name),
+                         QStringLiteral("<td valign=\"middle\" class=\"%1\" width=\"%2\"")
+                             .arg(name)
+                             .arg(width));
     }
     return page;
 }
