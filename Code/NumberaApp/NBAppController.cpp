@@ -213,6 +213,11 @@ void NBAppController::setupControllers() {
          [documents] {
              if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocumentAs();
          }},
+        {"revertDocumentToSaved:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->revertDocumentToSaved();
+         }},
         {"export:",
          [documents] {
              if (NBDocumentWindow* window = documents->currentDocument())
