@@ -1,5 +1,5 @@
 // The small window with a title line and an indeterminate progress bar that shows while a
-// long step runs without a progress display of its own (printing prepares its page under
+// long task runs without a progress display of its own (printing prepares its page under
 // "Preparing Document..."). One per process, made on first use.
 #ifndef NUMBERA_APP_NB_PROCESS_WINDOW_H
 #define NUMBERA_APP_NB_PROCESS_WINDOW_H
