@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "ATMailHelper.h"
 #include "Diagnostics.h"
 #include "NBAppResources.h"
 #include "NBColorController.h"
@@ -144,6 +145,8 @@ void NBAppController::launch(const QStringList& arguments) {
 }
 
 void NBAppController::applicationWillFinishLaunching() {
+    // The mail program has read the pages mailed in earlier launches.
+    ATMailHelper::pruneAttachments();
     setupControllers();
     m_isLaunching = true;
     beginControllerLives();
@@ -221,6 +224,26 @@ void NBAppController::setupControllers() {
          [documents] {
              if (NBDocumentWindow* window = documents->currentDocument())
                  window->revertDocumentToSaved();
+         }},
+        {"export:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->document().exportDocument();
+         }},
+        {"saveDocumentAsPDFTo:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->document().saveDocumentAsPDFTo();
+         }},
+        {"sendToMail:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->document().sendToMail();
+         }},
+        {"printDocument:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->document().printDocumentWithSettings({}, true);
          }},
         {"undo:", [] { editCommand(&NBTextViewController::undo); }},
         {"redo:", [] { editCommand(&NBTextViewController::redo); }},

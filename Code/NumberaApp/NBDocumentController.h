@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +26,12 @@ class NBBigAnswerViewer;
 class QAction;
 class QTimer;
 class QTextToSpeech;
+class NBExportHelper;
+class NBExportWindowController;
+class NBHTMLPrinter;
+struct NBHTMLPrinterDelegate;
+class NBPrintInfo;
+class NBPrintOperation;
 class NBTextView;
 class NBTextViewMetrics;
 
@@ -196,6 +203,26 @@ class NBDocumentController : public QObject,
     std::vector<NSKeyedArchive> encodeRestorableLineStates() const;
     void restoreLineStates(const std::vector<NSKeyedArchive>& states);
 
+    // Export and printing (NBDocumentController+Export.cpp). A fresh helper for every use,
+    // filled from the window and the user defaults.
+    std::shared_ptr<NBExportHelper> exportHelper() const;
+    // The title of exports: the file's name without ".numbera", or "Untitled".
+    QString exportTitle() const;
+    // Made on first use; lives as long as the document.
+    NBExportWindowController& exportWindowController();
+    // "export:", "saveDocumentAsPDFTo:", "sendToMail:"; failures show in alerts.
+    void exportDocument();
+    void saveDocumentAsPDFTo();
+    void sendToMail();
+    // The print settings kept with this document.
+    const NBPrintInfo& printInfo() const;
+    // Prints the HTML page: "Preparing Document..." shows while the page is made, then the
+    // print panel (when asked for) runs modal to the window. The settings are added to a copy
+    // of the document's print info.
+    void printDocumentWithSettings(const QVariantMap& settings, bool showPrintPanel);
+    void HTMLPrinter(NBHTMLPrinter& printer, std::unique_ptr<NBPrintOperation> operation);
+    void document(bool didPrint, NBHTMLPrinter* printer, const QString& error);
+
   signals:
     void documentEditedChanged(bool edited);
     // The selected lines changed; the previous ones are given.
@@ -235,6 +262,9 @@ class NBDocumentController : public QObject,
     QString m_dataFolder;
     QString m_draftDisplayName;
     bool m_opensEdited = false;
+    NBExportWindowController* m_exportWindowController = nullptr;  // a child
+    std::shared_ptr<NBPrintInfo> m_printInfo;
+    std::shared_ptr<NBHTMLPrinterDelegate> m_printDelegate;
 };
 
 #endif

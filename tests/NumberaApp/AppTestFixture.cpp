@@ -125,6 +125,7 @@ void AppTest::SetUp() {
     QDir().mkpath(dataHome());
     qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
     qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+    qputenv("XDG_CACHE_HOME", (root() + "/cache").toUtf8());
     prepareResources();
     MainQueue::setShared(std::make_shared<QtMainQueue>());
     ResourceBundle::setMain(std::make_shared<ResourceBundle>(resourcesFolder().toStdString()));

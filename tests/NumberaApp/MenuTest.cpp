@@ -54,12 +54,12 @@ TEST_F(Menus, TheMenuBarHoldsEveryCommandAndOnlyBuiltOnesAreEnabled) {
                              "sendFeedback:",
                              "submitBugReport:",
                              "showDisclaimerWindow:",
-                             "showAboutPanel:"};
-    const char* disabled[] = {"export:",
-                              "saveDocumentAsPDFTo:",
-                              "sendToMail:",
-                              "printDocument:",
-                              "copyResult:",
+                             "showAboutPanel:",
+                             "export:",
+                             "saveDocumentAsPDFTo:",
+                             "sendToMail:",
+                             "printDocument:"};
+    const char* disabled[] = {"copyResult:",
                               "copyUnformattedResult:",
                               "copyExpressionAndResult:",
                               "insertNewToken:",
