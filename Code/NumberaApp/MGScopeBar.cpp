@@ -326,23 +326,19 @@ int MGScopeBar::availableWidth() const {
 }
 
 int MGScopeBar::usedWidth() const {
-    if (m_groups.empty()) return 0;
-    const Group& first = m_groups.front();
-    int start = kLeftMargin;
-    if (first.hasLabel && first.labelField)
-        start = first.labelField->x();
-    else if (first.menuMode && first.popupButton)
-        start = first.popupButton->x();
-    else if (!first.controls.empty())
-        if (auto* button = qobject_cast<QWidget*>(first.controls.front())) start = button->x();
-    const Group& last = m_groups.back();
-    int end = start;
-    if (last.menuMode && last.popupButton)
-        end = last.popupButton->geometry().right() + 1;
-    else if (!last.controls.empty())
-        if (auto* button = qobject_cast<QWidget*>(last.controls.back()))
-            end = button->geometry().right() + 1;
-    return end - start;
+    // Counted at the pop-ups' full widths: a squeezed pop-up must not make the groups look as
+    // if they fitted when widening.
+    int used = 0;
+    for (size_t index = 0; index < m_groups.size(); ++index) {
+        const Group& group = m_groups[index];
+        if (index > 0) {
+            used += kSpacing;
+            if (group.hasSeparator) used += kSeparatorWidth;
+        }
+        if (group.hasLabel && group.labelField) used += group.labelField->width() + kSpacing;
+        used += group.menuMode ? popupWidth(group) : group.totalButtonsWidth;
+    }
+    return used;
 }
 
 void MGScopeBar::collapseGroup(int groupNumber) {

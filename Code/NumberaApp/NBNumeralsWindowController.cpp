@@ -30,6 +30,26 @@ QString localized(const QString& key) {
 
 const int kIdentifierRole = Qt::UserRole + 1;
 
+// The category list keeps its width as the window changes size and the panel side takes the
+// rest; only when that rest would be under the panel's minimum does the list give way.
+class NBSplitView : public QSplitter {
+  public:
+    using QSplitter::QSplitter;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        const QList<int> before = sizes();
+        QSplitter::resizeEvent(event);
+        if (count() != 2 || before.size() != 2 || before[0] <= 0) return;
+        const int total = width() - handleWidth();
+        int list = before[0];
+        if (total - list < NBNumeralsWindowController::kPanelMinimumWidth)
+            list = std::max(total - NBNumeralsWindowController::kPanelMinimumWidth,
+                            NBNumeralsWindowController::kCategoryListMinimumWidth);
+        setSizes({list, total - list});
+    }
+};
+
 }  // namespace
 
 NBNumeralsWindowController::NBNumeralsWindowController(NBEnvironmentController& environment,
@@ -59,7 +79,7 @@ void NBNumeralsWindowController::windowDidLoad() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_splitView = new QSplitter(Qt::Horizontal, central);
+    m_splitView = new NBSplitView(Qt::Horizontal, central);
     m_splitView->setObjectName(QStringLiteral("numeralsSplitView"));
     m_splitView->setChildrenCollapsible(false);
     m_categoriesTable = new QListWidget(m_splitView);

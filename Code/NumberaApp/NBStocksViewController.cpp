@@ -203,8 +203,21 @@ void NBStocksViewController::reloadContent() {
             return ascending ? order < 0 : order > 0;
         });
     }
+    // The selection stays on the same stocks across the reset.
+    std::vector<std::shared_ptr<NKStock>> selected;
+    if (tableView()->selectionModel())
+        for (const QModelIndex& index : tableView()->selectionModel()->selectedRows())
+            if (index.row() < static_cast<int>(m_stocks.size()))
+                selected.push_back(m_stocks[static_cast<size_t>(index.row())]);
     m_stocks = std::move(stocks);
     m_model->reset();
+    for (const auto& stock : selected) {
+        auto found = std::find(m_stocks.begin(), m_stocks.end(), stock);
+        if (found != m_stocks.end())
+            tableView()->selectionModel()->select(
+                m_model->index(static_cast<int>(found - m_stocks.begin()), 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     setUpdateButtonViewMode(IdleMode);
 }
 

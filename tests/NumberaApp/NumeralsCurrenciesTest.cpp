@@ -12,6 +12,7 @@
 
 #include "MGScopeBar.h"
 #include "NBCurrenciesViewController.h"
+#include "NBNumeralsInterface.h"
 #include "NBUserDefaultsController.h"
 #include "NKCurrency.h"
 #include "NumeralsTestSupport.h"
@@ -58,7 +59,11 @@ TEST_F(NumeralsCurrencies, OpensOnFavouritesAndAllShowsTheFavouritesColumnBefore
     QTableView* table = panel->tableView();
     EXPECT_TRUE(table->isColumnHidden(NBCurrenciesViewController::FavouriteColumn));
     EXPECT_EQ(panel->dataSource().size(), currencies()->favouriteCurrencies().size());
-    EXPECT_EQ(panel->statusField()->text(), "Never Updated");
+    // Without an update of their own the rates are the bundled ones, of the bundled date.
+    ASSERT_TRUE(currencies()->lastCurrencyUpdateDate().has_value());
+    EXPECT_EQ(panel->statusField()->text(),
+              NBNumeralsInterface::lastUpdatedText(currencies()->lastCurrencyUpdateDate()));
+    EXPECT_TRUE(panel->statusField()->text().startsWith("Last Updated: "));
     saveScreenshot(m_window, "numerals-currencies-favourites");
 
     QPushButton* all = bar->buttonForItem("allCurrencies", 0);

@@ -192,7 +192,7 @@ TEST_F(NumeralsWindow, ANameThatIsAlsoAUnitIsLoggedAndAllowed) {
                                    rowOf(*panel, variable));
     EXPECT_EQ(nameOf(variable), "metres");
     EXPECT_EQ(numerals->undoStack()->undoText(), "Rename Variable");
-    EXPECT_TRUE(log.contains("Clash with metres")) << "no clash logged";
+    EXPECT_TRUE(log.contains("Clash with metre")) << "no clash logged";
 }
 
 TEST_F(NumeralsWindow, RemovingSelectedRowsAndTheClickedRowUndoesAsOne) {

@@ -80,6 +80,8 @@ TEST(ScopeBar, GroupsCollapseFromTheRightAndExpandFromTheLeft) {
     Groups groups;
     MGScopeBar bar;
     bar.resize(900, 30);
+    // Only a shown bar hears of its size changes at once.
+    bar.show();
     bar.setDelegate(&groups);
     bar.setSelected(true, "coins", 1);
     bar.setSelected(true, "notes", 1);
