@@ -86,6 +86,7 @@ void NBNumeralsWindowController::windowDidLoad() {
     m_categoriesTable->setObjectName(QStringLiteral("categoriesTable"));
     m_categoriesTable->setSpacing(1);
     m_categoriesTable->setMinimumWidth(kCategoryListMinimumWidth);
+    m_categoriesTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_contentView = new QStackedWidget(m_splitView);
     m_contentView->setObjectName(QStringLiteral("numeralsContentView"));
     m_contentView->setMinimumWidth(kPanelMinimumWidth);
@@ -137,7 +138,7 @@ void NBNumeralsWindowController::windowDidLoad() {
         m_contentView->addWidget(category.viewController);
         auto* item = new QListWidgetItem(localized(category.name), m_categoriesTable);
         item->setData(kIdentifierRole, category.identifier);
-        item->setSizeHint(QSize(kCategoryListMinimumWidth, 26));
+        item->setSizeHint(QSize(kCategoryListMinimumWidth / 2, 26));
     }
     connect(m_categoriesTable, &QListWidget::currentRowChanged, this,
             [this](int) { categorySelectionChanged(); });
