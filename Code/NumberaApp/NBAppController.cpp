@@ -212,6 +212,11 @@ void NBAppController::setupControllers() {
          [documents] {
              if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocumentAs();
          }},
+        {"revertDocumentToSaved:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->revertDocumentToSaved();
+         }},
         {"undo:",
          [this] {
              // A window without text (the numerals window) undoes through the group.
