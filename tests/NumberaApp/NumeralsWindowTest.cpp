@@ -1,6 +1,7 @@
 // The numerals window and its variables panel: the panel chosen last comes back, the list and
 // the shown panel agree, a new variable reaches the documents at once, bad names and values
 // are refused with an alert, and removing and undoing move whole selections.
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBMenuController.h"
 #include "NBStocksViewController.h"
 #include "NBTextView.h"
 #include "NBVariablesViewController.h"
@@ -221,8 +223,11 @@ TEST_F(NumeralsWindow, RemovingSelectedRowsAndTheClickedRowUndoesAsOne) {
         EXPECT_EQ(variableNamed(*panel, name), nullptr) << name;
     EXPECT_NE(variableNamed(*panel, "beta"), nullptr);
 
-    app()->undoGroup().setActiveStack(numerals->undoStack());
-    app()->undoGroup().undo();
+    // Edit > Undo in the active numerals window undoes through the application's group.
+    numerals->activateWindow();
+    ASSERT_TRUE(pumpEventsUntil([&] { return QApplication::activeWindow() == numerals; }, 3000));
+    EXPECT_EQ(app()->undoGroup().activeStack(), numerals->undoStack());
+    app()->menuController().action("undo:")->trigger();
     EXPECT_EQ(panel->variables().size(), before);
     for (const char* name : {"alpha", "gamma", "delta"})
         EXPECT_NE(variableNamed(*panel, name), nullptr) << name;
