@@ -28,6 +28,11 @@ class NumeralsTest : public AppTest {
         // The first launch's own rate update ends (unconfigured, it fails at once) before the
         // tests start theirs.
         EXPECT_TRUE(pumpEventsUntil([this] { return !currencies()->isUpdating(); }));
+        // Only the tests' own requests reach the server: the schedules would fire at once for
+        // the bundled rates' old date and race them.
+        currencies()->setAutomaticallyUpdatesValuesFromWeb(false);
+        stocks()->setAutomaticallyDownloadsStockPrices(false);
+        pumpEventsUntil([this] { return !currencies()->isUpdating(); });
         app.globalActions().showNumeralsWindow();
         NBNumeralsWindowController* window = app.globalActions().numeralsWindowController();
         window->resize(780, 460);
