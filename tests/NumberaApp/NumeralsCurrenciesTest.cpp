@@ -27,7 +27,7 @@ class NumeralsCurrencies : public NumeralsTest {
         m_window = window;
         return window->currenciesViewController();
     }
-    // Only these currencies take part, so that the recorded replies cover all of them.
+    // Only these currencies are enabled, so that the recorded replies cover all of them.
     void enableOnly(const std::vector<std::u16string>& codes) {
         for (const auto& currency : currencies()->allCurrencies())
             currency->setEnabled(std::find(codes.begin(), codes.end(), currency->code()) !=
