@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QUndoGroup>
 #include <QUrl>
 #include <cstdlib>
 
@@ -79,6 +80,7 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
       m_resourcesFolder(std::move(resourcesFolder)),
       m_dataFolder(dataFolder ? std::move(dataFolder) : applicationSupportDirectory()) {
     s_appController = this;
+    m_undoGroup = new QUndoGroup(this);
     initialize(m_resourcesFolder);
 }
 
@@ -245,8 +247,21 @@ void NBAppController::setupControllers() {
              if (NBDocumentWindow* window = documents->currentDocument())
                  window->document().printDocumentWithSettings({}, true);
          }},
-        {"undo:", [] { editCommand(&NBTextViewController::undo); }},
-        {"redo:", [] { editCommand(&NBTextViewController::redo); }},
+        {"undo:",
+         [this] {
+             // A window without text (the numerals window) undoes through the group.
+             if (!activeDocumentWindow() && m_undoGroup->activeStack())
+                 m_undoGroup->undo();
+             else
+                 editCommand(&NBTextViewController::undo);
+         }},
+        {"redo:",
+         [this] {
+             if (!activeDocumentWindow() && m_undoGroup->activeStack())
+                 m_undoGroup->redo();
+             else
+                 editCommand(&NBTextViewController::redo);
+         }},
         {"cut:", [] { textCommand(&QTextEdit::cut); }},
         {"copy:", [] { textCommand(&QTextEdit::copy); }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
@@ -270,6 +285,7 @@ void NBAppController::setupControllers() {
         {"submitBugReport:", [global] { global->submitBugReport(); }},
         {"showDisclaimerWindow:", [global] { global->showDisclaimerWindow(); }},
         {"showAboutPanel:", [global] { global->showAboutPanel(); }},
+        {"showNumerals:", [global] { global->showNumeralsWindow(); }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
     // The document commands act on the active document window, else the last one opened.
@@ -283,6 +299,8 @@ void NBAppController::setupControllers() {
             NBDocumentWindow* window = documents->currentDocument();
             return window && window->document().validateMenuItem(command, item);
         });
+    m_globalActions->setNumeralsEnvironment(m_environmentController.get(), m_undoGroup,
+                                            [this](QMainWindow* window) { prepareWindow(window); });
 }
 
 std::vector<NBControllerLife*> NBAppController::controllers() {

@@ -27,6 +27,7 @@ class NBMenuController;
 class NBUserDefaultsController;
 class QMainWindow;
 class QtSettings;
+class QUndoGroup;
 
 class NBAppController : public QObject,
                         public NBStandardAppController,
@@ -76,6 +77,8 @@ class NBAppController : public QObject,
     NBGlobalActionController& globalActions() const { return *m_globalActions; }
     NBMenuController& menuController() const { return *m_menuController; }
     bool isLaunching() const { return m_isLaunching; }
+    // The panels' undo stacks; the active window's is the active one.
+    QUndoGroup& undoGroup() const { return *m_undoGroup; }
 
     // NBEnvironmentControllerDelegate
     void environmentControllerWillLoadEnvironment(NBEnvironmentController& controller,
@@ -100,6 +103,7 @@ class NBAppController : public QObject,
     std::unique_ptr<NBDialogsController> m_dialogs;
     std::unique_ptr<NBGlobalActionController> m_globalActions;
     std::unique_ptr<NBMenuController> m_menuController;
+    QUndoGroup* m_undoGroup = nullptr;
 };
 
 #endif

@@ -18,8 +18,10 @@
 #include "NBDialogsController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBEnvironmentController.h"
 #include "NBGlobalActionTexts.h"
 #include "NBInterfaceLocalizer.h"
+#include "NBNumeralsWindowController.h"
 #include "NBTextAttributes.h"
 #include "NBUserDefaultsController.h"
 #include "NSLocalizedString.h"
@@ -44,6 +46,7 @@ NBGlobalActionController::NBGlobalActionController(NBDialogsController& dialogs,
 NBGlobalActionController::~NBGlobalActionController() {
     if (s_shared == this) s_shared = nullptr;
     delete m_aboutPanel;
+    delete m_numeralsWindowController;
 }
 
 NBGlobalActionController* NBGlobalActionController::sharedInstance() { return s_shared; }
@@ -159,4 +162,27 @@ void NBGlobalActionController::showAboutPanel() {
     m_aboutPanel->show();
     m_aboutPanel->raise();
     m_aboutPanel->activateWindow();
+}
+
+void NBGlobalActionController::setNumeralsEnvironment(
+    NBEnvironmentController* environment, QUndoGroup* undoGroup,
+    std::function<void(QMainWindow*)> windowPreparer) {
+    m_numeralsEnvironment = environment;
+    m_undoGroup = undoGroup;
+    m_windowPreparer = std::move(windowPreparer);
+}
+
+NBNumeralsWindowController* NBGlobalActionController::numeralsWindowController() {
+    if (!m_numeralsWindowController && m_numeralsEnvironment) {
+        m_numeralsEnvironment->completeLoading();
+        m_numeralsWindowController =
+            new NBNumeralsWindowController(*m_numeralsEnvironment, m_undoGroup);
+        if (m_windowPreparer) m_windowPreparer(m_numeralsWindowController);
+    }
+    return m_numeralsWindowController;
+}
+
+void NBGlobalActionController::showNumeralsWindow() {
+    if (NBNumeralsWindowController* window = numeralsWindowController())
+        window->showNumeralsWindow();
 }

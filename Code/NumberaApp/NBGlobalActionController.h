@@ -6,10 +6,15 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 class NBDialogsController;
 class NBDocumentManager;
 class NBDocumentWindow;
+class NBEnvironmentController;
+class NBNumeralsWindowController;
+class QMainWindow;
+class QUndoGroup;
 class QWidget;
 
 class NBGlobalActionController : public QObject {
@@ -37,6 +42,13 @@ class NBGlobalActionController : public QObject {
     void watchIntroductionMovie();
     void goToWebsite();
     void showAboutPanel();
+    // The numerals window over the environment, its undo stack in the application's group, and
+    // what every application window gets (the menu bar). Set once; none are owned.
+    void setNumeralsEnvironment(NBEnvironmentController* environment, QUndoGroup* undoGroup,
+                                std::function<void(QMainWindow*)> windowPreparer);
+    // Made on first use; null without an environment.
+    NBNumeralsWindowController* numeralsWindowController();
+    void showNumeralsWindow();
     QWidget* aboutPanel() const { return m_aboutPanel; }
 
     // The credits page followed by the thank-you line for the user.
@@ -48,6 +60,10 @@ class NBGlobalActionController : public QObject {
     NBDialogsController& m_dialogs;
     NBDocumentManager& m_documents;
     QPointer<QWidget> m_aboutPanel;
+    NBEnvironmentController* m_numeralsEnvironment = nullptr;
+    QUndoGroup* m_undoGroup = nullptr;
+    std::function<void(QMainWindow*)> m_windowPreparer;
+    QPointer<NBNumeralsWindowController> m_numeralsWindowController;
 };
 
 #endif
