@@ -10,6 +10,7 @@
 
 #include "Diagnostics.h"
 #include "NBAppResources.h"
+#include "NBAppTester.h"
 #include "NBColorController.h"
 #include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
@@ -20,8 +21,10 @@
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
 #include "NBMenuController.h"
+#include "NBPreferencesWindowController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
+#include "NBUpdateController.h"
 #include "NBUserDefaultsController.h"
 #include "NBWindowRestoration.h"
 #include "NKCurrenciesManager.h"
@@ -81,6 +84,7 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 
 NBAppController::~NBAppController() {
     // Windows go before the controllers their menus call.
+    m_preferences.reset();
     if (m_environmentController) {
         m_environmentController->setRefreshHandler({});
         m_environmentController->setVariablesHandler({});
@@ -235,6 +239,11 @@ void NBAppController::setupControllers() {
         {"submitBugReport:", [global] { global->submitBugReport(); }},
         {"showDisclaimerWindow:", [global] { global->showDisclaimerWindow(); }},
         {"showAboutPanel:", [global] { global->showAboutPanel(); }},
+        {"showPreferences:", [this] { preferencesController().show(); }},
+        {"checkForUpdate:",
+         [] { NBUpdateController::checkForUpdates(QApplication::activeWindow()); }},
+        {"runAsynchonousAppTests:",
+         [this] { (new NBAppTester(*m_documents, this))->runAsychronousTests(); }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
 }
@@ -243,6 +252,11 @@ std::vector<NBControllerLife*> NBAppController::controllers() {
     // "userDefaultsController", "colorController", "mathKeyController", "menuController";
     // there is no keystroke-replacement controller yet.
     return {m_userDefaultsController, m_colorController.get(), nullptr, m_menuController.get()};
+}
+
+NBPreferencesWindowController& NBAppController::preferencesController() {
+    if (!m_preferences) m_preferences = std::make_unique<NBPreferencesWindowController>();
+    return *m_preferences;
 }
 
 void NBAppController::prepareWindow(QMainWindow* window) {

@@ -24,6 +24,7 @@ class NBDialogsController;
 class NBDocumentManager;
 class NBGlobalActionController;
 class NBMenuController;
+class NBPreferencesWindowController;
 class NBUserDefaultsController;
 class QMainWindow;
 class QtSettings;
@@ -75,6 +76,8 @@ class NBAppController : public QObject,
     NBDialogsController& dialogs() const { return *m_dialogs; }
     NBGlobalActionController& globalActions() const { return *m_globalActions; }
     NBMenuController& menuController() const { return *m_menuController; }
+    // The preferences window's controller, made on first use.
+    NBPreferencesWindowController& preferencesController();
     bool isLaunching() const { return m_isLaunching; }
 
     // NBEnvironmentControllerDelegate
@@ -100,6 +103,7 @@ class NBAppController : public QObject,
     std::unique_ptr<NBDialogsController> m_dialogs;
     std::unique_ptr<NBGlobalActionController> m_globalActions;
     std::unique_ptr<NBMenuController> m_menuController;
+    std::unique_ptr<NBPreferencesWindowController> m_preferences;
 };
 
 #endif

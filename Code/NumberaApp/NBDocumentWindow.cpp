@@ -11,6 +11,7 @@
 #include "NBDocumentController.h"
 #include "NBKettraView.h"
 #include "NBTextView.h"
+#include "NBTutorialController.h"
 #include "NBUserDefaultsController.h"
 #include "NSLocalizedString.h"
 
@@ -36,6 +37,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     updateTitle();
     resize(640, 480);
     m_kettraView->textView()->setFocus();
+    NBTutorialController::startIfNeeded(this);
 }
 
 NBDocumentWindow::~NBDocumentWindow() {

@@ -158,6 +158,9 @@ void AppTest::installSettings() {
         NBUserDefaultsController::registerDefaults(NBUserDefaultsController::registrationDictionary(
             (resourcesFolder() + "/Defaults.plist").toStdString(), u".", u","));
     }
+    // The first-run tutorial's bubbles would float over every other test's windows; its own
+    // tests clear the flag.
+    m_settings->setObject("NBTutorialHasRun", true);
 }
 
 void AppTest::prepareResources() {
