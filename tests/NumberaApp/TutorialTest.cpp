@@ -2,6 +2,8 @@
 // placed under the first character; typing moves it to the answer column at 1.5 s and it goes
 // at 4 s; a click hides a bubble at once; the example document consumes nothing; the timers
 // end with their window.
+#include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 
@@ -47,6 +49,19 @@ class Tutorial : public AppTest {
         NBHelpBubble* bubble = bubbleOf(window);
         return bubble && bubble->isVisible();
     }
+    // The window with the bubble drawn where it floats over it.
+    static void saveBubbleScreenshot(NBDocumentWindow* window, NBHelpBubble* bubble,
+                                     const QString& name) {
+        saveScreenshot(bubble, name);
+        QPixmap picture = window->grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(bubble->pos() - window->mapToGlobal(QPoint(0, 0)), bubble->grab());
+        painter.end();
+        QLabel frame;
+        frame.setPixmap(picture);
+        frame.resize(picture.size());
+        saveScreenshot(&frame, name + "-in-window");
+    }
     void advance(double seconds) { m_queue->advance(*m_clock, seconds); }
     // Moves the clock to that many seconds after the mark; checks stay clear of the exact due
     // times, where rounding of decimal seconds decides.
@@ -74,7 +89,7 @@ TEST_F(Tutorial, TypingMovesTheBubbleToTheAnswersAndItGoes) {
     const QPoint first =
         text->viewport()->mapToGlobal(text->cursorRect(QTextCursor(text->document())).topLeft());
     EXPECT_EQ(bubble->pos(), first + QPoint(-50, 25));
-    saveScreenshot(bubble, "prefs-bubble-start-typing");
+    saveBubbleScreenshot(window, bubble, "prefs-bubble-start-typing");
 
     QTest::keyClicks(text, "2+3");
     mark();
@@ -93,7 +108,7 @@ TEST_F(Tutorial, TypingMovesTheBubbleToTheAnswersAndItGoes) {
     NBAnswerColumnView* answers = window->answerColumn();
     const QRect row = answers->rectOfRow(0).toRect();
     EXPECT_EQ(bubble->pos(), answers->mapToGlobal(row.topLeft()) + QPoint(-35, row.height()));
-    saveScreenshot(bubble, "prefs-bubble-answer-over-here");
+    saveBubbleScreenshot(window, bubble, "prefs-bubble-answer-over-here");
     at(3.95);
     EXPECT_TRUE(bubble->isVisible());
     at(4.05);  // gone at 4 s
