@@ -218,8 +218,10 @@ QWidget* NBPreferencesWindowController::makeNumberView() {
     auto* signs = row(layout, new QLabel(localized(u"Decimal sign:"), pane), m_decimalField);
     signs->insertWidget(2, new QLabel(localized(u"Thousands sign:"), pane));
     signs->insertWidget(3, m_thousandsField);
-    m_separatorError = new QLabel(
-        localized(u"A sign is one character that is neither a letter nor a digit."), pane);
+    m_separatorError =
+        new QLabel(localized(u"The decimal sign is \".\" or \",\"; the thousands sign one of \",\" "
+                             u"\".\" \"'\" or a space."),
+                   pane);
     m_separatorError->setObjectName(QStringLiteral("separatorError"));
     m_separatorError->hide();
     layout->addWidget(m_separatorError);

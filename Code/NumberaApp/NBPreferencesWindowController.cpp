@@ -60,11 +60,12 @@ const PaneDescription* describe(const QString& identifier) {
     return nullptr;
 }
 
-// The locale's own sign; "." and "," when the locale has none.
+// The locale's own sign; "." and "," when the locale has none the documents can write.
 std::u16string localeSign(bool decimal) {
     const QLocale locale;
-    const QString sign = decimal ? locale.decimalPoint() : locale.groupSeparator();
-    if (sign.size() == 1) return sign.toStdU16String();
+    const std::u16string sign =
+        (decimal ? locale.decimalPoint() : locale.groupSeparator()).toStdU16String();
+    if (NBPreferencesRules::isValidSeparatorSign(sign, decimal)) return sign;
     return decimal ? u"." : u",";
 }
 
@@ -221,7 +222,7 @@ void NBPreferencesWindowController::validateThousandsAndDecimalPlace(QLineEdit* 
     if (entered.empty()) {
         m_separatorError->hide();
         NBUserDefaultsController::setValueForKey(key, localeSign(decimal));
-    } else if (!NBPreferencesRules::isValidSeparatorSign(entered)) {
+    } else if (!NBPreferencesRules::isValidSeparatorSign(entered, decimal)) {
         m_separatorError->show();
         QApplication::beep();
     } else {

@@ -178,7 +178,7 @@ TEST_F(PreferencesWindow, ADigitOrLetterIsRefusedAsASignAndAnEmptiedFieldTakesTh
     switchTo(preferences, NBPrefPaneNumbers);
     QLineEdit* decimal = field(preferences, "decimalPointSignField");
     QLabel* error = preferences.paneView(NBPrefPaneNumbers)->findChild<QLabel*>("separatorError");
-    for (const QString& refused : QStringList({"5", "a", ",,"})) {
+    for (const QString& refused : QStringList({"5", "a", ",,", "'", " "})) {
         enter(decimal, refused);
         EXPECT_EQ(sign(NBDecimalPointSign), u".") << refused.toStdString();
         EXPECT_EQ(decimal->text(), ".");
@@ -193,6 +193,21 @@ TEST_F(PreferencesWindow, ADigitOrLetterIsRefusedAsASignAndAnEmptiedFieldTakesTh
     QTest::keyClick(decimal, Qt::Key_Return);
     // The test runs under a locale whose decimal sign is ".".
     EXPECT_EQ(sign(NBDecimalPointSign), QLocale().decimalPoint().toStdU16String());
+
+    // An apostrophe groups thousands.
+    QLineEdit* thousands = field(preferences, "thousandsSeparatorSignField");
+    enter(thousands, "'");
+    EXPECT_EQ(sign(NBThousandsSeperatorSign), u"'");
+}
+
+TEST_F(PreferencesWindow, AHandEditedDigitAsDecimalSignCorruptsNoAnswer) {
+    NBAppController& app = launch();
+    NBDocumentWindow* document = app.documents().newDocument();
+    settings().setObject(NBDecimalPointSign, std::u16string(u"1"));
+    NotificationCenter::defaultCenter().post(NBSimpleLocaleChanged);
+    pumpEventsFor(20);
+    QTest::keyClicks(document->textView(), "10/4");
+    EXPECT_EQ(answerTexts(document->document()), QStringList({"2.5"}));
 }
 
 TEST_F(PreferencesWindow, MoreThanFiftyDecimalPlacesShowsTheAlertAndFifty) {

@@ -8,25 +8,29 @@ using namespace NBPreferencesRules;
 
 struct SignCase {
     std::u16string sign;
-    bool valid;
+    bool asDecimal;
+    bool asThousands;
 };
 
 class SeparatorSigns : public ::testing::TestWithParam<SignCase> {};
 
-TEST_P(SeparatorSigns, OnlyOneMarkThatIsNoLetterOrDigit) {
-    EXPECT_EQ(isValidSeparatorSign(GetParam().sign), GetParam().valid);
+TEST_P(SeparatorSigns, OnlyOneMarkThatNumbersCanBeWrittenWith) {
+    EXPECT_EQ(isValidSeparatorSign(GetParam().sign, true), GetParam().asDecimal);
+    EXPECT_EQ(isValidSeparatorSign(GetParam().sign, false), GetParam().asThousands);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SeparatorSigns,
-    ::testing::Values(SignCase{u",", true}, SignCase{u".", true}, SignCase{u" ", true},
-                      SignCase{u"'", true}, SignCase{u"\u00A0", true}, SignCase{u"\u066B", true},
-                      SignCase{u"", false}, SignCase{u"5", false}, SignCase{u"0", false},
-                      SignCase{u"\u0663", false},  // an Arabic-Indic digit
-                      SignCase{u"a", false}, SignCase{u"\u00E9", false}, SignCase{u",,", false},
-                      SignCase{u"\t", false}, SignCase{u"\n", false},
-                      SignCase{std::u16string(1, char16_t(0xD83D)),
-                               false}));  // half of a character
+    ::testing::Values(SignCase{u",", true, true}, SignCase{u".", true, true},
+                      SignCase{u"\u066B", true, false}, SignCase{u" ", false, true},
+                      SignCase{u"'", false, true}, SignCase{u"\u00A0", false, true},
+                      SignCase{u"\u066C", false, true}, SignCase{u"", false, false},
+                      SignCase{u"5", false, false}, SignCase{u"0", false, false},
+                      SignCase{u"\u0663", false, false},  // an Arabic-Indic digit
+                      SignCase{u"a", false, false}, SignCase{u"\u00E9", false, false},
+                      SignCase{u",,", false, false}, SignCase{u"+", false, false},
+                      SignCase{u"\t", false, false}, SignCase{u"\n", false, false},
+                      SignCase{std::u16string(1, char16_t(0xD83D)), false, false}));
 
 TEST(PartnerSign, IsTheFirstOfCommaStopAndSpaceThatDiffers) {
     EXPECT_EQ(partnerSignFor(u","), u".");

@@ -2,16 +2,21 @@
 
 #include <unicode/uchar.h>
 
+#include "NCSimpleLocale.h"
+
 namespace NBPreferencesRules {
 
-bool isValidSeparatorSign(const std::u16string& sign) {
+bool isValidSeparatorSign(const std::u16string& sign, bool decimal) {
     if (sign.size() != 1) return false;
     const char16_t unit = sign[0];
     // A lone surrogate is half of a character, not a sign.
     if (unit >= 0xD800 && unit <= 0xDFFF) return false;
     if (u_isalnum(unit) || u_isdigit(unit)) return false;
-    if (unit != u' ' && (u_isspace(unit) || u_iscntrl(unit))) return false;
-    return true;
+    // The sign with a partner the core accepts: a pair it would not write is read back as
+    // "." and ",", changing every number of a saved document.
+    const NCSimpleLocale pair = decimal ? NCSimpleLocale{unit, unit == u',' ? u'.' : u','}
+                                        : NCSimpleLocale{unit == u'.' ? u',' : u'.', unit};
+    return pair.isSound();
 }
 
 std::u16string partnerSignFor(const std::u16string& chosen) {

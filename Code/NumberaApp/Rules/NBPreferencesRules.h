@@ -11,10 +11,11 @@ namespace NBPreferencesRules {
 
 inline constexpr int64_t kMaximumPrecision = 50;
 
-// One UTF-16 unit that is neither a letter nor a digit, nor white space other than the plain
-// space. A digit or a letter would be read as part of every number ("1" as decimal sign makes
-// "10/4" read as "0").
-bool isValidSeparatorSign(const std::u16string& sign);
+// One UTF-16 unit, never a letter or a digit (with "1" as decimal sign "10/4" would read as
+// "0"), and one of the signs the documents can write their numbers with: "." "," or the
+// Arabic decimal separator as decimal sign; those, a space, a no-break space, an apostrophe or
+// the Arabic thousands separator as thousands sign.
+bool isValidSeparatorSign(const std::u16string& sign, bool decimal);
 
 // The sign the other member of the pair takes when it equals the sign just chosen: the first of
 // ",", "." and " " that differs from it.
