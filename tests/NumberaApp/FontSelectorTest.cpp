@@ -43,6 +43,10 @@ struct PixelCase {
     double points;
 };
 
+void PrintTo(const PixelCase& c, std::ostream* out) {
+    *out << c.pixels << " px at " << c.dotsPerInch << " dpi";
+}
+
 class PixelSizedFonts : public ::testing::TestWithParam<PixelCase> {};
 
 TEST_P(PixelSizedFonts, BecomePointSized) {

@@ -93,6 +93,11 @@ TEST_F(PreferencesWindow, HasItsPanesInOrderAndTitlesTheWindowWithThePanesLabel)
         EXPECT_TRUE(preferences.currentPaneView()->isVisible()) << kPanes[i].toStdString();
         saveScreenshot(preferences.window(), "prefs-pane-" + labels[i].toLower());
     }
+    // The panes were made once, on the first switch.
+    EXPECT_TRUE(preferences.loadedNibs());
+    QWidget* general = preferences.paneView(NBPrefPaneGeneral);
+    switchTo(preferences, NBPrefPaneGeneral);
+    EXPECT_EQ(preferences.paneView(NBPrefPaneGeneral), general);
     EXPECT_EQ(preferences.paneView("NBPrefPaneNoSuchPane"), nullptr);
     EXPECT_TRUE(preferences.preferencesLabelForPaneIdentifier(preferences, "nope").isEmpty());
 }

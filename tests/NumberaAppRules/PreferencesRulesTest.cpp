@@ -12,6 +12,11 @@ struct SignCase {
     bool asThousands;
 };
 
+void PrintTo(const SignCase& c, std::ostream* out) {
+    *out << "U+";
+    for (char16_t unit : c.sign) *out << std::hex << static_cast<int>(unit) << ' ';
+}
+
 class SeparatorSigns : public ::testing::TestWithParam<SignCase> {};
 
 TEST_P(SeparatorSigns, OnlyOneMarkThatNumbersCanBeWrittenWith) {
@@ -44,6 +49,10 @@ struct PrecisionCase {
     PrecisionEntry::Kind kind;
     int64_t value;
 };
+
+void PrintTo(const PrecisionCase& c, std::ostream* out) {
+    *out << '"' << std::string(c.text.begin(), c.text.end()) << '"';
+}
 
 class PrecisionEntries : public ::testing::TestWithParam<PrecisionCase> {};
 
