@@ -214,6 +214,11 @@ void NBAppController::setupControllers() {
          [documents] {
              if (NBDocumentWindow* window = documents->currentDocument()) window->saveDocumentAs();
          }},
+        {"revertDocumentToSaved:",
+         [documents] {
+             if (NBDocumentWindow* window = documents->currentDocument())
+                 window->revertDocumentToSaved();
+         }},
         {"undo:", [] { editCommand(&NBTextViewController::undo); }},
         {"redo:", [] { editCommand(&NBTextViewController::redo); }},
         {"cut:", [] { textCommand(&QTextEdit::cut); }},

@@ -99,6 +99,23 @@ bool NBDocumentController::readFromURL(const QString& path, QString* error) {
     return false;
 }
 
+bool NBDocumentController::revertToContentsOfURL(const QString& path, QString* error) {
+    const std::shared_ptr<NCFile> previousFile = m_representedFile;
+    const std::shared_ptr<NCLineCollection> previousCollection = lineCollection();
+    if (!readFromURL(path, error)) {
+        m_representedFile = previousFile;
+        if (lineCollection() != previousCollection)
+            m_lineCollectionController.setLineCollection(previousCollection);
+        return false;
+    }
+    if (!m_viewIsSetup) return true;
+    updateControllersLineCollections();
+    if (m_representedFile) updateViewPropertiesFromFile(m_representedFile.get());
+    forceSynchronize();
+    updateChangeCount(NBChangeCleared);
+    return true;
+}
+
 bool NBDocumentController::writeToURL(const QString& path, QString* error) {
     // The collection and the view state are read as they are written: one thread only.
     if (QThread::currentThread() != thread()) {

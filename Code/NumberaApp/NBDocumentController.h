@@ -47,6 +47,8 @@ class NBDocumentController : public QObject,
     bool writeToURL(const QString& path, QString* error);
     // Writes, then the document is clean, has the file and remembers "NBLastSavedFilePath".
     bool saveToURL(const QString& path, QString* error);
+    // Reads the file again in place of the edited lines; on failure nothing changes.
+    bool revertToContentsOfURL(const QString& path, QString* error);
     const QString& fileURL() const { return m_fileURL; }
     const std::shared_ptr<NCFile>& representedFile() const { return m_representedFile; }
 

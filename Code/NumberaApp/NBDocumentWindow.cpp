@@ -118,6 +118,41 @@ bool NBDocumentWindow::saveDocumentAs(const QString& givenPath) {
     return false;
 }
 
+void NBDocumentWindow::revertDocumentToSaved() {
+    if (filePath().isEmpty() || !m_document->isDocumentEdited() || m_sheet) return;
+    auto* question = new QMessageBox(this);
+    question->setObjectName(QStringLiteral("revertQuestion"));
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setIcon(QMessageBox::Warning);
+    question->setText(
+        tr("Do you want to revert to the most recently saved version of the document “%1”?")
+            .arg(displayName()));
+    question->setInformativeText(tr("Your current changes will be lost."));
+    QPushButton* revert = question->addButton(tr("Revert"), QMessageBox::DestructiveRole);
+    revert->setObjectName(QStringLiteral("revert"));
+    QPushButton* cancel = question->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    question->setDefaultButton(cancel);
+    question->setEscapeButton(cancel);
+    question->setWindowModality(Qt::WindowModal);
+    connect(question, &QMessageBox::buttonClicked, this, [this, revert](QAbstractButton* b) {
+        if (b != revert) return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                QString error;
+                if (m_document->revertToContentsOfURL(filePath(), &error)) {
+                    updateTitle();
+                    return;
+                }
+                showAlert(tr("The document “%1” could not be reverted.").arg(displayName()), error);
+            },
+            Qt::QueuedConnection);
+    });
+    m_sheet = question;
+    question->open();
+}
+
 void NBDocumentWindow::askToSaveBeforeClosing() {
     auto* question = new QMessageBox(this);
     question->setObjectName(QStringLiteral("closeQuestion"));

@@ -40,6 +40,8 @@ class NBDocumentWindow : public QMainWindow {
     bool saveDocument();
     // Asks for a path unless one is given.
     bool saveDocumentAs(const QString& path = QString());
+    // Asks, then reads the saved file again in place of the unsaved edits.
+    void revertDocumentToSaved();
     // Closes at once, edited or not (the application is going away).
     void closeWithoutAsking();
     // The alert or question showing on the window, if any.

@@ -155,6 +155,48 @@ TEST_F(DocumentWindow, ATypedDocumentSavedClosedAndReopenedIsTheSame) {
     EXPECT_FALSE(reopened->textView()->document()->isUndoAvailable());
 }
 
+TEST_F(DocumentWindow, RevertingReadsTheSavedFileAndAFailedRevertKeepsTheEdits) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "a = 2");
+    key(window, Qt::Key_Return);
+    type(window, "a * 5");
+    const QString path = root() + "/revert.numbera";
+    ASSERT_TRUE(window->saveDocumentAs(path));
+    key(window, Qt::Key_Return);
+    type(window, "a + 1");
+    window->textView()->setSelectedRange({0, 5});
+    type(window, "a = 7");
+    ASSERT_EQ(answerTexts(window->document()), QStringList({"7", "35", "8"}));
+
+    expectModalDialog(true);
+    window->revertDocumentToSaved();
+    ASSERT_NE(window->sheet(), nullptr);
+    window->sheet()->findChild<QPushButton*>("revert")->click();
+    EXPECT_TRUE(pumpEventsUntil([&] { return !window->isWindowModified(); }));
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"a = 2", "a * 5"}));
+    EXPECT_EQ(lineTexts(window->document()), QStringList({"a = 2", "a * 5"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"2", "10"}));
+    EXPECT_FALSE(window->textView()->document()->isUndoAvailable());
+    // Typing goes on from the reverted text.
+    window->textView()->setSelectedRange({5, 0});
+    type(window, "0");
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"20", "100"}));
+
+    pumpEventsFor(20);
+    ASSERT_TRUE(QFile::remove(path));
+    window->revertDocumentToSaved();
+    ASSERT_NE(window->sheet(), nullptr);
+    window->sheet()->findChild<QPushButton*>("revert")->click();
+    EXPECT_TRUE(pumpEventsUntil(
+        [&] { return window->sheet() && window->sheet()->objectName() == "documentAlert"; }));
+    EXPECT_EQ(blockTexts(*window->textView()), QStringList({"a = 20", "a * 5"}));
+    EXPECT_EQ(answerTexts(window->document()), QStringList({"20", "100"}));
+    EXPECT_TRUE(window->isWindowModified());
+    window->sheet()->close();
+    pumpEventsFor(20);
+    expectModalDialog(false);
+}
+
 TEST_F(DocumentWindow, AStoredSelectionPastTheTextIsIgnored) {
     const QString path = root() + "/selection.numbera";
     auto collection = std::make_shared<NCLineCollection>();
