@@ -208,10 +208,10 @@ void MRPreferences::finishTransition() {
     m_transitionView->endTransition();
 }
 
-void MRPreferences::resizeWindowHeightBy(int amount) {
+void MRPreferences::resizeWindowBy(int widthChange, int heightChange) {
     if (!m_window) return;
     finishTransition();
-    const QSize target(m_window->width(), m_window->height() + amount);
+    const QSize target(m_window->width() + widthChange, m_window->height() + heightChange);
     if (!m_window->isVisible()) {
         m_window->setFixedSize(target);
         return;

@@ -94,7 +94,8 @@ class MRPreferences : public QObject {
     void finishTransition();
     // Grows (or with a negative amount shrinks) the window's height, its top edge in place;
     // the pane's own height is its owner's to change.
-    void resizeWindowHeightBy(int amount);
+    void resizeWindowHeightBy(int amount) { resizeWindowBy(0, amount); }
+    void resizeWindowBy(int widthChange, int heightChange);
     // The pane stored for the next showing ("currentPaneIdentifier" of "NBPreferences").
     static QString restoredPaneIdentifier();
 

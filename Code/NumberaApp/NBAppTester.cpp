@@ -51,16 +51,16 @@ void NBAppTester::pause(double seconds) {
     }
 }
 
-bool NBAppTester::onMainThread(const std::function<void()>& step) {
+bool NBAppTester::onMainThread(const std::function<void()>& action) {
     if (m_cancelled) return false;
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    // Queued rather than blocking: a tester going away while a step waits must not wait for
+    // Queued rather than blocking: a tester going away while a action waits must not wait for
     // the GUI thread that is destroying it.
     QMetaObject::invokeMethod(
         this,
-        [step, done] {
-            step();
+        [action, done] {
+            action();
             done->set_value();
         },
         Qt::QueuedConnection);
@@ -118,7 +118,7 @@ void NBAppTester::toggleToolbars() {
 
 void NBAppTester::closeAllDocuments() {
     m_documents.closeAllDocuments();
-    // Closed windows are deleted from the event loop; the next step counts on them gone.
+    // Closed windows are deleted from the event loop; the next action counts on them gone.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

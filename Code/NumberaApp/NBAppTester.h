@@ -1,7 +1,7 @@
 // The developer menu's self-test: opens twenty documents, toggles a toolbar, closes them all,
 // then checks that closing a document frees its controllers. The sequence runs on its own
-// thread and sends every interface step to the GUI thread, waiting for it, so the interface is
-// only touched there and the steps stay in order. Results go to the log; a controller that
+// thread and sends every interface action to the GUI thread, waiting for it, so the interface is
+// only touched there and the actions stay in order. Results go to the log; a controller that
 // outlives its document is reported as an assertion failure (logged; the process goes on).
 #ifndef NUMBERA_APP_NB_APP_TESTER_H
 #define NUMBERA_APP_NB_APP_TESTER_H
@@ -29,7 +29,7 @@ class NBAppTester : public QObject {
     void setPause(std::function<void(double seconds)> pause) { m_pause = std::move(pause); }
 
     void runAsychronousTests();
-    // The steps; the first runs on the sequence's thread, the others on the GUI thread.
+    // The actions; the first runs on the sequence's thread, the others on the GUI thread.
     void testDocumentWindowLifecycle();
     void runDeallocationSuccessTests();
     void showDocument();
@@ -44,8 +44,8 @@ class NBAppTester : public QObject {
     void finished();
 
   private:
-    // Runs the step on the GUI thread and waits; false when the tester is going away.
-    bool onMainThread(const std::function<void()>& step);
+    // Runs the action on the GUI thread and waits; false when the tester is going away.
+    bool onMainThread(const std::function<void()>& action);
     void pause(double seconds);
 
     NBDocumentManager& m_documents;

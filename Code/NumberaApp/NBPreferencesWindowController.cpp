@@ -81,6 +81,7 @@ NBPreferencesWindowController::NBPreferencesWindowController(QObject* parent)
 
 NBPreferencesWindowController::~NBPreferencesWindowController() {
     if (s_shared == this) s_shared = nullptr;
+    for (const auto& [identifier, widget] : m_suppliedContent) delete widget.data();
     if (QtSettings* settings = qtSettings()) settings->disconnect(this);
     setDelegate(nullptr);
 }
@@ -153,12 +154,17 @@ void NBPreferencesWindowController::installPaneContent(const QString& identifier
     layout->addWidget(widget, 1);
     widget->show();
     const QMargins margins = layout->contentsMargins();
-    const int wanted = widget->sizeHint().expandedTo(widget->minimumSize()).height() +
-                       margins.top() + margins.bottom();
-    const int height = std::max(pane->height(), wanted);
-    const int change = height - pane->height();
-    pane->setFixedHeight(height);
-    if (change && currentPaneView() == pane) resizeWindowHeightBy(change);
+    const QSize wanted = widget->sizeHint().expandedTo(widget->minimumSize()) +
+                         QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const int widthChange = std::max(0, wanted.width() - pane->width());
+    const int heightChange = std::max(0, wanted.height() - pane->height());
+    // Every pane keeps the common width.
+    if (widthChange)
+        for (const auto& [name, view] : m_panes)
+            if (view) view->setFixedWidth(view->width() + widthChange);
+    pane->setFixedHeight(pane->height() + heightChange);
+    if ((widthChange || heightChange) && currentPaneView())
+        resizeWindowBy(widthChange, currentPaneView() == pane ? heightChange : 0);
 }
 
 // Loading

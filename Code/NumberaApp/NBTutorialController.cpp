@@ -57,10 +57,10 @@ NBTutorialController::~NBTutorialController() {
     delete m_helpBubble;
 }
 
-void NBTutorialController::after(double seconds, void (NBTutorialController::*step)()) {
+void NBTutorialController::after(double seconds, void (NBTutorialController::*action)()) {
     QPointer<NBTutorialController> self(this);
-    m_tasks.push_back(m_queue->postAfter(seconds, [self, step] {
-        if (self) (self.data()->*step)();
+    m_tasks.push_back(m_queue->postAfter(seconds, [self, action] {
+        if (self) (self.data()->*action)();
     }));
 }
 

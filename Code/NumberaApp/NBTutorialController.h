@@ -48,7 +48,7 @@ class NBTutorialController : public QObject, public NBHelpBubbleDelegate {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void after(double seconds, void (NBTutorialController::*step)());
+    void after(double seconds, void (NBTutorialController::*action)());
     void textChanged();
     void viewMoved();
 

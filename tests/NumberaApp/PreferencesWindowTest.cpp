@@ -383,7 +383,7 @@ TEST_F(PreferencesWindow, AnInstalledPaneWidgetReplacesTheMathKeyPlaceholder) {
     QPointer<QLabel> gone = early;
     auto* later = new QWidget;
     later->setObjectName("installedLater");
-    later->setMinimumHeight(400);
+    later->setMinimumSize(900, 400);
     preferences.setPaneWidget(NBPrefPaneMathKey, later);
     preferences.finishTransition();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -392,6 +392,10 @@ TEST_F(PreferencesWindow, AnInstalledPaneWidgetReplacesTheMathKeyPlaceholder) {
     EXPECT_GE(pane->height(), 400);
     EXPECT_EQ(preferences.window()->height(),
               pane->height() + preferences.toolbar()->sizeHint().height());
+    // A wider content widens every pane and the window with it.
+    EXPECT_GE(pane->width(), 900);
+    EXPECT_EQ(preferences.paneView(NBPrefPaneGeneral)->width(), pane->width());
+    EXPECT_EQ(preferences.window()->width(), pane->width());
     // An unknown pane takes nothing.
     QPointer<QWidget> stray = new QWidget;
     preferences.setPaneWidget("NBPrefPaneNoSuchPane", stray);
