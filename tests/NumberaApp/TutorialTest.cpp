@@ -126,6 +126,11 @@ TEST_F(Tutorial, AClickHidesTheBubbleAtOnceAndTheAnswerBubbleFollows) {
     at(0.65);
     NBHelpBubble* bubble = bubbleOf(window);
     ASSERT_TRUE(bubble && bubble->isVisible());
+    // The bubble travels with its window.
+    const QPoint before = bubble->pos();
+    window->move(window->pos() + QPoint(30, 20));
+    ASSERT_TRUE(pumpEventsUntil([&] { return bubble->pos() == before + QPoint(30, 20); }, 2000))
+        << bubble->pos().x() << "," << bubble->pos().y();
     QTest::mouseClick(bubble, Qt::LeftButton);
     mark();
     EXPECT_FALSE(bubble->isVisible());
