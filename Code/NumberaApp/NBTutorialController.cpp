@@ -50,11 +50,27 @@ NBTutorialController::NBTutorialController(NBDocumentWindow* window)
             &NBTutorialController::textChanged);
     connect(window->textView()->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &NBTutorialController::viewMoved);
+    // The views go before this controller when the window is destroyed: stop listening while
+    // they are still whole.
+    connect(window, &NBDocumentWindow::windowClosed, this, &NBTutorialController::stop);
 }
 
 NBTutorialController::~NBTutorialController() {
+    // The window's views may be gone already: only what this controller owns is ended here.
     for (MainQueue::TaskId task : m_tasks) m_queue->cancel(task);
     delete m_helpBubble;
+}
+
+void NBTutorialController::stop() {
+    for (MainQueue::TaskId task : m_tasks) m_queue->cancel(task);
+    m_tasks.clear();
+    if (m_window) {
+        m_window->removeEventFilter(this);
+        disconnect(m_window->textView()->document(), nullptr, this, nullptr);
+        disconnect(m_window->textView()->verticalScrollBar(), nullptr, this, nullptr);
+    }
+    delete m_helpBubble;
+    m_helpBubble = nullptr;
 }
 
 void NBTutorialController::after(double seconds, void (NBTutorialController::*action)()) {

@@ -41,8 +41,10 @@ class NBTutorialController : public QObject, public NBHelpBubbleDelegate {
     // NBHelpBubbleDelegate
     void helpBubbleWantsToAdvanceToNextStage(NBHelpBubble& bubble, bool bubbleClicked) override;
 
-    // Null until the first bubble shows.
+    // Null until the first bubble shows, and once the window closed.
     NBHelpBubble* helpBubble() const { return m_helpBubble; }
+    // Ends the tutorial of this window: no timer runs, no bubble stays.
+    void stop();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 // end with their window.
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 
@@ -194,6 +195,20 @@ TEST_F(Tutorial, ItsTimersEndWithTheWindow) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(m_queue->pendingCount(), 0u);
     advance(5.0);  // nothing runs against the window that is gone
+
+    // Closing a window whose bubble shows ends the bubble with it.
+    NBDocumentWindow* second = app()->documents().newDocument();
+    settings().setObject("NBTutorialHasRun", false);
+    NBDocumentWindow* third = app()->documents().newDocument();
+    mark();
+    at(0.65);
+    QPointer<NBHelpBubble> bubble = bubbleOf(third);
+    ASSERT_FALSE(bubble.isNull());
+    EXPECT_EQ(bubbleOf(second), nullptr);
+    third->closeWithoutAsking();
+    EXPECT_TRUE(bubble.isNull());
+    EXPECT_EQ(m_queue->pendingCount(), 0u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Without a delegate a bubble stays where it is.
     NBHelpBubble lone(nullptr);
