@@ -12,6 +12,7 @@
 #include "ATMailHelper.h"
 #include "Diagnostics.h"
 #include "NBAppResources.h"
+#include "NBAppTester.h"
 #include "NBColorController.h"
 #include "NBDefaultFontChooser.h"
 #include "NBDialogsController.h"
@@ -24,8 +25,10 @@
 #include "NBLocalizationHelper.h"
 #include "NBMathKey.h"
 #include "NBMenuController.h"
+#include "NBPreferencesWindowController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
+#include "NBUpdateController.h"
 #include "NBUserDefaultsController.h"
 #include "NBWindowRestoration.h"
 #include "NKCurrenciesManager.h"
@@ -86,6 +89,7 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 
 NBAppController::~NBAppController() {
     // Windows go before the controllers their menus call.
+    m_preferences.reset();
     if (m_environmentController) {
         m_environmentController->setRefreshHandler({});
         m_environmentController->setVariablesHandler({});
@@ -286,6 +290,11 @@ void NBAppController::setupControllers() {
         {"showDisclaimerWindow:", [global] { global->showDisclaimerWindow(); }},
         {"showAboutPanel:", [global] { global->showAboutPanel(); }},
         {"showNumerals:", [global] { global->showNumeralsWindow(); }},
+        {"showPreferences:", [this] { preferencesController().show(); }},
+        {"checkForUpdate:",
+         [] { NBUpdateController::checkForUpdates(QApplication::activeWindow()); }},
+        {"runAsynchonousAppTests:",
+         [this] { (new NBAppTester(*m_documents, this))->runAsychronousTests(); }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
     // The document commands act on the active document window, else the last one opened.
@@ -307,6 +316,11 @@ std::vector<NBControllerLife*> NBAppController::controllers() {
     // "userDefaultsController", "colorController", "mathKeyController", "menuController";
     // there is no keystroke-replacement controller yet.
     return {m_userDefaultsController, m_colorController.get(), nullptr, m_menuController.get()};
+}
+
+NBPreferencesWindowController& NBAppController::preferencesController() {
+    if (!m_preferences) m_preferences = std::make_unique<NBPreferencesWindowController>();
+    return *m_preferences;
 }
 
 void NBAppController::prepareWindow(QMainWindow* window) {

@@ -24,6 +24,7 @@ class NBDialogsController;
 class NBDocumentManager;
 class NBGlobalActionController;
 class NBMenuController;
+class NBPreferencesWindowController;
 class NBUserDefaultsController;
 class QMainWindow;
 class QtSettings;
@@ -76,6 +77,8 @@ class NBAppController : public QObject,
     NBDialogsController& dialogs() const { return *m_dialogs; }
     NBGlobalActionController& globalActions() const { return *m_globalActions; }
     NBMenuController& menuController() const { return *m_menuController; }
+    // The preferences window's controller, made on first use.
+    NBPreferencesWindowController& preferencesController();
     bool isLaunching() const { return m_isLaunching; }
     // The panels' undo stacks; the active window's is the active one.
     QUndoGroup& undoGroup() const { return *m_undoGroup; }
@@ -104,6 +107,7 @@ class NBAppController : public QObject,
     std::unique_ptr<NBGlobalActionController> m_globalActions;
     std::unique_ptr<NBMenuController> m_menuController;
     QUndoGroup* m_undoGroup = nullptr;
+    std::unique_ptr<NBPreferencesWindowController> m_preferences;
 };
 
 #endif

@@ -12,6 +12,7 @@
 #include "NBDocumentController.h"
 #include "NBKettraView.h"
 #include "NBTextView.h"
+#include "NBTutorialController.h"
 #include "NBUserDefaultsController.h"
 #include "NBViewController.h"
 #include "NSLocalizedString.h"
@@ -41,6 +42,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     m_viewController = new NBViewController(this, m_kettraView, m_document);
     m_viewController->setupViews();
     m_kettraView->textView()->setFocus();
+    NBTutorialController::startIfNeeded(this);
 }
 
 NBDocumentWindow::~NBDocumentWindow() {

@@ -30,7 +30,8 @@ NCSimpleLocale simpleLocale(const std::optional<std::u16string>& decimalPointSig
     std::u16string grouping = thousandsSeparatorSign
                                   ? *thousandsSeparatorSign
                                   : localeSymbol(localeIdentifier, UNUM_GROUPING_SEPARATOR_SYMBOL);
-    return {firstOr(decimal, u'.'), firstOr(grouping, u',')};
+    // A hand-edited digit or letter would become part of every number.
+    return NCSimpleLocale::soundOrDefault(firstOr(decimal, u'.'), firstOr(grouping, u','));
 }
 
 NCSimpleLocale simpleLocale(const Settings& settings, const std::string& localeIdentifier) {

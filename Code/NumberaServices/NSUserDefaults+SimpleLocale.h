@@ -13,7 +13,8 @@ inline const char16_t* const NBDecimalPointSignKey = u"NBDecimalPointSign";
 inline const char16_t* const NBThousandsSeperatorSignKey = u"NBThousandsSeperatorSign";
 
 // Each setting's first character; a missing setting takes the locale's symbol (ICU locale
-// identifier; empty for the process default). Nothing at all falls back to "." and ",".
+// identifier; empty for the process default). Nothing at all falls back to "." and ",", and so
+// does a pair the documents cannot write numbers with (a digit, a letter, two equal signs).
 NCSimpleLocale simpleLocale(const std::optional<std::u16string>& decimalPointSign,
                             const std::optional<std::u16string>& thousandsSeparatorSign,
                             const std::string& localeIdentifier = "");

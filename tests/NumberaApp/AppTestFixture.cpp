@@ -163,6 +163,9 @@ void AppTest::installSettings() {
     for (const char* aid :
          {"NBAddSpacesAroundOperators", "NBAddClosingBracket", "NBAddClosingQuotationMarks"})
         m_settings->setObject(aid, false);
+    // The first-run tutorial's bubbles would float over every other test's windows; its own
+    // tests clear the flag.
+    m_settings->setObject("NBTutorialHasRun", true);
 }
 
 void AppTest::prepareResources() {

@@ -127,6 +127,15 @@ TEST(SimpleLocale, FromSettings) {
     EXPECT_EQ(simpleLocale(settings, "de_DE").groupingChar, u' ');
 }
 
+TEST(SimpleLocale, SignsNumbersCannotBeWrittenWithFallBackToTheDefault) {
+    const NCSimpleLocale fallback{u'.', u','};
+    EXPECT_EQ(simpleLocale(u"1", u",", "de_DE"), fallback);
+    EXPECT_EQ(simpleLocale(u"a", u" ", "de_DE"), fallback);
+    EXPECT_EQ(simpleLocale(u",", u"5", "de_DE"), fallback);
+    EXPECT_EQ(simpleLocale(u",", u",", "de_DE"), fallback);
+    EXPECT_EQ(simpleLocale(u",", u"'", "de_DE"), (NCSimpleLocale{u',', u'\''}));
+}
+
 TEST(ErrorAdditions, SimpleError) {
     NSError error = simpleErrorWithString(u"No rates");
     EXPECT_EQ(error.domain, "NSCocoaErrorDomain");
