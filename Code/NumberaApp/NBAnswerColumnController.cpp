@@ -144,9 +144,12 @@ void NBAnswerColumnController::cellDoubleClicked(NBAnswerColumnView& view, int64
             QString::fromStdU16String(textOfSelectedResult()));
         return;
     }
-    // Another row's double click inserts a relative reference to it: that waits for the
-    // token insertion. The current line cannot refer to itself.
-    if (static_cast<uint64_t>(row) == view.currentLine()) QApplication::beep();
+    // Another row's double click inserts a relative reference to it; the current line cannot
+    // refer to itself.
+    if (static_cast<uint64_t>(row) == view.currentLine())
+        QApplication::beep();
+    else
+        m_documentController->insertAnswerTokenReferringToLine(static_cast<uint64_t>(row));
 }
 
 QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,

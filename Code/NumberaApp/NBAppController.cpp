@@ -25,6 +25,7 @@
 #include "NBLocalizationHelper.h"
 #include "NBMathKey.h"
 #include "NBMenuController.h"
+#include "NBMathKeyPreferencesPane.h"
 #include "NBPreferencesWindowController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
@@ -319,7 +320,10 @@ std::vector<NBControllerLife*> NBAppController::controllers() {
 }
 
 NBPreferencesWindowController& NBAppController::preferencesController() {
-    if (!m_preferences) m_preferences = std::make_unique<NBPreferencesWindowController>();
+    if (!m_preferences) {
+        m_preferences = std::make_unique<NBPreferencesWindowController>();
+        m_preferences->setPaneWidget(NBPrefPaneMathKey, new NBMathKeyPreferencesPane);
+    }
     return *m_preferences;
 }
 

@@ -13,8 +13,11 @@
 #include "NBDocumentCommandRules.h"
 #include "NBDocumentController.h"
 #include "NBInterfaceRules.h"
+#include "NBLineFormattingController.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
+#include "NBUserDefaultsController.h"
+#include "NBViewController.h"
 #include "NCExpressionFormattingOptions.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
@@ -42,10 +45,6 @@ void putOnClipboard(const QString& plain, const QString& html = QString()) {
 }  // namespace
 
 QStringList NBDocumentController::documentCommands() {
-    // The commands that insert line references (insertPreviousAnswer: with tag 0,
-    // insertAnswerTokenReferringToLineAtSendersTag:, insertAbsoluteAnswerFromLine:,
-    // insertNewToken:, insertSubtotalOfSelectedLines:) need the token insertion and are not
-    // listed yet.
     return {"speakSelectedLines:",
             "speakAnswer:",
             "stopSpeech:",
@@ -56,10 +55,35 @@ QStringList NBDocumentController::documentCommands() {
             "clearAll:",
             "commentLine:",
             "insertPreviousAnswer:",
+            "insertAnswerTokenReferringToLineAtSendersTag:",
+            "insertAbsoluteAnswerFromLine:",
+            "insertNewToken:",
+            "insertSubtotalOfSelectedLines:",
             "jumpAnswers:",
             "alignText:",
-            "showBigAnswer:"};
+            "showBigAnswer:",
+            "toggleFormattingBarShown:",
+            "toggleNumberLineShown:",
+            "toggleStatisticsShown:",
+            "setBase:",
+            "setPrecision:",
+            "setNotationMode:",
+            "setTrigMode:",
+            "toggleThousandsSeperator:"};
 }
+
+namespace {
+
+// The formatting property each formatting command sets to its item's tag.
+const char* formattingPropertyOfCommand(const QString& command) {
+    if (command == QLatin1String("setBase:")) return "base";
+    if (command == QLatin1String("setPrecision:")) return "decimalPlaces";
+    if (command == QLatin1String("setNotationMode:")) return "scientificNotationMode";
+    if (command == QLatin1String("setTrigMode:")) return "trigonometryMode";
+    return nullptr;
+}
+
+}  // namespace
 
 bool NBDocumentController::performCommand(const QString& command, int tag, bool fromToolbar) {
     if (!documentCommands().contains(command) || !validateCommand(command, tag)) return false;
@@ -77,6 +101,40 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         commentLine();
     else if (command == QLatin1String("insertPreviousAnswer:"))
         insertPreviousAnswer(tag);
+    else if (command == QLatin1String("insertAnswerTokenReferringToLineAtSendersTag:"))
+        m_textViewController->insertLineReference(2, static_cast<uint64_t>(m_keyLineNumber),
+                                                  static_cast<uint64_t>(tag - 1), false);
+    else if (command == QLatin1String("insertAbsoluteAnswerFromLine:"))
+        m_textViewController->insertLineReference(1, static_cast<uint64_t>(m_keyLineNumber),
+                                                  static_cast<uint64_t>(tag), false);
+    else if (command == QLatin1String("insertNewToken:"))
+        m_textViewController->insertLineReference(2, static_cast<uint64_t>(m_keyLineNumber),
+                                                  static_cast<uint64_t>(m_keyLineNumber - 1),
+                                                  false);
+    else if (command == QLatin1String("insertSubtotalOfSelectedLines:"))
+        m_textViewController->insertSubTotalLineForLines(keyOrSelectedLines());
+    else if (command == QLatin1String("toggleFormattingBarShown:")) {
+        const bool visible = !m_viewController->formattingBarVisible();
+        m_viewController->setFormattingBarVisible(visible, true);
+        NBUserDefaultsController::setFormattingBarVisible(visible);
+        makeDocumentDirty();
+    } else if (command == QLatin1String("toggleNumberLineShown:")) {
+        const bool visible = !m_viewController->numberLineVisibile();
+        m_viewController->setLineNumbersVisible(visible, true);
+        NBUserDefaultsController::setLineNumbersVisible(visible);
+        makeDocumentDirty();
+    } else if (command == QLatin1String("toggleStatisticsShown:")) {
+        const bool visible = !m_viewController->statisticsBarVisibile();
+        m_viewController->setStatisticsBarVisible(visible, true);
+        NBUserDefaultsController::setStatiticsBarVisible(visible);
+        makeDocumentDirty();
+    } else if (const char* property = formattingPropertyOfCommand(command))
+        m_viewController->formattingBarController()->setValueForKey(property, tag);
+    else if (command == QLatin1String("toggleThousandsSeperator:")) {
+        NBLineFormattingController& formatting = *m_viewController->formattingBarController();
+        // A mixed selection becomes on.
+        formatting.setThousandsSeparator(formatting.menuItemState("thousandsSeparator", 1) != 1);
+    }
     else if (command == QLatin1String("jumpAnswers:"))
         jumpAnswers();
     else if (command == QLatin1String("alignText:"))
@@ -175,10 +233,48 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         return !jumped && textViewIsFirstResponder();
     }
     if (command == QLatin1String("insertPreviousAnswer:")) {
-        // The reference form (tag 0) waits for the token insertion.
-        if (tag != 1 || jumped || m_keyLineNumber < 1) return false;
+        if (jumped || m_keyLineNumber < 1) return false;
         return anyLineHasResultValue(
             NSIndexSet(NSRange{0, static_cast<uint64_t>(m_keyLineNumber)}));
+    }
+    if (command == QLatin1String("insertAnswerTokenReferringToLineAtSendersTag:"))
+        return !several && !jumped && m_keyLineNumber >= 0 && tag >= 1 &&
+               static_cast<uint64_t>(tag) <= lineCount && tag - 1 != m_keyLineNumber;
+    if (command == QLatin1String("insertAbsoluteAnswerFromLine:"))
+        return !jumped && m_keyLineNumber >= 0 && tag >= 0 &&
+               static_cast<uint64_t>(tag) < lineCount && tag != m_keyLineNumber;
+    // On the first line there is no line above to refer to.
+    if (command == QLatin1String("insertNewToken:")) return !jumped && m_keyLineNumber >= 1;
+    if (command == QLatin1String("insertSubtotalOfSelectedLines:"))
+        return !jumped && tag != 0 && !keyOrSelectedLines().empty();
+    if (!m_viewController &&
+        (command.startsWith(QLatin1String("toggle")) || formattingPropertyOfCommand(command)))
+        return false;
+    if (command == QLatin1String("toggleFormattingBarShown:")) {
+        setItemTitle(item, m_viewController->formattingBarVisible() ? u"Hide Formatting Bar"
+                                                                    : u"Show Formatting Bar");
+        return true;
+    }
+    if (command == QLatin1String("toggleNumberLineShown:")) {
+        setItemTitle(item, m_viewController->numberLineVisibile() ? u"Hide Line Numbers"
+                                                                  : u"Show Line Numbers");
+        return true;
+    }
+    if (command == QLatin1String("toggleStatisticsShown:")) {
+        setItemTitle(item, m_viewController->statisticsBarVisibile() ? u"Hide Statistics Bar"
+                                                                     : u"Show Statistics Bar");
+        return true;
+    }
+    if (const char* property = formattingPropertyOfCommand(command)) {
+        const int state = m_viewController->formattingBarController()->menuItemState(property, tag);
+        if (item && item->isCheckable()) item->setChecked(state == 1);
+        return !jumped;
+    }
+    if (command == QLatin1String("toggleThousandsSeperator:")) {
+        const int state =
+            m_viewController->formattingBarController()->menuItemState("thousandsSeparator", 1);
+        if (item && item->isCheckable()) item->setChecked(state == 1);
+        return !jumped;
     }
     if (command == QLatin1String("commentLine:")) {
         const bool commentsOnly = currentSelectionContainsCommentedLines() &&
@@ -299,7 +395,7 @@ void NBDocumentController::commentLine() {
 }
 
 void NBDocumentController::insertPreviousAnswer(int tag) {
-    if (tag != 1 || m_keyLineNumber < 1 || !lineCollection()) return;
+    if (m_keyLineNumber < 1 || !lineCollection()) return;
     // The nearest earlier line with a value, else the line above.
     int64_t source = m_keyLineNumber - 1;
     for (int64_t index = m_keyLineNumber - 1; index >= 0; --index) {
@@ -309,9 +405,28 @@ void NBDocumentController::insertPreviousAnswer(int tag) {
             break;
         }
     }
+    if (tag == 0) {
+        m_textViewController->insertLineReference(2, static_cast<uint64_t>(m_keyLineNumber),
+                                                  static_cast<uint64_t>(source), true);
+        return;
+    }
     const std::u16string answer =
         m_answerColumnController->formattedResultOnLine(static_cast<uint64_t>(source));
     insertOperatorAndText(QString::fromStdU16String(answer));
+}
+
+void NBDocumentController::setViewController(NBViewController* controller) {
+    m_viewController = controller;
+}
+
+void NBDocumentController::insertAnswerTokenReferringToLine(uint64_t line) {
+    // The click made the row the key line: the reference goes on the line of the insertion
+    // point.
+    const int64_t current = m_textViewController->currentLineNumber();
+    if (m_textViewController->answersAreJumped() || current < 0 ||
+        static_cast<uint64_t>(current) == line)
+        return;
+    m_textViewController->insertLineReference(2, static_cast<uint64_t>(current), line, true);
 }
 
 void NBDocumentController::insertOperatorAndText(const QString& text) {

@@ -6,6 +6,7 @@
 #define NUMBERA_APP_NB_DOCUMENT_CONTROLLER_H
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -33,6 +34,7 @@ struct NBHTMLPrinterDelegate;
 class NBPrintInfo;
 class NBPrintOperation;
 class NBTextView;
+class NBViewController;
 class NBTextViewMetrics;
 
 // The kinds of updateChangeCount.
@@ -161,6 +163,10 @@ class NBDocumentController : public QObject,
     void insertPreviousAnswer(int tag);
     // The default operator for the insertion point, when it asks for one, then the text.
     void insertOperatorAndText(const QString& text);
+    // A relative reference on the current line to the line, with the operator it needs.
+    void insertAnswerTokenReferringToLine(uint64_t line);
+    // The window's frame: its bars and the line formatting controller of its formatting bar.
+    void setViewController(NBViewController* controller);
     void jumpAnswers();
     void alignText(int tag);
     // From the toolbar a click that just closed the viewer does not open it again.
@@ -255,6 +261,7 @@ class NBDocumentController : public QObject,
     bool m_expressionUpdateQueued = false;
     std::map<std::string, NSArchiveValue> m_viewInfo;
     bool m_olderFormat = false;
+    QPointer<NBViewController> m_viewController;
     NBBigAnswerViewer* m_bigAnswerViewer = nullptr;
     QTextToSpeech* m_speechSynthesizer = nullptr;
     QString m_draftPath;

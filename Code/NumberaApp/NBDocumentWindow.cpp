@@ -41,6 +41,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     resize(640, 480);
     m_viewController = new NBViewController(this, m_kettraView, m_document);
     m_viewController->setupViews();
+    m_document->setViewController(m_viewController);
     m_kettraView->textView()->setFocus();
     NBTutorialController::startIfNeeded(this);
 }

@@ -199,6 +199,17 @@ void NBNumberLineView::setSelection(NSIndexSet rows, bool notify, bool isChangin
     if (notify && m_dataSource) m_dataSource->selectionDidChange(*this, isChanging);
 }
 
+namespace {
+
+// The rows from one to the other, both included, whichever comes first.
+NSIndexSet rowsBetween(int64_t anchor, int64_t row) {
+    const uint64_t from = static_cast<uint64_t>(std::min(anchor, row));
+    const uint64_t to = static_cast<uint64_t>(std::max(anchor, row));
+    return NSIndexSet(NSRange{from, to - from + 1});
+}
+
+}  // namespace
+
 void NBNumberLineView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     const int64_t row = rowAtPoint(event->position());
@@ -211,8 +222,7 @@ void NBNumberLineView::mousePressEvent(QMouseEvent* event) {
     m_tracking = true;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if ((modifiers & Qt::ShiftModifier) && m_anchorRow >= 0) {
-        const auto [from, to] = std::minmax<uint64_t>(m_anchorRow, row);
-        setSelection(NSIndexSet(NSRange{from, to - from + 1}), true, true);
+        setSelection(rowsBetween(m_anchorRow, row), true, true);
     } else if (modifiers & Qt::ControlModifier) {
         NSIndexSet selection = m_selectedRows;
         if (selection.containsIndex(row))
@@ -232,8 +242,7 @@ void NBNumberLineView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_tracking || m_anchorRow < 0) return;
     const int64_t row = rowAtPoint(event->position());
     if (row < 0) return;
-    const auto [from, to] = std::minmax<uint64_t>(m_anchorRow, row);
-    setSelection(NSIndexSet(NSRange{from, to - from + 1}), true, true);
+    setSelection(rowsBetween(m_anchorRow, row), true, true);
 }
 
 void NBNumberLineView::mouseReleaseEvent(QMouseEvent* event) {

@@ -22,6 +22,7 @@
 #include "NBMenuController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
+#include "NBViewController.h"
 #include "NCLineCollection.h"
 #include "NCPropertyListValue.h"
 
@@ -171,14 +172,83 @@ TEST_F(DocumentCommands, ClearLineAndClearAllFollowTheText) {
 TEST_F(DocumentCommands, InsertPreviousAnswerAsNumberTakesTheNearestAnswerAbove) {
     NBDocumentWindow* window = windowWithLines({"2+3", "words", "10"});
     EXPECT_TRUE(enabled(window, "insertPreviousAnswer:", 1));
-    // The reference form waits for the token insertion.
-    EXPECT_FALSE(enabled(window, "insertPreviousAnswer:", 0));
+    EXPECT_TRUE(enabled(window, "insertPreviousAnswer:", 0));
     window->textView()->moveCursor(QTextCursor::End);
     run(window, "insertPreviousAnswer:", 1);
     EXPECT_EQ(blockTexts(*window->textView()).last(), "10+5");
     window->textView()->setSelectedRange({0, 0});
     QCoreApplication::processEvents();
     EXPECT_FALSE(enabled(window, "insertPreviousAnswer:", 1));
+}
+
+TEST_F(DocumentCommands, ReferenceCommandsInsertTokensToTheLinesTheyName) {
+    NBDocumentWindow* window = windowWithLines({"2+3", "words", "10", ""});
+    // The nearest answer above, as a reference that follows its line.
+    run(window, "insertPreviousAnswer:", 0);
+    EXPECT_EQ(answerTexts(document(window)).last(), "10");
+    EXPECT_TRUE(blockTexts(*window->textView()).last().contains("___"));
+    QTest::keyClick(window->textView(), Qt::Key_Return);
+    // Tags count lines from 1 for the relative form, from 0 for the absolute one.
+    run(window, "insertAnswerTokenReferringToLineAtSendersTag:", 1);
+    EXPECT_EQ(answerTexts(document(window)).last(), "5");
+    QTest::keyClick(window->textView(), Qt::Key_Return);
+    run(window, "insertAbsoluteAnswerFromLine:", 2);
+    EXPECT_EQ(answerTexts(document(window)).last(), "10");
+    QTest::keyClick(window->textView(), Qt::Key_Return);
+    run(window, "insertNewToken:");
+    EXPECT_EQ(answerTexts(document(window)).last(), "10");
+    EXPECT_EQ(lineTexts(document(window)), blockTexts(*window->textView()));
+
+    // A line cannot refer to itself, and the first line has no line above.
+    const int current = static_cast<int>(document(window).keyLineNumber());
+    EXPECT_FALSE(enabled(window, "insertAnswerTokenReferringToLineAtSendersTag:", current + 1));
+    EXPECT_FALSE(enabled(window, "insertAbsoluteAnswerFromLine:", current));
+    EXPECT_FALSE(enabled(window, "insertAbsoluteAnswerFromLine:", current + 1));
+    window->textView()->setSelectedRange({0, 0});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(enabled(window, "insertNewToken:"));
+    EXPECT_FALSE(enabled(window, "insertPreviousAnswer:", 0));
+}
+
+TEST_F(DocumentCommands, InsertSubtotalAddsALineOfTokensToTheSelectedLines) {
+    NBDocumentWindow* window = windowWithLines({"1", "2", "3"});
+    selectLines(window, 0, 2);
+    EXPECT_FALSE(enabled(window, "insertSubtotalOfSelectedLines:", 0));
+    run(window, "insertSubtotalOfSelectedLines:");
+    const QStringList text = blockTexts(*window->textView());
+    ASSERT_EQ(text.size(), 4);
+    EXPECT_TRUE(text[3].startsWith("Subtotal: ")) << text[3].toStdString();
+    EXPECT_EQ(text[3].count("___"), 3) << text[3].toStdString();
+    EXPECT_EQ(answerTexts(document(window)), QStringList({"1", "2", "3", "6"}));
+}
+
+TEST_F(DocumentCommands, TheBarTogglesFlipTheirAreaAndEditTheDocument) {
+    NBDocumentWindow* window = windowWithLines({"1"});
+    NBViewController& frame = *window->viewController();
+    struct Toggle {
+        const char* command;
+        std::function<bool()> shown;
+        QString hide;
+    };
+    const Toggle toggles[] = {
+        {"toggleFormattingBarShown:", [&] { return frame.formattingBarVisible(); },
+         "Hide Formatting Bar"},
+        {"toggleNumberLineShown:", [&] { return frame.numberLineVisibile(); },
+         "Hide Line Numbers"},
+        {"toggleStatisticsShown:", [&] { return frame.statisticsBarVisibile(); },
+         "Hide Statistics Bar"},
+    };
+    for (const Toggle& toggle : toggles) {
+        const bool before = toggle.shown();
+        document(window).updateChangeCount(NBChangeCleared);
+        run(window, toggle.command);
+        pumpEventsFor(400);
+        EXPECT_NE(toggle.shown(), before) << toggle.command;
+        EXPECT_TRUE(document(window).isDocumentEdited()) << toggle.command;
+        QString expected = toggle.hide;
+        if (before) expected.replace("Hide", "Show");
+        EXPECT_EQ(title(window, toggle.command), expected);
+    }
 }
 
 TEST_F(DocumentCommands, JumpedAnswersShowReadOnlyAndJumpingBackRestoresEverything) {
@@ -341,6 +411,7 @@ TEST_F(DocumentCommands, DoubleClicksOnTheAnswerColumn) {
     // On the current line's own row: a beep and nothing else.
     QTest::mouseDClick(column, Qt::LeftButton, Qt::NoModifier, row1);
     EXPECT_EQ(blockTexts(*window->textView()), QStringList({"2+3", "4"}));
+
     // With Alt, or Shift where the window manager takes Alt: the operator and the answer.
     window->textView()->moveCursor(QTextCursor::End);
     QTest::mouseDClick(column, Qt::LeftButton, Qt::AltModifier, row0);
@@ -349,6 +420,11 @@ TEST_F(DocumentCommands, DoubleClicksOnTheAnswerColumn) {
     QTest::mouseDClick(column, Qt::LeftButton, Qt::ShiftModifier, row0);
     EXPECT_EQ(blockTexts(*window->textView()), QStringList({"2+3", "4+5+5"}));
     EXPECT_EQ(answerTexts(document(window)), QStringList({"5", "14"}));
+    // On another row: a reference to it, with the operator the line needs.
+    window->textView()->moveCursor(QTextCursor::End);
+    QTest::mouseDClick(column, Qt::LeftButton, Qt::NoModifier, row0);
+    EXPECT_EQ(answerTexts(document(window)), QStringList({"5", "19"}));
+    EXPECT_TRUE(blockTexts(*window->textView())[1].contains("___"));
 }
 
 TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {

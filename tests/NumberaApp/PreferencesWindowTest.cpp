@@ -340,6 +340,8 @@ TEST_F(PreferencesWindow, StylingKeepsTenSyntaxColoursAndAMissingOneBecomesRed) 
 }
 
 TEST_F(PreferencesWindow, BoundControlsWriteTheirSettingsAndFollowThem) {
+    // The fixture turns the spaces off for typing tests; a user starts with them on.
+    settings().setObject(NBAddSpacesAroundOperators, true);
     NBPreferencesWindowController& preferences = showPreferences();
     switchTo(preferences, NBPrefPaneEditing);
     auto* spaces =
