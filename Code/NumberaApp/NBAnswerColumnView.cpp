@@ -18,12 +18,14 @@
 #include <limits>
 
 #include "NBAnswerColumnCell.h"
+#include "NBTextViewRows.h"
 
 QColor NBAnswerColumnView::keyControlColor() { return QColor::fromRgbF(0.914f, 0.934f, 0.982f); }
 
 QColor NBAnswerColumnView::inactiveControlColor() { return QColor::fromRgbF(0.91f, 0.91f, 0.91f); }
 
-NBAnswerColumnView::NBAnswerColumnView(QWidget* parent) : QWidget(parent) {
+NBAnswerColumnView::NBAnswerColumnView(QWidget* parent)
+    : QWidget(parent), m_rows(new NBTextViewRows(this)) {
     setMinimumWidth(kMinimumWidth);
     setMaximumWidth(kMaximumWidth);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -32,58 +34,22 @@ NBAnswerColumnView::NBAnswerColumnView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
-NBAnswerColumnView::~NBAnswerColumnView() { disconnectTextView(); }
+NBAnswerColumnView::~NBAnswerColumnView() = default;
+
+QTextEdit* NBAnswerColumnView::textView() const { return m_rows->textView(); }
 
 QSize NBAnswerColumnView::sizeHint() const { return QSize(kDefaultWidth, 200); }
 
 QSize NBAnswerColumnView::minimumSizeHint() const { return QSize(kMinimumWidth, 0); }
 
-void NBAnswerColumnView::disconnectTextView() {
-    for (const QMetaObject::Connection& connection : m_textConnections)
-        QObject::disconnect(connection);
-    m_textConnections.clear();
-    if (m_textView) {
-        m_textView->removeEventFilter(this);
-        m_textView->viewport()->removeEventFilter(this);
-    }
-}
-
 void NBAnswerColumnView::setTextView(QTextEdit* textView) {
-    if (textView == m_textView) return;
-    disconnectTextView();
-    m_textView = textView;
-    if (textView) {
-        const auto repaint = [this] { update(); };
-        // Rows move with the scroll offset and with every relayout: edits, wrapping at a new
-        // width, a new font.
-        m_textConnections.push_back(
-            connect(textView->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint));
-        QAbstractTextDocumentLayout* layout = textView->document()->documentLayout();
-        m_textConnections.push_back(
-            connect(layout, &QAbstractTextDocumentLayout::update, this, repaint));
-        m_textConnections.push_back(
-            connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, repaint));
-        m_textConnections.push_back(
-            connect(textView, &QTextEdit::cursorPositionChanged, this, repaint));
-        // The viewport's place in the window decides where row 0 starts.
-        textView->installEventFilter(this);
-        textView->viewport()->installEventFilter(this);
-    }
-    update();
-}
-
-bool NBAnswerColumnView::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::Resize:
-        case QEvent::Move:
-        case QEvent::Show:
-        case QEvent::FontChange:
-            update();
-            break;
-        default:
-            break;
-    }
-    return QWidget::eventFilter(watched, event);
+    if (textView == this->textView()) return;
+    QObject::disconnect(m_cursorConnection);
+    m_rows->setTextView(textView);
+    // The current line's row is drawn apart.
+    if (textView)
+        m_cursorConnection =
+            connect(textView, &QTextEdit::cursorPositionChanged, this, [this] { update(); });
 }
 
 uint64_t NBAnswerColumnView::numberOfRows() const {
@@ -113,93 +79,27 @@ void NBAnswerColumnView::setNeedsDisplayInRect(const QRectF& rect) {
 
 double NBAnswerColumnView::rowHeight() const {
     return std::ceil(
-        QFontMetricsF(m_textView ? m_textView->document()->defaultFont() : font()).height());
-}
-
-double NBAnswerColumnView::viewportTop() const {
-    if (!m_textView) return 0;
-    return mapFromGlobal(m_textView->viewport()->mapToGlobal(QPoint(0, 0))).y();
+        QFontMetricsF(textView() ? textView()->document()->defaultFont() : font()).height());
 }
 
 QRectF NBAnswerColumnView::rectOfRow(uint64_t row) const {
     if (row >= numberOfRows()) return {};
-    auto* self = const_cast<NBAnswerColumnView*>(this);
-    const double ownHeight = m_dataSource->heightOfRow(*self, row);
-    if (!m_textView) {
+    const double ownHeight = m_dataSource->heightOfRow(*const_cast<NBAnswerColumnView*>(this), row);
+    if (!textView()) {
         const double height = rowHeight();
         return QRectF(0, row * height, width(), ownHeight >= 0 ? ownHeight : height);
     }
-    QTextDocument* document = m_textView->document();
-    if (row > static_cast<uint64_t>(std::numeric_limits<int>::max())) return {};
-    const QTextBlock block = document->findBlockByNumber(static_cast<int>(row));
-    if (!block.isValid()) return {};
-    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
-    // The bounding rectangle leaves out the block's bottom margin, which is the paragraph
-    // spacing under the line: the row takes it in, so rows meet.
-    const double height =
-        ownHeight >= 0 ? ownHeight : blockRect.height() + block.blockFormat().bottomMargin();
-    const double y = blockRect.y() - m_textView->verticalScrollBar()->value() + viewportTop();
-    return QRectF(0, y, width(), height);
+    return m_rows->rectOfRow(row, ownHeight);
 }
 
 std::vector<uint64_t> NBAnswerColumnView::visibleRows() const {
-    std::vector<uint64_t> rows;
     const uint64_t count = numberOfRows();
-    if (count == 0) return rows;
-    if (!m_textView) {
-        const double height = std::max(1.0, rowHeight());
-        for (uint64_t row = 0; row < count && row * height < this->height(); ++row)
-            rows.push_back(row);
-        return rows;
-    }
-    QTextDocument* document = m_textView->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
-    const double offset = m_textView->verticalScrollBar()->value() - viewportTop();
-    const double top = std::max(0.0, offset);
-    const double bottom = offset + height();
-    const int low = firstBlockAtOrAbove(top);
-    for (QTextBlock block = document->findBlockByNumber(low); block.isValid();
-         block = block.next()) {
-        const uint64_t row = static_cast<uint64_t>(block.blockNumber());
-        if (row >= count) break;
-        const QRectF rect = layout->blockBoundingRect(block);
-        if (rect.y() >= bottom) break;
-        if (rect.bottom() + block.blockFormat().bottomMargin() < top) continue;
-        rows.push_back(row);
-    }
+    if (textView()) return m_rows->visibleRows(count);
+    // Without a text view the rows are as tall as a line of the font.
+    std::vector<uint64_t> rows;
+    const double height = std::max(1.0, rowHeight());
+    for (uint64_t row = 0; row < count && row * height < this->height(); ++row) rows.push_back(row);
     return rows;
-}
-
-int NBAnswerColumnView::firstBlockAtOrAbove(double top) const {
-    QTextDocument* document = m_textView->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
-    const auto y = [&](int number) {
-        return layout->blockBoundingRect(document->findBlockByNumber(number)).y();
-    };
-    // A galloping search from the last answer: asking for a block's rectangle lays the text
-    // out down to it, so blocks far below the top are never asked about. (The layout's own
-    // hit test answers blocks far down for points in the document's margins.)
-    const int count = document->blockCount();
-    int low = std::clamp(m_firstBlockHint, 0, count - 1);
-    for (int step = 1; low > 0 && y(low) > top; step *= 2) low = std::max(0, low - step);
-    int high = low;
-    for (int step = 1; high < count - 1; step *= 2) {
-        const int next = std::min(count - 1, high + step);
-        if (y(next) > top) {
-            high = next;
-            break;
-        }
-        low = high = next;
-    }
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (y(middle) <= top)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    m_firstBlockHint = low;
-    return low;
 }
 
 int64_t NBAnswerColumnView::rowAtPoint(const QPointF& point) const {
@@ -209,9 +109,9 @@ int64_t NBAnswerColumnView::rowAtPoint(const QPointF& point) const {
 }
 
 uint64_t NBAnswerColumnView::currentLine() const {
-    if (!m_textView) return 0;
-    const int start = m_textView->textCursor().selectionStart();
-    const QTextBlock block = m_textView->document()->findBlock(start);
+    if (!textView()) return 0;
+    const int start = textView()->textCursor().selectionStart();
+    const QTextBlock block = textView()->document()->findBlock(start);
     return block.isValid() ? static_cast<uint64_t>(block.blockNumber()) : 0;
 }
 

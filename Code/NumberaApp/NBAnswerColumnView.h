@@ -17,6 +17,7 @@
 #include "NSAttributedString.h"
 #include "NSIndexSet.h"
 
+class NBTextViewRows;
 class NBAnswerColumnCell;
 class NBAnswerColumnView;
 
@@ -64,7 +65,7 @@ class NBAnswerColumnView : public QWidget {
     // from the top at rowHeight(). Set it again after giving the text view another document:
     // the repaints follow the document's layout.
     void setTextView(QTextEdit* textView);
-    QTextEdit* textView() const { return m_textView; }
+    QTextEdit* textView() const;
     // Not owned; cleared with null.
     void setDataSource(NBAnswerColumnViewDataSource* dataSource) { m_dataSource = dataSource; }
     NBAnswerColumnViewDataSource* dataSource() const { return m_dataSource; }
@@ -112,7 +113,6 @@ class NBAnswerColumnView : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -120,18 +120,12 @@ class NBAnswerColumnView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // Where the text view's viewport top lies in this view.
-    double viewportTop() const;
-    // The number of the last block whose top is at or above the document y.
-    int firstBlockAtOrAbove(double top) const;
     void setSelection(NSIndexSet rows);
-    void disconnectTextView();
 
-    QPointer<QTextEdit> m_textView;
-    std::vector<QMetaObject::Connection> m_textConnections;
+    NBTextViewRows* m_rows;  // a child
+    QMetaObject::Connection m_cursorConnection;
     NBAnswerColumnViewDataSource* m_dataSource = nullptr;
     NSIndexSet m_selectedRows;
-    mutable int m_firstBlockHint = 0;
     QPointer<QMenu> m_contextMenu;
     QPointF m_pressPosition;
     int64_t m_pressRow = -1;

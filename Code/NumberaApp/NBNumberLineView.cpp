@@ -12,12 +12,14 @@
 #include <limits>
 
 #include "NBNumberLineCell.h"
+#include "NBTextViewRows.h"
 
 QColor NBNumberLineView::keyControlColor() { return QColor::fromRgbF(0.931f, 0.931f, 0.931f); }
 
 QColor NBNumberLineView::inactiveControlColor() { return QColor::fromRgbF(0.91f, 0.91f, 0.91f); }
 
-NBNumberLineView::NBNumberLineView(QWidget* parent) : QWidget(parent) {
+NBNumberLineView::NBNumberLineView(QWidget* parent)
+    : QWidget(parent), m_rows(new NBTextViewRows(this)) {
     setObjectName(QStringLiteral("numberLineView"));
     setFocusPolicy(Qt::NoFocus);
     setMinimumWidth(kMinimumWidth);
@@ -26,54 +28,15 @@ NBNumberLineView::NBNumberLineView(QWidget* parent) : QWidget(parent) {
     resize(kDefaultWidth, height());
 }
 
-NBNumberLineView::~NBNumberLineView() { disconnectTextView(); }
+NBNumberLineView::~NBNumberLineView() = default;
+
+QTextEdit* NBNumberLineView::textView() const { return m_rows->textView(); }
 
 QSize NBNumberLineView::sizeHint() const { return QSize(width(), 200); }
 
 QSize NBNumberLineView::minimumSizeHint() const { return QSize(kMinimumWidth, 0); }
 
-void NBNumberLineView::disconnectTextView() {
-    for (const QMetaObject::Connection& connection : m_textConnections)
-        QObject::disconnect(connection);
-    m_textConnections.clear();
-    if (m_textView) {
-        m_textView->removeEventFilter(this);
-        m_textView->viewport()->removeEventFilter(this);
-    }
-}
-
-void NBNumberLineView::setTextView(QTextEdit* textView) {
-    if (textView == m_textView) return;
-    disconnectTextView();
-    m_textView = textView;
-    if (textView) {
-        const auto repaint = [this] { update(); };
-        m_textConnections.push_back(
-            connect(textView->verticalScrollBar(), &QScrollBar::valueChanged, this, repaint));
-        QAbstractTextDocumentLayout* layout = textView->document()->documentLayout();
-        m_textConnections.push_back(
-            connect(layout, &QAbstractTextDocumentLayout::update, this, repaint));
-        m_textConnections.push_back(
-            connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, repaint));
-        textView->installEventFilter(this);
-        textView->viewport()->installEventFilter(this);
-    }
-    update();
-}
-
-bool NBNumberLineView::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::Resize:
-        case QEvent::Move:
-        case QEvent::Show:
-        case QEvent::FontChange:
-            update();
-            break;
-        default:
-            break;
-    }
-    return QWidget::eventFilter(watched, event);
-}
+void NBNumberLineView::setTextView(QTextEdit* textView) { m_rows->setTextView(textView); }
 
 uint64_t NBNumberLineView::numberOfRows() const {
     return m_dataSource
@@ -98,74 +61,14 @@ void NBNumberLineView::setNeedsDisplayInRect(const QRectF& rect) {
     if (!rect.isEmpty()) update(rect.toAlignedRect());
 }
 
-double NBNumberLineView::viewportTop() const {
-    if (!m_textView) return 0;
-    return mapFromGlobal(m_textView->viewport()->mapToGlobal(QPoint(0, 0))).y();
-}
-
 QRectF NBNumberLineView::rectOfRow(uint64_t row) const {
-    if (!m_textView || row >= numberOfRows()) return {};
-    if (row > static_cast<uint64_t>(std::numeric_limits<int>::max())) return {};
-    QTextDocument* document = m_textView->document();
-    const QTextBlock block = document->findBlockByNumber(static_cast<int>(row));
-    if (!block.isValid()) return {};
-    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
-    const double ownHeight = m_dataSource->heightOfRow(const_cast<NBNumberLineView&>(*this), row);
-    const double height =
-        ownHeight >= 0 ? ownHeight : blockRect.height() + block.blockFormat().bottomMargin();
-    const double y = blockRect.y() - m_textView->verticalScrollBar()->value() + viewportTop();
-    return QRectF(0, y, width(), height);
-}
-
-int NBNumberLineView::firstBlockAtOrAbove(double top) const {
-    QTextDocument* document = m_textView->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
-    const auto y = [&](int number) {
-        return layout->blockBoundingRect(document->findBlockByNumber(number)).y();
-    };
-    // Galloping from the last answer, so blocks far below the top are never laid out.
-    const int count = document->blockCount();
-    int low = std::clamp(m_firstBlockHint, 0, count - 1);
-    for (int step = 1; low > 0 && y(low) > top; step *= 2) low = std::max(0, low - step);
-    int high = low;
-    for (int step = 1; high < count - 1; step *= 2) {
-        const int next = std::min(count - 1, high + step);
-        if (y(next) > top) {
-            high = next;
-            break;
-        }
-        low = high = next;
-    }
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (y(middle) <= top)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    m_firstBlockHint = low;
-    return low;
+    if (row >= numberOfRows()) return {};
+    return m_rows->rectOfRow(row,
+                             m_dataSource->heightOfRow(const_cast<NBNumberLineView&>(*this), row));
 }
 
 std::vector<uint64_t> NBNumberLineView::visibleRows() const {
-    std::vector<uint64_t> rows;
-    const uint64_t count = numberOfRows();
-    if (count == 0 || !m_textView) return rows;
-    QTextDocument* document = m_textView->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
-    const double offset = m_textView->verticalScrollBar()->value() - viewportTop();
-    const double top = std::max(0.0, offset);
-    const double bottom = offset + height();
-    for (QTextBlock block = document->findBlockByNumber(firstBlockAtOrAbove(top)); block.isValid();
-         block = block.next()) {
-        const uint64_t row = static_cast<uint64_t>(block.blockNumber());
-        if (row >= count) break;
-        const QRectF rect = layout->blockBoundingRect(block);
-        if (rect.y() >= bottom) break;
-        if (rect.bottom() + block.blockFormat().bottomMargin() < top) continue;
-        rows.push_back(row);
-    }
-    return rows;
+    return m_rows->visibleRows(numberOfRows());
 }
 
 int64_t NBNumberLineView::rowAtPoint(const QPointF& point) const {
@@ -254,8 +157,8 @@ void NBNumberLineView::mouseReleaseEvent(QMouseEvent* event) {
 
 void NBNumberLineView::wheelEvent(QWheelEvent* event) {
     // Only the text scrolls; the numbers follow its offset.
-    if (m_textView) {
-        QCoreApplication::sendEvent(m_textView->verticalScrollBar(), event);
+    if (textView()) {
+        QCoreApplication::sendEvent(textView()->verticalScrollBar(), event);
         return;
     }
     QWidget::wheelEvent(event);

@@ -6,7 +6,6 @@
 #define NUMBERA_APP_NB_NUMBER_LINE_VIEW_H
 
 #include <QColor>
-#include <QPointer>
 #include <QTextEdit>
 #include <QWidget>
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include "NSIndexSet.h"
 
 class NBNumberLineCell;
+class NBTextViewRows;
 class NBNumberLineView;
 
 // What the view asks of its controller.
@@ -44,7 +44,7 @@ class NBNumberLineView : public QWidget {
 
     // Not owned; rows follow its blocks and scroll offset.
     void setTextView(QTextEdit* textView);
-    QTextEdit* textView() const { return m_textView; }
+    QTextEdit* textView() const;
     // Not owned; cleared with null.
     void setDataSource(NBNumberLineViewDataSource* dataSource) { m_dataSource = dataSource; }
 
@@ -78,22 +78,16 @@ class NBNumberLineView : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    double viewportTop() const;
-    int firstBlockAtOrAbove(double top) const;
     void setSelection(NSIndexSet rows, bool notify, bool isChanging);
-    void disconnectTextView();
 
-    QPointer<QTextEdit> m_textView;
-    std::vector<QMetaObject::Connection> m_textConnections;
+    NBTextViewRows* m_rows;  // a child
     NBNumberLineViewDataSource* m_dataSource = nullptr;
     NSIndexSet m_selectedRows;
     NSIndexSet m_selectionAtPress;
     int64_t m_anchorRow = -1;
     bool m_tracking = false;
-    mutable int m_firstBlockHint = 0;
 };
 
 #endif
