@@ -7,6 +7,7 @@
 
 #include "NBAnswerColumnCell.h"
 #include "NBAnswerColumnRules.h"
+#include "NBAnswerPaletteController.h"
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBTextAttributes.h"
@@ -66,6 +67,15 @@ void NBAnswerColumnController::setAnswersVisible(bool visible) {
     m_answersVisible = visible;
     redrawAllCells();
     if (!visible && m_answersColumn) m_answersColumn->deselectAll();
+    if (!visible && m_answerPaletteController && m_answerPaletteController->paletteIsVisible())
+        m_answerPaletteController->closeAnswerPaletteWithAnimation(true);
+}
+
+NBAnswerPaletteController& NBAnswerColumnController::answerPaletteController() {
+    if (!m_answerPaletteController)
+        m_answerPaletteController = new NBAnswerPaletteController(*this);
+    m_answerPaletteController->setup();
+    return *m_answerPaletteController;
 }
 
 std::u16string NBAnswerColumnController::formattedResultOnLine(uint64_t index) const {

@@ -1,0 +1,219 @@
+#include "NBAnswerPaletteController.h"
+
+#include <QEvent>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+
+#include "Diagnostics.h"
+#include "NBAnswerColumnController.h"
+#include "NBAnswerPaletteRules.h"
+#include "NBAppResources.h"
+#include "NBDocumentController.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+#include "NKAnswerRepHelper.h"
+#include "NotificationCenter.h"
+
+NBAnswerPaletteController::NBAnswerPaletteController(NBAnswerColumnController& owner)
+    : QObject(&owner), m_owner(owner), m_reloadTimer(new QTimer(this)) {
+    m_reloadTimer->setSingleShot(true);
+    m_reloadTimer->setInterval(kCoalescingMilliseconds);
+    connect(m_reloadTimer, &QTimer::timeout, this,
+            &NBAnswerPaletteController::updatePalettePosition);
+}
+
+NBAnswerPaletteController::~NBAnswerPaletteController() {
+    if (m_parentWindow) m_parentWindow->removeEventFilter(this);
+    delete m_answerPalette.data();
+}
+
+void NBAnswerPaletteController::setup() {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    if (m_answerPalette || !column) return;
+    m_parentWindow = column->window();
+    m_answerPalette = new NBAnswerPalette(m_parentWindow);
+    m_answerPalette->setMotherWindow(m_parentWindow);
+    m_parentWindow->installEventFilter(this);
+    connect(column, &NBAnswerColumnView::selectionDidChange, this,
+            &NBAnswerPaletteController::selectionChanged);
+    if (QTextEdit* text = column->textView()) {
+        connect(text->verticalScrollBar(), &QScrollBar::valueChanged, this,
+                &NBAnswerPaletteController::setNeedsPositionUpdate);
+        // Answers change and lines come and go with the text.
+        connect(text->document(), &QTextDocument::contentsChanged, this,
+                &NBAnswerPaletteController::setNeedsPositionUpdate);
+    }
+    connect(m_answerPalette, &NBAnswerPalette::closeRequestedByUser, this,
+            [this] { closeAnswerPaletteWithAnimation(true); });
+    connect(m_answerPalette->tableView(), &NBAnswerPaletteTableView::cellClicked, this,
+            &NBAnswerPaletteController::cellClicked);
+}
+
+void NBAnswerPaletteController::showAnswerPaletteOnLineIndex(uint64_t index, bool) {
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (!lines || !lines->hasLineAtIndex(index)) {
+        Diagnostics::writef(Diagnostics::Stream::error,
+                            "Warning. Ans Pal Cannot represent line at index %lu. No line exists "
+                            "at that index",
+                            static_cast<unsigned long>(index));
+        return;
+    }
+    setup();
+    m_preferredRepresentedLine = lines->lineAtIndex(index);
+    setNeedsPositionUpdate();
+}
+
+void NBAnswerPaletteController::closeAnswerPaletteWithAnimation(bool animated) {
+    m_reloadTimer->stop();
+    if (m_answerPalette) m_answerPalette->hideWindowWithAnimation(animated);
+    m_preferredRepresentedLine.reset();
+    m_actualRepresentedLine.reset();
+    NotificationCenter::defaultCenter().post(NBAnswerPaletteDidHide, this);
+}
+
+bool NBAnswerPaletteController::paletteIsVisible() const {
+    return m_answerPalette && m_answerPalette->isPopupVisible();
+}
+
+void NBAnswerPaletteController::setNeedsPositionUpdate() {
+    // Nothing to follow while hidden and nothing asked for.
+    if (!m_preferredRepresentedLine || m_reloadTimer->isActive()) return;
+    m_reloadTimer->start();
+}
+
+void NBAnswerPaletteController::updatePalettePosition() {
+    m_reloadTimer->stop();
+    if (!m_preferredRepresentedLine || !m_answerPalette) return;
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (!lines || lines->countOfLines() == 0) return;
+    m_actualRepresentedLine = actualLineForPreferredLine(m_preferredRepresentedLine);
+    if (!m_actualRepresentedLine) return;
+    const uint64_t index = lines->indexOfLine(m_actualRepresentedLine.get());
+    const std::optional<QPoint> location = popupLocationForLineIndex(index);
+    if (!location) {
+        Diagnostics::writef(Diagnostics::Stream::error,
+                            "Answer Palette Bug: The popup location for line %ld is ZeroPoint",
+                            static_cast<long>(index));
+        return;
+    }
+    reloadPaletteAtLocation(*location);
+}
+
+std::shared_ptr<NCLine> NBAnswerPaletteController::actualLineForPreferredLine(
+    const std::shared_ptr<NCLine>& preferred) {
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    uint64_t index = lines->indexOfLine(preferred.get());
+    std::shared_ptr<NCLine> line = preferred;
+    if (index >= lines->countOfLines()) {
+        // The line has been removed: the last line stands in.
+        index = lines->countOfLines() - 1;
+        line = lines->lineAtIndex(index);
+    }
+    if (popupLocationForLineIndex(index) || !column) return line;
+    const std::vector<uint64_t> visible = column->visibleRows();
+    if (visible.empty()) return line;
+    const auto middleInside = [column](uint64_t row) {
+        const QRectF rect = column->rectOfRow(row);
+        const double middle = rect.y() + rect.height() / 2;
+        return middle >= 0 && middle < column->height();
+    };
+    const int64_t first =
+        static_cast<int64_t>(middleInside(visible.front()) ? visible.front() : visible.front() + 1);
+    const int64_t last = static_cast<int64_t>(
+        middleInside(visible.back()) ? visible.back() : std::max<uint64_t>(visible.back(), 1) - 1);
+    const int64_t chosen = answerPaletteNearerRow(static_cast<int64_t>(index), first, last);
+    if (chosen < 0 || !lines->hasLineAtIndex(static_cast<uint64_t>(chosen))) return line;
+    return lines->lineAtIndex(static_cast<uint64_t>(chosen));
+}
+
+std::optional<QPoint> NBAnswerPaletteController::popupLocationForLineIndex(uint64_t index) const {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    if (!column) return std::nullopt;
+    const QRectF rect = column->rectOfRow(index);
+    if (rect.isEmpty()) {
+        Diagnostics::writef(Diagnostics::Stream::error,
+                            "Ans Pal Bug! The rect of line %ld is nothing",
+                            static_cast<long>(index));
+        return std::nullopt;
+    }
+    const QPointF anchor(rect.x(), rect.y() + rect.height() / 2);
+    if (anchor.y() < 0 || anchor.y() >= column->height()) return std::nullopt;
+    const QPoint screen = column->mapToGlobal(anchor.toPoint());
+    const QRect frame = column->window()->frameGeometry();
+    // "2 above" in a y-down world.
+    return QPoint(frame.x() + frame.width() - static_cast<int>(kAnswerPaletteEdgeInset),
+                  screen.y() - 2);
+}
+
+void NBAnswerPaletteController::reloadPaletteAtLocation(const QPoint& location) {
+    m_updateInProgress = true;
+    m_answerPalette->setDesiredAnswerPaletteLocation(location);
+    m_dataSource.clear();
+    std::shared_ptr<NCResult> result =
+        m_actualRepresentedLine ? m_actualRepresentedLine->result() : nullptr;
+    NKAnswerRepHelper& helper = NKAnswerRepHelper::sharedHelper();
+    if (NBDocumentController* document = m_owner.documentController())
+        helper.setLocale(document->defaultLocale());
+    for (const NBAnswerPaletteRow& row : answerPaletteRowsForResult(result.get(), helper))
+        m_dataSource.push_back(
+            {NBAppResources::toQString(row.title), NBAppResources::toQString(row.value)});
+    m_answerPalette->reloadData(m_dataSource);
+    if (!m_answerPalette->isPopupVisible()) m_answerPalette->showWithAnimation(true);
+    m_updateInProgress = false;
+    NotificationCenter::defaultCenter().post(NBAnswerPaletteWasReloaded, this);
+}
+
+void NBAnswerPaletteController::cellClicked(int row, int column) {
+    if (column != 1 || row < 0 || row >= static_cast<int>(m_dataSource.size())) return;
+    if (!answerPaletteRowIsFraction(m_dataSource[static_cast<size_t>(row)].title.toStdU16String()))
+        return;
+    NKAnswerRepHelper& helper = NKAnswerRepHelper::sharedHelper();
+    std::shared_ptr<NCResultFormattingOptions> options = helper.formattingOptions();
+    if (!options) return;
+    options = options->copy();
+    if (options->fractionStyle == 1)
+        options->fractionStyle = 0;
+    else if (options->fractionStyle == 0)
+        options->fractionStyle = 1;
+    else
+        return;
+    helper.setFormattingOptions(options);
+    updatePalettePosition();
+}
+
+void NBAnswerPaletteController::selectionChanged() {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (!column || !lines || !paletteIsVisible() || !m_actualRepresentedLine) return;
+    const int64_t selected = column->selectedRow();
+    if (selected < 0 || !lines->hasLineAtIndex(static_cast<uint64_t>(selected))) return;
+    if (static_cast<uint64_t>(selected) == lines->indexOfLine(m_actualRepresentedLine.get()))
+        return;
+    m_preferredRepresentedLine = lines->lineAtIndex(static_cast<uint64_t>(selected));
+    updatePalettePosition();
+}
+
+bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_parentWindow) {
+        switch (event->type()) {
+            case QEvent::Resize:
+                if (paletteIsVisible() && !m_updateInProgress) updatePalettePosition();
+                break;
+            case QEvent::WindowStateChange:
+                if (m_parentWindow->isFullScreen() && paletteIsVisible())
+                    closeAnswerPaletteWithAnimation(false);
+                break;
+            case QEvent::Close:
+            case QEvent::Hide:
+                if (paletteIsVisible()) closeAnswerPaletteWithAnimation(false);
+                break;
+            default:
+                break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,62 @@
+// What the answer palette lists for an answer and how it is laid out: its rows, the text a
+// dragged row carries, the row it falls back to when its own scrolls away, and its size.
+#ifndef NUMBERA_APP_NB_ANSWER_PALETTE_RULES_H
+#define NUMBERA_APP_NB_ANSWER_PALETTE_RULES_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class NCResult;
+class NKAnswerRepHelper;
+
+// An info button's tag when it sits on no line.
+inline constexpr uint64_t kAnswerPaletteNoLine = 999999999;
+// The pointer touches the answer this far below the palette's top.
+inline constexpr double kAnswerPalettePointerOffset = 32;
+inline constexpr double kAnswerPaletteMinimumWidth = 55;
+inline constexpr double kAnswerPaletteMinimumHeight = 65;
+inline constexpr double kAnswerPaletteEmptyWidth = 150;
+inline constexpr double kAnswerPaletteMaximumWidth = 300;
+inline constexpr double kAnswerPaletteMaximumHeight = 2000;
+// The palette's pointer sits this far inside the document window's right edge.
+inline constexpr double kAnswerPaletteEdgeInset = 5;
+
+struct NBAnswerPaletteRow {
+    std::u16string title;  // localised, without the colon
+    std::u16string value;
+};
+
+// Decimal, degrees, fraction, hex and binary, each it can be written in, then the unit when the
+// answer has one. Hex and binary of a number with a fraction are listed with an empty value:
+// written out they would show only its whole part. A currency answer lists only its unit
+// here; nothing is listed without a value.
+std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(const NCResult* result,
+                                                           NKAnswerRepHelper& helper);
+// Whether the plain decimal text (as the result writes it completely) is a whole number.
+bool answerTextIsWholeNumber(const std::u16string& complete);
+// "Title:" as the label column shows it.
+std::u16string answerPaletteLabel(const std::u16string& title);
+// Long values drag as their first 49 characters and "...".
+std::u16string answerPaletteDragText(const std::u16string& value);
+// Whether the title is the localised "Fraction", whose value a click restyles.
+bool answerPaletteRowIsFraction(const std::u16string& title);
+
+// The row a palette moves to when its own row `target` is out of view: of the first and last
+// candidate rows the nearer, the last on a tie.
+int64_t answerPaletteNearerRow(int64_t target, int64_t first, int64_t last);
+
+struct NBAnswerPaletteSize {
+    double tableWidth = 0;
+    double tableHeight = 0;
+    double labelColumnWidth = 0;
+    double valueColumnWidth = 0;
+    double contentWidth = 0;
+    double contentHeight = 0;
+};
+// The table and content size for columns needing these widths and rows of these heights.
+NBAnswerPaletteSize answerPaletteSizeForRows(double labelWidth, double valueWidth,
+                                             const std::vector<double>& rowHeights,
+                                             double intercellWidth, double intercellHeight);
+
+#endif
