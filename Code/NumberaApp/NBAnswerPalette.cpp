@@ -190,6 +190,10 @@ NBAnswerPalette::NBAnswerPalette(QWidget* parent)
     setObjectName(QStringLiteral("answerPalette"));
     setWindowTitle(localized(u"Answer Palette"));
     shapeView()->pointerOrientation = NBPopupShapeView::Left;
+    // Nothing in it takes the keyboard: typing stays in the document's text.
+    setFocusPolicy(Qt::NoFocus);
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
+    m_tableView->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setWidgetResizable(false);
@@ -272,6 +276,19 @@ void NBAnswerPalette::resizeEvent(QResizeEvent* event) {
     // Outside the balloon the window behind shows and takes the clicks.
     setMask(QRegion(shapeView()->outline().toFillPolygon().toPolygon()));
     shapeView()->update();
+}
+
+bool NBAnswerPalette::event(QEvent* event) {
+    // It never becomes the key window: where the system activates it anyway, the document
+    // window gets activation and focus back.
+    if (event->type() == QEvent::WindowActivate && motherWindow() && isVisible())
+        QMetaObject::invokeMethod(
+            motherWindow(),
+            [mother = QPointer<QWidget>(motherWindow())] {
+                if (mother) mother->activateWindow();
+            },
+            Qt::QueuedConnection);
+    return NBPopupWindow::event(event);
 }
 
 void NBAnswerPalette::copyValue(int row) {

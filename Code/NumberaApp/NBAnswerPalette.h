@@ -95,6 +95,7 @@ class NBAnswerPalette : public NBPopupWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void resizeTableAndAnswerPaletteToFit();

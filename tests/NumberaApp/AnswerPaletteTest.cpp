@@ -1,0 +1,264 @@
+// The answer palette: shown beside an answer by the document's command, listing it in every
+// representation without taking focus; its empty state, the fraction click, following a deleted
+// line, its context menu, hiding with the answers and its restored visibility.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "AppTestFixture.h"
+#include "NBAnswerColumnController.h"
+#include "NBAnswerColumnView.h"
+#include "NBAnswerPalette.h"
+#include "NBAnswerPaletteController.h"
+#include "NBAppController.h"
+#include "NBDocumentController.h"
+#include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
+#include "NBTextView.h"
+#include "NBWindowRestoration.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
+
+namespace {
+
+class AnswerPalette : public AppTest {
+  protected:
+    NBDocumentWindow* windowWithLines(const QStringList& lines) {
+        settings().setObject("NBShowWelcomeWindowOnLaunch", false);
+        NBAppController& app = launch();
+        if (app.documents().documents().empty()) app.documents().newDocument();
+        NBDocumentWindow* window = app.documents().documents().front();
+        window->resize(700, 420);
+        window->show();
+        QApplication::setActiveWindow(window);
+        window->textView()->setFocus();
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i) QTest::keyClick(window->textView(), Qt::Key_Return);
+            QTest::keyClicks(window->textView(), lines[i]);
+        }
+        QCoreApplication::processEvents();
+        return window;
+    }
+    static NBAnswerPaletteController& palette(NBDocumentWindow* window) {
+        return window->document().answerColumnController().answerPaletteController();
+    }
+    static QString paletteCommandTitle(NBDocumentWindow* window) {
+        QAction item;
+        item.setData(-1);
+        window->document().validateMenuItem(QStringLiteral("showAnswerPalette:"), &item);
+        return item.text();
+    }
+    // Runs the command and lets the coalesced reload happen.
+    static void togglePalette(NBDocumentWindow* window) {
+        ASSERT_TRUE(
+            window->document().performCommand(QStringLiteral("showAnswerPalette:"), -1, false));
+        settle(window);
+    }
+    static void settle(NBDocumentWindow* window) {
+        QTest::qWait(NBAnswerPaletteController::kCoalescingMilliseconds * 3);
+        QCoreApplication::processEvents();
+        (void)window;
+    }
+    static QStringList titles(NBAnswerPaletteController& controller) {
+        QStringList list;
+        for (const NBAnswerPaletteEntry& entry : controller.dataSource()) list << entry.title;
+        return list;
+    }
+    static QString valueTitled(NBAnswerPaletteController& controller, const QString& title) {
+        for (const NBAnswerPaletteEntry& entry : controller.dataSource())
+            if (entry.title == title) return entry.value;
+        return {};
+    }
+    static uint64_t representedIndex(NBDocumentWindow* window) {
+        const auto& lines = window->document().lineCollection();
+        return lines->indexOfLine(palette(window).actualRepresentedLine().get());
+    }
+};
+
+}  // namespace
+
+TEST_F(AnswerPalette, ShowsEveryRepresentationBesideTheAnswerAndTypingGoesOn) {
+    NBDocumentWindow* window = windowWithLines({"0.75"});
+    EXPECT_EQ(paletteCommandTitle(window), "Show Answer Palette");
+    togglePalette(window);
+    NBAnswerPaletteController& controller = palette(window);
+    ASSERT_TRUE(controller.paletteIsVisible());
+    EXPECT_EQ(paletteCommandTitle(window), "Hide Answer Palette");
+    EXPECT_EQ(titles(controller), QStringList({"Decimal", "Degrees", "Fraction", "Hex", "Binary"}));
+    EXPECT_EQ(valueTitled(controller, "Decimal"), "0.75");
+    // Hex and binary would show only the whole part: they stay empty.
+    EXPECT_EQ(valueTitled(controller, "Hex"), "");
+    NBAnswerPalette* paletteWindow = controller.answerPalette();
+    EXPECT_EQ(paletteWindow->tableView()->labelText(0), "Decimal:");
+    EXPECT_FALSE(paletteWindow->emptyViewVisible());
+
+    // The pointer sits at the window's right edge less 5, 32 below the palette's top, level
+    // with the row's middle.
+    const QRect frame = window->frameGeometry();
+    EXPECT_EQ(paletteWindow->x(), frame.x() + frame.width() - 5);
+    NBAnswerColumnView* column = window->answerColumn();
+    const QRectF row = column->rectOfRow(0);
+    const int middle = column->mapToGlobal(QPointF(0, row.y() + row.height() / 2).toPoint()).y();
+    EXPECT_EQ(paletteWindow->y() + 32, middle - 2);
+    EXPECT_TRUE(paletteWindow->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(paletteWindow->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(paletteWindow->mask().isEmpty());
+    saveScreenshot(window, "palette-beside-window");
+    saveScreenshot(paletteWindow, "palette-rows");
+
+    // The text keeps the focus: typing goes on in it.
+    EXPECT_EQ(QApplication::focusWidget(), window->textView())
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                        : "none")
+        << " "
+        << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString()
+                                         : "");
+    QTest::keyClicks(window->textView(), "5");
+    settle(window);
+    EXPECT_EQ(window->textView()->document()->firstBlock().text(), "0.755");
+    EXPECT_EQ(valueTitled(controller, "Decimal"), "0.755");
+
+    togglePalette(window);
+    EXPECT_FALSE(controller.paletteIsVisible());
+    EXPECT_EQ(controller.actualRepresentedLine(), nullptr);
+    EXPECT_EQ(paletteCommandTitle(window), "Show Answer Palette");
+}
+
+TEST_F(AnswerPalette, AnErrorShowsTheEmptyState) {
+    NBDocumentWindow* window = windowWithLines({"1/0"});
+    togglePalette(window);
+    NBAnswerPaletteController& controller = palette(window);
+    ASSERT_TRUE(controller.paletteIsVisible());
+    EXPECT_TRUE(controller.dataSource().empty());
+    EXPECT_TRUE(controller.answerPalette()->emptyViewVisible());
+    EXPECT_EQ(controller.answerPalette()->contentSize(), QSize(150, 65));
+    saveScreenshot(controller.answerPalette(), "palette-empty");
+}
+
+TEST_F(AnswerPalette, ClickingTheFractionSwitchesItsStyle) {
+    NBDocumentWindow* window = windowWithLines({"1.75"});
+    togglePalette(window);
+    NBAnswerPaletteController& controller = palette(window);
+    const QString before = valueTitled(controller, "Fraction");
+    ASSERT_FALSE(before.isEmpty());
+    const int fractionRow = static_cast<int>(titles(controller).indexOf("Fraction"));
+    NBAnswerPaletteTableView* table = controller.answerPalette()->tableView();
+    const QRect rowRect = table->rectOfRow(fractionRow);
+    const QPoint onValue(table->labelColumnWidth() + 10, rowRect.center().y());
+    ASSERT_EQ(table->columnAtPoint(onValue), 1);
+    QTest::mouseClick(table, Qt::LeftButton, {}, onValue);
+    const QString after = valueTitled(controller, "Fraction");
+    EXPECT_NE(after, before);
+    EXPECT_TRUE((before == "1 3/4" && after == "7/4") || (before == "7/4" && after == "1 3/4"))
+        << before.toStdString() << " -> " << after.toStdString();
+    // Clicking the label changes nothing; clicking the value again switches back.
+    QTest::mouseClick(table, Qt::LeftButton, {}, QPoint(2, rowRect.center().y()));
+    EXPECT_EQ(valueTitled(controller, "Fraction"), after);
+    QTest::mouseClick(table, Qt::LeftButton, {}, onValue);
+    EXPECT_EQ(valueTitled(controller, "Fraction"), before);
+}
+
+TEST_F(AnswerPalette, DeletingTheRepresentedLineMovesItToTheLastLine) {
+    NBDocumentWindow* window = windowWithLines({"1", "2", "3"});
+    NBAnswerPaletteController& controller = palette(window);
+    controller.showAnswerPaletteOnLineIndex(2, true);
+    settle(window);
+    ASSERT_EQ(representedIndex(window), 2u);
+    // The last line goes: "3" and the line break before it.
+    QTextCursor cursor(window->textView()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::PreviousBlock);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    window->textView()->setTextCursor(cursor);
+    QTest::keyClick(window->textView(), Qt::Key_Backspace);
+    settle(window);
+    ASSERT_EQ(window->document().lineCollection()->countOfLines(), 2u);
+    EXPECT_TRUE(controller.paletteIsVisible());
+    EXPECT_EQ(representedIndex(window), 1u);
+    EXPECT_EQ(valueTitled(controller, "Decimal"), "2");
+    const NBAnswerColumnView* column = window->answerColumn();
+    const QRectF row = column->rectOfRow(1);
+    const int middle = column->mapToGlobal(QPointF(0, row.y() + row.height() / 2).toPoint()).y();
+    EXPECT_EQ(controller.answerPalette()->y() + 32, middle - 2);
+}
+
+TEST_F(AnswerPalette, ItsMenuCopiesTheValueAndCloses) {
+    NBDocumentWindow* window = windowWithLines({"0.75"});
+    togglePalette(window);
+    NBAnswerPaletteController& controller = palette(window);
+    NBAnswerPaletteTableView* table = controller.answerPalette()->tableView();
+    const QPoint onRow = table->rectOfRow(0).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, onRow, table->mapToGlobal(onRow));
+    QApplication::sendEvent(table, &event);
+    QMenu* menu = table->contextMenu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), "Copy 0.75");
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), "Close Answer Palette");
+    QApplication::clipboard()->clear();
+    actions[0]->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "0.75");
+    menu->hide();
+    actions[2]->trigger();
+    EXPECT_FALSE(controller.paletteIsVisible());
+
+    // No menu off the rows.
+    const QPoint below(2, table->rectOfRow(table->numberOfRows() - 1).bottom() + 10);
+    QContextMenuEvent outside(QContextMenuEvent::Mouse, below, table->mapToGlobal(below));
+    QMenu* previous = table->contextMenu();
+    QApplication::sendEvent(table, &outside);
+    EXPECT_EQ(table->contextMenu(), previous);
+}
+
+TEST_F(AnswerPalette, HidesWithTheAnswersAndIsThenUnavailable) {
+    NBDocumentWindow* window = windowWithLines({"2+2"});
+    togglePalette(window);
+    ASSERT_TRUE(palette(window).paletteIsVisible());
+    window->document().answerColumnController().setAnswersVisible(false);
+    EXPECT_FALSE(palette(window).paletteIsVisible());
+    EXPECT_FALSE(window->document().validateCommand(QStringLiteral("showAnswerPalette:"), -1));
+    window->document().answerColumnController().setAnswersVisible(true);
+    EXPECT_TRUE(window->document().validateCommand(QStringLiteral("showAnswerPalette:"), -1));
+}
+
+TEST_F(AnswerPalette, FollowsTheKeyLineWhileVisible) {
+    NBDocumentWindow* window = windowWithLines({"10", "20"});
+    togglePalette(window);
+    ASSERT_EQ(representedIndex(window), 1u);
+    QTest::keyClick(window->textView(), Qt::Key_Up);
+    settle(window);
+    EXPECT_EQ(representedIndex(window), 0u);
+    EXPECT_EQ(valueTitled(palette(window), "Decimal"), "10");
+}
+
+TEST_F(AnswerPalette, NoLineAtTheIndexShowsNothing) {
+    NBDocumentWindow* window = windowWithLines({"1"});
+    palette(window).showAnswerPaletteOnLineIndex(7, true);
+    settle(window);
+    EXPECT_FALSE(palette(window).paletteIsVisible());
+}
+
+TEST_F(AnswerPalette, VisibilityIsStoredWithTheWindow) {
+    const QString folder = dataFolder();
+    QDir().mkpath(folder);
+    const QString path = folder + "/doc.numbera";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(NBWindowRestoration::save(folder, {{path, {}, {}, {}, true}, {path, {}, {}, {}}}));
+    const std::vector<NBWindowRestoration::Entry> entries = NBWindowRestoration::read(folder);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[0].answerPaletteVisible);
+    EXPECT_FALSE(entries[1].answerPaletteVisible);
+}
