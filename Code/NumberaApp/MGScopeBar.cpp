@@ -219,7 +219,8 @@ QPushButton* MGScopeBar::popupButtonForGroup(int groupNumber) {
 
 void MGScopeBar::setControl(QObject* control, const QString& identifier, int group) {
     std::vector<QObject*>& controls = m_identifiers[identifier];
-    if (controls.size() <= static_cast<size_t>(group)) controls.resize(static_cast<size_t>(group) + 1);
+    if (controls.size() <= static_cast<size_t>(group))
+        controls.resize(static_cast<size_t>(group) + 1);
     controls[static_cast<size_t>(group)] = control;
 }
 

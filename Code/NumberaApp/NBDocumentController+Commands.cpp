@@ -138,8 +138,7 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         NBLineFormattingController& formatting = *m_viewController->formattingBarController();
         // A mixed selection becomes on.
         formatting.setThousandsSeparator(formatting.menuItemState("thousandsSeparator", 1) != 1);
-    }
-    else if (command == QLatin1String("jumpAnswers:"))
+    } else if (command == QLatin1String("jumpAnswers:"))
         jumpAnswers();
     else if (command == QLatin1String("alignText:"))
         alignText(tag);

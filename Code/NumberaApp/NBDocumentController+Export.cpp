@@ -15,6 +15,7 @@
 #include "NBTextView.h"
 #include "NBUserDefaultsController.h"
 #include "NBUserDefaultsKeys.h"
+#include "NBViewController.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -53,16 +54,22 @@ std::shared_ptr<NBExportHelper> NBDocumentController::exportHelper() const {
     style->setAnswerWidth(100);
     style->setShowsDocumentTitle(NBUserDefaultsController::boolForKey(NBExportShowsTitle));
     style->setShowsDocumentDate(NBUserDefaultsController::boolForKey(NBExportShowsDate));
-    // The window's line-number column and statistics bar show as the user defaults say.
-    style->setShowsLineNumbers(NBUserDefaultsController::lineNumbersVisible());
-    style->setShowsDocumentStatistic(NBUserDefaultsController::statisticsBarVisible());
+    // The page shows the line numbers and the statistic as the window does; before the
+    // window exists, as the user defaults say.
+    style->setShowsLineNumbers(m_viewController ? m_viewController->numberLineVisibile()
+                                                : NBUserDefaultsController::lineNumbersVisible());
+    style->setShowsDocumentStatistic(m_viewController
+                                         ? m_viewController->statisticsBarVisibile()
+                                         : NBUserDefaultsController::statisticsBarVisible());
     style->setEnableSyntaxColoring(
         NBUserDefaultsController::boolForKey(NBExportWantsSyntaxColoring));
     helper->setHtmlStyle(style);
     helper->setResultFormattingOptions(NBUserDefaultsController::defaultResultFormattingOptions());
     helper->setDocumentTitle(exportTitle());
     helper->setStatistic(
-        static_cast<int32_t>(NBUserDefaultsController::integerForKey(NBChosenStatistic)));
+        m_viewController
+            ? m_viewController->currentStatistic()
+            : static_cast<int32_t>(NBUserDefaultsController::integerForKey(NBChosenStatistic)));
     return helper;
 }
 

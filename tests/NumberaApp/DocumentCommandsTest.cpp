@@ -233,8 +233,7 @@ TEST_F(DocumentCommands, TheBarTogglesFlipTheirAreaAndEditTheDocument) {
     const Toggle toggles[] = {
         {"toggleFormattingBarShown:", [&] { return frame.formattingBarVisible(); },
          "Hide Formatting Bar"},
-        {"toggleNumberLineShown:", [&] { return frame.numberLineVisibile(); },
-         "Hide Line Numbers"},
+        {"toggleNumberLineShown:", [&] { return frame.numberLineVisibile(); }, "Hide Line Numbers"},
         {"toggleStatisticsShown:", [&] { return frame.statisticsBarVisibile(); },
          "Hide Statistics Bar"},
     };

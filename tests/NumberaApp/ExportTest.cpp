@@ -34,6 +34,7 @@
 #include "NBMenuController.h"
 #include "NBProcessWindow.h"
 #include "NBTextView.h"
+#include "NBViewController.h"
 
 namespace {
 
@@ -154,6 +155,18 @@ TEST_F(Export, CSVDoublesTheQuotesOfItsFields) {
     EXPECT_EQ(QString::fromUtf8(contents(root() + "/Budget.csv")),
               "\"price \"\"a, b\"\" 12\",\"12\"\n\"Rent: 1200 + 30\",\"1,230\"\n");
     EXPECT_EQ(settings().objectForKey("NBDefaultExportFormat"), SettingsValue(int64_t{2}));
+}
+
+TEST_F(Export, ThePageShowsTheLineNumbersAndStatisticAsTheWindowDoes) {
+    NBDocumentWindow* window = windowWithLines({"1", "2"});
+    NBViewController& frame = *window->viewController();
+    frame.setLineNumbersVisible(false, false);
+    EXPECT_FALSE(window->document().exportHelper()->htmlStyle()->showsLineNumbers());
+    frame.setLineNumbersVisible(true, false);
+    frame.setSelectedStatistic(2);
+    const auto helper = window->document().exportHelper();
+    EXPECT_TRUE(helper->htmlStyle()->showsLineNumbers());
+    EXPECT_EQ(helper->statistic(), 2);
 }
 
 TEST_F(Export, TextIsUTF8WithAnswersAfterEqualSigns) {
