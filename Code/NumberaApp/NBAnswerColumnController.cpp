@@ -119,8 +119,9 @@ double NBAnswerColumnController::heightOfRow(NBAnswerColumnView&, uint64_t row) 
 void NBAnswerColumnController::willDisplayCell(NBAnswerColumnView& view, NBAnswerColumnCell& cell,
                                                uint64_t row) {
     if (!m_answersVisible) return;
-    // The answer palette's info buttons are not part of this window yet.
-    cell.setInfoButtonVisible(false);
+    // The text leaves room for an info button on the row.
+    cell.setInfoButtonVisible(m_answerPaletteController &&
+                              m_answerPaletteController->buttonVisibileOnLine(row));
     cell.setIsCurrentLine(view.textView() && row == view.currentLine());
 }
 

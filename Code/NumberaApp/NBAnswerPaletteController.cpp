@@ -1,6 +1,8 @@
 #include "NBAnswerPaletteController.h"
 
+#include <QCursor>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "NBDocumentController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCResultTypes.h"
 #include "NKAnswerRepHelper.h"
 #include "NotificationCenter.h"
 
@@ -50,6 +53,159 @@ void NBAnswerPaletteController::setup() {
             [this] { closeAnswerPaletteWithAnimation(true); });
     connect(m_answerPalette->tableView(), &NBAnswerPaletteTableView::cellClicked, this,
             &NBAnswerPaletteController::cellClicked);
+    setupInfoButtons(column);
+}
+
+void NBAnswerPaletteController::setupInfoButtons(QWidget* column) {
+    m_showsButtons = true;
+    for (QPointer<NBLittleInfoButton>* slot : {&m_button1, &m_button2}) {
+        auto* button = new NBLittleInfoButton(column);
+        button->setObjectName(slot == &m_button1 ? QStringLiteral("i_button1")
+                                                 : QStringLiteral("i_button2"));
+        button->setGeometry(0, 0, NBLittleInfoButton::kSize, NBLittleInfoButton::kSize);
+        button->hide();
+        connect(button, &QAbstractButton::clicked, this, [this, button] { buttonAction(button); });
+        *slot = button;
+    }
+    column->setMouseTracking(true);
+    column->installEventFilter(this);
+}
+
+NBLittleInfoButton* NBAnswerPaletteController::availableButton() const {
+    for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+        if (button && !button->isChecked()) return button;
+    Diagnostics::error("Aww can't find any available buttons");
+    return nullptr;
+}
+
+NBLittleInfoButton* NBAnswerPaletteController::occupiedButton() const {
+    for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+        if (button && button->isChecked()) return button;
+    return nullptr;
+}
+
+bool NBAnswerPaletteController::buttonCanGoOnLine(int64_t line) const {
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (line < 0 || !m_showsButtons || !lines ||
+        !lines->hasLineAtIndex(static_cast<uint64_t>(line)))
+        return false;
+    std::shared_ptr<NCResult> result = lines->lineAtIndex(static_cast<uint64_t>(line))->result();
+    return result && result->resultType() == NCResultTypeValue;
+}
+
+void NBAnswerPaletteController::redrawRow(uint64_t line) {
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (lines && lines->hasLineAtIndex(line)) m_owner.redrawCellAtIndex(line);
+}
+
+void NBAnswerPaletteController::displayButtonOnLine(NBLittleInfoButton* button, uint64_t line) {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    if (!button || !column) return;
+    const uint64_t previous = button->tag();
+    button->setTag(line);
+    const QRectF row = column->rectOfRow(line);
+    button->move(static_cast<int>(row.width()) - NBLittleInfoButton::kSize - 10,
+                 static_cast<int>(std::floor(row.y() + row.height() / 2 - 8)));
+    redrawRow(line);
+    if (previous != kAnswerPaletteNoLine && previous != line) redrawRow(previous);
+    button->show();
+    button->raise();
+}
+
+void NBAnswerPaletteController::hideButton(NBLittleInfoButton* button) {
+    if (!button || button->isHidden()) return;
+    button->hide();
+    button->setChecked(false);
+    if (button->tag() != kAnswerPaletteNoLine) {
+        const uint64_t line = button->tag();
+        button->setTag(kAnswerPaletteNoLine);
+        redrawRow(line);
+    }
+}
+
+void NBAnswerPaletteController::setShowsButtons(bool shows) {
+    if (shows == m_showsButtons) return;
+    m_showsButtons = shows;
+    setButtonsStateRefresh();
+    setButtonsNeedReposition();
+}
+
+bool NBAnswerPaletteController::buttonVisibileOnLine(uint64_t index) const {
+    for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+        if (button && button->tag() == index && !button->isHidden()) return true;
+    return false;
+}
+
+void NBAnswerPaletteController::setButtonsNeedReposition() {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    if (!column) return;
+    if (!m_showsButtons) {
+        hideButton(availableButton());
+        hideButton(occupiedButton());
+        return;
+    }
+    const QPoint pointer = column->mapFromGlobal(QCursor::pos());
+    int64_t line = -1;
+    if (column->rect().contains(pointer)) {
+        const int64_t row = column->rowAtPoint(pointer);
+        line = row < 0 || row > 100000 ? static_cast<int64_t>(kAnswerPaletteNoLine) : row;
+    }
+    repositionButtonsForLineNumber(line);
+}
+
+void NBAnswerPaletteController::repositionButtonsForLineNumber(int64_t line) {
+    const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
+    if (paletteIsVisible() && m_actualRepresentedLine && lines) {
+        const uint64_t actual = lines->indexOfLine(m_actualRepresentedLine.get());
+        NBLittleInfoButton* occupied = occupiedButton();
+        if (!occupied) {
+            for (NBLittleInfoButton* button : {m_button2.data(), m_button1.data()})
+                if (button && button->isHidden()) {
+                    occupied = button;
+                    break;
+                }
+            if (occupied)
+                occupied->setChecked(true);
+            else
+                Diagnostics::error("Houstan, we have a problem. No close button!");
+        }
+        if (occupied) displayButtonOnLine(occupied, actual);
+        NBLittleInfoButton* available = availableButton();
+        if (line >= 0 && static_cast<uint64_t>(line) == actual)
+            hideButton(available);
+        else if (buttonCanGoOnLine(line))
+            displayButtonOnLine(available, static_cast<uint64_t>(line));
+        else
+            hideButton(available);
+    } else {
+        NBLittleInfoButton* available = availableButton();
+        for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+            if (button && button != available && !button->isHidden()) hideButton(button);
+        if (buttonCanGoOnLine(line))
+            displayButtonOnLine(available, static_cast<uint64_t>(line));
+        else
+            hideButton(available);
+    }
+    setButtonsStateRefresh();
+}
+
+void NBAnswerPaletteController::setButtonsStateRefresh() {
+    NBAnswerColumnView* column = m_owner.answersColumn();
+    if (!column) return;
+    for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+        if (button && !button->isHidden())
+            button->setBackgroundStyle(column->isRowSelected(button->tag()) ? 1 : 0);
+}
+
+void NBAnswerPaletteController::buttonAction(NBLittleInfoButton* button) {
+    if (button->isChecked()) {
+        for (NBLittleInfoButton* other : {m_button1.data(), m_button2.data()})
+            if (other && other != button && other->isChecked()) hideButton(other);
+        showAnswerPaletteOnLineIndex(button->tag(), true);
+    } else {
+        closeAnswerPaletteWithAnimation(true);
+        if (!buttonCanGoOnLine(static_cast<int64_t>(button->tag()))) hideButton(button);
+    }
 }
 
 void NBAnswerPaletteController::showAnswerPaletteOnLineIndex(uint64_t index, bool) {
@@ -71,6 +227,8 @@ void NBAnswerPaletteController::closeAnswerPaletteWithAnimation(bool animated) {
     if (m_answerPalette) m_answerPalette->hideWindowWithAnimation(animated);
     m_preferredRepresentedLine.reset();
     m_actualRepresentedLine.reset();
+    // The line's button is released with the palette.
+    hideButton(occupiedButton());
     NotificationCenter::defaultCenter().post(NBAnswerPaletteDidHide, this);
 }
 
@@ -164,6 +322,7 @@ void NBAnswerPaletteController::reloadPaletteAtLocation(const QPoint& location) 
     m_answerPalette->reloadData(m_dataSource);
     if (!m_answerPalette->isPopupVisible()) m_answerPalette->showWithAnimation(true);
     m_updateInProgress = false;
+    setButtonsNeedReposition();
     NotificationCenter::defaultCenter().post(NBAnswerPaletteWasReloaded, this);
 }
 
@@ -186,6 +345,7 @@ void NBAnswerPaletteController::cellClicked(int row, int column) {
 }
 
 void NBAnswerPaletteController::selectionChanged() {
+    setButtonsStateRefresh();
     NBAnswerColumnView* column = m_owner.answersColumn();
     const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection();
     if (!column || !lines || !paletteIsVisible() || !m_actualRepresentedLine) return;
@@ -204,12 +364,45 @@ bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
                 if (paletteIsVisible() && !m_updateInProgress) updatePalettePosition();
                 break;
             case QEvent::WindowStateChange:
-                if (m_parentWindow->isFullScreen() && paletteIsVisible())
-                    closeAnswerPaletteWithAnimation(false);
+                if (m_parentWindow->isFullScreen()) {
+                    if (paletteIsVisible()) closeAnswerPaletteWithAnimation(false);
+                    setShowsButtons(false);
+                } else {
+                    setShowsButtons(true);
+                }
                 break;
             case QEvent::Close:
             case QEvent::Hide:
                 if (paletteIsVisible()) closeAnswerPaletteWithAnimation(false);
+                break;
+            default:
+                break;
+        }
+    }
+    if (watched == m_owner.answersColumn()) {
+        NBAnswerColumnView* column = m_owner.answersColumn();
+        switch (event->type()) {
+            case QEvent::MouseMove:
+                if (m_showsButtons)
+                    repositionButtonsForLineNumber(
+                        column->rowAtPoint(static_cast<QMouseEvent*>(event)->position()));
+                break;
+            case QEvent::Enter:
+                if (m_showsButtons) setButtonsNeedReposition();
+                break;
+            case QEvent::Leave:
+                if (NBLittleInfoButton* available = availableButton()) {
+                    // Leaving for the button itself is not leaving the row.
+                    if (!available->underMouse() &&
+                        !available->geometry().contains(column->mapFromGlobal(QCursor::pos())))
+                        hideButton(available);
+                }
+                break;
+            case QEvent::Resize:
+                hideButton(availableButton());
+                if (NBLittleInfoButton* occupied = occupiedButton();
+                    occupied && occupied->tag() != kAnswerPaletteNoLine)
+                    displayButtonOnLine(occupied, occupied->tag());
                 break;
             default:
                 break;

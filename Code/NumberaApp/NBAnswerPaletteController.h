@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "NBAnswerPalette.h"
+#include "NBLittleInfoButton.h"
 
 class NBAnswerColumnController;
 class NCLine;
@@ -52,6 +53,17 @@ class NBAnswerPaletteController : public QObject {
 
     void cellClicked(int row, int column);
 
+    // The info buttons: one follows the pointer over answered rows, one marks the palette's line.
+    bool showsButtons() const { return m_showsButtons; }
+    void setShowsButtons(bool shows);
+    bool buttonVisibileOnLine(uint64_t index) const;
+    // From where the pointer is now.
+    void setButtonsNeedReposition();
+    void setButtonsStateRefresh();
+    void repositionButtonsForLineNumber(int64_t line);
+    NBLittleInfoButton* button1() const { return m_button1; }
+    NBLittleInfoButton* button2() const { return m_button2; }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -59,6 +71,14 @@ class NBAnswerPaletteController : public QObject {
     std::shared_ptr<NCLine> actualLineForPreferredLine(const std::shared_ptr<NCLine>& preferred);
     void reloadPaletteAtLocation(const QPoint& location);
     void selectionChanged();
+    void setupInfoButtons(QWidget* column);
+    NBLittleInfoButton* availableButton() const;
+    NBLittleInfoButton* occupiedButton() const;
+    bool buttonCanGoOnLine(int64_t line) const;
+    void displayButtonOnLine(NBLittleInfoButton* button, uint64_t line);
+    void hideButton(NBLittleInfoButton* button);
+    void buttonAction(NBLittleInfoButton* button);
+    void redrawRow(uint64_t line);
 
     NBAnswerColumnController& m_owner;
     QPointer<NBAnswerPalette> m_answerPalette;
@@ -68,6 +88,9 @@ class NBAnswerPaletteController : public QObject {
     std::vector<NBAnswerPaletteEntry> m_dataSource;
     QTimer* m_reloadTimer;
     bool m_updateInProgress = false;
+    bool m_showsButtons = true;
+    QPointer<NBLittleInfoButton> m_button1;
+    QPointer<NBLittleInfoButton> m_button2;
 };
 
 #endif

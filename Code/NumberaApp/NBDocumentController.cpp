@@ -281,6 +281,8 @@ void NBDocumentController::windowControllerDidLoadNib(NBTextView* textView,
     m_textViewController->setTextView(textView);
     m_answerColumnController->setAnswersColumn(answerColumn);
     answerColumn->setTextView(textView);
+    // The info buttons follow the pointer over the answers from the start.
+    m_answerColumnController->answerPaletteController();
     connect(textView->document(), &QTextDocument::modificationChanged, this,
             [this] { emit documentEditedChanged(isDocumentEdited()); });
     m_viewIsSetup = true;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -22,6 +23,7 @@
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBLittleInfoButton.h"
 #include "NBTextView.h"
 #include "NBWindowRestoration.h"
 #include "NCLine.h"
@@ -261,4 +263,77 @@ TEST_F(AnswerPalette, VisibilityIsStoredWithTheWindow) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_TRUE(entries[0].answerPaletteVisible);
     EXPECT_FALSE(entries[1].answerPaletteVisible);
+}
+
+namespace {
+
+// The pointer moved over the middle of the row.
+void hoverRow(NBAnswerColumnView* column, uint64_t row) {
+    const QRectF rect = column->rectOfRow(row);
+    const QPointF point(column->width() / 2.0, rect.y() + rect.height() / 2);
+    QMouseEvent move(QEvent::MouseMove, point, column->mapToGlobal(point), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(column, &move);
+}
+
+// The visible button on the line, or null.
+NBLittleInfoButton* buttonOn(NBAnswerPaletteController& controller, uint64_t line) {
+    for (NBLittleInfoButton* button : {controller.button1(), controller.button2()})
+        if (button && !button->isHidden() && button->tag() == line) return button;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(AnswerPalette, InfoButtonsFollowThePointerOverAnsweredRows) {
+    NBDocumentWindow* window = windowWithLines({"1", "", "3"});
+    NBAnswerPaletteController& controller = palette(window);
+    NBAnswerColumnView* column = window->answerColumn();
+
+    hoverRow(column, 0);
+    NBLittleInfoButton* free = buttonOn(controller, 0);
+    ASSERT_NE(free, nullptr);
+    EXPECT_TRUE(controller.buttonVisibileOnLine(0));
+    EXPECT_EQ(free->size(), QSize(16, 16));
+    const QRectF row0 = column->rectOfRow(0);
+    EXPECT_EQ(free->x(), static_cast<int>(row0.width()) - 16 - 10);
+    EXPECT_EQ(free->imageName(), "off-normal-normal");
+
+    // A row without an answer has no button; the free one moves on to the next answer.
+    hoverRow(column, 1);
+    EXPECT_FALSE(controller.buttonVisibileOnLine(1));
+    EXPECT_FALSE(controller.buttonVisibileOnLine(0));
+    hoverRow(column, 2);
+    NBLittleInfoButton* onLast = buttonOn(controller, 2);
+    ASSERT_NE(onLast, nullptr);
+
+    // A click opens the palette there; the button stays on as the palette's.
+    QTest::mouseClick(onLast, Qt::LeftButton);
+    settle(window);
+    ASSERT_TRUE(controller.paletteIsVisible());
+    EXPECT_EQ(representedIndex(window), 2u);
+    EXPECT_TRUE(onLast->isChecked());
+    EXPECT_EQ(onLast->imageName(), "on-normal-normal");
+    saveScreenshot(window, "palette-info-button");
+
+    // Elsewhere the other button follows the pointer; the palette's stays.
+    hoverRow(column, 0);
+    NBLittleInfoButton* other = buttonOn(controller, 0);
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other, onLast);
+    EXPECT_EQ(buttonOn(controller, 2), onLast);
+
+    // Clicking the palette's button closes it; the button, free again, stays under the pointer
+    // on its answered row, and the next move leaves one free button.
+    QTest::mouseClick(onLast, Qt::LeftButton);
+    settle(window);
+    EXPECT_FALSE(controller.paletteIsVisible());
+    EXPECT_FALSE(onLast->isChecked());
+    EXPECT_EQ(buttonOn(controller, 2), onLast);
+    EXPECT_TRUE(onLast->imageName().startsWith("off-"));
+    hoverRow(column, 1);
+    EXPECT_TRUE(controller.button1()->isHidden());
+    EXPECT_TRUE(controller.button2()->isHidden());
+    EXPECT_EQ(controller.button1()->tag(), kAnswerPaletteNoLine);
+    EXPECT_EQ(controller.button2()->tag(), kAnswerPaletteNoLine);
 }

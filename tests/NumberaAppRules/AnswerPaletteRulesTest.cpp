@@ -133,3 +133,26 @@ TEST(AnswerPaletteRules, SizeFitsTheRowsWithinItsLimits) {
     EXPECT_EQ(huge.tableWidth, 300);
     EXPECT_EQ(huge.tableHeight, 2000);
 }
+
+TEST(AnswerPaletteRules, InfoButtonImageFollowsItsState) {
+    struct Case {
+        bool on, pressed, selected, underMouse;
+        std::string image;
+    };
+    const std::vector<Case> cases = {
+        {false, false, false, false, "off-normal-normal"},
+        {false, false, false, true, "all-all-hover"},
+        {false, false, true, false, "off-highlighted-normal"},
+        {false, false, true, true, "all-all-hover"},
+        {false, true, false, true, "off-normal-pushed"},
+        {false, true, true, false, "off-normal-pushed"},
+        // Switched on, the pointer over it changes nothing.
+        {true, false, false, true, "on-normal-normal"},
+        {true, false, true, true, "on-highlighted-normal"},
+        {true, true, false, false, "on-normal-pushed"},
+        {true, true, true, true, "on-highlighted-pushed"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(littleInfoButtonImageName(c.on, c.pressed, c.selected, c.underMouse), c.image)
+            << c.on << c.pressed << c.selected << c.underMouse;
+}

@@ -92,6 +92,16 @@ int64_t answerPaletteNearerRow(int64_t target, int64_t first, int64_t last) {
     return std::llabs(target - first) < std::llabs(target - last) ? first : last;
 }
 
+const char* littleInfoButtonImageName(bool on, bool pressed, bool selectedRow, bool underMouse) {
+    if (!on) {
+        if (pressed) return "off-normal-pushed";
+        if (underMouse) return "all-all-hover";
+        return selectedRow ? "off-highlighted-normal" : "off-normal-normal";
+    }
+    if (pressed) return selectedRow ? "on-highlighted-pushed" : "on-normal-pushed";
+    return selectedRow ? "on-highlighted-normal" : "on-normal-normal";
+}
+
 NBAnswerPaletteSize answerPaletteSizeForRows(double labelWidth, double valueWidth,
                                              const std::vector<double>& rowHeights,
                                              double intercellWidth, double intercellHeight) {

@@ -46,6 +46,10 @@ bool answerPaletteRowIsFraction(const std::u16string& title);
 // candidate rows the nearer, the last on a tie.
 int64_t answerPaletteNearerRow(int64_t target, int64_t first, int64_t last);
 
+// The image an info button draws for its state (on or off), whether it is pressed, whether its
+// row is selected (background style 1) and whether the pointer is over it.
+const char* littleInfoButtonImageName(bool on, bool pressed, bool selectedRow, bool underMouse);
+
 struct NBAnswerPaletteSize {
     double tableWidth = 0;
     double tableHeight = 0;
