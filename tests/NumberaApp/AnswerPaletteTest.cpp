@@ -7,8 +7,10 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -336,4 +338,36 @@ TEST_F(AnswerPalette, InfoButtonsFollowThePointerOverAnsweredRows) {
     EXPECT_TRUE(controller.button2()->isHidden());
     EXPECT_EQ(controller.button1()->tag(), kAnswerPaletteNoLine);
     EXPECT_EQ(controller.button2()->tag(), kAnswerPaletteNoLine);
+}
+
+// Needs a real X server (run under xvfb-run): the window's shape is its mask there.
+TEST_F(AnswerPalette, TheWindowBehindShowsOutsideTheShape) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "window shapes need an X server";
+    NBDocumentWindow* window = windowWithLines({"0.75"});
+    window->move(40, 40);
+    togglePalette(window);
+    NBAnswerPalette* paletteWindow = palette(window).answerPalette();
+    ASSERT_TRUE(paletteWindow->isVisible());
+    QTest::qWait(NBPopupWindow::kFadeMilliseconds + 300);
+    QScreen* screen = paletteWindow->screen();
+    const QRect frame = paletteWindow->frameGeometry();
+    const QImage shot = screen->grabWindow(0).toImage();
+    saveScreenshot(window, "palette-over-window-xvfb");
+    shot.copy(frame.adjusted(-20, -20, 20, 20))
+        .save(saveScreenshot(paletteWindow, "palette-shape-xvfb"));
+    // Inside the balloon: its grey gradient. At the top-right corner, outside the rounded shape,
+    // and above the pointer on the left edge: whatever lies behind, not the balloon.
+    // Under the rows, in the bottom margin, the gradient is near its bottom grey.
+    const QColor inside = shot.pixelColor(QPoint(frame.center().x(), frame.bottom() - 5));
+    EXPECT_NEAR(inside.redF(), 0.78, 0.04);
+    const QPoint corner(frame.right() - 1, frame.top() + 1);
+    const QPoint leftTop(frame.left() + 1, frame.top() + 2);
+    const QColor behindCorner = shot.pixelColor(corner);
+    const QColor behindLeft = shot.pixelColor(leftTop);
+    paletteWindow->hide();
+    QTest::qWait(200);
+    const QImage without = screen->grabWindow(0).toImage();
+    EXPECT_EQ(behindCorner, without.pixelColor(corner));
+    EXPECT_EQ(behindLeft, without.pixelColor(leftTop));
 }
