@@ -18,6 +18,7 @@
 #include "NCLineCollection.h"
 #include "NCResultTypes.h"
 #include "NKAnswerRepHelper.h"
+#include "NKEnvironment.h"
 #include "NotificationCenter.h"
 
 NBAnswerPaletteController::NBAnswerPaletteController(NBAnswerColumnController& owner)
@@ -314,9 +315,20 @@ void NBAnswerPaletteController::reloadPaletteAtLocation(const QPoint& location) 
     std::shared_ptr<NCResult> result =
         m_actualRepresentedLine ? m_actualRepresentedLine->result() : nullptr;
     NKAnswerRepHelper& helper = NKAnswerRepHelper::sharedHelper();
-    if (NBDocumentController* document = m_owner.documentController())
+    NBAnswerPaletteCurrencies currencies;
+    if (std::shared_ptr<NKEnvironment> environment = NKEnvironment::sharedEnvironment()) {
+        currencies.manager = environment->fullCurrenciesManager();
+        currencies.conversionOperator = environment->localizedConversionOperatorString();
+    }
+    if (const std::shared_ptr<NCLineCollection>& lines = m_owner.lineCollection())
+        currencies.environment = lines->environment();
+    if (NBDocumentController* document = m_owner.documentController()) {
         helper.setLocale(document->defaultLocale());
-    for (const NBAnswerPaletteRow& row : answerPaletteRowsForResult(result.get(), helper))
+        currencies.thousandsSeparator = document->defaultLocale().groupingChar;
+        currencies.displayFormattingOptions = document->defaultFormattingOptions();
+    }
+    for (const NBAnswerPaletteRow& row :
+         answerPaletteRowsForResult(result.get(), helper, &currencies))
         m_dataSource.push_back(
             {NBAppResources::toQString(row.title), NBAppResources::toQString(row.value)});
     m_answerPalette->reloadData(m_dataSource);

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
@@ -30,6 +31,9 @@
 #include "NBWindowRestoration.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NKCurrenciesManager.h"
+#include "NKCurrency.h"
+#include "NKEnvironment.h"
 
 namespace {
 
@@ -370,4 +374,33 @@ TEST_F(AnswerPalette, TheWindowBehindShowsOutsideTheShape) {
     const QImage without = screen->grabWindow(0).toImage();
     EXPECT_EQ(behindCorner, without.pixelColor(corner));
     EXPECT_EQ(behindLeft, without.pixelColor(leftTop));
+}
+
+TEST_F(AnswerPalette, ACurrencyAnswerListsEachEnabledFavouriteThenItsUnit) {
+    settings().setObject("NBShowWelcomeWindowOnLaunch", false);
+    launch();
+    std::shared_ptr<NKCurrenciesManager> manager =
+        NKEnvironment::sharedEnvironment()->fullCurrenciesManager();
+    ASSERT_NE(manager, nullptr);
+    for (const auto& currency : manager->favouriteCurrencies()) currency->setFavourite(false);
+    for (const char16_t* code : {u"EUR", u"GBP", u"JPY"}) {
+        std::shared_ptr<NKCurrency> currency = manager->currencyWithCode(code);
+        ASSERT_NE(currency, nullptr);
+        currency->setEnabled(true);
+        currency->setFavourite(true);
+    }
+    NBDocumentWindow* window = windowWithLines({"1234567 USD"});
+    togglePalette(window);
+    NBAnswerPaletteController& controller = palette(window);
+    const QStringList listed = titles(controller);
+    ASSERT_EQ(listed.size(), 4) << listed.join(",").toStdString();
+    EXPECT_EQ(QStringList(listed.mid(0, 3)).join(","), "EUR,GBP,JPY");
+    EXPECT_EQ(listed.last(), "Unit");
+    // Two places, grouped in threes.
+    for (const QString& code : {"EUR", "GBP", "JPY"}) {
+        const QString value = valueTitled(controller, code);
+        EXPECT_TRUE(QRegularExpression("^\\d{1,3}(,\\d{3})*\\.\\d\\d$").match(value).hasMatch())
+            << code.toStdString() << " " << value.toStdString();
+    }
+    EXPECT_FALSE(valueTitled(controller, "Unit").isEmpty());
 }

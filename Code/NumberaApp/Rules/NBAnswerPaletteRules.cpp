@@ -5,10 +5,18 @@
 #include <cstdlib>
 #include <optional>
 
+#include "Diagnostics.h"
+#include "NBFString.h"
+#include "NCLine.h"
+#include "NCLineCollection.h"
 #include "NCResult.h"
+#include "NCResultFormatter.h"
+#include "NCResultFormattingOptions.h"
 #include "NCResultTypes.h"
 #include "NCUnit.h"
 #include "NKAnswerRepHelper.h"
+#include "NKCurrenciesManager.h"
+#include "NKCurrency.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -23,6 +31,52 @@ std::u16string capitalised(std::u16string text) {
         wordStart = c == u' ' || c == u'-';
     }
     return text;
+}
+
+void appendCurrencyRows(const NCResult& result, const NCUnit& unit,
+                        const NBAnswerPaletteCurrencies& currencies,
+                        std::vector<NBAnswerPaletteRow>& rows) {
+    std::u16string code = unit.nameForFormat(2).value_or(u"");
+    if (code.empty()) {
+        Diagnostics::error("Warning: No currency name found");
+        code = u"USD";
+    }
+    std::shared_ptr<NKCurrency> base =
+        currencies.manager ? currencies.manager->currencyWithCode(code) : nullptr;
+    if (!base) {
+        Diagnostics::error("Error: No Base currency for " + NBFUTF16ToUTF8(code) + " found");
+        return;
+    }
+    if (!currencies.environment) return;
+    std::shared_ptr<NCResultFormattingOptions> options =
+        currencies.displayFormattingOptions ? currencies.displayFormattingOptions->copy()
+                                            : std::make_shared<NCResultFormattingOptions>();
+    options->setDisplayFormat(0);
+    options->displayBase = 10;
+    options->trailingZeros = true;
+    options->thousandsSeparator = true;
+    options->setDecimalPlaces(2);
+    options->thousandsSeparatorCharacter = currencies.thousandsSeparator;
+    options->thousandsGroupSize = 3;
+    options->scientificNotationBaseString = u"\u00D710";
+    options->scientificNotationConvertsExponentCharactersIntoSuperscript = true;
+    options->showUnit = false;
+    const std::u16string amount = result.completeStringValue().value_or(u"");
+    for (const std::shared_ptr<NKCurrency>& favourite : currencies.manager->favouriteCurrencies()) {
+        if (!favourite->enabled()) continue;
+        const std::u16string expression =
+            amount + base->code() + u" " + currencies.conversionOperator + u" " + favourite->code();
+        NCLineCollection lines(currencies.environment);
+        lines.addLine(NCLine::lineWithExpressionString(expression));
+        lines.evaluateLines();
+        std::shared_ptr<NCResult> converted = lines.lineAtIndex(0)->result();
+        const std::optional<std::u16string> text =
+            converted && converted->resultType() == NCResultTypeValue
+                ? NCResultFormatter::sharedInstance().stringValueForResult(converted.get(),
+                                                                           options.get())
+                : std::nullopt;
+        rows.push_back({favourite->identifier(), text.value_or(u"")});
+    }
 }
 
 }  // namespace
@@ -49,8 +103,9 @@ bool answerTextIsWholeNumber(const std::u16string& complete) {
     return sawDigit;
 }
 
-std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(const NCResult* result,
-                                                           NKAnswerRepHelper& helper) {
+std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(
+    const NCResult* result, NKAnswerRepHelper& helper,
+    const NBAnswerPaletteCurrencies* currencies) {
     std::vector<NBAnswerPaletteRow> rows;
     if (!result || result->resultType() != NCResultTypeValue) return rows;
     const std::shared_ptr<NCUnit> unit = result->unit();
@@ -70,6 +125,8 @@ std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(const NCResult* resul
             if (value && !value->empty()) rows.push_back({NSLocalizedString(*title), *value});
         }
     }
+    if (type == NCUnitTypeCurrency && currencies)
+        appendCurrencyRows(*result, *unit, *currencies, rows);
     if (type != NCUnitTypeNone && unit) {
         const std::optional<std::u16string> name = unit->nameForFormat(1, 1);
         if (name) rows.push_back({NSLocalizedString(u"Unit"), capitalised(*name)});

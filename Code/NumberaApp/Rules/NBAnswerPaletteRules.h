@@ -4,11 +4,15 @@
 #define NUMBERA_APP_NB_ANSWER_PALETTE_RULES_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class NCEnvironment;
 class NCResult;
+class NCResultFormattingOptions;
 class NKAnswerRepHelper;
+class NKCurrenciesManager;
 
 // An info button's tag when it sits on no line.
 inline constexpr uint64_t kAnswerPaletteNoLine = 999999999;
@@ -27,12 +31,24 @@ struct NBAnswerPaletteRow {
     std::u16string value;
 };
 
+// What converting a currency answer into the favourites needs.
+struct NBAnswerPaletteCurrencies {
+    std::shared_ptr<NCEnvironment> environment;  // evaluates the conversions
+    std::shared_ptr<NKCurrenciesManager> manager;
+    std::u16string conversionOperator;  // the localised "in"
+    char16_t thousandsSeparator = u',';
+    // Copied, then set to two places, grouped, without the unit.
+    std::shared_ptr<NCResultFormattingOptions> displayFormattingOptions;
+};
+
 // Decimal, degrees, fraction, hex and binary, each it can be written in, then the unit when the
 // answer has one. Hex and binary of a number with a fraction are listed with an empty value:
-// written out they would show only its whole part. A currency answer lists only its unit
-// here; nothing is listed without a value.
-std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(const NCResult* result,
-                                                           NKAnswerRepHelper& helper);
+// written out they would show only its whole part. A currency answer lists instead one row
+// per enabled favourite currency, titled with its code, when `currencies` is given; nothing is
+// listed without a value.
+std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(
+    const NCResult* result, NKAnswerRepHelper& helper,
+    const NBAnswerPaletteCurrencies* currencies = nullptr);
 // Whether the plain decimal text (as the result writes it completely) is a whole number.
 bool answerTextIsWholeNumber(const std::u16string& complete);
 // "Title:" as the label column shows it.
