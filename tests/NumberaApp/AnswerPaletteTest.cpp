@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -403,4 +404,37 @@ TEST_F(AnswerPalette, ACurrencyAnswerListsEachEnabledFavouriteThenItsUnit) {
             << code.toStdString() << " " << value.toStdString();
     }
     EXPECT_FALSE(valueTitled(controller, "Unit").isEmpty());
+}
+
+TEST_F(AnswerPalette, ScrollingItsLineAwayMovesItToTheNearestVisibleRowAndBack) {
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) lines << QString::number(i);
+    NBDocumentWindow* window = windowWithLines(lines);
+    QScrollBar* scroll = window->textView()->verticalScrollBar();
+    scroll->setValue(0);
+    settle(window);
+    NBAnswerPaletteController& controller = palette(window);
+    controller.showAnswerPaletteOnLineIndex(0, true);
+    settle(window);
+    ASSERT_EQ(representedIndex(window), 0u);
+
+    // Scrolled to the end, the first row whose middle shows stands in for line 0.
+    scroll->setValue(scroll->maximum());
+    settle(window);
+    NBAnswerColumnView* column = window->answerColumn();
+    const std::vector<uint64_t> visible = column->visibleRows();
+    ASSERT_FALSE(visible.empty());
+    ASSERT_GT(visible.front(), 0u);
+    const uint64_t shown = representedIndex(window);
+    EXPECT_TRUE(shown == visible.front() || shown == visible.front() + 1) << shown;
+    const QRectF row = column->rectOfRow(shown);
+    EXPECT_GE(row.y() + row.height() / 2, 0);
+    EXPECT_EQ(controller.preferredRepresentedLine(),
+              window->document().lineCollection()->lineAtIndex(0));
+
+    // Back at the top it returns to its own line.
+    scroll->setValue(0);
+    settle(window);
+    EXPECT_EQ(representedIndex(window), 0u);
+    EXPECT_EQ(valueTitled(controller, "Decimal"), "1");
 }
