@@ -260,6 +260,11 @@ NBCurrenciesViewController::NBCurrenciesViewController(NBEnvironmentController& 
 NBCurrenciesViewController::~NBCurrenciesViewController() {
     for (const auto& token : m_observers) NotificationCenter::defaultCenter().removeObserver(token);
     m_scopeBar->setDelegate(nullptr);
+    // The scope bar hands its accessory back instead of destroying it: the base-currency view
+    // is the panel's to destroy.
+    delete m_scopeBar;
+    m_scopeBar = nullptr;
+    delete m_baseCurrencyView;
 }
 
 std::shared_ptr<NKCurrenciesManager> NBCurrenciesViewController::manager() const {

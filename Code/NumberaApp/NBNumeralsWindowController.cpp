@@ -71,6 +71,9 @@ NBNumeralsWindowController::NBNumeralsWindowController(NBEnvironmentController& 
 
 NBNumeralsWindowController::~NBNumeralsWindowController() {
     if (m_undoGroup) m_undoGroup->removeStack(m_undoStack);
+    // The stack goes with the window's children, after this part of the window is gone: its
+    // last signals must not reach it.
+    m_undoStack->disconnect(this);
 }
 
 void NBNumeralsWindowController::windowDidLoad() {
