@@ -7,6 +7,7 @@
 
 #include "NBAnswerColumnCell.h"
 #include "NBAnswerColumnRules.h"
+#include "NBAnswerPaletteController.h"
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBTextAttributes.h"
@@ -66,6 +67,15 @@ void NBAnswerColumnController::setAnswersVisible(bool visible) {
     m_answersVisible = visible;
     redrawAllCells();
     if (!visible && m_answersColumn) m_answersColumn->deselectAll();
+    if (!visible && m_answerPaletteController && m_answerPaletteController->paletteIsVisible())
+        m_answerPaletteController->closeAnswerPaletteWithAnimation(true);
+}
+
+NBAnswerPaletteController& NBAnswerColumnController::answerPaletteController() {
+    if (!m_answerPaletteController)
+        m_answerPaletteController = new NBAnswerPaletteController(*this);
+    m_answerPaletteController->setup();
+    return *m_answerPaletteController;
 }
 
 std::u16string NBAnswerColumnController::formattedResultOnLine(uint64_t index) const {
@@ -109,8 +119,9 @@ double NBAnswerColumnController::heightOfRow(NBAnswerColumnView&, uint64_t row) 
 void NBAnswerColumnController::willDisplayCell(NBAnswerColumnView& view, NBAnswerColumnCell& cell,
                                                uint64_t row) {
     if (!m_answersVisible) return;
-    // The answer palette's info buttons are not part of this window yet.
-    cell.setInfoButtonVisible(false);
+    // The text leaves room for an info button on the row.
+    cell.setInfoButtonVisible(m_answerPaletteController &&
+                              m_answerPaletteController->buttonVisibileOnLine(row));
     cell.setIsCurrentLine(view.textView() && row == view.currentLine());
 }
 

@@ -15,6 +15,7 @@
 #include "NSIndexSet.h"
 
 class NBAnswerColumnController;
+class NBAnswerPaletteController;
 class NBDocumentController;
 class NCLineCollection;
 
@@ -62,8 +63,13 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     void redrawCellsAtIndexes(const NSIndexSet& indexes);
 
     bool answersVisible() const { return m_answersVisible; }
-    // Hiding clears the selection; either way every row is drawn anew.
+    // Hiding clears the selection and closes the answer palette; either way every row is
+    // drawn anew.
     void setAnswersVisible(bool visible);
+
+    // Made on first use, once the column sits in its window.
+    NBAnswerPaletteController& answerPaletteController();
+    bool hasAnswerPaletteController() const { return m_answerPaletteController != nullptr; }
 
     // As copied and dragged ("×10^" before exponents); empty without a value.
     std::u16string formattedResultOnLine(uint64_t index) const;
@@ -102,6 +108,7 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     std::shared_ptr<NCLineCollection> m_lineCollection;
     NBAnswerColumnControllerDelegate* m_delegate = nullptr;
     NBDocumentController* m_documentController = nullptr;
+    NBAnswerPaletteController* m_answerPaletteController = nullptr;  // a child
 };
 
 #endif

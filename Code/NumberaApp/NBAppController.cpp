@@ -345,6 +345,7 @@ void NBAppController::restoreWindows() {
             window = m_documents->openDocument(entry.filePath);
         if (window && !entry.geometry.isEmpty()) window->restoreGeometry(entry.geometry);
         if (window) window->document().restoreLineStates(entry.lineStates);
+        if (window && entry.answerPaletteVisible) window->document().restoreAnswerPalette();
     }
     // Drafts nobody restored were left by a session that ended without quitting: their work
     // is offered back as it was.
@@ -445,7 +446,8 @@ void NBAppController::applicationWillTerminate() {
             const QString draft = window->document().draftPath();
             if (!window->filePath().isEmpty() || !draft.isEmpty())
                 entries.push_back({window->filePath(), window->saveGeometry(), draft,
-                                   window->document().encodeRestorableLineStates()});
+                                   window->document().encodeRestorableLineStates(),
+                                   window->document().answerPaletteIsVisible()});
         }
         NBWindowRestoration::save(dataFolder(), entries);
     }

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include "NBAnswerColumnRules.h"
+#include "NBAnswerPaletteController.h"
 #include "NBAppResources.h"
 #include "NBBigAnswerViewer.h"
 #include "NBDocumentCommandRules.h"
@@ -62,6 +63,7 @@ QStringList NBDocumentController::documentCommands() {
             "jumpAnswers:",
             "alignText:",
             "showBigAnswer:",
+            "showAnswerPalette:",
             "toggleFormattingBarShown:",
             "toggleNumberLineShown:",
             "toggleStatisticsShown:",
@@ -118,6 +120,8 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         m_viewController->setFormattingBarVisible(visible, true);
         NBUserDefaultsController::setFormattingBarVisible(visible);
         makeDocumentDirty();
+        if (answerPaletteIsVisible())
+            m_answerColumnController->answerPaletteController().setNeedsPositionUpdate();
     } else if (command == QLatin1String("toggleNumberLineShown:")) {
         const bool visible = !m_viewController->numberLineVisibile();
         m_viewController->setLineNumbersVisible(visible, true);
@@ -140,7 +144,14 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         alignText(tag);
     else if (command == QLatin1String("showBigAnswer:"))
         showBigAnswer(tag, fromToolbar);
-    else if (command == QLatin1String("speakSelectedLines:"))
+    else if (command == QLatin1String("showAnswerPalette:")) {
+        NBAnswerPaletteController& palette = m_answerColumnController->answerPaletteController();
+        if (palette.paletteIsVisible())
+            palette.closeAnswerPaletteWithAnimation(true);
+        else
+            palette.showAnswerPaletteOnLineIndex(
+                static_cast<uint64_t>(std::max<int64_t>(m_keyLineNumber, 0)), true);
+    } else if (command == QLatin1String("speakSelectedLines:"))
         speakSelectedLines();
     else if (command == QLatin1String("speakAnswer:"))
         speakAnswer(tag);
@@ -296,6 +307,12 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         const bool shown = m_bigAnswerViewer && m_bigAnswerViewer->visible();
         setItemTitle(item, shown ? u"Hide Big Answer" : u"Show Big Answer");
         return m_answerColumnController->answersVisible();
+    }
+    if (command == QLatin1String("showAnswerPalette:")) {
+        setItemTitle(item,
+                     answerPaletteIsVisible() ? u"Hide Answer Palette" : u"Show Answer Palette");
+        return m_answerColumnController->answersVisible() && m_textView &&
+               !m_textView->window()->isFullScreen();
     }
     if (command == QLatin1String("stopSpeech:")) return isSpeaking();
     if (command == QLatin1String("speakSelectedLines:"))
@@ -496,4 +513,15 @@ void NBDocumentController::showBigAnswer(int tag, bool fromToolbar) {
     m_bigAnswerViewer->setFormattingOptions(line ? line->formattingOptions() : nullptr);
     if (m_textView) m_bigAnswerViewer->setScreen(m_textView->screen());
     m_bigAnswerViewer->setVisible(true);
+}
+
+bool NBDocumentController::answerPaletteIsVisible() const {
+    return m_answerColumnController && m_answerColumnController->hasAnswerPaletteController() &&
+           m_answerColumnController->answerPaletteController().paletteIsVisible();
+}
+
+void NBDocumentController::restoreAnswerPalette() {
+    if (!m_answerColumnController || answerPaletteIsVisible()) return;
+    m_answerColumnController->answerPaletteController().showAnswerPaletteOnLineIndex(
+        static_cast<uint64_t>(std::max<int64_t>(m_keyLineNumber, 0)), true);
 }

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "Diagnostics.h"
+#include "NBAnswerPaletteController.h"
 #include "NBAppController.h"
 #include "NBAppResources.h"
 #include "NBEnvironmentController.h"
@@ -280,6 +281,8 @@ void NBDocumentController::windowControllerDidLoadNib(NBTextView* textView,
     m_textViewController->setTextView(textView);
     m_answerColumnController->setAnswersColumn(answerColumn);
     answerColumn->setTextView(textView);
+    // The info buttons follow the pointer over the answers from the start.
+    m_answerColumnController->answerPaletteController();
     connect(textView->document(), &QTextDocument::modificationChanged, this,
             [this] { emit documentEditedChanged(isDocumentEdited()); });
     m_viewIsSetup = true;
@@ -340,7 +343,14 @@ void NBDocumentController::lineCollectionControllerDidLoadLineCollection(
 
 // Key lines
 
-void NBDocumentController::setKeyLineNumber(int64_t line) { m_keyLineNumber = line; }
+void NBDocumentController::setKeyLineNumber(int64_t line) {
+    const bool changed = line != m_keyLineNumber;
+    m_keyLineNumber = line;
+    // A visible answer palette goes with the key line.
+    if (changed && line >= 0 && answerPaletteIsVisible())
+        m_answerColumnController->answerPaletteController().showAnswerPaletteOnLineIndex(
+            static_cast<uint64_t>(line), true);
+}
 
 void NBDocumentController::setKeyLineNumbers(const NSIndexSet& lines) {
     if (lines == m_keyLineNumbers) return;

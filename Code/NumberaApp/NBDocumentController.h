@@ -95,6 +95,9 @@ class NBDocumentController : public QObject,
     }
     NBTextViewController& textViewController() { return *m_textViewController; }
     NBAnswerColumnController& answerColumnController() { return *m_answerColumnController; }
+    bool answerPaletteIsVisible() const;
+    // Shows the palette on the key line unless it shows already.
+    void restoreAnswerPalette();
     int64_t keyLineNumber() const { return m_keyLineNumber; }
     const NSIndexSet& keyLineNumbers() const { return m_keyLineNumbers; }
     void setKeyLineNumber(int64_t line);

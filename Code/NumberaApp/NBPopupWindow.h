@@ -64,6 +64,10 @@ class NBPopupWindow : public QWidget {
     void setMotherWindow(QWidget* window) { m_motherWindow = window; }
     // Whether it follows its mother window (set by an animated show).
     bool isAttachedToMother() const { return m_attached; }
+    // After moving an attached window itself: it follows its mother from where it is now.
+    void rememberOffsetFromMother() {
+        if (m_attached && m_motherWindow) m_offsetFromMother = pos() - m_motherWindow->pos();
+    }
 
     void showWithAnimation(bool animated);
     // Not animated: closes at once; animated: fades out, then closes.

@@ -69,6 +69,7 @@ bool save(const QString& dataFolder, const std::vector<Entry>& entries) {
         QJsonArray lines;
         for (const NSKeyedArchive& state : entry.lineStates) lines.append(archiveToJson(state));
         document[QStringLiteral("lineStates")] = lines;
+        document[QStringLiteral("answerPaletteVisible")] = entry.answerPaletteVisible;
         documents.append(document);
     }
     QJsonObject root;
@@ -109,6 +110,8 @@ std::vector<Entry> read(const QString& dataFolder) {
                            draft});
         for (const QJsonValue& state : document.value(QStringLiteral("lineStates")).toArray())
             entries.back().lineStates.push_back(archiveFromJson(state.toObject()));
+        entries.back().answerPaletteVisible =
+            document.value(QStringLiteral("answerPaletteVisible")).toBool(false);
     }
     return entries;
 }

@@ -20,6 +20,8 @@ struct Entry {
     QString draftPath = {};
     // One archive per line (NBLineState), in line order.
     std::vector<NSKeyedArchive> lineStates = {};
+    // Stored as "answerPaletteVisible"; absent reads as hidden.
+    bool answerPaletteVisible = false;
 };
 
 QString stateFilePath(const QString& dataFolder);
