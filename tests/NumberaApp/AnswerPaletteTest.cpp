@@ -358,7 +358,9 @@ TEST_F(AnswerPalette, TheWindowBehindShowsOutsideTheShape) {
     QScreen* screen = paletteWindow->screen();
     const QRect frame = paletteWindow->frameGeometry();
     const QImage shot = screen->grabWindow(0).toImage();
-    saveScreenshot(window, "palette-over-window-xvfb");
+    // The screen as a user sees it: the document window with the palette beside its answer.
+    shot.copy(window->frameGeometry().united(frame).adjusted(-10, -10, 10, 10))
+        .save(saveScreenshot(window, "palette-over-window-xvfb"));
     shot.copy(frame.adjusted(-20, -20, 20, 20))
         .save(saveScreenshot(paletteWindow, "palette-shape-xvfb"));
     // Inside the balloon: its grey gradient. At the top-right corner, outside the rounded shape,
@@ -398,10 +400,10 @@ TEST_F(AnswerPalette, ACurrencyAnswerListsEachEnabledFavouriteThenItsUnit) {
     EXPECT_EQ(QStringList(listed.mid(0, 3)).join(","), "EUR,GBP,JPY");
     EXPECT_EQ(listed.last(), "Unit");
     // Two places, grouped in threes.
-    for (const QString& code : {"EUR", "GBP", "JPY"}) {
+    for (const char* code : {"EUR", "GBP", "JPY"}) {
         const QString value = valueTitled(controller, code);
         EXPECT_TRUE(QRegularExpression("^\\d{1,3}(,\\d{3})*\\.\\d\\d$").match(value).hasMatch())
-            << code.toStdString() << " " << value.toStdString();
+            << code << " " << value.toStdString();
     }
     EXPECT_FALSE(valueTitled(controller, "Unit").isEmpty());
 }
