@@ -1,5 +1,6 @@
 #include "NBAnswerPaletteController.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include "NBDocumentController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCResultFormattingOptions.h"
 #include "NCResultTypes.h"
 #include "NKAnswerRepHelper.h"
 #include "NKEnvironment.h"
@@ -30,7 +32,9 @@ NBAnswerPaletteController::NBAnswerPaletteController(NBAnswerColumnController& o
 }
 
 NBAnswerPaletteController::~NBAnswerPaletteController() {
+    // The owner is gone by now: the palette's last events must not reach the filter.
     if (m_parentWindow) m_parentWindow->removeEventFilter(this);
+    if (m_paletteObject) m_paletteObject->removeEventFilter(this);
     delete m_answerPalette.data();
 }
 
@@ -41,6 +45,8 @@ void NBAnswerPaletteController::setup() {
     m_answerPalette = new NBAnswerPalette(m_parentWindow);
     m_answerPalette->setMotherWindow(m_parentWindow);
     m_parentWindow->installEventFilter(this);
+    m_paletteObject = m_answerPalette.data();
+    m_answerPalette->installEventFilter(this);
     connect(column, &NBAnswerColumnView::selectionDidChange, this,
             &NBAnswerPaletteController::selectionChanged);
     if (QTextEdit* text = column->textView()) {
@@ -325,7 +331,14 @@ void NBAnswerPaletteController::reloadPaletteAtLocation(const QPoint& location) 
     if (NBDocumentController* document = m_owner.documentController()) {
         helper.setLocale(document->defaultLocale());
         currencies.thousandsSeparator = document->defaultLocale().groupingChar;
-        currencies.displayFormattingOptions = document->defaultFormattingOptions();
+        // Read afresh on each reload, so a change of locale or defaults shows at once;
+        // conversions go scientific from 8 digits so that a wide rate keeps the palette narrow.
+        if (std::shared_ptr<NCResultFormattingOptions> defaults =
+                document->defaultFormattingOptions()) {
+            currencies.displayFormattingOptions = defaults->copy();
+            currencies.displayFormattingOptions->scientificNotationBigThreshold = 8;
+            currencies.displayFormattingOptions->setDecimalPlaces(8);
+        }
     }
     for (const NBAnswerPaletteRow& row :
          answerPaletteRowsForResult(result.get(), helper, &currencies))
@@ -369,6 +382,23 @@ void NBAnswerPaletteController::selectionChanged() {
     updatePalettePosition();
 }
 
+void NBAnswerPaletteController::followActivationLater() {
+    // Once activation has settled: the palette handing activation back to its window in the
+    // meantime is not leaving the window.
+    QTimer::singleShot(0, this, [this] {
+        QWidget* active = QApplication::activeWindow();
+        const bool ours = active && (active == m_parentWindow || active == m_paletteObject);
+        if (!ours) {
+            m_buttonsHiddenWhileInactive = true;
+            for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
+                hideButton(button);
+        } else if (m_buttonsHiddenWhileInactive) {
+            m_buttonsHiddenWhileInactive = false;
+            setButtonsNeedReposition();
+        }
+    });
+}
+
 bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_parentWindow) {
         switch (event->type()) {
@@ -383,6 +413,11 @@ bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
                     setShowsButtons(true);
                 }
                 break;
+            // The buttons belong to the window the user works in.
+            case QEvent::WindowDeactivate:
+            case QEvent::WindowActivate:
+                followActivationLater();
+                break;
             case QEvent::Close:
             case QEvent::Hide:
                 if (paletteIsVisible()) closeAnswerPaletteWithAnimation(false);
@@ -391,6 +426,9 @@ bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
                 break;
         }
     }
+    if (watched == m_paletteObject &&
+        (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::WindowActivate))
+        followActivationLater();
     if (watched == m_owner.answersColumn()) {
         NBAnswerColumnView* column = m_owner.answersColumn();
         switch (event->type()) {

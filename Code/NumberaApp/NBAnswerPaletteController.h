@@ -79,9 +79,14 @@ class NBAnswerPaletteController : public QObject {
     void hideButton(NBLittleInfoButton* button);
     void buttonAction(NBLittleInfoButton* button);
     void redrawRow(uint64_t line);
+    // The buttons show only while the document window (or its palette) is the active one.
+    void followActivationLater();
 
     NBAnswerColumnController& m_owner;
     QPointer<NBAnswerPalette> m_answerPalette;
+    // The same window as a plain object: its events arrive while it is being destroyed, when it
+    // may no longer be taken for a palette.
+    QPointer<QObject> m_paletteObject;
     QPointer<QWidget> m_parentWindow;
     std::shared_ptr<NCLine> m_preferredRepresentedLine;
     std::shared_ptr<NCLine> m_actualRepresentedLine;
@@ -89,6 +94,7 @@ class NBAnswerPaletteController : public QObject {
     QTimer* m_reloadTimer;
     bool m_updateInProgress = false;
     bool m_showsButtons = true;
+    bool m_buttonsHiddenWhileInactive = false;
     QPointer<NBLittleInfoButton> m_button1;
     QPointer<NBLittleInfoButton> m_button2;
 };

@@ -40,22 +40,6 @@ namespace {
 
 class AnswerPalette : public AppTest {
   protected:
-    NBDocumentWindow* windowWithLines(const QStringList& lines) {
-        settings().setObject("NBShowWelcomeWindowOnLaunch", false);
-        NBAppController& app = launch();
-        if (app.documents().documents().empty()) app.documents().newDocument();
-        NBDocumentWindow* window = app.documents().documents().front();
-        window->resize(700, 420);
-        window->show();
-        QApplication::setActiveWindow(window);
-        window->textView()->setFocus();
-        for (int i = 0; i < lines.size(); ++i) {
-            if (i) QTest::keyClick(window->textView(), Qt::Key_Return);
-            QTest::keyClicks(window->textView(), lines[i]);
-        }
-        QCoreApplication::processEvents();
-        return window;
-    }
     static NBAnswerPaletteController& palette(NBDocumentWindow* window) {
         return window->document().answerColumnController().answerPaletteController();
     }
@@ -95,7 +79,7 @@ class AnswerPalette : public AppTest {
 }  // namespace
 
 TEST_F(AnswerPalette, ShowsEveryRepresentationBesideTheAnswerAndTypingGoesOn) {
-    NBDocumentWindow* window = windowWithLines({"0.75"});
+    NBDocumentWindow* window = windowWithTypedLines({"0.75"});
     EXPECT_EQ(paletteCommandTitle(window), "Show Answer Palette");
     togglePalette(window);
     NBAnswerPaletteController& controller = palette(window);
@@ -142,7 +126,7 @@ TEST_F(AnswerPalette, ShowsEveryRepresentationBesideTheAnswerAndTypingGoesOn) {
 }
 
 TEST_F(AnswerPalette, AnErrorShowsTheEmptyState) {
-    NBDocumentWindow* window = windowWithLines({"1/0"});
+    NBDocumentWindow* window = windowWithTypedLines({"1/0"});
     togglePalette(window);
     NBAnswerPaletteController& controller = palette(window);
     ASSERT_TRUE(controller.paletteIsVisible());
@@ -153,7 +137,7 @@ TEST_F(AnswerPalette, AnErrorShowsTheEmptyState) {
 }
 
 TEST_F(AnswerPalette, ClickingTheFractionSwitchesItsStyle) {
-    NBDocumentWindow* window = windowWithLines({"1.75"});
+    NBDocumentWindow* window = windowWithTypedLines({"1.75"});
     togglePalette(window);
     NBAnswerPaletteController& controller = palette(window);
     const QString before = valueTitled(controller, "Fraction");
@@ -176,7 +160,7 @@ TEST_F(AnswerPalette, ClickingTheFractionSwitchesItsStyle) {
 }
 
 TEST_F(AnswerPalette, DeletingTheRepresentedLineMovesItToTheLastLine) {
-    NBDocumentWindow* window = windowWithLines({"1", "2", "3"});
+    NBDocumentWindow* window = windowWithTypedLines({"1", "2", "3"});
     NBAnswerPaletteController& controller = palette(window);
     controller.showAnswerPaletteOnLineIndex(2, true);
     settle(window);
@@ -201,7 +185,7 @@ TEST_F(AnswerPalette, DeletingTheRepresentedLineMovesItToTheLastLine) {
 }
 
 TEST_F(AnswerPalette, ItsMenuCopiesTheValueAndCloses) {
-    NBDocumentWindow* window = windowWithLines({"0.75"});
+    NBDocumentWindow* window = windowWithTypedLines({"0.75"});
     togglePalette(window);
     NBAnswerPaletteController& controller = palette(window);
     NBAnswerPaletteTableView* table = controller.answerPalette()->tableView();
@@ -231,7 +215,7 @@ TEST_F(AnswerPalette, ItsMenuCopiesTheValueAndCloses) {
 }
 
 TEST_F(AnswerPalette, HidesWithTheAnswersAndIsThenUnavailable) {
-    NBDocumentWindow* window = windowWithLines({"2+2"});
+    NBDocumentWindow* window = windowWithTypedLines({"2+2"});
     togglePalette(window);
     ASSERT_TRUE(palette(window).paletteIsVisible());
     window->document().answerColumnController().setAnswersVisible(false);
@@ -242,7 +226,7 @@ TEST_F(AnswerPalette, HidesWithTheAnswersAndIsThenUnavailable) {
 }
 
 TEST_F(AnswerPalette, FollowsTheKeyLineWhileVisible) {
-    NBDocumentWindow* window = windowWithLines({"10", "20"});
+    NBDocumentWindow* window = windowWithTypedLines({"10", "20"});
     togglePalette(window);
     ASSERT_EQ(representedIndex(window), 1u);
     QTest::keyClick(window->textView(), Qt::Key_Up);
@@ -252,7 +236,7 @@ TEST_F(AnswerPalette, FollowsTheKeyLineWhileVisible) {
 }
 
 TEST_F(AnswerPalette, NoLineAtTheIndexShowsNothing) {
-    NBDocumentWindow* window = windowWithLines({"1"});
+    NBDocumentWindow* window = windowWithTypedLines({"1"});
     palette(window).showAnswerPaletteOnLineIndex(7, true);
     settle(window);
     EXPECT_FALSE(palette(window).paletteIsVisible());
@@ -293,7 +277,7 @@ NBLittleInfoButton* buttonOn(NBAnswerPaletteController& controller, uint64_t lin
 }  // namespace
 
 TEST_F(AnswerPalette, InfoButtonsFollowThePointerOverAnsweredRows) {
-    NBDocumentWindow* window = windowWithLines({"1", "", "3"});
+    NBDocumentWindow* window = windowWithTypedLines({"1", "", "3"});
     NBAnswerPaletteController& controller = palette(window);
     NBAnswerColumnView* column = window->answerColumn();
 
@@ -345,11 +329,39 @@ TEST_F(AnswerPalette, InfoButtonsFollowThePointerOverAnsweredRows) {
     EXPECT_EQ(controller.button2()->tag(), kAnswerPaletteNoLine);
 }
 
+TEST_F(AnswerPalette, InfoButtonsHideWhenAnotherWindowBecomesActive) {
+    NBDocumentWindow* window = windowWithTypedLines({"1", "2"});
+    NBAnswerPaletteController& controller = palette(window);
+    controller.showAnswerPaletteOnLineIndex(1, true);
+    settle(window);
+    hoverRow(window->answerColumn(), 0);
+    ASSERT_TRUE(controller.buttonVisibileOnLine(0));
+    ASSERT_TRUE(controller.buttonVisibileOnLine(1));
+
+    // The palette handing activation back to its window leaves the buttons alone.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }));
+    QTest::qWait(20);
+    ASSERT_TRUE(controller.buttonVisibileOnLine(0));
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QTest::qWait(20);
+    EXPECT_FALSE(controller.buttonVisibileOnLine(0));
+    EXPECT_FALSE(controller.buttonVisibileOnLine(1));
+
+    // Back in the document, the palette's line gets its button again.
+    QApplication::setActiveWindow(window);
+    QTest::qWait(20);
+    EXPECT_TRUE(controller.paletteIsVisible());
+    EXPECT_TRUE(controller.buttonVisibileOnLine(1));
+}
+
 // Needs a real X server (run under xvfb-run): the window's shape is its mask there.
 TEST_F(AnswerPalette, TheWindowBehindShowsOutsideTheShape) {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "window shapes need an X server";
-    NBDocumentWindow* window = windowWithLines({"0.75"});
+    NBDocumentWindow* window = windowWithTypedLines({"0.75"});
     window->move(40, 40);
     togglePalette(window);
     NBAnswerPalette* paletteWindow = palette(window).answerPalette();
@@ -392,9 +404,10 @@ TEST_F(AnswerPalette, ACurrencyAnswerListsEachEnabledFavouriteThenItsUnit) {
         currency->setEnabled(true);
         currency->setFavourite(true);
     }
-    NBDocumentWindow* window = windowWithLines({"1234567 USD"});
-    togglePalette(window);
+    NBDocumentWindow* window = windowWithTypedLines({"123456 USD", "2000000000 USD"});
     NBAnswerPaletteController& controller = palette(window);
+    controller.showAnswerPaletteOnLineIndex(0, true);
+    settle(window);
     const QStringList listed = titles(controller);
     ASSERT_EQ(listed.size(), 4) << listed.join(",").toStdString();
     EXPECT_EQ(QStringList(listed.mid(0, 3)).join(","), "EUR,GBP,JPY");
@@ -406,12 +419,18 @@ TEST_F(AnswerPalette, ACurrencyAnswerListsEachEnabledFavouriteThenItsUnit) {
             << code << " " << value.toStdString();
     }
     EXPECT_FALSE(valueTitled(controller, "Unit").isEmpty());
+
+    // From nine digits on, conversions are written in scientific notation.
+    controller.showAnswerPaletteOnLineIndex(1, true);
+    settle(window);
+    EXPECT_TRUE(valueTitled(controller, "JPY").contains(u"\u00D710"))
+        << valueTitled(controller, "JPY").toStdString();
 }
 
 TEST_F(AnswerPalette, ScrollingItsLineAwayMovesItToTheNearestVisibleRowAndBack) {
     QStringList lines;
     for (int i = 1; i <= 60; ++i) lines << QString::number(i);
-    NBDocumentWindow* window = windowWithLines(lines);
+    NBDocumentWindow* window = windowWithTypedLines(lines);
     QScrollBar* scroll = window->textView()->verticalScrollBar();
     scroll->setValue(0);
     settle(window);

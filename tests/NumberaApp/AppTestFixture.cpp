@@ -8,14 +8,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
 
 #include "MainQueue.h"
 #include "NBAppController.h"
+#include "NBDocumentManager.h"
+#include "NBDocumentWindow.h"
 #include "NBEnvironmentController.h"
 #include "NBLocalizationHelper.h"
+#include "NBTextView.h"
 #include "NBUserDefaultsController.h"
 #include "QtMainQueue.h"
 #include "QtSettings.h"
@@ -196,6 +200,23 @@ NBAppController& AppTest::launch(const QStringList& arguments) {
     m_app->launch(arguments);
     EXPECT_TRUE(pumpEventsUntil([this] { return m_app->environmentController()->isLoaded(); }));
     return *m_app;
+}
+
+NBDocumentWindow* AppTest::windowWithTypedLines(const QStringList& lines) {
+    settings().setObject("NBShowWelcomeWindowOnLaunch", false);
+    NBAppController& app = launch();
+    if (app.documents().documents().empty()) app.documents().newDocument();
+    NBDocumentWindow* window = app.documents().documents().front();
+    window->resize(700, 420);
+    window->show();
+    QApplication::setActiveWindow(window);
+    window->textView()->setFocus();
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i) QTest::keyClick(window->textView(), Qt::Key_Return);
+        QTest::keyClicks(window->textView(), lines[i]);
+    }
+    QCoreApplication::processEvents();
+    return window;
 }
 
 void AppTest::quit() {

@@ -21,6 +21,7 @@
 #include "NBAppController.h"
 #include "QtSettings.h"
 
+class NBDocumentWindow;
 class QWidget;
 
 // Keeps the diagnostics written while it lives; they come from any thread.
@@ -56,6 +57,9 @@ class AppTest : public ::testing::Test {
     NBAppController& launch(const QStringList& arguments = {});
     // The application quits: termination, then the controller and its windows go.
     void quit();
+    // Launched without the welcome window: the first document's window, 700 × 420, active,
+    // with the lines typed into it one by one (each evaluated, the insertion point at the end).
+    NBDocumentWindow* windowWithTypedLines(const QStringList& lines);
 
     QString root() const { return m_root.path(); }
     QString configHome() const { return m_root.path() + "/config"; }

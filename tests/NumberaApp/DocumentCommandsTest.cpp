@@ -30,23 +30,6 @@ namespace {
 
 class DocumentCommands : public AppTest {
   protected:
-    // A window holding the lines, each evaluated, the insertion point at the end.
-    NBDocumentWindow* windowWithLines(const QStringList& lines) {
-        settings().setObject("NBShowWelcomeWindowOnLaunch", false);
-        NBAppController& app = launch();
-        if (app.documents().documents().empty()) app.documents().newDocument();
-        NBDocumentWindow* window = app.documents().documents().front();
-        window->resize(700, 420);
-        window->show();
-        QApplication::setActiveWindow(window);
-        window->textView()->setFocus();
-        for (int i = 0; i < lines.size(); ++i) {
-            if (i) QTest::keyClick(window->textView(), Qt::Key_Return);
-            QTest::keyClicks(window->textView(), lines[i]);
-        }
-        QCoreApplication::processEvents();
-        return window;
-    }
     static NBDocumentController& document(NBDocumentWindow* window) { return window->document(); }
     static bool enabled(NBDocumentWindow* window, const char* command, int tag = -1) {
         return document(window).validateCommand(QString::fromLatin1(command), tag);
@@ -73,7 +56,7 @@ class DocumentCommands : public AppTest {
 };
 
 TEST_F(DocumentCommands, AMixedSelectionIsCommentedAndCommentsOnlyAreUncommented) {
-    NBDocumentWindow* window = windowWithLines({"// a", "b"});
+    NBDocumentWindow* window = windowWithTypedLines({"// a", "b"});
     selectLines(window, 0, 1);
     EXPECT_EQ(title(window, "commentLine:"), "Comment Lines");
     run(window, "commentLine:");
@@ -100,7 +83,7 @@ class CopyCommands : public DocumentCommands, public ::testing::WithParamInterfa
 
 TEST_P(CopyCommands, PutTheAnswersOnTheClipboard) {
     const CopyCase& c = GetParam();
-    NBDocumentWindow* window = windowWithLines(c.lines);
+    NBDocumentWindow* window = windowWithTypedLines(c.lines);
     if (c.tag == -1) selectLines(window, 0, static_cast<int>(c.lines.size()) - 1);
     ASSERT_TRUE(enabled(window, c.command, c.tag)) << c.name;
     QApplication::clipboard()->clear();
@@ -139,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "1234567"}));
 
 TEST_F(DocumentCommands, TitlesArePluralForSeveralLines) {
-    NBDocumentWindow* window = windowWithLines({"1", "2"});
+    NBDocumentWindow* window = windowWithTypedLines({"1", "2"});
     selectLines(window, 0, 1);
     EXPECT_EQ(title(window, "copyResult:"), "Copy Results");
     EXPECT_EQ(title(window, "copyUnformattedResult:"), "Copy Raw Results");
@@ -152,7 +135,7 @@ TEST_F(DocumentCommands, TitlesArePluralForSeveralLines) {
 }
 
 TEST_F(DocumentCommands, ClearLineAndClearAllFollowTheText) {
-    NBDocumentWindow* window = windowWithLines({"1+1", "2+2"});
+    NBDocumentWindow* window = windowWithTypedLines({"1+1", "2+2"});
     selectLines(window, 0, 1);
     EXPECT_FALSE(enabled(window, "clearLine:"));
     window->textView()->moveCursor(QTextCursor::End);
@@ -170,7 +153,7 @@ TEST_F(DocumentCommands, ClearLineAndClearAllFollowTheText) {
 }
 
 TEST_F(DocumentCommands, InsertPreviousAnswerAsNumberTakesTheNearestAnswerAbove) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "words", "10"});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "words", "10"});
     EXPECT_TRUE(enabled(window, "insertPreviousAnswer:", 1));
     EXPECT_TRUE(enabled(window, "insertPreviousAnswer:", 0));
     window->textView()->moveCursor(QTextCursor::End);
@@ -182,7 +165,7 @@ TEST_F(DocumentCommands, InsertPreviousAnswerAsNumberTakesTheNearestAnswerAbove)
 }
 
 TEST_F(DocumentCommands, ReferenceCommandsInsertTokensToTheLinesTheyName) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "words", "10", ""});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "words", "10", ""});
     // The nearest answer above, as a reference that follows its line.
     run(window, "insertPreviousAnswer:", 0);
     EXPECT_EQ(answerTexts(document(window)).last(), "10");
@@ -211,7 +194,7 @@ TEST_F(DocumentCommands, ReferenceCommandsInsertTokensToTheLinesTheyName) {
 }
 
 TEST_F(DocumentCommands, InsertSubtotalAddsALineOfTokensToTheSelectedLines) {
-    NBDocumentWindow* window = windowWithLines({"1", "2", "3"});
+    NBDocumentWindow* window = windowWithTypedLines({"1", "2", "3"});
     selectLines(window, 0, 2);
     EXPECT_FALSE(enabled(window, "insertSubtotalOfSelectedLines:", 0));
     run(window, "insertSubtotalOfSelectedLines:");
@@ -223,7 +206,7 @@ TEST_F(DocumentCommands, InsertSubtotalAddsALineOfTokensToTheSelectedLines) {
 }
 
 TEST_F(DocumentCommands, TheBarTogglesFlipTheirAreaAndEditTheDocument) {
-    NBDocumentWindow* window = windowWithLines({"1"});
+    NBDocumentWindow* window = windowWithTypedLines({"1"});
     NBViewController& frame = *window->viewController();
     struct Toggle {
         const char* command;
@@ -251,7 +234,7 @@ TEST_F(DocumentCommands, TheBarTogglesFlipTheirAreaAndEditTheDocument) {
 }
 
 TEST_F(DocumentCommands, JumpedAnswersShowReadOnlyAndJumpingBackRestoresEverything) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "x = 4", "x*2", "note"});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "x = 4", "x*2", "note"});
     selectLines(window, 1, 1);
     window->textView()->setSelectedRange({7, 0});
     QCoreApplication::processEvents();
@@ -295,7 +278,7 @@ TEST_F(DocumentCommands, JumpedAnswersShowReadOnlyAndJumpingBackRestoresEverythi
 }
 
 TEST_F(DocumentCommands, TheBigAnswerShowsNoAnswerForAnErrorAndAnyKeyClosesIt) {
-    NBDocumentWindow* window = windowWithLines({"1/0"});
+    NBDocumentWindow* window = windowWithTypedLines({"1/0"});
     EXPECT_EQ(title(window, "showBigAnswer:"), "Show Big Answer");
     run(window, "showBigAnswer:");
     NBBigAnswerViewer* viewer = document(window).bigAnswerViewer();
@@ -329,7 +312,8 @@ TEST_F(DocumentCommands, TheBigAnswerShowsNoAnswerForAnErrorAndAnyKeyClosesIt) {
 }
 
 TEST_F(DocumentCommands, ALongBigAnswerFitsTheMiddleOfTheScreen) {
-    NBDocumentWindow* window = windowWithLines({"123456789 * 987654321 * 123456789 * 987654321"});
+    NBDocumentWindow* window =
+        windowWithTypedLines({"123456789 * 987654321 * 123456789 * 987654321"});
     run(window, "showBigAnswer:");
     NBBigAnswerViewer* viewer = document(window).bigAnswerViewer();
     ASSERT_NE(viewer, nullptr);
@@ -358,7 +342,7 @@ TEST_F(DocumentCommands, ALongBigAnswerFitsTheMiddleOfTheScreen) {
 }
 
 TEST_F(DocumentCommands, TheAnswerMenuOfAMultiRowSelectionOffersOnlyTheCopyItems) {
-    NBDocumentWindow* window = windowWithLines({"1+1", "2+2", "3+3"});
+    NBDocumentWindow* window = windowWithTypedLines({"1+1", "2+2", "3+3"});
     NBAnswerColumnView* column = window->answerColumn();
     column->selectRowIndexes(NSIndexSet(NSRange{0, 2}), false);
     const auto menuOn = [&](uint64_t row) {
@@ -403,7 +387,7 @@ TEST_F(DocumentCommands, TheAnswerMenuOfAMultiRowSelectionOffersOnlyTheCopyItems
 }
 
 TEST_F(DocumentCommands, DoubleClicksOnTheAnswerColumn) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "4"});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "4"});
     NBAnswerColumnView* column = window->answerColumn();
     const QPoint row0 = column->rectOfRow(0).center().toPoint();
     const QPoint row1 = column->rectOfRow(1).center().toPoint();
@@ -427,7 +411,7 @@ TEST_F(DocumentCommands, DoubleClicksOnTheAnswerColumn) {
 }
 
 TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "words"});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "words"});
     NBAnswerColumnView* column = window->answerColumn();
     column->deselectAll();
     const auto tokenType = [](const QMimeData& data) {
@@ -459,7 +443,7 @@ TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {
 }
 
 TEST_F(DocumentCommands, SpokenLinesAreSentencesAndNeedASpeechEngine) {
-    NBDocumentWindow* window = windowWithLines({"2+3", "note", ""});
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "note", ""});
     selectLines(window, 0, 2);
     EXPECT_EQ(document(window).speechStringForKeyLines(), "2+3 is 5. note");
     EXPECT_EQ(enabled(window, "speakSelectedLines:"), NBDocumentController::speechAvailable());
@@ -468,7 +452,7 @@ TEST_F(DocumentCommands, SpokenLinesAreSentencesAndNeedASpeechEngine) {
 }
 
 TEST_F(DocumentCommands, TheMenusAreValidatedAgainstTheActiveDocument) {
-    NBDocumentWindow* window = windowWithLines({"// a", "note"});
+    NBDocumentWindow* window = windowWithTypedLines({"// a", "note"});
     NBMenuController& menus = app()->menuController();
     selectLines(window, 0, 1);
     menus.validateMenuItems();
