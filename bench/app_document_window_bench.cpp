@@ -1,7 +1,7 @@
 // Timing of the document window on a long document, in the real application on the offscreen
 // platform: opening a 10,000-line document until its window has painted, and typing into it
-// from each key press until the text and the answer column have repainted. Prints the figures;
-// it asserts nothing.
+// from each key press until the text and the answer column have repainted, and reloading the
+// answer palette beside a conversion. Prints the figures; it asserts nothing.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +15,8 @@
 
 #include "MainQueue.h"
 #include "NBAnswerColumnController.h"
+#include "NBAnswerPalette.h"
+#include "NBAnswerPaletteController.h"
 #include "NBAppController.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
@@ -147,6 +149,29 @@ int main(int argc, char** argv) {
         "; read %.1f ms, window and synchronisation %.1f ms, first paint %.1f ms\n",
         kLines, open.median, open.max, opens.size(), figures(reads).median, figures(builds).median,
         figures(paints).median);
+
+    // The answer palette beside a conversion near the top: each reload, as a keystroke or a
+    // scroll asks for it once its updates are coalesced, to the repainted palette.
+    NBAnswerPaletteController& palette =
+        window->document().answerColumnController().answerPaletteController();
+    palette.showAnswerPaletteOnLineIndex(uint64_t{2}, false);
+    palette.updatePalettePosition();
+    pump();
+    std::vector<double> reloads;
+    for (int i = 0; i < 200; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        palette.updatePalettePosition();
+        if (palette.answerPalette()) palette.answerPalette()->repaint();
+        reloads.push_back(timer.nsecsElapsed() / 1e6);
+        pump();
+    }
+    const Figures reload = figures(reloads);
+    std::printf(
+        "answer palette reload to repaint in a %d-line document: median %.2f ms, max %.2f ms "
+        "(%zu reloads, %zu rows)\n",
+        kLines, reload.median, reload.max, reloads.size(), palette.dataSource().size());
+    palette.closeAnswerPaletteWithAnimation(false);
 
     // Typing at the end of the middle line: each key to the repainted text and answers.
     NBTextView* text = window->textView();

@@ -21,49 +21,46 @@ QString NBLittleInfoButton::imageName() const {
         littleInfoButtonImageName(isChecked(), isDown(), m_backgroundStyle == 1, m_underMouse));
 }
 
+namespace {
+
+// The artwork is drawn rather than loaded: a disc with an "i", its colours by image.
+struct InfoButtonColours {
+    const char* image;
+    QColor fill;
+    QColor ring;
+    QColor glyph;
+};
+
+InfoButtonColours coloursForImage(const QString& image) {
+    const QColor blue(40, 110, 220);
+    const InfoButtonColours table[] = {
+        {"all-all-hover", QColor(120, 120, 120), QColor(120, 120, 120), Qt::white},
+        {"off-highlighted-normal", Qt::transparent, Qt::white, Qt::white},
+        {"off-normal-pushed", QColor(70, 70, 70), QColor(70, 70, 70), Qt::white},
+        {"on-normal-normal", blue, blue, Qt::white},
+        {"on-highlighted-normal", Qt::white, Qt::white, blue},
+        {"on-normal-pushed", QColor(20, 70, 160), QColor(20, 70, 160), Qt::white},
+        {"on-highlighted-pushed", QColor(200, 200, 200), QColor(200, 200, 200), blue},
+    };
+    for (const InfoButtonColours& colours : table)
+        if (image == QLatin1String(colours.image)) return colours;
+    // "off-normal-normal": a grey ring on the row.
+    return {"off-normal-normal", Qt::transparent, QColor(128, 128, 128), QColor(110, 110, 110)};
+}
+
+}  // namespace
+
 void NBLittleInfoButton::paintEvent(QPaintEvent*) {
-    // The artwork is drawn rather than loaded: a disc with an "i", its colours by image.
-    const QString image = imageName();
-    QColor fill(Qt::transparent);
-    QColor ring(128, 128, 128);
-    QColor glyph(110, 110, 110);
-    if (image == QLatin1String("all-all-hover")) {
-        fill = QColor(120, 120, 120);
-        ring = fill;
-        glyph = Qt::white;
-    } else if (image == QLatin1String("off-highlighted-normal")) {
-        ring = Qt::white;
-        glyph = Qt::white;
-    } else if (image == QLatin1String("off-normal-pushed")) {
-        fill = QColor(70, 70, 70);
-        ring = fill;
-        glyph = Qt::white;
-    } else if (image == QLatin1String("on-normal-normal")) {
-        fill = QColor(40, 110, 220);
-        ring = fill;
-        glyph = Qt::white;
-    } else if (image == QLatin1String("on-highlighted-normal")) {
-        fill = Qt::white;
-        ring = fill;
-        glyph = QColor(40, 110, 220);
-    } else if (image == QLatin1String("on-normal-pushed")) {
-        fill = QColor(20, 70, 160);
-        ring = fill;
-        glyph = Qt::white;
-    } else if (image == QLatin1String("on-highlighted-pushed")) {
-        fill = QColor(200, 200, 200);
-        ring = fill;
-        glyph = QColor(40, 110, 220);
-    }
+    const InfoButtonColours colours = coloursForImage(imageName());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(isEnabled() ? 1.0 : 0.6);
     const QRectF disc = QRectF(0, (height() - kSize) / 2, kSize, kSize).adjusted(1, 1, -1, -1);
-    painter.setPen(QPen(ring, 1.2));
-    painter.setBrush(fill);
+    painter.setPen(QPen(colours.ring, 1.2));
+    painter.setBrush(colours.fill);
     painter.drawEllipse(disc);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(glyph);
+    painter.setBrush(colours.glyph);
     const double x = disc.center().x();
     painter.drawEllipse(QPointF(x, disc.top() + 3.6), 1.1, 1.1);
     painter.drawRoundedRect(QRectF(x - 1, disc.top() + 5.6, 2, 6), 0.8, 0.8);

@@ -7,8 +7,10 @@
 
 #include <QFont>
 #include <QSyntaxHighlighter>
+#include <QTextCharFormat>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "NKLineCollectionSyntaxFormatter.h"
 
@@ -32,10 +34,17 @@ class NBSyntaxHighlighter : public QSyntaxHighlighter,
     using LineCollection = std::function<std::shared_ptr<NCLineCollection>()>;
     NBSyntaxHighlighter(QTextDocument* document, LineCollection lineCollection);
 
+    // Formats many lines with one relayout of the range they span. Rehighlighting block by
+    // block relayouts every later block each time: a whole long document would take minutes.
+    void rehighlightBlocks(const std::vector<QTextBlock>& blocks);
+
   protected:
     void highlightBlock(const QString& text) override;
 
   private:
+    // The block's format character by character, or nothing while its line is not in step.
+    std::vector<QTextCharFormat> formatsForBlock(const QTextBlock& block);
+    void applyFormat(int start, int length, const QTextCharFormat& format);
     NSRange rangeOfLineAtIndex(uint64_t index, void* contextInfo) override;
     void preFormatLine(NCLine&, NSRange, const NSAttributedString&, NSAttributedString&, NSRange,
                        void*) override {}
@@ -49,6 +58,8 @@ class NBSyntaxHighlighter : public QSyntaxHighlighter,
     LineCollection m_lineCollection;
     std::unique_ptr<NKLineCollectionSyntaxFormatter> m_formatter;
     uint64_t m_blockLength = 0;
+    QString m_blockText;
+    std::vector<QTextCharFormat> m_formats;
     NBSyntaxFormattingContext m_context;
 };
 

@@ -394,10 +394,12 @@ bool NBTextViewController::textViewMousePress(int position, int clicks) {
 void NBTextViewController::formatLines(const NSIndexSet& lines) {
     if (!m_highlighter || !m_textView) return;
     QTextDocument* document = m_textView->document();
+    std::vector<QTextBlock> blocks;
     for (uint64_t index : lines.indexes()) {
         const QTextBlock block = document->findBlockByNumber(static_cast<int>(index));
-        if (block.isValid()) m_highlighter->rehighlightBlock(block);
+        if (block.isValid()) blocks.push_back(block);
     }
+    m_highlighter->rehighlightBlocks(blocks);
 }
 
 void NBTextViewController::updateTokenSelectionLook() {

@@ -373,8 +373,11 @@ TEST_F(DocumentCommands, TheAnswerMenuOfAMultiRowSelectionOffersOnlyTheCopyItems
         if (!action->isSeparator()) names << action->objectName();
     EXPECT_EQ(names, QStringList({"showBigAnswer:", "speakAnswer:", "copyResult:",
                                   "copyUnformattedResult:", "copyExpressionAndResult:"}));
-    for (QAction* action : outside->actions())
-        if (!action->isSeparator()) EXPECT_EQ(action->data().toInt(), 2);
+    for (QAction* action : outside->actions()) {
+        if (!action->isSeparator()) {
+            EXPECT_EQ(action->data().toInt(), 2);
+        }
+    }
     outside->adjustSize();
     saveScreenshot(outside, "commands-answer-context-menu");
     outside->actions().back()->trigger();

@@ -154,7 +154,9 @@ TEST_F(NumeralsStocks, TheSheetSaysWhatBecameOfTheSearch) {
             EXPECT_EQ(sheet->statusLabel()->text(), row.status);
             EXPECT_EQ(sheet->tabView()->currentIndex(), 0);
         }
-        if (!row.currency.isEmpty()) EXPECT_EQ(sheet->currencyPopup()->currentText(), row.currency);
+        if (!row.currency.isEmpty()) {
+            EXPECT_EQ(sheet->currencyPopup()->currentText(), row.currency);
+        }
     }
     // The pence item stands just before the pounds.
     const int pence = sheet->currencyPopup()->findText("GBX");

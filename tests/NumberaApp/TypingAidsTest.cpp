@@ -100,6 +100,25 @@ TEST_F(TypingAids, AChangedSyntaxColourReachesTheText) {
     EXPECT_EQ(drawnFormat(window, 0, 0).color, NBSyntaxColorForTokenType(1, 0));
 }
 
+// An undo synchronises every line and formats them all in one pass: each keeps its colours.
+TEST_F(TypingAids, AnUndoFormatsEveryLineAgain) {
+    NBDocumentWindow* window = newWindow();
+    for (const char* line : {"12 m", "@ Totals", "3 + 4", "7 km"}) {
+        type(window, line);
+        key(window, Qt::Key_Return);
+    }
+    type(window, "5");
+    pumpEventsFor(10);
+    window->document().textViewController().undo();
+    pumpEventsFor(10);
+    EXPECT_EQ(drawnFormat(window, 0, 0).color, NBSyntaxColorForTokenType(1, 0));
+    EXPECT_EQ(drawnFormat(window, 0, 3).color, NBSyntaxColorForTokenType(5, 0));
+    EXPECT_TRUE(drawnFormat(window, 1, 3).bold);
+    EXPECT_EQ(drawnFormat(window, 1, 0).color, NBSyntaxHeadingMarkerColor());
+    EXPECT_EQ(drawnFormat(window, 3, 2).color, NBSyntaxColorForTokenType(5, 0));
+    EXPECT_EQ(window->textView()->document()->lastBlock().text(), "");
+}
+
 TEST_F(TypingAids, ASpaceRightAfterASpacedOperatorIsSwallowedOnlyWithinHalfASecond) {
     NBDocumentWindow* window = newWindow();
     auto clock = std::make_shared<ManualClock>(1000);
