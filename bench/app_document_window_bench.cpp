@@ -27,6 +27,7 @@
 #include "NBTextViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCLineCollectionStatistics.h"
 #include "QtMainQueue.h"
 #include "QtSettings.h"
 #include "ResourceBundle.h"
@@ -149,6 +150,22 @@ int main(int argc, char** argv) {
         "; read %.1f ms, window and synchronisation %.1f ms, first paint %.1f ms\n",
         kLines, open.median, open.max, opens.size(), figures(reads).median, figures(builds).median,
         figures(paints).median);
+
+    // The statistic shown below the text: the total of every line, in runs of sums.
+    {
+        NCLineCollectionStatistics statistics(window->document().lineCollection());
+        std::vector<double> totals;
+        std::shared_ptr<NCResult> total;
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            total = statistics.getStatistic(NCStatisticTypeSum);
+            totals.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("total of a %d-line document: median %.1f ms (%s)\n", kLines,
+                    figures(totals).median,
+                    total && total->resultType() == NCResultTypeValue ? "a value" : "no value");
+    }
 
     // The answer palette beside a conversion near the top: each reload, as a keystroke or a
     // scroll asks for it once its updates are coalesced, to the repainted palette.

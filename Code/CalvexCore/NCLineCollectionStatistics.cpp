@@ -1,6 +1,8 @@
 #include "NCLineCollectionStatistics.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,45 @@ std::shared_ptr<NCResult> answerAt(NCLineCollection* lines, uint64_t index) {
     if (!lines || index >= lines->countOfLines()) return nullptr;
     std::shared_ptr<NCLine> line = lines->lineAtIndex(index);
     return line ? line->result() : nullptr;
+}
+
+// The parser refuses a chain of more than a thousand operators (a tree that tall is taken for a
+// hostile line), so a longer sum is added up in runs, each starting from the total so far: left
+// to right, as the one long chain would be.
+constexpr size_t kTermsPerRun = 500;
+
+std::u16string joinedTerms(std::vector<std::u16string>::const_iterator begin,
+                           std::vector<std::u16string>::const_iterator end) {
+    std::u16string text;
+    for (auto term = begin; term != end; ++term) {
+        if (!text.empty()) text += u"+";
+        text += *term;
+    }
+    return text;
+}
+
+std::optional<std::u16string> sumText(const std::vector<std::u16string>& terms,
+                                      const std::shared_ptr<NCEvaluator>& evaluator) {
+    if (terms.empty()) return std::nullopt;
+    if (terms.size() <= kTermsPerRun) return joinedTerms(terms.begin(), terms.end());
+    if (!evaluator) return std::nullopt;
+    std::u16string total;
+    for (size_t start = 0; start < terms.size(); start += kTermsPerRun) {
+        const size_t end = std::min(terms.size(), start + kTermsPerRun);
+        std::u16string run = joinedTerms(terms.begin() + static_cast<std::ptrdiff_t>(start),
+                                         terms.begin() + static_cast<std::ptrdiff_t>(end));
+        if (!total.empty()) run = total + u"+" + run;
+        std::shared_ptr<NCResult> result =
+            evaluator->evaluateExpression(NCExpression::withSimpleString(run));
+        std::optional<std::u16string> value = result && result->resultType() == NCResultTypeValue
+                                                  ? result->completeStringValue()
+                                                  : std::nullopt;
+        if (!value || value->empty()) return std::nullopt;
+        total = *value;
+        if (std::optional<std::u16string> unit = result->unitString(); unit && !unit->empty())
+            total += u" " + *unit;
+    }
+    return total;
 }
 
 }  // namespace
@@ -61,27 +102,26 @@ void NCLineCollectionStatistics::setEvaluator(std::shared_ptr<NCEvaluator> evalu
 std::optional<std::u16string> NCLineCollectionStatistics::totalString(const NSIndexSet& indexes,
                                                                       uint64_t* count) const {
     std::shared_ptr<NCLineCollection> lines = lineCollection();
-    std::u16string text;
-    uint64_t percentages = 0, values = 0;
+    std::vector<std::u16string> terms;
+    uint64_t percentages = 0;
     for (uint64_t index : indexes.indexes()) {
         std::shared_ptr<NCResult> result = answerAt(lines.get(), index);
         if (!result) continue;
         std::optional<std::u16string> value = result->completeStringValue();
         if (value && !value->empty()) {
-            if (!text.empty()) text += u"+";
-            text += *value;
+            std::u16string term = *value;
             if (std::optional<std::u16string> unit = result->unitString(); unit && !unit->empty())
-                text += u" " + *unit;
-            ++values;
+                term += u" " + *unit;
+            terms.push_back(std::move(term));
             if (result->flags() == NCResultFlagPercentage) ++percentages;
         }
     }
+    const uint64_t values = terms.size();
     if (count) *count = values;
     // Percentages mixed with other values have no total. Only the chosen values count: lines
     // outside the set, or without an answer, do not make a set of percentages mixed.
     if (percentages > 0 && percentages < values) return std::nullopt;
-    if (text.empty()) return std::nullopt;
-    return text;
+    return sumText(terms, evaluator());
 }
 
 std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedSumExpression(
@@ -112,18 +152,18 @@ std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedVarianceExpres
         meanResult ? meanResult->completeStringValue() : std::nullopt;
     if (!mean || mean->empty()) return nullptr;
     std::shared_ptr<NCLineCollection> lines = lineCollection();
-    std::u16string text;
+    std::vector<std::u16string> squares;
     for (uint64_t index : indexes.indexes()) {
         std::shared_ptr<NCResult> result = answerAt(lines.get(), index);
         std::optional<std::u16string> value = result ? result->completeStringValue() : std::nullopt;
         if (!value || value->empty()) continue;
-        if (!text.empty()) text += u"+";
         // Each side bracketed: a negative value or mean stays one operand.
         const std::u16string difference = u"((" + *value + u")-(" + *mean + u"))";
-        text += difference + u"*" + difference;
+        squares.push_back(difference + u"*" + difference);
     }
-    if (text.empty()) return nullptr;
-    return NCExpression::expressionWithString(u"(" + text + u")/" + decimalText(values));
+    std::optional<std::u16string> text = sumText(squares, evaluator());
+    if (!text) return nullptr;
+    return NCExpression::expressionWithString(u"(" + *text + u")/" + decimalText(values));
 }
 
 std::shared_ptr<NCExpression> NCLineCollectionStatistics::preparedStandardDeviationExpression(

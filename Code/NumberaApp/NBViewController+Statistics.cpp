@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QTimer>
 
 #include "NBAnswerColumnView.h"
 #include "NBAppResources.h"
@@ -27,7 +29,10 @@ void NBViewController::setupTotalsButton() {
     m_statisticsButton->setPlaceHolder(localized(u"Statistics"));
     m_statisticsButton->setDeliniator(QStringLiteral(":  "));
     m_currentStatistic = NBStatisticTotal;
-    m_statisticsButton->setMenu(statsMenu());
+    // Its values are worked out when it opens: four statistics of a long document are no
+    // part of opening it.
+    createStatsMenu();
+    m_statisticsButton->setMenu(m_statsMenu);
     connect(m_statsMenu, &QMenu::aboutToShow, this, &NBViewController::updateStatisticsMenu);
     updateStatsButtonWithReevaluation(false);
 }
@@ -63,14 +68,21 @@ void NBViewController::copySelectedStatistic() {
     QApplication::clipboard()->setText(statisticValueForType(m_currentStatistic, true));
 }
 
+bool NBViewController::statisticWaitsForAPause() const { return m_statisticPauseTimer->isActive(); }
+
 void NBViewController::updateStatsButtonWithReevaluation(bool reevaluate) {
     if (!m_statisticsBarVisibile || !m_statisticsButton) return;
     const QString oldTitle = m_statisticsButton->text();
     const QString oldDetail = m_statisticsSelectionDetailLabel->text();
     if (m_currentStatistic != NBStatisticNone) {
-        if (reevaluate)
+        if (reevaluate) {
+            m_statisticPauseTimer->stop();
+            QElapsedTimer timer;
+            timer.start();
             m_statisticsButton->setRightCompontent(
                 statisticValueForType(m_currentStatistic, false));
+            m_lastStatisticMilliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        }
         if (!m_statisticsButton->rightCompontent().isEmpty())
             m_statisticsButton->setLeftComponent(
                 statisticsLabelForType(m_currentStatistic, 1, false));
@@ -88,6 +100,12 @@ void NBViewController::updateStatsButtonWithReevaluation(bool reevaluate) {
 }
 
 QMenu* NBViewController::statsMenu() {
+    createStatsMenu();
+    updateStatisticsMenu();
+    return m_statsMenu;
+}
+
+void NBViewController::createStatsMenu() {
     if (!m_statsMenu) {
         m_statsMenu = new QMenu(m_statisticsButton);
         m_statsMenu->setObjectName(QStringLiteral("Stats Menu"));
@@ -107,8 +125,6 @@ QMenu* NBViewController::statsMenu() {
         connect(m_copyStatisticAction, &QAction::triggered, this,
                 &NBViewController::copySelectedStatistic);
     }
-    updateStatisticsMenu();
-    return m_statsMenu;
 }
 
 void NBViewController::updateStatisticsMenu() {

@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "Diagnostics.h"
 #include "NBAnswerColumnController.h"
@@ -60,7 +61,13 @@ NBViewController::NBViewController(QMainWindow* window, NBKettraView* kettraView
     : QObject(window),
       m_documentWindow(window),
       m_kettraView(kettraView),
-      m_documentController(document) {}
+      m_documentController(document),
+      m_statisticPauseTimer(new QTimer(this)) {
+    m_statisticPauseTimer->setSingleShot(true);
+    m_statisticPauseTimer->setInterval(kStatisticPauseMilliseconds);
+    connect(m_statisticPauseTimer, &QTimer::timeout, this,
+            [this] { updateStatsButtonWithReevaluation(true); });
+}
 
 NBViewController::~NBViewController() {
     deregisterForNotifications();
@@ -280,7 +287,10 @@ void NBViewController::textDidChange() {
             m_statsUpdateQueued = false;
             if (numberLineVisibile()) m_numberLineController->numberOfCellsHasChanged();
             m_formattingBarController->setNeedsRefresh();
-            updateStatsButtonWithReevaluation(true);
+            if (m_lastStatisticMilliseconds < kSlowStatisticMilliseconds)
+                updateStatsButtonWithReevaluation(true);
+            else
+                m_statisticPauseTimer->start();
         },
         Qt::QueuedConnection);
 }

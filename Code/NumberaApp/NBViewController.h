@@ -29,6 +29,7 @@ class QAbstractAnimation;
 class QAction;
 class QMainWindow;
 class QMenu;
+class QTimer;
 class QWidget;
 
 inline constexpr const char* NBFormattingBarWasToggled = "NBFormattingBarWasToggled";
@@ -90,6 +91,8 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     void updateStatisticsMenu();
     void repositionPopupButton();
     NBTotalsPopupButton* statisticsButton() const { return m_statisticsButton; }
+    // Whether a re-evaluation of the statistic waits for typing to pause.
+    bool statisticWaitsForAPause() const;
     QLabel* statisticsSelectionDetailLabel() const { return m_statisticsSelectionDetailLabel; }
     QAction* copyStatisticAction() const { return m_copyStatisticAction; }
 
@@ -101,6 +104,7 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void createStatsMenu();
     void setupTotalsButton();
     void layoutContent();
     void applyDocumentViewProperties();
@@ -151,6 +155,12 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     std::vector<NotificationObserver> m_observers;
     std::vector<QMetaObject::Connection> m_connections;
     bool m_statsUpdateQueued = false;
+    // A statistic over a long document can take longer than a keystroke may. While the last one
+    // took longer than kSlowStatisticMilliseconds, typing re-evaluates it once it pauses.
+    static constexpr double kSlowStatisticMilliseconds = 4;
+    static constexpr int kStatisticPauseMilliseconds = 150;
+    double m_lastStatisticMilliseconds = 0;
+    QTimer* m_statisticPauseTimer = nullptr;
     bool m_showingRowSelections = false;
     // Marks the extra selections that show rows chosen in the number line.
     static constexpr int kRowSelectionProperty = QTextFormat::UserProperty + 0x4e4c;

@@ -74,6 +74,34 @@ TEST(LineCollectionStatisticsTest, EveryStatisticOfADocument) {
     }
 }
 
+// Far more lines than one expression may chain: the statistics still cover every one of them.
+TEST(LineCollectionStatisticsTest, LongDocumentsHaveEveryStatistic) {
+    struct Row {
+        std::vector<std::u16string> pattern;
+        size_t lines;
+        const char* sum;
+        const char* mean;
+        const char* variance;
+    } rows[] = {
+        {{u"1", u"3"}, 3000, "6000", "2", "1"},
+        {{u"1 m", u"50 cm"}, 1202, "90150 cm", "75 cm", nullptr},
+        {{u"1%"}, 1001, "1001", "1", "0"},
+        {{u"2"}, 501, "1002", "2", "0"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::u16string> texts;
+        for (size_t i = 0; i < row.lines; ++i) texts.push_back(row.pattern[i % row.pattern.size()]);
+        NCLineCollectionStatistics statistics(document(texts));
+        const std::string name = utf8(row.pattern.front()) + " ×" + std::to_string(row.lines);
+        EXPECT_EQ(shown(statistics.getStatistic(NCStatisticTypeSum)), row.sum) << name;
+        EXPECT_EQ(shown(statistics.getStatistic(NCStatisticTypeMean)), row.mean) << name;
+        if (row.variance) {
+            EXPECT_EQ(shown(statistics.getStatistic(NCStatisticTypeVariance)), row.variance)
+                << name;
+        }
+    }
+}
+
 TEST(LineCollectionStatisticsTest, ChosenLinesCountAgainstTheChosenValuesOnly) {
     // Two percentages chosen from a document that also holds a number: the chosen values are
     // all percentages, so they have a total however many lines the document holds.

@@ -131,6 +131,23 @@ TEST_F(StatisticsBar, TheTotalFollowsEditsOfTheText) {
         << frame(window).statisticsButton()->text().toStdString();
 }
 
+// A total over thousands of lines takes longer than a keystroke may: typing goes on, and the
+// total follows once it pauses.
+TEST_F(StatisticsBar, ALongDocumentsTotalFollowsOnceTypingPauses) {
+    NBDocumentWindow* window = openWindow(QStringList(3000, QStringLiteral("1")));
+    ASSERT_NE(window, nullptr);
+    NBViewController& bar = frame(window);
+    EXPECT_EQ(bar.statisticsButton()->text(), "Total:  3,000");
+    window->textView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window->textView(), "1");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(bar.statisticWaitsForAPause());
+    EXPECT_TRUE(
+        pumpEventsUntil([&] { return bar.statisticsButton()->text() == "Total:  3,010"; }, 3000))
+        << bar.statisticsButton()->text().toStdString();
+    EXPECT_FALSE(bar.statisticWaitsForAPause());
+}
+
 TEST_F(StatisticsBar, HidingAndShowingTheBarGivesTheWindowItsFrameBack) {
     NBDocumentWindow* window = openWindow({"1", "2"});
     ASSERT_NE(window, nullptr);
