@@ -1,6 +1,10 @@
 #include "NBNumbersViewController.h"
 
+#include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableView>
 #include <algorithm>
 
@@ -16,4 +20,28 @@ QList<int> NBNumbersViewController::rowsToRemove() const {
     if (m_clickedRow >= 0 && !rows.contains(m_clickedRow)) rows << m_clickedRow;
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+NBNumbersViewController::UpdateAccessory NBNumbersViewController::makeUpdateAccessory(
+    const QString& objectName, const QString& buttonTitle) {
+    UpdateAccessory accessory;
+    accessory.view = new QWidget(this);
+    accessory.view->setObjectName(objectName);
+    auto* layout = new QHBoxLayout(accessory.view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    accessory.progressIndicator = new QProgressBar(accessory.view);
+    accessory.progressIndicator->setObjectName(QStringLiteral("progressIndicator"));
+    accessory.progressIndicator->setFixedSize(60, 12);
+    accessory.progressIndicator->setTextVisible(false);
+    accessory.progressIndicator->hide();
+    accessory.statusField = new QLabel(accessory.view);
+    accessory.statusField->setObjectName(QStringLiteral("statusField"));
+    accessory.updateButton = new QPushButton(buttonTitle, accessory.view);
+    accessory.updateButton->setObjectName(QStringLiteral("updateButton"));
+    layout->addWidget(accessory.progressIndicator);
+    layout->addWidget(accessory.statusField);
+    layout->addWidget(accessory.updateButton);
+    accessory.view->hide();
+    return accessory;
 }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTableView;
 class QUndoStack;
 
@@ -39,6 +42,16 @@ class NBNumbersViewController : public QWidget {
     QTableView* tableView() const { return m_tableView; }
 
   protected:
+    // The bottom bar's accessory of a panel whose data comes from a web service: a progress
+    // bar, a status text and the update button, hidden until the window shows it.
+    struct UpdateAccessory {
+        QWidget* view = nullptr;
+        QProgressBar* progressIndicator = nullptr;
+        QLabel* statusField = nullptr;
+        QPushButton* updateButton = nullptr;
+    };
+    UpdateAccessory makeUpdateAccessory(const QString& objectName, const QString& buttonTitle);
+
     void setTableView(QTableView* table) { m_tableView = table; }
     // The rows the user chose: the selection, plus the row under a context click when it is not
     // selected.

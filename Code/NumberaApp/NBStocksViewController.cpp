@@ -1,7 +1,6 @@
 #include "NBStocksViewController.h"
 
 #include <QAbstractTableModel>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -132,23 +131,12 @@ NBStocksViewController::NBStocksViewController(NBEnvironmentController& environm
     layout->addWidget(table);
     setTableView(table);
 
-    m_accessoryView = new QWidget(this);
-    m_accessoryView->setObjectName(QStringLiteral("stocksAccessoryView"));
-    auto* accessoryLayout = new QHBoxLayout(m_accessoryView);
-    accessoryLayout->setContentsMargins(0, 0, 0, 0);
-    accessoryLayout->setSpacing(6);
-    m_progressIndicator = new QProgressBar(m_accessoryView);
-    m_progressIndicator->setFixedSize(60, 12);
-    m_progressIndicator->setTextVisible(false);
-    m_progressIndicator->hide();
-    m_statusField = new QLabel(m_accessoryView);
-    m_statusField->setObjectName(QStringLiteral("statusField"));
-    m_updateButton = new QPushButton(localized(u"Update Prices"), m_accessoryView);
-    m_updateButton->setObjectName(QStringLiteral("updateButton"));
-    accessoryLayout->addWidget(m_progressIndicator);
-    accessoryLayout->addWidget(m_statusField);
-    accessoryLayout->addWidget(m_updateButton);
-    m_accessoryView->hide();
+    const UpdateAccessory accessory =
+        makeUpdateAccessory(QStringLiteral("stocksAccessoryView"), localized(u"Update Prices"));
+    m_accessoryView = accessory.view;
+    m_progressIndicator = accessory.progressIndicator;
+    m_statusField = accessory.statusField;
+    m_updateButton = accessory.updateButton;
     connect(m_updateButton, &QPushButton::clicked, this, [this] { updatePrices(); });
 
     auto& center = NotificationCenter::defaultCenter();
