@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
@@ -158,10 +159,12 @@ void AppTest::installSettings() {
         NBUserDefaultsController::sharedInstance();
     } else {
         // The controller registers once per process; a later fixture registers for its own
-        // store (the locale's separators are what the first registration found).
+        // store, with the separators of the user's locale as the first registration did.
+        const QLocale locale;
         NBUserDefaultsController::resetRegisteredDefaults();
         NBUserDefaultsController::registerDefaults(NBUserDefaultsController::registrationDictionary(
-            (resourcesFolder() + "/Defaults.plist").toStdString(), u".", u","));
+            (resourcesFolder() + "/Defaults.plist").toStdString(),
+            locale.decimalPoint().toStdU16String(), locale.groupSeparator().toStdU16String()));
     }
     // Tests type exactly the text they mean; the tests of the typing aids turn them on.
     for (const char* aid :
