@@ -3,6 +3,7 @@
 #include <sys/utsname.h>
 
 #include "Diagnostics.h"
+#include "NBLineFormattingRules.h"
 #include "NCExpressionFormattingOptions.h"
 #include "NCLine.h"
 #include "NCResultFormattingOptions.h"
@@ -75,20 +76,6 @@ std::optional<int64_t> integerValue(const NSArchiveValue& value) {
     return static_cast<int64_t>(*number);
 }
 
-// The base menu numbers its items 0, 1, 2 for decimal, binary and hexadecimal.
-std::optional<int64_t> baseForMenuValue(int64_t value) {
-    switch (value) {
-        case 0:
-            return 10;
-        case 1:
-            return 2;
-        case 2:
-            return 16;
-        default:
-            return std::nullopt;
-    }
-}
-
 }  // namespace
 
 bool propertyIsUniformAcrossLines(const NBLineArray& lines, const std::string& property) {
@@ -117,7 +104,9 @@ bool containsLineWithValue(const NBLineArray& lines, const NSArchiveValue& value
     const std::optional<int64_t> integer = integerValue(value);
     for (const auto& line : lines) {
         if (propertyID == "base") {
-            const auto base = integer ? baseForMenuValue(*integer) : std::nullopt;
+            // The base menu numbers its items as the formatting bar does.
+            const auto base =
+                integer ? NBLineFormattingRules::displayBaseForBase(*integer) : std::nullopt;
             if (base && displayBase(*line) == *base) return true;
         } else if (propertyID == "trigonometryMode") {
             if (integer && line->trigonometryMode() == *integer) return true;
