@@ -109,10 +109,14 @@ void NBAnswerPaletteController::displayButtonOnLine(NBLittleInfoButton* button, 
     NBAnswerColumnView* column = m_owner.answersColumn();
     if (!button || !column) return;
     const uint64_t previous = button->tag();
+    // Every pointer move over a row lands here: a button already showing there only follows
+    // its row, and the answers beside it stay as drawn.
+    const bool alreadyThere = previous == line && !button->isHidden();
     button->setTag(line);
     const QRectF row = column->rectOfRow(line);
     button->move(static_cast<int>(row.width()) - NBLittleInfoButton::kSize - 10,
                  static_cast<int>(std::floor(row.y() + row.height() / 2 - 8)));
+    if (alreadyThere) return;
     redrawRow(line);
     if (previous != kAnswerPaletteNoLine && previous != line) redrawRow(previous);
     button->show();
