@@ -205,12 +205,17 @@ NBAppController& AppTest::launch(const QStringList& arguments) {
     return *m_app;
 }
 
-NBDocumentWindow* AppTest::windowWithTypedLines(const QStringList& lines) {
+NBDocumentWindow* AppTest::firstDocumentWindow(QSize size) {
     settings().setObject("NBShowWelcomeWindowOnLaunch", false);
     NBAppController& app = launch();
     if (app.documents().documents().empty()) app.documents().newDocument();
     NBDocumentWindow* window = app.documents().documents().front();
-    window->resize(700, 420);
+    window->resize(size);
+    return window;
+}
+
+NBDocumentWindow* AppTest::windowWithTypedLines(const QStringList& lines) {
+    NBDocumentWindow* window = firstDocumentWindow(QSize(700, 420));
     window->show();
     QApplication::setActiveWindow(window);
     window->textView()->setFocus();

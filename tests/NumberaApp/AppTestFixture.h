@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -57,8 +58,11 @@ class AppTest : public ::testing::Test {
     NBAppController& launch(const QStringList& arguments = {});
     // The application quits: termination, then the controller and its windows go.
     void quit();
-    // Launched without the welcome window: the first document's window, 700 × 420, active,
-    // with the lines typed into it one by one (each evaluated, the insertion point at the end).
+    // Launched without the welcome window: the first document's window (a new one when the
+    // launch opened none), at the size.
+    NBDocumentWindow* firstDocumentWindow(QSize size = QSize(700, 500));
+    // That window, 700 × 420, shown and active, with the lines typed into it one by one (each
+    // evaluated, the insertion point at the end).
     NBDocumentWindow* windowWithTypedLines(const QStringList& lines);
 
     QString root() const { return m_root.path(); }

@@ -36,14 +36,7 @@ namespace {
 
 class DocumentWindow : public AppTest {
   protected:
-    NBDocumentWindow* newWindow() {
-        settings().setObject("NBShowWelcomeWindowOnLaunch", false);
-        NBAppController& app = launch();
-        if (app.documents().documents().empty()) app.documents().newDocument();
-        NBDocumentWindow* window = app.documents().documents().front();
-        window->resize(700, 500);
-        return window;
-    }
+    NBDocumentWindow* newWindow() { return firstDocumentWindow(); }
     static void type(NBDocumentWindow* window, const QString& text) {
         QTest::keyClicks(window->textView(), text);
         QCoreApplication::processEvents();

@@ -51,11 +51,7 @@ class Export : public AppTest {
     }
 
     NBDocumentWindow* windowWithLines(const QStringList& lines) {
-        settings().setObject("NBShowWelcomeWindowOnLaunch", false);
-        NBAppController& app = launch();
-        if (app.documents().documents().empty()) app.documents().newDocument();
-        NBDocumentWindow* window = app.documents().documents().front();
-        window->resize(700, 500);
+        NBDocumentWindow* window = firstDocumentWindow();
         window->show();
         QApplication::clipboard()->setText(lines.join('\n'));
         QTest::keyClick(window->textView(), Qt::Key_V, Qt::ControlModifier);

@@ -12,14 +12,7 @@
 #include "NBTextViewController.h"
 #include "NBTokenCell.h"
 
-NBDocumentWindow* TokenTest::newWindow() {
-    settings().setObject("NBShowWelcomeWindowOnLaunch", false);
-    NBAppController& app = launch();
-    if (app.documents().documents().empty()) app.documents().newDocument();
-    NBDocumentWindow* window = app.documents().documents().front();
-    window->resize(700, 500);
-    return window;
-}
+NBDocumentWindow* TokenTest::newWindow() { return firstDocumentWindow(); }
 
 void TokenTest::type(NBDocumentWindow* window, const QString& text) {
     QTest::keyClicks(window->textView(), text);
