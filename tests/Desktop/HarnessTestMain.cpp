@@ -1,0 +1,3 @@
+#include "DesktopTestMain.h"
+
+int main(int argc, char** argv) { return Desktop::runTestsWithOwnWindows(argc, argv); }
