@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include "CLocaleScope.h"
 #include "NBFString.h"
 #include "PropertyListFile.h"
 
@@ -85,6 +86,8 @@ std::shared_ptr<const NCPropertyListValue> NCPropertyListValue::readFromData(
         return nullptr;
     }
     plist_t root = nullptr;
+    // Reals in XML are read by the C library's strtod.
+    CLocaleScope numbers;
     if (plist_is_binary(data.data(), static_cast<uint32_t>(data.size())))
         plist_from_bin(data.data(), static_cast<uint32_t>(data.size()), &root);
     else

@@ -12,6 +12,8 @@
 #include <iterator>
 #include <vector>
 
+#include "CLocaleScope.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -91,7 +93,11 @@ std::string xmlData(plist_t root) {
     if (!root) return {};
     char* xml = nullptr;
     uint32_t length = 0;
-    plist_to_xml(root, &xml, &length);
+    {
+        // Reals are printed by the C library.
+        CLocaleScope numbers;
+        plist_to_xml(root, &xml, &length);
+    }
     std::string data(xml ? xml : "", xml ? length : 0);
     if (xml) plist_to_xml_free(xml);
     return data;
@@ -158,7 +164,11 @@ PlistPtr read(const std::string& path, NSError* error) {
     const std::optional<std::string> data = readContents(path, error);
     if (!data) return nullptr;
     plist_t root = nullptr;
-    plist_from_memory(data->data(), static_cast<uint32_t>(data->size()), &root);
+    {
+        // Reals are read by the C library's strtod.
+        CLocaleScope numbers;
+        plist_from_memory(data->data(), static_cast<uint32_t>(data->size()), &root);
+    }
     if (!root) {
         fail(error, kNotAPropertyList, "'" + path + "' is not a property list");
         return nullptr;
