@@ -361,10 +361,21 @@ void NKCurrenciesManager::finishUpdate(
         return;
     }
     size_t successes = 0;
+    std::vector<std::string> invalid;
     for (const auto& operation : operations) {
         if (!operation->wasSuccessful()) continue;
-        updateRatesWithUpdater(*operation);
+        updateRatesWithUpdater(*operation, &invalid);
         ++successes;
+    }
+    // One line for the whole update, however many rates were missing or unusable.
+    if (!invalid.empty()) {
+        constexpr size_t kNamed = 10;
+        std::string named;
+        for (size_t i = 0; i < invalid.size() && i < kNamed; ++i)
+            named += (i ? ", " : "") + invalid[i];
+        if (invalid.size() > kNamed) named += ", …";
+        NKLogLine("Warning: invalid rates found for " + std::to_string(invalid.size()) +
+                  (invalid.size() == 1 ? " currency: " : " currencies: ") + named);
     }
     m_updating = false;
     if (successes == 0) {
@@ -386,7 +397,8 @@ void NKCurrenciesManager::finishUpdate(
     post(NKCurrenciesUpdatePartiallyFailed, failedCodes);
 }
 
-void NKCurrenciesManager::updateRatesWithUpdater(const NKCurrenciesUpdaterOperation& operation) {
+void NKCurrenciesManager::updateRatesWithUpdater(const NKCurrenciesUpdaterOperation& operation,
+                                                 std::vector<std::string>* invalid) {
     const NSTimeInterval now = m_queue->now();
     for (const auto& code : operation.supportedCurrencyCodes()) {
         auto currency = currencyWithCode(NKUTF16(code));
@@ -399,8 +411,7 @@ void NKCurrenciesManager::updateRatesWithUpdater(const NKCurrenciesUpdaterOperat
         const auto text = operation.rateForCurrencyCode(code);
         const double value = text ? NKCurrency::rateValueOfText(NKUTF16(*text)) : 0;
         if (!(value > 0)) {
-            NKLogLine("Warning: invalid rate (" + text.value_or("(null)") +
-                      ") found for currency " + code);
+            if (invalid) invalid->push_back(code + " (" + text.value_or("none") + ")");
             continue;
         }
         if (!currency->enabled()) continue;

@@ -70,7 +70,10 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     // the end is announced after that.
     void performAsynchronousRateUpdateWithOperations(
         std::vector<std::shared_ptr<NKCurrenciesUpdaterOperation>> operations);
-    void updateRatesWithUpdater(const NKCurrenciesUpdaterOperation& operation);
+    // Takes the operation's rates; the codes whose rate was missing or not a positive number
+    // are added to `invalid` as "CODE (text)".
+    void updateRatesWithUpdater(const NKCurrenciesUpdaterOperation& operation,
+                                std::vector<std::string>* invalid = nullptr);
     // The currencies of a file written before the keyed format, keyed by identifier and
     // without their rates; none when the file is not such a file. Disables every registered
     // currency first, so that only the file's enabled ones are enabled afterwards.

@@ -44,11 +44,8 @@ void NKCurrenciesUpdaterOperation::start() {
 
 bool NKCurrenciesUpdaterOperation::tryParser(const NKCurrencyParser& parser) {
     const auto url = parser.urlWithCurrencySymbols(m_currencyCodes, "USD");
-    if (!url) {
-        NKLogLine("Connection error updating currencies: no address for the " +
-                  parser.description());
-        return false;
-    }
+    // No address configured for this service: nothing was asked of it, so nothing is said.
+    if (!url) return false;
     const HttpResponse response =
         m_client->get(*url, NKWebServiceConfiguration::timeout(kTimeout), m_cancelled.get());
     if (!response.success || response.body.empty()) {

@@ -62,6 +62,13 @@ class CapturedLog {
             if (line.find(text) != std::string::npos) return true;
         return false;
     }
+    // The lines holding the text.
+    size_t count(const std::string& text) const {
+        size_t n = 0;
+        for (const auto& line : lines())
+            if (line.find(text) != std::string::npos) ++n;
+        return n;
+    }
     void clear() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_lines.clear();
