@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -86,9 +87,14 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
     s_appController = this;
     m_undoGroup = new QUndoGroup(this);
     initialize(m_resourcesFolder);
+    // The application's own rule decides when the last window ends it (Qt's would end it while
+    // the self-test has closed every window, or while quitting closes one after another).
+    QApplication::setQuitOnLastWindowClosed(false);
+    qApp->installEventFilter(this);
 }
 
 NBAppController::~NBAppController() {
+    qApp->removeEventFilter(this);
     // Windows go before the controllers their menus call.
     m_preferences.reset();
     if (m_environmentController) {
@@ -174,6 +180,8 @@ void NBAppController::setupControllers() {
 
     m_documents = std::make_unique<NBDocumentManager>();
     m_documents->setDataFolder(dataFolder());
+    connect(m_documents.get(), &NBDocumentManager::documentWillClose, this,
+            &NBAppController::documentWillClose);
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
     // Changes of the environment reach every open document.
     NBDocumentManager* open = m_documents.get();
@@ -198,7 +206,7 @@ void NBAppController::setupControllers() {
     dialogActions.openExampleDocument = [this] { m_globalActions->openExampleDocument(); };
     dialogActions.watchIntroductionMovie = [this] { m_globalActions->watchIntroductionMovie(); };
     dialogActions.continueToNumbera = [this] {
-        if (m_documents->documents().empty()) m_documents->newDocument();
+        if (m_documents->documents().empty() && !isTerminating()) m_documents->newDocument();
     };
     m_dialogs = std::make_unique<NBDialogsController>(localization, std::move(dialogActions));
     m_globalActions = std::make_unique<NBGlobalActionController>(*m_dialogs, *m_documents);
@@ -271,10 +279,7 @@ void NBAppController::setupControllers() {
         {"copy:", [] { textCommand(&QTextEdit::copy); }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
         {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
-        {"terminate:",
-         [documents] {
-             if (documents->closeAllDocumentsAsking()) QCoreApplication::quit();
-         }},
+        {"terminate:", [this] { terminate(); }},
         {"makeFontBigger:", [global] { global->makeFontBigger(); }},
         {"makeFontSmaller:", [global] { global->makeFontSmaller(); }},
         {"performMiniaturize:",
@@ -291,13 +296,27 @@ void NBAppController::setupControllers() {
         {"showDisclaimerWindow:", [global] { global->showDisclaimerWindow(); }},
         {"showAboutPanel:", [global] { global->showAboutPanel(); }},
         {"showNumerals:", [global] { global->showNumeralsWindow(); }},
-        {"showPreferences:", [this] { preferencesController().show(); }},
+        {"showPreferences:",
+         [this] {
+             preferencesController().show();
+             if (QWidget* window = m_preferences->window())
+                 m_menuController->addApplicationShortcuts(window);
+         }},
         {"checkForUpdate:",
          [] { NBUpdateController::checkForUpdates(QApplication::activeWindow()); }},
         {"runAsynchonousAppTests:",
-         [this] { (new NBAppTester(*m_documents, this))->runAsychronousTests(); }},
+         [this] {
+             auto* tester = new NBAppTester(*m_documents, this);
+             // Its documents all close on the way: the application waits for its end.
+             tester->setKeepRunning(keepRunning());
+             tester->runAsychronousTests();
+         }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
+    // The windows without a menu bar still answer the application's own keys (Quit…).
+    m_dialogs->setWindowPreparer([menus = m_menuController.get()](QWidget* window) {
+        menus->addApplicationShortcuts(window);
+    });
     // The document commands act on the active document window, else the last one opened.
     m_menuController->setDocumentCommands(
         NBDocumentController::documentCommands(),
@@ -436,18 +455,118 @@ void NBAppController::environmentControllerDidLoadEnvironment(NBEnvironmentContr
 
 // Termination
 
+std::vector<NBAppController::RestorableWindow> NBAppController::restorableWindows() const {
+    std::vector<RestorableWindow> windows;
+    for (NBDocumentWindow* window : m_documents->documents())
+        windows.push_back(
+            {window,
+             {window->filePath(), window->saveGeometry(), window->document().draftPath(),
+              window->document().encodeRestorableLineStates(),
+              window->document().answerPaletteIsVisible()}});
+    return windows;
+}
+
+void NBAppController::documentWillClose(NBDocumentWindow* window) {
+    if (!m_quitWindows) return;
+    // Its document has decided: saved under a name, kept as a draft, or neither.
+    for (RestorableWindow& restorable : *m_quitWindows) {
+        if (restorable.window != window) continue;
+        restorable.entry.filePath = window->filePath();
+        restorable.entry.draftPath = window->document().draftPath();
+        restorable.closed = true;
+    }
+}
+
+void NBAppController::terminate() {
+    if (isTerminating()) return;
+    m_terminating = true;
+    // Recorded before the questions close any window.
+    m_quitWindows = restorableWindows();
+    m_documents->reviewUnsavedDocuments([this](bool allAnswered) {
+        if (m_terminated) return;
+        if (!allAnswered) {
+            m_terminating = false;
+            m_quitWindows.reset();
+            return;
+        }
+        finishTerminating();
+    });
+}
+
+void NBAppController::terminateWithoutAsking() {
+    m_terminating = true;
+    finishTerminating();
+}
+
+void NBAppController::finishTerminating() {
+    applicationWillTerminate();
+    if (m_exitHandler) m_exitHandler();
+}
+
+std::shared_ptr<void> NBAppController::keepRunning() {
+    ++m_keepRunningCount;
+    QPointer<NBAppController> self = this;
+    return std::shared_ptr<void>(nullptr, [self](void*) {
+        if (!self) return;
+        --self->m_keepRunningCount;
+        self->scheduleLastWindowCheck();
+    });
+}
+
+bool NBAppController::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+        scheduleLastWindowCheck();
+    return QObject::eventFilter(watched, event);
+}
+
+bool NBAppController::hasOpenWindow() const {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->parentWidget() ||
+            window->testAttribute(Qt::WA_DontShowOnScreen))
+            continue;
+        const Qt::WindowType type = window->windowType();
+        if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen ||
+            type == Qt::Desktop)
+            continue;
+        return true;
+    }
+    return false;
+}
+
+void NBAppController::scheduleLastWindowCheck() {
+    if (m_lastWindowCheckScheduled) return;
+    m_lastWindowCheckScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_lastWindowCheckScheduled = false;
+            if (m_isLaunching || isTerminating() || m_keepRunningCount > 0 || hasOpenWindow())
+                return;
+            emit lastWindowClosed();
+        },
+        Qt::QueuedConnection);
+}
+
 void NBAppController::applicationWillTerminate() {
     if (m_terminated) return;
     m_terminated = true;
     if (m_dataFolder) {
+        // A quit in progress kept what its windows were before any closed; otherwise the
+        // windows are all still open.
+        std::vector<RestorableWindow> windows =
+            m_quitWindows ? std::move(*m_quitWindows) : restorableWindows();
+        m_quitWindows.reset();
         std::vector<NBWindowRestoration::Entry> entries;
-        for (NBDocumentWindow* window : m_documents->documents()) {
-            window->document().writeDraftIfNeeded();
-            const QString draft = window->document().draftPath();
-            if (!window->filePath().isEmpty() || !draft.isEmpty())
-                entries.push_back({window->filePath(), window->saveGeometry(), draft,
-                                   window->document().encodeRestorableLineStates(),
-                                   window->document().answerPaletteIsVisible()});
+        for (RestorableWindow& restorable : windows) {
+            if (!restorable.closed && restorable.window) {
+                NBDocumentController& document = restorable.window->document();
+                document.writeDraftIfNeeded();
+                restorable.entry.filePath = restorable.window->filePath();
+                restorable.entry.draftPath = document.draftPath();
+            }
+            if (!restorable.entry.filePath.isEmpty() || !restorable.entry.draftPath.isEmpty())
+                entries.push_back(std::move(restorable.entry));
         }
         NBWindowRestoration::save(dataFolder(), entries);
     }

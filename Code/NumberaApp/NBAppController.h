@@ -10,18 +10,23 @@
 #define NUMBERA_APP_NB_APP_CONTROLLER_H
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "NBEnvironmentController.h"
 #include "NBStandardAppController.h"
+#include "NBWindowRestoration.h"
 
 class NBColorControllerLife;
 class NBDialogsController;
 class NBDocumentManager;
+class NBDocumentWindow;
 class NBGlobalActionController;
 class NBMenuController;
 class NBPreferencesWindowController;
@@ -60,8 +65,24 @@ class NBAppController : public QObject,
     bool applicationShouldOpenUntitledFile() const;
     void applicationDidFinishRestoringWindows();
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
-    // Saves the environment, the window state and NBCreatorVersion; once.
+    // Saves the environment, the window state (the drafts of unsaved work first) and
+    // NBCreatorVersion; once.
     void applicationWillTerminate();
+
+    // The Quit command: the open windows are recorded for the next launch before any closes,
+    // each edited document is asked about in turn, and once all are answered the application
+    // terminates and exits; "Cancel" on any one stops the quit.
+    void terminate();
+    // A termination signal: drafts, window state and data files are written and the
+    // application exits at once, asking nothing.
+    void terminateWithoutAsking();
+    // How the process ends after termination (the program leaves its event loop); nothing
+    // when unset.
+    void setExitHandler(std::function<void()> handler) { m_exitHandler = std::move(handler); }
+    bool isTerminating() const { return m_terminating || m_terminated; }
+    // While a token lives the application stays even without windows (the self-test closes
+    // them all on its way); it must be released on the GUI thread.
+    std::shared_ptr<void> keepRunning();
 
     // numbera://quickreference/... shows the quick reference; other URLs are ignored.
     void handleGetURLEvent(const QString& url);
@@ -89,7 +110,26 @@ class NBAppController : public QObject,
     void environmentControllerDidLoadEnvironment(NBEnvironmentController& controller,
                                                  NKEnvironment& environment) override;
 
+  signals:
+    // The last window of the application has closed (none is held open): the program ends.
+    void lastWindowClosed();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // A window of the application's open documents, as the next launch brings it back.
+    struct RestorableWindow {
+        QPointer<NBDocumentWindow> window;
+        NBWindowRestoration::Entry entry;
+        bool closed = false;
+    };
+    std::vector<RestorableWindow> restorableWindows() const;
+    void documentWillClose(NBDocumentWindow* window);
+    void finishTerminating();
+    // The application ends once it has no window left, outside launching and quitting.
+    void scheduleLastWindowCheck();
+    bool hasOpenWindow() const;
     void prepareWindow(QMainWindow* window);
     void restoreWindows();
     QString dataFolder() const;
@@ -99,6 +139,12 @@ class NBAppController : public QObject,
     std::optional<std::string> m_dataFolder;
     bool m_isLaunching = false;
     bool m_terminated = false;
+    bool m_terminating = false;
+    // What the quit in progress restores at the next launch, taken before any window closed.
+    std::optional<std::vector<RestorableWindow>> m_quitWindows;
+    std::function<void()> m_exitHandler;
+    int m_keepRunningCount = 0;
+    bool m_lastWindowCheckScheduled = false;
     NBUserDefaultsController* m_userDefaultsController = nullptr;
     std::unique_ptr<NBColorControllerLife> m_colorController;
     std::unique_ptr<NBEnvironmentController> m_environmentController;

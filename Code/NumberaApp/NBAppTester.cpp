@@ -82,6 +82,7 @@ void NBAppTester::runAsychronousTests() {
             this,
             [this] {
                 emit finished();
+                m_keepRunning.reset();
                 deleteLater();
             },
             Qt::QueuedConnection);

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 class NBDocumentManager;
@@ -27,6 +28,8 @@ class NBAppTester : public QObject {
     // How the sequence waits its seconds; by default real time (the GUI thread keeps serving
     // events while it waits).
     void setPause(std::function<void(double seconds)> pause) { m_pause = std::move(pause); }
+    // Held until the sequence ends (the application's keepRunning token).
+    void setKeepRunning(std::shared_ptr<void> token) { m_keepRunning = std::move(token); }
 
     void runAsychronousTests();
     // The actions; the first runs on the sequence's thread, the others on the GUI thread.
@@ -53,6 +56,7 @@ class NBAppTester : public QObject {
     std::thread m_thread;
     std::atomic<bool> m_cancelled{false};
     int m_leaks = 0;
+    std::shared_ptr<void> m_keepRunning;
 };
 
 #endif

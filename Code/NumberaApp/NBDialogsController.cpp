@@ -79,6 +79,17 @@ NBDialogsController::~NBDialogsController() {
 
 NBDialogsController* NBDialogsController::sharedInstance() { return s_shared; }
 
+void NBDialogsController::setWindowPreparer(std::function<void(QWidget*)> preparer) {
+    m_windowPreparer = std::move(preparer);
+    for (QWidget* window :
+         {m_welcomeWindow.data(), m_referenceWindow.data(), m_disclaimerWindow.data()})
+        prepare(window);
+}
+
+void NBDialogsController::prepare(QWidget* window) {
+    if (window && m_windowPreparer) m_windowPreparer(window);
+}
+
 std::optional<int> NBDialogsController::referenceWindowWidthForLanguage(
     const std::string& language) {
     if (language == "ja") return 558;
@@ -154,7 +165,10 @@ void NBDialogsController::buildWelcomeWindow() {
     NBInterfaceLocalizer::localizeWidget(window);
     window->setFixedWidth(560);
     window->adjustSize();
+    // Closed without a choice, it goes on as "Continue" does.
+    window->installEventFilter(this);
     m_welcomeWindow = window;
+    prepare(window);
 }
 
 QWidget* NBDialogsController::welcomeWindow() const { return m_welcomeWindow; }
@@ -194,6 +208,7 @@ void NBDialogsController::buildReferenceWindow() {
     NBInterfaceLocalizer::localizeWidget(window);
     window->installEventFilter(this);
     m_referenceWindow = window;
+    prepare(window);
 }
 
 QWidget* NBDialogsController::referenceWindow() const { return m_referenceWindow; }
@@ -272,6 +287,10 @@ void NBDialogsController::hideReferenceWindow() {
 bool NBDialogsController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_referenceWindow && event->type() == QEvent::Close)
         persistChosenReferencePane();
+    // The user closed the welcome window: a document takes its place, so that the application
+    // never runs on with no window.
+    if (watched == m_welcomeWindow && event->type() == QEvent::Close && m_actions.continueToNumbera)
+        m_actions.continueToNumbera();
     return QObject::eventFilter(watched, event);
 }
 
@@ -289,6 +308,7 @@ void NBDialogsController::buildDisclaimerWindow() {
     window->resize(520, 420);
     NBInterfaceLocalizer::localizeWidget(window);
     m_disclaimerWindow = window;
+    prepare(window);
 }
 
 QWidget* NBDialogsController::disclaimerWindow() const { return m_disclaimerWindow; }

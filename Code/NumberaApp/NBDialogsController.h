@@ -32,6 +32,8 @@ class NBDialogsController : public QObject {
 
     // The application's one instance while it exists.
     static NBDialogsController* sharedInstance();
+    // Given each window, those built already and those built later (the application's keys).
+    void setWindowPreparer(std::function<void(QWidget*)> preparer);
 
     void showWelcomeWindow();
     void openGeneralExample();
@@ -65,8 +67,11 @@ class NBDialogsController : public QObject {
     void buildDisclaimerWindow();
     void referenceDidFinishLoad();
 
+    void prepare(QWidget* window);
+
     std::optional<std::string> m_localization;
     Actions m_actions;
+    std::function<void(QWidget*)> m_windowPreparer;
     QPointer<QWidget> m_welcomeWindow;
     QPointer<QWidget> m_referenceWindow;
     QTextBrowser* m_referenceView = nullptr;

@@ -67,6 +67,8 @@ bool NBDocumentController::readDraft(const QString& draftPath, QString* error) {
     m_draftDisplayName = QString::fromStdU16String(
         m_representedFile->stringForKey(NBDocumentDrafts::kDisplayNameKey).value_or(u""));
     m_fileURL = original;
+    // The view state is the draft's own (readFromURL made the draft the view-state file); the
+    // original only decides about saving (its format).
     m_representedFile =
         original.isEmpty()
             ? nullptr

@@ -117,10 +117,23 @@ void NBDocumentController::updateKettraViewFromTextActions(std::vector<NKTextAct
     if (const auto& lines = m_lineCollectionController.linesToRedraw()) redraw.addIndexes(*lines);
     if (anyCountChange || !add.empty() || !insert.empty() || !remove.empty())
         m_answerColumnController->numberOfCellsHasChanged();
-    NSIndexSet cells = redraw;
-    cells.addIndexes(add);
-    cells.addIndexes(insert);
-    m_answerColumnController->redrawCellsAtIndexes(cells);
+    // The rows' heights come from the text's layout, which takes in an edit only after Qt
+    // has reported it: the cells are redrawn once it has.
+    m_cellsToRedraw.addIndexes(redraw);
+    m_cellsToRedraw.addIndexes(add);
+    m_cellsToRedraw.addIndexes(insert);
+    if (!m_cellRedrawQueued) {
+        m_cellRedrawQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_cellRedrawQueued = false;
+                const NSIndexSet cells = m_cellsToRedraw;
+                m_cellsToRedraw = NSIndexSet();
+                m_answerColumnController->redrawCellsAtIndexes(cells);
+            },
+            Qt::QueuedConnection);
+    }
     if (const auto& lines = m_lineCollectionController.linesToRedraw())
         m_textViewController->redrawLinesAtIndexes(*lines, true);
     m_lineCollectionController.resetLinesToRedrawCache();

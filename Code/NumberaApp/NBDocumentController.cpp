@@ -50,6 +50,7 @@ NBDocumentController::~NBDocumentController() {
 bool NBDocumentController::readFromURL(const QString& path, QString* error) {
     const std::string filePath = QFile::encodeName(path).toStdString();
     m_representedFile = NCFile::initWithContentsOfFileAtPath(filePath);
+    m_viewStateFile = m_representedFile;
     const QString name = QFileInfo(path).fileName();
     switch (m_representedFile->fileFormat()) {
         case NCFileFormatXML: {
@@ -127,16 +128,18 @@ bool NBDocumentController::readFromURL(const QString& path, QString* error) {
 
 bool NBDocumentController::revertToContentsOfURL(const QString& path, QString* error) {
     const std::shared_ptr<NCFile> previousFile = m_representedFile;
+    const std::shared_ptr<NCFile> previousViewState = m_viewStateFile;
     const std::shared_ptr<NCLineCollection> previousCollection = lineCollection();
     if (!readFromURL(path, error)) {
         m_representedFile = previousFile;
+        m_viewStateFile = previousViewState;
         if (lineCollection() != previousCollection)
             m_lineCollectionController.setLineCollection(previousCollection);
         return false;
     }
     if (!m_viewIsSetup) return true;
     updateControllersLineCollections();
-    if (m_representedFile) updateViewPropertiesFromFile(m_representedFile.get());
+    if (m_viewStateFile) updateViewPropertiesFromFile(m_viewStateFile.get());
     forceSynchronize();
     updateChangeCount(NBChangeCleared);
     return true;
@@ -169,6 +172,7 @@ bool NBDocumentController::saveToURL(const QString& path, QString* error) {
     m_fileURL = QFileInfo(path).absoluteFilePath();
     m_representedFile =
         NCFile::initWithContentsOfFileAtPath(QFile::encodeName(m_fileURL).toStdString());
+    m_viewStateFile = m_representedFile;
     NBUserDefaultsController::setValueForKey("NBLastSavedFilePath", m_fileURL.toStdU16String());
     updateChangeCount(NBChangeCleared);
     discardDraft();
@@ -287,7 +291,7 @@ void NBDocumentController::windowControllerDidLoadNib(NBTextView* textView,
             [this] { emit documentEditedChanged(isDocumentEdited()); });
     m_viewIsSetup = true;
     updateControllersLineCollections();
-    if (m_representedFile) updateViewPropertiesFromFile(m_representedFile.get());
+    if (m_viewStateFile) updateViewPropertiesFromFile(m_viewStateFile.get());
     forceSynchronize();
     // Opening is no change: the synchronisation evaluated what the file held.
     updateChangeCount(NBChangeCleared);

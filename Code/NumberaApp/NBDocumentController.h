@@ -65,6 +65,9 @@ class NBDocumentController : public QObject,
     bool revertToContentsOfURL(const QString& path, QString* error);
     const QString& fileURL() const { return m_fileURL; }
     const std::shared_ptr<NCFile>& representedFile() const { return m_representedFile; }
+    // The file whose stored view state (bars, statistic, selection) the window takes: the one
+    // read, which for a draft is the draft, not the original it belongs to.
+    const std::shared_ptr<NCFile>& viewStateFile() const { return m_viewStateFile; }
 
     // The example document ships in the resources folder; it never shows as edited.
     bool isExampleDocument() const;
@@ -258,6 +261,10 @@ class NBDocumentController : public QObject,
     int64_t m_keyLineNumber = 0;
     bool m_viewIsSetup = false;
     std::shared_ptr<NCFile> m_representedFile;
+    std::shared_ptr<NCFile> m_viewStateFile;
+    // Answer cells waiting for the text's layout to take in the edit that changed them.
+    NSIndexSet m_cellsToRedraw;
+    bool m_cellRedrawQueued = false;
     QString m_fileURL;
     bool m_changeDone = false;
     bool m_draftWritten = false;

@@ -76,6 +76,7 @@ NBDocumentWindow* NBDocumentManager::addWindow(NBDocumentWindow* window, bool di
     window->document().setDataFolder(m_dataFolder);
     m_documents.push_back(window);
     connect(window, &NBDocumentWindow::windowClosed, this, [this](NBDocumentWindow* closed) {
+        emit documentWillClose(closed);
         m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), closed),
                           m_documents.end());
         emit documentsChanged();
@@ -114,4 +115,37 @@ bool NBDocumentManager::closeAllDocumentsAsking() {
     for (NBDocumentWindow* window : windows)
         if (!window->close()) return false;
     return true;
+}
+
+void NBDocumentManager::reviewUnsavedDocuments(std::function<void(bool)> done) {
+    std::vector<QPointer<NBDocumentWindow>> queue;
+    for (NBDocumentWindow* window : m_documents)
+        if (window->closingAsks()) queue.emplace_back(window);
+    reviewNext(std::move(queue), std::move(done));
+}
+
+void NBDocumentManager::reviewNext(std::vector<QPointer<NBDocumentWindow>> queue,
+                                   std::function<void(bool)> done) {
+    while (!queue.empty() && (!queue.front() || !queue.front()->closingAsks()))
+        queue.erase(queue.begin());
+    if (queue.empty()) {
+        if (done) done(true);
+        return;
+    }
+    QPointer<NBDocumentWindow> window = queue.front();
+    queue.erase(queue.begin());
+    // The question comes to the front with its window.
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->closeAsking([this, queue = std::move(queue), done](bool closed) mutable {
+        if (!closed) {
+            if (done) done(false);
+            return;
+        }
+        // The next question once this window has finished closing.
+        QMetaObject::invokeMethod(
+            this, [this, queue = std::move(queue), done] { reviewNext(queue, done); },
+            Qt::QueuedConnection);
+    });
 }

@@ -44,16 +44,24 @@ class NBDocumentManager : public QObject {
     // Closes every window without asking (the application is going away).
     void closeAllDocuments();
     // Closes the windows in turn until one asks whether to save its changes; true when all
-    // closed. Quitting goes this way, so that no edit is lost unasked.
+    // closed.
     bool closeAllDocumentsAsking();
+    // Quitting: asks about each edited document in turn, closing it once answered ("Save" or
+    // "Don't Save"); `done` learns true once all were answered, false when one answer was
+    // "Cancel" (or its save failed), which stops the review there. Documents without unsaved
+    // changes stay open.
+    void reviewUnsavedDocuments(std::function<void(bool allAnswered)> done);
     // The last alert about a document that could not be opened, while it shows.
     QMessageBox* openErrorAlert() const { return m_openErrorAlert; }
 
   signals:
     void documentsChanged();
+    // A window is closing: its document has decided about its draft and still answers.
+    void documentWillClose(NBDocumentWindow* window);
 
   private:
     NBDocumentWindow* addWindow(NBDocumentWindow* window, bool display);
+    void reviewNext(std::vector<QPointer<NBDocumentWindow>> queue, std::function<void(bool)> done);
 
     std::vector<NBDocumentWindow*> m_documents;
     std::function<void(QMainWindow*)> m_windowPreparer;

@@ -172,30 +172,45 @@ void NBDocumentWindow::askToSaveBeforeClosing() {
     question->setText(
         tr("Do you want to save the changes made to the document “%1”?").arg(displayName()));
     question->setInformativeText(tr("Your changes will be lost if you don’t save them."));
-    QPushButton* save = question->addButton(tr("Save"), QMessageBox::AcceptRole);
+    // S and D answer from the keyboard, as the design's Command-D does.
+    QPushButton* save = question->addButton(tr("&Save"), QMessageBox::AcceptRole);
     save->setObjectName(QStringLiteral("save"));
-    QPushButton* discard = question->addButton(tr("Don’t Save"), QMessageBox::DestructiveRole);
+    QPushButton* discard = question->addButton(tr("&Don’t Save"), QMessageBox::DestructiveRole);
     discard->setObjectName(QStringLiteral("dontSave"));
     QPushButton* cancel = question->addButton(tr("Cancel"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancel"));
     question->setDefaultButton(save);
     question->setEscapeButton(cancel);
     question->setWindowModality(Qt::WindowModal);
-    connect(question, &QMessageBox::buttonClicked, this, [this, save, discard](QAbstractButton* b) {
-        if (b == discard) {
-            m_closeConfirmed = true;
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        } else if (b == save) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (!saveDocument()) return;
-                    m_closeConfirmed = true;
-                    close();
-                },
-                Qt::QueuedConnection);
-        }
+    // A question closed without an answer (its window closed) cancels, as its Cancel does.
+    auto answered = std::make_shared<bool>(false);
+    connect(question, &QObject::destroyed, this, [this, answered] {
+        if (!*answered) finishClosing(false);
     });
+    connect(question, &QMessageBox::buttonClicked, this,
+            [this, save, discard, answered](QAbstractButton* b) {
+                *answered = true;
+                if (b == discard) {
+                    m_closeConfirmed = true;
+                    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+                } else if (b == save) {
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this] {
+                            // A failed save, or a Save As left without a name, keeps the window
+                            // open.
+                            if (!saveDocument()) {
+                                finishClosing(false);
+                                return;
+                            }
+                            m_closeConfirmed = true;
+                            close();
+                        },
+                        Qt::QueuedConnection);
+                } else {
+                    finishClosing(false);
+                }
+            });
     m_sheet = question;
     question->open();
 }
@@ -241,12 +256,33 @@ void NBDocumentWindow::closeWithoutAsking() {
     close();
 }
 
+bool NBDocumentWindow::closingAsks() const {
+    return m_document->isDocumentEdited() &&
+           // Closing without the question is safe only when a draft of the document was kept.
+           !(NBUserDefaultsController::suppressesSaveDocumentAlert() &&
+             !m_document->hasBeenUserSaved() && m_document->draftWasWritten());
+}
+
+void NBDocumentWindow::closeAsking(std::function<void(bool closed)> done) {
+    m_closeDone = std::move(done);
+    if (m_sheet && m_sheet->objectName() != QLatin1String("closeQuestion")) {
+        // Another question is open on the window: it is answered first.
+        m_sheet->raise();
+        finishClosing(false);
+        return;
+    }
+    close();
+}
+
+void NBDocumentWindow::finishClosing(bool closed) {
+    if (!m_closeDone) return;
+    std::function<void(bool)> done = std::move(m_closeDone);
+    m_closeDone = nullptr;
+    done(closed);
+}
+
 void NBDocumentWindow::closeEvent(QCloseEvent* event) {
-    const bool asks =
-        m_document->isDocumentEdited() &&
-        // Closing without the question is safe only when a draft of the document was kept.
-        !(NBUserDefaultsController::suppressesSaveDocumentAlert() &&
-          !m_document->hasBeenUserSaved() && m_document->draftWasWritten());
+    const bool asks = closingAsks();
     if (!m_closeConfirmed && asks) {
         event->ignore();
         if (!m_sheet) askToSaveBeforeClosing();
@@ -259,4 +295,5 @@ void NBDocumentWindow::closeEvent(QCloseEvent* event) {
         m_document->discardDraft();
     emit windowClosed(this);
     event->accept();
+    finishClosing(true);
 }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class NBDocumentController;
@@ -47,6 +48,11 @@ class NBDocumentWindow : public QMainWindow {
     void revertDocumentToSaved();
     // Closes at once, edited or not (the application is going away).
     void closeWithoutAsking();
+    // Closes as the user's close does, asking first when the document is edited; `done` learns
+    // whether the window closed (true) or stays because the user cancelled or the save failed.
+    void closeAsking(std::function<void(bool closed)> done);
+    // Closing would ask whether to save the changes.
+    bool closingAsks() const;
     // The alert or question showing on the window, if any.
     QMessageBox* sheet() const { return m_sheet; }
 
@@ -60,6 +66,7 @@ class NBDocumentWindow : public QMainWindow {
     void updateTitle();
     void showAlert(const QString& title, const QString& text);
     void askToSaveBeforeClosing();
+    void finishClosing(bool closed);
     // The document came from the older format: "Save As...", "Overwrite" or "Cancel".
     void askBeforeOverwritingOlderFormat();
 
@@ -69,6 +76,8 @@ class NBDocumentWindow : public QMainWindow {
     QString m_untitledName;
     QPointer<QMessageBox> m_sheet;
     bool m_closeConfirmed = false;
+    // Told once whether the close asked for by closeAsking took place.
+    std::function<void(bool)> m_closeDone;
     bool m_keepDraft = false;
 };
 

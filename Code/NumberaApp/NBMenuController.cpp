@@ -227,6 +227,12 @@ QMenuBar* NBMenuController::installMenuBar(QMainWindow* window) {
     return bar;
 }
 
+void NBMenuController::addApplicationShortcuts(QWidget* window) {
+    if (!window) return;
+    for (const char* command : {"terminate:", "newDocument:", "openDocument:"})
+        if (QAction* shared = action(QString::fromLatin1(command))) window->addAction(shared);
+}
+
 QAction* NBMenuController::action(const QString& command, int tag) const {
     auto found = m_actions.find(key(command, tag));
     return found == m_actions.end() ? nullptr : found->second;

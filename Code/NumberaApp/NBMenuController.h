@@ -51,6 +51,9 @@ class NBMenuController : public QObject, public NBControllerLife {
 
     // A menu bar for the window, over the shared actions, localised.
     QMenuBar* installMenuBar(QMainWindow* window);
+    // A window without a menu bar answers the shortcuts of the commands that act on no
+    // document: Quit, New, Open.
+    void addApplicationShortcuts(QWidget* window);
     // The action of a command (for a tagged command, of that tag); null when there is none.
     QAction* action(const QString& command, int tag = -1) const;
     bool hasDeveloperMenu() const;

@@ -23,19 +23,23 @@ void handle(int signal) {
 
 }  // namespace
 
-bool install(QObject* parent) {
+bool install(QObject* parent, std::function<void()> terminate) {
     if (s_pipe[0] >= 0) return true;
     if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         Diagnostics::error("Cannot watch for termination signals");
         return false;
     }
     auto* notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-        char bytes[16];
-        while (::read(s_pipe[0], bytes, sizeof bytes) > 0) {
-        }
-        QCoreApplication::quit();
-    });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [terminate = std::move(terminate)] {
+                         char bytes[16];
+                         while (::read(s_pipe[0], bytes, sizeof bytes) > 0) {
+                         }
+                         if (terminate)
+                             terminate();
+                         else
+                             QCoreApplication::exit(0);
+                     });
     struct sigaction action = {};
     action.sa_handler = handle;
     sigemptyset(&action.sa_mask);

@@ -148,7 +148,7 @@ void NBViewController::setupViews() {
 
 void NBViewController::applyDocumentViewProperties() {
     // A document file keeps the areas' states and the statistic it was saved with.
-    NCFile* file = m_documentController->representedFile().get();
+    NCFile* file = m_documentController->viewStateFile().get();
     if (!file) return;
     const auto flag = [file](const char* key) -> std::optional<bool> {
         const std::optional<double> value = file->numberForKey(key);

@@ -73,9 +73,15 @@ int main(int argc, char* argv[]) {
         QObject::connect(channel.get(), &NBInstanceChannel::activationRequested, &controller,
                          &NBAppController::reopen);
     }
+    // Ending the event loop is the last step of terminating; Qt's own quit would first close
+    // every window, asking about edited ones, before anything was recorded.
+    controller.setExitHandler([] { QCoreApplication::exit(0); });
+    QObject::connect(&controller, &NBAppController::lastWindowClosed, &controller,
+                     &NBAppController::terminateWithoutAsking);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &controller,
                      &NBAppController::applicationWillTerminate);
-    NBTerminationSignals::install(&application);
+    NBTerminationSignals::install(&application,
+                                  [&controller] { controller.terminateWithoutAsking(); });
     controller.launch(arguments);
     const int status = QApplication::exec();
     MainQueue::setShared(nullptr);

@@ -36,8 +36,17 @@ TEST_F(SelfTest, RunsItsSequenceAndEndsWithItsLogLines) {
     QPointer<QToolBar> toolbar = app.documents().documents().front()->addToolBar("tools");
     auto* tester = new NBAppTester(app.documents());
     tester->setPause([](double) {});
+    // As the menu command does: the application stays while the sequence closes every window,
+    // and its own rule ends it once the sequence has finished.
+    tester->setKeepRunning(app.keepRunning());
     bool finished = false;
+    bool endedBeforeFinishing = false;
+    int ends = 0;
     int leaks = -1;
+    QObject::connect(&app, &NBAppController::lastWindowClosed, [&] {
+        ++ends;
+        endedBeforeFinishing = endedBeforeFinishing || !finished;
+    });
     // The tester deletes itself once it has finished: its count is read as it finishes.
     QObject::connect(tester, &NBAppTester::finished, [&] {
         finished = true;
@@ -48,6 +57,8 @@ TEST_F(SelfTest, RunsItsSequenceAndEndsWithItsLogLines) {
     ASSERT_TRUE(pumpEventsUntil([&] { return finished; }));
     EXPECT_EQ(leaks, 0);
     ASSERT_TRUE(pumpEventsUntil([&] { return alive.isNull(); }));
+    EXPECT_FALSE(endedBeforeFinishing) << "the application ended while the self-test ran";
+    EXPECT_TRUE(pumpEventsUntil([&] { return ends == 1; })) << "no window is left: it ends";
 
     EXPECT_EQ(mostOpen, before + NBAppTester::kDocumentCount);
     EXPECT_TRUE(toolbar.isNull());  // its window closed with the others

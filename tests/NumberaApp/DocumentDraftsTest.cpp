@@ -16,6 +16,7 @@
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBTextView.h"
+#include "NBViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NCResultFormattingOptions.h"
@@ -92,6 +93,35 @@ TEST_F(DocumentDrafts, TheLinesFormattingIsRestoredWithTheWindow) {
               2u);
     EXPECT_EQ(answerTexts(restored->document()).last(), "0.67");
     EXPECT_FALSE(restored->isWindowModified());
+}
+
+TEST_F(DocumentDrafts, ATitledDocumentsDraftBringsBackItsOwnViewState) {
+    const QString path = root() + "/bars.numbera";
+    writeDocumentFile(path, {"1+1", "2+2"});
+    NBAppController& app = launch({path});
+    ASSERT_EQ(app.documents().documents().size(), 1u);
+    NBDocumentWindow* window = app.documents().documents().front();
+    const bool numbersShown = window->viewController()->numberLineVisibile();
+    const bool statisticsShown = window->viewController()->statisticsBarVisibile();
+    // Changed after the file was written: the bars, the statistic and the selection.
+    window->document().performCommand("toggleNumberLineShown:", -1);
+    window->document().performCommand("toggleStatisticsShown:", -1);
+    window->viewController()->setSelectedStatistic(3);
+    window->textView()->setSelectedRange({5, 2});
+    window->document().writeDraftIfNeeded();
+    ASSERT_EQ(drafts().size(), 1);
+    quit();
+
+    NBAppController& again = launch();
+    ASSERT_EQ(again.documents().documents().size(), 1u);
+    NBDocumentWindow* restored = again.documents().documents().front();
+    EXPECT_EQ(restored->displayName(), "bars.numbera");
+    EXPECT_TRUE(restored->isWindowModified());
+    EXPECT_EQ(restored->viewController()->numberLineVisibile(), !numbersShown);
+    EXPECT_EQ(restored->viewController()->statisticsBarVisibile(), !statisticsShown);
+    EXPECT_EQ(restored->viewController()->selectedStatistic(), 3);
+    EXPECT_EQ(restored->textView()->selectedRange().location, 5u);
+    EXPECT_EQ(restored->textView()->selectedRange().length, 2u);
 }
 
 TEST_F(DocumentDrafts, DecidingNotToSaveDropsTheDraft) {
