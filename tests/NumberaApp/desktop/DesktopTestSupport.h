@@ -38,9 +38,19 @@ class NumberaDesktopTest : public ::testing::Test {
             ADD_FAILURE() << "no window titled \"" << title << "\": " << app.describe();
             return {};
         }
-        m_x->activate(window->id);
-        EXPECT_TRUE(app.waitUntilActive(window->id)) << app.describe();
+        EXPECT_TRUE(activate(app, window->id)) << app.describe();
         return *window;
+    }
+    // Activates the window and waits until it stays active: a program still starting may
+    // activate a window of its own just after.
+    bool activate(Desktop::App& app, Desktop::WindowId window) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            m_x->activate(window);
+            if (!app.waitUntilActive(window)) continue;
+            Desktop::waitFor(0.3);
+            if (m_x->activeWindow() == window) return true;
+        }
+        return false;
     }
     // The first window of the program not titled `except`, made active.
     Desktop::WindowInfo activeWindowOtherThan(Desktop::App& app, const std::string& except) {
@@ -50,8 +60,7 @@ class NumberaDesktopTest : public ::testing::Test {
             ADD_FAILURE() << "no window besides \"" << except << "\": " << app.describe();
             return {};
         }
-        m_x->activate(window->id);
-        EXPECT_TRUE(app.waitUntilActive(window->id)) << app.describe();
+        EXPECT_TRUE(activate(app, window->id)) << app.describe();
         return *window;
     }
     // A menu item chosen from the keyboard: Alt opens the menu bar at its first menu, `across`
