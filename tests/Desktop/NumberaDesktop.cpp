@@ -159,6 +159,11 @@ std::optional<WindowInfo> App::waitForWindow(const std::function<bool(const Wind
     return found;
 }
 
+bool App::answersPing(double seconds) {
+    const std::vector<WindowInfo> shown = windows();
+    return !shown.empty() && m_x.ping(shown.back().id, seconds);
+}
+
 std::optional<WindowInfo> App::waitForTitle(const std::string& start, double seconds) {
     return waitForWindow(
         [&](const WindowInfo& window) { return titleStartsWith(window.title, start); }, seconds);

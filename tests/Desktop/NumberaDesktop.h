@@ -77,6 +77,9 @@ class App {
     // Waits until the window is the active one (keys go to it).
     bool waitUntilActive(WindowId window, double seconds = 10);
     bool waitForExit(double seconds = 30) { return m_process.waitForExit(seconds); }
+    // Whether the program's event loop answers a ping to its topmost window within the time:
+    // false while its GUI thread is stalled (its windows still show and keep their titles).
+    bool answersPing(double seconds = 2);
 
     // Standard output and error so far.
     std::string log() const { return m_process.output(); }

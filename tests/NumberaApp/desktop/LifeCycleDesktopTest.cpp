@@ -292,6 +292,20 @@ TEST_F(LifeCycle, ALaunchWithoutServicesAndTypingLogNothing) {
     EXPECT_EQ(log.find("Warning"), std::string::npos) << log;
 }
 
+TEST_F(LifeCycle, APingTellsARunningEventLoopFromAStalledOne) {
+    auto app = launch();
+    activeWindowTitled(*app, "Untitled");
+    EXPECT_TRUE(app->answersPing()) << app->describe();
+    // Stopped, the program keeps its windows and titles but answers nothing.
+    app->process().sendSignal(SIGSTOP);
+    EXPECT_FALSE(app->answersPing(1.0));
+    EXPECT_EQ(app->titles(), std::vector<std::string>{"Untitled"});
+    app->process().sendSignal(SIGCONT);
+    EXPECT_TRUE(app->answersPing(5)) << app->describe();
+    input().key("ctrl+q");
+    EXPECT_TRUE(app->waitForExit(20)) << app->describe();
+}
+
 TEST_F(LifeCycle, TheSelfTestRunsToItsLastLineAndTheApplicationEndsAfterIt) {
     home().setSetting("NBDeveloperMode", "true");
     auto app = launch();
