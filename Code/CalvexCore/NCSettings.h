@@ -8,6 +8,9 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
   public:
     NCSettings() = default;
 
+    // On unless turned off: only the experimental unit factorings take energy, power, force,
+    // voltage and resistance to the base types in which kilowatt hours, joules and newton
+    // metres meet.
     bool enableExperimentalUnitsMode() const { return m_enableExperimentalUnitsMode; }
     void setEnableExperimentalUnitsMode(bool on) { m_enableExperimentalUnitsMode = on; }
 
@@ -18,7 +21,7 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
     void set();
 
   private:
-    bool m_enableExperimentalUnitsMode = false;
+    bool m_enableExperimentalUnitsMode = true;
 };
 
 #endif

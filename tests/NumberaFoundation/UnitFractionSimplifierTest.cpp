@@ -37,6 +37,7 @@ std::map<NBFUnitType, UnitTypeFraction> expansions(bool experimental) {
     table[NBFUnitTypeEnergy] = UnitTypeFraction(M, 1, L, 2, T, -2);
     table[NBFUnitTypePower] = UnitTypeFraction(M, 1, L, 2, T, -3);
     table[NBFUnitTypeForce] = UnitTypeFraction(M, 1, L, 1, T, -2);
+    table[NBFUnitTypePressure] = UnitTypeFraction(M, 1, L, -1, T, -2);
     table[NBFUnitTypeVoltage] = UnitTypeFraction(M, 1, L, 2, T, -3, I, -1);
     table[NBFUnitTypeResistance] = UnitTypeFraction(M, 1, L, 2, T, -3, I, -2);
     return table;

@@ -101,6 +101,9 @@ FactoringList UnitTypeFactorings::experimentalBaseRelations() {
     add({{mass, 1}, {length, 2}, {current, -1}, {time, -3}}, NBFUnitTypeVoltage);
     add({{mass, 1}, {length, 2}, {current, -2}, {time, -3}}, NBFUnitTypeResistance);
     add({{mass, 1}, {length, 1}, {time, -2}}, NBFUnitTypeForce);
+    // Force per area: without it a pressure written in newtons per square metre could not
+    // meet the pascal.
+    add({{mass, 1}, {length, -1}, {time, -2}}, NBFUnitTypePressure);
     return relations;
 }
 

@@ -4,7 +4,8 @@
 // to find the presentations of an answer.
 //
 // Two tables live for the whole process: the standard one, and an experimental one that also
-// decomposes energy, power, voltage, resistance and force into mass, length, time and current.
+// decomposes energy, power, voltage, resistance, force and pressure into mass, length, time
+// and current.
 // Both are read-only once built and may be shared by all threads.
 #ifndef NUMBERA_FOUNDATION_NBF_UNIT_TYPE_FACTORINGS_H
 #define NUMBERA_FOUNDATION_NBF_UNIT_TYPE_FACTORINGS_H
