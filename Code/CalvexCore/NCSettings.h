@@ -8,9 +8,10 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
   public:
     NCSettings() = default;
 
-    // On unless turned off: only the experimental unit factorings take energy, power, force,
-    // voltage and resistance to the base types in which kilowatt hours, joules and newton
-    // metres meet.
+    // On unless turned off: the experimental unit factorings take energy, power, force,
+    // voltage and resistance to mass, length, time and current, where a mass times an
+    // acceleration meets the newton. The standard table keeps voltage and resistance as base
+    // types; kilowatt hours, joules and newton metres meet there too.
     bool enableExperimentalUnitsMode() const { return m_enableExperimentalUnitsMode; }
     void setEnableExperimentalUnitsMode(bool on) { m_enableExperimentalUnitsMode = on; }
 

@@ -364,9 +364,9 @@ bool keepsItsShape(NBFUnitFractionRef fraction, NBFEvalMetadataRef metadata) {
     return !preferred || isSameUnit(preferred, unit);
 }
 
-// Whether units of an amount of money cancel one another in base types (EUR · kW · h / J). An
-// answer in money shows the currency and its denominators only, so such a shape would read
-// as a price (1.8 EUR/J) of a quantity that is not one.
+// Whether units of an amount of money cancel one another in base types (EUR · kW · h / J).
+// Shown in that shape, the amount would keep units that come to no quantity (1.8 EUR kW h/J)
+// instead of the money they make.
 bool moneyUnitsCancel(NBFExpressionNodeEvaluatorRef evaluator, NBFUnitFractionRef fraction) {
     if (!evaluator->simplifier || NBFUnitFractionGetUnitDegree(fraction, NBFUnitTypeMoney) < 1)
         return false;
