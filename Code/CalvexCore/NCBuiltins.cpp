@@ -101,6 +101,13 @@ NBFEvaluatedValueRef referencedValue(const NBFValueRef* arguments, int32_t count
             }
         }
     }
+    // A line that failed hands its failure on: read as no number, the arithmetic around the
+    // reference would answer as if the line were not there.
+    if (result && result->resultType() == NCResultTypeError) {
+        evaluationContext->evaluationError =
+            NCResultErrorTypeToNBFEvaluationError(result->errorType());
+        return nullptr;
+    }
     if (!result || result->resultType() != NCResultTypeValue) return notANumber();
     NBFResultRef nbfResult = result->nbfResult();
     if (!nbfResult) return nullptr;

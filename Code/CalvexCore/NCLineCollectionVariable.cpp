@@ -108,7 +108,10 @@ void NCLineCollectionVariable::setValueResult(const NCResult& result, int32_t pr
 
 void NCLineCollectionVariable::setValueResult(const NCVariableValue& value, NBFRange range) {
     if (range.location < 0 || range.length <= 0) return;
-    setDelocalizedValue(value.value(), value.flags(), value.unit(), range);
+    if (value.errorType() != NCResultErrorTypeNone)
+        setErrorValue(value.errorType(), range);
+    else
+        setDelocalizedValue(value.value(), value.flags(), value.unit(), range);
 }
 
 void NCLineCollectionVariable::clearValueReadByOwnerLine(const NCLine& line) {

@@ -21,15 +21,6 @@ std::u16string trimmed(const std::u16string& text) {
     return text.substr(start, end - start);
 }
 
-NCResultErrorType errorTypeForEvaluationError(NBFEvaluationError error) {
-    // Index: the evaluation error 1 to 11.
-    static const NCResultErrorType table[12] = {0, 4, 4, 1, 4, 3, 4, 4, 4, 2, 4, 4};
-    if (error >= 1 && error < 12) return table[error];
-    OX_logErr_bigHeader(false, "Error!", __func__, "Code/CalvexCore/NCResult", __LINE__,
-                        "Unexpected error type %d", error);
-    return NCResultErrorTypeGeneral;
-}
-
 NCResultErrorType errorTypeForErrorCode(NBFEvaluatorErrorCode code) {
     const uint32_t general =
         NBFEvaluatorErrorCodeNULLFunctionArgument | NBFEvaluatorErrorCodeNonRecoverableParseError |
@@ -60,7 +51,7 @@ NCResult::NCResult(NBFResultRef nbfResult) {
     if (!string) {
         NBFEvaluationError error = NBFResultGetEvaluationError(nbfResult);
         m_errorType = error != NBFEvaluationErrorNone
-                          ? errorTypeForEvaluationError(error)
+                          ? NCResultErrorTypeFromNBFEvaluationError(error)
                           : errorTypeForErrorCode(NBFResultGetErrorCode(nbfResult));
         m_resultType = m_errorType != NCResultErrorTypeNone ? NCResultTypeError : NCResultTypeEmpty;
     } else {

@@ -8,6 +8,10 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
   public:
     NCSettings() = default;
 
+    // On unless turned off: the experimental unit factorings take energy, power, force,
+    // voltage and resistance to mass, length, time and current, where a mass times an
+    // acceleration meets the newton. The standard table keeps voltage and resistance as base
+    // types; kilowatt hours, joules and newton metres meet there too.
     bool enableExperimentalUnitsMode() const { return m_enableExperimentalUnitsMode; }
     void setEnableExperimentalUnitsMode(bool on) { m_enableExperimentalUnitsMode = on; }
 
@@ -18,7 +22,7 @@ class NCSettings : public std::enable_shared_from_this<NCSettings> {
     void set();
 
   private:
-    bool m_enableExperimentalUnitsMode = false;
+    bool m_enableExperimentalUnitsMode = true;
 };
 
 #endif

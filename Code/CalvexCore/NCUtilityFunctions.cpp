@@ -137,6 +137,30 @@ NCExpressionTokenSubType NCExpressionTokenSubTypeFromNBFTokenSubType(NBFTokenSub
 uint32_t NCResultFlagsToNBFResultFlags(NCResultFlags flags) { return flags & 1u; }
 NCResultFlags NCResultFlagsFromNBFResultFlags(uint32_t flags) { return flags & 1u; }
 
+NBFEvaluationError NCResultErrorTypeToNBFEvaluationError(NCResultErrorType type) {
+    switch (type) {
+        case NCResultErrorTypeNone:
+            return NBFEvaluationErrorNone;
+        case NCResultErrorTypeExponentTooLarge:
+            return NBFEvaluationErrorExponentTooLarge;
+        case NCResultErrorTypeDivideByZero:
+            return NBFEvaluationErrorDivisionByZero;
+        case NCResultErrorTypeIncompatibleUnits:
+            return NBFEvaluationErrorUnitMismatch;
+        default:
+            return NBFEvaluationErrorMissingOperand;
+    }
+}
+
+NCResultErrorType NCResultErrorTypeFromNBFEvaluationError(NBFEvaluationError error) {
+    // Index: the evaluation error 0 to 11.
+    static const NCResultErrorType table[12] = {0, 4, 4, 1, 4, 3, 4, 4, 4, 2, 4, 4};
+    if (error >= 0 && error < 12) return table[error];
+    OX_logErr_bigHeader(false, "Error!", __func__, "Code/CalvexCore/NCResult", __LINE__,
+                        "Unexpected error type %d", error);
+    return NCResultErrorTypeGeneral;
+}
+
 std::u16string NCLineReferenceIdentifier(int64_t lineIndex, int64_t offset) {
     char buffer[48];
     char* end = std::to_chars(buffer, buffer + 24, lineIndex).ptr;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "NBFEvaluationContext.h"
+#include "NBFEvaluationError.h"
 #include "NBFRange.h"
 #include "NBFString.h"
 #include "NBFTokenTypes.h"
@@ -62,6 +63,11 @@ NCExpressionTokenSubType NCExpressionTokenSubTypeFromNBFTokenSubType(NBFTokenSub
 
 uint32_t NCResultFlagsToNBFResultFlags(NCResultFlags flags);
 NCResultFlags NCResultFlagsFromNBFResultFlags(uint32_t flags);
+// A failure handed on (a variable or a line that failed, read by another line) as the
+// evaluation error that answers the same error type: the general error becomes a missing
+// operand; none stays none. Back: the error type an evaluation error answers.
+NBFEvaluationError NCResultErrorTypeToNBFEvaluationError(NCResultErrorType type);
+NCResultErrorType NCResultErrorTypeFromNBFEvaluationError(NBFEvaluationError error);
 
 // "%d%+d": index 4 and offset -1 give "4-1".
 std::u16string NCLineReferenceIdentifier(int64_t lineIndex, int64_t offset);

@@ -126,7 +126,8 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, 
     const bool unitChanged = unit != m_unit;
     if (unitChanged) m_unit = unit;
     if (everyLine && !m_hasScopedValues && !unitChanged && value == delocalizedValue() &&
-        nbfFlags == (NBFVariableGetResultFlags(m_nbfVariable) & 1))
+        nbfFlags == (NBFVariableGetResultFlags(m_nbfVariable) & 1) &&
+        NBFVariableGetEvaluationError(m_nbfVariable) == NBFEvaluationErrorNone)
         return true;
     if (!everyLine) m_hasScopedValues = true;
     const std::optional<std::u16string> before = delocalizedValue();
@@ -138,6 +139,18 @@ bool NCVariable::setDelocalizedValue(const std::optional<std::u16string>& text, 
     return true;
 }
 
+void NCVariable::setErrorValue(NCResultErrorType errorType, NBFRange scopeRange) {
+    if (scopeRange.location != 0 || scopeRange.length != NBFRangeLengthMax)
+        m_hasScopedValues = true;
+    NBFVariableSetEvaluationErrorForScopeRange(
+        m_nbfVariable, NCResultErrorTypeToNBFEvaluationError(errorType), scopeRange);
+    m_localizedValue.reset();
+}
+
+NCResultErrorType NCVariable::errorType() const {
+    return NCResultErrorTypeFromNBFEvaluationError(NBFVariableGetEvaluationError(m_nbfVariable));
+}
+
 void NCVariable::shiftScopeIndexes(uint64_t index, int32_t delta) {
     if (m_hasScopedValues && index < static_cast<uint64_t>(NBFRangeLengthMax))
         NBFVariableShiftScopeIndexes(m_nbfVariable, static_cast<uint32_t>(index), delta);
@@ -145,6 +158,11 @@ void NCVariable::shiftScopeIndexes(uint64_t index, int32_t delta) {
 
 void NCVariable::setResultValue(const std::shared_ptr<NCResult>& result) {
     if (!result) return;
+    if (result->resultType() == NCResultTypeError) {
+        setErrorValue(result->errorType(), NBFRangeMake(0, NBFRangeLengthMax));
+        if (m_list) m_list->variableDidUpdateValue(this, localizedValue());
+        return;
+    }
     if (setDelocalizedValue(result->completeStringValue(), result->flags(), result->unit()) &&
         m_list)
         m_list->variableDidUpdateValue(this, localizedValue());

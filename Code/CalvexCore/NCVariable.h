@@ -100,11 +100,16 @@ class NCVariable {
     // the unscoped text equals this one.
     bool setDelocalizedValue(const std::optional<std::u16string>& text, NCResultFlags flags,
                              std::shared_ptr<NCUnit> unit, NBFRange scopeRange);
+    // A failed value for the lines of the scope range: the evaluation that gave it answered
+    // the error type (not none), and so does every evaluation that reads the variable there.
+    void setErrorValue(NCResultErrorType errorType, NBFRange scopeRange);
+    // The failure the unscoped value is, or none.
+    NCResultErrorType errorType() const;
     // A line inserted (delta 1) or removed (delta -1) at the index: the values of the lines
     // after it move with them.
     void shiftScopeIndexes(uint64_t index, int32_t delta);
-    // The result's complete value, flags and unit for every line; nothing for no result.
-    // The list hears of it.
+    // The result's complete value, flags and unit for every line, or its failure for an error
+    // result; nothing for no result. The list hears of it.
     void setResultValue(const std::shared_ptr<NCResult>& result);
 
     bool enabled() const { return m_enabled; }

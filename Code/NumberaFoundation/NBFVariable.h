@@ -60,6 +60,11 @@ void NBFVariableSetValue(NBFVariableRef variable, NBFStringRef text, uint32_t re
 void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text,
                                       uint32_t resultFlags, NBFUnitContainerRef unitContainer,
                                       NBFRange range);
+// A value that is a failure: the evaluation that gave it failed with the error (not none), so
+// an evaluation reading the variable over the range fails with that error too. No text, no
+// unit. An empty or negative range changes nothing.
+void NBFVariableSetEvaluationErrorForScopeRange(NBFVariableRef variable, NBFEvaluationError error,
+                                                NBFRange range);
 // A line inserted (delta 1) or removed (delta -1) at the scope index: the scoped values after
 // it move with their lines (NBFIndexRangeMapShiftIndexes).
 void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32_t delta);
@@ -86,6 +91,10 @@ NBFUnitFractionRef NBFVariableGetUnitFractionReferenceForScopeIndex(NBFVariableR
                                                                     uint32_t index);
 uint32_t NBFVariableGetResultFlags(NBFVariableRef variable);
 uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_t index);
+// The failure the value is, or none (also where no value covers the index).
+NBFEvaluationError NBFVariableGetEvaluationError(NBFVariableRef variable);
+NBFEvaluationError NBFVariableGetEvaluationErrorForScopeIndex(NBFVariableRef variable,
+                                                              uint32_t index);
 // Debugging: the variable and, for each distinct value, its text, unit fraction and the index
 // ranges it covers, on standard output.
 void NBFVariablePrint(NBFVariableRef variable);
@@ -152,5 +161,8 @@ uint32_t NBFScopedVariableGetScopeIndex(NBFScopedVariableRef scopedVariable);
 // is not a number, gives not-a-number (with the unit, if there is one).
 // Borrowed: valid until the next call or the scoped variable's release. Null for null.
 NBFValueRef NBFScopedVariableGetValue(NBFScopedVariableRef scopedVariable);
+// The failure the value at the scope index is, or none; an evaluation that reads the variable
+// fails with it instead of reading a value.
+NBFEvaluationError NBFScopedVariableGetEvaluationError(NBFScopedVariableRef scopedVariable);
 
 #endif

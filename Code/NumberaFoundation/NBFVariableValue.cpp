@@ -137,19 +137,36 @@ void NBFVariableSetValue(NBFVariableRef variable, NBFStringRef text, uint32_t re
                                      NBFRangeMake(0, NBFRangeLengthMax));
 }
 
-void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text,
-                                      uint32_t resultFlags, NBFUnitContainerRef unitContainer,
-                                      NBFRange range) {
-    if (!variable || range.location < 0 || range.length <= 0) return;
+namespace {
+
+// Takes over the record.
+void storeValueForScopeRange(NBFVariableRef variable, NBFVariableValueRef value, NBFRange range) {
     if (!variable->values) {
         variable->values = NBFIndexRangeMapCreate();
         NBFIndexRangeMapSetDeallocator(variable->values, freeValue);
     }
-    NBFVariableValueRef value = NBFVariableValueCreate(text, resultFlags, unitContainer);
     NBFIndexRangeMapSetValueForRange(variable->values, value, range);
     // A record the map did not take would otherwise be lost.
     const std::set<void*>* held = NBFIndexRangeMapGetUniqueValuesSetReference(variable->values);
     if (!held || !held->count(value)) NBFVariableValueFree(value);
+}
+
+}  // namespace
+
+void NBFVariableSetValueForScopeRange(NBFVariableRef variable, NBFStringRef text,
+                                      uint32_t resultFlags, NBFUnitContainerRef unitContainer,
+                                      NBFRange range) {
+    if (!variable || range.location < 0 || range.length <= 0) return;
+    storeValueForScopeRange(variable, NBFVariableValueCreate(text, resultFlags, unitContainer),
+                            range);
+}
+
+void NBFVariableSetEvaluationErrorForScopeRange(NBFVariableRef variable, NBFEvaluationError error,
+                                                NBFRange range) {
+    if (!variable || range.location < 0 || range.length <= 0) return;
+    NBFVariableValueRef value = NBFVariableValueCreate(nullptr, 0, nullptr);
+    value->evaluationError = error;
+    storeValueForScopeRange(variable, value, range);
 }
 
 void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32_t delta) {
@@ -160,6 +177,12 @@ void NBFVariableShiftScopeIndexes(NBFVariableRef variable, uint32_t index, int32
 void NBFVariableSetResultFlags(NBFVariableRef variable, uint32_t resultFlags) {
     if (!variable) return;
     NBFVariableValueRef unscoped = valueAt(variable, kUnscoped);
+    // A failure has no flags: it stays the failure it is.
+    if (unscoped && unscoped->evaluationError != NBFEvaluationErrorNone) {
+        NBFVariableSetEvaluationErrorForScopeRange(variable, unscoped->evaluationError,
+                                                   NBFRangeMake(0, NBFRangeLengthMax));
+        return;
+    }
     // Kept alive across the set, which frees the old record.
     NBF::Ref<NBF::String> text =
         NBF::Ref<NBF::String>::retainOf(unscoped ? unscoped->text : nullptr);
@@ -222,6 +245,16 @@ uint32_t NBFVariableGetResultFlagsForScopeIndex(NBFVariableRef variable, uint32_
     return value ? value->resultFlags : 0;
 }
 
+NBFEvaluationError NBFVariableGetEvaluationError(NBFVariableRef variable) {
+    return NBFVariableGetEvaluationErrorForScopeIndex(variable, kUnscoped);
+}
+
+NBFEvaluationError NBFVariableGetEvaluationErrorForScopeIndex(NBFVariableRef variable,
+                                                              uint32_t index) {
+    NBFVariableValueRef value = valueAt(variable, index);
+    return value ? value->evaluationError : NBFEvaluationErrorNone;
+}
+
 void NBFVariablePrint(NBFVariableRef variable) {
     if (!variable) return;
     Diagnostics::writef(Diagnostics::Stream::output, "NBFVariable %p \"%s\"",
@@ -259,4 +292,10 @@ NBFValueRef NBFScopedVariableGetValue(NBFScopedVariableRef scopedVariable) {
     if (!number) number = createNaN();
     scopedVariable->cachedValue = NBFValueCreate_TransferOwnership(number, fraction);
     return scopedVariable->cachedValue;
+}
+
+NBFEvaluationError NBFScopedVariableGetEvaluationError(NBFScopedVariableRef scopedVariable) {
+    if (!scopedVariable) return NBFEvaluationErrorNone;
+    return NBFVariableGetEvaluationErrorForScopeIndex(scopedVariable->variable,
+                                                      scopedVariable->scopeIndex);
 }

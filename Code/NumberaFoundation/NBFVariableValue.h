@@ -1,13 +1,14 @@
 // One value of a variable as it holds for a range of scope indexes (line indexes): the value's
 // decimal text, its result flags and its unit, with the number read from the text on first
-// use. Variables keep these records in an index range map, which frees a record when no range
-// uses it any more.
+// use; or, for a value whose own evaluation failed, the error it failed with. Variables keep
+// these records in an index range map, which frees a record when no range uses it any more.
 #ifndef NUMBERA_FOUNDATION_NBF_VARIABLE_VALUE_H
 #define NUMBERA_FOUNDATION_NBF_VARIABLE_VALUE_H
 
 #include <atomic>
 #include <cstdint>
 
+#include "NBFEvaluationError.h"
 #include "NBFString.h"
 #include "NBFUnitContainer.h"
 #include "mapm/m_apm.h"
@@ -21,6 +22,8 @@ struct NBFVariableValue {
     std::atomic<M_APM> number{nullptr};
     uint32_t resultFlags;
     NBFUnitContainerRef unitContainer;  // retained; may be null
+    // Not none: the value is that failure, and so is every evaluation that reads it.
+    NBFEvaluationError evaluationError = NBFEvaluationErrorNone;
 };
 typedef NBFVariableValue* NBFVariableValueRef;
 

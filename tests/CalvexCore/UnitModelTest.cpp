@@ -281,6 +281,17 @@ TEST_F(UnitModel, FilteredUnitsShowCurrencyAloneOrAsARate) {
     EXPECT_EQ(NBFUnitFractionGetUnitDegree(rate->nbfUnitFraction(), NBFUnitTypeMoney), 1);
     EXPECT_EQ(NBFUnitFractionGetUnitDegree(rate->nbfUnitFraction(), NBFUnitTypeMass), -1);
     EXPECT_EQ(utf8(rate->nameForFormat(NCUnitNameFormatSymbol)), "$/kg");
+
+    // Dollar metres per kilogram: dropping the metres would leave a price per kilogram it is
+    // not, so every unit stays.
+    builder = NBFUnitFractionBuilderCreate();
+    NBFUnitFractionBuilderAddNumeratorUnit(builder, dollar->nbfUnitContainer());
+    NBFUnitFractionBuilderAddNumeratorUnit(builder, metre->nbfUnitContainer());
+    NBFUnitFractionBuilderAddDenominatorUnit(builder, kilogram->nbfUnitContainer());
+    auto dollarMetresPerKilogram =
+        std::make_shared<NCValueUnit>(NBFUnitFractionBuilderGetUnitFraction(builder));
+    NBFUnitFractionBuilderRelease(builder);
+    EXPECT_EQ(NCUnitFilter::filteredUnit(dollarMetresPerKilogram), dollarMetresPerKilogram);
 }
 
 class UnitManager : public UnitModel {

@@ -242,6 +242,45 @@ TEST(EvaluatorDeathTest, ScopeSelectsTheVariablesValueWhenVariablesMayBeRedefine
         testing::ExitedWithCode(3), "");
 }
 
+TEST_F(EvaluatorTest, AVariableThatIsAFailureFailsWhatReadsIt) {
+    NBFVariableSetEvaluationErrorForScopeRange(m_x, NBFEvaluationErrorDivisionByZero,
+                                               NBFRangeMake(0, NBFRangeLengthMax));
+    // Not a missing number that the arithmetic around it would pass over.
+    for (const char* line : {"x * 2", "x * 0", "100 + x", "sqrt(x)", "10 per x", "x km __uc m"})
+        EXPECT_EQ(evaluate(line), "code 0x200 error 9") << line;
+    EXPECT_EQ(evaluate("100 + 1"), "101");
+    setText(m_x, "x", "7");
+    EXPECT_EQ(evaluate("x * 2"), "14");
+}
+
+TEST_F(EvaluatorTest, AFractionWrittenStraightBeforeAUnitIsThatFractionOfIt) {
+    const LineRow rows[] = {
+        {"3/4 m __uc cm", "75 centimetre"},
+        {"3/4m __uc cm", "75 centimetre"},
+        {"1/2 h + 15 min", "45 minute"},
+        {"2 * 3/4 h __uc min", "90 minute"},
+        // Spaced, or not of two plain numbers: the divisor is the quantity.
+        {"6 / 2 h", "3 /hour"},
+        {"6 /2 h", "3 /hour"},
+        {"x/2 m", "3.5 /metre"},
+        {"2^3/4 m", "2 /metre"},
+        {"8/2/4 m", "1 /metre"},
+        {"3/4", "0.75"},
+    };
+    for (const LineRow& row : rows) EXPECT_EQ(evaluate(row.line), row.expected) << row.line;
+}
+
+TEST_F(EvaluatorTest, AConversionNeverTurnsAUnitIntoItsReciprocal) {
+    const LineRow rows[] = {
+        {"1 / (4 m) __uc cm", "code 0x200 error 5"},
+        {"2 s __uc 1/s", "code 0x200 error 5"},
+        {"1 / (2 h) + 30 min", "code 0x200 error 5"},
+        // A ratio turns into its reciprocal ratio.
+        {"2 km/h __uc h/km", "0.5 hour/kilometre"},
+    };
+    for (const LineRow& row : rows) EXPECT_EQ(evaluate(row.line), row.expected) << row.line;
+}
+
 TEST_F(EvaluatorTest, ResultsCarryValueUnitNameFormatsAndPrecisionOfTheirText) {
     NBFResultRef result = NBFEvaluatorEvaluateString(m_evaluator, std::string("2 km + 500 metres"));
     EXPECT_EQ(describeResult(result), "2500 metre");

@@ -54,6 +54,35 @@ INSTANTIATE_TEST_SUITE_P(
                  {{2, {U, afterValue}}, {6, {U, standalone}}},
                  {8, 29, 27, 29, 11, 29, 28}}));
 
+// A fraction of two numbers written as one word before a unit after the value: its "/"
+// binds first. Subtypes as above, 14 the power operator.
+class FractionsOfAUnit : public ::testing::TestWithParam<MatchRow> {};
+
+TEST_P(FractionsOfAUnit, MarkOnlyTheDivideOfAWrittenFraction) {
+    NBFEPExpressionTreeRef tree = makeAnalysisTree(GetParam().text, GetParam().kinds);
+    NBFRagelMatcherRef matcher = NBFStandardRagelMatchersCreateHighPriorityOperators();
+    ragel_matcher_crawl(matcher, NBFEPExpressionTreeGetRootNode(tree));
+    EXPECT_EQ(childSubTypes(NBFEPExpressionTreeGetRootNode(tree)), GetParam().expected)
+        << GetParam().text;
+    NBFRagelMatcherRelease(matcher);
+    NBFEPExpressionTreeRelease(tree);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, FractionsOfAUnit,
+    ::testing::Values(
+        MatchRow{"3/4 cup", {{4, {U, afterValue}}}, {8, 23, 8, 29, 27}},
+        MatchRow{"3/4cup", {{3, {U, afterValue}}}, {8, 23, 8, 27}},
+        MatchRow{"1 + 1/2 cup", {{8, {U, afterValue}}}, {8, 29, 10, 29, 8, 23, 8, 29, 27}},
+        // Spaced, before a plain number, or a numerator another operator holds: unmarked.
+        MatchRow{"6 / 2 h", {{6, {U, afterValue}}}, {8, 29, 13, 29, 8, 29, 27}},
+        MatchRow{"6 /2 h", {{5, {U, afterValue}}}, {8, 29, 13, 8, 29, 27}},
+        MatchRow{"3/4", {}, {8, 13, 8}},
+        MatchRow{"2^3/4 kg",
+                 {{1, {kNBFTokenTypeOperator, kNBFTokenSubTypePower}}, {6, {U, afterValue}}},
+                 {8, 14, 8, 13, 8, 29, 27}},
+        MatchRow{"8/2/4 kg", {{6, {U, afterValue}}}, {8, 13, 8, 13, 8, 29, 27}}));
+
 TEST(HighPriorityOperators, CrawlsIntoGroups) {
     NBFEPExpressionTreeRef tree = NBFEPExpressionTreeCreate();
     NBFEPExpressionTreeNodeRef group = NBFEPExpressionTreeNodeCreate();

@@ -38,6 +38,7 @@ std::string siDimension(const UnitTypeFraction& fraction) {
         {NBFUnitTypeAcceleration, UnitTypeFraction(L, 1, T, -2)},
         {NBFUnitTypeFrequency, UnitTypeFraction(T, -1)},
         {NBFUnitTypeForce, UnitTypeFraction(M, 1, L, 1, T, -2)},
+        {NBFUnitTypePressure, UnitTypeFraction(M, 1, L, -1, T, -2)},
         {NBFUnitTypeEnergy, UnitTypeFraction(M, 1, L, 2, T, -2)},
         {NBFUnitTypePower, UnitTypeFraction(M, 1, L, 2, T, -3)},
         {NBFUnitTypeVoltage, UnitTypeFraction(M, 1, L, 2, T, -3, I, -1)},

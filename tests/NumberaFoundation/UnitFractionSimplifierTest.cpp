@@ -31,12 +31,17 @@ std::map<NBFUnitType, UnitTypeFraction> expansions(bool experimental) {
         {NBFUnitTypeFrequency, UnitTypeFraction(T, -1)},
     };
     if (!experimental) {
+        // Voltage and resistance are base types: energy is volt ampere seconds.
         table[NBFUnitTypePower] = UnitTypeFraction(V, 1, I, 1);
+        table[NBFUnitTypeEnergy] = UnitTypeFraction(V, 1, I, 1, T, 1);
+        table[NBFUnitTypeForce] = UnitTypeFraction(V, 1, I, 1, T, 1, L, -1);
+        table[NBFUnitTypePressure] = UnitTypeFraction(V, 1, I, 1, T, 1, L, -3);
         return table;
     }
     table[NBFUnitTypeEnergy] = UnitTypeFraction(M, 1, L, 2, T, -2);
     table[NBFUnitTypePower] = UnitTypeFraction(M, 1, L, 2, T, -3);
     table[NBFUnitTypeForce] = UnitTypeFraction(M, 1, L, 1, T, -2);
+    table[NBFUnitTypePressure] = UnitTypeFraction(M, 1, L, -1, T, -2);
     table[NBFUnitTypeVoltage] = UnitTypeFraction(M, 1, L, 2, T, -3, I, -1);
     table[NBFUnitTypeResistance] = UnitTypeFraction(M, 1, L, 2, T, -3, I, -2);
     return table;
@@ -110,8 +115,23 @@ TEST_F(UnitFractionSimplifierTest, DerivedUnitsBecomeBaseUnitsAndKeepTheirQuanti
          "9.80665"},
         {false, {{"kilohertz", 1}}, "[time:-1]", "second^-1", "1000"},
         {false, {{"kilowatt", 1}}, "[voltage:1][current:1]", "ampere volt", "1000"},
-        {false, {{"kilojoule", 1}}, "[energy:1]", "kilojoule", nullptr},
-        {false, {{"newton", 1}, {"metre", 1}}, "[length:1][force:1]", "metre newton", nullptr},
+        {false, {{"kilojoule", 1}}, "[time:1][voltage:1][current:1]", "ampere second volt", "1000"},
+        // A newton metre is a joule, and a kilowatt hour kilowatts times hours.
+        {false,
+         {{"newton", 1}, {"metre", 1}},
+         "[time:1][voltage:1][current:1]",
+         "ampere second volt",
+         nullptr},
+        {false,
+         {{"kilowatt", 1}, {"hour", 1}},
+         "[time:1][voltage:1][current:1]",
+         "ampere hour volt",
+         "1000"},
+        {false,
+         {{"newton", 1}},
+         "[length:-1][time:1][voltage:1][current:1]",
+         "ampere metre^-1 second volt",
+         nullptr},
         {false, {{"volt", 1}}, "[voltage:1]", "volt", nullptr},
         {false, {{"ohm", 1}}, "[resistance:1]", "ohm", nullptr},
         {false, {{"hectare", 1}, {"hour", -1}}, "[length:2][time:-1]", "hour^-1 metre^2", "10000"},
@@ -185,6 +205,10 @@ TEST_F(UnitFractionSimplifierTest, ConversionsFromDerivedUnitsMeetTheirBaseUnits
         {{{"metre-per-second", 1}}, {{"kilometre", 1}, {"hour", -1}}, "3.6"},
         {{{"kilowatt", 1}}, {{"volt", 1}, {"ampere", 1}}, "1000"},
         {{{"standard-gravity", 1}}, {{"centimetre", 1}, {"second", -2}}, "980.665"},
+        {{{"kilowatt", 1}, {"hour", 1}}, {{"joule", 1}}, "3600000"},
+        {{{"kilojoule", 1}}, {{"newton", 1}, {"metre", 1}}, "1000"},
+        {{{"joule", 1}, {"second", -1}}, {{"watt", 1}}, "1"},
+        {{{"kilojoule", 1}, {"metre", -1}}, {{"newton", 1}}, "1000"},
     };
     for (const auto& row : rows) {
         UnitFractionHolder from = catalogue.fraction(row.from);
@@ -218,7 +242,13 @@ TEST_F(UnitFractionSimplifierTest, SimplifyDecomposesEveryDerivedTypeItHasARelat
          "[length:-1]"},
         {false, UnitTypeFraction(NBFUnitTypePower, -1), "[voltage:-1][current:-1]"},
         {false, UnitTypeFraction(NBFUnitTypePressure, 1, NBFUnitTypeArea, 1),
-         "[length:2][pressure:1]"},
+         "[length:-1][time:1][voltage:1][current:1]"},
+        {false, UnitTypeFraction(NBFUnitTypeEnergy, 1, NBFUnitTypePower, -1), "[time:1]"},
+        {false, UnitTypeFraction(NBFUnitTypeForce, -2),
+         "[length:2][time:-2][voltage:-2][current:-2]"},
+        // Mass stays apart from the electrical types.
+        {false, UnitTypeFraction(NBFUnitTypeForce, 1, M, -1, NBFUnitTypeAcceleration, -1),
+         "[length:-2][mass:-1][time:3][voltage:1][current:1]"},
         {false, UnitTypeFraction(), ""},
         {true, UnitTypeFraction(NBFUnitTypeEnergy, 1, NBFUnitTypeTime, -1),
          "[length:2][mass:1][time:-3]"},

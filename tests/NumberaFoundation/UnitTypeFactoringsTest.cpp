@@ -49,7 +49,7 @@ TEST(UnitTypeFactoring, InverseInvertsBothSidesAndKeepsTheTrivialFlag) {
     EXPECT_FALSE(*plain == *trivial);
 }
 
-TEST(UnitTypeFactorings, StandardTableHoldsTheRelationsTheirInversesAndOneDerivedPair) {
+TEST(UnitTypeFactorings, StandardTableHoldsTheRelationsTheirInversesAndTwoDerivedPairs) {
     const std::set<std::string> expected = {
         "[length:3]->[volume:1]",
         "[length:-3]->[volume:-1]",
@@ -73,9 +73,19 @@ TEST(UnitTypeFactorings, StandardTableHoldsTheRelationsTheirInversesAndOneDerive
         "[voltage:-1][current:1]->[resistance:-1]",
         "[voltage:1][current:1]->[power:1]",
         "[voltage:-1][current:-1]->[power:-1]",
+        // Energy, force and pressure over power, time and length.
+        "[time:1][power:1]->[energy:1]",
+        "[time:-1][power:-1]->[energy:-1]",
+        "[length:-1][energy:1]->[force:1]",
+        "[length:1][energy:-1]->[force:-1]",
+        "[length:-2][force:1]->[pressure:1]",
+        "[length:2][force:-1]->[pressure:-1]",
+        // Pressure with one length moved towards 0 keeps two types on each side.
+        "[length:-1][force:1]->[length:1][pressure:1]",
+        "[length:1][force:-1]->[length:-1][pressure:-1]",
     };
     std::vector<std::string> keys = keysOf(UnitTypeFactorings::standardInstance()->factorings());
-    EXPECT_EQ(keys.size(), 22u);
+    EXPECT_EQ(keys.size(), 30u);
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), expected);
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
     EXPECT_FALSE(UnitTypeFactorings::standardInstance()->isExperimental());
@@ -84,7 +94,10 @@ TEST(UnitTypeFactorings, StandardTableHoldsTheRelationsTheirInversesAndOneDerive
 TEST(UnitTypeFactorings, ExperimentalTableDerivesOneRelationPerTypeOfTheMechanicalRows) {
     UnitTypeFactorings* table = UnitTypeFactorings::experimentalInstance();
     std::vector<std::string> keys = keysOf(table->factorings());
-    EXPECT_EQ(keys.size(), 58u);
+    // 12 relations and their inverses, the derived pair of the length and time rows, and one
+    // derived relation with its inverse for each of the 20 types of the 6 mechanical and
+    // electrical rows.
+    EXPECT_EQ(keys.size(), 66u);
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
     EXPECT_TRUE(table->isExperimental());
     // Energy = mass · length² · time⁻² with each type moved a step towards 0, and inverses.
@@ -97,6 +110,8 @@ TEST(UnitTypeFactorings, ExperimentalTableDerivesOneRelationPerTypeOfTheMechanic
         "[length:2][mass:1][time:-3][current:-1]->[voltage:1]",
         "[length:2][time:-3][current:-2]->[mass:-1][resistance:1]",
         "[mass:1][time:-2]->[length:-1][force:1]",
+        "[length:-1][mass:1][time:-2]->[pressure:1]",
+        "[mass:1][time:-2]->[length:1][pressure:1]",
         "[length:1][time:-1]->[time:1][acc:1]",
     };
     for (const char* key : present) {
@@ -133,7 +148,11 @@ TEST(UnitTypeFactorings, DecompositionsComeInKeyOrderWithTheInverseFirst) {
          {"[length:-1][time:1]->[time:-1][acc:-1]", "[length:-1][time:2]->[acc:-1]",
           "[length:1][time:-1]->[time:1][acc:1]", "[length:1][time:-2]->[acc:1]"}},
         {NBFUnitTypeFrequency, {"[time:-1]->[freq:1]", "[time:1]->[freq:-1]"}},
-        {NBFUnitTypeEnergy, {}},
+        {NBFUnitTypeEnergy, {"[time:-1][power:-1]->[energy:-1]", "[time:1][power:1]->[energy:1]"}},
+        {NBFUnitTypePressure,
+         {"[length:-1][force:1]->[length:1][pressure:1]", "[length:-2][force:1]->[pressure:1]",
+          "[length:1][force:-1]->[length:-1][pressure:-1]", "[length:2][force:-1]->[pressure:-1]"}},
+        {NBFUnitTypeMass, {}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(keysOf(standard->decompositions(row.type)), row.keys) << row.type;
@@ -158,6 +177,9 @@ TEST(UnitTypeFactorings, FactorizationsAreTheFactoringsWhoseDecomposedSideFits) 
         {false,
          UnitTypeFraction(NBFUnitTypeVoltage, 1, I, 1),
          {"[voltage:1][current:1]->[power:1]"}},
+        {false,
+         UnitTypeFraction(NBFUnitTypePower, 1, T, 1),
+         {"[time:1][power:1]->[energy:1]", "[time:1]->[freq:-1]"}},
         // The derived energy relation keeps mass at degree 0: it needs mass not below 0.
         {true,
          UnitTypeFraction(L, 2, T, -2),

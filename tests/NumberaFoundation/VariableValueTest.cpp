@@ -230,6 +230,41 @@ TEST(VariableValues, SettingResultFlagsKeepsTheUnscopedTextAndUnitEverywhere) {
     NBFVariableRelease(variable);
 }
 
+TEST(VariableValues, AFailureHoldsForItsRangeUntilAValueReplacesIt) {
+    initFoundationConstants();
+    NBFVariableRef variable = NBFVariableCreate();
+    NBFVariableSetValue(variable, text("4").get(), 0, nullptr);
+    NBFVariableSetEvaluationErrorForScopeRange(variable, NBFEvaluationErrorUnitMismatch,
+                                               NBFRangeMake(3, 2));
+    for (uint32_t index : {0u, 2u, 5u, kUnscoped}) {
+        EXPECT_EQ(NBFVariableGetEvaluationErrorForScopeIndex(variable, index),
+                  NBFEvaluationErrorNone)
+            << index;
+        EXPECT_EQ(textAt(variable, index), "4") << index;
+    }
+    for (uint32_t index : {3u, 4u}) {
+        EXPECT_EQ(NBFVariableGetEvaluationErrorForScopeIndex(variable, index),
+                  NBFEvaluationErrorUnitMismatch)
+            << index;
+        EXPECT_EQ(textAt(variable, index), "(none)") << index;
+        NBFScopedVariableRef scoped = NBFScopedVariableCreate(variable, index);
+        EXPECT_EQ(NBFScopedVariableGetEvaluationError(scoped), NBFEvaluationErrorUnitMismatch);
+        NBFScopedVariableRelease(scoped);
+    }
+    // An unscoped failure stays one when the flags change, everywhere.
+    NBFVariableSetEvaluationErrorForScopeRange(variable, NBFEvaluationErrorDivisionByZero,
+                                               NBFRangeMake(0, NBFRangeLengthMax));
+    NBFVariableSetResultFlags(variable, NBFVariableValueFlagPercentage);
+    for (uint32_t index : {0u, 3u, kUnscoped})
+        EXPECT_EQ(NBFVariableGetEvaluationErrorForScopeIndex(variable, index),
+                  NBFEvaluationErrorDivisionByZero)
+            << index;
+    NBFVariableSetValue(variable, text("6").get(), 0, nullptr);
+    EXPECT_EQ(NBFVariableGetEvaluationError(variable), NBFEvaluationErrorNone);
+    EXPECT_EQ(numberAt(variable, 3), "1 6");
+    NBFVariableRelease(variable);
+}
+
 TEST(VariableValues, PrintShowsEachValueWithTheRangesItCovers) {
     initFoundationConstants();
     NBFVariableRef variable = NBFVariableCreate();

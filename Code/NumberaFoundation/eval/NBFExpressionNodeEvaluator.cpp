@@ -2,6 +2,7 @@
 // order and kept on a stack of this evaluation, from which each parent takes its children's.
 #include "NBFExpressionNodeEvaluator.h"
 
+#include <map>
 #include <vector>
 
 #include "NBFCompiledWordOperator.h"
@@ -228,10 +229,18 @@ void evaluateWordOperator(NBFExpressionNodeEvaluatorRef evaluator, NBFExpression
     stack.push(value, metadata);
 }
 
-void evaluateVariable(NBFExpressionNodeRef node, SlotStack& stack) {
+void evaluateVariable(NBFExpressionNodeRef node, NBFEvaluationContextRef context,
+                      SlotStack& stack) {
+    NBFScopedVariableRef variable = NBFExpressionNodeGetVariable(node);
+    // A variable whose own evaluation failed is that failure wherever it is read: reading it as
+    // no number would let the arithmetic around it answer as if it were not there.
+    if (NBFEvaluationError error = NBFScopedVariableGetEvaluationError(variable)) {
+        context->evaluationError = error;
+        stack.push(nullptr, nullptr);
+        return;
+    }
     // The scoped variable caches the value it hands out; the node's slot keeps its own reference.
-    NBFValueRef value =
-        NBFValueRetain(NBFScopedVariableGetValue(NBFExpressionNodeGetVariable(node)));
+    NBFValueRef value = NBFValueRetain(NBFScopedVariableGetValue(variable));
     NBFEvalMetadataRef metadata = nullptr;
     applyNodeUnitRule(node, value, &metadata);
     stack.push(value, metadata);
@@ -314,7 +323,7 @@ void evaluateNode(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef 
             evaluateFunction(evaluator, node, context, stack);
             break;
         case kNBFExpressionNodeTypeVariable:
-            evaluateVariable(node, stack);
+            evaluateVariable(node, context, stack);
             break;
         case kNBFExpressionNodeTypeWordOperator:
             evaluateWordOperator(evaluator, node, context, stack);
@@ -355,6 +364,28 @@ bool keepsItsShape(NBFUnitFractionRef fraction, NBFEvalMetadataRef metadata) {
     return !preferred || isSameUnit(preferred, unit);
 }
 
+// Whether units of an amount of money cancel one another in base types (EUR · kW · h / J).
+// Shown in that shape, the amount would keep units that come to no quantity (1.8 EUR kW h/J)
+// instead of the money they make.
+bool moneyUnitsCancel(NBFExpressionNodeEvaluatorRef evaluator, NBFUnitFractionRef fraction) {
+    if (!evaluator->simplifier || NBFUnitFractionGetUnitDegree(fraction, NBFUnitTypeMoney) < 1)
+        return false;
+    std::map<NBFUnitType, int32_t> signs;
+    const NBF::UnitTypeFraction types(fraction);
+    for (const auto& [type, degree] : types.components()) {
+        if (degree == 0) continue;
+        NBF::UnitTypeFraction expanded =
+            evaluator->simplifier->simplify(NBF::UnitTypeFraction(type, degree));
+        for (const auto& [baseType, baseDegree] : expanded.components()) {
+            if (baseDegree == 0) continue;
+            const int32_t sign = baseDegree > 0 ? 1 : -1;
+            auto [entry, added] = signs.emplace(baseType, sign);
+            if (!added && entry->second != sign) return true;
+        }
+    }
+    return false;
+}
+
 // The root's value presented in its final unit: simplified, factorised into the units the
 // expression named, and with any extra multiplier folded into the number.
 NBFValueRef presentedRootValue(NBFExpressionNodeEvaluatorRef evaluator, NBFValueRef value,
@@ -374,9 +405,18 @@ NBFValueRef presentedRootValue(NBFExpressionNodeEvaluatorRef evaluator, NBFValue
     }
     FractionRef presented = simplifiedFraction(evaluator, fraction);
     if (evaluator->factorizer && !keepsItsShape(presented.get(), metadata)) {
-        NBFUnitFractionRef undecomposed = NBFUnitFractionFactorizerUndecompose(
-            evaluator->factorizer, presented.get(), NBFEvalMetadataGetPreferredUnitsMap(metadata),
-            NBFEvalMetadataGetRequiredUnitsMap(metadata), fraction);
+        NBFUnitFractionRef undecomposed = NBFUnitFractionFactorizerCreateElectricalUnitFraction(
+            evaluator->factorizer, fraction, metadata);
+        if (!undecomposed) {
+            // The shapes offered besides the simplified ones: the expression's own, unless
+            // they are an amount of money whose units cancel.
+            NBFUnitFractionRef shapes =
+                moneyUnitsCancel(evaluator, fraction) ? presented.get() : fraction;
+            undecomposed = NBFUnitFractionFactorizerUndecompose(
+                evaluator->factorizer, presented.get(),
+                NBFEvalMetadataGetPreferredUnitsMap(metadata),
+                NBFEvalMetadataGetRequiredUnitsMap(metadata), shapes);
+        }
         if (undecomposed) presented = FractionRef::adopt(undecomposed);
     }
     NBFEvaluationError error = NBFEvaluationErrorNone;

@@ -52,9 +52,10 @@ bool coerceOperands(NBFExpressionNodeEvaluatorRef evaluator, NBFOperatorType ope
                     NBFValueRef left, NBFValueRef right, CoercedOperands& out,
                     NBFEvaluationError* error);
 
-// result = x expressed in `to` instead of `from` (offsets included, an inverse type inverted).
-// False with *error NBFEvaluationErrorUnitMismatch when the types differ, or
-// NBFEvaluationErrorDivisionByZero when an inverse meets 0. Takes the MAPM lock itself.
+// result = x expressed in `to` instead of `from` (offsets included; a ratio of units into its
+// reciprocal ratio inverted, as miles per gallon into litres per kilometre). False with *error
+// NBFEvaluationErrorUnitMismatch when the types differ or a unit would become its reciprocal,
+// or NBFEvaluationErrorDivisionByZero when an inverse meets 0. Takes the MAPM lock itself.
 bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
                  NBFUnitFractionRef to, M_APM result, NBFEvaluationError* error);
 

@@ -100,6 +100,12 @@ FractionRef scaledFraction(NBFExpressionNodeEvaluatorRef evaluator, NBFUnitFract
     return FractionRef::retainOf(builder->getUnitFraction());
 }
 
+// A quotient of units: units above the line and below it (miles per gallon, litres per km).
+bool isRatio(NBFUnitFractionRef fraction) {
+    return NBFUnitFractionGetNumeratorTotalDegree(fraction) > 0 &&
+           NBFUnitFractionGetDenominatorTotalDegree(fraction) > 0;
+}
+
 }  // namespace
 
 FractionRef simplifiedFraction(NBFExpressionNodeEvaluatorRef evaluator,
@@ -120,7 +126,11 @@ FractionRef simplifiedFraction(NBFExpressionNodeEvaluatorRef evaluator,
 bool convertUnit(NBFExpressionNodeEvaluatorRef evaluator, M_APM x, NBFUnitFractionRef from,
                  NBFUnitFractionRef to, M_APM result, NBFEvaluationError* error) {
     bool inverse = false;
-    if (!x || !NBFUnitFractionTypesCompare(from, to, &inverse)) {
+    // Only a ratio turns into its reciprocal ratio: fuel used per distance and distance per
+    // fuel measure one thing. A unit never becomes its reciprocal (per cup into millilitres,
+    // seconds into hertz): that would answer with a number of another quantity.
+    if (!x || !NBFUnitFractionTypesCompare(from, to, &inverse) ||
+        (inverse && !(isRatio(from) && isRatio(to)))) {
         *error = NBFEvaluationErrorUnitMismatch;
         return false;
     }

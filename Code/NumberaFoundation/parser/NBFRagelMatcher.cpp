@@ -10,7 +10,9 @@ enum : uint8_t {
     kStandaloneUnit = 1,
     kPrefixUnit = 2,
     kUnitAfterValue = 3,
-    kValue = 4,
+    kValue = 4,   // a variable or a group
+    kNumber = 5,  // a value too, and the only one a written fraction is made of
+    kPower = 6,   // "^" and the exponent "e", which bind a number tighter than "/"
     kPlus = '4',
     kMinus = '6',
     kMultiply = '3',
@@ -23,6 +25,8 @@ enum : uint8_t {
 bool isUnit(uint8_t symbol) {
     return symbol == kStandaloneUnit || symbol == kPrefixUnit || symbol == kUnitAfterValue;
 }
+
+bool isValue(uint8_t symbol) { return symbol == kValue || symbol == kNumber; }
 
 bool isMultiplyOrDivide(uint8_t symbol) { return symbol == kMultiply || symbol == kDivide; }
 
@@ -46,22 +50,39 @@ bool unitOperatorEndsAt(const uint8_t* s, int32_t i, NBFRagelMatch* match) {
 }
 
 bool unitConversionEndsAt(const uint8_t* s, int32_t i, NBFRagelMatch* match) {
-    if (s[i] != kValue) return false;
+    if (!isValue(s[i])) return false;
     int32_t op = previousSignificant(s, i);
     if (op < 0 || !isMultiplyOrDivide(s[op])) return false;
     int32_t operand = previousSignificant(s, op);
     if (operand < 0) return false;
     uint8_t symbol = s[operand];
-    if (symbol != kValue && !isUnit(symbol)) return false;
+    if (!isValue(symbol) && !isUnit(symbol)) return false;
     int32_t conversion = previousSignificant(s, operand);
     if (conversion < 0 || s[conversion] != kUnitConversion) return false;
     *match = {kNBFSyntaxHighPriorityUnitConversion, conversion, i, conversion};
     return true;
 }
 
+// 3/4 cup: two numbers and the "/" between them written as one word, then a unit after the
+// value. The fraction is of the unit, not the first number over a quantity of cups. A "/"
+// with space around it keeps its precedence (6 / 2 h is 3 per hour), and so does a fraction
+// whose numerator belongs to the operator before it (1/3/4 cup, 2^3/4 cup).
+bool fractionOfUnitEndsAt(const uint8_t* s, int32_t i, NBFRagelMatch* match) {
+    if (s[i] != kUnitAfterValue) return false;
+    int32_t denominator = previousSignificant(s, i);
+    if (denominator < 2 || s[denominator] != kNumber) return false;
+    int32_t op = denominator - 1, numerator = denominator - 2;
+    if (s[op] != kDivide || s[numerator] != kNumber) return false;
+    int32_t before = previousSignificant(s, numerator);
+    if (before >= 0 && (s[before] == kDivide || s[before] == kPower)) return false;
+    *match = {kNBFSyntaxFractionOfUnit, numerator, i, op};
+    return true;
+}
+
 bool highPriorityOperatorsMachine(const uint8_t* symbols, int32_t count, NBFRagelMatch* match) {
     for (int32_t i = 0; i < count; ++i) {
-        if (unitOperatorEndsAt(symbols, i, match) || unitConversionEndsAt(symbols, i, match))
+        if (unitOperatorEndsAt(symbols, i, match) || unitConversionEndsAt(symbols, i, match) ||
+            fractionOfUnitEndsAt(symbols, i, match))
             return true;
     }
     return false;
@@ -93,6 +114,7 @@ uint8_t HighPriorityOperatorsMatcherImpl::ragelToken(token_type type,
                                                      NBFTokenSubType subType) const {
     switch (type) {
         case kNBFTokenTypeNumber:
+            return kNumber;
         case kNBFTokenTypeVariable:
         case kNBFTokenTypeGroup:
             return kValue;
@@ -121,6 +143,9 @@ uint8_t HighPriorityOperatorsMatcherImpl::ragelToken(token_type type,
                     return kPercent;
                 case kNBFTokenSubTypeUnitConversion:
                     return kUnitConversion;
+                case kNBFTokenSubTypePower:
+                case kNBFTokenSubTypeExponent:
+                    return kPower;
                 default:
                     return kOther;
             }
@@ -205,7 +230,8 @@ void ragel_matcher_crawl(NBFRagelMatcherRef matcher, NBFEPExpressionTreeNodeRef 
     while (position < count && matcher->implementation->machine()(symbols.data() + position,
                                                                   count - position, &match)) {
         if (match.syntax == kNBFSyntaxHighPriorityUnitOperator ||
-            match.syntax == kNBFSyntaxHighPriorityUnitConversion)
+            match.syntax == kNBFSyntaxHighPriorityUnitConversion ||
+            match.syntax == kNBFSyntaxFractionOfUnit)
             markHighPriority(children[static_cast<size_t>(position + match.marked)]);
         position += match.start + 1;
     }

@@ -1,6 +1,7 @@
 // Pattern machines over the nodes of an analysis tree, one symbol per node. The high-priority
 // operator matcher finds operators that bind tighter than their precedence says: the "/" of
-// 60 km/h (so it is 60 of km per h) and the unit conversion of "__uc" 3 / 2.
+// 60 km/h (so it is 60 of km per h), the unit conversion of "__uc" 3 / 2, and the "/" of a
+// fraction written before a unit (3/4 cup is three quarters of a cup).
 #ifndef NUMBERA_FOUNDATION_NBF_RAGEL_MATCHER_H
 #define NUMBERA_FOUNDATION_NBF_RAGEL_MATCHER_H
 
@@ -15,6 +16,8 @@ enum : NBFSyntax {
     kNBFSyntaxNone = 0,
     kNBFSyntaxHighPriorityUnitOperator = 1,    // unit, "*" or "/", standalone unit
     kNBFSyntaxHighPriorityUnitConversion = 2,  // "__uc", value or unit, "*" or "/", value
+    // number "/" number, nothing between them, then a unit after the value
+    kNBFSyntaxFractionOfUnit = 3,
 };
 
 // A match, as positions in the symbol sequence it was found in.

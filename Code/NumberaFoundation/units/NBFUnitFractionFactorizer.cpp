@@ -10,20 +10,29 @@
 #include "NBFMAPMContext.h"
 #include "NBFObject.h"
 #include "NBFUnitCollection.h"
+#include "NBFUnitFractionSimplifier.h"
 
 struct NBFUnitFractionFactorizer : NBF::Object<NBFUnitFractionFactorizer> {
     NBFUnitFractionFactorizer(NBF::UnitTypeFactorings* factorings, NBFUnitCollectionRef collection)
         : factorings(NBF::Ref<NBF::UnitTypeFactorings>::retainOf(factorings)),
           collection(NBFUnitCollectionRetain(collection)),
-          accumulator(NBFMAPMAccumulatorCreate(100)) {}
+          accumulator(NBFMAPMAccumulatorCreate(100)),
+          standardTypes(factorings->isBaseUnitType(NBFUnitTypeVoltage)
+                            ? nullptr
+                            : NBF::UnitFractionSimplifier::create(
+                                  nullptr, NBF::UnitTypeFactorings::standardInstance())) {}
     ~NBFUnitFractionFactorizer() override {
         NBFUnitCollectionRelease(collection);
         NBFMAPMAccumulatorRelease(accumulator);
+        NBFUnitFractionSimplifierRelease(standardTypes);
     }
 
     NBF::Ref<NBF::UnitTypeFactorings> const factorings;
     NBFUnitCollectionRef const collection;
     NBFMAPMAccumulatorRef const accumulator;
+    // Where voltage and resistance are not base types: the standard table's simplification of
+    // type fractions, which keeps them.
+    NBF::UnitFractionSimplifier* const standardTypes;
 };
 
 namespace {
@@ -188,4 +197,36 @@ NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorize
                                                         const NBFEvalUnitsMap& requiredUnits) {
     return NBFUnitFractionFactorizerUndecompose(factorizer, fraction, preferredUnits, requiredUnits,
                                                 fraction);
+}
+
+NBFUnitFractionRef NBFUnitFractionFactorizerCreateElectricalUnitFraction(
+    NBFUnitFractionFactorizerRef factorizer, NBFUnitFractionRef evaluatedFraction,
+    NBFEvalMetadataRef metadata) {
+    if (!factorizer || !evaluatedFraction || !factorizer->standardTypes) return nullptr;
+    if (!NBFEvalMetadataGetRequiredUnitsMap(metadata).empty()) return nullptr;
+    const std::string key =
+        factorizer->standardTypes->simplify(NBF::UnitTypeFraction(evaluatedFraction))
+            .stringRepresentation();
+    const NBF::UnitTypeFactorings& factorings = *factorizer->factorings;
+    for (NBFUnitType type : {NBFUnitTypeVoltage, NBFUnitTypeResistance}) {
+        const NBF::UnitTypeFraction single(type, 1);
+        const std::string singleKey = single.stringRepresentation();
+        // The type itself, or its base types here: a sum is in its second operand's
+        // simplified unit.
+        const std::vector<NBF::UnitTypeFactoring*> decompositions = factorings.decompositions(type);
+        if (key != singleKey &&
+            std::none_of(decompositions.begin(), decompositions.end(),
+                         [&](const NBF::UnitTypeFactoring* factoring) {
+                             return factoring->factorized().stringRepresentation() == singleKey &&
+                                    factoring->decomposed().stringRepresentation() == key;
+                         }))
+            continue;
+        NBFEvalUnitsMap units;
+        NBFUnit* unit = NBFEvalMetadataGetRequiredUnitOfType(metadata, type);
+        if (!unit) unit = NBFEvalMetadataGetPreferredUnitOfType(metadata, type);
+        if (unit) units[type] = unit;
+        return NBFUnitFractionCreateFromTypeFraction(
+            factorizer->collection, factorizer->accumulator, evaluatedFraction, units, single);
+    }
+    return nullptr;
 }

@@ -53,6 +53,18 @@ NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorize
                                                         const NBFEvalUnitsMap& preferredUnits,
                                                         const NBFEvalUnitsMap& requiredUnits,
                                                         NBFUnitFractionRef evaluatedFraction);
+// Voltage and resistance are base types of the standard table, which shows an answer of either
+// in a unit of its own. Where the factorings decompose them (the experimental table), an
+// evaluated fraction that the standard table takes to one voltage or one resistance, or that
+// is one of them in base types (a sum is in its second operand's simplified unit), gives a new
+// fraction of that one unit (the caller releases it): the unit the metadata requires for the
+// type, else the one it prefers, else the evaluated fraction's, else the base unit, denoting
+// the evaluated fraction's quantity. Null for any other fraction, when the metadata requires
+// units of other types, and where both are base types.
+NBFUnitFractionRef NBFUnitFractionFactorizerCreateElectricalUnitFraction(
+    NBFUnitFractionFactorizerRef factorizer, NBFUnitFractionRef evaluatedFraction,
+    NBFEvalMetadataRef metadata);
+
 // The fraction is its own evaluated fraction (as it is for a null evaluated fraction above).
 NBFUnitFractionRef NBFUnitFractionFactorizerUndecompose(NBFUnitFractionFactorizerRef factorizer,
                                                         NBFUnitFractionRef fraction,

@@ -85,6 +85,16 @@ FactoringList UnitTypeFactorings::standardBaseRelations() {
                                  {{NBFUnitTypeResistance, 1}}));
     relations.push_back(
         relation({{NBFUnitTypeVoltage, 1}, {NBFUnitTypeCurrent, 1}}, {{NBFUnitTypePower, 1}}));
+    // Energy, force and pressure over power, time and length, so that kilowatt hours meet
+    // kilowatts times hours, joules watt seconds and newton metres, and pascals newtons per
+    // square metre. Mass stays apart: voltage and resistance are base types here, and only the
+    // experimental table takes them down to mass, length, time and current.
+    relations.push_back(
+        relation({{NBFUnitTypePower, 1}, {NBFUnitTypeTime, 1}}, {{NBFUnitTypeEnergy, 1}}));
+    relations.push_back(
+        relation({{NBFUnitTypeEnergy, 1}, {NBFUnitTypeLength, -1}}, {{NBFUnitTypeForce, 1}}));
+    relations.push_back(
+        relation({{NBFUnitTypeForce, 1}, {NBFUnitTypeLength, -2}}, {{NBFUnitTypePressure, 1}}));
     return relations;
 }
 
@@ -101,6 +111,9 @@ FactoringList UnitTypeFactorings::experimentalBaseRelations() {
     add({{mass, 1}, {length, 2}, {current, -1}, {time, -3}}, NBFUnitTypeVoltage);
     add({{mass, 1}, {length, 2}, {current, -2}, {time, -3}}, NBFUnitTypeResistance);
     add({{mass, 1}, {length, 1}, {time, -2}}, NBFUnitTypeForce);
+    // Force per area: without it a pressure written in newtons per square metre could not
+    // meet the pascal.
+    add({{mass, 1}, {length, -1}, {time, -2}}, NBFUnitTypePressure);
     return relations;
 }
 

@@ -3,8 +3,10 @@
 // simplifier applies them backwards to reach base types; the factorizer applies them forwards
 // to find the presentations of an answer.
 //
-// Two tables live for the whole process: the standard one, and an experimental one that also
-// decomposes energy, power, voltage, resistance and force into mass, length, time and current.
+// Two tables live for the whole process: the standard one, which keeps voltage and resistance
+// as base types and takes power to them and energy, force and pressure to power, time and
+// length, and an experimental one that decomposes energy, power, voltage, resistance, force
+// and pressure into mass, length, time and current.
 // Both are read-only once built and may be shared by all threads.
 #ifndef NUMBERA_FOUNDATION_NBF_UNIT_TYPE_FACTORINGS_H
 #define NUMBERA_FOUNDATION_NBF_UNIT_TYPE_FACTORINGS_H
