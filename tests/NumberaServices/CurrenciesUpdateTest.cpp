@@ -174,7 +174,7 @@ TEST(CurrenciesUpdate, TheUpdateRoadEndsInOneOfThreeNotifications) {
         ServiceAddresses services(
             configured ? std::optional(origin(row.quotesAt, server)) : std::nullopt,
             configured ? std::optional(origin(row.dataAt, server)) : std::nullopt,
-            configured ? std::optional(server.origin()) : std::nullopt, 0.3);
+            configured ? std::optional(server.origin()) : std::nullopt, kStalledCaseTimeOut);
         CurrenciesFixture f(row.bitcoinEnabled);
         const auto factorsBefore = std::map<std::u16string, std::optional<std::u16string>>{
             {u"EUR", f.factor(u"EUR")}, {u"GBP", f.factor(u"GBP")}};

@@ -108,7 +108,7 @@ TEST(StocksUpdate, ADownloadEndsInExactlyOneNotification) {
         ServiceAddresses services(
             configured ? std::optional(originFor(row.at, server)) : std::nullopt,
             configured ? std::optional(originFor(row.at, server)) : std::nullopt, std::nullopt,
-            0.3);
+            kStalledCaseTimeOut);
         StocksFixture f;
         f.manager->addStocks(
             {f.stock(u"apple", u"AAPL", u"100"), f.stock(u"vodafone", u"VOD.L", u"1000"),

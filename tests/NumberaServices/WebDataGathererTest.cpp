@@ -41,7 +41,7 @@ class WebDataGathererTest : public ::testing::Test {
   protected:
     ManualTime time;
     LocalWebServer server;
-    ServiceAddresses services{std::nullopt, std::nullopt, std::nullopt, 0.3};
+    ServiceAddresses services{std::nullopt, std::nullopt, std::nullopt, kStalledCaseTimeOut};
     RecordingDelegate delegate;
     std::shared_ptr<NKWebDataGatherer> gatherer = NKWebDataGatherer::create(nullptr, time.queue);
 

@@ -15,6 +15,10 @@
 #include "ServicesTestSupport.h"
 #include "Settings.h"
 
+// The time-out of cases that hold a reply that never comes: short, so that the stalled reply
+// ends quickly, yet long enough that a sanitizer build on a loaded machine answers the others.
+inline constexpr double kStalledCaseTimeOut = 1.5;
+
 // Installs a fresh in-memory settings store with the given service origins; none leaves a
 // service unconfigured.
 class ServiceAddresses {
