@@ -67,6 +67,12 @@ void NBTextViewController::setupTextAttachmentSupport() {
 }
 
 void NBTextViewController::configureTokenCell(NBTokenCell& cell, int position, bool forDrawing) {
+    // Whatever the token's text sets going must not relayout the text being laid out.
+    ++m_tokenLayoutDepth;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{m_tokenLayoutDepth};
     QTextDocument* document = m_textView ? m_textView->document() : nullptr;
     const std::optional<NBTextAttachment> attachment = NBTextAttachmentAt(document, position);
     if (document) cell.setFont(document->defaultFont());
@@ -97,7 +103,8 @@ std::optional<NBTextAttachment> NBTextViewController::textAttachmentAt(int posit
 
 void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
                                                            const NBTokenizedString& text,
-                                                           bool joinPreviousEdit) {
+                                                           bool joinPreviousEdit,
+                                                           bool movesCursor) {
     if (!m_textView) return;
     QTextCursor cursor(m_textView->document());
     if (joinPreviousEdit)
@@ -109,7 +116,7 @@ void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
     cursor.removeSelectedText();
     text.insertAtCursor(cursor);
     cursor.endEditBlock();
-    m_textView->setTextCursor(cursor);
+    if (movesCursor) m_textView->setTextCursor(cursor);
 }
 
 void NBTextViewController::insertTokenizedText(const std::u16string& stored) {
@@ -157,8 +164,9 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
     if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String()) return;
     const bool isCurrent = m_textView->textCursor().block() == block;
     const int fromEnd = block.position() + block.length() - 1 - m_textView->textCursor().position();
+    // Another line rewritten leaves the user's caret and selection where they are.
     replaceRangeWithTokenizedString(block.position(), block.position() + block.length() - 1,
-                                    tokenized);
+                                    tokenized, false, isCurrent);
     if (isCurrent) {
         const QTextBlock now = document->findBlockByNumber(static_cast<int>(lineIndex));
         QTextCursor cursor(document);
@@ -312,12 +320,45 @@ void NBTextViewController::textViewContextMenu(QMenu& menu, int position) {
 
 void NBTextViewController::redrawAllTokens() {
     if (!m_textView) return;
-    // Every token measured again: only blocks holding one.
+    if (!layoutIsSettled()) {
+        m_deferredTokenRedraw = true;
+        scheduleDeferredRedraw();
+        return;
+    }
+    // Every token measured again, in one relayout of the blocks from the first holding one to
+    // the last: each relayout of the document walks every later block, so block by block a
+    // long document took minutes.
     QTextDocument* document = m_textView->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        if (block.text().contains(QChar(NBAttachmentCharacter)))
-            document->markContentsDirty(block.position(), block.length() - 1);
+    int from = -1, to = -1;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (!block.text().contains(QChar(NBAttachmentCharacter))) continue;
+        if (from < 0) from = block.position();
+        to = block.position() + block.length() - 1;
+    }
+    if (from >= 0 && to > from) document->markContentsDirty(from, to - from);
     m_textView->viewport()->update();
+}
+
+void NBTextViewController::scheduleDeferredRedraw() {
+    if (m_deferredRedrawQueued) return;
+    m_deferredRedrawQueued = true;
+    QMetaObject::invokeMethod(
+        this, [this] { performDeferredRedraw(); }, Qt::QueuedConnection);
+}
+
+void NBTextViewController::performDeferredRedraw() {
+    m_deferredRedrawQueued = false;
+    if (!m_textView) return;
+    if (!layoutIsSettled()) {
+        scheduleDeferredRedraw();
+        return;
+    }
+    const bool tokens = m_deferredTokenRedraw;
+    const NSIndexSet lines = m_deferredFormatting;
+    m_deferredTokenRedraw = false;
+    m_deferredFormatting = NSIndexSet();
+    if (tokens) redrawAllTokens();
+    if (!lines.empty()) formatLines(lines);
 }
 
 void NBTextViewController::highlightLineAtIndex(uint64_t index, const QColor& color) {
@@ -393,6 +434,12 @@ bool NBTextViewController::textViewMousePress(int position, int clicks) {
 
 void NBTextViewController::formatLines(const NSIndexSet& lines) {
     if (!m_highlighter || !m_textView) return;
+    // New formats drop a block's layout: never while a token of it is being measured.
+    if (m_tokenLayoutDepth > 0) {
+        m_deferredFormatting.addIndexes(lines);
+        scheduleDeferredRedraw();
+        return;
+    }
     QTextDocument* document = m_textView->document();
     std::vector<QTextBlock> blocks;
     for (uint64_t index : lines.indexes()) {

@@ -192,6 +192,12 @@ void NBTextViewController::setAlignment(int32_t alignment, const NSIndexSet& lin
 
 void NBTextViewController::contentsChange(int position, int removed, int added) {
     if (m_loading || !m_textView) return;
+    // Qt lays the edit out only after this report: until then nothing may relayout the text.
+    m_inContentsChange = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{m_inContentsChange};
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
     NBTextViewMirror& mirror = metrics.mirror();
     const std::u16string& before = mirror.string();
