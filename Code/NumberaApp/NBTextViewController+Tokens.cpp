@@ -141,10 +141,13 @@ void NBTextViewController::insertLineReference(int type, uint64_t onLine, uint64
 }
 
 void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineIndex) {
-    if (!m_textView || lineIndex < 0) return;
-    QTextDocument* document = m_textView->document();
-    const QTextBlock block = document->findBlockByNumber(static_cast<int>(lineIndex));
-    if (!block.isValid()) return;
+    if (lineIndex < 0) return;
+    tokenizeLinesWithTextualLineReferences(NSIndexSet(static_cast<uint64_t>(lineIndex)));
+}
+
+std::optional<NBTokenizedString> NBTextViewController::tokenizedLineWithTextualLineReferences(
+    const QTextBlock& block) const {
+    const int64_t lineIndex = block.blockNumber();
     const std::u16string stored = NBStoredTextOfBlock(block);
     std::u16string rewritten = stored;
     const NCExpressionTokenArray typed =
@@ -159,19 +162,52 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
             range.location, range.length,
             NCExpression::relativeLineReferenceTokenWithOffset((number - 1) - lineIndex));
     }
-    const NBTokenizedString tokenized =
+    NBTokenizedString tokenized =
         NBTextAttachmentController::tokenizedStringFromExpressionString(rewritten);
-    if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String()) return;
-    const bool isCurrent = m_textView->textCursor().block() == block;
-    const int fromEnd = block.position() + block.length() - 1 - m_textView->textCursor().position();
-    // Another line rewritten leaves the user's caret and selection where they are.
-    replaceRangeWithTokenizedString(block.position(), block.position() + block.length() - 1,
-                                    tokenized, false, isCurrent);
-    if (isCurrent) {
-        const QTextBlock now = document->findBlockByNumber(static_cast<int>(lineIndex));
-        QTextCursor cursor(document);
-        cursor.setPosition(std::max(now.position(), now.position() + now.length() - 1 - fromEnd));
-        m_textView->setTextCursor(cursor);
+    if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String())
+        return std::nullopt;
+    return tokenized;
+}
+
+void NBTextViewController::tokenizeLinesWithTextualLineReferences(const NSIndexSet& lines,
+                                                                  bool joinPreviousEdit) {
+    if (!m_textView) return;
+    QTextDocument* document = m_textView->document();
+    const QTextCursor caret = m_textView->textCursor();
+    const int currentLine = caret.block().blockNumber();
+    const int fromEnd = caret.block().position() + caret.block().length() - 1 - caret.position();
+    // Every line rewritten in one edit, from the last up so that the earlier ones keep their
+    // positions: the text is laid out, and the lines read again, once for all of them.
+    QTextCursor cursor(document);
+    bool editing = false, rewroteCurrent = false;
+    const std::vector<uint64_t> indexes = lines.indexes();
+    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
+        const QTextBlock block = document->findBlockByNumber(static_cast<int>(*it));
+        if (!block.isValid()) continue;
+        const std::optional<NBTokenizedString> tokenized =
+            tokenizedLineWithTextualLineReferences(block);
+        if (!tokenized) continue;
+        if (!editing) {
+            if (joinPreviousEdit)
+                cursor.joinPreviousEditBlock();
+            else
+                cursor.beginEditBlock();
+            editing = true;
+        }
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        tokenized->insertAtCursor(cursor);
+        rewroteCurrent = rewroteCurrent || block.blockNumber() == currentLine;
+    }
+    if (!editing) return;
+    cursor.endEditBlock();
+    // The caret keeps its distance from the end of its line; other lines leave it in place.
+    if (rewroteCurrent && !caret.hasSelection()) {
+        const QTextBlock now = document->findBlockByNumber(currentLine);
+        QTextCursor moved(document);
+        moved.setPosition(std::max(now.position(), now.position() + now.length() - 1 - fromEnd));
+        m_textView->setTextCursor(moved);
     }
 }
 

@@ -36,6 +36,7 @@ class NBTokenObjectHandler;
 class NCExpression;
 class NCLineCollection;
 class QAction;
+class QTextBlock;
 class QTimer;
 
 inline constexpr const char* NBTextAttachmentPboardType = "NBTextAttachmentPboardType";
@@ -142,6 +143,10 @@ class NBTextViewController : public QObject,
     // The line's references typed as the line-reference word and a number become tokens; a
     // stored reference still shown as text becomes its token too.
     void tokenizeLineWithTextualLineReferences(int64_t lineIndex);
+    // The same for many lines, as one edit (joined to the previous one when asked: the paste
+    // that brought the lines and their tokens are one step to undo).
+    void tokenizeLinesWithTextualLineReferences(const NSIndexSet& lines,
+                                                bool joinPreviousEdit = false);
     // The line's text rewritten from its stored expression when they differ.
     void setTextViewTokenizedTextTo(const std::u16string& stored, uint64_t line);
     // The token at the position; none where the character is no token.
@@ -227,6 +232,9 @@ class NBTextViewController : public QObject,
     // The text as the document holds it, with block breaks as "\n".
     std::u16string documentText(int from, int to) const;
     void setupTextAttachmentSupport();
+    // The block's text with its references as tokens; none when that is how it stands.
+    std::optional<NBTokenizedString> tokenizedLineWithTextualLineReferences(
+        const QTextBlock& block) const;
     void configureTokenCell(NBTokenCell& cell, int position, bool forDrawing);
     // Replaces a range of the text with tokenized text as one edit; the caret goes after it
     // unless told otherwise.
