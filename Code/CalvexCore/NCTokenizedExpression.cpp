@@ -50,6 +50,19 @@ bool isFunctionalLineReferenceName(const std::u16string& name) {
     return kind != NCLineReferenceTypeNone && kind != NCLineReferenceTypeByLineNumber;
 }
 
+// How much longer the evaluation text is than the stored text in the substitutions lying
+// wholly inside the range, past its start (one starting at it makes a token of its own).
+int64_t substitutedGrowthInside(const NCExpressionMappings& mappings, NSRange evaluation) {
+    int64_t growth = 0;
+    mappings.enumerateMappings([&](NSRange stored, NSRange substituted) {
+        if (substituted.location > evaluation.location &&
+            NSMaxRange(substituted) <= NSMaxRange(evaluation))
+            growth +=
+                static_cast<int64_t>(substituted.length) - static_cast<int64_t>(stored.length);
+    });
+    return growth;
+}
+
 // Foundation tokens merged into one expression token.
 struct Group {
     size_t first = 0;
@@ -367,8 +380,14 @@ size_t NCTokenizedExpression::parseNBFExpressionTokens(
                 }
             }
         }
-        NSRange stored = {shifted(evaluation.location, lowOffset), evaluation.length};
-        NSRange display = {shifted(stored.location, highOffset), evaluation.length};
+        // A word or unit may swallow substituted text ("of³", "m²"): the stored text is shorter
+        // or longer there, and so is the token, and every later one moves by the difference.
+        const int64_t inside = mappings ? substitutedGrowthInside(*mappings, evaluation) : 0;
+        const uint64_t storedLength = static_cast<uint64_t>(
+            std::max<int64_t>(static_cast<int64_t>(evaluation.length) - inside, 0));
+        NSRange stored = {shifted(evaluation.location, lowOffset), storedLength};
+        NSRange display = {shifted(stored.location, highOffset), storedLength};
+        lowOffset -= inside;
         if (NBFExpressionTokenGetType(token) == kNBFTokenTypeVariable)
             append(NCExpressionToken::withNBFTokens(&token, 1, stored, display,
                                                     NCExpressionTokenTypeVariable,

@@ -19,8 +19,11 @@ constexpr NCLineReferenceType kTokenizedReferences =
     NCLineReferenceTypeRelative | NCLineReferenceTypeAbsolute | NCLineReferenceTypeFixedRelative |
     NCLineReferenceTypeNull;
 
-// The answer of a line as a token or a copied token writes it; none without a value.
+// The answer of a line as a token or a copied token writes it; none without a value. A token
+// shows only an answer there is: it is measured while the text is laid out, and evaluating a
+// line then would redraw the text being laid out.
 std::optional<std::u16string> answerOfLine(NCLine& line, bool superscriptExponents) {
+    if (superscriptExponents && !line.isEvaluated()) return std::nullopt;
     std::shared_ptr<NCResult> result = line.result();
     if (!result || result->resultType() != NCResultTypeValue) return std::nullopt;
     std::shared_ptr<NCResultFormattingOptions> base = line.formattingOptions();

@@ -67,6 +67,12 @@ void NBTextViewController::setupTextAttachmentSupport() {
 }
 
 void NBTextViewController::configureTokenCell(NBTokenCell& cell, int position, bool forDrawing) {
+    // Whatever the token's text sets going must not relayout the text being laid out.
+    ++m_tokenLayoutDepth;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{m_tokenLayoutDepth};
     QTextDocument* document = m_textView ? m_textView->document() : nullptr;
     const std::optional<NBTextAttachment> attachment = NBTextAttachmentAt(document, position);
     if (document) cell.setFont(document->defaultFont());
@@ -97,7 +103,8 @@ std::optional<NBTextAttachment> NBTextViewController::textAttachmentAt(int posit
 
 void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
                                                            const NBTokenizedString& text,
-                                                           bool joinPreviousEdit) {
+                                                           bool joinPreviousEdit,
+                                                           bool movesCursor) {
     if (!m_textView) return;
     QTextCursor cursor(m_textView->document());
     if (joinPreviousEdit)
@@ -109,7 +116,7 @@ void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
     cursor.removeSelectedText();
     text.insertAtCursor(cursor);
     cursor.endEditBlock();
-    m_textView->setTextCursor(cursor);
+    if (movesCursor) m_textView->setTextCursor(cursor);
 }
 
 void NBTextViewController::insertTokenizedText(const std::u16string& stored) {
@@ -134,10 +141,13 @@ void NBTextViewController::insertLineReference(int type, uint64_t onLine, uint64
 }
 
 void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineIndex) {
-    if (!m_textView || lineIndex < 0) return;
-    QTextDocument* document = m_textView->document();
-    const QTextBlock block = document->findBlockByNumber(static_cast<int>(lineIndex));
-    if (!block.isValid()) return;
+    if (lineIndex < 0) return;
+    tokenizeLinesWithTextualLineReferences(NSIndexSet(static_cast<uint64_t>(lineIndex)));
+}
+
+std::optional<NBTokenizedString> NBTextViewController::tokenizedLineWithTextualLineReferences(
+    const QTextBlock& block) const {
+    const int64_t lineIndex = block.blockNumber();
     const std::u16string stored = NBStoredTextOfBlock(block);
     std::u16string rewritten = stored;
     const NCExpressionTokenArray typed =
@@ -152,18 +162,52 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
             range.location, range.length,
             NCExpression::relativeLineReferenceTokenWithOffset((number - 1) - lineIndex));
     }
-    const NBTokenizedString tokenized =
+    NBTokenizedString tokenized =
         NBTextAttachmentController::tokenizedStringFromExpressionString(rewritten);
-    if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String()) return;
-    const bool isCurrent = m_textView->textCursor().block() == block;
-    const int fromEnd = block.position() + block.length() - 1 - m_textView->textCursor().position();
-    replaceRangeWithTokenizedString(block.position(), block.position() + block.length() - 1,
-                                    tokenized);
-    if (isCurrent) {
-        const QTextBlock now = document->findBlockByNumber(static_cast<int>(lineIndex));
-        QTextCursor cursor(document);
-        cursor.setPosition(std::max(now.position(), now.position() + now.length() - 1 - fromEnd));
-        m_textView->setTextCursor(cursor);
+    if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String())
+        return std::nullopt;
+    return tokenized;
+}
+
+void NBTextViewController::tokenizeLinesWithTextualLineReferences(const NSIndexSet& lines,
+                                                                  bool joinPreviousEdit) {
+    if (!m_textView) return;
+    QTextDocument* document = m_textView->document();
+    const QTextCursor caret = m_textView->textCursor();
+    const int currentLine = caret.block().blockNumber();
+    const int fromEnd = caret.block().position() + caret.block().length() - 1 - caret.position();
+    // Every line rewritten in one edit, from the last up so that the earlier ones keep their
+    // positions: the text is laid out, and the lines read again, once for all of them.
+    QTextCursor cursor(document);
+    bool editing = false, rewroteCurrent = false;
+    const std::vector<uint64_t> indexes = lines.indexes();
+    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
+        const QTextBlock block = document->findBlockByNumber(static_cast<int>(*it));
+        if (!block.isValid()) continue;
+        const std::optional<NBTokenizedString> tokenized =
+            tokenizedLineWithTextualLineReferences(block);
+        if (!tokenized) continue;
+        if (!editing) {
+            if (joinPreviousEdit)
+                cursor.joinPreviousEditBlock();
+            else
+                cursor.beginEditBlock();
+            editing = true;
+        }
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        tokenized->insertAtCursor(cursor);
+        rewroteCurrent = rewroteCurrent || block.blockNumber() == currentLine;
+    }
+    if (!editing) return;
+    cursor.endEditBlock();
+    // The caret keeps its distance from the end of its line; other lines leave it in place.
+    if (rewroteCurrent && !caret.hasSelection()) {
+        const QTextBlock now = document->findBlockByNumber(currentLine);
+        QTextCursor moved(document);
+        moved.setPosition(std::max(now.position(), now.position() + now.length() - 1 - fromEnd));
+        m_textView->setTextCursor(moved);
     }
 }
 
@@ -312,12 +356,45 @@ void NBTextViewController::textViewContextMenu(QMenu& menu, int position) {
 
 void NBTextViewController::redrawAllTokens() {
     if (!m_textView) return;
-    // Every token measured again: only blocks holding one.
+    if (!layoutIsSettled()) {
+        m_deferredTokenRedraw = true;
+        scheduleDeferredRedraw();
+        return;
+    }
+    // Every token measured again, in one relayout of the blocks from the first holding one to
+    // the last: each relayout of the document walks every later block, so block by block a
+    // long document took minutes.
     QTextDocument* document = m_textView->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        if (block.text().contains(QChar(NBAttachmentCharacter)))
-            document->markContentsDirty(block.position(), block.length() - 1);
+    int from = -1, to = -1;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (!block.text().contains(QChar(NBAttachmentCharacter))) continue;
+        if (from < 0) from = block.position();
+        to = block.position() + block.length() - 1;
+    }
+    if (from >= 0 && to > from) document->markContentsDirty(from, to - from);
     m_textView->viewport()->update();
+}
+
+void NBTextViewController::scheduleDeferredRedraw() {
+    if (m_deferredRedrawQueued) return;
+    m_deferredRedrawQueued = true;
+    QMetaObject::invokeMethod(
+        this, [this] { performDeferredRedraw(); }, Qt::QueuedConnection);
+}
+
+void NBTextViewController::performDeferredRedraw() {
+    m_deferredRedrawQueued = false;
+    if (!m_textView) return;
+    if (!layoutIsSettled()) {
+        scheduleDeferredRedraw();
+        return;
+    }
+    const bool tokens = m_deferredTokenRedraw;
+    const NSIndexSet lines = m_deferredFormatting;
+    m_deferredTokenRedraw = false;
+    m_deferredFormatting = NSIndexSet();
+    if (tokens) redrawAllTokens();
+    if (!lines.empty()) formatLines(lines);
 }
 
 void NBTextViewController::highlightLineAtIndex(uint64_t index, const QColor& color) {
@@ -393,6 +470,12 @@ bool NBTextViewController::textViewMousePress(int position, int clicks) {
 
 void NBTextViewController::formatLines(const NSIndexSet& lines) {
     if (!m_highlighter || !m_textView) return;
+    // New formats drop a block's layout: never while a token of it is being measured.
+    if (m_tokenLayoutDepth > 0) {
+        m_deferredFormatting.addIndexes(lines);
+        scheduleDeferredRedraw();
+        return;
+    }
     QTextDocument* document = m_textView->document();
     std::vector<QTextBlock> blocks;
     for (uint64_t index : lines.indexes()) {

@@ -192,6 +192,12 @@ void NBTextViewController::setAlignment(int32_t alignment, const NSIndexSet& lin
 
 void NBTextViewController::contentsChange(int position, int removed, int added) {
     if (m_loading || !m_textView) return;
+    // Qt lays the edit out only after this report: until then nothing may relayout the text.
+    m_inContentsChange = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{m_inContentsChange};
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
     NBTextViewMirror& mirror = metrics.mirror();
     const std::u16string& before = mirror.string();
@@ -278,13 +284,15 @@ void NBTextViewController::textDidChange() {
     NotificationCenter::defaultCenter().post(NBTextDidChange, this);
     if (m_delegate) m_delegate->tvcTextDidChange(this);
     if (!pasted.empty() && !m_undoing) {
-        // The text cannot change while Qt reports a change of it: tokens follow.
+        // The text cannot change while Qt reports a change of it: tokens follow, as part of
+        // the same step to undo unless another edit came between.
+        const int revision = m_textView->document()->revision();
         QMetaObject::invokeMethod(
             this,
-            [this, pasted] {
+            [this, pasted, revision] {
                 if (!m_textView || m_textView->textCursor().hasSelection()) return;
-                for (uint64_t line : pasted.indexes())
-                    tokenizeLineWithTextualLineReferences(static_cast<int64_t>(line));
+                tokenizeLinesWithTextualLineReferences(
+                    pasted, m_textView->document()->revision() == revision);
             },
             Qt::QueuedConnection);
     }

@@ -36,6 +36,7 @@ class NBTokenObjectHandler;
 class NCExpression;
 class NCLineCollection;
 class QAction;
+class QTextBlock;
 class QTimer;
 
 inline constexpr const char* NBTextAttachmentPboardType = "NBTextAttachmentPboardType";
@@ -142,6 +143,10 @@ class NBTextViewController : public QObject,
     // The line's references typed as the line-reference word and a number become tokens; a
     // stored reference still shown as text becomes its token too.
     void tokenizeLineWithTextualLineReferences(int64_t lineIndex);
+    // The same for many lines, as one edit (joined to the previous one when asked: the paste
+    // that brought the lines and their tokens are one step to undo).
+    void tokenizeLinesWithTextualLineReferences(const NSIndexSet& lines,
+                                                bool joinPreviousEdit = false);
     // The line's text rewritten from its stored expression when they differ.
     void setTextViewTokenizedTextTo(const std::u16string& stored, uint64_t line);
     // The token at the position; none where the character is no token.
@@ -154,7 +159,8 @@ class NBTextViewController : public QObject,
     void showEditorForTextAttachment(int position);
     // Edit..., Reference by Offset/Line, Untokenize; each acting on the token at the position.
     QList<QAction*> contextualMenuItemsForTextAttachment(int position, QObject* parent);
-    // Every token measured and drawn again.
+    // Every token measured and drawn again, in one relayout of the text. While the document is
+    // mid-edit (its change being reported) or laying tokens out, the pass follows the edit.
     void redrawAllTokens();
     void highlightLineAtIndex(uint64_t index, const QColor& color);
     void removeHighlighting();
@@ -226,10 +232,14 @@ class NBTextViewController : public QObject,
     // The text as the document holds it, with block breaks as "\n".
     std::u16string documentText(int from, int to) const;
     void setupTextAttachmentSupport();
+    // The block's text with its references as tokens; none when that is how it stands.
+    std::optional<NBTokenizedString> tokenizedLineWithTextualLineReferences(
+        const QTextBlock& block) const;
     void configureTokenCell(NBTokenCell& cell, int position, bool forDrawing);
-    // Replaces a range of the text with tokenized text as one edit.
+    // Replaces a range of the text with tokenized text as one edit; the caret goes after it
+    // unless told otherwise.
     void replaceRangeWithTokenizedString(int from, int to, const NBTokenizedString& text,
-                                         bool joinPreviousEdit = false);
+                                         bool joinPreviousEdit = false, bool movesCursor = true);
     // Tells the document that a token changed in place: it reads the line again.
     void tokenWasAltered(int position);
     void applyMacro(const NBMacro& macro);
@@ -239,6 +249,12 @@ class NBTextViewController : public QObject,
     void updateExtraSelections();
     // A token selected alone draws its own selected capsule, without the view's highlight.
     void updateTokenSelectionLook();
+    // Whether the document's layout may be touched now: not while Qt reports an edit it has not
+    // laid out yet, nor while a token is being measured or drawn.
+    bool layoutIsSettled() const { return !m_inContentsChange && m_tokenLayoutDepth == 0; }
+    // The redrawing and formatting asked for while the layout was not settled, once it is.
+    void scheduleDeferredRedraw();
+    void performDeferredRedraw();
 
     NBTextView* m_textView = nullptr;
     std::shared_ptr<NCLineCollection> m_lineCollection;
@@ -249,6 +265,11 @@ class NBTextViewController : public QObject,
     int64_t m_currentLineNumber = -1;
     NSIndexSet m_selectedLineNumbers;
     bool m_loading = false;
+    bool m_inContentsChange = false;
+    int m_tokenLayoutDepth = 0;
+    bool m_deferredRedrawQueued = false;
+    bool m_deferredTokenRedraw = false;
+    NSIndexSet m_deferredFormatting;
     bool m_undoing = false;
     bool m_undoChangedText = false;
 

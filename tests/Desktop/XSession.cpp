@@ -292,6 +292,14 @@ void XSession::activate(WindowId window) {
 
 void XSession::close(WindowId window) { sendToRoot(window, "_NET_CLOSE_WINDOW", {CurrentTime, 2}); }
 
+void XSession::moveResize(WindowId window, const Rect& client) {
+    // Static gravity: the position is the client's own; x, y, width and height all given;
+    // source 2, a pager.
+    const long flags = 10 | (1 << 8) | (1 << 9) | (1 << 10) | (1 << 11) | (2 << 12);
+    sendToRoot(window, "_NET_MOVERESIZE_WINDOW",
+               {flags, client.x, client.y, client.width, client.height});
+}
+
 std::optional<std::string> XSession::selectionData(Selection selection, const std::string& target,
                                                    double seconds) {
     const Atom which = atom(selection == Selection::clipboard ? "CLIPBOARD" : "PRIMARY");

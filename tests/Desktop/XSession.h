@@ -82,6 +82,9 @@ class XSession {
     // would.
     void activate(WindowId window);
     void close(WindowId window);
+    // Asks the manager to put the window's client area there, as a user moving and resizing
+    // its frame would.
+    void moveResize(WindowId window, const Rect& client);
 
     // The selection's text as its owner gives it (UTF8_STRING); none when it has no owner or
     // the owner does not answer in time.

@@ -11,6 +11,16 @@ namespace {
 std::mutex s_cacheMutex;
 // By file path; a file that does not read is remembered as none, so it is reported once.
 std::map<std::string, std::optional<NBStringsTable>> s_cache;
+// Where a bundle's table lies, by the bundle's folder, the table and the user's languages:
+// finding it lists the bundle's folder on disk, and each token laid out in the text asks for
+// its words again.
+std::map<std::string, std::optional<std::string>> s_paths;
+
+std::string pathKey(const ResourceBundle& bundle, const std::string& table) {
+    std::string key = bundle.bundlePath() + '\0' + table;
+    for (const std::string& language : ResourceBundle::preferredLanguages()) key += '\0' + language;
+    return key;
+}
 
 }  // namespace
 
@@ -39,9 +49,13 @@ std::u16string NBStringsTable::localizedStringForKey(const ResourceBundle& bundl
                                                      const std::optional<std::u16string>& value,
                                                      const std::string& table) {
     const std::u16string fallback = value.value_or(key);
-    const auto path = bundle.pathForResource(table, "strings");
-    if (!path) return fallback;
+    const std::string where = pathKey(bundle, table);
     std::lock_guard<std::mutex> lock(s_cacheMutex);
+    auto found = s_paths.find(where);
+    if (found == s_paths.end())
+        found = s_paths.emplace(where, bundle.pathForResource(table, "strings")).first;
+    const std::optional<std::string>& path = found->second;
+    if (!path) return fallback;
     auto cached = s_cache.find(*path);
     if (cached == s_cache.end()) cached = s_cache.emplace(*path, fromFile(*path)).first;
     if (!cached->second) return fallback;
@@ -51,4 +65,5 @@ std::u16string NBStringsTable::localizedStringForKey(const ResourceBundle& bundl
 void NBStringsTable::clearCache() {
     std::lock_guard<std::mutex> lock(s_cacheMutex);
     s_cache.clear();
+    s_paths.clear();
 }

@@ -331,6 +331,11 @@ void evaluateNode(NBFExpressionNodeEvaluatorRef evaluator, NBFExpressionNodeRef 
         case kNBFExpressionNodeTypeOperatorUnit:
             evaluateOperatorUnit(evaluator, node, context, stack);
             break;
+        case kNBFExpressionNodeTypeEmptyOperand:
+            // What the parser put where an operand is missing, such as a name nothing defines:
+            // the line has no value, as any failure of the user's text, and nothing went wrong.
+            stack.push(nullptr, nullptr);
+            break;
         default:
             NBF_LOG_ERROR("%s",
                           "NBFValueRef NBFExpressionNodeEvaluatorEvaluateIterative("
