@@ -225,11 +225,15 @@ void NBFFileWriterSetSettingsNode(NBFFileWriterRef writer, NBFFileSettingsNodeRe
 void NBFFileWriterSetLinesNode(NBFFileWriterRef writer, NBFFileLinesNodeRef node);
 // The document as written, without touching the disk; false when the XML writer fails.
 bool NBFFileWriterWriteToBuffer(NBFFileWriterRef writer, std::string& out);
-// Writes a temporary file beside the target, flushes it to disk and renames it over the
-// target, so a failure at any step leaves an existing file as it was. On failure answers
-// false with the system error number and a message (either slot may be null).
+// Writes a temporary file beside the target (hidden: ".<name>.saving-XXXXXX"), flushes it to
+// disk and renames it over the target, so a failure at any step leaves an existing file as it
+// was. Temporary files that earlier saves of the target left behind are removed first. On
+// failure answers false with the system error number and a message (either slot may be null).
 bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* errorNumber = nullptr,
                             std::string* errorMessage = nullptr);
+// Removes the temporary files of the target's saves that were killed before they finished
+// (those no running save holds); answers how many went.
+size_t NBFFileRemoveStaleTemporaryFiles(const char* path);
 
 struct NBFFileReader {
     std::string path;

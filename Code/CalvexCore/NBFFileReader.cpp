@@ -333,12 +333,19 @@ const char* NBFFileReaderGetErrorMessageReference(NBFFileReaderRef reader) {
 bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     if (!reader) return failWith(NBFFileErrorCannotOpen, error);
     NBFFileReaderInit();
-    int descriptor = ::open(reader->path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never waits: opening a pipe for reading blocks until a writer comes, and a device may
+    // never answer. Only a regular file is read.
+    int descriptor = ::open(reader->path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0) return failWith(NBFFileErrorCannotOpen, error);
     struct Closer {
         int descriptor;
         ~Closer() { ::close(descriptor); }
     } closer{descriptor};
+    struct stat kind;
+    if (::fstat(descriptor, &kind) != 0 || !S_ISREG(kind.st_mode)) {
+        appendError(reader, "Not a regular file\n");
+        return failWith(NBFFileErrorCannotOpen, error);
+    }
 
     // A UTF-8 byte-order mark may stand before the declaration; the parser passes over it.
     char head[8] = {};

@@ -1,8 +1,11 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <libxml/xmlwriter.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -193,6 +196,30 @@ std::string resolvedTarget(const char* path) {
     return path;
 }
 
+// A document's temporary file while it is saved: hidden, beside it, named after it so that a
+// save killed half-way leaves something we know as ours.
+constexpr std::string_view kTemporaryInfix = ".saving-";
+
+std::pair<std::string, std::string> folderAndName(const std::string& target) {
+    const size_t slash = target.find_last_of('/');
+    if (slash == std::string::npos) return {".", target};
+    return {slash == 0 ? "/" : target.substr(0, slash), target.substr(slash + 1)};
+}
+
+std::string temporaryTemplate(const std::string& target) {
+    const auto [folder, name] = folderAndName(target);
+    return folder + "/." + name + std::string(kTemporaryInfix) + "XXXXXX";
+}
+
+// "." name ".saving-" and the six letters or digits mkstemp puts in.
+bool isTemporaryOf(std::string_view entry, const std::string& name) {
+    const std::string prefix = "." + name + std::string(kTemporaryInfix);
+    if (entry.size() != prefix.size() + 6 || entry.substr(0, prefix.size()) != prefix) return false;
+    for (char c : entry.substr(prefix.size()))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
 bool writeAll(int descriptor, std::string_view bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
@@ -291,8 +318,11 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
     std::string_view document = contentOf(buffer);
 
     std::string target = resolvedTarget(path);
-    std::string temporary = target + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
+    NBFFileRemoveStaleTemporaryFiles(target.c_str());
+    std::string temporary = temporaryTemplate(target);
+    int descriptor = mkostemp(temporary.data(), O_CLOEXEC);
+    // Held while the file is written: a save still running is told from one that was killed.
+    if (descriptor >= 0) flock(descriptor, LOCK_EX | LOCK_NB);
     if (descriptor < 0) {
         int number = errno;
         Diagnostics::errorf("NBFFileWriter: err: %d could not open file for writing at path: '%s'",
@@ -327,4 +357,31 @@ bool NBFFileWriterWriteFile(NBFFileWriterRef writer, const char* path, int* erro
         ::close(folderDescriptor);
     }
     return true;
+}
+
+size_t NBFFileRemoveStaleTemporaryFiles(const char* path) {
+    if (!path || !*path) return 0;
+    const auto [folder, name] = folderAndName(resolvedTarget(path));
+    DIR* directory = ::opendir(folder.c_str());
+    if (!directory) return 0;
+    const int folderDescriptor = ::dirfd(directory);
+    size_t removed = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (!isTemporaryOf(entry->d_name, name)) continue;
+        const int descriptor = ::openat(folderDescriptor, entry->d_name,
+                                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        struct stat status;
+        // The lock is free only when no save holds the file any more.
+        if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+            ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlinkat(folderDescriptor, entry->d_name, 0) == 0) {
+            ++removed;
+            Diagnostics::errorf("Removed the temporary file of an unfinished save: '%s/%s'",
+                                folder.c_str(), entry->d_name);
+        }
+        ::close(descriptor);
+    }
+    ::closedir(directory);
+    return removed;
 }

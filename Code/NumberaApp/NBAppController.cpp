@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QUndoGroup>
 #include <QUrl>
 #include <cstdlib>
@@ -60,6 +61,27 @@ namespace {
 
 NBAppController* s_appController = nullptr;
 
+// The data files that could not be read entirely: the user hears of them once, and that
+// nothing of them is lost.
+void showPartlyReadFilesAlert(const std::vector<std::string>& files) {
+    QStringList names;
+    for (const std::string& file : files)
+        names << QStringLiteral("“%1”").arg(QFileInfo(QString::fromStdString(file)).fileName());
+    const QString folder = QFileInfo(QString::fromStdString(files.front())).absolutePath();
+    auto* alert = new QMessageBox(
+        QMessageBox::Warning,
+        QCoreApplication::translate("NBAppController", "Some of your data could not be read"),
+        QCoreApplication::translate("NBAppController",
+                                    "%1 in %2 could not be read entirely. Numbera goes on with "
+                                    "what it could read, and keeps the file as it is, with the "
+                                    "ending “.unreadable”, before it saves this data again.")
+            .arg(names.join(QStringLiteral(", ")), folder),
+        QMessageBox::Ok, QApplication::activeWindow());
+    alert->setObjectName(QStringLiteral("partlyReadFilesAlert"));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
+}
+
 // The edit commands act on the text of the active document window.
 NBDocumentWindow* activeDocumentWindow() {
     for (QWidget* window = QApplication::activeWindow(); window; window = window->parentWidget())
@@ -100,6 +122,7 @@ NBAppController::~NBAppController() {
     if (m_environmentController) {
         m_environmentController->setRefreshHandler({});
         m_environmentController->setVariablesHandler({});
+        m_environmentController->setPartlyReadFilesHandler({});
     }
     if (m_documents) m_documents->closeAllDocuments();
     m_menuController.reset();
@@ -193,6 +216,13 @@ void NBAppController::setupControllers() {
         [open](const std::vector<std::shared_ptr<NCVariable>>& variables) {
             for (NBDocumentWindow* window : open->documents())
                 window->document().updateDocumentForChangedGlobalVariables(variables);
+        });
+
+    m_environmentController->setPartlyReadFilesHandler(
+        [this](const std::vector<std::string>& files) {
+            // After the launch's windows show: the alert comes in front of them.
+            QMetaObject::invokeMethod(
+                this, [files] { showPartlyReadFilesAlert(files); }, Qt::QueuedConnection);
         });
 
     // The interface follows the content language's localisation, as the environment does.
@@ -406,6 +436,9 @@ void NBAppController::reopen() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible() && window->windowType() != Qt::Tool &&
             qobject_cast<QMainWindow*>(window)) {
+            if (window->isMinimized())
+                window->setWindowState((window->windowState() & ~Qt::WindowMinimized) |
+                                       Qt::WindowActive);
             window->raise();
             window->activateWindow();
             return;

@@ -1,16 +1,22 @@
 #include "NBDocumentController.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 
 #include "Diagnostics.h"
 #include "NBAnswerPaletteController.h"
 #include "NBAppController.h"
 #include "NBAppResources.h"
 #include "NBEnvironmentController.h"
+#include "NBFFile.h"
 #include "NBOlderDocumentFormat.h"
 #include "NBTextAttributes.h"
 #include "NBTextView.h"
@@ -47,8 +53,50 @@ NBDocumentController::~NBDocumentController() {
 
 // Reading and writing
 
+namespace {
+
+// Why the path cannot be opened as a document, before anything reads it: a pipe or a device
+// would make the read wait, perhaps forever. Empty when it is a regular file we may read.
+QString unopenableReason(const std::string& filePath, const QString& name) {
+    struct stat status;
+    if (::stat(filePath.c_str(), &status) != 0) {
+        if (errno == EACCES)
+            return QCoreApplication::translate("NBDocumentController",
+                                               "The document “%1” could not be opened: "
+                                               "permission denied.")
+                .arg(name);
+        return QCoreApplication::translate("NBDocumentController",
+                                           "The document “%1” could not be found.")
+            .arg(name);
+    }
+    if (S_ISDIR(status.st_mode))
+        return QCoreApplication::translate("NBDocumentController",
+                                           "The document “%1” could not be opened: it is a "
+                                           "folder.")
+            .arg(name);
+    if (!S_ISREG(status.st_mode))
+        return QCoreApplication::translate("NBDocumentController",
+                                           "The document “%1” could not be opened: it is not a "
+                                           "regular file.")
+            .arg(name);
+    if (::access(filePath.c_str(), R_OK) != 0)
+        return QCoreApplication::translate("NBDocumentController",
+                                           "The document “%1” could not be opened: %2.")
+            .arg(name, errno == EACCES ? QStringLiteral("permission denied")
+                                       : QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+}
+
+}  // namespace
+
 bool NBDocumentController::readFromURL(const QString& path, QString* error) {
     const std::string filePath = QFile::encodeName(path).toStdString();
+    if (const QString reason = unopenableReason(filePath, QFileInfo(path).fileName());
+        !reason.isEmpty()) {
+        if (error) *error = reason;
+        return false;
+    }
+    NBFFileRemoveStaleTemporaryFiles(filePath.c_str());
     m_representedFile = NCFile::initWithContentsOfFileAtPath(filePath);
     m_viewStateFile = m_representedFile;
     const QString name = QFileInfo(path).fileName();

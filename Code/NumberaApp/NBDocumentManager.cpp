@@ -28,9 +28,7 @@ NBDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool disp
         for (NBDocumentWindow* window : m_documents) {
             if (QFileInfo(window->filePath()).canonicalFilePath() != canonical) continue;
             if (display) {
-                window->show();
-                window->raise();
-                window->activateWindow();
+                window->bringToFront();
             }
             return window;
         }
@@ -46,7 +44,23 @@ NBDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool disp
         alert->setObjectName(QStringLiteral("openErrorAlert"));
         alert->setAttribute(Qt::WA_DeleteOnClose);
         m_openErrorAlert = alert;
-        alert->open();
+        if (alert->parentWidget()) {
+            alert->open();
+            return nullptr;
+        }
+        // At launch no window is there yet: the alert waits for the one the launch opens
+        // instead, and shows on it rather than behind it.
+        QPointer<QMessageBox> waiting = alert;
+        QMetaObject::invokeMethod(
+            this,
+            [this, waiting] {
+                if (!waiting) return;
+                QWidget* front = QApplication::activeWindow();
+                if (!front && !m_documents.empty()) front = m_documents.back();
+                if (front) waiting->setParent(front, waiting->windowFlags());
+                waiting->open();
+            },
+            Qt::QueuedConnection);
         return nullptr;
     }
     return addWindow(new NBDocumentWindow(document, QString()), display);
@@ -82,11 +96,7 @@ NBDocumentWindow* NBDocumentManager::addWindow(NBDocumentWindow* window, bool di
         emit documentsChanged();
     });
     if (m_windowPreparer) m_windowPreparer(window);
-    if (display) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
+    if (display) window->bringToFront();
     emit documentsChanged();
     return window;
 }
@@ -135,9 +145,7 @@ void NBDocumentManager::reviewNext(std::vector<QPointer<NBDocumentWindow>> queue
     QPointer<NBDocumentWindow> window = queue.front();
     queue.erase(queue.begin());
     // The question comes to the front with its window.
-    window->show();
-    window->raise();
-    window->activateWindow();
+    window->bringToFront();
     window->closeAsking([this, queue = std::move(queue), done](bool closed) mutable {
         if (!closed) {
             if (done) done(false);

@@ -248,6 +248,15 @@ void NBDocumentWindow::askBeforeOverwritingOlderFormat() {
     alert->open();
 }
 
+void NBDocumentWindow::bringToFront() {
+    // Raising and activating leave a minimized window in the task bar: the user would see
+    // nothing happen.
+    if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void NBDocumentWindow::closeWithoutAsking() {
     // The application is going away: unsaved work stays as a draft for the next launch.
     m_keepDraft = true;

@@ -53,6 +53,8 @@ class NBDocumentWindow : public QMainWindow {
     void closeAsking(std::function<void(bool closed)> done);
     // Closing would ask whether to save the changes.
     bool closingAsks() const;
+    // Shows the window in front and active, restored first when it was minimized.
+    void bringToFront();
     // The alert or question showing on the window, if any.
     QMessageBox* sheet() const { return m_sheet; }
 

@@ -107,6 +107,13 @@ void NBEnvironmentController::simpleLocaleChanged() {
 
 void NBEnvironmentController::environmentDidLoadBundle(const ResourceBundle&) {
     if (!m_isLoaded) completeLoading();
+    if (m_toldOfPartlyReadFiles || !m_partlyReadFilesHandler) return;
+    const auto environment = this->environment();
+    const std::vector<std::string> files =
+        environment ? environment->partlyReadDataFiles() : std::vector<std::string>();
+    if (files.empty()) return;
+    m_toldOfPartlyReadFiles = true;
+    m_partlyReadFilesHandler(files);
 }
 
 void NBEnvironmentController::environmentVariablesWereModified(

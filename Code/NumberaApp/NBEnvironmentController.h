@@ -62,6 +62,12 @@ class NBEnvironmentController final : public NKEnvironmentDelegate {
         m_variablesHandler = std::move(handler);
     }
 
+    // Told once, after the first load, of the data files that could not be read entirely
+    // (each is kept aside before it is written over).
+    void setPartlyReadFilesHandler(std::function<void(const std::vector<std::string>&)> handler) {
+        m_partlyReadFilesHandler = std::move(handler);
+    }
+
     // NKEnvironmentDelegate
     void environmentDidLoadBundle(const ResourceBundle& bundle) override;
     void environmentVariablesWereModified(
@@ -84,6 +90,8 @@ class NBEnvironmentController final : public NKEnvironmentDelegate {
     NBEnvironmentControllerDelegate* m_delegate = nullptr;
     std::function<void()> m_refreshHandler;
     std::function<void(const std::vector<std::shared_ptr<NCVariable>>&)> m_variablesHandler;
+    std::function<void(const std::vector<std::string>&)> m_partlyReadFilesHandler;
+    bool m_toldOfPartlyReadFiles = false;
 };
 
 #endif

@@ -11,7 +11,13 @@ class QObject;
 
 namespace NBTerminationSignals {
 
-// The signals then run `terminate` from the event loop. False, with a log line, when the
+// A GUI thread that does not take a signal up within the grace period is stuck: the process
+// ends without it, with the status 128 + the signal, its drafts as they were last written. One
+// that took it up has until the longest end to finish writing.
+inline constexpr double kGraceSeconds = 4;
+inline constexpr double kLongestEndSeconds = 30;
+
+// The signals then run `terminate` from the event loop, once. False, with a log line, when the
 // handlers cannot be installed.
 bool install(QObject* parent, std::function<void()> terminate);
 

@@ -16,6 +16,7 @@
 #include "NCExpressionFormattingOptions.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCLineEvaluator.h"
 #include "NCPropertyListValue.h"
 #include "NotificationCenter.h"
 #include "PropertyListFile.h"
@@ -141,6 +142,7 @@ void NBTextViewController::loadTextFromLineCollection() {
     // New blocks take the format of the block they are split from.
     tokenized.insertAtCursor(cursor);
     applyAlignmentOfLinesToBlocks();
+    keepLayoutsOfOverlongLines();
     document->setUndoRedoEnabled(true);
     document->setModified(false);
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
@@ -152,6 +154,15 @@ void NBTextViewController::loadTextFromLineCollection() {
     m_textView->setTextIsBeingEdited(false);
     m_loading = false;
     selectionDidChange();
+}
+
+void NBTextViewController::keepLayoutsOfOverlongLines() {
+    // A block's layout forgets its shaped text once laid out, and every paint of it (each
+    // blink of the caret) shapes the whole text again: for a line too long to evaluate, seconds
+    // each time. Such a line keeps its shaped text instead.
+    for (QTextBlock block = m_textView->document()->begin(); block.isValid(); block = block.next())
+        if (static_cast<size_t>(block.length()) > NCLineEvaluator::maximumEvaluatedLineLength())
+            block.layout()->setCacheEnabled(true);
 }
 
 void NBTextViewController::applyAlignmentOfLinesToBlocks() {

@@ -229,6 +229,7 @@ class NBTextViewController : public QObject,
     bool readLines(const QByteArray& bytes);
     bool readTextAttachment(const QByteArray& bytes);
     void applyAlignmentOfLinesToBlocks();
+    void keepLayoutsOfOverlongLines();
     // The text as the document holds it, with block breaks as "\n".
     std::u16string documentText(int from, int to) const;
     void setupTextAttachmentSupport();

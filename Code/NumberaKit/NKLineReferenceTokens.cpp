@@ -4,12 +4,14 @@
 
 #include "NBFString.h"
 #include "NCExpressionParser.h"
+#include "NCLineEvaluator.h"
 #include "NCLineReferenceSubstituter.h"
 #include "NSLocalizedString.h"
 
 NCExpressionTokenArray NKLineReferenceTokensOfTypeInString(NCLineReferenceType mask,
                                                            const std::u16string& text) {
-    if (text.empty()) return {};
+    // A line too long to evaluate is text: nothing in it refers to another line.
+    if (text.empty() || NCLineEvaluator::isOverlongText(text)) return {};
     NCExpressionParser parser(NCLineReferenceSubstituter::parsingEnvironment());
     std::shared_ptr<NCParsedExpression> parsed =
         parser.parseExpression(NCExpression::expressionWithString(text));

@@ -123,6 +123,7 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
         NKLogLine(
             "Currencies Manager Warning: Cannot load currencies from path. Invalid currency data "
             "store error 1");
+        m_partlyRead.note(path);
         return false;
     }
     NCPropertyListValue::Dictionary entries;
@@ -136,6 +137,7 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
             NKLogLine(
                 "Currencies Manager Warning: Cannot load currencies from path. Invalid currency "
                 "data store error 2");
+            m_partlyRead.note(path);
             return false;
         }
         entries = std::move(*old);
@@ -151,8 +153,14 @@ bool NKCurrenciesManager::loadCurrenciesFromPath(const std::string& path) {
         registerDefaultCurrencies(asDefaults);
     }
     for (const auto& [identifier, entry] : entries) {
+        if (!entry || !entry->isDictionary()) {
+            NKLogLine("Warning: Stored currency " + NKUTF8(identifier) +
+                      " is not a dictionary; skipped");
+            m_partlyRead.note(path);
+            continue;
+        }
         auto currency = currencyWithCode(identifier);
-        if (!currency || !entry || !entry->isDictionary()) continue;
+        if (!currency) continue;
         currency->acquireValuesFromDictionary(*entry);
         // The key names the currency; an entry must not turn one currency into another.
         if (currency->identifier() != identifier) {
@@ -226,7 +234,8 @@ bool NKCurrenciesManager::saveCurrenciesToPath(const std::string& path,
              plf::date(m_lastCurrencyUpdateDate.value_or(NKDistantPast)));
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(versionInfo));
     NSError error;
-    if (!plf::writeAtomically(path, root.get(), &error)) {
+    if (!m_partlyRead.setAsideBeforeWriting(path) ||
+        !plf::writeAtomically(path, root.get(), &error)) {
         NKLogLine("Warning: Could not save currencies to file '" + path + "'");
         return false;
     }

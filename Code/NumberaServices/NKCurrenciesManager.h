@@ -40,6 +40,7 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     bool loadCurrenciesFromPath(const std::string& path) override;
     void completeLoading() override;
     bool saveCurrenciesToPath(const std::string& path, const NKVersionInfo& versionInfo) override;
+    std::optional<std::string> partlyReadFile() const override { return m_partlyRead.path(); }
     void setLocale(NCSimpleLocale locale) override;
     NCSimpleLocale locale() const { return m_locale; }
     void setAutomaticallyUpdatesValuesFromWeb(bool automatically) override;
@@ -108,6 +109,7 @@ class NKCurrenciesManager final : public NKCurrenciesManaging,
     std::atomic<bool> m_updating{false};
     bool m_stopped = false;
     std::vector<std::shared_ptr<NKCurrenciesUpdaterOperation>> m_runningOperations;
+    NKPartlyReadFile m_partlyRead;
 };
 
 #endif

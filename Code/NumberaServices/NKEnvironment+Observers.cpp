@@ -144,3 +144,15 @@ void NKEnvironment::saveToDirectory(const std::string& directory) {
     saveStocks(directory);
     saveVariables(directory);
 }
+
+std::vector<std::string> NKEnvironment::partlyReadDataFiles() const {
+    std::vector<std::string> files;
+    const auto add = [&](const std::optional<std::string>& partly,
+                         const std::optional<std::string>& stored) {
+        if (partly && stored && *partly == *stored) files.push_back(*partly);
+    };
+    if (m_variablesManager) add(m_variablesManager->partlyReadFile(), variablesDataSourcePath());
+    if (m_currenciesManager) add(m_currenciesManager->partlyReadFile(), currenciesDataSourcePath());
+    if (m_stocksManager) add(m_stocksManager->partlyReadFile(), stocksDataSourcePath());
+    return files;
+}

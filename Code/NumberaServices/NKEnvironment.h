@@ -68,6 +68,9 @@ class NKEnvironment : public NKActionTarget,
     // Currencies, stocks and variables, each when enabled. Without version information nothing
     // is written.
     void saveToDirectory(const std::string& directory);
+    // The data files of the data-source folder that the load could not read entirely: each
+    // is moved aside before it is first written over, and then no longer listed.
+    std::vector<std::string> partlyReadDataFiles() const;
 
     std::shared_ptr<NKUnitsManager> unitsManager();
     // What loading, saving and updating need; whatever the module factory made.

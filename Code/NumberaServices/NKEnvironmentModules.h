@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "NCPropertyListValue.h"
@@ -25,6 +26,8 @@ class NKCurrenciesManaging {
     virtual void completeLoading() = 0;
     virtual bool saveCurrenciesToPath(const std::string& path,
                                       const NKVersionInfo& versionInfo) = 0;
+    // The loaded file when some of it could not be read; none once it was set aside.
+    virtual std::optional<std::string> partlyReadFile() const { return std::nullopt; }
     virtual void setLocale(NCSimpleLocale locale) = 0;
     virtual void setAutomaticallyUpdatesValuesFromWeb(bool automatically) = 0;
     virtual void updateRatesFromWeb() = 0;
@@ -42,6 +45,7 @@ class NKStocksManaging {
     virtual ~NKStocksManaging() = default;
     virtual bool loadFromPath(const std::string& path) = 0;
     virtual bool saveToPath(const std::string& path, const NKVersionInfo& versionInfo) = 0;
+    virtual std::optional<std::string> partlyReadFile() const { return std::nullopt; }
     virtual void setLocale(NCSimpleLocale locale) = 0;
     virtual void setAutomaticallyDownloadsStockPrices(bool automatically) = 0;
     virtual bool stockUpdateInProgress() const = 0;

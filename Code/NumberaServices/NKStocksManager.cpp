@@ -166,19 +166,30 @@ bool NKStocksManager::loadFromPath(const std::string& path) {
         NKLogLine("Warning: Stocks file '" + path +
                   "' could not be read; it is kept and set aside "
                   "before the next save");
+        m_partlyRead.note(path);
         return true;
     }
     auto date = root->valueForKey(u"NKDataSourceDate");
     m_lastUpdateDate = date && date->isDate() ? date->real() : m_queue->now();
     auto list = root->valueForKey(u"NKStocks");
+    if (list && !list->isArray()) {
+        NKLogLine("Warning: Stocks file '" + path +
+                  "' holds no list of stocks; it is kept and set aside before the next save");
+        m_partlyRead.note(path);
+    }
     if (list && list->isArray()) {
         for (const auto& entry : list->array()) {
-            if (!entry || !entry->isDictionary()) continue;
+            if (!entry || !entry->isDictionary()) {
+                NKLogLine("Warning: A stored stock that is not a dictionary was skipped");
+                m_partlyRead.note(path);
+                continue;
+            }
             auto stock = std::make_shared<NKStock>(*entry);
             const bool listed = std::any_of(m_stocks.begin(), m_stocks.end(),
                                             [&](const auto& other) { return *other == *stock; });
             if (!stock->ticker() || listed) {
                 NKLogLine("Warning: A stock without a ticker, or listed twice, was skipped");
+                m_partlyRead.note(path);
                 continue;
             }
             stock->setLocale(m_stockLocale);
@@ -198,7 +209,8 @@ bool NKStocksManager::saveToPath(const std::string& path, const NKVersionInfo& v
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(versionInfo));
     if (m_lastUpdateDate) plf::set(root.get(), "NKDataSourceDate", plf::date(*m_lastUpdateDate));
     NSError error;
-    if (path.empty() || !plf::writeAtomically(path, root.get(), &error)) {
+    if (path.empty() || !m_partlyRead.setAsideBeforeWriting(path) ||
+        !plf::writeAtomically(path, root.get(), &error)) {
         NKLogLine("Warning: Could not save stocks datasource to file '" + path + "'");
         return false;
     }

@@ -52,6 +52,7 @@ class NKStocksManager final : public NKStocksManaging,
     // moved aside by the next save.
     bool loadFromPath(const std::string& path) override;
     bool saveToPath(const std::string& path, const NKVersionInfo& versionInfo) override;
+    std::optional<std::string> partlyReadFile() const override { return m_partlyRead.path(); }
     void setLocale(NCSimpleLocale locale) override;
     NCSimpleLocale stockLocale() const { return m_stockLocale; }
     void setAutomaticallyDownloadsStockPrices(bool automatically) override;
@@ -101,6 +102,7 @@ class NKStocksManager final : public NKStocksManaging,
     std::shared_ptr<MainQueue> m_queue;
     NotificationCenter* m_center;
     std::shared_ptr<HttpClient> m_client;
+    NKPartlyReadFile m_partlyRead;
 };
 
 #endif

@@ -152,20 +152,28 @@ bool NKVariablesManager::loadFromPath(const std::string& path) {
         if (root) reason = "the property list is not a dictionary";
         NKLogLine("Warning: Variables file '" + path + "' could not be read (" + reason +
                   "); it is kept and set aside before the next save");
+        m_partlyRead.note(path);
         return false;
     }
     auto list = root->valueForKey(u"NKVariables");
-    if (!list || !list->isArray()) return true;
+    if (!list || !list->isArray()) {
+        NKLogLine("Warning: Variables file '" + path +
+                  "' holds no list of variables; it is kept and set aside before the next save");
+        m_partlyRead.note(path);
+        return true;
+    }
     for (const auto& entry : list->array()) {
-        if (!entry) continue;
-        auto variable = variableFromDictionaryRepresentation(*entry, m_unitCollection.get());
+        auto variable =
+            entry ? variableFromDictionaryRepresentation(*entry, m_unitCollection.get()) : nullptr;
         if (!variable) {
             NKLogLine("Warning: skipping a stored variable without a name");
+            m_partlyRead.note(path);
             continue;
         }
         const std::u16string name = variable->name().value_or(u"");
         if (coreListHoldsName(name)) {
             NKLogLine("Trying to add variable " + NKUTF8(name) + " when it already exits");
+            m_partlyRead.note(path);
             continue;
         }
         m_variablesArray.push_back(variable);
@@ -193,7 +201,8 @@ bool NKVariablesManager::saveToPath(const std::string& path,
     plf::set(root.get(), "NKVariables", std::move(list));
     plf::set(root.get(), NKVersionInfoKey, NKVersionInfoPlist(*versionInfo));
     NSError error;
-    if (!plf::writeAtomically(path, root.get(), &error)) {
+    if (!m_partlyRead.setAsideBeforeWriting(path) ||
+        !plf::writeAtomically(path, root.get(), &error)) {
         NKLogLine("Warning: Could not save variables datasource to file '" + path + "'");
         return false;
     }

@@ -46,6 +46,9 @@ class NKVariablesManager : public NCVariableListDelegate {
     bool loadFromPath(const std::string& path);
     // Without version information nothing is written: a logged no-op.
     bool saveToPath(const std::string& path, const std::optional<NKVersionInfo>& versionInfo);
+    // The loaded file when some of it could not be read (it is moved aside before a save
+    // writes over it); none once it was.
+    const std::optional<std::string>& partlyReadFile() const { return m_partlyRead.path(); }
 
     NCSimpleLocale locale() const { return m_variableLocale; }
     void setLocale(NCSimpleLocale locale);
@@ -84,6 +87,7 @@ class NKVariablesManager : public NCVariableListDelegate {
     std::shared_ptr<NCUnitCollection> m_unitCollection;
     std::shared_ptr<NCVariableList> m_variableList;
     NotificationCenter* m_center;
+    NKPartlyReadFile m_partlyRead;
 };
 
 #endif

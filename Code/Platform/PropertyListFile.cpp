@@ -185,6 +185,12 @@ std::optional<std::string> moveAsideIfUnreadable(const std::string& path, NSErro
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(path, ec)) || isReadableDictionary(path))
         return std::nullopt;
+    return moveAside(path, error);
+}
+
+std::optional<std::string> moveAside(const std::string& path, NSError* error) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return std::nullopt;
     std::string aside = path + ".unreadable";
     for (int n = 2; fs::exists(fs::symlink_status(aside, ec)); ++n) {
         if (n > 9999) {

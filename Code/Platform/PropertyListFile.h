@@ -62,6 +62,8 @@ bool isReadableDictionary(const std::string& path);
 // "<path>.unreadable" (or "<path>.unreadable-2", "-3"...) and answers the new path; none when
 // nothing was moved. A failed rename answers none and leaves error set.
 std::optional<std::string> moveAsideIfUnreadable(const std::string& path, NSError* error);
+// The same for any file at the path, readable or not.
+std::optional<std::string> moveAside(const std::string& path, NSError* error);
 
 // Writes the bytes atomically; the folder must exist.
 bool writeDataAtomically(const std::string& path, const std::string& data, NSError* error);

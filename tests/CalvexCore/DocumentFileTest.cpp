@@ -1,7 +1,9 @@
 // The document file: round trips of lines and their options, old files, files that are not
 // documents, hostile files, and writes that fail without harming the file they replace.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -947,6 +949,71 @@ TEST_F(DocumentFileTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
     // And a write that succeeds replaces the file whole.
     ASSERT_TRUE(bigger->writeToPath(path, &error)) << error;
     EXPECT_EQ(NCLineCollection::lineCollectionFromPath(path)->countOfLines(), 400u);
+}
+
+// The folder's entries, by name, in order.
+std::vector<std::string> entriesOf(const ScratchFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(DocumentFileTest, ASaveKilledHalfWayLeavesAHiddenFileTheNextSaveRemoves) {
+    const std::string path = folder.file("doc.numbera");
+    ASSERT_TRUE(NCFile::initWithLineCollection(sampleLines(2))->writeToPath(path));
+    const std::string old = readFileBytes(path);
+    // The save is killed part-way: the file size limit ends the process that writes.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct rlimit small = {4096, 4096};
+        signal(SIGXFSZ, SIG_DFL);
+        setrlimit(RLIMIT_FSIZE, &small);
+        NCFile::initWithLineCollection(sampleLines(400))->writeToPath(path);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not killed";
+    EXPECT_EQ(readFileBytes(path), old);
+    std::vector<std::string> left = entriesOf(folder);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].substr(0, 20), ".doc.numbera.saving-") << left[0];
+
+    // Beside it: a save still running (its lock held), files of the user's, another document's.
+    const std::string running = folder.file(".doc.numbera.saving-Run123");
+    writeFileBytes(running, "<?xml");
+    const int held = ::open(running.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const std::vector<std::string> kept = {
+        ".doc.numbera.saving-Run123", ".doc.numbera.saving-long123", ".other.numbera.saving-Ab12Cd",
+        "doc.numbera", "doc.numbera.backup"};
+    for (const std::string& name : kept)
+        if (!std::filesystem::exists(folder.file(name))) writeFileBytes(folder.file(name), "mine");
+    writeFileBytes(folder.file(".doc.numbera.saving-Old456"), "<?xml");
+
+    ASSERT_TRUE(NCFile::initWithLineCollection(sampleLines(3))->writeToPath(path));
+    EXPECT_EQ(entriesOf(folder), kept);
+    EXPECT_EQ(NCLineCollection::lineCollectionFromPath(path)->countOfLines(), 3u);
+    // Once the running save is gone, what it left goes too.
+    ::close(held);
+    EXPECT_EQ(NBFFileRemoveStaleTemporaryFiles(path.c_str()), 1u);
+    EXPECT_FALSE(std::filesystem::exists(running));
+}
+
+TEST_F(DocumentFileTest, OnlyARegularFileIsRead) {
+    const std::string pipe = folder.file("pipe.numbera");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    const std::string directory = folder.file("folder.numbera");
+    ASSERT_TRUE(std::filesystem::create_directory(directory));
+    for (const std::string& path : {pipe, directory}) {
+        // A pipe without a writer would keep the read waiting for ever.
+        auto file = NCFile::initWithContentsOfFileAtPath(path);
+        EXPECT_EQ(file->fileFormat(), NCFileFormatInvalid) << path;
+        EXPECT_EQ(file->lineCollection(), nullptr) << path;
+    }
 }
 
 }  // namespace

@@ -127,7 +127,8 @@ std::string Home::previewText(const std::string& documentPath) const {
 
 App::App(Home& home, XSession& x, const Options& options) : m_x(x) {
     ChildProcess::Options run;
-    run.arguments = {NUMBERA_APP_PROGRAM};
+    run.arguments = options.launcher;
+    run.arguments.push_back(NUMBERA_APP_PROGRAM);
     run.arguments.insert(run.arguments.end(), options.arguments.begin(), options.arguments.end());
     run.environment = home.environment();
     for (const auto& [name, value] : options.environment) run.environment[name] = value;

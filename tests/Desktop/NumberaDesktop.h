@@ -55,7 +55,10 @@ class App {
   public:
     struct Options {
         std::vector<std::string> arguments;
-        std::map<std::string, std::string> environment;  // beside the home's
+        std::map<std::string, std::string> environment = {};  // beside the home's
+        // A program the launch goes through, with its arguments ("setpriv", ...), which then
+        // executes numbera in its own process.
+        std::vector<std::string> launcher = {};
     };
 
     App(Home& home, XSession& x, const Options& options);

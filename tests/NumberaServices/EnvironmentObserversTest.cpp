@@ -205,6 +205,54 @@ TEST(EnvironmentObservers, DataFilesThatAreNotDataAreRefusedAndKeptAside) {
     }
 }
 
+// Data files of the wrong shape read as dictionaries but hold what we cannot read: each is
+// listed once for the user and kept whole under another name before the first save over it.
+TEST(EnvironmentObservers, DataFilesReadInPartAreKeptAsideBeforeTheirFirstSave) {
+    const auto plist = [](const std::string& body) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body +
+               "</dict></plist>\n";
+    };
+    struct Row {
+        const char* file;
+        std::string contents;
+    };
+    const Row rows[] = {
+        {"Variables.plist", plist("<key>NKVariables</key><string>mine</string>")},
+        {"Variables.plist", plist("<key>NKVariables</key><array><string>mine</string><dict>"
+                                  "<key>name</key><string>kept</string><key>value</key>"
+                                  "<string>2</string></dict></array>")},
+        {"Variables.plist", plist("<key>Vars</key><array/>")},
+        {"Stocks.plist", plist("<key>NKStocks</key><string>mine</string>")},
+        {"Stocks.plist", plist("<key>NKStocks</key><array><integer>7</integer></array>")},
+        {"Currencies.plist", plist("<key>NKCurrencies</key><dict><key>EUR</key>"
+                                   "<string>mine</string></dict>")},
+        {"Currencies.plist", plist("<key>NKCurrencies</key><string>mine</string>")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.contents);
+        EnvironmentFixture f;
+        f.data.write(row.file, row.contents);
+        auto environment = f.make();
+        environment->setModuleFactory(NKDataManagersFactory());
+        environment->setUpdatesValuesFromWeb(false);
+        f.load(*environment, EnvironmentFixture::resources());
+        EXPECT_EQ(environment->partlyReadDataFiles(),
+                  std::vector<std::string>{f.data.file(row.file)});
+        EXPECT_EQ(f.data.read(row.file), row.contents) << "untouched until it is saved";
+
+        environment->saveToDirectory(f.data.path());
+        EXPECT_EQ(f.data.read(std::string(row.file) + ".unreadable"), row.contents);
+        EXPECT_TRUE(PropertyListFile::isReadableDictionary(f.data.file(row.file)));
+        EXPECT_TRUE(environment->partlyReadDataFiles().empty());
+        // What was read stays: the readable variable of the mixed list is saved again.
+        if (row.contents.find("kept") != std::string::npos)
+            EXPECT_NE(f.data.read(row.file).find("<string>kept</string>"), std::string::npos);
+        // The next save writes over our own file, keeping no second copy.
+        environment->saveToDirectory(f.data.path());
+        EXPECT_FALSE(f.data.exists(std::string(row.file) + ".unreadable-2"));
+    }
+}
+
 TEST(EnvironmentObservers, StockNotifications) {
     struct Row {
         const char* notification;
