@@ -1,0 +1,139 @@
+// A bounded session of random real input into a document of the sanitizer-built program: keys
+// with their modifiers, typing, clicks and drags in the text and the line numbers, both
+// clipboards, undo and redo. The session fails on any sanitizer report in the program's output,
+// on a crash, and on an event loop that answers no ping within 2 seconds; its failure names the
+// seed, the event and the events before it. NUMBERA_RANDOM_SEED, NUMBERA_RANDOM_EVENTS and
+// NUMBERA_RANDOM_SECONDS change the seed, the number of events and the time allowed.
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <sstream>
+
+#include "DesktopTestSupport.h"
+#include "RandomInput.h"
+
+namespace {
+
+using namespace Desktop;
+
+uint64_t fromEnvironment(const char* name, uint64_t fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    return std::strtoull(text, nullptr, 10);
+}
+
+// A sanitizer's report in the output, if there is one: its first lines, where the fault lies.
+std::optional<std::string> sanitizerReport(const std::string& log) {
+    for (const char* mark : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
+                             "WARNING: ThreadSanitizer", "ERROR: UndefinedBehavior"}) {
+        const size_t at = log.find(mark);
+        if (at == std::string::npos) continue;
+        const size_t start = log.rfind('\n', at);
+        std::istringstream lines(log.substr(start == std::string::npos ? 0 : start + 1));
+        std::string report;
+        int count = 0;
+        for (std::string line; count < 40 && std::getline(lines, line); ++count)
+            report += line.substr(0, 220) + "\n";
+        return report;
+    }
+    return std::nullopt;
+}
+
+class RandomSession : public NumberaDesktopTest {
+  protected:
+    void SetUp() override {
+        NumberaDesktopTest::SetUp();
+        home().setSettledUser();
+    }
+
+    std::string history(uint64_t seed, uint64_t index) const {
+        std::ostringstream text;
+        text << "seed " << seed << ", event " << index << "; the last events:\n";
+        uint64_t number = index - m_recent.size() + 1;
+        for (const std::string& event : m_recent) text << "  #" << number++ << " " << event << "\n";
+        return text.str();
+    }
+
+    void remember(std::string event) {
+        m_recent.push_back(std::move(event));
+        if (m_recent.size() > 30) m_recent.pop_front();
+    }
+
+    std::deque<std::string> m_recent;
+};
+
+TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
+    const uint64_t seed = fromEnvironment("NUMBERA_RANDOM_SEED", 40);
+    const uint64_t events = fromEnvironment("NUMBERA_RANDOM_EVENTS", 1500);
+    const auto allowed = std::chrono::seconds(fromEnvironment("NUMBERA_RANDOM_SECONDS", 110));
+    const std::string document = home().writeDocument(
+        "random.numbera",
+        {"1", "2", "line1 + line2", "3 km to m", "x = 5", "x * 2", "sum", "12 USD in EUR",
+         "sqrt(16)", "9999999999999999", "", "today + 1 day", "line3 * line4"});
+    auto app = launch({{document}});
+    const WindowInfo window = activeWindowTitled(*app, "random.numbera");
+    ASSERT_NE(window.id, 0u);
+    // The text lies right of the line numbers, left of the answer column, below the bars.
+    DocumentArea area;
+    const Rect client = window.client;
+    area.lineNumbers = {client.x + 2, client.y + 24, 22, client.height - 60};
+    area.text = {client.x + 32, client.y + 24, client.width - 200, client.height - 60};
+    // Pasting lines the program copied itself into a document with line references still lays
+    // out a reference that is gone (mended apart); until then the session pastes other
+    // programs' text only.
+    EventLimits limits;
+    limits.pastesOwnLines = false;
+    RandomInput random(x(), input(), seed, area, limits);
+
+    const auto start = std::chrono::steady_clock::now();
+    uint64_t index = 0;
+    for (; index < events; ++index) {
+        if (std::chrono::steady_clock::now() - start > allowed) break;
+        if (x().activeWindow() != window.id) {
+            // A window of the program's own took the focus: the user closes it and goes back.
+            remember("(another window was active: Escape, back to the document)");
+            input().key("Escape");
+            activate(*app, window.id);
+        }
+        remember(random.next());
+        const bool answers = app->running() && x().ping(window.id, 2.0);
+        if (!answers) {
+            // A program that a sanitizer stops answers no more pings while it writes its report.
+            waitUntil([&] { return !app->running() || sanitizerReport(app->log()); }, 10);
+            if (const auto report = sanitizerReport(app->log()))
+                FAIL() << "a sanitizer report:\n"
+                       << *report << history(seed, index + 1) << app->describe();
+            if (!app->running())
+                FAIL() << "the program ended: " << history(seed, index + 1) << app->describe();
+            FAIL() << "the program's event loop answered no ping within 2 s: "
+                   << history(seed, index + 1) << app->describe();
+        }
+        if (index % 10 == 0)
+            if (const auto report = sanitizerReport(app->log()))
+                FAIL() << "a sanitizer report:\n"
+                       << *report << history(seed, index + 1) << app->describe();
+    }
+    std::cout << "random session: seed " << seed << ", " << index << " events in "
+              << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                                  start)
+                     .count()
+              << " s\n";
+    screenshot("random-session-end", &window);
+
+    // The program still quits as usual, and its end reports nothing either.
+    if (x().activeWindow() != window.id) {
+        input().key("Escape");
+        activate(*app, window.id);
+    }
+    input().key("ctrl+q");
+    if (const auto question = waitForQuestion(*app)) {
+        ASSERT_TRUE(app->waitUntilActive(question->id)) << app->describe();
+        input().key("d");  // Don't Save
+    }
+    ASSERT_TRUE(app->waitForExit(60)) << history(seed, index) << app->describe();
+    const auto report = sanitizerReport(app->log());
+    EXPECT_FALSE(report) << *report << "\n" << history(seed, index) << app->describe();
+    EXPECT_EQ(app->process().exitStatus(), 0) << history(seed, index) << app->describe();
+}
+
+}  // namespace
