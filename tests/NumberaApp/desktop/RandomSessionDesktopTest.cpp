@@ -3,7 +3,8 @@
 // clipboards, undo and redo. The session fails on any sanitizer report in the program's output,
 // on a crash, and on an event loop that answers no ping within 2 seconds; its failure names the
 // seed, the event and the events before it. NUMBERA_RANDOM_SEED, NUMBERA_RANDOM_EVENTS and
-// NUMBERA_RANDOM_SECONDS change the seed, the number of events and the time allowed.
+// NUMBERA_RANDOM_SECONDS change the seed, the number of events and the time allowed: the same
+// seed sends the same events, and the time only cuts the session short.
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -39,6 +40,8 @@ std::optional<std::string> sanitizerReport(const std::string& log) {
     return std::nullopt;
 }
 
+constexpr uint64_t kEventsPerText = 250;
+
 class RandomSession : public NumberaDesktopTest {
   protected:
     void SetUp() override {
@@ -66,10 +69,20 @@ TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
     const uint64_t seed = fromEnvironment("NUMBERA_RANDOM_SEED", 40);
     const uint64_t events = fromEnvironment("NUMBERA_RANDOM_EVENTS", 1500);
     const auto allowed = std::chrono::seconds(fromEnvironment("NUMBERA_RANDOM_SECONDS", 110));
-    const std::string document = home().writeDocument(
-        "random.numbera",
-        {"1", "2", "line1 + line2", "3 km to m", "x = 5", "x * 2", "sum", "12 USD in EUR",
-         "sqrt(16)", "9999999999999999", "", "today + 1 day", "line3 * line4"});
+    const std::vector<std::string> lines = {"1",
+                                            "2",
+                                            "line1 + line2",
+                                            "3 km to m",
+                                            "x = 5",
+                                            "x * 2",
+                                            "sum",
+                                            "12 USD in EUR",
+                                            "sqrt(16)",
+                                            "9999999999999999",
+                                            "",
+                                            "today + 1 day",
+                                            "line3 * line4"};
+    const std::string document = home().writeDocument("random.numbera", lines);
     auto app = launch({{document}});
     const WindowInfo window = activeWindowTitled(*app, "random.numbera");
     ASSERT_NE(window.id, 0u);
@@ -80,13 +93,16 @@ TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
     area.text = {client.x + 32, client.y + 24, client.width - 200, client.height - 60};
     // Pasting lines the program copied itself into a document with line references still lays
     // out a reference that is gone (mended apart); until then the session pastes other
-    // programs' text only.
+    // programs' text only (NUMBERA_RANDOM_OWN_PASTES=1 pastes them too).
     EventLimits limits;
-    limits.pastesOwnLines = false;
+    limits.pastesOwnLines = fromEnvironment("NUMBERA_RANDOM_OWN_PASTES", 0) != 0;
     RandomInput random(x(), input(), seed, area, limits);
 
     const auto start = std::chrono::steady_clock::now();
     uint64_t index = 0;
+    std::chrono::milliseconds slowest{0};
+    uint64_t slowestEvent = 0;
+    std::string slowestWhat;
     for (; index < events; ++index) {
         if (std::chrono::steady_clock::now() - start > allowed) break;
         if (x().activeWindow() != window.id) {
@@ -95,8 +111,23 @@ TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
             input().key("Escape");
             activate(*app, window.id);
         }
+        if (index > 0 && index % kEventsPerText == 0) {
+            // The user starts over: the text typed over all of it keeps each edit's work (every
+            // line is evaluated again) within what a document of some dozen lines costs.
+            input().key("ctrl+a");
+            for (const std::string& line : lines) input().type(line + "\n");
+            remember("(ctrl+a, the starting lines typed over all)");
+        }
         remember(random.next());
+        const auto sent = std::chrono::steady_clock::now();
         const bool answers = app->running() && x().ping(window.id, 2.0);
+        const auto latency = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - sent);
+        if (latency > slowest) {
+            slowest = latency;
+            slowestEvent = index + 1;
+            slowestWhat = m_recent.back();
+        }
         if (!answers) {
             // Where the event loop stands now, before it may go on; then how long it stays.
             const std::string stacks = app->running() ? threadStacks(app->pid()) : "";
@@ -126,7 +157,8 @@ TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
               << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
                                                                   start)
                      .count()
-              << " s\n";
+              << " s; the slowest answer to a ping came " << slowest.count() << " ms after event "
+              << slowestEvent << " (" << slowestWhat << ")\n";
     screenshot("random-session-end", &window);
 
     // The program still quits as usual, and its end reports nothing either.
