@@ -75,14 +75,14 @@ std::string fixedText(M_APM value, int64_t shift, int64_t places) {
     return text;
 }
 
-// The exponent of the leading digit of a rendered value, none when it rendered as zero.
+// The exponent of the leading digit of a rendered value ("-123.45" 2, "0.0012" −3), none when
+// it rendered as zero; read from the text, which is cheaper than parsing it again.
 std::optional<int64_t> renderedExponent(const std::string& text) {
-    M_APM rendered = m_apm_init();
-    m_apm_set_string(rendered, text.c_str());
-    std::optional<int64_t> exponent;
-    if (m_apm_sign(rendered) != 0) exponent = m_apm_exponent(rendered);
-    m_apm_free(rendered);
-    return exponent;
+    const size_t point = std::min(text.find('.'), text.size());
+    const size_t leading = text.find_first_of("123456789");
+    if (leading == std::string::npos) return std::nullopt;
+    if (leading < point) return static_cast<int64_t>(point - leading) - 1;
+    return -static_cast<int64_t>(leading - point);
 }
 
 void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, char** components,
