@@ -48,6 +48,8 @@ TEST(AttributedResultFormatter, ScientificPartsAreScaledAndRaised) {
          std::vector<TextRun>{{u"1,234.5", 14, 0}}},
         {"scientific", u"0.00123", NCDisplayFormatNormal, true, 20.0,
          std::vector<TextRun>{{u"1.23", 20, 0}, {u"\u00D710", 10, 0}, {u"-3", 15, 1}}},
+        {"scientific rounded up", u"9999999999999999", NCDisplayFormatNormal, true, 20.0,
+         std::vector<TextRun>{{u"1", 20, 0}, {u"\u00D710", 10, 0}, {u"16", 15, 1}}},
         {"default size", u"123456", NCDisplayFormatNormal, true, std::nullopt,
          std::vector<TextRun>{{u"1.23456", 12, 0}, {u"\u00D710", 6, 0}, {u"5", 9, 1}}},
         {"fraction shown normally", u"0.5", NCDisplayFormatFraction, false, 10.0,

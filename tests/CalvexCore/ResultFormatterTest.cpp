@@ -178,6 +178,27 @@ const FormatRow kRows[] = {
      },
      u"1,234"},
     {"Empty", u"", nullptr, u""},
+    // A rounding that carries into the next power of ten shows that power's number.
+    {"RoundsUpToTheNextExponent", u"9999999999999999", nullptr, u"1e16"},
+    {"RoundsUpAtTheThreshold", u"99999999999.99999", nullptr, u"1e11"},
+    {"RoundsUpNegative", u"-9999999999999999", nullptr, u"-1e16"},
+    {"RoundsUpIntoTheThreshold", u"9999999999.99999", [](Options& o) { o.setDecimalPlaces(2); },
+     u"1e10"},
+    {"RoundsUpWithSIPrefix", u"999999999.9999999999999",
+     [](Options& o) {
+         o.scientificNotationStyle = 0;
+         o.scientificNotationMode = 1;
+     },
+     u"1G"},
+    {"RoundsUpSuperscript", u"9999999999999999",
+     [](Options& o) {
+         o.scientificNotationBaseString = u"\u00D710";
+         o.scientificNotationConvertsExponentCharactersIntoSuperscript = true;
+     },
+     u"1\u00D710\u00B9\u2076"},
+    {"RoundsUpSmall", u"0.000000000009999999999999", [](Options& o) { o.setDecimalPlaces(2); },
+     u"1e-11"},
+    {"RoundsUpWithoutExponent", u"999.999", [](Options& o) { o.setDecimalPlaces(2); }, u"1,000"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, ResultFormatterTable, testing::ValuesIn(kRows),

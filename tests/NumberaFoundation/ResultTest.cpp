@@ -171,6 +171,53 @@ TEST(NBFResultFormatter, SignificantDigits) {
     EXPECT_EQ(components("0.012345", FormatterOptions{}, 10, 0, 3), Parts{"0.0123"});
 }
 
+// A rounding that carries into the next power of ten shows that power's number: the mantissa
+// never reaches ten (or 10^granularity), and the thresholds judge the rounded number.
+TEST(NBFResultFormatter, RoundingUpToTheNextPowerOfTen) {
+    struct Row {
+        std::string value;
+        FormatterOptions options;
+        uint32_t places;
+        uint32_t significant;
+        Parts expected;
+    };
+    const FormatterOptions tens{.scientific = true, .small = 10, .big = 10, .granularity = 1};
+    const FormatterOptions threes{.scientific = true, .small = 10, .big = 10, .granularity = 3};
+    const FormatterOptions fives{.scientific = true, .small = 5, .big = 5, .granularity = 1};
+    const FormatterOptions grouped{.separator = true, .trailingZeros = true};
+    const Row rows[] = {
+        {"9999999999999999", tens, 10, 0, {"1", "10", "16"}},
+        {"99999999999.99999", tens, 10, 0, {"1", "10", "11"}},
+        {"-9999999999999999", tens, 10, 0, {"-1", "10", "16"}},
+        {std::string(341, '9'), tens, 10, 0, {"1", "10", "341"}},
+        {"9999999999999999",
+         FormatterOptions{.scientific = true, .small = 0, .big = 0},
+         10,
+         0,
+         {"1", "10", "16"}},
+        // Within one step of the granularity the mantissa just gains a digit.
+        {"99999999999.99999", threes, 10, 0, {"100", "10", "9"}},
+        {"999999999999.99999", threes, 10, 0, {"1", "10", "12"}},
+        // The rounded number reaches the threshold the unrounded one is below.
+        {"99999.999", fives, 2, 0, {"1", "10", "5"}},
+        // Small numbers: the next power may fall inside the threshold, or stay beyond it.
+        {"0.000099999999999999", fives, 10, 0, {"0.0001"}},
+        {"0.0000099999999999999", fives, 10, 0, {"1", "10", "-5"}},
+        {"0.0000012", fives, 0, 0, {"1", "10", "-6"}},
+        // Answers that round to zero, or carry without an exponent, are unchanged.
+        {"0.004", tens, 2, 0, {"0"}},
+        {"0.006", tens, 2, 0, {"0.01"}},
+        {"999999.999", grouped, 2, 0, {"1,000,000.00"}},
+        {"9.999", FormatterOptions{}, 2, 0, {"10"}},
+        {"9999999999999999", tens, 0, 3, {"1", "10", "16"}},
+        {"99950", fives, 0, 3, {"1", "10", "5"}},
+        {"12345678901", tens, 10, 0, {"1.2345678901", "10", "10"}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(components(row.value, row.options, 10, row.places, row.significant), row.expected)
+            << row.value << " with " << row.places << " places, " << row.significant << " digits";
+}
+
 TEST(NBFResultFormatter, OtherBases) {
     FormatterOptions grouped{.separator = true};
     EXPECT_EQ(components("255", FormatterOptions{}, 16, 0), Parts{"0xFF"});

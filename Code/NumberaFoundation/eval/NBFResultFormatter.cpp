@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "NBFBaseConverter.h"
@@ -42,6 +43,48 @@ void NBFResultFormatterSetScientificNotationGranularity(NBFResultFormatterRef fo
 
 namespace {
 
+// The power of ten the value is shown divided by when its leading digit has this exponent: 0
+// when scientific notation does not apply.
+int64_t shiftForExponent(const NBF::ResultFormatterImpl& options, int64_t exponent) {
+    if (!options.scientificNotation ||
+        options.snThresholdSmall == NBFScientificNotationThresholdNotDefined ||
+        options.snThresholdBig == NBFScientificNotationThresholdNotDefined ||
+        (exponent < options.snThresholdBig && exponent > -options.snThresholdSmall))
+        return 0;
+    int64_t granularity = std::max<int64_t>(options.snGranularity, 1);
+    return exponent - exponent % granularity;
+}
+
+// The value divided by 10^shift in fixed point with that many decimal places (rounded).
+std::string fixedText(M_APM value, int64_t shift, int64_t places) {
+    M_APM scaled = m_apm_init();
+    m_apm_copy(scaled, value);
+    if (shift != 0) {
+        // An exact power of ten: the mantissa keeps every digit.
+        M_APM scale = m_apm_init();
+        std::string power = "1e" + std::to_string(-shift);
+        m_apm_set_string(scale, power.c_str());
+        m_apm_multiply(scaled, scaled, scale);
+        m_apm_free(scale);
+    }
+    char* rendered = m_apm_to_fixpt_stringexp(static_cast<int>(std::min<int64_t>(places, 0xFFFF)),
+                                              scaled, '.', 0, 0);
+    std::string text = rendered ? rendered : "";
+    std::free(rendered);
+    m_apm_free(scaled);
+    return text;
+}
+
+// The exponent of the leading digit of a rendered value ("-123.45" 2, "0.0012" −3), none when
+// it rendered as zero; read from the text, which is cheaper than parsing it again.
+std::optional<int64_t> renderedExponent(const std::string& text) {
+    const size_t point = std::min(text.find('.'), text.size());
+    const size_t leading = text.find_first_of("123456789");
+    if (leading == std::string::npos) return std::nullopt;
+    if (leading < point) return static_cast<int64_t>(point - leading) - 1;
+    return -static_cast<int64_t>(leading - point);
+}
+
 void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, char** components,
                          uint8_t* count, NBFResultBase base, uint32_t decimalPlaces,
                          uint32_t significantDigits) {
@@ -52,7 +95,6 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
     const NBF::ResultFormatterImpl& options = formatter->impl();
     if (base != 2 && base != 16) base = 10;
 
-    int64_t places = std::min<uint32_t>(decimalPlaces, 0xFFFF);
     int64_t shift = 0;
     std::string text;
     m_apm_enter();
@@ -62,30 +104,24 @@ void getResultComponents(NBFResultFormatterRef formatter, NBFResultRef result, c
         if (significantDigits != 0)
             m_apm_round(value, static_cast<int>(std::min<uint32_t>(significantDigits, 0xFFFF)) - 1,
                         value);
+        auto render = [&](int64_t exponent) {
+            shift = shiftForExponent(options, exponent);
+            int64_t places = std::min<uint32_t>(decimalPlaces, 0xFFFF);
+            if (significantDigits > 0)
+                places = std::max<int64_t>(
+                    0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
+            text = fixedText(value, shift, places);
+        };
         int64_t exponent = m_apm_exponent(value);
-        if (options.scientificNotation &&
-            options.snThresholdSmall != NBFScientificNotationThresholdNotDefined &&
-            options.snThresholdBig != NBFScientificNotationThresholdNotDefined &&
-            (exponent >= options.snThresholdBig || exponent <= -options.snThresholdSmall)) {
-            int64_t granularity = std::max<int64_t>(options.snGranularity, 1);
-            shift = exponent - exponent % granularity;
-            if (shift != 0) {
-                // An exact power of ten: the mantissa keeps every digit.
-                M_APM scale = m_apm_init();
-                std::string power = "1e" + std::to_string(-shift);
-                m_apm_set_string(scale, power.c_str());
-                m_apm_multiply(value, value, scale);
-                m_apm_free(scale);
-            }
-        }
-        if (significantDigits > 0)
-            places = std::max<int64_t>(
-                0, static_cast<int64_t>(significantDigits) - 1 - exponent + shift);
+        render(exponent);
+        // Rounding may carry into the next power of ten (9.9999 to two places is 10.00): the
+        // shown number then has the next exponent, and is shown as that number is, so that a
+        // mantissa never reaches 10 ("1e16", not "10e15") and the thresholds judge what shows.
+        std::optional<int64_t> shown = renderedExponent(text);
+        if (shown && *shown + shift > exponent) render(exponent + 1);
+    } else {
+        text = fixedText(value, 0, std::min<uint32_t>(decimalPlaces, 0xFFFF));
     }
-    char* fixedText = m_apm_to_fixpt_stringexp(static_cast<int>(std::min<int64_t>(places, 0xFFFF)),
-                                               value, '.', 0, 0);
-    text = fixedText ? fixedText : "";
-    std::free(fixedText);
     m_apm_free(value);
     m_apm_leave();
 
