@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "MixedPreviewDocument.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "PreviewDocument.h"
@@ -28,52 +29,10 @@ namespace {
 
 using namespace NumberaPreview;
 
-std::u16string u16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-// Line i of the mixed document.
-std::u16string mixedLine(int i) {
-    const std::string n = std::to_string(i);
-    switch (i % 7) {
-        case 0:
-            return u16(std::to_string(i % 9 + 2) + "^" + std::to_string(i % 4 + 2) + " + " + n);
-        case 1:
-            return u16("sqrt(" + n + ")");
-        case 2:
-            return u16("sin(" + std::to_string(i % 360) + ")");
-        case 3:
-            return u16("ln(" + std::to_string(i + 1) + ") * 2");
-        case 4:
-            return u16(std::to_string(i % 50 + 1) + "% of " + n);
-        case 5:
-            return u16(n + " km in miles");
-        default:
-            return u16(n + " + " + std::to_string(i % 20 + 1) + "%");
-    }
-}
-
-// The environment the previewer loads. The shipped resources are asked for by name so that a
-// user's preview data folder on this machine does not change what is measured.
-void startPreview() {
-    static const bool started = [] {
-        silenceDiagnostics();
-        std::string reason;
-        if (!bootstrap(shippedResourcesFolder(), &reason)) {
-            std::fprintf(stderr, "preview_document_bench: %s\n", reason.c_str());
-            std::exit(1);
-        }
-        return true;
-    }();
-    (void)started;
-}
+void startPreview() { MixedPreviewDocument::startPreview("preview_document_bench"); }
 
 bool writeMixedDocument(const std::string& path, int lines, std::string* reason) {
-    startPreview();
-    auto collection = std::make_shared<NCLineCollection>();
-    collection->beginBatchUpdate();
-    for (int i = 0; i < lines; ++i)
-        collection->addLine(NCLine::lineWithExpressionString(mixedLine(i)));
-    collection->endBatchUpdate();
-    return collection->archiveToPath(path, {}, reason);
+    return MixedPreviewDocument::writeMixedDocument("preview_document_bench", path, lines, reason);
 }
 
 // A mixed document of the benchmark's size in the temporary folder, for as long as it lives.

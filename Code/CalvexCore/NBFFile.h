@@ -196,6 +196,9 @@ const NBFFileDictionary* NBFFileLinesNodeGetFormattingAttributesDictionary(NBFFi
                                                                            uint32_t index);
 void NBFFileLinesNodeSetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index, uint32_t number);
 uint32_t NBFFileLinesNodeGetFileLineNumber(NBFFileLinesNodeRef node, uint32_t index);
+// Drops the record's texts and formatting once a reader has made its line of them; the count
+// and the file line number stay.
+void NBFFileLinesNodeReleaseRecord(NBFFileLinesNodeRef node, uint32_t index);
 // Old files' per-line values, stored under the backwards-compatibility keys.
 void NBFFileLinesNodeSetDecimalPlaces_0_5(NBFFileLinesNodeRef node, uint32_t index,
                                           uint32_t places);

@@ -165,6 +165,14 @@ uint32_t NBFFileLinesNodeGetFileLineNumber(NBFFileLinesNodeRef node, uint32_t in
     return record ? record->fileLineNumber : 0;
 }
 
+void NBFFileLinesNodeReleaseRecord(NBFFileLinesNodeRef node, uint32_t index) {
+    if (!node || index >= node->lines.size()) return;
+    LineRecord& record = node->lines[index];
+    const uint32_t number = record.fileLineNumber;
+    record = LineRecord();
+    record.fileLineNumber = number;
+}
+
 void NBFFileLinesNodeSetDecimalPlaces_0_5(NBFFileLinesNodeRef node, uint32_t index,
                                           uint32_t places) {
     std::string text = std::to_string(places);

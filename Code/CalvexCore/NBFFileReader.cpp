@@ -1,6 +1,8 @@
-// The reader parses the document into libxml2's tree and walks the elements a document holds
-// into the records. Texts are read straight from the text nodes' content, so the common
-// element (one text child) costs no copy beyond the record's own string.
+// The reader parses the document with libxml2's tree builder and reads each section of the root
+// into the records as its element ends; each line's nodes are freed as soon as its record is
+// made, so the tree never holds more than one line of the document. Texts are read straight
+// from the text nodes' content, so the common element (one text child) costs no copy beyond
+// the record's own string.
 #include <fcntl.h>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -198,6 +200,7 @@ struct ParseState {
     NBFFileReaderRef reader;
     int32_t refusal = 0;     // a reader error, or 0
     uint32_t lineCount = 0;  // "line" elements of the current "lines" section
+    double version = 0;      // of the last "info" section read
 };
 
 void parserError(void* context, xmlErrorPtr error) {
@@ -241,11 +244,45 @@ void startElement(void* context, const xmlChar* localName, const xmlChar* prefix
     auto* state = static_cast<ParseState*>(parser->_private);
     if (parser->nodeNr < 2 || !isNamed(parser->nodeTab[0], "data")) return;
     if (parser->nodeNr == 2 && isNamed(parser->nodeTab[1], "lines")) {
+        // Each lines section read replaces the reader's earlier one.
         state->lineCount = 0;
+        NBFFileLinesNodeFree(state->reader->lines);
+        state->reader->lines = NBFFileLinesNodeCreate();
     } else if (parser->nodeNr == 3 && isNamed(parser->nodeTab[1], "lines") &&
                isNamed(parser->nodeTab[2], "line") &&
                ++state->lineCount > kNBFFileReaderMaximumLineCount) {
         refuse(parser, NBFFileErrorTooManyLines, "Too many lines\n");
+    }
+}
+
+// Reads the sections of the root as their elements end, in the document's order. A line's
+// element is read when it ends and then freed with everything else the lines section holds so
+// far (the line breaks and indentation between lines), which leaves the section empty: the
+// text that follows starts a node of its own rather than joining one the parser has lost
+// track of.
+void endElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                const xmlChar* uri) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    auto* state = static_cast<ParseState*>(parser->_private);
+    xmlNodePtr element = parser->node;
+    const int depth = parser->nodeNr;
+    xmlSAX2EndElementNs(context, localName, prefix, uri);
+    if (state->refusal || !element || depth < 2 || depth > 3 ||
+        !isNamed(parser->nodeTab[0], "data"))
+        return;
+    if (depth == 2) {
+        if (named(element, "info"))
+            readInfo(state->reader, element, state->version);
+        else if (named(element, "settings"))
+            readSettings(state->reader, element);
+        return;
+    }
+    xmlNodePtr section = parser->nodeTab[1];
+    if (!isNamed(section, "lines") || !named(element, "line") || !state->reader->lines) return;
+    readLine(state->reader, element, state->version > 0.5);
+    while (xmlNodePtr child = section->children) {
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
     }
 }
 
@@ -377,6 +414,7 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
     parser->sax->serror = parserError;
     parser->sax->internalSubset = refuseDocumentType;
     parser->sax->startElementNs = startElement;
+    parser->sax->endElementNs = endElement;
     // Never XML_PARSE_NOENT, DTDLOAD or HUGE: no entity is substituted or fetched, and the
     // parser's own depth and size limits stay in force. Whitespace-only text is kept. The bytes
     // are UTF-8 whatever the declaration says; read so by ignoring it rather than by naming the
@@ -390,42 +428,30 @@ bool NBFFileReaderReadFile(NBFFileReaderRef reader, int32_t* error) {
         xmlDocPtr document;
         ~DocumentFreer() { xmlFreeDoc(document); }
     } freer{document};
+    // A failed read leaves no records: what was read before the failure is not the document.
+    auto refused = [&](int32_t code) {
+        NBFFileInfoNodeFree(reader->info);
+        NBFFileSettingsNodeFree(reader->settings);
+        NBFFileLinesNodeFree(reader->lines);
+        reader->info = nullptr;
+        reader->settings = nullptr;
+        reader->lines = nullptr;
+        return failWith(code, error);
+    };
     // A stopped parse may leave part of a tree behind.
-    if (state.refusal) return failWith(state.refusal, error);
-    if (!document) return failWith(NBFFileErrorInvalidDocument, error);
+    if (state.refusal) return refused(state.refusal);
+    if (!document) return refused(NBFFileErrorInvalidDocument);
 
     // The tree tells of a type declaration too, however it was met.
     xmlNodePtr root = xmlDocGetRootElement(document);
     if (!root || document->intSubset || document->extSubset) {
         if (!root)
             Diagnostics::errorf("File load error: no root element found: %s", reader->path.c_str());
-        return failWith(NBFFileErrorInvalidDocument, error);
+        return refused(NBFFileErrorInvalidDocument);
     }
     if (!named(root, "data")) {
         Diagnostics::errorf("File load error: document of the wrong type, root node != %s", "data");
-        return failWith(NBFFileErrorInvalidDocument, error);
-    }
-
-    // Each kind of section read replaces the reader's earlier one.
-    double version = 0;
-    for (const xmlNode* section = root->children; section; section = section->next) {
-        if (named(section, "info")) {
-            readInfo(reader, section, version);
-        } else if (named(section, "settings")) {
-            readSettings(reader, section);
-        } else if (named(section, "lines")) {
-            NBFFileLinesNodeFree(reader->lines);
-            reader->lines = NBFFileLinesNodeCreate();
-            // Each line's nodes are freed once read, while still in the cache: freeing the
-            // whole tree at the end walks it all again from memory.
-            for (xmlNode* line = section->children; line;) {
-                xmlNode* next = line->next;
-                if (named(line, "line")) readLine(reader, line, version > 0.5);
-                xmlUnlinkNode(line);
-                xmlFreeNode(line);
-                line = next;
-            }
-        }
+        return refused(NBFFileErrorInvalidDocument);
     }
     return true;
 }

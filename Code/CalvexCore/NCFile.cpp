@@ -452,6 +452,12 @@ void NCFile::readFromPath(const std::string& path) {
     // a reader that only shows the document, as the preview does, needs nothing more.
     collection->beginBatchUpdate();
     for (uint32_t i = 0; i < count; ++i) {
+        // Each record is dropped once its line is made: the document is not held twice.
+        struct Release {
+            NBFFileLinesNodeRef lines;
+            uint32_t index;
+            ~Release() { NBFFileLinesNodeReleaseRecord(lines, index); }
+        } release{lines, i};
         const std::optional<std::string>* text = NBFFileLinesNodeGetExpression(lines, i);
         std::optional<std::u16string> expressionText;
         if (text && *text) {

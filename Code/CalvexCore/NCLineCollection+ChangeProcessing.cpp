@@ -304,7 +304,12 @@ void NCLineCollection::processChangesRebuildingFrom(const NCLineCollectionChange
     // they are: only that line is rebuilt.
     const bool narrow = changeTouchesNoDeclaration(indexes);
     uint64_t rebuildStart = indexes.rebuildStartIndex;
-    if (!narrow) {
+    if (!narrow && appendDeclarationOfDeclaredVariable(indexes)) {
+        // A new last line redefining a variable: the list and every other scope stand, and no
+        // variable is first declared at or after it, so the lines above keep their edges. As
+        // with a narrow change, lines not parsed here are parsed when first read.
+        parseLinesAtIndexes(indexes.changed);
+    } else if (!narrow) {
         const bool listChanged = updateInternalVariableListWithChangesAtLineIndexes(textChanged);
         if (listChanged) unparseAllLines();
         rememberDeclarationLines();

@@ -137,6 +137,42 @@ bool NCLineCollection::updateInternalVariableListWithChangesAtLineIndexes(
     return listChanged;
 }
 
+bool NCLineCollection::appendDeclarationOfDeclaredVariable(
+    const NCLineCollectionChangedIndexes& indexes) {
+    const uint64_t count = countOfLines();
+    if (!m_declarationLinesKnown || count < 2 || indexes.inserted.count() != 1 ||
+        !indexes.removed.empty() || indexes.changed.count() != 1 ||
+        !indexes.externalDependencyChanged.empty() || indexes.inserted.firstIndex() != count - 1 ||
+        indexes.changed.firstIndex() != count - 1)
+        return false;
+    std::shared_ptr<NCLine> line = lineAtIndex(count - 1);
+    std::optional<std::u16string> name = line ? declaredName(*line) : std::nullopt;
+    if (!name || m_declarationLines.count(line.get())) return false;
+    std::shared_ptr<NCLineCollectionVariable> variable;
+    if (std::shared_ptr<NCVariableList> variables = documentVariables(*this))
+        for (const std::shared_ptr<NCVariable>& member : variables->variables())
+            if (auto candidate = std::dynamic_pointer_cast<NCLineCollectionVariable>(member);
+                candidate && candidate->name() == name)
+                variable = candidate;
+    if (!variable) return false;
+    // The owners must be this collection's lines where they stand, all before the new one, as
+    // a walk over the lines would find them; anything else is left to that walk.
+    std::vector<std::shared_ptr<NCLine>> owners = variable->owners();
+    if (owners.empty()) return false;
+    for (const std::shared_ptr<NCLine>& owner : owners)
+        if (owner->index() >= count - 1 || lineAtIndex(owner->index()) != owner ||
+            declaredName(*owner) != name)
+            return false;
+    std::sort(owners.begin(), owners.end(),
+              [](const std::shared_ptr<NCLine>& a, const std::shared_ptr<NCLine>& b) {
+                  return a->index() < b->index();
+              });
+    owners.push_back(line);
+    setOwners(*variable, owners);
+    m_declarationLines.emplace(line.get(), std::move(*name));
+    return true;
+}
+
 void NCLineCollection::shiftLineVariables(uint64_t index, int32_t delta) {
     std::shared_ptr<NCVariableList> variables = documentVariables(*this);
     if (!variables) return;

@@ -193,6 +193,10 @@ class NCLineCollection {
     // Whether a pass over these changed lines can leave variables and other lines' edges alone:
     // one line changed, and it declares nothing and did not, or still declares the same name.
     bool changeTouchesNoDeclaration(const NCLineCollectionChangedIndexes& indexes) const;
+    // A line appended after every other one that declares a variable other lines already
+    // declare: that variable gains the line as its last owner, and every other variable and
+    // every other line's scope stay as they were. False, with nothing done, for any other change.
+    bool appendDeclarationOfDeclaredVariable(const NCLineCollectionChangedIndexes& indexes);
     // Whether any line at the indexes declared a variable when the declarations were last read.
     bool declaredBefore(const NSIndexSet& indexes) const;
     void rememberDeclarationLines();

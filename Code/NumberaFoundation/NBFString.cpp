@@ -54,6 +54,11 @@ std::string NBFUTF16ToUTF8(const std::u16string& units) {
     out.reserve(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
         char16_t unit = units[i];
+        // Most text (every page of markup) is ASCII: a byte for a unit, with no string made.
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+            continue;
+        }
         bool high = unit >= 0xD800 && unit <= 0xDBFF;
         if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             uint32_t codePoint = 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00);

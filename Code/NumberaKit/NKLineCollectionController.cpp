@@ -41,10 +41,11 @@ bool mayHoldRelativeReferences(const NCLine& line) {
 // The offsets written after each relative reference's function name: a first look that
 // spares parsing the lines whose references cannot be concerned. An offset that cannot be
 // read counts as concerned (none), so the line is parsed after all.
-std::vector<std::optional<int64_t>> writtenRelativeOffsets(const std::u16string& text) {
+std::vector<std::optional<int64_t>> writtenRelativeOffsets(std::u16string_view text) {
     std::vector<std::optional<int64_t>> offsets;
-    const std::u16string name = NCExpression::relativeLineReferenceFunctionName() + u"(";
-    for (size_t at = text.find(name); at != std::u16string::npos; at = text.find(name, at + 1)) {
+    static const std::u16string name = NCExpression::relativeLineReferenceFunctionName() + u"(";
+    for (size_t at = text.find(name); at != std::u16string_view::npos;
+         at = text.find(name, at + 1)) {
         size_t p = at + name.size();
         bool negative = p < text.size() && text[p] == u'-';
         if (p < text.size() && (text[p] == u'-' || text[p] == u'+')) ++p;
@@ -185,15 +186,16 @@ void NKLineCollectionController::followMovedReferences(
     for (const auto& [line, oldIndex] : placesBefore) {
         uint64_t index = line->index();
         if (collection.lineAtIndex(index) != line) continue;  // removed
-        std::u16string text = line->expressionString().value_or(u"");
         bool concerned = false;
-        for (const std::optional<int64_t>& offset : writtenRelativeOffsets(text)) {
+        for (const std::optional<int64_t>& offset :
+             writtenRelativeOffsets(line->expressionText())) {
             std::optional<int64_t> target =
                 offset ? indexAfterEdit(static_cast<int64_t>(oldIndex) + *offset, removed, inserted)
                        : std::nullopt;
             concerned |= !offset || (target && *target - static_cast<int64_t>(index) != *offset);
         }
         if (!concerned) continue;
+        std::u16string text = line->expressionString().value_or(u"");
         NCExpressionTokenArray tokens =
             NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
         bool changed = false;
@@ -324,14 +326,15 @@ NKLineCollectionController::linesWithReferencesToNullifyFromTextAction(const NKT
     for (uint64_t d = count; d-- > 0;) {
         const std::shared_ptr<NCLine>& line = all[d];
         if (removed.containsIndex(d) || !mayHoldRelativeReferences(*line)) continue;
-        std::u16string text = line->expressionString().value_or(u"");
         bool concerned = false;
-        for (const std::optional<int64_t>& offset : writtenRelativeOffsets(text)) {
+        for (const std::optional<int64_t>& offset :
+             writtenRelativeOffsets(line->expressionText())) {
             int64_t target = offset ? static_cast<int64_t>(d) + *offset : -1;
             concerned |=
                 !offset || (target >= 0 && removed.containsIndex(static_cast<uint64_t>(target)));
         }
         if (!concerned) continue;
+        std::u16string text = line->expressionString().value_or(u"");
         NCExpressionTokenArray tokens =
             NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeRelative, text);
         NKLineReferencesToNullify entry;

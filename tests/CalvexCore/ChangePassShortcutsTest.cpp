@@ -1,7 +1,8 @@
 // The shortcuts that keep a document's change pass fast stay exact: lines skipped as using no
 // line variable, lines skipped as holding no line reference, a declaration's line tokens made
-// only when asked for, substitution rules skipped for texts without their required text, and
-// dependency edges kept in an open-addressed table.
+// only when asked for, substitution rules skipped for texts without their required text,
+// dependency edges kept in an open-addressed table, and a redefinition appended as the last
+// line giving only its own variable a new owner.
 // Each test edits what a shortcut remembers and checks the answers follow.
 #include <gtest/gtest.h>
 
@@ -72,6 +73,40 @@ TEST_F(ChangePassShortcuts, AVariableIsFoundInAnyLetterCaseAndScript) {
         edit(0, row.edited);
         EXPECT_EQ(evaluated, (std::set<uint64_t>{0, 1})) << what;
         EXPECT_EQ(answer(1), row.after) << what;
+    }
+}
+
+TEST_F(ChangePassShortcuts, LinesTypedOneByOneAnswerAsTheDocumentReadWhole) {
+    // Each document is typed line after line (a redefinition appended takes the shortcut),
+    // then its first line is edited; every answer matches the same document read at once.
+    const std::u16string above = NCExpression::relativeLineReferenceTokenWithOffset(-1);
+    const std::vector<std::vector<std::u16string>> documents = {
+        {u"t = 1", u"t = t + 1", u"t * 10", u"t = t + 1", u"t = t * 3", u"t"},
+        {u"a = 2", u"b = a + 1", u"a = b * 2", u"A + b", u"a = 7", u"a + b", u"B = 1", u"b"},
+        {u"x = 5", u"6 * 7", above + u" + x", u"x = " + above, u"x", u"x = x", u"x + 1"},
+        {u"rate = 3 m", u"rate in cm", u"rate = 2 km", u"rate in m", u"Rate = 1 ft", u"rate"},
+        {u"v = 1", u"v = 2", u"w = v", u"v = 3", u"w + v", u"w = 10", u"v = w", u"v"},
+    };
+    auto answerOf = [](const std::shared_ptr<NCLineCollection>& collection, uint64_t index) {
+        auto result = collection->lineAtIndex(index)->result();
+        if (!result) return std::string("(none)");
+        if (result->resultType() != NCResultTypeValue) return std::string("-");
+        return utf8(result->decimalValue(10));
+    };
+    for (const auto& texts : documents) {
+        const std::string what = utf8(texts.front() + u" / " + texts[1]);
+        auto whole = std::make_shared<NCLineCollection>(documentParent());
+        whole->beginBatchUpdate();
+        for (const auto& text : texts) whole->addLine(NCLine::lineWithExpressionString(text));
+        whole->endBatchUpdate();
+        lines->removeAllLines();
+        for (const auto& text : texts) lines->addLine(NCLine::lineWithExpressionString(text));
+        for (uint64_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(answer(i), answerOf(whole, i)) << what << ", line " << i;
+        for (const auto& collection : {lines, whole})
+            collection->lineAtIndex(0)->setExpressionString(texts.front() + u" + 10");
+        for (uint64_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(answer(i), answerOf(whole, i)) << what << ", line " << i << " after the edit";
     }
 }
 
