@@ -91,11 +91,10 @@ TEST_F(RandomSession, RandomInputNeverCrashesStallsOrTripsASanitizer) {
     const Rect client = window.client;
     area.lineNumbers = {client.x + 2, client.y + 24, 22, client.height - 60};
     area.text = {client.x + 32, client.y + 24, client.width - 200, client.height - 60};
-    // Pasting lines the program copied itself into a document with line references still lays
-    // out a reference that is gone (mended apart); until then the session pastes other
-    // programs' text only (NUMBERA_RANDOM_OWN_PASTES=1 pastes them too).
+    // The session pastes lines the program copied itself as well as other programs' text
+    // (NUMBERA_RANDOM_OWN_PASTES=0 pastes other programs' text only).
     EventLimits limits;
-    limits.pastesOwnLines = fromEnvironment("NUMBERA_RANDOM_OWN_PASTES", 0) != 0;
+    limits.pastesOwnLines = fromEnvironment("NUMBERA_RANDOM_OWN_PASTES", 1) != 0;
     RandomInput random(x(), input(), seed, area, limits);
 
     const auto start = std::chrono::steady_clock::now();
