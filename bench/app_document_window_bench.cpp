@@ -2,68 +2,34 @@
 // platform: opening a 10,000-line document until its window has painted, and typing into it
 // from each key press until the text and the answer column have repainted, and reloading the
 // answer palette beside a conversion. Prints the figures; it asserts nothing.
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "MainQueue.h"
+#include "AppBenchSupport.h"
 #include "NBAnswerColumnController.h"
 #include "NBAnswerPalette.h"
 #include "NBAnswerPaletteController.h"
-#include "NBAppController.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
 #include "NBEnvironmentController.h"
-#include "NBLocalizationHelper.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
-#include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NCLineCollectionStatistics.h"
-#include "QtMainQueue.h"
-#include "QtSettings.h"
-#include "ResourceBundle.h"
-#include "Settings.h"
-
-#ifndef NUMBERA_SOURCE_DIR_DEFAULT
-#define NUMBERA_SOURCE_DIR_DEFAULT ""
-#endif
 
 namespace {
 
 constexpr int kLines = 10000;
 constexpr int kKeystrokes = 300;
 
-// Sums, units, variables and notes, as a long working document has them.
-std::u16string lineText(int i) {
-    switch (i % 8) {
-        case 0:
-            return u"item" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u" = " +
-                   QString::number(i).toStdU16String();
-        case 1:
-            return QString("%1 * 3 + 4").arg(i).toStdU16String();
-        case 2:
-            return QString("%1 km in miles").arg(i % 97).toStdU16String();
-        case 3:
-            return u"a note about the line above";
-        case 4:
-            return QString("sqrt(%1) / 7").arg(i).toStdU16String();
-        case 5:
-            return QString("%1% of 250").arg(i % 100).toStdU16String();
-        case 6:
-            return u"";
-        default:
-            return QString("(%1 + 2) ^ 2").arg(i % 50).toStdU16String();
-    }
-}
+using AppBench::mixedLine;
 
 void pump() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -82,43 +48,11 @@ Figures figures(std::vector<double> samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QTemporaryDir root;
-    qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
-    const QString source = qEnvironmentVariable("NUMBERA_SOURCE_DIR", NUMBERA_SOURCE_DIR_DEFAULT);
-    const std::string resources = (source + "/Resources").toStdString();
-
-    MainQueue::setShared(std::make_shared<QtMainQueue>());
-    ResourceBundle::setMain(std::make_shared<ResourceBundle>(resources));
-    NBLocalizationHelper::installLocalizedStringHook();
-    auto settings = std::make_shared<QtSettings>(root.path() + "/config/Numbera/Numbera.conf");
-    Settings::setStandard(settings);
-    settings->setObject("NBShowWelcomeWindowOnLaunch", false);
-    settings->setObject("NBWantsNewDocumentOnLaunch", false);
-
-    auto app = std::make_unique<NBAppController>(*settings, resources,
-                                                 (root.path() + "/data/Numbera").toStdString());
-    app->launch();
-    app->environmentController()->completeLoading();
-    app->documents().closeAllDocuments();
+    AppBench::Application application(argc, argv);
 
     // The document file.
-    const QString path = root.path() + "/long.numbera";
-    {
-        auto collection = std::make_shared<NCLineCollection>();
-        collection->beginBatchUpdate();
-        for (int i = 0; i < kLines; ++i)
-            collection->addLine(NCLine::lineWithExpressionString(lineText(i)));
-        collection->endBatchUpdate();
-        std::string error;
-        if (!collection->archiveToPath(path.toStdString(), {}, &error)) {
-            std::fprintf(stderr, "could not write the document: %s\n", error.c_str());
-            return 1;
-        }
-    }
+    const QString path = application.path("long.numbera");
+    if (!AppBench::writeDocument(path, kLines, mixedLine)) return 1;
 
     // Opening, to a painted window, in its stages: the file read and its lines evaluated, the
     // window built and the text loaded and synchronised, the first paint.
@@ -244,9 +178,5 @@ int main(int argc, char** argv) {
     std::printf(
         "lines in the document: %llu\n",
         static_cast<unsigned long long>(window->document().lineCollection()->countOfLines()));
-    app->documents().closeAllDocuments();
-    app->applicationWillTerminate();
-    app.reset();
-    Settings::setStandard(nullptr);
     return 0;
 }

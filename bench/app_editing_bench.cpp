@@ -4,60 +4,24 @@
 // a keystroke in a long document of mixed lines or of lines holding tokens.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <memory>
 
-#include "MainQueue.h"
+#include "AppBenchSupport.h"
 #include "NBAnswerColumnView.h"
-#include "NBAppController.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
-#include "NBEnvironmentController.h"
-#include "NBLocalizationHelper.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
-#include "NCLine.h"
-#include "NCLineCollection.h"
-#include "QtMainQueue.h"
-#include "QtSettings.h"
-#include "ResourceBundle.h"
-#include "Settings.h"
-
-#ifndef NUMBERA_SOURCE_DIR_DEFAULT
-#define NUMBERA_SOURCE_DIR_DEFAULT ""
-#endif
 
 namespace {
 
-QTemporaryDir* s_root = nullptr;
-
-// Sums, units, variables and notes, as a long working document has them.
-std::u16string mixedLine(int i) {
-    switch (i % 8) {
-        case 0:
-            return QString("item%1 = %2").arg(QChar('a' + i % 26)).arg(i).toStdU16String();
-        case 1:
-            return QString("%1 * 3 + 4").arg(i).toStdU16String();
-        case 2:
-            return QString("%1 km in miles").arg(i % 97).toStdU16String();
-        case 3:
-            return u"a note about the line above";
-        case 4:
-            return QString("sqrt(%1) / 7").arg(i).toStdU16String();
-        case 5:
-            return QString("%1% of 250").arg(i % 100).toStdU16String();
-        case 6:
-            return u"";
-        default:
-            return QString("(%1 + 2) ^ 2").arg(i % 50).toStdU16String();
-    }
-}
+AppBench::Application* s_application = nullptr;
+using AppBench::mixedLine;
 
 // A line holding a token to the first line.
 std::u16string tokenLine(int i) { return QString("(___abs_line(0)) + %1").arg(i).toStdU16String(); }
@@ -71,14 +35,8 @@ void settle() {
 }
 
 QString writeDocument(const QString& name, int lines, std::u16string (*lineText)(int)) {
-    const QString path = s_root->path() + "/" + name + ".numbera";
-    auto collection = std::make_shared<NCLineCollection>();
-    collection->beginBatchUpdate();
-    for (int i = 0; i < lines; ++i)
-        collection->addLine(NCLine::lineWithExpressionString(lineText(i)));
-    collection->endBatchUpdate();
-    std::string error;
-    collection->archiveToPath(path.toStdString(), {}, &error);
+    const QString path = s_application->path(name + ".numbera");
+    AppBench::writeDocument(path, lines, lineText);
     return path;
 }
 
@@ -182,36 +140,10 @@ BENCHMARK(BM_UndoInTokenLines)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QTemporaryDir root;
-    s_root = &root;
-    qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
-    const QString source = qEnvironmentVariable("NUMBERA_SOURCE_DIR", NUMBERA_SOURCE_DIR_DEFAULT);
-    const std::string resources = (source + "/Resources").toStdString();
-
-    MainQueue::setShared(std::make_shared<QtMainQueue>());
-    ResourceBundle::setMain(std::make_shared<ResourceBundle>(resources));
-    NBLocalizationHelper::installLocalizedStringHook();
-    auto settings = std::make_shared<QtSettings>(root.path() + "/config/Numbera/Numbera.conf");
-    Settings::setStandard(settings);
-    settings->setObject("NBShowWelcomeWindowOnLaunch", false);
-    settings->setObject("NBWantsNewDocumentOnLaunch", false);
-    auto app = std::make_unique<NBAppController>(*settings, resources,
-                                                 (root.path() + "/data/Numbera").toStdString());
-    app->launch();
-    app->environmentController()->completeLoading();
-    app->documents().closeAllDocuments();
-
+    AppBench::Application application(argc, argv);
+    s_application = &application;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    app->documents().closeAllDocuments();
-    app->applicationWillTerminate();
-    app.reset();
-    Settings::setStandard(nullptr);
     return 0;
 }
