@@ -103,8 +103,7 @@ std::optional<NBTextAttachment> NBTextViewController::textAttachmentAt(int posit
 
 void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
                                                            const NBTokenizedString& text,
-                                                           bool joinPreviousEdit,
-                                                           bool movesCursor) {
+                                                           bool joinPreviousEdit) {
     if (!m_textView) return;
     QTextCursor cursor(m_textView->document());
     if (joinPreviousEdit)
@@ -116,7 +115,7 @@ void NBTextViewController::replaceRangeWithTokenizedString(int from, int to,
     cursor.removeSelectedText();
     text.insertAtCursor(cursor);
     cursor.endEditBlock();
-    if (movesCursor) m_textView->setTextCursor(cursor);
+    m_textView->setTextCursor(cursor);
 }
 
 void NBTextViewController::insertTokenizedText(const std::u16string& stored) {

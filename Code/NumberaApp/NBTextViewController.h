@@ -240,7 +240,7 @@ class NBTextViewController : public QObject,
     // Replaces a range of the text with tokenized text as one edit; the caret goes after it
     // unless told otherwise.
     void replaceRangeWithTokenizedString(int from, int to, const NBTokenizedString& text,
-                                         bool joinPreviousEdit = false, bool movesCursor = true);
+                                         bool joinPreviousEdit = false);
     // Tells the document that a token changed in place: it reads the line again.
     void tokenWasAltered(int position);
     void applyMacro(const NBMacro& macro);
