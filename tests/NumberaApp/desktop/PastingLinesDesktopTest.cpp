@@ -70,8 +70,9 @@ class PastingLines : public NumberaDesktopTest {
     // The document as saved, one "expression = answer" per line.
     std::string savedText(App& app, const std::string& path, const std::string& title) {
         input().key("ctrl+s");
-        EXPECT_TRUE(app.waitForTitle(title)) << app.describe();
-        waitFor(0.5);
+        // The title loses its "*" once the file is written.
+        EXPECT_TRUE(app.waitForWindow([&](const WindowInfo& w) { return w.title == title; }, 30))
+            << app.describe();
         return home().previewText(path);
     }
 
@@ -85,10 +86,18 @@ TEST_F(PastingLines, LinesPastedAfterASelectionInTheLineNumberColumn) {
     input().key("ctrl+Home");
     input().key("Return");
     input().key("shift+Up", 20);
+    x().setSelectionText(Selection::clipboard, "(nothing copied)");
     input().key("ctrl+c");
-    waitFor(0.5);
-    // The empty first line with its end.
-    EXPECT_EQ(x().selectionText(Selection::clipboard), "\n");
+    // The empty first line with its end, once a loaded machine has taken the keys in.
+    std::optional<std::string> copied;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            copied = x().selectionText(Selection::clipboard);
+            return copied && *copied != "(nothing copied)";
+        },
+        30))
+        << app->describe();
+    EXPECT_EQ(copied, "\n");
     const std::vector<int> rows = numberRows(window);
     ASSERT_GE(rows.size(), 10u) << screenshot("pasting-number-rows", &window);
     const int column = window.client.x + kNumberColumnWidth / 2;
