@@ -88,6 +88,7 @@ BENCHMARK(BM_PasteLinesWithLineNumberReferences)
     ->Arg(500)
     ->Arg(1000)
     ->Arg(2000)
+    ->Arg(8000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <limits>
 
 #include "NBTextViewMetrics.h"
 #include "NCExpression.h"
@@ -47,8 +48,14 @@ QTextCharFormat NBTextAttachmentFormat(const NBTextAttachment& attachment) {
     // The capsule sits on the baseline and dips below it, as the text does.
     format.setVerticalAlignment(QTextCharFormat::AlignBaseline);
     format.setProperty(NBTextAttachmentTypeProperty, attachment.type);
-    format.setProperty(NBTextAttachmentReferenceIndexProperty,
-                       static_cast<qlonglong>(attachment.referenceIndex));
+    // Qt hashes an int property by its value but every qlonglong alike, and a document's
+    // formats are found by hash: tokens to many lines held as qlonglong made each new token's
+    // format a walk over all the others.
+    const int64_t index = attachment.referenceIndex;
+    if (index >= std::numeric_limits<int>::min() && index <= std::numeric_limits<int>::max())
+        format.setProperty(NBTextAttachmentReferenceIndexProperty, static_cast<int>(index));
+    else
+        format.setProperty(NBTextAttachmentReferenceIndexProperty, static_cast<qlonglong>(index));
     return format;
 }
 
