@@ -170,6 +170,10 @@ void NBTextView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTextEdit::keyPressEvent(event);
+    const QString typed = event->text();
+    if (m_delegate && !typed.isEmpty() && typed.at(0).isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        m_delegate->insertTextFinished(typed.toStdU16String());
 }
 
 QMimeData* NBTextView::createMimeDataFromSelection() const {

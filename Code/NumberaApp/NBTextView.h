@@ -27,6 +27,8 @@ struct NBTextViewDelegate {
     // Keys the delegate takes over (typing aids, keystroke replacements, Return on a token,
     // smart Backspace); false lets the view handle the key.
     virtual bool textViewKeyPress(QKeyEvent&) { return false; }
+    // Typed text the view inserted itself, once it is in.
+    virtual void insertTextFinished(const std::u16string& /*typed*/) {}
     // A key combination the delegate wants before any shortcut of a menu.
     virtual bool textViewClaimsShortcut(const QKeyEvent&) { return false; }
     // The character under the mouse, -1 for none; a press on it (true: taken).

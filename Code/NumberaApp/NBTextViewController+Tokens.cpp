@@ -144,10 +144,8 @@ void NBTextViewController::tokenizeLineWithTextualLineReferences(int64_t lineInd
     tokenizeLinesWithTextualLineReferences(NSIndexSet(static_cast<uint64_t>(lineIndex)));
 }
 
-std::optional<NBTokenizedString> NBTextViewController::tokenizedLineWithTextualLineReferences(
-    const QTextBlock& block) const {
-    const int64_t lineIndex = block.blockNumber();
-    const std::u16string stored = NBStoredTextOfBlock(block);
+std::u16string NBStoredTextWithTextualLineReferencesTokenized(const std::u16string& stored,
+                                                              int64_t lineIndex) {
     std::u16string rewritten = stored;
     const NCExpressionTokenArray typed =
         NKLineReferenceTokensOfTypeInString(NCLineReferenceTypeByLineNumber, stored);
@@ -161,6 +159,14 @@ std::optional<NBTokenizedString> NBTextViewController::tokenizedLineWithTextualL
             range.location, range.length,
             NCExpression::relativeLineReferenceTokenWithOffset((number - 1) - lineIndex));
     }
+    return rewritten;
+}
+
+std::optional<NBTokenizedString> NBTextViewController::tokenizedLineWithTextualLineReferences(
+    const QTextBlock& block) const {
+    const std::u16string stored = NBStoredTextOfBlock(block);
+    const std::u16string rewritten =
+        NBStoredTextWithTextualLineReferencesTokenized(stored, block.blockNumber());
     NBTokenizedString tokenized =
         NBTextAttachmentController::tokenizedStringFromExpressionString(rewritten);
     if (rewritten == stored && tokenized.displayString() == block.text().toStdU16String())

@@ -18,6 +18,7 @@
 #include "NBTextViewMetrics.h"
 #include "NCExpression.h"
 #include "NCExpressionParser.h"
+#include "NCExpressionScanner.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NKLineCollectionSyntaxFormatter.h"
@@ -89,9 +90,36 @@ bool NBTextViewController::textViewClaimsShortcut(const QKeyEvent& event) {
     return stringForEvent(event).has_value();
 }
 
+namespace {
+
+// Shift, Ctrl, Alt and their kin arrive as presses of their own before the key they modify:
+// they type nothing and change no typing state.
+bool isModifierKey(int key) {
+    switch (key) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_Mode_switch:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 bool NBTextViewController::textViewKeyPress(QKeyEvent& event) {
     if (!m_textView || event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo))
         return false;
+    if (isModifierKey(event.key())) return false;
     const bool afterNewline = m_lastKeyWasNewline;
     const int key = event.key();
     m_lastKeyWasNewline = false;
@@ -119,9 +147,47 @@ bool NBTextViewController::textViewKeyPress(QKeyEvent& event) {
         (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     m_lastKeyWasNewline = afterNewline;
-    const bool taken = insertTypedString(text.toStdU16String());
+    const std::u16string typed = text.toStdU16String();
+    if (stepOverInsertedClosingCharacter(typed)) {
+        m_lastKeyWasNewline = false;
+        return true;
+    }
+    const bool taken = insertTypedString(typed);
     m_lastKeyWasNewline = false;
+    if (taken) insertTextFinished(typed);
     return taken;
+}
+
+void NBTextViewController::insertTextFinished(const std::u16string& typed) {
+    // An operator ends what came before it: a line number typed there becomes a token now.
+    if (!m_textView || m_answersAreJumped || !NCExpressionScanner::isOperator(typed)) return;
+    if (m_textView->textCursor().hasSelection()) return;
+    tokenizeLinesWithTextualLineReferences(
+        NSIndexSet(static_cast<uint64_t>(m_textView->textCursor().blockNumber())), true);
+}
+
+bool NBTextViewController::stepOverInsertedClosingCharacter(const std::u16string& typed) {
+    const QTextCursor caret = m_textView->textCursor();
+    const QTextBlock block = caret.block();
+    // Closers on lines the caret left, or whose character is gone, are the user's text now.
+    std::erase_if(m_insertedClosers, [&](const InsertedCloser& closer) {
+        return closer.cursor.isNull() || closer.cursor.block() != block ||
+               closer.cursor.position() >= block.position() + block.length() - 1 ||
+               m_textView->document()->characterAt(closer.cursor.position()) != closer.character;
+    });
+    if (typed.size() != 1 || caret.hasSelection()) return false;
+    const QChar next = m_textView->document()->characterAt(caret.position());
+    if (next != QChar(typed.front())) return false;
+    const auto closer = std::find_if(m_insertedClosers.begin(), m_insertedClosers.end(),
+                                     [&](const InsertedCloser& candidate) {
+                                         return candidate.cursor.position() == caret.position();
+                                     });
+    if (closer == m_insertedClosers.end()) return false;
+    m_insertedClosers.erase(closer);
+    QTextCursor moved = caret;
+    moved.movePosition(QTextCursor::NextCharacter);
+    m_textView->setTextCursor(moved);
+    return true;
 }
 
 bool NBTextViewController::insertTypedString(const std::u16string& typed) {
@@ -161,6 +227,13 @@ void NBTextViewController::applyMacro(const NBMacro& macro) {
     const int start = selection.selectionStart();
     const int length = static_cast<int>(macro.newTextValue.displayString().size());
     replaceRangeWithTokenizedString(start, selection.selectionEnd(), macro.newTextValue);
+    if (macro.insertsClosingCharacter && length >= 2 && macro.rangeChangeStyle == 2) {
+        // The closer the aid put after the caret is stepped over when the user types it.
+        QTextCursor closer(m_textView->document());
+        closer.setPosition(start + length - 1);
+        m_insertedClosers.push_back(
+            {closer, m_textView->document()->characterAt(start + length - 1)});
+    }
     QTextCursor cursor = m_textView->textCursor();
     if (macro.rangeChangeStyle == 1 && length >= 2) {
         cursor.setPosition(start + length - 2);
@@ -248,9 +321,13 @@ std::optional<NBMacro> NBTextViewController::macroForString(const std::u16string
             macro.newTextValue.pieces.push_back({*closing, std::nullopt});
         }
         macro.rangeChangeStyle = offset == -1 ? 2 : 0;
+        macro.insertsClosingCharacter = !(oneLine && cursor.hasSelection());
         return macro;
     }
-    if (type != NCExpressionTokenTypeAssignment && type != NCExpressionTokenTypeOperator)
+    // "^" alone scans as a word (the power is read from the numbers around it), yet whoever
+    // types it at the start of a line means the power of the answer above.
+    const bool power = typed == u"^";
+    if (type != NCExpressionTokenTypeAssignment && type != NCExpressionTokenTypeOperator && !power)
         return std::nullopt;
 
     if (setting("NBAddTokenToNewLine") && m_lastKeyWasNewline && !cursor.hasSelection() &&
@@ -278,7 +355,7 @@ std::optional<NBMacro> NBTextViewController::macroForString(const std::u16string
             return macro;
         }
     }
-    if (!spaces) return std::nullopt;
+    if (!spaces || power) return std::nullopt;
     return smartSpacesMacro(typed, currentLineExpression(), selectionLocalToCurrentLine(), now);
 }
 

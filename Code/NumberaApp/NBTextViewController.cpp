@@ -105,9 +105,24 @@ void NBTextViewController::loadTextFromLineCollection() {
     std::u16string text;
     NBTokenizedString tokenized;
     const uint64_t count = m_lineCollection->countOfLines();
+    bool batch = false;
     for (uint64_t index = 0; index < count; ++index) {
         std::shared_ptr<NCLine> line = m_lineCollection->lineAtIndex(index);
         std::u16string shown = line ? line->expressionString().value_or(u"") : std::u16string();
+        // Line numbers the file holds as typed words are references from the start, as if
+        // the caret had left their lines.
+        const std::optional<NCIndexSet> absolute =
+            line ? line->directAbsoluteLineReferenceIndexes() : std::nullopt;
+        if (absolute && absolute->count() > 0) {
+            std::u16string tokenizedText =
+                NBStoredTextWithTextualLineReferencesTokenized(shown, static_cast<int64_t>(index));
+            if (tokenizedText != shown) {
+                if (!batch) m_lineCollection->beginBatchUpdate();
+                batch = true;
+                line->setExpressionString(tokenizedText);
+                shown = std::move(tokenizedText);
+            }
+        }
         if (shown.find(u'\n') != std::u16string::npos) {
             Diagnostics::error(
                 "NBTextViewController loadTextFromLineCollection\nWarning:The original "
@@ -129,6 +144,7 @@ void NBTextViewController::loadTextFromLineCollection() {
              NBTextAttachmentController::tokenizedStringFromExpressionString(shown).pieces)
             tokenized.pieces.push_back(std::move(piece));
     }
+    if (batch) m_lineCollection->endBatchUpdate();
     text = tokenized.displayString();
 
     QTextDocument* document = m_textView->document();

@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QStringList>
+#include <QTextCursor>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -78,7 +79,14 @@ struct NBMacro {
     int rangeChangeStyle = 0;
     std::string defaultsKey;
     std::optional<NBPostMacroAction> postMacroAction;
+    // A closing bracket or quotation mark put after the caret, not typed.
+    bool insertsClosingCharacter = false;
 };
+
+// The stored text of a line with each line number the user typed ("line3") made a reference
+// token relative to the line at that index; "line0" and other text stay as they are.
+std::u16string NBStoredTextWithTextualLineReferencesTokenized(const std::u16string& stored,
+                                                              int64_t lineIndex);
 
 class NBTextViewController : public QObject,
                              public NBTextViewDelegate,
@@ -177,6 +185,9 @@ class NBTextViewController : public QObject,
     void setClock(std::shared_ptr<const Clock> clock) { m_clock = std::move(clock); }
     // The typed text's replacement put in, true; false leaves the typing to the view.
     bool insertTypedString(const std::u16string& typed);
+    // A typed closing character that the aids inserted right after the caret moves the caret
+    // past it instead (true).
+    bool stepOverInsertedClosingCharacter(const std::u16string& typed);
     std::optional<NBMacro> macroForString(const std::u16string& typed);
     bool smartDelete();
     bool insertDefaultOperator();
@@ -191,6 +202,8 @@ class NBTextViewController : public QObject,
     // NBTextViewDelegate: keys, mouse and menu
     bool textViewKeyPress(QKeyEvent& event) override;
     bool textViewClaimsShortcut(const QKeyEvent& event) override;
+    // After typed text went in: an operator turns the line's typed line numbers into tokens.
+    void insertTextFinished(const std::u16string& typed) override;
     void textViewMouseMoved(int position) override;
     bool textViewMousePress(int position, int clicks) override;
     void textViewContextMenu(QMenu& menu, int position) override;
@@ -287,6 +300,12 @@ class NBTextViewController : public QObject,
     int m_editedTokenPosition = -1;
     bool m_tokenEditJoinsPrevious = false;
     NSRange m_lastSelection{0, 0};
+    // Closing characters the aids put after the caret, each followed as the text changes.
+    struct InsertedCloser {
+        QTextCursor cursor;
+        QChar character;
+    };
+    std::vector<InsertedCloser> m_insertedClosers;
     bool m_lastKeyWasNewline = false;
     bool m_lastKeyWasMoveRight = false;
     std::vector<NBPostMacroAction> m_postMacroActions;

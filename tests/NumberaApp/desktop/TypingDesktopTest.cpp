@@ -1,0 +1,126 @@
+// Typing as a user types, on a real keyboard: references typed by number become tokens without
+// taking the caret back, operators typed with Shift get the aids, references in a loaded file
+// are tokens from the start, and a closing character the aid put in is typed over. Each case
+// reads the document as it is saved.
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "DesktopTestSupport.h"
+
+namespace {
+
+using namespace Desktop;
+
+// The lines' texts as the file stores them, a reference as its token, one per line.
+std::string storedLines(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream whole;
+    whole << file.rdbuf();
+    const std::string text = whole.str();
+    static const std::regex expression("<expression>([^<]*)</expression>|<expression/>");
+    std::string lines;
+    for (std::sregex_iterator it(text.begin(), text.end(), expression), end; it != end; ++it)
+        lines += (*it)[1].str() + "\n";
+    return lines;
+}
+
+class Typing : public NumberaDesktopTest {
+  protected:
+    void SetUp() override {
+        NumberaDesktopTest::SetUp();
+        home().setSettledUser();
+    }
+
+    // Opens the document, sends the keys, saves, and answers the document as saved.
+    std::string typedDocument(const std::vector<std::string>& lines,
+                              const std::function<void()>& keys, const std::string& shot) {
+        const std::string path = home().writeDocument("typed.numbera", lines);
+        auto app = launch({{path}});
+        const WindowInfo window = activeWindowTitled(*app, "typed.numbera");
+        keys();
+        EXPECT_TRUE(app->waitForTitle("typed.numbera*", 20)) << app->describe();
+        screenshot(shot, &window);
+        input().key("ctrl+s");
+        EXPECT_TRUE(
+            app->waitForWindow([&](const WindowInfo& w) { return w.title == "typed.numbera"; }, 30))
+            << app->describe();
+        const std::string saved = home().previewText(path);
+        m_stored = storedLines(path);
+        input().key("ctrl+q");
+        EXPECT_TRUE(app->waitForExit(30)) << app->describe();
+        return saved;
+    }
+    // The stored texts of the last document saved.
+    const std::string& stored() const { return m_stored; }
+
+  private:
+    std::string m_stored;
+};
+
+// The reference typed on the second line becomes a token when the caret leaves for the third;
+// the next keys land on the third line.
+TEST_F(Typing, AReferenceBecomesATokenWithoutTakingTheCaretBack) {
+    const std::string saved = typedDocument(
+        {"5"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\nline1\n8");
+        },
+        "typing-reference-left-behind");
+    EXPECT_EQ(saved, "5 = 5\n5 = 5\n8 = 8\n");
+    EXPECT_EQ(stored(), "5\n(___rel_line(-1))\n8\n");
+}
+
+// With the reference to the line above on, every operator that starts a line gets it, those
+// typed with Shift as much as the others.
+TEST_F(Typing, OperatorsTypedWithShiftStartALineWithTheAnswerAbove) {
+    home().setSetting("NBAddTokenToNewLine", "true");
+    const std::string saved = typedDocument(
+        {"6"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\n*2\n+3\n^2\n-1");
+        },
+        "typing-shifted-operators");
+    EXPECT_EQ(saved, "6 = 6\n6*2 = 12\n12+3 = 15\n15^2 = 225\n225-1 = 224\n");
+}
+
+// A file's "line1*2" is a token as soon as the document opens: editing the first line shows
+// the new answer in the reference, whose saved text is the token's answer.
+TEST_F(Typing, ReferencesInALoadedFileAreTokens) {
+    const std::string saved = typedDocument(
+        {"5", "line1*2"}, [&] { input().type("1"); }, "typing-loaded-references");
+    EXPECT_EQ(saved, "15 = 15\n15*2 = 30\n");
+    EXPECT_EQ(stored(), "15\n(___rel_line(-1))*2\n");
+}
+
+// An operator typed after a reference makes it a token while the caret stays on its line.
+TEST_F(Typing, AnOperatorTypedAfterAReferenceMakesItAToken) {
+    const std::string saved = typedDocument(
+        {"5"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\nline1+2");
+        },
+        "typing-reference-then-operator");
+    EXPECT_EQ(saved, "5 = 5\n5+2 = 7\n");
+    EXPECT_EQ(stored(), "5\n(___rel_line(-1))+2\n");
+}
+
+// The closing bracket the aid put in is stepped over when the user types it; nothing the user
+// did not type is left behind, on this line or the next.
+TEST_F(Typing, AClosingBracketTheAidInsertedIsTypedOver) {
+    home().setSetting("NBAddClosingBracket", "true");
+    home().setSetting("NBAddClosingQuotationMarks", "true");
+    const std::string saved = typedDocument(
+        {"1"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\n(2+3)*4\n((1+1))\n\"note\" 2");
+        },
+        "typing-over-closing-brackets");
+    EXPECT_EQ(saved, "1 = 1\n(2+3)*4 = 20\n((1+1)) = 2\n\"note\" 2 = 2\n");
+}
+
+}  // namespace
