@@ -16,6 +16,8 @@ NBTextViewRows::~NBTextViewRows() { disconnectTextView(); }
 void NBTextViewRows::disconnectTextView() {
     for (const QMetaObject::Connection& connection : m_connections) QObject::disconnect(connection);
     m_connections.clear();
+    QObject::disconnect(m_scrolling);
+    m_scrollBar = nullptr;
     if (m_textView) {
         m_textView->removeEventFilter(this);
         m_textView->viewport()->removeEventFilter(this);
@@ -30,8 +32,7 @@ void NBTextViewRows::setTextView(QTextEdit* textView) {
     if (textView) {
         QWidget* column = m_column;
         const auto repaint = [column] { column->update(); };
-        m_connections.push_back(
-            connect(textView->verticalScrollBar(), &QScrollBar::valueChanged, column, repaint));
+        followScrollBar();
         QAbstractTextDocumentLayout* layout = textView->document()->documentLayout();
         m_connections.push_back(
             connect(layout, &QAbstractTextDocumentLayout::update, column, repaint));
@@ -44,7 +45,22 @@ void NBTextViewRows::setTextView(QTextEdit* textView) {
     m_column->update();
 }
 
+void NBTextViewRows::followScrollBar() {
+    QScrollBar* bar = m_textView ? m_textView->verticalScrollBar() : nullptr;
+    if (bar == m_scrollBar) return;
+    QObject::disconnect(m_scrolling);
+    m_scrollBar = bar;
+    if (bar) {
+        QWidget* column = m_column;
+        m_scrolling =
+            connect(bar, &QScrollBar::valueChanged, column, [column] { column->update(); });
+    }
+    m_column->update();
+}
+
 bool NBTextViewRows::eventFilter(QObject* watched, QEvent* event) {
+    // A check of a pointer: the viewport paints after every scroll.
+    if (event->type() == QEvent::Paint || event->type() == QEvent::Show) followScrollBar();
     switch (event->type()) {
         case QEvent::Resize:
         case QEvent::Move:

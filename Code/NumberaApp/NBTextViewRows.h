@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+class QScrollBar;
 class QTextEdit;
 class QWidget;
 
@@ -36,11 +37,16 @@ class NBTextViewRows : public QObject {
 
   private:
     void disconnectTextView();
+    // The text view's scroll bar can be replaced after it is set (by one that never shows):
+    // the rows follow whichever one it has.
+    void followScrollBar();
     int firstBlockAtOrAbove(double top) const;
 
     QWidget* m_column;
     QPointer<QTextEdit> m_textView;
     std::vector<QMetaObject::Connection> m_connections;
+    QPointer<QScrollBar> m_scrollBar;
+    QMetaObject::Connection m_scrolling;
     // The first visible block last time: scrolling moves it a little.
     mutable int m_firstBlockHint = 0;
 };
