@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
 
 #include "Diagnostics.h"
@@ -409,6 +410,12 @@ void NBTextViewController::updateTextViewFont() {
     redrawAllTokens();
     formatLines(m_textView->metricsInfo()->allLines());
     if (m_delegate) m_delegate->tvcFormattingDidChange(this);
+    // Every line changed height and the scroll offset no longer shows the same line: the
+    // caret's line is brought back into view once the text is laid out anew.
+    m_textView->ensureCursorVisible();
+    QTimer::singleShot(0, m_textView, [view = QPointer<NBTextView>(m_textView)] {
+        if (view) view->ensureCursorVisible();
+    });
 }
 
 void NBTextViewController::insertText(const QString& text) {

@@ -8,6 +8,15 @@ namespace {
 
 using namespace Desktop;
 
+// Pixels darker than the paper: painted text.
+int inkPixels(const QImage& picture) {
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGray(picture.pixel(x, y)) < 160) ++count;
+    return count;
+}
+
 class LineNumbers : public NumberaDesktopTest {
   protected:
     void SetUp() override {
@@ -77,6 +86,33 @@ TEST_F(LineNumbers, AThousandLinesWidenTheColumn) {
         10);
     const std::string shot = screenshot("line-numbers-four-digits", &wide);
     EXPECT_GE(wideWidth, narrowWidth + 8) << shot;
+    input().key("ctrl+q");
+    EXPECT_TRUE(app->waitForExit(30)) << app->describe();
+}
+
+// Make Text Bigger and Smaller keep the caret's line in view: in a document whose only text
+// lies at its end, the text stays painted after each change of size.
+TEST_F(LineNumbers, TextSizeChangesKeepTheCaretsLineInView) {
+    home().setSetting("NBNumberLineVisible", "false");
+    std::vector<std::string> lines(280, "");
+    for (int i = 0; i < 20; ++i) lines.push_back("1+" + std::to_string(i));
+    const std::string path = home().writeDocument("sizes.numbera", lines);
+    auto app = launch({{path}});
+    const WindowInfo window = activeWindowTitled(*app, "sizes.numbera");
+    input().key("ctrl+End");
+    // The text's own area: right of the window's edge, left of the answers.
+    const Rect text{window.client.x + 10, window.client.y + 60, window.client.width / 2,
+                    window.client.height - 120};
+    const auto painted = [&] { return inkPixels(x().capture(text)) > 50; };
+    ASSERT_TRUE(waitUntil(painted, 10)) << screenshot("text-sizes-at-end", &window);
+    for (const char* chord : {"ctrl+plus", "ctrl+plus", "ctrl+minus"}) {
+        input().key(chord);
+        waitFor(0.5);
+        EXPECT_TRUE(waitUntil(painted, 5))
+            << "after " << chord << " the caret's line left the view: "
+            << screenshot("text-sizes-after-change", &window);
+    }
+    screenshot("text-sizes-changed", &window);
     input().key("ctrl+q");
     EXPECT_TRUE(app->waitForExit(30)) << app->describe();
 }
