@@ -37,6 +37,7 @@
 #include "NKCurrenciesManager.h"
 #include "NKCurrency.h"
 #include "NKFunctions.h"
+#include "NSLocalizedString.h"
 #include "QtSettings.h"
 #include "ResourceBundle.h"
 
@@ -305,7 +306,7 @@ void NBAppController::setupControllers() {
              else
                  editCommand(&NBTextViewController::redo);
          }},
-        {"cut:", [] { textCommand(&QTextEdit::cut); }},
+        {"cut:", [] { editCommand(&NBTextViewController::cut); }},
         {"copy:", [] { textCommand(&QTextEdit::copy); }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
         {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
@@ -343,6 +344,9 @@ void NBAppController::setupControllers() {
          }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
+    m_menuController->setTitleProvider(QStringLiteral("undo:"), [this] { return undoTitle(true); });
+    m_menuController->setTitleProvider(QStringLiteral("redo:"),
+                                       [this] { return undoTitle(false); });
     // The windows without a menu bar still answer the application's own keys (Quit…).
     m_dialogs->setWindowPreparer([menus = m_menuController.get()](QWidget* window) {
         menus->addApplicationShortcuts(window);
@@ -360,6 +364,18 @@ void NBAppController::setupControllers() {
         });
     m_globalActions->setNumeralsEnvironment(m_environmentController.get(), m_undoGroup,
                                             [this](QMainWindow* window) { prepareWindow(window); });
+}
+
+QString NBAppController::undoTitle(bool undo) const {
+    const QString verb = QString::fromStdU16String(NSLocalizedString(undo ? u"Undo" : u"Redo"));
+    QString step;
+    if (NBDocumentWindow* window = activeDocumentWindow()) {
+        const NBTextViewController& text = window->document().textViewController();
+        step = undo ? text.undoActionName() : text.redoActionName();
+    } else if (m_undoGroup->activeStack()) {
+        step = undo ? m_undoGroup->undoText() : m_undoGroup->redoText();
+    }
+    return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
 }
 
 std::vector<NBControllerLife*> NBAppController::controllers() {

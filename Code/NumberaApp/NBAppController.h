@@ -92,6 +92,8 @@ class NBAppController : public QObject,
 
     void setupControllers() override;
     std::vector<NBControllerLife*> controllers() override;
+    // "Undo" or "Redo" followed by the name of the step it would take, where it has one.
+    QString undoTitle(bool undo) const;
 
     NBEnvironmentController* environmentController() const { return m_environmentController.get(); }
     NBDocumentManager& documents() const { return *m_documents; }

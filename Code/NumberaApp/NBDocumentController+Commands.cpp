@@ -46,7 +46,8 @@ void putOnClipboard(const QString& plain, const QString& html = QString()) {
 }  // namespace
 
 QStringList NBDocumentController::documentCommands() {
-    return {"speakSelectedLines:",
+    return {"startSpeaking:",
+            "speakSelectedLines:",
             "speakAnswer:",
             "stopSpeech:",
             "copyResult:",
@@ -151,7 +152,9 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         else
             palette.showAnswerPaletteOnLineIndex(
                 static_cast<uint64_t>(std::max<int64_t>(m_keyLineNumber, 0)), true);
-    } else if (command == QLatin1String("speakSelectedLines:"))
+    } else if (command == QLatin1String("startSpeaking:"))
+        startSpeaking();
+    else if (command == QLatin1String("speakSelectedLines:"))
         speakSelectedLines();
     else if (command == QLatin1String("speakAnswer:"))
         speakAnswer(tag);
@@ -315,6 +318,8 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
                !m_textView->window()->isFullScreen();
     }
     if (command == QLatin1String("stopSpeech:")) return isSpeaking();
+    if (command == QLatin1String("startSpeaking:"))
+        return speechAvailable() && m_textView && !m_textView->document()->isEmpty();
     if (command == QLatin1String("speakSelectedLines:"))
         return speechAvailable() && !keyOrSelectedLines().empty();
     if (command == QLatin1String("speakAnswer:") && !speechAvailable()) return false;

@@ -1,6 +1,12 @@
 // Speaking lines and answers through the system's speech engine, where there is one.
+#include <QTextCursor>
+#include <QTextDocument>
+
 #include "NBDocumentController.h"
 #include "NBSpeechText.h"
+#include "NBTextAttachment.h"
+#include "NBTextView.h"
+#include "NBTextViewController.h"
 #include "NBTextViewMetrics.h"
 #include "NCLineCollection.h"
 #include "NSLocalizedString.h"
@@ -50,6 +56,20 @@ QTextToSpeech* synthesizer(QTextToSpeech*& kept, QObject* owner) {
 }
 }  // namespace
 #endif
+
+void NBDocumentController::startSpeaking() {
+#if NUMBERA_HAVE_SPEECH
+    if (!speechAvailable() || !m_textView) return;
+    // The selected text, or all of it, as it reads: references as their answers.
+    const QTextCursor selection = m_textView->textCursor();
+    const int from = selection.hasSelection() ? selection.selectionStart() : 0;
+    const int to = selection.hasSelection() ? selection.selectionEnd()
+                                            : m_textView->document()->characterCount() - 1;
+    synthesizer(m_speechSynthesizer, this)->stop();
+    m_speechSynthesizer->say(QString::fromStdU16String(NBDetokenizedText(
+        m_textView->document(), from, to, 1, m_textViewController->textAttachmentController())));
+#endif
+}
 
 void NBDocumentController::speakSelectedLines() {
 #if NUMBERA_HAVE_SPEECH

@@ -151,6 +151,12 @@ class NBDocumentController : public QObject,
                                                      uint64_t index) override;
     void answerColumnControllerSelectionDidChange(NBAnswerColumnController*) override;
     void tvcDidJumpAnswers(NBTextViewController*) override;
+    bool tvcValidateCommand(const QString& command, int tag) override {
+        return validateCommand(command, tag);
+    }
+    void tvcPerformCommand(const QString& command, int tag) override {
+        performCommand(command, tag);
+    }
 
     // Commands of the menus, the toolbar and the answer column. A tag of -1 means the key
     // lines; any other names a line. Each does nothing while validation disables it.
@@ -180,6 +186,8 @@ class NBDocumentController : public QObject,
     NBBigAnswerViewer* bigAnswerViewer() const { return m_bigAnswerViewer; }
     // Speech, where the build has a speech engine; the commands are disabled without one.
     static bool speechAvailable();
+    // Speaks the selected text, or the whole text.
+    void startSpeaking();
     void speakSelectedLines();
     void speakAnswer(int tag);
     void stopSpeech();

@@ -258,6 +258,8 @@ void NBMenuController::setDocumentCommands(const QStringList& commands, Document
 }
 
 void NBMenuController::validateMenuItems() {
+    for (const auto& [command, provider] : m_titleProviders)
+        if (QAction* item = action(command)) item->setText(menuText(provider()));
     if (!m_validate) return;
     for (auto& [actionKey, action] : m_actions) {
         const QString command = actionKey.section(QLatin1Char('#'), 0, 0);

@@ -66,6 +66,10 @@ class NBMenuController : public QObject, public NBControllerLife {
                              DocumentValidator validate);
     // Brings the document commands' items up to date, as opening their menu does.
     void validateMenuItems();
+    // The item's title is asked each time its menu opens (Undo names the step it undoes).
+    void setTitleProvider(const QString& command, std::function<QString()> provider) {
+        m_titleProviders[command] = std::move(provider);
+    }
 
     void beginLife() override { localizeMainMenuItems(); }
     void endLife() override {}
@@ -82,6 +86,7 @@ class NBMenuController : public QObject, public NBControllerLife {
     std::map<QString, QAction*> m_actions;
     QStringList m_documentCommands;
     DocumentValidator m_validate;
+    std::map<QString, std::function<QString()>> m_titleProviders;
 };
 
 #endif

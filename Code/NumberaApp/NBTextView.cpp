@@ -123,23 +123,45 @@ void NBTextView::leaveEvent(QEvent* event) {
 }
 
 void NBTextView::contextMenuEvent(QContextMenuEvent* event) {
-    std::unique_ptr<QMenu> standard(createStandardContextMenu(event->pos()));
-    if (!standard) return;
+    // The delegate makes the whole menu: the stock one would undo and paste past it.
+    std::unique_ptr<QMenu> menu;
     if (m_delegate) {
-        QMenu menu;
-        m_delegate->textViewContextMenu(menu, characterIndexAtPoint(event->pos()));
-        if (!menu.actions().isEmpty()) {
-            QAction* first = standard->actions().value(0);
-            for (QAction* action : menu.actions()) {
-                action->setParent(standard.get());
-                standard->insertAction(first, action);
-            }
-        }
+        menu = std::make_unique<QMenu>(this);
+        menu->setObjectName(QStringLiteral("textContextMenu"));
+        m_delegate->textViewContextMenu(*menu, characterIndexAtPoint(event->pos()));
     }
-    standard->exec(event->globalPos());
+    if (!menu || menu->actions().isEmpty()) menu.reset(createStandardContextMenu(event->pos()));
+    if (menu) menu->exec(event->globalPos());
 }
 
+namespace {
+
+// Names the undo step of the edits made while it lives.
+class UndoActionNaming {
+  public:
+    UndoActionNaming(NBTextViewDelegate* delegate, const QString& name) : m_delegate(delegate) {
+        if (m_delegate) m_delegate->setPendingUndoActionName(name);
+    }
+    ~UndoActionNaming() {
+        if (m_delegate) m_delegate->setPendingUndoActionName({});
+    }
+    UndoActionNaming(const UndoActionNaming&) = delete;
+    UndoActionNaming& operator=(const UndoActionNaming&) = delete;
+
+  private:
+    NBTextViewDelegate* m_delegate;
+};
+
+QString undoActionNameForKey(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::Cut)) return QStringLiteral("Cut");
+    if (event.matches(QKeySequence::Paste)) return QStringLiteral("Paste");
+    return QStringLiteral("Typing");
+}
+
+}  // namespace
+
 void NBTextView::keyPressEvent(QKeyEvent* event) {
+    const UndoActionNaming naming(m_delegate, undoActionNameForKey(*event));
     if (m_delegate && m_delegate->textViewKeyPress(*event)) {
         event->accept();
         return;
@@ -189,8 +211,16 @@ bool NBTextView::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasText();
 }
 
+void NBTextView::dropEvent(QDropEvent* event) {
+    m_dropping = true;
+    QTextEdit::dropEvent(event);
+    m_dropping = false;
+}
+
 void NBTextView::insertFromMimeData(const QMimeData* source) {
     if (!source) return;
+    const UndoActionNaming naming(m_delegate,
+                                  m_dropping ? QStringLiteral("Drop") : QStringLiteral("Paste"));
     if (m_delegate && m_delegate->readSelectionFromPasteboard(*source)) return;
     // Pasted and dropped text arrives as plain text.
     if (source->hasText()) insertPlainText(source->text());

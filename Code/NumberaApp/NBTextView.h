@@ -27,6 +27,8 @@ struct NBTextViewDelegate {
     // Keys the delegate takes over (typing aids, keystroke replacements, Return on a token,
     // smart Backspace); false lets the view handle the key.
     virtual bool textViewKeyPress(QKeyEvent&) { return false; }
+    // The name of the undo step the edits from now on make ("Typing", "Paste"); empty ends it.
+    virtual void setPendingUndoActionName(const QString& /*name*/) {}
     // Typed text the view inserted itself, once it is in.
     virtual void insertTextFinished(const std::u16string& /*typed*/) {}
     // A key combination the delegate wants before any shortcut of a menu.
@@ -74,11 +76,13 @@ class NBTextView : public QTextEdit {
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     std::shared_ptr<NBTextViewMetrics> m_metrics;
     NBTextViewDelegate* m_delegate = nullptr;
     bool m_textIsBeingEdited = false;
+    bool m_dropping = false;
 };
 
 // "\r\n" and "\r" become "\n", thin spaces ordinary spaces, and Shift+Return's line separator

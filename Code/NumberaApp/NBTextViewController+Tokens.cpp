@@ -249,7 +249,10 @@ void NBTextViewController::configureTextAttachment(int position, int64_t referen
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     cursor.setCharFormat(NBTextAttachmentFormat({type, referenceIndex}));
+    const QString pending =
+        std::exchange(m_pendingUndoActionName, QStringLiteral("Modify Answer Token"));
     cursor.endEditBlock();
+    m_pendingUndoActionName = pending;
     // One opening of the editor is one undo step.
     if (m_tokenEditorController->editorIsVisible()) m_tokenEditJoinsPrevious = true;
     tokenWasAltered(position);
@@ -349,14 +352,6 @@ QList<QAction*> NBTextViewController::contextualMenuItemsForTextAttachment(int p
     connect(untokenizeItem, &QAction::triggered, this, [this, position] { untokenize(position); });
     items << untokenizeItem;
     return items;
-}
-
-void NBTextViewController::textViewContextMenu(QMenu& menu, int position) {
-    if (!textAttachmentAt(position)) return;
-    menu.addSection(localized(u"Answer Token"));
-    for (QAction* item : contextualMenuItemsForTextAttachment(position, &menu))
-        menu.addAction(item);
-    menu.addSeparator();
 }
 
 void NBTextViewController::redrawAllTokens() {

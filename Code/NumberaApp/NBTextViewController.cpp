@@ -19,6 +19,7 @@
 #include "NCLineCollection.h"
 #include "NCLineEvaluator.h"
 #include "NCPropertyListValue.h"
+#include "NSLocalizedString.h"
 #include "NotificationCenter.h"
 #include "PropertyListFile.h"
 #include "QtSettings.h"
@@ -64,6 +65,8 @@ void NBTextViewController::setTextView(NBTextView* textView) {
     // highlighter) may change formats, and those changes must meet a mirror already level.
     connect(textView->document(), &QTextDocument::contentsChange, this,
             &NBTextViewController::contentsChange);
+    connect(textView->document(), &QTextDocument::undoCommandAdded, this,
+            &NBTextViewController::undoCommandAdded);
     connect(textView, &QTextEdit::cursorPositionChanged, this,
             &NBTextViewController::selectionDidChange);
     connect(textView, &QTextEdit::selectionChanged, this,
@@ -161,6 +164,7 @@ void NBTextViewController::loadTextFromLineCollection() {
     applyAlignmentOfLinesToBlocks();
     keepLayoutsOfOverlongLines();
     document->setUndoRedoEnabled(true);
+    m_undoActionNames.clear();
     document->setModified(false);
     NBTextViewMetrics& metrics = *m_textView->metricsInfo();
     metrics.mirror().setString(std::move(text));
@@ -319,8 +323,10 @@ void NBTextViewController::textDidChange() {
             this,
             [this, pasted, revision] {
                 if (!m_textView || m_textView->textCursor().hasSelection()) return;
+                m_pendingUndoActionName = QStringLiteral("Paste");
                 tokenizeLinesWithTextualLineReferences(
                     pasted, m_textView->document()->revision() == revision);
+                m_pendingUndoActionName.clear();
             },
             Qt::QueuedConnection);
     }
@@ -456,6 +462,39 @@ void NBTextViewController::redo() {
     m_undoChangedText = false;
     m_textView->QTextEdit::redo();
     finishUndo();
+}
+
+void NBTextViewController::undoCommandAdded() {
+    if (!m_textView) return;
+    const int end = m_textView->document()->availableUndoSteps();
+    // Typing merged into a step, or an edit joined to it, keeps that step's name.
+    const auto same = m_undoActionNames.find(end);
+    const QString name = m_pendingUndoActionName.isEmpty() && same != m_undoActionNames.end()
+                             ? same->second
+                             : m_pendingUndoActionName;
+    m_undoActionNames.erase(m_undoActionNames.lower_bound(end), m_undoActionNames.end());
+    m_undoActionNames[end] = name;
+}
+
+QString NBTextViewController::undoActionName() const {
+    if (!m_textView || !m_textView->document()->isUndoAvailable()) return {};
+    const auto found = m_undoActionNames.find(m_textView->document()->availableUndoSteps());
+    if (found == m_undoActionNames.end() || found->second.isEmpty()) return {};
+    return QString::fromStdU16String(NSLocalizedString(found->second.toStdU16String()));
+}
+
+QString NBTextViewController::redoActionName() const {
+    if (!m_textView || !m_textView->document()->isRedoAvailable()) return {};
+    const auto found = m_undoActionNames.upper_bound(m_textView->document()->availableUndoSteps());
+    if (found == m_undoActionNames.end() || found->second.isEmpty()) return {};
+    return QString::fromStdU16String(NSLocalizedString(found->second.toStdU16String()));
+}
+
+void NBTextViewController::cut() {
+    if (!m_textView) return;
+    m_pendingUndoActionName = QStringLiteral("Cut");
+    m_textView->cut();
+    m_pendingUndoActionName.clear();
 }
 
 void NBTextViewController::finishUndo() {

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTextCursor>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -62,6 +63,9 @@ struct NBTextViewControllerDelegate {
     virtual void tvcTokenWasAlteredOnLine(NBTextViewController*, uint64_t /*line*/) {}
     // The answers were jumped into the text, or the text came back.
     virtual void tvcDidJumpAnswers(NBTextViewController*) {}
+    // The document's commands that the text's menu offers ("copyExpressionAndResult:").
+    virtual bool tvcValidateCommand(const QString& /*command*/, int /*tag*/) { return false; }
+    virtual void tvcPerformCommand(const QString& /*command*/, int /*tag*/) {}
 };
 
 // A follow-up of a typing aid: the next typed trigger is swallowed, or a brace flashes.
@@ -134,6 +138,13 @@ class NBTextViewController : public QObject,
     bool readSelectionFromPasteboard(const QMimeData& data) override;
     void undo() override;
     void redo() override;
+    // The names of the steps Undo and Redo would take ("Typing", "Modify Answer Token"),
+    // localized; empty when the step has no name or there is none.
+    QString undoActionName() const;
+    QString redoActionName() const;
+    void setPendingUndoActionName(const QString& name) override { m_pendingUndoActionName = name; }
+    // Cut through the text, as one step named so.
+    void cut();
 
     // NKPasteboardHelperDelegate
     std::shared_ptr<NCResultFormattingOptions> defaultResultFormattingOptions() override;
@@ -206,7 +217,11 @@ class NBTextViewController : public QObject,
     void insertTextFinished(const std::u16string& typed) override;
     void textViewMouseMoved(int position) override;
     bool textViewMousePress(int position, int clicks) override;
+    // The text's own menu: Undo and Redo, the clicked token's items, then the text's and the
+    // speech's items under their headings.
     void textViewContextMenu(QMenu& menu, int position) override;
+    // "Undo Typing", "Redo Paste", or the plain verb for a step without a name.
+    QString undoMenuTitle(bool undo) const;
 
     // NBTokenEditorControllerDelegate
     void tokenEditorDidModifyType(NBTokenEditorController&, int32_t oldType,
@@ -234,6 +249,7 @@ class NBTextViewController : public QObject,
     void contentsChange(int position, int removed, int added);
     void textDidChange();
     void finishUndo();
+    void undoCommandAdded();
     void selectionDidChange();
     void setCurrentLineNumber(int64_t line);
     void setSelectedLineNumbers(const NSIndexSet& lines);
@@ -285,6 +301,10 @@ class NBTextViewController : public QObject,
     bool m_deferredTokenRedraw = false;
     NSIndexSet m_deferredFormatting;
     bool m_undoing = false;
+    // Each step of the text's undo stack by the stack's count of steps where it ends: undo
+    // and redo move between these ends, and a new step drops those past it.
+    std::map<int, QString> m_undoActionNames;
+    QString m_pendingUndoActionName;
     bool m_undoChangedText = false;
 
     std::unique_ptr<NBTextAttachmentController> m_attachmentController;

@@ -467,4 +467,34 @@ TEST_F(DocumentCommands, TheMenusAreValidatedAgainstTheActiveDocument) {
     EXPECT_EQ(blockTexts(*window->textView()), QStringList({"// a", "//note"}));
 }
 
+// Edit > Undo and Redo name the step they would take, whichever way it was made.
+TEST_F(DocumentCommands, TheEditMenuNamesTheStepsOfUndoAndRedo) {
+    NBDocumentWindow* window = windowWithTypedLines({"5", "line1"});
+    NBTextView* text = window->textView();
+    NBMenuController& menus = app()->menuController();
+    const auto titles = [&] {
+        menus.validateMenuItems();
+        return std::make_pair(menus.action("undo:")->text(), menus.action("redo:")->text());
+    };
+    EXPECT_EQ(titles(), std::make_pair(QString("Undo Typing"), QString("Redo")));
+    QApplication::clipboard()->setText("+2");
+    text->moveCursor(QTextCursor::End);
+    text->paste();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(titles().first, "Undo Paste");
+    // The second line's reference is a token: changing its kind is a step of its own.
+    const int token = text->document()->findBlockByNumber(1).position();
+    ASSERT_EQ(text->document()->characterAt(token), QChar(0xFFFC));
+    document(window).textViewController().changeTokenType(token, 3);
+    EXPECT_EQ(titles().first, "Undo Modify Answer Token");
+    menus.action("undo:")->trigger();
+    EXPECT_EQ(titles(), std::make_pair(QString("Undo Paste"), QString("Redo Modify Answer Token")));
+    menus.action("undo:")->trigger();
+    EXPECT_EQ(titles().second, "Redo Paste");
+    EXPECT_EQ(blockTexts(*text), lineTexts(document(window)));
+    text->selectAll();
+    document(window).textViewController().cut();
+    EXPECT_EQ(titles().first, "Undo Cut");
+}
+
 }  // namespace

@@ -38,6 +38,7 @@ class Typing : public NumberaDesktopTest {
         const std::string path = home().writeDocument("typed.numbera", lines);
         auto app = launch({{path}});
         const WindowInfo window = activeWindowTitled(*app, "typed.numbera");
+        m_window = window;
         keys();
         EXPECT_TRUE(app->waitForTitle("typed.numbera*", 20)) << app->describe();
         screenshot(shot, &window);
@@ -54,8 +55,12 @@ class Typing : public NumberaDesktopTest {
     // The stored texts of the last document saved.
     const std::string& stored() const { return m_stored; }
 
+    // The document's window while the keys are sent.
+    const WindowInfo& window() const { return m_window; }
+
   private:
     std::string m_stored;
+    WindowInfo m_window;
 };
 
 // The reference typed on the second line becomes a token when the caret leaves for the third;
@@ -121,6 +126,41 @@ TEST_F(Typing, AClosingBracketTheAidInsertedIsTypedOver) {
         },
         "typing-over-closing-brackets");
     EXPECT_EQ(saved, "1 = 1\n(2+3)*4 = 20\n((1+1)) = 2\n\"note\" 2 = 2\n");
+}
+
+// The text's own menu, chosen from with the keyboard: its Undo goes through the document, so
+// that what shows, the answers and the saved file stay one; its Copy Expression & Result puts
+// the line and its answer on the clipboard.
+TEST_F(Typing, TheTextsMenuUndoesAndCopiesThroughTheDocument) {
+    const std::string saved = typedDocument(
+        {"10", "line1 + 2", "3*4"},
+        [&] {
+            input().key("ctrl+Home");
+            input().key("Down");
+            input().key("End");
+            input().type("*3");
+            const Point inText{window().client.x + 150, window().client.y + 120};
+            input().rightClick(inText);
+            waitFor(0.5);
+            screenshot("typing-text-menu");
+            input().key("u");
+            input().type("+1");
+            // The third line's expression and answer, from its own menu.
+            input().key("Down");
+            x().setSelectionText(Selection::clipboard, "(nothing copied)");
+            input().rightClick(inText);
+            waitFor(0.5);
+            input().key("e");
+            std::optional<std::string> copied;
+            EXPECT_TRUE(waitUntil([&] {
+                copied = x().selectionText(Selection::clipboard);
+                return copied && *copied != "(nothing copied)";
+            }));
+            EXPECT_EQ(copied.value_or(""), "3*4 = 12");
+        },
+        "typing-text-menu-undone");
+    EXPECT_EQ(saved, "10 = 10\n10 + 2+1 = 13\n3*4 = 12\n");
+    EXPECT_EQ(stored(), "10\n(___rel_line(-1)) + 2+1\n3*4\n");
 }
 
 }  // namespace
