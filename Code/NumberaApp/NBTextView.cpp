@@ -161,6 +161,10 @@ QString undoActionNameForKey(const QKeyEvent& event) {
 }  // namespace
 
 void NBTextView::keyPressEvent(QKeyEvent* event) {
+    if (m_delegate && m_delegate->textViewLeavesKeyToCompletion(*event)) {
+        event->ignore();
+        return;
+    }
     const UndoActionNaming naming(m_delegate, undoActionNameForKey(*event));
     if (m_delegate && m_delegate->textViewKeyPress(*event)) {
         event->accept();

@@ -31,6 +31,8 @@ struct NBTextViewDelegate {
     virtual void setPendingUndoActionName(const QString& /*name*/) {}
     // Typed text the view inserted itself, once it is in.
     virtual void insertTextFinished(const std::u16string& /*typed*/) {}
+    // A key the open completion list takes (Return chooses): the view leaves it alone.
+    virtual bool textViewLeavesKeyToCompletion(const QKeyEvent&) const { return false; }
     // A key combination the delegate wants before any shortcut of a menu.
     virtual bool textViewClaimsShortcut(const QKeyEvent&) { return false; }
     // The character under the mouse, -1 for none; a press on it (true: taken).

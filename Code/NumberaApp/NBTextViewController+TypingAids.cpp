@@ -120,6 +120,10 @@ bool NBTextViewController::textViewKeyPress(QKeyEvent& event) {
     if (!m_textView || event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo))
         return false;
     if (isModifierKey(event.key())) return false;
+    if (isCompletionKey(event)) {
+        complete();
+        return true;
+    }
     const bool afterNewline = m_lastKeyWasNewline;
     const int key = event.key();
     m_lastKeyWasNewline = false;

@@ -38,6 +38,7 @@ class NBTokenObjectHandler;
 class NCExpression;
 class NCLineCollection;
 class QAction;
+class QCompleter;
 class QTextBlock;
 class QTimer;
 
@@ -220,6 +221,11 @@ class NBTextViewController : public QObject,
     // The text's own menu: Undo and Redo, the clicked token's items, then the text's and the
     // speech's items under their headings.
     void textViewContextMenu(QMenu& menu, int position) override;
+    // Word completion: the names of the document's variables, then the global ones, that
+    // begin with the partial word; Ctrl+Space (or Escape, where free) lists them.
+    std::vector<std::u16string> completionsForPartialWord(const std::u16string& partialWord) const;
+    void complete();
+    bool textViewLeavesKeyToCompletion(const QKeyEvent& event) const override;
     // "Undo Typing", "Redo Paste", or the plain verb for a step without a name.
     QString undoMenuTitle(bool undo) const;
 
@@ -249,6 +255,9 @@ class NBTextViewController : public QObject,
     void contentsChange(int position, int removed, int added);
     void textDidChange();
     void finishUndo();
+    bool isCompletionKey(const QKeyEvent& event) const;
+    NSRange partialWordRangeAtCaret() const;
+    void insertCompletion(const QString& name);
     void undoCommandAdded();
     void selectionDidChange();
     void setCurrentLineNumber(int64_t line);
@@ -305,6 +314,7 @@ class NBTextViewController : public QObject,
     // and redo move between these ends, and a new step drops those past it.
     std::map<int, QString> m_undoActionNames;
     QString m_pendingUndoActionName;
+    QCompleter* m_completer = nullptr;
     bool m_undoChangedText = false;
 
     std::unique_ptr<NBTextAttachmentController> m_attachmentController;

@@ -497,4 +497,15 @@ TEST_F(DocumentCommands, TheEditMenuNamesTheStepsOfUndoAndRedo) {
     EXPECT_EQ(titles().first, "Undo Cut");
 }
 
+// Completion lists the document's variables before the global ones ("k", "M" and "G" by
+// default), each once, whatever the case of the typed word.
+TEST_F(DocumentCommands, CompletionListsTheDocumentsVariablesBeforeTheGlobalOnes) {
+    NBDocumentWindow* window = windowWithTypedLines({"kilo = 3", "Kmax = 4", "k = 2"});
+    NBTextViewController& text = document(window).textViewController();
+    EXPECT_EQ(text.completionsForPartialWord(u"k"),
+              (std::vector<std::u16string>{u"kilo", u"Kmax", u"k"}));
+    EXPECT_EQ(text.completionsForPartialWord(u"g"), (std::vector<std::u16string>{u"G"}));
+    EXPECT_TRUE(text.completionsForPartialWord(u"zz").empty());
+}
+
 }  // namespace

@@ -163,4 +163,27 @@ TEST_F(Typing, TheTextsMenuUndoesAndCopiesThroughTheDocument) {
     EXPECT_EQ(stored(), "10\n(___rel_line(-1)) + 2+1\n3*4\n");
 }
 
+// Ctrl+Space, and Escape, list the variables whose names begin with the word before the
+// caret, the document's own first; Return puts the chosen name in place of the word.
+TEST_F(Typing, VariableNamesCompleteTheWordBeforeTheCaret) {
+    const std::string saved = typedDocument(
+        {"price = 5", "tax = 2", "prize = 7"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\npri");
+            input().key("ctrl+space");
+            waitFor(0.5);
+            screenshot("typing-completion-list");
+            input().key("Return");
+            input().type("*2\nta");
+            input().key("Escape");
+            waitFor(0.5);
+            input().key("Return");
+            input().type("+1");
+        },
+        "typing-completed");
+    EXPECT_EQ(stored(), "price = 5\ntax = 2\nprize = 7\nprice*2\ntax+1\n");
+    EXPECT_EQ(saved, "price = 5 = 5\ntax = 2 = 2\nprize = 7 = 7\nprice*2 = 10\ntax+1 = 3\n");
+}
+
 }  // namespace
