@@ -297,7 +297,8 @@ void NBTextViewController::showEditorForTextAttachment(int position) {
     m_textView->setSelectedRange({static_cast<uint64_t>(position), 1});
     const uint64_t line =
         static_cast<uint64_t>(m_textView->document()->findBlock(position).blockNumber());
-    m_tokenEditorController->displayEditorForToken(*attachment, position, line, point, m_textView);
+    m_tokenEditorController->displayEditorForToken(*attachment, position, line, point, m_textView,
+                                                   start.height());
 }
 
 void NBTextViewController::tokenEditorDidModifyType(NBTokenEditorController& editor, int32_t,
@@ -495,16 +496,14 @@ void NBTextViewController::updateTokenSelectionLook() {
     if (tokenAlone == m_paletteBeforeTokenSelection.has_value()) return;
     QPalette palette = m_textView->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        // Qt lays the highlight half-transparent over a selected object: in the capsule's own
-        // selected colour it changes nothing there.
+        // A token selected alone draws itself as the selected capsule: Qt's square of
+        // highlight behind it, and laid half-opaque over it (whatever its colour, even a
+        // transparent one), would hide the capsule. Only no brush at all paints nothing.
         if (tokenAlone)
-            palette.setColor(group, QPalette::Highlight,
-                             NBTokenCell()
-                                 .colorsForTokenStyle(NBTokenStyleForAttachmentType(selected->type))
-                                 .selectedFill);
+            palette.setBrush(group, QPalette::Highlight, QBrush(Qt::NoBrush));
         else
-            palette.setColor(group, QPalette::Highlight,
-                             m_paletteBeforeTokenSelection->color(group, QPalette::Highlight));
+            palette.setBrush(group, QPalette::Highlight,
+                             m_paletteBeforeTokenSelection->brush(group, QPalette::Highlight));
     }
     if (tokenAlone)
         m_paletteBeforeTokenSelection = m_textView->palette();

@@ -1,13 +1,18 @@
 #include "NBTokenEditorController.h"
 
 #include <QButtonGroup>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QToolButton>
+#include <algorithm>
 
 #include "NSLocalizedString.h"
 
@@ -37,7 +42,43 @@ NBTokenEditor::NBTokenEditor(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("tokenEditor"));
     setWindowTitle(localized(u"Token Editor"));
-    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void NBTokenEditor::setPointer(int x, bool up) {
+    if (x == m_pointerX && up == m_pointerUp) return;
+    m_pointerX = x;
+    m_pointerUp = up;
+    updateMask();
+    update();
+}
+
+QPainterPath NBTokenEditor::shape() const {
+    const QRectF body = m_pointerUp
+                            ? QRectF(rect()).adjusted(0.5, kPointerHeight + 0.5, -0.5, -0.5)
+                            : QRectF(rect()).adjusted(0.5, 0.5, -0.5, -kPointerHeight - 0.5);
+    QPainterPath shape;
+    shape.addRoundedRect(body, 6, 6);
+    const double middle = m_pointerX < 0 ? width() / 2.0 : m_pointerX;
+    const double base = m_pointerUp ? body.top() : body.bottom();
+    const double tip = m_pointerUp ? 0.5 : height() - 0.5;
+    QPainterPath pointer;
+    pointer.moveTo(middle - kPointerHeight, base);
+    pointer.lineTo(middle, tip);
+    pointer.lineTo(middle + kPointerHeight, base);
+    pointer.closeSubpath();
+    return shape.united(pointer);
+}
+
+void NBTokenEditor::updateMask() {
+    // Grown by a pixel so that the antialiased stroke stays inside.
+    QPainterPathStroker grow;
+    grow.setWidth(2);
+    setMask(QRegion(shape().united(grow.createStroke(shape())).toFillPolygon().toPolygon()));
+}
+
+void NBTokenEditor::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateMask();
 }
 
 bool NBTokenEditor::event(QEvent* event) {
@@ -56,19 +97,10 @@ void NBTokenEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 void NBTokenEditor::paintEvent(QPaintEvent*) {
-    // A pointed pop-up: the pointer at the top, centred, pointing at the token.
+    // A pointed pop-up, the pointer at the token.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF body = QRectF(rect()).adjusted(0.5, kPointerHeight + 0.5, -0.5, -0.5);
-    QPainterPath shape;
-    shape.addRoundedRect(body, 6, 6);
-    QPainterPath pointer;
-    const double middle = width() / 2.0;
-    pointer.moveTo(middle - kPointerHeight, body.top());
-    pointer.lineTo(middle, 0.5);
-    pointer.lineTo(middle + kPointerHeight, body.top());
-    pointer.closeSubpath();
-    shape = shape.united(pointer);
+    const QPainterPath shape = this->shape();
     painter.fillPath(shape, palette().window());
     painter.setPen(QPen(palette().mid().color(), 1));
     painter.drawPath(shape);
@@ -122,7 +154,8 @@ void NBTokenEditorController::makeEditor() {
 
 void NBTokenEditorController::displayEditorForToken(const NBTextAttachment& attachment,
                                                     int position, uint64_t onLine,
-                                                    const QPoint& globalPoint, QWidget* view) {
+                                                    const QPoint& globalPoint, QWidget* view,
+                                                    int tokenHeight) {
     makeEditor();
     if (view && m_editor->parentWidget() != view->window()) {
         m_editor->setParent(view->window(), m_editor->windowFlags());
@@ -134,7 +167,28 @@ void NBTokenEditorController::displayEditorForToken(const NBTextAttachment& atta
     refreshShownIndex();
     relabel();
     m_editor->adjustSize();
-    m_editor->move(globalPoint - QPoint(m_editor->width() / 2, 0));
+    QScreen* screen = view ? view->screen() : nullptr;
+    if (QScreen* at = QGuiApplication::screenAt(globalPoint)) screen = at;
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    const QSize size = m_editor->size();
+    QPoint origin = globalPoint - QPoint(size.width() / 2, 0);
+    bool pointerUp = true;
+    if (area.isValid()) {
+        origin.setX(std::clamp(origin.x(), area.left(),
+                               std::max(area.left(), area.right() + 1 - size.width())));
+        if (origin.y() + size.height() > area.bottom() + 1) {
+            origin.setY(globalPoint.y() - tokenHeight - size.height());
+            pointerUp = false;
+        }
+        origin.setY(std::clamp(origin.y(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - size.height())));
+    }
+    // The pointer keeps to the straight part of the edge, as near the token as that allows.
+    const int inset = 6 + kPointerHeight;
+    m_editor->setPointer(
+        std::clamp(globalPoint.x() - origin.x(), inset, std::max(inset, size.width() - inset)),
+        pointerUp);
+    m_editor->move(origin);
     if (!m_editor->isVisible()) {
         m_editor->show();
         m_editor->raise();

@@ -17,6 +17,8 @@
 
 class NBTokenEditorController;
 class QButtonGroup;
+class QPainterPath;
+class QResizeEvent;
 class QLabel;
 class QToolButton;
 
@@ -46,10 +48,24 @@ class NBTokenEditor : public QWidget {
     std::function<void()> onResignKey;
     std::function<void()> onEscape;
 
+    // Where the pointer meets the token: its x in the editor, and whether it points up from
+    // the editor's top (the editor below the token) or down from its bottom.
+    void setPointer(int x, bool up);
+    // The outline: a rounded body with the pointer. Also the window's mask, so that without
+    // a compositor what lies around the pointer shows instead of black.
+    QPainterPath shape() const;
+
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void updateMask();
+
+    int m_pointerX = -1;
+    bool m_pointerUp = true;
 };
 
 class NBTokenEditorController : public QObject {
@@ -62,8 +78,10 @@ class NBTokenEditorController : public QObject {
     void setDelegate(NBTokenEditorControllerDelegate* delegate) { m_delegate = delegate; }
     // Shows the editor with its top centre at the point (global coordinates), for the token
     // at the position of the text on its line.
+    // The editor stays wholly on the view's screen: near an edge it moves in, its pointer
+    // still on the token, and near the bottom it opens above the token, `tokenHeight` up.
     void displayEditorForToken(const NBTextAttachment& attachment, int position, uint64_t onLine,
-                               const QPoint& globalPoint, QWidget* view);
+                               const QPoint& globalPoint, QWidget* view, int tokenHeight = 0);
     void hideTokenEditor();
     bool editorIsVisible() const;
     void save();
