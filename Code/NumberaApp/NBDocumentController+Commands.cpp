@@ -72,7 +72,8 @@ QStringList NBDocumentController::documentCommands() {
             "setPrecision:",
             "setNotationMode:",
             "setTrigMode:",
-            "toggleThousandsSeperator:"};
+            "toggleThousandsSeperator:",
+            "toggleSuperScriptMode:"};
 }
 
 namespace {
@@ -152,7 +153,9 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
         else
             palette.showAnswerPaletteOnLineIndex(
                 static_cast<uint64_t>(std::max<int64_t>(m_keyLineNumber, 0)), true);
-    } else if (command == QLatin1String("startSpeaking:"))
+    } else if (command == QLatin1String("toggleSuperScriptMode:"))
+        m_textViewController->toggleSuperScriptMode();
+    else if (command == QLatin1String("startSpeaking:"))
         startSpeaking();
     else if (command == QLatin1String("speakSelectedLines:"))
         speakSelectedLines();
@@ -281,6 +284,10 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
     if (const char* property = formattingPropertyOfCommand(command)) {
         const int state = m_viewController->formattingBarController()->menuItemState(property, tag);
         if (item && item->isCheckable()) item->setChecked(state == 1);
+        return !jumped;
+    }
+    if (command == QLatin1String("toggleSuperScriptMode:")) {
+        if (item && item->isCheckable()) item->setChecked(m_textViewController->superscriptMode());
         return !jumped;
     }
     if (command == QLatin1String("toggleThousandsSeperator:")) {

@@ -119,6 +119,14 @@ std::vector<NBMenuController::Menu> NBMenuController::mainMenu(bool developerMod
           submenu("Trigonometry",
                   {tagged("Degrees", "setTrigMode:", 1), tagged("Radians", "setTrigMode:", 2)}),
           separator(),
+          [] {
+              // Digits and signs typed while it is on are raised: an exponent.
+              Item item =
+                  command("Superscript",
+                          "toggleSuperScriptMode:", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+              item.checkable = true;
+              return item;
+          }(),
           submenu("Text Alignment",
                   {tagged("Align Left", "alignText:", 0), tagged("Center", "alignText:", 2),
                    tagged("Align Right", "alignText:", 1)})}});
@@ -219,6 +227,7 @@ QMenuBar* NBMenuController::installMenuBar(QMainWindow* window) {
         QMenu* menu = bar->addMenu(description.title);
         menu->setObjectName(description.name);
         connect(menu, &QMenu::aboutToShow, this, &NBMenuController::validateMenuItems);
+        connect(menu, &QMenu::aboutToHide, this, &NBMenuController::enableDocumentCommands);
         fillMenu(menu, description.items);
         if (auto translated = NBInterfaceLocalizer::localizedString(description.title))
             menu->setTitle(*translated);
@@ -252,8 +261,22 @@ void NBMenuController::setDocumentCommands(const QStringList& commands, Document
         const QString command = actionKey.section(QLatin1Char('#'), 0, 0);
         if (!commands.contains(command) || m_handlers.count(command)) continue;
         const int tag = action->data().toInt();
-        connect(action, &QAction::triggered, this,
-                [perform, command, tag] { perform(command, tag); });
+        // A disabled action takes no shortcut: the document's commands stay enabled outside
+        // an open menu, and each is validated when its shortcut fires.
+        action->setEnabled(true);
+        QAction* item = action;
+        connect(action, &QAction::triggered, this, [this, perform, command, tag, item] {
+            if (m_validate && !m_validate(command, item)) return;
+            perform(command, tag);
+        });
+    }
+}
+
+void NBMenuController::enableDocumentCommands() {
+    for (auto& [actionKey, action] : m_actions) {
+        const QString command = actionKey.section(QLatin1Char('#'), 0, 0);
+        if (m_documentCommands.contains(command) && !m_handlers.count(command))
+            action->setEnabled(true);
     }
 }
 

@@ -66,6 +66,8 @@ class NBMenuController : public QObject, public NBControllerLife {
                              DocumentValidator validate);
     // Brings the document commands' items up to date, as opening their menu does.
     void validateMenuItems();
+    // Once no menu shows, the shortcuts of the document's commands work again.
+    void enableDocumentCommands();
     // The item's title is asked each time its menu opens (Undo names the step it undoes).
     void setTitleProvider(const QString& command, std::function<QString()> provider) {
         m_titleProviders[command] = std::move(provider);

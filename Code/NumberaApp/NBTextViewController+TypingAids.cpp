@@ -151,7 +151,13 @@ bool NBTextViewController::textViewKeyPress(QKeyEvent& event) {
         (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     m_lastKeyWasNewline = afterNewline;
-    const std::u16string typed = text.toStdU16String();
+    std::u16string typed = text.toStdU16String();
+    if (m_superscriptMode && raiseTypedText(typed)) {
+        // Raised characters are text of their own: none of the aids applies to them.
+        m_lastKeyWasNewline = false;
+        insertText(QString::fromStdU16String(typed));
+        return true;
+    }
     if (stepOverInsertedClosingCharacter(typed)) {
         m_lastKeyWasNewline = false;
         return true;
@@ -160,6 +166,20 @@ bool NBTextViewController::textViewKeyPress(QKeyEvent& event) {
     m_lastKeyWasNewline = false;
     if (taken) insertTextFinished(typed);
     return taken;
+}
+
+bool NBTextViewController::raiseTypedText(std::u16string& typed) {
+    static const std::u16string plain = u"0123456789+-\u2212";
+    static const std::u16string raised =
+        u"\u2070\u00B9\u00B2\u00B3\u2074\u2075\u2076\u2077\u2078\u2079\u207A\u207B\u207B";
+    bool changed = false;
+    for (char16_t& c : typed) {
+        const size_t at = plain.find(c);
+        if (at == std::u16string::npos) continue;
+        c = raised[at];
+        changed = true;
+    }
+    return changed;
 }
 
 void NBTextViewController::insertTextFinished(const std::u16string& typed) {

@@ -200,6 +200,8 @@ class NBTextViewController : public QObject,
     // A typed closing character that the aids inserted right after the caret moves the caret
     // past it instead (true).
     bool stepOverInsertedClosingCharacter(const std::u16string& typed);
+    // Digits and signs made superscript characters; false when there was none.
+    static bool raiseTypedText(std::u16string& typed);
     std::optional<NBMacro> macroForString(const std::u16string& typed);
     bool smartDelete();
     bool insertDefaultOperator();
@@ -226,6 +228,10 @@ class NBTextViewController : public QObject,
     std::vector<std::u16string> completionsForPartialWord(const std::u16string& partialWord) const;
     void complete();
     bool textViewLeavesKeyToCompletion(const QKeyEvent& event) const override;
+    // While on, typed digits and signs go in as their superscript characters, which read as
+    // an exponent ("3" then "2" raised is 3²).
+    void toggleSuperScriptMode() { m_superscriptMode = !m_superscriptMode; }
+    bool superscriptMode() const { return m_superscriptMode; }
     // "Undo Typing", "Redo Paste", or the plain verb for a step without a name.
     QString undoMenuTitle(bool undo) const;
 
@@ -315,6 +321,7 @@ class NBTextViewController : public QObject,
     std::map<int, QString> m_undoActionNames;
     QString m_pendingUndoActionName;
     QCompleter* m_completer = nullptr;
+    bool m_superscriptMode = false;
     bool m_undoChangedText = false;
 
     std::unique_ptr<NBTextAttachmentController> m_attachmentController;

@@ -186,4 +186,21 @@ TEST_F(Typing, VariableNamesCompleteTheWordBeforeTheCaret) {
     EXPECT_EQ(saved, "price = 5 = 5\ntax = 2 = 2\nprize = 7 = 7\nprice*2 = 10\ntax+1 = 3\n");
 }
 
+// Format > Superscript (Ctrl+Shift+P) raises the digits typed while it is on: an exponent.
+TEST_F(Typing, SuperscriptModeTypesAnExponent) {
+    const std::string saved = typedDocument(
+        {"1"},
+        [&] {
+            input().key("ctrl+End");
+            input().type("\n3");
+            input().key("ctrl+shift+p");
+            input().type("12");
+            input().key("ctrl+shift+p");
+            input().type("+1");
+        },
+        "typing-superscript");
+    EXPECT_EQ(stored(), "1\n3\u00B9\u00B2+1\n");
+    EXPECT_EQ(saved, "1 = 1\n3\u00B9\u00B2+1 = 531,442\n");
+}
+
 }  // namespace
