@@ -11,6 +11,7 @@
 
 #include "Diagnostics.h"
 #include "NBTextAttributes.h"
+#include "NBTextViewAccessibility.h"
 #include "NBTextViewMetrics.h"
 
 QString NBNormalizedTextViewString(QString text) {
@@ -24,6 +25,7 @@ QString NBNormalizedTextViewString(QString text) {
 
 NBTextView::NBTextView(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("calculationTextView"));
+    NBInstallTextViewAccessibility();
 }
 
 NBTextView::~NBTextView() = default;

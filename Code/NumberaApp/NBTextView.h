@@ -38,6 +38,8 @@ struct NBTextViewDelegate {
     // The character under the mouse, -1 for none; a press on it (true: taken).
     virtual void textViewMouseMoved(int /*position*/) {}
     virtual bool textViewMousePress(int /*position*/, int /*clicks*/) { return false; }
+    // What the token at the position shows, as assistive technology reads it.
+    virtual QString textViewTokenTitle(int /*position*/) const { return {}; }
     // Items put in front of the view's own context menu for the clicked character.
     virtual void textViewContextMenu(QMenu&, int /*position*/) {}
 };

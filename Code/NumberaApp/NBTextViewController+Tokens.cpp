@@ -355,6 +355,15 @@ QList<QAction*> NBTextViewController::contextualMenuItemsForTextAttachment(int p
     return items;
 }
 
+QString NBTextViewController::textViewTokenTitle(int position) const {
+    const std::optional<NBTextAttachment> attachment =
+        NBTextAttachmentAt(m_textView ? m_textView->document() : nullptr, position);
+    if (!attachment || !m_attachmentController) return {};
+    const int64_t line = m_textView->document()->findBlock(position).blockNumber();
+    return QString::fromStdU16String(
+        m_attachmentController->stringValueForAttachment(*attachment, line));
+}
+
 void NBTextViewController::redrawAllTokens() {
     if (!m_textView) return;
     if (!layoutIsSettled()) {

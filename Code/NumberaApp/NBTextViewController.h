@@ -223,6 +223,7 @@ class NBTextViewController : public QObject,
     // The text's own menu: Undo and Redo, the clicked token's items, then the text's and the
     // speech's items under their headings.
     void textViewContextMenu(QMenu& menu, int position) override;
+    QString textViewTokenTitle(int position) const override;
     // Word completion: the names of the document's variables, then the global ones, that
     // begin with the partial word; Ctrl+Space (or Escape, where free) lists them.
     std::vector<std::u16string> completionsForPartialWord(const std::u16string& partialWord) const;

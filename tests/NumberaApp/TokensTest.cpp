@@ -3,6 +3,7 @@
 // the token menu change a reference as one undo step, and copying gives the answer as text
 // and the stored reference in the private type.
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -367,6 +368,41 @@ TEST_F(Tokens, TokensOfEveryTypeDrawInTheirStyles) {
               std::round(size.height()) + 2 * NBTokenCell::attachmentInset(size.height()));
     EXPECT_FALSE(cell.colorsForTokenStyle(6).isValid());
     EXPECT_EQ(cell.colorsForTokenStyle(3).fill, cell.colorsForTokenStyle(5).fill);
+}
+
+// Assistive technology reads each token as an element of its own: the answer it shows as
+// its title, "Answer Token" as its description; the text reads the token as one character.
+TEST_F(Tokens, EachTokenIsAnAccessibleElementOfTheText) {
+    NBDocumentWindow* window = newWindow();
+    type(window, "10");
+    key(window, Qt::Key_Return);
+    type(window, "line1 + 2");
+    key(window, Qt::Key_Return);
+    type(window, "line2*line1");
+    key(window, Qt::Key_Return);
+    pumpEventsFor(10);
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(window->textView());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->role(), QAccessible::EditableText);
+    ASSERT_EQ(text->childCount(), 3);
+    const QStringList titles = {text->child(0)->text(QAccessible::Name),
+                                text->child(1)->text(QAccessible::Name),
+                                text->child(2)->text(QAccessible::Name)};
+    EXPECT_EQ(titles, QStringList({"10", "12", "10"}));
+    QAccessibleInterface* token = text->child(1);
+    EXPECT_EQ(token->role(), QAccessible::StaticText);
+    EXPECT_EQ(token->text(QAccessible::Description), "Answer Token");
+    EXPECT_EQ(token->parent(), text);
+    EXPECT_EQ(text->indexOfChild(token), 1);
+    EXPECT_FALSE(token->rect().isEmpty());
+    ASSERT_NE(text->textInterface(), nullptr);
+    EXPECT_EQ(text->textInterface()->text(0, text->textInterface()->characterCount()),
+              "10\n" + kToken + " + 2\n" + kToken + "*" + kToken + "\n");
+    // Editing the text makes the elements anew: the first line's new answer shows.
+    window->textView()->moveCursor(QTextCursor::Start);
+    type(window, "5");
+    pumpEventsFor(10);
+    EXPECT_EQ(text->child(0)->text(QAccessible::Name), "510");
 }
 
 }  // namespace

@@ -91,6 +91,8 @@ TEST_F(ManyTokens, AKeystrokeUndoneAmongThousandsOfTokensKeepsEveryLine) {
     std::cout << "undo among " << kLines << " token lines: responsive after " << seconds << " s\n";
     // The undone "7" is gone and the text takes the next keystrokes where the caret stood.
     input().type("+1");
+    // The undo left the document as saved; the keystrokes edit it again.
+    ASSERT_TRUE(app->waitForTitle("tokens.numbera*", 30)) << app->describe();
     screenshot("many-tokens-undone", &window);
     EXPECT_EQ(saved(*app, path, "tokens.numbera"), expected) << app->describe();
     input().key("ctrl+q");
