@@ -220,6 +220,15 @@ void NBAnswerColumnView::contextMenuEvent(QContextMenuEvent* event) {
     m_contextMenu->popup(event->globalPos());
 }
 
+bool NBAnswerColumnView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && m_dataSource &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void NBAnswerColumnView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy) && m_dataSource) {
         m_dataSource->requestsCopy(*this);

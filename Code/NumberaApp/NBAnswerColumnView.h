@@ -107,6 +107,11 @@ class NBAnswerColumnView : public QWidget {
     // What a drag from the row would carry now; null when it is refused.
     QMimeData* dragDataForRow(int64_t row, Qt::KeyboardModifiers modifiers);
 
+    // Copies the selected answers (Edit > Copy while the column has the focus).
+    void copy() {
+        if (m_dataSource) m_dataSource->requestsCopy(*this);
+    }
+
   signals:
     void selectionDidChange();
 
@@ -118,6 +123,8 @@ class NBAnswerColumnView : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Ctrl+C copies the selected answers: the Edit menu's shortcut would copy the text's.
+    bool event(QEvent* event) override;
 
   private:
     void setSelection(NSIndexSet rows);

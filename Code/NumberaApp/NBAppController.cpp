@@ -13,6 +13,7 @@
 
 #include "ATMailHelper.h"
 #include "Diagnostics.h"
+#include "NBAnswerColumnView.h"
 #include "NBAppResources.h"
 #include "NBAppTester.h"
 #include "NBColorController.h"
@@ -307,7 +308,13 @@ void NBAppController::setupControllers() {
                  editCommand(&NBTextViewController::redo);
          }},
         {"cut:", [] { editCommand(&NBTextViewController::cut); }},
-        {"copy:", [] { textCommand(&QTextEdit::copy); }},
+        {"copy:",
+         [] {
+             if (auto* column = qobject_cast<NBAnswerColumnView*>(QApplication::focusWidget()))
+                 column->copy();
+             else
+                 textCommand(&QTextEdit::copy);
+         }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
         {"selectAll:", [] { textCommand(&QTextEdit::selectAll); }},
         {"terminate:", [this] { terminate(); }},

@@ -57,4 +57,23 @@ TEST_F(Answers, RoundingUpShowsTheNextPowerOfTen) {
     EXPECT_TRUE(app->waitForExit(30)) << app->describe();
 }
 
+// Ctrl+C in the answer column copies the selected answers, not the text's selection.
+TEST_F(Answers, CtrlCInTheAnswerColumnCopiesTheSelectedAnswer) {
+    const std::string document = home().writeDocument("copy.numbera", {"12*3", "1/4"});
+    auto app = launch({{document}});
+    const WindowInfo window = activeWindowTitled(*app, "copy.numbera");
+    waitFor(0.5);
+    input().click(answerRow(window.client, 1));
+    x().setSelectionText(Selection::clipboard, "(nothing copied)");
+    input().key("ctrl+c");
+    std::optional<std::string> copied;
+    EXPECT_TRUE(waitUntil([&] {
+        copied = x().selectionText(Selection::clipboard);
+        return copied && *copied != "(nothing copied)";
+    })) << screenshot("answers-ctrl-c", &window);
+    EXPECT_EQ(copied.value_or(""), "0.25");
+    input().key("ctrl+q");
+    EXPECT_TRUE(app->waitForExit(30)) << app->describe();
+}
+
 }  // namespace
