@@ -545,6 +545,10 @@ void NBTextViewController::writeSelectionToPasteboard(QMimeData& data) {
 
 bool NBTextViewController::readSelectionFromPasteboard(const QMimeData& data) {
     const QStringList supported = supportedPasteboardTypes();
+    // A middle click or a drop puts the caret where the text goes just before handing it
+    // over, ahead of the report of that move: the lines pasted and the references they hold
+    // are placed from where the caret is now.
+    selectionDidChange();
     for (const QString& type : data.formats()) {
         if (!supported.contains(type)) continue;
         if (type == QLatin1String(NBLinesPboardType)) return readLines(data.data(type));
