@@ -1,11 +1,15 @@
 #include "NBHTMLRTFConverter.h"
 
 #include <QColor>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,10 +68,19 @@ class RTFWriter {
         return out;
     }
 
+    // The document's own font comes first in the font table: it is the one a reader falls
+    // back on (font 0).
+    void nameDocumentFont(const QString& family) {
+        if (!family.isEmpty()) fontIndex(family);
+    }
+
   private:
+    using Cells = std::vector<std::vector<QTextBlock>>;
+
     void writeTable(QTextTable* table) {
+        std::vector<Cells> rows;
         for (int row = 0; row < table->rows(); ++row) {
-            std::vector<std::vector<QTextBlock>> cells;
+            Cells cells;
             for (int column = 0; column < table->columns(); ++column) {
                 const QTextTableCell cell = table->cellAt(row, column);
                 if (!cell.isValid() || cell.row() != row || cell.column() != column) continue;
@@ -76,6 +89,10 @@ class RTFWriter {
                     if (it.currentBlock().isValid()) blocks.push_back(it.currentBlock());
                 cells.push_back(std::move(blocks));
             }
+            rows.push_back(std::move(cells));
+        }
+        const QByteArray stops = tabStops(rows);
+        for (const Cells& cells : rows) {
             if (cells.size() == 1) {
                 for (const QTextBlock& block : cells.front())
                     if (!block.text().isEmpty()) writeParagraph({block});
@@ -84,8 +101,55 @@ class RTFWriter {
             bool hasText = false;
             for (const auto& blocks : cells)
                 for (const QTextBlock& block : blocks) hasText = hasText || !block.text().isEmpty();
-            if (hasText) writeRow(cells);
+            if (hasText) writeRow(cells, stops);
         }
+    }
+
+    // The width of a cell's text in points, as the RTF reader sets it (a pixel of the page is a
+    // point, as in print).
+    static double widthInPoints(const std::vector<QTextBlock>& blocks) {
+        constexpr double kPointsPerMeter = 72 / 0.0254;
+        QImage device(1, 1, QImage::Format_ARGB32);
+        device.setDotsPerMeterX(static_cast<int>(kPointsPerMeter));
+        device.setDotsPerMeterY(static_cast<int>(kPointsPerMeter));
+        double width = 0;
+        for (const QTextBlock& block : blocks) {
+            double line = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (!fragment.isValid()) continue;
+                QFont font = fragment.charFormat().font();
+                font.setPointSizeF(pointSize(font));
+                line += QFontMetricsF(font, &device).horizontalAdvance(fragment.text());
+            }
+            width = std::max(width, line);
+        }
+        return width;
+    }
+
+    // Left tab stops after the widest cell of every column but the last, a quarter of an inch
+    // apart, so that the answers line up in a column.
+    static QByteArray tabStops(const std::vector<Cells>& rows) {
+        std::vector<double> widths;
+        for (const Cells& cells : rows) {
+            if (cells.size() < 2) continue;
+            if (widths.size() < cells.size()) widths.resize(cells.size(), 0);
+            for (size_t column = 0; column < cells.size(); ++column)
+                widths[column] = std::max(widths[column], widthInPoints(cells[column]));
+        }
+        QByteArray stops;
+        double at = 0;
+        for (size_t column = 0; column + 1 < widths.size(); ++column) {
+            at += widths[column] + 18;
+            stops += "\\tx" + QByteArray::number(static_cast<int>(std::lround(at * 20)));
+        }
+        return stops;
+    }
+
+    static double pointSize(const QFont& font) {
+        return font.pointSizeF() > 0  ? font.pointSizeF()
+               : font.pixelSize() > 0 ? font.pixelSize()
+                                      : 12.0;
     }
 
     void writeParagraph(const std::vector<QTextBlock>& blocks) {
@@ -95,8 +159,8 @@ class RTFWriter {
         m_body += "\\par\n";
     }
 
-    void writeRow(const std::vector<std::vector<QTextBlock>>& cells) {
-        m_body += "\\pard\\plain ";
+    void writeRow(const Cells& cells, const QByteArray& stops) {
+        m_body += "\\pard\\plain" + stops + ' ';
         for (size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) m_body += "\\tab ";
             for (size_t b = 0; b < cells[i].size(); ++b) {
@@ -114,9 +178,7 @@ class RTFWriter {
             const QTextCharFormat format = fragment.charFormat();
             const QFont font = format.font();
             QByteArray group = "{\\f" + QByteArray::number(fontIndex(font.family()));
-            const double points = font.pointSizeF() > 0  ? font.pointSizeF()
-                                  : font.pixelSize() > 0 ? font.pixelSize()
-                                                         : 12.0;
+            const double points = pointSize(font);
             group += "\\fs" + QByteArray::number(static_cast<int>(std::lround(points * 2)));
             if (font.bold()) group += "\\b";
             if (font.italic()) group += "\\i";
@@ -156,6 +218,10 @@ QByteArray NBHTMLRTFConverter::RTFData() const {
     QTextDocument page;
     page.setHtml(NBHTMLPrinter::printableHTML(m_html));
     RTFWriter writer;
+    // The page's text font: the first family its table container names.
+    static const QRegularExpression family(
+        QStringLiteral("div\\.table_container\\s*\\{[^}]*font-family:\\s*'([^']+)'"));
+    writer.nameDocumentFont(family.match(m_html).captured(1));
     writer.writeFrame(page.rootFrame());
     return writer.document();
 }
