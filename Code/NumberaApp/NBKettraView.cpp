@@ -63,7 +63,8 @@ void NBKettraView::setAnswerColumnWidth(int width) {
     width = std::clamp(width, static_cast<int>(minimumLength(1)),
                        static_cast<int>(NBAnswerColumnView::kMaximumWidth));
     const int total = m_splitView->width() - m_splitView->handleWidth();
-    if (total <= 0) {
+    if (!isVisible() || total <= 0) {
+        // Not laid out yet: the text takes up whatever the window turns out to give.
         m_splitView->setSizes({400, width});
         return;
     }

@@ -76,14 +76,18 @@ QSizeF NBTotalsPopupButton::commentSize() const { return sizeOf(m_comment, comme
 
 QSizeF NBTotalsPopupButton::totalStringSize() const {
     if (isShowingPlaceholder()) return sizeOf(text(), font());
-    const QSizeF left = sizeOf(m_leftComponent + m_deliniator, font());
+    // Measured as it is drawn: the name and delimiter as one run, then the value's runs.
+    const NBAttributedText name(m_leftComponent + m_deliniator, font(), Qt::black);
+    const QSizeF left(name.width(), QFontMetricsF(font()).height());
     const QSizeF right = rightComponentSize();
-    const QSizeF comment = isShowingComment() ? commentSize() : QSizeF();
+    const QSizeF comment = isShowingComment() ? commentSize() : QSizeF(0, 0);
     return QSizeF(left.width() + right.width() + comment.width(),
                   std::max({left.height(), right.height(), comment.height()}));
 }
 
 QSize NBTotalsPopupButton::sizeHint() const {
+    // Measured in the font the button is drawn with once the style has polished it.
+    ensurePolished();
     const QSizeF title = totalStringSize();
     return QSize(static_cast<int>(std::ceil(title.width() + 2 * kTextInset + kArrowSpace)),
                  std::max(20, static_cast<int>(std::ceil(title.height())) + 4));

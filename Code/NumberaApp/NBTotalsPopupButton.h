@@ -57,6 +57,8 @@ class NBTotalsPopupButton : public QPushButton {
     // Joins the parts, or shows the placeholder; shows or hides the button as asked.
     void updateTitle();
 
+    // The value as drawn, in the button's font and colour.
+    NBAttributedText drawnRightComponent() const;
     QSizeF leftComponentSize() const;
     QSizeF rightComponentSize() const;
     QSizeF deliniatorSize() const;
@@ -76,8 +78,6 @@ class NBTotalsPopupButton : public QPushButton {
     QString m_leftComponent, m_rightCompontent, m_deliniator, m_comment;
     QString m_placeHolder = QStringLiteral("Placeholder");
     NSAttributedString m_drawnRightComponent;
-    // The value as drawn, in the button's font and colour.
-    NBAttributedText drawnRightComponent() const;
 };
 
 #endif
