@@ -127,6 +127,8 @@ void NBTextViewController::jumpAnswers() {
             format.setForeground(run.color);
             cursor.insertText(run.text, format);
         }
+        // Showing the answers is no edit: the document is edited only as the typed text is.
+        jumped->setModified(false);
         m_textView->setTextIsBeingEdited(true);
         m_textView->setDocument(jumped);
         m_textView->setReadOnly(true);

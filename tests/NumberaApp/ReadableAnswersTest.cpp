@@ -186,6 +186,8 @@ TEST_F(ReadableAnswers, CopiesAndJumpedAnswersShowReferencesAsTheirAnswers) {
     run(window, "jumpAnswers:");
     QTextDocument* jumped = window->textView()->document();
     EXPECT_EQ(jumped->toPlainText(), "120 = 120\n255 = 255\n120 + 255 + 255 = 630");
+    // Showing the answers edits nothing.
+    EXPECT_FALSE(jumped->isModified());
     const QTextBlock last = jumped->lastBlock();
     const auto colourAt = [&](int offset) {
         QTextCursor cursor(jumped);
