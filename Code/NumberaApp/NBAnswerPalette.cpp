@@ -123,6 +123,8 @@ void NBAnswerPaletteTableView::paintEvent(QPaintEvent*) {
         // A soft shadow under the text, as the balloon's light gradient wants.
         for (int pass = 0; pass < 2; ++pass) {
             painter.setPen(pass == 0 ? QColor(255, 255, 255, 128) : QColor(Qt::black));
+            // The value's runs leave the painter in their own fonts.
+            painter.setFont(font());
             const QPoint shift = pass == 0 ? QPoint(0, 1) : QPoint();
             painter.drawText(labelRect.translated(shift), Qt::AlignRight | Qt::AlignVCenter,
                              metrics.elidedText(labelText(row), Qt::ElideRight, labelRect.width()));

@@ -31,10 +31,6 @@ bool declarationRepeatsAnswer(NCLine& line, const std::u16string& answer) {
     return !typed || trimmed(*typed) != trimmed(answer);
 }
 
-}  // namespace
-
-namespace {
-
 // The separator between an expression and its answer: orange with colouring on.
 NSAttributedString separatorText(bool coloured) {
     NSAttributes attributes = NBExpressionSyntaxColorer::defaultAttributes();

@@ -19,6 +19,7 @@
 #include "DocumentWindowSupport.h"
 #include "NBAnswerColumnController.h"
 #include "NBAnswerColumnView.h"
+#include "NBAnswerPalette.h"
 #include "NBAnswerPaletteController.h"
 #include "NBAttributedText.h"
 #include "NBDocumentController.h"
@@ -242,6 +243,27 @@ TEST_F(ReadableAnswers, NoInfoButtonOffersThePaletteWhileAnswersAreJumped) {
     EXPECT_FALSE(palette.buttonVisibileOnLine(0));
     run(window, "jumpAnswers:");
     EXPECT_TRUE(palette.showsButtons());
+}
+
+TEST_F(ReadableAnswers, ThePaletteRaisesTheExponentOfItsDecimalValue) {
+    NBDocumentWindow* window = windowWithTypedLines({"2^64"});
+    NBAnswerPaletteController& palette =
+        document(window).answerColumnController().answerPaletteController();
+    palette.showAnswerPaletteOnLineIndex(0, false);
+    ASSERT_TRUE(pumpEventsUntil([&] { return palette.paletteIsVisible(); }));
+    NBAnswerPaletteTableView* table = palette.answerPalette()->tableView();
+    ASSERT_EQ(table->labelText(0), "Decimal:");
+    // Copied and dragged, the value keeps its superscript characters; drawn, its exponent is
+    // raised digits at the defaults' scale.
+    EXPECT_TRUE(table->valueText(0).endsWith(QString::fromUtf16(u"\u00D710\u00B9\u2079")));
+    const NBAttributedText drawn = table->drawnValue(0, Qt::black);
+    ASSERT_EQ(drawn.runs().size(), 3u);
+    EXPECT_EQ(drawn.runs()[2].text, "19");
+    EXPECT_EQ(drawn.runs()[2].superscript, 1);
+    EXPECT_NEAR(drawn.runs()[2].font.pointSizeF(), table->font().pointSizeF() * 0.7, 0.01);
+    EXPECT_NEAR(drawn.runs()[1].font.pointSizeF(), table->font().pointSizeF() * 0.8, 0.01);
+    EXPECT_GE(table->necessaryValueWidth(), static_cast<int>(drawn.width()));
+    saveScreenshot(palette.answerPalette(), "readable-palette");
 }
 
 TEST_F(ReadableAnswers, TheDragImageIsTheTokenTheDropBecomes) {

@@ -8,9 +8,11 @@
 #include <poppler-qt6.h>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 
 #include "DesktopTestSupport.h"
 
@@ -140,6 +142,44 @@ class ReadableAnswersDesktop : public NumberaDesktopTest {
             << app.describe();
     }
 
+    // Hovers the row until its info button shows (the pixels that change at the column's
+    // right), clicks the button and answers the palette's window once it shows.
+    std::optional<WindowInfo> openPaletteOnRow(App& app, const WindowInfo& window, int line) {
+        const int left = answerColumnLeft(window);
+        const Rect column{left, rowCenterY(window, line) - 20,
+                          window.client.x + window.client.width - left, 40};
+        input().moveTo({window.client.x + 50, window.client.y + window.client.height - 80});
+        waitFor(0.5);
+        const QImage away = x().capture(column);
+        input().moveTo(answerRow(window, line));
+        const auto changedPixels = [&]() -> std::optional<Rect> {
+            const QImage now = x().capture(column);
+            int left = now.width(), right = -1, top = now.height(), bottom = -1;
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = now.width() / 2; x < now.width(); ++x)
+                    if (!near(now.pixelColor(x, y), away.pixelColor(x, y), 20)) {
+                        left = std::min(left, x), right = std::max(right, x);
+                        top = std::min(top, y), bottom = std::max(bottom, y);
+                    }
+            if (right < 0) return std::nullopt;
+            return Rect{column.x + left, column.y + top, right - left + 1, bottom - top + 1};
+        };
+        std::optional<Rect> button;
+        if (!waitUntil([&] { return (button = changedPixels()).has_value(); }, 10)) {
+            ADD_FAILURE() << "no info button: " << screenshot("readable-no-info-button", &window);
+            return std::nullopt;
+        }
+        screenshot("readable-info-button", &window);
+        std::vector<WindowId> before;
+        for (const WindowInfo& shown : app.windows()) before.push_back(shown.id);
+        input().click(button->center());
+        return app.waitForWindow(
+            [&](const WindowInfo& w) {
+                return std::find(before.begin(), before.end(), w.id) == before.end();
+            },
+            10);
+    }
+
     void quit(App& app) {
         input().key("ctrl+q");
         if (!app.waitForExit(30)) ADD_FAILURE() << screenshot("readable-quit") << app.describe();
@@ -160,13 +200,43 @@ TEST_F(ReadableAnswersDesktop, ExponentsStandRaisedInTheAnswerColumnAndTheBigAns
     EXPECT_LT(last.bottom, first.bottom - 3);
     EXPECT_LT(last.height(), first.height());
 
+    // So does the answer palette, in its decimal row: the first band of text inside its
+    // balloon (outside the balloon's shape lies the dark desktop).
+    const auto palette = openPaletteOnRow(*app, window, 0);
+    ASSERT_TRUE(palette) << app->describe();
+    waitFor(0.8);
+    const WindowInfo shownPalette = x().window(palette->id).value_or(*palette);
+    screenshot("readable-desktop-palette", &shownPalette);
+    const QImage balloon = x().capture(shownPalette.client);
+    const int from = balloon.width() / 8, to = balloon.width() * 15 / 16;
+    int bandTop = -1, bandBottom = -1;
+    for (int y = 3; y < balloon.height() - 3 && bandBottom < 0; ++y) {
+        int ink = 0;
+        for (int x = from; x < to; ++x) ink += dark(balloon.pixelColor(x, y));
+        const bool text = ink > 0 && ink < (to - from) / 2;
+        if (text && bandTop < 0) bandTop = y;
+        if (!text && bandTop >= 0) bandBottom = y;
+    }
+    ASSERT_GT(bandBottom, bandTop) << screenshot("readable-palette-bands", &shownPalette);
+    const std::vector<Ink> decimal =
+        inkRuns(balloon.copy(from, bandTop, to - from, bandBottom - bandTop), dark);
+    ASSERT_GE(decimal.size(), 6u);
+    EXPECT_LT(decimal.back().bottom, decimal.front().bottom - 2);
+    activate(*app, window.id);
+
     // The big answer draws it the same way, white on its dark panel.
+    std::vector<WindowId> before;
+    for (const WindowInfo& shown : app->windows()) before.push_back(shown.id);
     input().rightClick(answerRow(window, 0));
     waitFor(0.5);
     input().key("Down");  // Big Answer, the menu's first item
     input().key("Return");
     const auto panel = app->waitForWindow(
-        [&](const WindowInfo& w) { return w.id != window.id && w.client.width > 200; }, 20);
+        [&](const WindowInfo& w) {
+            return std::find(before.begin(), before.end(), w.id) == before.end() &&
+                   w.client.width > 200;
+        },
+        20);
     ASSERT_TRUE(panel) << app->describe();
     waitFor(1.0);
     screenshot("readable-desktop-big-answer");
@@ -204,30 +274,7 @@ TEST_F(ReadableAnswersDesktop, ReferencesAreCopiedAndJumpedAsTheAnswersTheyShow)
     const int left = answerColumnLeft(window);
     const Rect column{left, window.client.y + 20, window.client.x + window.client.width - left,
                       120};
-    input().moveTo({window.client.x + 50, window.client.y + window.client.height - 80});
-    waitFor(0.5);
-    const QImage away = x().capture(column);
-    input().moveTo(answerRow(window, 0));
-    const auto changedPixels = [&]() -> std::optional<Rect> {
-        const QImage now = x().capture(column);
-        int left = now.width(), right = -1, top = now.height(), bottom = -1;
-        for (int y = 0; y < now.height(); ++y)
-            for (int x = now.width() / 2; x < now.width(); ++x)
-                if (!near(now.pixelColor(x, y), away.pixelColor(x, y), 20)) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-        if (right < 0) return std::nullopt;
-        return Rect{column.x + left, column.y + top, right - left + 1, bottom - top + 1};
-    };
-    std::optional<Rect> button;
-    ASSERT_TRUE(waitUntil([&] { return (button = changedPixels()).has_value(); }, 10))
-        << screenshot("readable-no-info-button", &window);
-    screenshot("readable-info-button", &window);
-    const size_t windowsBefore = app->windows().size();
-    input().click(button->center());
-    EXPECT_TRUE(waitUntil([&] { return app->windows().size() > windowsBefore; }, 10))
-        << app->describe();
+    ASSERT_TRUE(openPaletteOnRow(*app, window, 0));
     input().key("Escape");
     activate(*app, window.id);
 
@@ -456,12 +503,16 @@ TEST_F(ReadableAnswersDesktop, ALongExportPaintsItsProcessingWindowAndStaysRespo
         for (int x = 0; x < picture.width(); ++x) ink += dark(picture.pixelColor(x, y));
     EXPECT_GT(ink, 30);
     // The program answers while the page is laid out and written.
+    const auto start = std::chrono::steady_clock::now();
     int answered = 0, asked = 0;
     while (!std::filesystem::exists(pdf) && asked < 200) {
         ++asked;
         answered += app->answersPing(3);
     }
     EXPECT_EQ(answered, asked) << app->describe();
+    std::cout << "a PDF of " << lines.size() << " lines: written after "
+              << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()
+              << " s, " << answered << " of " << asked << " pings answered meanwhile\n";
     ASSERT_TRUE(waitUntil([&] { return !pdfWords(pdf).empty(); }, 60)) << app->describe();
     quit(*app);
 }
