@@ -327,6 +327,37 @@ TEST_F(ReadableAnswersDesktop, ShiftAndADoubleClickInsertTheAnswerOfTheRowClicke
     quit(*app);
 }
 
+TEST_F(ReadableAnswersDesktop, ADraggedAnswerShowsAsTheTokenItBecomes) {
+    const std::string path = home().writeDocument("drag.numbera", {"2+3", ""});
+    auto app = launch({{path}});
+    const WindowInfo window = openedWindow(*app, "drag.numbera");
+    const Point from = answerRow(window, 0);
+    const Point to{window.client.x + 120, rowCenterY(window, 1)};
+    // The caret waits on the line the answer is dropped on.
+    input().key("ctrl+End");
+    input().moveTo(from);
+    input().press();
+    for (int step = 1; step <= 12; ++step)
+        input().moveTo(
+            {from.x + (to.x - from.x) * step / 12, from.y + (to.y - from.y) * step / 12});
+    waitFor(1.0);
+    // Under the pointer: the capsule of a relative token, in its stroke and fill.
+    const QImage around = x().capture({to.x - 120, to.y - 40, 240, 80});
+    screenshot("readable-dragged-answer");
+    int stroke = 0, fill = 0;
+    for (int y = 0; y < around.height(); ++y)
+        for (int x = 0; x < around.width(); ++x) {
+            stroke += near(around.pixelColor(x, y), QColor::fromRgbF(0.579f, 0.681f, 0.906f), 14);
+            fill += near(around.pixelColor(x, y), QColor::fromRgbF(0.841f, 0.883f, 0.965f), 8);
+        }
+    EXPECT_GT(stroke, 10);
+    EXPECT_GT(fill, 50);
+    input().release();
+    ASSERT_TRUE(app->waitForTitle("drag.numbera*", 20)) << app->describe();
+    EXPECT_EQ(saved(*app, path, "drag.numbera"), "2+3 = 5\n5 = 5\n");
+    quit(*app);
+}
+
 TEST_F(ReadableAnswersDesktop, CommonAnswersShowWholeACutOneInItsTipAndTheSplitIsKept) {
     const std::string path =
         home().writeDocument("wide.numbera", {"1/0", "127.39 USD", "2^64 * 123456789"});
