@@ -9,18 +9,12 @@
 
 #include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
+#include "NBAttributedText.h"
 
 namespace {
 
 // A faint band on the current line's row, under the text, visible over both table colours.
 const QColor kCurrentLineTint(0, 0, 0, 18);
-
-struct Run {
-    QString text;
-    QFont font;
-    QColor color;
-    int superscript = 0;
-};
 
 template <typename T>
 const T* attribute(const NSAttributes& attributes, const char* name) {
@@ -77,6 +71,14 @@ QRectF NBAnswerColumnCell::drawingRectForBounds(const QRectF& bounds) const {
                   rect.size.height);
 }
 
+NBAttributedText NBAnswerColumnCell::text() const {
+    return NBAttributedText(m_objectValue, QFont(), Qt::black);
+}
+
+bool NBAnswerColumnCell::isTruncatedInBounds(const QRectF& bounds) const {
+    return m_objectValue.length() > 0 && text().width() > drawingRectForBounds(bounds).width();
+}
+
 void NBAnswerColumnCell::drawWithFrame(QPainter& painter, const QRectF& bounds,
                                        const QPalette& palette) const {
     if (m_highlighted)
@@ -85,47 +87,15 @@ void NBAnswerColumnCell::drawWithFrame(QPainter& painter, const QRectF& bounds,
         painter.fillRect(bounds, kCurrentLineTint);
     if (m_objectValue.length() == 0) return;
 
-    const QFont base = baseFont();
-    const QColor textColor = colorForAttributes(m_objectValue.attributesAtIndex(0), Qt::black);
-    std::vector<Run> runs;
-    double width = 0;
-    for (uint64_t index = 0; index < m_objectValue.length();) {
-        NSRange range{};
-        const NSAttributes attributes = m_objectValue.attributesAtIndex(index, &range);
-        const uint64_t end = std::max(NSMaxRange(range), index + 1);
-        Run run;
-        run.text = NBAppResources::toQString(m_objectValue.string().substr(index, end - index));
-        run.font = fontForAttributes(attributes, base);
-        run.color = colorForAttributes(attributes, textColor);
-        if (const auto* level = attribute<int64_t>(attributes, NSSuperscriptAttributeName))
-            run.superscript = static_cast<int>(*level);
-        width += QFontMetricsF(run.font).horizontalAdvance(run.text);
-        runs.push_back(std::move(run));
-        index = end;
-    }
-
     const QRectF rect = drawingRectForBounds(bounds);
     if (rect.width() <= 0) return;
+    // Cut at the tail, exponents and units keeping their look.
+    const NBAttributedText shown = text().elided(rect.width());
+    const QFontMetricsF base(shown.baseFont());
     painter.save();
-    painter.setClipRect(rect);
-    const double baseline = rect.top() + QFontMetricsF(base).ascent() +
-                            (rect.height() - QFontMetricsF(base).height()) / 2;
-    if (width > rect.width()) {
-        // Tail truncation of the whole text in the base attributes.
-        painter.setFont(base);
-        painter.setPen(textColor);
-        painter.drawText(
-            QPointF(rect.left(), baseline),
-            QFontMetricsF(base).elidedText(stringValue(), Qt::ElideRight, rect.width()));
-    } else {
-        double x = rect.left();
-        for (const Run& run : runs) {
-            painter.setFont(run.font);
-            painter.setPen(run.color);
-            const double raise = run.superscript * QFontMetricsF(base).ascent() / 3;
-            painter.drawText(QPointF(x, baseline - raise), run.text);
-            x += QFontMetricsF(run.font).horizontalAdvance(run.text);
-        }
-    }
+    // The row's height, for a raised exponent; the text's width, clear of the info button.
+    painter.setClipRect(QRectF(rect.left(), bounds.top(), rect.width(), bounds.height()));
+    const double baseline = rect.top() + base.ascent() + (rect.height() - base.height()) / 2;
+    shown.draw(painter, QPointF(rect.left(), baseline));
     painter.restore();
 }

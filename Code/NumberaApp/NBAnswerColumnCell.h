@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QRectF>
 
+#include "NBAttributedText.h"
 #include "NSAttributedString.h"
 
 class QPainter;
@@ -30,6 +31,10 @@ class NBAnswerColumnCell {
     double cellHeight() const;
     // Where the text goes within the row's rectangle.
     QRectF drawingRectForBounds(const QRectF& bounds) const;
+    // The text in its runs.
+    NBAttributedText text() const;
+    // Whether the text is cut at the tail in the row's bounds.
+    bool isTruncatedInBounds(const QRectF& bounds) const;
     // The background of the row, then its text.
     void drawWithFrame(QPainter& painter, const QRectF& bounds, const QPalette& palette) const;
 

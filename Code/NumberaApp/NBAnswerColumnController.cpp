@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextDocument>
+#include <cmath>
 
 #include "NBAnswerColumnCell.h"
 #include "NBAnswerColumnRules.h"
@@ -12,6 +14,7 @@
 #include "NBDocumentController.h"
 #include "NBTextAttributes.h"
 #include "NBTextViewController.h"
+#include "NBTokenCell.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NSLocalizedString.h"
@@ -66,9 +69,18 @@ void NBAnswerColumnController::redrawCellsAtIndexes(const NSIndexSet& indexes) {
 void NBAnswerColumnController::setAnswersVisible(bool visible) {
     m_answersVisible = visible;
     redrawAllCells();
-    if (!visible && m_answersColumn) m_answersColumn->deselectAll();
-    if (!visible && m_answerPaletteController && m_answerPaletteController->paletteIsVisible())
-        m_answerPaletteController->closeAnswerPaletteWithAnimation(true);
+    if (!visible) {
+        if (m_answerPaletteController && m_answerPaletteController->paletteIsVisible())
+            m_answerPaletteController->closeAnswerPaletteWithAnimation(true);
+        // No info button offers the palette of an answer that is not shown.
+        if (m_answerPaletteController) m_answerPaletteController->setShowsButtons(false);
+        if (m_answersColumn) m_answersColumn->deselectAll();
+        return;
+    }
+    if (!m_answerPaletteController) return;
+    m_answerPaletteController->setShowsButtons(true);
+    if (m_answerPaletteController->paletteIsVisible())
+        m_answerPaletteController->updatePalettePosition();
 }
 
 NBAnswerPaletteController& NBAnswerColumnController::answerPaletteController() {
@@ -151,8 +163,9 @@ void NBAnswerColumnController::cellDoubleClicked(NBAnswerColumnView& view, int64
                                                  Qt::KeyboardModifiers modifiers) {
     if (row < 0 || !m_documentController) return;
     if (optionHeld(modifiers)) {
+        // The answer of the row clicked, whichever rows Shift had already selected.
         m_documentController->insertOperatorAndText(
-            QString::fromStdU16String(textOfSelectedResult()));
+            QString::fromStdU16String(formattedResultOnLine(static_cast<uint64_t>(row))));
         return;
     }
     // Another row's double click inserts a relative reference to it; the current line cannot
@@ -191,23 +204,45 @@ QMimeData* NBAnswerColumnController::writeRowsWithIndexes(NBAnswerColumnView&,
 }
 
 QPixmap NBAnswerColumnController::dragImageForRow(NBAnswerColumnView& view, int64_t row,
-                                                  Qt::KeyboardModifiers) {
+                                                  Qt::KeyboardModifiers modifiers) {
     if (row < 0) return {};
     const QString text =
         QString::fromStdU16String(formattedResultOnLine(static_cast<uint64_t>(row)));
     const QFont font = NBTextAttributes::defaultTextViewFont();
-    const QSizeF size = QFontMetricsF(font).size(0, text);
+    // With Option plain text goes, drawn as text; otherwise the token the drop becomes.
+    NBTokenCell token;
+    token.setFont(font);
+    token.setStringValue(text);
+    token.setTokenStyle(modifiers & Qt::ControlModifier ? 1 : 0);
+    const bool plain = optionHeld(modifiers);
+    const QSizeF size = plain ? QFontMetricsF(font).size(0, text) : token.cellSize();
     const int grow = static_cast<int>(std::floor(size.height() * 0.1));
     const QSize image(static_cast<int>(std::ceil(size.width())) + 2 * grow,
                       static_cast<int>(std::ceil(size.height())) + 2 * grow);
-    QPixmap pixmap(image * view.devicePixelRatioF());
-    pixmap.setDevicePixelRatio(view.devicePixelRatioF());
+    const qreal ratio = view.devicePixelRatioF();
+    QPixmap cell(image * ratio);
+    cell.setDevicePixelRatio(ratio);
+    cell.fill(Qt::transparent);
+    {
+        QPainter painter(&cell);
+        const QRectF frame(std::round((image.width() - size.width()) / 2),
+                           std::round((image.height() - size.height()) / 2), size.width(),
+                           size.height());
+        if (plain) {
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(frame, Qt::AlignCenter, text);
+        } else {
+            token.drawWithFrame(painter, frame);
+        }
+    }
+    // A second picture of the first, a little see-through, is what the pointer carries.
+    QPixmap pixmap(image * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setOpacity(0.95);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(QPoint(0, 0), image), Qt::AlignCenter, text);
+    painter.drawPixmap(QPointF(0, 0), cell);
     return pixmap;
 }
 

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -140,6 +142,29 @@ void NBAnswerColumnView::setSelection(NSIndexSet rows) {
     update();
     if (m_dataSource) m_dataSource->selectionDidChange(*this);
     emit selectionDidChange();
+}
+
+bool NBAnswerColumnView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    // An answer cut at the tail shows whole, errors too, beside the pointer.
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = toolTipForRow(rowAtPoint(help->pos()));
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, this);
+    return true;
+}
+
+QString NBAnswerColumnView::toolTipForRow(int64_t row) const {
+    if (!m_dataSource || row < 0) return {};
+    auto* self = const_cast<NBAnswerColumnView*>(this);
+    NBAnswerColumnCell cell;
+    cell.setObjectValue(m_dataSource->objectValueForRow(*self, static_cast<uint64_t>(row)));
+    m_dataSource->willDisplayCell(*self, cell, static_cast<uint64_t>(row));
+    if (!cell.isTruncatedInBounds(rectOfRow(static_cast<uint64_t>(row)))) return {};
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+        .arg(cell.text().html(false, false));
 }
 
 void NBAnswerColumnView::changeEvent(QEvent* event) {

@@ -102,6 +102,10 @@ class NBAnswerColumnView : public QWidget {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The whole answer of a row that is cut at the tail, as rich text; empty for a row shown
+    // whole or no row.
+    QString toolTipForRow(int64_t row) const;
+
     // The context menu showing, if any.
     QMenu* contextMenu() const { return m_contextMenu; }
     // What a drag from the row would carry now; null when it is refused.
@@ -116,6 +120,7 @@ class NBAnswerColumnView : public QWidget {
     void selectionDidChange();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -11,9 +11,12 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 #include "NBAnswerPaletteRules.h"
 #include "NBAppResources.h"
+#include "NBUserDefaultsController.h"
+#include "NCResultFormattingOptions.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -64,11 +67,21 @@ int NBAnswerPaletteTableView::necessaryLabelWidth() const {
     return width;
 }
 
+NBAttributedText NBAnswerPaletteTableView::drawnValue(int row, const QColor& color) const {
+    // An exponent raised, the base string and the exponent at the default answers' scales.
+    const std::shared_ptr<NCResultFormattingOptions> defaults =
+        NBUserDefaultsController::defaultResultFormattingOptions();
+    return NBAttributedText::withRaisedExponents(
+        valueText(row), font(), color,
+        defaults ? defaults->scientificNotationBaseStringFontSizeScale : 1.0,
+        defaults ? defaults->scientificNotationExponentStringFontSizeScale : 1.0);
+}
+
 int NBAnswerPaletteTableView::necessaryValueWidth() const {
-    const QFontMetrics metrics(font());
     int width = 0;
     for (int row = 0; row < numberOfRows(); ++row)
-        width = std::max(width, metrics.horizontalAdvance(valueText(row)) + 4);
+        width =
+            std::max(width, static_cast<int>(std::ceil(drawnValue(row, Qt::black).width())) + 4);
     return width;
 }
 
@@ -110,11 +123,17 @@ void NBAnswerPaletteTableView::paintEvent(QPaintEvent*) {
         // A soft shadow under the text, as the balloon's light gradient wants.
         for (int pass = 0; pass < 2; ++pass) {
             painter.setPen(pass == 0 ? QColor(255, 255, 255, 128) : QColor(Qt::black));
+            // The value's runs leave the painter in their own fonts.
+            painter.setFont(font());
             const QPoint shift = pass == 0 ? QPoint(0, 1) : QPoint();
             painter.drawText(labelRect.translated(shift), Qt::AlignRight | Qt::AlignVCenter,
                              metrics.elidedText(labelText(row), Qt::ElideRight, labelRect.width()));
-            painter.drawText(valueRect.translated(shift), Qt::AlignLeft | Qt::AlignVCenter,
-                             metrics.elidedText(valueText(row), Qt::ElideRight, valueRect.width()));
+            const NBAttributedText value =
+                drawnValue(row, painter.pen().color()).elided(valueRect.width());
+            const QRect at = valueRect.translated(shift);
+            value.draw(painter,
+                       QPointF(at.left(), at.top() + (at.height() - metrics.height()) / 2.0 +
+                                              metrics.ascent()));
         }
     }
 }

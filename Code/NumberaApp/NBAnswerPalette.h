@@ -10,6 +10,7 @@
 #include <QString>
 #include <vector>
 
+#include "NBAttributedText.h"
 #include "NBPopupWindow.h"
 
 class QMenu;
@@ -36,6 +37,8 @@ class NBAnswerPaletteTableView : public QWidget {
     // The widest label and value as drawn.
     int necessaryLabelWidth() const;
     int necessaryValueWidth() const;
+    // The row's value as drawn: an exponent raised.
+    NBAttributedText drawnValue(int row, const QColor& color) const;
     void setColumnWidths(int label, int value);
     int labelColumnWidth() const { return m_labelWidth; }
     QRect rectOfRow(int row) const;

@@ -151,8 +151,7 @@ void NBAnswerPaletteController::setButtonsNeedReposition() {
     NBAnswerColumnView* column = m_owner.answersColumn();
     if (!column) return;
     if (!m_showsButtons) {
-        hideButton(availableButton());
-        hideButton(occupiedButton());
+        for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()}) hideButton(button);
         return;
     }
     const QPoint pointer = column->mapFromGlobal(QCursor::pos());
@@ -209,6 +208,11 @@ void NBAnswerPaletteController::setButtonsStateRefresh() {
 }
 
 void NBAnswerPaletteController::buttonAction(NBLittleInfoButton* button) {
+    // A click that reached a button as it went away opens nothing.
+    if (!m_showsButtons) {
+        hideButton(button);
+        return;
+    }
     if (button->isChecked()) {
         for (NBLittleInfoButton* other : {m_button1.data(), m_button2.data()})
             if (other && other != button && other->isChecked()) hideButton(other);
@@ -414,7 +418,8 @@ bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
                     if (paletteIsVisible()) closeAnswerPaletteWithAnimation(false);
                     setShowsButtons(false);
                 } else {
-                    setShowsButtons(true);
+                    // Answers jumped into the text keep the buttons away.
+                    setShowsButtons(m_owner.answersVisible());
                 }
                 break;
             // The buttons belong to the window the user works in.

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
 #include "NCResult.h"
 #include "NCResultFormatter.h"
@@ -25,13 +26,20 @@
 
 namespace {
 
-QSizeF measured(const QString& text, const QFont& font, double width, double height) {
-    return QFontMetricsF(font)
-        .boundingRect(QRectF(0, 0, width, height), Qt::AlignLeft | Qt::AlignTop, text)
-        .size();
-}
-
 int odd(int value) { return value % 2 == 0 ? value + 1 : value; }
+
+// The line's options in the normal format, the base string and exponent at the big answer's
+// own scales.
+NCResultFormattingOptions bigAnswerOptions(const NCResultFormattingOptions* lineOptions) {
+    NCResultFormattingOptions options;
+    options.setDisplayFormat(0);
+    if (lineOptions) options.acquireValuesFromFormattingOptions(lineOptions);
+    options.scientificNotationBaseString = u"\u00D710";
+    options.scientificNotationConvertsExponentCharactersIntoSuperscript = false;
+    options.scientificNotationBaseStringFontSizeScale = 0.75;
+    options.scientificNotationExponentStringFontSizeScale = 0.6;
+    return options;
+}
 int even(int value) { return value % 2 == 1 ? value + 1 : value; }
 
 }  // namespace
@@ -47,12 +55,11 @@ NBBigAnswerWindow::NBBigAnswerWindow(bool translucent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void NBBigAnswerWindow::setPanel(const QRect& panel, double cornerRadius, const QString& text,
-                                 const QFont& font) {
+void NBBigAnswerWindow::setPanel(const QRect& panel, double cornerRadius,
+                                 const NBAttributedText& text) {
     m_panel = panel;
     m_cornerRadius = cornerRadius;
     m_text = text;
-    m_font = font;
     update();
 }
 
@@ -86,12 +93,11 @@ void NBBigAnswerWindow::paintEvent(QPaintEvent*) {
     border.setWidthF(3);
     painter.strokePath(shape, border);
     if (!m_textShown) return;
-    painter.setFont(m_font);
+    const QPointF start(m_panel.center().x() + 0.5 - m_text.width() / 2,
+                        m_panel.center().y() + 0.5 - m_text.height() / 2 + m_text.ascent());
     // The text's shadow: black at 0.55, one point right and down.
-    painter.setPen(QColor::fromRgbF(0, 0, 0, 0.55f));
-    painter.drawText(QRectF(m_panel).translated(1, 1), Qt::AlignCenter, m_text);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(m_panel), Qt::AlignCenter, m_text);
+    m_text.draw(painter, start + QPointF(1, 1), QColor::fromRgbF(0, 0, 0, 0.55f));
+    m_text.draw(painter, start);
 }
 
 void NBBigAnswerWindow::keyPressEvent(QKeyEvent* event) {
@@ -146,12 +152,19 @@ QRect NBBigAnswerViewer::maximalDisplayRect() const {
 
 double NBBigAnswerViewer::fittingFontSize(const QString& text, const QFont& font,
                                           const QSizeF& size) {
+    return fittingFontSize(
+        [&text](const QFont& probe) { return NBAttributedText(text, probe, Qt::white); }, font,
+        size);
+}
+
+double NBBigAnswerViewer::fittingFontSize(const std::function<NBAttributedText(const QFont&)>& text,
+                                          const QFont& font, const QSizeF& size) {
     if (size.width() > 10000 || size.height() > 4000 || size.isEmpty()) return 0;
     QFont probe = font;
     const auto fits = [&](double points) {
         probe.setPointSizeF(points);
-        const QSizeF text_size = measured(text, probe, 1e7, 1e7);
-        return text_size.width() <= size.width() && text_size.height() <= size.height();
+        const NBAttributedText laid = text(probe);
+        return laid.width() <= size.width() && laid.height() <= size.height();
     };
     double low = 1, high = 4000;
     while (high - low >= 0.1) {
@@ -189,28 +202,41 @@ bool NBBigAnswerViewer::compositorAvailable() {
 QString NBBigAnswerViewer::answerText() const {
     if (!m_result || m_result->resultType() != NCResultTypeValue)
         return NBAppResources::toQString(NSLocalizedString(u"No Answer"));
-    NCResultFormattingOptions options;
-    options.setDisplayFormat(0);
-    if (m_formattingOptions) options.acquireValuesFromFormattingOptions(m_formattingOptions.get());
-    options.scientificNotationBaseString = u"\u00D710";
-    options.scientificNotationBaseStringFontSizeScale = 0.75;
-    options.scientificNotationExponentStringFontSizeScale = 0.6;
+    const NCResultFormattingOptions options = bigAnswerOptions(m_formattingOptions.get());
     const auto text =
         NCResultFormatter::sharedInstance().stringValueForResult(m_result.get(), &options);
     return text && !text->empty() ? QString::fromStdU16String(*text)
                                   : NBAppResources::toQString(NSLocalizedString(u"No Answer"));
 }
 
+NBAttributedText NBBigAnswerViewer::answerTextInFont(const QFont& font) const {
+    if (m_result && m_result->resultType() == NCResultTypeValue) {
+        NCResultFormattingOptions options = bigAnswerOptions(m_formattingOptions.get());
+        const NSAttributes attributes = {
+            {NSFontNameAttributeName, NBAppResources::toU16(font.family())},
+            {NSFontSizeAttributeName, font.pointSizeF()},
+            {NBBoldFontAttributeName, true},
+            {NBForegroundColorAttributeName, std::u16string(u"#ffffff")},
+        };
+        const std::optional<NSAttributedString> text =
+            NCResultFormatter::sharedInstance().attributedStringValueForResult(
+                m_result.get(), &options, attributes);
+        if (text && text->length() > 0) return NBAttributedText(*text, font, Qt::white);
+    }
+    return NBAttributedText(answerText(), font, Qt::white);
+}
+
 void NBBigAnswerViewer::showWindow() {
     m_closeTimer->stop();
-    const QString text = answerText();
     const QRect maximal = maximalDisplayRect();
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setBold(true);
     font.setPointSizeF(12);
-    const double size = fittingFontSize(text, font, maximal.size());
+    const double size = fittingFontSize(
+        [this](const QFont& probe) { return answerTextInFont(probe); }, font, maximal.size());
     font.setPointSizeF(size > 0 ? size : 12);
-    const QSizeF textSize = measured(text, font, maximal.width() * 10.0, maximal.height());
+    const NBAttributedText text = answerTextInFont(font);
+    const QSizeF textSize(text.width(), text.height());
     const double padding = std::min(textSize.width(), textSize.height()) * 0.33 + 8.7509;
     const int width = odd(static_cast<int>(std::ceil(textSize.width() + padding)));
     const int height = even(static_cast<int>(std::ceil(textSize.height() + 0.14 * padding)));
@@ -232,7 +258,7 @@ void NBBigAnswerViewer::showWindow() {
         m_window->setScreen(screen);
     m_window->setGeometry(frame);
     m_window->setPanel(QRect(QPoint(kShadowMargin, kShadowMargin), QSize(width, height)),
-                       std::min(width, height) * 0.32 + 2, text, font);
+                       std::min(width, height) * 0.32 + 2, text);
     m_window->setTextShown(true);
     m_fade->stop();
     if (!m_window->isVisible()) m_window->setWindowOpacity(0);

@@ -11,8 +11,11 @@
 #include <QScreen>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
+
+#include "NBAttributedText.h"
 
 class NCResult;
 class NCResultFormattingOptions;
@@ -26,12 +29,13 @@ class NBBigAnswerWindow : public QWidget {
   public:
     explicit NBBigAnswerWindow(bool translucent);
     // The panel's rectangle inside the window, its corner radius and its text.
-    void setPanel(const QRect& panel, double cornerRadius, const QString& text, const QFont& font);
+    void setPanel(const QRect& panel, double cornerRadius, const NBAttributedText& text);
     void setTextShown(bool shown);
     QRect panelRect() const { return m_panel; }
     double cornerRadius() const { return m_cornerRadius; }
-    QString text() const { return m_text; }
-    QFont textFont() const { return m_font; }
+    QString text() const { return m_text.plainText(); }
+    QFont textFont() const { return m_text.baseFont(); }
+    const NBAttributedText& attributedText() const { return m_text; }
     bool isTranslucent() const { return m_translucent; }
 
   signals:
@@ -47,8 +51,7 @@ class NBBigAnswerWindow : public QWidget {
   private:
     QRect m_panel;
     double m_cornerRadius = 0;
-    QString m_text;
-    QFont m_font;
+    NBAttributedText m_text;
     bool m_textShown = true;
     bool m_translucent;
 };
@@ -84,6 +87,9 @@ class NBBigAnswerViewer : public QObject {
     // The largest bold font size, found by bisection between 1 and 4000 points, at which the
     // text fits the size; 0 when the size is wider than 10000 or higher than 4000.
     static double fittingFontSize(const QString& text, const QFont& font, const QSizeF& size);
+    // The same for a text whose runs are laid out anew at each size.
+    static double fittingFontSize(const std::function<NBAttributedText(const QFont&)>& text,
+                                  const QFont& font, const QSizeF& size);
     // Whether windows are composited (translucent windows blend with what lies below).
     static bool compositorAvailable();
 
@@ -95,6 +101,9 @@ class NBBigAnswerViewer : public QObject {
     void hideWindow();
     void closeWindow();
     QString answerText() const;
+    // In the font, white: a value in the formatter's parts (exponent raised, units in the
+    // answer's type), anything else plain.
+    NBAttributedText answerTextInFont(const QFont& font) const;
 
     std::shared_ptr<NCResult> m_result;
     std::shared_ptr<NCResultFormattingOptions> m_formattingOptions;

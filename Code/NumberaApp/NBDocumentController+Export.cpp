@@ -117,7 +117,8 @@ void NBDocumentController::printDocumentWithSettings(const QVariantMap& settings
                                                      bool showPrintPanel) {
     NBProcessWindow& process = NBProcessWindow::sharedInstance();
     process.setProcessTitle(localized(u"Preparing Document..."));
-    if (!process.isVisible()) process.showWindow();
+    // Painted before the page is made: it would stand blank while the GUI thread works.
+    if (!process.isVisible()) process.showWindowAndLetItPaint();
     const NBPrintInfo info = settings.isEmpty() ? printInfo() : printInfo().addingEntries(settings);
     s_showsPrintPanel = showPrintPanel;
     if (!m_printDelegate) m_printDelegate = std::make_shared<DocumentPrintDelegate>(*this);

@@ -8,6 +8,7 @@
 #include "NBTextView.h"
 #include "NBTextViewController.h"
 #include "NBTextViewMetrics.h"
+#include "NBWords.h"
 #include "NCLineCollection.h"
 #include "NSLocalizedString.h"
 
@@ -27,17 +28,17 @@ bool NBDocumentController::speechAvailable() {
 
 QString NBDocumentController::speechStringForKeyLines() const {
     std::vector<NBSpokenLine> lines;
-    NBTextViewMetrics* text = metrics();
     for (uint64_t index : keyOrSelectedLines().indexes()) {
         NBSpokenLine line;
         line.index = index;
-        line.text = text ? text->stringForLineAtIndex(index, false, true).value_or(u"") : u"";
+        // A reference is spoken as the answer it shows.
+        line.text = m_textViewController->detokenizedTextOfLine(index);
         line.answer = m_answerColumnController->formattedResultOnLine(index);
         lines.push_back(std::move(line));
     }
-    // The operator words' spoken forms come with the syntax colouring's word lists.
-    return QString::fromStdU16String(
-        speechStringForLines(lines, {}, u" " + NSLocalizedString(u"is") + u" "));
+    // Symbols are spoken as the words of the operator lists ("×" as "times").
+    return QString::fromStdU16String(speechStringForLines(lines, NBWords::speechWords(),
+                                                          u" " + NSLocalizedString(u"is") + u" "));
 }
 
 bool NBDocumentController::isSpeaking() const {

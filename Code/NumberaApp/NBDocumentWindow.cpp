@@ -38,7 +38,7 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     connect(m_document, &NBDocumentController::documentEditedChanged, this,
             [this] { updateTitle(); });
     updateTitle();
-    resize(640, 480);
+    resize(NBKettraView::defaultWindowSize());
     m_viewController = new NBViewController(this, m_kettraView, m_document);
     m_viewController->setupViews();
     m_document->setViewController(m_viewController);

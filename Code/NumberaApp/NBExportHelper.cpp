@@ -8,6 +8,7 @@
 #include "NBAppResources.h"
 #include "NBHTMLPrinter.h"
 #include "NBHTMLRTFConverter.h"
+#include "NBProcessWindow.h"
 #include "NKLineCollectionExporter.h"
 #include "NSLocalizedString.h"
 
@@ -35,6 +36,14 @@ QByteArray utf16WithByteOrderMark(const std::u16string& text) {
     put(0xFEFF);
     for (char16_t unit : text) put(unit);
     return bytes;
+}
+
+// The page's own declaration of its encoding, made to name UTF-16.
+std::u16string declaringUTF16(std::u16string page) {
+    const std::u16string declared = u"charset=utf-8";
+    const size_t at = page.find(declared);
+    if (at != std::u16string::npos) page.replace(at, declared.size(), u"charset=utf-16");
+    return page;
 }
 
 QByteArray utf8(const std::u16string& text) { return QString::fromStdU16String(text).toUtf8(); }
@@ -116,15 +125,17 @@ bool NBExportHelper::exportLineCollection(const std::shared_ptr<NCLineCollection
         case NBExportFormatHTML: {
             const std::optional<std::u16string> page = exportData(lines, NBExportFormatHTML);
             if (!page) break;
-            written = writeAtomically(path, utf16WithByteOrderMark(*page), &reason);
+            // The file is UTF-16: its page says so, or a browser would read it as UTF-8.
+            written = writeAtomically(path, utf16WithByteOrderMark(declaringUTF16(*page)), &reason);
             if (!written) Diagnostics::error("Warning: HTML file could not be saved");
             break;
         }
         case NBExportFormatRTF: {
             const std::optional<std::u16string> page = exportData(lines, NBExportFormatHTML);
             if (!page) break;
-            const QByteArray rtf = NBHTMLRTFConverter(NBAppResources::toQString(*page)).RTFData();
-            written = writeAtomically(path, rtf, &reason);
+            const NBHTMLRTFConverter converter(NBAppResources::toQString(*page));
+            NBRunKeepingInterfaceResponsive(
+                [&] { written = writeAtomically(path, converter.RTFData(), &reason); });
             if (!written) Diagnostics::error("Warning: RTF file could not be saved");
             break;
         }

@@ -53,10 +53,10 @@ class NBExportHelper {
     // format 1 by their writers) and without a line collection.
     std::optional<std::u16string> exportData(const std::shared_ptr<NCLineCollection>& lines,
                                              int32_t format) const;
-    // Writes the file atomically: HTML as UTF-16 with a byte-order mark, CSV and text as
-    // UTF-8, PDF and RTF from the HTML page. False with a message for the user when nothing
-    // was written. There is no hidden-extension attribute on Linux: the flag is kept for the
-    // callers' sake and changes nothing.
+    // Writes the file atomically: HTML as UTF-16 with a byte-order mark (the page declaring
+    // UTF-16), CSV and text as UTF-8, PDF and RTF from the HTML page. False with a message for
+    // the user when nothing was written. There is no hidden-extension attribute on Linux: the flag
+    // is kept for the callers' sake and changes nothing.
     bool exportLineCollection(const std::shared_ptr<NCLineCollection>& lines, const QString& path,
                               int32_t format, bool hideExtension, QString* error) const;
     // Hands the page with its style inlined to the mail program. False with a message for the

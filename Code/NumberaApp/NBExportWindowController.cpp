@@ -11,9 +11,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "NBAppResources.h"
@@ -259,8 +261,14 @@ void NBExportWindowController::reloadPreview() {
     // The HTML page, whatever the format: it is what PDF, RTF and mail are made of.
     const std::optional<std::u16string> page =
         m_exportHelper->exportData(m_lineCollection, NBExportFormatHTML);
-    m_preview->setHtml(page ? NBHTMLPrinter::printableHTML(NBAppResources::toQString(*page))
-                            : QString());
+    // Laid out as it prints: the answers' column as wide as its widest answer.
+    auto* document = new QTextDocument(m_preview);
+    if (page) NBHTMLPrinter::laidOutPage(NBAppResources::toQString(*page), *document);
+    // The view deletes a document of its own making; one of ours goes once replaced.
+    QPointer<QTextDocument> previous = m_preview->document();
+    const bool ours = previous && previous->parent() == m_preview;
+    m_preview->setDocument(document);
+    if (ours && previous) previous->deleteLater();
 }
 
 void NBExportWindowController::openSheet() {

@@ -6,11 +6,17 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <algorithm>
+#include <vector>
 
 #include "Diagnostics.h"
 #include "NBAppResources.h"
+#include "NBProcessWindow.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -99,14 +105,21 @@ bool NBPrintOperation::run(QString* error) {
     // A file is written as the PDF of a save job is: atomically, and a failure is known.
     if (m_printer->outputFormat() == QPrinter::PdfFormat &&
         !m_printer->outputFileName().isEmpty()) {
-        const bool written = NBHTMLPrinter::writePDF(m_html, m_printer->outputFileName(),
-                                                     m_printer->pageLayout(), error);
+        bool written = false;
+        QString reason;
+        const QString html = m_html, path = m_printer->outputFileName();
+        const QPageLayout layout = m_printer->pageLayout();
+        NBRunKeepingInterfaceResponsive(
+            [&] { written = NBHTMLPrinter::writePDF(html, path, layout, &reason); });
+        if (error) *error = reason;
         if (!written) Diagnostics::error("The print operation could not write its PDF file");
         return written;
     }
-    if (NBHTMLPrinter::printHTML(m_html, *m_printer) &&
-        m_printer->printerState() != QPrinter::Error)
-        return true;
+    bool printed = false;
+    QPrinter* printer = m_printer.get();
+    const QString html = m_html;
+    NBRunKeepingInterfaceResponsive([&] { printed = NBHTMLPrinter::printHTML(html, *printer); });
+    if (printed && m_printer->printerState() != QPrinter::Error) return true;
     if (error) *error = localized(u"The document could not be printed.");
     Diagnostics::error("The print operation failed");
     return false;
@@ -126,21 +139,67 @@ QString NBHTMLPrinter::printableHTML(const QString& html) {
         QStringLiteral("<table class=\"document_table\" width=\"100%\" cellspacing=\"0\""));
     // Table cells centre their text vertically in a browser; here they would sit at the top.
     page.replace(QStringLiteral("<td "), QStringLiteral("<td valign=\"middle\" "));
-    for (const char* column : {"answer", "line_number"}) {
-        const QString name = QString::fromLatin1(column);
-        if (const int width = sheetWidth(html, QStringLiteral("td.") + name))
-            page.replace(QStringLiteral("<td valign=\"middle\" class=\"%1\"").arg(name),
-                         QStringLiteral("<td valign=\"middle\" class=\"%1\" width=\"%2\"")
-                             .arg(name)
-                             .arg(width));
-    }
+    // The answers' column takes the width of its widest answer (laidOutPage): a fixed width
+    // would break numbers apart.
+    const QString name = QStringLiteral("line_number");
+    if (const int width = sheetWidth(html, QStringLiteral("td.") + name))
+        page.replace(
+            QStringLiteral("<td valign=\"middle\" class=\"%1\"").arg(name),
+            QStringLiteral("<td valign=\"middle\" class=\"%1\" width=\"%2\"").arg(name).arg(width));
     return page;
+}
+
+namespace {
+
+// The tables of the frame and the frames within it, outermost first.
+void collectTables(QTextFrame* frame, std::vector<QTextTable*>& tables) {
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(child)) tables.push_back(table);
+        collectTables(child, tables);
+    }
+}
+
+}  // namespace
+
+void NBHTMLPrinter::keepAnswersWhole(QTextDocument& page) {
+    std::vector<QTextTable*> tables;
+    collectTables(page.rootFrame(), tables);
+    for (QTextTable* table : tables) {
+        const int last = table->columns() - 1;
+        if (last < 1) continue;
+        // The answers (and the statistic's value) are the last column: no line of one breaks,
+        // so the column is as wide as its widest answer, as a browser lays a nowrap cell out.
+        for (int row = 0; row < table->rows(); ++row) {
+            const QTextTableCell cell = table->cellAt(row, last);
+            if (!cell.isValid() || cell.column() != last) continue;
+            for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
+                const QTextBlock block = it.currentBlock();
+                if (!block.isValid()) continue;
+                QTextCursor cursor(block);
+                QTextBlockFormat format = block.blockFormat();
+                format.setNonBreakableLines(true);
+                cursor.setBlockFormat(format);
+            }
+        }
+        QTextTableFormat format = table->format();
+        QList<QTextLength> widths = format.columnWidthConstraints();
+        if (widths.size() == table->columns()) {
+            widths[last] = QTextLength();
+            format.setColumnWidthConstraints(widths);
+            table->setFormat(format);
+        }
+    }
+}
+
+void NBHTMLPrinter::laidOutPage(const QString& html, QTextDocument& page) {
+    page.setDocumentMargin(0);
+    page.setHtml(printableHTML(html));
+    keepAnswersWhole(page);
 }
 
 bool NBHTMLPrinter::printHTML(const QString& html, QPagedPaintDevice& device) {
     QTextDocument page;
-    page.setDocumentMargin(0);
-    page.setHtml(printableHTML(html));
+    laidOutPage(html, page);
     // One pixel of the page is one point of paper, unless the page is too wide for it.
     const QRectF paper = device.pageLayout().paintRect(QPageLayout::Point);
     if (paper.width() <= 0 || paper.height() <= 0) return false;
@@ -170,7 +229,18 @@ bool NBHTMLPrinter::writePDF(const QString& html, const QString& path, const QPa
 
 bool NBHTMLPrinter::writePDFRepresentationToFile(const QString& path, bool, QString* error) {
     m_state = WritingPDF;
-    const bool written = writePDF(m_html, path, m_printInfo.pageLayout(), error);
+    // Laying out and writing a long page takes a while: the processing window stands for the
+    // print system's progress panel meanwhile, and the windows go on painting.
+    NBProcessWindow& process = NBProcessWindow::sharedInstance();
+    process.setProcessTitle(localized(u"Preparing Document..."));
+    process.showWindowAndLetItPaint();
+    const QString html = m_html;
+    const QPageLayout layout = m_printInfo.pageLayout();
+    bool written = false;
+    QString reason;
+    NBRunKeepingInterfaceResponsive([&] { written = writePDF(html, path, layout, &reason); });
+    process.closeWindow();
+    if (error) *error = reason;
     m_state = Idle;
     return written;
 }

@@ -13,6 +13,7 @@
 
 class QPagedPaintDevice;
 class QPrinter;
+class QTextDocument;
 class NBHTMLPrinter;
 
 class NBPrintInfo {
@@ -96,6 +97,9 @@ class NBHTMLPrinter : public QObject {
     // The page as the rich-text renderer needs it: it ignores the widths of the style sheet,
     // so the table's and the columns' widths are written into the elements.
     static QString printableHTML(const QString& html);
+    // The page read into the rich-text renderer as it is printed: the answers never broken
+    // inside a line, their column as wide as the widest.
+    static void laidOutPage(const QString& html, QTextDocument& page);
     // Lays the page out over the device's pages; false when the device could not be painted.
     static bool printHTML(const QString& html, QPagedPaintDevice& device);
     // The page as a PDF file on paper of that layout, written atomically. False with a
@@ -104,6 +108,7 @@ class NBHTMLPrinter : public QObject {
                          QString* error);
 
   private:
+    static void keepAnswersWhole(QTextDocument& page);
     void pageDidLoad();
 
     QString m_html;

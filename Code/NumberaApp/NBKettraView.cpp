@@ -1,10 +1,13 @@
 #include "NBKettraView.h"
 
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include "Diagnostics.h"
@@ -13,6 +16,7 @@
 #include "NBInvisibleScroller.h"
 #include "NBNumberLineView.h"
 #include "NBSplitView.h"
+#include "NBTextAttributes.h"
 #include "NBTextView.h"
 #include "NotificationCenter.h"
 
@@ -32,11 +36,41 @@ NBKettraView::NBKettraView(QWidget* parent)
     // The answer column keeps its width: the text takes up what the window gains or loses.
     m_splitView->setStretchFactor(0, 1);
     m_splitView->setStretchFactor(1, 0);
-    m_splitView->setSizes({400, NBAnswerColumnView::kDefaultWidth});
+    m_splitView->setSizes({400, defaultAnswerColumnWidth()});
     m_numberLineView->setTextView(m_textView);
     m_numberLineView->hide();
     setupSyncedScrollViews();
     layoutPanes();
+}
+
+int NBKettraView::defaultAnswerColumnWidth() {
+    const QFontMetricsF metrics(NBTextAttributes::defaultTextViewFont());
+    double widest = 0;
+    for (const char* answer : {"Error: Divide by Zero", "1,080 kilometers"})
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(answer)));
+    // The cell's inset, the room of the palette's info button and a little air.
+    const int width = static_cast<int>(std::ceil(widest)) + 5 + 25 + 6;
+    return std::clamp(width, NBAnswerColumnView::kDefaultWidth, NBAnswerColumnView::kMaximumWidth);
+}
+
+QSize NBKettraView::defaultWindowSize() {
+    return QSize(640 - NBAnswerColumnView::kDefaultWidth + defaultAnswerColumnWidth(), 480);
+}
+
+int NBKettraView::answerColumnWidth() const { return m_answerScrollView->width(); }
+
+void NBKettraView::setAnswerColumnWidth(int width) {
+    width = std::clamp(width, static_cast<int>(minimumLength(1)),
+                       static_cast<int>(NBAnswerColumnView::kMaximumWidth));
+    const int total = m_splitView->width() - m_splitView->handleWidth();
+    if (!isVisible() || total <= 0) {
+        // Not laid out yet: the text takes up whatever the window turns out to give.
+        m_splitView->setSizes({400, width});
+        return;
+    }
+    const int text = std::max(static_cast<int>(minimumLength(0)), total - width);
+    m_splitView->setSizes({text, std::max(total - text, 0)});
+    answerColumnChangedSize();
 }
 
 NBKettraView::~NBKettraView() {

@@ -26,6 +26,13 @@ class NBKettraView : public QWidget {
     static constexpr double kTextMinimumWidth = 200;
     static constexpr double kAnswerColumnMinimumWidth = 106;
 
+    // A new window's answer column: wide enough for common answers in the text's font
+    // ("Error: Divide by Zero", an amount with a unit's whole name), the column's own default
+    // at least.
+    static int defaultAnswerColumnWidth();
+    // A new window's size: the text as wide as beside a column of the column's own default.
+    static QSize defaultWindowSize();
+
     explicit NBKettraView(QWidget* parent = nullptr);
     ~NBKettraView() override;
 
@@ -42,6 +49,10 @@ class NBKettraView : public QWidget {
     void syncroniseToView(QWidget* view);
     bool syncronisesScrollViews() const { return !m_ignoreBoundsDidChangeNotifications; }
     void setSyncronisesScrollViews(bool synchronises);
+
+    int answerColumnWidth() const;
+    // Within the column's minimum and maximum; the text gives way down to its minimum.
+    void setAnswerColumnWidth(int width);
 
     // Minimum length of a split subview (0 the text, 1 the answer column).
     void setMinimumLength(double length, int viewIndex);

@@ -1,10 +1,13 @@
 #include "NBProcessWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
+#include <QThread>
 
 NBProcessWindow& NBProcessWindow::sharedInstance() {
     // The application object deletes the window with the other top-level widgets; the next
@@ -43,8 +46,33 @@ void NBProcessWindow::showWindow() {
     show();
 }
 
+void NBProcessWindow::showWindowAndLetItPaint() {
+    m_painted = false;
+    showWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_painted && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
+
+void NBProcessWindow::paintEvent(QPaintEvent* event) {
+    m_painted = true;
+    QWidget::paintEvent(event);
+}
+
 void NBProcessWindow::closeWindow() {
+    m_painted = false;
     m_progressIndicator->setRange(0, 100);
     m_progressIndicator->setValue(100);
     hide();
+}
+
+void NBRunKeepingInterfaceResponsive(const std::function<void()>& work) {
+    QEventLoop loop;
+    QThread* thread = QThread::create(work);
+    QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    thread->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    delete thread;
 }

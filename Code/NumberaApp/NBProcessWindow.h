@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -21,11 +22,20 @@ class NBProcessWindow : public QWidget {
     // Read when the window is next shown.
     void setProcessTitle(QString title) { m_processTitle = std::move(title); }
     void showWindow();
+    // Shows the window and lets the event loop run until it has been painted (a second at
+    // most), so that it never stands blank while the work it announces holds the GUI thread.
+    // Input waits meanwhile.
+    void showWindowAndLetItPaint();
     void closeWindow();
+    // Whether the window has been painted since it was last shown.
+    bool hasBeenPainted() const { return m_painted; }
     bool isVisible() const { return QWidget::isVisible(); }
 
     QLabel* textField() const { return m_textField; }
     QProgressBar* progressIndicator() const { return m_progressIndicator; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     NBProcessWindow();
@@ -33,6 +43,13 @@ class NBProcessWindow : public QWidget {
     QString m_processTitle;
     QProgressBar* m_progressIndicator;
     QLabel* m_textField;
+    bool m_painted = false;
 };
+
+// Runs the work on a thread of its own while the GUI thread goes on painting and answering
+// the window manager; input waits until the work is done. The work must touch no widget and
+// no document: it gets what it needs beforehand (text may be laid out and painted onto images,
+// printers and PDF files off the GUI thread).
+void NBRunKeepingInterfaceResponsive(const std::function<void()>& work);
 
 #endif

@@ -5,6 +5,9 @@
 
 #include "Diagnostics.h"
 #include "NBAnswerColumnRules.h"
+#include "NBAttributedText.h"
+#include "NBExpressionSyntaxColorer.h"
+#include "NBTextAttachment.h"
 #include "NBTextAttributes.h"
 #include "NBTextViewController.h"
 #include "NBTextViewMetrics.h"
@@ -28,17 +31,39 @@ bool declarationRepeatsAnswer(NCLine& line, const std::u16string& answer) {
     return !typed || trimmed(*typed) != trimmed(answer);
 }
 
+// The separator between an expression and its answer: orange with colouring on.
+NSAttributedString separatorText(bool coloured) {
+    NSAttributes attributes = NBExpressionSyntaxColorer::defaultAttributes();
+    attributes[NBForegroundColorAttributeName] = std::u16string(coloured ? u"#ff8000" : u"#000000");
+    return NSAttributedString(u" = ", attributes);
+}
+
+// A text read as an expression, each token in its colour.
+NSAttributedString colouredText(const std::u16string& text,
+                                const std::shared_ptr<NCEnvironment>& environment) {
+    NSAttributedString string(text, NBExpressionSyntaxColorer::defaultAttributes());
+    return NBExpressionSyntaxColorer::colorExpressionAttributedString(string, {0, text.size()},
+                                                                      environment);
+}
+
 }  // namespace
+
+std::u16string NBTextViewController::detokenizedTextOfLine(uint64_t index) {
+    if (!m_textView) return {};
+    const QTextBlock block = m_textView->document()->findBlockByNumber(static_cast<int>(index));
+    if (!block.isValid()) return {};
+    return NBDetokenizedText(m_textView->document(), block.position(),
+                             block.position() + block.length() - 1, 1,
+                             m_attachmentController.get());
+}
 
 NBTextViewController::AnswersText NBTextViewController::stringWithAnswersOnLinesWithIndexes(
     const NSIndexSet& lines, bool includeExpressions, bool usesFormattedAnswers, bool styleString) {
     AnswersText out;
     if (!m_textView || !m_lineCollection) return out;
-    const bool coloured = NBUserDefaultsController::boolForKey("NBSyntaxColoringEnabled");
-    const QString separator = QStringLiteral(" = ");
-    const QString separatorHtml = coloured
-                                      ? QStringLiteral("<span style=\"color:#ff8000\"> = </span>")
-                                      : QStringLiteral("<span style=\"color:#000000\"> = </span>");
+    const std::shared_ptr<NCEnvironment> environment = m_lineCollection->environment();
+    const bool coloured = NBUserDefaultsController::syntaxColouringEnabled();
+    const NSAttributes plain = NBExpressionSyntaxColorer::defaultAttributes();
     const std::vector<uint64_t> indexes = lines.indexes();
     for (size_t i = 0; i < indexes.size(); ++i) {
         const uint64_t index = indexes[i];
@@ -46,39 +71,26 @@ NBTextViewController::AnswersText NBTextViewController::stringWithAnswersOnLines
         if (!line) continue;
         const std::u16string answer = usesFormattedAnswers ? answerColumnFormattedResult(*line)
                                                            : answerColumnUnformattedResult(*line);
-        // Tokens come out as their text: the copy must make sense without this document.
-        const QString expression = QString::fromStdU16String(
-            metrics()->stringForLineAtIndex(index, false, true).value_or(u""));
-        if (includeExpressions) {
-            out.plain += expression;
-            out.html += expression.toHtmlEscaped();
-        }
+        // Tokens come out as the answers they show: the copy must make sense without this
+        // document, and the stored form of a reference is no text for a reader.
+        if (includeExpressions)
+            out.styled.appendAttributedString(
+                colouredText(detokenizedTextOfLine(index), environment));
         // Without the expressions a declaration's answer is all there is to copy.
         const bool appends = !answer.empty() &&
                              (!includeExpressions || line->lineType() != kVariableDeclarationLine ||
                               declarationRepeatsAnswer(*line, answer));
         if (appends) {
-            if (includeExpressions) {
-                out.plain += separator;
-                out.html += separatorHtml;
-            }
-            out.plain += QString::fromStdU16String(answer);
-            out.html += QString::fromStdU16String(answer).toHtmlEscaped();
+            if (includeExpressions) out.styled.appendAttributedString(separatorText(coloured));
+            out.styled.appendAttributedString(colouredText(answer, environment));
         }
-        if (i + 1 < indexes.size()) {
-            out.plain += QLatin1Char('\n');
-            out.html += QStringLiteral("<br>");
-        }
+        if (i + 1 < indexes.size())
+            out.styled.appendAttributedString(NSAttributedString(u"\n", plain));
     }
-    if (styleString) {
-        const QFont font = NBTextAttributes::defaultTextViewFont();
-        out.html = QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt\">%3</span>")
-                       .arg(font.family())
-                       .arg(font.pointSizeF())
-                       .arg(out.html);
-    } else {
-        out.html.clear();
-    }
+    out.plain = QString::fromStdU16String(out.styled.string());
+    if (styleString)
+        out.html = NBAttributedText(out.styled, NBTextAttributes::defaultTextViewFont(), Qt::black)
+                       .html(true);
     return out;
 }
 
@@ -86,11 +98,11 @@ void NBTextViewController::jumpAnswers() {
     if (!m_textView) return;
     const uint64_t line = m_currentLineNumber < 0 ? 0 : static_cast<uint64_t>(m_currentLineNumber);
     if (!m_answersAreJumped) {
-        const QString text =
+        const NSAttributedString text =
             stringWithAnswersOnLinesWithIndexes(
                 NSIndexSet(NSRange{0, m_lineCollection ? m_lineCollection->countOfLines() : 0}),
                 true, true, false)
-                .plain;
+                .styled;
         // The typed document stays as it is, parented to the view so that showing another
         // document does not delete it.
         m_unjumpedDocument = m_textView->document();
@@ -102,7 +114,17 @@ void NBTextViewController::jumpAnswers() {
         jumped->setDocumentMargin(m_unjumpedDocument->documentMargin());
         QTextCursor cursor(jumped);
         cursor.setBlockFormat(NBTextAttributes::defaultTextViewParagraphStyle());
-        cursor.insertText(text);
+        // Each run in its colour, in the text's own font.
+        const QFont font = m_unjumpedDocument->defaultFont();
+        const NBAttributedText runs(text, font, Qt::black);
+        for (const NBAttributedText::Run& run : runs.runs()) {
+            QTextCharFormat format;
+            format.setFont(font);
+            format.setForeground(run.color);
+            cursor.insertText(run.text, format);
+        }
+        // Showing the answers is no edit: the document is edited only as the typed text is.
+        jumped->setModified(false);
         m_textView->setTextIsBeingEdited(true);
         m_textView->setDocument(jumped);
         m_textView->setReadOnly(true);

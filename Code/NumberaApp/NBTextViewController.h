@@ -27,6 +27,7 @@
 #include "NKPasteboardHelper.h"
 #include "NKTextAction.h"
 #include "NKTextActionGenerator.h"
+#include "NSAttributedString.h"
 #include "NSIndexSet.h"
 #include "NotificationCenter.h"
 
@@ -243,11 +244,14 @@ class NBTextViewController : public QObject,
                                             int64_t newIndex) override;
     void tokenEditorDidFinishEditingToken(NBTokenEditorController&) override;
 
-    // Answers written into the text: each line's expression (tokens as text), " = " and its
-    // answer, lines joined by "\n". The styled form is HTML with the separator coloured.
+    // Answers written into the text: each line's expression (tokens as the answers they
+    // show), " = " and its answer, lines joined by "\n". The styled form colours expressions
+    // and answers as the text is coloured and the separator orange; the HTML is that form, and
+    // is made only when asked for.
     struct AnswersText {
         QString plain;
         QString html;
+        NSAttributedString styled;
     };
     AnswersText stringWithAnswersOnLinesWithIndexes(const NSIndexSet& lines,
                                                     bool includeExpressions,
@@ -256,6 +260,9 @@ class NBTextViewController : public QObject,
     // back: the document typed into is never changed, so its text, undo stack and modified
     // state come back exactly.
     void jumpAnswers();
+    // The line's text without its end, each token as the answer it shows (none for a token
+    // without one).
+    std::u16string detokenizedTextOfLine(uint64_t index);
     bool answersAreJumped() const { return m_answersAreJumped; }
 
   private:

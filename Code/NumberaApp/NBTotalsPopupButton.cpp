@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
+#include <algorithm>
 
 namespace {
 
@@ -55,20 +56,38 @@ QSizeF NBTotalsPopupButton::sizeOf(const QString& text, const QFont& font) const
 
 QSizeF NBTotalsPopupButton::leftComponentSize() const { return sizeOf(m_leftComponent, font()); }
 
-QSizeF NBTotalsPopupButton::rightComponentSize() const { return sizeOf(m_rightCompontent, font()); }
+NBAttributedText NBTotalsPopupButton::drawnRightComponent() const {
+    const QColor color =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
+    if (m_drawnRightComponent.length() == 0)
+        return NBAttributedText(m_rightCompontent, font(), color);
+    NBAttributedText drawn(m_drawnRightComponent, font(), color);
+    return drawn.plainText().isEmpty() ? NBAttributedText(m_rightCompontent, font(), color) : drawn;
+}
+
+QSizeF NBTotalsPopupButton::rightComponentSize() const {
+    const NBAttributedText drawn = drawnRightComponent();
+    return QSizeF(drawn.width(), std::max(drawn.height(), QFontMetricsF(font()).height()));
+}
 
 QSizeF NBTotalsPopupButton::deliniatorSize() const { return sizeOf(m_deliniator, font()); }
 
 QSizeF NBTotalsPopupButton::commentSize() const { return sizeOf(m_comment, commentFont()); }
 
 QSizeF NBTotalsPopupButton::totalStringSize() const {
-    if (isShowingPlaceholder() || !isShowingComment()) return sizeOf(text(), font());
-    const QSizeF body = sizeOf(text().left(text().size() - m_comment.size()), font());
-    const QSizeF comment = commentSize();
-    return QSizeF(body.width() + comment.width(), std::max(body.height(), comment.height()));
+    if (isShowingPlaceholder()) return sizeOf(text(), font());
+    // Measured as it is drawn: the name and delimiter as one run, then the value's runs.
+    const NBAttributedText name(m_leftComponent + m_deliniator, font(), Qt::black);
+    const QSizeF left(name.width(), QFontMetricsF(font()).height());
+    const QSizeF right = rightComponentSize();
+    const QSizeF comment = isShowingComment() ? commentSize() : QSizeF(0, 0);
+    return QSizeF(left.width() + right.width() + comment.width(),
+                  std::max({left.height(), right.height(), comment.height()}));
 }
 
 QSize NBTotalsPopupButton::sizeHint() const {
+    // Measured in the font the button is drawn with once the style has polished it.
+    ensurePolished();
     const QSizeF title = totalStringSize();
     return QSize(static_cast<int>(std::ceil(title.width() + 2 * kTextInset + kArrowSpace)),
                  std::max(20, static_cast<int>(std::ceil(title.height())) + 4));
@@ -81,22 +100,31 @@ void NBTotalsPopupButton::paintEvent(QPaintEvent*) {
     const QRectF area = QRectF(rect()).adjusted(kTextInset, 0, -(kTextInset + kArrowSpace), 0);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    QString body = text();
-    QString comment;
-    // The comment is the title's tail, drawn smaller; the placeholder is drawn whole.
-    if (!isShowingPlaceholder() && isShowingComment() && body.endsWith(m_comment)) {
-        body.chop(m_comment.size());
-        comment = m_comment;
-    }
     const QFontMetricsF metrics(font());
-    const QString shown = metrics.elidedText(body, Qt::ElideRight, area.width());
     painter.setFont(font());
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
-    if (!comment.isEmpty() && shown == body) {
-        const double x = area.left() + metrics.horizontalAdvance(body);
-        painter.setFont(commentFont());
-        painter.drawText(QRectF(x, area.top(), area.right() - x, area.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, comment);
+    if (isShowingPlaceholder()) {
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(text(), Qt::ElideRight, area.width()));
+    } else {
+        // The name and delimiter, then the value in its runs (an exponent raised), cut at the
+        // tail together; the comment, drawn smaller, only after a whole value.
+        const QColor color = painter.pen().color();
+        const NBAttributedText name(m_leftComponent + m_deliniator, font(), color);
+        const NBAttributedText value = drawnRightComponent();
+        const double nameWidth = name.width();
+        const double baseline = area.center().y() - metrics.height() / 2 + metrics.ascent();
+        name.elided(area.width()).draw(painter, QPointF(area.left(), baseline));
+        const double room = area.width() - nameWidth;
+        if (room > 0) {
+            const NBAttributedText shown = value.elided(room);
+            shown.draw(painter, QPointF(area.left() + nameWidth, baseline), color);
+            if (isShowingComment() && shown.width() == value.width()) {
+                const double x = area.left() + nameWidth + value.width();
+                painter.setFont(commentFont());
+                painter.drawText(QRectF(x, area.top(), area.right() - x, area.height()),
+                                 Qt::AlignLeft | Qt::AlignVCenter, m_comment);
+            }
+        }
     }
     // The pop-up's double arrow.
     const double cx = width() - kTextInset - kArrowSpace / 2, cy = height() / 2.0;

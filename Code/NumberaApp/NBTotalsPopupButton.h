@@ -10,6 +10,9 @@
 #include <QSizeF>
 #include <QString>
 
+#include "NBAttributedText.h"
+#include "NSAttributedString.h"
+
 class NBTotalsPopupButton : public QPushButton {
     Q_OBJECT
 
@@ -22,7 +25,16 @@ class NBTotalsPopupButton : public QPushButton {
     const QString& leftComponent() const { return m_leftComponent; }
     void setLeftComponent(const QString& text) { m_leftComponent = text; }
     const QString& rightCompontent() const { return m_rightCompontent; }
-    void setRightCompontent(const QString& text) { m_rightCompontent = text; }
+    // Drops the drawn form: the value is drawn as its text.
+    void setRightCompontent(const QString& text) {
+        m_rightCompontent = text;
+        m_drawnRightComponent = {};
+    }
+    // The value with the text it stands for and the runs it is drawn in (an exponent raised).
+    void setRightCompontent(const QString& text, const NSAttributedString& drawn) {
+        m_rightCompontent = text;
+        m_drawnRightComponent = drawn;
+    }
     const QString& deliniator() const { return m_deliniator; }
     void setDeliniator(const QString& text) { m_deliniator = text; }
     const QString& comment() const { return m_comment; }
@@ -45,6 +57,8 @@ class NBTotalsPopupButton : public QPushButton {
     // Joins the parts, or shows the placeholder; shows or hides the button as asked.
     void updateTitle();
 
+    // The value as drawn, in the button's font and colour.
+    NBAttributedText drawnRightComponent() const;
     QSizeF leftComponentSize() const;
     QSizeF rightComponentSize() const;
     QSizeF deliniatorSize() const;
@@ -63,6 +77,7 @@ class NBTotalsPopupButton : public QPushButton {
     bool m_visible = true;
     QString m_leftComponent, m_rightCompontent, m_deliniator, m_comment;
     QString m_placeHolder = QStringLiteral("Placeholder");
+    NSAttributedString m_drawnRightComponent;
 };
 
 #endif

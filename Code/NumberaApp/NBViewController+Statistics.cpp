@@ -44,6 +44,23 @@ QString NBViewController::statisticValueForType(int32_t type, bool mustBeEvaluat
                                                              mustBeEvaluatable));
 }
 
+void NBViewController::setStatisticsButtonValue() {
+    if (!m_lineCollectionStatistics) {
+        m_statisticsButton->setRightCompontent(QString());
+        return;
+    }
+    // The value in the button's font, its exponent raised as the answers' are.
+    const QFont font = m_statisticsButton->font();
+    const NSAttributes attributes = {
+        {NSFontNameAttributeName, NBAppResources::toU16(font.family())},
+        {NSFontSizeAttributeName, font.pointSizeF() > 0 ? font.pointSizeF() : NSDefaultFontSize},
+    };
+    const NBStatisticValue value =
+        statisticDisplayValueForType(*m_lineCollectionStatistics, m_currentStatistic,
+                                     m_documentController->keyLineNumbers(), attributes);
+    m_statisticsButton->setRightCompontent(NBAppResources::toQString(value.text), value.attributed);
+}
+
 QString NBViewController::statisticsLabelForType(int32_t type, int32_t representation,
                                                  bool includeRange) const {
     return NBAppResources::toQString(::statisticsLabelForType(
@@ -79,8 +96,7 @@ void NBViewController::updateStatsButtonWithReevaluation(bool reevaluate) {
             m_statisticPauseTimer->stop();
             QElapsedTimer timer;
             timer.start();
-            m_statisticsButton->setRightCompontent(
-                statisticValueForType(m_currentStatistic, false));
+            setStatisticsButtonValue();
             m_lastStatisticMilliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         }
         if (!m_statisticsButton->rightCompontent().isEmpty())

@@ -141,6 +141,7 @@ void NBViewController::setupViews() {
     const int64_t chosen = NBUserDefaultsController::integerForKey(NBChosenStatistic);
     if (chosen >= 1 && chosen <= 4) setSelectedStatistic(static_cast<int32_t>(chosen));
     applyDocumentViewProperties();
+    m_storedAnswerColumnWidth = m_kettraView->answerColumnWidth();
     storeViewInfo();
     registerForNotifications();
     keyLineNumbersChanged(NSIndexSet());
@@ -163,6 +164,12 @@ void NBViewController::applyDocumentViewProperties() {
     if (const auto shown = flag("NBStatisticsBarVisible");
         shown && *shown != m_statisticsBarVisibile)
         setStatisticsBarVisible(*shown, false);
+    // The split the document was saved with.
+    if (const std::optional<double> width = file->numberForKey(kAnswerColumnWidthKey)) {
+        if (*width >= NBKettraView::kAnswerColumnMinimumWidth &&
+            *width <= NBAnswerColumnView::kMaximumWidth)
+            m_kettraView->setAnswerColumnWidth(static_cast<int>(*width));
+    }
     // 0 names no statistic the menu offers (earlier files always wrote it).
     if (const std::optional<double> chosen = file->numberForKey(NBChosenStatistic)) {
         // Checked as a number first: a hostile file's value may not fit any integer.
@@ -177,7 +184,17 @@ void NBViewController::storeViewInfo() {
         {"NBStatisticsBarVisible", m_statisticsBarVisibile},
         {"NBFormattingBarVisible", m_formattingBarVisible},
         {NBChosenStatistic, int64_t{m_currentStatistic}},
+        {kAnswerColumnWidthKey, int64_t{m_kettraView->answerColumnWidth()}},
     });
+}
+
+void NBViewController::answerColumnWidthMayHaveChanged() {
+    // A dragged divider is part of the document's view, kept with it like the bars' states.
+    const int width = m_kettraView->answerColumnWidth();
+    if (width == m_storedAnswerColumnWidth) return;
+    m_storedAnswerColumnWidth = width;
+    storeViewInfo();
+    m_documentController->makeDocumentDirty();
 }
 
 void NBViewController::registerForNotifications() {
@@ -201,6 +218,7 @@ void NBViewController::registerForNotifications() {
             relayoutCellsIfNecessary();
             m_kettraView->setSyncronisesScrollViews(true);
             m_kettraView->syncroniseToView(m_kettraView->textView());
+            answerColumnWidthMayHaveChanged();
         }));
     m_connections.push_back(connect(m_kettraView->textView(), &QTextEdit::selectionChanged, this,
                                     &NBViewController::textSelectionChanged));

@@ -89,6 +89,8 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     QString statisticsLabelForType(int32_t type, int32_t representation, bool includeRange) const;
     QMenu* statsMenu();
     void updateStatisticsMenu();
+    // Works the chosen statistic out afresh for the button.
+    void setStatisticsButtonValue();
     void repositionPopupButton();
     NBTotalsPopupButton* statisticsButton() const { return m_statisticsButton; }
     // Whether a re-evaluation of the statistic waits for typing to pause.
@@ -118,6 +120,10 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     void resizeWindowBy(int heightChange);
     // Tells the document what its file keeps of this window.
     void storeViewInfo();
+    // After a drag of the divider: a new width is stored with the view and edits the document.
+    void answerColumnWidthMayHaveChanged();
+    // The key of the answer column's width in the document's view state.
+    static constexpr const char* kAnswerColumnWidthKey = "NBAnswerColumnWidth";
     // The text's extra selections that do not show number-line rows.
     QList<QTextEdit::ExtraSelection> extraSelectionsOfOthers() const;
     void textSelectionChanged();
@@ -151,6 +157,7 @@ class NBViewController : public QObject, private NBNumberLineControllerDelegate 
     std::vector<QAction*> m_statisticActions;
     QAction* m_copyStatisticAction = nullptr;
     int32_t m_currentStatistic = 0;
+    int m_storedAnswerColumnWidth = 0;
 
     std::vector<NotificationObserver> m_observers;
     std::vector<QMetaObject::Connection> m_connections;

@@ -13,6 +13,7 @@
 #include "NCParsedExpression.h"
 #include "NCResultFormatter.h"
 #include "NCResultFormattingOptionsContextualizer.h"
+#include "NCResultTypes.h"
 #include "NCUtilityFunctions.h"
 #include "NKStatisticsHelper.h"
 #include "NSLocalizedString.h"
@@ -109,6 +110,31 @@ std::u16string currentDateText() {
     udat_close(format);
     if (U_FAILURE(status) || length < 0 || length > 256) return {};
     return std::u16string(buffer, buffer + length);
+}
+
+// A line's answer where only plain text can go: an exponent follows "×10^", as it is typed,
+// since it cannot be raised.
+std::optional<std::u16string> plainAnswerText(NCLine& line) {
+    std::shared_ptr<NCResult> result = line.result();
+    if (!result || result->resultType() != NCResultTypeValue) return std::nullopt;
+    std::shared_ptr<NCResultFormattingOptions> options = line.formattingOptions();
+    options = options ? options->copy() : std::make_shared<NCResultFormattingOptions>();
+    options->scientificNotationConvertsExponentCharactersIntoSuperscript = false;
+    options->scientificNotationBaseString = u"\u00D710^";
+    options->scientificNotationExponentSuffixString.clear();
+    return NCResultFormatter::sharedInstance().stringValueForResult(result.get(), options.get());
+}
+
+// A referenced answer as its token shows it: the exponent in superscript characters.
+std::optional<std::u16string> tokenAnswerText(NCLine& line) {
+    std::shared_ptr<NCResult> result = line.result();
+    if (!result || result->resultType() != NCResultTypeValue) return std::nullopt;
+    std::shared_ptr<NCResultFormattingOptions> options = line.formattingOptions();
+    options = options ? options->copy() : std::make_shared<NCResultFormattingOptions>();
+    options->scientificNotationConvertsExponentCharactersIntoSuperscript = true;
+    options->scientificNotationBaseString = u"\u00D710";
+    options->scientificNotationExponentSuffixString.clear();
+    return NCResultFormatter::sharedInstance().stringValueForResult(result.get(), options.get());
 }
 
 }  // namespace
@@ -376,7 +402,7 @@ void NKLineCollectionExporter::formatToken(const NCExpressionToken& token, NSRan
             text = NKLineReferenceDescriber::textForReference(
                 token.lineReferenceType(), token.lineReferenceNumber(),
                 static_cast<int64_t>(lineIndex), m_lineCollection.get(),
-                [](NCLine& referenced) { return referenced.formattedResult(); });
+                [](NCLine& referenced) { return tokenAnswerText(referenced); });
         }
         html += u"<span class=\"" + *cssClass + u"\">" + NKEscapedHTMLString(text) + u"</span>";
     }
@@ -503,7 +529,7 @@ std::optional<std::u16string> NKLineCollectionExporter::columnatedText(
                     allReferences, *parsed, static_cast<int64_t>(index), kTextContext, false);
             expression = resolved ? NCLineReferenceReplacementText(*resolved) : u"";
         }
-        std::u16string answer = m_includeAnswers ? line->formattedResult().value_or(u"") : u"";
+        std::u16string answer = m_includeAnswers ? plainAnswerText(*line).value_or(u"") : u"";
         const bool skipped = (m_skipEmptyLines && expression.empty()) ||
                              (m_skipLinesWithoutAnswer && answer.empty());
         if (!skipped) {

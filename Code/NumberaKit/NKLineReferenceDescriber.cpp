@@ -2,7 +2,10 @@
 
 #include <charconv>
 
+#include "NCLine.h"
 #include "NCLineCollection.h"
+#include "NCResultFormatter.h"
+#include "NCResultTypes.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -154,5 +157,16 @@ std::optional<NCLineReferenceReplacement> NKTokenTextSubstituterDelegate::string
     void*) {
     return NCLineReferenceReplacement(NKLineReferenceDescriber::textForReference(
         kind, number, lineIndex, lineCollection,
-        [](NCLine& referenced) { return referenced.formattedResult(); }));
+        [](NCLine& referenced) -> std::optional<std::u16string> {
+            // Written out as text, an exponent follows "×10^" as it is typed.
+            std::shared_ptr<NCResult> result = referenced.result();
+            if (!result || result->resultType() != NCResultTypeValue) return std::nullopt;
+            std::shared_ptr<NCResultFormattingOptions> options = referenced.formattingOptions();
+            options = options ? options->copy() : std::make_shared<NCResultFormattingOptions>();
+            options->scientificNotationConvertsExponentCharactersIntoSuperscript = false;
+            options->scientificNotationBaseString = u"\u00D710^";
+            options->scientificNotationExponentSuffixString.clear();
+            return NCResultFormatter::sharedInstance().stringValueForResult(result.get(),
+                                                                            options.get());
+        }));
 }

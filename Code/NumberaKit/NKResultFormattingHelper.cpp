@@ -31,6 +31,17 @@ std::optional<NSAttributedString> NKResultFormattingHelper::attributedFormattedR
     if (result->resultType() == NCResultTypeError)
         return NSAttributedString(errorStringForNCResultErrorType(result->errorType()), attributes);
     if (result->resultType() == NCResultTypeValue) {
+        std::shared_ptr<NCResultFormattingOptions> options =
+            bestResultFormattingOptionsForLine(line);
+        // The normal format in parts: an exponent raised, the base string and exponent at their
+        // scales. Degrees and fractions have no parts and are shown as they are.
+        const NCDisplayFormat format = options ? options->displayFormat() : NCDisplayFormatNormal;
+        if (options &&
+            (format == NCDisplayFormatNormal || format == NCDisplayFormatSpacedGroupsOfFour))
+            if (std::optional<NSAttributedString> text =
+                    NCResultFormatter::sharedInstance().attributedStringValueForResult(
+                        result.get(), options.get(), attributes))
+                return text;
         std::optional<std::u16string> text = formattedResultForLine(line);
         if (!text) return std::nullopt;
         return NSAttributedString(*text, attributes);

@@ -17,7 +17,9 @@ class NKResultFormattingHelper {
     static std::shared_ptr<NCResultFormattingOptions> bestResultFormattingOptionsForLine(
         NCLine& line);
     static std::optional<std::u16string> formattedResultForLine(NCLine& line);
-    // An error shows its message; a value its formatted text; anything else is none.
+    // An error shows its message; a value its formatted text, scientific notation in its
+    // parts (base string and exponent at the options' scales, the exponent raised); anything
+    // else is none.
     static std::optional<NSAttributedString> attributedFormattedResultForLine(
         NCLine& line, const NSAttributes& attributes);
 };

@@ -15,6 +15,7 @@
 #include "DocumentWindowSupport.h"
 #include "NBAnswerColumnController.h"
 #include "NBAnswerColumnView.h"
+#include "NBAttributedText.h"
 #include "NBBigAnswerViewer.h"
 #include "NBDocumentController.h"
 #include "NBDocumentManager.h"
@@ -323,14 +324,25 @@ TEST_F(DocumentCommands, ALongBigAnswerFitsTheMiddleOfTheScreen) {
     EXPECT_EQ(allowed.width(), screen.width() - 2 * static_cast<int>(screen.width() * 0.15));
     EXPECT_EQ(allowed.height(), screen.height() - 2 * static_cast<int>(screen.height() * 0.28));
     EXPECT_NE(panel->text(), "No Answer");
-    const QFontMetricsF metrics(panel->textFont());
-    const QSizeF text = metrics.size(0, panel->text());
-    EXPECT_LE(text.width(), allowed.width());
-    EXPECT_LE(text.height(), allowed.height());
+    // The answer is drawn as the formatter gives it: the exponent raised and smaller.
+    const NBAttributedText& shown = panel->attributedText();
+    ASSERT_EQ(shown.runs().size(), 3u) << panel->text().toStdString();
+    EXPECT_EQ(shown.runs()[2].superscript, 1);
+    EXPECT_LT(shown.runs()[2].font.pointSizeF(), shown.runs()[0].font.pointSizeF());
+    EXPECT_LE(shown.width(), allowed.width());
+    EXPECT_LE(shown.height(), allowed.height());
     // The size is the largest that fits: a tenth of it more would not.
-    QFont bigger = panel->textFont();
-    bigger.setPointSizeF(bigger.pointSizeF() * 1.1);
-    EXPECT_GT(QFontMetricsF(bigger).size(0, panel->text()).width(), allowed.width());
+    const double points = panel->textFont().pointSizeF();
+    const auto widthAt = [&](double size) {
+        double width = 0;
+        for (const NBAttributedText::Run& run : shown.runs()) {
+            QFont font = run.font;
+            font.setPointSizeF(run.font.pointSizeF() * size / points);
+            width += QFontMetricsF(font).horizontalAdvance(run.text);
+        }
+        return width;
+    };
+    EXPECT_GT(widthAt(points * 1.1), allowed.width());
     // The panel lies in the middle, its shadow margin around it.
     const QRect panelOnScreen = panel->panelRect().translated(panel->geometry().topLeft());
     EXPECT_TRUE(screen.contains(panelOnScreen));
@@ -446,9 +458,14 @@ TEST_F(DocumentCommands, DragsCarryTheTokenTypeAndPlainText) {
 }
 
 TEST_F(DocumentCommands, SpokenLinesAreSentencesAndNeedASpeechEngine) {
-    NBDocumentWindow* window = windowWithTypedLines({"2+3", "note", ""});
-    selectLines(window, 0, 2);
-    EXPECT_EQ(document(window).speechStringForKeyLines(), "2+3 is 5. note");
+    NBDocumentWindow* window = windowWithTypedLines({"2+3", "note", "", "7 × 6", ""});
+    // A reference is spoken as the answer it shows, never as its stored form.
+    run(window, "insertPreviousAnswer:", 0);
+    QTest::keyClicks(window->textView(), " * 2");
+    selectLines(window, 0, 4);
+    // Symbols are spoken as the words of the operator lists.
+    EXPECT_EQ(document(window).speechStringForKeyLines(),
+              "2 plus 3 is 5. note. 7 times 6 is 42. 42 times 2 is 84");
     EXPECT_EQ(enabled(window, "speakSelectedLines:"), NBDocumentController::speechAvailable());
     EXPECT_EQ(enabled(window, "speakAnswer:", 0), NBDocumentController::speechAvailable());
     EXPECT_FALSE(enabled(window, "stopSpeech:"));

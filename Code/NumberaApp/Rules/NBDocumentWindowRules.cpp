@@ -66,8 +66,9 @@ std::u16string statisticsSelectionDetail(const NSIndexSet& keyLines) {
     return u" (" + lowercased(NSLocalizedString(u"Selection")) + u")";
 }
 
-std::u16string statisticValueForType(NCLineCollectionStatistics& statistics, int32_t type,
-                                     const NSIndexSet& keyLines, bool mustBeEvaluatable) {
+namespace {
+
+std::shared_ptr<NCResultFormattingOptions> statisticOptions(bool mustBeEvaluatable) {
     auto options = std::make_shared<NCResultFormattingOptions>();
     if (auto defaults = NBUserDefaultsController::defaultResultFormattingOptions())
         options->acquireValuesFromFormattingOptions(defaults.get());
@@ -78,15 +79,58 @@ std::u16string statisticValueForType(NCLineCollectionStatistics& statistics, int
         options->scientificNotationBaseString = u"×10";
         options->scientificNotationConvertsExponentCharactersIntoSuperscript = true;
     }
+    return options;
+}
+
+std::shared_ptr<NCResult> statisticResult(NCLineCollectionStatistics& statistics, int32_t type,
+                                          const NSIndexSet& keyLines) {
     const std::shared_ptr<NCResult> result = keyLines.count() < 2
                                                  ? statistics.getStatistic(type)
                                                  : statistics.getStatistic(type, keyLines);
-    if (!result || result->resultType() == NCResultTypeNotSet) return {};
+    if (!result || result->resultType() == NCResultTypeNotSet) return nullptr;
+    return result;
+}
+
+std::shared_ptr<NCResultFormattingOptions> contextualized(
+    const std::shared_ptr<NCResultFormattingOptions>& options, const NCResult* result) {
     const auto contextual =
-        NCResultFormattingOptionsContextualizer().contextualizedOptions(options, result.get());
+        NCResultFormattingOptionsContextualizer().contextualizedOptions(options, result);
+    return contextual ? contextual : options;
+}
+
+}  // namespace
+
+std::u16string statisticValueForType(NCLineCollectionStatistics& statistics, int32_t type,
+                                     const NSIndexSet& keyLines, bool mustBeEvaluatable) {
+    const std::shared_ptr<NCResult> result = statisticResult(statistics, type, keyLines);
+    if (!result) return {};
     return NCResultFormatter::sharedInstance()
-        .stringValueForResult(result.get(), contextual ? contextual.get() : options.get())
+        .stringValueForResult(
+            result.get(), contextualized(statisticOptions(mustBeEvaluatable), result.get()).get())
         .value_or(u"");
+}
+
+NBStatisticValue statisticDisplayValueForType(NCLineCollectionStatistics& statistics, int32_t type,
+                                              const NSIndexSet& keyLines,
+                                              const NSAttributes& attributes) {
+    NBStatisticValue value;
+    const std::shared_ptr<NCResult> result = statisticResult(statistics, type, keyLines);
+    if (!result) return value;
+    NCResultFormatter& formatter = NCResultFormatter::sharedInstance();
+    const auto shown = contextualized(statisticOptions(false), result.get());
+    value.text = formatter.stringValueForResult(result.get(), shown.get()).value_or(u"");
+    // The raised form draws the exponent itself rather than as superscript characters.
+    auto raised = shown->copy();
+    raised->scientificNotationConvertsExponentCharactersIntoSuperscript = false;
+    const bool parts = shown->displayFormat() == NCDisplayFormatNormal ||
+                       shown->displayFormat() == NCDisplayFormatSpacedGroupsOfFour;
+    std::optional<NSAttributedString> attributed =
+        parts ? formatter.attributedStringValueForResult(result.get(), raised.get(), attributes)
+              : std::nullopt;
+    value.attributed = attributed && !value.text.empty()
+                           ? *attributed
+                           : NSAttributedString(value.text, attributes);
+    return value;
 }
 
 double numberLineNextWidth(double neededWidth, double currentWidth) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "NBUserDefaultsKeys.h"
+#include "NSAttributedString.h"
 #include "NSIndexSet.h"
 
 class NCLineCollectionStatistics;
@@ -33,6 +34,16 @@ std::u16string statisticsSelectionDetail(const NSIndexSet& keyLines);
 // line; the other raises its exponents. Empty without a value.
 std::u16string statisticValueForType(NCLineCollectionStatistics& statistics, int32_t type,
                                      const NSIndexSet& keyLines, bool mustBeEvaluatable);
+// The statistic as the bar shows it, worked out once: the text with superscript exponent
+// characters, and the same value in the attributes with the exponent raised and the base
+// string and exponent at the default scales. Both empty without a value.
+struct NBStatisticValue {
+    std::u16string text;
+    NSAttributedString attributed;
+};
+NBStatisticValue statisticDisplayValueForType(NCLineCollectionStatistics& statistics, int32_t type,
+                                              const NSIndexSet& keyLines,
+                                              const NSAttributes& attributes);
 
 // The number column's width after one redraw: 8 wider while narrower than needed, 8 narrower
 // while more than 8 wider than needed, else unchanged, so repeated redraws converge.

@@ -19,7 +19,9 @@ struct NBSpeechWord {
     std::u16string speech;
 };
 
-// `is` is the localised word between a line and its answer, spaces included (" is ").
+// Each symbol of an operator word becomes its speech, the longest symbol first; a symbol
+// spelled with letters only where it is a word of its own. `is` is the localised word between
+// a line and its answer, spaces included (" is ").
 std::u16string speechStringForLines(const std::vector<NBSpokenLine>& lines,
                                     const std::vector<NBSpeechWord>& operatorWords,
                                     const std::u16string& is);
