@@ -9,6 +9,7 @@
 
 #include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
+#include "NBInterfaceHelpers.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ void NBAnswerColumnCell::drawWithFrame(QPainter& painter, const QRectF& bounds,
 
     const QFont base = baseFont();
     const QColor textColor = colorForAttributes(m_objectValue.attributesAtIndex(0), Qt::black);
+    // On a dark desktop the answers turn light with the column behind them.
     std::vector<Run> runs;
     double width = 0;
     for (uint64_t index = 0; index < m_objectValue.length();) {
@@ -96,7 +98,7 @@ void NBAnswerColumnCell::drawWithFrame(QPainter& painter, const QRectF& bounds,
         Run run;
         run.text = NBAppResources::toQString(m_objectValue.string().substr(index, end - index));
         run.font = fontForAttributes(attributes, base);
-        run.color = colorForAttributes(attributes, textColor);
+        run.color = NBChromeColor(colorForAttributes(attributes, textColor), palette);
         if (const auto* level = attribute<int64_t>(attributes, NSSuperscriptAttributeName))
             run.superscript = static_cast<int>(*level);
         width += QFontMetricsF(run.font).horizontalAdvance(run.text);

@@ -18,6 +18,7 @@
 #include <limits>
 
 #include "NBAnswerColumnCell.h"
+#include "NBInterfaceHelpers.h"
 #include "NBTextViewRows.h"
 
 QColor NBAnswerColumnView::keyControlColor() { return QColor::fromRgbF(0.914f, 0.934f, 0.982f); }
@@ -150,7 +151,9 @@ void NBAnswerColumnView::changeEvent(QEvent* event) {
 
 void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), isActiveWindow() ? keyControlColor() : inactiveControlColor());
+    painter.fillRect(
+        event->rect(),
+        NBChromeColor(isActiveWindow() ? keyControlColor() : inactiveControlColor(), palette()));
     if (!m_dataSource) return;
     for (uint64_t row : visibleRows()) {
         const QRectF bounds = rectOfRow(row);

@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QUndoGroup>
+#include <QUndoStack>
 #include <QUrl>
 #include <cstdlib>
 
@@ -22,12 +24,14 @@
 #include "NBDocumentDrafts.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBFindPanel.h"
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
 #include "NBMathKey.h"
 #include "NBMathKeyPreferencesPane.h"
 #include "NBMenuController.h"
+#include "NBNumeralsWindowController.h"
 #include "NBPreferencesWindowController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
@@ -37,6 +41,7 @@
 #include "NKCurrenciesManager.h"
 #include "NKCurrency.h"
 #include "NKFunctions.h"
+#include "NSLocalizedString.h"
 #include "QtSettings.h"
 #include "ResourceBundle.h"
 
@@ -118,6 +123,7 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 NBAppController::~NBAppController() {
     qApp->removeEventFilter(this);
     // Windows go before the controllers their menus call.
+    delete m_findPanel.data();
     m_preferences.reset();
     if (m_environmentController) {
         m_environmentController->setRefreshHandler({});
@@ -208,9 +214,12 @@ void NBAppController::setupControllers() {
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
     // Changes of the environment reach every open document.
     NBDocumentManager* open = m_documents.get();
-    m_environmentController->setRefreshHandler([open] {
+    m_environmentController->setRefreshHandler([this, open] {
         for (NBDocumentWindow* window : open->documents())
             window->document().refreshForEnvironmentChange();
+        if (m_globalActions)
+            if (NBNumeralsWindowController* numerals = m_globalActions->loadedNumeralsWindow())
+                numerals->reloadContent();
     });
     m_environmentController->setVariablesHandler(
         [open](const std::vector<std::shared_ptr<NCVariable>>& variables) {
@@ -305,6 +314,9 @@ void NBAppController::setupControllers() {
              else
                  editCommand(&NBTextViewController::redo);
          }},
+        {"showFindPanel:", [this] { findPanel().showPanel(); }},
+        {"findNext:", [this] { findPanel().findNext(); }},
+        {"findPrevious:", [this] { findPanel().findPrevious(); }},
         {"cut:", [] { textCommand(&QTextEdit::cut); }},
         {"copy:", [] { textCommand(&QTextEdit::copy); }},
         {"paste:", [] { textCommand(&QTextEdit::paste); }},
@@ -343,6 +355,44 @@ void NBAppController::setupControllers() {
          }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
+    m_menuController->setDynamicMenuFiller(QStringLiteral("openRecent"), [documents](QMenu* menu) {
+        for (const QString& path : NBDocumentManager::recentDocuments()) {
+            QAction* entry = menu->addAction(
+                QFileInfo(path).fileName().replace(QLatin1Char('&'), QStringLiteral("&&")));
+            entry->setToolTip(path);
+            connect(entry, &QAction::triggered, documents,
+                    [documents, path] { documents->openDocument(path); });
+        }
+        if (!menu->isEmpty()) menu->addSeparator();
+        QAction* clear =
+            menu->addAction(NBAppResources::toQString(NSLocalizedString(u"Clear Menu")),
+                            [] { NBDocumentManager::clearRecentDocuments(); });
+        clear->setObjectName(QStringLiteral("clearRecentDocuments"));
+        clear->setEnabled(!NBDocumentManager::recentDocuments().isEmpty());
+    });
+    m_menuController->setWindowLister([documents] {
+        std::vector<QWidget*> windows;
+        for (NBDocumentWindow* window : documents->documents()) windows.push_back(window);
+        return windows;
+    });
+    // Undo and Redo name what they undo in a panel's window ("Undo Add Stock").
+    m_menuController->setMenuUpdater([this] {
+        QAction* undo = m_menuController->action(QStringLiteral("undo:"));
+        QAction* redo = m_menuController->action(QStringLiteral("redo:"));
+        if (!undo || !redo) return;
+        const auto title = [](const char16_t* verb, const QString& name) {
+            const QString word = NBAppResources::toQString(NSLocalizedString(verb));
+            return name.isEmpty() ? word : word + QLatin1Char(' ') + name;
+        };
+        QUndoStack* stack = activeDocumentWindow() ? nullptr : m_undoGroup->activeStack();
+        if (stack && QApplication::activeWindow() == stack->parent()) {
+            undo->setText(title(u"Undo", stack->undoText()));
+            redo->setText(title(u"Redo", stack->redoText()));
+        } else {
+            undo->setText(title(u"Undo", QString()));
+            redo->setText(title(u"Redo", QString()));
+        }
+    });
     // The windows without a menu bar still answer the application's own keys (Quit…).
     m_dialogs->setWindowPreparer([menus = m_menuController.get()](QWidget* window) {
         menus->addApplicationShortcuts(window);
@@ -374,6 +424,15 @@ NBPreferencesWindowController& NBAppController::preferencesController() {
         m_preferences->setPaneWidget(NBPrefPaneMathKey, new NBMathKeyPreferencesPane);
     }
     return *m_preferences;
+}
+
+NBFindPanel& NBAppController::findPanel() {
+    if (!m_findPanel)
+        m_findPanel = new NBFindPanel([documents = m_documents.get()]() -> QTextEdit* {
+            NBDocumentWindow* window = documents->currentDocument();
+            return window ? window->textView() : nullptr;
+        });
+    return *m_findPanel;
 }
 
 void NBAppController::prepareWindow(QMainWindow* window) {

@@ -1,6 +1,7 @@
 #include "NBCurrenciesViewController.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -375,6 +376,33 @@ void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
     m_accessoryView->adjustSize();
 }
 
+void NBCurrenciesViewController::toggleEnabled(const std::shared_ptr<NKCurrency>& currency) {
+    if (!currency->enabled()) {
+        currency->setEnabled(true);
+        return;
+    }
+    std::vector<NBNumeralsRules::CurrencyChoice> choices;
+    if (auto currencies = manager())
+        for (const auto& each : currencies->allCurrencies())
+            choices.push_back({each->code(), each->enabled(), each->favourite()});
+    const auto outcome = NBNumeralsRules::disablingCurrency(
+        choices, currency->code(), NBUserDefaultsController::baseCurrencyCode());
+    // The rates are against the base currency: it never stays disabled.
+    if (!outcome.allowed) {
+        QApplication::beep();
+        m_statusField->setText(localized(u"The base currency cannot be disabled"));
+        m_statusField->show();
+        return;
+    }
+    currency->setEnabled(false);
+    if (!outcome.newBase.empty()) {
+        NBUserDefaultsController::setBaseCurrencyCode(outcome.newBase);
+        m_statusField->setText(localized(u"The base currency is now %@")
+                                   .replace(QStringLiteral("%@"), q(outcome.newBase)));
+        m_statusField->show();
+    }
+}
+
 void NBCurrenciesViewController::reloadBaseCurrencyPopupMenu() {
     std::vector<NBNumeralsRules::CurrencyChoice> choices;
     if (auto currencies = manager())
@@ -411,7 +439,7 @@ bool NBCurrenciesViewController::eventFilter(QObject* watched, QEvent* event) {
                 const auto currency =
                     m_currenciesForCurrentViewMode[static_cast<size_t>(index.row())].currency;
                 if (index.column() == EnabledColumn)
-                    currency->setEnabled(!currency->enabled());
+                    toggleEnabled(currency);
                 else
                     currency->setFavourite(!currency->favourite());
                 reloadContent();

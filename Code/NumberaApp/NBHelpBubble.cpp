@@ -9,6 +9,8 @@
 #include <QRegion>
 #include <algorithm>
 
+#include "NBOnScreenPlacement.h"
+
 namespace {
 
 constexpr int kMargin = 10;  // half of the 20 added to the text's size, on each side
@@ -17,7 +19,8 @@ constexpr qreal kCornerRadius = 8;
 }  // namespace
 
 NBHelpBubble::NBHelpBubble(QWidget* motherWindow)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+    // A tool window of the mother window: above that window only.
+    : QWidget(motherWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_textField(new QLabel(this)),
       m_motherWindow(motherWindow) {
     setObjectName(QStringLiteral("helpBubble"));
@@ -105,6 +108,14 @@ void NBHelpBubble::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(40, 40, 40, 235));
     painter.drawPath(shape());
+}
+
+void NBHelpBubble::moveOnScreen(const QPoint& origin, int pointerOffset) {
+    const QRect wanted(origin, size());
+    const QRect placed = NBRectPlacedInside(wanted, NBAvailableScreenArea(m_motherWindow));
+    move(placed.topLeft());
+    // Pushed inside the screen, the pointer still points where it was meant to.
+    setPointerOffset(pointerOffset - (placed.x() - wanted.x()));
 }
 
 void NBHelpBubble::showWithAnimation() {

@@ -39,6 +39,9 @@ class NBHelpBubble : public QWidget {
     void setPointerOffset(int offset);
     int pointerOffset() const { return m_pointerOffset; }
 
+    // Puts the top-left corner at `origin` with the pointer that far from the left edge, or as
+    // near as keeps the bubble wholly on its window's screen, the pointer still on its spot.
+    void moveOnScreen(const QPoint& origin, int pointerOffset);
     // Fades in; a visible bubble stays as it is.
     void showWithAnimation();
     // Hidden at once: a bubble that is going must not take clicks meant for the text.

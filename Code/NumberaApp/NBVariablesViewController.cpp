@@ -188,6 +188,15 @@ void NBVariablesViewController::reloadContent() {
             return ascending ? order < 0 : order > 0;
         });
     }
+    // The same variables in the same order: the rows only show their values anew, and an
+    // editor open on one of them (the name of a variable just added) stays open.
+    if (list == m_variables) {
+        if (!m_variables.empty())
+            emit m_model->dataChanged(
+                m_model->index(0, 0),
+                m_model->index(static_cast<int>(m_variables.size()) - 1, ValueColumn));
+        return;
+    }
     // Keep the selection on the same variables across the reset.
     std::vector<std::shared_ptr<NCVariable>> selected;
     if (tableView() && tableView()->selectionModel())
