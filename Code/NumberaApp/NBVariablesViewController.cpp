@@ -188,13 +188,11 @@ void NBVariablesViewController::reloadContent() {
             return ascending ? order < 0 : order > 0;
         });
     }
-    // The same variables in the same order: the rows only show their values anew, and an
-    // editor open on one of them (the name of a variable just added) stays open.
+    // The same variables in the same order: the rows only draw their values anew (the model
+    // reads them from the variables), and an editor open on one of them (the name of a
+    // variable just added, its text selected) stays as it is.
     if (list == m_variables) {
-        if (!m_variables.empty())
-            emit m_model->dataChanged(
-                m_model->index(0, 0),
-                m_model->index(static_cast<int>(m_variables.size()) - 1, ValueColumn));
+        if (tableView()) tableView()->viewport()->update();
         return;
     }
     // Keep the selection on the same variables across the reset.
