@@ -167,6 +167,8 @@ void NBDialogsController::buildWelcomeWindow() {
     NBInterfaceLocalizer::localizeWidget(window);
     window->setFixedWidth(560);
     window->adjustSize();
+    // Return goes on, as the default button of a welcome does.
+    proceed->setFocus();
     // In the middle of the screen the user works on, as a welcome is.
     NBCenterWindowOnScreen(window);
     NBKeepWindowOnScreen(window);

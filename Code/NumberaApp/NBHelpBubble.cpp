@@ -111,6 +111,8 @@ void NBHelpBubble::paintEvent(QPaintEvent*) {
 }
 
 void NBHelpBubble::moveOnScreen(const QPoint& origin, int pointerOffset) {
+    m_intendedOrigin = origin;
+    m_intendedPointerOffset = pointerOffset;
     const QRect wanted(origin, size());
     const QRect placed = NBRectPlacedInside(wanted, NBAvailableScreenArea(m_motherWindow));
     move(placed.topLeft());
@@ -158,7 +160,11 @@ void NBHelpBubble::mousePressEvent(QMouseEvent* event) {
 bool NBHelpBubble::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_motherWindow && event->type() == QEvent::Move) {
         const QPoint now = m_motherWindow->pos();
-        move(pos() + (now - m_motherPosition));
+        // It goes with the window, and stays on the screen where the window nears an edge.
+        if (m_intendedPointerOffset >= 0)
+            moveOnScreen(m_intendedOrigin + (now - m_motherPosition), m_intendedPointerOffset);
+        else
+            move(pos() + (now - m_motherPosition));
         m_motherPosition = now;
     }
     return QWidget::eventFilter(watched, event);

@@ -74,6 +74,9 @@ class NBHelpBubble : public QWidget {
     QPoint m_motherPosition;
     PointerOrientation m_orientation = PointerUp;
     int m_pointerOffset = 0;
+    // Where it was asked to be, before the screen's edges had their say.
+    QPoint m_intendedOrigin;
+    int m_intendedPointerOffset = -1;
     int m_stage = 0;
     QString m_identifier;
     NBHelpBubbleDelegate* m_delegate = nullptr;

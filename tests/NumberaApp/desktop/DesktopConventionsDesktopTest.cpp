@@ -175,12 +175,11 @@ TEST_F(DesktopConventions, EveryWindowOpensWhollyOnTheScreen) {
         [&](const WindowInfo& w) { return w.id != document.id && w.transientFor == document.id; },
         20);
     ASSERT_TRUE(bubble) << "no tutorial bubble: " << app->describe();
-    screenshot("on-screen-tutorial-bubble");
     EXPECT_TRUE(onScreen(*bubble)) << bubble->frame.toString();
 
     // The Numbers window, the quick reference and the about panel.
     chooseFromMenu(4, 1);
-    const WindowInfo numbers = activeWindowOtherThan(*app, "Untitled");
+    const WindowInfo numbers = activeWindowTitled(*app, "Numbers");
     EXPECT_TRUE(onScreen(numbers)) << numbers.frame.toString();
     ASSERT_TRUE(activate(*app, document.id));
     input().key("F1");
@@ -201,6 +200,33 @@ TEST_F(DesktopConventions, EveryWindowOpensWhollyOnTheScreen) {
     for (const WindowInfo& w : app->windows())
         EXPECT_TRUE(onScreen(w)) << w.title << " " << w.frame.toString();
 
+    input().key("ctrl+q");
+    EXPECT_TRUE(app->waitForExit(30)) << app->describe();
+}
+
+TEST_F(DesktopConventions, TheTutorialBubbleOfAWindowAtTheScreensLeftEdgeStaysOnIt) {
+    home().setSetting("NBTutorialHasRun", "false");
+    const std::string path = home().writeDocument("first.numbera", {""});
+    auto app = launch({{path}});
+    const WindowInfo document = activeWindowTitled(*app, "first.numbera");
+    const auto isBubble = [&](const WindowInfo& w) {
+        return w.id != document.id && w.transientFor == document.id;
+    };
+    ASSERT_TRUE(app->waitForWindow(isBubble, 20)) << "no tutorial bubble: " << app->describe();
+    // The window moved to the screen's left edge: the bubble, 50 left of the text's start,
+    // would begin left of the screen.
+    x().moveResize(document.id, {0, 100, document.client.width, document.client.height});
+    std::optional<WindowInfo> bubble;
+    EXPECT_TRUE(waitUntil([&] {
+        const auto moved = x().window(document.id);
+        bubble = app->waitForWindow(isBubble, 1);
+        return moved && moved->frame.x <= 1 && bubble && bubble->frame.y > moved->client.y;
+    })) << XSession::describe(x().windows());
+    waitFor(0.5);
+    bubble = app->waitForWindow(isBubble, 5);
+    ASSERT_TRUE(bubble) << app->describe();
+    screenshot("on-screen-tutorial-bubble-at-the-left-edge");
+    EXPECT_TRUE(onScreen(*bubble)) << bubble->frame.toString();
     input().key("ctrl+q");
     EXPECT_TRUE(app->waitForExit(30)) << app->describe();
 }
