@@ -27,10 +27,11 @@ class MixedStates : public NumberaDesktopTest {
         waitFor(0.6);
     }
 
-    // The dashes on the screen: bars 8 pixels long and 2 high, dark between light rows.
+    // The dashes on the screen: bars 8 pixels long and 2 high, dark between lighter rows (a
+    // menu's background or its highlight).
     static int dashesIn(const QImage& screen) {
-        const auto dark = [&](int x, int y) { return screen.pixelColor(x, y).lightness() < 100; };
-        const auto light = [&](int x, int y) { return screen.pixelColor(x, y).lightness() > 150; };
+        const auto dark = [&](int x, int y) { return screen.pixelColor(x, y).lightness() < 60; };
+        const auto light = [&](int x, int y) { return screen.pixelColor(x, y).lightness() > 110; };
         std::vector<std::pair<int, int>> found;
         for (int y = 1; y + 2 < screen.height(); ++y)
             for (int x = 1; x + 9 < screen.width(); ++x) {
