@@ -263,7 +263,10 @@ std::shared_ptr<NKCurrenciesManager> NBCurrenciesViewController::manager() const
 
 QString NBCurrenciesViewController::modelTypeName() const { return localized(u"currency"); }
 
-void NBCurrenciesViewController::viewWillAppear() { setUpdateButtonViewMode(IdleMode); }
+void NBCurrenciesViewController::viewWillAppear() {
+    m_baseCurrencyNotice.clear();
+    setUpdateButtonViewMode(IdleMode);
+}
 
 void NBCurrenciesViewController::reloadContent() {
     auto currencies = manager();
@@ -328,6 +331,7 @@ void NBCurrenciesViewController::setCurrenciesViewMode(int mode) {
 
 void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
     m_updateButtonViewMode = mode;
+    if (mode != IdleMode) m_baseCurrencyNotice.clear();
     auto currencies = manager();
     const auto lastUpdate =
         currencies ? currencies->lastCurrencyUpdateDate() : std::optional<NSTimeInterval>();
@@ -339,7 +343,13 @@ void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
         case IdleMode:
             m_updateButton->setEnabled(true);
             m_updateButton->setText(localized(u"Update Rates"));
-            m_statusField->setText(NBNumeralsInterface::lastUpdatedText(lastUpdate));
+            // What became of the base currency stays told through the reloads that follow it.
+            if (!m_baseCurrencyNotice.isEmpty()) {
+                m_statusField->setText(m_baseCurrencyNotice);
+                m_statusField->show();
+            } else {
+                m_statusField->setText(NBNumeralsInterface::lastUpdatedText(lastUpdate));
+            }
             break;
         case UpdateFailedMode:
             m_updateButton->setEnabled(true);
@@ -390,17 +400,17 @@ void NBCurrenciesViewController::toggleEnabled(const std::shared_ptr<NKCurrency>
     // The rates are against the base currency: it never stays disabled.
     if (!outcome.allowed) {
         QApplication::beep();
-        m_statusField->setText(localized(u"The base currency cannot be disabled"));
-        m_statusField->show();
+        m_baseCurrencyNotice = localized(u"The base currency cannot be disabled");
+        setUpdateButtonViewMode(IdleMode);
         return;
     }
-    currency->setEnabled(false);
     if (!outcome.newBase.empty()) {
         NBUserDefaultsController::setBaseCurrencyCode(outcome.newBase);
-        m_statusField->setText(localized(u"The base currency is now %@")
-                                   .replace(QStringLiteral("%@"), q(outcome.newBase)));
-        m_statusField->show();
+        m_baseCurrencyNotice = localized(u"The base currency is now %@")
+                                   .replace(QStringLiteral("%@"), q(outcome.newBase));
     }
+    currency->setEnabled(false);
+    setUpdateButtonViewMode(IdleMode);
 }
 
 void NBCurrenciesViewController::reloadBaseCurrencyPopupMenu() {

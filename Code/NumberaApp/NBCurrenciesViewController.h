@@ -120,6 +120,7 @@ class NBCurrenciesViewController : public NBNumbersViewController, public MGScop
     QComboBox* m_baseCurrencyPopup = nullptr;
 
     friend class NBCurrenciesTableModel;
+    QString m_baseCurrencyNotice;
 };
 
 #endif
