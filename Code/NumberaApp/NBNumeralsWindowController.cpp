@@ -193,10 +193,8 @@ void NBNumeralsWindowController::reloadContent() {
         Diagnostics::error("No view controllers");
         return;
     }
-    for (NBNumbersViewController* panel : viewControllers()) {
-        panel->reloadContent();
-        panel->reloadView();
-    }
+    // The content only: a panel's view keeps what it shows of an update still under way.
+    for (NBNumbersViewController* panel : viewControllers()) panel->reloadContent();
 }
 
 NBNumbersViewController* NBNumeralsWindowController::viewControllerForIdentifier(
