@@ -1,6 +1,7 @@
 // The document window's toolbar as the user meets it: hidden at first, shown and hidden again
 // from the View menu, its Big Answer item shows the line's answer, and the click on the item
 // that takes the answer away does not bring it straight back.
+#include <QColor>
 #include <QImage>
 
 #include "DesktopTestSupport.h"
@@ -16,10 +17,20 @@ class DocumentToolbarDesktop : public NumberaDesktopTest {
         home().setSettledUser();
     }
 
-    // A band of the answer column just below the menu bar (no caret blinks there).
-    QImage answerBand(const WindowInfo& window) {
-        return x().capture(Rect{window.client.x + window.client.width * 3 / 4, window.client.y + 30,
-                                window.client.width / 4 - 10, 30});
+    // Where the text's first line begins on the screen: the first row of its coloured glyphs
+    // below the menu bar. It moves down by the toolbar's height.
+    int firstTextRow(const WindowInfo& window) {
+        const QImage text = x().capture(Rect{window.client.x + 30, window.client.y + 26, 120, 100});
+        for (int y = 0; y < text.height(); ++y) {
+            int ink = 0;
+            for (int x = 0; x < text.width(); ++x) {
+                // The syntax colours of "5*7"; frames and the caret are grey.
+                const QColor c = text.pixelColor(x, y);
+                ink += c.hslSaturation() > 100 && c.lightness() < 200;
+            }
+            if (ink >= 3) return y;
+        }
+        return -1;
     }
 
     // Windows of the program besides the document's.
@@ -37,10 +48,11 @@ TEST_F(DocumentToolbarDesktop, ShownFromTheViewMenuItsBigAnswerItemTogglesTheAns
     x().moveResize(window.id, {60, 60, 640, 400});
     waitFor(0.8);
     if (const auto now = x().window(window.id)) window = *now;
-    const QImage hidden = answerBand(window);
+    const int hidden = firstTextRow(window);
+    ASSERT_GE(hidden, 0);
     chooseFromMenu(3, 0);  // View ▸ Show Toolbar, the menu's first item
-    // The toolbar takes the band below the menu bar.
-    ASSERT_TRUE(waitUntil([&] { return answerBand(window) != hidden; })) << app->describe();
+    // The toolbar takes the band below the menu bar: the text moves down.
+    ASSERT_TRUE(waitUntil([&] { return firstTextRow(window) > hidden + 10; })) << app->describe();
     screenshot("toolbar-shown", &window);
 
     // Its first item, Big Answer: the answer of the line fills the middle of the screen.
@@ -55,8 +67,9 @@ TEST_F(DocumentToolbarDesktop, ShownFromTheViewMenuItsBigAnswerItemTogglesTheAns
     waitFor(1.0);
     EXPECT_EQ(othersThan(*app, window.id), 0u) << "the big answer came back: " << app->describe();
 
+    ASSERT_TRUE(activate(*app, window.id)) << app->describe();
     chooseFromMenu(3, 0);  // View ▸ Hide Toolbar
-    EXPECT_TRUE(waitUntil([&] { return answerBand(window) == hidden; })) << app->describe();
+    EXPECT_TRUE(waitUntil([&] { return firstTextRow(window) == hidden; })) << app->describe();
     screenshot("toolbar-hidden-again", &window);
     input().key("ctrl+q");
     EXPECT_TRUE(app->waitForExit(30)) << app->describe();
