@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "NBOnScreenPlacement.h"
+#include "NBWindowShortcuts.h"
 #include "QtSettings.h"
 #include "Settings.h"
 
@@ -87,6 +89,8 @@ void MRPreferences::setUpWindow() {
     m_transitionView = new MRPreferencesTransitionView(m_window);
     m_window->setCentralWidget(m_transitionView);
     setUpToolbar();
+    NBAddCloseShortcuts(m_window);
+    NBKeepWindowOnScreen(m_window);
     m_resize = new QVariantAnimation(this);
     registerDefaultPreferences();
     loadPreferences();
@@ -169,13 +173,7 @@ void MRPreferences::animateToSize(QSize size, bool centre) {
         // Nothing on screen to resize from: the pane shows at once.
         m_window->setFixedSize(size);
         m_transitionView->endTransition();
-        if (centre) {
-            if (QScreen* screen = QGuiApplication::primaryScreen()) {
-                QRect frame = m_window->frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                m_window->move(frame.topLeft());
-            }
-        }
+        if (centre) NBCenterWindowOnScreen(m_window);
         return;
     }
     m_resize->stop();

@@ -10,6 +10,7 @@
 #include "NBAnswerColumnRules.h"
 #include "NBAppResources.h"
 #include "NBAttributedText.h"
+#include "NBInterfaceHelpers.h"
 
 namespace {
 
@@ -89,8 +90,12 @@ void NBAnswerColumnCell::drawWithFrame(QPainter& painter, const QRectF& bounds,
 
     const QRectF rect = drawingRectForBounds(bounds);
     if (rect.width() <= 0) return;
-    // Cut at the tail, exponents and units keeping their look.
-    const NBAttributedText shown = text().elided(rect.width());
+    // Cut at the tail, exponents and units keeping their look; on a dark desktop the answers
+    // turn light with the column behind them.
+    const NBAttributedText shown =
+        text()
+            .withColorsMapped([&](const QColor& color) { return NBChromeColor(color, palette); })
+            .elided(rect.width());
     const QFontMetricsF base(shown.baseFont());
     painter.save();
     // The row's height, for a raised exponent; the text's width, clear of the info button.

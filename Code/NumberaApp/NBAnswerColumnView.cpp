@@ -20,6 +20,7 @@
 #include <limits>
 
 #include "NBAnswerColumnCell.h"
+#include "NBInterfaceHelpers.h"
 #include "NBTextViewRows.h"
 
 QColor NBAnswerColumnView::keyControlColor() { return QColor::fromRgbF(0.914f, 0.934f, 0.982f); }
@@ -145,6 +146,11 @@ void NBAnswerColumnView::setSelection(NSIndexSet rows) {
 }
 
 bool NBAnswerColumnView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && m_dataSource &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        return true;
+    }
     if (event->type() != QEvent::ToolTip) return QWidget::event(event);
     // An answer cut at the tail shows whole, errors too, beside the pointer.
     auto* help = static_cast<QHelpEvent*>(event);
@@ -175,7 +181,9 @@ void NBAnswerColumnView::changeEvent(QEvent* event) {
 
 void NBAnswerColumnView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), isActiveWindow() ? keyControlColor() : inactiveControlColor());
+    painter.fillRect(
+        event->rect(),
+        NBChromeColor(isActiveWindow() ? keyControlColor() : inactiveControlColor(), palette()));
     if (!m_dataSource) return;
     for (uint64_t row : visibleRows()) {
         const QRectF bounds = rectOfRow(row);
@@ -243,15 +251,6 @@ void NBAnswerColumnView::contextMenuEvent(QContextMenuEvent* event) {
     // Kept, hidden, until the next menu replaces it.
     m_contextMenu->setParent(this, m_contextMenu->windowFlags());
     m_contextMenu->popup(event->globalPos());
-}
-
-bool NBAnswerColumnView::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && m_dataSource &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
-        event->accept();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 void NBAnswerColumnView::keyPressEvent(QKeyEvent* event) {

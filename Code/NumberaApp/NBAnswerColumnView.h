@@ -120,6 +120,8 @@ class NBAnswerColumnView : public QWidget {
     void selectionDidChange();
 
   protected:
+    // Tool tips of cut answers; Ctrl+C copies the selected answers (the Edit menu's shortcut
+    // would copy the text's).
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -128,8 +130,6 @@ class NBAnswerColumnView : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // Ctrl+C copies the selected answers: the Edit menu's shortcut would copy the text's.
-    bool event(QEvent* event) override;
 
   private:
     void setSelection(NSIndexSet rows);

@@ -15,6 +15,8 @@
 
 #include "NBAnswerPaletteRules.h"
 #include "NBAppResources.h"
+#include "NBOnScreenPlacement.h"
+#include "NBScreenPlacement.h"
 #include "NBUserDefaultsController.h"
 #include "NCResultFormattingOptions.h"
 #include "NSLocalizedString.h"
@@ -216,9 +218,12 @@ NBAnswerPalette::NBAnswerPalette(QWidget* parent)
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setWidgetResizable(false);
+    // The balloon shows through the table. No style sheet: it would reach the table's menu
+    // too, which then draws without a background.
+    m_scrollArea->setAutoFillBackground(false);
     m_scrollArea->viewport()->setAutoFillBackground(false);
-    m_scrollArea->setStyleSheet(QStringLiteral("background: transparent;"));
     m_scrollArea->setWidget(m_tableView);
+    m_tableView->setAutoFillBackground(false);
     m_emptyContentView->setObjectName(QStringLiteral("answerPaletteEmptyView"));
     m_emptyContentView->hide();
     m_emptyLabel->setText(localized(u"No Answer"));
@@ -281,20 +286,37 @@ void NBAnswerPalette::resizeAnswerPaletteToFitEmptyState() {
 
 void NBAnswerPalette::setPaletteGeometry(const QSize& contentSize) {
     m_contentSize = contentSize;
-    const QSizeF frame = shapeView()->frameSizeForContentSize(QSizeF(contentSize));
-    // Measured from the bottom edge: the pointer stays 32 below the top whatever the height.
-    shapeView()->pointerOffset = contentSize.height() - kAnswerPalettePointerOffset;
-    const QPoint origin(m_desiredLocation.x(),
-                        m_desiredLocation.y() - static_cast<int>(kAnswerPalettePointerOffset));
-    setGeometry(QRect(origin, frame.toSize()));
+    const QSize frame = shapeView()->frameSizeForContentSize(QSizeF(contentSize)).toSize();
+    // Wholly on the screen of its window: where the right has no room (a wide window) it opens
+    // left of the point, pointing right; near an edge it moves inside.
+    const QRect area = NBAvailableScreenArea(motherWindow() ? motherWindow() : parentWidget());
+    const NBPopupPlacement placement =
+        popupPlacementBesideAnchor(m_desiredLocation.x(), m_desiredLocation.y(), frame.width(),
+                                   frame.height(), static_cast<int>(kAnswerPalettePointerOffset),
+                                   {area.x(), area.y(), area.width(), area.height()});
+    shapeView()->pointerOrientation =
+        placement.pointsRight ? NBPopupShapeView::Right : NBPopupShapeView::Left;
+    // Measured from the bottom edge: the pointer stays 32 below the top whatever the height,
+    // unless the palette had to move to stay on the screen; it then still touches the point.
+    const int fromTop =
+        std::clamp(m_desiredLocation.y() - placement.frame.y + 2, 20, frame.height() - 20);
+    shapeView()->pointerOffset = frame.height() - fromTop;
+    setGeometry(
+        QRect(placement.frame.x, placement.frame.y, placement.frame.width, placement.frame.height));
+    // The pointer may have changed sides or moved without the size changing.
+    refreshShape();
     rememberOffsetFromMother();
+}
+
+void NBAnswerPalette::refreshShape() {
+    // Outside the balloon the window behind shows and takes the clicks.
+    setMask(QRegion(shapeView()->outline().toFillPolygon().toPolygon()));
+    shapeView()->update();
 }
 
 void NBAnswerPalette::resizeEvent(QResizeEvent* event) {
     NBPopupWindow::resizeEvent(event);
-    // Outside the balloon the window behind shows and takes the clicks.
-    setMask(QRegion(shapeView()->outline().toFillPolygon().toPolygon()));
-    shapeView()->update();
+    refreshShape();
 }
 
 bool NBAnswerPalette::event(QEvent* event) {

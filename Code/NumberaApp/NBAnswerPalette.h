@@ -105,6 +105,7 @@ class NBAnswerPalette : public NBPopupWindow {
     void resizeAnswerPaletteToFitEmptyState();
     void setPaletteGeometry(const QSize& contentSize);
     void setShowsEmptyView(bool shows);
+    void refreshShape();
 
     QScrollArea* m_scrollArea;
     NBAnswerPaletteTableView* m_tableView;

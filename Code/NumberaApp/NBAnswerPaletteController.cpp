@@ -396,6 +396,9 @@ void NBAnswerPaletteController::followActivationLater() {
     QTimer::singleShot(0, this, [this] {
         QWidget* active = QApplication::activeWindow();
         const bool ours = active && (active == m_parentWindow || active == m_paletteObject);
+        // The palette belongs to its window: out of sight while another window or another
+        // program is active, back when its window is.
+        if (m_answerPalette) m_answerPalette->setSuspended(!ours);
         if (!ours) {
             m_buttonsHiddenWhileInactive = true;
             for (NBLittleInfoButton* button : {m_button1.data(), m_button2.data()})
@@ -412,6 +415,10 @@ bool NBAnswerPaletteController::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
             case QEvent::Resize:
                 if (paletteIsVisible() && !m_updateInProgress) updatePalettePosition();
+                break;
+            // Moved near an edge of the screen, the window takes its palette to the other side.
+            case QEvent::Move:
+                if (paletteIsVisible()) setNeedsPositionUpdate();
                 break;
             case QEvent::WindowStateChange:
                 if (m_parentWindow->isFullScreen()) {

@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QUndoGroup>
+#include <QUndoStack>
 #include <QUrl>
 #include <cstdlib>
 
@@ -23,12 +25,14 @@
 #include "NBDocumentDrafts.h"
 #include "NBDocumentManager.h"
 #include "NBDocumentWindow.h"
+#include "NBFindPanel.h"
 #include "NBGlobalActionController.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
 #include "NBMathKey.h"
 #include "NBMathKeyPreferencesPane.h"
 #include "NBMenuController.h"
+#include "NBNumeralsWindowController.h"
 #include "NBPreferencesWindowController.h"
 #include "NBTextView.h"
 #include "NBTextViewController.h"
@@ -120,6 +124,7 @@ NBAppController::NBAppController(QtSettings& settings, std::string resourcesFold
 NBAppController::~NBAppController() {
     qApp->removeEventFilter(this);
     // Windows go before the controllers their menus call.
+    delete m_findPanel.data();
     m_preferences.reset();
     if (m_environmentController) {
         m_environmentController->setRefreshHandler({});
@@ -210,9 +215,12 @@ void NBAppController::setupControllers() {
     m_documents->setWindowPreparer([this](QMainWindow* window) { prepareWindow(window); });
     // Changes of the environment reach every open document.
     NBDocumentManager* open = m_documents.get();
-    m_environmentController->setRefreshHandler([open] {
+    m_environmentController->setRefreshHandler([this, open] {
         for (NBDocumentWindow* window : open->documents())
             window->document().refreshForEnvironmentChange();
+        if (m_globalActions)
+            if (NBNumeralsWindowController* numerals = m_globalActions->loadedNumeralsWindow())
+                numerals->reloadContent();
     });
     m_environmentController->setVariablesHandler(
         [open](const std::vector<std::shared_ptr<NCVariable>>& variables) {
@@ -307,6 +315,9 @@ void NBAppController::setupControllers() {
              else
                  editCommand(&NBTextViewController::redo);
          }},
+        {"showFindPanel:", [this] { findPanel().showPanel(); }},
+        {"findNext:", [this] { findPanel().findNext(); }},
+        {"findPrevious:", [this] { findPanel().findPrevious(); }},
         {"cut:", [] { editCommand(&NBTextViewController::cut); }},
         {"copy:",
          [] {
@@ -351,9 +362,34 @@ void NBAppController::setupControllers() {
          }},
     };
     m_menuController = std::make_unique<NBMenuController>(std::move(handlers));
-    m_menuController->setTitleProvider(QStringLiteral("undo:"), [this] { return undoTitle(true); });
-    m_menuController->setTitleProvider(QStringLiteral("redo:"),
-                                       [this] { return undoTitle(false); });
+    m_menuController->setDynamicMenuFiller(QStringLiteral("openRecent"), [documents](QMenu* menu) {
+        for (const QString& path : NBDocumentManager::recentDocuments()) {
+            QAction* entry = menu->addAction(
+                QFileInfo(path).fileName().replace(QLatin1Char('&'), QStringLiteral("&&")));
+            entry->setToolTip(path);
+            connect(entry, &QAction::triggered, documents,
+                    [documents, path] { documents->openDocument(path); });
+        }
+        if (!menu->isEmpty()) menu->addSeparator();
+        QAction* clear =
+            menu->addAction(NBAppResources::toQString(NSLocalizedString(u"Clear Menu")),
+                            [] { NBDocumentManager::clearRecentDocuments(); });
+        clear->setObjectName(QStringLiteral("clearRecentDocuments"));
+        clear->setEnabled(!NBDocumentManager::recentDocuments().isEmpty());
+    });
+    m_menuController->setWindowLister([documents] {
+        std::vector<QWidget*> windows;
+        for (NBDocumentWindow* window : documents->documents()) windows.push_back(window);
+        return windows;
+    });
+    // Undo and Redo name the step they would take, in a document or a panel's window.
+    m_menuController->setMenuUpdater([this] {
+        if (QAction* undo = m_menuController->action(QStringLiteral("undo:")))
+            undo->setText(QString(undoTitle(true)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        if (QAction* redo = m_menuController->action(QStringLiteral("redo:")))
+            redo->setText(
+                QString(undoTitle(false)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    });
     // The windows without a menu bar still answer the application's own keys (Quit…).
     m_dialogs->setWindowPreparer([menus = m_menuController.get()](QWidget* window) {
         menus->addApplicationShortcuts(window);
@@ -379,8 +415,10 @@ QString NBAppController::undoTitle(bool undo) const {
     if (NBDocumentWindow* window = activeDocumentWindow()) {
         const NBTextViewController& text = window->document().textViewController();
         step = undo ? text.undoActionName() : text.redoActionName();
-    } else if (m_undoGroup->activeStack()) {
-        step = undo ? m_undoGroup->undoText() : m_undoGroup->redoText();
+    } else if (QUndoStack* stack = m_undoGroup->activeStack();
+               stack && QApplication::activeWindow() == stack->parent()) {
+        // A panel's window ("Undo Add Stock").
+        step = undo ? stack->undoText() : stack->redoText();
     }
     return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
 }
@@ -397,6 +435,15 @@ NBPreferencesWindowController& NBAppController::preferencesController() {
         m_preferences->setPaneWidget(NBPrefPaneMathKey, new NBMathKeyPreferencesPane);
     }
     return *m_preferences;
+}
+
+NBFindPanel& NBAppController::findPanel() {
+    if (!m_findPanel)
+        m_findPanel = new NBFindPanel([documents = m_documents.get()]() -> QTextEdit* {
+            NBDocumentWindow* window = documents->currentDocument();
+            return window ? window->textView() : nullptr;
+        });
+    return *m_findPanel;
 }
 
 void NBAppController::prepareWindow(QMainWindow* window) {

@@ -27,6 +27,7 @@ class NBColorControllerLife;
 class NBDialogsController;
 class NBDocumentManager;
 class NBDocumentWindow;
+class NBFindPanel;
 class NBGlobalActionController;
 class NBMenuController;
 class NBPreferencesWindowController;
@@ -102,6 +103,8 @@ class NBAppController : public QObject,
     NBMenuController& menuController() const { return *m_menuController; }
     // The preferences window's controller, made on first use.
     NBPreferencesWindowController& preferencesController();
+    // The find panel of the texts, made on first use.
+    NBFindPanel& findPanel();
     bool isLaunching() const { return m_isLaunching; }
     // The panels' undo stacks; the active window's is the active one.
     QUndoGroup& undoGroup() const { return *m_undoGroup; }
@@ -156,6 +159,7 @@ class NBAppController : public QObject,
     std::unique_ptr<NBMenuController> m_menuController;
     QUndoGroup* m_undoGroup = nullptr;
     std::unique_ptr<NBPreferencesWindowController> m_preferences;
+    QPointer<NBFindPanel> m_findPanel;
 };
 
 #endif

@@ -191,3 +191,10 @@ QString NBAttributedText::html(bool withFamily, bool withColor) const {
     }
     return html;
 }
+
+NBAttributedText NBAttributedText::withColorsMapped(
+    const std::function<QColor(const QColor&)>& map) const {
+    NBAttributedText mapped = *this;
+    for (Run& run : mapped.m_runs) run.color = map(run.color);
+    return mapped;
+}

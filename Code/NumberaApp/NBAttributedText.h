@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QPointF>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "NSAttributedString.h"
@@ -54,6 +55,9 @@ class NBAttributedText {
     // The text cut at the tail to fit the width, "…" in the base font after what is kept;
     // unchanged when it fits.
     NBAttributedText elided(double maximumWidth) const;
+    // The same text with each run's colour passed through `map` (the chrome's colours of a
+    // dark desktop, say).
+    NBAttributedText withColorsMapped(const std::function<QColor(const QColor&)>& map) const;
     // Draws the runs from the point on the baseline.
     void draw(QPainter& painter, const QPointF& baselineStart) const;
     // Each run keeps its colour unless `color` is valid.

@@ -1,6 +1,7 @@
 #include "NBCurrenciesViewController.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -262,7 +263,10 @@ std::shared_ptr<NKCurrenciesManager> NBCurrenciesViewController::manager() const
 
 QString NBCurrenciesViewController::modelTypeName() const { return localized(u"currency"); }
 
-void NBCurrenciesViewController::viewWillAppear() { setUpdateButtonViewMode(IdleMode); }
+void NBCurrenciesViewController::viewWillAppear() {
+    m_baseCurrencyNotice.clear();
+    setUpdateButtonViewMode(IdleMode);
+}
 
 void NBCurrenciesViewController::reloadContent() {
     auto currencies = manager();
@@ -327,6 +331,7 @@ void NBCurrenciesViewController::setCurrenciesViewMode(int mode) {
 
 void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
     m_updateButtonViewMode = mode;
+    if (mode != IdleMode) m_baseCurrencyNotice.clear();
     auto currencies = manager();
     const auto lastUpdate =
         currencies ? currencies->lastCurrencyUpdateDate() : std::optional<NSTimeInterval>();
@@ -338,7 +343,13 @@ void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
         case IdleMode:
             m_updateButton->setEnabled(true);
             m_updateButton->setText(localized(u"Update Rates"));
-            m_statusField->setText(NBNumeralsInterface::lastUpdatedText(lastUpdate));
+            // What became of the base currency stays told through the reloads that follow it.
+            if (!m_baseCurrencyNotice.isEmpty()) {
+                m_statusField->setText(m_baseCurrencyNotice);
+                m_statusField->show();
+            } else {
+                m_statusField->setText(NBNumeralsInterface::lastUpdatedText(lastUpdate));
+            }
             break;
         case UpdateFailedMode:
             m_updateButton->setEnabled(true);
@@ -373,6 +384,33 @@ void NBCurrenciesViewController::setUpdateButtonViewMode(int mode) {
             break;
     }
     m_accessoryView->adjustSize();
+}
+
+void NBCurrenciesViewController::toggleEnabled(const std::shared_ptr<NKCurrency>& currency) {
+    if (!currency->enabled()) {
+        currency->setEnabled(true);
+        return;
+    }
+    std::vector<NBNumeralsRules::CurrencyChoice> choices;
+    if (auto currencies = manager())
+        for (const auto& each : currencies->allCurrencies())
+            choices.push_back({each->code(), each->enabled(), each->favourite()});
+    const auto outcome = NBNumeralsRules::disablingCurrency(
+        choices, currency->code(), NBUserDefaultsController::baseCurrencyCode());
+    // The rates are against the base currency: it never stays disabled.
+    if (!outcome.allowed) {
+        QApplication::beep();
+        m_baseCurrencyNotice = localized(u"The base currency cannot be disabled");
+        setUpdateButtonViewMode(IdleMode);
+        return;
+    }
+    if (!outcome.newBase.empty()) {
+        NBUserDefaultsController::setBaseCurrencyCode(outcome.newBase);
+        m_baseCurrencyNotice = localized(u"The base currency is now %@")
+                                   .replace(QStringLiteral("%@"), q(outcome.newBase));
+    }
+    currency->setEnabled(false);
+    setUpdateButtonViewMode(IdleMode);
 }
 
 void NBCurrenciesViewController::reloadBaseCurrencyPopupMenu() {
@@ -411,7 +449,7 @@ bool NBCurrenciesViewController::eventFilter(QObject* watched, QEvent* event) {
                 const auto currency =
                     m_currenciesForCurrentViewMode[static_cast<size_t>(index.row())].currency;
                 if (index.column() == EnabledColumn)
-                    currency->setEnabled(!currency->enabled());
+                    toggleEnabled(currency);
                 else
                     currency->setFavourite(!currency->favourite());
                 reloadContent();

@@ -69,6 +69,9 @@ class NBCurrenciesViewController : public NBNumbersViewController, public MGScop
     int updateButtonViewMode() const { return m_updateButtonViewMode; }
     void setUpdateButtonViewMode(int mode);
     void reloadBaseCurrencyPopupMenu();
+    // Switches a currency on or off; the base currency moves to an enabled one when it is
+    // switched off, and cannot be switched off as the last enabled one. The status says which.
+    void toggleEnabled(const std::shared_ptr<NKCurrency>& currency);
     const std::vector<std::u16string>& currenciesThatFailedUpdating() const {
         return m_currenciesThatFailedUpdating;
     }
@@ -117,6 +120,7 @@ class NBCurrenciesViewController : public NBNumbersViewController, public MGScop
     QComboBox* m_baseCurrencyPopup = nullptr;
 
     friend class NBCurrenciesTableModel;
+    QString m_baseCurrencyNotice;
 };
 
 #endif

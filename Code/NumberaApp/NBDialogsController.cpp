@@ -21,7 +21,9 @@
 #include "NBAppResources.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBLocalizationHelper.h"
+#include "NBOnScreenPlacement.h"
 #include "NBUserDefaultsController.h"
+#include "NBWindowShortcuts.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -165,6 +167,11 @@ void NBDialogsController::buildWelcomeWindow() {
     NBInterfaceLocalizer::localizeWidget(window);
     window->setFixedWidth(560);
     window->adjustSize();
+    // Return goes on, as the default button of a welcome does.
+    proceed->setFocus();
+    // In the middle of the screen the user works on, as a welcome is.
+    NBCenterWindowOnScreen(window);
+    NBKeepWindowOnScreen(window);
     // Closed without a choice, it goes on as "Continue" does.
     window->installEventFilter(this);
     m_welcomeWindow = window;
@@ -207,6 +214,8 @@ void NBDialogsController::buildReferenceWindow() {
     window->resize(560, 640);
     NBInterfaceLocalizer::localizeWidget(window);
     window->installEventFilter(this);
+    NBAddCloseShortcuts(window);
+    NBKeepWindowOnScreen(window);
     m_referenceWindow = window;
     prepare(window);
 }
@@ -307,6 +316,8 @@ void NBDialogsController::buildDisclaimerWindow() {
     layout->addWidget(m_disclaimerView);
     window->resize(520, 420);
     NBInterfaceLocalizer::localizeWidget(window);
+    NBAddCloseShortcuts(window);
+    NBKeepWindowOnScreen(window);
     m_disclaimerWindow = window;
     prepare(window);
 }
@@ -321,10 +332,6 @@ void NBDialogsController::showDisclaimerWindow() {
     }
     if (!m_disclaimerWindow) buildDisclaimerWindow();
     m_disclaimerView->setSource(QUrl::fromLocalFile(*page));
-    if (QScreen* screen = m_disclaimerWindow->screen()) {
-        QRect frame = m_disclaimerWindow->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        m_disclaimerWindow->move(frame.topLeft());
-    }
+    NBCenterWindowOnScreen(m_disclaimerWindow);
     bringToFront(m_disclaimerWindow);
 }

@@ -2,7 +2,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QIcon>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -13,6 +16,8 @@
 #include "NBBigAnswerViewer.h"
 #include "NBDocumentCommandRules.h"
 #include "NBDocumentController.h"
+#include "NBDocumentToolbar.h"
+#include "NBDocumentWindow.h"
 #include "NBInterfaceRules.h"
 #include "NBLineFormattingController.h"
 #include "NBTextView.h"
@@ -34,6 +39,26 @@ QString localized(const std::u16string& key) {
 void setItemTitle(QAction* item, const std::u16string& title) {
     // An "&" of a title is shown, not a mnemonic.
     if (item) item->setText(localized(title).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+// The dash that marks a mixed state: lines of the selection differ, some have this value.
+const QIcon& mixedStateIndicator() {
+    static const QIcon icon = [] {
+        QPixmap dash(16, 16);
+        dash.fill(Qt::transparent);
+        QPainter painter(&dash);
+        painter.fillRect(QRect(4, 7, 8, 2), QApplication::palette().color(QPalette::Text));
+        return QIcon(dash);
+    }();
+    return icon;
+}
+
+// 1 on, 0 off, -1 mixed: a mixed item is unchecked and shows the dash.
+void setItemState(QAction* item, int state) {
+    if (!item || !item->isCheckable()) return;
+    item->setChecked(state == 1);
+    item->setProperty("mixedState", state == -1);
+    item->setIcon(state == -1 ? mixedStateIndicator() : QIcon());
 }
 
 void putOnClipboard(const QString& plain, const QString& html = QString()) {
@@ -65,6 +90,7 @@ QStringList NBDocumentController::documentCommands() {
             "alignText:",
             "showBigAnswer:",
             "showAnswerPalette:",
+            "toggleWindowToolbarShown:",
             "toggleFormattingBarShown:",
             "toggleNumberLineShown:",
             "toggleStatisticsShown:",
@@ -117,7 +143,11 @@ bool NBDocumentController::performCommand(const QString& command, int tag, bool 
                                                   false);
     else if (command == QLatin1String("insertSubtotalOfSelectedLines:"))
         m_textViewController->insertSubTotalLineForLines(keyOrSelectedLines());
-    else if (command == QLatin1String("toggleFormattingBarShown:")) {
+    else if (command == QLatin1String("toggleWindowToolbarShown:")) {
+        if (auto* window =
+                m_textView ? qobject_cast<NBDocumentWindow*>(m_textView->window()) : nullptr)
+            window->toggleToolbarShown();
+    } else if (command == QLatin1String("toggleFormattingBarShown:")) {
         const bool visible = !m_viewController->formattingBarVisible();
         m_viewController->setFormattingBarVisible(visible, true);
         NBUserDefaultsController::setFormattingBarVisible(visible);
@@ -224,6 +254,17 @@ bool NBDocumentController::validateCommand(const QString& command, int tag) {
     return validateMenuItem(command, &item);
 }
 
+bool NBDocumentController::validateToolbarItem(const QString& command) const {
+    if (command == QLatin1String("insertNewToken:"))
+        return !m_textViewController->answersAreJumped() && m_keyLineNumber >= 1;
+    if (command == QLatin1String("showBigAnswer:"))
+        return m_answerColumnController->answersVisible();
+    if (command == QLatin1String("showAnswerPalette:"))
+        return m_answerColumnController->answersVisible() && m_textView &&
+               !m_textView->window()->isFullScreen();
+    return true;
+}
+
 bool NBDocumentController::validateMenuItem(const QString& command, QAction* item) {
     const int tag = item && item->data().isValid() ? item->data().toInt() : -1;
     const bool jumped = m_textViewController->answersAreJumped();
@@ -245,7 +286,9 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
                 value = line->expressionFormattingOptions()->textAlignment();
         const NBMenuItemState state =
             stateForFormattingProperty(tag, value, lines, "textAlignment");
-        if (item && item->isCheckable()) item->setChecked(state == NBMenuItemState::On);
+        setItemState(item, state == NBMenuItemState::On      ? 1
+                           : state == NBMenuItemState::Mixed ? -1
+                                                             : 0);
         return !jumped && textViewIsFirstResponder();
     }
     if (command == QLatin1String("insertPreviousAnswer:")) {
@@ -266,6 +309,12 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
     if (!m_viewController &&
         (command.startsWith(QLatin1String("toggle")) || formattingPropertyOfCommand(command)))
         return false;
+    if (command == QLatin1String("toggleWindowToolbarShown:")) {
+        auto* window = m_textView ? qobject_cast<NBDocumentWindow*>(m_textView->window()) : nullptr;
+        const bool shown = window && window->toolbar() && !window->toolbar()->isHidden();
+        setItemTitle(item, shown ? u"Hide Toolbar" : u"Show Toolbar");
+        return window != nullptr;
+    }
     if (command == QLatin1String("toggleFormattingBarShown:")) {
         setItemTitle(item, m_viewController->formattingBarVisible() ? u"Hide Formatting Bar"
                                                                     : u"Show Formatting Bar");
@@ -282,8 +331,8 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         return true;
     }
     if (const char* property = formattingPropertyOfCommand(command)) {
-        const int state = m_viewController->formattingBarController()->menuItemState(property, tag);
-        if (item && item->isCheckable()) item->setChecked(state == 1);
+        setItemState(item,
+                     m_viewController->formattingBarController()->menuItemState(property, tag));
         return !jumped;
     }
     if (command == QLatin1String("toggleSuperScriptMode:")) {
@@ -291,9 +340,8 @@ bool NBDocumentController::validateMenuItem(const QString& command, QAction* ite
         return !jumped;
     }
     if (command == QLatin1String("toggleThousandsSeperator:")) {
-        const int state =
-            m_viewController->formattingBarController()->menuItemState("thousandsSeparator", 1);
-        if (item && item->isCheckable()) item->setChecked(state == 1);
+        setItemState(item, m_viewController->formattingBarController()->menuItemState(
+                               "thousandsSeparator", 1));
         return !jumped;
     }
     if (command == QLatin1String("commentLine:")) {

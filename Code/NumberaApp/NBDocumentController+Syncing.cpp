@@ -6,6 +6,7 @@
 #include "NBDocumentController.h"
 #include "NBTextView.h"
 #include "NBTextViewMetrics.h"
+#include "NBViewController.h"
 #include "NCLine.h"
 #include "NCLineCollection.h"
 #include "NKTextSyncHelper.h"
@@ -266,6 +267,8 @@ void NBDocumentController::updateDocumentForChangedGlobalVariables(
     collection->reevaluateLinesDependingOnVariables(variables);
     m_answerColumnController->redrawAllCells();
     if (collection->hash() != hash) makeDocumentDirty();
+    // The statistic is of the answers just changed.
+    if (m_viewController) m_viewController->updateStatsButtonWithReevaluation(true);
 }
 
 void NBDocumentController::refreshForEnvironmentChange() {
@@ -284,4 +287,6 @@ void NBDocumentController::refreshForEnvironmentChange() {
         makeDocumentDirty();
     }
     updateDocumentForChangedGlobalVariables({});
+    // Every view of the lines shows them anew: answers, statistic, palette.
+    if (m_viewIsSetup) forceSynchronize();
 }

@@ -163,6 +163,8 @@ class NBDocumentController : public QObject,
     static QStringList documentCommands();
     // False for a command that is not the document's or is disabled now.
     bool performCommand(const QString& command, int tag, bool fromToolbar = false);
+    // Whether the toolbar's item of the command is enabled now.
+    bool validateToolbarItem(const QString& command) const;
     // Sets the item's title and state from the document, and answers whether it is enabled.
     bool validateMenuItem(const QString& command, QAction* item);
     bool validateCommand(const QString& command, int tag);

@@ -9,7 +9,16 @@
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
 #include "NBDocumentWindow.h"
+#include "NBOnScreenPlacement.h"
+#include "NBTextView.h"
+#include "NBUserDefaultsController.h"
 #include "NSLocalizedString.h"
+
+namespace {
+
+constexpr const char* kRecentDocumentsKey = "NBRecentDocuments";
+
+}  // namespace
 
 NBDocumentManager::NBDocumentManager(QObject* parent) : QObject(parent) {}
 
@@ -63,7 +72,49 @@ NBDocumentWindow* NBDocumentManager::openDocument(const QString& path, bool disp
             Qt::QueuedConnection);
         return nullptr;
     }
-    return addWindow(new NBDocumentWindow(document, QString()), display);
+    noteRecentDocument(canonical.isEmpty() ? path : canonical);
+    QPointer<NBDocumentWindow> untouched = display ? untouchedUntitledWindow() : nullptr;
+    NBDocumentWindow* window = new NBDocumentWindow(document, QString());
+    if (untouched) window->setGeometry(untouched->geometry());
+    addWindow(window, display);
+    if (untouched) untouched->closeWithoutAsking();
+    return window;
+}
+
+NBDocumentWindow* NBDocumentManager::untouchedUntitledWindow() const {
+    NBDocumentWindow* front = currentDocument();
+    if (!front || !front->filePath().isEmpty() || front->document().isDocumentEdited() ||
+        front->document().isExampleDocument() || !front->textView()->document()->isEmpty() ||
+        front->textView()->document()->isUndoAvailable())
+        return nullptr;
+    return front;
+}
+
+QStringList NBDocumentManager::recentDocuments() {
+    QStringList paths;
+    const auto stored = NBUserDefaultsController::valueForKey(kRecentDocumentsKey);
+    if (!stored) return paths;
+    // The settings file gives a list of one entry back as a plain text.
+    if (const auto* list = std::get_if<std::vector<std::u16string>>(&*stored))
+        for (const std::u16string& path : *list) paths << NBAppResources::toQString(path);
+    if (const auto* one = std::get_if<std::u16string>(&*stored); one && !one->empty())
+        paths << NBAppResources::toQString(*one);
+    return paths;
+}
+
+void NBDocumentManager::noteRecentDocument(const QString& path) {
+    if (path.isEmpty()) return;
+    QStringList paths = recentDocuments();
+    paths.removeAll(path);
+    paths.prepend(path);
+    while (paths.size() > kRecentDocumentsLimit) paths.removeLast();
+    std::vector<std::u16string> stored;
+    for (const QString& entry : paths) stored.push_back(NBAppResources::toU16(entry));
+    NBUserDefaultsController::setValueForKey(kRecentDocumentsKey, stored);
+}
+
+void NBDocumentManager::clearRecentDocuments() {
+    NBUserDefaultsController::setValueForKey(kRecentDocumentsKey, std::vector<std::u16string>());
 }
 
 NBDocumentWindow* NBDocumentManager::openDraft(const QString& draftPath, bool display) {
@@ -90,12 +141,15 @@ NBDocumentWindow* NBDocumentManager::addWindow(NBDocumentWindow* window, bool di
     window->document().setDataFolder(m_dataFolder);
     m_documents.push_back(window);
     connect(window, &NBDocumentWindow::windowClosed, this, [this](NBDocumentWindow* closed) {
+        // A file saved under a new name is remembered as it closes.
+        noteRecentDocument(closed->filePath());
         emit documentWillClose(closed);
         m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), closed),
                           m_documents.end());
         emit documentsChanged();
     });
     if (m_windowPreparer) m_windowPreparer(window);
+    NBKeepWindowOnScreen(window);
     if (display) window->bringToFront();
     emit documentsChanged();
     return window;

@@ -51,6 +51,12 @@ class NBDocumentManager : public QObject {
     // "Cancel" (or its save failed), which stops the review there. Documents without unsaved
     // changes stay open.
     void reviewUnsavedDocuments(std::function<void(bool allAnswered)> done);
+    // Files opened or saved lately, the latest first (at most kRecentDocumentsLimit), kept
+    // across launches in the settings.
+    static constexpr int kRecentDocumentsLimit = 10;
+    static QStringList recentDocuments();
+    static void noteRecentDocument(const QString& path);
+    static void clearRecentDocuments();
     // The last alert about a document that could not be opened, while it shows.
     QMessageBox* openErrorAlert() const { return m_openErrorAlert; }
 
@@ -61,6 +67,9 @@ class NBDocumentManager : public QObject {
 
   private:
     NBDocumentWindow* addWindow(NBDocumentWindow* window, bool display);
+    // The front window when it is an untitled document nobody has typed in: a file opened
+    // next takes its place.
+    NBDocumentWindow* untouchedUntitledWindow() const;
     void reviewNext(std::vector<QPointer<NBDocumentWindow>> queue, std::function<void(bool)> done);
 
     std::vector<NBDocumentWindow*> m_documents;

@@ -10,12 +10,14 @@
 
 #include "NBAppResources.h"
 #include "NBDocumentController.h"
+#include "NBDocumentToolbar.h"
 #include "NBKettraView.h"
 #include "NBTextView.h"
 #include "NBTutorialController.h"
 #include "NBUserDefaultsController.h"
 #include "NBViewController.h"
 #include "NSLocalizedString.h"
+#include "NotificationCenter.h"
 
 namespace {
 
@@ -42,6 +44,9 @@ NBDocumentWindow::NBDocumentWindow(NBDocumentController* document, QString untit
     m_viewController = new NBViewController(this, m_kettraView, m_document);
     m_viewController->setupViews();
     m_document->setViewController(m_viewController);
+    m_toolbar = new NBDocumentToolbar(*this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    m_toolbar->hide();
     m_kettraView->textView()->setFocus();
     NBTutorialController::startIfNeeded(this);
 }
@@ -58,6 +63,12 @@ NBDocumentWindow::~NBDocumentWindow() {
 NBTextView* NBDocumentWindow::textView() const { return m_kettraView->textView(); }
 
 NBAnswerColumnView* NBDocumentWindow::answerColumn() const { return m_kettraView->answerColumn(); }
+
+void NBDocumentWindow::toggleToolbarShown() {
+    NotificationCenter::defaultCenter().post(NBDocumentWindowToolbarWillChangeVisibleState, this);
+    m_toolbar->setVisible(m_toolbar->isHidden());
+    NotificationCenter::defaultCenter().post(NBDocumentWindowToolbarDidChangeVisibleState, this);
+}
 
 QString NBDocumentWindow::filePath() const { return m_document->fileURL(); }
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 class NBDocumentController;
+class NBDocumentToolbar;
 class NBKettraView;
 class NBTextView;
 class NBAnswerColumnView;
@@ -55,6 +56,10 @@ class NBDocumentWindow : public QMainWindow {
     bool closingAsks() const;
     // Shows the window in front and active, restored first when it was minimized.
     void bringToFront();
+    // The toolbar, hidden until shown; showing or hiding it is announced before and after
+    // ("NBDocumentWindowToolbarWillChangeVisibleState", "…DidChangeVisibleState").
+    NBDocumentToolbar* toolbar() const { return m_toolbar; }
+    void toggleToolbarShown();
     // The alert or question showing on the window, if any.
     QMessageBox* sheet() const { return m_sheet; }
 
@@ -75,6 +80,7 @@ class NBDocumentWindow : public QMainWindow {
     NBDocumentController* m_document;
     NBKettraView* m_kettraView;
     NBViewController* m_viewController = nullptr;
+    NBDocumentToolbar* m_toolbar = nullptr;
     QString m_untitledName;
     QPointer<QMessageBox> m_sheet;
     bool m_closeConfirmed = false;

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "NBInterfaceHelpers.h"
+
 NBFormattingBarView::NBFormattingBarView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("formattingBarView"));
     setAutoFillBackground(false);
@@ -35,10 +37,10 @@ void NBFormattingBarView::resizeEvent(QResizeEvent* event) {
 void NBFormattingBarView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QLinearGradient fill(0, 0, 0, height());
-    fill.setColorAt(0, QColor::fromRgbF(0.888f, 0.888f, 0.888f));
-    fill.setColorAt(1, QColor::fromRgbF(0.837f, 0.837f, 0.837f));
+    fill.setColorAt(0, NBChromeColor(QColor::fromRgbF(0.888f, 0.888f, 0.888f), palette()));
+    fill.setColorAt(1, NBChromeColor(QColor::fromRgbF(0.837f, 0.837f, 0.837f), palette()));
     painter.fillRect(rect(), fill);
-    painter.setPen(QColor::fromRgbF(0.6f, 0.6f, 0.6f));
+    painter.setPen(NBChromeColor(QColor::fromRgbF(0.6f, 0.6f, 0.6f), palette()));
     painter.drawLine(0, height() - 1, width(), height() - 1);
     if (m_drawsDividers) {
         painter.setPen(QPen(dividerColor(), 1));

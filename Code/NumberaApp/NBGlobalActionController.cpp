@@ -22,8 +22,10 @@
 #include "NBGlobalActionTexts.h"
 #include "NBInterfaceLocalizer.h"
 #include "NBNumeralsWindowController.h"
+#include "NBOnScreenPlacement.h"
 #include "NBTextAttributes.h"
 #include "NBUserDefaultsController.h"
+#include "NBWindowShortcuts.h"
 #include "NSLocalizedString.h"
 
 namespace {
@@ -157,6 +159,9 @@ void NBGlobalActionController::showAboutPanel() {
         layout->addWidget(credits, 1);
         panel->resize(420, 460);
         NBInterfaceLocalizer::localizeWidget(panel);
+        NBAddCloseShortcuts(panel);
+        NBCenterWindowOnScreen(panel);
+        NBKeepWindowOnScreen(panel);
         m_aboutPanel = panel;
     }
     m_aboutPanel->show();
@@ -178,7 +183,12 @@ NBNumeralsWindowController* NBGlobalActionController::numeralsWindowController()
         m_numeralsWindowController =
             new NBNumeralsWindowController(*m_numeralsEnvironment, m_undoGroup);
         if (m_windowPreparer) m_windowPreparer(m_numeralsWindowController);
+        NBKeepWindowOnScreen(m_numeralsWindowController);
     }
+    return m_numeralsWindowController;
+}
+
+NBNumeralsWindowController* NBGlobalActionController::loadedNumeralsWindow() const {
     return m_numeralsWindowController;
 }
 

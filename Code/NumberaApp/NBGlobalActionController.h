@@ -48,6 +48,8 @@ class NBGlobalActionController : public QObject {
                                 std::function<void(QMainWindow*)> windowPreparer);
     // Made on first use; null without an environment.
     NBNumeralsWindowController* numeralsWindowController();
+    // The numerals window once it was made, else null (it is not made for this).
+    NBNumeralsWindowController* loadedNumeralsWindow() const;
     void showNumeralsWindow();
     QWidget* aboutPanel() const { return m_aboutPanel; }
 

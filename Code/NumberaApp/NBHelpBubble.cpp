@@ -9,6 +9,8 @@
 #include <QRegion>
 #include <algorithm>
 
+#include "NBOnScreenPlacement.h"
+
 namespace {
 
 constexpr int kMargin = 10;  // half of the 20 added to the text's size, on each side
@@ -17,7 +19,8 @@ constexpr qreal kCornerRadius = 8;
 }  // namespace
 
 NBHelpBubble::NBHelpBubble(QWidget* motherWindow)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+    // A tool window of the mother window: above that window only.
+    : QWidget(motherWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_textField(new QLabel(this)),
       m_motherWindow(motherWindow) {
     setObjectName(QStringLiteral("helpBubble"));
@@ -107,6 +110,16 @@ void NBHelpBubble::paintEvent(QPaintEvent*) {
     painter.drawPath(shape());
 }
 
+void NBHelpBubble::moveOnScreen(const QPoint& origin, int pointerOffset) {
+    m_intendedOrigin = origin;
+    m_intendedPointerOffset = pointerOffset;
+    const QRect wanted(origin, size());
+    const QRect placed = NBRectPlacedInside(wanted, NBAvailableScreenArea(m_motherWindow));
+    move(placed.topLeft());
+    // Pushed inside the screen, the pointer still points where it was meant to.
+    setPointerOffset(pointerOffset - (placed.x() - wanted.x()));
+}
+
 void NBHelpBubble::showWithAnimation() {
     if (isVisible()) return;
     setWindowOpacity(0.0);
@@ -147,7 +160,11 @@ void NBHelpBubble::mousePressEvent(QMouseEvent* event) {
 bool NBHelpBubble::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_motherWindow && event->type() == QEvent::Move) {
         const QPoint now = m_motherWindow->pos();
-        move(pos() + (now - m_motherPosition));
+        // It goes with the window, and stays on the screen where the window nears an edge.
+        if (m_intendedPointerOffset >= 0)
+            moveOnScreen(m_intendedOrigin + (now - m_motherPosition), m_intendedPointerOffset);
+        else
+            move(pos() + (now - m_motherPosition));
         m_motherPosition = now;
     }
     return QWidget::eventFilter(watched, event);

@@ -39,6 +39,9 @@ class NBHelpBubble : public QWidget {
     void setPointerOffset(int offset);
     int pointerOffset() const { return m_pointerOffset; }
 
+    // Puts the top-left corner at `origin` with the pointer that far from the left edge, or as
+    // near as keeps the bubble wholly on its window's screen, the pointer still on its spot.
+    void moveOnScreen(const QPoint& origin, int pointerOffset);
     // Fades in; a visible bubble stays as it is.
     void showWithAnimation();
     // Hidden at once: a bubble that is going must not take clicks meant for the text.
@@ -71,6 +74,9 @@ class NBHelpBubble : public QWidget {
     QPoint m_motherPosition;
     PointerOrientation m_orientation = PointerUp;
     int m_pointerOffset = 0;
+    // Where it was asked to be, before the screen's edges had their say.
+    QPoint m_intendedOrigin;
+    int m_intendedPointerOffset = -1;
     int m_stage = 0;
     QString m_identifier;
     NBHelpBubbleDelegate* m_delegate = nullptr;

@@ -76,3 +76,10 @@ double NBLargestFittingFontSize(const QString& string, const QFont* font, QSizeF
 bool NBRangeFitsString(uint64_t location, uint64_t length, const std::u16string& string) {
     return location <= string.size() && length <= string.size() - location;
 }
+
+QColor NBChromeColor(const QColor& light, const QPalette& palette) {
+    if (palette.color(QPalette::Window).lightness() >= 128) return light;
+    const QColor hsl = light.toHsl();
+    return QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), 1.0f - hsl.lightnessF(),
+                            hsl.alphaF());
+}

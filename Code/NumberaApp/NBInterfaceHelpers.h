@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QSizeF>
 #include <QString>
 #include <cstdint>
@@ -21,6 +22,10 @@ const std::u16string& NBLineSeparatorString();
 // the answered font size.
 double NBLargestFittingFontSize(const QString& string, const QFont* font, QSizeF* measured,
                                 double maxWidth, double maxHeight);
+// A colour of the window chrome (answer column, line numbers, bars) as drawn on a light
+// desktop. On a light palette it is answered as it is; on a dark one the same hue with its
+// lightness turned over, so that the chrome follows the desktop's theme.
+QColor NBChromeColor(const QColor& light, const QPalette& palette);
 // Whether location + length is not beyond the string's length.
 bool NBRangeFitsString(uint64_t location, uint64_t length, const std::u16string& string);
 

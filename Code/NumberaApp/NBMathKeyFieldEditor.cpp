@@ -63,6 +63,6 @@ void NBMathKeyFieldEditor::keyPressEvent(QKeyEvent* event) {
     NBKeyEvent recorded = NBKeyEventFromKeyEvent(*event);
     if (recorded.charactersIgnoringModifiers.empty()) return;
     m_lastMeaningfulEvent = recorded;
-    setText(QString::fromStdU16String(NBMathKey::keyStrokeRepresentation(recorded)));
+    setText(QString::fromStdU16String(NBMathKey::desktopKeyStrokeText(recorded)));
     emit keyRecorded();
 }

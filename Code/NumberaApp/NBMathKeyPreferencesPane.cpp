@@ -1,5 +1,6 @@
 #include "NBMathKeyPreferencesPane.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,9 +28,12 @@ QString localized(const char16_t* key) { return QString::fromStdU16String(NSLoca
 
 void NBMathKeyCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const {
+    // The cell's background and selection without its text: the token shows the text.
     QStyleOptionViewItem plain = option;
+    initStyleOption(&plain, index);
     plain.text.clear();
-    QStyledItemDelegate::paint(painter, plain, index);
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, option.widget);
     const QString text = index.data(Qt::DisplayRole).toString();
     if (text.isEmpty()) return;
     NBTokenCell token;
@@ -127,7 +131,7 @@ void NBMathKeyPreferencesPane::reloadData() {
         enabled->setCheckState(key.enabled() ? Qt::Checked : Qt::Unchecked);
         m_table->setItem(row, EnabledColumn, enabled);
         m_table->setItem(row, KeyColumn,
-                         new QTableWidgetItem(QString::fromStdU16String(key.stringValue())));
+                         new QTableWidgetItem(QString::fromStdU16String(key.desktopStringValue())));
         m_table->setItem(row, StringColumn,
                          new QTableWidgetItem(QString::fromStdU16String(key.string())));
     }
@@ -157,7 +161,7 @@ void NBMathKeyPreferencesPane::itemChanged(QTableWidgetItem* item) {
             event.keyCode = static_cast<uint16_t>(recorded[3].toInt());
             key.setEvent(event);
             m_reloading = true;
-            item->setText(QString::fromStdU16String(key.stringValue()));
+            item->setText(QString::fromStdU16String(key.desktopStringValue()));
             m_reloading = false;
             break;
         }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 
 #include "NBInterfaceLocalizer.h"
 #include "NBUserDefaultsController.h"
@@ -32,6 +33,13 @@ Item separator() { return {}; }
 // An "&" in a title is a character of the title, not a mnemonic marker.
 QString menuText(QString title) { return title.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
+Item dynamicSubmenu(const char* title, const char* filler) {
+    Item item;
+    item.title = QString::fromUtf8(title);
+    item.dynamicMenu = QString::fromLatin1(filler);
+    return item;
+}
+
 Item submenu(const char* title, std::vector<Item> items) {
     Item item;
     item.title = QString::fromUtf8(title);
@@ -48,10 +56,11 @@ std::vector<NBMenuController::Menu> NBMenuController::mainMenu(bool developerMod
          QStringLiteral("fileMenu"),
          {command("New", "newDocument:", QKeySequence::New),
           command("Open…", "openDocument:", QKeySequence::Open),
+          dynamicSubmenu("Open Recent", "openRecent"),
           command("Open Example Document", "openExampleDocument:"), separator(),
-          command("Close", "performClose:", QKeySequence::Close),
+          command("Close", "performClose:", QKeySequence(Qt::CTRL | Qt::Key_W)),
           command("Save", "saveDocument:", QKeySequence::Save),
-          command("Save As…", "saveDocumentAs:", QKeySequence::SaveAs),
+          command("Save As…", "saveDocumentAs:", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
           command("Revert to Saved", "revertDocumentToSaved:"), separator(),
           command("Export…", "export:"), command("Save as PDF…", "saveDocumentAsPDFTo:"),
           command("Send to Mail", "sendToMail:"), separator(),
@@ -67,6 +76,11 @@ std::vector<NBMenuController::Menu> NBMenuController::mainMenu(bool developerMod
           command("Copy", "copy:", QKeySequence::Copy),
           command("Paste", "paste:", QKeySequence::Paste),
           command("Select All", "selectAll:", QKeySequence::SelectAll),
+          separator(),
+          submenu("Find", {command("Find…", "showFindPanel:", QKeySequence::Find),
+                           command("Find Next", "findNext:", QKeySequence(Qt::CTRL | Qt::Key_G)),
+                           command("Find Previous", "findPrevious:",
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G))}),
           separator(),
           command("Copy Result", "copyResult:"),
           command("Copy Raw Result", "copyUnformattedResult:"),
@@ -94,7 +108,7 @@ std::vector<NBMenuController::Menu> NBMenuController::mainMenu(bool developerMod
                              command("Speak Answer", "speakAnswer:"),
                              command("Stop Speaking", "stopSpeech:")}),
           separator(),
-          command("Preferences…", "showPreferences:", QKeySequence::Preferences)}});
+          command("Preferences…", "showPreferences:", QKeySequence(Qt::CTRL | Qt::Key_Comma))}});
     menus.push_back(
         {QStringLiteral("Format"),
          QStringLiteral("formatMenu"),
@@ -207,7 +221,18 @@ void NBMenuController::makeActions(const std::vector<Item>& items) {
 
 void NBMenuController::fillMenu(QMenu* menu, const std::vector<Item>& items) {
     for (const Item& item : items) {
-        if (!item.submenu.empty()) {
+        if (!item.dynamicMenu.isEmpty()) {
+            QMenu* child = menu->addMenu(menuText(item.title));
+            child->setObjectName(item.dynamicMenu + QStringLiteral("Menu"));
+            if (auto translated = NBInterfaceLocalizer::localizedString(item.title))
+                child->setTitle(menuText(*translated));
+            const QString name = item.dynamicMenu;
+            connect(child, &QMenu::aboutToShow, this, [this, child, name] {
+                child->clear();
+                if (auto filler = m_menuFillers.find(name); filler != m_menuFillers.end())
+                    filler->second(child);
+            });
+        } else if (!item.submenu.empty()) {
             QMenu* child = menu->addMenu(menuText(item.title));
             fillMenu(child, item.submenu);
             if (auto translated = NBInterfaceLocalizer::localizedString(item.title))
@@ -223,14 +248,20 @@ void NBMenuController::fillMenu(QMenu* menu, const std::vector<Item>& items) {
 QMenuBar* NBMenuController::installMenuBar(QMainWindow* window) {
     auto* bar = new QMenuBar(window);
     bar->setObjectName(QStringLiteral("mainMenuBar"));
+    QString mnemonics;
     for (const Menu& description : m_menus) {
         QMenu* menu = bar->addMenu(description.title);
         menu->setObjectName(description.name);
         connect(menu, &QMenu::aboutToShow, this, &NBMenuController::validateMenuItems);
         connect(menu, &QMenu::aboutToHide, this, &NBMenuController::enableDocumentCommands);
         fillMenu(menu, description.items);
+        QString title = description.title;
         if (auto translated = NBInterfaceLocalizer::localizedString(description.title))
-            menu->setTitle(*translated);
+            title = *translated;
+        // Alt and a letter open the menu (and never type the letter into the text).
+        menu->setTitle(titleWithMnemonic(title, &mnemonics));
+        if (description.name == QLatin1String("windowMenu"))
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { listWindows(menu); });
     }
     window->setMenuBar(bar);
     return bar;
@@ -280,9 +311,54 @@ void NBMenuController::enableDocumentCommands() {
     }
 }
 
+QString NBMenuController::titleWithMnemonic(const QString& title, QString* taken) {
+    QString escaped = menuText(title);
+    for (qsizetype i = 0; i < escaped.size(); ++i) {
+        const QChar letter = escaped.at(i).toLower();
+        if (!letter.isLetter() || (taken && taken->contains(letter))) continue;
+        if (taken) taken->append(letter);
+        return escaped.insert(i, QLatin1Char('&'));
+    }
+    return escaped;
+}
+
+void NBMenuController::setDynamicMenuFiller(const QString& name, MenuFiller filler) {
+    m_menuFillers[name] = std::move(filler);
+}
+
+void NBMenuController::listWindows(QMenu* menu) {
+    // The entries of the last opening go; the menu's own items stay.
+    for (QAction* action : menu->actions())
+        if (action->property("listsWindow").toBool()) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    if (!m_windowLister) return;
+    const std::vector<QWidget*> windows = m_windowLister();
+    if (windows.empty()) return;
+    QAction* line = menu->addSeparator();
+    line->setProperty("listsWindow", true);
+    for (QWidget* window : windows) {
+        QString title = window->windowTitle();
+        title.replace(QStringLiteral("[*]"),
+                      window->isWindowModified() ? QStringLiteral("*") : QString());
+        QAction* entry = menu->addAction(menuText(title));
+        entry->setProperty("listsWindow", true);
+        entry->setCheckable(true);
+        entry->setChecked(window->isActiveWindow());
+        QPointer<QWidget> target(window);
+        connect(entry, &QAction::triggered, this, [target] {
+            if (!target) return;
+            if (target->isMinimized()) target->showNormal();
+            target->show();
+            target->raise();
+            target->activateWindow();
+        });
+    }
+}
+
 void NBMenuController::validateMenuItems() {
-    for (const auto& [command, provider] : m_titleProviders)
-        if (QAction* item = action(command)) item->setText(menuText(provider()));
+    if (m_menuUpdater) m_menuUpdater();
     if (!m_validate) return;
     for (auto& [actionKey, action] : m_actions) {
         const QString command = actionKey.section(QLatin1Char('#'), 0, 0);

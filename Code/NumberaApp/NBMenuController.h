@@ -34,6 +34,8 @@ class NBMenuController : public QObject, public NBControllerLife {
         QKeySequence shortcut;
         std::vector<Item> submenu;
         bool checkable = false;
+        // A submenu filled anew each time it opens by the filler of this name (Open Recent).
+        QString dynamicMenu;
     };
     struct Menu {
         QString title;
@@ -68,10 +70,17 @@ class NBMenuController : public QObject, public NBControllerLife {
     void validateMenuItems();
     // Once no menu shows, the shortcuts of the document's commands work again.
     void enableDocumentCommands();
-    // The item's title is asked each time its menu opens (Undo names the step it undoes).
-    void setTitleProvider(const QString& command, std::function<QString()> provider) {
-        m_titleProviders[command] = std::move(provider);
-    }
+    // Fills the dynamic submenu of that name each time it opens.
+    using MenuFiller = std::function<void(QMenu* menu)>;
+    void setDynamicMenuFiller(const QString& name, MenuFiller filler);
+    // The windows the Window menu lists below its own items, in order, and the one checked.
+    using WindowLister = std::function<std::vector<QWidget*>()>;
+    void setWindowLister(WindowLister lister) { m_windowLister = std::move(lister); }
+    // Run each time a menu opens, before it shows (titles that follow the state: "Undo …").
+    void setMenuUpdater(std::function<void()> updater) { m_menuUpdater = std::move(updater); }
+    // The title with a mnemonic: "&" before its first letter that no title before it in
+    // `taken` marks yet; the marked letter is added to `taken`.
+    static QString titleWithMnemonic(const QString& title, QString* taken);
 
     void beginLife() override { localizeMainMenuItems(); }
     void endLife() override {}
@@ -81,6 +90,7 @@ class NBMenuController : public QObject, public NBControllerLife {
   private:
     void makeActions(const std::vector<Item>& items);
     void fillMenu(QMenu* menu, const std::vector<Item>& items);
+    void listWindows(QMenu* menu);
     static QString key(const QString& command, int tag);
 
     std::map<QString, Handler> m_handlers;
@@ -88,7 +98,9 @@ class NBMenuController : public QObject, public NBControllerLife {
     std::map<QString, QAction*> m_actions;
     QStringList m_documentCommands;
     DocumentValidator m_validate;
-    std::map<QString, std::function<QString()>> m_titleProviders;
+    std::map<QString, MenuFiller> m_menuFillers;
+    WindowLister m_windowLister;
+    std::function<void()> m_menuUpdater;
 };
 
 #endif

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "NBInterfaceHelpers.h"
 #include "NBNumberLineCell.h"
 #include "NBTextViewRows.h"
 
@@ -171,7 +172,9 @@ void NBNumberLineView::changeEvent(QEvent* event) {
 
 void NBNumberLineView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), isActiveWindow() ? keyControlColor() : inactiveControlColor());
+    painter.fillRect(
+        event->rect(),
+        NBChromeColor(isActiveWindow() ? keyControlColor() : inactiveControlColor(), palette()));
     if (!m_dataSource) return;
     for (uint64_t row : visibleRows()) {
         const QRectF bounds = rectOfRow(row);
@@ -179,6 +182,7 @@ void NBNumberLineView::paintEvent(QPaintEvent* event) {
         NBNumberLineCell cell;
         cell.setStringValue(m_dataSource->objectValueForRow(*this, row));
         m_dataSource->willDisplayCell(*this, cell, row);
+        cell.setTextColor(NBChromeColor(cell.textColor(), palette()));
         cell.drawWithFrame(painter, bounds);
     }
 }

@@ -3,10 +3,28 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <algorithm>
+
+void NBNumbersViewController::setTableView(QTableView* table) {
+    m_tableView = table;
+    if (table) table->viewport()->installEventFilter(this);
+}
+
+bool NBNumbersViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (m_tableView && watched == m_tableView->viewport()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+            type == QEvent::MouseButtonDblClick) {
+            // The context menu still comes; only the selection stays as it was.
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void NBNumbersViewController::reloadView() {
     if (m_tableView) m_tableView->viewport()->update();

@@ -52,7 +52,10 @@ class NBNumbersViewController : public QWidget {
     };
     UpdateAccessory makeUpdateAccessory(const QString& objectName, const QString& buttonTitle);
 
-    void setTableView(QTableView* table) { m_tableView = table; }
+    // A right-click on the table keeps its selection: the context menu acts on the selection
+    // and the clicked row together.
+    void setTableView(QTableView* table);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The rows the user chose: the selection, plus the row under a context click when it is not
     // selected.
     QList<int> rowsToRemove() const;

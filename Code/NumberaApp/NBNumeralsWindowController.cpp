@@ -123,6 +123,8 @@ void NBNumeralsWindowController::windowDidLoad() {
     layout->addWidget(m_bottomBar);
     setCentralWidget(central);
     m_splitView->installEventFilter(this);
+    // The panel side settles after the split view's own resize: the add button follows it.
+    m_contentView->installEventFilter(this);
     connect(m_splitView, &QSplitter::splitterMoved, this, [this] { placeBottomBarControls(); });
 
     m_variables = new NBVariablesViewController(m_environment, m_contentView);
@@ -137,6 +139,10 @@ void NBNumeralsWindowController::windowDidLoad() {
          QStringLiteral("Numerals_Currencies"), m_currencies},
     };
     for (const Category& category : m_categories) {
+        // An accessory whose controls come and go (the update button once there is a stock)
+        // takes its new size in the bar at once.
+        if (QWidget* accessory = category.viewController->accessoryView())
+            accessory->installEventFilter(this);
         category.viewController->setUndoManager(m_undoStack);
         m_contentView->addWidget(category.viewController);
         auto* item = new QListWidgetItem(localized(category.name), m_categoriesTable);
@@ -187,10 +193,8 @@ void NBNumeralsWindowController::reloadContent() {
         Diagnostics::error("No view controllers");
         return;
     }
-    for (NBNumbersViewController* panel : viewControllers()) {
-        panel->reloadContent();
-        panel->reloadView();
-    }
+    // The content only: a panel's view keeps what it shows of an update still under way.
+    for (NBNumbersViewController* panel : viewControllers()) panel->reloadContent();
 }
 
 NBNumbersViewController* NBNumeralsWindowController::viewControllerForIdentifier(
@@ -292,5 +296,21 @@ void NBNumeralsWindowController::resizeEvent(QResizeEvent* event) {
 
 bool NBNumeralsWindowController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_splitView && event->type() == QEvent::Resize) placeBottomBarControls();
+    if (watched == m_contentView &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placeBottomBarControls();
+    const bool accessory = m_activeViewController && m_activeViewController->accessoryView() &&
+                           watched == m_activeViewController->accessoryView();
+    if (accessory && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show) &&
+        !m_placementQueued) {
+        m_placementQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_placementQueued = false;
+                placeBottomBarControls();
+            },
+            Qt::QueuedConnection);
+    }
     return QMainWindow::eventFilter(watched, event);
 }

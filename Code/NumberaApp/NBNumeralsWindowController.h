@@ -95,6 +95,7 @@ class NBNumeralsWindowController : public QMainWindow {
     QToolButton* m_addButton = nullptr;
     QAction* m_deleteAction = nullptr;
     bool m_windowIsLoaded = false;
+    bool m_placementQueued = false;
 };
 
 #endif

@@ -20,6 +20,8 @@ QRectF NBPopupShapeView::contentRectForFrameRect(const QRectF& frame) const {
     QRectF content = frame.adjusted(1, 1, -1, -1);
     if (pointerOrientation == Left)
         content.setLeft(content.left() + pointerHeight);
+    else if (pointerOrientation == Right)
+        content.setRight(content.right() - pointerHeight);
     else if (pointerOrientation == Top)
         content.setTop(content.top() + pointerHeight);
     else
@@ -29,7 +31,7 @@ QRectF NBPopupShapeView::contentRectForFrameRect(const QRectF& frame) const {
 
 QSizeF NBPopupShapeView::frameSizeForContentSize(const QSizeF& content) const {
     QSizeF size = content + QSizeF(2, 2);
-    if (pointerOrientation == Left)
+    if (pointerOrientation == Left || pointerOrientation == Right)
         size.rwidth() += pointerHeight;
     else
         size.rheight() += pointerHeight;
@@ -49,6 +51,11 @@ QPainterPath NBPopupShapeView::outline() const {
         pointer << QPointF(body.left() + 1, std::floor(y - half))
                 << QPointF(std::floor(body.left() - pointerHeight), y)
                 << QPointF(body.left() + 1, std::floor(y + half));
+    } else if (pointerOrientation == Right) {
+        const double y = std::floor(height() - along);
+        pointer << QPointF(body.right() - 1, std::floor(y - half))
+                << QPointF(std::floor(body.right() + pointerHeight), y)
+                << QPointF(body.right() - 1, std::floor(y + half));
     } else {
         const double x = std::floor(along);
         const double edge = pointerOrientation == Top ? body.top() : body.bottom();
@@ -81,8 +88,9 @@ void NBPopupShapeView::paintEvent(QPaintEvent*) {
 // The window
 
 NBPopupWindow::NBPopupWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus),
+    // A tool window of its parent is transient for it: the window manager keeps it above that
+    // window alone.
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_shapeView(new NBPopupShapeView(this)),
       m_fade(new QPropertyAnimation(this, "windowOpacity", this)) {
     setObjectName(QStringLiteral("popupWindow"));
@@ -131,6 +139,11 @@ void NBPopupWindow::setStyle(int style) {
 
 void NBPopupWindow::showWithAnimation(bool animated) {
     m_announcesResign = true;
+    if (m_suspended) {
+        // It shows once its window is active again.
+        m_isVisible = true;
+        return;
+    }
     if (!isVisible()) {
         if (animated) {
             if (m_motherWindow && !m_attached) {
@@ -153,10 +166,27 @@ void NBPopupWindow::showWithAnimation(bool animated) {
     m_isVisible = true;
 }
 
+void NBPopupWindow::setSuspended(bool suspended) {
+    if (suspended == m_suspended) return;
+    m_suspended = suspended;
+    if (suspended) {
+        m_fade->stop();
+        hide();
+    } else if (m_isVisible) {
+        if (m_motherWindow && !m_attached) {
+            m_attached = true;
+            m_offsetFromMother = pos() - m_motherWindow->pos();
+            m_motherWindow->installEventFilter(this);
+        }
+        setWindowOpacity(1);
+        show();
+    }
+}
+
 void NBPopupWindow::hideWindowWithAnimation(bool animated) {
     m_announcesResign = false;
     m_fade->stop();
-    if (animated) {
+    if (animated && !m_suspended) {
         m_fade->setStartValue(windowOpacity());
         m_fade->setEndValue(0.0);
         m_fade->start();

@@ -1,6 +1,6 @@
 // The borderless, fading pop-up window with a pointed balloon shape that the answer palette,
-// the token editor and the tutorial bubbles use. It floats above its mother window, follows it
-// when it moves, and fades in and out over 0.2 seconds.
+// the token editor and the tutorial bubbles use. It stays above its mother window only (never
+// above other windows), follows it when it moves, and fades in and out over 0.2 seconds.
 #ifndef NUMBERA_APP_NB_POPUP_WINDOW_H
 #define NUMBERA_APP_NB_POPUP_WINDOW_H
 
@@ -21,7 +21,8 @@ class NBPopupShapeView : public QWidget {
     Q_OBJECT
 
   public:
-    enum PointerOrientation { Left = 0, Top = 1, Bottom = 2 };
+    // Right: the pointer on the right edge, for a popup that opens left of what it points at.
+    enum PointerOrientation { Left = 0, Top = 1, Bottom = 2, Right = 3 };
     explicit NBPopupShapeView(QWidget* parent = nullptr);
 
     int pointerOrientation = Left;
@@ -70,6 +71,10 @@ class NBPopupWindow : public QWidget {
     }
 
     void showWithAnimation(bool animated);
+    // Out of sight while its mother window is not the active one, without being hidden: it
+    // comes back as it was when the window is active again.
+    void setSuspended(bool suspended);
+    bool isSuspended() const { return m_suspended; }
     // Not animated: closes at once; animated: fades out, then closes.
     void hideWindowWithAnimation(bool animated);
     // Keeps the top edge where it is.
@@ -93,6 +98,7 @@ class NBPopupWindow : public QWidget {
     bool m_isVisible = false;
     bool m_announcesResign = true;
     bool m_attached = false;
+    bool m_suspended = false;
     QPointer<QWidget> m_motherWindow;
     QPoint m_offsetFromMother;
     QPropertyAnimation* m_fade;

@@ -223,6 +223,7 @@ QWidget* NBPreferencesWindowController::makeNumberView() {
                              u"\".\" \"'\" or a space."),
                    pane);
     m_separatorError->setObjectName(QStringLiteral("separatorError"));
+    m_separatorError->setWordWrap(true);
     m_separatorError->hide();
     layout->addWidget(m_separatorError);
     updateSeparatorFields();

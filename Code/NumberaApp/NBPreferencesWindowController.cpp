@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -198,7 +200,31 @@ void NBPreferencesWindowController::layoutPanes() {
         pane->setParent(transitionView());
         pane->hide();
         pane->setFixedSize(width, pane->sizeHint().height());
+        // The language and units panes make room for their restart notices themselves.
+        if (identifier != NBPrefPaneLanguage && identifier != NBPrefPaneUnits)
+            pane->installEventFilter(this);
     }
+}
+
+bool NBPreferencesWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest)
+        if (auto* pane = qobject_cast<QWidget*>(watched))
+            // Once the layout has taken in what changed.
+            QMetaObject::invokeMethod(
+                this, [this, pane = QPointer<QWidget>(pane)] { growPaneToContent(pane); },
+                Qt::QueuedConnection);
+    return MRPreferences::eventFilter(watched, event);
+}
+
+void NBPreferencesWindowController::growPaneToContent(QWidget* pane) {
+    if (!pane || !pane->layout()) return;
+    QLayout* layout = pane->layout();
+    const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(pane->width())
+                                                   : layout->totalSizeHint().height();
+    const int heightChange = needed - pane->height();
+    if (heightChange <= 0) return;
+    pane->setFixedHeight(needed);
+    if (currentPaneView() == pane) resizeWindowBy(0, heightChange);
 }
 
 void NBPreferencesWindowController::observeDefaults() {

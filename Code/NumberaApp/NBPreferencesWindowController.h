@@ -110,6 +110,10 @@ class NBPreferencesWindowController : public MRPreferences,
     void updateNotationDescription();
     void updateSeparatorFields();
     void layoutPanes();
+    // A pane whose content needs more room than it has (a message that shows) grows, and the
+    // window with it when the pane is showing.
+    void growPaneToContent(QWidget* pane);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void installPaneContent(const QString& identifier, QWidget* widget);
     void showRestartNotice(const QString& identifier, QLabel* notice, bool& shown, bool required,
                            int height);

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "NBInterfaceHelpers.h"
 #include "NotificationCenter.h"
 
 QColor NBSplitView::dividerColor() { return QColor::fromRgbF(0.561f, 0.561f, 0.561f); }
@@ -31,7 +32,7 @@ NBSplitViewHandle::NBSplitViewHandle(Qt::Orientation orientation, NBSplitView* p
     : QSplitterHandle(orientation, parent), m_splitView(parent) {}
 
 void NBSplitViewHandle::paintEvent(QPaintEvent*) {
-    QPainter(this).fillRect(rect(), NBSplitView::dividerColor());
+    QPainter(this).fillRect(rect(), NBChromeColor(NBSplitView::dividerColor(), palette()));
 }
 
 void NBSplitViewHandle::mousePressEvent(QMouseEvent* event) {

@@ -91,8 +91,7 @@ void NBTutorialController::displayHelpBubbleOverTextView() {
     NBTextView* text = m_window->textView();
     const QRect first = text->cursorRect(QTextCursor(text->document()));
     const QPoint origin = text->viewport()->mapToGlobal(first.topLeft());
-    m_helpBubble->move(origin.x() - 50, origin.y() + 25);
-    m_helpBubble->setPointerOffset(100);
+    m_helpBubble->moveOnScreen(QPoint(origin.x() - 50, origin.y() + 25), 100);
     m_helpBubble->setStage(m_helpBubble->stage() + 1);
     m_textAtFirstBubble = text->document()->toRawText();
     m_helpBubble->showWithAnimation();
@@ -104,12 +103,11 @@ void NBTutorialController::displayHelpBubbleOverAnswerColumn() {
         return;
     }
     if (!m_window) return;
-    m_helpBubble->setPointerOffset(50);
     m_helpBubble->setTitle(localized(u"Your Answer is Over Here"));
     NBAnswerColumnView* answers = m_window->answerColumn();
     const QRect row = answers->rectOfRow(0).toRect();
     const QPoint origin = answers->mapToGlobal(row.topLeft());
-    m_helpBubble->move(origin.x() - 35, origin.y() + row.height());
+    m_helpBubble->moveOnScreen(QPoint(origin.x() - 35, origin.y() + row.height()), 50);
     m_helpBubble->showWithAnimation();
 }
 

@@ -57,7 +57,7 @@ class NBTutorialController : public QObject, public NBHelpBubbleDelegate {
     QPointer<NBDocumentWindow> m_window;
     std::shared_ptr<MainQueue> m_queue;
     std::vector<MainQueue::TaskId> m_tasks;
-    NBHelpBubble* m_helpBubble = nullptr;
+    QPointer<NBHelpBubble> m_helpBubble;
     QString m_textAtFirstBubble;
 };
 

@@ -188,6 +188,13 @@ void NBVariablesViewController::reloadContent() {
             return ascending ? order < 0 : order > 0;
         });
     }
+    // The same variables in the same order: the rows only draw their values anew (the model
+    // reads them from the variables), and an editor open on one of them (the name of a
+    // variable just added, its text selected) stays as it is.
+    if (list == m_variables) {
+        if (tableView()) tableView()->viewport()->update();
+        return;
+    }
     // Keep the selection on the same variables across the reset.
     std::vector<std::shared_ptr<NCVariable>> selected;
     if (tableView() && tableView()->selectionModel())

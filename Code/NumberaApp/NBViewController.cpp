@@ -16,6 +16,7 @@
 #include "NBDocumentController.h"
 #include "NBDocumentWindowRules.h"
 #include "NBFormattingBarView.h"
+#include "NBInterfaceHelpers.h"
 #include "NBKettraView.h"
 #include "NBLineFormattingController.h"
 #include "NBLineFormattingRules.h"
@@ -103,7 +104,8 @@ void NBViewController::setupViews() {
 
     m_bottomBarGrooveLine = new NBColoredLine(m_contentView);
     m_bottomBarGrooveLine->setObjectName(QStringLiteral("bottomBarGrooveLine"));
-    m_bottomBarGrooveLine->setActiveColor(QColor::fromRgbF(0.845f, 0.845f, 0.845f));
+    m_bottomBarGrooveLine->setActiveColor(
+        NBChromeColor(QColor::fromRgbF(0.845f, 0.845f, 0.845f), m_contentView->palette()));
     m_bottomBarGrooveLine->setShowsWhileInactive(false);
     m_statisticsButton = new NBTotalsPopupButton(m_contentView);
     m_statisticsSelectionDetailLabel = new QLabel(m_contentView);

@@ -87,6 +87,39 @@ TEST_F(LineFormattingBar, AMixedBaseShowsMixedAndAChoiceReachesEverySelectedLine
     EXPECT_EQ(bar->menuItemState("base", 2), 1);
 }
 
+// The Format menu's items over a mixed selection: unchecked, with the mixed indicator, on the
+// values some of the lines have.
+TEST_F(LineFormattingBar, TheFormatMenuShowsAMixedSelectionAsMixed) {
+    NBDocumentWindow* window = openWindow({"10", "255", "4096"});
+    ASSERT_NE(window, nullptr);
+    NBViewController& frame = FrameTest::frame(window);
+    selectLines(window, 2, 2);
+    frame.formattingBarController()->setLineBase(2);
+    selectLines(window, 0, 2);
+    const auto item = [&](const char* command, int tag) {
+        auto* action = new QAction(window);
+        action->setCheckable(true);
+        action->setData(tag);
+        window->document().validateMenuItem(QString::fromLatin1(command), action);
+        return action;
+    };
+    for (int tag : {0, 2}) {
+        QAction* base = item("setBase:", tag);
+        EXPECT_FALSE(base->isChecked()) << tag;
+        EXPECT_TRUE(base->property("mixedState").toBool()) << tag;
+        EXPECT_FALSE(base->icon().isNull()) << tag;
+    }
+    QAction* binary = item("setBase:", 1);
+    EXPECT_FALSE(binary->property("mixedState").toBool());
+    EXPECT_TRUE(binary->icon().isNull());
+    // One line: plain on and off again.
+    selectLines(window, 2, 2);
+    QAction* hex = item("setBase:", 2);
+    EXPECT_TRUE(hex->isChecked());
+    EXPECT_FALSE(hex->property("mixedState").toBool());
+    EXPECT_TRUE(hex->icon().isNull());
+}
+
 TEST_F(LineFormattingBar, AnAlignmentReachesTheSelectedLinesAndTheirText) {
     NBDocumentWindow* window = openWindow({"1", "2", "3"});
     ASSERT_NE(window, nullptr);

@@ -17,9 +17,10 @@ namespace {
 
 class Menus : public AppTest {};
 
+// The titles as shown, without the marks of their mnemonics.
 QStringList menuTitles(QMenuBar* bar) {
     QStringList titles;
-    for (QAction* action : bar->actions()) titles << action->text();
+    for (QAction* action : bar->actions()) titles << QString(action->text()).remove('&');
     return titles;
 }
 
@@ -28,6 +29,10 @@ TEST_F(Menus, TheMenuBarHoldsEveryCommandAndOnlyBuiltOnesAreEnabled) {
     NBDocumentWindow* window = app.documents().newDocument();
     QMenuBar* bar = window->menuBar();
     EXPECT_EQ(menuTitles(bar), QStringList({"File", "Edit", "Format", "View", "Window", "Help"}));
+    // Each opens with Alt and a letter of its own.
+    QStringList mnemonics;
+    for (QAction* action : bar->actions()) mnemonics << action->text();
+    EXPECT_EQ(mnemonics, QStringList({"&File", "&Edit", "F&ormat", "&View", "&Window", "&Help"}));
     NBMenuController& menus = app.menuController();
     EXPECT_FALSE(menus.hasDeveloperMenu());
 

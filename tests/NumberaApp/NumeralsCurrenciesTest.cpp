@@ -143,6 +143,37 @@ TEST_F(NumeralsCurrencies, ACheckBoxOrHeartTogglesWithoutSelectingTheRow) {
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1);
 }
 
+TEST_F(NumeralsCurrencies, SwitchingTheBaseCurrencyOffMovesTheBaseOrIsRefused) {
+    NBCurrenciesViewController* panel = openCurrencies();
+    panel->setCurrenciesViewMode(NBCurrenciesViewController::AllViewMode);
+    enableOnly({u"EUR", u"GBP"});
+    NBUserDefaultsController::setBaseCurrencyCode(u"EUR");
+    panel->reloadView();
+    QTableView* table = panel->tableView();
+    const auto clickEnabled = [&](const std::u16string& code) {
+        const int row = rowOfCode(panel, code);
+        ASSERT_GE(row, 0);
+        table->scrollTo(table->model()->index(row, 0));
+        pumpEventsFor(20);
+        const QRect cell = table->visualRect(
+            table->model()->index(row, NBCurrenciesViewController::EnabledColumn));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        pumpEventsFor(20);
+    };
+    // The rates stay against an enabled currency: the base moves to GBP, and the panel says so.
+    clickEnabled(u"EUR");
+    EXPECT_FALSE(currencies()->currencyWithCode(u"EUR")->enabled());
+    EXPECT_EQ(NBUserDefaultsController::baseCurrencyCode(), u"GBP");
+    EXPECT_EQ(panel->baseCurrencyPopup()->currentText(), "GBP");
+    EXPECT_EQ(panel->statusField()->text(), "The base currency is now GBP");
+    saveScreenshot(m_window, "numerals-currencies-base-moved");
+    // GBP is the last one enabled: it stays on.
+    clickEnabled(u"GBP");
+    EXPECT_TRUE(currencies()->currencyWithCode(u"GBP")->enabled());
+    EXPECT_EQ(NBUserDefaultsController::baseCurrencyCode(), u"GBP");
+    EXPECT_EQ(panel->statusField()->text(), "The base currency cannot be disabled");
+}
+
 TEST_F(NumeralsCurrencies, AnEnabledCurrencyOlderThanTheLastUpdateShowsItsDateInRed) {
     NBCurrenciesViewController* panel = openCurrencies();
     configureServices();

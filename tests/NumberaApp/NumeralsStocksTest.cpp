@@ -103,6 +103,16 @@ TEST_F(NumeralsStocks, SearchingBrkBProposesBrkUnderscoreBAndAddingUndoes) {
     EXPECT_EQ(panel->dataSource().size(), 1u);
     EXPECT_EQ(panel->tableView()->selectionModel()->selectedRows().size(), 1);
     EXPECT_FALSE(panel->updateButton()->isHidden());
+    // The first stock brings the update button and the status onto the bar at once, whole.
+    const auto wholeOnTheBar = [&](QWidget* control) {
+        QWidget* accessory = panel->accessoryView();
+        return control->isVisible() && accessory->rect().contains(control->geometry()) &&
+               QRect(QPoint(0, 0), m_window->size())
+                   .contains(QRect(accessory->mapTo(m_window, QPoint(0, 0)), accessory->size()));
+    };
+    EXPECT_TRUE(pumpEventsUntil([&] {
+        return wholeOnTheBar(panel->updateButton()) && wholeOnTheBar(panel->statusField());
+    }));
     EXPECT_NE(listedVariable(u"BRK_B"), nullptr);
     saveScreenshot(m_window, "numerals-stocks-panel");
 

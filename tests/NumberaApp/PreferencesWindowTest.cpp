@@ -190,6 +190,15 @@ TEST_F(PreferencesWindow, ADigitOrLetterIsRefusedAsASignAndAnEmptiedFieldTakesTh
         EXPECT_TRUE(error->isVisible());
     }
     EXPECT_EQ(m_posted, 0);
+    // The message shows whole: the pane grows to hold it rather than squeeze its rows.
+    QWidget* pane = preferences.paneView(NBPrefPaneNumbers);
+    ASSERT_TRUE(pumpEventsUntil([&] {
+        return error->height() >= error->heightForWidth(error->width()) &&
+               pane->rect().contains(QRect(error->mapTo(pane, QPoint(0, 0)), error->size())) &&
+               preferences.window()->height() >= pane->height();
+    })) << error->height()
+        << " " << error->heightForWidth(error->width());
+    EXPECT_GE(decimal->height(), decimal->sizeHint().height());
     saveScreenshot(preferences.window(), "prefs-formatting-sign-refused");
 
     enter(decimal, ",");

@@ -17,6 +17,7 @@
 #include "NBKettraView.h"
 #include "NBTextView.h"
 #include "NBTotalsPopupButton.h"
+#include "NBUserDefaultsController.h"
 #include "NBViewController.h"
 #include "QtSettings.h"
 
@@ -129,6 +130,20 @@ TEST_F(StatisticsBar, TheTotalFollowsEditsOfTheText) {
     EXPECT_TRUE(pumpEventsUntil(
         [&] { return frame(window).statisticsButton()->text() == "Total:  20"; }, 3000))
         << frame(window).statisticsButton()->text().toStdString();
+}
+
+// New number signs (or rates, or prices) reach the open documents through the environment's
+// refresh: the statistic shows the new answers at once, with no keystroke in the document.
+TEST_F(StatisticsBar, TheTotalFollowsARefreshOfTheEnvironment) {
+    NBDocumentWindow* window = openWindow({"1.5", "2"});
+    ASSERT_NE(window, nullptr);
+    NBTotalsPopupButton* button = frame(window).statisticsButton();
+    EXPECT_EQ(button->text(), "Total:  3.5");
+    NBUserDefaultsController::setValueForKey("NBThousandsSeperatorSign", std::u16string(u"."));
+    NBUserDefaultsController::setValueForKey("NBDecimalPointSign", std::u16string(u","));
+    window->document().refreshForEnvironmentChange();
+    EXPECT_EQ(button->text(), "Total:  3,5");
+    saveScreenshot(window, "frame-statistics-after-new-signs");
 }
 
 // A total over thousands of lines takes longer than a keystroke may: typing goes on, and the

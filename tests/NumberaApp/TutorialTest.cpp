@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 
 #include "AppTestFixture.h"
 #include "MainQueue.h"
@@ -85,11 +87,15 @@ TEST_F(Tutorial, TypingMovesTheBubbleToTheAnswersAndItGoes) {
     EXPECT_EQ(bubble->theTitle(), "Start Typing a Calculation Here");
     EXPECT_EQ(bubble->stage(), 1);
     EXPECT_EQ(bubble->pointerOrientation(), NBHelpBubble::PointerUp);
-    EXPECT_EQ(bubble->pointerOffset(), 100);
     NBTextView* text = window->textView();
     const QPoint first =
         text->viewport()->mapToGlobal(text->cursorRect(QTextCursor(text->document())).topLeft());
-    EXPECT_EQ(bubble->pos(), first + QPoint(-50, 25));
+    // 50 left of the text's start, or as far right as keeps it on the screen; its pointer,
+    // 100 from its left edge, still points where it would have.
+    const QPoint wanted = first + QPoint(-50, 25);
+    const int left = window->screen()->availableGeometry().left();
+    EXPECT_EQ(bubble->pos(), QPoint(std::max(wanted.x(), left), wanted.y()));
+    EXPECT_EQ(bubble->pointerOffset(), 100 - (bubble->x() - wanted.x()));
     saveBubbleScreenshot(window, bubble, "prefs-bubble-start-typing");
 
     QTest::keyClicks(text, "2+3");
@@ -127,7 +133,10 @@ TEST_F(Tutorial, AClickHidesTheBubbleAtOnceAndTheAnswerBubbleFollows) {
     at(0.65);
     NBHelpBubble* bubble = bubbleOf(window);
     ASSERT_TRUE(bubble && bubble->isVisible());
-    // The bubble travels with its window.
+    // The bubble travels with its window (here with room around both on the screen).
+    window->move(120, 80);
+    ASSERT_TRUE(pumpEventsUntil([&] { return window->pos() == QPoint(120, 80); }, 2000));
+    pumpEventsFor(20);
     const QPoint before = bubble->pos();
     window->move(window->pos() + QPoint(30, 20));
     ASSERT_TRUE(pumpEventsUntil([&] { return bubble->pos() == before + QPoint(30, 20); }, 2000))

@@ -259,7 +259,8 @@ TEST_F(KeystrokeReplacements, ThePaneRecordsAKeyBeepsOnDeleteAndSavesEachEdit) {
     EXPECT_TRUE(editor->text().isEmpty());
     QTest::keyClick(editor, Qt::Key_R, Qt::AltModifier | Qt::MetaModifier);
     const QString recorded = editor->text();
-    EXPECT_EQ(recorded, QString::fromUtf16(u"\u2303\u2325R"));
+    // Shown with the desktop's names; the file keeps the stored bits (below).
+    EXPECT_EQ(recorded, "Alt+Meta+R");
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(editor->text(), recorded);
     QTest::keyClick(editor, Qt::Key_Return);

@@ -41,9 +41,10 @@ TEST(AnswerPaletteRules, EachKindOfAnswerListsItsRepresentations) {
         // Titles listed without a value.
         std::vector<std::string> empty;
     };
-    // A whole number has no fraction to show; hex and binary would drop a fraction's digits.
+    // A whole number has no fraction to show; hex and binary would drop a fraction's digits,
+    // so a fraction lists neither.
     const std::vector<Case> cases = {
-        {u"0.75", {"Decimal", "Degrees", "Fraction", "Hex", "Binary"}, {"Hex", "Binary"}},
+        {u"0.75", {"Decimal", "Degrees", "Fraction"}, {}},
         {u"255", {"Decimal", "Degrees", "Hex", "Binary"}, {}},
         {u"-12", {"Decimal", "Degrees", "Hex", "Binary"}, {}},
         {u"1/0", {}, {}},

@@ -167,3 +167,22 @@ TEST(MathKeyRepresentation, ModifiersInTheirOrderThenTheKey) {
 }
 
 }  // namespace
+
+TEST(MathKeyText, CombinationsShowWithTheDesktopsNamesWhileTheBitsStay) {
+    const std::vector<std::pair<NBKeyEvent, std::u16string>> cases = {
+        {keyEvent(NBEventModifierFlagOption, u"p"), u"Alt+P"},
+        {keyEvent(NBEventModifierFlagCommand | NBEventModifierFlagOption, u"k"), u"Ctrl+Alt+K"},
+        {keyEvent(NBEventModifierFlagControl | NBEventModifierFlagOption, u"r"), u"Alt+Meta+R"},
+        {keyEvent(NBEventModifierFlagOption | NBEventModifierFlagShift, u"8"), u"Alt+Shift+8"},
+        {keyEvent(NBEventModifierFlagOption, u" "), u"Alt+Space"},
+        {keyEvent(NBEventModifierFlagOption, u""), u""},
+    };
+    for (const auto& [event, text] : cases) {
+        EXPECT_EQ(NBMathKey::desktopKeyStrokeText(event), text);
+        NBMathKey key;
+        key.setEvent(event);
+        // The stored form keeps the design's symbols.
+        EXPECT_EQ(key.event().modifierFlags, event.modifierFlags);
+        EXPECT_EQ(key.desktopStringValue(), text);
+    }
+}

@@ -112,3 +112,25 @@ TEST(NumeralsRules, TickersBecomeVariableNames) {
 }
 
 }  // namespace
+
+TEST(NumeralsRules, DisablingTheBaseCurrencyMovesTheBaseOrIsRefused) {
+    using NBNumeralsRules::CurrencyChoice;
+    const std::vector<CurrencyChoice> currencies = {
+        {u"EUR", true, false}, {u"GBP", true, true}, {u"USD", true, false}, {u"JPY", false, true}};
+    // Another currency goes off freely; the base stays.
+    auto other = NBNumeralsRules::disablingCurrency(currencies, u"USD", u"EUR");
+    EXPECT_TRUE(other.allowed);
+    EXPECT_TRUE(other.newBase.empty());
+    // The base moves to the first enabled favourite.
+    auto base = NBNumeralsRules::disablingCurrency(currencies, u"EUR", u"EUR");
+    EXPECT_TRUE(base.allowed);
+    EXPECT_EQ(base.newBase, u"GBP");
+    // Without an enabled favourite, to the first enabled currency.
+    auto noFavourite = NBNumeralsRules::disablingCurrency(
+        {{u"EUR", true, false}, {u"CHF", false, true}, {u"USD", true, false}}, u"EUR", u"EUR");
+    EXPECT_EQ(noFavourite.newBase, u"USD");
+    // The last enabled currency, the base, stays on.
+    auto last = NBNumeralsRules::disablingCurrency({{u"EUR", true, false}, {u"USD", false, false}},
+                                                   u"EUR", u"EUR");
+    EXPECT_FALSE(last.allowed);
+}

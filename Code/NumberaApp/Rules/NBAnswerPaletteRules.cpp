@@ -116,11 +116,8 @@ std::vector<NBAnswerPaletteRow> answerPaletteRowsForResult(
         for (NKAnswerRep rep = 0; rep <= kBinaryRep; ++rep) {
             const std::optional<std::u16string> title = helper.titleForRep(rep);
             if (!title) continue;
-            // The row stays, empty, rather than show the whole part as the value.
-            if ((rep == kHexRep || rep == kBinaryRep) && !whole) {
-                rows.push_back({NSLocalizedString(*title), std::u16string()});
-                continue;
-            }
+            // Hex and binary would show only the whole part: a fraction has no such row.
+            if ((rep == kHexRep || rep == kBinaryRep) && !whole) continue;
             const std::optional<std::u16string> value = helper.valueForResult(result, rep);
             if (value && !value->empty()) rows.push_back({NSLocalizedString(*title), *value});
         }

@@ -67,6 +67,20 @@ std::u16string NBMathKey::keyStrokeRepresentation(const NBKeyEvent& event) {
     return text + key;
 }
 
+std::u16string NBMathKey::desktopKeyStrokeText(const NBKeyEvent& event) {
+    std::u16string key = event.charactersIgnoringModifiers;
+    if (key.empty()) return {};
+    std::u16string text;
+    if (event.modifierFlags & NBEventModifierFlagCommand) text += u"Ctrl+";
+    if (event.modifierFlags & NBEventModifierFlagOption) text += u"Alt+";
+    if (event.modifierFlags & NBEventModifierFlagShift) text += u"Shift+";
+    if (event.modifierFlags & NBEventModifierFlagControl) text += u"Meta+";
+    if (key == u" ") return text + u"Space";
+    for (char16_t& c : key)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return text + key;
+}
+
 std::u16string NBMathKey::stringValue() const { return keyStrokeRepresentation(m_event); }
 
 NBMathKeyController& NBMathKeyController::sharedInstance() {

@@ -57,6 +57,10 @@ class NBMathKey {
     // "⌥P", "⌃⌘X": the modifiers in the order Control, Option, Shift, Command, then the key.
     std::u16string stringValue() const;
     static std::u16string keyStrokeRepresentation(const NBKeyEvent& event);
+    // The combination as the desktop names keys: "Alt+P", "Ctrl+Alt+K" (Ctrl for the stored
+    // command bit, Alt for option, Meta for control), the file keeping the stored form.
+    static std::u16string desktopKeyStrokeText(const NBKeyEvent& event);
+    std::u16string desktopStringValue() const { return desktopKeyStrokeText(m_event); }
 
   private:
     NBKeyEvent m_event;

@@ -115,6 +115,23 @@ BaseCurrencyMenu baseCurrencyMenu(const std::vector<CurrencyChoice>& currencies,
     return menu;
 }
 
+BaseCurrencyDisabling disablingCurrency(const std::vector<CurrencyChoice>& currencies,
+                                        const std::u16string& code,
+                                        const std::u16string& baseCode) {
+    BaseCurrencyDisabling outcome;
+    if (code != baseCode) return outcome;
+    for (int favouritesFirst = 1; favouritesFirst >= 0 && outcome.newBase.empty();
+         --favouritesFirst)
+        for (const auto& currency : currencies)
+            if (currency.enabled && currency.code != code &&
+                (!favouritesFirst || currency.favourite)) {
+                outcome.newBase = currency.code;
+                break;
+            }
+    outcome.allowed = !outcome.newBase.empty();
+    return outcome;
+}
+
 std::vector<CurrencyMenuEntry> stockCurrencyMenu(const std::vector<CurrencyChoice>& currencies) {
     std::vector<CurrencyMenuEntry> entries;
     for (const auto& currency : currencies)

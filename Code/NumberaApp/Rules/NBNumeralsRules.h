@@ -46,6 +46,16 @@ struct BaseCurrencyMenu {
 BaseCurrencyMenu baseCurrencyMenu(const std::vector<CurrencyChoice>& currencies,
                                   const std::u16string& baseCode);
 
+// Rates are shown against the base currency, so it must stay enabled. Whether the currency of
+// `code` may be disabled: any other currency may; the base may while another is enabled, and
+// the base then moves to `newBase`, the first enabled favourite, else the first enabled one.
+struct BaseCurrencyDisabling {
+    bool allowed = true;
+    std::u16string newBase;  // empty: the base stays
+};
+BaseCurrencyDisabling disablingCurrency(const std::vector<CurrencyChoice>& currencies,
+                                        const std::u16string& code, const std::u16string& baseCode);
+
 // The add-stock sheet's currency menu after its "None" item and separator: the favourites, a
 // separator, every other currency; "GBX" (pence) just before "GBP".
 std::vector<CurrencyMenuEntry> stockCurrencyMenu(const std::vector<CurrencyChoice>& currencies);
