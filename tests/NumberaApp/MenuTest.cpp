@@ -74,18 +74,13 @@ TEST_F(Menus, TheMenuBarHoldsEveryCommandAndOnlyBuiltOnesAreEnabled) {
                              "toggleNumberLineShown:",
                              "toggleStatisticsShown:",
                              "showBigAnswer:",
-                             "showAnswerPalette:"};
-    const char* disabled[] = {"copyResult:",
-                              "copyUnformattedResult:",
-                              "copyExpressionAndResult:",
-                              "insertNewToken:",
-                              "jumpAnswers:",
-                              "clearLine:",
-                              "clearAll:",
-                              "speakSelectedLines:",
-                              "speakAnswer:",
-                              "stopSpeech:",
-                              "toggleWindowToolbarShown:"};
+                             "showAnswerPalette:",
+                             "toggleWindowToolbarShown:"};
+    const char* disabled[] = {
+        "copyResult:",     "copyUnformattedResult:", "copyExpressionAndResult:",
+        "insertNewToken:", "jumpAnswers:",           "clearLine:",
+        "clearAll:",       "speakSelectedLines:",    "speakAnswer:",
+        "stopSpeech:"};
     // As the menus show them when they open on the empty document.
     menus.validateMenuItems();
     for (const char* command : enabled) {
