@@ -102,6 +102,9 @@ class NBAnswerColumnController : public QObject, private NBAnswerColumnViewDataS
     QPixmap dragImageForRow(NBAnswerColumnView& view, int64_t row,
                             Qt::KeyboardModifiers modifiers) override;
     void requestsCopy(NBAnswerColumnView& view) override;
+    bool copiesAnswers(NBAnswerColumnView& view) override {
+        return m_answersVisible && !view.selectedRowIndexes().empty();
+    }
 
     bool m_answersVisible = true;
     QPointer<NBAnswerColumnView> m_answersColumn;

@@ -146,8 +146,8 @@ void NBAnswerColumnView::setSelection(NSIndexSet rows) {
 }
 
 bool NBAnswerColumnView::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && m_dataSource &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && copiesAnswers()) {
         event->accept();
         return true;
     }

@@ -45,6 +45,8 @@ struct NBAnswerColumnViewDataSource {
     }
     // The copy key pressed in the column.
     virtual void requestsCopy(NBAnswerColumnView&) {}
+    // Whether Copy takes the column's answers (shown and selected) rather than the text's.
+    virtual bool copiesAnswers(NBAnswerColumnView&) { return false; }
 };
 
 class NBAnswerColumnView : public QWidget {
@@ -115,6 +117,7 @@ class NBAnswerColumnView : public QWidget {
     void copy() {
         if (m_dataSource) m_dataSource->requestsCopy(*this);
     }
+    bool copiesAnswers() { return m_dataSource && m_dataSource->copiesAnswers(*this); }
 
   signals:
     void selectionDidChange();

@@ -321,7 +321,8 @@ void NBAppController::setupControllers() {
         {"cut:", [] { editCommand(&NBTextViewController::cut); }},
         {"copy:",
          [] {
-             if (auto* column = qobject_cast<NBAnswerColumnView*>(QApplication::focusWidget()))
+             auto* column = qobject_cast<NBAnswerColumnView*>(QApplication::focusWidget());
+             if (column && column->copiesAnswers())
                  column->copy();
              else
                  textCommand(&QTextEdit::copy);

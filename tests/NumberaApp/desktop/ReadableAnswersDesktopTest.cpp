@@ -222,7 +222,16 @@ TEST_F(ReadableAnswersDesktop, ExponentsStandRaisedInTheAnswerColumnAndTheBigAns
         inkRuns(balloon.copy(from, bandTop, to - from, bandBottom - bandTop), dark);
     ASSERT_GE(decimal.size(), 6u);
     EXPECT_LT(decimal.back().bottom, decimal.front().bottom - 2);
+    // The palette stays beside its window's answers while the window is active: closed
+    // (View > Hide Answer Palette, the menu's last item), so that the clicks below reach the
+    // column.
     activate(*app, window.id);
+    chooseFromMenu(3, -1);
+    EXPECT_TRUE(waitUntil([&] {
+        for (const WindowInfo& shown : app->windows())
+            if (shown.id == shownPalette.id) return false;
+        return true;
+    })) << app->describe();
 
     // The big answer draws it the same way, white on its dark panel.
     std::vector<WindowId> before;
