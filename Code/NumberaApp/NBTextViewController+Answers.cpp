@@ -57,6 +57,30 @@ std::u16string NBTextViewController::detokenizedTextOfLine(uint64_t index) {
                              m_attachmentController.get());
 }
 
+NSAttributedString NBTextViewController::selectedAttrStringWithTokensInRepType(int conversion) {
+    NSAttributedString gathered;
+    if (!m_textView || !m_lineCollection) return gathered;
+    const QTextCursor selection = m_textView->textCursor();
+    if (!selection.hasSelection()) return gathered;
+    QTextDocument* document = m_textView->document();
+    const std::shared_ptr<NCEnvironment> environment = m_lineCollection->environment();
+    const NSAttributes plain = NBExpressionSyntaxColorer::defaultAttributes();
+    // Each line's part in the selection, as the line colours it, its line end kept.
+    for (QTextBlock block = document->findBlock(selection.selectionStart());
+         block.isValid() && block.position() < selection.selectionEnd(); block = block.next()) {
+        const int from = std::max(block.position(), selection.selectionStart());
+        const int end = block.position() + block.length() - 1;
+        const int to = std::min(end, selection.selectionEnd());
+        if (to > from)
+            gathered.appendAttributedString(colouredText(
+                NBDetokenizedText(document, from, to, conversion, m_attachmentController.get()),
+                environment));
+        if (selection.selectionEnd() > end)
+            gathered.appendAttributedString(NSAttributedString(u"\n", plain));
+    }
+    return gathered;
+}
+
 NBTextViewController::AnswersText NBTextViewController::stringWithAnswersOnLinesWithIndexes(
     const NSIndexSet& lines, bool includeExpressions, bool usesFormattedAnswers, bool styleString) {
     AnswersText out;

@@ -9,6 +9,8 @@
 
 #include "Diagnostics.h"
 #include "NBAppResources.h"
+#include "NBAttributedText.h"
+#include "NBHTMLRTFConverter.h"
 #include "NBInterfaceHelpers.h"
 #include "NBTextAttributes.h"
 #include "NBTextViewMetrics.h"
@@ -533,6 +535,17 @@ void NBTextViewController::writeSelectionToPasteboard(QMimeData& data) {
         NBDetokenizedText(m_textView->document(), selected.selectionStart(),
                           selected.selectionEnd(), 0, m_attachmentController.get()));
     data.setText(text);
+    // A word processor takes the lines as they look: coloured, references as their answers.
+    const NBAttributedText styled(selectedAttrStringWithTokensInRepType(1),
+                                  NBTextAttributes::defaultTextViewFont(), Qt::black);
+    const QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>") +
+                         styled.html(true) + QStringLiteral("</body></html>");
+    data.setHtml(html);
+    const QByteArray rtf = NBHTMLRTFConverter(html).RTFData();
+    if (!rtf.isEmpty()) {
+        data.setData(QStringLiteral("text/rtf"), rtf);
+        data.setData(QStringLiteral("application/rtf"), rtf);
+    }
     if (PlistPtr lines = m_pasteboardHelper.pasteboardDataForCopyAtPresentPosition())
         data.setData(QString::fromLatin1(NBLinesPboardType),
                      QByteArray::fromStdString(PropertyListFile::xmlData(lines.get())));

@@ -248,6 +248,9 @@ class NBTextViewController : public QObject,
     // show), " = " and its answer, lines joined by "\n". The styled form colours expressions
     // and answers as the text is coloured and the separator orange; the HTML is that form, and
     // is made only when asked for.
+    // The selected text, each line's part coloured as the line is, tokens as their core text
+    // (conversion 0) or their answers (1).
+    NSAttributedString selectedAttrStringWithTokensInRepType(int conversion);
     struct AnswersText {
         QString plain;
         QString html;

@@ -203,4 +203,35 @@ TEST_F(Typing, SuperscriptModeTypesAnExponent) {
     EXPECT_EQ(saved, "1 = 1\n3\u00B9\u00B2+1 = 531,442\n");
 }
 
+// Copying text puts it on the clipboard as rich text too, for a word processor: coloured as
+// the text is, references as the answers they show.
+TEST_F(Typing, CopiedTextCarriesHTMLAndRTF) {
+    const std::string path = home().writeDocument("rich.numbera", {"10", "line1 + 2"});
+    auto app = launch({{path}});
+    const WindowInfo window = activeWindowTitled(*app, "rich.numbera");
+    x().setSelectionText(Selection::clipboard, "(nothing copied)");
+    input().key("ctrl+a");
+    input().key("ctrl+c");
+    std::optional<std::string> plain;
+    ASSERT_TRUE(waitUntil([&] {
+        plain = x().selectionText(Selection::clipboard);
+        return plain && *plain != "(nothing copied)";
+    })) << screenshot("typing-rich-copy", &window);
+    EXPECT_EQ(*plain, "10\n10 + 2");
+    const std::string html = x().selectionData(Selection::clipboard, "text/html").value_or("");
+    EXPECT_NE(html.find("color:"), std::string::npos) << html;
+    EXPECT_NE(html.find(">10<"), std::string::npos) << html;
+    EXPECT_EQ(html.find("___"), std::string::npos) << html;
+    const std::string rtf = x().selectionData(Selection::clipboard, "text/rtf").value_or("");
+    EXPECT_EQ(rtf.rfind("{\\rtf", 0), 0u) << rtf;
+    EXPECT_NE(rtf.find("\\colortbl"), std::string::npos) << rtf;
+    // Runs of their own colours: the first line's 10, the reference's 10, the "+".
+    const size_t first = rtf.find(" 10}");
+    EXPECT_NE(first, std::string::npos) << rtf;
+    EXPECT_NE(rtf.find(" 10}", first + 1), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find(" +}"), std::string::npos) << rtf;
+    input().key("ctrl+q");
+    EXPECT_TRUE(app->waitForExit(30)) << app->describe();
+}
+
 }  // namespace
