@@ -204,8 +204,33 @@ void NBTextView::keyPressEvent(QKeyEvent* event) {
         m_delegate->insertTextFinished(typed.toStdU16String());
 }
 
+void NBTextMimeData::setDataMaker(const QString& format, Maker maker) {
+    m_makers[format] = std::move(maker);
+}
+
+QStringList NBTextMimeData::formats() const {
+    QStringList all = QMimeData::formats();
+    for (const auto& [format, maker] : m_makers)
+        if (!all.contains(format)) all << format;
+    return all;
+}
+
+bool NBTextMimeData::hasFormat(const QString& format) const {
+    return m_makers.count(format) || QMimeData::hasFormat(format);
+}
+
+QVariant NBTextMimeData::retrieveData(const QString& format, QMetaType type) const {
+    const auto maker = m_makers.find(format);
+    if (maker != m_makers.end()) {
+        const Maker make = std::move(maker->second);
+        m_makers.erase(maker);
+        const_cast<NBTextMimeData*>(this)->setData(format, make());
+    }
+    return QMimeData::retrieveData(format, type);
+}
+
 QMimeData* NBTextView::createMimeDataFromSelection() const {
-    auto* data = new QMimeData;
+    auto* data = new NBTextMimeData;
     data->setText(NBNormalizedTextViewString(textCursor().selectedText()));
     if (m_delegate) m_delegate->writeSelectionToPasteboard(*data);
     return data;

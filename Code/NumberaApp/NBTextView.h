@@ -4,8 +4,11 @@
 #ifndef NUMBERA_APP_NB_TEXT_VIEW_H
 #define NUMBERA_APP_NB_TEXT_VIEW_H
 
+#include <QMimeData>
 #include <QStringList>
 #include <QTextEdit>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "NSRange.h"
@@ -13,7 +16,6 @@
 class NBTextViewMetrics;
 class QKeyEvent;
 class QMenu;
-class QMimeData;
 
 struct NBTextViewDelegate {
     virtual ~NBTextViewDelegate() = default;
@@ -42,6 +44,23 @@ struct NBTextViewDelegate {
     virtual QString textViewTokenTitle(int /*position*/) const { return {}; }
     // Items put in front of the view's own context menu for the clicked character.
     virtual void textViewContextMenu(QMenu&, int /*position*/) {}
+};
+
+// Clipboard data of the text whose costlier forms (rich text) are made only when a reader
+// asks for them: Qt makes the primary selection's data on every change of the selection.
+class NBTextMimeData : public QMimeData {
+  public:
+    using Maker = std::function<QByteArray()>;
+    // The format is listed at once; its bytes are made on the first read, then kept.
+    void setDataMaker(const QString& format, Maker maker);
+    QStringList formats() const override;
+    bool hasFormat(const QString& format) const override;
+
+  protected:
+    QVariant retrieveData(const QString& format, QMetaType type) const override;
+
+  private:
+    mutable std::map<QString, Maker> m_makers;
 };
 
 class NBTextView : public QTextEdit {

@@ -57,26 +57,37 @@ std::u16string NBTextViewController::detokenizedTextOfLine(uint64_t index) {
                              m_attachmentController.get());
 }
 
-NSAttributedString NBTextViewController::selectedAttrStringWithTokensInRepType(int conversion) {
-    NSAttributedString gathered;
-    if (!m_textView || !m_lineCollection) return gathered;
+std::vector<std::u16string> NBTextViewController::selectedLinePartsWithTokensInRepType(
+    int conversion) const {
+    std::vector<std::u16string> parts;
+    if (!m_textView) return parts;
     const QTextCursor selection = m_textView->textCursor();
-    if (!selection.hasSelection()) return gathered;
+    if (!selection.hasSelection()) return parts;
     QTextDocument* document = m_textView->document();
-    const std::shared_ptr<NCEnvironment> environment = m_lineCollection->environment();
-    const NSAttributes plain = NBExpressionSyntaxColorer::defaultAttributes();
-    // Each line's part in the selection, as the line colours it, its line end kept.
     for (QTextBlock block = document->findBlock(selection.selectionStart());
          block.isValid() && block.position() < selection.selectionEnd(); block = block.next()) {
         const int from = std::max(block.position(), selection.selectionStart());
         const int end = block.position() + block.length() - 1;
         const int to = std::min(end, selection.selectionEnd());
-        if (to > from)
-            gathered.appendAttributedString(colouredText(
-                NBDetokenizedText(document, from, to, conversion, m_attachmentController.get()),
-                environment));
-        if (selection.selectionEnd() > end)
-            gathered.appendAttributedString(NSAttributedString(u"\n", plain));
+        parts.push_back(to > from ? NBDetokenizedText(document, from, to, conversion,
+                                                      m_attachmentController.get())
+                                  : std::u16string());
+    }
+    // A selection that ends past the last line's end ends in a line break.
+    if (selection.selectionEnd() > document->findBlock(selection.selectionEnd() - 1).position() +
+                                       document->findBlock(selection.selectionEnd() - 1).length() -
+                                       1)
+        parts.emplace_back();
+    return parts;
+}
+
+NSAttributedString NBTextViewController::colouredLines(
+    const std::vector<std::u16string>& lines, const std::shared_ptr<NCEnvironment>& environment) {
+    NSAttributedString gathered;
+    const NSAttributes plain = NBExpressionSyntaxColorer::defaultAttributes();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) gathered.appendAttributedString(NSAttributedString(u"\n", plain));
+        if (!lines[i].empty()) gathered.appendAttributedString(colouredText(lines[i], environment));
     }
     return gathered;
 }

@@ -536,15 +536,23 @@ void NBTextViewController::writeSelectionToPasteboard(QMimeData& data) {
                           selected.selectionEnd(), 0, m_attachmentController.get()));
     data.setText(text);
     // A word processor takes the lines as they look: coloured, references as their answers.
-    const NBAttributedText styled(selectedAttrStringWithTokensInRepType(1),
-                                  NBTextAttributes::defaultTextViewFont(), Qt::black);
-    const QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>") +
-                         styled.html(true) + QStringLiteral("</body></html>");
-    data.setHtml(html);
-    const QByteArray rtf = NBHTMLRTFConverter(html).RTFData();
-    if (!rtf.isEmpty()) {
-        data.setData(QStringLiteral("text/rtf"), rtf);
-        data.setData(QStringLiteral("application/rtf"), rtf);
+    // Colouring reads every line again, so it waits until some program asks for it.
+    const std::vector<std::u16string> parts = selectedLinePartsWithTokensInRepType(1);
+    const std::shared_ptr<NCEnvironment> environment = m_lineCollection->environment();
+    const QFont font = NBTextAttributes::defaultTextViewFont();
+    const auto html = [parts, environment, font] {
+        return QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>") +
+               NBAttributedText(colouredLines(parts, environment), font, Qt::black).html(true) +
+               QStringLiteral("</body></html>");
+    };
+    const auto rtf = [html] { return NBHTMLRTFConverter(html()).RTFData(); };
+    if (auto* lazy = dynamic_cast<NBTextMimeData*>(&data)) {
+        lazy->setDataMaker(QStringLiteral("text/html"), [html] { return html().toUtf8(); });
+        lazy->setDataMaker(QStringLiteral("text/rtf"), rtf);
+        lazy->setDataMaker(QStringLiteral("application/rtf"), rtf);
+    } else {
+        data.setHtml(html());
+        data.setData(QStringLiteral("text/rtf"), rtf());
     }
     if (PlistPtr lines = m_pasteboardHelper.pasteboardDataForCopyAtPresentPosition())
         data.setData(QString::fromLatin1(NBLinesPboardType),

@@ -248,9 +248,13 @@ class NBTextViewController : public QObject,
     // show), " = " and its answer, lines joined by "\n". The styled form colours expressions
     // and answers as the text is coloured and the separator orange; the HTML is that form, and
     // is made only when asked for.
-    // The selected text, each line's part coloured as the line is, tokens as their core text
-    // (conversion 0) or their answers (1).
-    NSAttributedString selectedAttrStringWithTokensInRepType(int conversion);
+    // The part of each line the selection touches, tokens as their core text (conversion 0) or
+    // their answers (1); an empty last part when the selection ends with a line break.
+    std::vector<std::u16string> selectedLinePartsWithTokensInRepType(int conversion) const;
+    // The lines joined by line breaks, each coloured as the text colours a line, its words read
+    // in the environment's vocabulary.
+    static NSAttributedString colouredLines(const std::vector<std::u16string>& lines,
+                                            const std::shared_ptr<NCEnvironment>& environment);
     struct AnswersText {
         QString plain;
         QString html;

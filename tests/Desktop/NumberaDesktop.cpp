@@ -91,6 +91,9 @@ std::map<std::string, std::string> Home::environment() const {
             {"XDG_CACHE_HOME", m_path + "/.cache"},
             {"XDG_RUNTIME_DIR", m_path + "/runtime"},
             {"DISPLAY", display ? display : ""},
+            // No session bus: without one named, the accessibility bridge may wait for ever on
+            // one being found for it; one that is not there fails at once.
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_path + "/no-session-bus"},
             {"QT_QPA_PLATFORM", "xcb"},
             // No desktop's theme or input method: the same look on every machine.
             {"QT_QPA_PLATFORMTHEME", ""},
